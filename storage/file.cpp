@@ -1,0 +1,146 @@
+#include "storage/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace {
+thread_local int lastErrno = 0;
+
+int Remember(int result) {
+  if (result < 0) lastErrno = errno;
+  return result;
+}
+
+bool SetLock(int fd, int command, short type, int64_t offset, int64_t length) {
+  struct flock lock = {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = offset;
+  lock.l_len = length;
+  lock.l_pid = 0;  // required for open-file-description locks
+  return Remember(fcntl(fd, command, &lock)) == 0;
+}
+}  // namespace
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+
+File& File::operator=(File&& other) noexcept {
+  if (this != &other) {
+    Close();
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
+bool File::Open(const std::string& path, OpenMode mode) {
+  Close();
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case OpenMode::kShared: flags |= O_RDWR; break;
+    case OpenMode::kReadOnly: flags |= O_RDONLY; break;
+    case OpenMode::kCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+  }
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags, 0666);
+  } while (fd < 0 && errno == EINTR);
+  Remember(fd);
+  fd_ = fd;
+  return fd_ >= 0;
+}
+
+void File::Close() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+}
+
+long File::ReadAt(int64_t offset, void* buffer, size_t length) {
+  size_t done = 0;
+  while (done < length) {
+    ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, length - done, offset + done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      lastErrno = errno;
+      return done > 0 ? long(done) : -1;
+    }
+    if (n == 0) break;
+    done += size_t(n);
+  }
+  return long(done);
+}
+
+long File::WriteAt(int64_t offset, const void* buffer, size_t length) {
+  size_t done = 0;
+  while (done < length) {
+    ssize_t n =
+        ::pwrite(fd_, static_cast<const char*>(buffer) + done, length - done, offset + done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n < 0) lastErrno = errno;
+      return done > 0 ? long(done) : -1;
+    }
+    done += size_t(n);
+  }
+  return long(done);
+}
+
+int64_t File::Size() {
+  struct stat st;
+  if (Remember(::fstat(fd_, &st)) != 0) return -1;
+  return st.st_size;
+}
+
+bool File::Truncate(int64_t length) { return Remember(::ftruncate(fd_, length)) == 0; }
+
+bool File::Flush() {
+  int copy = Remember(::dup(fd_));
+  if (copy < 0) return false;
+  return Remember(::close(copy)) == 0;
+}
+
+LockResult File::TryLock(int64_t offset, int64_t length) {
+  if (SetLock(fd_, F_OFD_SETLK, F_WRLCK, offset, length)) return LockResult::kGranted;
+  switch (lastErrno) {
+    case EACCES:
+    case EAGAIN:
+      return LockResult::kBusy;
+    case EINVAL:
+    case ENOLCK:
+    case EOPNOTSUPP:
+      return LockResult::kUnsupported;
+    default:
+      return LockResult::kFailed;
+  }
+}
+
+bool File::Unlock(int64_t offset, int64_t length) {
+  return SetLock(fd_, F_OFD_SETLK, F_UNLCK, offset, length);
+}
+
+bool File::IsLockedElsewhere(int64_t offset, int64_t length) {
+  struct flock lock = {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = offset;
+  lock.l_len = length;
+  if (Remember(fcntl(fd_, F_OFD_GETLK, &lock)) != 0) return false;
+  return lock.l_type != F_UNLCK;
+}
+
+SystemReason File::LastReason() { return ReasonFromErrno(lastErrno); }
+
+bool FileExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}

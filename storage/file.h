@@ -1,0 +1,64 @@
+// One open file of the shared data directory, and every system call the
+// engine makes on it: positioned reads and writes, size, truncation,
+// flushing and byte-range locks.
+//
+// Locks are open-file-description locks: they belong to this handle, so two
+// handles in one process conflict exactly as two workstations do, and
+// closing one handle never drops a lock held through another.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "storage/errors.h"
+
+enum class OpenMode {
+  kShared,        // existing file, read and write, shared with everybody
+  kReadOnly,      // existing file, read only
+  kCreate,        // create or truncate, read and write
+};
+
+enum class LockResult { kGranted, kBusy, kUnsupported, kFailed };
+
+class File {
+ public:
+  File() = default;
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Opens the file; on failure errno tells why (see LastReason()).
+  bool Open(const std::string& path, OpenMode mode);
+  void Close();
+  bool IsOpen() const { return fd_ >= 0; }
+  int Descriptor() const { return fd_; }
+
+  // Reads or writes at an offset; the byte count moved, or -1. A short count
+  // is returned as it is: the caller decides whether it is an error.
+  long ReadAt(int64_t offset, void* buffer, size_t length);
+  long WriteAt(int64_t offset, const void* buffer, size_t length);
+  // The file's length, or -1.
+  int64_t Size();
+  bool Truncate(int64_t length);
+  // Commits the file's buffers by closing a duplicate of the handle: cheap on
+  // a local disk, and on NFS it pushes the written data to the server.
+  bool Flush();
+
+  // One attempt at a write lock on [offset, offset + length).
+  LockResult TryLock(int64_t offset, int64_t length = 1);
+  bool Unlock(int64_t offset, int64_t length = 1);
+  // Whether another handle holds a lock over the range (F_OFD_GETLK).
+  bool IsLockedElsewhere(int64_t offset, int64_t length = 1);
+
+  // The reason of the last failed call on any File, from errno.
+  static SystemReason LastReason();
+
+ private:
+  int fd_ = -1;
+};
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);

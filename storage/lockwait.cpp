@@ -1,0 +1,70 @@
+#include "storage/lockwait.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+class SystemTickSource : public TickSource {
+ public:
+  int32_t Now() override {
+    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                  std::chrono::steady_clock::now().time_since_epoch())
+                  .count();
+    return int32_t(uint32_t(uint64_t(ms) / kTickMilliseconds));
+  }
+  // Attempts within an attempt tick are a millisecond apart, so a lock freed
+  // by another workstation is taken promptly without spinning the processor.
+  void Pause() override { std::this_thread::sleep_for(std::chrono::milliseconds(1)); }
+};
+
+TickSource* source = nullptr;
+LockRetryQuestion dbQuestion;
+LockRetryQuestion idxQuestion;
+LockWaitObserver observer;
+
+}  // namespace
+
+TickSource& SystemTicks() {
+  static SystemTickSource ticks;
+  return ticks;
+}
+
+void SetTickSource(TickSource* s) { source = s; }
+TickSource& Ticks() { return source ? *source : SystemTicks(); }
+
+bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question) {
+  TickSource& ticks = Ticks();
+  int32_t waited = 0;
+  for (;;) {
+    int32_t start = ticks.Now();
+    for (;;) {
+      int32_t elapsed = ticks.Now() - start;
+      if (elapsed < 0) {  // the tick counter wrapped: count again from here
+        start = ticks.Now();
+        elapsed = 0;
+      }
+      if (elapsed >= kLockWaitTicks) break;
+      if (elapsed % kLockAttemptEvery == 0) {
+        LockResult r = file.TryLock(offset);
+        if (r == LockResult::kGranted) {
+          if (observer && (waited > 0 || elapsed > 0)) observer(waited + elapsed, true);
+          return true;
+        }
+        if (r != LockResult::kBusy) return false;  // not a contention: waiting will not help
+      }
+      ticks.Pause();
+    }
+    waited += kLockWaitTicks;
+    if (!question || !question()) {
+      if (observer) observer(waited, false);
+      return false;
+    }
+  }
+}
+
+void DbSetLockRetry(LockRetryQuestion q) { dbQuestion = std::move(q); }
+void IdxSetLockRetry(LockRetryQuestion q) { idxQuestion = std::move(q); }
+const LockRetryQuestion& DbLockRetry() { return dbQuestion; }
+const LockRetryQuestion& IdxLockRetry() { return idxQuestion; }
+void SetLockWaitObserver(LockWaitObserver o) { observer = std::move(o); }
