@@ -114,8 +114,7 @@ bool FillRun(File& file, Run& run, int32_t bufferRows, int32_t rowSize) {
 bool MergeRuns(SortFiles& files, int32_t runs, int32_t chunkRows, int32_t rowSize,
                int64_t totalBytes, const RowCompare& compare) {
   const int64_t chunkBytes = int64_t(chunkRows) * rowSize;
-  const int32_t bufferRows =
-      std::min(chunkRows, std::max(1, (kMergeInputBytes / runs) / rowSize));
+  const int32_t bufferRows = std::min(chunkRows, std::max(1, (kMergeInputBytes / runs) / rowSize));
   std::vector<Run> run(static_cast<size_t>(runs));
   auto output = Allocate(size_t(chunkBytes));
   if (!output) {

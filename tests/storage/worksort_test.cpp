@@ -1,0 +1,268 @@
+// Sorting work tables: in one chunk, in several runs merged together, at and
+// over the row limit, and what a failed sort leaves behind.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "storage/errors.h"
+#include "storage/worktable.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+constexpr long kUser = 42;
+
+// Rows carry a 2-byte sort key in bytes 0-1 and their original position in
+// bytes 2-5; the rest is filler derived from both, so a row torn apart or
+// glued from two rows shows.
+std::vector<uint8_t> MakeRow(int32_t rowSize, uint16_t key, int32_t position) {
+  std::vector<uint8_t> row(size_t(rowSize), 0);
+  PutU16(row.data(), key);
+  if (rowSize >= 6) PutI32(row.data() + 2, position);
+  for (int32_t i = 6; i < rowSize; ++i) row[size_t(i)] = uint8_t(key * 31 + position + i);
+  return row;
+}
+
+int CompareKeys(const uint8_t* a, const uint8_t* b) {
+  return int(GetU16(a)) - int(GetU16(b));
+}
+
+// The files in the directory, by name.
+std::set<std::string> Listing(const TempDir& dir) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+// Compares two files' worth of rows and names the first row that differs,
+// rather than printing hundreds of kilobytes.
+::testing::AssertionResult SameRows(const std::string& actual, const std::string& expected,
+                                    size_t rowSize) {
+  if (actual.size() != expected.size()) {
+    return ::testing::AssertionFailure()
+           << actual.size() << " bytes where " << expected.size() << " were expected";
+  }
+  for (size_t at = 0; at < actual.size(); at += rowSize) {
+    if (actual.compare(at, rowSize, expected, at, rowSize) != 0) {
+      return ::testing::AssertionFailure() << "row " << at / rowSize << " differs";
+    }
+  }
+  return ::testing::AssertionSuccess();
+}
+
+class WorkSortTest : public ::testing::Test {
+ protected:
+  // Opens work table "W<user>" with count rows whose keys repeat every
+  // `distinct` values, in a scrambled order.
+  void MakeTable(int32_t rowSize, int32_t count, int32_t distinct) {
+    work = Table("W42", rowSize);
+    ASSERT_EQ(DbOpenWorkTable(work, dir.Path()), 1);
+    rows.clear();
+    std::string bytes;
+    for (int32_t i = 0; i < count; ++i) {
+      std::vector<uint8_t> row = MakeRow(rowSize, uint16_t((i * 7919) % distinct), i);
+      rows.push_back(row);
+      bytes.append(row.begin(), row.end());
+    }
+    ASSERT_EQ(work.data.WriteAt(0, bytes.data(), bytes.size()), long(bytes.size()));
+  }
+
+  // The rows as a stable sort by key would leave them.
+  std::string StablySorted() const {
+    std::vector<std::vector<uint8_t>> sorted = rows;
+    std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+      return CompareKeys(a.data(), b.data()) < 0;
+    });
+    std::string bytes;
+    for (const auto& row : sorted) bytes.append(row.begin(), row.end());
+    return bytes;
+  }
+
+  std::string Unsorted() const {
+    std::string bytes;
+    for (const auto& row : rows) bytes.append(row.begin(), row.end());
+    return bytes;
+  }
+
+  std::string WorkBytes() const { return ReadWholeFile(dir.File("W42.DAT")); }
+
+  TempDir dir;
+  Table work;
+  std::vector<std::vector<uint8_t>> rows;
+};
+
+TEST_F(WorkSortTest, AnEmptyTableStaysEmptyAndOpen) {
+  MakeTable(99, 0, 1);
+  ASSERT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 1);
+  EXPECT_TRUE(work.IsOpen());
+  EXPECT_EQ(WorkBytes(), "");
+  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
+}
+
+TEST_F(WorkSortTest, OneChunkIsSortedWithoutAMergeFile) {
+  // 646 rows of 99 bytes are 63,954 bytes: one chunk.
+  MakeTable(99, 646, 50);
+  bool sortFileSeen = false;
+  bool mergeFileSeen = false;
+  auto watching = [&](const uint8_t* a, const uint8_t* b) {
+    sortFileSeen = sortFileSeen || FileExists(dir.File("S42.DAT"));
+    mergeFileSeen = mergeFileSeen || FileExists(dir.File("M42.DAT"));
+    return CompareKeys(a, b);
+  };
+  ASSERT_EQ(DbSortWorkTable(work, kUser, watching), 1);
+  EXPECT_TRUE(sortFileSeen);
+  EXPECT_FALSE(mergeFileSeen);
+  EXPECT_TRUE(SameRows(WorkBytes(), StablySorted(), size_t(work.recordSize)));
+  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
+}
+
+TEST_F(WorkSortTest, SeveralRunsAreMergedStablyWithNothingLost) {
+  // 5,000 rows of 99 bytes make 8 runs of at most 646 rows. Equal keys from
+  // different runs come out in run order, which is their original order.
+  MakeTable(99, 5000, 300);
+  std::vector<uint8_t> before(99);
+  ASSERT_EQ(DbReadCached(work, 0, before.data()), 1);
+  bool mergeFileSeen = false;
+  auto watching = [&](const uint8_t* a, const uint8_t* b) {
+    mergeFileSeen = mergeFileSeen || FileExists(dir.File("M42.DAT"));
+    return CompareKeys(a, b);
+  };
+  ASSERT_EQ(DbSortWorkTable(work, kUser, watching), 1);
+  EXPECT_TRUE(mergeFileSeen);
+  EXPECT_TRUE(work.IsOpen());
+  std::string sorted = WorkBytes();
+  EXPECT_TRUE(SameRows(sorted, StablySorted(), 99));
+  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
+  // The list reads the sorted rows, not what the cache held before.
+  std::vector<uint8_t> after(99);
+  ASSERT_EQ(DbReadCached(work, 0, after.data()), 1);
+  EXPECT_EQ(std::string(after.begin(), after.end()), sorted.substr(0, 99));
+}
+
+TEST_F(WorkSortTest, AComparisonThatContradictsItselfLosesNoRows) {
+  MakeTable(99, 2000, 2000);
+  uint32_t state = 12345;
+  auto erratic = [&](const uint8_t*, const uint8_t*) {
+    state = state * 1103515245u + 12345u;
+    return int((state >> 16) % 3) - 1;
+  };
+  ASSERT_EQ(DbSortWorkTable(work, kUser, erratic), 1);
+  std::string after = WorkBytes();
+  std::multiset<std::string> got, expected;
+  for (size_t at = 0; at < after.size(); at += 99) got.insert(after.substr(at, 99));
+  for (const auto& row : rows) expected.insert(std::string(row.begin(), row.end()));
+  EXPECT_EQ(got, expected);
+}
+
+TEST_F(WorkSortTest, ExactlyTheRowLimitIsSorted) {
+  MakeTable(12, kMaxWorkRows, 1000);
+  ASSERT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 1);
+  EXPECT_TRUE(SameRows(WorkBytes(), StablySorted(), size_t(work.recordSize)));
+  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
+}
+
+TEST_F(WorkSortTest, OneRowOverTheLimitIsRefusedAndTheTableLeftAsItWas) {
+  MakeTable(12, kMaxWorkRows + 1, 1000);
+  ClearAppError();
+  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
+  EXPECT_EQ(AppErrorCode(), kAppMaxRecords);
+  EXPECT_EQ(AppErrorName(), "");
+  EXPECT_TRUE(work.IsOpen());
+  EXPECT_TRUE(SameRows(WorkBytes(), Unsorted(), size_t(work.recordSize)));
+  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
+}
+
+TEST_F(WorkSortTest, MoreThanAHundredRunsAreRefusedAndTheTableLeftAsItWas) {
+  // Rows of 1,000 bytes give 64 rows a run: 6,500 rows need 102 runs.
+  MakeTable(1000, 6500, 1000);
+  ClearAppError();
+  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
+  EXPECT_EQ(AppErrorCode(), kAppMaxRecords);
+  EXPECT_TRUE(work.IsOpen());
+  EXPECT_TRUE(SameRows(WorkBytes(), Unsorted(), size_t(work.recordSize)));
+  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
+}
+
+TEST_F(WorkSortTest, AHundredRunsAreStillMerged) {
+  MakeTable(1000, 6400, 1000);
+  ASSERT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 1);
+  EXPECT_TRUE(SameRows(WorkBytes(), StablySorted(), size_t(work.recordSize)));
+}
+
+TEST_F(WorkSortTest, APartRowAtTheEndIsRefusedBeforeAnythingIsWritten) {
+  MakeTable(99, 10, 5);
+  const char tail[] = "torn";
+  ASSERT_EQ(work.data.WriteAt(10 * 99, tail, 4), 4);
+  std::string before = WorkBytes();
+  ClearAppError();
+  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
+  EXPECT_EQ(AppErrorCode(), kAppPartialRow);
+  EXPECT_EQ(AppErrorName(), "W42");
+  EXPECT_EQ(WorkBytes(), before);
+  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
+}
+
+TEST_F(WorkSortTest, ASortFileThatCannotBeMadeLosesNoRows) {
+  MakeTable(99, 100, 10);
+  ASSERT_EQ(mkdir(dir.File("S42.DAT").c_str(), 0755), 0);
+  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
+  std::string name;
+  EXPECT_EQ(DbGetError(&name), kDbOpenFailed);
+  EXPECT_EQ(name, dir.File("S42.DAT"));
+  EXPECT_FALSE(work.IsOpen());
+  EXPECT_TRUE(SameRows(WorkBytes(), Unsorted(), size_t(work.recordSize)));
+  EXPECT_FALSE(FileExists(dir.File("M42.DAT")));
+}
+
+TEST_F(WorkSortTest, AMergeFileThatCannotBeMadeLosesNoRowsAndLeavesNoSortFile) {
+  MakeTable(99, 2000, 10);
+  ASSERT_EQ(mkdir(dir.File("M42.DAT").c_str(), 0755), 0);
+  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
+  std::string name;
+  EXPECT_EQ(DbGetError(&name), kDbOpenFailed);
+  EXPECT_EQ(name, dir.File("M42.DAT"));
+  EXPECT_FALSE(work.IsOpen());
+  EXPECT_TRUE(SameRows(WorkBytes(), Unsorted(), size_t(work.recordSize)));
+  EXPECT_FALSE(FileExists(dir.File("S42.DAT")));
+}
+
+TEST_F(WorkSortTest, AResultThatCannotTakeTheWorkTablesNameIsReported) {
+  MakeTable(99, 2000, 10);
+  // The work file's name now belongs to a directory with something in it,
+  // which no file can be renamed over.
+  ASSERT_EQ(unlink(dir.File("W42.DAT").c_str()), 0);
+  ASSERT_EQ(mkdir(dir.File("W42.DAT").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir(dir.File("W42.DAT/keep").c_str(), 0755), 0);
+  ClearAppError();
+  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
+  EXPECT_EQ(AppErrorCode(), kAppRenameFailed);
+  EXPECT_EQ(AppErrorName(), dir.File("W42.DAT"));
+  EXPECT_FALSE(work.IsOpen());
+  EXPECT_FALSE(FileExists(dir.File("S42.DAT")));
+  EXPECT_FALSE(FileExists(dir.File("M42.DAT")));
+}
+
+TEST_F(WorkSortTest, TheSortFilesAreNamedAfterTheUser) {
+  std::set<std::string> seen;
+  auto watching = [&](const uint8_t* a, const uint8_t* b) {
+    for (const std::string& name : Listing(dir)) seen.insert(name);
+    return CompareKeys(a, b);
+  };
+  // Looking at the directory on every comparison is slow; a few hundred
+  // rows in two runs are enough.
+  MakeTable(99, 700, 10);
+  ASSERT_EQ(DbSortWorkTable(work, 7, watching), 1);
+  EXPECT_EQ(seen, (std::set<std::string>{"W42.DAT", "S7.DAT", "M7.DAT"}));
+  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
+}
+
+}  // namespace
