@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/database.h"
 #include "storage/errors.h"
 #include "tests/support/temp_dir.h"
 
@@ -146,6 +147,221 @@ TEST_F(WorkTableCacheTest, ClosingAndReopeningStartsAnEmptyTable) {
   EXPECT_FALSE(work.IsOpen());
   ASSERT_EQ(DbOpenWorkTable(work, dir.Path()), 1);
   EXPECT_EQ(CachedVersion(work, 5), -1);
+}
+
+// ---- Queries ----
+
+// A small indexed table: byte 0 the deletion mark, bytes 1-4 a number,
+// bytes 5-12 a word, the last byte the lock byte. X1 orders by number.
+constexpr int32_t kRecord = 24;
+constexpr int kNumberOffset = 1;
+constexpr int kWordOffset = 5;
+constexpr int kWordWidth = 8;
+constexpr uint16_t kEntry = 8;  // record number + number
+
+void BuildByNumber(const uint8_t* record, uint8_t* entry, int32_t) {
+  std::memcpy(entry + 4, record + kNumberOffset, 4);
+}
+int CompareByNumber(const uint8_t* a, const uint8_t* b) {
+  int32_t x = GetI32(a + 4), y = GetI32(b + 4);
+  return x < y ? -1 : x > y;
+}
+const IndexDef kNumberIndex = {kEntry, BuildByNumber, CompareByNumber};
+const TableDef kNumbers = {16, kRecord, 1, &kNumberIndex, "NUMBERS", 0};
+
+int32_t EntryNumber(const uint8_t* entry) {
+  return GetI32(entry + 4);
+}
+int32_t RecordNumberField(const uint8_t* record) {
+  return GetI32(record + kNumberOffset);
+}
+std::string RecordWord(const uint8_t* record) {
+  return std::string(reinterpret_cast<const char*>(record + kWordOffset),
+                     strnlen(reinterpret_cast<const char*>(record + kWordOffset), kWordWidth));
+}
+
+class WorkTableQueryTest : public ::testing::Test {
+ protected:
+  // A table holding the numbers [0, count), appended in a scrambled order
+  // so that index order and record order differ; number n has the word
+  // "odd" or "even".
+  void MakeSource(int32_t count) {
+    ASSERT_EQ(DbCreateTable(source, dir.Path(), 0), 1);
+    ASSERT_EQ(DbOpenTable(source, dir.Path()), 1);
+    for (int32_t i = 0; i < count; ++i) {
+      int32_t n = (i * 7) % count;
+      uint8_t record[kRecord] = {};
+      PutI32(record + kNumberOffset, n);
+      std::strcpy(reinterpret_cast<char*>(record + kWordOffset), n % 2 ? "odd" : "even");
+      ASSERT_EQ(DbAppendRecord(source, record), 1);
+    }
+  }
+
+  // The numbers held by the rows of a work table of index entries.
+  std::vector<int32_t> EntryRows() {
+    std::vector<int32_t> numbers;
+    std::string bytes = ReadWholeFile(dir.File("Wa7.DAT"));
+    EXPECT_EQ(bytes.size() % kEntry, 0u);
+    for (size_t at = 0; at + kEntry <= bytes.size(); at += kEntry) {
+      numbers.push_back(EntryNumber(reinterpret_cast<const uint8_t*>(bytes.data() + at)));
+    }
+    return numbers;
+  }
+
+  static std::vector<int32_t> Range(int32_t from, int32_t to, int32_t step = 1) {
+    std::vector<int32_t> numbers;
+    for (int32_t n = from; step > 0 ? n < to : n > to; n += step) numbers.push_back(n);
+    return numbers;
+  }
+
+  TempDir dir;
+  Table source{kNumbers};
+  Table entries{"Wa7", kEntry};
+};
+
+TEST_F(WorkTableQueryTest, AQueryThatSelectsNothingLeavesAnEmptyWorkTable) {
+  MakeSource(0);
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, false, false, false), 1);
+  EXPECT_TRUE(entries.IsOpen());
+  EXPECT_EQ(entries.scratch, 0);
+  EXPECT_TRUE(FileExists(dir.File("Wa7.DAT")));
+  EXPECT_EQ(ReadWholeFile(dir.File("Wa7.DAT")).size(), 0u);
+  // Reverse on an empty index finds nothing either.
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, false, false, true), 1);
+  EXPECT_EQ(entries.scratch, 0);
+}
+
+TEST_F(WorkTableQueryTest, WithoutAWriterEachRowIsTheIndexEntry) {
+  MakeSource(40);
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, false, false, false), 1);
+  EXPECT_EQ(entries.scratch, 40);
+  EXPECT_EQ(EntryRows(), Range(0, 40));
+  // The record number leads each row, as it leads the entry.
+  uint8_t row[kEntry];
+  ASSERT_EQ(DbReadCached(entries, 3, row), 1);
+  uint8_t record[kRecord];
+  ASSERT_EQ(DbReadRecord(source, GetI32(row), record), 1);
+  EXPECT_EQ(RecordNumberField(record), 3);
+}
+
+TEST_F(WorkTableQueryTest, AShorterQueryLeavesNoStaleRowsBehind) {
+  MakeSource(40);
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, false, false, false), 1);
+  uint8_t row[kEntry];
+  ASSERT_EQ(DbReadCached(entries, 35, row), 1);
+  auto belowTen = [](const uint8_t* entry) { return EntryNumber(entry) < 10 ? 1 : 0; };
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), belowTen, nullptr, false, false, false), 1);
+  EXPECT_EQ(entries.scratch, 10);
+  EXPECT_EQ(EntryRows(), Range(0, 10));
+  // The list sees the end where the new rows end, not the old cached rows.
+  EXPECT_EQ(DbReadCached(entries, 35, row), 0);
+  ASSERT_EQ(DbReadCached(entries, 9, row), 1);
+  EXPECT_EQ(EntryNumber(row), 9);
+}
+
+TEST_F(WorkTableQueryTest, AFilterOnEntriesHidesAndStops) {
+  MakeSource(40);
+  auto evenBelowThirty = [](const uint8_t* entry) {
+    int32_t n = EntryNumber(entry);
+    if (n >= 30) return -1;
+    return n % 2 == 0 ? 1 : 0;
+  };
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), evenBelowThirty, nullptr, false, false, false), 1);
+  EXPECT_EQ(entries.scratch, 15);
+  EXPECT_EQ(EntryRows(), Range(0, 30, 2));
+}
+
+TEST_F(WorkTableQueryTest, AFilterOnRecordsSeesTheRecordAndSoDoesTheWriter) {
+  MakeSource(40);
+  Table words("Wc7", 12);
+  auto odd = [](const uint8_t* record) { return RecordWord(record) == "odd" ? 1 : 0; };
+  auto writer = [](const uint8_t* entry, const uint8_t* record, uint8_t* row) {
+    if (record == nullptr) return 0;
+    PutI32(row, EntryNumber(entry));
+    std::memcpy(row + 4, record + kWordOffset, 3);
+    return 1;
+  };
+  ASSERT_EQ(DbQuery(source, words, dir.Path(), odd, writer, false, true, false), 1);
+  EXPECT_EQ(words.scratch, 20);
+  std::string bytes = ReadWholeFile(dir.File("Wc7.DAT"));
+  ASSERT_EQ(bytes.size(), 20u * 12);
+  for (int32_t i = 0; i < 20; ++i) {
+    const uint8_t* row = reinterpret_cast<const uint8_t*>(bytes.data()) + i * 12;
+    EXPECT_EQ(GetI32(row), 2 * i + 1);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(row + 4), 3), "odd");
+    // The writer starts from a zeroed row every time.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(row + 7), 5), std::string(5, '\0'));
+  }
+}
+
+TEST_F(WorkTableQueryTest, AReverseQueryWalksFromTheLastEntryToTheFirst) {
+  MakeSource(40);
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, false, false, true), 1);
+  EXPECT_EQ(entries.scratch, 40);
+  EXPECT_EQ(EntryRows(), Range(39, -1, -1));
+}
+
+TEST_F(WorkTableQueryTest, APositionedQueryStartsWhereTheCallerFoundIt) {
+  MakeSource(40);
+  uint8_t key[kEntryBufferSize] = {};
+  PutI32(key + 4, 25);
+  int exact = 0;
+  ASSERT_EQ(DbFind(source, key, &exact), 1);
+  ASSERT_EQ(exact, 1);
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, true, false, false), 1);
+  EXPECT_EQ(EntryRows(), Range(25, 40));
+  ASSERT_EQ(DbFind(source, key, &exact), 1);
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, true, false, true), 1);
+  EXPECT_EQ(EntryRows(), Range(25, -1, -1));
+}
+
+TEST_F(WorkTableQueryTest, AWriterThatAnswersNoFailsTheQueryWithAWriteError) {
+  MakeSource(40);
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, false, false, false), 1);
+  auto refuseAtTwenty = [](const uint8_t* entry, const uint8_t*, uint8_t* row) {
+    if (EntryNumber(entry) == 20) return 0;
+    std::memcpy(row, entry, kEntry);
+    return 1;
+  };
+  EXPECT_EQ(DbQuery(source, entries, dir.Path(), nullptr, refuseAtTwenty, false, false, false), 0);
+  std::string name;
+  EXPECT_EQ(DbGetError(&name), kDbWriteFailed);
+  EXPECT_EQ(name, "Wa7");
+  // Neither the rows before the failure nor the previous query's rows
+  // remain to be taken for a result.
+  EXPECT_EQ(entries.scratch, 0);
+  EXPECT_EQ(EntryRows(), std::vector<int32_t>{});
+}
+
+TEST_F(WorkTableQueryTest, ManyRowsComeOutWhole) {
+  // 3,000 rows of 99 bytes take several write buffers.
+  MakeSource(3000);
+  Table messages("W7", kRow);
+  auto writer = [](const uint8_t* entry, const uint8_t*, uint8_t* row) {
+    std::memset(row, 0x5A, kRow);
+    PutI32(row, EntryNumber(entry));
+    return 1;
+  };
+  ASSERT_EQ(DbQuery(source, messages, dir.Path(), nullptr, writer, false, false, false), 1);
+  EXPECT_EQ(messages.scratch, 3000);
+  std::string bytes = ReadWholeFile(dir.File("W7.DAT"));
+  ASSERT_EQ(bytes.size(), 3000u * kRow);
+  for (int32_t i = 0; i < 3000; ++i) {
+    const uint8_t* row = reinterpret_cast<const uint8_t*>(bytes.data()) + size_t(i) * kRow;
+    ASSERT_EQ(GetI32(row), i);
+    ASSERT_EQ(row[kRow - 1], 0x5A);
+  }
+}
+
+TEST_F(WorkTableQueryTest, AQueryAfterASortRewritesTheSortedTable) {
+  MakeSource(40);
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, false, false, false), 1);
+  auto descending = [](const uint8_t* a, const uint8_t* b) { return CompareByNumber(b, a); };
+  ASSERT_EQ(DbSortWorkTable(entries, 7, descending), 1);
+  EXPECT_EQ(EntryRows(), Range(39, -1, -1));
+  auto belowFive = [](const uint8_t* entry) { return EntryNumber(entry) < 5 ? 1 : -1; };
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), belowFive, nullptr, false, false, false), 1);
+  EXPECT_EQ(EntryRows(), Range(0, 5));
 }
 
 }  // namespace
