@@ -224,18 +224,24 @@ int WalkSource(Table& source, Table& work, RowSink& sink, const EntryFilter& fil
 
 int DbQuery(Table& source, Table& work, const std::string& directory, const EntryFilter& filter,
             const RowWriter& writer, bool positioned, bool filterOnRecord, bool reverse) {
-  if (!DP_CHECK(source.IsOpen() && !source.indexes.empty())) return 0;
+  if (!DP_CHECK(source.IsOpen() && source.currentIndex >= 0 &&
+                size_t(source.currentIndex) < source.indexes.size())) {
+    return 0;
+  }
   // Without a row writer the index entry itself is the row.
-  if (!DP_CHECK(writer || work.recordSize == source.Current().entryLength)) return 0;
+  if (!DP_CHECK(work.recordSize > 0 &&
+                (writer || work.recordSize == source.Current().entryLength))) {
+    return 0;
+  }
   if (work.IsOpen()) {
     DbForgetReadCache();
   } else if (!DbOpenWorkTable(work, directory)) {
     return 0;
   }
-  if (!positioned && !(reverse ? DbLast(source) : DbFirst(source))) return 0;
   RowSink sink(work);
   int32_t rows = 0;
-  if (!WalkSource(source, work, sink, filter, writer, filterOnRecord, reverse, &rows)) {
+  const bool started = positioned || (reverse ? DbLast(source) : DbFirst(source));
+  if (!started || !WalkSource(source, work, sink, filter, writer, filterOnRecord, reverse, &rows)) {
     // A half-written work table would show new rows followed by stale
     // ones; an empty one is honest.
     work.data.Truncate(0);
