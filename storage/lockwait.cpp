@@ -39,7 +39,8 @@ bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question
   for (;;) {
     int32_t start = ticks.Now();
     for (;;) {
-      int32_t elapsed = ticks.Now() - start;
+      // Unsigned difference: the counter may wrap without any overflow here.
+      int32_t elapsed = int32_t(uint32_t(ticks.Now()) - uint32_t(start));
       if (elapsed < 0) {  // the tick counter wrapped: count again from here
         start = ticks.Now();
         elapsed = 0;
