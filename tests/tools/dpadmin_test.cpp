@@ -524,6 +524,28 @@ TEST_F(DpadminTest, CollidingKeysAreReportedAndLeftOutOfTheRebuiltIndex) {
   ExpectEveryNameFound();
 }
 
+TEST_F(DpadminTest, AnEntryLeftBehindByARecordChangedWithoutRekeyingIsReported) {
+  CreateWithData();
+  // The urgent flag is copied into the list entry; changing it in place
+  // without re-keying leaves the list showing the old flags.
+  Table messages(kMessageTable);
+  ASSERT_EQ(DbOpenTable(messages, Dir()), 1);
+  Bytes rec(r::message::kRecordSize, 0);
+  ASSERT_EQ(DbReadRecord(messages, 4, rec.data()), 1);
+  SetFieldByte(rec.data(), r::message::kFlags, r::message::kFlagUrgent);
+  ASSERT_EQ(DbWriteRecord(messages, 4, rec.data()), 1);
+  DbCloseTable(messages);
+
+  Result check = Admin({"check", Dir(), "MESSAGE"});
+  EXPECT_EQ(check.status, 1) << Show(check);
+  EXPECT_TRUE(Contains(check.out, "MESSAGE.X1: entry for record 4 carries stale copies"))
+      << check.out;
+  EXPECT_FALSE(Contains(check.out, "MESSAGE.X2")) << check.out;
+  Result reindex = Admin({"reindex", Dir(), "MESSAGE"});
+  ASSERT_EQ(reindex.status, 0) << Show(reindex);
+  ExpectCheckClean();
+}
+
 // ---- dump ----
 
 TEST_F(DpadminTest, DumpShowsHeaderRecordsAndEntriesInIndexOrder) {
