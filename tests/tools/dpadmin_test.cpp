@@ -7,10 +7,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "storage/catalogue.h"
@@ -18,6 +20,7 @@
 #include "storage/index_page.h"
 #include "storage/records/message.h"
 #include "storage/records/name.h"
+#include "tests/support/lock_holder.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -31,15 +34,13 @@ struct Result {
   std::string err;
 };
 
-// Runs dpadmin with the arguments, capturing its output in files of the
-// test's own directory.
-Result Dpadmin(const TempDir& scratch, const std::vector<std::string>& args) {
-  const std::string outPath = scratch.File("dpadmin.out");
-  const std::string errPath = scratch.File("dpadmin.err");
+// Starts dpadmin with the arguments, its output going to files of the
+// test's own directory; Finish() waits for it and collects what it wrote.
+pid_t StartDpadmin(const TempDir& scratch, const std::vector<std::string>& args) {
   pid_t child = fork();
   if (child == 0) {
-    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int out = open(scratch.File("dpadmin.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(scratch.File("dpadmin.err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0) _exit(127);
     dup2(out, 1);
     dup2(err, 2);
@@ -50,13 +51,26 @@ Result Dpadmin(const TempDir& scratch, const std::vector<std::string>& args) {
     execv(DPADMIN_PATH, argv.data());
     _exit(127);
   }
+  return child;
+}
+
+bool StillRunning(pid_t child) {
+  int status = 0;
+  return waitpid(child, &status, WNOHANG) == 0;
+}
+
+Result Finish(const TempDir& scratch, pid_t child) {
   Result run;
   int status = 0;
   if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
     run.status = WEXITSTATUS(status);
-  run.out = ReadWholeFile(outPath);
-  run.err = ReadWholeFile(errPath);
+  run.out = ReadWholeFile(scratch.File("dpadmin.out"));
+  run.err = ReadWholeFile(scratch.File("dpadmin.err"));
   return run;
+}
+
+Result Dpadmin(const TempDir& scratch, const std::vector<std::string>& args) {
+  return Finish(scratch, StartDpadmin(scratch, args));
 }
 
 std::string Show(const Result& run) {
@@ -468,6 +482,47 @@ TEST_F(DpadminTest, DamagedLinksAndKindsAreReportedWithoutHanging) {
   ExpectEveryNameFound();
 }
 
+TEST_F(DpadminTest, AFreeListThatRunsIntoTheTreeIsReported) {
+  CreateWithData();
+  {
+    RawIndex index(Dir() + "NAME.X1");
+    uint32_t leaf = index.FirstLeaf();
+    Bytes root = index.Page(0);
+    PutU32(root.data() + kPageNextOffset, leaf);  // the free-list head
+    index.Write(0, root);
+  }
+  Result check = Admin({"check", Dir(), "NAME"});
+  EXPECT_EQ(check.status, 1) << Show(check);
+  EXPECT_TRUE(Contains(check.out, "is both in the tree and on the free list")) << check.out;
+  Result reindex = Admin({"reindex", Dir(), "NAME"});
+  ASSERT_EQ(reindex.status, 0) << Show(reindex);
+  ExpectCheckClean();
+}
+
+TEST_F(DpadminTest, AFreeListThatLoopsIsReportedWithoutHanging) {
+  CreateWithData();
+  {
+    File raw;
+    ASSERT_TRUE(raw.Open(Dir() + "NAME.X1", OpenMode::kShared));
+    // Two free pages at the end of the file, each naming the other.
+    const uint32_t first = uint32_t(raw.Size() / kPageSize);
+    for (uint32_t p : {first, first + 1}) {
+      Bytes page(kPageSize, 0);
+      page[kPageKindOffset] = kPageFree;
+      PutU32(page.data() + kPageNextOffset, p == first ? first + 1 : first);
+      raw.WriteAt(int64_t(p) * kPageSize, page.data(), page.size());
+    }
+    raw.Close();
+    RawIndex index(Dir() + "NAME.X1");
+    Bytes root = index.Page(0);
+    PutU32(root.data() + kPageNextOffset, first);
+    index.Write(0, root);
+  }
+  Result check = Admin({"check", Dir(), "NAME"});
+  EXPECT_EQ(check.status, 1) << Show(check);
+  EXPECT_TRUE(Contains(check.out, "the free list loops back to")) << check.out;
+}
+
 TEST_F(DpadminTest, AMissingIndexIsReportedAndMadeAgain) {
   CreateWithData();
   ASSERT_EQ(unlink((Dir() + "MESSAGE.X2").c_str()), 0);
@@ -500,6 +555,22 @@ TEST_F(DpadminTest, ReindexReplacesTheContentSoHandlesOpenElsewhereStayOnTheLive
   ExpectCheckClean();
   Result dump = Admin({"dump", Dir(), "NAME"});
   EXPECT_TRUE(Contains(dump.out, "name=\"LATECOMER\"")) << dump.out;
+}
+
+TEST_F(DpadminTest, ReindexWaitsForAnIndexOperationRunningElsewhere) {
+  CreateWithData();
+  ASSERT_EQ(truncate((Dir() + "NAME.X1").c_str(), 1000), 0);
+  LockHolder other(Dir() + "NAME.X1", kIndexLockByte);
+  ASSERT_TRUE(other.Held());
+  pid_t reindex = StartDpadmin(scratch, {"reindex", Dir(), "NAME"});
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  EXPECT_TRUE(StillRunning(reindex));
+  EXPECT_EQ(ReadWholeFile(Dir() + "NAME.X1").size(), 1000u);  // untouched while held
+  other.Release();
+  Result run = Finish(scratch, reindex);
+  ASSERT_EQ(run.status, 0) << Show(run);
+  ExpectCheckClean();
+  ExpectEveryNameFound();
 }
 
 TEST_F(DpadminTest, CollidingKeysAreReportedAndLeftOutOfTheRebuiltIndex) {
