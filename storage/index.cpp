@@ -823,8 +823,10 @@ int IdxPrev(Index& index) {
   bool crossed = false;
   while (index.slot == 0) {
     if (index.page == 0 || PagePrev(pageData) == kNoPage) {
+      // The first leaf starting with the sentinel means an empty index, also
+      // when deletions have left a tree of several levels.
       const bool empty =
-          index.page == 0 && PageKind(pageData) == kPageLeaf && PageCount(pageData) == 1;
+          IsSentinelKey(PageEntry(pageData, 0, index.entryLength), index.entryLength);
       index.positionState = empty ? kPosEnd : kPosBeforeFirst;
       return 1;
     }
