@@ -1,1 +1,170 @@
+// dpadmin check: compares every index with its record file and checks the
+// files themselves, reporting each problem on a line of its own.
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
+#include "storage/catalogue.h"
+#include "storage/index_page.h"
+#include "tools/admin.h"
+#include "tools/index_walk.h"
+#include "tools/record_format.h"
+#include "tools/record_scan.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+struct Outcome {
+  bool ioError = false;
+};
+
+std::string KeyText(const TableDef& def, int x, const uint8_t* entry) {
+  return "(" + DescribeEntry(def, x, entry) + ")";
+}
+
+// Matches the leaf entries of one index with the entries its records should
+// have: exactly one per live record, equal to what the key builder makes.
+void MatchEntries(const TableDef& def, int x, const IndexWalk& walk,
+                  const std::vector<Bytes>& expected, const std::string& file, ProblemLog& log) {
+  const int length = def.indexes[x].entryLength;
+  const int32_t count = int32_t(expected.size());
+  std::vector<uint8_t> seen(expected.size(), 0);
+  for (const Bytes& entry : walk.entries) {
+    const int32_t n = GetI32(entry.data());
+    const std::string who = "entry for record " + std::to_string(n);
+    if (n < 0 || n >= count) {
+      log.Add(file, who + ", which does not exist " + KeyText(def, x, entry.data()));
+      continue;
+    }
+    const Bytes& want = expected[size_t(n)];
+    if (want.empty()) {
+      log.Add(file, who + ", which is deleted " + KeyText(def, x, entry.data()));
+      continue;
+    }
+    if (seen[size_t(n)]) {
+      log.Add(file, "record " + std::to_string(n) + " has more than one entry");
+      continue;
+    }
+    seen[size_t(n)] = 1;
+    if (std::memcmp(entry.data(), want.data(), size_t(length)) == 0) continue;
+    if (def.indexes[x].compare(entry.data(), want.data()) == 0)
+      log.Add(file, who + " carries stale copies of record fields " +
+                        KeyText(def, x, entry.data()) + ", the record gives " +
+                        KeyText(def, x, want.data()));
+    else
+      log.Add(file, who + " has the key " + KeyText(def, x, entry.data()) +
+                        " but the record gives " + KeyText(def, x, want.data()));
+  }
+  for (int32_t n = 0; n < count; ++n) {
+    if (!expected[size_t(n)].empty() && !seen[size_t(n)])
+      log.Add(file, "record " + std::to_string(n) + " has no entry " +
+                        KeyText(def, x, expected[size_t(n)].data()));
+  }
+}
+
+void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Outcome& outcome) {
+  const std::string dataName = DataFileName(def);
+  const std::string dataPath = DbDataPath(dir, def.name);
+  if (!FileExists(dataPath)) {
+    log.Add(dataName, "missing");
+    log.EndFile(dataName);
+    return;
+  }
+  File data;
+  bool writable = data.Open(dataPath, OpenMode::kShared);
+  if (!writable && !data.Open(dataPath, OpenMode::kReadOnly)) {
+    Complain(dataPath + ": cannot open: " + std::strerror(errno));
+    outcome.ioError = true;
+    return;
+  }
+  // Hold the append lock and every index lock while reading, so that no
+  // workstation changes the table half-way through the check.
+  bool appendLocked = writable && LockByte(data, 0);
+  if (writable && !appendLocked)
+    Complain(dataName + ": another workstation holds the append lock; checking anyway");
+
+  std::vector<File> indexFiles(size_t(def.indexCount));
+  std::vector<bool> present(size_t(def.indexCount), false);
+  for (int x = 0; x < def.indexCount; ++x) {
+    const std::string path = DbIndexPath(dir, def.name, x + 1);
+    if (!FileExists(path)) continue;
+    File& f = indexFiles[size_t(x)];
+    bool w = f.Open(path, OpenMode::kShared);
+    if (!w && !f.Open(path, OpenMode::kReadOnly)) {
+      Complain(path + ": cannot open: " + std::strerror(errno));
+      outcome.ioError = true;
+      continue;
+    }
+    present[size_t(x)] = true;
+    if (w && !LockByte(f, kIndexLockByte))
+      Complain(IndexFileName(def, x + 1) +
+               ": another workstation holds the index lock; checking anyway");
+  }
+
+  // The entries each index should hold: one per live record.
+  std::vector<std::vector<Bytes>> expected(size_t(def.indexCount));
+  RecordScan scan;
+  bool read = ScanRecords(
+      data, def,
+      [&](int32_t n, const uint8_t* record, bool deleted) {
+        for (int x = 0; x < def.indexCount; ++x) {
+          auto& list = expected[size_t(x)];
+          list.resize(size_t(n) + 1);
+          if (!deleted) list[size_t(n)] = BuildEntry(def, x, record, n);
+        }
+      },
+      &scan);
+  for (const std::string& p : scan.problems) log.Add(dataName, p);
+  log.EndFile(dataName);
+  if (!read) outcome.ioError = true;
+  for (auto& list : expected) list.resize(size_t(scan.count));
+
+  for (int x = 0; x < def.indexCount; ++x) {
+    const std::string file = IndexFileName(def, x + 1);
+    if (!present[size_t(x)]) {
+      // An index that exists but could not be opened was complained about.
+      if (!FileExists(DbIndexPath(dir, def.name, x + 1))) log.Add(file, "missing");
+      log.EndFile(file);
+      continue;
+    }
+    IndexWalk walk;
+    WalkIndex(indexFiles[size_t(x)], def.indexes[x], &walk);
+    for (const std::string& p : walk.problems) log.Add(file, p);
+    if (walk.readable && read) MatchEntries(def, x, walk, expected[size_t(x)], file, log);
+    log.EndFile(file);
+  }
+  // Closing the files releases the locks taken through them.
+}
+
+}  // namespace
+
+int RunCheck(const std::vector<std::string>& args) {
+  if (args.empty()) {
+    Complain("check needs a directory: dpadmin check DIR [TABLE...]");
+    return kExitError;
+  }
+  const std::string dir = WithSlash(args[0]);
+  if (!RequireDataDirectory(dir)) return kExitError;
+  std::vector<const TableDef*> tables;
+  for (size_t i = 1; i < args.size(); ++i) {
+    const TableDef* def = RequireTable(args[i]);
+    if (!def) return kExitError;
+    tables.push_back(def);
+  }
+  ProblemLog log;
+  if (tables.empty()) {
+    for (int i = 0; i < kCatalogueSize; ++i) tables.push_back(CatalogueTables()[i]);
+    // Start-up proves the directory with DP.EXE before anything else.
+    if (!FileExists(dir + "DP.EXE")) log.Add("DP.EXE", "missing");
+  }
+  Outcome outcome;
+  for (const TableDef* def : tables) CheckTable(dir, *def, log, outcome);
+  if (outcome.ioError) return kExitError;
+  if (log.Total() == 0) {
+    std::printf("%s: no problems found\n", dir.c_str());
+    return kExitOk;
+  }
+  std::printf("%s: %d problem%s found\n", dir.c_str(), log.Total(), log.Total() == 1 ? "" : "s");
+  return kExitProblems;
+}

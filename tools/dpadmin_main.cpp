@@ -1,1 +1,70 @@
-int main() { return 0; }
+// dpadmin: the administrator's tool for a DESKpost data directory.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tools/admin.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: dpadmin create DIR [--force]\n"
+    "       dpadmin check DIR [TABLE...]\n"
+    "       dpadmin reindex DIR TABLE|--all\n"
+    "       dpadmin dump DIR TABLE [--all]\n"
+    "       dpadmin --help\n";
+
+constexpr char kHelp[] =
+    "\n"
+    "  create   makes DIR a complete, empty data directory: every table with its\n"
+    "           empty indexes, CAT.DAT with the directory version, DP.EXE, the DPE\n"
+    "           and SENDLOG directories and an empty DPDESK.CFG. An existing data\n"
+    "           directory is refused; --force makes it afresh, emptying every\n"
+    "           table and removing old e-mail files and flag files.\n"
+    "  check    compares every index with its record file (all tables, or the\n"
+    "           ones named) and checks both files; prints one line per problem.\n"
+    "  reindex  rebuilds the index files of a table (or of all tables) from the\n"
+    "           record file, for \"Index is corrupt, please reindex\". Records\n"
+    "           whose keys collide in a unique index are reported and left out.\n"
+    "  dump     prints the header, the records (--all: deleted ones too) and the\n"
+    "           entries of every index of a table.\n"
+    "\n"
+    "TABLE is one of MESSAGE PHONE NAME SCHED TODO CAT LC SENDLOG FOLDER NOTE CC.\n"
+    "check and reindex hold the table's locks while they work; run them while\n"
+    "nobody is changing the table. create --force must never run while anyone\n"
+    "uses the directory.\n"
+    "\n"
+    "Exit status: 0 done and clean; 1 problems found, records left out of an\n"
+    "index, or an existing directory refused; 2 bad usage or a file that could\n"
+    "not be read or written.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fputs(kUsage, stderr);
+    return kExitError;
+  }
+  const std::string command = argv[1];
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::fputs(kUsage, stdout);
+    std::fputs(kHelp, stdout);
+    return kExitOk;
+  }
+  std::vector<std::string> args(argv + 2, argv + argc);
+  for (const std::string& a : args) {
+    if (a == "--help" || a == "-h") {
+      std::fputs(kUsage, stdout);
+      std::fputs(kHelp, stdout);
+      return kExitOk;
+    }
+  }
+  if (command == "create") return RunCreate(args);
+  if (command == "check") return RunCheck(args);
+  if (command == "reindex") return RunReindex(args);
+  if (command == "dump") return RunDump(args);
+  std::fprintf(stderr, "dpadmin: unknown command: %s\n", command.c_str());
+  std::fputs(kUsage, stderr);
+  return kExitError;
+}

@@ -446,7 +446,7 @@ TEST_F(DatabaseTest, AWalkerContinuesAfterItsEntryIsDeletedElsewhere) {
   ASSERT_EQ(DbOpenTable(other, dir.Path()), 1);
   auto bert = Person("bert", 'b');
   ASSERT_EQ(DbDeleteRecord(other, bert.data(), 1), 1);
-  auto bob = Person("bob", 99);  // inserted just after the walker's place
+  auto bob = Person("bob", 200);  // inserted just after the walker's place
   ASSERT_EQ(DbAppendRecord(other, bob.data()), 1);
   DbCloseTable(other);
   ASSERT_EQ(DbNext(table), 1);
