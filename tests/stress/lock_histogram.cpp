@@ -50,22 +50,28 @@ long LockHistogram::Total() const {
 }
 
 std::string LockHistogram::Table() const {
-  std::string table;
+  std::string table = "  granted after        ticks       ms     waits\n";
   char line[128];
   for (int i = 0; i < kBuckets - 1; ++i) {
     const int32_t low = kLower[i];
-    if (i + 1 < kBuckets - 1) {
+    char ticks[32], ms[32];
+    if (i == 0) {
+      std::snprintf(ticks, sizeof ticks, "0");
+      std::snprintf(ms, sizeof ms, "< %d", kTickMilliseconds);
+    } else if (i + 1 < kBuckets - 1) {
       const int32_t high = kLower[i + 1] - 1;
-      std::snprintf(line, sizeof line, "  %3d-%-3d ticks  (%5d-%-5d ms)  %8ld\n", low, high,
-                    low * kTickMilliseconds, (high + 1) * kTickMilliseconds, counts_[size_t(i)]);
+      std::snprintf(ticks, sizeof ticks, "%d-%d", low, high);
+      std::snprintf(ms, sizeof ms, "%d-%d", low * kTickMilliseconds,
+                    (high + 1) * kTickMilliseconds);
     } else {
-      std::snprintf(line, sizeof line, "  %3d+    ticks  (%5d+ ms)        %8ld\n", low,
-                    low * kTickMilliseconds, counts_[size_t(i)]);
+      std::snprintf(ticks, sizeof ticks, "%d+", low);
+      std::snprintf(ms, sizeof ms, "%d+", low * kTickMilliseconds);
     }
+    std::snprintf(line, sizeof line, "  %-16s %9s %10s %9ld\n", "", ticks, ms, counts_[size_t(i)]);
     table += line;
   }
-  std::snprintf(line, sizeof line, "  gave up (%d ticks, no retry)       %8ld\n", kLockWaitTicks,
-                counts_[kBuckets - 1]);
+  std::snprintf(line, sizeof line, "  %-16s %9d %10d %9ld\n", "gave up (timeout)", kLockWaitTicks,
+                kLockWaitTicks * kTickMilliseconds, counts_[kBuckets - 1]);
   table += line;
   return table;
 }
