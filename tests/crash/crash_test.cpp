@@ -1,4 +1,5 @@
-// Crashes: a writing workstation is killed with SIGKILL at random moments,
+// Crashes: a writing workstation is killed with SIGKILL at random moments
+// of its work (on entry to a system call chosen at random, see kill_run.h),
 // inside and between appends, deletes, re-keys and root move-downs. After
 // each kill the table must either open and work, or, when the kill fell
 // inside an index update, refuse to open with "Index is corrupt, please
