@@ -10,7 +10,6 @@ namespace nm = records::name;
 
 namespace {
 
-constexpr const char* kTableName = "NAME";
 constexpr const char* kModemPrefix = "ATDT";
 
 // A search key for X1: only the name counts.
