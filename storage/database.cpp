@@ -385,11 +385,14 @@ int DbSkip(Table& t, int32_t count, int32_t* moved, const EntryFilter& filter) {
         if (answer != 0) break;
       }
       if (!DbPrev(t)) return 0;
+      // Stepping back from the end of an empty index stays at the end.
+      if (index.positionState == kPosEnd) break;
     }
   } else {
     while (counted < -count) {
       if (!DbPrev(t)) return 0;
-      if (index.positionState == kPosBeforeFirst) break;
+      // An empty index answers a step back with the end, not the beginning.
+      if (index.positionState == kPosBeforeFirst || index.positionState == kPosEnd) break;
       if (filter) {
         int answer = filter(index.currentEntry);
         if (answer < 0) break;

@@ -58,4 +58,26 @@ TEST(HostileFiles, SavedTablesCheckAndReindexCleanly) {
   ReplayAll("check", RunCheckInput);
 }
 
+// The list windows scroll with a filter; on an empty table the step back
+// to the nearest shown entry never reached the beginning and went on for
+// ever, and a skip backwards counted the end as entries moved over.
+TEST(HostileFiles, SkippingOverAnEmptyTableEndsAtOnce) {
+  TempDir dir;
+  FastTicks ticks;
+  Table t(kNameTable);
+  ASSERT_TRUE(DbCreateTable(t, dir.Path(), kNameTable.version));
+  ASSERT_TRUE(DbOpenTable(t, dir.Path()));
+  const EntryFilter showAll = [](const uint8_t*) { return 1; };
+  for (int32_t count : {3, -3}) {
+    for (const EntryFilter& filter : {EntryFilter(), showAll}) {
+      ASSERT_TRUE(DbFirst(t));
+      int32_t moved = -1;
+      ASSERT_TRUE(DbSkip(t, count, &moved, filter)) << count;
+      EXPECT_EQ(moved, 0) << count;
+      EXPECT_EQ(DbPositionState(t), kPosEnd) << count;
+    }
+  }
+  DbCloseTable(t);
+}
+
 }  // namespace
