@@ -80,4 +80,26 @@ TEST(HostileFiles, SkippingOverAnEmptyTableEndsAtOnce) {
   DbCloseTable(t);
 }
 
+// A handle that has not moved since it was opened is nowhere; stepping
+// forward on an empty index left it so instead of reporting the end, and a
+// skip whose filter hid that nothing went on for ever.
+TEST(HostileFiles, SkippingRightAfterOpeningAnEmptyTableEndsAtOnce) {
+  TempDir dir;
+  FastTicks ticks;
+  Table t(kNameTable);
+  ASSERT_TRUE(DbCreateTable(t, dir.Path(), kNameTable.version));
+  ASSERT_TRUE(DbOpenTable(t, dir.Path()));
+  int32_t moved = -1;
+  ASSERT_TRUE(DbSkip(t, 2, &moved, [](const uint8_t*) { return 0; }));
+  EXPECT_EQ(moved, 0);
+  EXPECT_EQ(DbPositionState(t), kPosEnd);
+  DbCloseTable(t);
+
+  ASSERT_TRUE(DbOpenTable(t, dir.Path()));
+  ASSERT_TRUE(DbNext(t));
+  EXPECT_EQ(DbPositionState(t), kPosEnd);
+  EXPECT_EQ(DbCurrentRecord(t), -1);
+  DbCloseTable(t);
+}
+
 }  // namespace
