@@ -59,6 +59,31 @@ IndexDef Definition(uint8_t choice) {
   }
 }
 
+// Raw bytes rarely make a sound tree, so the first script byte may ask for
+// the file part to be read as changes instead: records of kChangeBytes, each
+// a key to insert (or, with the high bit of its first byte, to delete) in a
+// fresh index, so the engine builds trees of every shape to work on.
+constexpr uint8_t kBuiltByEngine = 0x80;
+constexpr size_t kChangeBytes = 9;
+constexpr size_t kMaxChanges = 400;
+
+void BuildIndex(const std::string& path, const IndexDef& def, const uint8_t* changes, size_t size) {
+  Index index(def);
+  if (!IdxCreate(index, path) || !IdxOpen(index, path)) return;
+  const size_t count = std::min(size / kChangeBytes, kMaxChanges);
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* change = changes + i * kChangeBytes;
+    uint8_t entry[kEntryBufferSize] = {};
+    PutI32(entry, int32_t(i));
+    std::memcpy(entry + 4, change + 1, std::min<size_t>(kChangeBytes - 1, def.entryLength - 4));
+    if (change[0] & 0x80)
+      IdxDelete(index, entry);
+    else
+      IdxInsert(index, entry);
+  }
+  IdxClose(index);
+}
+
 bool IsSentinelKey(const uint8_t* entry, int length) {
   for (int i = 4; i < length; ++i)
     if (entry[i] != 0xFF) return false;
@@ -185,10 +210,16 @@ Entry IndexRun::MakeKey() {
   switch (how % 4) {
     case 0: {
       std::vector<uint8_t> file = harness::ReadFile(path_);
-      size_t pages = file.size() / kPageSize + 1;
-      size_t page = in_.Byte() % pages;
-      size_t slot = in_.Byte() % size_t(MaxEntriesPerPage(length_));
-      size_t at = page * kPageSize + kPageEntriesOffset + slot * size_t(length_);
+      const size_t pages = std::max<size_t>(file.size() / kPageSize, 1);
+      const size_t page = in_.Byte() % pages;
+      // A slot among the page's entries when its count is believable.
+      size_t slots = size_t(MaxEntriesPerPage(length_));
+      if ((page + 1) * kPageSize <= file.size()) {
+        const size_t count = PageCount(file.data() + page * kPageSize);
+        if (count >= 1 && count <= slots) slots = count;
+      }
+      const size_t slot = in_.Byte() % slots;
+      const size_t at = page * kPageSize + kPageEntriesOffset + slot * size_t(length_);
       if (at + size_t(length_) <= file.size())
         std::copy_n(file.begin() + long(at), length_, key.begin());
       break;
@@ -387,8 +418,12 @@ std::string IndexRun::Go() {
 std::string RunIndexInput(const uint8_t* data, size_t size) {
   const std::string& dir = harness::BeginInput();
   Input in(data, size, kScriptBytes);
-  const IndexDef def = Definition(in.Byte());
-  harness::WriteFile(dir + "FUZZ.X1", in.Files(), in.FilesSize());
+  const uint8_t choice = in.Byte();
+  const IndexDef def = Definition(choice & 0x7F);
+  if (choice & kBuiltByEngine)
+    BuildIndex(dir + "FUZZ.X1", def, in.Files(), in.FilesSize());
+  else
+    harness::WriteFile(dir + "FUZZ.X1", in.Files(), in.FilesSize());
   IndexRun run(in, dir, def);
   return run.Go();
 }

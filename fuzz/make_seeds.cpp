@@ -190,6 +190,39 @@ void IndexSeeds(const std::string& dir, const fs::path& out) {
                                      Script(kIndexScript, {6}, 5)});
 }
 
+// Seeds of the built mode of fuzz/harness_index.cpp: the file part is a list
+// of 9-byte changes (a flag byte, 8 key bytes) that the harness applies to a
+// fresh index; about one change in six deletes a key inserted before.
+Bytes Changes(int count, uint32_t seed) {
+  Bytes changes;
+  uint32_t state = seed;
+  auto next = [&] {
+    state = state * 1103515245u + 12345u;
+    return uint8_t(state >> 16);
+  };
+  for (int i = 0; i < count; ++i) {
+    const size_t at = changes.size();
+    if (i > 4 && next() % 6 == 0) {
+      const size_t earlier = size_t(next() % i) * 9;
+      changes.insert(changes.end(), changes.begin() + long(earlier),
+                     changes.begin() + long(earlier) + 9);
+      changes[at] = 0x80;
+      continue;
+    }
+    changes.push_back(0);
+    for (int k = 0; k < 8; ++k) changes.push_back(k < 2 ? next() % 4 : next());
+  }
+  return changes;
+}
+
+void BuiltIndexSeeds(const fs::path& out) {
+  constexpr uint8_t kBuilt = 0x80;
+  Save(out / "built_name_keys", {Changes(120, 21), Script(kIndexScript, {kBuilt | 0}, 22)});
+  Save(out / "built_message_keys", {Changes(200, 23), Script(kIndexScript, {kBuilt | 1}, 24)});
+  Save(out / "built_long_keys_three_levels",
+       {Changes(400, 25), Script(kIndexScript, {kBuilt | 6}, 26)});
+}
+
 // ---- Record and check seeds ----
 
 void RecordSeeds(const std::string& dir, const fs::path& records, const fs::path& check) {
@@ -263,6 +296,7 @@ int main(int argc, char** argv) {
   if (!mkdtemp(pattern)) return 1;
   const std::string dir = std::string(pattern) + "/";
   IndexSeeds(dir, out / "index");
+  BuiltIndexSeeds(out / "index");
   RecordSeeds(dir, out / "records", out / "check");
   fs::remove_all(pattern);
   return 0;
