@@ -209,19 +209,17 @@ Entry IndexRun::MakeKey() {
   const uint8_t how = in_.Byte();
   switch (how % 4) {
     case 0: {
-      std::vector<uint8_t> file = harness::ReadFile(path_);
-      const size_t pages = std::max<size_t>(file.size() / kPageSize, 1);
-      const size_t page = in_.Byte() % pages;
+      // The file may be a huge sparse one: only the page needed is read.
+      const int64_t pages = std::max<int64_t>(harness::FileLength(path_) / kPageSize, 1);
+      const int64_t page = int64_t(in_.U16()) % pages;
+      uint8_t bytes[kPageSize] = {};
+      File file;
+      if (file.Open(path_, OpenMode::kReadOnly)) file.ReadAt(page * kPageSize, bytes, kPageSize);
       // A slot among the page's entries when its count is believable.
-      size_t slots = size_t(MaxEntriesPerPage(length_));
-      if ((page + 1) * kPageSize <= file.size()) {
-        const size_t count = PageCount(file.data() + page * kPageSize);
-        if (count >= 1 && count <= slots) slots = count;
-      }
-      const size_t slot = in_.Byte() % slots;
-      const size_t at = page * kPageSize + kPageEntriesOffset + slot * size_t(length_);
-      if (at + size_t(length_) <= file.size())
-        std::copy_n(file.begin() + long(at), length_, key.begin());
+      int slots = MaxEntriesPerPage(length_);
+      const int count = PageCount(bytes);
+      if (count >= 1 && count <= slots) slots = count;
+      std::copy_n(PageEntry(bytes, in_.Byte() % slots, length_), length_, key.begin());
       break;
     }
     case 1:
@@ -305,7 +303,11 @@ void IndexRun::Damage() {
   const uint8_t how = in_.Byte();
   const int64_t length = file.Size();
   if (how % 4 == 3) {
-    file.Truncate(int64_t(in_.U16()) % (length + 1));
+    // Cut short, or made huge and sparse (up to 2 TB).
+    if (how & 0x40)
+      file.Truncate(int64_t(in_.U32()) << 9);
+    else
+      file.Truncate(int64_t(in_.U16()) % (length + 1));
     return;
   }
   uint8_t bytes[4] = {in_.Byte(), in_.Byte(), in_.Byte(), in_.Byte()};

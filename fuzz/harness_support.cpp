@@ -98,18 +98,6 @@ void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
     throw std::runtime_error("cannot write " + path);
 }
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-  File file;
-  std::vector<uint8_t> bytes;
-  if (!file.Open(path, OpenMode::kReadOnly)) return bytes;
-  int64_t size = file.Size();
-  if (size <= 0) return bytes;
-  bytes.resize(size_t(size));
-  long got = file.ReadAt(0, bytes.data(), bytes.size());
-  bytes.resize(got > 0 ? size_t(got) : 0);
-  return bytes;
-}
-
 int64_t FileLength(const std::string& path) {
   File file;
   if (!file.Open(path, OpenMode::kReadOnly)) return -1;

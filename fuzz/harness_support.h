@@ -41,7 +41,6 @@ class Input {
 const std::string& BeginInput();
 
 void WriteFile(const std::string& path, const uint8_t* data, size_t size);
-std::vector<uint8_t> ReadFile(const std::string& path);
 int64_t FileLength(const std::string& path);
 
 // True when some handle holds a lock on [offset, offset + length) of the
