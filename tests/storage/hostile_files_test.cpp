@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,7 @@
 #include "fuzz/harness.h"
 #include "storage/catalogue.h"
 #include "storage/database.h"
+#include "storage/file.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -99,6 +101,39 @@ TEST(HostileFiles, SkippingRightAfterOpeningAnEmptyTableEndsAtOnce) {
   ASSERT_TRUE(DbNext(t));
   EXPECT_EQ(DbPositionState(t), kPosEnd);
   EXPECT_EQ(DbCurrentRecord(t), -1);
+  DbCloseTable(t);
+}
+
+// A record file longer than record numbers can count (here a sparse one of
+// 21 GB of 10-byte slots): the count stops at the greatest record number
+// instead of wrapping round, an append is refused, and the last record's
+// lock byte is where it belongs.
+TEST(HostileFiles, ARecordFileLongerThanRecordNumbersCanCount) {
+  TempDir dir;
+  FastTicks ticks;
+  Table t(kLcTable);
+  ASSERT_TRUE(DbCreateTable(t, dir.Path(), kLcTable.version));
+  const int64_t slots = int64_t(INT32_MAX) + 3;
+  {
+    File data;
+    ASSERT_TRUE(data.Open(DbDataPath(dir.Path(), "LC"), OpenMode::kShared));
+    ASSERT_TRUE(data.Truncate(slots * kLcTable.recordSize));
+  }
+  ASSERT_TRUE(DbOpenTable(t, dir.Path()));
+  int32_t count = 0;
+  ASSERT_TRUE(DbRecordCount(t, &count));
+  EXPECT_EQ(count, INT32_MAX);
+
+  std::vector<uint8_t> record(size_t(kLcTable.recordSize), 0);
+  EXPECT_FALSE(DbAppendRecord(t, record.data()));
+  EXPECT_EQ(DbGetError(), kDbWriteFailed);
+
+  ASSERT_TRUE(DbLockRecord(t, INT32_MAX));
+  File other;
+  ASSERT_TRUE(other.Open(DbDataPath(dir.Path(), "LC"), OpenMode::kShared));
+  EXPECT_TRUE(other.IsLockedElsewhere((int64_t(INT32_MAX) + 1) * kLcTable.recordSize - 1));
+  ASSERT_TRUE(DbUnlockRecord(t, INT32_MAX));
+  EXPECT_FALSE(other.IsLockedElsewhere(0, 0));
   DbCloseTable(t);
 }
 
