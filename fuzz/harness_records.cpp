@@ -74,6 +74,9 @@ class RecordsRun {
   int32_t PickSlot() { return int32_t(in_.U16() % (int64_t(SlotsInFile()) + 2)); }
   Bytes RawSlot(int32_t n);  // record size bytes, zero past the end
   Bytes ScriptRecord();
+  // On indexes the engine built and nothing damaged: whether every index
+  // holds the record's entry.
+  void ExpectEntries(const std::string& op, const Bytes& record, int32_t n, bool present);
   Index* CurrentIndex();
 
   Input& in_;
@@ -82,6 +85,7 @@ class RecordsRun {
   std::string dataPath_;
   Table table_;
   unsigned checks_ = 0;
+  bool indexesSound_ = false;
   harness::Verdict verdict_;
 };
 
@@ -132,6 +136,22 @@ Index* RecordsRun::CurrentIndex() {
   if (table_.currentIndex < 0 || size_t(table_.currentIndex) >= table_.indexes.size())
     return nullptr;
   return &table_.Current();
+}
+
+void RecordsRun::ExpectEntries(const std::string& op, const Bytes& record, int32_t n,
+                               bool present) {
+  if (!indexesSound_ || !table_.IsOpen()) return;
+  for (int x = 0; x < def_.indexCount; ++x) {
+    uint8_t entry[kEntryBufferSize];
+    DbMakeEntry(table_, x, record.data(), n, entry);
+    int exact = 0;
+    if (!IdxSearch(table_.indexes[size_t(x)], entry, &exact))
+      return verdict_.Fault(op + ": a search of a sound index failed");
+    if ((exact == 1 && GetI32(table_.indexes[size_t(x)].currentEntry) == n) != present)
+      return verdict_.Fault(
+          op + (present ? ": the entry is missing from index " : ": the entry is still in index ") +
+          std::to_string(x + 1));
+  }
 }
 
 void RecordsRun::Count() {
@@ -253,15 +273,19 @@ void RecordsRun::Append() {
   Bytes back = RawSlot(n);
   if (n < 0 || !std::equal(back.begin(), back.end() - 1, record.begin()))
     verdict_.Fault("an appended record did not read back as written");
+  ExpectEntries("append", record, n, true);
 }
 
 void RecordsRun::Delete() {
-  const int32_t n = PickSlot();
+  // A slot of the file, or the record the index names (which a damaged
+  // index may name anything).
+  const int32_t n = in_.Byte() & 1 ? DbCurrentRecord(table_) : PickSlot();
   Bytes record = RawSlot(n);
   Before();
   int ok = DbDeleteRecord(table_, record.data(), n);
   After("delete", ok);
   if (ok && RawSlot(n)[0] != kDeletedMark) verdict_.Fault("a deleted record was not marked");
+  if (ok) ExpectEntries("delete", record, n, false);
 }
 
 void RecordsRun::Rekey() {
@@ -313,6 +337,7 @@ void RecordsRun::Damage() {
   const uint8_t how = in_.Byte();
   const int x = def_.indexCount > 0 ? how / 4 % def_.indexCount : 0;
   const std::string path = how % 4 == 2 ? DbIndexPath(dir_, def_.name, x + 1) : dataPath_;
+  if (how % 4 == 2) indexesSound_ = false;
   File file;
   if (!file.Open(path, OpenMode::kShared)) return;
   const int64_t length = file.Size();
@@ -349,6 +374,7 @@ void RecordsRun::Prepare() {
     harness::WriteFile(DbIndexPath(dir_, def_.name, 1), in_.Files() + dataSize,
                        in_.FilesSize() - dataSize);
 
+  indexesSound_ = !(flags & kIndexFromInput);
   // The other indexes are made by the engine from the records as they are.
   const int32_t slots = std::min(SlotsInFile(), kMaxSlotsIndexed);
   for (int x = (flags & kIndexFromInput) ? 1 : 0; x < def_.indexCount; ++x) {
