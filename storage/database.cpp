@@ -39,8 +39,12 @@ int MarkDeleted(Table& t, const uint8_t* record, int32_t recordNumber) {
   return DbWriteRecord(t, recordNumber, copy.data());
 }
 
-int AlwaysBelow(const uint8_t*, const uint8_t*) { return -1; }
-int AlwaysAbove(const uint8_t*, const uint8_t*) { return 1; }
+int AlwaysBelow(const uint8_t*, const uint8_t*) {
+  return -1;
+}
+int AlwaysAbove(const uint8_t*, const uint8_t*) {
+  return 1;
+}
 
 // Searches the current index with a comparator that places the searched
 // entry before (or after) every stored one, restoring the index's own.
@@ -58,8 +62,7 @@ int SearchEdge(Table& t, KeyComparator edge) {
 }  // namespace
 
 Table::Table(const TableDef& def)
-    : headerSize(def.headerSize), recordSize(def.recordSize), name(def.name),
-      version(def.version) {
+    : headerSize(def.headerSize), recordSize(def.recordSize), name(def.name), version(def.version) {
   for (int i = 0; i < def.indexCount; ++i) indexes.emplace_back(def.indexes[i]);
 }
 
@@ -443,7 +446,9 @@ int DbSetCurrentIndex(Table& t, int indexNumber) {
   return 1;
 }
 
-int32_t DbCurrentRecord(Table& t) { return HasCurrentIndex(t) ? t.Current().currentRecord : -1; }
+int32_t DbCurrentRecord(Table& t) {
+  return HasCurrentIndex(t) ? t.Current().currentRecord : -1;
+}
 
 int32_t DbPositionState(Table& t) {
   return HasCurrentIndex(t) ? t.Current().positionState : kPosEnd;
