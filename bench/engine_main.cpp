@@ -1,7 +1,9 @@
 // bench/engine: the same logical work on our record engine and on SQLite, in
 // one run, as operations per second. Not a test: it measures.
 //
-//   engine [--quick] [--dir DIR] [--keep]
+//   engine [--quick] [--dir DIR] [--keep] [--no-strace] [--only SIDE]
+//
+// --only runs one side (ours, sqlite, sqlite-wal), for profiling.
 //
 // Rows: append, find, walk, query, sort, concurrent (see rows.h). SQLite runs
 // at the visibility our engine gives: autocommit, one statement per
@@ -31,6 +33,8 @@ constexpr int kCountedOperations = 2000;
 struct Options {
   bool quick = false;
   bool keep = false;
+  bool countCalls = true;
+  std::string only;  // run one side alone (for profiling)
   std::string dir;
 };
 
@@ -80,6 +84,7 @@ std::string Ratio(const Timing& ours, const Timing& theirs) {
 }
 
 std::string Rate(const Timing& t) {
+  if (!t.ran) return "-";
   if (!t.ok) return "failed";
   char text[32];
   std::snprintf(text, sizeof text, "%.0f", t.PerSecond());
@@ -122,10 +127,15 @@ int Main(int argc, char** argv) {
       o.quick = true;
     } else if (a == "--keep") {
       o.keep = true;
+    } else if (a == "--no-strace") {
+      o.countCalls = false;
+    } else if (a == "--only" && i + 1 < argc) {
+      o.only = argv[++i];
     } else if (a == "--dir" && i + 1 < argc) {
       o.dir = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: %s [--quick] [--dir DIR] [--keep]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--quick] [--dir DIR] [--keep] [--no-strace] [--only SIDE]\n",
+                   argv[0]);
       return 2;
     }
   }
@@ -163,6 +173,7 @@ int Main(int argc, char** argv) {
   SideResults results[3];
   for (int k = 0; k < 3; ++k) {
     const std::string name = SideName(kinds[k]);
+    if (!o.only.empty() && o.only != name) continue;
     const std::string dir = o.dir + name + "/";
     const std::string concurrentDir = o.dir + name + "-concurrent/";
     std::filesystem::create_directories(dir);
@@ -191,7 +202,9 @@ int Main(int argc, char** argv) {
            ours.concurrent, lite.concurrent, wal.concurrent);
 
   std::printf("\nsystem calls per operation");
-  if (!StraceAvailable()) {
+  if (!o.countCalls) {
+    std::printf(": not counted in this run\n");
+  } else if (!StraceAvailable()) {
     std::printf(": strace is not installed, so they were not counted\n");
   } else {
     const std::string self = SelfPath();
@@ -205,6 +218,7 @@ int Main(int argc, char** argv) {
           op, append ? m.appendReadingPages : m.findReadingPages, m.x1Levels, m.x2Levels,
           append ? m.appendCached : m.findCached);
       for (int k = 0; k < 3; ++k) {
+        if (!o.only.empty() && o.only != SideName(kinds[k])) continue;
         const std::string dir = o.dir + SideName(kinds[k]) + "/";
         PrintCalls(SideName(kinds[k]),
                    CountCalls(self, kinds[k], op, dir, kCountedOperations, sizes.messages));

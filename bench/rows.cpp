@@ -18,11 +18,14 @@ double Since(Clock::time_point start) {
 
 Timing Failed(const Side& side, const char* row) {
   std::fprintf(stderr, "%s: %s failed\n", side.Label().c_str(), row);
-  return Timing{};
+  Timing t;
+  t.ran = true;
+  return t;
 }
 
 Timing AppendAll(Side& side, const Office& office) {
   Timing t;
+  t.ran = true;
   const auto start = Clock::now();
   for (const MessageRecord& m : office.messages)
     if (!side.Append(m)) return Failed(side, "append");
@@ -35,6 +38,7 @@ Timing AppendAll(Side& side, const Office& office) {
 Timing FindAll(Side& side, const Office& office, int32_t finds) {
   const std::vector<int32_t> order = Shuffled(int32_t(office.messages.size()), kFindOrderSeed);
   Timing t;
+  t.ran = true;
   const auto start = Clock::now();
   for (int32_t i = 0; i < finds; ++i)
     if (!side.Find(office.messages[size_t(order[size_t(i) % order.size()])]))
@@ -49,11 +53,13 @@ Timing Timed(const Side& side, const char* row, int64_t expected, auto&& run) {
   const auto start = Clock::now();
   Counted c = run();
   Timing t;
+  t.ran = true;
   t.seconds = Since(start);
   if (!c.ok || c.items != expected) {
     std::fprintf(stderr, "%s: %s gave %lld of %lld items\n", side.Label().c_str(), row,
                  (long long)c.items, (long long)expected);
-    return Timing{};
+    t.ok = false;
+    return t;
   }
   t.operations = c.items;
   t.ok = true;
@@ -64,6 +70,7 @@ Timing Timed(const Side& side, const char* row, int64_t expected, auto&& run) {
 
 Timing SideResults::Walk() const {
   Timing t;
+  t.ran = walkForward.ran && walkBackward.ran;
   t.ok = walkForward.ok && walkBackward.ok;
   t.operations = walkForward.operations + walkBackward.operations;
   t.seconds = walkForward.seconds + walkBackward.seconds;
@@ -76,7 +83,7 @@ SideResults RunSide(SideKind kind, const std::string& dir, const std::string& co
   {
     std::unique_ptr<Side> side = MakeSide(kind);
     if (!side->Create(dir) || !side->Open(dir, true)) {
-      Failed(*side, "opening");
+      r.append = Failed(*side, "opening");
       return r;
     }
     const int64_t all = int64_t(office.messages.size());
@@ -106,6 +113,7 @@ SideResults RunSide(SideKind kind, const std::string& dir, const std::string& co
 Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office,
                      const Sizes& sizes) {
   Timing t;
+  t.ran = true;
   if (int64_t(sizes.processes) * sizes.perProcess > int64_t(office.messages.size())) return t;
   if (!MakeSide(kind)->Create(dir)) return t;
   int ready[2], go[2];
@@ -150,7 +158,8 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
   close(ready[0]);
   if (!allDone) {
     std::fprintf(stderr, "%s: a concurrent appender failed\n", SideName(kind));
-    return Timing{};
+    t.ok = false;
+    return t;
   }
   t.operations = int64_t(sizes.processes) * sizes.perProcess;
   t.ok = true;

@@ -18,6 +18,7 @@ struct Sizes {
 };
 
 struct Timing {
+  bool ran = false;  // false for a side left out of this run
   bool ok = false;
   int64_t operations = 0;
   double seconds = 0;
