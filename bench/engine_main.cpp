@@ -2,8 +2,10 @@
 // one run, as operations per second. Not a test: it measures.
 //
 //   engine [--quick] [--dir DIR] [--keep] [--no-strace] [--only SIDE]
+//          [--concurrent-only]
 //
-// --only runs one side (ours, sqlite, sqlite-wal), for profiling.
+// --only runs one side (ours, sqlite, sqlite-wal) and --concurrent-only row 6
+// alone, for profiling.
 //
 // Rows: append, find, walk, query, sort, concurrent (see rows.h). SQLite runs
 // at the visibility our engine gives: autocommit, one statement per
@@ -34,6 +36,7 @@ struct Options {
   bool quick = false;
   bool keep = false;
   bool countCalls = true;
+  bool concurrentOnly = false;
   std::string only;  // run one side alone (for profiling)
   std::string dir;
 };
@@ -127,6 +130,8 @@ int Main(int argc, char** argv) {
       o.quick = true;
     } else if (a == "--keep") {
       o.keep = true;
+    } else if (a == "--concurrent-only") {
+      o.concurrentOnly = true;
     } else if (a == "--no-strace") {
       o.countCalls = false;
     } else if (a == "--only" && i + 1 < argc) {
@@ -134,12 +139,16 @@ int Main(int argc, char** argv) {
     } else if (a == "--dir" && i + 1 < argc) {
       o.dir = argv[++i];
     } else {
-      std::fprintf(stderr, "usage: %s [--quick] [--dir DIR] [--keep] [--no-strace] [--only SIDE]\n",
+      std::fprintf(stderr,
+                   "usage: %s [--quick] [--dir DIR] [--keep] [--no-strace] [--only SIDE]\n"
+                   "       [--concurrent-only]\n",
                    argv[0]);
       return 2;
     }
   }
   Sizes sizes;
+  sizes.concurrentOnly = o.concurrentOnly;
+  if (o.concurrentOnly) o.countCalls = false;
   if (o.quick) {
     sizes.messages /= 10;
     sizes.finds /= 10;
@@ -201,6 +210,11 @@ int Main(int argc, char** argv) {
   PrintRow("concurrent", Describe("%ld processes x %ld appends", sizes.processes, sizes.perProcess),
            ours.concurrent, lite.concurrent, wal.concurrent);
 
+  if (ours.concurrent.lockWaits >= 0)
+    std::printf(
+        "concurrent, ours: %lld pauses in lock waits; %lld waits went past their "
+        "first 55 ms tick\n",
+        (long long)ours.concurrent.lockPauses, (long long)ours.concurrent.longLockWaits);
   std::printf("\nsystem calls per operation");
   if (!o.countCalls) {
     std::printf(": not counted in this run\n");

@@ -1,11 +1,15 @@
 #include "bench/rows.h"
 
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <vector>
+
+#include "storage/lockwait.h"
 
 namespace bench {
 namespace {
@@ -80,7 +84,7 @@ Timing SideResults::Walk() const {
 SideResults RunSide(SideKind kind, const std::string& dir, const std::string& concurrentDir,
                     const Office& office, const Sizes& sizes) {
   SideResults r;
-  {
+  if (!sizes.concurrentOnly) {
     std::unique_ptr<Side> side = MakeSide(kind);
     if (!side->Create(dir) || !side->Open(dir, true)) {
       r.append = Failed(*side, "opening");
@@ -118,6 +122,16 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
   if (!MakeSide(kind)->Create(dir)) return t;
   int ready[2], go[2];
   if (pipe(ready) != 0 || pipe(go) != 0) return t;
+  // The appenders count their lock waits into memory shared with this process.
+  struct WaitCounts {
+    std::atomic<int64_t> waits{0};
+    std::atomic<int64_t> longWaits{0};
+    std::atomic<int64_t> pauses{0};
+  };
+  void* shared =
+      mmap(nullptr, sizeof(WaitCounts), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  if (shared == MAP_FAILED) return t;
+  WaitCounts* counts = new (shared) WaitCounts;
   std::fflush(nullptr);
   std::vector<pid_t> children;
   for (int32_t p = 0; p < sizes.processes; ++p) {
@@ -126,6 +140,21 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
     if (pid == 0) {
       close(ready[0]);
       close(go[1]);
+      SetLockWaitObserver([counts](int32_t ticks, bool) {
+        counts->waits += 1;
+        if (ticks > 0) counts->longWaits += 1;
+      });
+      struct CountingTicks : TickSource {
+        WaitCounts* counts;
+        int32_t Now() override { return SystemTicks().Now(); }
+        void Pause() override {
+          counts->pauses += 1;
+          SystemTicks().Pause();
+        }
+      };
+      static CountingTicks ticks;
+      ticks.counts = counts;
+      SetTickSource(&ticks);
       std::unique_ptr<Side> side = MakeSide(kind);
       bool ok = side->Open(dir, false);
       char byte = ok ? 1 : 0;
@@ -156,6 +185,12 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
   }
   t.seconds = Since(start);
   close(ready[0]);
+  if (kind == SideKind::kOurs) {
+    t.lockWaits = counts->waits;
+    t.longLockWaits = counts->longWaits;
+    t.lockPauses = counts->pauses;
+  }
+  munmap(shared, sizeof(WaitCounts));
   if (!allDone) {
     std::fprintf(stderr, "%s: a concurrent appender failed\n", SideName(kind));
     t.ok = false;

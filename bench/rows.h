@@ -10,11 +10,12 @@
 namespace bench {
 
 struct Sizes {
-  int32_t messages = 100000;   // row 1, and the table rows 2-5 work on
-  int32_t finds = 100000;      // row 2
-  int32_t sortRows = 32000;    // row 5
-  int32_t processes = 4;       // row 6
-  int32_t perProcess = 10000;  // row 6: appends by each process
+  int32_t messages = 100000;    // row 1, and the table rows 2-5 work on
+  int32_t finds = 100000;       // row 2
+  int32_t sortRows = 32000;     // row 5
+  int32_t processes = 4;        // row 6
+  int32_t perProcess = 10000;   // row 6: appends by each process
+  bool concurrentOnly = false;  // row 6 alone (for measuring the lock wait)
 };
 
 struct Timing {
@@ -22,6 +23,11 @@ struct Timing {
   bool ok = false;
   int64_t operations = 0;
   double seconds = 0;
+  // Row 6 on our engine: lock takes whose first attempt was refused, and
+  // how many of those waited past the tick they began in.
+  int64_t lockWaits = -1;
+  int64_t longLockWaits = 0;
+  int64_t lockPauses = 0;  // pauses between attempts, and through ticks without one
   double PerSecond() const { return ok && seconds > 0 ? double(operations) / seconds : 0; }
 };
 
