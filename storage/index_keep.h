@@ -39,4 +39,9 @@ void Wrote(uint32_t openId, uint32_t page, int offset, const uint8_t* data, int 
 void Forget(uint32_t openId);
 void ForgetAll();
 
+// How many pages besides the roots may be kept (at most the built-in 8192;
+// 0 restores that). Forgets everything. Tests use a few pages so that pages
+// are given up and taken back all the time.
+void SetLimit(uint32_t pages);
+
 }  // namespace index_keep
