@@ -210,6 +210,14 @@ int Main(int argc, char** argv) {
   PrintRow("concurrent", Describe("%ld processes x %ld appends", sizes.processes, sizes.perProcess),
            ours.concurrent, lite.concurrent, wal.concurrent);
 
+  std::printf("concurrent, processor time per append (all processes) and processors kept busy:");
+  for (const SideResults* r : {&ours, &lite, &wal}) {
+    const Timing& c = r->concurrent;
+    if (c.ok && c.operations > 0 && c.seconds > 0)
+      std::printf(" %s %.0f us, %.2f;", r == &ours ? "ours" : (r == &lite ? "SQLite" : "WAL"),
+                  1e6 * c.cpuSeconds / double(c.operations), c.cpuSeconds / c.seconds);
+  }
+  std::printf("\n");
   if (ours.concurrent.lockWaits >= 0)
     std::printf(
         "concurrent, ours: %lld pauses in lock waits; %lld waits went past their "

@@ -1,6 +1,7 @@
 #include "bench/rows.h"
 
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -180,8 +181,11 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
   bool allDone = allReady;
   for (pid_t pid : children) {
     int status = 0;
-    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    struct rusage usage = {};
+    if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
       allDone = false;
+    t.cpuSeconds += double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                    double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
   }
   t.seconds = Since(start);
   close(ready[0]);

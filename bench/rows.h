@@ -23,6 +23,7 @@ struct Timing {
   bool ok = false;
   int64_t operations = 0;
   double seconds = 0;
+  double cpuSeconds = 0;  // row 6: processor time of all the appenders together
   // Row 6 on our engine: lock takes whose first attempt was refused, and
   // how many of those waited past the tick they began in.
   int64_t lockWaits = -1;
