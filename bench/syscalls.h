@@ -1,6 +1,7 @@
 // System calls per operation: this program runs its own counting mode under
-// `strace -c`, once doing nothing and once doing n operations, and takes the
-// difference, so opening and closing the tables do not count.
+// `strace -c`, once warming up alone and once warming up and then doing n
+// operations, and takes the difference, so opening and closing the tables
+// and the warm-up do not count.
 #pragma once
 
 #include <string>
