@@ -14,9 +14,10 @@
 #include "storage/errors.h"
 
 enum class OpenMode {
-  kShared,    // existing file, read and write, shared with everybody
-  kReadOnly,  // existing file, read only
-  kCreate,    // create or truncate, read and write
+  kShared,     // existing file, read and write, shared with everybody
+  kReadOnly,   // existing file, read only
+  kCreate,     // create or truncate, read and write
+  kCreateNew,  // create a file that must not exist yet, read and write
 };
 
 enum class LockResult { kGranted, kBusy, kUnsupported, kFailed };
