@@ -93,7 +93,9 @@ Attachment AttachmentAt(const EmailHeader& header, int index) {
   Attachment a;
   if (index < 0 || index >= kMaxAttachments) return a;
   a.ownName = EntryText(header, index, email::entry::kOwnName);
-  a.storedName = EntryText(header, index, email::entry::kStoredName);
+  // Read to the full width: a name that fills the field without its NUL
+  // ("12345678.") must not pass for the 8 digits it begins with.
+  a.storedName = FieldText(header.bytes, EntryField(index, email::entry::kStoredName));
   a.size = FieldU32(header.bytes, EntryField(index, email::entry::kSize));
   return a;
 }

@@ -21,7 +21,7 @@ constexpr int kMaxAttachments = records::email::kMaxAttachments;  // 40
 
 struct Attachment {
   std::string ownName;     // 8.3 name shown to the user, at most 12 bytes
-  std::string storedName;  // as found in the header, at most 8 bytes
+  std::string storedName;  // as found in the header, up to 9 bytes when its NUL is missing
   uint32_t size = 0;
 };
 
