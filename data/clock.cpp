@@ -1,17 +1,21 @@
 #include "data/clock.h"
 
 #include <ctime>
-#include <utility>
 
 namespace {
-ClockSource source;
+
+WallClock& Installed() {
+  static WallClock clock;
+  return clock;
+}
+
 }  // namespace
 
 int32_t ClockNow() {
-  if (source) return source();
+  if (Installed()) return Installed()();
   return int32_t(std::time(nullptr));
 }
 
-void SetClockSource(ClockSource newSource) {
-  source = std::move(newSource);
+void SetClock(WallClock clock) {
+  Installed() = std::move(clock);
 }

@@ -1,13 +1,16 @@
-// The time of day as the office data stamps it: seconds since 1 January
-// 1970 UTC in 32 bits. Everything that stamps records or seeds a counter
-// from the time asks here, so tests can set the clock.
+// The wall clock of the office data: the time values stored in records
+// (seconds since 1 January 1970, 32-bit signed).
+//
+// Everything in data/ that stamps a record asks this clock, so a test can
+// set the time a message is sent or viewed instead of waiting for it.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 
-int32_t ClockNow();
+using WallClock = std::function<int32_t()>;
 
-// Replaces the clock; nullptr restores the system clock.
-using ClockSource = std::function<int32_t()>;
-void SetClockSource(ClockSource source);
+// The current time value.
+int32_t ClockNow();
+// Replaces the clock; nullptr restores the system's.
+void SetClock(WallClock clock);

@@ -20,11 +20,11 @@ class EmailDirTest : public OfficeDirTest {
     OfficeDirTest::SetUp();
     ASSERT_EQ(::mkdir(dir.File("DPE").c_str(), 0777), 0);
     ASSERT_EQ(::mkdir(dir.File("SENDLOG").c_str(), 0777), 0);
-    SetClockSource([this] { return now; });
+    SetClock([this] { return now; });
     ClearEmailError();
   }
   void TearDown() override {
-    SetClockSource(nullptr);
+    SetClock(nullptr);
     OfficeDirTest::TearDown();
   }
 
