@@ -12,9 +12,9 @@
 
 #include "data/datadir.h"
 #include "data/dpmess.h"
-#include "data/dpmess_email.h"
 #include "data/dpmess_internal.h"
 #include "data/dpnote.h"
+#include "data/email_file.h"
 #include "data/message_user.h"
 #include "storage/check.h"
 #include "storage/errors.h"
@@ -152,8 +152,7 @@ class Search {
     std::string body;
     try {
       KeepAppError keep;
-      if (!MsgReadEmailBody(MsgEmailPath(r.Number(), sendLog_), &body, msg_email::kSearchedBody,
-                            nullptr))
+      if (!EmailReadBody(EmailFilePath(r.Number(), sendLog_), &body, kEmailBodyLimit, nullptr))
         body.clear();
     } catch (const std::bad_alloc&) {
       NoMemory();

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "data/dpmess.h"
-#include "data/dpmess_email.h"
+#include "data/email_file.h"
 #include "tests/data/message_fixture.h"
 
 namespace msg = records::message;
@@ -40,8 +40,8 @@ class MessageQueryTest : public MessageTest {
   }
 
   void WriteBody(int32_t number, bool sendLog, const std::string& body) {
-    std::ofstream out(MsgEmailPath(number, sendLog), std::ios::binary | std::ios::trunc);
-    out << std::string(msg_email::kHeaderSize, '\0') << body;
+    std::ofstream out(EmailFilePath(number, sendLog), std::ios::binary | std::ios::trunc);
+    out << std::string(size_t(records::email::kHeaderSize), '\0') << body;
   }
 
   const int32_t t0 = 1000000000;

@@ -11,7 +11,7 @@
 #include <set>
 
 #include "data/dpcc.h"
-#include "data/dpmess_email.h"
+#include "data/email_file.h"
 #include "tests/data/message_fixture.h"
 #include "tests/support/lock_holder.h"
 
@@ -31,11 +31,12 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 // An e-mail file whose attachment table names the stored files given.
 std::string EmailFile(const std::vector<std::string>& stored, const std::string& body) {
-  std::string header(msg_email::kHeaderSize, '\0');
+  namespace em = records::email;
+  std::string header(size_t(em::kHeaderSize), '\0');
   for (size_t i = 0; i < stored.size(); ++i) {
-    size_t at = size_t(msg_email::kAttachmentTable) + i * size_t(msg_email::kAttachmentEntrySize);
-    header.replace(at + size_t(msg_email::kOwnName.offset), 8, "FILE.TXT");
-    header.replace(at + size_t(msg_email::kStoredName.offset), stored[i].size(), stored[i]);
+    size_t at = size_t(em::Attachment(int(i)).offset);
+    header.replace(at + size_t(em::entry::kOwnName.offset), 8, "FILE.TXT");
+    header.replace(at + size_t(em::entry::kStoredName.offset), stored[i].size(), stored[i]);
   }
   return header + body;
 }
@@ -309,13 +310,13 @@ TEST_F(MessageChangeTest, DeletingAnEmailRemovesItsFileAttachmentsAndRawText) {
   SetFieldText(mail.bytes, msg::kRawStem, "in000042");
   mail = Send(mail, bob);
   const std::string dpe = dir.File("DPE/");
-  WriteFile(MsgEmailPath(mail.Number(), false), EmailFile({"0000abcd", "0000abce"}, "body"));
+  WriteFile(EmailFilePath(mail.Number(), false), EmailFile({"0000abcd", "0000abce"}, "body"));
   WriteFile(dpe + "0000abcd.ATT", "one");
   WriteFile(dpe + "0000abce.ATT", "two");
   WriteFile(dpe + "0000abcf.ATT", "not this one's");
   WriteFile(dpe + "in000042.RAW", "raw");
   ASSERT_EQ(MsgDelete(messages, FirstIn(msg::kFolderNew, "BOB")), 1) << FormatAppError();
-  EXPECT_FALSE(Exists(MsgEmailPath(mail.Number(), false)));
+  EXPECT_FALSE(Exists(EmailFilePath(mail.Number(), false)));
   EXPECT_FALSE(Exists(dpe + "0000abcd.ATT"));
   EXPECT_FALSE(Exists(dpe + "0000abce.ATT"));
   EXPECT_FALSE(Exists(dpe + "in000042.RAW"));
@@ -329,7 +330,7 @@ TEST_F(MessageChangeTest, AStoredNameOfAnotherFormIsNeverUsedAsAPath) {
   WriteFile(dir.File("precious.RAW"), "keep");
   WriteFile(dir.File("victim.ATT"), "keep");
   WriteFile(dir.File("DPE/0000abcd.ATT"), "mine");
-  WriteFile(MsgEmailPath(mail.Number(), false), EmailFile({"../victim", "0000abcd"}, "body"));
+  WriteFile(EmailFilePath(mail.Number(), false), EmailFile({"../victim", "0000abcd"}, "body"));
   EXPECT_EQ(MsgDelete(messages, FirstIn(msg::kFolderNew, "BOB")), 0);
   EXPECT_EQ(AppErrorCode(), kAppInvalidName);
   EXPECT_EQ(AppErrorName(), "../victim");
@@ -338,7 +339,7 @@ TEST_F(MessageChangeTest, AStoredNameOfAnotherFormIsNeverUsedAsAPath) {
   // The message and everything of the proper form are gone.
   EXPECT_TRUE(Stored().empty());
   EXPECT_FALSE(Exists(dir.File("DPE/0000abcd.ATT")));
-  EXPECT_FALSE(Exists(MsgEmailPath(mail.Number(), false)));
+  EXPECT_FALSE(Exists(EmailFilePath(mail.Number(), false)));
 }
 
 TEST_F(MessageChangeTest, AMessageLockedElsewhereIsNotDeletedAndKeepsTheApplicationError) {
@@ -391,8 +392,8 @@ TEST_F(MessageChangeTest, APlainWriteMayNotChangeWhatTheIndexesHold) {
 TEST_F(MessageChangeTest, TheSendLogCopyOfAnEmailGoesWithItsOwnFile) {
   BecomeUser("ALICE", true);
   MessageRecord mail = Send(Email("BOB", "alice@example.com", "Logged"), bob);
-  WriteFile(MsgEmailPath(mail.Number(), true), EmailFile({"0000beef"}, "sent"));
-  WriteFile(MsgEmailPath(mail.Number(), false), EmailFile({"0000bee0"}, "sent"));
+  WriteFile(EmailFilePath(mail.Number(), true), EmailFile({"0000beef"}, "sent"));
+  WriteFile(EmailFilePath(mail.Number(), false), EmailFile({"0000bee0"}, "sent"));
   WriteFile(dir.File("DPE/0000beef.ATT"), "log's");
   WriteFile(dir.File("DPE/0000bee0.ATT"), "bob's");
   SendLogTable log;
@@ -402,9 +403,9 @@ TEST_F(MessageChangeTest, TheSendLogCopyOfAnEmailGoesWithItsOwnFile) {
   ASSERT_EQ(SendLogDelete(log, SendLogEntryOf(logged, 0)), 1) << FormatAppError();
   SendLogClose(log);
   EXPECT_TRUE(Logged().empty());
-  EXPECT_FALSE(Exists(MsgEmailPath(mail.Number(), true)));
+  EXPECT_FALSE(Exists(EmailFilePath(mail.Number(), true)));
   EXPECT_FALSE(Exists(dir.File("DPE/0000beef.ATT")));
-  EXPECT_TRUE(Exists(MsgEmailPath(mail.Number(), false)));
+  EXPECT_TRUE(Exists(EmailFilePath(mail.Number(), false)));
   EXPECT_TRUE(Exists(dir.File("DPE/0000bee0.ATT")));
 }
 
