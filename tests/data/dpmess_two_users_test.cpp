@@ -3,6 +3,7 @@
 // the recipient's flag, is listed and opened there, and the sender's send
 // log shows when it was read.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +73,22 @@ int RunAlice(const std::string& directory, int32_t bob, int tell, int hear) {
   return kAliceOk;
 }
 
+// The other workstation's process and our ends of the pipes to it: on
+// any way out of the test the pipes close and the process is gone.
+struct Workstation {
+  pid_t pid = -1;
+  int tell = -1;
+  int hear = -1;
+  ~Workstation() {
+    if (tell >= 0) close(tell);
+    if (hear >= 0) close(hear);
+    if (pid > 0) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+};
+
 using TwoWorkstationsTest = StartupTest;
 
 TEST_F(TwoWorkstationsTest, AMessageIsSentFlaggedListedViewedAndTheSenderSeesWhen) {
@@ -81,6 +98,7 @@ TEST_F(TwoWorkstationsTest, AMessageIsSentFlaggedListedViewedAndTheSenderSeesWhe
   int toBob[2], toAlice[2];
   ASSERT_EQ(pipe(toBob), 0);
   ASSERT_EQ(pipe(toAlice), 0);
+  Workstation a;
   pid_t alice = fork();
   ASSERT_GE(alice, 0);
   if (alice == 0) {
@@ -92,10 +110,16 @@ TEST_F(TwoWorkstationsTest, AMessageIsSentFlaggedListedViewedAndTheSenderSeesWhe
   // is heard as the end of its pipe rather than waited for.
   close(toBob[1]);
   close(toAlice[0]);
+  a.pid = alice;
+  a.hear = toBob[0];
+  a.tell = toAlice[1];
 
   // Workstation B: Bob.
-  ASSERT_TRUE(Hear(toBob[0], 's'));
+  ASSERT_TRUE(Hear(a.hear, 's'));
   SetClock([] { return kViewedAt; });
+  struct ClockBack {
+    ~ClockBack() { SetClock(nullptr); }
+  } clockBack;
   ASSERT_EQ(StartUser(dir.Path(), "BOB"), 1) << FormatAppError();
   EXPECT_TRUE(GetFlagValue(CurrentUser().flagPath) & kFlagNewMessage);
 
@@ -113,15 +137,13 @@ TEST_F(TwoWorkstationsTest, AMessageIsSentFlaggedListedViewedAndTheSenderSeesWhe
   ASSERT_EQ(MsgMarkViewed(messages, entry, &seen), 1) << FormatAppError();
   EXPECT_EQ(seen.ViewedTime(), kViewedAt);
   MsgClose(messages);
-  ASSERT_TRUE(Say(toAlice[1], 'v'));
+  ASSERT_TRUE(Say(a.tell, 'v'));
 
   int status = 0;
   ASSERT_EQ(waitpid(alice, &status, 0), alice);
+  a.pid = -1;
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), kAliceOk);
-  SetClock(nullptr);
-  close(toBob[0]);
-  close(toAlice[1]);
 }
 
 }  // namespace
