@@ -5,11 +5,12 @@
 
 #include <climits>
 #include <cstring>
+#include <span>
 
 #include "data/clock.h"
-#include "data/dpmess_email.h"
 #include "data/dpmess_internal.h"
 #include "data/dpnote.h"
+#include "data/email_file.h"
 #include "data/flags.h"
 #include "data/message_user.h"
 #include "storage/check.h"
@@ -271,7 +272,8 @@ int Delete(Table& table, int32_t recordNumber, int32_t messageNumber, bool sendL
   // even when one fails.
   FirstFailure failure;
   if (stored.Kind() == msg::kKindEmail &&
-      !MsgDeleteEmailFiles(MsgEmailPath(stored.Number(), sendLog), stored.bytes))
+      !EmailDeleteFiles(std::span<const uint8_t, msg::kRecordSize>(stored.bytes),
+                        EmailFilePath(stored.Number(), sendLog)))
     failure.Note();
   if (stored.LongTextNote() != 0) {
     NoteTable notes;

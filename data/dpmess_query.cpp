@@ -12,9 +12,9 @@
 
 #include "data/datadir.h"
 #include "data/dpmess.h"
-#include "data/dpmess_email.h"
 #include "data/dpmess_internal.h"
 #include "data/dpnote.h"
+#include "data/email_file.h"
 #include "data/message_user.h"
 #include "storage/check.h"
 #include "storage/errors.h"
@@ -152,8 +152,7 @@ class Search {
     std::string body;
     try {
       KeepAppError keep;
-      if (!MsgReadEmailBody(MsgEmailPath(r.Number(), sendLog_), &body, msg_email::kSearchedBody,
-                            nullptr))
+      if (!EmailReadBody(EmailFilePath(r.Number(), sendLog_), &body, kEmailBodyLimit, nullptr))
         body.clear();
     } catch (const std::bad_alloc&) {
       NoMemory();
@@ -208,6 +207,23 @@ int Position(Table& table, const uint8_t* key, bool newestFirst, bool* nothing) 
   if (!newestFirst) return 1;
   if (!DbPrev(table)) return 0;
   *nothing = DbPositionState(table) == kPosBeforeFirst;
+  return 1;
+}
+
+// A folder's messages for every recipient come from X1 grouped by
+// recipient; a list is read in time order, so they are sorted by time (and
+// message number). A list too long to sort keeps the index's order.
+int SortByTime(Table& work, bool newestFirst) {
+  if (work.scratch < 2 || work.scratch > kMaxWorkRows) return 1;
+  auto order = [newestFirst](const uint8_t* a, const uint8_t* b) {
+    int32_t ta = FieldI32(a, msg::x1::kTime), tb = FieldI32(b, msg::x1::kTime);
+    int32_t na = FieldI32(a, msg::x1::kNumber), nb = FieldI32(b, msg::x1::kNumber);
+    int r = ta != tb ? (ta < tb ? -1 : 1) : (na != nb ? (na < nb ? -1 : 1) : 0);
+    return newestFirst ? -r : r;
+  };
+  int32_t rows = work.scratch;
+  if (!DbSortWorkTable(work, CurrentMessageUser().number, order)) return 0;
+  work.scratch = rows;
   return 1;
 }
 
@@ -291,7 +307,8 @@ int MsgQuery(MessageTable& handle, const MessageCriteria& criteria, Table& work,
       std::memcpy(row, entry, msg::x1::kLength);
       return 1;
     };
-    return RunQuery(table, work, search, filter, writer, positioned, false, nothing);
+    if (!RunQuery(table, work, search, filter, writer, positioned, false, nothing)) return 0;
+    return byFolder && everybody ? SortByTime(work, c.newestFirst) : 1;
   }
 
   // Record mode: the row is the X1 entry made from the record, whichever
@@ -316,7 +333,8 @@ int MsgQuery(MessageTable& handle, const MessageCriteria& criteria, Table& work,
     std::memcpy(row, built, msg::x1::kLength);
     return 1;
   };
-  return RunQuery(table, work, search, filter, writer, positioned, true, nothing);
+  if (!RunQuery(table, work, search, filter, writer, positioned, true, nothing)) return 0;
+  return byFolder && everybody ? SortByTime(work, c.newestFirst) : 1;
 }
 
 int SendLogQuery(SendLogTable& handle, const MessageCriteria& criteria, Table& work,
