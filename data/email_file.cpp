@@ -145,7 +145,7 @@ bool IsRawStem(std::string_view stem) {
   if (stem.find("..") != std::string_view::npos) return false;
   for (char c : stem) {
     unsigned char u = static_cast<unsigned char>(c);
-    if (u <= ' ' || u >= 127) return false;
+    if (u < ' ' || u == 127) return false;
     if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) return false;
   }
   return true;
