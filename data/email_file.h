@@ -43,6 +43,8 @@ struct EmailHeader {
   void SetCc(std::string_view text);
 };
 
+// "<data directory>DPE/": e-mail files, stored attachments and raw files.
+std::string EmailFolderPath();
 // "<data directory>DPE/<number>.DPE", or the SENDLOG one.
 std::string EmailFilePath(int32_t number, bool sendLog = false);
 
