@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
+
 #include "data/clock.h"
 #include "data/dpmain.h"
 #include "data/dpmess.h"
@@ -130,8 +132,10 @@ TEST_F(TwoWorkstationsTest, AMessageIsSentFlaggedListedViewedAndTheSenderSeesWhe
   mine.person = "BOB";
   ASSERT_EQ(MsgQuery(messages, mine, MessageWorkTable()), 1) << FormatAppError();
   ASSERT_EQ(MessageWorkTable().scratch, 1);
+  uint8_t row[msg::list_row::kLength];
+  ASSERT_EQ(DbReadCached(MessageWorkTable(), 0, row), 1);
   MessageEntry entry;
-  ASSERT_EQ(DbReadCached(MessageWorkTable(), 0, entry.bytes), 1);
+  std::memcpy(entry.bytes, row, sizeof entry.bytes);
   EXPECT_EQ(entry.From(), "ALICE");
   MessageRecord seen;
   ASSERT_EQ(MsgMarkViewed(messages, entry, &seen), 1) << FormatAppError();
