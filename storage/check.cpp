@@ -11,7 +11,9 @@ CheckHandler& Handler() {
 unsigned failures = 0;
 }  // namespace
 
-void SetCheckHandler(CheckHandler handler) { Handler() = std::move(handler); }
+void SetCheckHandler(CheckHandler handler) {
+  Handler() = std::move(handler);
+}
 
 void CheckFailed(const char* module, unsigned line) {
   ++failures;
@@ -25,4 +27,6 @@ void CheckFailed(const char* module, unsigned line) {
   }
 }
 
-unsigned CheckFailureCount() { return failures; }
+unsigned CheckFailureCount() {
+  return failures;
+}

@@ -34,7 +34,7 @@ struct TableDef {
   int32_t indexCount;
   const IndexDef* indexes;
   const char* name;
-  uint8_t version;     // expected header byte 4; 0 = not checked
+  uint8_t version;  // expected header byte 4; 0 = not checked
 };
 
 // An open (or openable) table: the definition copied into a handle.
@@ -43,14 +43,14 @@ struct Table {
   int32_t recordSize = 0;
   File data;
   std::vector<Index> indexes;
-  int32_t scratch = -1;      // in a work table: rows written by the last query
-  int32_t lockDepth = 0;     // nesting of this handle's record lock
-  int32_t lockedRecord = -1; // the record whose lock byte is held
+  int32_t scratch = -1;       // in a work table: rows written by the last query
+  int32_t lockDepth = 0;      // nesting of this handle's record lock
+  int32_t lockedRecord = -1;  // the record whose lock byte is held
   int32_t reserved = 0;
   int32_t currentIndex = 0;  // 0-based index used by find/first/next/prev
   std::string name;
   uint8_t version = 0;
-  std::string directory;     // set at open, ends in '/'
+  std::string directory;  // set at open, ends in '/'
 
   Table() = default;
   explicit Table(const TableDef& def);
@@ -98,8 +98,8 @@ int GetUniqueNumber(Table& table, uint32_t* number);
 // Builds index indexNumber's (0-based) entry for a record: a zeroed buffer of
 // kEntryBufferSize bytes, the key builder, then the record number in bytes
 // 0-3. The buffer must hold kEntryBufferSize bytes.
-void DbMakeEntry(const Table& table, int indexNumber, const uint8_t* record,
-                 int32_t recordNumber, uint8_t* entry);
+void DbMakeEntry(const Table& table, int indexNumber, const uint8_t* record, int32_t recordNumber,
+                 uint8_t* entry);
 // Chooses the index that find/first/next/prev use.
 int DbSetCurrentIndex(Table& table, int indexNumber);
 // Record number (-1 on the end sentinel) and position state of the current index.

@@ -29,7 +29,9 @@ AppState& App() {
 }
 
 // The error name holds at most 255 characters.
-std::string CutName(std::string_view name) { return std::string(name.substr(0, 255)); }
+std::string CutName(std::string_view name) {
+  return std::string(name.substr(0, 255));
+}
 
 void Report() {
   if (Engine().reporter) Engine().reporter();
@@ -65,7 +67,9 @@ void DbSetError(int code, std::string_view name) {
   Report();
 }
 
-void DbSetLockedError() { Engine().code = kDbRecordLocked; }
+void DbSetLockedError() {
+  Engine().code = kDbRecordLocked;
+}
 
 void DbReportIndexError(std::string_view tableName, int indexNumber) {
   EngineState& s = Engine();
@@ -74,32 +78,46 @@ void DbReportIndexError(std::string_view tableName, int indexNumber) {
   Report();
 }
 
-void DbClearError() { Engine().code = 0; }
+void DbClearError() {
+  Engine().code = 0;
+}
 
 int DbGetError(std::string* name) {
   if (name) *name = Engine().name;
   return Engine().code;
 }
 
-const std::string& DbErrorName() { return Engine().name; }
-SystemReason DbErrorReason() { return Engine().reason; }
+const std::string& DbErrorName() {
+  return Engine().name;
+}
+SystemReason DbErrorReason() {
+  return Engine().reason;
+}
 
-int IdxGetError() { return Engine().indexCode; }
+int IdxGetError() {
+  return Engine().indexCode;
+}
 
 void IdxSetError(int code) {
   Engine().indexCode = code;
   if (code == kIdxOpenFailed) Engine().reason = ReasonFromErrno(errno);
 }
 
-void DbSetErrorReporter(ErrorReporter reporter) { Engine().reporter = std::move(reporter); }
+void DbSetErrorReporter(ErrorReporter reporter) {
+  Engine().reporter = std::move(reporter);
+}
 
 void SetAppError(int code, std::string_view name) {
   App().code = code;
   App().name = CutName(name);
 }
 
-int AppErrorCode() { return App().code; }
-const std::string& AppErrorName() { return App().name; }
+int AppErrorCode() {
+  return App().code;
+}
+const std::string& AppErrorName() {
+  return App().name;
+}
 void ClearAppError() {
   App().code = 0;
   App().name.clear();
@@ -107,41 +125,71 @@ void ClearAppError() {
 
 const char* AppErrorText(int code) {
   switch (code) {
-    case 1000: return "Path is too long";
-    case 1002: return "Share not installed";
-    case 1003: return "Incorrect database version";
-    case 1004: return "Path or file does not exist";
-    case 1005: return "Not enough file handles";
-    case 1006: return "Access denied opening file";
-    case 1008: return "Error opening file";
-    case 1009: return "Error reading file";
-    case 1010: return "Access denied writing file";
-    case 1011: return "Error writing file";
-    case 1012: return "Error locking file";
-    case 1013: return "Could not seek to postion in file";
-    case 1014: return "Not enough memory for operation";
-    case 1015: return "Index is corrupt, please reindex";
-    case 1016: return "Selected record has been deleted";
-    case 1017: return "Could not locate record";
-    case 1018: return "End of file";
-    case 1019: return "Could not create directory";
-    case 1021: return "Invalid name";
-    case 1022: return "Maximum records have been reached";
-    case 1024: return "Could not find DESKpost in this location";
-    case 1025: return "Error sorting";
-    case 1026: return "Could not rename file";
-    case 1027: return "Duplicate record";
-    case 1028: return "Reached beginning of file";
-    default: return nullptr;
+    case 1000:
+      return "Path is too long";
+    case 1002:
+      return "Share not installed";
+    case 1003:
+      return "Incorrect database version";
+    case 1004:
+      return "Path or file does not exist";
+    case 1005:
+      return "Not enough file handles";
+    case 1006:
+      return "Access denied opening file";
+    case 1008:
+      return "Error opening file";
+    case 1009:
+      return "Error reading file";
+    case 1010:
+      return "Access denied writing file";
+    case 1011:
+      return "Error writing file";
+    case 1012:
+      return "Error locking file";
+    case 1013:
+      return "Could not seek to postion in file";
+    case 1014:
+      return "Not enough memory for operation";
+    case 1015:
+      return "Index is corrupt, please reindex";
+    case 1016:
+      return "Selected record has been deleted";
+    case 1017:
+      return "Could not locate record";
+    case 1018:
+      return "End of file";
+    case 1019:
+      return "Could not create directory";
+    case 1021:
+      return "Invalid name";
+    case 1022:
+      return "Maximum records have been reached";
+    case 1024:
+      return "Could not find DESKpost in this location";
+    case 1025:
+      return "Error sorting";
+    case 1026:
+      return "Could not rename file";
+    case 1027:
+      return "Duplicate record";
+    case 1028:
+      return "Reached beginning of file";
+    default:
+      return nullptr;
   }
 }
 
 int AppCodeForOpenFailure(SystemReason reason) {
   switch (reason) {
-    case SystemReason::kNotFound: return kAppNoSuchFile;
-    case SystemReason::kNoHandles: return kAppNoFileHandles;
-    case SystemReason::kAccessDenied: return kAppOpenAccessDenied;
-    default: return kAppOpenError;
+    case SystemReason::kNotFound:
+      return kAppNoSuchFile;
+    case SystemReason::kNoHandles:
+      return kAppNoFileHandles;
+    case SystemReason::kAccessDenied:
+      return kAppOpenAccessDenied;
+    default:
+      return kAppOpenError;
   }
 }
 
@@ -159,17 +207,27 @@ int AppCodeForEngineError() {
   // engine's do.
   int code = s.indexCode != 0 ? s.indexCode : s.code;
   switch (code) {
-    case 1: return AppCodeForOpenFailure(s.reason);
-    case 2: return AppCodeForReadFailure(s.reason);
-    case 3: return AppCodeForWriteFailure(s.reason);
-    case 4: return kAppSeekError;
-    case 5: return kAppNoMemory;
+    case 1:
+      return AppCodeForOpenFailure(s.reason);
+    case 2:
+      return AppCodeForReadFailure(s.reason);
+    case 3:
+      return AppCodeForWriteFailure(s.reason);
+    case 4:
+      return kAppSeekError;
+    case 5:
+      return kAppNoMemory;
     case 6:
-    case 9: return kAppLockError;
-    case 7: return kAppIndexCorrupt;
-    case 8: return kAppRecordDeleted;
-    case 10: return kAppWrongVersion;
-    default: return 0;
+    case 9:
+      return kAppLockError;
+    case 7:
+      return kAppIndexCorrupt;
+    case 8:
+      return kAppRecordDeleted;
+    case 10:
+      return kAppWrongVersion;
+    default:
+      return 0;
   }
 }
 

@@ -25,9 +25,13 @@ bool SetLock(int fd, int command, short type, int64_t offset, int64_t length) {
 }
 }  // namespace
 
-File::~File() { Close(); }
+File::~File() {
+  Close();
+}
 
-File::File(File&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+File::File(File&& other) noexcept : fd_(other.fd_) {
+  other.fd_ = -1;
+}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
@@ -42,9 +46,18 @@ bool File::Open(const std::string& path, OpenMode mode) {
   Close();
   int flags = O_CLOEXEC;
   switch (mode) {
-    case OpenMode::kShared: flags |= O_RDWR; break;
-    case OpenMode::kReadOnly: flags |= O_RDONLY; break;
-    case OpenMode::kCreate: flags |= O_RDWR | O_CREAT | O_TRUNC; break;
+    case OpenMode::kShared:
+      flags |= O_RDWR;
+      break;
+    case OpenMode::kReadOnly:
+      flags |= O_RDONLY;
+      break;
+    case OpenMode::kCreate:
+      flags |= O_RDWR | O_CREAT | O_TRUNC;
+      break;
+    case OpenMode::kCreateNew:
+      flags |= O_RDWR | O_CREAT | O_EXCL;
+      break;
   }
   int fd;
   do {
@@ -96,7 +109,9 @@ int64_t File::Size() {
   return st.st_size;
 }
 
-bool File::Truncate(int64_t length) { return Remember(::ftruncate(fd_, length)) == 0; }
+bool File::Truncate(int64_t length) {
+  return Remember(::ftruncate(fd_, length)) == 0;
+}
 
 bool File::Flush() {
   int copy = Remember(::dup(fd_));
@@ -104,8 +119,9 @@ bool File::Flush() {
   return Remember(::close(copy)) == 0;
 }
 
-LockResult File::TryLock(int64_t offset, int64_t length) {
-  if (SetLock(fd_, F_OFD_SETLK, F_WRLCK, offset, length)) return LockResult::kGranted;
+namespace {
+LockResult Attempt(int fd, short type, int64_t offset, int64_t length) {
+  if (SetLock(fd, F_OFD_SETLK, type, offset, length)) return LockResult::kGranted;
   switch (lastErrno) {
     case EACCES:
     case EAGAIN:
@@ -117,6 +133,15 @@ LockResult File::TryLock(int64_t offset, int64_t length) {
     default:
       return LockResult::kFailed;
   }
+}
+}  // namespace
+
+LockResult File::TryLock(int64_t offset, int64_t length) {
+  return Attempt(fd_, F_WRLCK, offset, length);
+}
+
+LockResult File::TryLockShared(int64_t offset, int64_t length) {
+  return Attempt(fd_, F_RDLCK, offset, length);
 }
 
 bool File::Unlock(int64_t offset, int64_t length) {
@@ -133,7 +158,9 @@ bool File::IsLockedElsewhere(int64_t offset, int64_t length) {
   return lock.l_type != F_UNLCK;
 }
 
-SystemReason File::LastReason() { return ReasonFromErrno(lastErrno); }
+SystemReason File::LastReason() {
+  return ReasonFromErrno(lastErrno);
+}
 
 bool FileExists(const std::string& path) {
   struct stat st;

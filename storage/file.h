@@ -14,9 +14,12 @@
 #include "storage/errors.h"
 
 enum class OpenMode {
-  kShared,        // existing file, read and write, shared with everybody
-  kReadOnly,      // existing file, read only
-  kCreate,        // create or truncate, read and write
+  kShared,    // existing file, read and write, shared with everybody
+  kReadOnly,  // existing file, read only
+  kCreate,    // create or truncate, read and write
+  // Create a file that must not exist yet, read and write: the file is
+  // taken only by whoever made it.
+  kCreateNew,
 };
 
 enum class LockResult { kGranted, kBusy, kUnsupported, kFailed };
@@ -49,6 +52,9 @@ class File {
 
   // One attempt at a write lock on [offset, offset + length).
   LockResult TryLock(int64_t offset, int64_t length = 1);
+  // One attempt at a shared (read) lock, the only kind a read-only handle
+  // can hold.
+  LockResult TryLockShared(int64_t offset, int64_t length = 1);
   bool Unlock(int64_t offset, int64_t length = 1);
   // Whether another handle holds a lock over the range (F_OFD_GETLK).
   bool IsLockedElsewhere(int64_t offset, int64_t length = 1);

@@ -25,9 +25,9 @@ struct IndexDef {
 
 // Position states.
 constexpr int32_t kPosOrdinary = 0;
-constexpr int32_t kPosEnd = -1;         // on the sentinel
+constexpr int32_t kPosEnd = -1;  // on the sentinel
 constexpr int32_t kPosBeforeFirst = -2;
-constexpr int32_t kPosLastReal = -3;    // on the last real entry
+constexpr int32_t kPosLastReal = -3;  // on the last real entry
 
 // The state of one open index of a table.
 struct Index {
@@ -36,8 +36,8 @@ struct Index {
   uint16_t entryLength = 0;
   int32_t currentRecord = -1;  // -1 after open and when no entry matched
   uint32_t reserved = 0;
-  uint32_t counterSeen = 0;    // page 0's change counter when last looked
-  uint32_t openId = 0;         // process-wide number given at open
+  uint32_t counterSeen = 0;  // page 0's change counter when last looked
+  uint32_t openId = 0;       // process-wide number given at open
   int32_t positionState = kPosOrdinary;
   int32_t slot = 0;
   uint32_t page = 0;

@@ -39,16 +39,26 @@ constexpr uint8_t kPageFree = 255;
 constexpr uint32_t kNoPage = 0xFFFFFFFFu;
 constexpr uint32_t kCounterUpdating = 0xFFFFFFFFu;
 
-constexpr int kMaxEntryLength = 75;  // entries are shorter than this
-constexpr int kEntryBufferSize = 79; // entries are built in a zeroed buffer of this size
+constexpr int kMaxEntryLength = 75;   // entries are shorter than this
+constexpr int kEntryBufferSize = 79;  // entries are built in a zeroed buffer of this size
 constexpr int kMaxTreeDepth = 5;
 
-inline int MaxEntriesPerPage(int entryLength) { return kPageUsable / entryLength; }
+inline int MaxEntriesPerPage(int entryLength) {
+  return kPageUsable / entryLength;
+}
 
-inline uint8_t PageKind(const uint8_t* page) { return page[kPageKindOffset]; }
-inline uint32_t PagePrev(const uint8_t* page) { return GetU32(page + kPagePrevOffset); }
-inline uint32_t PageNext(const uint8_t* page) { return GetU32(page + kPageNextOffset); }
-inline uint16_t PageCount(const uint8_t* page) { return GetU16(page + kPageCountOffset); }
+inline uint8_t PageKind(const uint8_t* page) {
+  return page[kPageKindOffset];
+}
+inline uint32_t PagePrev(const uint8_t* page) {
+  return GetU32(page + kPagePrevOffset);
+}
+inline uint32_t PageNext(const uint8_t* page) {
+  return GetU32(page + kPageNextOffset);
+}
+inline uint16_t PageCount(const uint8_t* page) {
+  return GetU16(page + kPageCountOffset);
+}
 inline uint8_t* PageEntry(uint8_t* page, int slot, int entryLength) {
   return page + kPageEntriesOffset + slot * entryLength;
 }

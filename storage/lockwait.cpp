@@ -30,8 +30,12 @@ TickSource& SystemTicks() {
   return ticks;
 }
 
-void SetTickSource(TickSource* s) { source = s; }
-TickSource& Ticks() { return source ? *source : SystemTicks(); }
+void SetTickSource(TickSource* s) {
+  source = s;
+}
+TickSource& Ticks() {
+  return source ? *source : SystemTicks();
+}
 
 bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question) {
   TickSource& ticks = Ticks();
@@ -68,8 +72,18 @@ bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question
   }
 }
 
-void DbSetLockRetry(LockRetryQuestion q) { dbQuestion = std::move(q); }
-void IdxSetLockRetry(LockRetryQuestion q) { idxQuestion = std::move(q); }
-const LockRetryQuestion& DbLockRetry() { return dbQuestion; }
-const LockRetryQuestion& IdxLockRetry() { return idxQuestion; }
-void SetLockWaitObserver(LockWaitObserver o) { observer = std::move(o); }
+void DbSetLockRetry(LockRetryQuestion q) {
+  dbQuestion = std::move(q);
+}
+void IdxSetLockRetry(LockRetryQuestion q) {
+  idxQuestion = std::move(q);
+}
+const LockRetryQuestion& DbLockRetry() {
+  return dbQuestion;
+}
+const LockRetryQuestion& IdxLockRetry() {
+  return idxQuestion;
+}
+void SetLockWaitObserver(LockWaitObserver o) {
+  observer = std::move(o);
+}

@@ -195,9 +195,17 @@ int WalkSource(Table& source, Table& work, RowSink& sink, const EntryFilter& fil
     const int32_t recordNumber = DbCurrentRecord(source);
     if (recordNumber == -1) break;  // the end sentinel
     if (!DbCurrentEntry(source, entry)) return 0;
-    if (readRecord && !DbReadRecord(source, recordNumber, record.data())) return 0;
-    int keep = 1;
-    if (filter) {
+    bool gone = false;
+    if (readRecord && !DbReadRecord(source, recordNumber, record.data())) {
+      // Another workstation deleted the record between our step to its entry
+      // and the read: its keys are already gone, so it is no longer part of
+      // the table and is passed over rather than failing the whole list.
+      if (DbGetError() != kDbRecordDeleted) return 0;
+      DbClearError();
+      gone = true;
+    }
+    int keep = gone ? 0 : 1;
+    if (filter && !gone) {
       int answer = filter(filterOnRecord ? record.data() : entry);
       if (answer < 0) break;
       keep = answer;

@@ -18,6 +18,7 @@ int RunCreate(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunReindex(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
+int RunDemo(const std::vector<std::string>& args);
 
 // The directory argument as the engine wants it: ending in '/'.
 std::string WithSlash(const std::string& directory);

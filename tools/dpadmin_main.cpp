@@ -13,6 +13,7 @@ constexpr char kUsage[] =
     "       dpadmin check DIR [TABLE...]\n"
     "       dpadmin reindex DIR TABLE|--all\n"
     "       dpadmin dump DIR TABLE [--all]\n"
+    "       dpadmin demo DIR\n"
     "       dpadmin --help\n";
 
 constexpr char kHelp[] =
@@ -29,6 +30,8 @@ constexpr char kHelp[] =
     "           whose keys collide in a unique index are reported and left out.\n"
     "  dump     prints the header, the records (--all: deleted ones too) and the\n"
     "           entries of every index of a table.\n"
+    "  demo     creates DIR as a data directory holding a small demo office:\n"
+    "           people, a group, messages, a folder and phone list entries.\n"
     "\n"
     "TABLE is one of MESSAGE PHONE NAME SCHED TODO CAT LC SENDLOG FOLDER NOTE CC.\n"
     "check and reindex hold the table's locks while they work; run them while\n"
@@ -64,6 +67,7 @@ int main(int argc, char** argv) {
   if (command == "check") return RunCheck(args);
   if (command == "reindex") return RunReindex(args);
   if (command == "dump") return RunDump(args);
+  if (command == "demo") return RunDemo(args);
   std::fprintf(stderr, "dpadmin: unknown command: %s\n", command.c_str());
   std::fputs(kUsage, stderr);
   return kExitError;

@@ -1,6 +1,7 @@
 #include "tools/record_format.h"
 
 #include <cstdio>
+#include <ctime>
 #include <initializer_list>
 #include <string_view>
 
@@ -26,7 +27,20 @@ enum class Show {
   kCount,   // unsigned 16-bit
   kByte,    // 0 to 255
   kLetter,  // one character, quoted
+  kTime,    // seconds since 1970 as a local date and time; 0 means none
 };
+
+// "2026-12-06 14:05" in local time, "0" for none, the raw number when the
+// value is no date the C library can show.
+std::string ShowTime(int32_t seconds) {
+  if (seconds == 0) return "0";
+  std::time_t t = seconds;
+  std::tm local{};
+  char text[32];
+  if (!localtime_r(&t, &local) || !std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local))
+    return std::to_string(seconds);
+  return Quote(text);
+}
 
 struct Shown {
   const char* label;
@@ -50,6 +64,9 @@ void Append(std::string* out, const uint8_t* data, const Shown& s) {
       break;
     case Show::kByte:
       value = std::to_string(FieldByte(data, s.field));
+      break;
+    case Show::kTime:
+      value = ShowTime(FieldI32(data, s.field));
       break;
     case Show::kLetter:
       value = Quote(std::string(1, char(FieldByte(data, s.field))));
@@ -80,9 +97,9 @@ std::string DescribeMessage(const uint8_t* rec) {
                                       {"flags", m::kFlags, Show::kByte},
                                       {"to", m::kTo, Show::kText},
                                       {"from", m::kFrom, Show::kText},
-                                      {"time", m::kTime, Show::kNumber},
+                                      {"time", m::kTime, Show::kTime},
                                       {"sender", m::kSender, Show::kNumber},
-                                      {"viewed", m::kViewedTime, Show::kNumber},
+                                      {"viewed", m::kViewedTime, Show::kTime},
                                       {"viewer", m::kViewer, Show::kNumber},
                                       {"lognote", m::kLogNote, Show::kNumber},
                                       {"note", m::kAttachedNote, Show::kNumber},
@@ -225,9 +242,9 @@ std::string DescribeRecord(const TableDef& def, const uint8_t* rec) {
     namespace s = r::sched;
     return Describe(rec, {{"description", s::kDescription, Show::kText},
                           {"owner", s::kOwner, Show::kNumber},
-                          {"start", s::kStart, Show::kNumber},
-                          {"end", s::kEnd, Show::kNumber},
-                          {"alarm", s::kAlarm, Show::kNumber},
+                          {"start", s::kStart, Show::kTime},
+                          {"end", s::kEnd, Show::kTime},
+                          {"alarm", s::kAlarm, Show::kTime},
                           {"note", s::kNote, Show::kText},
                           {"repeat", s::kRepeatGroup, Show::kNumber},
                           {"id", s::kUniqueId, Show::kNumber},
@@ -237,7 +254,7 @@ std::string DescribeRecord(const TableDef& def, const uint8_t* rec) {
     namespace t = r::todo;
     return Describe(rec, {{"text", t::kText, Show::kText},
                           {"owner", t::kOwner, Show::kNumber},
-                          {"date", t::kDate, Show::kNumber},
+                          {"date", t::kDate, Show::kTime},
                           {"priority", t::kPriority, Show::kText},
                           {"status", t::kStatus, Show::kByte},
                           {"id", t::kUniqueId, Show::kNumber},
@@ -292,22 +309,22 @@ std::string DescribeEntry(const TableDef& def, int x, const uint8_t* e) {
                         {"flags", k::kFlags, Show::kByte},
                         {"to", k::kTo, Show::kText},
                         {"from", k::kFrom, Show::kText},
-                        {"time", k::kTime, Show::kNumber},
+                        {"time", k::kTime, Show::kTime},
                         {"number", k::kNumber, Show::kNumber},
                         {"changes", k::kChangeCount, Show::kCount}});
   }
   if (name == "MESSAGE" && x == 1) {
     namespace k = r::message::x2;
-    return Describe(e, {{"number", k::kNumber, Show::kNumber}, {"time", k::kTime, Show::kNumber}});
+    return Describe(e, {{"number", k::kNumber, Show::kNumber}, {"time", k::kTime, Show::kTime}});
   }
   if (name == "SENDLOG") {
     namespace k = r::sendlog::x1;
     return Describe(e, {{"folder", k::kFolder, Show::kNumber},
                         {"sender", k::kSender, Show::kNumber},
-                        {"time", k::kTime, Show::kNumber},
+                        {"time", k::kTime, Show::kTime},
                         {"number", k::kNumber, Show::kNumber},
                         {"to", k::kTo, Show::kText},
-                        {"viewed", k::kViewedTime, Show::kNumber},
+                        {"viewed", k::kViewedTime, Show::kTime},
                         {"kind", k::kKind, Show::kLetter},
                         {"flags", k::kFlags, Show::kByte}});
   }
@@ -337,9 +354,9 @@ std::string DescribeEntry(const TableDef& def, int x, const uint8_t* e) {
   if (name == "SCHED") {
     namespace k = r::sched::x1;
     return Describe(e, {{"owner", k::kOwner, Show::kNumber},
-                        {"start", k::kStart, Show::kNumber},
-                        {"end", k::kEnd, Show::kNumber},
-                        {"alarm", k::kAlarm, Show::kNumber},
+                        {"start", k::kStart, Show::kTime},
+                        {"end", k::kEnd, Show::kTime},
+                        {"alarm", k::kAlarm, Show::kTime},
                         {"description", k::kPrefix, Show::kText},
                         {"repeat", k::kRepeatGroup, Show::kNumber},
                         {"id", k::kUniqueId, Show::kNumber},
@@ -348,7 +365,7 @@ std::string DescribeEntry(const TableDef& def, int x, const uint8_t* e) {
   if (name == "TODO") {
     namespace k = r::todo::x1;
     return Describe(e, {{"owner", k::kOwner, Show::kNumber},
-                        {"date", k::kDate, Show::kNumber},
+                        {"date", k::kDate, Show::kTime},
                         {"priority", k::kPriority, Show::kText},
                         {"status", k::kStatus, Show::kByte},
                         {"text", k::kPrefix, Show::kText},

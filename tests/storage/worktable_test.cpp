@@ -294,6 +294,25 @@ TEST_F(WorkTableQueryTest, AFilterOnRecordsSeesTheRecordAndSoDoesTheWriter) {
   }
 }
 
+TEST_F(WorkTableQueryTest, ARecordDeletedElsewhereDuringTheQueryIsPassedOver) {
+  MakeSource(40);
+  // Another workstation's delete has removed nothing from the index yet but
+  // has marked the slot of number 6 (the moment between its two steps).
+  File other;
+  ASSERT_TRUE(other.Open(dir.File("NUMBERS.DAT"), OpenMode::kShared));
+  int32_t slotOfSix = -1;
+  for (int32_t i = 0; i < 40; ++i)
+    if ((i * 7) % 40 == 6) slotOfSix = i;
+  uint8_t mark = kDeletedMark;
+  ASSERT_EQ(other.WriteAt(16 + int64_t(slotOfSix) * kRecord, &mark, 1), 1);
+  auto all = [](const uint8_t*) { return 1; };
+  ASSERT_EQ(DbQuery(source, entries, dir.Path(), all, nullptr, false, true, false), 1);
+  EXPECT_EQ(entries.scratch, 39);
+  std::vector<int32_t> expected = Range(0, 40);
+  expected.erase(expected.begin() + 6);
+  EXPECT_EQ(EntryRows(), expected);
+}
+
 TEST_F(WorkTableQueryTest, AReverseQueryWalksFromTheLastEntryToTheFirst) {
   MakeSource(40);
   ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, false, false, true), 1);

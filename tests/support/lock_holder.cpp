@@ -30,7 +30,9 @@ LockHolder::LockHolder(const std::string& path, int64_t offset) {
   close(up[0]);
 }
 
-LockHolder::~LockHolder() { Release(); }
+LockHolder::~LockHolder() {
+  Release();
+}
 
 void LockHolder::Release() {
   if (toChild_ >= 0) {

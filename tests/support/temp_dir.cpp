@@ -18,8 +18,12 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-FastTicks::FastTicks() { SetTickSource(this); }
-FastTicks::~FastTicks() { SetTickSource(nullptr); }
+FastTicks::FastTicks() {
+  SetTickSource(this);
+}
+FastTicks::~FastTicks() {
+  SetTickSource(nullptr);
+}
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

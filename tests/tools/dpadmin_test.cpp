@@ -233,6 +233,25 @@ TEST_F(DpadminTest, CreateMakesACompleteDirectoryThatChecksClean) {
   ExpectCheckClean();
 }
 
+TEST_F(DpadminTest, DemoMakesAnOfficeThatChecksCleanAndIsFoundThroughTheEngine) {
+  Result run = Admin({"demo", Dir()});
+  ASSERT_EQ(run.status, 0) << Show(run);
+  ExpectCheckClean();
+  Table names(kNameTable);
+  ASSERT_EQ(DbOpenTable(names, Dir()), 1);
+  Bytes anne = NameRecord("anne", 0);  // names are found in any letter case
+  uint8_t key[kEntryBufferSize];
+  DbMakeEntry(names, 0, anne.data(), 0, key);
+  int exact = 0;
+  ASSERT_EQ(DbFind(names, key, &exact), 1);
+  EXPECT_EQ(exact, 1);
+  DbCloseTable(names);
+  Result dump = Admin({"dump", Dir(), "MESSAGE"});
+  EXPECT_TRUE(Contains(dump.out, "Lab results are in")) << Show(dump);
+  // A second demo into the same place is refused like create.
+  EXPECT_EQ(Admin({"demo", Dir()}).status, 1);
+}
+
 TEST_F(DpadminTest, CreateMakesMissingDirectoriesOnTheWay) {
   Result run = Admin({"create", dir.Path() + "office/shared/dp"});
   ASSERT_EQ(run.status, 0) << Show(run);
