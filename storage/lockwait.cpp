@@ -40,6 +40,9 @@ TickSource& Ticks() {
 bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question) {
   TickSource& ticks = Ticks();
   int32_t waited = 0;
+  // A wait that is granted within its first tick reads 0 ticks, yet it was a
+  // wait: what makes it one is a refused attempt, not the ticks counted.
+  bool refused = false;
   for (;;) {
     int32_t start = ticks.Now();
     for (;;) {
@@ -53,10 +56,11 @@ bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question
       if (elapsed % kLockAttemptEvery == 0) {
         LockResult r = file.TryLock(offset);
         if (r == LockResult::kGranted) {
-          if (observer && (waited > 0 || elapsed > 0)) observer(waited + elapsed, true);
+          if (observer && refused) observer(waited + elapsed, true);
           return true;
         }
         if (r != LockResult::kBusy) return false;  // not a contention: waiting will not help
+        refused = true;
       }
       ticks.Pause();
     }

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
+#include <vector>
 
 #include "tests/support/lock_holder.h"
 #include "tests/support/temp_dir.h"
@@ -62,6 +64,40 @@ TEST_F(LockWaitTest, AWrappingTickCounterStillEndsTheWait) {
   // The count restarts at the wrap, so the wait is a little longer, never endless.
   EXPECT_GE(ticks.pauses_, kLockWaitTicks);
   EXPECT_LE(ticks.pauses_, kLockWaitTicks + 11);
+}
+
+// The clock stands still; the first pause lets go of a byte that another
+// handle of this process holds, as a workstation finishing its update would.
+class ReleasingTicks : public TickSource {
+ public:
+  explicit ReleasingTicks(File& holder) : holder_(holder) { SetTickSource(this); }
+  ~ReleasingTicks() override { SetTickSource(nullptr); }
+  int32_t Now() override { return 500; }
+  void Pause() override { holder_.Unlock(0); }
+
+ private:
+  File& holder_;
+};
+
+TEST_F(LockWaitTest, AWaitGrantedWithinItsFirstTickIsObserved) {
+  File holder;
+  ASSERT_TRUE(holder.Open(dir.File("F.DAT"), OpenMode::kShared));
+  ASSERT_EQ(holder.TryLock(0), LockResult::kGranted);
+  std::vector<std::pair<int32_t, bool>> seen;
+  SetLockWaitObserver([&](int32_t ticks, bool granted) { seen.emplace_back(ticks, granted); });
+  {
+    ReleasingTicks ticks(holder);
+    EXPECT_TRUE(LockWithRetry(file, 0, nullptr));
+  }
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].first, 0);
+  EXPECT_TRUE(seen[0].second);
+  // A byte that is free at the first attempt is no wait at all.
+  file.Unlock(0);
+  seen.clear();
+  EXPECT_TRUE(LockWithRetry(file, 0, nullptr));
+  EXPECT_TRUE(seen.empty());
+  SetLockWaitObserver(nullptr);
 }
 
 TEST_F(LockWaitTest, TwoHandlesOfOneProcessConflict) {

@@ -1,0 +1,572 @@
+// Crashes: a writing workstation is killed with SIGKILL at random moments
+// of its work (on entry to a system call chosen at random, see kill_run.h),
+// inside and between appends, deletes, re-keys and root move-downs. After
+// each kill the table must either open and work, or, when the kill fell
+// inside an index update, refuse to open with "Index is corrupt, please
+// reindex"; dpadmin reindex must then make it clean; and nothing the
+// workstation had been told was done may be undone. Locks of a killed
+// workstation must not outlive it.
+//
+// Size: DESKPOST_CRASH_KILLS (kill points; default 300, 80 in a sanitized
+// build), DESKPOST_CRASH_SEED.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <regex>
+#include <set>
+#include <sstream>
+
+#include "storage/catalogue.h"
+#include "storage/index_page.h"
+#include "storage/lockwait.h"
+#include "storage/records/message.h"
+#include "tests/crash/kill_run.h"
+#include "tests/crash/office_model.h"
+#include "tests/crash/writer.h"
+#include "tests/support/dpadmin_run.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace msg = records::message;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kIndexCount = 2;  // "MESSAGE" X1 and X2
+// The writer's share of work in each run, and how far short of a root
+// move-down the appends-only runs start: the third append moves it down.
+constexpr int kMixedOperations = 16;
+constexpr int kRootOperations = 5;
+constexpr int kShortOfMoveDown = 2;
+constexpr int kCalibrationRuns = 3;
+// Each kill point runs dpadmin once or three times; a sanitized dpadmin
+// starts several times slower.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kDefaultKills = 80;
+#else
+constexpr int kDefaultKills = 300;
+#endif
+
+int FromEnvironment(const char* name, int fallback) {
+  const char* text = std::getenv(name);
+  return text && *text ? std::max(0, std::atoi(text)) : fallback;
+}
+
+enum class Scenario { kMixed, kRootX1, kRootX2 };
+constexpr int kScenarioCount = 3;
+
+const char* ScenarioName(Scenario s) {
+  switch (s) {
+    case Scenario::kMixed:
+      return "mixed";
+    case Scenario::kRootX1:
+      return "X1 root almost full";
+    default:
+      return "X2 root almost full";
+  }
+}
+
+struct Office {
+  std::string dir;
+  OfficeModel model;
+};
+
+struct Counts {
+  int tried = 0;
+  int inBracket = 0;
+};
+
+struct Tally {
+  Counts all;
+  std::map<std::string, Counts> byMoment;
+  int appendsLeftUnindexed = 0;  // record written, index entries missing until reindex
+  int cutAppendsWritten = 0;
+  int cutDeletesDone = 0;
+  int cutRekeysDone = 0;
+  int reindexed = 0;
+  int dpadminRuns = 0;
+  double dpadminSeconds = 0;
+  int lockWaitsAfterKill = 0;
+  int retryQuestions = 0;
+  double slowestOpenMs = 0;
+};
+
+// Page 0's change counter of each index, read straight from the files.
+std::vector<uint32_t> Counters(const std::string& dir) {
+  std::vector<uint32_t> counters;
+  for (int x = 1; x <= kIndexCount; ++x) {
+    File file;
+    uint8_t field[4] = {};
+    if (file.Open(DbIndexPath(dir, "MESSAGE", x), OpenMode::kReadOnly))
+      file.ReadAt(kPagePrevOffset, field, sizeof field);
+    counters.push_back(GetU32(field));
+  }
+  return counters;
+}
+
+// Walks index x both ways; every step must move on in key order.
+void ExpectWalksInOrder(Table& table, int x, const std::string& where) {
+  const KeyComparator compare = kMessageTable.indexes[x].compare;
+  const int length = kMessageTable.indexes[x].entryLength;
+  DbSetCurrentIndex(table, x);
+  std::vector<uint8_t> previous, entry(kEntryBufferSize);
+  long forward = 0, backward = 0;
+  ASSERT_EQ(DbFirst(table), 1) << where;
+  while (DbPositionState(table) != kPosEnd) {
+    DbCurrentEntry(table, entry.data());
+    if (!previous.empty()) {
+      ASSERT_LT(compare(previous.data(), entry.data()), 0) << where;
+    }
+    previous.assign(entry.begin(), entry.begin() + length);
+    ASSERT_EQ(DbNext(table), 1) << where;
+    ASSERT_LT(++forward, 1'000'000) << where;
+  }
+  previous.clear();
+  ASSERT_EQ(DbLast(table), 1) << where;
+  while (DbPositionState(table) != kPosBeforeFirst && DbPositionState(table) != kPosEnd) {
+    DbCurrentEntry(table, entry.data());
+    if (!previous.empty()) {
+      ASSERT_GT(compare(previous.data(), entry.data()), 0) << where;
+    }
+    previous.assign(entry.begin(), entry.begin() + length);
+    ASSERT_EQ(DbPrev(table), 1) << where;
+    ASSERT_LT(++backward, 1'000'000) << where;
+  }
+  EXPECT_EQ(forward, backward) << where << ": entries forward and backward";
+}
+
+// The only problems dpadmin check may find in a table whose update
+// brackets are all closed: the cut-short operation's record missing an
+// entry (an append or delete between its index updates, a re-key between
+// removing and inserting) or its entry ahead of its record (a re-key before
+// it wrote the record).
+bool ProblemsAllowed(const std::string& out, std::set<int32_t> allowed, bool* missingEntry) {
+  static const std::regex problem(
+      R"(^MESSAGE\.X[12]: (record (\d+) has no entry|entry for record (\d+) has the key) .*)");
+  std::istringstream lines(out);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.find("problem") != std::string::npos && line.find(": ") != std::string::npos &&
+        line.rfind("MESSAGE.", 0) != 0)
+      continue;  // the summary line
+    std::smatch m;
+    if (!std::regex_match(line, m, problem)) return false;
+    const int32_t n = std::stoi(m[2].matched ? m[2].str() : m[3].str());
+    if (!allowed.count(n)) return false;
+    if (m[2].matched) *missingEntry = true;
+  }
+  return true;
+}
+
+// The system calls of the append that moves the root down, from an uncut
+// run's timeline: from its announcement to its report of success.
+std::pair<long, long> MoveDownWindow(const WriterRun& run) {
+  int appends = 0;
+  long first = 0;
+  for (const auto& [line, calls] : run.timeline) {
+    if (line.rfind("A? ", 0) == 0 && appends++ == kShortOfMoveDown) first = calls;
+    if (line.rfind("A ", 0) == 0 && appends == kShortOfMoveDown + 1) return {first, calls};
+  }
+  return {0, 0};
+}
+
+std::string Moment(Scenario scenario, const WriterRun& run) {
+  const auto& op = run.report.inFlight;
+  if (!op) return "between operations";
+  if (op->kind == 'N') return "GetUniqueNumber";
+  if (op->kind == 'D') return "delete";
+  if (op->kind == 'R') return "re-key";
+  if (scenario != Scenario::kMixed && op->appendOrdinal == kShortOfMoveDown)
+    return scenario == Scenario::kRootX1 ? "append moving the X1 root down"
+                                         : "append moving the X2 root down";
+  return "append";
+}
+
+class CrashTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DbSetErrorReporter(nullptr);
+    SetLockWaitObserver([this](int32_t, bool) { ++waitsSeen_; });
+    DbSetLockRetry([this] {
+      ++tally_.retryQuestions;
+      return false;
+    });
+    IdxSetLockRetry([this] {
+      ++tally_.retryQuestions;
+      return false;
+    });
+  }
+  void TearDown() override {
+    SetLockWaitObserver(nullptr);
+    DbSetLockRetry(nullptr);
+    IdxSetLockRetry(nullptr);
+    DbSetErrorReporter(nullptr);
+  }
+
+  // A fresh data directory holding `count` messages.
+  Office MakeOffice(const std::string& name, int count, uint32_t seed) {
+    Office office;
+    office.dir = temp_.Path() + name + "/";
+    DpadminRun create = RunDpadmin({"create", office.dir}, temp_.Path());
+    EXPECT_EQ(create.status, 0) << ShowRun(create);
+    Table messages(kMessageTable);
+    EXPECT_EQ(DbOpenTable(messages, office.dir), 1);
+    std::mt19937 rng(seed);
+    uint8_t record[msg::kRecordSize];
+    for (int i = 0; i < count; ++i) {
+      MessageFacts f;
+      EXPECT_EQ(GetUniqueNumber(messages, &f.number), 1);
+      f.folder = int32_t(1 + rng() % 12);
+      f.to = int(rng() % kRecipientCount);
+      f.time = 800000000 + int32_t(rng() % 100000);
+      BuildMessage(f, record);
+      int32_t n = -1;
+      EXPECT_EQ(DbAppendRecord(messages, record, &n), 1);
+      office.model.slots.push_back(f);
+      office.model.numbers.insert(f.number);
+    }
+    DbCloseTable(messages);
+    IdxForgetPageBuffer();
+    return office;
+  }
+
+  // Makes `to` a copy of `from`, the table files and the model.
+  void CopyOffice(const Office& from, Office& to) {
+    for (const char* file : {"MESSAGE.DAT", "MESSAGE.X1", "MESSAGE.X2"})
+      std::filesystem::copy_file(from.dir + file, to.dir + file,
+                                 std::filesystem::copy_options::overwrite_existing);
+    to.model = from.model;
+    IdxForgetPageBuffer();
+  }
+
+  // dpadmin on the office's "MESSAGE", timed.
+  DpadminRun Admin(const std::string& command, const Office& office) {
+    const auto start = Clock::now();
+    DpadminRun run = RunDpadmin({command, office.dir, "MESSAGE"}, temp_.Path());
+    tally_.dpadminSeconds += std::chrono::duration<double>(Clock::now() - start).count();
+    ++tally_.dpadminRuns;
+    return run;
+  }
+
+  // Everything that must hold after one kill. Returns false on a failure.
+  bool CheckAfterKill(Office& office, const WriterRun& run, const std::string& where,
+                      Scenario scenario, bool count) {
+    SCOPED_TRACE(where);
+    const WriterReport& report = run.report;
+    EXPECT_TRUE(report.ready) << "the writer never started";
+    for (const std::string& f : report.failures) ADD_FAILURE() << "writer: " << f;
+
+    const std::vector<uint32_t> counters = Counters(office.dir);
+    int bracket = 0;  // 1-based index whose update was cut short
+    for (int x = kIndexCount; x >= 1; --x)
+      if (counters[size_t(x - 1)] == kCounterUpdating) bracket = x;
+    if (bracket) {
+      EXPECT_TRUE(report.inFlight && report.inFlight->kind != 'N')
+          << "an update left open by a call that had returned";
+    }
+    if (count) {
+      const std::string moment = Moment(scenario, run);
+      ++tally_.all.tried;
+      ++tally_.byMoment[moment].tried;
+      if (bracket) {
+        ++tally_.all.inBracket;
+        ++tally_.byMoment[moment].inBracket;
+      }
+    }
+
+    // Open it as the program would, with start-up's error reporter; the
+    // killed workstation's locks must be gone, so nothing may wait.
+    waitsSeen_ = 0;
+    ClearAppError();
+    DbSetErrorReporter(TranslateEngineError);
+    Table messages(kMessageTable);
+    const auto start = Clock::now();
+    const int opened = DbOpenTable(messages, office.dir);
+    tally_.slowestOpenMs =
+        std::max(tally_.slowestOpenMs,
+                 std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    DbSetErrorReporter(nullptr);
+    tally_.lockWaitsAfterKill += waitsSeen_;
+    EXPECT_EQ(waitsSeen_, 0) << "a lock of the killed workstation was still held";
+    bool missingEntry = false;
+    bool repair = bracket != 0;
+    if (bracket) {
+      EXPECT_EQ(opened, 0) << "an index with an interrupted update opened";
+      EXPECT_EQ(IdxGetError(), kIdxCorrupt);
+      EXPECT_EQ(AppErrorCode(), kAppIndexCorrupt);
+      EXPECT_EQ(FormatAppError(),
+                "Index is corrupt, please reindex: MESSAGE.X" + std::to_string(bracket));
+    } else {
+      EXPECT_EQ(opened, 1) << FormatAppError();
+      if (opened) {
+        for (int x = 0; x < kIndexCount; ++x)
+          ExpectWalksInOrder(messages, x, "X" + std::to_string(x + 1));
+      }
+      DpadminRun check = Admin("check", office);
+      std::set<int32_t> allowed;
+      if (report.inFlight) {
+        allowed.insert(report.inFlight->kind == 'A'
+                           ? int32_t(office.model.slots.size()) + int32_t(CompletedAppends(report))
+                           : report.inFlight->record);
+      }
+      EXPECT_TRUE(check.status == 0 ||
+                  (check.status == 1 && ProblemsAllowed(check.out, allowed, &missingEntry)))
+          << ShowRun(check);
+      repair = check.status != 0;
+    }
+    DbCloseTable(messages);
+    IdxForgetPageBuffer();
+
+    // What the office does on "Index is corrupt, please reindex" (and what
+    // an administrator's check would ask for after a kill that left an
+    // entry missing).
+    if (repair) {
+      DpadminRun reindex = Admin("reindex", office);
+      EXPECT_EQ(reindex.status, 0) << ShowRun(reindex);
+      DpadminRun check = Admin("check", office);
+      EXPECT_EQ(check.status, 0) << ShowRun(check);
+      if (count) ++tally_.reindexed;
+    }
+
+    std::string why;
+    EXPECT_TRUE(office.model.Apply(report, &why)) << why;
+    Reconciliation r = Reconcile(office.dir, report.inFlight, office.model);
+    for (const std::string& f : r.failures) ADD_FAILURE() << f;
+    IdxForgetPageBuffer();
+    if (count) {
+      tally_.cutAppendsWritten += r.cutAppendWritten;
+      tally_.appendsLeftUnindexed += r.cutAppendWritten && missingEntry;
+      tally_.cutDeletesDone += r.cutDeleteDone;
+      tally_.cutRekeysDone += r.cutRekeyDone;
+    }
+    return !HasFailure();
+  }
+
+  static int CompletedAppends(const WriterReport& report) {
+    return int(std::count_if(report.completed.begin(), report.completed.end(),
+                             [](const WriterOp& op) { return op.kind == 'A'; }));
+  }
+
+  void PrintTally(uint32_t seed, double seconds) {
+    std::printf("crash: %d kill points tried, %d inside an update bracket, seed %u, %.1f s\n",
+                tally_.all.tried, tally_.all.inBracket, seed, seconds);
+    std::printf("  %-34s %6s %8s\n", "the kill fell", "kills", "bracket");
+    for (const auto& [moment, c] : tally_.byMoment)
+      std::printf("  %-34s %6d %8d\n", ("in " + moment).c_str(), c.tried, c.inBracket);
+    std::printf("  tables rebuilt with dpadmin reindex and then found clean: %d\n",
+                tally_.reindexed);
+    std::printf(
+        "  cut-short appends whose record was written: %d (left out of an index until"
+        " reindex: %d)\n",
+        tally_.cutAppendsWritten, tally_.appendsLeftUnindexed);
+    std::printf(
+        "  cut-short deletes that had marked the record: %d; re-keys that had written it:"
+        " %d\n",
+        tally_.cutDeletesDone, tally_.cutRekeysDone);
+    std::printf(
+        "  lock waits after a kill: %d; lock time-out questions: %d; slowest open after a"
+        " kill: %.1f ms\n",
+        tally_.lockWaitsAfterKill, tally_.retryQuestions, tally_.slowestOpenMs);
+    std::fflush(stdout);
+  }
+
+  TempDir temp_;
+  Tally tally_;
+  int waitsSeen_ = 0;
+};
+
+TEST_F(CrashTest, KilledWritersLoseNothingThatReturnedAndReindexMakesTheTablesClean) {
+  const int kills = FromEnvironment("DESKPOST_CRASH_KILLS", kDefaultKills);
+  const uint32_t seed =
+      uint32_t(FromEnvironment("DESKPOST_CRASH_SEED", int(std::time(nullptr) & 0x7FFFFFFF)));
+  SCOPED_TRACE("seed " + std::to_string(seed) + " (DESKPOST_CRASH_SEED)");
+  std::mt19937 rng(seed);
+  const int x1Max = MaxEntriesPerPage(kMessageTable.indexes[0].entryLength);
+  const int x2Max = MaxEntriesPerPage(kMessageTable.indexes[1].entryLength);
+
+  // Page 0 of a fresh index holds max - 1 entries and the sentinel before
+  // its root moves down; these start a few appends short of that.
+  Office offices[kScenarioCount] = {MakeOffice("mixed", 40, seed),
+                                    MakeOffice("root-x1", x1Max - 1 - kShortOfMoveDown, seed + 1),
+                                    MakeOffice("root-x2", x2Max - 1 - kShortOfMoveDown, seed + 2)};
+  Office templates[2] = {offices[1], offices[2]};
+  for (int i = 0; i < 2; ++i) {
+    templates[i].dir = temp_.Path() + "template" + std::to_string(i) + "/";
+    std::filesystem::create_directories(templates[i].dir);
+    CopyOffice(offices[i + 1], templates[i]);
+  }
+  ASSERT_FALSE(HasFailure());
+
+  auto planFor = [&](Scenario s) {
+    WriterPlan plan;
+    plan.dir = offices[int(s)].dir;
+    plan.work = s == Scenario::kMixed ? WriterWork::kMixed : WriterWork::kAppendsOnly;
+    plan.operations = s == Scenario::kMixed ? kMixedOperations : kRootOperations;
+    plan.seed = uint32_t(rng());
+    return plan;
+  };
+  auto reset = [&](Scenario s) {
+    if (s != Scenario::kMixed) CopyOffice(templates[int(s) - 1], offices[int(s)]);
+  };
+
+  const KillMethod method =
+      CanStepSystemCalls() ? KillMethod::kAtSystemCall : KillMethod::kAfterLines;
+
+  // How long each kind of run is when nobody kills it: the kills are spread
+  // evenly over its system calls (or its lines and time).
+  long spans[kScenarioCount] = {};
+  long durations[kScenarioCount] = {};
+  std::pair<long, long> moveDown[kScenarioCount] = {};
+  for (int s = 0; s < kScenarioCount; ++s) {
+    std::vector<long> taken;
+    for (int i = 0; i < kCalibrationRuns; ++i) {
+      reset(Scenario(s));
+      WriterRun run = RunAndKill(planFor(Scenario(s)), method, KillPoint{});
+      ASSERT_TRUE(run.report.done) << ScenarioName(Scenario(s));
+      taken.push_back(run.report.doneMicros);
+      spans[s] = method == KillMethod::kAtSystemCall ? run.systemCalls : run.lines;
+      if (Scenario(s) != Scenario::kMixed) moveDown[s] = MoveDownWindow(run);
+      ASSERT_TRUE(CheckAfterKill(offices[s], run, "uncut run", Scenario(s), false));
+    }
+    std::sort(taken.begin(), taken.end());
+    durations[s] = std::max(1L, taken[taken.size() / 2]);
+    ASSERT_GT(spans[s], 0);
+  }
+
+  const auto start = Clock::now();
+  int finishedFirst = 0;
+  double writerSeconds = 0;  // runs whose work ended before the chosen kill point
+  for (int k = 0; k < kills;) {
+    const Scenario s = k % 5 == 0   ? Scenario::kRootX1
+                       : k % 5 == 1 ? Scenario::kRootX2
+                                    : Scenario::kMixed;
+    reset(s);
+    KillPoint at;
+    at.target = long(rng() % uint32_t(spans[int(s)]));
+    // Every other kill in a root run falls in the append that moves it down.
+    const auto [first, end] = moveDown[int(s)];
+    if (s != Scenario::kMixed && end > first && k % 10 >= 5)
+      at.target = first + long(rng() % uint32_t(end - first));
+    // Killed after a line, the writer goes on for up to about one
+    // operation's time more.
+    if (method == KillMethod::kAfterLines)
+      at.micros = long(rng() % uint32_t(3 * durations[int(s)] / spans[int(s)] + 1));
+    const auto runStart = Clock::now();
+    WriterRun run = RunAndKill(planFor(s), method, at);
+    writerSeconds += std::chrono::duration<double>(Clock::now() - runStart).count();
+    const std::string where =
+        "kill point " + std::to_string(k) + " (" + ScenarioName(s) + ", " +
+        (method == KillMethod::kAtSystemCall
+             ? "system call " + std::to_string(at.target)
+             : "line " + std::to_string(at.target) + " + " + std::to_string(at.micros) + " us") +
+        " of " + std::to_string(spans[int(s)]) + " after READY)";
+    // A run shorter than the one measured may end before the chosen
+    // point: still checked, but no kill point.
+    const bool killedAtWork = !run.report.done;
+    if (!CheckAfterKill(offices[int(s)], run, where, s, killedAtWork)) break;
+    if (killedAtWork) {
+      ++k;
+    } else {
+      ASSERT_LT(++finishedFirst, kills) << "the runs keep ending before their kill points";
+    }
+  }
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  PrintTally(seed, seconds);
+  std::printf("  runs that ended before their kill point (not counted): %d\n", finishedFirst);
+  std::printf("  time in the writers' runs %.1f s, in %d runs of dpadmin %.1f s\n", writerSeconds,
+              tally_.dpadminRuns, tally_.dpadminSeconds);
+  std::printf(
+      "  killed %s; an uncut run (mixed / X1 root / X2 root) takes %ld / %ld / %ld %s,"
+      " %ld / %ld / %ld us\n",
+      method == KillMethod::kAtSystemCall ? "on entry to a system call (ptrace)"
+                                          : "after a line and a short time",
+      spans[0], spans[1], spans[2], method == KillMethod::kAtSystemCall ? "system calls" : "lines",
+      durations[0], durations[1], durations[2]);
+
+  DpadminRun check = RunDpadmin({"check", offices[0].dir}, temp_.Path());
+  EXPECT_EQ(check.status, 0) << ShowRun(check);
+  EXPECT_EQ(tally_.retryQuestions, 0);
+}
+
+TEST_F(CrashTest, LocksHeldByAKilledWorkstationAreReleased) {
+  Office office = MakeOffice("office", 3, 7);
+  ASSERT_FALSE(HasFailure());
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The append lock, an index lock and a record lock, as a workstation
+    // holds them in the middle of its work.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    close(fds[0]);
+    Table messages(kMessageTable);
+    File index;
+    char held = 'n';
+    if (DbOpenTable(messages, office.dir) && DbLockHeader(messages) &&
+        index.Open(DbIndexPath(office.dir, "MESSAGE", 2), OpenMode::kShared) &&
+        index.TryLock(kIndexLockByte) == LockResult::kGranted && DbLockRecord(messages, 1))
+      held = 'y';
+    (void)!write(fds[1], &held, 1);
+    for (;;) pause();
+  }
+  close(fds[1]);
+  char held = 'n';
+  ASSERT_EQ(read(fds[0], &held, 1), 1);
+  close(fds[0]);
+  ASSERT_EQ(held, 'y');
+
+  File data, index;
+  ASSERT_TRUE(data.Open(DbDataPath(office.dir, "MESSAGE"), OpenMode::kShared));
+  ASSERT_TRUE(index.Open(DbIndexPath(office.dir, "MESSAGE", 2), OpenMode::kShared));
+  const int64_t recordLock = kMessageTable.headerSize + 2 * int64_t(kMessageTable.recordSize) - 1;
+  EXPECT_TRUE(data.IsLockedElsewhere(0));
+  EXPECT_TRUE(index.IsLockedElsewhere(kIndexLockByte));
+  EXPECT_TRUE(data.IsLockedElsewhere(recordLock));
+  {
+    // While it lives, the table does not open (its index is locked), an
+    // append would wait in vain and the record is in use.
+    FastTicks fast;
+    Table messages(kMessageTable);
+    EXPECT_EQ(DbOpenTable(messages, office.dir), 0);
+    EXPECT_EQ(IdxGetError(), kIdxLockTimedOut);
+    EXPECT_FALSE(LockWithRetry(data, 0, nullptr));
+    EXPECT_EQ(data.TryLock(recordLock), LockResult::kBusy);
+  }
+  tally_.retryQuestions = 0;  // the wait above ended by declining the question
+
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  EXPECT_FALSE(data.IsLockedElsewhere(0));
+  EXPECT_FALSE(index.IsLockedElsewhere(kIndexLockByte));
+  EXPECT_FALSE(data.IsLockedElsewhere(recordLock));
+
+  // The next workstation goes about its work without waiting.
+  waitsSeen_ = 0;
+  const auto start = Clock::now();
+  Table messages(kMessageTable);
+  ASSERT_EQ(DbOpenTable(messages, office.dir), 1);
+  MessageFacts f;
+  ASSERT_EQ(GetUniqueNumber(messages, &f.number), 1);
+  uint8_t record[msg::kRecordSize];
+  BuildMessage(f, record);
+  EXPECT_EQ(DbAppendRecord(messages, record), 1);
+  BuildMessage(*office.model.slots[1], record);
+  EXPECT_EQ(DbDeleteRecord(messages, record, 1), 1);
+  DbCloseTable(messages);
+  EXPECT_EQ(waitsSeen_, 0);
+  EXPECT_EQ(tally_.retryQuestions, 0);
+  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 1.0);
+}
+
+}  // namespace

@@ -1,0 +1,539 @@
+#include "tests/stress/workstation.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <map>
+#include <random>
+#include <thread>
+
+#include "storage/catalogue.h"
+#include "storage/check.h"
+#include "storage/lockwait.h"
+#include "storage/records/message.h"
+#include "storage/records/name.h"
+#include "tests/stress/lock_histogram.h"
+#include "tests/support/ledger.h"
+
+namespace {
+
+namespace msg = records::message;
+namespace nam = records::name;
+
+struct OwnMessage {
+  int32_t record;
+  MessageFacts facts;
+};
+
+struct OwnName {
+  int32_t record;
+  std::string name;
+  uint32_t number;
+};
+
+// How often each kind of work is chosen, out of 100.
+constexpr int kAppendShare = 26;
+constexpr int kRewriteShare = 10;
+constexpr int kRekeyShare = 16;
+constexpr int kDeleteShare = 14;
+constexpr int kViewShare = 10;
+constexpr int kNameShare = 8;
+constexpr int kDuplicateNameShare = 2;
+constexpr int kNameDeleteShare = 4;
+// The rest: walks.
+
+// A walker does one of its own changes between two steps about this often,
+// as a user acting from an open list does.
+constexpr int kInterleaveOneIn = 25;
+// No walk of these tables can honestly take more steps.
+constexpr long kWalkStepLimit = 10'000'000;
+
+class Workstation {
+ public:
+  Workstation(const StressPlan& plan, int id, int logFd)
+      : plan_(plan), id_(id), ledger_(logFd), rng_(plan.seed * 7919u + uint32_t(id)) {}
+
+  int Run(int goFd);
+
+ private:
+  int Random(int below) { return int(rng_() % uint32_t(below)); }
+  int32_t RandomFolder() { return kStressFolders[Random(kStressFolderCount)]; }
+
+  void AppendMessage();
+  void RewriteMessage();
+  void RekeyMessage();
+  void DeleteMessage();
+  void ViewMessage();
+  void AppendName();
+  void AppendDuplicateName();
+  void DeleteName();
+  void Walk();
+  void WriterWork();
+  void MaybeInterleave();
+
+  void WalkForward(int x);
+  void WalkBackward(int x);
+  void SkipForward(int x);
+  void SkipBackward(int x);
+
+  // Reads an owned record under its lock and compares it with what this
+  // workstation last wrote.
+  void VerifyOwn(const OwnMessage& m);
+  Entry CurrentEntry(int x);
+  bool IsStable(const uint8_t* entry, int x) const;
+
+  [[noreturn]] void Unexpected(const std::string& what);
+  [[noreturn]] void Problem(const std::string& what);
+  void Finish();
+
+  const StressPlan& plan_;
+  int id_;
+  Ledger ledger_;
+  std::mt19937 rng_;
+  Table messages_{kMessageTable};
+  Table walker_{kMessageTable};  // a list window's own handle
+  Table names_{kNameTable};
+  std::vector<OwnMessage> own_;
+  std::vector<OwnName> ownNames_;
+  int namesMade_ = 0;
+  std::vector<Entry> stable_[2];
+  LockHistogram waits_;
+  std::map<std::string, long> counts_;
+};
+
+int Workstation::Run(int goFd) {
+  SetCheckHandler([this](const char* module, unsigned line) {
+    Problem("check failed: " + std::string(module) + ", line " + std::to_string(line));
+  });
+  SetLockWaitObserver([this](int32_t ticks, bool granted) { waits_.Add(ticks, granted); });
+  stable_[0] = StableEntries(plan_, 0);
+  stable_[1] = StableEntries(plan_, 1);
+  if (!DbOpenTable(messages_, plan_.dir)) Unexpected("open MESSAGE");
+  if (!DbOpenTable(walker_, plan_.dir)) Unexpected("open MESSAGE for walking");
+  if (!DbOpenTable(names_, plan_.dir)) Unexpected("open NAME");
+  char go;
+  while (read(goFd, &go, 1) > 0) {
+  }
+  close(goFd);
+
+  for (int op = 0; op < plan_.opsPerProcess; ++op) {
+    int pick = Random(100);
+    if ((pick -= kAppendShare) < 0) {
+      AppendMessage();
+    } else if ((pick -= kRewriteShare) < 0) {
+      RewriteMessage();
+    } else if ((pick -= kRekeyShare) < 0) {
+      RekeyMessage();
+    } else if ((pick -= kDeleteShare) < 0) {
+      DeleteMessage();
+    } else if ((pick -= kViewShare) < 0) {
+      ViewMessage();
+    } else if ((pick -= kNameShare) < 0) {
+      AppendName();
+    } else if ((pick -= kDuplicateNameShare) < 0) {
+      AppendDuplicateName();
+    } else if ((pick -= kNameDeleteShare) < 0) {
+      DeleteName();
+    } else {
+      Walk();
+    }
+  }
+  Finish();
+  ledger_.Line("DONE");
+  return 0;
+}
+
+void Workstation::Finish() {
+  DbCloseTable(messages_);
+  DbCloseTable(walker_);
+  DbCloseTable(names_);
+  for (const auto& [name, count] : counts_)
+    ledger_.Line("COUNT " + name + " " + std::to_string(count));
+  ledger_.Line(waits_.Text());
+}
+
+void Workstation::Unexpected(const std::string& what) {
+  std::string name;
+  const int code = DbGetError(&name);
+  ledger_.Line("E " + what + ": engine code " + std::to_string(code) + ", index code " +
+               std::to_string(IdxGetError()) + ", name " + name);
+  Finish();
+  _exit(3);
+}
+
+void Workstation::Problem(const std::string& what) {
+  ledger_.Line("E " + what);
+  Finish();
+  _exit(3);
+}
+
+void Workstation::AppendMessage() {
+  uint32_t number = 0;
+  if (!GetUniqueNumber(messages_, &number)) Unexpected("GetUniqueNumber of MESSAGE");
+  ledger_.Line("UM " + std::to_string(number));
+  MessageFacts f;
+  f.number = number;
+  f.folder = RandomFolder();
+  f.to = Random(kRecipientCount);
+  f.time = kStressTimeBase + Random(kStressTimeSpan);
+  f.owner = id_;
+  f.flags = msg::kFlagNotViewed | (Random(8) == 0 ? msg::kFlagUrgent : 0);
+  uint8_t record[msg::kRecordSize];
+  BuildMessage(f, record);
+  int32_t n = -1;
+  if (!DbAppendRecord(messages_, record, &n))
+    Unexpected("append message " + std::to_string(number));
+  ledger_.Line("A " + std::to_string(n) + " " + FactsText(f));
+  own_.push_back({n, f});
+  ++counts_["message appends"];
+}
+
+void Workstation::VerifyOwn(const OwnMessage& m) {
+  uint8_t record[msg::kRecordSize];
+  if (!DbReadRecord(messages_, m.record, record))
+    Unexpected("read own record " + std::to_string(m.record));
+  MessageFacts f;
+  if (!ReadMessageFacts(record, &f) || FactsText(f) != FactsText(m.facts))
+    Problem("own record " + std::to_string(m.record) +
+            " is not what was last written: " + FactsText(m.facts));
+}
+
+void Workstation::RewriteMessage() {
+  if (own_.empty()) return AppendMessage();
+  OwnMessage& m = own_[size_t(Random(int(own_.size())))];
+  if (!DbLockRecord(messages_, m.record)) {
+    ++counts_["record in use (rewrite)"];
+    return;
+  }
+  VerifyOwn(m);
+  MessageFacts f = m.facts;
+  ++f.version;
+  uint8_t record[msg::kRecordSize];
+  BuildMessage(f, record);
+  if (!DbWriteRecord(messages_, m.record, record))
+    Unexpected("rewrite " + std::to_string(m.record));
+  if (!DbUnlockRecord(messages_, m.record)) Unexpected("unlock " + std::to_string(m.record));
+  ledger_.Line("W " + std::to_string(m.record) + " " + std::to_string(f.version));
+  m.facts = f;
+  ++counts_["message rewrites"];
+}
+
+void Workstation::RekeyMessage() {
+  if (own_.empty()) return AppendMessage();
+  OwnMessage& m = own_[size_t(Random(int(own_.size())))];
+  if (!DbLockRecord(messages_, m.record)) {
+    ++counts_["record in use (re-key)"];
+    return;
+  }
+  VerifyOwn(m);
+  MessageFacts f = m.facts;
+  while (f.folder == m.facts.folder) f.folder = RandomFolder();
+  // Filing a message also marks it viewed, as the message list does.
+  f.flags = f.folder == msg::kFolderNew ? msg::kFlagNotViewed : 0;
+  uint8_t oldRecord[msg::kRecordSize], newRecord[msg::kRecordSize];
+  BuildMessage(m.facts, oldRecord);
+  BuildMessage(f, newRecord);
+  uint8_t oldEntry[kEntryBufferSize];
+  DbMakeEntry(messages_, 0, oldRecord, m.record, oldEntry);
+  DbSetCurrentIndex(messages_, 0);
+  if (!DbRekeyRecord(messages_, oldEntry, newRecord))
+    Unexpected("re-key " + std::to_string(m.record));
+  if (!DbUnlockRecord(messages_, m.record)) Unexpected("unlock " + std::to_string(m.record));
+  ledger_.Line("R " + std::to_string(m.record) + " " + std::to_string(f.folder) + " " +
+               std::to_string(int(f.flags)));
+  m.facts = f;
+  ++counts_["message re-keys"];
+}
+
+void Workstation::DeleteMessage() {
+  if (own_.empty()) return AppendMessage();
+  const size_t i = size_t(Random(int(own_.size())));
+  const OwnMessage m = own_[i];
+  uint8_t record[msg::kRecordSize];
+  BuildMessage(m.facts, record);
+  if (!DbDeleteRecord(messages_, record, m.record)) {
+    // Another workstation has the message open: "Record in use."
+    if (DbGetError() == kDbRecordLocked) {
+      ++counts_["record in use (delete)"];
+      return;
+    }
+    Unexpected("delete " + std::to_string(m.record));
+  }
+  ledger_.Line("D " + std::to_string(m.record));
+  own_.erase(own_.begin() + long(i));
+  ++counts_["message deletes"];
+}
+
+// Opens someone's message the way the viewer does: find it, take its record
+// lock, read it, keep it open a moment.
+void Workstation::ViewMessage() {
+  MessageFacts probe;
+  probe.folder = RandomFolder();
+  probe.to = Random(kRecipientCount);
+  probe.time = kStressTimeBase + Random(kStressTimeSpan);
+  uint8_t record[msg::kRecordSize];
+  BuildMessage(probe, record);
+  uint8_t key[kEntryBufferSize];
+  DbMakeEntry(messages_, 0, record, 0, key);
+  DbSetCurrentIndex(messages_, 0);
+  int exact = 0;
+  if (!DbFind(messages_, key, &exact)) Unexpected("find a message");
+  if (DbPositionState(messages_) == kPosEnd) return;
+  const int32_t n = DbCurrentRecord(messages_);
+  if (!DbLockRecord(messages_, n)) {
+    ++counts_["record in use (view)"];
+    return;
+  }
+  if (!DbReadRecord(messages_, n, record)) {
+    if (DbGetError() != kDbRecordDeleted) Unexpected("view record " + std::to_string(n));
+    // Deleted between the find and the lock: "Selected record has been deleted".
+    ++counts_["viewed message gone"];
+  } else {
+    MessageFacts f;
+    if (!ReadMessageFacts(record, &f))
+      Problem("record " + std::to_string(n) + " is not a sound message");
+    if (IsStableMessageNumber(plan_, f.number) &&
+        (n != int32_t(f.number) - 1 || FactsText(f) != FactsText(StableMessage(plan_, n))))
+      Problem("stable record " + std::to_string(n) + " changed: " + FactsText(f));
+    if (f.owner == id_) {
+      auto it = std::find_if(own_.begin(), own_.end(),
+                             [&](const OwnMessage& m) { return m.record == n; });
+      if (it == own_.end() || FactsText(it->facts) != FactsText(f))
+        Problem("own record " + std::to_string(n) + " reads " + FactsText(f));
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+    ++counts_["message views"];
+  }
+  if (!DbUnlockRecord(messages_, n)) Unexpected("unlock " + std::to_string(n));
+}
+
+void Workstation::AppendName() {
+  uint32_t number = 0;
+  if (!GetUniqueNumber(names_, &number)) Unexpected("GetUniqueNumber of NAME");
+  ledger_.Line("UN " + std::to_string(number));
+  const std::string name = "WS" + std::to_string(id_) + " N" + std::to_string(namesMade_++);
+  uint8_t record[nam::kRecordSize];
+  BuildName(name, number, record);
+  int32_t n = -1;
+  if (!DbAppendRecord(names_, record, &n)) Unexpected("append name " + name);
+  ledger_.Line("NA " + std::to_string(n) + " " + std::to_string(number) + " " + name);
+  ownNames_.push_back({n, name, number});
+  ++counts_["name appends"];
+}
+
+// A name that exists already, in other letters: the index refuses it and
+// the slot written for it is left deleted.
+void Workstation::AppendDuplicateName() {
+  uint32_t number = 0;
+  if (!GetUniqueNumber(names_, &number)) Unexpected("GetUniqueNumber of NAME");
+  ledger_.Line("UN " + std::to_string(number));
+  std::string name = StableName(Random(plan_.stableNames));
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](char c) { return char(std::tolower(c)); });
+  uint8_t record[nam::kRecordSize];
+  BuildName(name, number, record);
+  int32_t n = -1;
+  if (DbAppendRecord(names_, record, &n)) Problem("duplicate name \"" + name + "\" was accepted");
+  if (DbGetError() != 0 || IdxGetError() != kIdxDuplicate || n < 0)
+    Unexpected("append duplicate name " + name);
+  ledger_.Line("ND " + std::to_string(n));
+  ++counts_["duplicate names refused"];
+}
+
+void Workstation::DeleteName() {
+  if (ownNames_.empty()) return AppendName();
+  const size_t i = size_t(Random(int(ownNames_.size())));
+  const OwnName m = ownNames_[i];
+  uint8_t record[nam::kRecordSize];
+  BuildName(m.name, m.number, record);
+  if (!DbDeleteRecord(names_, record, m.record)) Unexpected("delete name " + m.name);
+  ledger_.Line("NX " + std::to_string(m.record));
+  ownNames_.erase(ownNames_.begin() + long(i));
+  ++counts_["name deletes"];
+}
+
+void Workstation::WriterWork() {
+  switch (Random(4)) {
+    case 0:
+      return AppendMessage();
+    case 1:
+      return RewriteMessage();
+    case 2:
+      return RekeyMessage();
+    default:
+      return DeleteMessage();
+  }
+}
+
+void Workstation::MaybeInterleave() {
+  if (Random(kInterleaveOneIn) == 0) {
+    WriterWork();
+    ++counts_["changes made mid-walk"];
+  }
+}
+
+Entry Workstation::CurrentEntry(int x) {
+  Entry e(kEntryBufferSize);
+  DbCurrentEntry(walker_, e.data());
+  e.resize(kMessageTable.indexes[x].entryLength);
+  return e;
+}
+
+bool Workstation::IsStable(const uint8_t* entry, int x) const {
+  const Field number = x == 0 ? msg::x1::kNumber : msg::x2::kNumber;
+  return IsStableMessageNumber(plan_, FieldU32(entry, number));
+}
+
+void Workstation::Walk() {
+  const int x = Random(2);
+  DbSetCurrentIndex(walker_, x);
+  switch (Random(4)) {
+    case 0:
+      WalkForward(x);
+      break;
+    case 1:
+      WalkBackward(x);
+      break;
+    case 2:
+      SkipForward(x);
+      break;
+    default:
+      SkipBackward(x);
+      break;
+  }
+}
+
+// DbFirst, then DbNext to the end: strictly ascending, every stable entry
+// exactly once and in order.
+void Workstation::WalkForward(int x) {
+  const std::vector<Entry>& stable = stable_[x];
+  const KeyComparator compare = kMessageTable.indexes[x].compare;
+  const std::string where = "forward walk of X" + std::to_string(x + 1);
+  if (!DbFirst(walker_)) Unexpected(where + ": DbFirst");
+  size_t met = 0;
+  long steps = 0;
+  Entry previous;
+  while (DbPositionState(walker_) != kPosEnd) {
+    Entry e = CurrentEntry(x);
+    if (!previous.empty() && compare(previous.data(), e.data()) >= 0)
+      Problem(where + ": step " + std::to_string(steps) + " does not ascend");
+    if (IsStable(e.data(), x)) {
+      if (met >= stable.size() || e != stable[met])
+        Problem(where + ": stable entry " + std::to_string(met) + " missed or out of order");
+      ++met;
+    }
+    previous = e;
+    MaybeInterleave();
+    if (!DbNext(walker_)) Unexpected(where + ": DbNext");
+    if (++steps > kWalkStepLimit) Problem(where + ": does not end");
+  }
+  if (met != stable.size())
+    Problem(where + ": met " + std::to_string(met) + " of " + std::to_string(stable.size()) +
+            " stable entries");
+  ++counts_["walks forward (DbNext)"];
+  counts_["walk steps"] += steps;
+}
+
+// DbLast, then DbPrev to the beginning: strictly descending, every stable
+// entry exactly once, from the last.
+void Workstation::WalkBackward(int x) {
+  const std::vector<Entry>& stable = stable_[x];
+  const KeyComparator compare = kMessageTable.indexes[x].compare;
+  const std::string where = "backward walk of X" + std::to_string(x + 1);
+  if (!DbLast(walker_)) Unexpected(where + ": DbLast");
+  if (DbPositionState(walker_) == kPosEnd) Problem(where + ": the index reads as empty");
+  size_t met = 0;
+  long steps = 0;
+  Entry previous;
+  while (DbPositionState(walker_) != kPosBeforeFirst) {
+    Entry e = CurrentEntry(x);
+    if (!previous.empty() && compare(e.data(), previous.data()) >= 0)
+      Problem(where + ": step " + std::to_string(steps) + " does not descend");
+    if (IsStable(e.data(), x)) {
+      if (met >= stable.size() || e != stable[stable.size() - 1 - met])
+        Problem(where + ": stable entry " + std::to_string(stable.size() - 1 - met) +
+                " missed or out of order");
+      ++met;
+    }
+    previous = e;
+    MaybeInterleave();
+    if (!DbPrev(walker_)) Unexpected(where + ": DbPrev");
+    if (++steps > kWalkStepLimit) Problem(where + ": does not end");
+  }
+  if (met != stable.size())
+    Problem(where + ": met " + std::to_string(met) + " of " + std::to_string(stable.size()) +
+            " stable entries");
+  ++counts_["walks backward (DbPrev)"];
+  counts_["walk steps"] += steps;
+}
+
+// DbSkip over the stable entries alone (the filter hides the others), a few
+// at a time: each skip must land on the stable entry that many further on.
+void Workstation::SkipForward(int x) {
+  const std::vector<Entry>& stable = stable_[x];
+  const std::string where = "forward skip over X" + std::to_string(x + 1);
+  const EntryFilter filter = [&](const uint8_t* e) { return IsStable(e, x) ? 1 : 0; };
+  if (!DbFirst(walker_)) Unexpected(where + ": DbFirst");
+  int32_t moved = 0;
+  if (!IsStable(CurrentEntry(x).data(), x)) {
+    if (!DbSkip(walker_, 1, &moved, filter)) Unexpected(where + ": DbSkip");
+    if (moved != 1) Problem(where + ": the first skip moved " + std::to_string(moved));
+  }
+  size_t at = 0;
+  if (CurrentEntry(x) != stable[0]) Problem(where + ": did not start on the first stable entry");
+  while (at + 1 < stable.size()) {
+    const int count = 1 + Random(6);
+    MaybeInterleave();
+    if (!DbSkip(walker_, count, &moved, filter)) Unexpected(where + ": DbSkip");
+    const size_t want = std::min(at + size_t(count), stable.size() - 1);
+    if (moved != int32_t(want - at) || CurrentEntry(x) != stable[want])
+      Problem(where + ": skipping " + std::to_string(count) + " from stable entry " +
+              std::to_string(at) + " moved " + std::to_string(moved) + ", expected stable entry " +
+              std::to_string(want));
+    at = want;
+    ++counts_["skips"];
+  }
+  ++counts_["walks forward (DbSkip)"];
+}
+
+void Workstation::SkipBackward(int x) {
+  const std::vector<Entry>& stable = stable_[x];
+  const std::string where = "backward skip over X" + std::to_string(x + 1);
+  const EntryFilter filter = [&](const uint8_t* e) { return IsStable(e, x) ? 1 : 0; };
+  if (!DbLast(walker_)) Unexpected(where + ": DbLast");
+  int32_t moved = 0;
+  if (!IsStable(CurrentEntry(x).data(), x)) {
+    if (!DbSkip(walker_, -1, &moved, filter)) Unexpected(where + ": DbSkip");
+    if (moved != 1) Problem(where + ": the first skip moved " + std::to_string(moved));
+  }
+  size_t at = stable.size() - 1;
+  if (CurrentEntry(x) != stable[at]) Problem(where + ": did not start on the last stable entry");
+  while (at > 0) {
+    const int count = 1 + Random(6);
+    MaybeInterleave();
+    if (!DbSkip(walker_, -count, &moved, filter)) Unexpected(where + ": DbSkip");
+    const size_t want = at > size_t(count) ? at - size_t(count) : 0;
+    if (moved != int32_t(at - want) || CurrentEntry(x) != stable[want])
+      Problem(where + ": skipping back " + std::to_string(count) + " from stable entry " +
+              std::to_string(at) + " moved " + std::to_string(moved) + ", expected stable entry " +
+              std::to_string(want));
+    at = want;
+    ++counts_["skips"];
+  }
+  ++counts_["walks backward (DbSkip)"];
+}
+
+}  // namespace
+
+int RunWorkstation(const StressPlan& plan, int id, int goFd) {
+  int fd =
+      open(LedgerPath(plan, id).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) return 2;
+  Workstation station(plan, id, fd);
+  int status = station.Run(goFd);
+  close(fd);
+  return status;
+}

@@ -1,0 +1,37 @@
+#include "tests/support/dpadmin_run.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "tests/support/temp_dir.h"
+
+DpadminRun RunDpadmin(const std::vector<std::string>& args, const std::string& scratchDir) {
+  const std::string outPath = scratchDir + "dpadmin.out";
+  const std::string errPath = scratchDir + "dpadmin.err";
+  pid_t child = fork();
+  if (child == 0) {
+    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0) _exit(127);
+    dup2(out, 1);
+    dup2(err, 2);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(DPADMIN_PATH));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(DPADMIN_PATH, argv.data());
+    _exit(127);
+  }
+  DpadminRun run;
+  int status = 0;
+  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+    run.status = WEXITSTATUS(status);
+  run.out = ReadWholeFile(outPath);
+  run.err = ReadWholeFile(errPath);
+  return run;
+}
+
+std::string ShowRun(const DpadminRun& run) {
+  return "exit " + std::to_string(run.status) + "\nstdout:\n" + run.out + "stderr:\n" + run.err;
+}
