@@ -251,9 +251,11 @@ int Main(int argc, char** argv) {
   std::printf("\n");
   if (ours.concurrent.lockWaits >= 0)
     std::printf(
-        "concurrent, ours: %lld pauses in lock waits; %lld waits went past their "
-        "first 55 ms tick\n",
-        (long long)ours.concurrent.lockPauses, (long long)ours.concurrent.longLockWaits);
+        "concurrent, ours: %lld pauses in lock waits, %.1f s of the appenders' %.1f s; "
+        "%lld waits went past their first 55 ms tick\n",
+        (long long)ours.concurrent.lockPauses, ours.concurrent.pausedSeconds,
+        double(sizes.processes) * ours.concurrent.seconds,
+        (long long)ours.concurrent.longLockWaits);
   std::printf("\nsystem calls per operation");
   if (!o.countCalls) {
     std::printf(": not counted in this run\n");

@@ -150,6 +150,7 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
     std::atomic<int64_t> waits{0};
     std::atomic<int64_t> longWaits{0};
     std::atomic<int64_t> pauses{0};
+    std::atomic<int64_t> pausedMicroseconds{0};
   };
   void* shared =
       mmap(nullptr, sizeof(WaitCounts), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
@@ -171,8 +172,11 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
         WaitCounts* counts;
         int32_t Now() override { return SystemTicks().Now(); }
         void Pause() override {
-          counts->pauses += 1;
+          const auto before = Clock::now();
           SystemTicks().Pause();
+          counts->pauses += 1;
+          counts->pausedMicroseconds +=
+              std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before).count();
         }
       };
       static CountingTicks ticks;
@@ -214,6 +218,7 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
     t.lockWaits = counts->waits;
     t.longLockWaits = counts->longWaits;
     t.lockPauses = counts->pauses;
+    t.pausedSeconds = double(counts->pausedMicroseconds) / 1e6;
   }
   munmap(shared, sizeof(WaitCounts));
   if (!allDone) {

@@ -28,7 +28,8 @@ struct Timing {
   // how many of those waited past the tick they began in.
   int64_t lockWaits = -1;
   int64_t longLockWaits = 0;
-  int64_t lockPauses = 0;  // pauses between attempts, and through ticks without one
+  int64_t lockPauses = 0;    // pauses between attempts, and through ticks without one
+  double pausedSeconds = 0;  // their length, all appenders together
   double PerSecond() const { return ok && seconds > 0 ? double(operations) / seconds : 0; }
   double CpuMicroseconds() const {
     return ok && operations > 0 ? 1e6 * cpuSeconds / double(operations) : 0;
