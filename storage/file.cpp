@@ -55,6 +55,9 @@ bool File::Open(const std::string& path, OpenMode mode) {
     case OpenMode::kCreate:
       flags |= O_RDWR | O_CREAT | O_TRUNC;
       break;
+    case OpenMode::kCreateNew:
+      flags |= O_RDWR | O_CREAT | O_EXCL;
+      break;
   }
   int fd;
   do {

@@ -17,6 +17,9 @@ enum class OpenMode {
   kShared,    // existing file, read and write, shared with everybody
   kReadOnly,  // existing file, read only
   kCreate,    // create or truncate, read and write
+  // Create a file that must not exist yet, read and write: the file is
+  // taken only by whoever made it.
+  kCreateNew,
 };
 
 enum class LockResult { kGranted, kBusy, kUnsupported, kFailed };

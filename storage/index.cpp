@@ -821,8 +821,13 @@ int IdxNext(Index& index) {
   if (!Resync(index, &exact)) return 0;
   bool advance = exact != 0;
   while (advance && index.slot >= PageCount(pageData) - 1) {
-    // At the end the position stays on the sentinel.
-    if (!HasNextLeaf(index)) return 1;
+    // At the end the position stays on the sentinel, the last entry of the
+    // last leaf; a handle that has not moved since it was opened is put on
+    // it, so that the caller sees the end.
+    if (!HasNextLeaf(index)) {
+      advance = false;
+      break;
+    }
     bool changed = false;
     if (!StepToLeaf(index, PageNext(pageData), true, &changed, &exact)) return 0;
     // Unchanged, slot 0 of the next leaf is the successor; found again, the
