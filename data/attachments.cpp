@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "data/clock.h"
-#include "data/datadir.h"
 #include "data/email_error.h"
 #include "storage/errors.h"
 
@@ -17,7 +16,6 @@ namespace email = records::email;
 
 namespace {
 
-constexpr char kEmailFolder[] = "DPE/";
 constexpr char kAttachmentExtension[] = "ATT";
 constexpr int kUniqueNameTries = 10;
 constexpr size_t kCopyBlock = 4096;
@@ -38,12 +36,6 @@ std::string EntryText(const EmailHeader& header, int index, Field f) {
 
 int FailInvalidName(std::string_view name) {
   return FailEmailApp(kAppInvalidName, name, "Invalid attachment name: " + Printable(name) + ".");
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 // A stored file made and filled from source; removed again when the copy
@@ -108,7 +100,7 @@ bool IsStoredAttachmentName(std::string_view name) {
 }
 
 std::string AttachmentFilePath(std::string_view storedName) {
-  return DataDirectory() + kEmailFolder + std::string(storedName) + "." + kAttachmentExtension;
+  return EmailFolderPath() + std::string(storedName) + "." + kAttachmentExtension;
 }
 
 int CreateUniqueFile(std::string_view extension, std::string* storedName, File* file) {
@@ -118,7 +110,7 @@ int CreateUniqueFile(std::string_view extension, std::string* storedName, File* 
     char name[email::kStoredNameLength + 1];
     std::snprintf(name, sizeof name, "%08x", unsigned(nameCounter));
     ++nameCounter;
-    std::string path = DataDirectory() + kEmailFolder + name + "." + std::string(extension);
+    std::string path = EmailFolderPath() + name + "." + std::string(extension);
     // Created exclusively: a name is taken only by the workstation that
     // made its file.
     if (file->Open(path, OpenMode::kCreateNew)) {
@@ -126,7 +118,7 @@ int CreateUniqueFile(std::string_view extension, std::string* storedName, File* 
       return 1;
     }
   }
-  SetAppError(AppCodeForOpenFailure(File::LastReason()), DataDirectory() + kEmailFolder);
+  SetAppError(AppCodeForOpenFailure(File::LastReason()), EmailFolderPath());
   return FailEmail("Could not create a unique file.");
 }
 
@@ -176,7 +168,7 @@ int AttachmentSave(std::string_view storedName, const std::string& targetPath) {
   File source;
   if (!source.Open(path, OpenMode::kReadOnly)) return FailEmail("Error opening file.");
   // Saving a stored file over itself would truncate it first.
-  if (SameFile(path, targetPath)) return FailEmail("Error creating file.");
+  if (IsSameFile(path, targetPath)) return FailEmail("Error creating file.");
   File target;
   if (!target.Open(targetPath, OpenMode::kCreate)) return FailEmail("Error creating file.");
   if (!CopyFileContents(source, target)) {
@@ -234,34 +226,30 @@ int AttachmentsDuplicate(EmailHeader& header) {
 }
 
 int AttachmentsDeleteFiles(const EmailHeader& header) {
-  int result = 1;
-  std::string firstSentence;
-  int firstCode = 0;
-  std::string firstName;
+  EmailFirstFailure failure;
   // Entries are walked to the first empty stored name, so a file the table
   // still names is deleted even behind an entry without an own name.
   for (int i = 0; i < kMaxAttachments; ++i) {
     std::string storedName = AttachmentAt(header, i).storedName;
     if (storedName.empty()) break;
-    int ok;
     if (!IsStoredAttachmentName(storedName)) {
-      ok = FailInvalidName(storedName);
-    } else {
-      std::string path = AttachmentFilePath(storedName);
-      ok = ::unlink(path.c_str()) == 0 || errno == ENOENT
-               ? 1
-               : FailEmailApp(AppCodeForWriteFailure(ReasonFromErrno(errno)), path);
+      FailInvalidName(storedName);
+      failure.Note();
+      continue;
     }
-    if (!ok && result) {
-      result = 0;
-      firstSentence = EmailError();
-      firstCode = AppErrorCode();
-      firstName = AppErrorName();
+    std::string path = AttachmentFilePath(storedName);
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+      FailEmailApp(AppCodeForWriteFailure(ReasonFromErrno(errno)), path);
+      failure.Note();
     }
   }
-  if (result) return 1;
-  SetAppError(firstCode, firstName);
-  return FailEmail(firstSentence);
+  return failure.Result();
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 int CopyFileContents(File& source, File& target) {

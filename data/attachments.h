@@ -64,6 +64,10 @@ int AttachmentsDuplicate(EmailHeader& header);
 // still deleted.
 int AttachmentsDeleteFiles(const EmailHeader& header);
 
+// Whether two paths name one existing file, so that copying one onto the
+// other would truncate the source before reading it.
+bool IsSameFile(const std::string& a, const std::string& b);
+
 // Copies one open file to another in 4096-byte blocks ("Error reading
 // file.", "Error writing file.").
 int CopyFileContents(File& source, File& target);

@@ -1,6 +1,5 @@
 #include "data/dpmain.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -39,33 +38,6 @@ MainState& State() {
   return state;
 }
 
-// One attempt at a shared lock on byte 0. DP.EXE is opened for reading only
-// (the program file need not be writable), and a read handle can hold only a
-// shared lock; that proves locking works just as well.
-LockResult TryMarkerLock(File& file) {
-  struct flock lock = {};
-  lock.l_type = F_RDLCK;
-  lock.l_whence = SEEK_SET;
-  lock.l_start = 0;
-  lock.l_len = 1;
-  if (fcntl(file.Descriptor(), F_OFD_SETLK, &lock) == 0) {
-    lock.l_type = F_UNLCK;
-    fcntl(file.Descriptor(), F_OFD_SETLK, &lock);
-    return LockResult::kGranted;
-  }
-  switch (errno) {
-    case EACCES:
-    case EAGAIN:
-      return LockResult::kBusy;
-    case EINVAL:
-    case ENOLCK:
-    case EOPNOTSUPP:
-      return LockResult::kUnsupported;
-    default:
-      return LockResult::kFailed;
-  }
-}
-
 int CheckMarker(const std::string& directory) {
   const std::string path = directory + kMarkerFile;
   File marker;
@@ -80,7 +52,12 @@ int CheckMarker(const std::string& directory) {
   }
   // A refusal because another workstation is testing at the same moment
   // proves locking works as well as a grant does.
-  if (TryMarkerLock(marker) == LockResult::kUnsupported) {
+  // DP.EXE is opened for reading only (the program file need not be
+  // writable), and a read handle can hold only a shared lock; that proves
+  // locking works just as well.
+  LockResult tried = marker.TryLockShared(0);
+  if (tried == LockResult::kGranted) marker.Unlock(0);
+  if (tried == LockResult::kUnsupported) {
     SetAppError(kAppShareNotInstalled, "");
     return 0;
   }

@@ -30,6 +30,20 @@ int FailEmailFromAppError() {
   return FailEmail(FormatAppError());
 }
 
+void EmailFirstFailure::Note() {
+  if (failed_) return;
+  failed_ = true;
+  sentence_ = lastError;
+  code_ = AppErrorCode();
+  name_ = AppErrorName();
+}
+
+int EmailFirstFailure::Result() const {
+  if (!failed_) return 1;
+  SetAppError(code_, name_);
+  return FailEmail(sentence_);
+}
+
 std::string Printable(std::string_view text) {
   std::string out(text.substr(0, kPrintableLength));
   for (char& c : out) {

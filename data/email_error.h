@@ -23,6 +23,22 @@ int FailEmailApp(int code, std::string_view name, std::string_view sentence = {}
 // The sentence is the current application error as the reporter words it.
 int FailEmailFromAppError();
 
+// Keeps the first failure of a walk that goes on after failures (deleting
+// every file of an e-mail) and gives it back when the walk ends.
+class EmailFirstFailure {
+ public:
+  // Takes the current sentence and application error, unless one is kept.
+  void Note();
+  // 1, or 0 with the kept failure put back.
+  int Result() const;
+
+ private:
+  bool failed_ = false;
+  std::string sentence_;
+  int code_ = 0;
+  std::string name_;
+};
+
 // A name from a file made printable for a message: bytes below 32 and 127
 // become '?', and it is cut to 64 bytes, so a hostile name cannot fill or
 // garble the box that shows it.

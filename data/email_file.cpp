@@ -1,6 +1,5 @@
 #include "data/email_file.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -68,14 +67,6 @@ int ReadBody(File& file, const std::string& path, std::string* body, size_t limi
   return 1;
 }
 
-// Whether two paths name the same existing file, so that a copy would
-// truncate its own source.
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
-  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 int WriteWhole(File& file, const EmailHeader& header, std::string_view body) {
   if (file.WriteAt(0, header.bytes, sizeof header.bytes) != long(sizeof header.bytes)) return 0;
   if (!body.empty() &&
@@ -83,30 +74,6 @@ int WriteWhole(File& file, const EmailHeader& header, std::string_view body) {
     return 0;
   return file.Flush() ? 1 : 0;
 }
-
-// The first failure of a walk that goes on after failures: its sentence and
-// application error are given back when the walk ends.
-class FirstFailure {
- public:
-  void Note() {
-    if (failed_) return;
-    failed_ = true;
-    sentence_ = EmailError();
-    code_ = AppErrorCode();
-    name_ = AppErrorName();
-  }
-  int Result() const {
-    if (!failed_) return 1;
-    SetAppError(code_, name_);
-    return FailEmail(sentence_);
-  }
-
- private:
-  bool failed_ = false;
-  std::string sentence_;
-  int code_ = 0;
-  std::string name_;
-};
 
 }  // namespace
 
@@ -145,14 +112,18 @@ bool IsRawStem(std::string_view stem) {
   if (stem.find("..") != std::string_view::npos) return false;
   for (char c : stem) {
     unsigned char u = static_cast<unsigned char>(c);
-    if (u <= ' ' || u >= 127) return false;
+    if (u < ' ' || u == 127) return false;
     if (std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos) return false;
   }
   return true;
 }
 
+std::string EmailFolderPath() {
+  return DataDirectory() + kEmailFolder;
+}
+
 std::string RawFilePath(std::string_view stem) {
-  return DataDirectory() + kEmailFolder + std::string(stem) + ".RAW";
+  return EmailFolderPath() + std::string(stem) + ".RAW";
 }
 
 int EmailWrite(const EmailHeader& header, std::string_view body, int32_t number) {
@@ -180,7 +151,7 @@ int EmailRewrite(const EmailHeader& header, std::string_view body, int32_t numbe
   std::string tempName;
   File temp;
   if (!CreateUniqueFile("TMP", &tempName, &temp)) return 0;
-  std::string tempPath = DataDirectory() + kEmailFolder + tempName + ".TMP";
+  std::string tempPath = EmailFolderPath() + tempName + ".TMP";
   if (!WriteWhole(temp, header, body)) {
     FailWrite(path);
     temp.Close();
@@ -227,7 +198,7 @@ int EmailDeleteFiles(std::span<const uint8_t, records::message::kRecordSize> rec
 }
 
 int EmailDeleteFiles(const std::string& path, std::string_view rawStem) {
-  FirstFailure failure;
+  EmailFirstFailure failure;
   File file;
   bool present = file.Open(path, OpenMode::kReadOnly);
   if (!present && File::LastReason() != SystemReason::kNotFound) {
@@ -259,7 +230,7 @@ int EmailCopyFile(const std::string& source, const std::string& target,
   if (!in.Open(source, OpenMode::kReadOnly)) return FailOpen(source, kErrorReadingDpe);
   EmailHeader header;
   if (!ReadHeader(in, source, &header)) return 0;
-  if (SameFile(source, target)) return FailEmailApp(kAppWriteError, target, kErrorCreatingEmail);
+  if (IsSameFile(source, target)) return FailEmailApp(kAppWriteError, target, kErrorCreatingEmail);
   if (!AttachmentsDuplicate(header)) return 0;
   const EmailHeader duplicates = header;
   if (edit) edit(header);

@@ -43,11 +43,14 @@ struct EmailHeader {
   void SetCc(std::string_view text);
 };
 
+// "<data directory>DPE/": e-mail files, stored attachments and raw files.
+std::string EmailFolderPath();
 // "<data directory>DPE/<number>.DPE", or the SENDLOG one.
 std::string EmailFilePath(int32_t number, bool sendLog = false);
 
 // Whether a raw-file stem has the form of a plain file name in DPE: 1 to
-// 160 printable bytes, no path separator, drive colon or wildcard, no "..".
+// 160 bytes, no control character, path separator, drive colon, wildcard
+// or character a file name cannot hold, and no "..".
 bool IsRawStem(std::string_view stem);
 // "<data directory>DPE/<stem>.RAW"; only for stems IsRawStem accepts.
 std::string RawFilePath(std::string_view stem);

@@ -1,5 +1,7 @@
 #include "storage/database.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -154,7 +156,10 @@ int DbRecordCount(Table& t, int32_t* count) {
     DbSetError(kDbReadFailed, t.name);
     return 0;
   }
-  if (size > t.headerSize) *count = int32_t((size - t.headerSize) / t.recordSize);
+  // Record numbers stop at INT32_MAX: slots of a longer file cannot be
+  // reached, so they are not counted.
+  if (size > t.headerSize)
+    *count = int32_t(std::min<int64_t>((size - t.headerSize) / t.recordSize, INT32_MAX));
   return 1;
 }
 
@@ -200,7 +205,14 @@ int DbAppendRecord(Table& t, const uint8_t* record, int32_t* recordNumberOut) {
   // A slot cut short (a write that died half way) is passed over, so that
   // every record keeps its place at header + n * record size.
   int64_t body = end > t.headerSize ? end - t.headerSize : 0;
-  int32_t recordNumber = int32_t((body + t.recordSize - 1) / t.recordSize);
+  int64_t slot = (body + t.recordSize - 1) / t.recordSize;
+  // A file that already holds the greatest record number takes no more.
+  if (slot > INT32_MAX) {
+    DbSetError(kDbWriteFailed, t.name);
+    DbUnlockHeader(t);
+    return 0;
+  }
+  int32_t recordNumber = int32_t(slot);
   if (t.data.WriteAt(SlotOffset(t, recordNumber), record, size_t(t.recordSize)) !=
       long(t.recordSize)) {
     DbSetError(kDbWriteFailed, t.name);
@@ -311,7 +323,7 @@ int DbLockRecord(Table& t, int32_t recordNumber) {
     return 1;
   }
   if (recordNumber < 0) return 0;
-  int64_t lockByte = SlotOffset(t, recordNumber + 1) - 1;
+  int64_t lockByte = SlotOffset(t, recordNumber) + t.recordSize - 1;
   if (t.data.TryLock(lockByte) != LockResult::kGranted) return 0;
   t.lockDepth = 1;
   t.lockedRecord = recordNumber;
@@ -324,7 +336,7 @@ int DbUnlockRecord(Table& t, int32_t recordNumber) {
   if (t.lockDepth <= 0) return 0;
   if (--t.lockDepth >= 1) return 1;
   t.lockDepth = 0;
-  int64_t lockByte = SlotOffset(t, t.lockedRecord + 1) - 1;
+  int64_t lockByte = SlotOffset(t, t.lockedRecord) + t.recordSize - 1;
   t.lockedRecord = -1;
   return t.data.Unlock(lockByte) ? 1 : 0;
 }
@@ -388,11 +400,14 @@ int DbSkip(Table& t, int32_t count, int32_t* moved, const EntryFilter& filter) {
         if (answer != 0) break;
       }
       if (!DbPrev(t)) return 0;
+      // Stepping back from the end of an empty index stays at the end.
+      if (index.positionState == kPosEnd) break;
     }
   } else {
     while (counted < -count) {
       if (!DbPrev(t)) return 0;
-      if (index.positionState == kPosBeforeFirst) break;
+      // An empty index answers a step back with the end, not the beginning.
+      if (index.positionState == kPosBeforeFirst || index.positionState == kPosEnd) break;
       if (filter) {
         int answer = filter(index.currentEntry);
         if (answer < 0) break;

@@ -119,8 +119,9 @@ bool File::Flush() {
   return Remember(::close(copy)) == 0;
 }
 
-LockResult File::TryLock(int64_t offset, int64_t length) {
-  if (SetLock(fd_, F_OFD_SETLK, F_WRLCK, offset, length)) return LockResult::kGranted;
+namespace {
+LockResult Attempt(int fd, short type, int64_t offset, int64_t length) {
+  if (SetLock(fd, F_OFD_SETLK, type, offset, length)) return LockResult::kGranted;
   switch (lastErrno) {
     case EACCES:
     case EAGAIN:
@@ -132,6 +133,15 @@ LockResult File::TryLock(int64_t offset, int64_t length) {
     default:
       return LockResult::kFailed;
   }
+}
+}  // namespace
+
+LockResult File::TryLock(int64_t offset, int64_t length) {
+  return Attempt(fd_, F_WRLCK, offset, length);
+}
+
+LockResult File::TryLockShared(int64_t offset, int64_t length) {
+  return Attempt(fd_, F_RDLCK, offset, length);
 }
 
 bool File::Unlock(int64_t offset, int64_t length) {

@@ -52,6 +52,9 @@ class File {
 
   // One attempt at a write lock on [offset, offset + length).
   LockResult TryLock(int64_t offset, int64_t length = 1);
+  // One attempt at a shared (read) lock, the only kind a read-only handle
+  // can hold.
+  LockResult TryLockShared(int64_t offset, int64_t length = 1);
   bool Unlock(int64_t offset, int64_t length = 1);
   // Whether another handle holds a lock over the range (F_OFD_GETLK).
   bool IsLockedElsewhere(int64_t offset, int64_t length = 1);

@@ -10,6 +10,10 @@
 // workstation may have changed anything; a walker (Next, Previous) trusts its
 // buffered page only while page 0's change counter still shows the value it
 // saw when the page was read, and otherwise finds its place again by key.
+//
+// Pages kept between operations (storage/index_keep.h): a locked operation
+// whose read of page 0 shows the file unchanged since this process last
+// looked takes the other pages from memory instead of the file.
 #include "storage/index.h"
 
 #include <algorithm>
@@ -17,6 +21,7 @@
 
 #include "storage/check.h"
 #include "storage/errors.h"
+#include "storage/index_keep.h"
 #include "storage/lockwait.h"
 
 namespace {
@@ -56,6 +61,11 @@ uint32_t savedCounter = 0;
 uint32_t freeHead = kNoPage;
 
 uint32_t lastOpenId = 0;
+
+// The open index whose kept pages this locked operation may use: set once
+// its search has found page 0 as this process last knew it (or has started
+// keeping pages against the page 0 it just read), cleared with the lock.
+uint32_t trustedOpenId = 0;
 
 // ---- Small helpers ----
 
@@ -114,13 +124,16 @@ int Unlock(Index& index) {
     return 1;
   }
   index.lockDepth = 0;
+  trustedOpenId = 0;
   if (!index.file.Unlock(kIndexLockByte)) return Fail(kIdxLockTimedOut);
   return 1;
 }
 
-// Releases the lock after a failure, keeping the failure's code.
+// Releases the lock after a failure, keeping the failure's code. What is
+// kept of the index is forgotten: an update may have stopped half way.
 int UnlockAfterFailure(Index& index) {
   int code = IdxGetError();
+  index_keep::Forget(index.openId);
   Unlock(index);
   IdxSetError(code);
   return 0;
@@ -132,6 +145,12 @@ int UnlockAfterFailure(Index& index) {
 // (partly) beyond the end of the file was named by a corrupt link: code 7.
 int ReadRaw(Index& index, uint32_t page) {
   Forget();
+  if (page != 0 && trustedOpenId == index.openId &&
+      index_keep::Take(index.openId, page, pageData)) {
+    bufferOpenId = index.openId;
+    bufferPage = page;
+    return 1;
+  }
   const long length = page == 0 ? kPage0Length : kPageSize;
   long got = index.file.ReadAt(PageOffset(page), pageData, size_t(length));
   if (got < 0) return Fail(kIdxShortRead);
@@ -170,6 +189,7 @@ int ReadPage(Index& index, uint32_t page) {
     Forget();
     return Fail(kIdxCorrupt);
   }
+  if (trustedOpenId == index.openId) index_keep::Keep(index.openId, page, pageData);
   return 1;
 }
 
@@ -185,6 +205,7 @@ int ReadHeader(Index& index, uint32_t page, uint8_t* header) {
 int WriteHeader(Index& index, uint32_t page, const uint8_t* header) {
   if (index.file.WriteAt(PageOffset(page), header, kPageHeaderSize) != kPageHeaderSize)
     return Fail(kIdxShortWrite);
+  index_keep::Wrote(index.openId, page, 0, header, kPageHeaderSize);
   return 1;
 }
 
@@ -204,6 +225,7 @@ int WriteRootField(Index& index, int offset, uint32_t value) {
   PutU32(field, value);
   if (index.file.WriteAt(offset, field, sizeof field) != long(sizeof field))
     return Fail(kIdxShortWrite);
+  index_keep::Wrote(index.openId, 0, offset, field, sizeof field);
   return 1;
 }
 
@@ -226,6 +248,10 @@ int WritePage(Index& index, uint32_t page, uint8_t* p, bool full) {
   }
   if (index.file.WriteAt(PageOffset(page), p, size_t(length)) != length)
     return Fail(kIdxShortWrite);
+  if (full && page != 0)
+    index_keep::Keep(index.openId, page, p);
+  else
+    index_keep::Wrote(index.openId, page, 0, p, int(length));
   if (full && !index.file.Flush()) return Fail(kIdxShortWrite);
   return 1;
 }
@@ -280,6 +306,8 @@ int SearchLocked(Index& index, const uint8_t* searched, int* exact) {
   const uint32_t counter = PagePrev(pageData);
   // Under the lock nobody else is updating: the marker means an update was cut short.
   if (counter == kCounterUpdating) return Fail(kIdxCorrupt);
+  index_keep::CheckRoot(index.openId, pageData);
+  trustedOpenId = index.openId;
   rootCounter = counter;
   rootFreeHead = PageNext(pageData);
   uint32_t page = 0;
@@ -714,6 +742,8 @@ int IdxOpen(Index& index, const std::string& path) {
 
 int IdxClose(Index& index) {
   if (Holds(index, bufferPage)) Forget();
+  index_keep::Forget(index.openId);
+  if (trustedOpenId == index.openId) trustedOpenId = 0;
   index.file.Close();
   index.lockDepth = 0;
   return 1;
@@ -791,8 +821,13 @@ int IdxNext(Index& index) {
   if (!Resync(index, &exact)) return 0;
   bool advance = exact != 0;
   while (advance && index.slot >= PageCount(pageData) - 1) {
-    // At the end the position stays on the sentinel.
-    if (!HasNextLeaf(index)) return 1;
+    // At the end the position stays on the sentinel, the last entry of the
+    // last leaf; a handle that has not moved since it was opened is put on
+    // it, so that the caller sees the end.
+    if (!HasNextLeaf(index)) {
+      advance = false;
+      break;
+    }
     bool changed = false;
     if (!StepToLeaf(index, PageNext(pageData), true, &changed, &exact)) return 0;
     // Unchanged, slot 0 of the next leaf is the successor; found again, the
@@ -847,4 +882,5 @@ int IdxPrev(Index& index) {
 
 void IdxForgetPageBuffer() {
   Forget();
+  index_keep::ForgetAll();
 }

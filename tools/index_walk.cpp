@@ -1,6 +1,7 @@
 #include "tools/index_walk.h"
 
 #include <cstring>
+#include <unordered_map>
 
 #include "storage/index_page.h"
 #include "storage/records/field.h"
@@ -37,12 +38,19 @@ class Walker {
   void CheckLeafEntry(uint32_t page, int slot, const uint8_t* entry, bool last, bool rightmost);
   void CheckLeafLinks();
   void CheckFreeList(uint32_t head);
+  void ReportUnusedPages();
+  PageUse UseOf(uint32_t page) const {
+    auto it = use_.find(page);
+    return it == use_.end() ? kUnused : it->second;
+  }
 
   File& file_;
   const IndexDef& def_;
   const int length_;
   IndexWalk* walk_;
-  std::vector<uint8_t> use_;
+  // Only the pages reached are recorded: a sparse file may be terabytes of
+  // pages that nothing names.
+  std::unordered_map<uint32_t, PageUse> use_;
   std::vector<LeafLinks> leaves_;
   int leafDepth_ = -1;
   size_t dropped_ = 0;
@@ -90,7 +98,6 @@ void Walker::Run() {
   if (pages < 1) pages = 1;
   if (pages > int64_t(UINT32_MAX)) pages = UINT32_MAX;
   walk_->pageCount = uint32_t(pages);
-  use_.assign(size_t(pages), kUnused);
 
   uint8_t root[kPageSize];
   if (!ReadPage(0, root)) return;
@@ -104,8 +111,7 @@ void Walker::Run() {
   Visit(0, 1, true, &greatest);
   CheckLeafLinks();
   CheckFreeList(freeHead);
-  for (uint32_t p = 1; p < walk_->pageCount; ++p)
-    if (use_[p] == kUnused) Problem(PageName(p) + " is neither in the tree nor on the free list");
+  ReportUnusedPages();
   if (dropped_ > 0)
     walk_->problems.push_back(std::to_string(dropped_) + " more problems not shown");
 }
@@ -119,7 +125,7 @@ bool Walker::Visit(uint32_t page, int depth, bool rightmost, Bytes* greatest) {
     Problem(PageName(page) + " lies beyond the end of the file");
     return false;
   }
-  if (use_[page] == kInTree) {
+  if (UseOf(page) == kInTree) {
     Problem(PageName(page) + " is reached twice in the tree");
     return false;
   }
@@ -232,11 +238,11 @@ void Walker::CheckFreeList(uint32_t head) {
       Problem(name + " does not exist");
       return;
     }
-    if (use_[page] == kInTree) {
+    if (UseOf(page) == kInTree) {
       Problem(PageName(page) + " is both in the tree and on the free list");
       return;
     }
-    if (use_[page] == kOnFreeList) {
+    if (UseOf(page) == kOnFreeList) {
       Problem("the free list loops back to " + PageName(page));
       return;
     }
@@ -249,6 +255,24 @@ void Walker::CheckFreeList(uint32_t head) {
     if (PageKind(header) != kPageFree)
       Problem(name + " has kind " + std::to_string(PageKind(header)) + ", not 255");
     page = PageNext(header);
+  }
+}
+
+// Pages neither in the tree nor on the free list are listed while problems
+// are still shown and only counted after that, so a huge sparse file costs
+// no more than a small one.
+void Walker::ReportUnusedPages() {
+  uint64_t unused = walk_->pageCount - 1;
+  for (const auto& [page, use] : use_)
+    if (page != 0) --unused;
+  for (uint32_t p = 1; p < walk_->pageCount && unused > 0; ++p) {
+    if (UseOf(p) != kUnused) continue;
+    if (walk_->problems.size() >= kMaxProblems) {
+      dropped_ += size_t(unused);
+      return;
+    }
+    Problem(PageName(p) + " is neither in the tree nor on the free list");
+    --unused;
   }
 }
 

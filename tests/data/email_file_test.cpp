@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 
 #include "data/attachments.h"
@@ -239,15 +240,18 @@ TEST_F(EmailFileTest, HostileAttachmentNamesAreRefusedAndNothingOutsideDpeIsDele
 
 TEST_F(EmailFileTest, HostileRawStemsAreRefusedAndNothingOutsideDpeIsDeleted) {
   WriteFile(dir.File("victim.RAW"), "precious");
-  for (const char* stem : {"../victim", "..", "a/b", "/etc/passwd", "c:\\x", "in*", "a b"}) {
+  for (const char* stem : {"../victim", "..", "a/b", "/etc/passwd", "c:\\x", "in*", "a\tb"}) {
     EXPECT_FALSE(IsRawStem(stem)) << stem;
     ASSERT_EQ(EmailWrite(SampleHeader(), "body", 15), 1);
     EXPECT_EQ(EmailDeleteFiles(EmailFilePath(15), stem), 0) << stem;
-    EXPECT_EQ(EmailError(), "Invalid raw file name: " + std::string(stem) + ".");
+    EXPECT_EQ(EmailError(), "Invalid raw file name: " + Printable(stem) + ".");
     EXPECT_FALSE(FileExists(EmailFilePath(15))) << "the e-mail file still goes";
   }
   EXPECT_EQ(ReadWholeFile(dir.File("victim.RAW")), "precious");
+  EXPECT_FALSE(IsRawStem(""));
+  EXPECT_FALSE(IsRawStem(std::string(161, 'a')));
   EXPECT_TRUE(IsRawStem("msg-2024.0001_x"));
+  EXPECT_TRUE(IsRawStem("Mail from \xe9mile"));
 }
 
 TEST_F(EmailFileTest, CopyGivesTheTargetAttachmentFilesOfItsOwn) {
@@ -313,6 +317,26 @@ TEST_F(EmailFileTest, CopyOntoItselfIsRefusedAndTheFileKept) {
   std::string before = ReadWholeFile(EmailFilePath(27));
   EXPECT_EQ(EmailCopyFile(EmailFilePath(27), EmailFilePath(27)), 0);
   EXPECT_EQ(ReadWholeFile(EmailFilePath(27)), before);
+}
+
+TEST_F(EmailFileTest, DeleteOfAHeaderOfGarbageTouchesNothingButItsOwnFile) {
+  WriteFile(dir.File("DPE/0000000a.ATT"), "another e-mail's attachment");
+  WriteFile(dir.File("DPE/28.DPE"), std::string(2048, '\xff') + "body");
+  EXPECT_EQ(EmailDeleteFiles(EmailFilePath(28), ""), 0);
+  EXPECT_EQ(EmailError().rfind("Invalid attachment name: ", 0), 0u) << EmailError();
+  EXPECT_EQ(FilesIn("DPE"), std::set<std::string>{"0000000a.ATT"});
+}
+
+TEST_F(EmailFileTest, LargeBodiesAreCopiedWhole) {
+  std::string body(3 * 1024 * 1024 + 7, 'z');
+  body[body.size() / 2] = '\0';
+  ASSERT_EQ(EmailWrite(SampleHeader(), body, 29), 1);
+  ASSERT_EQ(EmailCopyFile(EmailFilePath(29), EmailFilePath(29, true)), 1) << EmailError();
+  std::string copy;
+  bool truncated = true;
+  ASSERT_EQ(EmailRead(EmailFilePath(29, true), nullptr, &copy, SIZE_MAX, &truncated), 1);
+  EXPECT_EQ(copy, body);
+  EXPECT_FALSE(truncated);
 }
 
 }  // namespace

@@ -154,6 +154,24 @@ TEST(Profile, WritingAKeyKeepsEveryOtherByteOfTheFile) {
   EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Note", "", 200000), longLine.substr(5));
 }
 
+TEST(Profile, AFileOfBinaryJunkReadsAsDefaultsAndIsKeptWhenAKeyIsAdded) {
+  TempDir dir;
+  std::string ini = dir.File("a.ini");
+  std::string junk;
+  uint32_t x = 12345;
+  for (int i = 0; i < 65536; ++i) {
+    x = x * 1103515245u + 12345u;
+    char c = char(x >> 24);
+    junk += c == '\n' || c == '[' ? 'j' : c;
+  }
+  WriteFile(ini, junk);
+  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "default");
+  ASSERT_TRUE(ProfileWriteString(ini, "DESKpost", "Path", "/x/"));
+  const std::string after = ReadWholeFile(ini);
+  EXPECT_EQ(after.substr(0, junk.size()), junk);
+  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "/x/");
+}
+
 TEST(Profile, ANewKeyGoesAfterTheLastSettingOfItsSection) {
   TempDir dir;
   std::string ini = dir.File("a.ini");

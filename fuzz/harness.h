@@ -1,0 +1,28 @@
+// The per-input code of the fuzz targets, shared with the test that replays
+// saved inputs (tests/storage/hostile_files_test.cpp), so a fault found by
+// fuzzing is replayed by exactly the code that found it.
+//
+// Each function lays one input out as files in a scratch directory, puts the
+// engine (or dpadmin's check and reindex) through them, and answers "" when
+// everything behaved: every call either worked or failed with the engine's
+// codes, no lock was left held, no walk ran on for ever, and sound files
+// stayed sound. Otherwise it answers what went wrong. Crashes and accesses
+// outside a buffer are left to the sanitizers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// An index file of arbitrary bytes, opened, searched, walked both ways,
+// changed by insert and delete through this handle and a second one, and
+// scribbled on behind the engine's back.
+std::string RunIndexInput(const uint8_t* data, size_t size);
+
+// A record file of arbitrary length and content (and optionally an index
+// file from the input too) read and changed through the engine.
+std::string RunRecordsInput(const uint8_t* data, size_t size);
+
+// A table's record and index files from the input, checked and rebuilt by
+// dpadmin; after a rebuild the indexes must check clean.
+std::string RunCheckInput(const uint8_t* data, size_t size);
