@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <random>
 
 #include "storage/catalogue.h"
 #include "storage/index.h"
@@ -34,10 +35,23 @@ struct Result {
   int leftOut = 0;
 };
 
-// The counter the rebuilt file starts with: one above the old, or 1 when
-// the old one was unreadable or marked an interrupted update.
+// The counter the rebuilt file starts with: one above the old. An update
+// cut short has put its marker over the old counter, so how far it had come
+// is lost; a fixed new start (1) would repeat a counter that workstations
+// keeping the table open may have seen already, next to a root page that
+// may read the same, and they would go on trusting index pages they read
+// before the rebuild (a search misses entries, an insert writes back a page
+// without them). A random start is a counter none of them is likely to have
+// seen.
 uint32_t NextCounter(uint32_t old) {
-  if (old == kCounterUpdating) return 1;
+  if (old == kCounterUpdating) {
+    std::random_device random;
+    uint32_t start;
+    do {
+      start = uint32_t(random());
+    } while (start == kCounterUpdating);
+    return start;
+  }
   uint32_t next = old + 1;
   return next == kCounterUpdating ? 0 : next;
 }

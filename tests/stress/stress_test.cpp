@@ -296,7 +296,6 @@ void StoreStableRecords(const StressPlan& plan) {
     ASSERT_EQ(n, i);
   }
   DbCloseTable(names);
-  IdxForgetPageBuffer();
 }
 
 void PrintReport(const StressPlan& plan, const Account& a, double seconds) {
