@@ -101,6 +101,26 @@ void PrintRow(const char* row, const std::string& work, const Timing& ours, cons
               Ratio(ours, wal).c_str());
 }
 
+std::string CpuRatio(const Timing& ours, const Timing& theirs) {
+  if (ours.CpuMicroseconds() <= 0 || theirs.CpuMicroseconds() <= 0) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", theirs.CpuMicroseconds() / ours.CpuMicroseconds());
+  return text;
+}
+
+std::string Cpu(const Timing& t) {
+  if (!t.ran) return "-";
+  if (!t.ok) return "failed";
+  char text[32];
+  std::snprintf(text, sizeof text, "%.2f", t.CpuMicroseconds());
+  return text;
+}
+
+void PrintCpuRow(const char* row, const Timing& ours, const Timing& lite, const Timing& wal) {
+  std::printf("%-12s %11s %11s %7s %11s %7s\n", row, Cpu(ours).c_str(), Cpu(lite).c_str(),
+              CpuRatio(ours, lite).c_str(), Cpu(wal).c_str(), CpuRatio(ours, wal).c_str());
+}
+
 std::string Describe(const char* format, long a, long b = 0) {
   char text[96];
   std::snprintf(text, sizeof text, format, a, b);
@@ -210,19 +230,32 @@ int Main(int argc, char** argv) {
   PrintRow("concurrent", Describe("%ld processes x %ld appends", sizes.processes, sizes.perProcess),
            ours.concurrent, lite.concurrent, wal.concurrent);
 
-  std::printf("concurrent, processor time per append (all processes) and processors kept busy:");
+  std::printf(
+      "\nprocessor time per operation in microseconds, user + system (steadier than the "
+      "rates\nabove on a busy machine); ratio = operations per processor second, ours / "
+      "theirs\n");
+  std::printf("%-12s %11s %11s %7s %11s %7s\n", "row", "ours", "SQLite", "ratio", "WAL", "ratio");
+  PrintCpuRow("append", ours.append, lite.append, wal.append);
+  PrintCpuRow("find", ours.find, lite.find, wal.find);
+  PrintCpuRow("walk", ours.Walk(), lite.Walk(), wal.Walk());
+  PrintCpuRow("query", ours.query, lite.query, wal.query);
+  PrintCpuRow("sort", ours.sort, lite.sort, wal.sort);
+  PrintCpuRow("concurrent", ours.concurrent, lite.concurrent, wal.concurrent);
+  std::printf("concurrent: processors kept busy (processor time / wall time):");
   for (const SideResults* r : {&ours, &lite, &wal}) {
     const Timing& c = r->concurrent;
-    if (c.ok && c.operations > 0 && c.seconds > 0)
-      std::printf(" %s %.0f us, %.2f;", r == &ours ? "ours" : (r == &lite ? "SQLite" : "WAL"),
-                  1e6 * c.cpuSeconds / double(c.operations), c.cpuSeconds / c.seconds);
+    if (c.ok && c.seconds > 0)
+      std::printf(" %s %.2f", r == &ours ? "ours" : (r == &lite ? "SQLite" : "WAL"),
+                  c.cpuSeconds / c.seconds);
   }
   std::printf("\n");
   if (ours.concurrent.lockWaits >= 0)
     std::printf(
-        "concurrent, ours: %lld pauses in lock waits; %lld waits went past their "
-        "first 55 ms tick\n",
-        (long long)ours.concurrent.lockPauses, (long long)ours.concurrent.longLockWaits);
+        "concurrent, ours: %lld pauses in lock waits, %.1f s of the appenders' %.1f s; "
+        "%lld waits went past their first 55 ms tick\n",
+        (long long)ours.concurrent.lockPauses, ours.concurrent.pausedSeconds,
+        double(sizes.processes) * ours.concurrent.seconds,
+        (long long)ours.concurrent.longLockWaits);
   std::printf("\nsystem calls per operation");
   if (!o.countCalls) {
     std::printf(": not counted in this run\n");

@@ -21,6 +21,27 @@ double Since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+double Seconds(const timeval& t) {
+  return double(t.tv_sec) + double(t.tv_usec) / 1e6;
+}
+
+// Processor time (user and system) of this process or of its waited-for children.
+double ProcessorSeconds(int who) {
+  struct rusage usage = {};
+  getrusage(who, &usage);
+  return Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
+}
+
+// Wall-clock and processor time of one row of this process.
+struct Stopwatch {
+  Clock::time_point wall = Clock::now();
+  double processor = ProcessorSeconds(RUSAGE_SELF);
+  void Stop(Timing& t) const {
+    t.seconds = Since(wall);
+    t.cpuSeconds = ProcessorSeconds(RUSAGE_SELF) - processor;
+  }
+};
+
 Timing Failed(const Side& side, const char* row) {
   std::fprintf(stderr, "%s: %s failed\n", side.Label().c_str(), row);
   Timing t;
@@ -31,10 +52,10 @@ Timing Failed(const Side& side, const char* row) {
 Timing AppendAll(Side& side, const Office& office) {
   Timing t;
   t.ran = true;
-  const auto start = Clock::now();
+  const Stopwatch watch;
   for (const MessageRecord& m : office.messages)
     if (!side.Append(m)) return Failed(side, "append");
-  t.seconds = Since(start);
+  watch.Stop(t);
   t.operations = int64_t(office.messages.size());
   t.ok = true;
   return t;
@@ -44,22 +65,22 @@ Timing FindAll(Side& side, const Office& office, int32_t finds) {
   const std::vector<int32_t> order = Shuffled(int32_t(office.messages.size()), kFindOrderSeed);
   Timing t;
   t.ran = true;
-  const auto start = Clock::now();
+  const Stopwatch watch;
   for (int32_t i = 0; i < finds; ++i)
     if (!side.Find(office.messages[size_t(order[size_t(i) % order.size()])]))
       return Failed(side, "find");
-  t.seconds = Since(start);
+  watch.Stop(t);
   t.operations = finds;
   t.ok = true;
   return t;
 }
 
 Timing Timed(const Side& side, const char* row, int64_t expected, auto&& run) {
-  const auto start = Clock::now();
+  const Stopwatch watch;
   Counted c = run();
   Timing t;
   t.ran = true;
-  t.seconds = Since(start);
+  watch.Stop(t);
   if (!c.ok || c.items != expected) {
     std::fprintf(stderr, "%s: %s gave %lld of %lld items\n", side.Label().c_str(), row,
                  (long long)c.items, (long long)expected);
@@ -79,6 +100,7 @@ Timing SideResults::Walk() const {
   t.ok = walkForward.ok && walkBackward.ok;
   t.operations = walkForward.operations + walkBackward.operations;
   t.seconds = walkForward.seconds + walkBackward.seconds;
+  t.cpuSeconds = walkForward.cpuSeconds + walkBackward.cpuSeconds;
   return t;
 }
 
@@ -128,6 +150,7 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
     std::atomic<int64_t> waits{0};
     std::atomic<int64_t> longWaits{0};
     std::atomic<int64_t> pauses{0};
+    std::atomic<int64_t> pausedMicroseconds{0};
   };
   void* shared =
       mmap(nullptr, sizeof(WaitCounts), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
@@ -149,8 +172,11 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
         WaitCounts* counts;
         int32_t Now() override { return SystemTicks().Now(); }
         void Pause() override {
-          counts->pauses += 1;
+          const auto before = Clock::now();
           SystemTicks().Pause();
+          counts->pauses += 1;
+          counts->pausedMicroseconds +=
+              std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - before).count();
         }
       };
       static CountingTicks ticks;
@@ -184,8 +210,7 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
     struct rusage usage = {};
     if (wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
       allDone = false;
-    t.cpuSeconds += double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-                    double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    t.cpuSeconds += Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
   }
   t.seconds = Since(start);
   close(ready[0]);
@@ -193,6 +218,7 @@ Timing RunConcurrent(SideKind kind, const std::string& dir, const Office& office
     t.lockWaits = counts->waits;
     t.longLockWaits = counts->longWaits;
     t.lockPauses = counts->pauses;
+    t.pausedSeconds = double(counts->pausedMicroseconds) / 1e6;
   }
   munmap(shared, sizeof(WaitCounts));
   if (!allDone) {

@@ -23,13 +23,17 @@ struct Timing {
   bool ok = false;
   int64_t operations = 0;
   double seconds = 0;
-  double cpuSeconds = 0;  // row 6: processor time of all the appenders together
+  double cpuSeconds = 0;  // processor time (row 6: of all the appenders together)
   // Row 6 on our engine: lock takes whose first attempt was refused, and
   // how many of those waited past the tick they began in.
   int64_t lockWaits = -1;
   int64_t longLockWaits = 0;
-  int64_t lockPauses = 0;  // pauses between attempts, and through ticks without one
+  int64_t lockPauses = 0;    // pauses between attempts, and through ticks without one
+  double pausedSeconds = 0;  // their length, all appenders together
   double PerSecond() const { return ok && seconds > 0 ? double(operations) / seconds : 0; }
+  double CpuMicroseconds() const {
+    return ok && operations > 0 ? 1e6 * cpuSeconds / double(operations) : 0;
+  }
 };
 
 struct SideResults {

@@ -23,25 +23,31 @@ constexpr uint32_t kExtraSeed = 2025;
 constexpr int kMostAppends = 5000;
 constexpr int kWarmAppends = 2000;
 
-// Runs a program with its output sent to /dev/null; true when it exits 0.
-bool Run(const std::vector<std::string>& args) {
+// Starts a program with its input and output on /dev/null (error output on
+// `errorFd` when given); its process id, or -1. Descriptors without
+// close-on-exec stay open in it.
+pid_t Start(const std::vector<std::string>& args, int errorFd = -1) {
   std::fflush(nullptr);
   pid_t pid = fork();
-  if (pid < 0) return false;
-  if (pid == 0) {
-    int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-      dup2(null, 1);
-      dup2(null, 2);
-    }
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
+  if (pid != 0) return pid;
+  int null = open("/dev/null", O_RDWR);
+  if (null >= 0) {
+    dup2(null, 0);
+    dup2(null, 1);
+    dup2(errorFd >= 0 ? errorFd : null, 2);
   }
+  std::vector<char*> argv;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  execvp(argv[0], argv.data());
+  _exit(127);
+}
+
+// Waits for a started program; true when it exited with 0.
+bool Finished(pid_t pid) {
   int status = 0;
-  return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
 }
 
 // Reads `strace -c` output: the calls column of every system call.
@@ -59,13 +65,47 @@ std::map<std::string, long> ReadSummary(const std::string& path) {
   return calls;
 }
 
+// Runs the counting mode, lets it warm up untraced, then attaches
+// `strace -c` for the counted operations alone.
 std::map<std::string, long> Traced(const std::string& self, SideKind kind, const std::string& op,
                                    const std::string& dir, int operations, int messages, bool* ok) {
+  std::map<std::string, long> calls;
   const std::string out = dir + "strace-" + op + "-" + std::to_string(operations) + ".txt";
-  *ok = Run({"strace", "-f", "-c", "-o", out, self, "--count-calls", SideName(kind), op, dir,
-             std::to_string(operations), std::to_string(messages)}) &&
-        *ok;
-  auto calls = ReadSummary(out);
+  int ready[2], go[2], said[2];
+  if (pipe(ready) != 0 || pipe(go) != 0 || pipe(said) != 0) {
+    *ok = false;
+    return calls;
+  }
+  const pid_t mode =
+      Start({self, "--count-calls", SideName(kind), op, dir, std::to_string(operations),
+             std::to_string(messages), std::to_string(ready[1]), std::to_string(go[0])});
+  close(ready[1]);
+  close(go[0]);
+  char byte = 0;
+  pid_t tracer = -1;
+  if (mode > 0 && read(ready[0], &byte, 1) == 1) {
+    tracer = Start({"strace", "-c", "-o", out, "-p", std::to_string(mode)}, said[1]);
+    close(said[1]);
+    // strace says on its error output when it is attached.
+    std::string told;
+    char c;
+    while (told.find("attached") == std::string::npos && read(said[0], &c, 1) == 1) told += c;
+    if (told.find("attached") == std::string::npos) *ok = false;
+  } else {
+    close(said[1]);
+    *ok = false;
+  }
+  if (write(go[1], "g", 1) != 1) *ok = false;
+  close(go[1]);
+  *ok = Finished(mode) && *ok;
+  // Whatever else strace says goes nowhere; then it writes its summary.
+  char rest[256];
+  while (read(said[0], rest, sizeof rest) > 0) {
+  }
+  *ok = Finished(tracer) && *ok;
+  close(said[0]);
+  close(ready[0]);
+  calls = ReadSummary(out);
   std::remove(out.c_str());
   return calls;
 }
@@ -89,7 +129,7 @@ int Levels(const std::string& path) {
 }  // namespace
 
 bool StraceAvailable() {
-  return Run({"strace", "-V"});
+  return Finished(Start({"strace", "-V"}));
 }
 
 CallCounts CountCalls(const std::string& self, SideKind kind, const std::string& op,
@@ -115,16 +155,18 @@ CallCounts CountCalls(const std::string& self, SideKind kind, const std::string&
 
 int CountingMode(int argc, char** argv) {
   SideKind kind;
-  if (argc != 7 || !SideFromName(argv[2], &kind)) return 2;
+  if (argc != 9 || !SideFromName(argv[2], &kind)) return 2;
   const std::string op = argv[3];
   const std::string dir = argv[4];
   const int operations = std::atoi(argv[5]);
   const int messages = std::atoi(argv[6]);
+  const int ready = std::atoi(argv[7]);
+  const int go = std::atoi(argv[8]);
   if (operations < 0 || operations > kMostAppends) return 2;
   // Both runs first warm up as the timed rows are warm (every message found
-  // once, or a batch of appends), and make the same messages, so that the
-  // difference between the runs is the counted operations alone. The runs
-  // append messages of their own numbers.
+  // once, or a batch of appends) before strace is attached, and make the
+  // same messages, so that the difference between the runs is the counted
+  // operations alone. The runs append messages of their own numbers.
   const bool append = op == "append";
   const int32_t firstNew = messages + 1 + (operations > 0 ? kWarmAppends : 0);
   const Office office = append ? MakeOffice(kWarmAppends + kMostAppends, firstNew, kExtraSeed)
@@ -133,11 +175,18 @@ int CountingMode(int argc, char** argv) {
   std::unique_ptr<Side> side = MakeSide(kind);
   if (!side->Open(dir, false)) return 1;
   const int warmUp = append ? kWarmAppends : messages;
+  // Warm: say so, and wait until strace is attached.
+  auto warm = [&] {
+    char byte = 0;
+    return write(ready, "r", 1) == 1 && read(go, &byte, 1) == 1;
+  };
   for (int i = 0; i < warmUp + operations; ++i) {
+    if (i == warmUp && !warm()) return 1;
     const bool ok = append ? side->Append(office.messages[size_t(i)])
                            : side->Find(office.messages[size_t(order[size_t(i) % order.size()])]);
     if (!ok) return 1;
   }
+  if (operations == 0 && !warm()) return 1;
   side->Close();
   return 0;
 }

@@ -1,7 +1,7 @@
-// System calls per operation: this program runs its own counting mode under
-// `strace -c`, once warming up alone and once warming up and then doing n
-// operations, and takes the difference, so opening and closing the tables
-// and the warm-up do not count.
+// System calls per operation: this program runs its own counting mode, lets
+// it warm up, attaches `strace -c` to it and lets it do n operations (and,
+// for the baseline, none), and takes the difference, so opening the tables,
+// the warm-up and closing do not count.
 #pragma once
 
 #include <string>
@@ -25,7 +25,9 @@ bool StraceAvailable();
 CallCounts CountCalls(const std::string& self, SideKind kind, const std::string& op,
                       const std::string& dir, int operations, int messages);
 
-// The counting mode: engine --count-calls SIDE OP DIR N MESSAGES.
+// The counting mode: engine --count-calls SIDE OP DIR N MESSAGES READY GO; it
+// writes a byte to descriptor READY when warm and reads one from GO before
+// the counted operations.
 int CountingMode(int argc, char** argv);
 
 // What the file format itself needs, given the depth (levels, root

@@ -183,8 +183,12 @@ int MsgFindFirst(MessageTable& handle, int32_t folder, std::string_view name,
 // sender and no viewed time, and is not to "DPMAIL SERVER", gets the
 // viewed time now and the user as viewer, and so does the sender's
 // send-log copy; a message to the user loses its not-viewed and urgent
-// flags. A change is stored with MsgTouch. The record comes back as
-// stored; *changed tells whether anything was.
+// flags. A change is stored with MsgTouch, and only then is the send-log
+// copy updated (found by its key in the folder it was sent into, the
+// in-box or the archive; a copy the sender deleted needs nothing). The
+// record comes back as stored; *changed tells whether anything was. A
+// send-log copy that cannot be updated fails the call after the message
+// itself has been stored.
 int MsgMarkViewed(MessageTable& handle, const MessageEntry& entry, MessageRecord* record,
                   bool* changed = nullptr);
 // Only the viewed stamp (with the send-log copy), for a list that applies

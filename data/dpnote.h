@@ -1,5 +1,5 @@
 // dpnote: the "NOTE" table of free texts of up to 4,048 bytes, stored as
-// parts 0 to 7 of 506 bytes under one note number: the note attached to a
+// parts of 506 bytes, numbered 0 to 7, under one note number: the note attached to a
 // message, the return-call log, the long text of a message.
 //
 // Note number 0 means "no note" wherever a note number is stored. The
@@ -28,12 +28,12 @@ struct NoteTable : TableHandle {
 int NoteOpen(NoteTable& handle);
 int NoteClose(NoteTable& handle);
 
-// Takes a new note number and stores an empty part 0 under it.
+// Takes a new note number and stores its empty first part.
 int NoteNew(int32_t* number);
 // The note's text, at most size bytes (0 to 4,048), up to its first NUL.
 // Parts are read in order 0, 1, ...; a missing part ends the text.
 int NoteRead(int32_t number, std::string* text, int size = kMaxNoteText);
-// Replaces the note's text: as many parts as the text needs (part 0 even
+// Replaces the note's text: as many parts as the text needs (the first part even
 // for an empty text), the parts it no longer needs deleted. The note must
 // exist. A text longer than 4,048 bytes is refused as a whole.
 int NoteWrite(int32_t number, std::string_view text);

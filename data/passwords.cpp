@@ -46,7 +46,7 @@ int ChangeHeader(Change change) {
   if (!NameOpen(names)) return 0;
   int ok = 0;
   if (DbLockHeader(names.table)) {
-    std::vector<uint8_t> header(size_t(nm::kHeaderSize));
+    std::vector<uint8_t> header(static_cast<size_t>(nm::kHeaderSize));
     if (DbReadHeader(names.table, header.data())) {
       change(header.data());
       SetFieldByte(header.data(), nm::kPasswordsWritten, 1);
@@ -107,7 +107,7 @@ bool OfficePasswords::PhoneSet() const {
 int ReadOfficePasswords(OfficePasswords* passwords) {
   NameTable names;
   if (!NameOpen(names)) return 0;
-  std::vector<uint8_t> header(size_t(nm::kHeaderSize));
+  std::vector<uint8_t> header(static_cast<size_t>(nm::kHeaderSize));
   int ok = DbReadHeader(names.table, header.data());
   NameClose(names);
   if (!ok) return 0;

@@ -296,8 +296,12 @@ void IndexRun::WalkBackward() {
 }
 
 // Another program (or a failing disk) changes bytes of the file, sometimes
-// advancing the change counter as a workstation's update would.
+// advancing the change counter as a workstation's update would. Such a
+// change bypasses the counter that workstations keep each other informed
+// by, so the engine is told to forget what it holds, as it would be after a
+// repair.
 void IndexRun::Damage() {
+  IdxForgetPageBuffer();
   File file;
   if (!file.Open(path_, OpenMode::kShared)) return;
   const uint8_t how = in_.Byte();

@@ -334,6 +334,9 @@ void RecordsRun::LockRecord() {
 // Another program or a failing disk changes the files: the record file is
 // cut or extended, or bytes of it or of an index are overwritten.
 void RecordsRun::Damage() {
+  // Changes made behind the engine's back bypass the index change counter:
+  // the engine forgets the index pages it holds, as after a repair.
+  IdxForgetPageBuffer();
   const uint8_t how = in_.Byte();
   const int x = def_.indexCount > 0 ? how / 4 % def_.indexCount : 0;
   const std::string path = how % 4 == 2 ? DbIndexPath(dir_, def_.name, x + 1) : dataPath_;

@@ -271,6 +271,8 @@ int DbRekeyRecord(Table& t, const uint8_t* oldEntry, const uint8_t* newRecord) {
   uint8_t old[kEntryBufferSize] = {};
   std::memcpy(old, oldEntry, index.entryLength);
   int32_t recordNumber = GetI32(old);
+  // The end sentinel (record number -1) stands for no record at all.
+  if (!DP_CHECK(recordNumber >= 0)) return 0;
   uint8_t fresh[kEntryBufferSize];
   DbMakeEntry(t, t.currentIndex, newRecord, recordNumber, fresh);
   if (!IdxDelete(index, old)) return ReportIndex(t, t.currentIndex);

@@ -1,5 +1,5 @@
 // The "NOTE" table: free texts of up to 4,048 characters stored as chains
-// of parts 0 to 7 under one note number. Note number 0 means "no note"
+// of parts, numbered 0 to 7, under one note number. Note number 0 means "no note"
 // wherever a note number is stored.
 //
 // Note record (512 bytes; header 512 bytes with the last note number):

@@ -181,7 +181,7 @@ TEST_F(NoteTest, NoNoteIsNotFound) {
 TEST_F(NoteTest, PartCarryingAnotherNoteNumberIsACorruptIndex) {
   int32_t a = NewNote("first note");
   int32_t b = NewNote("second note");
-  // Part 0 of a claims to belong to b, as after a broken index rebuild.
+  // The first part of note a claims to belong to b, as after a broken index rebuild.
   Table raw(kNoteTable);
   ASSERT_EQ(DbOpenTable(raw, dir.Path()), 1);
   int32_t slot = PartRecord(a, 0);

@@ -263,6 +263,18 @@ TEST_F(DatabaseTest, AFailedRekeyPutsTheOldEntryBack) {
   EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer.data() + kNameOffset)), "alice");
 }
 
+TEST_F(DatabaseTest, RekeyingTheEndOfTheIndexIsRefusedAndChangesNothing) {
+  Add("alice", 1);
+  ASSERT_EQ(DbLast(table), 1);
+  ASSERT_EQ(DbNext(table), 1);  // onto the end sentinel
+  ASSERT_EQ(DbCurrentRecord(table), -1);
+  uint8_t end[kEntryBufferSize];
+  DbCurrentEntry(table, end);
+  auto bogus = Person("bob", 2);
+  EXPECT_EQ(DbRekeyRecord(table, end, bogus.data()), 0);
+  EXPECT_EQ(WalkNames(table), std::vector<std::string>{"alice"});
+}
+
 TEST_F(DatabaseTest, FindLandsOnTheFirstEntryNotBelowTheKey) {
   for (const char* n : {"adam", "carl", "dora"}) Add(n, int32_t(n[0]));
   int exact = -1;
