@@ -68,7 +68,10 @@ void DbSetError(int code, std::string_view name) {
 }
 
 void DbSetLockedError() {
+  // Name and reporter stay as they were, but an index code left over from an
+  // earlier failure must not decide how the refusal is read.
   Engine().code = kDbRecordLocked;
+  Engine().indexCode = 0;
 }
 
 void DbReportIndexError(std::string_view tableName, int indexNumber) {

@@ -408,8 +408,10 @@ TEST_F(LockTest, DeletingARecordBeingEditedElsewhereFailsAtOnceWithoutAsking) {
     ASSERT_EQ(DbOpenTable(editor, dir.Path()), 1);
     ASSERT_EQ(DbLockRecord(editor, 0), 1);
     ASSERT_EQ(DbLockRecord(editor, 0), 1);  // nesting
+    IdxSetError(kIdxDuplicate);  // left over from an earlier failure
     EXPECT_EQ(DbDeleteRecord(table, r.data(), 0), 0);
     EXPECT_EQ(DbGetError(), kDbRecordLocked);
+    EXPECT_EQ(AppCodeForEngineError(), kAppLockError);
     ASSERT_EQ(DbUnlockRecord(editor, 0), 1);
     EXPECT_EQ(DbDeleteRecord(table, r.data(), 0), 0) << "still held once";
     ASSERT_EQ(DbUnlockRecord(editor, 0), 1);
