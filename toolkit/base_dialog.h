@@ -83,12 +83,12 @@ class TBaseDialog : public QDialog {
   // A notification from a bound control (called by the bindings).
   void Route(TControl* control, Notification n);
 
+  // Cancel, Escape and the close box: close with 0.
+  void reject() override;
+
  signals:
   // The command a modeless dialog that disabled its owner sends on closing.
   void OwnerCommand(int command, int result);
-
-  // Cancel, Escape and the close box: close with 0.
-  void reject() override;
 
  protected:
   void closeEvent(QCloseEvent* e) override;

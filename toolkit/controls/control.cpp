@@ -14,10 +14,10 @@ TControl::~TControl() = default;
 
 bool TControl::Attach(TBaseDialog* dialog) {
   dialog_ = dialog;
-  QWidget* w = FindControl(dialog, id_);
-  if (!w || !Connect(w)) return false;
-  widget_ = w;
-  return true;
+  widget_ = FindControl(dialog, id_);
+  if (widget_ && Connect(widget_)) return true;
+  widget_ = nullptr;
+  return false;
 }
 
 void TControl::HandleNotification(Notification n, uint32_t& modified) {
