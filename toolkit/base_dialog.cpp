@@ -6,8 +6,7 @@
 #include "toolkit/modeless.h"
 #include "toolkit/prompts.h"
 
-TBaseDialog::TBaseDialog(QWidget* owner, const QString& caption)
-    : QDialog(owner), owner_(owner) {
+TBaseDialog::TBaseDialog(QWidget* owner, const QString& caption) : QDialog(owner), owner_(owner) {
   if (!caption.isEmpty()) setWindowTitle(caption);
 }
 

@@ -1,7 +1,6 @@
 #include "toolkit/prompt_windows.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "storage/check.h"
 #include "storage/lockwait.h"
@@ -201,9 +201,8 @@ ProgressBox::ProgressBox(QWidget* owner) : QDialog(owner) {
 void ProgressBox::Show(const ProgressStep& step) {
   if (!step.caption.isEmpty()) setWindowTitle(step.caption);
   cancel_->setEnabled(step.cancelAllowed);
-  int percent = step.total > 0 ? int(int64_t(std::clamp(step.done, 0, step.total)) * 100 /
-                                     step.total)
-                               : 0;
+  int percent =
+      step.total > 0 ? int(int64_t(std::clamp(step.done, 0, step.total)) * 100 / step.total) : 0;
   if (percent != percent_ || label_->text() != step.label) {
     percent_ = percent;
     label_->setText(step.label);
@@ -291,8 +290,8 @@ int QtPromptService::YesNoAll(const QString& text) {
   return r >= kIdYes && r <= kIdNoToAll ? r : kIdNo;
 }
 
-int QtPromptService::OptionPrompt(const QString& caption, const QString& text,
-                                  const QString& first, const QString& second) {
+int QtPromptService::OptionPrompt(const QString& caption, const QString& text, const QString& first,
+                                  const QString& second) {
   ModelessDisabled disabled;
   OptionBox box(caption, text, first, second, ActiveOwner());
   return box.exec();

@@ -10,6 +10,7 @@
 #include "field_dialog.h"
 #include "storage/check.h"
 #include "storage/lockwait.h"
+#include "toolkit/data_prompts.h"
 #include "toolkit/live_windows.h"
 #include "toolkit/modeless.h"
 #include "toolkit/prompt_windows.h"
@@ -198,6 +199,18 @@ class PromptsTest : public QObject {
     QCOMPARE(Prompter().Progress({"Progress...", "Copy", 1, 3, true, false}), 1);
     QCOMPARE(Prompter().Progress({"Progress...", "Copy", 2, 3, true, false}), 0);
     QCOMPARE(prompts.Unanswered(), 0);
+  }
+
+  void theDataLayersBoxesGoThroughThePromptService() {
+    ScriptedPrompts prompts;
+    WindowDataPrompts data;
+    data.Inform("DESKpost", "Could not locate record: M\xFCller");
+    QCOMPARE(prompts.AskedList().back().text, QString::fromUtf8("Could not locate record: Müller"));
+    prompts.Answer(1);
+    QVERIFY(data.AskRetryCancel("Error", "Timed out locking file."));
+    QCOMPARE(prompts.AskedList().back().caption, QString("Error"));
+    prompts.Answer(1);
+    QVERIFY(data.NameError("Name not found."));
   }
 };
 

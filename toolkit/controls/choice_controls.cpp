@@ -10,8 +10,7 @@ bool TComboControl::Connect(QWidget* widget) {
   if (!combo) return false;
   // activated is the user's choice only; the program's settings do not
   // emit it.
-  connect(combo, &QComboBox::activated, this,
-          [this] { Notify(Notification::SelectionConfirmed); });
+  connect(combo, &QComboBox::activated, this, [this] { Notify(Notification::SelectionConfirmed); });
   return true;
 }
 

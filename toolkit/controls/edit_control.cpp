@@ -25,7 +25,8 @@ bool TEditControl::Connect(QWidget* widget) {
 void TEditControl::SetUpperCase(bool on) {
   TControl::SetUpperCase(on);
   if (QLineEdit* e = Edit()) {
-    if (auto* v = const_cast<Cp1252Validator*>(qobject_cast<const Cp1252Validator*>(e->validator())))
+    if (auto* v =
+            const_cast<Cp1252Validator*>(qobject_cast<const Cp1252Validator*>(e->validator())))
       v->SetUpperCase(on);
   }
 }

@@ -4,7 +4,6 @@
 #include <QTextCursor>
 #include <algorithm>
 #include <cstring>
-#include <QTextCursor>
 
 #include "toolkit/controls/field_widgets.h"
 #include "toolkit/field_rules.h"

@@ -9,8 +9,7 @@ char* NameField(uint8_t* record) {
 }
 }  // namespace
 
-TToControl::TToControl(int id, uint8_t* nameRecord, int32_t* tagSet, int mode,
-                       NamePicker* picker)
+TToControl::TToControl(int id, uint8_t* nameRecord, int32_t* tagSet, int mode, NamePicker* picker)
     : TEditControl(id, NameField(nameRecord), size_t(records::name::kName.width)),
       record_(nameRecord),
       tagSet_(tagSet),
@@ -38,8 +37,7 @@ void TToControl::HandleNotification(Notification n, uint32_t& modified) {
   if (QWidget* next = Edit()->nextInFocusChain()) next->setFocus(Qt::TabFocusReason);
 }
 
-TPhoneListControl::TPhoneListControl(int id, char* buffer, size_t size,
-                                     PhoneQuickList* quickList)
+TPhoneListControl::TPhoneListControl(int id, char* buffer, size_t size, PhoneQuickList* quickList)
     : TEditControl(id, buffer, size), quick_(quickList) {}
 
 void TPhoneListControl::HandleNotification(Notification n, uint32_t& modified) {

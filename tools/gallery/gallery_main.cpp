@@ -101,9 +101,9 @@ int main(int argc, char** argv) {
     auto question = MakeMessageBox(BoxKind::Question, "Changes not saved, are you sure?");
 
     std::vector<std::pair<const char*, QWidget*>> windows = {
-        {"fields", &demo},       {"yes-no-all", &yesNoAll},   {"option", &option},
-        {"pick-list", &pick},    {"progress", &progress},     {"searching", &searching},
-        {"working", &working},   {"flash", flash},            {"question", question.get()},
+        {"fields", &demo},     {"yes-no-all", &yesNoAll}, {"option", &option},
+        {"pick-list", &pick},  {"progress", &progress},   {"searching", &searching},
+        {"working", &working}, {"flash", flash},          {"question", question.get()},
     };
     demo.OpenModeless();
     if (shots) {
