@@ -2,8 +2,8 @@
 
 #include <cctype>
 #include <cstdio>
-#include <ctime>
-#include <limits>
+
+#include "data/local_time.h"
 
 namespace {
 
@@ -24,62 +24,9 @@ int TwelveHour(int hour) {
 
 }  // namespace
 
-LocalClock LocalClockOf(int32_t time) {
-  std::time_t t = time;
-  std::tm tm{};
-  localtime_r(&t, &tm);
-  LocalClock c;
-  c.year = tm.tm_year + 1900;
-  c.month = tm.tm_mon + 1;
-  c.day = tm.tm_mday;
-  c.hour = tm.tm_hour;
-  c.minute = tm.tm_min;
-  c.second = tm.tm_sec;
-  c.weekday = tm.tm_wday;
-  return c;
-}
-
-int32_t TimeOfLocal(int year, int month, int day, int hour, int minute, int second) {
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
-  tm.tm_sec = second;
-  tm.tm_isdst = -1;  // let the date decide between summer and winter time
-  std::time_t t = std::mktime(&tm);
-  // -1 is mktime's failure, and a second before 1970 is no date of ours.
-  if (t == std::time_t(-1)) return 0;
-  if (t < std::numeric_limits<int32_t>::min() || t > std::numeric_limits<int32_t>::max()) return 0;
-  return int32_t(t);
-}
-
-int32_t DayOf(int32_t time) {
-  if (time == 0) return 0;
-  LocalClock c = LocalClockOf(time);
-  return TimeOfLocal(c.year, c.month, c.day);
-}
-
-int32_t AddDays(int32_t day, int days) {
-  LocalClock c = LocalClockOf(day);
-  return TimeOfLocal(c.year, c.month, c.day + days);
-}
-
-int32_t SecondsOfDay(int32_t time) {
-  LocalClock c = LocalClockOf(time);
-  return c.hour * 3600 + c.minute * 60 + c.second;
-}
-
-int32_t SameTimeOnDay(int32_t time, int32_t day) {
-  LocalClock t = LocalClockOf(time);
-  LocalClock d = LocalClockOf(day);
-  return TimeOfLocal(d.year, d.month, d.day, t.hour, t.minute, t.second);
-}
-
 std::string TimeFieldText(int32_t time, bool midnightShown) {
   if (time == 0) return {};
-  LocalClock c = LocalClockOf(time);
+  LocalTime c = ToLocal(time);
   if (!midnightShown && c.hour == 0 && c.minute == 0 && c.second == 0) return {};
   char text[32];
   std::snprintf(text, sizeof text, "%2d:%02d%s", TwelveHour(c.hour), c.minute,
@@ -88,7 +35,7 @@ std::string TimeFieldText(int32_t time, bool midnightShown) {
 }
 
 std::string ListTimeText(int32_t time, bool padded) {
-  LocalClock c = LocalClockOf(time);
+  LocalTime c = ToLocal(time);
   char text[32];
   std::snprintf(text, sizeof text, padded ? "%2d:%02d%s" : "%d:%02d%s", TwelveHour(c.hour),
                 c.minute, c.hour < 12 ? "am" : "pm");
@@ -176,8 +123,9 @@ int32_t ReadTimeText(std::string_view text, int32_t day) {
     hour = hour == 12 ? 0 : hour;
   else if (hour != 12)
     hour += 12;
-  LocalClock d = LocalClockOf(day);
-  return TimeOfLocal(d.year, d.month, d.day, hour, minute);
+  LocalTime d = ToLocal(day);
+  int32_t t = FromLocal(d.year, d.month, d.day, hour, minute);
+  return t == -1 ? 0 : t;
 }
 
 int32_t ParseTypedTime(std::string_view typed, int32_t day) {
@@ -186,7 +134,7 @@ int32_t ParseTypedTime(std::string_view typed, int32_t day) {
 
 std::string DateText(int32_t time, bool padded) {
   if (time == 0) return {};
-  LocalClock c = LocalClockOf(time);
+  LocalTime c = ToLocal(time);
   char text[24];
   std::snprintf(text, sizeof text, padded ? "%2d-%02d-%02d" : "%d-%02d-%02d", c.month, c.day,
                 c.year % 100);
@@ -228,17 +176,17 @@ bool ParseDateText(std::string_view text, int32_t* day, bool endOfDay) {
   year += year < 70 ? 2000 : 1900;
   if (year > kLastYear) return false;
 
-  int32_t t = endOfDay ? TimeOfLocal(year, month, dayOfMonth, 23, 59, 59)
-                       : TimeOfLocal(year, month, dayOfMonth);
-  if (t == 0) return false;
+  int32_t t = endOfDay ? FromLocal(year, month, dayOfMonth, 23, 59, 59)
+                       : FromLocal(year, month, dayOfMonth);
+  if (t == -1) return false;
   // 30 February rolls into March: no such day.
-  if (LocalClockOf(t).month != month) return false;
+  if (ToLocal(t).month != month) return false;
   *day = t;
   return true;
 }
 
 bool InDateRange(int32_t time) {
-  int year = LocalClockOf(time).year;
+  int year = ToLocal(time).year;
   return year >= kFirstYear && year <= kLastYear;
 }
 

@@ -1,11 +1,9 @@
 // Dates and clock times of the scheduler as the user reads and types them,
 // and the local-time arithmetic beneath them.
 //
-// Every conversion between a time value (32-bit seconds since 1970 UTC) and
-// a date or clock time goes through local time, so a day that changes to or
-// from daylight-saving time has 23 or 25 hours and the hours of the day are
-// still the ones on the wall clock. A day value is 00:00:00 local time of its
-// date.
+// Every conversion between a time value and a date or clock time goes
+// through local time (data/local_time.h), so the hours a text names are the
+// wall clock's, on daylight-saving change days too.
 //
 //   time field text   " 9:30AM", "12:00PM"   ("%2d:%02dAM" / "%2d:%02dPM")
 //   list time text    "9:30am"                ("%d:%02d%s", "am" / "pm")
@@ -19,33 +17,6 @@
 // The years a date may have.
 constexpr int kFirstYear = 1980;
 constexpr int kLastYear = 2037;
-
-// A local date and clock time.
-struct LocalClock {
-  int year = 0;   // e.g. 2027
-  int month = 0;  // 1 to 12
-  int day = 0;    // 1 to 31
-  int hour = 0;   // 0 to 23
-  int minute = 0;
-  int second = 0;
-  int weekday = 0;  // 0 Sunday to 6 Saturday
-};
-
-// The local date and clock time of a time value.
-LocalClock LocalClockOf(int32_t time);
-// The time value of a local date and clock time; fields out of their range
-// roll over as the calendar does (day 32 is the 1st of the next month).
-// A clock time that a change to summer time skips lands an hour later.
-// 0 when the result does not fit the 32-bit time value.
-int32_t TimeOfLocal(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
-// The day value of a time's date; 0 stays 0.
-int32_t DayOf(int32_t time);
-// The day value of the date that many days after (or before) the day's.
-int32_t AddDays(int32_t day, int days);
-// Seconds since local midnight of the time's date, by the wall clock.
-int32_t SecondsOfDay(int32_t time);
-// The same wall-clock time of day on another date (the date of day).
-int32_t SameTimeOnDay(int32_t time, int32_t day);
 
 // ---- Time texts ----
 
