@@ -1,5 +1,4 @@
-// Dates and clock times of the scheduler as the user reads and types them,
-// and the local-time arithmetic beneath them.
+// Dates and clock times of the scheduler as the user reads and types them.
 //
 // Every conversion between a time value and a date or clock time goes
 // through local time (data/local_time.h), so the hours a text names are the
