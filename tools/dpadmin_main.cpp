@@ -14,6 +14,7 @@ constexpr char kUsage[] =
     "       dpadmin reindex DIR TABLE|--all\n"
     "       dpadmin dump DIR TABLE [--all]\n"
     "       dpadmin demo DIR\n"
+    "       dpadmin schedule DIR USER DATE\n"
     "       dpadmin --help\n";
 
 constexpr char kHelp[] =
@@ -32,6 +33,10 @@ constexpr char kHelp[] =
     "           entries of every index of a table.\n"
     "  demo     creates DIR as a data directory holding a small demo office:\n"
     "           people, a group, messages, a folder and phone list entries.\n"
+    "  schedule lists USER's day (a name, or \"* COMMON\" for the office's\n"
+    "           schedule) as the day view shows it; DATE is month-day-year, such\n"
+    "           as 3-15-27. '/', '|' and '\\' draw the bracket from an entry's start\n"
+    "           to its end, '*' marks a line inside another entry's bracket too.\n"
     "\n"
     "TABLE is one of MESSAGE PHONE NAME SCHED TODO CAT LC SENDLOG FOLDER NOTE CC.\n"
     "check and reindex hold the table's locks while they work; run them while\n"
@@ -68,6 +73,7 @@ int main(int argc, char** argv) {
   if (command == "reindex") return RunReindex(args);
   if (command == "dump") return RunDump(args);
   if (command == "demo") return RunDemo(args);
+  if (command == "schedule") return RunSchedule(args);
   std::fprintf(stderr, "dpadmin: unknown command: %s\n", command.c_str());
   std::fputs(kUsage, stderr);
   return kExitError;
