@@ -19,6 +19,9 @@ int RunCheck(const std::vector<std::string>& args);
 int RunReindex(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
 int RunDemo(const std::vector<std::string>& args);
+int RunAddEntry(const std::vector<std::string>& args);
+int RunAddTodo(const std::vector<std::string>& args);
+int RunTodo(const std::vector<std::string>& args);
 
 // The directory argument as the engine wants it: ending in '/'.
 std::string WithSlash(const std::string& directory);

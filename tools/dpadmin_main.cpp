@@ -14,6 +14,9 @@ constexpr char kUsage[] =
     "       dpadmin reindex DIR TABLE|--all\n"
     "       dpadmin dump DIR TABLE [--all]\n"
     "       dpadmin demo DIR\n"
+    "       dpadmin add-entry DIR USER DATE [TIME [END [ALARM]]] TEXT [--every N --until DATE]\n"
+    "       dpadmin add-todo DIR USER DATE [--priority P] TEXT\n"
+    "       dpadmin todo DIR USER [DATE]\n"
     "       dpadmin --help\n";
 
 constexpr char kHelp[] =
@@ -32,6 +35,13 @@ constexpr char kHelp[] =
     "           entries of every index of a table.\n"
     "  demo     creates DIR as a data directory holding a small demo office:\n"
     "           people, a group, messages, a folder and phone list entries.\n"
+    "  add-entry  adds an entry to USER's schedule (a person, or \"* COMMON\") on\n"
+    "           DATE (month-day-year, 3-15-27), untimed or at TIME with an end and\n"
+    "           an alarm (9:30AM; \"\" leaves one out); --every N --until DATE\n"
+    "           repeats it every N days.\n"
+    "  add-todo adds an item to USER's to-do list on DATE (priority 1 unless given).\n"
+    "  todo     prints USER's to-do list for DATE (today, with the open items of\n"
+    "           earlier days) as priority, open/done, date and first line.\n"
     "\n"
     "TABLE is one of MESSAGE PHONE NAME SCHED TODO CAT LC SENDLOG FOLDER NOTE CC.\n"
     "check and reindex hold the table's locks while they work; run them while\n"
@@ -68,6 +78,9 @@ int main(int argc, char** argv) {
   if (command == "reindex") return RunReindex(args);
   if (command == "dump") return RunDump(args);
   if (command == "demo") return RunDemo(args);
+  if (command == "add-entry") return RunAddEntry(args);
+  if (command == "add-todo") return RunAddTodo(args);
+  if (command == "todo") return RunTodo(args);
   std::fprintf(stderr, "dpadmin: unknown command: %s\n", command.c_str());
   std::fputs(kUsage, stderr);
   return kExitError;
