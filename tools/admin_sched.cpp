@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "data/datadir.h"
 #include "data/dpsched.h"
 #include "data/dptodo.h"
 #include "data/flags.h"
@@ -18,6 +17,7 @@
 #include "data/sched_repeat.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
+#include "tools/admin_office.h"
 #include "tools/admin_sched_text.h"
 
 namespace {
@@ -26,16 +26,6 @@ constexpr char kAddEntryUsage[] =
     "usage: dpadmin add-entry DIR USER DATE [TIME [END [ALARM]]] TEXT [--every DAYS --until DATE]";
 constexpr char kAddTodoUsage[] = "usage: dpadmin add-todo DIR USER DATE [--priority P] TEXT";
 constexpr char kTodoUsage[] = "usage: dpadmin todo DIR USER [DATE]";
-
-// Makes the directory the data layer's, with the engine's failures turned
-// into the program's error texts.
-bool UseDirectory(const std::string& argument) {
-  const std::string dir = WithSlash(argument);
-  if (!RequireDataDirectory(dir)) return false;
-  SetDataDirectory(dir);
-  DbSetErrorReporter(TranslateEngineError);
-  return true;
-}
 
 // Takes "--name value" out of the arguments; false when the option is
 // there without a value.
@@ -60,16 +50,6 @@ bool HasUnknownOption(const std::vector<std::string>& args) {
       return true;
     }
   return false;
-}
-
-// Stored multi-line text breaks its lines with a carriage return.
-std::string StoredLines(std::string text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i] == '\n' ? '\r' : text[i];
-  }
-  return out;
 }
 
 int BadDate(const std::string& text) {
@@ -155,13 +135,15 @@ int RunAddEntry(const std::vector<std::string>& argsIn) {
     Complain(kAddEntryUsage);
     return kExitError;
   }
-  if (!UseDirectory(args[0])) return kExitError;
+  OfficeSession office;
+  if (!office.Open(args[0])) return kExitError;
   int32_t owner = 0;
   std::string ownerName;
   if (int status = AdminOwner(args[1], true, &owner, &ownerName)) return status;
   int32_t day = 0;
   if (!ParseAdminDate(args[2], &day)) return BadDate(args[2]);
-  const std::string text = StoredLines(args.back());
+  std::string text;
+  if (!FileText(WithStoredLineBreaks(args.back()), "TEXT", &text)) return kExitError;
   if (text.find_first_not_of(" \t\r") == std::string::npos)
     return Refused("Please enter a description.");
   if (!FitsField(text, records::sched::kDescription.width)) {
@@ -210,18 +192,22 @@ int RunAddTodo(const std::vector<std::string>& argsIn) {
     Complain(kAddTodoUsage);
     return kExitError;
   }
-  if (!UseDirectory(args[0])) return kExitError;
+  OfficeSession office;
+  if (!office.Open(args[0])) return kExitError;
   int32_t owner = 0;
   std::string ownerName;
   if (int status = AdminOwner(args[1], false, &owner, &ownerName)) return status;
   int32_t day = 0;
   if (!ParseAdminDate(args[2], &day)) return BadDate(args[2]);
+  std::string text;
+  if (!FileText(WithStoredLineBreaks(args[3]), "TEXT", &text) ||
+      !FileText(std::string(priority), "--priority", &priority))
+    return kExitError;
   if (priority.find_first_not_of(' ') == std::string::npos) return Refused("Must enter PRIORITY:");
   if (!FitsField(priority, records::todo::kPriority.width)) {
     Complain("a priority holds at most 3 characters");
     return kExitError;
   }
-  const std::string text = StoredLines(args[3]);
   if (!FitsField(text, records::todo::kText.width) ||
       (!text.empty() && static_cast<unsigned char>(text[0]) == kDeletedMark)) {
     Complain("a to-do text holds at most 245 characters");
@@ -254,7 +240,8 @@ int RunTodo(const std::vector<std::string>& args) {
     Complain(kTodoUsage);
     return kExitError;
   }
-  if (!UseDirectory(args[0])) return kExitError;
+  OfficeSession office;
+  if (!office.Open(args[0])) return kExitError;
   int32_t owner = 0;
   std::string ownerName;
   if (int status = AdminOwner(args[1], false, &owner, &ownerName)) return status;
@@ -268,13 +255,13 @@ int RunTodo(const std::vector<std::string>& args) {
   int ok = TodoCollect(todo, day, owner, day == today, kMaxTodoItems, &entries);
   TodoClose(todo);
   if (!ok) return Failed();
-  std::printf("To-do list for:  %s, %s\n", ownerName.c_str(), FormatAdminDate(day).c_str());
+  std::printf("To-do list for:  %s, %s\n", Shown(ownerName).c_str(), FormatAdminDate(day).c_str());
   for (const TodoListEntry& e : entries) {
     TodoKey key = e.Key();
     std::string text = e.Text();
     text = text.substr(0, text.find('\r'));
-    std::printf("%s\t%s\t%s\t%s\n", key.Priority().c_str(), key.Done() ? "done" : "open",
-                FormatAdminDate(key.Date()).c_str(), text.c_str());
+    std::printf("%s\t%s\t%s\t%s\n", Shown(key.Priority()).c_str(), key.Done() ? "done" : "open",
+                FormatAdminDate(key.Date()).c_str(), Shown(text).c_str());
   }
   return kExitOk;
 }

@@ -8,6 +8,7 @@
 #include "data/local_time.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
+#include "tools/admin_office.h"
 
 namespace {
 
@@ -88,8 +89,10 @@ int AdminOwner(const std::string& text, bool commonAllowed, int32_t* owner, std:
     Complain(text + ": a group has no schedule or to-do list of its own");
     return kExitProblems;
   }
+  std::string fileName;
+  if (!FileText(text, "USER", &fileName)) return kExitError;
   NameRecord record;
-  if (!NameLookup(text, &record)) {
+  if (!NameLookup(fileName, &record)) {
     if (AppErrorCode() == kAppNotFound) {
       Complain(text + ": no such person");
       return kExitProblems;
