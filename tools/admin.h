@@ -19,6 +19,18 @@ int RunCheck(const std::vector<std::string>& args);
 int RunReindex(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
 int RunDemo(const std::vector<std::string>& args);
+int RunNames(const std::vector<std::string>& args);
+int RunAddName(const std::vector<std::string>& args);
+int RunRenameName(const std::vector<std::string>& args);
+int RunRemoveName(const std::vector<std::string>& args);
+int RunAddGroup(const std::vector<std::string>& args);
+int RunMembers(const std::vector<std::string>& args);
+int RunSend(const std::vector<std::string>& args);
+int RunMessages(const std::vector<std::string>& args);
+int RunFlags(const std::vector<std::string>& args);
+int RunAddEntry(const std::vector<std::string>& args);
+int RunAddTodo(const std::vector<std::string>& args);
+int RunTodo(const std::vector<std::string>& args);
 int RunSchedule(const std::vector<std::string>& args);
 
 // The directory argument as the engine wants it: ending in '/'.

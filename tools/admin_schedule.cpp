@@ -13,14 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "data/datadir.h"
-#include "data/dpname.h"
 #include "data/dpsched.h"
 #include "data/sched_calendar.h"
 #include "data/sched_daylines.h"
-#include "data/sched_time_text.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
+#include "tools/admin_office.h"
+#include "tools/admin_sched_text.h"
 
 namespace {
 
@@ -47,44 +46,29 @@ std::string LineText(const std::vector<DayLine>& lines, size_t i) {
   return text;
 }
 
-int Failed(const std::string& what) {
-  Complain(what + ": " + FormatAppError());
-  return kExitError;
-}
-
 }  // namespace
 
 int RunSchedule(const std::vector<std::string>& args) {
   if (args.size() != 3) {
-    Complain("schedule takes a directory, a name (or \"* COMMON\") and a date such as 3-15-27");
+    Complain("usage: dpadmin schedule DIR USER DATE");
     return kExitError;
   }
-  const std::string dir = WithSlash(args[0]);
   int32_t day = 0;
-  if (!ParseDateText(args[2], &day) || day == 0) {
-    Complain(args[2] + ": not a date between 1-1-80 and 12-31-37 (month-day-year)");
+  if (!ParseAdminDate(args[2], &day)) {
+    Complain("bad date: " + args[2] + " (month-day-year from 1980 to 2037, such as 3-15-27)");
     return kExitError;
   }
-  if (!RequireDataDirectory(dir)) return kExitError;
-  SetDataDirectory(dir);
-  DbSetErrorReporter(TranslateEngineError);
-
-  int32_t owner = kCommonScheduleOwner;
-  std::string ownerName = kCommonScheduleName;
-  if (!SameName(args[1], kCommonScheduleName)) {
-    NameRecord person;
-    ClearAppError();
-    if (!NameLookup(args[1], &person)) {
-      if (AppErrorCode() != kAppNotFound) return Failed("NAME");
-      Complain(args[1] + ": no such name");
-      return kExitProblems;
-    }
-    owner = person.Number();
-    ownerName = person.Name();
-  }
+  OfficeSession office;
+  if (!office.Open(args[0])) return kExitError;
+  int32_t owner = 0;
+  std::string ownerName;
+  if (int status = AdminOwner(args[1], true, &owner, &ownerName)) return status;
 
   SchedTable sched;
-  if (!SchedOpen(sched)) return Failed("SCHED");
+  if (!SchedOpen(sched)) {
+    ComplainAppError("SCHED");
+    return kExitError;
+  }
   std::vector<DayLine> lines;
   int ok = SchedBuildDayLines(sched, day, owner, nullptr, &lines);
   std::string failure = ok ? "" : FormatAppError();
@@ -94,8 +78,8 @@ int RunSchedule(const std::vector<std::string>& args) {
     return kExitError;
   }
 
-  std::printf("Schedule for:  %s\n%s\n", ownerName.c_str(), DayTitle(day).c_str());
+  std::printf("Schedule for:  %s\n%s\n", Shown(ownerName).c_str(), DayTitle(day).c_str());
   if (lines.empty()) std::printf("(no entries)\n");
-  for (size_t i = 0; i < lines.size(); ++i) std::printf("%s\n", LineText(lines, i).c_str());
+  for (size_t i = 0; i < lines.size(); ++i) std::printf("%s\n", Shown(LineText(lines, i)).c_str());
   return kExitOk;
 }

@@ -14,6 +14,22 @@ constexpr char kUsage[] =
     "       dpadmin reindex DIR TABLE|--all\n"
     "       dpadmin dump DIR TABLE [--all]\n"
     "       dpadmin demo DIR\n"
+    "       dpadmin names DIR\n"
+    "       dpadmin add-name DIR NAME...\n"
+    "       dpadmin rename-name DIR OLD NEW\n"
+    "       dpadmin remove-name DIR NAME\n"
+    "       dpadmin add-group DIR *GROUP MEMBER...\n"
+    "       dpadmin members DIR *GROUP\n"
+    "       dpadmin send DIR --from USER --to NAME|*GROUP|\"* - ALL\" [--kind phone|memo|email]\n"
+    "                [--caller C] [--company C] [--phone P] [--extension E] [--text T|-]\n"
+    "                [--rush] [--call-back] [--returned-call] [--will-call] [--by INITIALS]\n"
+    "                [--subject S] [--body B|-] [--attach FILE]... [--email-from ADDR]\n"
+    "                [--no-signature] [--urgent] [--cc]\n"
+    "       dpadmin messages DIR USER [--folder new|archive|NUMBER|NAME] [--newest-first]\n"
+    "       dpadmin flags DIR USER\n"
+    "       dpadmin add-entry DIR USER DATE [TIME [END [ALARM]]] TEXT [--every N --until DATE]\n"
+    "       dpadmin add-todo DIR USER DATE [--priority P] TEXT\n"
+    "       dpadmin todo DIR USER [DATE]\n"
     "       dpadmin schedule DIR USER DATE\n"
     "       dpadmin --help\n";
 
@@ -33,10 +49,36 @@ constexpr char kHelp[] =
     "           entries of every index of a table.\n"
     "  demo     creates DIR as a data directory holding a small demo office:\n"
     "           people, a group, messages, a folder and phone list entries.\n"
+    "  names    lists the people and groups with their name numbers.\n"
+    "  add-name adds people (and \"* - ALL\", when the office has no entry for\n"
+    "           everybody yet); rename-name and remove-name change one. Removing a\n"
+    "           person leaves their messages and entries under their old number.\n"
+    "  add-group makes *GROUP (if new) and adds the members to it; members\n"
+    "           lists them.\n"
+    "  send     stores a message from USER as the program's Send does: unique\n"
+    "           numbers, a long text kept as a note, the sender's send log when\n"
+    "           their option is on, and the recipients' flag files raised.\n"
+    "           A group or \"* - ALL\" gets one copy per person; --cc attaches\n"
+    "           the CC list. An e-mail --to may list local names and Internet\n"
+    "           addresses separated by \",\". A text or body of \"-\" is read\n"
+    "           from standard input; line breaks are kept.\n"
+    "  messages lists a person's messages of the in-box (new), the archive or\n"
+    "           a folder, oldest first unless --newest-first.\n"
+    "  flags    shows the value of a person's flag file and what it means.\n"
+    "  add-entry  adds an entry to USER's schedule (a person, or \"* COMMON\") on\n"
+    "           DATE (month-day-year, 3-15-27), untimed or at TIME with an end and\n"
+    "           an alarm (9:30AM; \"\" leaves one out); --every N --until DATE\n"
+    "           repeats it every N days.\n"
+    "  add-todo adds an item to USER's to-do list on DATE (priority 1 unless given).\n"
+    "  todo     prints USER's to-do list for DATE (today, with the open items of\n"
+    "           earlier days) as priority, open/done, date and first line.\n"
     "  schedule lists USER's day (a name, or \"* COMMON\" for the office's\n"
     "           schedule) as the day view shows it; DATE is month-day-year, such\n"
     "           as 3-15-27. '/', '|' and '\\' draw the bracket from an entry's start\n"
     "           to its end, '*' marks a line inside another entry's bracket too.\n"
+    "\n"
+    "Text on the command line is UTF-8; a character the files cannot hold\n"
+    "(they keep Windows-1252) is refused.\n"
     "\n"
     "TABLE is one of MESSAGE PHONE NAME SCHED TODO CAT LC SENDLOG FOLDER NOTE CC.\n"
     "check and reindex hold the table's locks while they work; run them while\n"
@@ -73,6 +115,18 @@ int main(int argc, char** argv) {
   if (command == "reindex") return RunReindex(args);
   if (command == "dump") return RunDump(args);
   if (command == "demo") return RunDemo(args);
+  if (command == "names") return RunNames(args);
+  if (command == "add-name") return RunAddName(args);
+  if (command == "rename-name") return RunRenameName(args);
+  if (command == "remove-name") return RunRemoveName(args);
+  if (command == "add-group") return RunAddGroup(args);
+  if (command == "members") return RunMembers(args);
+  if (command == "send") return RunSend(args);
+  if (command == "messages") return RunMessages(args);
+  if (command == "flags") return RunFlags(args);
+  if (command == "add-entry") return RunAddEntry(args);
+  if (command == "add-todo") return RunAddTodo(args);
+  if (command == "todo") return RunTodo(args);
   if (command == "schedule") return RunSchedule(args);
   std::fprintf(stderr, "dpadmin: unknown command: %s\n", command.c_str());
   std::fputs(kUsage, stderr);
