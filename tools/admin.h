@@ -19,6 +19,10 @@ int RunCheck(const std::vector<std::string>& args);
 int RunReindex(const std::vector<std::string>& args);
 int RunDump(const std::vector<std::string>& args);
 int RunDemo(const std::vector<std::string>& args);
+int RunPhoneList(const std::vector<std::string>& args);
+int RunAddPhone(const std::vector<std::string>& args);
+int RunImportPhone(const std::vector<std::string>& args);
+int RunExportPhone(const std::vector<std::string>& args);
 
 // The directory argument as the engine wants it: ending in '/'.
 std::string WithSlash(const std::string& directory);
