@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "storage/check.h"
 #include "storage/errors.h"
@@ -145,8 +146,8 @@ int NoteNew(int32_t* number) {
   return 1;
 }
 
-int NoteRead(int32_t number, std::string* text, int size) {
-  text->clear();
+int NoteReadBytes(int32_t number, std::string* bytes, int size) {
+  bytes->clear();
   if (!DP_CHECK(size >= 0 && size <= kMaxNoteText)) return 0;
   if (number == 0) return FailNotFound();
   NoteUse use;
@@ -169,7 +170,13 @@ int NoteRead(int32_t number, std::string* text, int size) {
     read.append(reinterpret_cast<const char*>(record.bytes + nt::kText.offset), n);
     if (!DbNext(handle.table)) return 0;
   }
-  *text = read.substr(0, read.find('\0'));
+  *bytes = std::move(read);
+  return 1;
+}
+
+int NoteRead(int32_t number, std::string* text, int size) {
+  if (!NoteReadBytes(number, text, size)) return 0;
+  text->resize(std::min(text->size(), text->find('\0')));
   return 1;
 }
 

@@ -33,6 +33,9 @@ int NoteNew(int32_t* number);
 // The note's text, at most size bytes (0 to 4,048), up to its first NUL.
 // Parts are read in order 0, 1, ...; a missing part ends the text.
 int NoteRead(int32_t number, std::string* text, int size = kMaxNoteText);
+// The same bytes with every NUL kept, for notes that hold several texts at
+// fixed offsets (the two e-mail signatures).
+int NoteReadBytes(int32_t number, std::string* bytes, int size = kMaxNoteText);
 // Replaces the note's text: as many parts as the text needs (the first part even
 // for an empty text), the parts it no longer needs deleted. The note must
 // exist. A text longer than 4,048 bytes is refused as a whole.

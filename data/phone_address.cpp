@@ -1,6 +1,6 @@
 #include "data/phone_address.h"
 
-#include "data/text_1252.h"
+#include <cstdint>
 
 namespace ph = records::phone;
 
@@ -11,11 +11,32 @@ std::string TrimRight(std::string text) {
   return text;
 }
 
+// Letter case of the office code page: the accented letters, the
+// ligatures and the carons have their pairs; "\xDF" (sharp s) has no capital.
+bool IsLower(uint8_t c) {
+  return (c >= 'a' && c <= 'z') || c == 0x9A || c == 0x9C || c == 0x9E || c == 0xDF ||
+         (c >= 0xE0 && c != 0xF7);
+}
+
+uint8_t ToUpper(uint8_t c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return uint8_t(c - 32);
+  if (c == 0x9A || c == 0x9C || c == 0x9E) return uint8_t(c - 0x10);
+  if (c == 0xFF) return 0x9F;
+  return c;
+}
+
+uint8_t ToLower(uint8_t c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return uint8_t(c + 32);
+  if (c == 0x8A || c == 0x8C || c == 0x8E) return uint8_t(c + 0x10);
+  if (c == 0x9F) return 0xFF;
+  return c;
+}
+
 }  // namespace
 
 std::string CapitaliseCapitals(std::string_view text) {
   for (char c : text)
-    if (IsLower1252(uint8_t(c))) return std::string(text);
+    if (IsLower(uint8_t(c))) return std::string(text);
   std::string out(text);
   bool wordStart = true;
   for (char& c : out) {
@@ -24,7 +45,7 @@ std::string CapitaliseCapitals(std::string_view text) {
       wordStart = true;
       continue;
     }
-    c = char(wordStart ? ToUpper1252(b) : ToLower1252(b));
+    c = char(wordStart ? ToUpper(b) : ToLower(b));
     wordStart = false;
   }
   return out;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "data/text_1252.h"
+#include "data/cp1252.h"
 #include "storage/text_compare.h"
 
 namespace ph = records::phone;
@@ -183,10 +183,10 @@ bool PhoneCsvSetField(int column, std::string_view utf8, PhoneRecord* record, st
   const PhoneCsvColumn& col = kColumns[column];
   std::string text;
   std::string bad;
-  if (!Utf8To1252(utf8, &text, &bad)) {
-    *reason = bad == "malformed UTF-8"
+  if (!Utf8ToCp1252(utf8, &text, &bad)) {
+    *reason = bad.rfind("\\x", 0) == 0
                   ? std::string(col.label) + " is not UTF-8 text"
-                  : std::string(col.label) + " holds " + bad + ", which the code page lacks";
+                  : std::string(col.label) + " holds \"" + bad + "\", which Windows-1252 lacks";
     return false;
   }
   if (column == kMiscColumn) text = StoredLineBreaks(text);
@@ -248,7 +248,7 @@ std::string PhoneCsvEntryLine(const PhoneRecord& record) {
       for (char ch : text) lines += ch == '\r' ? std::string("\r\n") : std::string(1, ch);
       text = lines;
     }
-    fields.push_back(Utf8From1252(text));
+    fields.push_back(Cp1252ToUtf8(text));
   }
   return CsvLine(fields);
 }

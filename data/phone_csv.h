@@ -68,8 +68,8 @@ bool CsvRowBlank(const CsvRow& row);
 
 // Builds the entry of a data row for the list; false with the reason
 // ("Listname is missing", "Company is longer than 40 characters", "E-Mail
-// holds U+4E2D, which the code page lacks", ...). Line breaks are kept only
-// in Misc info, as its stored line break (a carriage return).
+// holds "X", which Windows-1252 lacks", ...). Line breaks are kept only in
+// Misc info, as its stored line break (a carriage return).
 bool PhoneCsvRecord(const PhoneCsvHeader& header, const std::vector<std::string>& fields,
                     int32_t list, PhoneRecord* record, std::string* reason);
 // Sets one field of an entry from UTF-8 text, with the checks above.

@@ -4,36 +4,18 @@
 
 #include <cstdio>
 
-#include "data/dpmain.h"
+#include "data/cp1252.h"
 #include "data/dpname.h"
 #include "data/phone_csv.h"
-#include "data/text_1252.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
+#include "tools/admin_office.h"
 
 namespace ph = records::phone;
 
-bool OpenPhoneDirectory(const std::string& directory) {
-  const std::string dir = WithSlash(directory);
-  if (!RequireDataDirectory(dir)) return false;
-  if (!OpenDataDirectory(dir)) {
-    ComplainAppError(dir);
-    return false;
-  }
-  return true;
-}
-
-void ClosePhoneDirectory() {
-  CloseDataDirectory();
-}
-
-void ComplainAppError(const std::string& prefix) {
-  Complain(prefix + ": " + Utf8From1252(FormatAppError()));
-}
-
 bool RequirePhoneList(const std::string& name, PhoneList* list) {
   std::string code;
-  if (!Utf8To1252(name, &code)) {
+  if (!Utf8ToCp1252(name, &code)) {
     Complain("no such person: " + name);
     return false;
   }
@@ -58,8 +40,8 @@ bool PrintList(PhoneTable& phones, int32_t list, const char* indent) {
   PhoneEntry e;
   int ok = PhoneFirstOfList(phones, list, &e);
   for (; ok; ok = PhoneNextInList(phones, list, &e))
-    std::printf("%s%s\t%s\n", indent, Utf8From1252(e.Listname()).c_str(),
-                Utf8From1252(e.Phone1()).c_str());
+    std::printf("%s%s\t%s\n", indent, Cp1252ToUtf8(e.Listname()).c_str(),
+                Cp1252ToUtf8(e.Phone1()).c_str());
   if (AppErrorCode() == kAppEndOfFile) return true;
   ComplainAppError("PHONE");
   return false;
@@ -72,7 +54,7 @@ std::string ListHeading(int32_t list) {
   std::string heading = "list " + std::to_string(list) + " (no such person)";
   if (NameOpen(names)) {
     NameEntry owner;
-    if (NameFindNumber(names, list, &owner)) heading = Utf8From1252(owner.Name());
+    if (NameFindNumber(names, list, &owner)) heading = Cp1252ToUtf8(owner.Name());
     NameClose(names);
   }
   return heading;
@@ -100,7 +82,8 @@ int RunPhoneList(const std::vector<std::string>& args) {
     Complain("phonelist needs a directory: dpadmin phonelist DIR [LIST]");
     return kExitError;
   }
-  if (!OpenPhoneDirectory(args[0])) return kExitError;
+  OfficeSession session;
+  if (!session.Open(args[0])) return kExitError;
   int status = kExitOk;
   PhoneList list;
   if (args.size() == 2 && !RequirePhoneList(args[1], &list)) status = kExitError;
@@ -116,7 +99,6 @@ int RunPhoneList(const std::vector<std::string>& args) {
       status = ShowAllLists(phones);
     PhoneClose(phones);
   }
-  ClosePhoneDirectory();
   return status;
 }
 
@@ -156,7 +138,8 @@ int RunAddPhone(const std::vector<std::string>& args) {
     Complain("Listname is missing");
     return kExitProblems;
   }
-  if (!OpenPhoneDirectory(plain[0])) return kExitError;
+  OfficeSession session;
+  if (!session.Open(plain[0])) return kExitError;
   int status = kExitOk;
   PhoneList list;
   PhoneTable phones;
@@ -169,19 +152,18 @@ int RunAddPhone(const std::vector<std::string>& args) {
     SetFieldI32(record.bytes, ph::kList, list.number);
     if (!PhoneAdd(phones, record)) {
       if (AppErrorCode() == kAppDuplicate) {
-        Complain(Utf8From1252(record.Listname()) + " with phone \"" +
-                 Utf8From1252(record.Phone1()) + "\" is in " + plain[1] + " already");
+        Complain(Cp1252ToUtf8(record.Listname()) + " with phone \"" +
+                 Cp1252ToUtf8(record.Phone1()) + "\" is in " + plain[1] + " already");
         status = kExitProblems;
       } else {
         ComplainAppError("PHONE");
         status = kExitError;
       }
     } else {
-      std::printf("added %s to %s\n", Utf8From1252(record.Listname()).c_str(),
-                  Utf8From1252(list.name).c_str());
+      std::printf("added %s to %s\n", Cp1252ToUtf8(record.Listname()).c_str(),
+                  Cp1252ToUtf8(list.name).c_str());
     }
     PhoneClose(phones);
   }
-  ClosePhoneDirectory();
   return status;
 }

@@ -12,10 +12,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "data/cp1252.h"
 #include "data/phone_csv.h"
-#include "data/text_1252.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
+#include "tools/admin_office.h"
 #include "tools/admin_phone.h"
 
 namespace {
@@ -64,8 +65,8 @@ int ImportRow(PhoneTable& phones, const std::string& file, const PhoneCsvHeader&
     return 1;
   }
   if (AppErrorCode() == kAppDuplicate) {
-    refuse("duplicate: " + Utf8From1252(record.Listname()) + " with phone \"" +
-           Utf8From1252(record.Phone1()) + "\" is in the list already");
+    refuse("duplicate: " + Cp1252ToUtf8(record.Listname()) + " with phone \"" +
+           Cp1252ToUtf8(record.Phone1()) + "\" is in the list already");
     ++counts->duplicates;
     return 1;
   }
@@ -73,7 +74,7 @@ int ImportRow(PhoneTable& phones, const std::string& file, const PhoneCsvHeader&
     refuse("Listname cannot be stored");
     return 1;
   }
-  refuse(Utf8From1252(FormatAppError()));
+  refuse(Cp1252ToUtf8(FormatAppError()));
   return 0;
 }
 
@@ -156,7 +157,8 @@ int RunPhoneCsv(const std::vector<std::string>& args, bool import) {
   }
   std::string text;
   if (import && !ReadFile(args[2], &text)) return kExitError;
-  if (!OpenPhoneDirectory(args[0])) return kExitError;
+  OfficeSession session;
+  if (!session.Open(args[0])) return kExitError;
   int status = kExitError;
   PhoneList list;
   PhoneTable phones;
@@ -169,7 +171,6 @@ int RunPhoneCsv(const std::vector<std::string>& args, bool import) {
       PhoneClose(phones);
     }
   }
-  ClosePhoneDirectory();
   return status;
 }
 

@@ -14,6 +14,19 @@ constexpr char kUsage[] =
     "       dpadmin reindex DIR TABLE|--all\n"
     "       dpadmin dump DIR TABLE [--all]\n"
     "       dpadmin demo DIR\n"
+    "       dpadmin names DIR\n"
+    "       dpadmin add-name DIR NAME...\n"
+    "       dpadmin rename-name DIR OLD NEW\n"
+    "       dpadmin remove-name DIR NAME\n"
+    "       dpadmin add-group DIR *GROUP MEMBER...\n"
+    "       dpadmin members DIR *GROUP\n"
+    "       dpadmin send DIR --from USER --to NAME|*GROUP|\"* - ALL\" [--kind phone|memo|email]\n"
+    "                [--caller C] [--company C] [--phone P] [--extension E] [--text T|-]\n"
+    "                [--rush] [--call-back] [--returned-call] [--will-call] [--by INITIALS]\n"
+    "                [--subject S] [--body B|-] [--attach FILE]... [--email-from ADDR]\n"
+    "                [--no-signature] [--urgent] [--cc]\n"
+    "       dpadmin messages DIR USER [--folder new|archive|NUMBER|NAME] [--newest-first]\n"
+    "       dpadmin flags DIR USER\n"
     "       dpadmin phonelist DIR [LIST]\n"
     "       dpadmin add-phone DIR LIST --listname NAME [--phone NUMBER] [FIELD OPTIONS]\n"
     "       dpadmin import-phone DIR LIST FILE.csv\n"
@@ -36,6 +49,25 @@ constexpr char kHelp[] =
     "           entries of every index of a table.\n"
     "  demo     creates DIR as a data directory holding a small demo office:\n"
     "           people, a group, messages, a folder and phone list entries.\n"
+    "  names    lists the people and groups with their name numbers.\n"
+    "  add-name adds people (and \"* - ALL\", when the office has no entry for\n"
+    "           everybody yet); rename-name and remove-name change one. Removing a\n"
+    "           person leaves their messages and entries under their old number.\n"
+    "  add-group makes *GROUP (if new) and adds the members to it; members\n"
+    "           lists them.\n"
+    "  send     stores a message from USER as the program's Send does: unique\n"
+    "           numbers, a long text kept as a note, the sender's send log when\n"
+    "           their option is on, and the recipients' flag files raised.\n"
+    "           A group or \"* - ALL\" gets one copy per person; --cc attaches\n"
+    "           the CC list. An e-mail --to may list local names and Internet\n"
+    "           addresses separated by \",\". A text or body of \"-\" is read\n"
+    "           from standard input; line breaks are kept.\n"
+    "  messages lists a person's messages of the in-box (new), the archive or\n"
+    "           a folder, oldest first unless --newest-first.\n"
+    "  flags    shows the value of a person's flag file and what it means.\n"
+    "\n"
+    "Text on the command line is UTF-8; a character the files cannot hold\n"
+    "(they keep Windows-1252) is refused.\n"
     "  phonelist     prints a phone list (LIST), or every list, one entry a line:\n"
     "                Listname, a tab, Phone 1.\n"
     "  add-phone     adds one entry to LIST; the fields are --listname --company\n"
@@ -88,6 +120,15 @@ int main(int argc, char** argv) {
   if (command == "reindex") return RunReindex(args);
   if (command == "dump") return RunDump(args);
   if (command == "demo") return RunDemo(args);
+  if (command == "names") return RunNames(args);
+  if (command == "add-name") return RunAddName(args);
+  if (command == "rename-name") return RunRenameName(args);
+  if (command == "remove-name") return RunRemoveName(args);
+  if (command == "add-group") return RunAddGroup(args);
+  if (command == "members") return RunMembers(args);
+  if (command == "send") return RunSend(args);
+  if (command == "messages") return RunMessages(args);
+  if (command == "flags") return RunFlags(args);
   if (command == "phonelist") return RunPhoneList(args);
   if (command == "add-phone") return RunAddPhone(args);
   if (command == "import-phone") return RunImportPhone(args);

@@ -153,6 +153,19 @@ TEST_F(NoteTest, ReadStopsAtTheSizeAsked) {
   EXPECT_EQ(NoteRead(note, &out, 4049), 0);
 }
 
+TEST_F(NoteTest, BytesReadKeepsTextsAfterANul) {
+  // The signature note: two texts at offsets 0 and 251, each NUL-terminated.
+  std::string both(502, '\0');
+  both.replace(0, 3, "one");
+  both.replace(251, 3, "two");
+  int32_t number = NewNote(both);
+  EXPECT_EQ(Read(number), "one");
+  std::string bytes;
+  ASSERT_EQ(NoteReadBytes(number, &bytes), 1);
+  ASSERT_GE(bytes.size(), 254u);
+  EXPECT_EQ(bytes.substr(251, 3), "two");
+}
+
 TEST_F(NoteTest, NotesDoNotRunIntoEachOther) {
   int32_t a = NewNote(std::string(300, 'a'));
   int32_t b = NewNote(std::string(900, 'b'));

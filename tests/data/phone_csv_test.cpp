@@ -89,7 +89,9 @@ TEST_F(PhoneCsvRowTest, RowsThatCannotBeStoredSayWhy) {
   EXPECT_EQ(reason, "Company is longer than 40 characters");
   EXPECT_TRUE(Row({"Acme", std::string(40, 'x')}));
   EXPECT_FALSE(Row({"Acme", "", "", "\u6771\u4EAC@example.com"}));
-  EXPECT_EQ(reason, "E-Mail holds U+6771, which the code page lacks");
+  EXPECT_EQ(reason, "E-Mail holds \"\u6771\", which Windows-1252 lacks");
+  EXPECT_FALSE(Row({"Acme", "caf\xE9"}));
+  EXPECT_EQ(reason, "Company is not UTF-8 text");
   EXPECT_FALSE(Row({"Acme", "two\nlines"}));
   EXPECT_EQ(reason, "Company holds a line break");
   EXPECT_FALSE(Row({"Acme", "", "", "", "surplus"}));

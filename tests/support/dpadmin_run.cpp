@@ -6,11 +6,24 @@
 
 #include "tests/support/temp_dir.h"
 
-DpadminRun RunDpadmin(const std::vector<std::string>& args, const std::string& scratchDir) {
+DpadminRun RunDpadmin(const std::vector<std::string>& args, const std::string& scratchDir,
+                      const std::string& input) {
+  const std::string inPath = scratchDir + "dpadmin.in";
   const std::string outPath = scratchDir + "dpadmin.out";
   const std::string errPath = scratchDir + "dpadmin.err";
+  {
+    int in = open(inPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (in < 0 || write(in, input.data(), input.size()) != ssize_t(input.size())) {
+      if (in >= 0) close(in);
+      return DpadminRun();
+    }
+    close(in);
+  }
   pid_t child = fork();
   if (child == 0) {
+    int in = open(inPath.c_str(), O_RDONLY);
+    if (in < 0) _exit(127);
+    dup2(in, 0);
     int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (out < 0 || err < 0) _exit(127);

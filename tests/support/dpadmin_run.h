@@ -12,7 +12,9 @@ struct DpadminRun {
 };
 
 // Output goes through files in scratchDir (which must exist), so a long
-// report never blocks the program on a full pipe.
-DpadminRun RunDpadmin(const std::vector<std::string>& args, const std::string& scratchDir);
+// report never blocks the program on a full pipe. Standard input is the
+// given text (empty unless given), never the test's own.
+DpadminRun RunDpadmin(const std::vector<std::string>& args, const std::string& scratchDir,
+                      const std::string& input = std::string());
 // "exit N", then both outputs, for failure messages.
 std::string ShowRun(const DpadminRun& run);

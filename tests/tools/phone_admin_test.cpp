@@ -96,7 +96,7 @@ TEST_F(PhoneAdminTest, ImportReportsBadLinesAndDuplicatesAndStoresTheRest) {
       << run.err;
   EXPECT_NE(run.err.find("in.csv:5: Listname is missing"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("in.csv:6: duplicate"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("in.csv:7: Company holds U+6771"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("in.csv:7: Company holds \"\u6771\""), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("in.csv:9: Company holds a line break"), std::string::npos) << run.err;
   EXPECT_NE(run.out.find("1 added, 5 refused (1 duplicates)"), std::string::npos) << run.out;
 

@@ -1,0 +1,41 @@
+// Converting between UTF-8 at the edges and Windows-1252 in the files.
+#include "data/cp1252.h"
+
+#include <gtest/gtest.h>
+
+TEST(Cp1252, EveryByteSurvivesARoundTrip) {
+  std::string all;
+  for (int b = 1; b < 256; ++b) all.push_back(char(b));
+  std::string back;
+  ASSERT_TRUE(Utf8ToCp1252(Cp1252ToUtf8(all), &back));
+  EXPECT_EQ(back, all);
+}
+
+TEST(Cp1252, TypographicCharactersMapToTheirBytes) {
+  std::string out;
+  ASSERT_TRUE(
+      Utf8ToCp1252("M\xC3\xBCller \xE2\x82\xAC"
+                   "5 \xE2\x80\x9Cok\xE2\x80\x9D",
+                   &out));
+  EXPECT_EQ(out,
+            "M\xFCller \x80"
+            "5 \x93ok\x94");
+}
+
+TEST(Cp1252, CharacterWithoutAByteIsRefusedAndNamed) {
+  std::string out = "stale";
+  std::string bad;
+  EXPECT_FALSE(Utf8ToCp1252("caf\xC3\xA9 \xE6\x97\xA5", &out, &bad));
+  EXPECT_EQ(bad, "\xE6\x97\xA5");
+  EXPECT_EQ(out, "");
+}
+
+TEST(Cp1252, MalformedUtf8IsRefused) {
+  std::string out, bad;
+  EXPECT_FALSE(Utf8ToCp1252("ab\xFF", &out, &bad));
+  EXPECT_EQ(bad, "\\xFF");
+  EXPECT_FALSE(Utf8ToCp1252("\xC3", &out));          // cut short
+  EXPECT_FALSE(Utf8ToCp1252("\xC0\x80", &out));      // overlong NUL
+  EXPECT_FALSE(Utf8ToCp1252("\xED\xA0\x80", &out));  // surrogate
+  EXPECT_FALSE(Utf8ToCp1252("\xE2\x82", &out));      // cut in the middle
+}
