@@ -28,6 +28,14 @@ int RunMembers(const std::vector<std::string>& args);
 int RunSend(const std::vector<std::string>& args);
 int RunMessages(const std::vector<std::string>& args);
 int RunFlags(const std::vector<std::string>& args);
+int RunAddEntry(const std::vector<std::string>& args);
+int RunAddTodo(const std::vector<std::string>& args);
+int RunTodo(const std::vector<std::string>& args);
+int RunSchedule(const std::vector<std::string>& args);
+int RunPhoneList(const std::vector<std::string>& args);
+int RunAddPhone(const std::vector<std::string>& args);
+int RunImportPhone(const std::vector<std::string>& args);
+int RunExportPhone(const std::vector<std::string>& args);
 
 // The directory argument as the engine wants it: ending in '/'.
 std::string WithSlash(const std::string& directory);

@@ -1,0 +1,137 @@
+// dpadmin's schedule and to-do commands, run as a separate process against
+// the demo office: a scripted workload leaves a directory that checks
+// clean, the day limit and bad arguments are refused with the right exit
+// status, and the to-do list shows what the to-do window's day view would.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "data/datadir.h"
+#include "data/dpname.h"
+#include "data/flags.h"
+#include "tests/support/dpadmin_run.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+// A date in the commands' month-day-year form, days from today.
+std::string DateFromToday(int days) {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  local.tm_mday += days;
+  local.tm_hour = 12;
+  local.tm_isdst = -1;
+  std::mktime(&local);
+  char text[40];
+  std::snprintf(text, sizeof text, "%d-%02d-%02d", local.tm_mon + 1, local.tm_mday,
+                local.tm_year % 100);
+  return text;
+}
+
+class DpadminSchedTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    office = scratch.Path() + "office";
+    DpadminRun run = Run({"demo", office});
+    ASSERT_EQ(run.status, 0) << ShowRun(run);
+  }
+
+  DpadminRun Run(const std::vector<std::string>& args) { return RunDpadmin(args, scratch.Path()); }
+
+  void ExpectClean() {
+    DpadminRun check = Run({"check", office});
+    EXPECT_EQ(check.status, 0) << ShowRun(check);
+    EXPECT_NE(check.out.find("no problems found"), std::string::npos) << check.out;
+  }
+
+  int32_t NumberOf(const std::string& name) {
+    SetDataDirectory(office);
+    NameRecord record;
+    int32_t number = NameLookup(name, &record) ? record.Number() : 0;
+    SetDataDirectory("");
+    return number;
+  }
+
+  TempDir scratch;
+  std::string office;
+};
+
+TEST_F(DpadminSchedTest, AScriptedWorkloadOfEntriesRepeatsAndToDoItemsChecksClean) {
+  const std::vector<std::vector<std::string>> script = {
+      {"add-entry", office, "ANNE", "3-15-27", "9:30AM", "10:45AM", "8:45AM", "Fischer"},
+      {"add-entry", office, "anne", "3-15-27", "Untimed day note"},
+      {"add-entry", office, "ANNE", "3-15-27", "12:00AM", "Just after midnight"},
+      {"add-entry", office, "BOB", "3-01-27", "8:00AM", "8:15AM", "Stand-up", "--every", "1",
+       "--until", "4-30-27"},
+      {"add-entry", office, "CAROL", "1-31-27", "2:00PM", "Month end", "--every", "7", "--until",
+       "12-31-27"},
+      {"add-entry", office, "* COMMON", "3-17-27", "Office closed"},
+      {"add-entry", office, "DAVE", "11-06-27", "9:00AM", "", "8:50AM", "Across the clock change",
+       "--every", "1", "--until", "11-09-27"},
+      {"add-todo", office, "ANNE", "3-10-27", "Call the printer"},
+      {"add-todo", office, "ANNE", "3-10-27", "--priority", "10", "Order paper"},
+      {"add-todo", office, "BOB", "3-11-27", "--priority", "A", "Two lines\nof text"},
+  };
+  for (const auto& args : script) {
+    DpadminRun run = Run(args);
+    EXPECT_EQ(run.status, 0) << args[0] << " " << args.back() << "\n" << ShowRun(run);
+  }
+  DpadminRun repeats =
+      Run({"add-entry", office, "BOB", "5-03-27", "Weekly", "--every", "7", "--until", "6-30-27"});
+  EXPECT_EQ(repeats.status, 0) << ShowRun(repeats);
+  EXPECT_NE(repeats.out.find("8 repeating items added."), std::string::npos) << repeats.out;
+  ExpectClean();
+}
+
+TEST_F(DpadminSchedTest, AFullDayRefusesTheEntryAndTheOwnerIsFlagged) {
+  for (int i = 0; i < 40; ++i) {
+    DpadminRun run = Run({"add-entry", office, "ANNE", "3-15-27", "Item " + std::to_string(i)});
+    ASSERT_EQ(run.status, 0) << ShowRun(run);
+  }
+  DpadminRun full = Run({"add-entry", office, "ANNE", "3-15-27", "One too many"});
+  EXPECT_EQ(full.status, 1) << ShowRun(full);
+  EXPECT_NE(full.err.find("Maximum of 40 items reached for this date."), std::string::npos);
+  EXPECT_EQ(GetFlagValue(FlagFilePath(office + "/", NumberOf("ANNE"))) & kFlagScheduleChanged,
+            kFlagScheduleChanged);
+  ExpectClean();
+}
+
+TEST_F(DpadminSchedTest, BadArgumentsAreUsageErrorsAndUnknownOwnersAreRefused) {
+  EXPECT_EQ(Run({"add-entry", office, "ANNE", "2-30-27", "No such day"}).status, 2);
+  EXPECT_EQ(Run({"add-entry", office, "ANNE", "3-15-45", "Past 2037"}).status, 2);
+  EXPECT_EQ(Run({"add-entry", office, "ANNE", "3-15-27", "25:00AM", "Bad time"}).status, 2);
+  EXPECT_EQ(
+      Run({"add-entry", office, "ANNE", "3-15-27", "Too", "many", "times", "given", "x"}).status,
+      2);
+  EXPECT_EQ(Run({"add-entry", office, "ANNE", "3-15-27", std::string(53, 'x')}).status, 2);
+  EXPECT_EQ(Run({"add-entry", office, "ZED", "3-15-27", "Nobody"}).status, 1);
+  EXPECT_EQ(Run({"add-entry", office, "*SALES", "3-15-27", "A group"}).status, 1);
+  EXPECT_EQ(Run({"add-todo", office, "* COMMON", "3-15-27", "No common to-do list"}).status, 1);
+  DpadminRun early = Run({"add-entry", office, "ANNE", "3-15-27", "9:00AM", "9:00AM", "Zero"});
+  EXPECT_EQ(early.status, 1);
+  EXPECT_NE(early.err.find("Start time must be earlier than End time."), std::string::npos);
+  EXPECT_EQ(Run({"add-entry", office, "ANNE", "3-15-27", "   "}).status, 1);
+  EXPECT_EQ(Run({"add-todo", office, "ANNE", "3-15-27", "--priority", " ", "x"}).status, 1);
+  EXPECT_EQ(Run({"todo", office}).status, 2);
+  ExpectClean();
+}
+
+TEST_F(DpadminSchedTest, TheToDoListOfTodayCarriesOpenItemsAndSortsPrioritiesAsText) {
+  const std::string today = DateFromToday(0);
+  const std::string earlier = DateFromToday(-3);
+  ASSERT_EQ(Run({"add-todo", office, "BOB", today, "--priority", "2", "Two"}).status, 0);
+  ASSERT_EQ(Run({"add-todo", office, "BOB", today, "--priority", "10", "Ten"}).status, 0);
+  ASSERT_EQ(Run({"add-todo", office, "BOB", earlier, "--priority", "1", "Carried"}).status, 0);
+  DpadminRun list = Run({"todo", office, "bob"});
+  ASSERT_EQ(list.status, 0) << ShowRun(list);
+  EXPECT_EQ(list.out, "To-do list for:  BOB, " + today + "\n1\topen\t" + earlier +
+                          "\tCarried\n10\topen\t" + today + "\tTen\n2\topen\t" + today + "\tTwo\n");
+  DpadminRun before = Run({"todo", office, "BOB", earlier});
+  ASSERT_EQ(before.status, 0) << ShowRun(before);
+  EXPECT_EQ(before.out, "To-do list for:  BOB, " + earlier + "\n");
+}
+
+}  // namespace
