@@ -258,7 +258,16 @@ bool SearchingBox::Step() {
 }
 
 QtPromptService::QtPromptService() = default;
-QtPromptService::~QtPromptService() = default;
+QtPromptService::~QtPromptService() {
+  // The service used when none is installed lives until the program's
+  // statics go, after the application object: its windows are gone with
+  // the application by then and must not be deleted again.
+  if (!QCoreApplication::instance()) {
+    (void)progress_.release();
+    (void)searching_.release();
+    (void)working_.release();
+  }
+}
 
 int QtPromptService::ShowBox(BoxKind kind, const QString& text, const QString& caption) {
   // The user answers the box first: no modeless window takes input meanwhile.

@@ -204,6 +204,17 @@ class BaseDialogTest : public QObject {
     QVERIFY(b.isEnabled());
   }
 
+  void aWindowObjectStillAliveAtTheEndFailsTheCheck() {
+    unsigned before = CheckFailureCount();
+    {
+      FieldDialog d(&rec);
+      QVERIFY(LiveWindowCount() > 0);
+      QVERIFY(!CheckNoLiveWindows());
+    }
+    QCOMPARE(CheckFailureCount(), before + 1);
+    QVERIFY(CheckNoLiveWindows());
+  }
+
   void theEditMenuFollowsTheSelectionAndTheClipboard() {
     FieldDialog d(&rec);
     auto* caller = d.Control<QLineEdit>(kIdCaller);

@@ -218,6 +218,54 @@ class FieldControlsTest : public QObject {
     QVERIFY(!dialog->quick.open);
     QCOMPARE(dialog->Modified(), 1u);
   }
+
+  void aScheduleRecipientShowsEverybodyAsTheCommonSchedule() {
+    TBaseDialog d(nullptr);
+    FormBuilder form(&d);
+    form.Edit("For:", 301);
+    form.Edit("Next:", 302);
+    uint8_t who[records::name::kRecordSize] = {};
+    int32_t tags[100] = {};
+    FakePicker picker;
+    picker.answer = "* - ALL";
+    d.Bind<TToControl>(301, who, tags, TToControl::kModeSchedule, &picker);
+    d.OpenModeless();
+    QVERIFY(ShowActive(&d));
+    auto* to = d.findChildren<QLineEdit*>()[0];
+    to->setFocus();
+    QTest::keyClick(to, Qt::Key_Asterisk);
+    QCOMPARE(picker.modes, std::vector<int>{TToControl::kModeSchedule});
+    QCOMPARE(to->text(), QString("* COMMON"));
+    QCOMPARE(to->cursorPosition(), int(to->text().size()));
+  }
+
+  void enteringAWhollySelectedMultiLineFieldPutsTheCaretAtTheStart() {
+    std::strcpy(rec.text, "one\rtwo\rthree");
+    dialog->TransferIn();
+    auto* text = dialog->Control<QPlainTextEdit>(kIdText);
+    text->selectAll();
+    Edit(kIdCaller)->setFocus();
+    text->setFocus();
+    QVERIFY(!text->textCursor().hasSelection());
+    QCOMPARE(text->textCursor().position(), 0);
+  }
+
+  void anOwnerDrawnButtonShowsItsUpAndDownBitmaps() {
+    SetBitmapSource([](int id) {
+      QPixmap p(16, 16);
+      p.fill(id == 1 ? Qt::green : Qt::red);
+      return p;
+    });
+    TBaseDialog d(nullptr);
+    FormBuilder form(&d);
+    BitmapButton* b = form.Bitmap("Alarm:", 401);
+    QVERIFY(d.Bind<TOwnerDrawButton>(401, 1, 2));
+    SetBitmapSource(nullptr);
+    b->resize(16, 16);
+    QCOMPARE(b->grab().toImage().pixelColor(8, 8), QColor(Qt::green));
+    b->setDown(true);
+    QCOMPARE(b->grab().toImage().pixelColor(8, 8), QColor(Qt::red));
+  }
 };
 
 QTEST_MAIN(FieldControlsTest)

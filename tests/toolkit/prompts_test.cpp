@@ -3,6 +3,7 @@
 // boxes are built and looked at, or answered by ScriptedPrompts.
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -199,6 +200,21 @@ class PromptsTest : public QObject {
     QCOMPARE(Prompter().Progress({"Progress...", "Copy", 1, 3, true, false}), 1);
     QCOMPARE(Prompter().Progress({"Progress...", "Copy", 2, 3, true, false}), 0);
     QCOMPARE(prompts.Unanswered(), 0);
+  }
+
+  void theFlashNoticeGoesAtAClickInIt() {
+    QtPromptService qt;
+    qt.Flash("Entry added.");
+    FlashBox* flash = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* f = qobject_cast<FlashBox*>(w); f && f->isVisible()) flash = f;
+    }
+    QVERIFY(flash);
+    QPointer<FlashBox> alive(flash);
+    QTest::mouseClick(flash, Qt::LeftButton);
+    QVERIFY(!flash->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(alive.isNull());
   }
 
   void theDataLayersBoxesGoThroughThePromptService() {
