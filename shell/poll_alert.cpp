@@ -5,6 +5,7 @@
 #include "data/clock.h"
 #include "data/flags.h"
 #include "data/sched_alarm.h"
+#include "storage/records/name.h"
 
 namespace {
 
@@ -50,6 +51,23 @@ AlarmHooks ScheduleAlarmHooks(int32_t user) {
     SchedFindNextAlarm(nullptr, user, &CurrentAlarm());
   };
   return hooks;
+}
+
+PollAlertConfig MakePollAlertConfig(const UserState& user, const WorkstationSettings& settings,
+                                    int32_t pollTicks) {
+  namespace n = records::name;
+  PollAlertConfig config;
+  config.flagPath = user.flagPath;
+  config.user = user.number;
+  config.pollTicks = pollTicks;
+  // Only the value that means Off silences the workstation: a damaged
+  // option byte must not hide messages.
+  config.notify = FieldByte(user.record.bytes, n::kNotify) != 1;
+  config.soundRepeat = FieldByte(user.record.bytes, n::kSoundRepeat);
+  config.urgentSound = settings.urgentSound;
+  config.messageSound = settings.messageSound;
+  config.alarmSound = settings.alarmSound;
+  return config;
 }
 
 PollAlert::PollAlert(PollAlertConfig config, AlertWindow& window, AlarmHooks alarms)

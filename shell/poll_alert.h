@@ -19,6 +19,9 @@
 #include <functional>
 #include <string>
 
+#include "data/dpmain.h"
+#include "shell/workstation_settings.h"
+
 constexpr int kNormalTimerMs = 2000;
 constexpr int kAlertTimerMs = 500;
 // The first tick polls: the count starts at or past any interval.
@@ -110,6 +113,12 @@ struct PollAlertConfig {
   std::string messageSound;
   std::string alarmSound;
 };
+
+// The machine's settings for the started user: the flag file and number,
+// the Sound and Notify options of the user's record, the sounds of the
+// workstation and the poll interval (WorkstationPollTicks).
+PollAlertConfig MakePollAlertConfig(const UserState& user, const WorkstationSettings& settings,
+                                    int32_t pollTicks);
 
 class PollAlert {
  public:
