@@ -14,24 +14,8 @@ namespace {
 
 constexpr int32_t kAnne = 7;
 
-class CalendarTest : public SchedDirTest {
+class CalendarTest : public SchedTableTest {
  protected:
-  void SetUp() override {
-    SchedDirTest::SetUp();
-    ASSERT_EQ(SchedOpen(sched), 1);
-  }
-  void TearDown() override {
-    if (sched.open) SchedClose(sched);
-    SchedDirTest::TearDown();
-  }
-
-  int32_t Add(SchedRecord record) {
-    int32_t number = -1;
-    EXPECT_EQ(SchedAdd(sched, record, &number), 1) << record.Description();
-    return number;
-  }
-
-  SchedTable sched;
 };
 
 TEST_F(CalendarTest, WeekRowsOfTheExample) {
