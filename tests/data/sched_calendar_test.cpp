@@ -14,9 +14,7 @@ namespace {
 
 constexpr int32_t kAnne = 7;
 
-class CalendarTest : public SchedTableTest {
- protected:
-};
+using CalendarTest = SchedTableTest;
 
 TEST_F(CalendarTest, WeekRowsOfTheExample) {
   // Monday 22 March: two at 9:00, one at 9:30; Tuesday: one at 9:00.
