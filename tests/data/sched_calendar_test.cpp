@@ -14,25 +14,7 @@ namespace {
 
 constexpr int32_t kAnne = 7;
 
-class CalendarTest : public SchedDirTest {
- protected:
-  void SetUp() override {
-    SchedDirTest::SetUp();
-    ASSERT_EQ(SchedOpen(sched), 1);
-  }
-  void TearDown() override {
-    if (sched.open) SchedClose(sched);
-    SchedDirTest::TearDown();
-  }
-
-  int32_t Add(SchedRecord record) {
-    int32_t number = -1;
-    EXPECT_EQ(SchedAdd(sched, record, &number), 1) << record.Description();
-    return number;
-  }
-
-  SchedTable sched;
-};
+using CalendarTest = SchedTableTest;
 
 TEST_F(CalendarTest, WeekRowsOfTheExample) {
   // Monday 22 March: two at 9:00, one at 9:30; Tuesday: one at 9:00.

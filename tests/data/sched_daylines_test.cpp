@@ -14,22 +14,8 @@ namespace {
 
 constexpr int32_t kAnne = 7;
 
-class DayLinesTest : public SchedDirTest {
+class DayLinesTest : public SchedTableTest {
  protected:
-  void SetUp() override {
-    SchedDirTest::SetUp();
-    ASSERT_EQ(SchedOpen(sched), 1);
-  }
-  void TearDown() override {
-    if (sched.open) SchedClose(sched);
-    SchedDirTest::TearDown();
-  }
-
-  int32_t Add(SchedRecord record) {
-    int32_t number = -1;
-    EXPECT_EQ(SchedAdd(sched, record, &number), 1) << record.Description();
-    return number;
-  }
   int32_t AddAt(int hour, int minute, const std::string& text, int endHour = -1,
                 int endMinute = 0) {
     SchedRecord r = Entry(kAnne, 2027, 3, 15, hour, minute, text);
@@ -64,8 +50,6 @@ class DayLinesTest : public SchedDirTest {
     }
     return out;
   }
-
-  SchedTable sched;
 };
 
 TEST_F(DayLinesTest, AnEntryInsideAnotherGetsABarWithoutOverlap) {
