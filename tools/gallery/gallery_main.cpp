@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,9 @@
 #include <memory>
 #include <vector>
 
+#include "storage/catalogue.h"
+#include "storage/database.h"
+#include "storage/records/name.h"
 #include "toolkit/base_dialog.h"
 #include "toolkit/controls/choice_controls.h"
 #include "toolkit/controls/date_control.h"
@@ -19,6 +23,7 @@
 #include "toolkit/controls/multiline_control.h"
 #include "toolkit/field_rules.h"
 #include "toolkit/form_builder.h"
+#include "toolkit/list/name_list.h"
 #include "toolkit/live_windows.h"
 #include "toolkit/prompt_windows.h"
 
@@ -66,6 +71,53 @@ class DemoDialog : public TBaseDialog {
   }
 };
 
+// A names table in a scratch directory, for the list control.
+class DemoNames {
+ public:
+  DemoNames() : table_(kNameTable) {
+    const std::string path = dir_.path().toStdString() + "/";
+    if (!DbCreateTable(table_, path, 1) || !DbOpenTable(table_, path)) return;
+    const char* const names[] = {"*Accounts",       "*Everybody",  "Adams, Ruth",   "Baker, Tom",
+                                 "Carter, Ann",     "Dunn, Peter", "Evans, Mary",   "Fisher, Joe",
+                                 "Garcia, Rosa",    "Hughes, Ian", "Ito, Ken",      "Jones, Beth",
+                                 "M\xFCller, Hans", "Nash, Lee",   "O'Brien, Mary", "Young, Sam"};
+    int32_t number = 1;
+    for (const char* name : names) {
+      uint8_t rec[records::name::kRecordSize] = {};
+      SetFieldText(rec, records::name::kName, name);
+      SetFieldI32(rec, records::name::kNumber, number++);
+      DbAppendRecord(table_, rec);
+    }
+    DbFirst(table_);
+  }
+  ~DemoNames() {
+    if (table_.IsOpen()) DbCloseTable(table_);
+  }
+  Table& table() { return table_; }
+
+ private:
+  QTemporaryDir dir_;
+  Table table_;
+};
+
+// The names list with a few rows tagged, in a plain window.
+class NameListWindow : public QWidget {
+ public:
+  explicit NameListWindow(Table& names) {
+    setWindowTitle("Names");
+    list_ = new TNameList(this, QRect(8, 8, 240, 260), 300, names, nullptr, true);
+    resize(256, 276);
+  }
+  void TagDemoRows() {
+    list_->Refresh(0, 2);
+    for (int row : {4, 6})
+      if (row < list_->RowsFilled()) list_->SetTag(list_->EntryOfRow(row), true);
+  }
+
+ private:
+  TNameList* list_;
+};
+
 void Save(QWidget* w, const QString& dir, int n, const char* name) {
   QString path = QString("%1/%2-%3.png").arg(dir).arg(n, 2, 10, QChar('0')).arg(name);
   if (!w->grab().save(path)) {
@@ -99,13 +151,19 @@ int main(int argc, char** argv) {
     flash->setAttribute(Qt::WA_DeleteOnClose, false);
     std::unique_ptr<FlashBox> flashOwner(flash);
     auto question = MakeMessageBox(BoxKind::Question, "Changes not saved, are you sure?");
+    DemoNames names;
+    NameListWindow nameList(names.table());
 
     std::vector<std::pair<const char*, QWidget*>> windows = {
-        {"fields", &demo},     {"yes-no-all", &yesNoAll}, {"option", &option},
-        {"pick-list", &pick},  {"progress", &progress},   {"searching", &searching},
-        {"working", &working}, {"flash", flash},          {"question", question.get()},
+        {"fields", &demo},        {"yes-no-all", &yesNoAll}, {"option", &option},
+        {"pick-list", &pick},     {"progress", &progress},   {"searching", &searching},
+        {"working", &working},    {"flash", flash},          {"question", question.get()},
+        {"name-list", &nameList},
     };
     demo.OpenModeless();
+    nameList.show();
+    nameList.TagDemoRows();
+    nameList.hide();
     if (shots) {
       int n = 1;
       for (auto& [name, w] : windows) {

@@ -1,0 +1,464 @@
+// The database list: paging through a names index with real keys and
+// mouse, the filter, the scroll bar and its tip, tagging, refresh after
+// another handle changed the index, and the read bound on a large index.
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "storage/catalogue.h"
+#include "storage/check.h"
+#include "storage/database.h"
+#include "storage/records/name.h"
+#include "tests/support/temp_dir.h"
+#include "toolkit/control_id.h"
+#include "toolkit/list/name_list.h"
+#include "toolkit/list/scroll_tip.h"
+#include "toolkit/live_windows.h"
+#include "toolkit/scripted_prompts.h"
+
+namespace {
+
+namespace nm = records::name;
+constexpr int kRows = 10;
+constexpr int kListId = 300;
+
+// A NAME table written straight through the engine.
+struct Names {
+  TempDir dir;
+  Table table{kNameTable};
+  int32_t nextNumber = 1;
+
+  Names() {
+    DbCreateTable(table, dir.Path(), 1);
+    DbOpenTable(table, dir.Path());
+  }
+  ~Names() { DbCloseTable(table); }
+  int32_t Add(const std::string& name) { return AddTo(table, name); }
+  int32_t AddTo(Table& t, const std::string& name) {
+    uint8_t rec[nm::kRecordSize] = {};
+    SetFieldText(rec, nm::kName, name.c_str());
+    const int32_t number = nextNumber++;
+    SetFieldI32(rec, nm::kNumber, number);
+    int32_t recordNumber = -1;
+    DbAppendRecord(t, rec, &recordNumber);
+    return recordNumber;
+  }
+};
+
+std::string NameOf(const uint8_t* entry) {
+  return FieldText(entry, nm::x1::kName);
+}
+
+// The names of the visible page, top to bottom.
+std::vector<std::string> PageNames(const TDBList& list) {
+  std::vector<std::string> out;
+  for (int i = 0; i < list.RowsFilled(); ++i) out.push_back(NameOf(list.EntryOfRow(i)));
+  return out;
+}
+
+// "A00", "A01", ... "A<count-1>" for the letter.
+std::vector<std::string> Series(char letter, int count) {
+  std::vector<std::string> out;
+  for (int i = 0; i < count; ++i) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%c%02d", letter, i);
+    out.push_back(buf);
+  }
+  return out;
+}
+
+// A window holding a list of kRows rows.
+struct Window {
+  QWidget parent;
+  TNameList* list;
+
+  // The owner positions the index; these lists start at the first entry.
+  Window(Table& table, EntryFilter filter = nullptr, bool tagging = false) {
+    DbFirst(table);
+    list =
+        new TNameList(&parent, QRect(0, 0, 220, 200), kListId, table, std::move(filter), tagging);
+    list->resize(220, kRows * list->RowHeight());
+    parent.resize(240, kRows * list->RowHeight() + 10);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    list->ListBox()->setFocus();
+  }
+  QWidget* Box() const { return FindControl(&parent, TDBList::kListBoxId); }
+  void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(Box(), key, mods);
+  }
+  QPoint RowPoint(int row) const {
+    return QPoint(40, row * list->RowHeight() + list->RowHeight() / 2);
+  }
+  void Click(int row, Qt::KeyboardModifiers mods = Qt::NoModifier,
+             Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(Box(), button, mods, RowPoint(row));
+  }
+};
+
+// The thumb's centre, and the y of a scroll position along the groove.
+QPoint ThumbCentre(QScrollBar* bar) {
+  QStyleOptionSlider opt;
+  opt.initFrom(bar);
+  opt.orientation = Qt::Vertical;
+  opt.minimum = bar->minimum();
+  opt.maximum = bar->maximum();
+  opt.sliderPosition = bar->sliderPosition();
+  opt.sliderValue = bar->value();
+  opt.singleStep = bar->singleStep();
+  opt.pageStep = bar->pageStep();
+  opt.upsideDown = false;
+  return bar->style()
+      ->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider, bar)
+      .center();
+}
+
+// Drags the thumb to the top (to < 0) or the bottom (to > 0), checks the
+// tip's character on the way and releases.
+char DragThumb(QScrollBar* bar, int to) {
+  const QPoint start = ThumbCentre(bar);
+  QTest::mousePress(bar, Qt::LeftButton, Qt::NoModifier, start);
+  const QPoint end(start.x(), to < 0 ? -50 : bar->height() + 50);
+  QTest::mouseMove(bar, QPoint(start.x(), (start.y() + end.y()) / 2));
+  QTest::mouseMove(bar, end);
+  auto* list = static_cast<TDBList*>(bar->parentWidget());
+  const char shown = list->ScrollTip() ? list->ScrollTip()->Character() : '?';
+  QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, end);
+  return shown;
+}
+
+}  // namespace
+
+class DbListTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<ScriptedPrompts> prompts;
+
+ private slots:
+  void init() { prompts = std::make_unique<ScriptedPrompts>(); }
+  void cleanup() {
+    prompts.reset();
+    QCOMPARE(LiveWindowCount(), 0);
+  }
+
+  void fewerEntriesThanAPageFillOnlyThoseRows() {
+    Names n;
+    for (auto s : {"Baker", "Adams", "Dunn", "Carter"}) n.Add(s);
+    Window w(n.table);
+    QCOMPARE(w.list->RowsPerPage(), kRows);
+    QCOMPARE(PageNames(*w.list), (std::vector<std::string>{"Adams", "Baker", "Carter", "Dunn"}));
+    QVERIFY(w.list->AtEnd());
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(w.list->SelectedRow(), 3);
+    QCOMPARE(w.list->RowsFilled(), 4);
+    w.Key(Qt::Key_PageUp);
+    QCOMPARE(w.list->SelectedRow(), 0);
+  }
+
+  void anEmptyTableLeavesThePageEmpty() {
+    Names n;
+    Window w(n.table);
+    QCOMPARE(w.list->RowsFilled(), 0);
+    w.Key(Qt::Key_Down);
+    w.Key(Qt::Key_End);
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(w.list->SelectedRow(), -1);
+  }
+
+  void aFilterStoppingAtTheFifthEntryShowsFourRows() {
+    Names n;
+    for (const auto& s : Series('K', 20)) n.Add(s);
+    // Entries after "K03" do not belong to the list; odd ones are hidden
+    // before that, so the list shows K00, K02 and... only accepted ones.
+    EntryFilter stopAtFifth = [](const uint8_t* e) { return NameOf(e) >= "K04" ? -1 : 1; };
+    Window w(n.table, stopAtFifth);
+    QCOMPARE(PageNames(*w.list), (std::vector<std::string>{"K00", "K01", "K02", "K03"}));
+    QVERIFY(w.list->AtEnd());
+    for (int i = 0; i < 4; ++i) w.Key(Qt::Key_Down);
+    QCOMPARE(w.list->SelectedRow(), 3);
+    w.Key(Qt::Key_Down);
+    QCOMPARE(w.list->SelectedRow(), 3);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("K00"));
+  }
+
+  void hiddenEntriesAreSkippedAndTheRowReused() {
+    Names n;
+    for (const auto& s : Series('K', 30)) n.Add(s);
+    EntryFilter evenOnly = [](const uint8_t* e) { return (NameOf(e)[2] - '0') % 2 == 0 ? 1 : 0; };
+    Window w(n.table, evenOnly);
+    QCOMPARE(w.list->RowsFilled(), kRows);
+    QCOMPARE(NameOf(w.list->EntryOfRow(1)), std::string("K02"));
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("K20"));
+    QCOMPARE(w.list->RowsFilled(), 5);
+    w.Key(Qt::Key_PageUp);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("K00"));
+  }
+
+  void thumbReleaseSelectsRowZeroWhileEndSelectsTheLastRow() {
+    Names n;
+    for (char c = 'A'; c <= 'Z'; ++c)
+      for (const auto& s : Series(c, 3)) n.Add(s);
+    Window w(n.table);
+    QScrollBar* bar = FindControlAs<QScrollBar>(&w.parent, TDBList::kScrollBarId);
+    QVERIFY(bar);
+    QCOMPARE(bar->maximum(), 27);
+    QCOMPARE(DragThumb(bar, +1), '+');
+    QVERIFY(!w.list->ScrollTip());
+    QCOMPARE(w.list->SelectedRow(), 0);
+    QCOMPARE(PageNames(*w.list), (std::vector<std::string>{"Z02"}));
+    QCOMPARE(DragThumb(bar, -1), ' ');
+    QCOMPARE(w.list->SelectedRow(), 0);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("A00"));
+    QCOMPARE(bar->value(), 1);
+
+    w.Key(Qt::Key_End);
+    QCOMPARE(w.list->RowsFilled(), kRows);
+    QCOMPARE(w.list->SelectedRow(), kRows - 1);
+    QCOMPARE(NameOf(w.list->EntryOfRow(kRows - 1)), std::string("Z02"));
+    QCOMPARE(bar->value(), 26);
+    w.Key(Qt::Key_Home);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("A00"));
+    QCOMPARE(w.list->SelectedRow(), 0);
+  }
+
+  void theTipShowsTheLetterOfThePosition() {
+    QCOMPARE(ScrollTipCharacter(0), ' ');
+    QCOMPARE(ScrollTipCharacter(1), 'A');
+    QCOMPARE(ScrollTipCharacter(26), 'Z');
+    QCOMPARE(ScrollTipCharacter(27), '+');
+  }
+
+  void pageDownAtTheEndKeepsTheLastRowSelected() {
+    Names n;
+    for (const auto& s : Series('P', 25)) n.Add(s);
+    Window w(n.table);
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("P10"));
+    QCOMPARE(w.list->SelectedRow(), 0);
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(PageNames(*w.list), (std::vector<std::string>{"P20", "P21", "P22", "P23", "P24"}));
+    QCOMPARE(w.list->SelectedRow(), 4);
+    QVERIFY(w.list->AtEnd());
+    w.list->ResetIndexReads();
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(w.list->SelectedRow(), 4);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("P20"));
+    QCOMPARE(w.list->IndexReads(), 0L);
+    // Line up at row 0 steps the page back by one.
+    w.Key(Qt::Key_PageUp);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("P10"));
+    w.Key(Qt::Key_Up);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("P09"));
+    QCOMPARE(w.list->SelectedRow(), 0);
+  }
+
+  void shiftClickTagsTheSameRangeFromAboveAndBelowTheAnchor() {
+    Names n;
+    for (const auto& s : Series('S', 40)) n.Add(s);
+    Window w(n.table, nullptr, true);
+    w.Click(2);
+    w.Click(6, Qt::ShiftModifier);
+    QCOMPARE(w.list->Tags().Count(), size_t(5));
+    std::vector<bool> down;
+    for (int i = 0; i < kRows; ++i) down.push_back(w.list->IsTagged(w.list->EntryOfRow(i)));
+
+    w.Click(6);
+    QCOMPARE(w.list->Tags().Count(), size_t(1));
+    w.Click(2, Qt::ShiftModifier);
+    QCOMPARE(w.list->Tags().Count(), size_t(5));
+    for (int i = 0; i < kRows; ++i)
+      QCOMPARE(w.list->IsTagged(w.list->EntryOfRow(i)), bool(down[size_t(i)]));
+    QVERIFY(!w.list->IsTagged(w.list->EntryOfRow(1)));
+    QVERIFY(w.list->IsTagged(w.list->EntryOfRow(2)));
+    QVERIFY(w.list->IsTagged(w.list->EntryOfRow(6)));
+
+    // A range reaching past the page is walked through the index.
+    w.Click(1);
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(w.list->Tags().Count(), size_t(1));  // a key move without Shift re-anchors
+    w.Click(1);
+    QCOMPARE(NameOf(w.list->EntryOfRow(1)), std::string("S11"));
+    w.Key(Qt::Key_PageUp, Qt::ShiftModifier);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("S00"));
+    QCOMPARE(w.list->Tags().Count(), size_t(12));  // S00 to S11
+    w.Click(1, Qt::ShiftModifier);
+    QCOMPARE(w.list->Tags().Count(), size_t(11));  // S01 to S11
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("S00"));
+    QCOMPARE(w.list->SelectedRow(), 1);
+    // Ctrl-click toggles one row inside the range; Ctrl+space toggles the
+    // focused row.
+    w.Click(5, Qt::ControlModifier);
+    QCOMPARE(w.list->Tags().Count(), size_t(10));
+    w.Click(5, Qt::ControlModifier);
+    QCOMPARE(w.list->Tags().Count(), size_t(11));
+    w.Key(Qt::Key_Space, Qt::ControlModifier);
+    QCOMPARE(w.list->Tags().Count(), size_t(10));
+    QVERIFY(!w.list->IsTagged(w.list->EntryOfRow(5)));
+  }
+
+  void notificationsReachTheParent() {
+    Names n;
+    for (const auto& s : Series('N', 5)) n.Add(s);
+    Window w(n.table);
+    QWidget other(&w.parent);
+    other.setFocusPolicy(Qt::StrongFocus);
+    other.setGeometry(225, 0, 10, 10);
+    other.show();
+    QSignalSpy spy(w.list, &TDBList::Notify);
+    w.Click(2);
+    w.Click(2);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), kListSelChanged);
+    QTest::mouseDClick(w.Box(), Qt::LeftButton, Qt::NoModifier, w.RowPoint(3));
+    QCOMPARE(spy.last().at(0).toInt(), kListDoubleClick);
+    spy.clear();
+    w.list->Refresh(0, 1);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), kListSelChanged);
+    w.list->ListBox()->setFocus();
+    other.setFocus();
+    QCOMPARE(spy.last().at(0).toInt(), kListKillFocus);
+    QCOMPARE(w.list->property("controlId").toInt(), kListId);
+  }
+
+  void refreshShowsWhatAnotherHandleInsertedAndDeleted() {
+    Names n;
+    std::vector<int32_t> recs;
+    for (const auto& s : Series('R', 30)) recs.push_back(n.Add(s));
+    Window w(n.table);
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("R10"));
+
+    Table other(kNameTable);
+    QVERIFY(DbOpenTable(other, n.dir.Path()));
+    n.AddTo(other, "R105");
+    n.AddTo(other, "R095");
+    // Delete R10 (the page's first entry) and R12 through the other handle.
+    for (int i : {10, 12}) {
+      uint8_t rec[nm::kRecordSize];
+      QVERIFY(DbReadRecord(other, recs[size_t(i)], rec));
+      QVERIFY(DbDeleteRecord(other, rec, recs[size_t(i)]));
+    }
+    DbCloseTable(other);
+
+    QVERIFY(w.list->Refresh(0, 0));
+    QCOMPARE(PageNames(*w.list), (std::vector<std::string>{"R105", "R11", "R13", "R14", "R15",
+                                                           "R16", "R17", "R18", "R19", "R20"}));
+    w.Key(Qt::Key_Up);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("R095"));
+  }
+
+  void theNamesListSeeksByTheOneLetterKey() {
+    Names n;
+    for (auto s : {"*Sales", "adams", "Baker", "mills", "Moore", "Nash", "Ryan", "Young"}) n.Add(s);
+    Window w(n.table);
+    uint8_t entry[nm::x1::kLength] = {};
+    auto pos = [&](const char* name) {
+      SetFieldText(entry, nm::x1::kName, name);
+      return w.list->ScrollPosition(entry);
+    };
+    QCOMPARE(pos("*Sales"), 0);
+    QCOMPARE(pos("adams"), 1);
+    QCOMPARE(pos("Zed"), 26);
+    QCOMPARE(pos("\xC9mile"), 27);
+    auto seekFirst = [&](int p) {
+      w.list->SeekPosition(p);
+      w.list->Refresh(0, 0);
+      return NameOf(w.list->EntryOfRow(0));
+    };
+    QCOMPARE(seekFirst(13), std::string("mills"));  // "M" either case
+    QCOMPARE(seekFirst(17), std::string("Ryan"));   // no "Q": the next name
+    QCOMPARE(seekFirst(26), std::string("Young"));  // nothing at "Z": the last
+    QCOMPARE(seekFirst(0), std::string("*Sales"));
+    QCOMPARE(seekFirst(27), std::string("Young"));
+  }
+
+  void resizingKeepsTheSelectionWhenItStillExists() {
+    Names n;
+    for (const auto& s : Series('T', 30)) n.Add(s);
+    Window w(n.table);
+    w.Click(8);
+    w.list->resize(220, 5 * w.list->RowHeight());
+    QApplication::processEvents();
+    QCOMPARE(w.list->RowsPerPage(), 5);
+    QCOMPARE(w.list->SelectedRow(), 4);
+    QCOMPARE(w.list->ListBox()->width(), 200);
+    QCOMPARE(w.list->ScrollBar()->x(), 200);
+  }
+
+  void theTagStoreGrowsAndSaysWhenMemoryRunsOut() {
+    TagStore tags;
+    QCOMPARE(tags.Capacity(), size_t(1024));
+    for (uint32_t v = 1; v <= 1025; ++v) QVERIFY(tags.Set(v, true));
+    QCOMPARE(tags.Capacity(), size_t(2048));
+    QCOMPARE(tags.Count(), size_t(1025));
+    QVERIFY(tags.Set(7, false));
+    QVERIFY(!tags.Contains(7));
+    QVERIFY(tags.Set(5000, true));  // reuses the freed slot
+    QCOMPARE(tags.Capacity(), size_t(2048));
+    for (uint32_t v = 6000; tags.Count() < 2048; ++v) tags.Set(v, true);
+    tags.FailNextGrowthForTest();
+    QVERIFY(!tags.Set(9999, true));
+    QVERIFY(!tags.Contains(9999));
+    QCOMPARE(prompts->Questions().back().text, QString("Not enough memory."));
+    tags.ClearAll();
+    QCOMPARE(tags.Count(), size_t(0));
+  }
+
+  void aLargeIndexIsPagedWithAPageOfReadsAndAFewSteps() {
+    Names n;
+    const int total = LargeCount();
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < total; ++i) {
+      char buf[24];
+      std::snprintf(buf, sizeof buf, "%c%06d", 'A' + i % 26, i);
+      n.Add(buf);
+    }
+    qInfo("built %d names in %lld ms", total,
+          (long long)std::chrono::duration_cast<std::chrono::milliseconds>(
+              std::chrono::steady_clock::now() - start)
+              .count());
+    Window w(n.table);
+    // A page of reads forwards, a search back, and the stepped count.
+    const long bound = 2 * kRows + 6;
+    auto check = [&](auto action) {
+      w.list->ResetIndexReads();
+      action();
+      QVERIFY2(w.list->IndexReads() <= bound, qPrintable(QString::number(w.list->IndexReads())));
+    };
+    check([&] { w.Key(Qt::Key_End); });
+    QCOMPARE(w.list->SelectedRow(), kRows - 1);
+    check([&] { w.Key(Qt::Key_Home); });
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("A000000"));
+    check([&] { w.Key(Qt::Key_PageDown); });
+    check([&] { w.Key(Qt::Key_Down); });
+    check([&] { w.Key(Qt::Key_Up); });
+    check([&] { w.Key(Qt::Key_PageUp); });
+    QScrollBar* bar = w.list->ScrollBar();
+    check([&] { DragThumb(bar, +1); });
+    check([&] { w.list->Refresh(0, 3); });
+    // Thumb to "M" through the seek the release uses.
+    check([&] {
+      w.list->SeekPosition(13);
+      w.list->Refresh(0, 0);
+    });
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("M000012"));
+  }
+
+ private:
+  static int LargeCount() {
+    const QByteArray env = qgetenv("DESKPOST_LIST_ENTRIES");
+    return env.isEmpty() ? 100000 : env.toInt();
+  }
+};
+
+QTEST_MAIN(DbListTest)
+#include "db_list_test.moc"
