@@ -356,6 +356,45 @@ class DbListTest : public QObject {
     QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("R095"));
   }
 
+  void aRefreshAfterTheLastEntriesWereDeletedShowsTheLastPage() {
+    Names n;
+    std::vector<int32_t> recs;
+    for (const auto& s : Series('D', 25)) recs.push_back(n.Add(s));
+    Window w(n.table);
+    w.Key(Qt::Key_PageDown);
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("D20"));
+    Table other(kNameTable);
+    QVERIFY(DbOpenTable(other, n.dir.Path()));
+    for (int i = 20; i < 25; ++i) {
+      uint8_t rec[nm::kRecordSize];
+      QVERIFY(DbReadRecord(other, recs[size_t(i)], rec));
+      QVERIFY(DbDeleteRecord(other, rec, recs[size_t(i)]));
+    }
+    DbCloseTable(other);
+    QVERIFY(w.list->Refresh(0, 0));
+    QCOMPARE(w.list->RowsFilled(), kRows);
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("D10"));
+  }
+
+  void draggingPastTheBottomScrollsOneRowAtATime() {
+    Names n;
+    for (const auto& s : Series('G', 30)) n.Add(s);
+    Window w(n.table);
+    const int below = kRows * w.list->RowHeight() + 5;
+    QTest::mousePress(w.Box(), Qt::LeftButton, Qt::NoModifier, w.RowPoint(7));
+    QTest::mouseMove(w.Box(), w.RowPoint(9));
+    QCOMPARE(w.list->SelectedRow(), 9);
+    QTest::mouseMove(w.Box(), QPoint(40, below));
+    QTest::mouseMove(w.Box(), QPoint(41, below + 1));
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("G02"));
+    QCOMPARE(w.list->SelectedRow(), kRows - 1);
+    QTest::mouseMove(w.Box(), QPoint(40, -5));
+    QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("G01"));
+    QCOMPARE(w.list->SelectedRow(), 0);
+    QTest::mouseRelease(w.Box(), Qt::LeftButton, Qt::NoModifier, QPoint(40, -5));
+  }
+
   void theNamesListSeeksByTheOneLetterKey() {
     Names n;
     for (auto s : {"*Sales", "adams", "Baker", "mills", "Moore", "Nash", "Ryan", "Young"}) n.Add(s);

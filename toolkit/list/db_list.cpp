@@ -231,6 +231,42 @@ int TDBList::StepIndex(int count) {
   return 1;
 }
 
+// Reads the page from the current position: rows the filter hides are
+// used again for the next entry, a stop ends the page. The index is left on
+// the page's first entry again.
+int TDBList::ReadPage(std::vector<uint8_t>& page, int* kept, bool* ended) {
+  const int len = entryLength_;
+  *kept = 0;
+  *ended = false;
+  uint8_t entry[kEntryBufferSize] = {};
+  while (*kept < rowsPerPage_ && !IndexAtEnd()) {
+    if (!DbCurrentEntry(table_, entry)) return 0;
+    const int answer = filter_ ? filter_(entry) : 1;
+    if (answer < 0) {
+      *ended = true;
+      break;
+    }
+    if (answer != 0) {
+      std::memcpy(&page[size_t(*kept) * size_t(len)], entry, size_t(len));
+      ++*kept;
+    }
+    if (!Next()) return 0;
+  }
+  if (IndexAtEnd()) *ended = true;
+  if (*kept == 0) return 1;
+  // Back to the first row by key; among equal keys the search finds the
+  // first, so step on to the row's own record.
+  int exact = 0;
+  if (!Find(&page[0], &exact)) return 0;
+  const KeyComparator compare = table_.Current().compare;
+  const int32_t record = GetI32(&page[0]);
+  while (DbCurrentRecord(table_) != record && !IndexAtEnd() &&
+         compare(&page[0], table_.Current().currentEntry) == 0) {
+    if (!Next()) return 0;
+  }
+  return 1;
+}
+
 int TDBList::Fill(int step) {
   if (atEnd_ && step > 0) return 1;
   if (rowsPerPage_ <= 0 || entryLength_ <= 0 || !table_.IsOpen()) return 1;
@@ -241,36 +277,12 @@ int TDBList::Fill(int step) {
 
   std::vector<uint8_t> page(size_t(rowsPerPage_) * size_t(len), 0);
   int kept = 0;
-  int stepsSinceFirst = 0;
   bool ended = false;
-  uint8_t entry[kEntryBufferSize] = {};
-  while (kept < rowsPerPage_ && !IndexAtEnd()) {
-    if (!DbCurrentEntry(table_, entry)) return 0;
-    const int answer = filter_ ? filter_(entry) : 1;
-    if (answer < 0) {
-      ended = true;
-      break;
-    }
-    if (answer != 0) {
-      std::memcpy(&page[size_t(kept) * size_t(len)], entry, size_t(len));
-      ++kept;
-    }
-    if (!Next()) return 0;
-    if (kept > 0) ++stepsSinceFirst;
-  }
-  if (IndexAtEnd()) ended = true;
-  // Back to the page's first entry: by key when the index finds exactly
-  // that entry, else step by step.
-  if (kept > 0) {
-    int exact = 0;
-    if (!Find(&page[0], &exact)) return 0;
-    if (!exact || DbCurrentRecord(table_) != GetI32(&page[0])) {
-      if (!Resync()) return 0;
-      for (int i = 0; i < stepsSinceFirst; ++i)
-        if (!Next()) return 0;
-      for (int i = 0; i < stepsSinceFirst; ++i)
-        if (!Prev()) return 0;
-    }
+  if (!ReadPage(page, &kept, &ended)) return 0;
+  // Another workstation may have deleted every entry from here to the end:
+  // rather than an empty list, show the last page there is.
+  if (kept == 0 && IndexAtEnd()) {
+    if (!StepIndex(-rowsPerPage_) || !ReadPage(page, &kept, &ended)) return 0;
   }
   atEnd_ = ended;
   const bool countChanged = kept != rowsFilled_;
@@ -477,9 +489,13 @@ void TDBList::ClickRow(int row, Qt::KeyboardModifiers modifiers, Qt::MouseButton
 void TDBList::DragTo(int y) {
   // Past the top or bottom row the list scrolls one row at a time.
   if (y < 0) {
-    LineUp();
+    Fill(-1);
+    SelectRow(0);
+  } else if (y >= box_->height()) {
+    Fill(1);
+    SelectRow(rowsFilled_ - 1);
   } else if (y >= rowsFilled_ * RowHeight()) {
-    if (y >= box_->height()) LineDown();
+    SelectRow(rowsFilled_ - 1);
   } else {
     SelectRow(y / RowHeight());
   }

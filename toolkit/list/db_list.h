@@ -124,6 +124,7 @@ class TDBList : public QWidget {
   void Layout();
   void Rebuild();
   int Fill(int step);
+  int ReadPage(std::vector<uint8_t>& page, int* kept, bool* ended);
   int StepIndex(int step);
   int Resync();
   bool IndexAtEnd();
