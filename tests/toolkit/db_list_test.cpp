@@ -142,8 +142,14 @@ class DbListTest : public QObject {
   std::unique_ptr<ScriptedPrompts> prompts;
 
  private slots:
-  void init() { prompts = std::make_unique<ScriptedPrompts>(); }
+  void init() {
+    prompts = std::make_unique<ScriptedPrompts>();
+    SetCheckHandler([this](const char* module, unsigned line) {
+      prompts->CheckFailed(QString::asprintf("Check failed: %s, line %u\n", module, line));
+    });
+  }
   void cleanup() {
+    SetCheckHandler(nullptr);
     prompts.reset();
     QCOMPARE(LiveWindowCount(), 0);
   }
@@ -393,6 +399,40 @@ class DbListTest : public QObject {
     QCOMPARE(NameOf(w.list->EntryOfRow(0)), std::string("G01"));
     QCOMPARE(w.list->SelectedRow(), 0);
     QTest::mouseRelease(w.Box(), Qt::LeftButton, Qt::NoModifier, QPoint(40, -5));
+  }
+
+  void theSpaceBarAndTheRightButtonActOnTheEntry() {
+    Names n;
+    for (const auto& s : Series('V', 8)) n.Add(s);
+    struct Acting : TNameList {
+      using TNameList::TNameList;
+      std::vector<std::string> acted;
+      void ActOnEntry(const uint8_t* entry) override { acted.push_back(NameOf(entry)); }
+    };
+    QWidget parent;
+    DbFirst(n.table);
+    auto* list = new Acting(&parent, QRect(0, 0, 200, 100), kListId, n.table, nullptr, false);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QWidget* box = list->ListBox();
+    QTest::mouseClick(box, Qt::RightButton, Qt::NoModifier, QPoint(30, 2 * list->RowHeight() + 3));
+    QCOMPARE(list->SelectedRow(), 2);
+    QTest::keyClick(box, Qt::Key_Down);
+    QTest::keyClick(box, Qt::Key_Space);
+    QCOMPARE(list->acted, (std::vector<std::string>{"V02", "V03"}));
+  }
+
+  void aRowOutsideThePageFailsTheCheck() {
+    Names n;
+    for (const auto& s : Series('W', 3)) n.Add(s);
+    Window w(n.table);
+    const unsigned before = CheckFailureCount();
+    const uint8_t* entry = w.list->EntryOfRow(3);
+    QCOMPARE(CheckFailureCount(), before + 1);
+    QCOMPARE(NameOf(entry), std::string());
+    w.list->EntryOfRow(-1);
+    QCOMPARE(CheckFailureCount(), before + 2);
+    QCOMPARE(prompts->Questions().front().kind, QString("Assert"));
   }
 
   void theNamesListSeeksByTheOneLetterKey() {
