@@ -8,6 +8,7 @@
 
 namespace {
 thread_local int lastErrno = 0;
+bool mandatoryLocks = false;
 
 int Remember(int result) {
   if (result < 0) lastErrno = errno;
@@ -22,6 +23,22 @@ bool SetLock(int fd, int command, short type, int64_t offset, int64_t length) {
   lock.l_len = length;
   lock.l_pid = 0;  // required for open-file-description locks
   return Remember(fcntl(fd, command, &lock)) == 0;
+}
+
+// On a simulated SMB share: whether another handle holds a lock that the
+// transfer of [offset, offset + length) must respect (writers are stopped by
+// any lock, readers only by write locks). Sets errno as the share would.
+bool RefusedByLock(int fd, short type, int64_t offset, size_t length) {
+  if (!mandatoryLocks || length == 0) return false;
+  struct flock lock = {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = offset;
+  lock.l_len = int64_t(length);
+  if (fcntl(fd, F_OFD_GETLK, &lock) != 0 || lock.l_type == F_UNLCK) return false;
+  errno = EACCES;
+  lastErrno = EACCES;
+  return true;
 }
 }  // namespace
 
@@ -74,6 +91,7 @@ void File::Close() {
 }
 
 long File::ReadAt(int64_t offset, void* buffer, size_t length) {
+  if (RefusedByLock(fd_, F_RDLCK, offset, length)) return -1;
   size_t done = 0;
   while (done < length) {
     ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, length - done, offset + done);
@@ -89,6 +107,7 @@ long File::ReadAt(int64_t offset, void* buffer, size_t length) {
 }
 
 long File::WriteAt(int64_t offset, const void* buffer, size_t length) {
+  if (RefusedByLock(fd_, F_WRLCK, offset, length)) return -1;
   size_t done = 0;
   while (done < length) {
     ssize_t n =
@@ -104,9 +123,13 @@ long File::WriteAt(int64_t offset, const void* buffer, size_t length) {
 }
 
 int64_t File::Size() {
-  struct stat st;
-  if (Remember(::fstat(fd_, &st)) != 0) return -1;
-  return st.st_size;
+  // The position moved does not matter: every transfer names its offset.
+  const off_t end = ::lseek(fd_, 0, SEEK_END);
+  if (end < 0) {
+    lastErrno = errno;
+    return -1;
+  }
+  return int64_t(end);
 }
 
 bool File::Truncate(int64_t length) {
@@ -160,6 +183,14 @@ bool File::IsLockedElsewhere(int64_t offset, int64_t length) {
 
 SystemReason File::LastReason() {
   return ReasonFromErrno(lastErrno);
+}
+
+bool File::LastRefusedByLock() {
+  return lastErrno == EACCES;
+}
+
+void File::SimulateMandatoryLocks(bool on) {
+  mandatoryLocks = on;
 }
 
 bool FileExists(const std::string& path) {

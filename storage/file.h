@@ -43,7 +43,8 @@ class File {
   // is returned as it is: the caller decides whether it is an error.
   long ReadAt(int64_t offset, void* buffer, size_t length);
   long WriteAt(int64_t offset, const void* buffer, size_t length);
-  // The file's length, or -1.
+  // The file's length, or -1. Asked of the end of the file, not of its
+  // attributes: an SMB client may answer fstat from a stale cache.
   int64_t Size();
   bool Truncate(int64_t length);
   // Commits the file's buffers by closing a duplicate of the handle: cheap on
@@ -61,6 +62,15 @@ class File {
 
   // The reason of the last failed call on any File, from errno.
   static SystemReason LastReason();
+  // Whether the last failed read or write was refused because another
+  // handle holds a lock over some of its bytes: SMB shares enforce byte-range
+  // locks on reads and writes (EACCES), and waiting may help.
+  static bool LastRefusedByLock();
+
+  // Makes every File of this process behave as on such a share: a read or
+  // write touching a byte that another handle holds is refused with EACCES.
+  // For tests on a local disk.
+  static void SimulateMandatoryLocks(bool on);
 
  private:
   int fd_ = -1;
