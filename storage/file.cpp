@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,13 +41,40 @@ bool RefusedByLock(int fd, short type, int64_t offset, size_t length) {
   lastErrno = EACCES;
   return true;
 }
+constexpr long kNfsMagic = 0x6969;  // f_type of an NFS mount (statfs)
+
+// An NFS client answers reads from pages it cached earlier, and when it
+// holds no lock on a file it may write a whole cached page back around a
+// small write, putting stale neighbouring bytes over what other
+// workstations wrote since. Taking a lock makes it drop its cached pages
+// and keeps writes to the bytes written, so on NFS every transfer runs
+// under a shared lock on a byte past any data. Locks of the same handle do
+// not conflict with it, and it never conflicts with another workstation.
+class NfsCoherence {
+ public:
+  NfsCoherence(int fd, bool on) : fd_(on ? fd : -1) {
+    if (fd_ >= 0 && !SetLock(fd_, F_OFD_SETLKW, F_RDLCK, File::kCoherenceByte, 1)) fd_ = -1;
+  }
+  ~NfsCoherence() {
+    if (fd_ < 0) return;
+    const int saved = errno;
+    SetLock(fd_, F_OFD_SETLK, F_UNLCK, File::kCoherenceByte, 1);
+    errno = saved;
+  }
+  NfsCoherence(const NfsCoherence&) = delete;
+  NfsCoherence& operator=(const NfsCoherence&) = delete;
+
+ private:
+  int fd_;
+};
+
 }  // namespace
 
 File::~File() {
   Close();
 }
 
-File::File(File&& other) noexcept : fd_(other.fd_) {
+File::File(File&& other) noexcept : fd_(other.fd_), nfs_(other.nfs_) {
   other.fd_ = -1;
 }
 
@@ -54,6 +82,7 @@ File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = other.fd_;
+    nfs_ = other.nfs_;
     other.fd_ = -1;
   }
   return *this;
@@ -82,16 +111,20 @@ bool File::Open(const std::string& path, OpenMode mode) {
   } while (fd < 0 && errno == EINTR);
   Remember(fd);
   fd_ = fd;
+  struct statfs fs;
+  nfs_ = fd_ >= 0 && ::fstatfs(fd_, &fs) == 0 && long(fs.f_type) == kNfsMagic;
   return fd_ >= 0;
 }
 
 void File::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  nfs_ = false;
 }
 
 long File::ReadAt(int64_t offset, void* buffer, size_t length) {
   if (RefusedByLock(fd_, F_RDLCK, offset, length)) return -1;
+  NfsCoherence coherent(fd_, nfs_);
   size_t done = 0;
   while (done < length) {
     ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, length - done, offset + done);
@@ -108,6 +141,7 @@ long File::ReadAt(int64_t offset, void* buffer, size_t length) {
 
 long File::WriteAt(int64_t offset, const void* buffer, size_t length) {
   if (RefusedByLock(fd_, F_WRLCK, offset, length)) return -1;
+  NfsCoherence coherent(fd_, nfs_);
   size_t done = 0;
   while (done < length) {
     ssize_t n =

@@ -72,8 +72,15 @@ class File {
   // For tests on a local disk.
   static void SimulateMandatoryLocks(bool on);
 
+  // Whether the file lies on an NFS share (see ReadAt in file.cpp).
+  bool OnNfs() const { return nfs_; }
+  // The byte far past any data that every transfer on NFS locks shared;
+  // no workstation ever locks it for writing.
+  static constexpr int64_t kCoherenceByte = INT64_C(0x7FFFFFFFFFFFFF00);
+
  private:
   int fd_ = -1;
+  bool nfs_ = false;
 };
 
 bool FileExists(const std::string& path);
