@@ -31,6 +31,11 @@ int RunFlags(const std::vector<std::string>& args);
 int RunAddEntry(const std::vector<std::string>& args);
 int RunAddTodo(const std::vector<std::string>& args);
 int RunTodo(const std::vector<std::string>& args);
+int RunSchedule(const std::vector<std::string>& args);
+int RunPhoneList(const std::vector<std::string>& args);
+int RunAddPhone(const std::vector<std::string>& args);
+int RunImportPhone(const std::vector<std::string>& args);
+int RunExportPhone(const std::vector<std::string>& args);
 
 // The directory argument as the engine wants it: ending in '/'.
 std::string WithSlash(const std::string& directory);

@@ -7,13 +7,12 @@
 #include <cstdint>
 #include <string>
 
-// The day value of a date text; false for anything else (a bad form, a day
-// the month does not have, a year outside 1980 to 2037). A two-digit year
-// of 80 to 99 is 19xx, 00 to 37 20xx; four digits are taken as they are.
+// The day value of a date text read as a date field reads it; false for a
+// blank text or anything a date field refuses (a bad form, a day the month
+// does not have, a year outside 1980 to 2037).
 bool ParseAdminDate(const std::string& text, int32_t* day);
-// A time text on a day: hour 1 to 12, ":", two-digit minutes, then "AM" or
-// "PM" in either case, with or without a blank before it. 12AM is the
-// hour 0, 12PM noon. False for anything else.
+// A time text on a day, in any form the time field accepts ("9:30AM",
+// "930p", "14:00", "8"); false for anything else.
 bool ParseAdminTime(const std::string& text, int32_t day, int32_t* time);
 // "%d-%02d-%02d": month, day, last two digits of the year.
 std::string FormatAdminDate(int32_t time);

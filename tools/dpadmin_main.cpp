@@ -30,6 +30,11 @@ constexpr char kUsage[] =
     "       dpadmin add-entry DIR USER DATE [TIME [END [ALARM]]] TEXT [--every N --until DATE]\n"
     "       dpadmin add-todo DIR USER DATE [--priority P] TEXT\n"
     "       dpadmin todo DIR USER [DATE]\n"
+    "       dpadmin schedule DIR USER DATE\n"
+    "       dpadmin phonelist DIR [LIST]\n"
+    "       dpadmin add-phone DIR LIST --listname NAME [--phone NUMBER] [FIELD OPTIONS]\n"
+    "       dpadmin import-phone DIR LIST FILE.csv\n"
+    "       dpadmin export-phone DIR LIST FILE.csv\n"
     "       dpadmin --help\n";
 
 constexpr char kHelp[] =
@@ -71,11 +76,30 @@ constexpr char kHelp[] =
     "  add-todo adds an item to USER's to-do list on DATE (priority 1 unless given).\n"
     "  todo     prints USER's to-do list for DATE (today, with the open items of\n"
     "           earlier days) as priority, open/done, date and first line.\n"
-    "\n"
-    "Text on the command line is UTF-8; a character the files cannot hold\n"
-    "(they keep Windows-1252) is refused.\n"
+    "  schedule lists USER's day (a name, or \"* COMMON\" for the office's\n"
+    "           schedule) as the day view shows it; DATE is month-day-year, such\n"
+    "           as 3-15-27. '/', '|' and '\\' draw the bracket from an entry's start\n"
+    "           to its end, '*' marks a line inside another entry's bracket too.\n"
+    "  phonelist     prints a phone list (LIST), or every list, one entry a line:\n"
+    "                Listname, a tab, Phone 1.\n"
+    "  add-phone     adds one entry to LIST; the fields are --listname --company\n"
+    "                --street1 --street2 --city --state --zip --country --contact\n"
+    "                --phone --ext --phone2 --ext2 --fax --cell --url --email --id\n"
+    "                --misc. The same Listname and phone in the list is refused.\n"
+    "  import-phone  adds the rows of a CSV file (UTF-8) to LIST. The header row\n"
+    "                names the columns by the entry dialog's labels, in any order\n"
+    "                and letter case: Listname, Company, Street 1, Street 2, City,\n"
+    "                State, ZIP, Country, Contact, Phone 1, Ext 1, Phone 2, Ext 2,\n"
+    "                Fax, Cell / Pager, URL, E-Mail, ID, Misc info; others are\n"
+    "                skipped. Rows that cannot be stored and duplicates are\n"
+    "                reported with their line numbers; the rest are added.\n"
+    "  export-phone  writes LIST as such a CSV file, every column, which\n"
+    "                import-phone reads back.\n"
     "\n"
     "TABLE is one of MESSAGE PHONE NAME SCHED TODO CAT LC SENDLOG FOLDER NOTE CC.\n"
+    "LIST is COMMON (the office's phone list) or a person's name.\n"
+    "Text on the command line is UTF-8; a character the files cannot hold\n"
+    "(they keep Windows-1252) is refused.\n"
     "check and reindex hold the table's locks while they work; run them while\n"
     "nobody is changing the table. create --force must never run while anyone\n"
     "uses the directory.\n"
@@ -122,6 +146,11 @@ int main(int argc, char** argv) {
   if (command == "add-entry") return RunAddEntry(args);
   if (command == "add-todo") return RunAddTodo(args);
   if (command == "todo") return RunTodo(args);
+  if (command == "schedule") return RunSchedule(args);
+  if (command == "phonelist") return RunPhoneList(args);
+  if (command == "add-phone") return RunAddPhone(args);
+  if (command == "import-phone") return RunImportPhone(args);
+  if (command == "export-phone") return RunExportPhone(args);
   std::fprintf(stderr, "dpadmin: unknown command: %s\n", command.c_str());
   std::fputs(kUsage, stderr);
   return kExitError;

@@ -16,23 +16,8 @@ namespace {
 constexpr int32_t kAlice = 5;
 constexpr int32_t kBob = 6;
 
-class SchedTest : public SchedDirTest {
+class SchedTest : public SchedTableTest {
  protected:
-  void SetUp() override {
-    SchedDirTest::SetUp();
-    ASSERT_EQ(SchedOpen(sched), 1);
-  }
-  void TearDown() override {
-    if (sched.open) SchedClose(sched);
-    SchedDirTest::TearDown();
-  }
-
-  int32_t Add(SchedRecord record) {
-    int32_t number = -1;
-    EXPECT_EQ(SchedAdd(sched, record, &number), 1) << record.Description();
-    return number;
-  }
-
   // Fills a day with untimed entries up to the given number of lines.
   void FillDay(int32_t owner, int day, int lines) {
     for (int i = 0; i < lines; ++i)
@@ -55,8 +40,6 @@ class SchedTest : public SchedDirTest {
       seen.push_back(key.Prefix());
     return seen;
   }
-
-  SchedTable sched;
 };
 
 TEST_F(SchedTest, AnEntryWithAnEndTimeCountsTwoLinesAndA39LineDayStillTakesOne) {

@@ -68,3 +68,24 @@ class SchedDirTest : public OfficeDirTest {
 
   ZoneForTest zone{"America/New_York"};
 };
+
+// The same with "SCHED" open for the whole test, and entries added to it.
+class SchedTableTest : public SchedDirTest {
+ protected:
+  void SetUp() override {
+    SchedDirTest::SetUp();
+    ASSERT_EQ(SchedOpen(sched), 1);
+  }
+  void TearDown() override {
+    if (sched.open) SchedClose(sched);
+    SchedDirTest::TearDown();
+  }
+
+  int32_t Add(SchedRecord record) {
+    int32_t number = -1;
+    EXPECT_EQ(SchedAdd(sched, record, &number), 1) << record.Description();
+    return number;
+  }
+
+  SchedTable sched;
+};

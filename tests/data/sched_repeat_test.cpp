@@ -13,17 +13,8 @@ namespace {
 
 constexpr int32_t kAlice = 5;
 
-class RepeatTest : public SchedDirTest {
+class RepeatTest : public SchedTableTest {
  protected:
-  void SetUp() override {
-    SchedDirTest::SetUp();
-    ASSERT_EQ(SchedOpen(sched), 1);
-  }
-  void TearDown() override {
-    if (sched.open) SchedClose(sched);
-    SchedDirTest::TearDown();
-  }
-
   // Saves the entry to repeat; number is its record number.
   SchedRecord Save(SchedRecord record) {
     EXPECT_EQ(SchedAdd(sched, record, &number), 1);
@@ -51,7 +42,6 @@ class RepeatTest : public SchedDirTest {
     return until;
   }
 
-  SchedTable sched;
   int32_t number = -1;
 };
 
