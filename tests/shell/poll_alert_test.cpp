@@ -1,0 +1,483 @@
+// The poll and alert machine driven tick by tick against real flag files in
+// a temporary data directory, with a window that records what it is asked
+// to do.
+#include "shell/poll_alert.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "data/datadir.h"
+#include "data/flags.h"
+#include "shell/workstation_settings.h"
+#include "storage/errors.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+constexpr int32_t kUser = 5;
+
+const char* IconName(AlertIcon icon) {
+  switch (icon) {
+    case AlertIcon::kNormal:
+      return "ICON_1";
+    case AlertIcon::kMessage:
+      return "ICON_2";
+    case AlertIcon::kAlarm:
+      return "ICON_3";
+    case AlertIcon::kUrgent:
+      return "ICON_7";
+  }
+  return "?";
+}
+
+// Writes down every request, one string each, tick by tick.
+class RecordingWindow : public AlertWindow {
+ public:
+  WindowFacts Facts() override { return facts; }
+  void SetTimerInterval(int ms) override { Note("timer " + std::to_string(ms)); }
+  void SetIcon(AlertIcon icon) override { Note(std::string("icon ") + IconName(icon)); }
+  void SetViewPicture(bool urgent) override { Note(urgent ? "view urgent" : "view normal"); }
+  void BlinkView(BlinkColour c) override {
+    Note(c == BlinkColour::kRed ? "blink view red" : "blink view green");
+  }
+  void BlinkScheduler() override { Note("blink scheduler"); }
+  void StopBlinking() override { Note("stop blinking"); }
+  void FlashCaption() override { Note("flash"); }
+  void StopFlashing() override { Note("stop flashing"); }
+  bool PlaySound(const std::string& file) override {
+    Note("sound " + file);
+    return soundPlays;
+  }
+  void Beep(BeepKind kind) override {
+    Note(kind == BeepKind::kExclamation ? "beep exclamation" : "beep");
+  }
+  void ShowWithoutActivating(bool topMost) override { Note(topMost ? "show top-most" : "show"); }
+  void ShowMinimisedWithoutActivating() override { Note("show minimised"); }
+  void SetTopMost(bool topMost) override { Note(topMost ? "top-most" : "not top-most"); }
+  void RefreshTakeTime() override { ++takeTimeRefreshes; }
+  void LostShare(const std::string& message) override {
+    Note("lost share");
+    lostShareMessage = message;
+  }
+
+  void Note(const std::string& what) { ticks.back().push_back(what); }
+  // Starts the record of a new tick.
+  void NextTick() { ticks.emplace_back(); }
+  const std::vector<std::string>& Last() const { return ticks.back(); }
+  int Count(const std::string& what) const {
+    int n = 0;
+    for (const auto& tick : ticks) n += int(std::count(tick.begin(), tick.end(), what));
+    return n;
+  }
+  // The ticks (1 = the first) on which the request was made.
+  std::vector<int> TicksWith(const std::string& what) const {
+    std::vector<int> at;
+    for (size_t i = 0; i < ticks.size(); ++i) {
+      if (std::count(ticks[i].begin(), ticks[i].end(), what)) at.push_back(int(i) + 1);
+    }
+    return at;
+  }
+
+  WindowFacts facts{.floating = true};
+  bool soundPlays = true;
+  int takeTimeRefreshes = 0;
+  std::string lostShareMessage;
+  std::vector<std::vector<std::string>> ticks;
+};
+
+using Effects = std::vector<std::string>;
+
+class PollAlertTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(::mkdir(share.c_str(), 0777), 0);
+    SetDataDirectory(share);
+    config.flagPath = FlagFilePath(share, kUser);
+    config.user = kUser;
+    config.pollTicks = 8;
+    alarms.due = [this] { return alarmDue; };
+    alarms.search = [this] { ++alarmSearches; };
+  }
+  void TearDown() override {
+    SetDataDirectory("");
+    ClearAppError();
+  }
+
+  PollAlert& Machine() {
+    if (!machine) machine = std::make_unique<PollAlert>(config, window, alarms);
+    return *machine;
+  }
+  void Start() {
+    window.NextTick();
+    Machine().Start();
+  }
+  void Tick(int times = 1) {
+    for (int i = 0; i < times; ++i) {
+      window.NextTick();
+      Machine().Tick();
+    }
+  }
+  void PollAtOnce() {
+    window.NextTick();
+    Machine().PollAtOnce();
+  }
+  void AlarmShown() {
+    window.NextTick();
+    Machine().AlarmShown();
+  }
+  // Sets the flag file to the value as another workstation would.
+  void Flag(int bit) { ASSERT_EQ(SetFlag(bit, true, kUser), 1) << FormatAppError(); }
+  void Clear(int bit) { ASSERT_EQ(SetFlag(bit, false, kUser), 1) << FormatAppError(); }
+  int FlagNow() { return GetFlagValue(config.flagPath); }
+
+  TempDir dir;
+  std::string share = dir.File("share/");
+  PollAlertConfig config;
+  AlarmHooks alarms;
+  bool alarmDue = false;
+  int alarmSearches = 0;
+  RecordingWindow window;
+  std::unique_ptr<PollAlert> machine;
+};
+
+TEST_F(PollAlertTest, WithoutAFlagFileNothingHappens) {
+  Start();
+  Tick(40);
+  EXPECT_EQ(Machine().Level(), 0);
+  EXPECT_FALSE(Machine().AlertRunning());
+  for (const auto& tick : window.ticks) EXPECT_EQ(tick, Effects{});
+  EXPECT_EQ(Machine().TimerInterval(), 2000);
+  EXPECT_EQ(alarmSearches, 1);  // at start only
+}
+
+TEST_F(PollAlertTest, TheFirstTickPollsAndANewMessageStartsTheAlertWithItsSound) {
+  config.messageSound = "ding.wav";
+  Flag(kFlagNewMessage);
+  Start();
+  EXPECT_EQ(Machine().Level(), 1);
+  EXPECT_EQ(window.Last(), (Effects{"icon ICON_2", "view normal", "show", "timer 500",
+                                    "blink view green", "flash", "sound ding.wav"}));
+  // The sound played: no beeps after it, the blinking goes on.
+  Tick(5);
+  for (size_t i = 1; i < window.ticks.size(); ++i) {
+    EXPECT_EQ(window.ticks[i], (Effects{"blink view green", "flash"}));
+  }
+}
+
+TEST_F(PollAlertTest, AnAlertWithoutASoundGivesThreeBeepsHalfASecondApart) {
+  Flag(kFlagNewMessage);
+  Start();
+  Tick(20);
+  EXPECT_EQ(window.TicksWith("beep"), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(window.Count("blink view green"), 21);
+}
+
+TEST_F(PollAlertTest, ASoundThatCannotPlayFallsBackToBeeps) {
+  config.messageSound = "missing.wav";
+  window.soundPlays = false;
+  Flag(kFlagNewMessage);
+  Start();
+  Tick(5);
+  EXPECT_EQ(window.TicksWith("sound missing.wav"), (std::vector<int>{1}));
+  EXPECT_EQ(window.TicksWith("beep"), (std::vector<int>{1, 2, 3}));
+}
+
+TEST_F(PollAlertTest, AnUrgentMessageBlinksRedRaisesTheWindowAndPlaysTheUrgentSound) {
+  config.messageSound = "ding.wav";
+  config.urgentSound = "siren.wav";
+  Flag(kFlagUrgentMessage);
+  Start();
+  EXPECT_EQ(Machine().Level(), 2);
+  EXPECT_EQ(window.Last(), (Effects{"icon ICON_7", "view urgent", "show top-most", "timer 500",
+                                    "blink view red", "flash", "sound siren.wav"}));
+}
+
+TEST_F(PollAlertTest, UrgentBeepsAreExclamations) {
+  Flag(kFlagUrgentMessage);
+  Start();
+  Tick(3);
+  EXPECT_EQ(window.TicksWith("beep exclamation"), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(window.Count("beep"), 0);
+}
+
+TEST_F(PollAlertTest, AnUrgentMessageArrivingDuringAnAlertRestartsItsSound) {
+  config.messageSound = "ding.wav";
+  config.urgentSound = "siren.wav";
+  Flag(kFlagNewMessage);
+  Start();
+  Tick(10);
+  Flag(kFlagUrgentMessage);
+  // Polls run on every fourth fast tick and every eighth of those.
+  Tick(40);
+  EXPECT_EQ(Machine().Level(), 3);
+  EXPECT_EQ(window.Count("sound siren.wav"), 1);
+  EXPECT_EQ(window.Count("icon ICON_7"), 1);
+  EXPECT_EQ(window.Count("timer 500"), 1);  // the alert was already running
+}
+
+TEST_F(PollAlertTest, TheAlertEndsWhenTheMessagesHaveBeenSeen) {
+  Flag(kFlagNewMessage);
+  Start();
+  Tick(3);
+  Clear(kFlagNewMessage);  // the user opened the New view
+  PollAtOnce();
+  EXPECT_EQ(Machine().Level(), 0);
+  EXPECT_FALSE(Machine().AlertRunning());
+  EXPECT_EQ(window.Last(), (Effects{"icon ICON_1", "view normal", "stop blinking", "stop flashing",
+                                    "timer 2000", "not top-most"}));
+  Tick(20);
+  EXPECT_EQ(window.Last(), Effects{});
+}
+
+TEST_F(PollAlertTest, EndingRestoresTheToolbarsPlaceAboveOthersWhenAlwaysOnTop) {
+  window.facts.alwaysOnTop = true;
+  window.facts.topMost = true;
+  Flag(kFlagNewMessage);
+  Start();
+  // Top-most: the caption does not flash.
+  EXPECT_EQ(window.Count("flash"), 0);
+  Clear(kFlagNewMessage);
+  PollAtOnce();
+  EXPECT_EQ(window.Last().back(), "top-most");
+}
+
+TEST_F(PollAlertTest, AMinimisedWindowOnlyFlashesItsCaption) {
+  window.facts = {.floating = false, .minimised = true};
+  Flag(kFlagNewMessage);
+  Start();
+  Tick(3);
+  EXPECT_EQ(window.Count("flash"), 4);
+  EXPECT_EQ(window.Count("blink view green"), 0);
+  EXPECT_EQ(window.Count("show"), 1);
+  Clear(kFlagNewMessage);
+  PollAtOnce();
+  EXPECT_EQ(window.Last().back(), "show minimised");
+}
+
+TEST_F(PollAlertTest, TheFullApplicationInFrontBlinksWithoutFlashingOrRaising) {
+  window.facts = {.floating = false, .foreground = true, .visibleModeless = 1};
+  Flag(kFlagUrgentMessage);
+  Start();
+  Tick(3);
+  EXPECT_EQ(window.Count("flash"), 0);
+  EXPECT_EQ(window.Count("show top-most"), 0);
+  EXPECT_EQ(window.Count("blink view red"), 4);
+}
+
+TEST_F(PollAlertTest, OneVisibleModelessWindowRaisesTheToolbarForAnyMessage) {
+  window.facts.visibleModeless = 1;
+  Flag(kFlagNewMessage);
+  Start();
+  EXPECT_EQ(window.Count("show top-most"), 1);
+}
+
+TEST_F(PollAlertTest, SoundNoneBlinksAndFlashesButNeverSounds) {
+  config.soundRepeat = kSoundNone;
+  config.messageSound = "ding.wav";
+  Flag(kFlagNewMessage);
+  Start();
+  Tick(3000);
+  Flag(kFlagUrgentMessage);
+  Tick(100);
+  EXPECT_EQ(Machine().Level(), 3);
+  EXPECT_EQ(window.Count("sound ding.wav"), 0);
+  EXPECT_EQ(window.Count("beep"), 0);
+  EXPECT_EQ(window.Count("beep exclamation"), 0);
+  EXPECT_EQ(window.Count("blink view green") + window.Count("blink view red"), 3101);
+  EXPECT_EQ(window.Count("flash"), 3101);
+}
+
+TEST_F(PollAlertTest, OneTimeSoundsOnlyOnce) {
+  config.messageSound = "ding.wav";
+  Flag(kFlagNewMessage);
+  Start();
+  Tick(20000);
+  EXPECT_EQ(window.Count("sound ding.wav"), 1);
+}
+
+TEST_F(PollAlertTest, EveryMinuteRepeatsTheSoundWithinAMinute) {
+  config.soundRepeat = kSoundEveryMinute;
+  config.messageSound = "ding.wav";
+  Flag(kFlagNewMessage);
+  Start();
+  Tick(599);  // five minutes of 500 ms ticks
+  std::vector<int> at = window.TicksWith("sound ding.wav");
+  ASSERT_GE(at.size(), 5u);
+  for (size_t i = 1; i < at.size(); ++i) {
+    EXPECT_LE(at[i] - at[i - 1], 121);
+    EXPECT_GE(at[i] - at[i - 1], 110);
+  }
+}
+
+TEST_F(PollAlertTest, EveryMinuteRepeatsTheThreeBeepsWithoutASoundFile) {
+  config.soundRepeat = kSoundEveryMinute;
+  Flag(kFlagNewMessage);
+  Start();
+  Tick(130);
+  std::vector<int> at = window.TicksWith("beep");
+  ASSERT_EQ(at.size(), 6u);
+  EXPECT_EQ(at[3] - at[0], 121);
+}
+
+TEST_F(PollAlertTest, TheRepeatLimitsFollowTheSoundOption) {
+  EXPECT_EQ(RepeatLimitTicks(kSoundOneTime), INT32_MAX);
+  EXPECT_EQ(RepeatLimitTicks(kSoundNone), INT32_MAX);
+  EXPECT_EQ(RepeatLimitTicks(kSoundEvery5Minutes), 600);
+  EXPECT_EQ(RepeatLimitTicks(kSoundEvery15Minutes), 1800);
+  EXPECT_EQ(RepeatLimitTicks(kSoundEveryHalfHour), 3600);
+  EXPECT_EQ(RepeatLimitTicks(kSoundEveryHour), 7200);
+  // A damaged option byte does not make the alert nag.
+  EXPECT_EQ(RepeatLimitTicks(7), INT32_MAX);
+  EXPECT_EQ(RepeatLimitTicks(-1), INT32_MAX);
+}
+
+TEST_F(PollAlertTest, AFlagSetAfterAPollIsSeenAtTheNextPoll) {
+  Start();
+  Flag(kFlagNewMessage);
+  Tick(7);
+  EXPECT_EQ(Machine().Level(), 0);
+  Tick();
+  EXPECT_EQ(Machine().Level(), 1);
+}
+
+TEST_F(PollAlertTest, DuringAnAlertPollsKeepTheirTwoSecondPace) {
+  config.pollTicks = 2;
+  Flag(kFlagNewMessage);
+  Start();
+  // Polls now come on fast ticks 4, 8, ...: every other one reads the file.
+  Clear(kFlagNewMessage);
+  Tick(7);
+  EXPECT_EQ(Machine().Level(), 1);
+  Tick();
+  EXPECT_EQ(Machine().Level(), 0);
+}
+
+TEST_F(PollAlertTest, NoPollingWithIntervalZeroOrNotifyOff) {
+  Flag(kFlagUrgentMessage);
+  config.pollTicks = 0;
+  Start();
+  Tick(100);
+  EXPECT_EQ(Machine().Level(), 0);
+
+  machine.reset();
+  config.pollTicks = 8;
+  config.notify = false;
+  Start();
+  Tick(100);
+  EXPECT_EQ(Machine().Level(), 0);
+  EXPECT_EQ(window.Count("blink view red"), 0);
+}
+
+TEST_F(PollAlertTest, ThePollIntervalComesFromTheOfficeFileAndTheWorkstation) {
+  {
+    std::ofstream cfg(share + "DPDESK.CFG");
+    cfg << "POLLTIME=6\n";
+  }
+  const std::string ini = dir.File("DPDESK.INI");
+  config.pollTicks = WorkstationPollTicks(share, ReadWorkstationSettings(ini));
+  Start();
+  Flag(kFlagNewMessage);
+  Tick(2);
+  EXPECT_EQ(Machine().Level(), 0);
+  Tick();
+  EXPECT_EQ(Machine().Level(), 1);
+
+  {
+    std::ofstream out(ini);
+    out << "[DESKpost]\nPollTime=1\n";
+  }
+  config.pollTicks = WorkstationPollTicks(share, ReadWorkstationSettings(ini));
+  EXPECT_EQ(config.pollTicks, 0);
+}
+
+TEST_F(PollAlertTest, AScheduleChangeSearchesTheAlarmAgainAndClearsOnlyItsBit) {
+  Start();
+  EXPECT_EQ(alarmSearches, 1);
+  Flag(kFlagScheduleChanged);
+  Flag(kFlagNewMessage);
+  Tick(8);
+  EXPECT_EQ(alarmSearches, 2);
+  EXPECT_EQ(FlagNow(), kFlagNewMessage);
+  EXPECT_EQ(Machine().LastFlagValue(), kFlagNewMessage);
+  EXPECT_EQ(Machine().Level(), 1);
+  Tick(100);
+  EXPECT_EQ(alarmSearches, 2);
+}
+
+TEST_F(PollAlertTest, ADueAlarmBlinksTheSchedulerUntilItIsShown) {
+  config.alarmSound = "bell.wav";
+  Start();
+  alarmDue = true;
+  Tick();
+  EXPECT_TRUE(Machine().AlarmPending());
+  EXPECT_EQ(window.Last(), (Effects{"icon ICON_3", "view normal", "show", "timer 500",
+                                    "blink scheduler", "flash", "sound bell.wav"}));
+  // A schedule change waits while the alarm is pending.
+  Flag(kFlagScheduleChanged);
+  Tick(40);
+  EXPECT_EQ(FlagNow(), kFlagScheduleChanged);
+  EXPECT_EQ(alarmSearches, 1);
+
+  alarmDue = false;
+  AlarmShown();
+  EXPECT_FALSE(Machine().AlarmPending());
+  EXPECT_FALSE(Machine().AlertRunning());
+  EXPECT_EQ(alarmSearches, 2);
+  Tick(40);
+  EXPECT_EQ(FlagNow(), 0);
+}
+
+TEST_F(PollAlertTest, AnAlarmShownDuringAMessageAlertLeavesTheMessageAlert) {
+  config.messageSound = "ding.wav";
+  Flag(kFlagNewMessage);
+  alarmDue = true;
+  Start();
+  EXPECT_EQ(window.Count("icon ICON_1"), 1);  // message and alarm together
+  alarmDue = false;
+  AlarmShown();
+  EXPECT_TRUE(Machine().AlertRunning());
+  EXPECT_EQ(window.Last(), (Effects{"icon ICON_2", "view normal", "stop blinking"}));
+  Tick();
+  EXPECT_EQ(window.Last(), (Effects{"blink view green", "flash"}));
+}
+
+TEST_F(PollAlertTest, AVanishedFlagFileIsNoNewsButAnUnreachableShareEndsTheProgram) {
+  Flag(kFlagNewMessage);
+  Start();
+  Clear(kFlagNewMessage);  // the flag file is gone
+  Tick(32);
+  EXPECT_EQ(Machine().Level(), 0);
+  EXPECT_FALSE(Machine().NetworkLost());
+
+  // The share's directory can no longer be reached: a path that loops.
+  ASSERT_EQ(::rmdir(share.c_str()), 0);
+  ASSERT_EQ(::symlink("share", dir.File("share").c_str()), 0);
+  Tick(7);
+  EXPECT_FALSE(Machine().NetworkLost());
+  Tick();
+  EXPECT_TRUE(Machine().NetworkLost());
+  EXPECT_EQ(window.Last(), Effects{"lost share"});
+  EXPECT_EQ(window.lostShareMessage,
+            "Warning: You have lost your network connection\nCheck to see if your server was "
+            "rebooted or locked up for some reason. DESKpost will automatically shut down. You can "
+            "reload it once you have re-established your network connection.");
+  // Nothing more is polled or shown.
+  Tick(20);
+  EXPECT_EQ(window.Count("lost share"), 1);
+  ::unlink(dir.File("share").c_str());
+}
+
+TEST_F(PollAlertTest, TheTakeWindowsClockIsRefreshedAboutEveryFiveSeconds) {
+  Start();
+  Tick(8);
+  // Normal ticks add four half seconds: every third tick passes ten.
+  EXPECT_EQ(window.takeTimeRefreshes, 3);
+}
+
+}  // namespace

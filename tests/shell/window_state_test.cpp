@@ -1,0 +1,66 @@
+// Window state records: the "%d,%d,%d,%d,%d,%d" text kept per window, what
+// restoring does with it and what closing stores.
+#include "shell/window_state.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(WindowStateRecord, ReadsSixNumbersSplitAtCommasOrBlanks) {
+  std::optional<WindowStateRecord> r = ParseWindowState("2,10,20,300,400,7");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(*r, (WindowStateRecord{2, {10, 20, 300, 400}, 7}));
+  r = ParseWindowState("0, 10 20,,300 400 9");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(*r, (WindowStateRecord{0, {10, 20, 300, 400}, 9}));
+}
+
+TEST(WindowStateRecord, FiveNumbersAreEnoughAndTheSpareIsThenZero) {
+  std::optional<WindowStateRecord> r = ParseWindowState("0,-4,-4,800,600");
+  ASSERT_TRUE(r);
+  EXPECT_EQ(*r, (WindowStateRecord{0, {-4, -4, 800, 600}, 0}));
+}
+
+TEST(WindowStateRecord, ShortOrGarbledOrOffScreenRecordsAreIgnored) {
+  EXPECT_FALSE(ParseWindowState(""));
+  EXPECT_FALSE(ParseWindowState("0,1,2,3"));
+  EXPECT_FALSE(ParseWindowState("0,a,2,3,4"));
+  EXPECT_FALSE(ParseWindowState("0,1x,2,3,4"));
+  EXPECT_FALSE(ParseWindowState("0,1,2,3,99999999999"));
+  EXPECT_FALSE(ParseWindowState("0,1,2,3,999999999999999999999999"));
+  // Left must be below 1025 and top below 769.
+  EXPECT_FALSE(ParseWindowState("0,1025,0,1200,300"));
+  EXPECT_FALSE(ParseWindowState("0,0,769,300,900"));
+  EXPECT_TRUE(ParseWindowState("0,1024,768,1200,900"));
+}
+
+TEST(WindowStateRecord, WrittenTextReadsBackTheSame) {
+  WindowStateRecord r{2, {-8, 0, 1032, 776}, -1};
+  EXPECT_EQ(FormatWindowState(r), "2,-8,0,1032,776,-1");
+  EXPECT_EQ(ParseWindowState(FormatWindowState(r)), r);
+}
+
+TEST(WindowStateRecord, RestoringMovesOnlyWithABottomEdgeAndMaximisesOnStateTwo) {
+  WindowRestore restore = RestoreWindow({0, {10, 20, 300, 400}, 0});
+  EXPECT_TRUE(restore.move);
+  EXPECT_EQ(restore.rect, (WindowRect{10, 20, 300, 400}));
+  EXPECT_FALSE(restore.maximise);
+
+  restore = RestoreWindow({2, {0, 0, 0, 0}, 0});
+  EXPECT_FALSE(restore.move);
+  EXPECT_TRUE(restore.maximise);
+}
+
+TEST(WindowStateRecord, AMaximisedWindowKeepsTheRectangleItWillBeRestoredTo) {
+  WindowStateRecord r{0, {10, 20, 300, 400}, 5};
+  SaveWindowState(r, true, false, {0, 0, 1024, 768});
+  EXPECT_EQ(r, (WindowStateRecord{2, {10, 20, 300, 400}, 5}));
+  // Restored again and moved: the new rectangle is stored with state 0.
+  SaveWindowState(r, false, false, {50, 60, 350, 460});
+  EXPECT_EQ(r, (WindowStateRecord{0, {50, 60, 350, 460}, 5}));
+  // A minimised window's rectangle is the icon's and is not stored.
+  SaveWindowState(r, false, true, {-32000, -32000, -31840, -31970});
+  EXPECT_EQ(r, (WindowStateRecord{0, {50, 60, 350, 460}, 5}));
+}
+
+}  // namespace

@@ -1,0 +1,177 @@
+// The workstation's INI keys: read with their ranges and defaults, odd
+// values left at the default, and the keys written back at the end.
+#include "shell/workstation_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+
+#include "data/profile.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+class WorkstationSettingsTest : public ::testing::Test {
+ protected:
+  void WriteIni(const std::string& text) {
+    std::ofstream out(ini, std::ios::binary | std::ios::trunc);
+    out << text;
+  }
+  void WriteCfg(const std::string& text) {
+    std::ofstream out(dir.File("DPDESK.CFG"), std::ios::binary | std::ios::trunc);
+    out << text;
+  }
+  int32_t PollTicks() { return WorkstationPollTicks(dir.Path(), ReadWorkstationSettings(ini)); }
+
+  TempDir dir;
+  std::string ini = dir.File("DPDESK.INI");
+};
+
+TEST_F(WorkstationSettingsTest, AMissingFileGivesEveryDefault) {
+  WorkstationSettings s = ReadWorkstationSettings(ini);
+  EXPECT_EQ(s.initMode, kStartFloating);
+  EXPECT_EQ(s.floatShape, kShapeHorizontal);
+  EXPECT_EQ(s.initX, -1);
+  EXPECT_EQ(s.initY, -1);
+  EXPECT_FALSE(s.alwaysOnTop);
+  EXPECT_EQ(s.urgentSound, "");
+  EXPECT_EQ(s.messageSound, "");
+  EXPECT_EQ(s.alarmSound, "");
+  EXPECT_TRUE(s.nameDelete && s.phoneDelete && s.schedDelete && s.todoDelete);
+  EXPECT_FALSE(s.noShading);
+  EXPECT_FALSE(s.useTapi);
+  EXPECT_FALSE(s.pollTime);
+  for (bool shown : s.toolbarShown) EXPECT_TRUE(shown);
+  for (const auto& w : s.windows) EXPECT_FALSE(w);
+  EXPECT_EQ(PollTicks(), kDefaultPollTicks);
+}
+
+TEST_F(WorkstationSettingsTest, ValuesInTheirRangesAreTaken) {
+  WriteIni(
+      "[DESKpost]\nInitMode=2\nFloat=0\nInitX=0\nInitY=9999\nAlwaysOnTop=1\n"
+      "NameDelete=0\nPhoneDelete=0\nSchedDelete=0\nTodoDelete=0\nNoShading=7\nUseTAPI=1\n"
+      "MainWnd=2,10,20,300,400,0\nTodoState=0,1,2,3,4,5\n"
+      "[Sounds]\nUrgent=C:\\SOUNDS\\SIREN.WAV\nMessage=ding.wav\nAlarm=bell.wav\n"
+      "[ToolBar]\nTakeButton=0\nTodoButton=0\n");
+  WorkstationSettings s = ReadWorkstationSettings(ini);
+  EXPECT_EQ(s.initMode, kStartIcon);
+  EXPECT_EQ(s.floatShape, kShapeSquare);
+  EXPECT_EQ(s.initX, 0);
+  EXPECT_EQ(s.initY, 9999);
+  EXPECT_TRUE(s.alwaysOnTop);
+  EXPECT_FALSE(s.nameDelete || s.phoneDelete || s.schedDelete || s.todoDelete);
+  EXPECT_TRUE(s.noShading);
+  EXPECT_TRUE(s.useTapi);
+  EXPECT_EQ(s.urgentSound, "C:\\SOUNDS\\SIREN.WAV");
+  EXPECT_EQ(s.messageSound, "ding.wav");
+  EXPECT_EQ(s.alarmSound, "bell.wav");
+  EXPECT_EQ(s.toolbarShown, (std::array<bool, 5>{false, true, true, true, false}));
+  EXPECT_EQ(s.windows[kMainWindowState], (WindowStateRecord{2, {10, 20, 300, 400}, 0}));
+  EXPECT_EQ(s.windows[kTodoWindowState], (WindowStateRecord{0, {1, 2, 3, 4}, 5}));
+  EXPECT_FALSE(s.windows[kViewWindowState]);
+}
+
+TEST_F(WorkstationSettingsTest, OddValuesLeaveTheDefaults) {
+  WriteIni(
+      "[DESKpost]\nInitMode=3\nFloat=-1\nInitX=10000\nInitY=abc\nAlwaysOnTop=2\n"
+      "NameDelete=no\nPhoneDelete=99999999999999999999999\nNoShading=yes\nUseTAPI=\n"
+      "MainWnd=1,2,3\nViewState=0,2000,0,2100,100,0\n"
+      "[ToolBar]\nTakeButton=off\nInboxButton=\nPhoneListButton=00\n");
+  WorkstationSettings s = ReadWorkstationSettings(ini);
+  EXPECT_EQ(s.initMode, kStartFloating);
+  EXPECT_EQ(s.floatShape, kShapeHorizontal);
+  EXPECT_EQ(s.initX, -1);
+  EXPECT_EQ(s.initY, -1);
+  EXPECT_FALSE(s.alwaysOnTop);
+  EXPECT_TRUE(s.nameDelete);
+  EXPECT_TRUE(s.phoneDelete);
+  EXPECT_FALSE(s.noShading);
+  EXPECT_FALSE(s.useTapi);
+  EXPECT_FALSE(s.windows[kMainWindowState]);
+  EXPECT_FALSE(s.windows[kViewWindowState]);
+  // Only a zero hides an item.
+  EXPECT_EQ(s.toolbarShown, (std::array<bool, 5>{true, true, false, true, true}));
+}
+
+TEST_F(WorkstationSettingsTest, InitModeOfManyDigitsIsNotCutIntoARangeValue) {
+  // "12" cut to its first character would read as full screen.
+  WriteIni("[DESKpost]\nInitMode=12\nInitX=12345\n");
+  WorkstationSettings s = ReadWorkstationSettings(ini);
+  EXPECT_EQ(s.initMode, kStartFloating);
+  EXPECT_EQ(s.initX, -1);
+}
+
+TEST_F(WorkstationSettingsTest, ASoundFileNameIsCutTo79Characters) {
+  WriteIni("[Sounds]\nAlarm=" + std::string(100, 'a') + "\n");
+  EXPECT_EQ(ReadWorkstationSettings(ini).alarmSound, std::string(79, 'a'));
+}
+
+TEST_F(WorkstationSettingsTest, KeysWrittenAtTheEndReadBackAndLeaveTheRestOfTheFile) {
+  WriteIni(
+      "; this workstation\n[DESKpost]\nPath=/office/\nName=ALICE\nNameDelete=0\n"
+      "[Sounds]\nMessage=ding.wav\n");
+  WorkstationSettings s = ReadWorkstationSettings(ini);
+  s.initX = 812;
+  s.initY = 0;
+  s.floatShape = kShapeVertical;
+  s.alwaysOnTop = true;
+  s.toolbarShown = {true, false, true, false, true};
+  s.windows[kMainWindowState] = WindowStateRecord{0, {5, 6, 700, 500}, 0};
+  s.windows[kSchedWindowState] = WindowStateRecord{2, {0, 0, 0, 0}, 3};
+  ASSERT_TRUE(WriteToolbarItems(ini, s));
+  ASSERT_TRUE(WriteWindowSettings(ini, s));
+
+  WorkstationSettings back = ReadWorkstationSettings(ini);
+  EXPECT_EQ(back.initX, 812);
+  EXPECT_EQ(back.initY, 0);
+  EXPECT_EQ(back.floatShape, kShapeVertical);
+  EXPECT_TRUE(back.alwaysOnTop);
+  EXPECT_EQ(back.toolbarShown, s.toolbarShown);
+  EXPECT_EQ(back.windows, s.windows);
+  EXPECT_FALSE(back.nameDelete);
+  EXPECT_EQ(back.messageSound, "ding.wav");
+
+  EXPECT_EQ(ProfileGetString(ini, kToolBarSection, "InboxButton", "", 10), "0");
+  EXPECT_EQ(ProfileGetString(ini, kMainSection, "SchedState", "", 80), "2,0,0,0,0,3");
+  // Records never set are not written.
+  EXPECT_FALSE(ProfileFind(ini, kMainSection, "ViewState"));
+  std::string text = ReadWholeFile(ini);
+  EXPECT_EQ(text.rfind("; this workstation\n[DESKpost]\nPath=/office/\nName=ALICE\n", 0), 0u);
+}
+
+TEST_F(WorkstationSettingsTest, AToolbarPositionNotSetIsWrittenAsMinusOneAndStaysNotSet) {
+  WorkstationSettings s;
+  ASSERT_TRUE(WriteWindowSettings(ini, s));
+  EXPECT_EQ(ProfileGetString(ini, kMainSection, "InitX", "", 10), "-1");
+  EXPECT_EQ(ReadWorkstationSettings(ini).initX, -1);
+}
+
+TEST_F(WorkstationSettingsTest, PollTimeOfOneOrPollTimeZeroTurnPollingOff) {
+  WriteIni("[DESKpost]\nPollTime=1\n");
+  EXPECT_EQ(PollTicks(), 0);
+  WriteIni("");
+  WriteCfg("POLLTIME=0\n");
+  EXPECT_EQ(PollTicks(), 0);
+}
+
+TEST_F(WorkstationSettingsTest, PollTimeOfOneInTheOfficeFileLeavesTheDefault) {
+  WriteCfg("NETBIOS=1\nPOLLTIME=1\n");
+  EXPECT_EQ(PollTicks(), kDefaultPollTicks);
+}
+
+TEST_F(WorkstationSettingsTest, TheWorkstationsPollTimeWinsOverTheOfficeFile) {
+  WriteCfg("POLLTIME=60\n");
+  EXPECT_EQ(PollTicks(), 30);
+  WriteIni("[DESKpost]\nPollTime=10\n");
+  EXPECT_EQ(PollTicks(), 5);
+  // Out of range or not a number: the office's value stands.
+  WriteIni("[DESKpost]\nPollTime=100001\n");
+  EXPECT_EQ(PollTicks(), 30);
+  WriteIni("[DESKpost]\nPollTime=ten\n");
+  EXPECT_EQ(PollTicks(), 30);
+  WriteIni("[DESKpost]\nPollTime=-2\n");
+  EXPECT_EQ(PollTicks(), 30);
+}
+
+}  // namespace
