@@ -113,13 +113,16 @@ int DbOpenTable(Table& t, const std::string& directory) {
     return 0;
   }
   if (t.version != 0) {
-    uint8_t head[kVersionOffset + 1];
-    if (t.data.ReadAt(0, head, sizeof head) != long(sizeof head)) {
+    // Only the version byte is read: byte 0 is the append lock, which
+    // another workstation may hold, and a share with mandatory locks
+    // refuses to read a held byte.
+    uint8_t version = 0;
+    if (ReadAtWaiting(t.data, kVersionOffset, &version, 1) != 1) {
       CloseAll(t);
       DbSetError(kDbReadFailed, path);
       return 0;
     }
-    if (head[kVersionOffset] != t.version) {
+    if (version != t.version) {
       CloseAll(t);
       DbSetError(kDbWrongVersion, path);
       return 0;
@@ -170,7 +173,8 @@ int DbReadRecord(Table& t, int32_t recordNumber, uint8_t* buffer) {
     return 0;
   }
   size_t length = size_t(t.recordSize - 1);
-  if (t.data.ReadAt(SlotOffset(t, recordNumber), buffer, length) != long(length)) {
+  // Record 0 of a table without header starts on the append lock byte.
+  if (ReadAtWaiting(t.data, SlotOffset(t, recordNumber), buffer, length) != long(length)) {
     DbSetError(kDbReadFailed, t.name);
     return 0;
   }
@@ -186,7 +190,7 @@ int DbWriteRecord(Table& t, int32_t recordNumber, const uint8_t* buffer) {
   if (!Usable(t)) return 0;
   size_t length = size_t(t.recordSize - 1);
   if (recordNumber < 0 ||
-      t.data.WriteAt(SlotOffset(t, recordNumber), buffer, length) != long(length)) {
+      WriteAtWaiting(t.data, SlotOffset(t, recordNumber), buffer, length) != long(length)) {
     DbSetError(kDbWriteFailed, t.name);
     return 0;
   }
@@ -286,7 +290,8 @@ int DbRekeyRecord(Table& t, const uint8_t* oldEntry, const uint8_t* newRecord) {
 
 int DbReadHeader(Table& t, uint8_t* buffer) {
   if (!Usable(t)) return 0;
-  if (t.data.ReadAt(0, buffer, size_t(t.headerSize)) != long(t.headerSize)) {
+  // Read without the append lock, the header waits for whoever holds it.
+  if (ReadAtWaiting(t.data, 0, buffer, size_t(t.headerSize)) != long(t.headerSize)) {
     DbSetError(kDbReadFailed, t.name);
     return 0;
   }

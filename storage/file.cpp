@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 namespace {
 thread_local int lastErrno = 0;
+bool mandatoryLocks = false;
 
 int Remember(int result) {
   if (result < 0) lastErrno = errno;
@@ -23,13 +25,56 @@ bool SetLock(int fd, int command, short type, int64_t offset, int64_t length) {
   lock.l_pid = 0;  // required for open-file-description locks
   return Remember(fcntl(fd, command, &lock)) == 0;
 }
+
+// On a simulated SMB share: whether another handle holds a lock that the
+// transfer of [offset, offset + length) must respect (writers are stopped by
+// any lock, readers only by write locks). Sets errno as the share would.
+bool RefusedByLock(int fd, short type, int64_t offset, size_t length) {
+  if (!mandatoryLocks || length == 0) return false;
+  struct flock lock = {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = offset;
+  lock.l_len = int64_t(length);
+  if (fcntl(fd, F_OFD_GETLK, &lock) != 0 || lock.l_type == F_UNLCK) return false;
+  errno = EACCES;
+  lastErrno = EACCES;
+  return true;
+}
+constexpr long kNfsMagic = 0x6969;  // f_type of an NFS mount (statfs)
+
+// An NFS client answers reads from pages it cached earlier, and when it
+// holds no lock on a file it may write a whole cached page back around a
+// small write, putting stale neighbouring bytes over what other
+// workstations wrote since. Taking a lock makes it drop its cached pages
+// and keeps writes to the bytes written, so on NFS every transfer runs
+// under a shared lock on a byte past any data. Locks of the same handle do
+// not conflict with it, and it never conflicts with another workstation.
+class NfsCoherence {
+ public:
+  NfsCoherence(int fd, bool on) : fd_(on ? fd : -1) {
+    if (fd_ >= 0 && !SetLock(fd_, F_OFD_SETLKW, F_RDLCK, File::kCoherenceByte, 1)) fd_ = -1;
+  }
+  ~NfsCoherence() {
+    if (fd_ < 0) return;
+    const int saved = errno;
+    SetLock(fd_, F_OFD_SETLK, F_UNLCK, File::kCoherenceByte, 1);
+    errno = saved;
+  }
+  NfsCoherence(const NfsCoherence&) = delete;
+  NfsCoherence& operator=(const NfsCoherence&) = delete;
+
+ private:
+  int fd_;
+};
+
 }  // namespace
 
 File::~File() {
   Close();
 }
 
-File::File(File&& other) noexcept : fd_(other.fd_) {
+File::File(File&& other) noexcept : fd_(other.fd_), nfs_(other.nfs_) {
   other.fd_ = -1;
 }
 
@@ -37,6 +82,7 @@ File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = other.fd_;
+    nfs_ = other.nfs_;
     other.fd_ = -1;
   }
   return *this;
@@ -65,15 +111,20 @@ bool File::Open(const std::string& path, OpenMode mode) {
   } while (fd < 0 && errno == EINTR);
   Remember(fd);
   fd_ = fd;
+  struct statfs fs;
+  nfs_ = fd_ >= 0 && ::fstatfs(fd_, &fs) == 0 && long(fs.f_type) == kNfsMagic;
   return fd_ >= 0;
 }
 
 void File::Close() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  nfs_ = false;
 }
 
 long File::ReadAt(int64_t offset, void* buffer, size_t length) {
+  if (RefusedByLock(fd_, F_RDLCK, offset, length)) return -1;
+  NfsCoherence coherent(fd_, nfs_);
   size_t done = 0;
   while (done < length) {
     ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, length - done, offset + done);
@@ -89,6 +140,8 @@ long File::ReadAt(int64_t offset, void* buffer, size_t length) {
 }
 
 long File::WriteAt(int64_t offset, const void* buffer, size_t length) {
+  if (RefusedByLock(fd_, F_WRLCK, offset, length)) return -1;
+  NfsCoherence coherent(fd_, nfs_);
   size_t done = 0;
   while (done < length) {
     ssize_t n =
@@ -104,9 +157,13 @@ long File::WriteAt(int64_t offset, const void* buffer, size_t length) {
 }
 
 int64_t File::Size() {
-  struct stat st;
-  if (Remember(::fstat(fd_, &st)) != 0) return -1;
-  return st.st_size;
+  // The position moved does not matter: every transfer names its offset.
+  const off_t end = ::lseek(fd_, 0, SEEK_END);
+  if (end < 0) {
+    lastErrno = errno;
+    return -1;
+  }
+  return int64_t(end);
 }
 
 bool File::Truncate(int64_t length) {
@@ -160,6 +217,14 @@ bool File::IsLockedElsewhere(int64_t offset, int64_t length) {
 
 SystemReason File::LastReason() {
   return ReasonFromErrno(lastErrno);
+}
+
+bool File::LastRefusedByLock() {
+  return lastErrno == EACCES;
+}
+
+void File::SimulateMandatoryLocks(bool on) {
+  mandatoryLocks = on;
 }
 
 bool FileExists(const std::string& path) {

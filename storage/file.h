@@ -43,7 +43,8 @@ class File {
   // is returned as it is: the caller decides whether it is an error.
   long ReadAt(int64_t offset, void* buffer, size_t length);
   long WriteAt(int64_t offset, const void* buffer, size_t length);
-  // The file's length, or -1.
+  // The file's length, or -1. Asked of the end of the file, not of its
+  // attributes: an SMB client may answer fstat from a stale cache.
   int64_t Size();
   bool Truncate(int64_t length);
   // Commits the file's buffers by closing a duplicate of the handle: cheap on
@@ -61,9 +62,25 @@ class File {
 
   // The reason of the last failed call on any File, from errno.
   static SystemReason LastReason();
+  // Whether the last failed read or write was refused because another
+  // handle holds a lock over some of its bytes: SMB shares enforce byte-range
+  // locks on reads and writes (EACCES), and waiting may help.
+  static bool LastRefusedByLock();
+
+  // Makes every File of this process behave as on such a share: a read or
+  // write touching a byte that another handle holds is refused with EACCES.
+  // For tests on a local disk.
+  static void SimulateMandatoryLocks(bool on);
+
+  // Whether the file lies on an NFS share (see ReadAt in file.cpp).
+  bool OnNfs() const { return nfs_; }
+  // The byte far past any data that every transfer on NFS locks shared;
+  // no workstation ever locks it for writing.
+  static constexpr int64_t kCoherenceByte = INT64_C(0x7FFFFFFFFFFFFF00);
 
  private:
   int fd_ = -1;
+  bool nfs_ = false;
 };
 
 bool FileExists(const std::string& path);

@@ -10,6 +10,9 @@
 // workstation may have changed anything; a walker (Next, Previous) trusts its
 // buffered page only while page 0's change counter still shows the value it
 // saw when the page was read, and otherwise finds its place again by key.
+// Every step of a walk holds the index lock too, so that a network client
+// reads the counter and the pages afresh (NFS revalidates its cache when a
+// lock is taken, not on an unlocked read).
 //
 // Pages kept between operations (storage/index_keep.h): a locked operation
 // whose read of page 0 shows the file unchanged since this process last
@@ -209,7 +212,7 @@ int WriteHeader(Index& index, uint32_t page, const uint8_t* header) {
   return 1;
 }
 
-// Page 0's counter, read without the lock by walkers.
+// Page 0's counter, read by walkers (under the lock: see the top of this file).
 int ReadCounter(Index& index, uint32_t* counter) {
   uint8_t field[4];
   long got = index.file.ReadAt(kPagePrevOffset, field, sizeof field);
@@ -815,8 +818,9 @@ int IdxDelete(Index& index, const uint8_t* entry) {
   return Unlock(index);
 }
 
-int IdxNext(Index& index) {
-  if (!Usable(index)) return 0;
+namespace {
+
+int NextLocked(Index& index) {
   int exact = 0;
   if (!Resync(index, &exact)) return 0;
   bool advance = exact != 0;
@@ -850,8 +854,7 @@ int IdxNext(Index& index) {
   return 1;
 }
 
-int IdxPrev(Index& index) {
-  if (!Usable(index)) return 0;
+int PrevLocked(Index& index) {
   int exact = 0;
   if (!Resync(index, &exact)) return 0;
   index.positionState = kPosOrdinary;
@@ -878,6 +881,32 @@ int IdxPrev(Index& index) {
   --index.slot;
   TakeCurrent(index);
   return 1;
+}
+
+// Walks under the index lock. Page 0's counter is what tells a walker
+// whether its page still stands, and an NFS client may answer an unlocked
+// read from pages it cached before another workstation's update; taking the
+// lock makes it fetch them again.
+int Walk(Index& index, int (*step)(Index&)) {
+  if (!Usable(index)) return 0;
+  if (!Lock(index)) return 0;
+  if (!step(index)) {
+    const int code = IdxGetError();
+    Unlock(index);
+    IdxSetError(code);
+    return 0;
+  }
+  return Unlock(index);
+}
+
+}  // namespace
+
+int IdxNext(Index& index) {
+  return Walk(index, NextLocked);
+}
+
+int IdxPrev(Index& index) {
+  return Walk(index, PrevLocked);
 }
 
 void IdxForgetPageBuffer() {

@@ -72,6 +72,41 @@ bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question
   }
 }
 
+namespace {
+
+// Tries a transfer until it is not refused by a lock or one lock wait has
+// passed, on the same attempt ticks as a lock.
+template <typename Transfer>
+long TransferWaiting(Transfer transfer) {
+  long done = transfer();
+  if (done >= 0 || !File::LastRefusedByLock()) return done;
+  TickSource& ticks = Ticks();
+  int32_t start = ticks.Now();
+  for (;;) {
+    int32_t elapsed = int32_t(uint32_t(ticks.Now()) - uint32_t(start));
+    if (elapsed < 0) {  // the tick counter wrapped: count again from here
+      start = ticks.Now();
+      elapsed = 0;
+    }
+    if (elapsed >= kLockWaitTicks) return done;
+    if (elapsed % kLockAttemptEvery == 0) {
+      done = transfer();
+      if (done >= 0 || !File::LastRefusedByLock()) return done;
+    }
+    ticks.Pause();
+  }
+}
+
+}  // namespace
+
+long ReadAtWaiting(File& file, int64_t offset, void* buffer, size_t length) {
+  return TransferWaiting([&] { return file.ReadAt(offset, buffer, length); });
+}
+
+long WriteAtWaiting(File& file, int64_t offset, const void* buffer, size_t length) {
+  return TransferWaiting([&] { return file.WriteAt(offset, buffer, length); });
+}
+
 void DbSetLockRetry(LockRetryQuestion q) {
   dbQuestion = std::move(q);
 }

@@ -37,6 +37,14 @@ using LockRetryQuestion = std::function<bool()>;
 // and the question (if any) declined to retry.
 bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question);
 
+// A read or write of bytes that another workstation may hold locked (byte 0
+// is the append lock, and record 0 of a table without header starts there).
+// An SMB share refuses such a transfer while the lock is held; it is tried
+// again on the lock wait's timing for one wait (about 15 seconds, no
+// question asked). Answers as File::ReadAt / WriteAt, after the last attempt.
+long ReadAtWaiting(File& file, int64_t offset, void* buffer, size_t length);
+long WriteAtWaiting(File& file, int64_t offset, const void* buffer, size_t length);
+
 // The questions asked for the append lock and for the index lock.
 void DbSetLockRetry(LockRetryQuestion question);
 void IdxSetLockRetry(LockRetryQuestion question);

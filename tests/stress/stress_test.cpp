@@ -26,6 +26,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
@@ -314,22 +315,13 @@ void PrintReport(const StressPlan& plan, const Account& a, double seconds) {
   std::fflush(stdout);
 }
 
-TEST(Stress, ManyWorkstationsChangeAndWalkOneDirectoryAndNothingIsLostOrSeenTwice) {
-  StressPlan plan = PlanFromEnvironment();
-  TempDir temp;
-  plan.dir = temp.Path() + "office/";
-  plan.logDir = temp.Path();
-  SCOPED_TRACE("seed " + std::to_string(plan.seed) + " (DESKPOST_STRESS_SEED)");
-
-  DpadminRun create = RunDpadmin({"create", plan.dir}, temp.Path());
-  ASSERT_EQ(create.status, 0) << ShowRun(create);
-  StoreStableRecords(plan);
-  if (HasFatalFailure()) return;
-
+// Starts workstations first .. first + processes - 1 at one moment and
+// waits for all of them.
+void RunWorkstations(const StressPlan& plan, int first) {
   int go[2];
   ASSERT_EQ(pipe(go), 0);
   std::vector<pid_t> children;
-  for (int id = 1; id <= plan.processes; ++id) {
+  for (int id = first; id < first + plan.processes; ++id) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -339,17 +331,17 @@ TEST(Stress, ManyWorkstationsChangeAndWalkOneDirectoryAndNothingIsLostOrSeenTwic
     children.push_back(child);
   }
   close(go[0]);
-  const auto start = std::chrono::steady_clock::now();
   close(go[1]);  // every workstation starts now
   for (size_t i = 0; i < children.size(); ++i) {
     int status = 0;
     ASSERT_EQ(waitpid(children[i], &status, 0), children[i]);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "workstation " << i + 1 << " ended with status " << status;
+        << "workstation " << first + int(i) << " ended with status " << status;
   }
-  const double seconds =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
 
+// Reads the ledgers of workstations 1 .. processes and checks the directory.
+void VerifyDirectory(const StressPlan& plan, const std::string& workDir, double seconds) {
   Account account;
   for (int id = 1; id <= plan.processes; ++id) ReadLedger(LedgerPath(plan, id), id, account);
   PrintReport(plan, account, seconds);
@@ -357,10 +349,60 @@ TEST(Stress, ManyWorkstationsChangeAndWalkOneDirectoryAndNothingIsLostOrSeenTwic
   EXPECT_EQ(account.corruptIndexErrors, 0) << "corrupt-index errors met by workstations";
   for (const std::string& f : account.failures) ADD_FAILURE() << f;
 
-  DpadminRun check = RunDpadmin({"check", plan.dir}, temp.Path());
+  DpadminRun check = RunDpadmin({"check", plan.dir}, workDir);
   EXPECT_EQ(check.status, 0) << ShowRun(check);
   CheckMessages(plan, account);
   CheckNames(plan, account);
+}
+
+TEST(Stress, ManyWorkstationsChangeAndWalkOneDirectoryAndNothingIsLostOrSeenTwice) {
+  StressPlan plan = PlanFromEnvironment();
+  SCOPED_TRACE("seed " + std::to_string(plan.seed) + " (DESKPOST_STRESS_SEED)");
+  const char* shared = std::getenv("DESKPOST_STRESS_DIR");
+  if (shared && *shared) {
+    // One step of a run shared by several machines on a network share:
+    // "prepare" makes the directory, "work" runs this machine's workstations
+    // (DESKPOST_STRESS_FIRST is the first one's number), "verify" reads the
+    // ledgers of workstations 1 .. DESKPOST_STRESS_PROCESSES.
+    plan.dir = std::string(shared) + "/office/";
+    const char* logs = std::getenv("DESKPOST_STRESS_LOGS");
+    plan.logDir = std::string(logs && *logs ? logs : shared) + "/";
+    const char* step = std::getenv("DESKPOST_STRESS_STEP");
+    const std::string what = step ? step : "";
+    if (what == "prepare") {
+      DpadminRun create = RunDpadmin({"create", plan.dir}, plan.logDir);
+      ASSERT_EQ(create.status, 0) << ShowRun(create);
+      StoreStableRecords(plan);
+    } else if (what == "work") {
+      const char* first = std::getenv("DESKPOST_STRESS_FIRST");
+      const auto start = std::chrono::steady_clock::now();
+      RunWorkstations(plan, first ? std::atoi(first) : 1);
+      std::printf("stress: %d workstations x %d operations here, %.1f s\n", plan.processes,
+                  plan.opsPerProcess,
+                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    } else if (what == "verify") {
+      VerifyDirectory(plan, plan.logDir, 0);
+    } else {
+      FAIL() << "DESKPOST_STRESS_STEP must be prepare, work or verify";
+    }
+    return;
+  }
+
+  TempDir temp;
+  plan.dir = temp.Path() + "office/";
+  plan.logDir = temp.Path();
+
+  DpadminRun create = RunDpadmin({"create", plan.dir}, temp.Path());
+  ASSERT_EQ(create.status, 0) << ShowRun(create);
+  StoreStableRecords(plan);
+  if (HasFatalFailure()) return;
+
+  const auto start = std::chrono::steady_clock::now();
+  RunWorkstations(plan, 1);
+  if (HasFatalFailure()) return;
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  VerifyDirectory(plan, temp.Path(), seconds);
 }
 
 }  // namespace
