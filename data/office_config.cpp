@@ -3,28 +3,10 @@
 #include <fstream>
 
 #include "data/profile.h"
+#include "data/setting_number.h"
 #include "storage/text_compare.h"
 
 namespace {
-
-// A whole decimal number and nothing else (blanks around it allowed); a
-// value such as "abc" or "5s" is not taken for 0 or 5.
-std::optional<int64_t> WholeNumber(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  if (text.empty() || text.size() > 12) return std::nullopt;
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  return negative ? -value : value;
-}
 
 // The characters a line keeps: codes 33 ('!') to 122 ('z').
 std::string Reduce(std::string_view line) {
@@ -46,7 +28,7 @@ void ApplyLine(std::string_view rawLine, OfficeConfig& config) {
   if (StrICmp(key.c_str(), "DOMAIN") == 0) {
     if (value.size() <= kMaxDomainLength) config.domain = value;
   } else if (StrICmp(key.c_str(), "POLLTIME") == 0) {
-    std::optional<int64_t> seconds = WholeNumber(value);
+    std::optional<int64_t> seconds = SettingNumber(value);
     if (!seconds) return;
     if (*seconds == 0) {
       config.pollTicks = 0;
@@ -95,7 +77,7 @@ OfficeConfig ReadOfficeConfig(const std::string& directory) {
 std::optional<int32_t> ReadIniPollTime(const std::string& iniPath) {
   std::optional<std::string> text = ProfileFind(iniPath, kMainSection, "PollTime");
   if (!text) return std::nullopt;
-  std::optional<int64_t> seconds = WholeNumber(*text);
+  std::optional<int64_t> seconds = SettingNumber(*text);
   if (!seconds || *seconds < INT32_MIN || *seconds > INT32_MAX) return std::nullopt;
   return int32_t(*seconds);
 }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "shell/setting_number.h"
+#include "data/setting_number.h"
 
 std::optional<WindowStateRecord> ParseWindowState(std::string_view text) {
   std::vector<int> numbers;

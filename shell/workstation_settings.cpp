@@ -1,7 +1,7 @@
 #include "shell/workstation_settings.h"
 
 #include "data/profile.h"
-#include "shell/setting_number.h"
+#include "data/setting_number.h"
 
 const char* const kToolbarItemKeys[kToolbarItemCount] = {
     "TakeButton", "InboxButton", "PhoneListButton", "ScheduleButton", "TodoButton"};

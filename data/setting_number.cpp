@@ -1,4 +1,4 @@
-#include "shell/setting_number.h"
+#include "data/setting_number.h"
 
 std::optional<int64_t> SettingNumber(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
