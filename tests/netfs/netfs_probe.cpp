@@ -9,6 +9,11 @@
 //   flag-set DIR USER           set the new-message flag of USER
 //   flag-wait DIR USER SECONDS  poll USER's flag file until it shows a message
 //   lost DIR USER SECONDS       poll until the share is reported lost, then start up
+//   flush-lock FILE1 FILE2      the same file through two mounts: a lock held
+//                               through FILE1 still stops FILE2 after the
+//                               engine's flush (and after closing a duplicate
+//                               handle, which some clients take as an unlock)
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -154,6 +159,34 @@ int Lost(const std::string& dir, int32_t user, int seconds) {
   return 1;
 }
 
+const char* Verdict(LockResult r) {
+  return r == LockResult::kGranted ? "granted" : r == LockResult::kBusy ? "busy" : "failed";
+}
+
+// The other client's attempt on the byte: "busy" while the holder keeps it.
+LockResult OtherTries(File& other, int64_t byte) {
+  const LockResult r = other.TryLock(byte);
+  if (r == LockResult::kGranted) other.Unlock(byte);
+  return r;
+}
+
+int FlushLock(const std::string& path1, const std::string& path2) {
+  constexpr int64_t kByte = 2047;
+  File holder, other;
+  if (!holder.Open(path1, OpenMode::kCreate) || !other.Open(path2, OpenMode::kShared))
+    return std::printf("open failed\n"), 1;
+  if (holder.TryLock(kByte) != LockResult::kGranted) return std::printf("lock failed\n"), 1;
+  const LockResult before = OtherTries(other, kByte);
+  holder.WriteAt(0, "x", 1);
+  holder.Flush();
+  const LockResult afterFlush = OtherTries(other, kByte);
+  ::close(::dup(holder.Descriptor()));
+  const LockResult afterDupClose = OtherTries(other, kByte);
+  std::printf("other client before %s, after the engine's flush %s, after closing a duplicate %s\n",
+              Verdict(before), Verdict(afterFlush), Verdict(afterDupClose));
+  return before == LockResult::kBusy && afterFlush == LockResult::kBusy ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,6 +201,7 @@ int main(int argc, char** argv) {
     return FlagWait(Dir(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
   if (what == "lost" && argc == 5)
     return Lost(Dir(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
+  if (what == "flush-lock" && argc == 4) return FlushLock(argv[2], argv[3]);
   std::fprintf(stderr, "usage: see the top of netfs_probe.cpp\n");
   return 2;
 }

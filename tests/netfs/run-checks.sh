@@ -215,6 +215,16 @@ EOF
     fail "$kind share back: dpadmin check through the other client: $(echo "$out" | tail -5 | tr '\n' ';')"
 }
 
+# A lock held through one mount still stops the other mount after the
+# holder flushed the file: a flush must never release locks.
+check_flush_lock() {
+  local kind=$1 out
+  out=$(job a 120 <<EOF
+$(in_tree "$build/tests/netfs/netfs_probe" flush-lock "$run/mnt/$kind-a1/$kind/FLUSH.DAT" "$run/mnt/$kind-a2/$kind/FLUSH.DAT")
+EOF
+  ) && pass "$kind lock kept over a flush: $out" || fail "$kind lock kept over a flush: $out"
+}
+
 run_checks() {
   failed=0
   : >"$run/summary"
@@ -224,7 +234,7 @@ run_checks() {
     mkdir -p "$share_dir/$kind"
     say "checks on $kind"
     if mount_all "$kind"; then
-      for check in ${NETFS_CHECKS:-stress record_lock flag costs lost_share}; do
+      for check in ${NETFS_CHECKS:-flush_lock stress record_lock flag costs lost_share}; do
         "check_$check" "$kind"
       done
     fi
