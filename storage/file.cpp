@@ -6,10 +6,19 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace {
 thread_local int lastErrno = 0;
 bool mandatoryLocks = false;
+bool simulatedSmb = false;
+FileCallObserver& Observer() {
+  static FileCallObserver observer;
+  return observer;
+}
+void Observe(int fd, FileCall call, int64_t offset) {
+  if (Observer()) Observer()(fd, call, offset);
+}
 
 int Remember(int result) {
   if (result < 0) lastErrno = errno;
@@ -41,7 +50,12 @@ bool RefusedByLock(int fd, short type, int64_t offset, size_t length) {
   lastErrno = EACCES;
   return true;
 }
-constexpr long kNfsMagic = 0x6969;  // f_type of an NFS mount (statfs)
+// f_type of the mounts (statfs): NFS, the CIFS client (SMB1) and its SMB2/3
+// dialect, and the old smbfs.
+constexpr long kNfsMagic = 0x6969;
+constexpr long kCifsMagic = 0xFF534D42;
+constexpr long kSmb2Magic = 0xFE534D42;
+constexpr long kSmbfsMagic = 0x517B;
 
 // An NFS client answers reads from pages it cached earlier, and when it
 // holds no lock on a file it may write a whole cached page back around a
@@ -70,11 +84,28 @@ class NfsCoherence {
 
 }  // namespace
 
+FileSystemKind FileSystemOfType(long statfsType) {
+  // f_type is a signed long that some file systems fill from a 32-bit
+  // unsigned magic: compare the low 32 bits.
+  const long type = long(static_cast<unsigned long>(statfsType) & 0xFFFFFFFFul);
+  switch (type) {
+    case kNfsMagic:
+      return FileSystemKind::kNfs;
+    case kCifsMagic:
+    case kSmb2Magic:
+    case kSmbfsMagic:
+      return FileSystemKind::kSmb;
+    default:
+      return FileSystemKind::kLocal;
+  }
+}
+
 File::~File() {
   Close();
 }
 
-File::File(File&& other) noexcept : fd_(other.fd_), nfs_(other.nfs_) {
+File::File(File&& other) noexcept
+    : fd_(other.fd_), fileSystem_(other.fileSystem_), unflushed_(other.unflushed_) {
   other.fd_ = -1;
 }
 
@@ -82,7 +113,8 @@ File& File::operator=(File&& other) noexcept {
   if (this != &other) {
     Close();
     fd_ = other.fd_;
-    nfs_ = other.nfs_;
+    fileSystem_ = other.fileSystem_;
+    unflushed_ = other.unflushed_;
     other.fd_ = -1;
   }
   return *this;
@@ -111,20 +143,27 @@ bool File::Open(const std::string& path, OpenMode mode) {
   } while (fd < 0 && errno == EINTR);
   Remember(fd);
   fd_ = fd;
+  fileSystem_ = FileSystemKind::kLocal;
   struct statfs fs;
-  nfs_ = fd_ >= 0 && ::fstatfs(fd_, &fs) == 0 && long(fs.f_type) == kNfsMagic;
+  if (fd_ >= 0 && ::fstatfs(fd_, &fs) == 0) fileSystem_ = FileSystemOfType(long(fs.f_type));
+  if (fd_ >= 0 && simulatedSmb && fileSystem_ == FileSystemKind::kLocal)
+    fileSystem_ = FileSystemKind::kSmb;
   return fd_ >= 0;
 }
 
 void File::Close() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) {
+    Observe(fd_, FileCall::kClose, 0);
+    ::close(fd_);
+  }
   fd_ = -1;
-  nfs_ = false;
+  fileSystem_ = FileSystemKind::kLocal;
+  unflushed_ = false;
 }
 
 long File::ReadAt(int64_t offset, void* buffer, size_t length) {
   if (RefusedByLock(fd_, F_RDLCK, offset, length)) return -1;
-  NfsCoherence coherent(fd_, nfs_);
+  NfsCoherence coherent(fd_, OnNfs());
   size_t done = 0;
   while (done < length) {
     ssize_t n = ::pread(fd_, static_cast<char*>(buffer) + done, length - done, offset + done);
@@ -140,8 +179,10 @@ long File::ReadAt(int64_t offset, void* buffer, size_t length) {
 }
 
 long File::WriteAt(int64_t offset, const void* buffer, size_t length) {
+  Observe(fd_, FileCall::kWrite, offset);
   if (RefusedByLock(fd_, F_WRLCK, offset, length)) return -1;
-  NfsCoherence coherent(fd_, nfs_);
+  unflushed_ = OnNetworkShare();
+  NfsCoherence coherent(fd_, OnNfs());
   size_t done = 0;
   while (done < length) {
     ssize_t n =
@@ -167,13 +208,27 @@ int64_t File::Size() {
 }
 
 bool File::Truncate(int64_t length) {
+  unflushed_ = OnNetworkShare();
   return Remember(::ftruncate(fd_, length)) == 0;
 }
 
+// Closing a duplicate of the handle, the old way to commit a file's
+// buffers, must not be used here: the CIFS client takes the close of any
+// descriptor of the handle as the end of the handle's byte-range locks and
+// releases all of them on the server, while this process goes on believing
+// it holds them. An index update that wrote a new page then went on
+// unprotected, and another workstation took the index lock and met the
+// update marker. fsync keeps the locks; on a local disk there is nothing to
+// push, every workstation reads the same page cache.
 bool File::Flush() {
-  int copy = Remember(::dup(fd_));
-  if (copy < 0) return false;
-  return Remember(::close(copy)) == 0;
+  if (!OnNetworkShare()) return true;
+  Observe(fd_, FileCall::kCommit, 0);
+  unflushed_ = false;
+  int result;
+  do {
+    result = ::fsync(fd_);
+  } while (result < 0 && errno == EINTR);
+  return Remember(result) == 0;
 }
 
 namespace {
@@ -194,14 +249,22 @@ LockResult Attempt(int fd, short type, int64_t offset, int64_t length) {
 }  // namespace
 
 LockResult File::TryLock(int64_t offset, int64_t length) {
-  return Attempt(fd_, F_WRLCK, offset, length);
+  const LockResult result = Attempt(fd_, F_WRLCK, offset, length);
+  if (result == LockResult::kGranted) Observe(fd_, FileCall::kLock, offset);
+  return result;
 }
 
 LockResult File::TryLockShared(int64_t offset, int64_t length) {
-  return Attempt(fd_, F_RDLCK, offset, length);
+  const LockResult result = Attempt(fd_, F_RDLCK, offset, length);
+  if (result == LockResult::kGranted) Observe(fd_, FileCall::kLock, offset);
+  return result;
 }
 
 bool File::Unlock(int64_t offset, int64_t length) {
+  // A failed flush is not a reason to keep the lock: the write itself was
+  // answered, and the next flush or unlock tries again.
+  if (unflushed_ && !Flush()) unflushed_ = true;
+  Observe(fd_, FileCall::kUnlock, offset);
   return SetLock(fd_, F_OFD_SETLK, F_UNLCK, offset, length);
 }
 
@@ -225,6 +288,14 @@ bool File::LastRefusedByLock() {
 
 void File::SimulateMandatoryLocks(bool on) {
   mandatoryLocks = on;
+}
+
+void File::SimulateSmbShare(bool on) {
+  simulatedSmb = on;
+}
+
+void File::ObserveCalls(FileCallObserver observer) {
+  Observer() = std::move(observer);
 }
 
 bool FileExists(const std::string& path) {

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "storage/errors.h"
@@ -23,6 +24,15 @@ enum class OpenMode {
 };
 
 enum class LockResult { kGranted, kBusy, kUnsupported, kFailed };
+
+// Where a file lies, by the file system's type (statfs f_type).
+enum class FileSystemKind { kLocal, kSmb, kNfs };
+FileSystemKind FileSystemOfType(long statfsType);
+
+// The calls a test may watch (File::ObserveCalls): which descriptor, and the
+// offset of locks, unlocks and writes.
+enum class FileCall { kWrite, kLock, kUnlock, kCommit, kClose };
+using FileCallObserver = std::function<void(int descriptor, FileCall call, int64_t offset)>;
 
 class File {
  public:
@@ -47,8 +57,9 @@ class File {
   // attributes: an SMB client may answer fstat from a stale cache.
   int64_t Size();
   bool Truncate(int64_t length);
-  // Commits the file's buffers by closing a duplicate of the handle: cheap on
-  // a local disk, and on NFS it pushes the written data to the server.
+  // Makes what was written reach the server, keeping every lock the handle
+  // holds: fsync on a network share, nothing on a local disk, where every
+  // workstation reads the same page cache.
   bool Flush();
 
   // One attempt at a write lock on [offset, offset + length).
@@ -56,6 +67,9 @@ class File {
   // One attempt at a shared (read) lock, the only kind a read-only handle
   // can hold.
   LockResult TryLockShared(int64_t offset, int64_t length = 1);
+  // On a network share, what was written through the handle since its last
+  // flush is flushed first: another workstation that takes the lock next
+  // reads it from the server.
   bool Unlock(int64_t offset, int64_t length = 1);
   // Whether another handle holds a lock over the range (F_OFD_GETLK).
   bool IsLockedElsewhere(int64_t offset, int64_t length = 1);
@@ -73,14 +87,23 @@ class File {
   static void SimulateMandatoryLocks(bool on);
 
   // Whether the file lies on an NFS share (see ReadAt in file.cpp).
-  bool OnNfs() const { return nfs_; }
+  bool OnNfs() const { return fileSystem_ == FileSystemKind::kNfs; }
+  bool OnNetworkShare() const { return fileSystem_ != FileSystemKind::kLocal; }
+
+  // For tests: every File opened afterwards takes its files for SMB files
+  // (their flushes commit through fsync).
+  static void SimulateSmbShare(bool on);
+  // For tests: the observer sees every write, lock, unlock, commit and close
+  // of every File (none when empty).
+  static void ObserveCalls(FileCallObserver observer);
   // The byte far past any data that every transfer on NFS locks shared;
   // no workstation ever locks it for writing.
   static constexpr int64_t kCoherenceByte = INT64_C(0x7FFFFFFFFFFFFF00);
 
  private:
   int fd_ = -1;
-  bool nfs_ = false;
+  FileSystemKind fileSystem_ = FileSystemKind::kLocal;
+  bool unflushed_ = false;  // written on a network share since the last flush
 };
 
 bool FileExists(const std::string& path);
