@@ -13,6 +13,7 @@
 #include "storage/check.h"
 #include "storage/lockwait.h"
 #include "storage/records/message.h"
+#include "storage/share_check.h"
 #include "storage/text_compare.h"
 #include "storage/worktable.h"
 
@@ -59,6 +60,13 @@ int CheckMarker(const std::string& directory) {
   if (tried == LockResult::kGranted) marker.Unlock(0);
   if (tried == LockResult::kUnsupported) {
     SetAppError(kAppShareNotInstalled, "");
+    return 0;
+  }
+  // Some mounts grant every lock without telling the other computers, which
+  // is no locking at all; the message says what to mount instead.
+  const std::string unsafe = UnsafeShareReason(directory);
+  if (!unsafe.empty()) {
+    SetAppError(kAppShareNotInstalled, unsafe);
     return 0;
   }
   return 1;

@@ -47,7 +47,8 @@ struct UserState {
 
 // 1, or 0 with an application error: 1000 path too long, 1024 no DP.EXE
 // (the directory as name), another open code for DP.EXE (its path), 1002
-// locking not supported, open or read codes for CAT.DAT, 1003 wrong
+// locking not supported or not shared between computers (the reason as
+// name), open or read codes for CAT.DAT, 1003 wrong
 // version, 1019 a folder that cannot be made (its path). Installs the
 // engine's error reporter and clears both lock-retry questions.
 int OpenDataDirectory(const std::string& directory);
