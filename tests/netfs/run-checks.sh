@@ -222,7 +222,7 @@ check_flush_lock() {
   out=$(job a 120 <<EOF
 $(in_tree "$build/tests/netfs/netfs_probe" flush-lock "$run/mnt/$kind-a1/$kind/FLUSH.DAT" "$run/mnt/$kind-a2/$kind/FLUSH.DAT")
 EOF
-  ) && pass "$kind lock kept over a flush: $out" || fail "$kind lock kept over a flush: $out"
+  ) && pass "$kind lock kept over a flush: $(echo "$out" | tr "\n" ";" | sed "s/;$//")" || fail "$kind lock kept over a flush: $out"
 }
 
 run_checks() {
