@@ -51,7 +51,9 @@ MemberDialog::MemberDialog(QWidget* owner, const std::string& group)
 
   auto* grid = new QGridLayout(this);
   search_ = new NameSearchField(this);
-  grid->addWidget(new QLabel("&Name:", this), 0, 0);
+  auto* label = new QLabel("&Name:", this);
+  label->setBuddy(search_);
+  grid->addWidget(label, 0, 0);
   grid->addWidget(search_, 1, 0);
   auto* placeholder = new QWidget(this);
   SetControlId(placeholder, kIdPlaceholder);
