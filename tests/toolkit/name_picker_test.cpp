@@ -3,6 +3,8 @@
 // the password check, driven by control id with real keys and clicks.
 #include "toolkit/names/name_picker.h"
 
+#include <QApplication>
+#include <QFocusEvent>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
@@ -11,7 +13,9 @@
 #include "data/passwords.h"
 #include "name_dialogs.h"
 #include "name_office.h"
+#include "storage/catalogue.h"
 #include "storage/check.h"
+#include "storage/database.h"
 #include "toolkit/live_windows.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -121,6 +125,17 @@ class NamePickerTest : public QObject {
     QCOMPARE(d->Search()->text(), QString("Barnes"));
     QCOMPARE(SelectedName(*d->List()), std::string("Barnes"));
     QCOMPARE(d->Search()->maxLength(), 19);
+  }
+
+  void onFocusTheCaretGoesToTheEndOfTheText() {
+    Request r(kPickEverything);
+    auto d = Open(r);
+    TypeSearch(d->Search(), "Bar");
+    d->Search()->setCursorPosition(0);
+    QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+    QApplication::sendEvent(d->Search(), &focus);
+    QCOMPARE(d->Search()->cursorPosition(), 3);
+    QVERIFY(!d->Search()->hasSelectedText());
   }
 
   // ---- Modes ----
@@ -460,6 +475,31 @@ class NamePickerTest : public QObject {
     QCOMPARE(PageNames(list).front(), first);
     QCOMPARE(list.SelectedRow(), row);
     QCOMPARE(SelectedName(list), std::string("Barnes"));
+  }
+
+  void aPersonHeldByAnotherWorkstationIsNotDeletedAndTheLockErrorIsShown() {
+    NameEntry baker;
+    {
+      NameTable h;
+      QVERIFY(NameOpen(h));
+      QVERIFY(NameFind(h, "Baker", &baker));
+      NameClose(h);
+    }
+    // Another workstation edits Baker's record: it holds the record's lock.
+    Table other(kNameTable);
+    QVERIFY(DbOpenTable(other, office->dir.Path()));
+    QVERIFY(DbLockRecord(other, baker.RecordNumber()));
+    Request r(kPickEverything);
+    auto d = Open(r);
+    TypeSearch(d->Search(), "Baker");
+    prompts->Answer(1);
+    DialogScript::Press(*d, NamePickerDialog::kIdDelete);
+    DbUnlockRecord(other, baker.RecordNumber());
+    DbCloseTable(other);
+    QCOMPARE(Asked().size(), 2);
+    QCOMPARE(Asked()[1], QString("DESKpost|Error locking file: Baker"));
+    QVERIFY(office->Exists("Baker"));
+    QCOMPARE(SelectedName(*d->List()), std::string("Baker"));
   }
 
   void deletingAGroupAsksTheGroupWarning() {
