@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 #include "data/dpmain.h"
 #include "toolkit/control_id.h"
@@ -79,8 +80,11 @@ MemberDialog::MemberDialog(QWidget* owner, const std::string& group)
 }
 
 MemberDialog::~MemberDialog() {
-  // The list reads the table: it goes first.
-  delete list_;
+  // The list reads the table: it goes first, and no event of its dying
+  // list box reaches the filter.
+  TPickerList* list = std::exchange(list_, nullptr);
+  if (list) list->ListBox()->removeEventFilter(this);
+  delete list;
   if (names_.open) NameClose(names_);
 }
 

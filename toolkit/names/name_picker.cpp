@@ -6,6 +6,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "data/dpmain.h"
@@ -88,8 +89,11 @@ NamePickerDialog::NamePickerDialog(QWidget* owner, NamePickRequest& request,
 }
 
 NamePickerDialog::~NamePickerDialog() {
-  // The list reads the table: it goes first.
-  delete list_;
+  // The list reads the table: it goes first, and its last notifications
+  // find no list to look at.
+  TPickerList* list = std::exchange(list_, nullptr);
+  if (list) list->disconnect(this);
+  delete list;
   if (names_.open) NameClose(names_);
 }
 
