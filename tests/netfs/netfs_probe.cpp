@@ -184,6 +184,14 @@ int FlushLock(const std::string& path1, const std::string& path2) {
   const LockResult afterDupClose = OtherTries(other, kByte);
   std::printf("other client before %s, after the engine's flush %s, after closing a duplicate %s\n",
               Verdict(before), Verdict(afterFlush), Verdict(afterDupClose));
+  // Whether a write reaches the server by itself: read back at once through
+  // the other mount, before any flush.
+  holder.WriteAt(32, "unflushed", 9);
+  char seen[9] = {};
+  const bool writeThrough =
+      other.ReadAt(32, seen, 9) == 9 && std::memcmp(seen, "unflushed", 9) == 0;
+  std::printf("a write seen through the other mount before any flush: %s\n",
+              writeThrough ? "yes" : "no");
   // What a flush costs after a record-sized write, both ways.
   constexpr int kRounds = 20;
   auto start = Clock::now();
