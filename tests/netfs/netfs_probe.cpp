@@ -9,6 +9,7 @@
 //   flag-set DIR USER           set the new-message flag of USER
 //   flag-wait DIR USER SECONDS  poll USER's flag file until it shows a message
 //   lost DIR USER SECONDS       poll until the share is reported lost, then start up
+//   open DIR                    start-up's opening of the data directory
 //   flush-lock FILE1 FILE2      the same file through two mounts: a lock held
 //                               through FILE1 still stops FILE2 after the
 //                               engine's flush (and after closing a duplicate
@@ -159,6 +160,17 @@ int Lost(const std::string& dir, int32_t user, int seconds) {
   return 1;
 }
 
+int Open(const std::string& dir) {
+  const int opened = OpenDataDirectory(dir);
+  if (opened) {
+    std::printf("start-up opens the directory\n");
+    CloseDataDirectory();
+    return 0;
+  }
+  std::printf("start-up refuses, code %d: %s\n", AppErrorCode(), FormatAppError().c_str());
+  return 1;
+}
+
 const char* Verdict(LockResult r) {
   return r == LockResult::kGranted ? "granted" : r == LockResult::kBusy ? "busy" : "failed";
 }
@@ -224,6 +236,7 @@ int main(int argc, char** argv) {
     return FlagWait(Dir(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
   if (what == "lost" && argc == 5)
     return Lost(Dir(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
+  if (what == "open" && argc == 3) return Open(Dir(argv[2]));
   if (what == "flush-lock" && argc == 4) return FlushLock(argv[2], argv[3]);
   std::fprintf(stderr, "usage: see the top of netfs_probe.cpp\n");
   return 2;

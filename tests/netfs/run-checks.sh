@@ -225,6 +225,29 @@ EOF
   ) && pass "$kind lock kept over a flush: $(echo "$out" | tr "\n" ";" | sed "s/;$//")" || fail "$kind lock kept over a flush: $out"
 }
 
+# Start-up refuses the data directory through an SMB 1.0 mount (its locks do
+# not reach the other computers) and opens it through the SMB 3.1.1 one.
+check_smb1_refused() {
+  local kind=$1 out rc
+  [ "$kind" = smb ] || return 0
+  mkdir -p "$run/mnt/smb-a3"
+  out=$(job a 120 <<EOF
+mount -t cifs //10.0.2.2/share "/host$run/mnt/smb-a3" -o vers=1.0,nosharesock,actimeo=0,port=$smb_port,ip=10.0.2.2,username=root,password=netfs,soft || exit 3
+$(in_tree "$build/tests/netfs/netfs_probe" open "$run/mnt/smb-a3/smb/office")
+rc=\$?
+umount -f "/host$run/mnt/smb-a3" || umount -l "/host$run/mnt/smb-a3"
+$(in_tree "$build/tests/netfs/netfs_probe" open "$run/mnt/smb-a1/smb/office") || exit 4
+exit \$rc
+EOF
+  )
+  rc=$?
+  if [ $rc = 1 ] && grep -q "code 1002" <<<"$out"; then
+    pass "smb 1.0 mount refused at start-up, 3.1.1 opened: $(echo "$out" | tr '\n' ';' | sed 's/;$//')"
+  else
+    fail "smb 1.0 mount refused at start-up (status $rc): $(echo "$out" | tr '\n' ';')"
+  fi
+}
+
 run_checks() {
   failed=0
   : >"$run/summary"
@@ -234,7 +257,7 @@ run_checks() {
     mkdir -p "$share_dir/$kind"
     say "checks on $kind"
     if mount_all "$kind"; then
-      for check in ${NETFS_CHECKS:-flush_lock stress record_lock flag costs lost_share}; do
+      for check in ${NETFS_CHECKS:-flush_lock stress smb1_refused record_lock flag costs lost_share}; do
         "check_$check" "$kind"
       done
     fi
