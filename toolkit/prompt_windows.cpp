@@ -280,8 +280,8 @@ void QtPromptService::Inform(const QString& text, const QString& caption) {
   ShowBox(BoxKind::Information, text, caption);
 }
 
-bool QtPromptService::AskYesNo(const QString& text) {
-  return ShowBox(BoxKind::Question, text) == QMessageBox::Yes;
+bool QtPromptService::AskYesNo(const QString& text, const QString& caption) {
+  return ShowBox(BoxKind::Question, text, caption) == QMessageBox::Yes;
 }
 
 bool QtPromptService::AskRetryCancel(const QString& text) {
