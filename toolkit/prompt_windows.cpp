@@ -80,7 +80,14 @@ OptionBox::OptionBox(const QString& caption, const QString& text, const QString&
     : QDialog(owner) {
   setWindowTitle(caption);
   auto* layout = new QVBoxLayout(this);
-  if (!text.isEmpty()) layout->addWidget(new QLabel(text, this));
+  if (!text.isEmpty()) {
+    // A sentence as long as NAME_ERROR's wraps instead of stretching the
+    // box across the screen.
+    auto* label = new QLabel(text, this);
+    label->setWordWrap(true);
+    label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 60);
+    layout->addWidget(label);
+  }
   auto* row = new QHBoxLayout;
   layout->addLayout(row);
   auto* a = AddButton(this, row, first, 601);

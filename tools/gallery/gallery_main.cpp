@@ -26,6 +26,7 @@
 #include "toolkit/list/name_list.h"
 #include "toolkit/live_windows.h"
 #include "toolkit/prompt_windows.h"
+#include "tools/gallery/gallery_shell.h"
 
 namespace {
 
@@ -160,6 +161,8 @@ int main(int argc, char** argv) {
         {"working", &working},    {"flash", flash},          {"question", question.get()},
         {"name-list", &nameList},
     };
+    ShellGallery shell;
+    for (auto& window : shell.Windows()) windows.push_back(window);
     demo.OpenModeless();
     nameList.show();
     nameList.TagDemoRows();
