@@ -23,6 +23,7 @@ QLabel* Value(QWidget* parent, int id) {
 SetupWindow::SetupWindow(const std::string& iniFile, QWidget* parent)
     : QDialog(parent), iniFile_(iniFile) {
   setWindowTitle("DESKpost Setup");
+  setMinimumWidth(fontMetrics().averageCharWidth() * 64);
   auto* column = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   QLabel* ini = Value(this, kIdSetupIniFile);
