@@ -15,6 +15,7 @@
 #include "shell/ui/passwords/password_menu.h"
 #include "shell/ui/passwords/phone_password_dialog.h"
 #include "shell/ui/passwords/user_password_dialog.h"
+#include "storage/database.h"
 #include "toolkit/control_id.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -443,6 +444,46 @@ class PasswordDialogsTest : public QObject {
     OpenUserPassword([] { return std::optional<std::string>(); });
     QVERIFY(!CheckArea("Baker, Tom", kAreaMessages, ask));
     QCOMPARE(ask.asked, std::vector<std::string>{"Password:"});
+  }
+
+  // ---- Another workstation in the way ----
+
+  void aPersonRecordInUseElsewhereIsReportedAndNothingChanges() {
+    TUserPasswordClass dialog(nullptr, ask, "Baker, Tom", UserPassword());
+    dialog.OpenModeless();
+    // Another workstation edits Tom's record: a second handle holds its lock.
+    NameTable other;
+    NameEntry tom;
+    QVERIFY(NameOpen(other));
+    QVERIFY(NameFind(other, "Baker, Tom", &tom));
+    QVERIFY(DbLockRecord(other.table, tom.RecordNumber()));
+    ask.Answer("tom");
+    ask.Answer("tom");
+    Click(&dialog, kIdSetPassword);
+    DbUnlockRecord(other.table, tom.RecordNumber());
+    NameClose(other);
+    QCOMPARE(Informed(*prompts), QStringList{"Error locking file: Baker, Tom"});
+    QVERIFY(!dialog.PasswordSet());
+    QCOMPARE(office->User("Baker, Tom").password, std::string());
+  }
+
+  void aNameTableHeaderHeldElsewhereLeavesPasswordsOff() {
+    FastTicks ticks;
+    TMasterPasswordClass dialog(nullptr, ask, false);
+    dialog.OpenModeless();
+    NameTable other;
+    QVERIFY(NameOpen(other));
+    QVERIFY(DbLockHeader(other.table));
+    ask.Answer("boss");
+    ask.Answer("boss");
+    Click(&dialog, kIdSetPassword);
+    DbUnlockHeader(other.table);
+    NameClose(other);
+    QStringList informed = Informed(*prompts);
+    QCOMPARE(informed.size(), 1);
+    QVERIFY(!informed.contains("Passwords are now enabled."));
+    QVERIFY(!dialog.PasswordSet());
+    QVERIFY(!office->Office().MasterSet());
   }
 
   // ---- The Password menu ----
