@@ -27,6 +27,7 @@
 #include "toolkit/live_windows.h"
 #include "toolkit/prompt_windows.h"
 #include "tools/gallery/gallery_shell.h"
+#include "tools/gallery/name_windows.h"
 
 namespace {
 
@@ -161,6 +162,8 @@ int main(int argc, char** argv) {
         {"working", &working},    {"flash", flash},          {"question", question.get()},
         {"name-list", &nameList},
     };
+    GalleryNameWindows nameWindows;
+    for (auto& window : nameWindows.Windows()) windows.push_back(window);
     ShellGallery shell;
     for (auto& window : shell.Windows()) windows.push_back(window);
     demo.OpenModeless();
@@ -177,6 +180,7 @@ int main(int argc, char** argv) {
         w->hide();
       }
       demo.CloseWith(0);
+      nameWindows.Close();
     } else {
       int x = 40;
       for (auto& [name, w] : windows) {
