@@ -9,14 +9,17 @@
 #include <QTest>
 #include <memory>
 
+#include "name_dialogs.h"
 #include "password_office.h"
 #include "shell/ui/passwords/get_password_dialog.h"
 #include "shell/ui/passwords/master_password_dialog.h"
+#include "shell/ui/passwords/name_picker_chooser.h"
 #include "shell/ui/passwords/password_menu.h"
 #include "shell/ui/passwords/phone_password_dialog.h"
 #include "shell/ui/passwords/user_password_dialog.h"
 #include "storage/database.h"
 #include "toolkit/control_id.h"
+#include "toolkit/names/name_picker.h"
 #include "toolkit/scripted_prompts.h"
 
 namespace {
@@ -421,6 +424,38 @@ class PasswordDialogsTest : public QObject {
     QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaUserPassword, check),
              int(kPasswordOwn));
     QCOMPARE(check.asked, std::vector<std::string>{"Password:"});
+  }
+
+  void thePersonIsChosenInTheNamePickerWithTheirOwnPassword() {
+    SetFirstMaster("boss");
+    WriteUserPassword("Baker, Tom", "tom");
+    DialogScript script;
+    script.Then([](TBaseDialog& d) {
+      auto& picker = static_cast<NamePickerDialog&>(d);
+      QCOMPARE(picker.Search()->text(), QString());
+      TypeSearch(picker.Search(), "Baker");
+      DialogScript::Press(d, kIdOk);
+    });
+    ask.Answer("TOM");
+    std::optional<UserPasswordOpening> opening = OpenUserPassword(NamePickerChooser(nullptr, ask));
+    QVERIFY(opening);
+    QCOMPARE(opening->name, std::string("Baker, Tom"));
+    QCOMPARE(opening->user.password, std::string("tom"));
+    QCOMPARE(ask.asked, std::vector<std::string>{"Password:"});
+  }
+
+  void aWrongPasswordInTheNamePickerKeepsTheDialogClosed() {
+    SetFirstMaster("boss");
+    WriteUserPassword("Baker, Tom", "tom");
+    DialogScript script;
+    script.Then([](TBaseDialog& d) {
+      TypeSearch(static_cast<NamePickerDialog&>(d).Search(), "Baker");
+      DialogScript::Press(d, kIdOk);
+      // The refused choice leaves the picker open; the user gives up.
+      if (static_cast<NamePickerDialog&>(d).IsOpen()) DialogScript::Press(d, kIdCancel);
+    });
+    ask.Answer("guess");
+    QVERIFY(!OpenUserPassword(NamePickerChooser(nullptr, ask)));
   }
 
   void userDialogDoesNotOpenWhenNoOneIsChosen() {
