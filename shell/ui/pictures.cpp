@@ -228,22 +228,25 @@ QPixmap CentrePicture() {
   // Three slips on their way between desks.
   for (int i = 0; i < 3; ++i) {
     p.save();
-    p.translate(20 + i * 26, 28 + i * 8);
+    p.translate(16 + i * 18, 34 + i * 10);
     p.rotate(-12 + i * 8);
-    Envelope(p, QRectF(0, 0, 44, 30), i == 2 ? QColor(255, 240, 160) : kPaper);
+    Envelope(p, QRectF(0, 0, 40, 27), i == 2 ? QColor(255, 240, 160) : kPaper);
     p.restore();
   }
+  const QRectF text(104, 20, kCentrePictureWidth - 104 - 12, 90);
   QFont font = p.font();
   font.setBold(true);
-  font.setPixelSize(30);
+  font.setPixelSize(26);
   p.setFont(font);
   p.setPen(kBlue);
-  p.drawText(QRectF(110, 30, 155, 40), Qt::AlignLeft | Qt::AlignVCenter, "DESKpost");
+  p.drawText(QRectF(text.left(), text.top(), text.width(), 40), Qt::AlignLeft | Qt::AlignVCenter,
+             "DESKpost");
   font.setBold(false);
-  font.setPixelSize(12);
+  font.setPixelSize(11);
   p.setFont(font);
   p.setPen(kInk);
-  p.drawText(QRectF(112, 72, 155, 36), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+  p.drawText(QRectF(text.left(), text.top() + 44, text.width(), 46),
+             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
              "Messages, schedules and phone lists for the whole office");
   p.end();
   return pixmap;
