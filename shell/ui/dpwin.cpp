@@ -161,9 +161,7 @@ void DpWin::ToFloating(bool rebuild) {
   mode_.rebuildDeferred = false;
   const ToolbarLayout layout = LayOutToolbar(settings_.floatShape, settings_.toolbarShown,
                                              kToolbarButtonSize, kToolbarButtonSize);
-  // The old page may hold the button being pressed: it goes once the
-  // press is over.
-  if (QWidget* old = takeCentralWidget()) old->deleteLater();
+  DropPage();
   auto* toolbar =
       new FloatToolbar(this, settings_.floatShape, layout, [this](int id) { Command(id); });
   setCentralWidget(toolbar);
@@ -183,9 +181,19 @@ void DpWin::ToFloating(bool rebuild) {
   Trace("floating " + FloatToolbarName(settings_.floatShape).toStdString());
 }
 
+void DpWin::DropPage() {
+  // The old page may hold the button being pressed: it goes once the
+  // press is over, and stays the window's child until then.
+  if (QWidget* old = takeCentralWidget()) {
+    old->hide();
+    old->setParent(this);
+    old->deleteLater();
+  }
+}
+
 void DpWin::ToFull() {
   const FullShow full = LeaveFloating(mode_, settings_, {x(), y()});
-  if (QWidget* old = takeCentralWidget()) old->deleteLater();
+  DropPage();
   setWindowFlags(Qt::Window);
   setMinimumSize(0, 0);
   setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);

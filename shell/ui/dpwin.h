@@ -86,6 +86,7 @@ class DpWin : public QMainWindow, private AlertWindow {
   void ToFloating(bool rebuild);
   void ToFull();
   void ApplyFloatingFlags();
+  void DropPage();
   WindowRect CurrentRect() const;
   QRect ScreenRect() const;
   void PlaceDefault();

@@ -5,8 +5,6 @@
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
-#include <functional>
-#include <memory>
 #include <vector>
 
 #include "shell/toolbar_layout.h"
@@ -18,42 +16,52 @@ namespace {
 // Time for the window manager and the painting to settle between steps.
 constexpr int kSettleMs = 1200;
 
-void Save(DpWin& window, const QString& directory, const QString& name) {
-  window.grab().save(directory + "/dpwin-" + name + ".png");
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    screen->grabWindow(0).save(directory + "/screen-" + name + ".png");
+// Each step saves the window as it stands, then changes it for the next;
+// after the last the window closes. The run belongs to the window.
+class ScreenshotRun : public QObject {
+ public:
+  ScreenshotRun(DpWin& window, const QString& directory)
+      : QObject(&window), window_(window), directory_(directory) {
+    if (!window.Floating()) steps_.push_back({"full", kCmdToolbar});
+    steps_.push_back({"horizontal", kMenuSquare});
+    steps_.push_back({"square", kMenuVertical});
+    steps_.push_back({"vertical", kMenuHorizontal});
+    // A floating start opens in the INI file's shape: start from the
+    // horizontal one so every name matches its picture.
+    if (window.Floating() && window.Settings().floatShape != kShapeHorizontal) {
+      window.Command(kMenuHorizontal);
+    }
+    QTimer::singleShot(kSettleMs, this, [this] { Next(); });
   }
-}
 
-}  // namespace
-
-void TakeScreenshots(DpWin& window, const QString& directory) {
-  QPointer<DpWin> target(&window);
-  // Each step saves the window as it stands, then changes it for the next.
+ private:
   struct Step {
     const char* name;
     int nextCommand;
   };
-  auto steps = std::make_shared<std::vector<Step>>();
-  if (!window.Floating()) steps->push_back({"full", kCmdToolbar});
-  steps->push_back({"horizontal", kMenuSquare});
-  steps->push_back({"square", kMenuVertical});
-  steps->push_back({"vertical", kMenuHorizontal});
-  auto run = std::make_shared<std::function<void(size_t)>>();
-  *run = [target, directory, steps, run](size_t i) {
-    if (!target) return;
-    if (i == steps->size()) {
-      target->close();
+
+  void Next() {
+    if (next_ == steps_.size()) {
+      window_.close();
       return;
     }
-    Save(*target, directory, (*steps)[i].name);
-    target->Command((*steps)[i].nextCommand);
-    QTimer::singleShot(kSettleMs, target, [run, i] { (*run)(i + 1); });
-  };
-  // A floating start opens in the shape of the INI file: start from the
-  // horizontal one so every name matches its picture.
-  if (window.Floating() && window.Settings().floatShape != kShapeHorizontal) {
-    window.Command(kMenuHorizontal);
+    const Step& step = steps_[next_++];
+    window_.grab().save(directory_ + "/dpwin-" + step.name + ".png");
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      screen->grabWindow(0).save(directory_ + "/screen-" + step.name + ".png");
+    }
+    window_.Command(step.nextCommand);
+    QTimer::singleShot(kSettleMs, this, [this] { Next(); });
   }
-  QTimer::singleShot(kSettleMs, &window, [run] { (*run)(0); });
+
+  DpWin& window_;
+  QString directory_;
+  std::vector<Step> steps_;
+  size_t next_ = 0;
+};
+
+}  // namespace
+
+void TakeScreenshots(DpWin& window, const QString& directory) {
+  new ScreenshotRun(window, directory);
 }

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <memory>
 
+#include "data/passwords.h"
 #include "data/profile.h"
 #include "shell/ui/command_ids.h"
 #include "shell/ui/main_menu.h"
@@ -154,6 +155,50 @@ class DpWinTest : public QObject {
     OpenWith("InitMode=0");
     win->Command(kCmdSave);
     QCOMPARE(sound.beeps, 1);
+  }
+
+  void thePasswordPopupOffersPhoneAndUserOnlyWithAMasterPassword() {
+    OpenWith("InitMode=0");
+    auto* popup = win->menuBar()->findChild<QMenu*>("Password");
+    QVERIFY(popup != nullptr);
+    emit popup->aboutToShow();
+    QVERIFY(FindCommand(popup, kCmdPasswordMaster)->isEnabled());
+    QVERIFY(!FindCommand(popup, kCmdPasswordPhone)->isEnabled());
+    QVERIFY(!FindCommand(popup, kCmdPasswordUser)->isEnabled());
+    QCOMPARE(WriteMasterPassword("secret", true), 1);
+    emit popup->aboutToShow();
+    QVERIFY(FindCommand(popup, kCmdPasswordPhone)->isEnabled());
+    QVERIFY(FindCommand(popup, kCmdPasswordUser)->isEnabled());
+  }
+
+  void aPasswordEntryGoesToItsHook() {
+    std::vector<int> asked;
+    hooks.password = [&](QWidget*, int id) { asked.push_back(id); };
+    OpenWith("InitMode=0");
+    FindCommand(win->menuBar(), kCmdPasswordUser)->trigger();
+    QCOMPARE(asked, std::vector<int>{kCmdPasswordUser});
+  }
+
+  void runSetupAsksThenClosesAndStartsSetupWithTheIniFile() {
+    std::vector<std::string> started;
+    hooks.runSetup = [&](const std::string& ini) { started.push_back(ini); };
+    OpenWith("InitMode=0");
+    prompts->Answer(false);
+    win->Command(kCmdRunSetup);
+    QVERIFY(started.empty());
+    QCOMPARE(win->ExitCode(), -1);
+    prompts->Answer(true);
+    win->Command(kCmdRunSetup);
+    QVERIFY(Asked("This will close DESKpost and run the Setup program, continue?"));
+    QCOMPARE(win->ExitCode(), 0);
+    QCOMPARE(started, std::vector<std::string>{office->IniPath()});
+  }
+
+  void aboutTellsTheVersionAndTheDataDirectory() {
+    OpenWith("InitMode=0");
+    win->Command(kCmdAbout);
+    QVERIFY(Asked("DESKpost version"));
+    QVERIFY(Asked(QString::fromStdString(office->dir.Path())));
   }
 
   // ---- Polling as the window runs it ----
