@@ -26,6 +26,7 @@
 #include "toolkit/list/name_list.h"
 #include "toolkit/live_windows.h"
 #include "toolkit/prompt_windows.h"
+#include "tools/gallery/name_windows.h"
 
 namespace {
 
@@ -160,6 +161,8 @@ int main(int argc, char** argv) {
         {"working", &working},    {"flash", flash},          {"question", question.get()},
         {"name-list", &nameList},
     };
+    GalleryNameWindows nameWindows;
+    for (auto& window : nameWindows.Windows()) windows.push_back(window);
     demo.OpenModeless();
     nameList.show();
     nameList.TagDemoRows();
@@ -174,6 +177,7 @@ int main(int argc, char** argv) {
         w->hide();
       }
       demo.CloseWith(0);
+      nameWindows.Close();
     } else {
       int x = 40;
       for (auto& [name, w] : windows) {

@@ -1,0 +1,103 @@
+// A shared data directory for the name windows' tests: every catalogue
+// table made empty by the real engine in a temporary directory, which
+// becomes the process's data directory, with the data layer's boxes going
+// through the window prompt service (so ScriptedPrompts sees the engine's
+// errors), and helpers to add people and groups.
+#pragma once
+
+#include <QTest>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "data/datadir.h"
+#include "data/dpname.h"
+#include "data/passwords.h"
+#include "data/startup_prompts.h"
+#include "storage/catalogue.h"
+#include "storage/errors.h"
+#include "storage/lockwait.h"
+#include "tests/support/temp_dir.h"
+#include "toolkit/data_prompts.h"
+
+class NameOffice {
+ public:
+  NameOffice() {
+    DbSetErrorReporter(TranslateEngineError);
+    DbSetLockRetry(nullptr);
+    IdxSetLockRetry(nullptr);
+    const TableDef* const* tables = CatalogueTables();
+    for (int i = 0; i < kCatalogueSize; ++i) {
+      Table t(*tables[i]);
+      DbCreateTable(t, dir.Path(), tables[i]->version);
+    }
+    SetDataDirectory(dir.Path());
+    SetPrompts(&dataPrompts);
+    ClearAppError();
+  }
+  ~NameOffice() {
+    SetPrompts(nullptr);
+    SetDataDirectory("");
+    DbSetErrorReporter(nullptr);
+  }
+
+  // Adds a person or group and answers its name number (0 on failure).
+  int32_t Add(const std::string& name) {
+    NameTable h;
+    if (!NameOpen(h)) return 0;
+    NameEntry entry;
+    const int ok = NameAdd(h, name) && NameFind(h, name, &entry);
+    NameClose(h);
+    return ok ? entry.Number() : 0;
+  }
+  // Adds count people "P000", "P001", ... and answers their numbers.
+  std::vector<int32_t> AddPeople(int count, const char* prefix = "P") {
+    std::vector<int32_t> numbers;
+    for (int i = 0; i < count; ++i) {
+      char name[20];
+      std::snprintf(name, sizeof name, "%s%03d", prefix, i);
+      numbers.push_back(Add(name));
+    }
+    return numbers;
+  }
+  bool SetMembers(const std::string& group, const std::vector<int32_t>& members) {
+    NameTable h;
+    if (!NameOpen(h)) return false;
+    NameRecord record;
+    const int ok = NameFind(h, group) && NameReadCurrent(h, &record) &&
+                   SetGroupMembers(record, members) && NameWriteCurrent(h, record);
+    NameClose(h);
+    return ok != 0;
+  }
+  std::vector<int32_t> Members(const std::string& group) {
+    NameRecord record;
+    if (!NameLookup(group, &record)) return {};
+    return GroupMembers(record);
+  }
+  bool Exists(const std::string& name) {
+    NameRecord record;
+    return NameLookup(name, &record) != 0;
+  }
+  int32_t Number(const std::string& name) {
+    NameRecord record;
+    return NameLookup(name, &record) ? record.Number() : 0;
+  }
+
+  TempDir dir;
+  WindowDataPrompts dataPrompts;
+};
+
+// Answers password prompts from a script and records each prompt.
+class ScriptedPasswords : public PasswordPrompt {
+ public:
+  std::optional<std::string> Ask(const std::string& prompt) override {
+    asked.push_back(prompt);
+    if (answers.empty()) return std::nullopt;
+    std::optional<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  std::deque<std::optional<std::string>> answers;
+  std::vector<std::string> asked;
+};

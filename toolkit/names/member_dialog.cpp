@@ -1,0 +1,135 @@
+#include "toolkit/names/member_dialog.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <utility>
+
+#include "data/dpmain.h"
+#include "toolkit/control_id.h"
+#include "toolkit/names/name_dialog_runner.h"
+#include "toolkit/names/picker_list.h"
+#include "toolkit/names/search_field.h"
+#include "toolkit/prompts.h"
+
+namespace {
+
+constexpr QSize kListSize(260, 240);
+
+QPushButton* AddButton(QVBoxLayout* column, QWidget* dialog, const QString& text, int id) {
+  auto* b = new QPushButton(text, dialog);
+  b->setAutoDefault(false);
+  SetControlId(b, id);
+  column->addWidget(b);
+  return b;
+}
+
+}  // namespace
+
+MemberDialog::MemberDialog(QWidget* owner, const std::string& group)
+    : TBaseDialog(owner, "Members"), group_(group) {
+  NameRecord record;
+  if (!NameLookup(group_, &record)) {
+    ShowError();
+    return;
+  }
+  const std::vector<int32_t> members = GroupMembers(record);
+  // A record holds at most 100 members; GroupMembers reads no more.
+  std::copy_n(members.begin(), std::min<size_t>(members.size(), kTagSetSize), members_);
+  if (!NameOpen(names_)) {
+    ShowError();
+    return;
+  }
+  if (!NameFirst(names_)) {
+    ShowError();
+    NameClose(names_);
+    return;
+  }
+  ready_ = true;
+
+  auto* grid = new QGridLayout(this);
+  search_ = new NameSearchField(this);
+  auto* label = new QLabel("&Name:", this);
+  label->setBuddy(search_);
+  grid->addWidget(label, 0, 0);
+  grid->addWidget(search_, 1, 0);
+  auto* placeholder = new QWidget(this);
+  SetControlId(placeholder, kIdPlaceholder);
+  placeholder->setFixedSize(kListSize);
+  grid->addWidget(placeholder, 2, 0);
+  list_ = new TPickerList(placeholder, QRect(QPoint(0, 0), kListSize), names_.table, kPickPeople,
+                          members_, false);
+  list_->onAct = [this](const uint8_t* entry) { ToggleMember(entry); };
+  list_->ListBox()->installEventFilter(this);
+  auto* column = new QVBoxLayout;
+  QPushButton* ok = AddButton(column, this, "OK", kIdOk);
+  ok->setDefault(true);
+  AddButton(column, this, "Cancel", kIdCancel);
+  column->addStretch();
+  grid->addLayout(column, 0, 1, 3, 1);
+  connect(ok, &QPushButton::clicked, this, [this] { Ok(); });
+  connect(FindControlAs<QPushButton>(this, kIdCancel), &QPushButton::clicked, this,
+          [this] { reject(); });
+  connect(search_, &QLineEdit::textChanged, this, [this] {
+    if (!list_->SearchText(search_->Bytes())) ShowError();
+  });
+  search_->setFocus();
+}
+
+MemberDialog::~MemberDialog() {
+  // The list reads the table: it goes first, and no event of its dying
+  // list box reaches the filter.
+  TPickerList* list = std::exchange(list_, nullptr);
+  if (list) list->ListBox()->removeEventFilter(this);
+  delete list;
+  if (names_.open) NameClose(names_);
+}
+
+void MemberDialog::ToggleMember(const uint8_t* entry) {
+  if (ToggleNameTag(members_, EntryNumber(entry)) == TagChange::kSetFull)
+    Prompter().Inform("Maximum of 100 members.");
+  list_->ListBox()->update();
+}
+
+bool MemberDialog::eventFilter(QObject* watched, QEvent* event) {
+  // A left click selects the row and toggles its membership.
+  if (list_ && watched == list_->ListBox() && event->type() == QEvent::MouseButtonPress) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton) {
+      list_->ListBox()->setFocus(Qt::MouseFocusReason);
+      const int y = int(mouse->position().y());
+      const int row = y < 0 ? -1 : y / list_->RowHeight();
+      list_->ClickRow(row, mouse->modifiers(), Qt::LeftButton);
+      if (row >= 0 && row < list_->RowsFilled()) ToggleMember(list_->EntryOfRow(row));
+      return true;
+    }
+  }
+  return TBaseDialog::eventFilter(watched, event);
+}
+
+void MemberDialog::Ok() {
+  // The record is read again so that nothing else in it is overwritten
+  // with what was read when the dialog opened; a handle of its own leaves
+  // the list's position alone.
+  NameTable handle;
+  if (!NameOpen(handle)) {
+    ShowError();
+    return;
+  }
+  NameRecord record;
+  const int ok = NameFind(handle, group_) && NameReadCurrent(handle, &record) &&
+                 SetGroupMembers(record, Members()) && NameWriteCurrent(handle, record);
+  if (!ok) ShowError();
+  NameClose(handle);
+  if (ok) CloseWith(1);
+}
+
+int SelectMembers(QWidget* owner, const std::string& group) {
+  if (!NameIsGroup(group) || NameIsEverybody(group)) return 1;
+  MemberDialog dialog(owner, group);
+  if (!dialog.Ready()) return 0;
+  return RunNameDialog(dialog) == 1 ? 1 : 0;
+}
