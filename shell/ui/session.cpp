@@ -2,6 +2,7 @@
 
 #include "data/dpmain.h"
 #include "shell/ui/trace.h"
+#include "toolkit/names/name_picker.h"
 
 bool SessionPrompts::NameError(const std::string& text) {
   if (nameError_) return nameError_(text);
@@ -39,6 +40,8 @@ std::unique_ptr<DpWin> Session::OpenWindow(SoundPlayer& sound) {
   setup.userName = user.name;
   setup.userNumber = user.number;
   setup.settings = ReadWorkstationSettings(iniPath_);
+  // The name picker's Delete answers for this workstation's right.
+  SetNameDeleteAllowed(setup.settings.nameDelete);
   setup.alerts = MakePollAlertConfig(user, setup.settings,
                                      WorkstationPollTicks(startup_.directory, setup.settings));
   setup.alarms = ScheduleAlarmHooks(user.number);

@@ -24,6 +24,7 @@
 #include "storage/records/name.h"
 #include "tests/shell/ui/office_fixture.h"
 #include "toolkit/control_id.h"
+#include "toolkit/names/name_picker.h"
 #include "toolkit/scripted_prompts.h"
 
 class DpWinTest : public QObject {
@@ -78,6 +79,7 @@ class DpWinTest : public QObject {
     session.reset();
     prompts.reset();
     office.reset();
+    SetNameDeleteAllowed(true);
   }
 
   // ---- Start-up ----
@@ -407,6 +409,11 @@ class DpWinTest : public QObject {
     QVERIFY(!win->close());
     mayClose = true;
     QVERIFY(win->close());
+  }
+
+  void theWorkstationsNameDeleteRightReachesTheNamePicker() {
+    OpenWith("NameDelete=0");
+    QVERIFY(!NameDeleteAllowed());
   }
 
   void closingWritesTheKeysBack() {
