@@ -112,8 +112,13 @@ void DpWin::Start() {
 }
 
 void DpWin::Tick() {
-  if (exitCode_ >= 0) return;
+  // A box shown from inside a tick (a lock time-out while a flag is
+  // cleared, say) runs its own loop, in which the timer goes on firing:
+  // those ticks are dropped, so the machine never runs inside itself.
+  if (exitCode_ >= 0 || inTick_) return;
+  inTick_ = true;
   alerts_->Tick();
+  inTick_ = false;
 }
 
 QRect DpWin::ScreenRect() const {

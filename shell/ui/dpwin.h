@@ -134,4 +134,5 @@ class DpWin : public QMainWindow, private AlertWindow {
   bool viewUrgent_ = false;
   int flashes_ = 0;
   int exitCode_ = -1;
+  bool inTick_ = false;
 };
