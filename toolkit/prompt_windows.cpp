@@ -80,7 +80,14 @@ OptionBox::OptionBox(const QString& caption, const QString& text, const QString&
     : QDialog(owner) {
   setWindowTitle(caption);
   auto* layout = new QVBoxLayout(this);
-  if (!text.isEmpty()) layout->addWidget(new QLabel(text, this));
+  if (!text.isEmpty()) {
+    // A sentence as long as NAME_ERROR's wraps instead of stretching the
+    // box across the screen.
+    auto* label = new QLabel(text, this);
+    label->setWordWrap(true);
+    label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 60);
+    layout->addWidget(label);
+  }
   auto* row = new QHBoxLayout;
   layout->addLayout(row);
   auto* a = AddButton(this, row, first, 601);
@@ -280,8 +287,8 @@ void QtPromptService::Inform(const QString& text, const QString& caption) {
   ShowBox(BoxKind::Information, text, caption);
 }
 
-bool QtPromptService::AskYesNo(const QString& text) {
-  return ShowBox(BoxKind::Question, text) == QMessageBox::Yes;
+bool QtPromptService::AskYesNo(const QString& text, const QString& caption) {
+  return ShowBox(BoxKind::Question, text, caption) == QMessageBox::Yes;
 }
 
 bool QtPromptService::AskRetryCancel(const QString& text) {

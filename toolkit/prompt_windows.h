@@ -157,7 +157,7 @@ class QtPromptService : public PromptService {
   QtPromptService();
   ~QtPromptService() override;
   void Inform(const QString& text, const QString& caption = "DESKpost") override;
-  bool AskYesNo(const QString& text) override;
+  bool AskYesNo(const QString& text, const QString& caption = "DESKpost") override;
   bool AskRetryCancel(const QString& text) override;
   void CheckFailed(const QString& text) override;
   int YesNoAll(const QString& text) override;

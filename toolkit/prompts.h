@@ -30,8 +30,9 @@ class PromptService {
 
   // Information box: caption "DESKpost" unless given, information icon, OK.
   virtual void Inform(const QString& text, const QString& caption = "DESKpost") = 0;
-  // Question: caption "DESKpost", Yes and No with No the default; true for Yes.
-  virtual bool AskYesNo(const QString& text) = 0;
+  // Question: caption "DESKpost" unless given, Yes and No with No the
+  // default; true for Yes.
+  virtual bool AskYesNo(const QString& text, const QString& caption = "DESKpost") = 0;
   // Lock time-out: caption "Error", Retry and Cancel; true for Retry.
   virtual bool AskRetryCancel(const QString& text) = 0;
   // A failed consistency check, captioned "Assert"; execution continues.

@@ -44,8 +44,8 @@ void ScriptedPrompts::Inform(const QString& text, const QString& caption) {
   asked_.push_back({"Inform", caption, text, true});
 }
 
-bool ScriptedPrompts::AskYesNo(const QString& text) {
-  return Next("YesNo", "DESKpost", text, 0) != 0;
+bool ScriptedPrompts::AskYesNo(const QString& text, const QString& caption) {
+  return Next("YesNo", caption, text, 0) != 0;
 }
 
 bool ScriptedPrompts::AskRetryCancel(const QString& text) {

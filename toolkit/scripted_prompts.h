@@ -42,7 +42,7 @@ class ScriptedPrompts : public PromptService {
   void Clear() { asked_.clear(); }
 
   void Inform(const QString& text, const QString& caption = "DESKpost") override;
-  bool AskYesNo(const QString& text) override;
+  bool AskYesNo(const QString& text, const QString& caption = "DESKpost") override;
   bool AskRetryCancel(const QString& text) override;
   void CheckFailed(const QString& text) override;
   int YesNoAll(const QString& text) override;

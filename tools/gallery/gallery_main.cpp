@@ -26,6 +26,7 @@
 #include "toolkit/list/name_list.h"
 #include "toolkit/live_windows.h"
 #include "toolkit/prompt_windows.h"
+#include "tools/gallery/gallery_shell.h"
 #include "tools/gallery/name_windows.h"
 
 namespace {
@@ -163,6 +164,8 @@ int main(int argc, char** argv) {
     };
     GalleryNameWindows nameWindows;
     for (auto& window : nameWindows.Windows()) windows.push_back(window);
+    ShellGallery shell;
+    for (auto& window : shell.Windows()) windows.push_back(window);
     demo.OpenModeless();
     nameList.show();
     nameList.TagDemoRows();

@@ -1,0 +1,82 @@
+#include "shell/ui/passwords/phone_password_dialog.h"
+
+#include <QLabel>
+
+#include "data/dpmain.h"
+#include "shell/ui/passwords/new_password.h"
+#include "toolkit/form_builder.h"
+#include "toolkit/prompts.h"
+
+TPhonePasswordClass::TPhonePasswordClass(QWidget* owner, PasswordPrompt& prompt, bool set)
+    : TPasswordDialog(owner, "Phone Password*", prompt, set) {
+  FormBuilder form(this);
+  auto* note = new QLabel(
+      "*The Phone password allows you to view another user's Phone messages, but not memos or "
+      "e-mails.",
+      this);
+  note->setWordWrap(true);
+  form.Row(QString(), note, kIdPhonePasswordNote);
+  AddPasswordButtons(form, "&Disable Password");
+  QPushButton* ok = form.Button("OK", kIdOk);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, [this] { Ok(); });
+}
+
+void TPhonePasswordClass::SetPassword() {
+  std::optional<std::string> text = AskNewPassword(Ask());
+  if (!text) return;
+  if (text->empty()) {
+    Disable();
+    return;
+  }
+  OfficePasswords office;
+  if (!ReadOfficePasswords(&office)) {
+    ShowError();
+    return;
+  }
+  if (SamePassword(*text, office.master)) {
+    if (Prompter().AskYesNo("Setting the Phone password to the Master password, effectively "
+                            "disables the Phone password, are you sure?")) {
+      Disable();
+    }
+    return;
+  }
+  if (!WritePhonePassword(*text)) {
+    ShowError();
+    return;
+  }
+  const bool wasSet = PasswordSet();
+  EnterState(true);
+  if (!wasSet) Prompter().Inform("Password is now enabled.");
+}
+
+void TPhonePasswordClass::Disable() {
+  // The phone password without an effect of its own is the master
+  // password: an empty one could be matched by an empty answer.
+  OfficePasswords office;
+  if (!ReadOfficePasswords(&office) || !WritePhonePassword(office.master)) {
+    ShowError();
+    return;
+  }
+  EnterState(false);
+  Prompter().Inform("Password is disabled.");
+}
+
+std::optional<bool> PhonePasswordOpening(PasswordPrompt& prompt) {
+  ForgetPasswordCache();
+  const int result = CheckPassword("", PasswordForm::kGroup, kAreaUserPassword, prompt);
+  if (result != kPasswordMaster && result != kPasswordNotNeeded) return std::nullopt;
+  OfficePasswords office;
+  if (!ReadOfficePasswords(&office)) {
+    ShowError();
+    return std::nullopt;
+  }
+  return office.PhoneSet();
+}
+
+void RunPhonePassword(QWidget* owner, PasswordPrompt& prompt) {
+  std::optional<bool> set = PhonePasswordOpening(prompt);
+  if (!set) return;
+  TPhonePasswordClass dialog(owner, prompt, *set);
+  dialog.OpenModal();
+}

@@ -1,0 +1,14 @@
+#include "shell/ui/startup/run_setup.h"
+
+#include "data/datadir.h"
+#include "data/dpmain.h"
+#include "data/startup_prompts.h"
+#include "toolkit/prompts.h"
+
+bool ConfirmRunSetup() {
+  return Prompter().AskYesNo("This will close DESKpost and run the Setup program, continue?");
+}
+
+bool StartSetupProgram(const std::string& iniFile) {
+  return Launcher().Launch(DataDirectory() + kSetupProgram, iniFile);
+}

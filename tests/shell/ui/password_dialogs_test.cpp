@@ -1,0 +1,549 @@
+// The master, phone and user password dialogs on a real name table: their
+// states, the questions and messages they show, what they store, and what
+// the password check then asks.
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "name_dialogs.h"
+#include "password_office.h"
+#include "shell/ui/passwords/get_password_dialog.h"
+#include "shell/ui/passwords/master_password_dialog.h"
+#include "shell/ui/passwords/name_picker_chooser.h"
+#include "shell/ui/passwords/password_menu.h"
+#include "shell/ui/passwords/phone_password_dialog.h"
+#include "shell/ui/passwords/user_password_dialog.h"
+#include "storage/database.h"
+#include "toolkit/control_id.h"
+#include "toolkit/names/name_picker.h"
+#include "toolkit/scripted_prompts.h"
+
+namespace {
+
+QPushButton* ButtonOf(QWidget* dialog, int id) {
+  return FindControlAs<QPushButton>(dialog, id);
+}
+
+void Click(QWidget* dialog, int id) {
+  QPushButton* button = ButtonOf(dialog, id);
+  QVERIFY(button);
+  QVERIFY(button->isEnabled());
+  QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QStringList Informed(const ScriptedPrompts& prompts) {
+  QStringList texts;
+  for (const auto& a : prompts.AskedList()) {
+    if (a.kind == "Inform") texts << a.text;
+  }
+  return texts;
+}
+
+// Sets the master password the way an administrator does the first time.
+void SetFirstMaster(const std::string& master) {
+  ScriptedPasswordPrompt ask;
+  ask.Answer(master);
+  ask.Answer(master);
+  TMasterPasswordClass dialog(nullptr, ask, false);
+  dialog.OpenModeless();
+  Click(&dialog, kIdSetPassword);
+  dialog.CloseWith(1);
+}
+
+}  // namespace
+
+class PasswordDialogsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<ScriptedPrompts> prompts;
+  std::unique_ptr<PasswordOffice> office;
+  ScriptedPasswordPrompt ask;
+
+ private slots:
+  void init() {
+    prompts = std::make_unique<ScriptedPrompts>();
+    office = std::make_unique<PasswordOffice>();
+    QVERIFY(office->ok);
+    ask = ScriptedPasswordPrompt();
+  }
+  void cleanup() {
+    office.reset();
+    prompts.reset();
+  }
+
+  // ---- GETPASSWORD ----
+
+  void passwordDialogHidesWhatIsTypedAndAnswersIt() {
+    TGetPasswordClass dialog(nullptr, "New password:");
+    dialog.OpenModeless();
+    QCOMPARE(dialog.windowTitle(), QString("Enter Password"));
+    auto* field = FindControlAs<QLineEdit>(&dialog, kIdPasswordField);
+    QVERIFY(field);
+    QCOMPARE(field->echoMode(), QLineEdit::Password);
+    QCOMPARE(field->maxLength(), 19);
+    field->setFocus();
+    QTest::keyClicks(field, "Secret word that is far too long");
+    QCOMPARE(field->text().size(), 19);
+    Click(&dialog, kIdOk);
+    QCOMPARE(dialog.Result(), 1);
+    QCOMPARE(dialog.Password(), std::string("Secret word that is"));
+  }
+
+  void passwordDialogCancelAnswersNothing() {
+    TGetPasswordClass dialog(nullptr, "Password:");
+    dialog.OpenModeless();
+    QTest::keyClicks(FindControl(&dialog, kIdPasswordField), "abc");
+    Click(&dialog, kIdCancel);
+    QCOMPARE(dialog.Result(), 0);
+  }
+
+  // ---- Master password ----
+
+  void withoutMasterNothingIsEverAsked() {
+    QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaMessages, ask),
+             int(kPasswordNotNeeded));
+    QCOMPARE(CheckPassword("*Sales", PasswordForm::kGroup, kAreaScheduler, ask),
+             int(kPasswordNotNeeded));
+    QVERIFY(ask.asked.empty());
+  }
+
+  void firstMasterAsksTheImportantQuestionWithNoAsDefault() {
+    // No scripted answer: the question's default, No, and no dialog.
+    QVERIFY(!MasterPasswordOpening(ask));
+    auto questions = prompts->Questions();
+    QCOMPARE(questions.size(), size_t(1));
+    QCOMPARE(questions[0].kind, QString("YesNo"));
+    QCOMPARE(questions[0].caption, QString("Passwords"));
+    QVERIFY(questions[0].text.startsWith("IMPORTANT - PLEASE READ!\n\nPasswords are currently"));
+    QVERIFY(questions[0].text.endsWith("DESKpost technician.\n\nDo you wish to proceed?"));
+    QVERIFY(ask.asked.empty());
+
+    prompts->Answer(1);
+    std::optional<bool> set = MasterPasswordOpening(ask);
+    QVERIFY(set);
+    QVERIFY(!*set);
+  }
+
+  void firstMasterAlsoSetsThePhonePassword() {
+    TMasterPasswordClass dialog(nullptr, ask, false);
+    dialog.OpenModeless();
+    QCOMPARE(dialog.windowTitle(), QString("Master Password"));
+    QCOMPARE(ButtonOf(&dialog, kIdSetPassword)->text(), QString("Set Pass&word"));
+    QVERIFY(!ButtonOf(&dialog, kIdDisablePassword)->isEnabled());
+
+    ask.Answer("Boss");
+    ask.Answer("boss");
+    Click(&dialog, kIdSetPassword);
+    QCOMPARE(ask.asked, (std::vector<std::string>{"New password:", "Re-enter password:"}));
+    QCOMPARE(Informed(*prompts), QStringList{"Passwords are now enabled."});
+    QCOMPARE(ButtonOf(&dialog, kIdSetPassword)->text(), QString("Change Pass&word"));
+    QVERIFY(ButtonOf(&dialog, kIdDisablePassword)->isEnabled());
+    QCOMPARE(office->Office().master, std::string("Boss"));
+    QCOMPARE(office->Office().phone, std::string("Boss"));
+
+    // So the phone dialog starts in the not-set state.
+    ScriptedPasswordPrompt admin;
+    admin.Answer("BOSS");
+    std::optional<bool> phoneSet = PhonePasswordOpening(admin);
+    QVERIFY(phoneSet);
+    QVERIFY(!*phoneSet);
+  }
+
+  void masterDialogOpensSetOnlyForTheMasterPassword() {
+    SetFirstMaster("boss");
+    WritePhonePassword("desk");
+    prompts->Clear();
+    ask.Answer("desk");  // the phone password does not manage passwords
+    QVERIFY(!MasterPasswordOpening(ask));
+    ask.Cancel();
+    QVERIFY(!MasterPasswordOpening(ask));
+    ask.Answer("Boss");
+    std::optional<bool> set = MasterPasswordOpening(ask);
+    QVERIFY(set);
+    QVERIFY(*set);
+    QVERIFY(prompts->Questions().empty());
+  }
+
+  void disablingTheMasterTurnsPasswordsOff() {
+    SetFirstMaster("boss");
+    prompts->Clear();
+    TMasterPasswordClass dialog(nullptr, ask, true);
+    dialog.OpenModeless();
+    QCOMPARE(ButtonOf(&dialog, kIdSetPassword)->text(), QString("Change Pass&word"));
+    Click(&dialog, kIdDisablePassword);
+    QCOMPARE(Informed(*prompts), QStringList{"Passwords are disabled."});
+    QCOMPARE(office->Office().master, std::string());
+    QCOMPARE(ButtonOf(&dialog, kIdSetPassword)->text(), QString("Set Pass&word"));
+    QVERIFY(!ButtonOf(&dialog, kIdDisablePassword)->isEnabled());
+    QVERIFY(!PasswordManagementEnabled());
+  }
+
+  void anEmptyNewMasterPasswordDisables() {
+    SetFirstMaster("boss");
+    prompts->Clear();
+    TMasterPasswordClass dialog(nullptr, ask, true);
+    dialog.OpenModeless();
+    ask.Answer("");
+    ask.Answer("");
+    Click(&dialog, kIdSetPassword);
+    QCOMPARE(Informed(*prompts), QStringList{"Passwords are disabled."});
+    QVERIFY(!office->Office().MasterSet());
+  }
+
+  void mismatchAsksAgainUntilTheTwoAgree() {
+    TMasterPasswordClass dialog(nullptr, ask, false);
+    dialog.OpenModeless();
+    for (const char* typed : {"one", "two", "three", "three"}) ask.Answer(typed);
+    prompts->Answer(1);  // try again
+    Click(&dialog, kIdSetPassword);
+    auto questions = prompts->Questions();
+    QCOMPARE(questions[0].kind, QString("YesNo"));
+    QCOMPARE(questions[0].text, QString("Passwords don't match. Try again?"));
+    QCOMPARE(ask.asked.size(), size_t(4));
+    QCOMPARE(office->Office().master, std::string("three"));
+  }
+
+  void mismatchNotRetriedStoresNothing() {
+    TMasterPasswordClass dialog(nullptr, ask, false);
+    dialog.OpenModeless();
+    ask.Answer("one");
+    ask.Answer("two");
+    prompts->Answer(0);
+    Click(&dialog, kIdSetPassword);
+    QVERIFY(!office->Office().MasterSet());
+    QVERIFY(Informed(*prompts).isEmpty());
+    QCOMPARE(ButtonOf(&dialog, kIdSetPassword)->text(), QString("Set Pass&word"));
+  }
+
+  void cancellingTheSecondQuestionStoresNothing() {
+    TMasterPasswordClass dialog(nullptr, ask, false);
+    dialog.OpenModeless();
+    ask.Answer("one");
+    ask.Cancel();
+    Click(&dialog, kIdSetPassword);
+    QVERIFY(!office->Office().MasterSet());
+    QVERIFY(prompts->Questions().empty());
+  }
+
+  void changingTheMasterKeepsAnUnsetPhonePasswordWithoutEffect() {
+    SetFirstMaster("old");
+    TMasterPasswordClass dialog(nullptr, ask, true);
+    dialog.OpenModeless();
+    ask.Answer("new");
+    ask.Answer("new");
+    Click(&dialog, kIdSetPassword);
+    QCOMPARE(office->Office().master, std::string("new"));
+    QVERIFY(!office->Office().PhoneSet());
+    // The old master password opens nobody's messages now.
+    ScriptedPasswordPrompt old;
+    old.Answer("old");
+    WriteUserPassword("Baker, Tom", "tom");
+    WriteProtectedAreas("Baker, Tom", kAreaMessages);
+    QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaMessages, old),
+             int(kPasswordRefused));
+  }
+
+  void changingTheMasterKeepsAPhonePasswordOfItsOwn() {
+    SetFirstMaster("old");
+    WritePhonePassword("desk");
+    TMasterPasswordClass dialog(nullptr, ask, true);
+    dialog.OpenModeless();
+    ask.Answer("new");
+    ask.Answer("new");
+    Click(&dialog, kIdSetPassword);
+    QCOMPARE(office->Office().phone, std::string("desk"));
+  }
+
+  // ---- Phone password ----
+
+  void phonePasswordOfItsOwnIsEnabled() {
+    SetFirstMaster("boss");
+    prompts->Clear();
+    TPhonePasswordClass dialog(nullptr, ask, false);
+    dialog.OpenModeless();
+    QCOMPARE(dialog.windowTitle(), QString("Phone Password*"));
+    auto* note = FindControlAs<QLabel>(&dialog, kIdPhonePasswordNote);
+    QVERIFY(note);
+    QCOMPARE(note->text(), QString("*The Phone password allows you to view another user's Phone "
+                                   "messages, but not memos or e-mails."));
+    QVERIFY(!ButtonOf(&dialog, kIdDisablePassword)->isEnabled());
+    ask.Answer("desk");
+    ask.Answer("desk");
+    Click(&dialog, kIdSetPassword);
+    QCOMPARE(Informed(*prompts), QStringList{"Password is now enabled."});
+    QCOMPARE(office->Office().phone, std::string("desk"));
+    QVERIFY(dialog.PasswordSet());
+    QCOMPARE(ButtonOf(&dialog, kIdSetPassword)->text(), QString("Change Pass&word"));
+    QVERIFY(ButtonOf(&dialog, kIdDisablePassword)->isEnabled());
+  }
+
+  void phonePasswordEqualToMasterAsksAndDisables() {
+    SetFirstMaster("boss");
+    WritePhonePassword("desk");
+    prompts->Clear();
+    TPhonePasswordClass dialog(nullptr, ask, true);
+    dialog.OpenModeless();
+    ask.Answer("BOSS");
+    ask.Answer("BOSS");
+    prompts->Answer(1);
+    Click(&dialog, kIdSetPassword);
+    auto questions = prompts->Questions();
+    QCOMPARE(questions[0].kind, QString("YesNo"));
+    QCOMPARE(questions[0].text,
+             QString("Setting the Phone password to the Master password, effectively disables "
+                     "the Phone password, are you sure?"));
+    QCOMPARE(Informed(*prompts), QStringList{"Password is disabled."});
+    QCOMPARE(office->Office().phone, std::string("boss"));
+    QVERIFY(!dialog.PasswordSet());
+    QCOMPARE(ButtonOf(&dialog, kIdSetPassword)->text(), QString("Set Pass&word"));
+  }
+
+  void phonePasswordEqualToMasterAnsweredNoChangesNothing() {
+    SetFirstMaster("boss");
+    WritePhonePassword("desk");
+    prompts->Clear();
+    TPhonePasswordClass dialog(nullptr, ask, true);
+    dialog.OpenModeless();
+    ask.Answer("boss");
+    ask.Answer("boss");
+    prompts->Answer(0);
+    Click(&dialog, kIdSetPassword);
+    QCOMPARE(office->Office().phone, std::string("desk"));
+    QVERIFY(dialog.PasswordSet());
+    QVERIFY(Informed(*prompts).isEmpty());
+  }
+
+  void phonePasswordOpensMessagesOnly() {
+    SetFirstMaster("boss");
+    WritePhonePassword("desk");
+    WriteUserPassword("Baker, Tom", "tom");
+    WriteProtectedAreas("Baker, Tom", kAreaMessages | kAreaScheduler);
+    ask.Answer("DESK");
+    ask.Answer("desk");
+    QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaMessages, ask),
+             int(kPasswordPhone));
+    QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaScheduler, ask),
+             int(kPasswordRefused));
+  }
+
+  // ---- User password ----
+
+  void userDialogStartsNotSetForAPersonWithoutPassword() {
+    std::optional<UserPasswordOpening> opening =
+        OpenUserPassword([] { return std::optional<std::string>("baker, tom"); });
+    QVERIFY(opening);
+    QCOMPARE(opening->name, std::string("Baker, Tom"));
+    TUserPasswordClass dialog(nullptr, ask, opening->name, opening->user);
+    dialog.OpenModeless();
+    QCOMPARE(dialog.windowTitle(), QString("User Password"));
+    QCOMPARE(ButtonOf(&dialog, kIdSetPassword)->text(), QString("Set Pass&word"));
+    QVERIFY(!ButtonOf(&dialog, kIdDisablePassword)->isEnabled());
+    for (int id : {kIdAreaMessages, kIdAreaPhoneList, kIdAreaScheduler, kIdAreaTodo}) {
+      auto* box = FindControlAs<QCheckBox>(&dialog, id);
+      QVERIFY(box);
+      QVERIFY(!box->isEnabled());
+      QVERIFY(!box->isChecked());
+    }
+  }
+
+  void settingAUserPasswordEnablesTheAreasAndOkWritesThem() {
+    TUserPasswordClass dialog(nullptr, ask, "Baker, Tom", UserPassword());
+    dialog.OpenModeless();
+    ask.Answer("tom");
+    ask.Answer("tom");
+    Click(&dialog, kIdSetPassword);
+    QCOMPARE(Informed(*prompts), QStringList{"Passwords are now enabled."});
+    QCOMPARE(office->User("Baker, Tom").password, std::string("tom"));
+    QCOMPARE(ButtonOf(&dialog, kIdSetPassword)->text(), QString("Change Pass&word"));
+    QVERIFY(ButtonOf(&dialog, kIdDisablePassword)->isEnabled());
+    for (int id : {kIdAreaMessages, kIdAreaTodo}) {
+      auto* box = FindControlAs<QCheckBox>(&dialog, id);
+      QVERIFY(box->isEnabled());
+      QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+    }
+    Click(&dialog, kIdOk);
+    QCOMPARE(dialog.Result(), 1);
+    QCOMPARE(int(office->User("Baker, Tom").areas), kAreaMessages | kAreaTodo);
+  }
+
+  void userDialogOpensSetWithTheAreasTicked() {
+    WriteUserPassword("Carter, Ann", "ann");
+    WriteProtectedAreas("Carter, Ann", kAreaPhoneList | kAreaScheduler);
+    std::optional<UserPasswordOpening> opening =
+        OpenUserPassword([] { return std::optional<std::string>("Carter, Ann"); });
+    QVERIFY(opening);
+    TUserPasswordClass dialog(nullptr, ask, opening->name, opening->user);
+    dialog.OpenModeless();
+    QVERIFY(dialog.PasswordSet());
+    QCOMPARE(ButtonOf(&dialog, kIdSetPassword)->text(), QString("Change Pass&word"));
+    QVERIFY(!FindControlAs<QCheckBox>(&dialog, kIdAreaMessages)->isChecked());
+    QVERIFY(FindControlAs<QCheckBox>(&dialog, kIdAreaPhoneList)->isChecked());
+    QVERIFY(FindControlAs<QCheckBox>(&dialog, kIdAreaScheduler)->isChecked());
+    QVERIFY(!FindControlAs<QCheckBox>(&dialog, kIdAreaTodo)->isChecked());
+    QVERIFY(FindControlAs<QCheckBox>(&dialog, kIdAreaTodo)->isEnabled());
+
+    Click(&dialog, kIdDisablePassword);
+    QCOMPARE(Informed(*prompts), QStringList{"Passwords are disabled."});
+    QCOMPARE(office->User("Carter, Ann").password, std::string());
+    QVERIFY(!FindControlAs<QCheckBox>(&dialog, kIdAreaScheduler)->isEnabled());
+    QVERIFY(!ButtonOf(&dialog, kIdDisablePassword)->isEnabled());
+  }
+
+  void cancelLeavesTheAreasAsTheyWere() {
+    WriteUserPassword("Carter, Ann", "ann");
+    WriteProtectedAreas("Carter, Ann", kAreaScheduler);
+    TUserPasswordClass dialog(nullptr, ask, "Carter, Ann", office->User("Carter, Ann"));
+    dialog.OpenModeless();
+    FindControlAs<QCheckBox>(&dialog, kIdAreaMessages)->click();
+    Click(&dialog, kIdCancel);
+    QCOMPARE(int(office->User("Carter, Ann").areas), kAreaScheduler);
+  }
+
+  void aPersonWithAPasswordButNoProtectedAreasIsNeverAsked() {
+    SetFirstMaster("boss");
+    TUserPasswordClass dialog(nullptr, ask, "Baker, Tom", UserPassword());
+    dialog.OpenModeless();
+    ask.Answer("tom");
+    ask.Answer("tom");
+    Click(&dialog, kIdSetPassword);
+    Click(&dialog, kIdOk);
+    QCOMPARE(office->User("Baker, Tom").password, std::string("tom"));
+
+    ScriptedPasswordPrompt check;
+    for (int area : {kAreaMessages, kAreaPhoneList, kAreaScheduler, kAreaTodo}) {
+      QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, area, check),
+               int(kPasswordNotNeeded));
+    }
+    QVERIFY(check.asked.empty());
+    // Except in the user-password dialog itself.
+    check.Answer("TOM");
+    QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaUserPassword, check),
+             int(kPasswordOwn));
+    QCOMPARE(check.asked, std::vector<std::string>{"Password:"});
+  }
+
+  void thePersonIsChosenInTheNamePickerWithTheirOwnPassword() {
+    SetFirstMaster("boss");
+    WriteUserPassword("Baker, Tom", "tom");
+    DialogScript script;
+    script.Then([](TBaseDialog& d) {
+      auto& picker = static_cast<NamePickerDialog&>(d);
+      QCOMPARE(picker.Search()->text(), QString());
+      TypeSearch(picker.Search(), "Baker");
+      DialogScript::Press(d, kIdOk);
+    });
+    ask.Answer("TOM");
+    std::optional<UserPasswordOpening> opening = OpenUserPassword(NamePickerChooser(nullptr, ask));
+    QVERIFY(opening);
+    QCOMPARE(opening->name, std::string("Baker, Tom"));
+    QCOMPARE(opening->user.password, std::string("tom"));
+    QCOMPARE(ask.asked, std::vector<std::string>{"Password:"});
+  }
+
+  void aWrongPasswordInTheNamePickerKeepsTheDialogClosed() {
+    SetFirstMaster("boss");
+    WriteUserPassword("Baker, Tom", "tom");
+    DialogScript script;
+    script.Then([](TBaseDialog& d) {
+      TypeSearch(static_cast<NamePickerDialog&>(d).Search(), "Baker");
+      DialogScript::Press(d, kIdOk);
+      // The refused choice leaves the picker open; the user gives up.
+      if (static_cast<NamePickerDialog&>(d).IsOpen()) DialogScript::Press(d, kIdCancel);
+    });
+    ask.Answer("guess");
+    QVERIFY(!OpenUserPassword(NamePickerChooser(nullptr, ask)));
+  }
+
+  void userDialogDoesNotOpenWhenNoOneIsChosen() {
+    QVERIFY(!OpenUserPassword([] { return std::optional<std::string>(); }));
+    QVERIFY(prompts->Questions().empty());
+  }
+
+  void userDialogRefusesAGroup() {
+    QVERIFY(!OpenUserPassword([] { return std::optional<std::string>("*Sales"); }));
+    QCOMPARE(Informed(*prompts), QStringList{"Invalid name: *Sales"});
+  }
+
+  void openingAPasswordDialogForgetsRememberedNames() {
+    SetFirstMaster("boss");
+    // Nobody guards anything yet: Tom is remembered as open for messages.
+    QVERIFY(CheckArea("Baker, Tom", kAreaMessages, ask));
+    WriteUserPassword("Baker, Tom", "tom");
+    WriteProtectedAreas("Baker, Tom", kAreaMessages);
+    QVERIFY(CheckArea("Baker, Tom", kAreaMessages, ask));
+    QVERIFY(ask.asked.empty());
+    OpenUserPassword([] { return std::optional<std::string>(); });
+    QVERIFY(!CheckArea("Baker, Tom", kAreaMessages, ask));
+    QCOMPARE(ask.asked, std::vector<std::string>{"Password:"});
+  }
+
+  // ---- Another workstation in the way ----
+
+  void aPersonRecordInUseElsewhereIsReportedAndNothingChanges() {
+    TUserPasswordClass dialog(nullptr, ask, "Baker, Tom", UserPassword());
+    dialog.OpenModeless();
+    // Another workstation edits Tom's record: a second handle holds its lock.
+    NameTable other;
+    NameEntry tom;
+    QVERIFY(NameOpen(other));
+    QVERIFY(NameFind(other, "Baker, Tom", &tom));
+    QVERIFY(DbLockRecord(other.table, tom.RecordNumber()));
+    ask.Answer("tom");
+    ask.Answer("tom");
+    Click(&dialog, kIdSetPassword);
+    DbUnlockRecord(other.table, tom.RecordNumber());
+    NameClose(other);
+    QCOMPARE(Informed(*prompts), QStringList{"Error locking file: Baker, Tom"});
+    QVERIFY(!dialog.PasswordSet());
+    QCOMPARE(office->User("Baker, Tom").password, std::string());
+  }
+
+  void aNameTableHeaderHeldElsewhereLeavesPasswordsOff() {
+    FastTicks ticks;
+    TMasterPasswordClass dialog(nullptr, ask, false);
+    dialog.OpenModeless();
+    NameTable other;
+    QVERIFY(NameOpen(other));
+    QVERIFY(DbLockHeader(other.table));
+    ask.Answer("boss");
+    ask.Answer("boss");
+    Click(&dialog, kIdSetPassword);
+    DbUnlockHeader(other.table);
+    NameClose(other);
+    QStringList informed = Informed(*prompts);
+    QCOMPARE(informed.size(), 1);
+    QVERIFY(!informed.contains("Passwords are now enabled."));
+    QVERIFY(!dialog.PasswordSet());
+    QVERIFY(!office->Office().MasterSet());
+  }
+
+  // ---- The Password menu ----
+
+  void phoneAndUserEntriesNeedAMasterPassword() {
+    QAction phone("&Phone...");
+    QAction user("&User...");
+    UpdatePasswordMenu(&phone, &user);
+    QVERIFY(!phone.isEnabled());
+    QVERIFY(!user.isEnabled());
+    SetFirstMaster("boss");
+    UpdatePasswordMenu(&phone, &user);
+    QVERIFY(phone.isEnabled());
+    QVERIFY(user.isEnabled());
+  }
+
+  void menuEntriesStayDisabledWhenTheNameTableCannotBeRead() {
+    SetFirstMaster("boss");
+    prompts->Clear();
+    SetDataDirectory(office->dir.Path() + "missing/");
+    QVERIFY(!PasswordManagementEnabled());
+    QVERIFY(prompts->Questions().empty());
+    SetDataDirectory(office->dir.Path());
+  }
+};
+
+QTEST_MAIN(PasswordDialogsTest)
+#include "password_dialogs_test.moc"

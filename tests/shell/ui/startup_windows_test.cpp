@@ -1,0 +1,142 @@
+// The start-up's windows: NAME_ERROR for a user missing from the name list,
+// whose "&Run Setup..." starts dpsetup with the INI file's name, and the
+// main menu's Run Setup question.
+#include "shell/ui/startup/startup_windows.h"
+
+#include <QFile>
+#include <QTest>
+#include <fstream>
+#include <memory>
+
+#include "data/dpmain.h"
+#include "shell/ui/startup/run_setup.h"
+#include "storage/catalogue.h"
+#include "storage/check.h"
+#include "storage/errors.h"
+#include "tests/support/temp_dir.h"
+#include "toolkit/scripted_prompts.h"
+
+namespace {
+
+struct Started {
+  QString program;
+  QStringList arguments;
+};
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+}  // namespace
+
+class StartupWindowsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<ScriptedPrompts> prompts;
+  std::unique_ptr<TempDir> office;
+  std::unique_ptr<TempDir> programDir;
+  std::vector<Started> started;
+  std::unique_ptr<StartupWindows> windows;
+  QByteArray savedPath;
+
+  ProgramStarter Recorder() {
+    return [this](const QString& program, const QStringList& arguments) {
+      started.push_back({program, arguments});
+      return true;
+    };
+  }
+
+ private slots:
+  void init() {
+    prompts = std::make_unique<ScriptedPrompts>();
+    office = std::make_unique<TempDir>();
+    programDir = std::make_unique<TempDir>();
+    started.clear();
+    SetCheckHandler([](const char*, unsigned) {});
+    // An office directory as the installation makes it.
+    const TableDef* const* tables = CatalogueTables();
+    for (int i = 0; i < kCatalogueSize; ++i) {
+      Table t(*tables[i]);
+      QCOMPARE(DbCreateTable(t, office->Path(), tables[i]->version), 1);
+    }
+    WriteFile(office->File("DP.EXE"), "DESKpost data directory\n");
+    // dpsetup beside the program; nothing of that name on PATH.
+    WriteFile(programDir->File("dpsetup"), "#!/bin/sh\n");
+    QFile::setPermissions(QString::fromStdString(programDir->File("dpsetup")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    savedPath = qgetenv("PATH");
+    qputenv("PATH", programDir->File("nothing").c_str());
+    windows =
+        std::make_unique<StartupWindows>(Recorder(), QString::fromStdString(programDir->Path()));
+    ClearAppError();
+  }
+  void cleanup() {
+    windows.reset();
+    qputenv("PATH", savedPath);
+    if (CurrentUser().started) StopUser();
+    CloseDataDirectory();
+    SetCheckHandler(nullptr);
+    DbSetErrorReporter(nullptr);
+    DbSetLockRetry(nullptr);
+    IdxSetLockRetry(nullptr);
+    programDir.reset();
+    office.reset();
+    prompts.reset();
+  }
+
+  void anUnknownUserGetsTheNameErrorDialog() {
+    QCOMPARE(StartUser(office->Path(), "Nobody", "/home/desk/DPDESK.INI"), 0);
+    auto questions = prompts->Questions();
+    QCOMPARE(questions.size(), size_t(1));
+    QCOMPARE(questions[0].kind, QString("Option"));
+    QCOMPARE(questions[0].caption, QString("Error"));
+    QCOMPARE(questions[0].text,
+             QString("Could not find the name: Nobody in the DESKpost name list. Select 'Run "
+                     "Setup...' to add the name to the list and restart DESKpost."));
+    // OK just closes it.
+    QVERIFY(started.empty());
+    QVERIFY(!DataDirectoryOpen());
+  }
+
+  void runSetupInTheNameErrorDialogStartsDpsetupWithTheIniFile() {
+    prompts->Answer(1);  // "&Run Setup..."
+    QCOMPARE(StartUser(office->Path(), "Nobody", "/home/desk/DPDESK.INI"), 0);
+    QCOMPARE(started.size(), size_t(1));
+    QCOMPARE(started[0].program, QString::fromStdString(programDir->File("dpsetup")));
+    QCOMPARE(started[0].arguments, QStringList{"/home/desk/DPDESK.INI"});
+  }
+
+  void aMissingSetupProgramIsReportedNotIgnored() {
+    QFile::remove(QString::fromStdString(programDir->File("dpsetup")));
+    prompts->Answer(1);
+    QCOMPARE(StartUser(office->Path(), "Nobody", "/home/desk/DPDESK.INI"), 0);
+    QVERIFY(started.empty());
+    auto questions = prompts->Questions();
+    QCOMPARE(questions.back().kind, QString("Inform"));
+    QCOMPARE(questions.back().text, QString("Could not start the Setup program."));
+  }
+
+  void runSetupFromTheMenuAsksFirst() {
+    QVERIFY(!ConfirmRunSetup());
+    auto questions = prompts->Questions();
+    QCOMPARE(questions[0].kind, QString("YesNo"));
+    QCOMPARE(questions[0].caption, QString("DESKpost"));
+    QCOMPARE(questions[0].text,
+             QString("This will close DESKpost and run the Setup program, continue?"));
+    prompts->Answer(1);
+    QVERIFY(ConfirmRunSetup());
+    QVERIFY(StartSetupProgram("/etc/deskpost/second.ini"));
+    QCOMPARE(started.size(), size_t(1));
+    QCOMPARE(started[0].arguments, QStringList{"/etc/deskpost/second.ini"});
+  }
+
+  void withoutStartupWindowsTheDataLayerReportsToStandardError() {
+    windows.reset();
+    QCOMPARE(StartUser(office->Path(), "Nobody", "x.ini"), 0);
+    QVERIFY(prompts->Questions().empty());
+    QVERIFY(started.empty());
+  }
+};
+
+QTEST_MAIN(StartupWindowsTest)
+#include "startup_windows_test.moc"
