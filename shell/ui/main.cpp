@@ -1,0 +1,44 @@
+// deskpost: one workstation of the office. The command line may name the
+// INI file; start-up, the main window and the message loop do the rest.
+#include <QApplication>
+#include <string>
+
+#include "data/profile.h"
+#include "shell/ui/dpwin.h"
+#include "shell/ui/screenshots.h"
+#include "shell/ui/session.h"
+#include "shell/ui/sound_player.h"
+#include "shell/ui/terminate_close.h"
+#include "toolkit/live_windows.h"
+#include "toolkit/prompts.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  // The window ends the loop itself, with its exit code.
+  app.setQuitOnLastWindowClosed(false);
+  InstallWindowCheckHandler();
+
+  std::string commandLine;
+  for (int i = 1; i < argc; ++i) commandLine += std::string(i > 1 ? " " : "") + argv[i];
+  const std::string iniPath = IniFilePath(commandLine);
+
+  DpWinHooks hooks;
+  int exitCode = 0;
+  {
+    Session session(iniPath, hooks);
+    // A failed start-up has shown its box; the program ends quietly.
+    if (!session.Start()) return 0;
+    std::unique_ptr<SoundPlayer> sound = MakeDesktopSoundPlayer();
+    std::unique_ptr<DpWin> window = session.OpenWindow(*sound);
+    QObject::connect(window.get(), &DpWin::finished, &app,
+                     [](int code) { QCoreApplication::exit(code); });
+    CloseOnTerminate(window.get());
+    const QString shots = qEnvironmentVariable("DESKPOST_SCREENSHOT_DIR");
+    window->Start();
+    if (!shots.isEmpty()) TakeScreenshots(*window, shots);
+    // The first poll may already have found the share gone.
+    exitCode = window->ExitCode() >= 0 ? window->ExitCode() : app.exec();
+  }
+  CheckNoLiveWindows();
+  return exitCode;
+}

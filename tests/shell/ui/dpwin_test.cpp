@@ -1,0 +1,472 @@
+// The main window on a real office: start-up and its failures, the poll
+// settings as the window uses them, the alert's look and sound, the View
+// command's urgent case, the floating toolbar's shapes and placement,
+// closing and the settings written back, and the lost share.
+#include "shell/ui/dpwin.h"
+
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+#include <memory>
+
+#include "data/passwords.h"
+#include "data/profile.h"
+#include "shell/ui/command_ids.h"
+#include "shell/ui/main_menu.h"
+#include "shell/ui/session.h"
+#include "storage/records/name.h"
+#include "tests/shell/ui/office_fixture.h"
+#include "toolkit/control_id.h"
+#include "toolkit/names/name_picker.h"
+#include "toolkit/scripted_prompts.h"
+
+class DpWinTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<Office> office;
+  std::unique_ptr<ScriptedPrompts> prompts;
+  RecordingSound sound;
+  DpWinHooks hooks;
+  std::unique_ptr<Session> session;
+  std::unique_ptr<DpWin> win;
+
+  // Starts BOB's workstation on the INI file as written; false when the
+  // start-up failed.
+  bool Open() {
+    session = std::make_unique<Session>(office->IniPath(), hooks);
+    if (!session->Start()) return false;
+    win = session->OpenWindow(sound);
+    win->Start();
+    return true;
+  }
+  void OpenWith(const std::string& mainKeys, const std::string& otherSections = "") {
+    office->WriteIni(mainKeys, otherSections);
+    QVERIFY(Open());
+  }
+  void Tick(int times = 1) {
+    for (int i = 0; i < times; ++i) win->Tick();
+  }
+  QString Ini(const char* section, const char* key) {
+    auto value = ProfileFind(office->IniPath(), section, key);
+    return value ? QString::fromStdString(*value) : QString("(missing)");
+  }
+  QString Blink(int command) { return win->ToolbarButton(command)->property("blink").toString(); }
+  bool Asked(const QString& text) {
+    for (const auto& q : prompts->Questions()) {
+      if (q.text.contains(text)) return true;
+    }
+    return false;
+  }
+
+ private slots:
+  void init() {
+    office = std::make_unique<Office>();
+    QVERIFY(office->Make());
+    prompts = std::make_unique<ScriptedPrompts>();
+    sound = RecordingSound();
+    hooks = DpWinHooks();
+  }
+  void cleanup() {
+    win.reset();
+    session.reset();
+    prompts.reset();
+    office.reset();
+    SetNameDeleteAllowed(true);
+  }
+
+  // ---- Start-up ----
+
+  void aMissingPathIsToldAndNothingStarts() {
+    WriteText(office->IniPath(), "[DESKpost]\nName=BOB\n");
+    QVERIFY(!Open());
+    QVERIFY(Asked("Unable to read Path in DPDESK.INI"));
+  }
+
+  void aMissingNameIsToldAndNothingStarts() {
+    WriteText(office->IniPath(), "[DESKpost]\nPath=" + office->dir.Path() + "\n");
+    QVERIFY(!Open());
+    QVERIFY(Asked("Unable to read Name in DPDESK.INI"));
+  }
+
+  void aPersonNotInTheOfficeGetsTheNameErrorAndNothingStarts() {
+    QStringList errors;
+    hooks.nameError = [&](const std::string& text) {
+      errors << QString::fromStdString(text);
+      return false;
+    };
+    WriteText(office->IniPath(), "[DESKpost]\nPath=" + office->dir.Path() + "\nName=ZACHARY\n");
+    QVERIFY(!Open());
+    QCOMPARE(errors.size(), 1);
+    QVERIFY(errors[0].contains("ZACHARY"));
+  }
+
+  void theFullApplicationHasItsMenuBarAndPicture() {
+    OpenWith("InitMode=0");
+    QVERIFY(!win->Floating());
+    QCOMPARE(win->windowTitle(), QString("DESKpost for BOB"));  // not DPDESK.INI
+    QCOMPARE(win->menuBar()->objectName(), QString("MENU_1"));
+    QVERIFY(win->findChild<QWidget*>("FULLTOOLBAR") != nullptr);
+    for (int id : {kCmdHelp, kCmdTake, kCmdView, kCmdPhoneList, kCmdScheduler, kCmdTodo,
+                   kCmdToolbar, kCmdExit}) {
+      QAbstractButton* button = win->ToolbarButton(id);
+      QVERIFY2(button != nullptr, qPrintable(QString::number(id)));
+      QCOMPARE(button->size(), QSize(40, 40));
+      QVERIFY(!button->toolTip().isEmpty());
+    }
+    // Every command of the menu is there by its id; those whose windows
+    // are not built yet are offered but disabled.
+    for (int id :
+         {617, 206, 636, 637, 217, 600, 601, 602, 620, 621, 614, 615, 616, 603, 604, 605, 606,
+          638, 639, 628, 253, 607, 608, 609, 251, 252, 254, 255, 611, 612, 613, 610, 201, 618}) {
+      QVERIFY2(FindCommand(win->menuBar(), id) != nullptr, qPrintable(QString::number(id)));
+    }
+    for (int id : {251, 252, 253, 254, 255, 600, 603, 610, 614, 617}) {
+      QVERIFY2(!FindCommand(win->menuBar(), id)->isEnabled(), qPrintable(QString::number(id)));
+    }
+    QVERIFY(!win->ToolbarButton(kCmdTake)->isEnabled());
+    QVERIFY(win->ToolbarButton(kCmdExit)->isEnabled());
+    QVERIFY(FindCommand(win->menuBar(), kCmdAbout)->isEnabled());
+  }
+
+  void aWindowGivenByItsHookIsOffered() {
+    int opened = 0;
+    hooks.windows[kCmdScheduler] = [&] { ++opened; };
+    OpenWith("InitMode=0");
+    QVERIFY(win->ToolbarButton(kCmdScheduler)->isEnabled());
+    QTest::mouseClick(win->ToolbarButton(kCmdScheduler), Qt::LeftButton);
+    QCOMPARE(opened, 1);
+  }
+
+  void aCompanionProductEntryTellsAboutTheProduct() {
+    OpenWith("InitMode=0");
+    FindCommand(win->menuBar(), kCmdCompanionPager)->trigger();
+    QCOMPARE(prompts->Questions().size(), size_t(1));
+    QCOMPARE(prompts->Questions()[0].kind, QString("Inform"));
+    QVERIFY(prompts->Questions()[0].text.contains("available separately"));
+  }
+
+  void ctrlSOnTheMainWindowItselfBeeps() {
+    OpenWith("InitMode=0");
+    win->Command(kCmdSave);
+    QCOMPARE(sound.beeps, 1);
+  }
+
+  void thePasswordPopupOffersPhoneAndUserOnlyWithAMasterPassword() {
+    OpenWith("InitMode=0");
+    auto* popup = win->menuBar()->findChild<QMenu*>("Password");
+    QVERIFY(popup != nullptr);
+    emit popup->aboutToShow();
+    QVERIFY(FindCommand(popup, kCmdPasswordMaster)->isEnabled());
+    QVERIFY(!FindCommand(popup, kCmdPasswordPhone)->isEnabled());
+    QVERIFY(!FindCommand(popup, kCmdPasswordUser)->isEnabled());
+    QCOMPARE(WriteMasterPassword("secret", true), 1);
+    emit popup->aboutToShow();
+    QVERIFY(FindCommand(popup, kCmdPasswordPhone)->isEnabled());
+    QVERIFY(FindCommand(popup, kCmdPasswordUser)->isEnabled());
+  }
+
+  void aPasswordEntryGoesToItsHook() {
+    std::vector<int> asked;
+    hooks.password = [&](QWidget*, int id) { asked.push_back(id); };
+    OpenWith("InitMode=0");
+    FindCommand(win->menuBar(), kCmdPasswordUser)->trigger();
+    QCOMPARE(asked, std::vector<int>{kCmdPasswordUser});
+  }
+
+  void runSetupAsksThenClosesAndStartsSetupWithTheIniFile() {
+    std::vector<std::string> started;
+    hooks.runSetup = [&](const std::string& ini) { started.push_back(ini); };
+    OpenWith("InitMode=0");
+    prompts->Answer(false);
+    win->Command(kCmdRunSetup);
+    QVERIFY(started.empty());
+    QCOMPARE(win->ExitCode(), -1);
+    prompts->Answer(true);
+    win->Command(kCmdRunSetup);
+    QVERIFY(Asked("This will close DESKpost and run the Setup program, continue?"));
+    QCOMPARE(win->ExitCode(), 0);
+    QCOMPARE(started, std::vector<std::string>{office->IniPath()});
+  }
+
+  void aboutTellsTheVersionAndTheDataDirectory() {
+    OpenWith("InitMode=0");
+    win->Command(kCmdAbout);
+    QVERIFY(Asked("DESKpost version"));
+    QVERIFY(Asked(QString::fromStdString(office->dir.Path())));
+  }
+
+  // ---- Polling as the window runs it ----
+
+  void pollTimeOfOneInTheIniFileTurnsPollingOff() {
+    office->SetFlagValue("BOB", kFlagNewMessage);
+    OpenWith("PollTime=1");
+    Tick(40);
+    QCOMPARE(win->Alerts().Level(), 0);
+    QCOMPARE(win->IconName(), QString("ICON_1"));
+  }
+
+  void pollTimeZeroInTheOfficeFileTurnsPollingOff() {
+    WriteText(office->dir.File("DPDESK.CFG"), "POLLTIME=0\n");
+    office->SetFlagValue("BOB", kFlagNewMessage);
+    OpenWith("");
+    Tick(40);
+    QCOMPARE(win->Alerts().Level(), 0);
+  }
+
+  void pollTimeOneInTheOfficeFileLeavesTheDefaultInterval() {
+    WriteText(office->dir.File("DPDESK.CFG"), "POLLTIME=1\n");
+    OpenWith("");
+    office->SetFlagValue("BOB", kFlagNewMessage);
+    Tick(7);  // the default: every 8 ticks
+    QCOMPARE(win->Alerts().Level(), 0);
+    Tick();
+    QCOMPARE(win->Alerts().Level(), 1);
+  }
+
+  void theWorkstationsPollTimeWinsOverTheOfficeFile() {
+    WriteText(office->dir.File("DPDESK.CFG"), "POLLTIME=0\n");
+    OpenWith("PollTime=4");
+    office->SetFlagValue("BOB", kFlagNewMessage);
+    Tick(2);
+    QCOMPARE(win->Alerts().Level(), 1);
+    QCOMPARE(win->IconName(), QString("ICON_2"));
+    QCOMPARE(win->Timer().interval(), 500);
+  }
+
+  // ---- The alert ----
+
+  void soundNoneBlinksAndFlashesButNeverSounds() {
+    QVERIFY(office->SetPersonByte("BOB", records::name::kSoundRepeat, kSoundNone));
+    office->SetFlagValue("BOB", kFlagNewMessage);
+    OpenWith("InitMode=0", "[Sounds]\nMessage=/usr/share/sounds/message.wav\n");
+    // Another window has the user's attention.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QApplication::setActiveWindow(&other);
+    QCOMPARE(win->Alerts().Level(), 1);
+    QStringList blinks;
+    for (int i = 0; i < 6; ++i) {
+      Tick();
+      blinks << Blink(kCmdView);
+    }
+    QCOMPARE(blinks, QStringList({"", "green", "", "green", "", "green"}));
+    QVERIFY(win->CaptionFlashes() >= 6);
+    QVERIFY(sound.played.empty());
+    QCOMPARE(sound.beeps, 0);
+  }
+
+  void aMessageAlertPlaysItsSoundOnceAndWithoutOneBeepsThreeTimes() {
+    office->SetFlagValue("BOB", kFlagNewMessage);
+    OpenWith("PollTime=2", "[Sounds]\nMessage=/usr/share/sounds/message.wav\n");
+    Tick(10);
+    QCOMPARE(sound.played, std::vector<std::string>{"/usr/share/sounds/message.wav"});
+    QCOMPARE(sound.beeps, 0);
+    // The urgent alert has no sound file on this workstation: it beeps.
+    office->SetFlagValue("BOB", kFlagNewMessage | kFlagUrgentMessage);
+    Tick(10);
+    QCOMPARE(win->Alerts().Level(), 3);
+    QCOMPARE(sound.exclamations, 3);
+    QCOMPARE(win->IconName(), QString("ICON_7"));
+    QCOMPARE(win->ToolbarButton(kCmdView)->property("urgentPicture").toBool(), true);
+    QVERIFY(Blink(kCmdView) == "red" || Blink(kCmdView).isEmpty());
+    // The user has looked: the alert ends and the window is plain again.
+    ::unlink(office->FlagPath("BOB").c_str());
+    Tick(4);
+    QCOMPARE(win->Alerts().Level(), 0);
+    QCOMPARE(win->IconName(), QString("ICON_1"));
+    QCOMPARE(Blink(kCmdView), QString());
+    QCOMPARE(win->Timer().interval(), 2000);
+  }
+
+  void twoUrgentMessagesKeepTheUrgentAlertAfterViewTakesTheFirst() {
+    QVERIFY(office->SendMemo("ANNE", "BOB", "first urgent", true));
+    QVERIFY(office->SendMemo("ANNE", "BOB", "second urgent", true));
+    std::vector<MessageEntry> opened;
+    hooks.openMessage = [&](const MessageEntry& entry) {
+      opened.push_back(entry);
+      // The view window stamps the message as seen.
+      MessageTable handle;
+      MessageRecord record;
+      QVERIFY(MsgOpen(handle));
+      QVERIFY(MsgMarkViewed(handle, entry, &record));
+      MsgClose(handle);
+    };
+    OpenWith("");
+    QCOMPARE(win->Alerts().Level(), 2);
+    // View is offered while an urgent message waits, since it can open it.
+    QVERIFY(win->ToolbarButton(kCmdView)->isEnabled());
+    QTest::mouseClick(win->ToolbarButton(kCmdView), Qt::LeftButton);
+    QCOMPARE(opened.size(), size_t(1));
+    QVERIFY(win->Alerts().Level() >= 2);
+    QCOMPARE(win->IconName(), QString("ICON_7"));
+
+    win->Command(kCmdView);
+    QCOMPARE(opened.size(), size_t(2));
+    QVERIFY(opened[0].Number() != opened[1].Number());
+    // Urgent messages raise bit 2 alone: with both seen nothing is left.
+    QCOMPARE(win->Alerts().Level(), 0);
+    QCOMPARE(win->IconName(), QString("ICON_1"));
+  }
+
+  // ---- The floating toolbar ----
+
+  void initXBeyondTheScreenPutsTheToolbarAtTheRightEdge() {
+    OpenWith("InitMode=1\nFloat=1\nInitX=9000\nInitY=9000");
+    const QRect screen = win->screen()->geometry();
+    QVERIFY(win->Floating());
+    QCOMPARE(win->centralWidget()->objectName(), QString("HFLOATTOOLBAR"));
+    QCOMPARE(win->size(), QSize(240, 40));
+    QCOMPARE(win->pos(), QPoint(screen.width() - 240, 0));
+    QCOMPARE(win->windowTitle(), QString("BOB"));
+  }
+
+  void theSquareToolbarWithOneItemIsOneColumnNarrowerAndOneRowLower() {
+    OpenWith("InitMode=1\nFloat=0");
+    QCOMPARE(win->centralWidget()->objectName(), QString("FLOATTOOLBAR"));
+    const QSize five = win->size();
+    win->Command(kCmdFull);
+    QVERIFY(!win->Floating());
+    for (int item : {623, 624, 625, 626}) win->Command(item);  // hide all but Take
+    win->Command(kCmdToolbar);
+    QVERIFY(win->Floating());
+    QCOMPARE(win->size(), QSize(five.width() - 40, five.height() - 40));
+    QVERIFY(win->ToolbarButton(kCmdTake) != nullptr);
+    QVERIFY(win->ToolbarButton(kCmdView) == nullptr);
+    QCOMPARE(win->ToolbarButton(kCmdTake)->property("resourceId").toInt(), 400);
+  }
+
+  void aChangeOfShapeWhileMinimisedTakesEffectOnRestore() {
+    OpenWith("InitMode=1\nFloat=1");
+    win->showMinimized();
+    QVERIFY(win->isMinimized());
+    win->Command(kMenuVertical);
+    QVERIFY(win->RebuildDeferred());
+    QCOMPARE(win->centralWidget()->objectName(), QString("HFLOATTOOLBAR"));
+    win->showNormal();
+    QTRY_COMPARE(win->centralWidget()->objectName(), QString("VFLOATTOOLBAR"));
+    QCOMPARE(win->size(), QSize(40, 240));
+    QVERIFY(!win->RebuildDeferred());
+  }
+
+  void theSystemMenuShowsTheSettingsAndChangesThem() {
+    OpenWith("InitMode=1\nFloat=2\nAlwaysOnTop=1", "[ToolBar]\nTodoButton=0\n");
+    std::unique_ptr<QMenu> menu(win->BuildSystemMenu(nullptr));
+    QVERIFY(FindCommand(menu.get(), kMenuAlwaysOnTop)->isChecked());
+    QVERIFY(FindCommand(menu.get(), kMenuVertical)->isChecked());
+    QVERIFY(!FindCommand(menu.get(), kMenuSquare)->isChecked());
+    QVERIFY(FindCommand(menu.get(), 622)->isChecked());
+    QVERIFY(!FindCommand(menu.get(), 626)->isChecked());
+    QVERIFY(win->windowFlags() & Qt::WindowStaysOnTopHint);
+    FindCommand(menu.get(), kMenuAlwaysOnTop)->trigger();
+    QVERIFY(!win->Settings().alwaysOnTop);
+    QVERIFY(!(win->windowFlags() & Qt::WindowStaysOnTopHint));
+    FindCommand(menu.get(), kMenuSquare)->trigger();
+    QCOMPARE(win->centralWidget()->objectName(), QString("FLOATTOOLBAR"));
+  }
+
+  void theToolbarButtonSwitchesBackAndForth() {
+    OpenWith("InitMode=0");
+    QTest::mouseClick(win->ToolbarButton(kCmdToolbar), Qt::LeftButton);
+    QVERIFY(win->Floating());
+    QVERIFY(!win->menuBar()->isVisible());
+    QTest::mouseClick(win->ToolbarButton(kCmdFull), Qt::LeftButton);
+    QVERIFY(!win->Floating());
+    QVERIFY(win->menuBar()->isVisible());
+    QCOMPARE(win->windowTitle(), QString("DESKpost for BOB"));
+    QVERIFY(win->isMaximized());  // as it was before
+  }
+
+  // ---- Closing ----
+
+  void closingIsRefusedWithABeepWhileAModalDialogIsUp() {
+    OpenWith("");
+    QDialog dialog(win.get());
+    dialog.setModal(true);
+    dialog.show();
+    QVERIFY(!win->close());
+    QCOMPARE(sound.beeps, 1);
+    QCOMPARE(win->ExitCode(), -1);
+    dialog.hide();
+    QSignalSpy finished(win.get(), &DpWin::finished);
+    QVERIFY(win->close());
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished[0][0].toInt(), 0);
+  }
+
+  void anUnsentTakeWindowCanRefuseTheClose() {
+    bool mayClose = false;
+    hooks.takeMayClose = [&] { return mayClose; };
+    OpenWith("");
+    QVERIFY(!win->close());
+    mayClose = true;
+    QVERIFY(win->close());
+  }
+
+  void theWorkstationsNameDeleteRightReachesTheNamePicker() {
+    OpenWith("NameDelete=0");
+    QVERIFY(!NameDeleteAllowed());
+  }
+
+  void closingWritesTheKeysBack() {
+    OpenWith(
+        "InitMode=1\nFloat=1\nInitX=100\nInitY=50\n; the administrator's note\n"
+        "NameDelete=0");
+    win->move(300, 200);
+    win->Command(kMenuAlwaysOnTop);
+    win->Command(kMenuSquare);
+    win->Command(624);  // hide the phone list item
+    QVERIFY(win->close());
+    QCOMPARE(Ini("DESKpost", "InitX"), QString("300"));
+    QCOMPARE(Ini("DESKpost", "InitY"), QString("200"));
+    QCOMPARE(Ini("DESKpost", "Float"), QString("0"));
+    QCOMPARE(Ini("DESKpost", "AlwaysOnTop"), QString("1"));
+    QCOMPARE(Ini("DESKpost", "NameDelete"), QString("0"));
+    QCOMPARE(Ini("ToolBar", "PhoneListButton"), QString("0"));
+    QCOMPARE(Ini("ToolBar", "TakeButton"), QString("1"));
+    QVERIFY(ReadWholeFile(office->IniPath()).find("; the administrator's note") !=
+            std::string::npos);
+  }
+
+  void theFullWindowsPlacementIsWrittenToMainWnd() {
+    OpenWith("InitMode=1");
+    win->Command(kCmdFull);
+    win->showNormal();
+    win->setGeometry(20, 30, 600, 400);
+    QVERIFY(win->close());
+    QCOMPARE(Ini("DESKpost", "MainWnd"), QString("0,20,30,620,430,0"));
+  }
+
+  // ---- The lost share ----
+
+  void aLostShareWarnsWritesTheSettingsAndEndsWithExitCode1() {
+    OpenWith("PollTime=2\nInitX=10\nInitY=20");
+    QSignalSpy finished(win.get(), &DpWin::finished);
+    // The flag file can no longer be examined: its name now loops back on
+    // itself, which the file system answers with an error that is not
+    // "no such file" (tests run as root, so permissions would not stop it).
+    const std::string flag = office->FlagPath("BOB");
+    QCOMPARE(::symlink(flag.c_str(), flag.c_str()), 0);
+    win->move(500, 60);
+    Tick();
+    QCOMPARE(finished.size(), 1);
+    QCOMPARE(finished[0][0].toInt(), 1);
+    QCOMPARE(win->ExitCode(), 1);
+    QVERIFY(Asked("Warning: You have lost your network connection"));
+    QCOMPARE(Ini("DESKpost", "InitX"), QString("500"));
+    QVERIFY(!win->isVisible());
+    Tick(10);  // nothing more happens
+    QCOMPARE(finished.size(), 1);
+  }
+};
+
+QTEST_MAIN(DpWinTest)
+#include "dpwin_test.moc"
