@@ -43,7 +43,12 @@ std::string DialDigits(std::string_view number, bool addLongDistance) {
   std::string kept;
   for (char c : number)
     if (std::isdigit(static_cast<unsigned char>(c)) || c == ',') kept += c;
-  if (addLongDistance && kept.size() == size_t(kLongDistanceDigits)) kept.insert(0, "1");
+  // Ten digits are a long-distance number. Commas are pauses, not digits:
+  // "9,,555-1234" is a local number behind the outside line, and a "1" in
+  // front of its 9 would dial long distance from the switchboard.
+  const bool tenDigits =
+      kept.size() == size_t(kLongDistanceDigits) && kept.find(',') == std::string::npos;
+  if (addLongDistance && tenDigits) kept.insert(0, "1");
   return kept;
 }
 

@@ -23,9 +23,11 @@ TEST(DialTest, SevenDigitsNeverGetTheLongDistanceOne) {
   EXPECT_EQ(DialDigits("123-4567", true), "1234567");
 }
 
-TEST(DialTest, CommasAreKeptAndCountAmongTheTenCharacters) {
+TEST(DialTest, CommasAreKeptButNeverMakeALongDistanceNumber) {
   EXPECT_EQ(DialDigits("9,555-1234", false), "9,5551234");
-  EXPECT_EQ(DialDigits("9,,555-1234", true), "19,,5551234");
+  // Ten characters, but only eight digits: a local call behind the outside
+  // line gets no "1".
+  EXPECT_EQ(DialDigits("9,,555-1234", true), "9,,5551234");
   EXPECT_EQ(DialDigits("(555) 123-4567,,", true), "5551234567,,");
   EXPECT_EQ(DialDigits("555 123 4567 x12", true), "555123456712");
 }
