@@ -6,11 +6,12 @@
 
 #include "tests/support/temp_dir.h"
 
-DpadminRun RunDpadmin(const std::vector<std::string>& args, const std::string& scratchDir,
-                      const std::string& input) {
-  const std::string inPath = scratchDir + "dpadmin.in";
-  const std::string outPath = scratchDir + "dpadmin.out";
-  const std::string errPath = scratchDir + "dpadmin.err";
+DpadminRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& scratchDir, const std::string& input) {
+  const std::string base = scratchDir + program.substr(program.find_last_of('/') + 1);
+  const std::string inPath = base + ".in";
+  const std::string outPath = base + ".out";
+  const std::string errPath = base + ".err";
   {
     int in = open(inPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || write(in, input.data(), input.size()) != ssize_t(input.size())) {
@@ -30,10 +31,10 @@ DpadminRun RunDpadmin(const std::vector<std::string>& args, const std::string& s
     dup2(out, 1);
     dup2(err, 2);
     std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(DPADMIN_PATH));
+    argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    execv(DPADMIN_PATH, argv.data());
+    execv(program.c_str(), argv.data());
     _exit(127);
   }
   DpadminRun run;
@@ -43,6 +44,11 @@ DpadminRun RunDpadmin(const std::vector<std::string>& args, const std::string& s
   run.out = ReadWholeFile(outPath);
   run.err = ReadWholeFile(errPath);
   return run;
+}
+
+DpadminRun RunDpadmin(const std::vector<std::string>& args, const std::string& scratchDir,
+                      const std::string& input) {
+  return RunProgram(DPADMIN_PATH, args, scratchDir, input);
 }
 
 std::string ShowRun(const DpadminRun& run) {

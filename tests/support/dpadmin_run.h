@@ -1,5 +1,6 @@
-// Runs the real dpadmin program as another process and collects what it
-// printed. The program's path comes from the build (DPADMIN_PATH).
+// Runs the real dpadmin program (or another of ours) as another process
+// and collects what it printed. dpadmin's path comes from the build
+// (DPADMIN_PATH).
 #pragma once
 
 #include <string>
@@ -14,6 +15,8 @@ struct DpadminRun {
 // Output goes through files in scratchDir (which must exist), so a long
 // report never blocks the program on a full pipe. Standard input is the
 // given text (empty unless given), never the test's own.
+DpadminRun RunProgram(const std::string& program, const std::vector<std::string>& args,
+                      const std::string& scratchDir, const std::string& input = std::string());
 DpadminRun RunDpadmin(const std::vector<std::string>& args, const std::string& scratchDir,
                       const std::string& input = std::string());
 // "exit N", then both outputs, for failure messages.

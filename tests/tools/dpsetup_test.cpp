@@ -1,11 +1,8 @@
 // dpsetup --add, run as its own process against an office made by dpadmin:
 // it adds the INI file's user once, and says clearly when the INI file's
 // "Path" is not a DESKpost data directory.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <string>
@@ -17,32 +14,8 @@
 namespace {
 
 #ifdef DPSETUP_PATH
-// Runs dpsetup with the arguments; output through files in scratch.
 DpadminRun RunDpsetup(const std::vector<std::string>& args, const std::string& scratch) {
-  const std::string outPath = scratch + "dpsetup.out";
-  const std::string errPath = scratch + "dpsetup.err";
-  pid_t child = fork();
-  if (child == 0) {
-    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int in = open("/dev/null", O_RDONLY);
-    if (out < 0 || err < 0 || in < 0) _exit(127);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
-    std::vector<char*> argv{const_cast<char*>(DPSETUP_PATH)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(DPSETUP_PATH, argv.data());
-    _exit(127);
-  }
-  DpadminRun run;
-  int status = 0;
-  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
-    run.status = WEXITSTATUS(status);
-  run.out = ReadWholeFile(outPath);
-  run.err = ReadWholeFile(errPath);
-  return run;
+  return RunProgram(DPSETUP_PATH, args, scratch);
 }
 #endif
 
