@@ -16,6 +16,10 @@
 // dropped first; anything else is given back unchanged.
 std::string ReformatPhone(std::string_view text);
 
+// The time and date texts are the scheduler's (data/sched_time_text.h):
+// one set of rules for every field, list and record that shows or reads a
+// time, under the names the field controls use.
+
 // The time field's text after it was left, written " 8:00AM" style; text
 // that does not read as a time is given back unchanged.
 std::string NormaliseTime(std::string_view text);
@@ -30,8 +34,9 @@ std::string FormatClockTime(int32_t value, bool padded = false);
 // Reads a month-day-year date. A text of blanks only is valid and gives 0.
 // The value is 00:00:00 local time of the date, or 23:59:59 with endOfDay.
 // Years are two digits: 80 to 99 mean 1980 to 1999, 00 to 37 mean 2000 to
-// 2037; anything else, and a day the month does not have, is invalid.
-// Answers false for an invalid date and leaves *value alone.
+// 2037; anything else, a day the month does not have, and text after the
+// year are invalid. Answers false for an invalid date and leaves *value
+// alone.
 bool ParseDate(std::string_view text, int32_t* value, bool endOfDay = false);
 
 // Stored line breaks (a single CR) to the CR LF the edit control shows.
