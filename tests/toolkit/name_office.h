@@ -91,6 +91,8 @@ class NameOffice {
 // Answers password prompts from a script and records each prompt.
 class ScriptedPasswords : public PasswordPrompt {
  public:
+  void Answer(const std::string& text) { answers.push_back(text); }
+  void Cancel() { answers.push_back(std::nullopt); }
   std::optional<std::string> Ask(const std::string& prompt) override {
     asked.push_back(prompt);
     if (answers.empty()) return std::nullopt;

@@ -4,8 +4,6 @@
 // test's ScriptedPrompts), and a password prompt answered from a script.
 #pragma once
 
-#include <deque>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,28 +11,16 @@
 #include "data/dpname.h"
 #include "data/passwords.h"
 #include "data/startup_prompts.h"
+#include "name_office.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"
 #include "storage/errors.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/data_prompts.h"
 
-// Answers GETPASSWORD from a script (nothing: Cancel) and keeps the
+// GETPASSWORD answered from a script (nothing: Cancel), keeping the
 // questions it was asked.
-class ScriptedPasswordPrompt : public PasswordPrompt {
- public:
-  void Answer(const std::string& text) { answers.push_back(text); }
-  void Cancel() { answers.push_back(std::nullopt); }
-  std::optional<std::string> Ask(const std::string& prompt) override {
-    asked.push_back(prompt);
-    if (answers.empty()) return std::nullopt;
-    std::optional<std::string> answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::deque<std::optional<std::string>> answers;
-  std::vector<std::string> asked;
-};
+using ScriptedPasswordPrompt = ScriptedPasswords;
 
 class PasswordOffice {
  public:
