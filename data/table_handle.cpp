@@ -1,6 +1,6 @@
 #include "data/table_handle.h"
 
-#include "data/datadir.h"
+#include "data/office/datadir.h"
 #include "storage/check.h"
 #include "storage/errors.h"
 #include "storage/text_compare.h"

@@ -3,8 +3,8 @@
 #include <climits>
 
 #include "data/clock.h"
-#include "data/flags.h"
-#include "data/sched_alarm.h"
+#include "data/office/flags.h"
+#include "data/schedule/sched_alarm.h"
 #include "storage/records/name.h"
 
 namespace {

@@ -19,7 +19,7 @@
 #include <functional>
 #include <string>
 
-#include "data/dpmain.h"
+#include "data/office/dpmain.h"
 #include "shell/workstation_settings.h"
 
 constexpr int kNormalTimerMs = 2000;

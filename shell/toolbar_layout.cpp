@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "data/profile.h"
+#include "data/office/profile.h"
 
 const ToolbarItem kToolbarItems[kToolbarItemCount] = {
     {"TakeButton", "&Take a message", kCmdTake, "&Take message", 622},

@@ -1,6 +1,6 @@
 #include "shell/view_urgent.h"
 
-#include "data/flags.h"
+#include "data/office/flags.h"
 #include "storage/errors.h"
 
 namespace msg = records::message;

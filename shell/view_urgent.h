@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "data/dpmess.h"
+#include "data/messages/dpmess.h"
 #include "shell/poll_alert.h"
 
 struct UrgentMessages {

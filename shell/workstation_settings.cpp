@@ -1,6 +1,6 @@
 #include "shell/workstation_settings.h"
 
-#include "data/profile.h"
+#include "data/office/profile.h"
 #include "data/setting_number.h"
 
 const char* const kToolbarItemKeys[kToolbarItemCount] = {

@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "data/office_config.h"
+#include "data/office/office_config.h"
 #include "shell/window_state.h"
 
 // Start mode (InitMode).

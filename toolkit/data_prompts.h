@@ -3,7 +3,7 @@
 // data layer's single-byte text (names and table names from the records).
 #pragma once
 
-#include "data/startup_prompts.h"
+#include "data/office/startup_prompts.h"
 
 class WindowDataPrompts : public StartupPrompts {
  public:

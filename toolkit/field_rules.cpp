@@ -1,6 +1,6 @@
 #include "toolkit/field_rules.h"
 
-#include "data/sched_time_text.h"
+#include "data/schedule/sched_time_text.h"
 
 namespace {
 

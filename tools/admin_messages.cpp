@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "data/datadir.h"
-#include "data/dpfolder.h"
-#include "data/dpmess.h"
-#include "data/flags.h"
-#include "data/message_user.h"
+#include "data/messages/dpfolder.h"
+#include "data/messages/dpmess.h"
+#include "data/messages/message_user.h"
+#include "data/office/datadir.h"
+#include "data/office/flags.h"
 #include "storage/errors.h"
 #include "storage/worktable.h"
 #include "tools/admin.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "data/dpname.h"
+#include "data/office/dpname.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
 #include "tools/admin_office.h"

@@ -5,8 +5,8 @@
 #include <ctime>
 
 #include "data/cp1252.h"
-#include "data/dpmain.h"
-#include "data/message_user.h"
+#include "data/messages/message_user.h"
+#include "data/office/dpmain.h"
 #include "storage/errors.h"
 #include "storage/records/name.h"
 #include "tools/admin.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "data/dpname.h"
+#include "data/office/dpname.h"
 
 // The data directory opened with the program's own checks (DP.EXE, locking,
 // the directory version, DPE and SENDLOG); closed again when it goes.

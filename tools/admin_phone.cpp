@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "data/cp1252.h"
-#include "data/dpname.h"
-#include "data/phone_csv.h"
+#include "data/office/dpname.h"
+#include "data/phone/phone_csv.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
 #include "tools/admin_office.h"

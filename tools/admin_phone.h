@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "data/dpphone.h"
+#include "data/phone/dpphone.h"
 
 // LIST of the phone list commands: "COMMON" (any case) or a person's name.
 // A group or an unknown name is refused with a message.

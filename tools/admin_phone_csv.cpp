@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "data/cp1252.h"
-#include "data/phone_csv.h"
+#include "data/phone/phone_csv.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
 #include "tools/admin_office.h"

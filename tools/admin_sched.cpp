@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "data/dpsched.h"
-#include "data/dptodo.h"
-#include "data/flags.h"
 #include "data/local_time.h"
-#include "data/sched_repeat.h"
+#include "data/office/flags.h"
+#include "data/schedule/dpsched.h"
+#include "data/schedule/dptodo.h"
+#include "data/schedule/sched_repeat.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
 #include "tools/admin_office.h"

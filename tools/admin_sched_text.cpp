@@ -2,10 +2,10 @@
 
 #include <cctype>
 
-#include "data/dpname.h"
-#include "data/dpsched.h"
 #include "data/local_time.h"
-#include "data/sched_time_text.h"
+#include "data/office/dpname.h"
+#include "data/schedule/dpsched.h"
+#include "data/schedule/sched_time_text.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
 #include "tools/admin_office.h"

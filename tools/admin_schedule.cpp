@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "data/dpsched.h"
-#include "data/sched_calendar.h"
-#include "data/sched_daylines.h"
+#include "data/schedule/dpsched.h"
+#include "data/schedule/sched_calendar.h"
+#include "data/schedule/sched_daylines.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
 #include "tools/admin_office.h"

@@ -10,9 +10,9 @@
 #include <QScreen>
 #include <QWindowStateChangeEvent>
 
-#include "data/dpmain.h"
-#include "data/passwords.h"
-#include "data/startup_prompts.h"
+#include "data/office/dpmain.h"
+#include "data/office/passwords.h"
+#include "data/office/startup_prompts.h"
 #include "shell/ui/button_bars.h"
 #include "shell/ui/command_ids.h"
 #include "shell/ui/main_menu.h"

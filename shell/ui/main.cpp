@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <string>
 
-#include "data/profile.h"
+#include "data/office/profile.h"
 #include "shell/ui/about/about_box.h"
 #include "shell/ui/about/help_page.h"
 #include "shell/ui/command_ids.h"

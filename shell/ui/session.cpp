@@ -1,6 +1,6 @@
 #include "shell/ui/session.h"
 
-#include "data/dpmain.h"
+#include "data/office/dpmain.h"
 #include "shell/ui/trace.h"
 #include "toolkit/names/name_picker.h"
 

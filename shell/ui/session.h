@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "data/startup_settings.h"
+#include "data/office/startup_settings.h"
 #include "shell/ui/dpwin.h"
 #include "toolkit/data_prompts.h"
 

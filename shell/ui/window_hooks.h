@@ -12,7 +12,7 @@
 #include <functional>
 #include <map>
 
-#include "data/dpmess.h"
+#include "data/messages/dpmess.h"
 
 struct DpWinHooks {
   // Password dialogs 611 (master), 612 (phone), 613 (user).

@@ -25,9 +25,9 @@
 #include <thread>
 #include <vector>
 
-#include "data/datadir.h"
-#include "data/dpmain.h"
-#include "data/flags.h"
+#include "data/office/datadir.h"
+#include "data/office/dpmain.h"
+#include "data/office/flags.h"
 #include "storage/catalogue.h"
 #include "storage/database.h"
 #include "storage/errors.h"

@@ -3,10 +3,10 @@
 // schedule is found through bit 4 of the flag file.
 #include <gtest/gtest.h>
 
-#include "data/flags.h"
-#include "data/sched_alarm.h"
+#include "data/office/flags.h"
+#include "data/schedule/sched_alarm.h"
 #include "shell/poll_alert.h"
-#include "tests/data/sched_office_fixture.h"
+#include "tests/data/schedule/sched_office_fixture.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "data/datadir.h"
-#include "data/flags.h"
+#include "data/office/datadir.h"
+#include "data/office/flags.h"
 #include "shell/workstation_settings.h"
 #include "storage/errors.h"
 #include "tests/support/temp_dir.h"

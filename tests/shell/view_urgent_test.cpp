@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/data/message_fixture.h"
+#include "tests/data/messages/message_fixture.h"
 
 namespace {
 

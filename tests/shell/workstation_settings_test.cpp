@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "data/profile.h"
+#include "data/office/profile.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <QTest>
 #include <memory>
 
-#include "data/name_picking.h"
-#include "data/passwords.h"
+#include "data/office/name_picking.h"
+#include "data/office/passwords.h"
 #include "name_dialogs.h"
 #include "name_office.h"
 #include "storage/catalogue.h"

@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "data/datadir.h"
-#include "data/dpname.h"
-#include "data/dpsched.h"
 #include "data/local_time.h"
+#include "data/office/datadir.h"
+#include "data/office/dpname.h"
+#include "data/schedule/dpsched.h"
 #include "storage/errors.h"
-#include "tests/data/sched_fixture.h"
+#include "tests/data/schedule/sched_fixture.h"
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/temp_dir.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "data/datadir.h"
-#include "data/dpname.h"
-#include "data/flags.h"
+#include "data/office/datadir.h"
+#include "data/office/dpname.h"
+#include "data/office/flags.h"
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/temp_dir.h"
 

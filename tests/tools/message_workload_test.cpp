@@ -15,14 +15,14 @@
 #include <string>
 #include <vector>
 
-#include "data/attachments.h"
 #include "data/clock.h"
-#include "data/datadir.h"
-#include "data/dpmess.h"
-#include "data/dpname.h"
-#include "data/dpnote.h"
-#include "data/email_file.h"
-#include "data/message_user.h"
+#include "data/messages/attachments.h"
+#include "data/messages/dpmess.h"
+#include "data/messages/dpnote.h"
+#include "data/messages/email_file.h"
+#include "data/messages/message_user.h"
+#include "data/office/datadir.h"
+#include "data/office/dpname.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"
 #include "storage/errors.h"

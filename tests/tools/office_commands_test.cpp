@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "data/datadir.h"
-#include "data/dpname.h"
-#include "data/dpnote.h"
+#include "data/messages/dpnote.h"
+#include "data/office/datadir.h"
+#include "data/office/dpname.h"
 #include "storage/catalogue.h"
 #include "storage/database.h"
 #include "storage/errors.h"

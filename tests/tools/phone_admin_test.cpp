@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "data/datadir.h"
-#include "data/dpname.h"
-#include "data/dpnote.h"
-#include "data/dpphone.h"
-#include "data/phone_category.h"
+#include "data/messages/dpnote.h"
+#include "data/office/datadir.h"
+#include "data/office/dpname.h"
+#include "data/phone/dpphone.h"
+#include "data/phone/phone_category.h"
 #include "storage/check.h"
 #include "storage/errors.h"
 #include "storage/lockwait.h"

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "data/dpmain.h"
+#include "data/office/dpmain.h"
 #include "toolkit/control_id.h"
 #include "toolkit/names/name_dialog_runner.h"
 #include "toolkit/names/picker_list.h"

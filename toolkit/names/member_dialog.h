@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "data/dpname.h"
-#include "data/name_picking.h"
+#include "data/office/dpname.h"
+#include "data/office/name_picking.h"
 #include "toolkit/base_dialog.h"
 
 class NameSearchField;

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "data/dpmain.h"
+#include "data/office/dpmain.h"
 #include "storage/records/name.h"
 #include "toolkit/control_id.h"
 #include "toolkit/names/add_name_dialog.h"

@@ -11,9 +11,9 @@
 #include <QPointer>
 #include <string>
 
-#include "data/dpname.h"
-#include "data/name_picking.h"
-#include "data/passwords.h"
+#include "data/office/dpname.h"
+#include "data/office/name_picking.h"
+#include "data/office/passwords.h"
 #include "toolkit/base_dialog.h"
 #include "toolkit/pickers.h"
 

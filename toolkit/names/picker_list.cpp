@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "data/name_picking.h"
+#include "data/office/name_picking.h"
 #include "storage/records/name.h"
 #include "toolkit/record_text.h"
 

@@ -1,6 +1,6 @@
 #include "toolkit/names/search_field.h"
 
-#include "data/dpname.h"
+#include "data/office/dpname.h"
 #include "toolkit/control_id.h"
 #include "toolkit/record_text.h"
 

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string>
 
-#include "data/startup_prompts.h"
+#include "data/office/startup_prompts.h"
 #include "toolkit/data_prompts.h"
 #include "tools/dpsetup/setup_office.h"
 #include "tools/dpsetup/setup_window.h"

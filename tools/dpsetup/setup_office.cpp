@@ -1,7 +1,7 @@
 #include "tools/dpsetup/setup_office.h"
 
-#include "data/dpmain.h"
-#include "data/dpname.h"
+#include "data/office/dpmain.h"
+#include "data/office/dpname.h"
 #include "storage/errors.h"
 #include "storage/records/name.h"
 

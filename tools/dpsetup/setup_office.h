@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "data/startup_settings.h"
+#include "data/office/startup_settings.h"
 
 struct SetupState {
   std::string iniFile;

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "data/passwords.h"
+#include "data/office/passwords.h"
 
 class QDialog;
 class QMessageBox;

@@ -1,7 +1,7 @@
 #include "tools/gallery/name_windows.h"
 
-#include "data/datadir.h"
-#include "data/dpname.h"
+#include "data/office/datadir.h"
+#include "data/office/dpname.h"
 #include "storage/catalogue.h"
 #include "storage/records/name.h"
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "data/passwords.h"
+#include "data/office/passwords.h"
 #include "toolkit/names/add_name_dialog.h"
 #include "toolkit/names/member_dialog.h"
 #include "toolkit/names/name_picker.h"

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "data/datadir.h"
+#include "data/office/datadir.h"
 #include "toolkit/control_id.h"
 #include "toolkit/form_builder.h"
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "data/passwords.h"
+#include "data/office/passwords.h"
 #include "toolkit/base_dialog.h"
 
 constexpr int kIdPasswordField = 101;

@@ -1,6 +1,6 @@
 #include "shell/ui/passwords/master_password_dialog.h"
 
-#include "data/dpmain.h"
+#include "data/office/dpmain.h"
 #include "shell/ui/passwords/new_password.h"
 #include "toolkit/form_builder.h"
 #include "toolkit/prompts.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "data/passwords.h"
+#include "data/office/passwords.h"
 
 // The new password (possibly empty), or nothing when the user cancelled
 // either question or gave up after a mismatch.

@@ -7,7 +7,7 @@
 
 #include <QPushButton>
 
-#include "data/passwords.h"
+#include "data/office/passwords.h"
 #include "toolkit/base_dialog.h"
 #include "toolkit/control_id.h"
 

@@ -2,7 +2,7 @@
 
 #include <QAction>
 
-#include "data/passwords.h"
+#include "data/office/passwords.h"
 #include "storage/errors.h"
 
 bool PasswordManagementEnabled() {

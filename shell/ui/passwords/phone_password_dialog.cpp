@@ -2,7 +2,7 @@
 
 #include <QLabel>
 
-#include "data/dpmain.h"
+#include "data/office/dpmain.h"
 #include "shell/ui/passwords/new_password.h"
 #include "toolkit/form_builder.h"
 #include "toolkit/prompts.h"

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "data/dpmain.h"
+#include "data/office/dpmain.h"
 #include "shell/ui/passwords/new_password.h"
 #include "storage/errors.h"
 #include "toolkit/controls/choice_controls.h"

@@ -1,8 +1,8 @@
 #include "shell/ui/startup/run_setup.h"
 
-#include "data/datadir.h"
-#include "data/dpmain.h"
-#include "data/startup_prompts.h"
+#include "data/office/datadir.h"
+#include "data/office/dpmain.h"
+#include "data/office/startup_prompts.h"
 #include "toolkit/prompts.h"
 
 bool ConfirmRunSetup() {

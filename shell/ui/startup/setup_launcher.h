@@ -13,7 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "data/startup_prompts.h"
+#include "data/office/startup_prompts.h"
 
 constexpr char kSetupProgramName[] = "dpsetup";
 

@@ -16,8 +16,8 @@
 #include <QTest>
 #include <memory>
 
-#include "data/passwords.h"
-#include "data/profile.h"
+#include "data/office/passwords.h"
+#include "data/office/profile.h"
 #include "shell/ui/command_ids.h"
 #include "shell/ui/main_menu.h"
 #include "shell/ui/session.h"

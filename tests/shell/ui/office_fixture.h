@@ -11,11 +11,11 @@
 #include <string>
 
 #include "data/clock.h"
-#include "data/datadir.h"
-#include "data/dpmess.h"
-#include "data/dpname.h"
-#include "data/flags.h"
-#include "data/message_user.h"
+#include "data/messages/dpmess.h"
+#include "data/messages/message_user.h"
+#include "data/office/datadir.h"
+#include "data/office/dpname.h"
+#include "data/office/flags.h"
 #include "shell/ui/sound_player.h"
 #include "storage/catalogue.h"
 #include "storage/errors.h"

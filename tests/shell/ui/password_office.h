@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "data/datadir.h"
-#include "data/dpname.h"
-#include "data/passwords.h"
-#include "data/startup_prompts.h"
+#include "data/office/datadir.h"
+#include "data/office/dpname.h"
+#include "data/office/passwords.h"
+#include "data/office/startup_prompts.h"
 #include "name_office.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"

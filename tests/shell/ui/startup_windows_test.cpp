@@ -8,7 +8,7 @@
 #include <fstream>
 #include <memory>
 
-#include "data/dpmain.h"
+#include "data/office/dpmain.h"
 #include "shell/ui/startup/run_setup.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"

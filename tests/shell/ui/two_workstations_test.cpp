@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "data/profile.h"
+#include "data/office/profile.h"
 #include "tests/support/temp_dir.h"
 
 namespace {

@@ -1,0 +1,283 @@
+#include "data/office/dpname.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "storage/errors.h"
+#include "storage/records/keys.h"
+
+namespace nm = records::name;
+
+namespace {
+
+constexpr const char* kModemPrefix = "ATDT";
+
+// A search key for X1: only the name counts.
+void MakeKey(std::string_view name, uint8_t* key) {
+  std::memset(key, 0, kEntryBufferSize);
+  SetFieldText(key, nm::x1::kName, std::string(name).c_str());
+}
+
+void CopyEntry(Table& t, NameEntry* entry) {
+  if (entry) DbCurrentEntry(t, entry->bytes);
+}
+
+// No name may begin below '*'; an empty name begins with its NUL.
+bool ValidName(std::string_view name) {
+  return FitsField(name, nm::kName.width) && !name.empty() &&
+         static_cast<unsigned char>(name[0]) >= static_cast<unsigned char>(nm::kGroupPrefix);
+}
+
+bool IsGroupName(std::string_view name) {
+  return !name.empty() && name[0] == nm::kGroupPrefix;
+}
+
+bool IsEverybody(std::string_view name) {
+  return SameName(name, nm::kEverybody);
+}
+
+// Searches without touching the error state: *found tells whether the name
+// is there. A name that cannot be in the table is simply not found.
+int Search(NameTable& handle, std::string_view name, bool* found) {
+  *found = false;
+  if (!FitsField(name, nm::kName.width)) return 1;
+  uint8_t key[kEntryBufferSize];
+  MakeKey(name, key);
+  int exact = 0;
+  if (!DbFind(handle.table, key, &exact)) return 0;
+  *found = exact != 0;
+  return 1;
+}
+
+int FailNotFound(std::string_view name) {
+  SetAppError(kAppNotFound, name);
+  return 0;
+}
+
+// After a step: copies the entry, or fails at the end.
+int Stepped(NameTable& handle, NameEntry* entry) {
+  if (AtEnd(handle.table)) return FailEndOfFile(handle.table);
+  CopyEntry(handle.table, entry);
+  return 1;
+}
+
+}  // namespace
+
+std::string NameRecord::Name() const {
+  return FieldText(bytes, nm::kName);
+}
+int32_t NameRecord::Number() const {
+  return FieldI32(bytes, nm::kNumber);
+}
+bool NameRecord::IsGroup() const {
+  return bytes[nm::kName.offset] == nm::kGroupPrefix;
+}
+
+int32_t NameEntry::RecordNumber() const {
+  return FieldI32(bytes, kEntryRecordNumber);
+}
+std::string NameEntry::Name() const {
+  return FieldText(bytes, nm::x1::kName);
+}
+int32_t NameEntry::Number() const {
+  return FieldI32(bytes, nm::x1::kNumber);
+}
+
+int NameOpen(NameTable& handle) {
+  return HandleOpen(handle);
+}
+
+int NameClose(NameTable& handle) {
+  return HandleClose(handle);
+}
+
+int NameFind(NameTable& handle, std::string_view name, NameEntry* entry) {
+  if (!HandleReady(handle)) return 0;
+  bool found = false;
+  if (!Search(handle, name, &found)) return 0;
+  if (!found) return FailNotFound(name);
+  CopyEntry(handle.table, entry);
+  return 1;
+}
+
+int NameFindNumber(NameTable& handle, int32_t number, NameEntry* entry) {
+  if (!HandleReady(handle)) return 0;
+  // The index holds the number but is ordered by name: walk it.
+  if (!DbFirst(handle.table)) return 0;
+  NameEntry current;
+  while (!AtEnd(handle.table)) {
+    DbCurrentEntry(handle.table, current.bytes);
+    if (current.Number() == number) {
+      if (entry) *entry = current;
+      return 1;
+    }
+    if (!DbNext(handle.table)) return 0;
+  }
+  return FailNotFound(std::to_string(number));
+}
+
+int NameReadCurrent(NameTable& handle, NameRecord* record) {
+  if (!HandleReady(handle)) return 0;
+  if (AtEnd(handle.table)) return FailEndOfFile(handle.table);
+  NameEntry entry;
+  DbCurrentEntry(handle.table, entry.bytes);
+  if (!DbReadRecord(handle.table, entry.RecordNumber(), record->bytes)) return 0;
+  if (record->Number() != entry.Number() || !SameName(record->Name(), entry.Name()))
+    return FailStaleEntry(handle.table);
+  return 1;
+}
+
+int NameWriteCurrent(NameTable& handle, const NameRecord& record) {
+  if (!HandleReady(handle)) return 0;
+  if (AtEnd(handle.table)) return FailEndOfFile(handle.table);
+  NameEntry entry;
+  DbCurrentEntry(handle.table, entry.bytes);
+  // Writing another name or number here would leave the index pointing at
+  // a record that no longer carries its key.
+  if (record.Number() != entry.Number() || record.Name() != entry.Name())
+    return FailNotFound(record.Name());
+  return DbWriteRecord(handle.table, entry.RecordNumber(), record.bytes);
+}
+
+int NameFirst(NameTable& handle, NameEntry* entry) {
+  if (!HandleReady(handle)) return 0;
+  if (!DbFirst(handle.table)) return 0;
+  return Stepped(handle, entry);
+}
+
+int NameNext(NameTable& handle, NameEntry* entry) {
+  if (!HandleReady(handle)) return 0;
+  if (!DbNext(handle.table)) return 0;
+  return Stepped(handle, entry);
+}
+
+int NamePrev(NameTable& handle, NameEntry* entry) {
+  if (!HandleReady(handle)) return 0;
+  if (!DbPrev(handle.table)) return 0;
+  if (BeforeFirst(handle.table)) return FailBeginningOfFile(handle.table);
+  CopyEntry(handle.table, entry);
+  return 1;
+}
+
+int NameLookup(std::string_view name, NameRecord* record) {
+  NameTable handle;
+  if (!NameOpen(handle)) return 0;
+  int ok = NameFind(handle, name) && NameReadCurrent(handle, record);
+  NameClose(handle);
+  return ok;
+}
+
+int NameUpdate(const NameRecord& record) {
+  NameTable handle;
+  if (!NameOpen(handle)) return 0;
+  int ok = NameFind(handle, record.Name()) && NameWriteCurrent(handle, record);
+  NameClose(handle);
+  return ok;
+}
+
+int NameAdd(NameTable& handle, std::string_view name) {
+  if (!HandleReady(handle)) return 0;
+  if (!ValidName(name)) {
+    SetAppError(kAppInvalidName, name);
+    return 0;
+  }
+  NameRecord record;
+  SetFieldText(record.bytes, nm::kName, std::string(name).c_str());
+  if (!IsGroupName(name)) {
+    SetFieldText(record.bytes, nm::kModemPrefix, kModemPrefix);
+    SetFieldByte(record.bytes, nm::kAddedHere, nm::kAddedHereValue);
+  }
+  bool found = false;
+  if (!Search(handle, name, &found)) return 0;
+  if (found) return 1;
+  uint32_t number = 0;
+  if (!GetUniqueNumber(handle.table, &number)) return 0;
+  SetFieldU32(record.bytes, nm::kNumber, number);
+  if (!DbAppendRecord(handle.table, record.bytes)) {
+    // Another workstation added the same name between the search and the
+    // append: the name is there, which is what was asked.
+    if (IdxGetError() != kIdxDuplicate) return 0;
+  }
+  if (!Search(handle, name, &found)) return 0;
+  return found ? 1 : FailNotFound(name);
+}
+
+int NameRename(NameTable& handle, std::string_view oldName, std::string_view newName) {
+  if (!HandleReady(handle)) return 0;
+  if (IsEverybody(oldName) || IsEverybody(newName) || !ValidName(newName)) {
+    SetAppError(kAppInvalidName, IsEverybody(oldName) ? oldName : newName);
+    return 0;
+  }
+  // A person's settings and a group's members share the same bytes: one
+  // cannot become the other by a change of name.
+  if (IsGroupName(oldName) != IsGroupName(newName)) {
+    SetAppError(kAppInvalidName, newName);
+    return 0;
+  }
+  NameEntry other;
+  bool taken = false;
+  if (!Search(handle, newName, &taken)) return 0;
+  if (taken) DbCurrentEntry(handle.table, other.bytes);
+  NameEntry old;
+  if (!NameFind(handle, oldName, &old)) return 0;
+  // Only a change of letter case may keep the name of the record itself.
+  if (taken && other.RecordNumber() != old.RecordNumber()) {
+    SetAppError(kAppDuplicate, newName);
+    return 0;
+  }
+  NameRecord record;
+  if (!NameReadCurrent(handle, &record)) return 0;
+  SetFieldText(record.bytes, nm::kName, std::string(newName).c_str());
+  if (!DbRekeyRecord(handle.table, old.bytes, record.bytes)) {
+    if (IdxGetError() == kIdxDuplicate) SetAppError(kAppDuplicate, newName);
+    return 0;
+  }
+  return 1;
+}
+
+int NameRemove(NameTable& handle, std::string_view name) {
+  if (!HandleReady(handle)) return 0;
+  if (IsEverybody(name)) return 1;
+  bool found = false;
+  if (!Search(handle, name, &found)) return 0;
+  if (!found) return 1;
+  NameRecord record;
+  if (!NameReadCurrent(handle, &record)) return 0;
+  NameEntry entry;
+  DbCurrentEntry(handle.table, entry.bytes);
+  if (!DbDeleteRecord(handle.table, record.bytes, entry.RecordNumber())) {
+    if (DbGetError() == kDbRecordLocked) return FailRecordLocked(name);
+    return 0;
+  }
+  return 1;
+}
+
+std::vector<int32_t> GroupMembers(const NameRecord& group) {
+  std::vector<int32_t> members;
+  for (int i = 0; i < nm::kMaxMembers; ++i) {
+    int32_t number = FieldI32(group.bytes, nm::Member(i));
+    if (number != 0) members.push_back(number);
+  }
+  return members;
+}
+
+bool IsGroupMember(const NameRecord& group, int32_t number) {
+  if (number == 0) return false;
+  for (int i = 0; i < nm::kMaxMembers; ++i)
+    if (FieldI32(group.bytes, nm::Member(i)) == number) return true;
+  return false;
+}
+
+int SetGroupMembers(NameRecord& group, const std::vector<int32_t>& members) {
+  std::vector<int32_t> kept;
+  for (int32_t number : members)
+    if (number != 0 && std::find(kept.begin(), kept.end(), number) == kept.end())
+      kept.push_back(number);
+  if (kept.size() > size_t(nm::kMaxMembers)) {
+    SetAppError(kAppMaxRecords, group.Name());
+    return 0;
+  }
+  for (int i = 0; i < nm::kMaxMembers; ++i)
+    SetFieldI32(group.bytes, nm::Member(i), size_t(i) < kept.size() ? kept[size_t(i)] : 0);
+  return 1;
+}

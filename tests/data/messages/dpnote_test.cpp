@@ -1,0 +1,324 @@
+// The note table: texts in parts of 506 bytes, up to 4,048 bytes; rewriting
+// with fewer parts; duplicates; deleting; a part that contradicts its index
+// entry; the shared handle of a group send.
+#include "data/messages/dpnote.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "tests/data/office/office_dir.h"
+#include "tests/support/lock_holder.h"
+
+namespace nt = records::note;
+
+namespace {
+
+// A text whose every byte tells where it is, so a misplaced part shows.
+std::string Text(size_t length) {
+  std::string text(length, ' ');
+  for (size_t i = 0; i < length; ++i) text[i] = char('A' + (i * 7 + i / 506) % 26);
+  return text;
+}
+
+class NoteTest : public OfficeDirTest {
+ protected:
+  int32_t NewNote(const std::string& text) {
+    int32_t number = 0;
+    EXPECT_EQ(NoteNew(&number), 1);
+    EXPECT_EQ(NoteWrite(number, text), 1);
+    return number;
+  }
+
+  std::string Read(int32_t number, int size = kMaxNoteText) {
+    std::string text;
+    EXPECT_EQ(NoteRead(number, &text, size), 1) << number;
+    return text;
+  }
+
+  // The part numbers the index holds for a note, in order.
+  std::vector<int> Parts(int32_t number) {
+    NoteTable handle;
+    std::vector<int> parts;
+    if (!NoteOpen(handle)) return parts;
+    uint8_t key[kEntryBufferSize] = {};
+    SetFieldI32(key, nt::x1::kNumber, number);
+    int exact = 0;
+    DbFind(handle.table, key, &exact);
+    uint8_t entry[kEntryBufferSize];
+    while (!AtEnd(handle.table)) {
+      DbCurrentEntry(handle.table, entry);
+      if (FieldI32(entry, nt::x1::kNumber) != number) break;
+      parts.push_back(FieldByte(entry, nt::x1::kPart));
+      DbNext(handle.table);
+    }
+    NoteClose(handle);
+    return parts;
+  }
+
+  // The record number of one part, found through the index.
+  int32_t PartRecord(int32_t number, int part) {
+    NoteTable handle;
+    if (!NoteOpen(handle)) return -1;
+    uint8_t key[kEntryBufferSize] = {};
+    SetFieldI32(key, nt::x1::kNumber, number);
+    SetFieldByte(key, nt::x1::kPart, uint8_t(part));
+    int exact = 0;
+    DbFind(handle.table, key, &exact);
+    int32_t record = exact ? DbCurrentRecord(handle.table) : -1;
+    NoteClose(handle);
+    return record;
+  }
+};
+
+TEST_F(NoteTest, NewNoteIsOneEmptyPart) {
+  int32_t first = 0, second = 0;
+  ASSERT_EQ(NoteNew(&first), 1);
+  ASSERT_EQ(NoteNew(&second), 1);
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(second, 2);
+  EXPECT_EQ(Parts(first), std::vector<int>{0});
+  EXPECT_EQ(Read(first), "");
+}
+
+TEST_F(NoteTest, TextOf506BytesTakesOnePart) {
+  std::string text = Text(506);
+  int32_t note = NewNote(text);
+  EXPECT_EQ(Parts(note), std::vector<int>{0});
+  EXPECT_EQ(Read(note), text);
+}
+
+TEST_F(NoteTest, TextOf507BytesTakesTwoParts) {
+  std::string text = Text(507);
+  int32_t note = NewNote(text);
+  EXPECT_EQ(Parts(note), (std::vector<int>{0, 1}));
+  EXPECT_EQ(Read(note), text);
+}
+
+TEST_F(NoteTest, TextOf4048BytesTakesEightParts) {
+  std::string text = Text(4048);
+  int32_t note = NewNote(text);
+  EXPECT_EQ(Parts(note), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+  EXPECT_EQ(Read(note), text);
+}
+
+TEST_F(NoteTest, TextOf4049BytesIsRefusedAndTheNoteKept) {
+  int32_t note = NewNote("kept");
+  int32_t records = RecordCount(kNoteTable);
+  EXPECT_EQ(NoteWrite(note, Text(4049)), 0);
+  EXPECT_EQ(AppErrorCode(), kAppMaxRecords);
+  EXPECT_EQ(Read(note), "kept");
+  EXPECT_EQ(RecordCount(kNoteTable), records);
+}
+
+TEST_F(NoteTest, RewritingAThreePartNoteAsOnePartDeletesPartsOneAndTwo) {
+  int32_t note = NewNote(Text(1200));
+  ASSERT_EQ(Parts(note), (std::vector<int>{0, 1, 2}));
+  int32_t partOne = PartRecord(note, 1);
+  ASSERT_EQ(NoteWrite(note, "short"), 1);
+  EXPECT_EQ(Parts(note), std::vector<int>{0});
+  EXPECT_EQ(Read(note), "short");
+  // The slot is marked deleted, not just left out of the index.
+  Table raw(kNoteTable);
+  ASSERT_EQ(DbOpenTable(raw, dir.Path()), 1);
+  uint8_t record[nt::kRecordSize];
+  EXPECT_EQ(DbReadRecord(raw, partOne, record), 0);
+  EXPECT_EQ(DbGetError(), kDbRecordDeleted);
+  DbCloseTable(raw);
+}
+
+TEST_F(NoteTest, RewritingWithALongerTextAddsParts) {
+  int32_t note = NewNote("one part");
+  std::string text = Text(2000);
+  ASSERT_EQ(NoteWrite(note, text), 1);
+  EXPECT_EQ(Parts(note), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(Read(note), text);
+  ASSERT_EQ(NoteWrite(note, ""), 1);
+  EXPECT_EQ(Parts(note), std::vector<int>{0});
+  EXPECT_EQ(Read(note), "");
+}
+
+TEST_F(NoteTest, ShorterTextInTheSamePartsLeavesNoTailOfTheOldOne) {
+  int32_t note = NewNote(std::string(1000, 'x'));
+  ASSERT_EQ(NoteWrite(note, std::string(600, 'y')), 1);
+  EXPECT_EQ(Read(note), std::string(600, 'y'));
+}
+
+TEST_F(NoteTest, ReadStopsAtTheSizeAsked) {
+  std::string text = Text(1500);
+  int32_t note = NewNote(text);
+  EXPECT_EQ(Read(note, 600), text.substr(0, 600));
+  EXPECT_EQ(Read(note, 0), "");
+  std::string out;
+  EXPECT_EQ(NoteRead(note, &out, 4049), 0);
+}
+
+TEST_F(NoteTest, BytesReadKeepsTextsAfterANul) {
+  // The signature note: two texts at offsets 0 and 251, each NUL-terminated.
+  std::string both(502, '\0');
+  both.replace(0, 3, "one");
+  both.replace(251, 3, "two");
+  int32_t number = NewNote(both);
+  EXPECT_EQ(Read(number), "one");
+  std::string bytes;
+  ASSERT_EQ(NoteReadBytes(number, &bytes), 1);
+  ASSERT_GE(bytes.size(), 254u);
+  EXPECT_EQ(bytes.substr(251, 3), "two");
+}
+
+TEST_F(NoteTest, NotesDoNotRunIntoEachOther) {
+  int32_t a = NewNote(std::string(300, 'a'));
+  int32_t b = NewNote(std::string(900, 'b'));
+  ASSERT_EQ(NoteWrite(a, std::string(800, 'a')), 1);
+  EXPECT_EQ(Read(a), std::string(800, 'a'));
+  EXPECT_EQ(Read(b), std::string(900, 'b'));
+}
+
+TEST_F(NoteTest, NoNoteIsNotFound) {
+  std::string text = "left";
+  EXPECT_EQ(NoteRead(0, &text), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  EXPECT_EQ(text, "");
+  ClearAppError();
+  EXPECT_EQ(NoteRead(42, &text), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  ClearAppError();
+  EXPECT_EQ(NoteWrite(42, "text"), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  EXPECT_EQ(RecordCount(kNoteTable), 0);
+  int32_t copy = 0;
+  EXPECT_EQ(NoteDuplicate(42, &copy), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+}
+
+TEST_F(NoteTest, PartCarryingAnotherNoteNumberIsACorruptIndex) {
+  int32_t a = NewNote("first note");
+  int32_t b = NewNote("second note");
+  // The first part of note a claims to belong to b, as after a broken index rebuild.
+  Table raw(kNoteTable);
+  ASSERT_EQ(DbOpenTable(raw, dir.Path()), 1);
+  int32_t slot = PartRecord(a, 0);
+  uint8_t record[nt::kRecordSize];
+  ASSERT_EQ(DbReadRecord(raw, slot, record), 1);
+  SetFieldI32(record, nt::kNumber, b);
+  ASSERT_EQ(DbWriteRecord(raw, slot, record), 1);
+  DbCloseTable(raw);
+
+  std::string text;
+  EXPECT_EQ(NoteRead(a, &text), 0);
+  EXPECT_EQ(AppErrorCode(), kAppIndexCorrupt);
+  EXPECT_EQ(AppErrorName(), "NOTE.IDX");
+  // Nor is that slot overwritten or deleted on a's behalf.
+  EXPECT_EQ(NoteWrite(a, "overwrite"), 0);
+  EXPECT_EQ(AppErrorCode(), kAppIndexCorrupt);
+  NoteTable handle;
+  ASSERT_EQ(NoteOpen(handle), 1);
+  EXPECT_EQ(NoteDelete(handle, a), 0);
+  NoteClose(handle);
+  EXPECT_EQ(Read(b), "second note");
+}
+
+TEST_F(NoteTest, PartAfterAGapIsNotReadAsTheNextPart) {
+  int32_t note = NewNote(std::string(506, 'a') + std::string(506, 'b') + std::string(10, 'c'));
+  NoteTable handle;
+  ASSERT_EQ(NoteOpen(handle), 1);
+  uint8_t record[nt::kRecordSize];
+  int32_t slot = PartRecord(note, 1);
+  ASSERT_EQ(DbReadRecord(handle.table, slot, record), 1);
+  ASSERT_EQ(DbDeleteRecord(handle.table, record, slot), 1);
+  NoteClose(handle);
+  EXPECT_EQ(Read(note), std::string(506, 'a'));
+  // Deleting the note removes the part beyond the gap as well.
+  ASSERT_EQ(NoteOpen(handle), 1);
+  EXPECT_EQ(NoteDelete(handle, note), 1);
+  NoteClose(handle);
+  EXPECT_TRUE(Parts(note).empty());
+}
+
+TEST_F(NoteTest, DuplicateIsAnIndependentCopyUnderANewNumber) {
+  std::string text = Text(1300);
+  int32_t note = NewNote(text);
+  int32_t copy = 0;
+  ASSERT_EQ(NoteDuplicate(note, &copy), 1);
+  EXPECT_NE(copy, note);
+  EXPECT_NE(copy, 0);
+  EXPECT_EQ(Parts(copy), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(Read(copy), text);
+  ASSERT_EQ(NoteWrite(copy, "changed"), 1);
+  EXPECT_EQ(Read(note), text);
+  EXPECT_EQ(Read(copy), "changed");
+}
+
+TEST_F(NoteTest, DuplicateOfAnEightPartNoteHasEightParts) {
+  std::string text = Text(4048);
+  int32_t note = NewNote(text);
+  int32_t copy = 0;
+  ASSERT_EQ(NoteDuplicate(note, &copy), 1);
+  EXPECT_EQ(Read(copy), text);
+  EXPECT_EQ(Parts(copy).size(), 8u);
+}
+
+TEST_F(NoteTest, DeleteRemovesEveryPart) {
+  int32_t note = NewNote(Text(3000));
+  int32_t other = NewNote("other");
+  NoteTable handle;
+  ASSERT_EQ(NoteOpen(handle), 1);
+  EXPECT_EQ(NoteDelete(handle, note), 1);
+  EXPECT_EQ(NoteDelete(handle, note), 1);  // already gone
+  EXPECT_EQ(NoteDelete(handle, 0), 1);     // no note
+  NoteClose(handle);
+  EXPECT_TRUE(Parts(note).empty());
+  std::string text;
+  EXPECT_EQ(NoteRead(note, &text), 0);
+  EXPECT_EQ(Read(other), "other");
+}
+
+TEST_F(NoteTest, DeleteFailsWhileAnotherWorkstationHoldsAPart) {
+  int32_t note = NewNote(Text(700));
+  int32_t slot = PartRecord(note, 1);
+  int64_t lockByte = nt::kHeaderSize + int64_t(slot + 1) * nt::kRecordSize - 1;
+  LockHolder holder(dir.File("NOTE.DAT"), lockByte);
+  ASSERT_TRUE(holder.Held());
+  NoteTable handle;
+  ASSERT_EQ(NoteOpen(handle), 1);
+  EXPECT_EQ(NoteDelete(handle, note), 0);
+  EXPECT_EQ(DbGetError(), kDbRecordLocked);
+  EXPECT_EQ(AppErrorCode(), kAppLockError);
+  holder.Release();
+  EXPECT_EQ(NoteDelete(handle, note), 1);
+  NoteClose(handle);
+}
+
+TEST_F(NoteTest, BegunNoteHandleIsBorrowedInsteadOfOpeningTheTable) {
+  int32_t note = NewNote("before");
+  ASSERT_EQ(NoteBegin(), 1);
+  EXPECT_TRUE(NoteBegun());
+  EXPECT_EQ(OpenTableCount(), openAtStart + 1);
+  // With the file renamed away, only the open shared handle can reach it.
+  ASSERT_EQ(std::rename(dir.File("NOTE.DAT").c_str(), dir.File("NOTE.OLD").c_str()), 0);
+  int32_t fresh = 0, copy = 0;
+  EXPECT_EQ(NoteNew(&fresh), 1);
+  EXPECT_EQ(NoteWrite(fresh, "during"), 1);
+  EXPECT_EQ(NoteDuplicate(note, &copy), 1);
+  EXPECT_EQ(Read(copy), "before");
+  EXPECT_EQ(Read(fresh), "during");
+  EXPECT_EQ(OpenTableCount(), openAtStart + 1);
+  ASSERT_EQ(NoteBegin(), 1);  // nested
+  ASSERT_EQ(NoteEnd(), 1);
+  EXPECT_TRUE(NoteBegun());
+  ASSERT_EQ(NoteEnd(), 1);
+  EXPECT_FALSE(NoteBegun());
+  std::string text;
+  EXPECT_EQ(NoteRead(note, &text), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
+  ASSERT_EQ(std::rename(dir.File("NOTE.OLD").c_str(), dir.File("NOTE.DAT").c_str()), 0);
+  EXPECT_EQ(Read(fresh), "during");
+}
+
+TEST_F(NoteTest, EndWithoutBeginIsACheckFailure) {
+  unsigned before = CheckFailureCount();
+  EXPECT_EQ(NoteEnd(), 0);
+  EXPECT_GT(CheckFailureCount(), before);
+}
+
+}  // namespace

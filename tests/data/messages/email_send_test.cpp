@@ -1,0 +1,352 @@
+#include "data/messages/email_send.h"
+
+#include <unistd.h>
+
+#include <cstring>
+#include <map>
+
+#include "data/messages/attachments.h"
+#include "data/messages/dpfolder.h"
+#include "data/messages/dpnote.h"
+#include "data/messages/message_user.h"
+#include "data/office/dpname.h"
+#include "storage/records/email.h"
+#include "tests/data/messages/email_fixture.h"
+
+namespace msg = records::message;
+
+namespace {
+
+class EmailSendTest : public EmailDirTest {
+ protected:
+  void SetUp() override {
+    EmailDirTest::SetUp();
+    NameTable names;
+    ASSERT_EQ(NameOpen(names), 1);
+    for (const char* n : {"Sue", "Bob", "Carl"}) {
+      ASSERT_EQ(NameAdd(names, n), 1);
+      NameEntry e;
+      ASSERT_EQ(NameFind(names, n, &e), 1);
+      number[n] = e.Number();
+    }
+    NameClose(names);
+    User(false);
+  }
+  void TearDown() override {
+    SetMessageUser(MessageUser());
+    EmailDirTest::TearDown();
+  }
+  void User(bool sendLog) { SetMessageUser({"Sue", number["Sue"], sendLog}); }
+
+  std::vector<MessageRecord> Records(const TableDef& def) {
+    std::vector<MessageRecord> out;
+    Table t(def);
+    int32_t count = 0;
+    if (!DbOpenTable(t, dir.Path())) return out;
+    DbRecordCount(t, &count);
+    for (int32_t i = 0; i < count; ++i) {
+      MessageRecord r;
+      if (DbReadRecord(t, i, r.bytes) && r.bytes[0] == 0) out.push_back(r);
+    }
+    DbCloseTable(t);
+    return out;
+  }
+  EmailHeader HeaderOf(int32_t messageNumber, bool sendLog = false, std::string* body = nullptr) {
+    EmailHeader h;
+    EXPECT_EQ(EmailRead(EmailFilePath(messageNumber, sendLog), &h, body, kEmailBodyLimit, nullptr),
+              1);
+    return h;
+  }
+  std::string StoredContent(const EmailHeader& h, int i) {
+    return ReadWholeFile(AttachmentFilePath(AttachmentAt(h, i).storedName));
+  }
+  EmailDraft Draft(const std::string& to) {
+    EmailDraft d;
+    d.to = to;
+    d.from = "sue@office.example";
+    d.subject = "Figures";
+    d.body = "See the sheet.\r\n";
+    return d;
+  }
+  void Attach(EmailDraft& d, const std::string& content) {
+    std::string source = dir.File("sheet.csv");
+    WriteFile(source, content);
+    ASSERT_EQ(AttachmentAdd(d.header, source), 1) << EmailError();
+    std::remove(source.c_str());
+  }
+  std::string Subject(const MessageRecord& r) { return FieldText(r.bytes, msg::kSubject); }
+  std::string SenderAddress(const MessageRecord& r) {
+    return FieldText(r.bytes, msg::kSenderAddress);
+  }
+
+  std::map<std::string, int32_t> number;
+  std::string message;
+};
+
+TEST_F(EmailSendTest, OneLocalNameAndOneAddressGiveTwoMessagesWithSeparateAttachmentFiles) {
+  EmailDraft d = Draft("bob, ann@example.com");
+  d.from = "sue.brown@office.example";
+  Attach(d, "a,b,c\r\n");
+  const std::string original = AttachmentAt(d.header, 0).storedName;
+  ASSERT_EQ(EmailSend(d, &message), 1) << message;
+
+  std::vector<MessageRecord> sent = Records(kMessageTable);
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].To(), "Bob");
+  EXPECT_EQ(sent[1].To(), "DPMAIL SERVER");
+  for (const MessageRecord& r : sent) {
+    EXPECT_EQ(r.Kind(), msg::kKindEmail);
+    EXPECT_EQ(r.Folder(), msg::kFolderNew);
+    EXPECT_EQ(r.Sender(), number["Sue"]);
+    EXPECT_EQ(r.From(), "sue.brown@office.exa");  // its first 20 characters
+    EXPECT_EQ(SenderAddress(r), "sue.brown@office.example");
+    EXPECT_EQ(Subject(r), "Figures");
+    std::string body;
+    EmailHeader h = HeaderOf(r.Number(), false, &body);
+    EXPECT_EQ(h.To(), "Bob, ann@example.com");  // both recipients, as stored
+    EXPECT_EQ(h.From(), "sue.brown@office.example");
+    EXPECT_EQ(h.Subject(), "Figures");
+    EXPECT_EQ(body, "See the sheet.\r\n");
+    ASSERT_EQ(AttachmentCount(h), 1);
+    EXPECT_EQ(StoredContent(h, 0), "a,b,c\r\n");
+  }
+  const std::string bobs = AttachmentAt(HeaderOf(sent[0].Number()), 0).storedName;
+  const std::string gateways = AttachmentAt(HeaderOf(sent[1].Number()), 0).storedName;
+  EXPECT_EQ(bobs, original);  // the first message takes the draft's file
+  EXPECT_NE(gateways, bobs);
+  // Each message's delete takes its own files only.
+  MessageTable t;
+  ASSERT_EQ(MsgOpen(t), 1);
+  ASSERT_EQ(MsgDelete(t, MessageEntryOf(sent[0], 0)), 1);
+  MsgClose(t);
+  EXPECT_FALSE(FileExists(AttachmentFilePath(bobs)));
+  EXPECT_EQ(ReadWholeFile(AttachmentFilePath(gateways)), "a,b,c\r\n");
+  EXPECT_TRUE(FileExists(EmailFilePath(sent[1].Number())));
+  EXPECT_TRUE(FileExists(dir.File(std::to_string(number["Bob"]) + ".nam")));
+}
+
+TEST_F(EmailSendTest, SendLogKeepsCopiesWithFilesOfTheirOwnNamingTheFirstAddress) {
+  User(true);
+  EmailDraft d = Draft("Bob, ann@example.com, carl@example.com");
+  d.header.SetCc("Carl");
+  Attach(d, "sheet");
+  ASSERT_EQ(EmailSend(d, &message), 1) << message;
+
+  std::vector<MessageRecord> sent = Records(kMessageTable);
+  std::vector<MessageRecord> log = Records(kSendLogTable);
+  ASSERT_EQ(sent.size(), 3u);
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(sent[1].To(), "Carl");  // CC recipients follow the To ones
+  EXPECT_EQ(log[0].To(), "Bob");
+  EXPECT_EQ(log[1].To(), "Carl");
+  EXPECT_EQ(log[2].To(), "ann@example.com");
+  std::set<std::string> stored;
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(log[i].Number(), sent[i].Number());
+    EmailHeader copy = HeaderOf(sent[i].Number(), true);
+    EXPECT_EQ(copy.Cc(), "Carl");
+    EXPECT_EQ(StoredContent(copy, 0), "sheet");
+    stored.insert(AttachmentAt(copy, 0).storedName);
+    stored.insert(AttachmentAt(HeaderOf(sent[i].Number()), 0).storedName);
+  }
+  EXPECT_EQ(stored.size(), 6u);  // every e-mail file has its own attachment file
+}
+
+TEST_F(EmailSendTest, FieldsAreCheckedBeforeAnythingIsSent) {
+  struct Case {
+    std::string to, from, cc, expected;
+  } cases[] = {
+      {"", "sue@office.example", "", "Please enter TO field."},
+      {" , ", "sue@office.example", "", "Please enter TO field."},
+      {"Bob", "", "", "Please enter FROM field."},
+      {"Bob, Dora", "sue@office.example", "", "Invalid name: Dora"},
+      {"Bob, ann@", "sue@office.example", "", "Invalid name: ann@"},
+      {"Bob", "sue@office.example", "Carl, @x", "Invalid name: @x"},
+      {"Bob, ann@example.com", "Sue", "", "Emails must have a valid FROM field."},
+      {"Bob", "Sue", "ann@example.com", "Emails must have a valid FROM field."},
+  };
+  for (const Case& c : cases) {
+    EmailDraft d = Draft(c.to);
+    d.from = c.from;
+    d.header.SetCc(c.cc);
+    EXPECT_EQ(EmailSend(d, &message), 0) << c.to;
+    EXPECT_EQ(message, c.expected) << c.to;
+  }
+  EXPECT_TRUE(Records(kMessageTable).empty());
+  // Between people in the office any From will do.
+  EmailDraft d = Draft("Bob");
+  d.from = "Sue";
+  EXPECT_EQ(EmailSend(d, &message), 1) << message;
+}
+
+TEST_F(EmailSendTest, UrgentAndSignature) {
+  EmailDraft d = Draft("Bob");
+  d.urgent = true;
+  d.signature = "Sue\r\nAccounts";
+  ASSERT_EQ(EmailSend(d, &message), 1) << message;
+  std::vector<MessageRecord> sent = Records(kMessageTable);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_TRUE(sent[0].Flags() & msg::kFlagUrgent);
+  std::string body;
+  HeaderOf(sent[0].Number(), false, &body);
+  EXPECT_EQ(body, "See the sheet.\r\n\r\n\r\nSue\r\nAccounts");
+  // Bit 2 (urgent) in Bob's flag file: one byte long.
+  EXPECT_EQ(ReadWholeFile(dir.File(std::to_string(number["Bob"]) + ".nam")).size(), 1u);
+}
+
+TEST_F(EmailSendTest, SendToFolderFilesItWithTheSenderAlone) {
+  FolderTable folders;
+  ASSERT_EQ(FolderOpen(folders), 1);
+  FolderRecord drafts = MakeFolderRecord("Drafts", number["Sue"]);
+  ASSERT_EQ(FolderAdd(folders, drafts), 1);
+  FolderClose(folders);
+  const int32_t folder = drafts.Number();
+  EmailDraft d = Draft("Bob, ann@example.com");
+  d.header.SetCc("not checked@ here, Dora");
+  d.folder = folder;
+  ASSERT_EQ(EmailSend(d, &message), 1) << message;
+  std::vector<MessageRecord> sent = Records(kMessageTable);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].To(), "Sue");
+  EXPECT_EQ(sent[0].Folder(), folder);
+  EXPECT_EQ(HeaderOf(sent[0].Number()).To(), "Sue");
+  EXPECT_FALSE(FileExists(dir.File(std::to_string(number["Sue"]) + ".nam")));
+}
+
+TEST_F(EmailSendTest, AFailedSendLeavesTheDraftWithAttachmentFilesOfItsOwn) {
+  User(true);
+  ASSERT_EQ(::rmdir(dir.File("SENDLOG").c_str()), 0);  // the send-log copy will fail
+  EmailDraft d = Draft("Bob, Carl");
+  Attach(d, "sheet");
+  const std::string original = AttachmentAt(d.header, 0).storedName;
+  EXPECT_EQ(EmailSend(d, &message), 0);
+  EXPECT_EQ(message, "Error creating email file.");
+  std::vector<MessageRecord> sent = Records(kMessageTable);
+  ASSERT_EQ(sent.size(), 1u);  // Bob's message was delivered; Carl's never started
+  EXPECT_EQ(AttachmentAt(HeaderOf(sent[0].Number()), 0).storedName, original);
+  const std::string draftOwn = AttachmentAt(d.header, 0).storedName;
+  EXPECT_NE(draftOwn, original);
+  EXPECT_EQ(ReadWholeFile(AttachmentFilePath(draftOwn)), "sheet");
+}
+
+class EmailCopyTest : public EmailSendTest {
+ protected:
+  // An e-mail in Bob's in-box, as if it came in through the gateway.
+  MessageRecord Incoming(const std::string& from, const std::string& rawStem = "") {
+    EmailDraft d = Draft("Bob");
+    d.from = from;
+    Attach(d, "sheet");
+    EXPECT_EQ(EmailSend(d, &message), 1) << message;
+    MessageRecord r = Records(kMessageTable).back();
+    if (!rawStem.empty()) {
+      SetFieldText(r.bytes, msg::kRawStem, rawStem.c_str());
+      WriteFile(dir.File("DPE/" + rawStem + ".RAW"), "raw");
+    }
+    return r;
+  }
+};
+
+TEST_F(EmailCopyTest, CopyGoesToEachLocalNameAndOnceToTheGateway) {
+  MessageRecord source = Incoming("ann@example.com", "in0001");
+  const size_t before = Records(kMessageTable).size();
+  EmailCopyRequest request;
+  request.to = "carl, zed@example.com";
+  request.cc = "Sue";
+  request.urgent = true;
+  request.attachNote = true;
+  request.note = "For you.";
+  ASSERT_EQ(EmailCopy(request, source, false, &message), 1) << message;
+
+  std::vector<MessageRecord> all = Records(kMessageTable);
+  ASSERT_EQ(all.size(), before + 3);
+  EXPECT_EQ(all[before].To(), "Carl");
+  EXPECT_EQ(all[before + 1].To(), "Sue");
+  EXPECT_EQ(all[before + 2].To(), "DPMAIL SERVER");
+  std::set<int32_t> notes;
+  for (size_t i = before; i < all.size(); ++i) {
+    const MessageRecord& r = all[i];
+    EXPECT_EQ(r.Flags() & (msg::kFlagUrgent | msg::kFlagCcList), msg::kFlagUrgent);
+    EXPECT_EQ(SenderAddress(r), "ann@example.com");
+    EXPECT_EQ(FieldText(r.bytes, msg::kRawStem), "");  // the raw file stays the original's
+    int32_t note = FieldI32(r.bytes, msg::kAttachedNote);
+    std::string text;
+    ASSERT_EQ(NoteRead(note, &text), 1);
+    EXPECT_EQ(text, "For you.");
+    notes.insert(note);
+    EmailHeader h = HeaderOf(r.Number());
+    EXPECT_EQ(h.To(), "Carl, zed@example.com");
+    EXPECT_EQ(h.Cc(), "Sue");
+    EXPECT_EQ(h.From(), "ann@example.com");
+    EXPECT_NE(AttachmentAt(h, 0).storedName, AttachmentAt(HeaderOf(source.Number()), 0).storedName);
+    EXPECT_EQ(StoredContent(h, 0), "sheet");
+  }
+  EXPECT_EQ(notes.size(), 3u);  // a note of its own per copy
+}
+
+TEST_F(EmailCopyTest, DialogChecks) {
+  MessageRecord source = Incoming("Bob");
+  EmailCopyRequest request;
+  EXPECT_EQ(EmailCopy(request, source, false, &message), 0);
+  EXPECT_EQ(message, "Please enter TO field.");
+  request.to = "Carl, Dora";
+  EXPECT_EQ(EmailCopy(request, source, false, &message), 0);
+  EXPECT_EQ(message, "Invalid name: Dora");
+  request.to = "Carl";
+  request.cc = "x@";
+  EXPECT_EQ(EmailCopy(request, source, false, &message), 0);
+  EXPECT_EQ(message, "Invalid CC name: x@");
+  request.cc = "zed@example.com";
+  EXPECT_EQ(EmailCopy(request, source, false, &message), 0);  // its own From is "Bob"
+  EXPECT_EQ(message, "Internet Emails must have a valid From field.");
+  request.useFrom = true;
+  request.from = "sue@office.example";
+  EXPECT_EQ(EmailCopy(request, source, false, &message), 1) << message;
+  EXPECT_EQ(HeaderOf(Records(kMessageTable).back().Number()).From(), "sue@office.example");
+}
+
+TEST_F(EmailCopyTest, SeveralEmailsAskForAnInternetFromOnce) {
+  std::vector<MessageRecord> sources = {Incoming("Bob"), Incoming("ann@example.com"),
+                                        Incoming("Carl")};
+  const size_t before = Records(kMessageTable).size();
+  EmailCopyRequest request;
+  request.to = "zed@example.com";
+  int asked = 0;
+  AskEmailFrom cancel = [&](std::string*) {
+    ++asked;
+    return false;
+  };
+  EXPECT_EQ(EmailCopySeveral(request, sources, false, cancel, &message), 0);
+  EXPECT_EQ(message, "");
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(Records(kMessageTable).size(), before);  // the first e-mail needed the answer
+
+  AskEmailFrom answer = [&](std::string* from) {
+    ++asked;
+    *from = "sue@office.example";
+    return true;
+  };
+  asked = 0;
+  ASSERT_EQ(EmailCopySeveral(request, sources, false, answer, &message), 1) << message;
+  EXPECT_EQ(asked, 1);
+  std::vector<MessageRecord> all = Records(kMessageTable);
+  ASSERT_EQ(all.size(), before + 3);
+  EXPECT_EQ(HeaderOf(all[before].Number()).From(), "sue@office.example");
+  EXPECT_EQ(HeaderOf(all[before + 1].Number()).From(), "ann@example.com");
+  EXPECT_EQ(HeaderOf(all[before + 2].Number()).From(), "sue@office.example");
+}
+
+TEST_F(EmailCopyTest, CopyFromTheSendLogReadsTheSendLogFile) {
+  User(true);
+  MessageRecord source = Incoming("sue@office.example");
+  MessageRecord logged = Records(kSendLogTable).back();
+  // The in-box copy is gone; the send-log one is still there to copy.
+  std::remove(EmailFilePath(source.Number()).c_str());
+  EmailCopyRequest request;
+  request.to = "Carl";
+  ASSERT_EQ(EmailCopy(request, logged, true, &message), 1) << message;
+  EXPECT_EQ(Records(kMessageTable).back().To(), "Carl");
+  EXPECT_EQ(EmailCopy(request, logged, false, &message), 0);
+  EXPECT_EQ(message, "Error reading DPE file.");
+}
+
+}  // namespace

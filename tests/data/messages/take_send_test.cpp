@@ -1,0 +1,114 @@
+// Send from a gathered Take form: the text cut into its field with the rest
+// kept as the long-text note, From from Company, one person, a group with
+// and without its CC list, and the question asked only when it should be.
+#include "data/messages/take_send.h"
+
+#include "tests/data/messages/message_fixture.h"
+
+namespace msg = records::message;
+
+namespace {
+
+class TakeSendTest : public MessageTest {
+ protected:
+  MessageRecord Fresh(uint8_t kind) {
+    MessageRecord r;
+    SetFieldByte(r.bytes, msg::kKind, kind);
+    SetFieldText(r.bytes, msg::kFrom, "ALICE");
+    return r;
+  }
+  std::string NoteOf(const MessageRecord& r) {
+    std::string text;
+    EXPECT_EQ(NoteRead(r.LongTextNote(), &text), 1);
+    return text;
+  }
+};
+
+TEST_F(TakeSendTest, TextOfExactlyTheFieldStaysInTheRecordAlone) {
+  for (uint8_t kind : {msg::kKindPhone, msg::kKindMemo}) {
+    const size_t limit = kind == msg::kKindPhone ? 260 : 416;
+    MessageRecord r = Fresh(kind);
+    EXPECT_EQ(TakeGatherText(r, std::string(limit, 'x')), "");
+    MessageRecord longer = Fresh(kind);
+    const std::string text = std::string(limit, 'y') + "z";
+    EXPECT_EQ(TakeGatherText(longer, text), text);
+    const Field field = kind == msg::kKindPhone ? msg::kPhoneText : msg::kMemoText;
+    EXPECT_EQ(FieldText(longer.bytes, field), std::string(limit, 'y'));
+  }
+}
+
+TEST_F(TakeSendTest, BlankCallerTakesTheFirstTwentyCharactersOfCompany) {
+  MessageRecord r = Fresh(msg::kKindPhone);
+  SetFieldText(r.bytes, msg::kFrom, "   ");
+  SetFieldText(r.bytes, msg::kCompany, "Consolidated Widgets of Springfield");
+  TakeGatherFrom(r);
+  EXPECT_EQ(r.From(), "Consolidated Widgets");
+  SetFieldText(r.bytes, msg::kFrom, "Tom");
+  TakeGatherFrom(r);
+  EXPECT_EQ(r.From(), "Tom");
+}
+
+TEST_F(TakeSendTest, LongTextReachesThePersonAsTheirOwnNote) {
+  MessageRecord r = Fresh(msg::kKindMemo);
+  const std::string text(900, 'm');
+  const std::string longText = TakeGatherText(r, text);
+  ASSERT_EQ(TakeSend(r, longText, {"BOB", bob, {}}, msg::kFolderNew, nullptr), 1)
+      << FormatAppError();
+  auto stored = Stored();
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0].To(), "BOB");
+  EXPECT_EQ(stored[0].Time(), now);
+  EXPECT_EQ(NoteOf(stored[0]), text);
+  EXPECT_EQ(Flag(bob), 1);
+}
+
+TEST_F(TakeSendTest, ShortTextAfterALongOneDropsTheOldNote) {
+  MessageRecord r = Fresh(msg::kKindMemo);
+  int32_t note = 0;
+  ASSERT_EQ(NoteNew(&note), 1);
+  SetFieldI32(r.bytes, msg::kLongTextNote, note);
+  ASSERT_EQ(TakeSend(r, TakeGatherText(r, "short"), {"BOB", bob, {}}, 1, nullptr), 1);
+  EXPECT_EQ(Stored()[0].LongTextNote(), 0);
+  std::string text;
+  EXPECT_EQ(NoteRead(note, &text), 0);
+}
+
+TEST_F(TakeSendTest, GroupOfTwoIsAskedAboutCCAndOneIsNot) {
+  int asked = 0;
+  auto yes = [&asked] {
+    ++asked;
+    return true;
+  };
+  MessageRecord two = Fresh(msg::kKindMemo);
+  GroupSendResult result;
+  ASSERT_EQ(TakeSend(two, "", {"*SALES", 0, {numbers["*SALES"], bob, carol}}, 1, yes, &result), 1);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(result.stored, 2);
+  for (const MessageRecord& r : Stored()) EXPECT_TRUE(r.Flags() & msg::kFlagCcList) << r.To();
+
+  MessageRecord one = Fresh(msg::kKindMemo);
+  ASSERT_EQ(TakeSend(one, "", {"* - TAG", 0, {bob}}, 1, yes, &result), 1);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(result.stored, 1);
+}
+
+TEST_F(TakeSendTest, AllWithoutCCReachesEveryPersonAndNotTheSendersFlag) {
+  MessageRecord r = Fresh(msg::kKindPhone);
+  GroupSendResult result;
+  ASSERT_EQ(TakeSend(
+                r, "", {"* - ALL", 0, {}}, 1, [] { return false; }, &result),
+            1);
+  EXPECT_EQ(result.stored, 3);
+  for (const MessageRecord& m : Stored()) EXPECT_FALSE(m.Flags() & msg::kFlagCcList);
+  EXPECT_EQ(Flag(alice), 0);
+  EXPECT_EQ(Flag(bob), 1);
+}
+
+TEST_F(TakeSendTest, EmptyToIsRefusedAndNothingStored) {
+  MessageRecord r = Fresh(msg::kKindMemo);
+  EXPECT_EQ(TakeSend(r, std::string(500, 'x'), {"", 0, {}}, 1, nullptr), 0);
+  EXPECT_TRUE(Stored().empty());
+  EXPECT_EQ(r.LongTextNote(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,408 @@
+// Start-up: reading "Path" and "Name", proving the data directory in its
+// order, starting and stopping the user with the per-user state.
+#include "data/office/dpmain.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "data/messages/dpfolder.h"
+#include "data/messages/message_user.h"
+#include "data/office/profile.h"
+#include "data/office/startup_settings.h"
+#include "storage/le.h"
+#include "storage/records/name.h"
+#include "storage/worktable.h"
+#include "tests/data/office/startup_fixture.h"
+#include "tests/support/lock_holder.h"
+
+namespace nm = records::name;
+
+namespace {
+
+class DpMainTest : public StartupTest {
+ protected:
+  std::string Ini(const std::string& body) {
+    std::string path = dir.File("DPDESK.INI");
+    WriteTextFile(path, "[DESKpost]\n" + body);
+    return path;
+  }
+  std::string NoSlash() const { return dir.Path().substr(0, dir.Path().size() - 1); }
+};
+
+// ---- Path and Name ----
+
+TEST_F(DpMainTest, PathWithoutTheTrailingSeparatorWorksLikePathWithIt) {
+  int32_t alice = AddName("Alice");
+  for (const std::string& path : {NoSlash(), dir.Path()}) {
+    StartupSettings settings;
+    ASSERT_TRUE(ReadStartupSettings(Ini("Path=" + path + "\nName=Alice\n"), &settings));
+    EXPECT_EQ(settings.directory, dir.Path());
+    ASSERT_EQ(StartUser(settings.directory, settings.userName), 1) << FormatAppError();
+    EXPECT_EQ(CurrentUser().number, alice);
+    EXPECT_EQ(CurrentUser().flagPath, dir.Path() + std::to_string(alice) + ".nam");
+    StopUser();
+  }
+  // StartUser itself accepts the directory without its separator.
+  ASSERT_EQ(StartUser(NoSlash(), "Alice"), 1) << FormatAppError();
+  EXPECT_EQ(DataDirectory(), dir.Path());
+  EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(DpMainTest, MissingPathOrNameShowsItsBoxAndEnds) {
+  StartupSettings settings;
+  EXPECT_FALSE(ReadStartupSettings(dir.File("none.ini"), &settings));
+  EXPECT_FALSE(ReadStartupSettings(Ini("Path=\nName=Alice\n"), &settings));
+  EXPECT_FALSE(ReadStartupSettings(Ini("Path=/srv/x\n"), &settings));
+  EXPECT_FALSE(ReadStartupSettings(Ini("Path=/srv/x\nName=\n"), &settings));
+  EXPECT_EQ(prompts.shown, (std::vector<std::string>{
+                               "DESKpost|Unable to read Path in DPDESK.INI",
+                               "DESKpost|Unable to read Path in DPDESK.INI",
+                               "DESKpost|Unable to read Name in DPDESK.INI",
+                               "DESKpost|Unable to read Name in DPDESK.INI",
+                           }));
+}
+
+TEST_F(DpMainTest, PathAndNameAreReadWithTheirMaximumLengths) {
+  StartupSettings settings;
+  const std::string longPath = "/" + std::string(100, 'p');
+  ASSERT_TRUE(ReadStartupSettings(Ini("Path=" + longPath + "\nName=ABCDEFGHIJKLMNOPQRSTUVWXYZ\n"),
+                                  &settings));
+  EXPECT_EQ(settings.directory, longPath.substr(0, 78) + "/");
+  EXPECT_EQ(settings.userName, "ABCDEFGHIJKLMNOPQRS");
+}
+
+TEST_F(DpMainTest, AnEnvironmentVariableNamesTheUser) {
+  setenv("DP_TEST_USER", "Bob", 1);
+  setenv("DP_TEST_LONG_USER", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 1);
+  EXPECT_EQ(ResolveUserName("%DP_TEST_USER%"), "Bob");
+  EXPECT_EQ(ResolveUserName("%DP_TEST_USER%trailing"), "Bob");
+  EXPECT_EQ(ResolveUserName("%DP_TEST_LONG_USER%"), "ABCDEFGHIJKLMNOPQRS");
+  EXPECT_EQ(ResolveUserName("Plain Name"), "Plain Name");
+  unsetenv("DP_TEST_USER");
+  unsetenv("DP_TEST_LONG_USER");
+}
+
+TEST_F(DpMainTest, AMissingVariableLeavesTheNameAsWrittenAndEndsInTheNameError) {
+  unsetenv("DP_TEST_NO_SUCH_VARIABLE");
+  AddName("Alice");
+  EXPECT_EQ(ResolveUserName("%DP_TEST_NOVAR%junk"), "%DP_TEST_NOVAR%");
+  EXPECT_EQ(ResolveUserName("%NO_CLOSE"), "%NO_CLOSE");
+  EXPECT_EQ(ResolveUserName("%%"), "%%");
+  StartupSettings settings;
+  ASSERT_TRUE(
+      ReadStartupSettings(Ini("Path=" + dir.Path() + "\nName=%DP_TEST_NOVAR%\n"), &settings));
+  EXPECT_EQ(settings.userName, "%DP_TEST_NOVAR%");
+  EXPECT_EQ(StartUser(settings.directory, settings.userName), 0);
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0],
+            "NAME_ERROR|Could not find the name: %DP_TEST_NOVAR% in the DESKpost name list. "
+            "Select 'Run Setup...' to add the name to the list and restart DESKpost.");
+  // OK closes the dialog without starting anything; nothing stays open.
+  EXPECT_TRUE(launcher.started.empty());
+  EXPECT_FALSE(DataDirectoryOpen());
+  EXPECT_FALSE(CurrentUser().started);
+  EXPECT_EQ(OpenTableCount(), 0);
+}
+
+TEST_F(DpMainTest, RunSetupStartsTheSetupProgramWithTheIniFile) {
+  prompts.runSetup = true;
+  EXPECT_EQ(StartUser(dir.Path(), "Nobody", "/home/ann/.config/deskpost/FRONT.INI"), 0);
+  EXPECT_EQ(
+      launcher.started,
+      (std::vector<std::string>{dir.Path() + "SETUP.EXE /home/ann/.config/deskpost/FRONT.INI"}));
+}
+
+TEST_F(DpMainTest, WinUserNameInAnyCaseTakesTheLoginNameCutToTwenty) {
+  SetLoginNameSource([] { return std::optional<std::string>("averyveryverylongloginname"); });
+  EXPECT_EQ(ResolveUserName("%WinUserName%"), "averyveryverylonglog");
+  EXPECT_EQ(ResolveUserName("%WINUSERNAME%"), "averyveryverylonglog");
+  SetLoginNameSource([] { return std::optional<std::string>("carol"); });
+  int32_t carol = AddName("Carol");
+  StartupSettings settings;
+  ASSERT_TRUE(ReadStartupSettings(Ini("Path=" + dir.Path() + "\nName=%winusername%\n"), &settings));
+  EXPECT_EQ(settings.userName, "carol");
+  ASSERT_EQ(StartUser(settings.directory, settings.userName), 1) << FormatAppError();
+  EXPECT_EQ(CurrentUser().name, "Carol");
+  EXPECT_EQ(CurrentUser().number, carol);
+  SetLoginNameSource(nullptr);
+}
+
+TEST_F(DpMainTest, NoLoginNameShowsTheRegistryBox) {
+  SetLoginNameSource([] { return std::optional<std::string>(); });
+  StartupSettings settings;
+  EXPECT_FALSE(ReadStartupSettings(Ini("Path=/x/\nName=%winusername%\n"), &settings));
+  EXPECT_EQ(prompts.shown, std::vector<std::string>{"DESKpost|Error reading registry value."});
+  SetLoginNameSource(nullptr);
+}
+
+TEST_F(DpMainTest, TheRealLoginNameIsThisProcessesUser) {
+  std::optional<std::string> name = ResolveUserName("%winusername%");
+  ASSERT_TRUE(name);
+  EXPECT_FALSE(name->empty());
+  EXPECT_LE(name->size(), kMaxLoginName);
+}
+
+// ---- Opening the data directory ----
+
+TEST_F(DpMainTest, ADirectoryOf256CharactersIsTooLong) {
+  const std::string longDir = "/" + std::string(254, 'd') + "/";
+  ASSERT_EQ(longDir.size(), 256u);
+  EXPECT_EQ(OpenDataDirectory(longDir), 0);
+  EXPECT_EQ(AppErrorCode(), kAppPathTooLong);
+  EXPECT_EQ(FormatAppError(), "Path is too long: ");
+  EXPECT_FALSE(DataDirectoryOpen());
+}
+
+TEST_F(DpMainTest, WithoutDpExeTheDirectoryIsNotDeskpostsAndIsNamed) {
+  ASSERT_EQ(unlink(dir.File("DP.EXE").c_str()), 0);
+  EXPECT_EQ(StartUser(dir.Path(), "Alice"), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNotInstalledHere);
+  EXPECT_EQ(prompts.shown, std::vector<std::string>{
+                               "DESKpost|Could not find DESKpost in this location: " + dir.Path()});
+  EXPECT_EQ(OpenDataDirectory(dir.File("no/such/place/")), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNotInstalledHere);
+  EXPECT_EQ(AppErrorName(), dir.File("no/such/place/"));
+}
+
+TEST_F(DpMainTest, DpExeLockedByAnotherWorkstationIsNoError) {
+  LockHolder other(dir.File("DP.EXE"), 0);
+  ASSERT_TRUE(other.Held());
+  EXPECT_EQ(OpenDataDirectory(dir.Path()), 1) << FormatAppError();
+}
+
+TEST_F(DpMainTest, ADpExeThatCannotBeOpenedForAnotherReasonIsReportedUnderItsPath) {
+  ASSERT_EQ(unlink(dir.File("DP.EXE").c_str()), 0);
+  ASSERT_EQ(symlink("DP.EXE", dir.File("DP.EXE").c_str()), 0);
+  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
+  EXPECT_EQ(AppErrorCode(), kAppOpenError);
+  EXPECT_EQ(AppErrorName(), dir.File("DP.EXE"));
+}
+
+TEST_F(DpMainTest, CatalogueVersionFiveIsRefusedBeforeAnyTableIsOpened) {
+  File cat;
+  ASSERT_TRUE(cat.Open(dir.File("CAT.DAT"), OpenMode::kShared));
+  uint8_t five = 5;
+  ASSERT_EQ(cat.WriteAt(kVersionOffset, &five, 1), 1);
+  cat.Close();
+  // Without the name table a table open would fail with another code.
+  ASSERT_EQ(unlink(dir.File("NAME.DAT").c_str()), 0);
+  EXPECT_EQ(StartUser(dir.Path(), "Alice"), 0);
+  EXPECT_EQ(AppErrorCode(), kAppWrongVersion);
+  EXPECT_EQ(prompts.shown, std::vector<std::string>{"DESKpost|Incorrect database version: "});
+  EXPECT_FALSE(DirectoryExists(dir.File("DPE")));
+  EXPECT_EQ(OpenTableCount(), 0);
+}
+
+TEST_F(DpMainTest, ACatalogueTooShortForItsVersionIsAReadError) {
+  ASSERT_EQ(truncate(dir.File("CAT.DAT").c_str(), 3), 0);
+  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
+  EXPECT_EQ(AppErrorCode(), kAppReadError);
+  EXPECT_EQ(AppErrorName(), dir.File("CAT.DAT"));
+  ASSERT_EQ(unlink(dir.File("CAT.DAT").c_str()), 0);
+  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
+  EXPECT_EQ(AppErrorName(), dir.File("CAT.DAT"));
+}
+
+TEST_F(DpMainTest, MissingMailFoldersAreMadeAndAFileInTheWayIsReported) {
+  EXPECT_FALSE(DirectoryExists(dir.File("DPE")));
+  ASSERT_EQ(OpenDataDirectory(dir.Path()), 1);
+  EXPECT_TRUE(DirectoryExists(dir.File("DPE")));
+  EXPECT_TRUE(DirectoryExists(dir.File("SENDLOG")));
+  CloseDataDirectory();
+  ASSERT_EQ(rmdir(dir.File("SENDLOG").c_str()), 0);
+  WriteTextFile(dir.File("SENDLOG"), "not a folder");
+  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
+  EXPECT_EQ(AppErrorCode(), kAppCannotCreateDir);
+  EXPECT_EQ(AppErrorName(), dir.File("SENDLOG"));
+  EXPECT_FALSE(DataDirectoryOpen());
+}
+
+TEST_F(DpMainTest, OpeningInstallsTheErrorReporterAndClearsTheRetryQuestions) {
+  DbSetErrorReporter(nullptr);
+  DbSetLockRetry([] { return true; });
+  IdxSetLockRetry([] { return true; });
+  ASSERT_EQ(OpenDataDirectory(dir.Path()), 1);
+  EXPECT_FALSE(DbLockRetry());
+  EXPECT_FALSE(IdxLockRetry());
+  Table missing(kNoteTable);
+  ASSERT_EQ(unlink(dir.File("NOTE.DAT").c_str()), 0);
+  EXPECT_EQ(DbOpenTable(missing, dir.Path()), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
+  EXPECT_EQ(AppErrorName(), dir.File("NOTE.DAT"));
+}
+
+TEST_F(DpMainTest, OpeningTwiceAndClosingWithATableOpenAreFailedChecks) {
+  ASSERT_EQ(OpenDataDirectory(dir.Path()), 1);
+  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
+  EXPECT_EQ(checks.size(), 1u);
+  NameTable names;
+  ASSERT_EQ(NameOpen(names), 1);
+  CloseDataDirectory();
+  EXPECT_EQ(checks.size(), 2u);
+  NameClose(names);
+}
+
+// ---- Starting the user ----
+
+TEST_F(DpMainTest, StartingBuildsTheUsersStateAndOpensTheMessageWorkTable) {
+  AddName("Bob");
+  int32_t alice = AddName("Alice");
+  ChangePerson("Alice", [](NameRecord& r) {
+    SetFieldByte(r.bytes, nm::kSendLog, 1);
+    SetFieldByte(r.bytes, nm::kAllCaps, 1);
+  });
+  ASSERT_EQ(StartUser(dir.Path(), "ALICE"), 1) << FormatAppError();
+  const UserState& user = CurrentUser();
+  EXPECT_TRUE(user.started);
+  EXPECT_EQ(user.name, "Alice");
+  EXPECT_EQ(user.number, alice);
+  const std::string n = std::to_string(alice);
+  EXPECT_EQ(user.workTableNames[kWorkMessages], "W" + n);
+  EXPECT_EQ(user.workTableNames[kWorkA], "Wa" + n);
+  EXPECT_EQ(user.workTableNames[kWorkB], "Wb" + n);
+  EXPECT_EQ(user.workTableNames[kWorkC], "Wc" + n);
+  EXPECT_EQ(user.phoneListOwner, "COMMON");
+  EXPECT_EQ(user.phoneListOwnerNumber, 0);
+  EXPECT_EQ(user.defaultFolder, 0);
+  EXPECT_EQ(user.dialogOption, 1);
+  EXPECT_EQ(CurrentMessageUser().name, "Alice");
+  EXPECT_EQ(CurrentMessageUser().number, alice);
+  EXPECT_TRUE(CurrentMessageUser().sendLog);
+  EXPECT_TRUE(MessageWorkTable().IsOpen());
+  EXPECT_EQ(MessageWorkTable().recordSize, 99);
+  EXPECT_TRUE(FileExists(dir.File("W" + n + ".DAT")));
+  EXPECT_EQ(OpenTableCount(), 1);
+  EXPECT_TRUE(prompts.shown.empty());
+
+  StopUser();
+  EXPECT_FALSE(MessageWorkTable().IsOpen());
+  EXPECT_FALSE(DataDirectoryOpen());
+  EXPECT_FALSE(CurrentUser().started);
+  EXPECT_EQ(CurrentMessageUser().number, 0);
+  EXPECT_TRUE(checks.empty());
+}
+
+TEST_F(DpMainTest, WorkTableNamesAreCutToEightCharacters) {
+  // Let the name table issue a nine-digit number.
+  {
+    Table names(kNameTable);
+    ASSERT_EQ(DbOpenTable(names, dir.Path()), 1);
+    std::vector<uint8_t> header(nm::kHeaderSize);
+    ASSERT_EQ(DbReadHeader(names, header.data()), 1);
+    PutU32(header.data(), 123456788);
+    ASSERT_EQ(DbWriteHeader(names, header.data()), 1);
+    DbCloseTable(names);
+  }
+  ASSERT_EQ(AddName("Dora"), 123456789);
+  ASSERT_EQ(StartUser(dir.Path(), "Dora"), 1) << FormatAppError();
+  EXPECT_EQ(CurrentUser().workTableNames[kWorkMessages], "W1234567");
+  EXPECT_EQ(CurrentUser().workTableNames[kWorkC], "Wc123456");
+  EXPECT_EQ(CurrentUser().flagPath, dir.Path() + "123456789.nam");
+  EXPECT_TRUE(FileExists(dir.File("W1234567.DAT")));
+}
+
+TEST_F(DpMainTest, CommonInAnyCaseIsTheOfficeListWithoutALookup) {
+  // A person called "Common" would be found by a lookup.
+  AddName("Common");
+  AddName("Alice");
+  ChangePerson("Alice", [](NameRecord& r) {
+    SetFieldText(r.bytes, nm::kPhoneListName, "cOmMoN");
+    SetFieldI32(r.bytes, nm::kPhoneListNumber, 77);
+  });
+  ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
+  EXPECT_EQ(CurrentUser().phoneListOwner, "COMMON");
+  EXPECT_EQ(CurrentUser().phoneListOwnerNumber, 0);
+  EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(DpMainTest, ADefaultPhoneListUserIsLookedUpByName) {
+  int32_t bob = AddName("Bob");
+  AddName("Alice");
+  ChangePerson("Alice", [](NameRecord& r) { SetFieldText(r.bytes, nm::kPhoneListName, "bob"); });
+  ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
+  EXPECT_EQ(CurrentUser().phoneListOwner, "Bob");
+  EXPECT_EQ(CurrentUser().phoneListOwnerNumber, bob);
+}
+
+TEST_F(DpMainTest, AMissingDefaultPhoneListUserIsShownAndCommonKept) {
+  AddName("Alice");
+  ChangePerson("Alice", [](NameRecord& r) { SetFieldText(r.bytes, nm::kPhoneListName, "Ghost"); });
+  ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
+  EXPECT_EQ(prompts.shown,
+            std::vector<std::string>{"DESKpost|Could not locate default PhoneList user: Ghost"});
+  EXPECT_EQ(CurrentUser().phoneListOwner, "COMMON");
+  EXPECT_EQ(CurrentUser().phoneListOwnerNumber, 0);
+}
+
+TEST_F(DpMainTest, TheDefaultFolderKeepsTenCharactersAndAMissingOneBecomesNone) {
+  int32_t alice = AddName("Alice");
+  int32_t folderNumber = 0;
+  {
+    SetDataDirectory(dir.Path());
+    FolderTable folders;
+    ASSERT_EQ(FolderOpen(folders), 1);
+    FolderRecord folder = MakeFolderRecord("Customer complaints", alice);
+    ASSERT_EQ(FolderAdd(folders, folder), 1) << FormatAppError();
+    folderNumber = folder.Number();
+    FolderClose(folders);
+    SetDataDirectory("");
+  }
+  ChangePerson("Alice",
+               [&](NameRecord& r) { SetFieldI32(r.bytes, nm::kDefaultFolder, folderNumber); });
+  ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
+  EXPECT_EQ(CurrentUser().defaultFolder, folderNumber);
+  EXPECT_EQ(CurrentUser().defaultFolderName, "Customer c");
+  StopUser();
+
+  ChangePerson("Alice", [](NameRecord& r) { SetFieldI32(r.bytes, nm::kDefaultFolder, 9999); });
+  ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
+  EXPECT_EQ(CurrentUser().defaultFolder, 0);
+  EXPECT_EQ(CurrentUser().defaultFolderName, "");
+  EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(DpMainTest, AGroupCannotBeTheUser) {
+  AddName("*Front desk");
+  EXPECT_EQ(StartUser(dir.Path(), "*front desk"), 0);
+  EXPECT_EQ(prompts.shown, std::vector<std::string>{"DESKpost|Invalid name: *front desk"});
+  EXPECT_FALSE(DataDirectoryOpen());
+}
+
+TEST_F(DpMainTest, AWorkTableThatCannotBeMadeEndsTheStart) {
+  int32_t alice = AddName("Alice");
+  ASSERT_EQ(mkdir(dir.File("W" + std::to_string(alice) + ".DAT").c_str(), 0700), 0);
+  EXPECT_EQ(StartUser(dir.Path(), "Alice"), 0);
+  ASSERT_EQ(prompts.shown.size(), 1u);
+  EXPECT_EQ(prompts.shown[0].rfind("DESKpost|Error opening file: ", 0), 0u) << prompts.shown[0];
+  EXPECT_FALSE(DataDirectoryOpen());
+  EXPECT_EQ(OpenTableCount(), 0);
+}
+
+TEST_F(DpMainTest, ALockHeldTooLongAsksTimedOutLockingFile) {
+  AddName("Alice");
+  ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
+  FastTicks fast;
+  LockHolder other(dir.File("NAME.DAT"), 0);
+  ASSERT_TRUE(other.Held());
+  NameTable names;
+  ASSERT_EQ(NameOpen(names), 1);
+  EXPECT_EQ(NameAdd(names, "Bob"), 0);
+  NameClose(names);
+  EXPECT_EQ(prompts.shown, std::vector<std::string>{"Error|Timed out locking file."});
+  EXPECT_EQ(AppErrorCode(), kAppLockError);
+}
+
+TEST_F(DpMainTest, ShowErrorUsesTheCodesTextOrItsNumber) {
+  SetAppError(kAppNotFound, "Ghost");
+  ShowError();
+  SetAppError(kAppPartialRow, "W12");
+  ShowError();
+  EXPECT_EQ(prompts.shown, (std::vector<std::string>{"DESKpost|Could not locate record: Ghost",
+                                                     "DESKpost|Error 1023: W12"}));
+}
+
+}  // namespace

@@ -1,0 +1,49 @@
+// A data directory for the table modules' tests: every catalogue table
+// created empty in a temporary directory, which becomes the process's data
+// directory, with the start-up's error reporter installed.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "data/office/datadir.h"
+#include "storage/catalogue.h"
+#include "storage/check.h"
+#include "storage/errors.h"
+#include "storage/lockwait.h"
+#include "tests/support/temp_dir.h"
+
+class OfficeDirTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    DbSetErrorReporter(TranslateEngineError);
+    DbSetLockRetry(nullptr);
+    IdxSetLockRetry(nullptr);
+    SetCheckHandler([](const char*, unsigned) {});
+    const TableDef* const* tables = CatalogueTables();
+    for (int i = 0; i < kCatalogueSize; ++i) {
+      Table t(*tables[i]);
+      ASSERT_EQ(DbCreateTable(t, dir.Path(), tables[i]->version), 1) << tables[i]->name;
+    }
+    SetDataDirectory(dir.Path());
+    ClearAppError();
+    openAtStart = OpenTableCount();
+  }
+  void TearDown() override {
+    // Every module closes what it opens.
+    EXPECT_EQ(OpenTableCount(), openAtStart);
+    SetDataDirectory("");
+    SetCheckHandler(nullptr);
+    DbSetErrorReporter(nullptr);
+  }
+
+  int32_t RecordCount(const TableDef& def) {
+    Table t(def);
+    int32_t count = -1;
+    if (DbOpenTable(t, dir.Path())) DbRecordCount(t, &count);
+    DbCloseTable(t);
+    return count;
+  }
+
+  TempDir dir;
+  int openAtStart = 0;
+};

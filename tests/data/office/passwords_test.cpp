@@ -1,0 +1,303 @@
+// Passwords: the office passwords in the name table header, each person's
+// password and protected areas, the password check with its results 0 to 4
+// and the area check with its cache.
+#include "data/office/passwords.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <deque>
+
+#include "tests/data/office/startup_fixture.h"
+#include "tests/support/lock_holder.h"
+
+namespace nm = records::name;
+
+namespace {
+
+// Answers the password dialog from a script; an exhausted script fails the
+// test, since it means a password was asked where none should be.
+class ScriptedPassword : public PasswordPrompt {
+ public:
+  std::optional<std::string> Ask(const std::string& prompt) override {
+    asked.push_back(prompt);
+    if (answers.empty()) {
+      ADD_FAILURE() << "password asked unexpectedly";
+      return std::nullopt;
+    }
+    std::optional<std::string> a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  void Answer(std::optional<std::string> a) { answers.push_back(std::move(a)); }
+  std::deque<std::optional<std::string>> answers;
+  std::vector<std::string> asked;
+};
+
+class PasswordTest : public StartupTest {
+ protected:
+  void SetUp() override {
+    StartupTest::SetUp();
+    ForgetPasswordCache();
+    AddName("Alice");
+    AddName("Bob");
+    AddName("*Sales");
+    ASSERT_EQ(OpenDataDirectory(dir.Path()), 1) << FormatAppError();
+  }
+
+  // One check with one typed answer (nothing: cancelled).
+  int Check(const std::string& name, int area, std::optional<std::string> typed) {
+    ScriptedPassword p;
+    p.Answer(std::move(typed));
+    int result = CheckPassword(name, PasswordFormFor(name), area, p);
+    EXPECT_EQ(p.asked, std::vector<std::string>{"Password:"}) << name << " area " << area;
+    return result;
+  }
+  // One check that must not ask.
+  int CheckUnasked(const std::string& name, int area) {
+    ScriptedPassword p;
+    int result = CheckPassword(name, PasswordFormFor(name), area, p);
+    EXPECT_TRUE(p.asked.empty()) << name << " area " << area;
+    return result;
+  }
+  std::vector<uint8_t> Header() {
+    Table names(kNameTable);
+    std::vector<uint8_t> header(nm::kHeaderSize);
+    EXPECT_EQ(DbOpenTable(names, dir.Path()), 1);
+    EXPECT_EQ(DbReadHeader(names, header.data()), 1);
+    DbCloseTable(names);
+    return header;
+  }
+};
+
+TEST_F(PasswordTest, WithoutAMasterPasswordEveryCheckAnswersFourWithoutAsking) {
+  ASSERT_EQ(WriteUserPassword("Alice", "alicepw"), 1);
+  ASSERT_EQ(WriteProtectedAreas("Alice", kStoredAreas), 1);
+  ASSERT_EQ(WritePhonePassword("phone"), 1);
+  for (int area : {kAreaMessages, kAreaPhoneList, kAreaScheduler, kAreaTodo, kAreaUserPassword}) {
+    EXPECT_EQ(CheckUnasked("Alice", area), kPasswordNotNeeded);
+    EXPECT_EQ(CheckUnasked("*Sales", area), kPasswordNotNeeded);
+    EXPECT_EQ(CheckUnasked("* - ALL", area), kPasswordNotNeeded);
+  }
+}
+
+TEST_F(PasswordTest, TheOfficeListsNeedNoPassword) {
+  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
+  EXPECT_EQ(CheckUnasked("COMMON", kAreaPhoneList), kPasswordNotNeeded);
+  EXPECT_EQ(CheckUnasked("* COMMON", kAreaScheduler), kPasswordNotNeeded);
+  EXPECT_EQ(CheckUnasked("* COMMON", kAreaUserPassword), kPasswordNotNeeded);
+}
+
+TEST_F(PasswordTest, APersonWithoutAPasswordIsOpenAndOwnsTheUserPasswordDialog) {
+  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
+  EXPECT_EQ(CheckUnasked("Bob", kAreaMessages), kPasswordNotNeeded);
+  EXPECT_EQ(CheckUnasked("Bob", kAreaScheduler), kPasswordNotNeeded);
+  EXPECT_EQ(CheckUnasked("Bob", kAreaUserPassword), kPasswordOwn);
+}
+
+TEST_F(PasswordTest, APasswordWithoutProtectedAreasIsOnlyAskedByTheUserPasswordDialog) {
+  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
+  ASSERT_EQ(WriteUserPassword("Alice", "alicepw"), 1);
+  for (int area : {kAreaMessages, kAreaPhoneList, kAreaScheduler, kAreaTodo}) {
+    EXPECT_EQ(CheckUnasked("Alice", area), kPasswordNotNeeded);
+  }
+  EXPECT_EQ(Check("Alice", kAreaUserPassword, "ALICEPW"), kPasswordOwn);
+}
+
+TEST_F(PasswordTest, ThePasswordMatrixOfAProtectedPerson) {
+  ASSERT_EQ(WriteMasterPassword("Boss", false), 1);
+  ASSERT_EQ(WritePhonePassword("Desk"), 1);
+  ASSERT_EQ(WriteUserPassword("Alice", "AlicePW"), 1);
+  ASSERT_EQ(WriteProtectedAreas("Alice", kAreaMessages | kAreaScheduler), 1);
+
+  // Messages: every password opens, each with its own result.
+  EXPECT_EQ(Check("Alice", kAreaMessages, "bOSS"), kPasswordMaster);
+  EXPECT_EQ(Check("Alice", kAreaMessages, "DESK"), kPasswordPhone);
+  EXPECT_EQ(Check("Alice", kAreaMessages, "alicepw"), kPasswordOwn);
+  EXPECT_EQ(Check("Alice", kAreaMessages, "wrong"), kPasswordRefused);
+  EXPECT_EQ(Check("Alice", kAreaMessages, ""), kPasswordRefused);
+  EXPECT_EQ(Check("Alice", kAreaMessages, std::nullopt), kPasswordRefused);
+  // The scheduler: the phone password opens only messages.
+  EXPECT_EQ(Check("Alice", kAreaScheduler, "desk"), kPasswordRefused);
+  EXPECT_EQ(Check("Alice", kAreaScheduler, "boss"), kPasswordMaster);
+  EXPECT_EQ(Check("Alice", kAreaScheduler, "ALICEpw"), kPasswordOwn);
+  // Areas she does not protect are open.
+  EXPECT_EQ(CheckUnasked("Alice", kAreaPhoneList), kPasswordNotNeeded);
+  EXPECT_EQ(CheckUnasked("Alice", kAreaTodo), kPasswordNotNeeded);
+  // The user-password dialog is always protected.
+  EXPECT_EQ(Check("Alice", kAreaUserPassword, "desk"), kPasswordRefused);
+  EXPECT_EQ(Check("Alice", kAreaUserPassword, "alicepw"), kPasswordOwn);
+}
+
+TEST_F(PasswordTest, TheGroupFormKnowsOnlyTheMasterAndPhonePasswords) {
+  ASSERT_EQ(WriteMasterPassword("Boss", false), 1);
+  ASSERT_EQ(WritePhonePassword("Desk"), 1);
+  EXPECT_EQ(Check("*Sales", kAreaMessages, "boss"), kPasswordMaster);
+  EXPECT_EQ(Check("*Sales", kAreaMessages, "desk"), kPasswordPhone);
+  EXPECT_EQ(Check("*Sales", kAreaUserPassword, "desk"), kPasswordRefused);
+  EXPECT_EQ(Check("*Sales", kAreaMessages, "anything"), kPasswordRefused);
+  // A name checked in the group form need not be in the table.
+  ScriptedPassword p;
+  p.Answer("BOSS");
+  EXPECT_EQ(CheckPassword("* - ALL", PasswordForm::kGroup, kAreaUserPassword, p), kPasswordMaster);
+  // A group asked for in the person form has no password of its own.
+  ScriptedPassword q;
+  q.Answer("");
+  EXPECT_EQ(CheckPassword("*Sales", PasswordForm::kPerson, kAreaMessages, q), kPasswordRefused);
+}
+
+TEST_F(PasswordTest, APhonePasswordEqualToTheMasterCountsAsNotSet) {
+  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
+  OfficePasswords office;
+  ASSERT_EQ(ReadOfficePasswords(&office), 1);
+  EXPECT_EQ(office.phone, "Boss");
+  EXPECT_FALSE(office.PhoneSet());
+  ASSERT_EQ(WritePhonePassword("BOSS"), 1);
+  EXPECT_EQ(Check("*Sales", kAreaMessages, "boss"), kPasswordMaster);
+}
+
+TEST_F(PasswordTest, AnEmptyPhonePasswordNeverOpensAnything) {
+  ASSERT_EQ(WriteMasterPassword("Boss", false), 1);
+  ASSERT_EQ(WritePhonePassword(""), 1);
+  ASSERT_EQ(WriteUserPassword("Alice", "pw"), 1);
+  ASSERT_EQ(WriteProtectedAreas("Alice", kAreaMessages), 1);
+  EXPECT_EQ(Check("Alice", kAreaMessages, ""), kPasswordRefused);
+  EXPECT_EQ(Check("*Sales", kAreaMessages, ""), kPasswordRefused);
+}
+
+TEST_F(PasswordTest, OfficePasswordsLieInTheHeaderAndMarkItWritten) {
+  std::vector<uint8_t> before = Header();
+  EXPECT_EQ(before[nm::kPasswordsWritten.offset], 0);
+  ASSERT_EQ(WriteMasterPassword("AVeryLongMasterPassword", true), 1);
+  std::vector<uint8_t> after = Header();
+  EXPECT_EQ(FieldText(after.data(), nm::kMasterPassword), "AVeryLongMasterPass");
+  EXPECT_EQ(FieldText(after.data(), nm::kPhonePassword), "AVeryLongMasterPass");
+  EXPECT_EQ(after[nm::kPasswordsWritten.offset], 1);
+  // The number counter and the version are untouched.
+  EXPECT_EQ(FieldU32(after.data(), kHeaderUniqueNumber),
+            FieldU32(before.data(), kHeaderUniqueNumber));
+  EXPECT_EQ(after[4], 1);
+  // Disabling stores an empty master password and keeps the phone password.
+  ASSERT_EQ(WriteMasterPassword("", false), 1);
+  OfficePasswords office;
+  ASSERT_EQ(ReadOfficePasswords(&office), 1);
+  EXPECT_FALSE(office.MasterSet());
+  EXPECT_EQ(office.phone, "AVeryLongMasterPass");
+}
+
+TEST_F(PasswordTest, AHeaderHeldByAnotherWorkstationLeavesThePasswordsUnchanged) {
+  FastTicks fast;
+  ASSERT_EQ(WriteMasterPassword("Old", true), 1);
+  LockHolder other(dir.File("NAME.DAT"), 0);
+  ASSERT_TRUE(other.Held());
+  EXPECT_EQ(WriteMasterPassword("New", true), 0);
+  EXPECT_EQ(AppErrorCode(), kAppLockError);
+  other.Release();
+  OfficePasswords office;
+  ASSERT_EQ(ReadOfficePasswords(&office), 1);
+  EXPECT_EQ(office.master, "Old");
+  EXPECT_EQ(OpenTableCount(), 0);
+}
+
+TEST_F(PasswordTest, UserPasswordAndAreasChangeOnlyTheirOwnBytes) {
+  NameRecord before;
+  ASSERT_EQ(NameLookup("Alice", &before), 1);
+  ASSERT_EQ(WriteUserPassword("alice", "Secret"), 1);
+  ASSERT_EQ(WriteProtectedAreas("ALICE", 0xff), 1);
+  UserPassword user;
+  ASSERT_EQ(ReadUserPassword("Alice", &user), 1);
+  EXPECT_EQ(user.password, "Secret");
+  EXPECT_EQ(user.areas, kStoredAreas);
+  NameRecord after;
+  ASSERT_EQ(NameLookup("Alice", &after), 1);
+  for (int i = 0; i < nm::kRecordSize - 1; ++i) {
+    if (i >= nm::kPassword.offset && i < nm::kPassword.End()) continue;
+    if (i == nm::kProtectedAreas.offset) continue;
+    EXPECT_EQ(after.bytes[i], before.bytes[i]) << "byte " << i;
+  }
+  EXPECT_EQ(ReadUserPassword("Ghost", &user), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  EXPECT_EQ(WriteUserPassword("*Sales", "x"), 0);
+}
+
+TEST_F(PasswordTest, ARecordBeingEditedElsewhereIsNotChanged) {
+  NameTable names;
+  NameEntry entry;
+  ASSERT_EQ(NameOpen(names), 1);
+  ASSERT_EQ(NameFind(names, "Alice", &entry), 1);
+  NameClose(names);
+  const int64_t lockByte =
+      int64_t(nm::kHeaderSize) + int64_t(entry.RecordNumber() + 1) * nm::kRecordSize - 1;
+  LockHolder editor(dir.File("NAME.DAT"), lockByte);
+  ASSERT_TRUE(editor.Held());
+  EXPECT_EQ(WriteUserPassword("Alice", "x"), 0);
+  EXPECT_EQ(AppErrorCode(), kAppLockError);
+  editor.Release();
+  UserPassword user;
+  ASSERT_EQ(ReadUserPassword("Alice", &user), 1);
+  EXPECT_EQ(user.password, "");
+  EXPECT_EQ(OpenTableCount(), 0);
+}
+
+TEST_F(PasswordTest, AnUnknownPersonIsShownAndRefused) {
+  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
+  EXPECT_EQ(CheckUnasked("Ghost", kAreaMessages), kPasswordRefused);
+  EXPECT_EQ(prompts.shown, std::vector<std::string>{"DESKpost|Could not locate record: Ghost"});
+}
+
+TEST_F(PasswordTest, TheAreaCheckRemembersNamesThatNeededNoPassword) {
+  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
+  ASSERT_EQ(WriteUserPassword("Alice", "pw"), 1);
+  ScriptedPassword p;
+  EXPECT_TRUE(CheckArea("Alice", kAreaScheduler, p));
+  // Now protected, but remembered for the scheduler (in any letter case).
+  ASSERT_EQ(WriteProtectedAreas("Alice", kAreaScheduler | kAreaMessages), 1);
+  EXPECT_TRUE(CheckArea("ALICE", kAreaScheduler, p));
+  EXPECT_TRUE(p.asked.empty());
+  // Not remembered for messages: asked, and an opening with a password is
+  // not remembered.
+  p.Answer("pw");
+  EXPECT_TRUE(CheckArea("Alice", kAreaMessages, p));
+  p.Answer("nope");
+  EXPECT_FALSE(CheckArea("Alice", kAreaMessages, p));
+  EXPECT_EQ(p.asked.size(), 2u);
+  // Forgetting: the scheduler is asked again.
+  ForgetPasswordCache();
+  p.Answer(std::nullopt);
+  EXPECT_FALSE(CheckArea("Alice", kAreaScheduler, p));
+  EXPECT_EQ(p.asked.size(), 3u);
+}
+
+TEST_F(PasswordTest, TheCacheHoldsOneNamePerArea) {
+  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
+  ScriptedPassword p;
+  EXPECT_TRUE(CheckArea("Alice", kAreaTodo, p));
+  EXPECT_TRUE(CheckArea("Bob", kAreaTodo, p));
+  ASSERT_EQ(WriteUserPassword("Alice", "pw"), 1);
+  ASSERT_EQ(WriteProtectedAreas("Alice", kAreaTodo), 1);
+  // Bob took Alice's place for the to-do list.
+  p.Answer("pw");
+  EXPECT_TRUE(CheckArea("Alice", kAreaTodo, p));
+  EXPECT_EQ(p.asked.size(), 1u);
+}
+
+TEST_F(PasswordTest, AMasterPasswordSetOnAnotherWorkstationTakesEffectAtOnce) {
+  EXPECT_EQ(CheckUnasked("*Sales", kAreaMessages), kPasswordNotNeeded);
+  CloseDataDirectory();
+  pid_t admin = fork();
+  ASSERT_GE(admin, 0);
+  if (admin == 0) {
+    if (!OpenDataDirectory(dir.Path())) _exit(1);
+    int ok = WriteMasterPassword("Boss", true);
+    CloseDataDirectory();
+    _exit(ok ? 0 : 2);
+  }
+  int status = 0;
+  waitpid(admin, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_EQ(OpenDataDirectory(dir.Path()), 1);
+  EXPECT_EQ(Check("*Sales", kAreaMessages, "boss"), kPasswordMaster);
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// Phone lists as CSV: reading quoted fields across lines, the header by
+// label, the checks that refuse a row, and writing rows that read back.
+#include "data/phone/phone_csv.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace ph = records::phone;
+
+namespace {
+
+std::vector<CsvRow> ReadAll(std::string_view text) {
+  CsvReader reader(text);
+  std::vector<CsvRow> rows;
+  CsvRow row;
+  while (reader.Next(&row)) rows.push_back(row);
+  return rows;
+}
+
+TEST(CsvReaderTest, QuotedFieldsHoldCommasQuotesAndLineBreaks) {
+  auto rows = ReadAll(
+      "a,\"b, c\",\"say \"\"hi\"\"\"\r\n"
+      "\"two\r\nlines\",x\n"
+      "last,,\n");
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].fields, (std::vector<std::string>{"a", "b, c", "say \"hi\""}));
+  EXPECT_EQ(rows[1].fields, (std::vector<std::string>{"two\r\nlines", "x"}));
+  EXPECT_EQ(rows[1].line, 2);
+  EXPECT_EQ(rows[2].line, 4);  // the line break inside the quotes counted
+  EXPECT_EQ(rows[2].fields, (std::vector<std::string>{"last", "", ""}));
+}
+
+TEST(CsvReaderTest, BrokenQuotesAreReportedForTheirLineAndReadingGoesOn) {
+  auto rows = ReadAll("ok,1\n\"bad\"x,2\nnext,3\n\"open,4\n");
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[1].error, "text after a closing quote");
+  EXPECT_EQ(rows[1].line, 2);
+  EXPECT_EQ(rows[2].fields, (std::vector<std::string>{"next", "3"}));
+  EXPECT_EQ(rows[3].error, "quoted field is not closed");
+}
+
+TEST(CsvReaderTest, ByteOrderMarkIsPassedOver) {
+  auto rows = ReadAll("\xEF\xBB\xBFListname\n");
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].fields[0], "Listname");
+}
+
+TEST(PhoneCsvTest, HeaderMatchesLabelsInAnyCaseAndOrderAndSkipsOthers) {
+  PhoneCsvHeader header;
+  std::string reason;
+  ASSERT_TRUE(
+      PhoneCsvReadHeader({"phone 1", " LISTNAME ", "Birthday", "cell / pager"}, &header, &reason));
+  EXPECT_EQ(header.columns, (std::vector<int>{9, 0, -1, 14}));
+  EXPECT_EQ(header.unknown, (std::vector<std::string>{"Birthday"}));
+  EXPECT_FALSE(PhoneCsvReadHeader({"Company", "City"}, &header, &reason));
+  EXPECT_EQ(reason, "no Listname column in the header");
+  EXPECT_FALSE(PhoneCsvReadHeader({"Listname", "Fax", "FAX"}, &header, &reason));
+}
+
+class PhoneCsvRowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string reason;
+    ASSERT_TRUE(
+        PhoneCsvReadHeader({"Listname", "Company", "Misc info", "E-Mail"}, &header, &reason));
+  }
+  bool Row(const std::vector<std::string>& fields) {
+    reason.clear();
+    return PhoneCsvRecord(header, fields, 7, &record, &reason);
+  }
+  PhoneCsvHeader header;
+  PhoneRecord record;
+  std::string reason;
+};
+
+TEST_F(PhoneCsvRowTest, RowBecomesAnEntryInTheCodePage) {
+  ASSERT_TRUE(Row({"Z\u00FCrich AG", "Caf\u00E9 \u20AC", "line one\r\nline two\nthree", ""}));
+  EXPECT_EQ(record.Listname(), "Z\xFCrich AG");
+  EXPECT_EQ(record.Text(ph::kCompany), "Caf\xE9 \x80");
+  EXPECT_EQ(record.Text(ph::kMisc), "line one\rline two\rthree");
+  EXPECT_EQ(record.List(), 7);
+}
+
+TEST_F(PhoneCsvRowTest, RowsThatCannotBeStoredSayWhy) {
+  EXPECT_FALSE(Row({"  ", "Acme"}));
+  EXPECT_EQ(reason, "Listname is missing");
+  EXPECT_FALSE(Row({"Acme", std::string(41, 'x')}));
+  EXPECT_EQ(reason, "Company is longer than 40 characters");
+  EXPECT_TRUE(Row({"Acme", std::string(40, 'x')}));
+  EXPECT_FALSE(Row({"Acme", "", "", "\u6771\u4EAC@example.com"}));
+  EXPECT_EQ(reason, "E-Mail holds \"\u6771\", which Windows-1252 lacks");
+  EXPECT_FALSE(Row({"Acme", "caf\xE9"}));
+  EXPECT_EQ(reason, "Company is not UTF-8 text");
+  EXPECT_FALSE(Row({"Acme", "two\nlines"}));
+  EXPECT_EQ(reason, "Company holds a line break");
+  EXPECT_FALSE(Row({"Acme", "", "", "", "surplus"}));
+  EXPECT_TRUE(Row({"Acme", "", "", "", ""}));  // a trailing comma
+  // Multi-byte characters count as the one byte each they become.
+  EXPECT_TRUE(Row({"Acme", "\u00E9" + std::string(39, 'e')}));
+}
+
+TEST(PhoneCsvTest, EntryLineReadsBackAsTheSameEntry) {
+  PhoneRecord r;
+  r.SetText(ph::kListname, "Smith, \"Jr\"");
+  r.SetText(ph::kCity, "M\xFCnchen");
+  r.SetText(ph::kMisc, "a\rb");
+  r.SetText(ph::kCell, "555 1234");
+  std::string text = PhoneCsvHeaderLine() + PhoneCsvEntryLine(r);
+  CsvReader reader(text);
+  CsvRow head, row;
+  ASSERT_TRUE(reader.Next(&head));
+  ASSERT_TRUE(reader.Next(&row));
+  PhoneCsvHeader header;
+  std::string reason;
+  ASSERT_TRUE(PhoneCsvReadHeader(head.fields, &header, &reason));
+  PhoneRecord back;
+  ASSERT_TRUE(PhoneCsvRecord(header, row.fields, 0, &back, &reason)) << reason;
+  EXPECT_EQ(std::memcmp(back.bytes, r.bytes, sizeof r.bytes), 0);
+}
+
+}  // namespace

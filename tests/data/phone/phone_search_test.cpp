@@ -1,0 +1,177 @@
+// The phone list search: the record test with its "any of" criteria, exact
+// matching with trailing blanks, categories, and the search that stays in
+// the current list.
+#include "data/phone/phone_search.h"
+
+#include <gtest/gtest.h>
+
+#include "data/office/datadir.h"
+#include "storage/worktable.h"
+#include "tests/data/office/office_dir.h"
+
+namespace ph = records::phone;
+
+namespace {
+
+constexpr int32_t kCommon = 0;
+constexpr int32_t kAnne = 7;
+
+PhoneRecord Entry(int32_t list, const std::string& listname, const std::string& phone1) {
+  PhoneRecord r;
+  r.SetText(ph::kListname, listname);
+  r.SetText(ph::kPhone1, phone1);
+  SetFieldI32(r.bytes, ph::kList, list);
+  SetFieldI32(r.bytes, ph::kEntryNumber, 100);
+  return r;
+}
+
+bool Matches(const PhoneCriteria& c, const PhoneRecord& r) {
+  return PhoneRecordMatches(c, r, r.List(), AssignmentPairs{});
+}
+
+TEST(PhoneRecordTest, PhoneCriterionMatchesAnyOfTheFourNumbers) {
+  PhoneRecord r = Entry(kCommon, "Fischer", "555-0100");
+  r.SetText(ph::kFax, "(555) 987-6543");
+  PhoneCriteria c;
+  c.phone = "987-65";
+  EXPECT_TRUE(Matches(c, r));
+  c.phone = "555-0100";
+  EXPECT_TRUE(Matches(c, r));
+  c.phone = "111";
+  EXPECT_FALSE(Matches(c, r));
+  r.SetText(ph::kCell, "111-2222");
+  EXPECT_TRUE(Matches(c, r));
+}
+
+TEST(PhoneRecordTest, StreetAndEmailCriteriaLookAtBothTheirFields) {
+  PhoneRecord r = Entry(kCommon, "Fischer", "1");
+  r.SetText(ph::kStreet2, "Suite 400");
+  r.SetText(ph::kUrl, "www.fischer.example");
+  PhoneCriteria c;
+  c.street = "suite";
+  c.email = "FISCHER.EXAMPLE";
+  EXPECT_TRUE(Matches(c, r));
+  c.street = "Main";
+  EXPECT_FALSE(Matches(c, r));
+}
+
+TEST(PhoneRecordTest, ExactMatchIgnoresCaseAndTrailingBlanksButNotMoreText) {
+  PhoneRecord caps = Entry(kCommon, "A", "1");
+  caps.SetText(ph::kCompany, "ACME TOOLS   ");
+  PhoneRecord longer = Entry(kCommon, "B", "1");
+  longer.SetText(ph::kCompany, "Acme Tools International");
+  PhoneCriteria c;
+  c.company = "acme tools ";
+  c.exact = true;
+  EXPECT_TRUE(Matches(c, caps));
+  EXPECT_FALSE(Matches(c, longer));
+  c.exact = false;
+  EXPECT_TRUE(Matches(c, caps));
+  EXPECT_TRUE(Matches(c, longer));
+}
+
+TEST(PhoneRecordTest, AnotherListNeverMatches) {
+  PhoneRecord r = Entry(kAnne, "Fischer", "1");
+  EXPECT_FALSE(PhoneRecordMatches(PhoneCriteria{}, r, kCommon, AssignmentPairs{}));
+}
+
+TEST(PhoneRecordTest, EveryChosenCategoryMustBeAssigned) {
+  PhoneRecord r = Entry(kCommon, "Fischer", "1");
+  PhoneCriteria c;
+  c.categories.Add(3);
+  c.categories.Add(4);
+  AssignmentPairs assigned{{100, 3}};
+  EXPECT_FALSE(PhoneRecordMatches(c, r, kCommon, assigned));
+  assigned.insert({100, 4});
+  EXPECT_TRUE(PhoneRecordMatches(c, r, kCommon, assigned));
+  EXPECT_FALSE(PhoneCriteriaNeedRecords(c));
+  c.misc = "x";
+  EXPECT_TRUE(PhoneCriteriaNeedRecords(c));
+}
+
+class PhoneSearchTest : public OfficeDirTest {
+ protected:
+  void SetUp() override {
+    OfficeDirTest::SetUp();
+    ASSERT_EQ(PhoneOpen(phones), 1);
+  }
+  void TearDown() override {
+    if (results.IsOpen()) DbCloseWorkTable(results);
+    if (picked.IsOpen()) DbCloseWorkTable(picked);
+    if (phones.open) PhoneClose(phones);
+    OfficeDirTest::TearDown();
+  }
+
+  int32_t Add(int32_t list, const std::string& listname, const std::string& fax = "") {
+    PhoneRecord r;
+    r.SetText(ph::kListname, listname);
+    r.SetText(ph::kFax, fax);
+    SetFieldI32(r.bytes, ph::kList, list);
+    EXPECT_EQ(PhoneAdd(phones, r), 1);
+    return r.EntryNumber();
+  }
+
+  std::vector<std::string> Found(const PhoneCriteria& c, const AssignmentPairs& assigned = {}) {
+    EXPECT_EQ(PhoneSearch(phones, kCommon, c, assigned, results), 1) << FormatAppError();
+    std::vector<std::string> names;
+    for (int32_t row = 0; row < results.scratch; ++row) {
+      uint8_t bytes[ph::x1::kLength] = {};
+      EXPECT_EQ(DbReadCached(results, row, bytes), 1);
+      names.push_back(FieldText(bytes, ph::x1::kListname));
+    }
+    return names;
+  }
+
+  PhoneTable phones;
+  Table results{"Wa9", ph::x1::kLength};
+  Table picked{"Wb9", records::lc::x1::kLength};
+};
+
+TEST_F(PhoneSearchTest, ListNameAloneSearchesTheIndexOfTheCurrentList) {
+  Add(kCommon, "Fischer");
+  Add(kCommon, "Fisher Bank");
+  Add(kCommon, "Lang");
+  Add(kAnne, "Fischer");
+  PhoneCriteria c;
+  c.listname = "fis";
+  EXPECT_EQ(Found(c), (std::vector<std::string>{"Fischer", "Fisher Bank"}));
+  c.listname = "";
+  EXPECT_EQ(Found(c).size(), 3u);
+}
+
+TEST_F(PhoneSearchTest, PhoneCriterionFindsAnEntryByItsFax) {
+  Add(kCommon, "Fischer", "555-7777");
+  Add(kCommon, "Lang", "555-8888");
+  Add(kAnne, "Other", "555-7777");
+  PhoneCriteria c;
+  c.phone = "7777";
+  EXPECT_EQ(Found(c), (std::vector<std::string>{"Fischer"}));
+}
+
+TEST_F(PhoneSearchTest, CategoriesNarrowTheSearchToAssignedEntries) {
+  int32_t fischer = Add(kCommon, "Fischer");
+  Add(kCommon, "Lang");
+  AssignmentTable lcs;
+  ASSERT_EQ(AssignmentOpen(lcs), 1);
+  CategorySet own;
+  ASSERT_EQ(CategoryToggle(lcs, fischer, 12, &own), 1);
+  PhoneCriteria c;
+  c.categories.Add(12);
+  AssignmentPairs assigned;
+  ASSERT_EQ(PhoneCollectAssignments(lcs, c.categories, picked, &assigned), 1);
+  AssignmentClose(lcs);
+  EXPECT_EQ(picked.scratch, 1);
+  EXPECT_EQ(Found(c, assigned), (std::vector<std::string>{"Fischer"}));
+}
+
+TEST_F(PhoneSearchTest, CancelEndsTheSearchWithTheRowsFoundSoFar) {
+  Add(kCommon, "A");
+  Add(kCommon, "B");
+  Add(kCommon, "C");
+  int asked = 0;
+  ASSERT_EQ(
+      PhoneSearch(phones, kCommon, PhoneCriteria{}, {}, results, [&] { return ++asked <= 2; }), 1);
+  EXPECT_EQ(results.scratch, 2);
+}
+
+}  // namespace

@@ -1,0 +1,270 @@
+// Repeating entries: what each generator adds for the rules of the repeat
+// dialogs, the repeat group number, a generation stopping at a full day,
+// which edits concern the group, and daylight-saving days.
+#include "data/schedule/sched_repeat.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/data/schedule/sched_fixture.h"
+
+namespace {
+
+constexpr int32_t kAlice = 5;
+
+class RepeatTest : public SchedTableTest {
+ protected:
+  // Saves the entry to repeat; number is its record number.
+  SchedRecord Save(SchedRecord record) {
+    EXPECT_EQ(SchedAdd(sched, record, &number), 1);
+    return record;
+  }
+
+  // Every start of Alice's entries, in key order.
+  std::vector<int32_t> Starts() {
+    std::vector<int32_t> starts;
+    SchedKey key;
+    SchedKey probe;
+    SetFieldI32(probe.bytes, records::sched::x1::kOwner, kAlice);
+    SetFieldI32(probe.bytes, records::sched::x1::kStart, INT32_MIN);
+    for (int ok = SchedFindKey(sched, probe, nullptr, &key); ok && key.Owner() == kAlice;
+         ok = SchedNext(sched, &key))
+      starts.push_back(key.Start());
+    return starts;
+  }
+
+  // The until date as the dialog confirms it: the end of that date.
+  static int32_t Until(int year, int month, int day) {
+    int32_t until = 0;
+    std::string message;
+    EXPECT_EQ(RepeatConfirmUntil(At(year, month, day), &until, &message), 1);
+    return until;
+  }
+
+  int32_t number = -1;
+};
+
+TEST_F(RepeatTest, DailyEveryDayFrom10To12MarchAddsThe11thAnd12th) {
+  SchedRecord entry = Save(Entry(kAlice, 2027, 3, 10, 9, 0, "Stand-up", 10));
+  DailyRule rule{entry.Start(), Until(2027, 3, 12), 1};
+  RepeatOutcome outcome;
+  ASSERT_EQ(RepeatDaily(sched, number, entry, rule, &outcome), 1);
+  EXPECT_EQ(outcome.added, 2);
+  EXPECT_EQ(Starts(),
+            (std::vector<int32_t>{At(2027, 3, 10, 9), At(2027, 3, 11, 9), At(2027, 3, 12, 9)}));
+  // The repeated entry stays where it was and carries the group, as do
+  // the copies, each with its own unique id and its end on its own date.
+  SchedRecord stored;
+  ASSERT_EQ(SchedRead(sched, number, &stored), 1);
+  EXPECT_NE(stored.RepeatGroup(), 0);
+  EXPECT_EQ(entry.RepeatGroup(), stored.RepeatGroup());
+  SchedKey key;
+  ASSERT_EQ(SchedFindFirst(sched, At(2027, 3, 12), kAlice, &key), 1);
+  EXPECT_EQ(key.RepeatGroup(), stored.RepeatGroup());
+  EXPECT_NE(key.UniqueId(), stored.UniqueId());
+  EXPECT_EQ(key.End(), At(2027, 3, 12, 10));
+}
+
+TEST_F(RepeatTest, UntilBeforeTheStartGeneratesNothingAndTakesNoGroupNumber) {
+  SchedRecord entry = Save(Entry(kAlice, 2027, 3, 10, 9, 0, "Stand-up"));
+  int32_t firstId = entry.UniqueId();
+  DailyRule rule{entry.Start(), Until(2027, 3, 9), 1};
+  ASSERT_EQ(RepeatDaily(sched, number, entry, rule), 1);
+  DayOfMonthRule monthly{entry.Start(), Until(2027, 3, 9), 5, {}};
+  monthly.month[2] = true;
+  ASSERT_EQ(RepeatDayOfMonth(sched, number, entry, monthly), 1);
+  SchedRecord stored;
+  ASSERT_EQ(SchedRead(sched, number, &stored), 1);
+  EXPECT_EQ(stored.RepeatGroup(), 0);
+  EXPECT_EQ(Starts().size(), 1u);
+  // The table's counter was not touched: the next entry takes the next id.
+  SchedRecord next = Save(Entry(kAlice, 2027, 3, 11, 9, 0, "Next"));
+  EXPECT_EQ(next.UniqueId(), firstId + 1);
+}
+
+TEST_F(RepeatTest, MonthlyOnDay31SkipsTheShorterMonths) {
+  SchedRecord entry = Save(Entry(kAlice, 2027, 1, 31, 14, 0, "Month end"));
+  DayOfMonthRule rule{entry.Start(), Until(2027, 8, 31), 31, {}};
+  for (bool& m : rule.month) m = true;
+  ASSERT_EQ(RepeatDayOfMonth(sched, number, entry, rule), 1);
+  EXPECT_EQ(Starts(),
+            (std::vector<int32_t>{At(2027, 1, 31, 14), At(2027, 3, 31, 14), At(2027, 5, 31, 14),
+                                  At(2027, 7, 31, 14), At(2027, 8, 31, 14)}));
+}
+
+TEST_F(RepeatTest, MonthlyOnDay5From20MarchWithMarchTickedAlsoAdds5March) {
+  SchedRecord entry = Save(Entry(kAlice, 2027, 3, 20, 9, 0, "Rent"));
+  DayOfMonthRule rule{entry.Start(), Until(2027, 5, 1), 5, {}};
+  rule.month[2] = rule.month[3] = true;  // March and April
+  ASSERT_EQ(RepeatDayOfMonth(sched, number, entry, rule), 1);
+  EXPECT_EQ(Starts(),
+            (std::vector<int32_t>{At(2027, 3, 5, 9), At(2027, 3, 20, 9), At(2027, 4, 5, 9)}));
+}
+
+TEST_F(RepeatTest, Weekly4thAndLastGiveOneEntryInAMonthOfFourAndTwoInAMonthOfFive) {
+  // Mondays: February 2027 has four (1, 8, 15, 22), March has five (1, 8,
+  // 15, 22, 29).
+  SchedRecord entry = Save(Entry(kAlice, 2027, 1, 31, 10, 0, "Report"));
+  NthWeekdayRule rule;
+  rule.start = entry.Start();
+  rule.until = Until(2027, 3, 31);
+  rule.occurrence[3] = rule.occurrence[kOccurrenceLast] = true;
+  rule.weekday[1] = true;
+  ASSERT_EQ(RepeatNthWeekday(sched, number, entry, rule), 1);
+  EXPECT_EQ(Starts(), (std::vector<int32_t>{At(2027, 1, 31, 10), At(2027, 2, 22, 10),
+                                            At(2027, 3, 22, 10), At(2027, 3, 29, 10)}));
+}
+
+TEST_F(RepeatTest, YearlyLastMondayOfMayAddsOnlyThoseDates) {
+  SchedRecord entry = Save(Entry(kAlice, 2027, 3, 10, -1, 0, "Memorial Day"));
+  RepeatRules rules;
+  rules.yearlyMode = kYearlyByDay;
+  rules.nthWeekday.until = Until(2029, 12, 31);
+  rules.nthWeekday.occurrence[kOccurrenceLast] = true;
+  rules.nthWeekday.weekday[1] = true;
+  rules.nthWeekday.singleMonth = true;
+  rules.nthWeekday.month = 5;
+  RepeatOutcome outcome;
+  ASSERT_EQ(RepeatGenerate(sched, number, entry, kRepeatYearly, rules, &outcome), 1);
+  EXPECT_EQ(outcome.added, 3);
+  EXPECT_EQ(Starts(), (std::vector<int32_t>{At(2027, 3, 10), At(2027, 5, 31), At(2028, 5, 29),
+                                            At(2029, 5, 28)}));
+}
+
+TEST_F(RepeatTest, AGenerationStopsQuietlyAtAFullDayKeepingWhatItAdded) {
+  for (int i = 0; i < kMaxDayLines; ++i) {
+    SchedRecord filler = Entry(kAlice, 2027, 3, 12, 7, i, "Filler " + std::to_string(i));
+    ASSERT_EQ(SchedAdd(sched, filler), 1);
+  }
+  SchedRecord entry = Save(Entry(kAlice, 2027, 3, 10, 9, 0, "Stand-up"));
+  DailyRule rule{entry.Start(), Until(2027, 3, 14), 1};
+  RepeatOutcome outcome;
+  ClearAppError();
+  EXPECT_EQ(RepeatDaily(sched, number, entry, rule, &outcome), 1);
+  EXPECT_TRUE(outcome.stoppedFull);
+  EXPECT_EQ(outcome.added, 1);
+  EXPECT_EQ(AppErrorCode(), 0);
+  int lines = 0;
+  ASSERT_EQ(SchedCountLines(sched, At(2027, 3, 13), kAlice, &lines), 1);
+  EXPECT_EQ(lines, 0);
+  ASSERT_EQ(SchedCountLines(sched, At(2027, 3, 11), kAlice, &lines), 1);
+  EXPECT_EQ(lines, 1);
+  // The repeated entry keeps its group.
+  SchedRecord stored;
+  ASSERT_EQ(SchedRead(sched, number, &stored), 1);
+  EXPECT_NE(stored.RepeatGroup(), 0);
+}
+
+TEST_F(RepeatTest, ADateOnlyEditDoesNotConcernTheGroupButATimeOrTextEditDoes) {
+  SchedRecord stored = Entry(kAlice, 2027, 3, 10, 9, 0, "Stand-up", 10);
+  SchedRecord edited = stored;
+  edited.SetStart(At(2027, 3, 11, 9));
+  edited.SetEnd(At(2027, 3, 11, 10));
+  EXPECT_FALSE(RepeatEditConcernsGroup(stored, edited));
+  edited.SetStart(At(2027, 3, 11, 9, 30));
+  EXPECT_TRUE(RepeatEditConcernsGroup(stored, edited));
+  edited = stored;
+  edited.SetAlarm(At(2027, 3, 10, 8, 45));
+  EXPECT_TRUE(RepeatEditConcernsGroup(stored, edited));
+  edited = stored;
+  edited.SetNote("Bring the figures");
+  EXPECT_TRUE(RepeatEditConcernsGroup(stored, edited));
+}
+
+TEST_F(RepeatTest, ChangingTheGroupAfterATimeEditMovesEveryEntrysClockTime) {
+  SchedRecord entry = Save(Entry(kAlice, 2027, 3, 10, 9, 0, "Stand-up"));
+  DailyRule rule{entry.Start(), Until(2027, 3, 12), 1};
+  ASSERT_EQ(RepeatDaily(sched, number, entry, rule), 1);
+  SchedRecord edited = entry;
+  edited.SetStart(At(2027, 3, 10, 9, 45));
+  ASSERT_EQ(SchedUpdate(sched, number, edited), 1);
+  ASSERT_EQ(SchedChangeGroup(sched, edited), 1);
+  EXPECT_EQ(Starts(), (std::vector<int32_t>{At(2027, 3, 10, 9, 45), At(2027, 3, 11, 9, 45),
+                                            At(2027, 3, 12, 9, 45)}));
+}
+
+TEST_F(RepeatTest, DailyAcrossTheSpringChangeKeepsTheClockTimeAndUntimedStaysUntimed) {
+  // Clocks go forward at 2:00 on Sunday 14 March 2027 in New York.
+  SchedRecord timed = Entry(kAlice, 2027, 3, 13, 9, 0, "Timed", 10);
+  timed.SetAlarm(At(2027, 3, 13, 8, 30));
+  SchedRecord entry = Save(timed);
+  DailyRule rule{entry.Start(), Until(2027, 3, 15), 1};
+  ASSERT_EQ(RepeatDaily(sched, number, entry, rule), 1);
+  SchedKey key;
+  ASSERT_EQ(SchedFindFirst(sched, At(2027, 3, 15), kAlice, &key), 1);
+  EXPECT_EQ(key.Start(), At(2027, 3, 15, 9));
+  EXPECT_EQ(key.End(), At(2027, 3, 15, 10));
+  EXPECT_EQ(key.Alarm(), At(2027, 3, 15, 8, 30));
+
+  SchedRecord untimed = Save(Entry(kAlice, 2027, 11, 6, -1, 0, "All day"));
+  // Clocks go back on Sunday 7 November: 86400 seconds after midnight of
+  // the 7th would still be the 7th.
+  DailyRule autumn{untimed.Start(), Until(2027, 11, 9), 1};
+  ASSERT_EQ(RepeatDaily(sched, number, untimed, autumn), 1);
+  for (int day = 7; day <= 9; ++day) {
+    ASSERT_EQ(SchedFindFirst(sched, At(2027, 11, day), kAlice, &key), 1) << day;
+    EXPECT_EQ(key.Start(), At(2027, 11, day)) << day;
+  }
+}
+
+TEST_F(RepeatTest, MonthlyAcrossTheChangeBuildsEachStartFromItsLocalDate) {
+  SchedRecord entry = Save(Entry(kAlice, 2027, 2, 14, 23, 30, "Late", 23));
+  entry.SetEnd(At(2027, 2, 14, 23, 45));
+  ASSERT_EQ(SchedUpdate(sched, number, entry), 1);
+  DayOfMonthRule rule{entry.Start(), Until(2027, 3, 31), 14, {}};
+  rule.month[2] = true;
+  ASSERT_EQ(RepeatDayOfMonth(sched, number, entry, rule), 1);
+  SchedKey key;
+  ASSERT_EQ(SchedFindFirst(sched, At(2027, 3, 14), kAlice, &key), 1);
+  EXPECT_EQ(key.Start(), At(2027, 3, 14, 23, 30));
+  EXPECT_EQ(key.End(), At(2027, 3, 14, 23, 45));
+}
+
+TEST(RepeatDialogRules, NamesOccurrencesAndChecks) {
+  EXPECT_EQ(RepeatDayName(1), "1st");
+  EXPECT_EQ(RepeatDayName(2), "2nd");
+  EXPECT_EQ(RepeatDayName(3), "3rd");
+  EXPECT_EQ(RepeatDayName(11), "11th");
+  EXPECT_EQ(RepeatDayName(12), "12th");
+  EXPECT_EQ(RepeatDayName(21), "21st");
+  EXPECT_EQ(RepeatDayName(22), "22nd");
+  EXPECT_EQ(RepeatDayName(23), "23rd");
+  EXPECT_EQ(RepeatDayName(31), "31st");
+  EXPECT_STREQ(RepeatOccurrenceName(RepeatOccurrenceOfDay(7)), "1st");
+  EXPECT_STREQ(RepeatOccurrenceName(RepeatOccurrenceOfDay(28)), "4th");
+  EXPECT_STREQ(RepeatOccurrenceName(RepeatOccurrenceOfDay(29)), "Last");
+  EXPECT_STREQ(RepeatOccurrenceName(RepeatOccurrenceOfDay(31)), "Last");
+
+  const char* const occurrences[5] = {"1st", "2nd", "3rd", "4th", "Last"};
+  const bool ticked[5] = {true, true, false, false, true};
+  EXPECT_EQ(RepeatJoinNames(occurrences, ticked, 5), "1st,2nd and Last");
+  const char* const days[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                               "Thursday", "Friday", "Saturday"};
+  const bool two[7] = {false, true, false, false, false, true, false};
+  EXPECT_EQ(RepeatJoinNames(days, two, 7), "Monday and Friday");
+  const bool one[7] = {false, false, false, true, false, false, false};
+  EXPECT_EQ(RepeatJoinNames(days, one, 7), "Wednesday");
+
+  std::string message;
+  EXPECT_EQ(RepeatCheckEvery(0, &message), 0);
+  EXPECT_EQ(message, "Day must be between 1 and 999");
+  EXPECT_EQ(RepeatCheckEvery(999, &message), 1);
+  EXPECT_EQ(RepeatCheckDayOfMonth(32, &message), 0);
+  EXPECT_EQ(message, "Day must be between 1 and 31");
+}
+
+TEST(RepeatDialogRules, TheUntilDateMustLieBetween1980And2037) {
+  ZoneForTest zone("America/New_York");
+  int32_t until = 0;
+  std::string message;
+  EXPECT_EQ(RepeatConfirmUntil(FromLocal(1979, 12, 31), &until, &message), 0);
+  EXPECT_EQ(message, "Invalid date.");
+  ASSERT_EQ(RepeatConfirmUntil(FromLocal(2037, 12, 31), &until, &message), 1);
+  EXPECT_EQ(until, FromLocal(2037, 12, 31, 23, 59, 59));
+  // A year on, counted on the calendar.
+  EXPECT_EQ(RepeatDefaultUntil(FromLocal(2027, 3, 10, 9), 0), FromLocal(2028, 3, 10));
+  EXPECT_EQ(RepeatDefaultUntil(0, FromLocal(2027, 3, 10)), FromLocal(2028, 3, 10));
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+// The update memo's text and its road into the owner's in-box, and copying
+// an entry to other people, one by name or all the tagged ones.
+#include "data/schedule/sched_update_memo.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "storage/records/message.h"
+#include "tests/data/schedule/sched_office_fixture.h"
+
+namespace msg = records::message;
+
+namespace {
+
+class UpdateMemoTest : public SchedOfficeTest {
+ protected:
+  std::vector<std::string> Owned(int32_t owner) {
+    std::vector<std::string> out;
+    SchedKey key;
+    ClearAppError();
+    SchedKey probe;
+    SetFieldI32(probe.bytes, records::sched::x1::kOwner, owner);
+    SetFieldI32(probe.bytes, records::sched::x1::kStart, INT32_MIN);
+    for (int ok = SchedFindKey(sched, probe, nullptr, &key); ok && key.Owner() == owner;
+         ok = SchedNext(sched, &key))
+      out.push_back(key.Prefix() + (key.RepeatGroup() ? " (group)" : ""));
+    return out;
+  }
+  std::vector<std::string> MemosTo(const std::string& name) {
+    std::vector<std::string> out;
+    for (const MessageRecord& r : Stored())
+      if (r.To() == name && r.Kind() == msg::kKindMemo)
+        out.push_back(FieldText(r.bytes, msg::kMemoText));
+    return out;
+  }
+  std::vector<std::string> informed;
+  std::function<void(const std::string&)> inform = [this](const std::string& m) {
+    informed.push_back(m);
+  };
+};
+
+TEST_F(UpdateMemoTest, TextOfAnEntryWithEndAlarmNoteAndRepeats) {
+  SchedRecord e = Entry(bob, At(2027, 3, 15, 9, 0), "Board meeting", At(2027, 3, 15, 10, 30),
+                        At(2027, 3, 15, 8, 45));
+  e.SetNote("Bring the slides");
+  e.SetRepeatGroup(12);
+  EXPECT_EQ(UpdateMemoText(e, false),
+            "Automatic notification of schedule update:\r\r"
+            "Date:  3-15-27\r"
+            "Time:  9:00AM - 10:30AM\r"
+            "Alarm set for:  8:45AM\r"
+            "Board meeting\r\r"
+            "Bring the slides\r\r"
+            "*This item also has repeating items.");
+}
+
+TEST_F(UpdateMemoTest, TextOfAPlainEntry) {
+  SchedRecord e = Entry(bob, At(2027, 11, 2, 14, 5), "Dentist");
+  EXPECT_EQ(UpdateMemoText(e, false),
+            "Automatic notification of schedule update:\r\r"
+            "Date: 11-02-27\r"
+            "Time:  2:05PM\r"
+            "Dentist");
+  EXPECT_EQ(UpdateMemoText(e, true),
+            "Automatic notification of schedule update:\r\r"
+            "Date: 11-02-27\r"
+            "Time:  2:05PM\r"
+            "Dentist\r\r*This item also has repeating items.");
+  SchedRecord untimed = Entry(bob, At(2027, 11, 2), "Holiday");
+  EXPECT_EQ(UpdateMemoText(untimed, false),
+            "Automatic notification of schedule update:\r\rDate: 11-02-27\rTime: \rHoliday");
+}
+
+TEST_F(UpdateMemoTest, MemoGoesToTheOwnersInBoxWithASendLogCopy) {
+  SchedRecord e = Entry(bob, At(2027, 3, 15, 9, 0), "Dentist");
+  ASSERT_EQ(SendUpdateMemo(e, false, "BOB", bob), 1) << FormatAppError();
+  std::vector<MessageRecord> stored = Stored();
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(stored[0].Kind(), msg::kKindMemo);
+  EXPECT_EQ(stored[0].To(), "BOB");
+  EXPECT_EQ(stored[0].From(), "ALICE");
+  EXPECT_EQ(stored[0].Folder(), msg::kFolderNew);
+  EXPECT_EQ(stored[0].Sender(), alice);
+  EXPECT_EQ(FieldText(stored[0].bytes, msg::kMemoText), UpdateMemoText(e, false));
+  EXPECT_EQ(Logged().size(), 1u);
+  EXPECT_EQ(Flag(bob) & kFlagNewMessage, kFlagNewMessage);
+  // The common schedule is nobody's in-box.
+  ASSERT_EQ(SendUpdateMemo(e, false, "* COMMON", kCommonScheduleOwner), 1);
+  EXPECT_EQ(Stored().size(), 1u);
+}
+
+TEST_F(UpdateMemoTest, CopyToANamedPersonWithMemo) {
+  int32_t n = Add(Entry(alice, At(2027, 3, 15, 9), "Planning"));
+  SchedCopyRequest request{n, alice, "bob", {}, true, false};
+  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1) << FormatAppError();
+  EXPECT_TRUE(informed.empty());
+  EXPECT_EQ(Owned(bob), (std::vector<std::string>{"Planning"}));
+  EXPECT_EQ(Owned(alice), (std::vector<std::string>{"Planning"}));
+  EXPECT_EQ(MemosTo("BOB").size(), 1u);
+  // To the schedule's own owner nothing happens.
+  request.recipient = "ALICE";
+  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1);
+  EXPECT_EQ(Owned(alice).size(), 1u);
+  // Nobody chosen.
+  request.recipient = "";
+  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1);
+  EXPECT_EQ(informed, (std::vector<std::string>{"Please select recipient(s)"}));
+  // Somebody unknown.
+  request.recipient = "ZELDA";
+  EXPECT_EQ(SchedCopyToRecipients(sched, request, inform), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+}
+
+TEST_F(UpdateMemoTest, CopyToTheTaggedNamesSkipsGroupsAndTheOwner) {
+  int32_t n = Add(Entry(alice, At(2027, 3, 15, 9), "Planning"));
+  SchedCopyRequest request{
+      n,    alice, kTaggedRecipient, {numbers["*SALES"], bob, carol, alice, numbers["* - ALL"]},
+      true, false};
+  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1) << FormatAppError();
+  EXPECT_EQ(Owned(bob).size(), 1u);
+  EXPECT_EQ(Owned(carol).size(), 1u);
+  EXPECT_EQ(Owned(alice).size(), 1u);
+  EXPECT_TRUE(Owned(numbers["*SALES"]).empty());
+  // "* - ALL" is taken, but gets no memo.
+  EXPECT_EQ(Owned(numbers["* - ALL"]).size(), 1u);
+  EXPECT_EQ(MemosTo("BOB").size(), 1u);
+  EXPECT_EQ(MemosTo("CAROL").size(), 1u);
+  EXPECT_EQ(Stored().size(), 2u);
+}
+
+TEST_F(UpdateMemoTest, ARepeatedEntryCopiedAloneLosesItsGroup) {
+  SchedRecord e = Entry(alice, At(2027, 3, 15, 9), "Weekly");
+  e.SetRepeatGroup(77);
+  int32_t n = Add(e);
+  SchedRecord later = Entry(alice, At(2027, 3, 22, 9), "Weekly");
+  later.SetRepeatGroup(77);
+  Add(later);
+  SchedCopyRequest request{n, alice, "BOB", {}, true, false};
+  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1);
+  EXPECT_EQ(Owned(bob), (std::vector<std::string>{"Weekly"}));
+  ASSERT_EQ(MemosTo("BOB").size(), 1u);
+  EXPECT_EQ(MemosTo("BOB")[0].find("repeating"), std::string::npos);
+
+  request.recipient = "CAROL";
+  request.copyRepeats = true;
+  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1);
+  EXPECT_EQ(Owned(carol), (std::vector<std::string>{"Weekly (group)", "Weekly (group)"}));
+  ASSERT_EQ(MemosTo("CAROL").size(), 1u);
+  EXPECT_NE(MemosTo("CAROL")[0].find("*This item also has repeating items."), std::string::npos);
+}
+
+TEST_F(UpdateMemoTest, AFullDayIsToldPerTaggedNameAndTheOthersStillGetTheirCopy) {
+  for (int i = 0; i < 40; ++i) Add(Entry(bob, At(2027, 3, 15, 7) + 60 * i, "Filler"));
+  int32_t n = Add(Entry(alice, At(2027, 3, 15, 9), "Planning"));
+  SchedCopyRequest request{n, alice, kTaggedRecipient, {bob, carol}, false, false};
+  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1) << FormatAppError();
+  EXPECT_EQ(informed, (std::vector<std::string>{"Maximum of 40 schedule items reached for BOB"}));
+  EXPECT_EQ(Owned(carol).size(), 1u);
+  informed.clear();
+  request.recipient = "BOB";
+  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1);
+  EXPECT_EQ(informed, (std::vector<std::string>{"Maximum of 40 schedule items reached."}));
+  EXPECT_TRUE(Stored().empty()) << "no memos were asked for";
+}
+
+TEST_F(UpdateMemoTest, CopyIntoTheCommonScheduleSendsNoMemo) {
+  int32_t n = Add(Entry(alice, At(2027, 3, 15, 9), "Fire drill"));
+  SchedCopyRequest request{n, alice, "* COMMON", {}, true, false};
+  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1) << FormatAppError();
+  EXPECT_EQ(Owned(kCommonScheduleOwner), (std::vector<std::string>{"Fire drill"}));
+  EXPECT_TRUE(Stored().empty());
+}
+
+}  // namespace
