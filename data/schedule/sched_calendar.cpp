@@ -43,15 +43,6 @@ std::vector<std::pair<int32_t, int>> Slots(const std::vector<DayLine>& lines) {
   return out;
 }
 
-std::string ClockText(int32_t timeOfDay, bool padded) {
-  int hour = timeOfDay / 3600;
-  int minute = timeOfDay / 60 % 60;
-  char text[32];
-  std::snprintf(text, sizeof text, padded ? "%2d:%02d%s" : "%d:%02d%s",
-                hour % 12 == 0 ? 12 : hour % 12, minute, hour < 12 ? "am" : "pm");
-  return text;
-}
-
 }  // namespace
 
 // ---- Calendar ----
@@ -176,10 +167,7 @@ int SchedLoadMonth(SchedTable& handle, int32_t day, int32_t owner, MonthView* vi
 std::string MonthEntryText(const DayLine& line) {
   if (IsUntimedLine(line)) return line.description;
   LocalTime l = ToLocal(line.time);
-  char text[96];
-  std::snprintf(text, sizeof text, "%d:%02d%c %s", l.hour % 12 == 0 ? 12 : l.hour % 12, l.minute,
-                l.hour < 12 ? 'a' : 'p', line.description.c_str());
-  return text;
+  return ClockText(l.hour, l.minute, ClockForm::kCell) + " " + line.description;
 }
 
 // ---- Week view ----
@@ -251,7 +239,7 @@ std::string WeekRowTimeText(const WeekView& view, size_t row) {
   int32_t tod = view.rows[row].timeOfDay;
   if (tod == 0) return {};
   if (row > 0 && view.rows[row - 1].timeOfDay == tod) return {};
-  return ClockText(tod, true);
+  return ClockText(tod / 3600, tod / 60 % 60, ClockForm::kListPadded);
 }
 
 int32_t WeekRowTime(const WeekView& view, size_t row, int weekday) {
