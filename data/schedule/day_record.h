@@ -10,22 +10,23 @@
 #include "storage/records/field.h"
 
 template <int kSize, Field kOwner, Field kUniqueId, Field kChangeCount>
-struct DayRecordBytes {
+struct DayFields {
   uint8_t bytes[kSize] = {};
   int32_t Owner() const { return FieldI32(bytes, kOwner); }
   int32_t UniqueId() const { return FieldI32(bytes, kUniqueId); }
   uint16_t ChangeCount() const { return FieldU16(bytes, kChangeCount); }
-  void SetOwner(int32_t owner) { SetFieldI32(bytes, kOwner, owner); }
-  void SetUniqueId(int32_t id) { SetFieldI32(bytes, kUniqueId, id); }
-  void SetChangeCount(uint16_t count) { SetFieldU16(bytes, kChangeCount, count); }
+};
+
+// A record: the three fields can be set.
+template <int kSize, Field kOwner, Field kUniqueId, Field kChangeCount>
+struct DayRecordBytes : DayFields<kSize, kOwner, kUniqueId, kChangeCount> {
+  void SetOwner(int32_t owner) { SetFieldI32(this->bytes, kOwner, owner); }
+  void SetUniqueId(int32_t id) { SetFieldI32(this->bytes, kUniqueId, id); }
+  void SetChangeCount(uint16_t count) { SetFieldU16(this->bytes, kChangeCount, count); }
 };
 
 // An X1 entry: the record number first, then the key's fields.
 template <int kLength, Field kOwner, Field kUniqueId, Field kChangeCount>
-struct DayKeyBytes {
-  uint8_t bytes[kLength] = {};
-  int32_t RecordNumber() const { return FieldI32(bytes, kEntryRecordNumber); }
-  int32_t Owner() const { return FieldI32(bytes, kOwner); }
-  int32_t UniqueId() const { return FieldI32(bytes, kUniqueId); }
-  uint16_t ChangeCount() const { return FieldU16(bytes, kChangeCount); }
+struct DayKeyBytes : DayFields<kLength, kOwner, kUniqueId, kChangeCount> {
+  int32_t RecordNumber() const { return FieldI32(this->bytes, kEntryRecordNumber); }
 };
