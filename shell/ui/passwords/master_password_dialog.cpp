@@ -23,9 +23,7 @@ TMasterPasswordClass::TMasterPasswordClass(QWidget* owner, PasswordPrompt& promp
     : TPasswordDialog(owner, "Master Password", prompt, set, kNotes) {
   FormBuilder form(this);
   AddPasswordButtons(form, "&Disable Passwords");
-  QPushButton* ok = form.Button("OK", kIdOk);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, [this] { Ok(); });
+  AddOkButton(form);
 }
 
 bool TMasterPasswordClass::StoreNewPassword(const std::string& text) {

@@ -17,6 +17,12 @@ void TPasswordDialog::AddPasswordButtons(FormBuilder& form, const QString& disab
   EnterState(set_);
 }
 
+void TPasswordDialog::AddOkButton(FormBuilder& form) {
+  QPushButton* ok = form.Button("OK", kIdOk);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, [this] { Ok(); });
+}
+
 void TPasswordDialog::EnterState(bool set) {
   set_ = set;
   if (setButton_) setButton_->setText(set ? "Change Pass&word" : "Set Pass&word");

@@ -38,6 +38,9 @@ class TPasswordDialog : public TBaseDialog {
   // Adds buttons 101 and 400 to the bottom row, wired to SetPassword() and
   // Disable().
   void AddPasswordButtons(FormBuilder& form, const QString& disableText);
+  // Adds OK (the default button) to the bottom row: a dialog whose password
+  // is stored by its buttons has nothing to cancel.
+  void AddOkButton(FormBuilder& form);
   // Puts the buttons (and whatever the dialog adds in EnteredState) in the
   // state's form.
   void EnterState(bool set);

@@ -22,9 +22,7 @@ TPhonePasswordClass::TPhonePasswordClass(QWidget* owner, PasswordPrompt& prompt,
   note->setWordWrap(true);
   form.Row(QString(), note, kIdPhonePasswordNote);
   AddPasswordButtons(form, "&Disable Password");
-  QPushButton* ok = form.Button("OK", kIdOk);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, [this] { Ok(); });
+  AddOkButton(form);
 }
 
 bool TPhonePasswordClass::StoreNewPassword(const std::string& text) {
