@@ -234,30 +234,28 @@ void NamePickerDialog::Finish(int result) {
   CloseWith(result);
 }
 
-void NamePickerDialog::Add() {
-  const std::string name = AddName(this, "Add new name", AddNameDialog::kPersonLength);
-  if (name.empty()) return;
+bool NamePickerDialog::AddToList(const std::string& name) {
   if (!NameAdd(names_, name)) {
     ShowError();
     list_->Refresh(0, list_->SelectedRow());
-    return;
+    return false;
   }
   // The table stands on the new name: the page starts there.
   list_->Refresh(0, 0);
-  if (NameIsGroup(name)) SelectMembers(this, name);
+  return true;
+}
+
+void NamePickerDialog::Add() {
+  const std::string name = AddName(this, "Add new name", AddNameDialog::kPersonLength);
+  if (name.empty()) return;
+  if (AddToList(name) && NameIsGroup(name)) SelectMembers(this, name);
 }
 
 void NamePickerDialog::CreateGroup() {
   const std::string text = AddName(this, "Create new group", AddNameDialog::kGroupLength);
   if (text.empty()) return;
   const std::string name = GroupNameFromText(text);
-  if (!NameAdd(names_, name)) {
-    ShowError();
-    list_->Refresh(0, list_->SelectedRow());
-    return;
-  }
-  list_->Refresh(0, 0);
-  SelectMembers(this, name);
+  if (AddToList(name)) SelectMembers(this, name);
 }
 
 void NamePickerDialog::EditGroup() {

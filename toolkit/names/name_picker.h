@@ -78,6 +78,9 @@ class NamePickerDialog : public TBaseDialog {
  private:
   void Build();
   void FocusChanged();
+  // Adds the name and shows the list from it; a failure is shown and the
+  // list stays where it was.
+  bool AddToList(const std::string& name);
   // The act on an entry: the tag set, for a selection of two or more rows
   // every selected name, else this one.
   void ActOn(const uint8_t* entry);
