@@ -1,6 +1,7 @@
 #include "data/local_time.h"
 
 #include <climits>
+#include <cstdio>
 #include <ctime>
 
 #include "data/clock.h"
@@ -67,4 +68,33 @@ int DaysInMonth(int year, int month) {
   if (month < 1 || month > 12) return 0;
   if (month == 2 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0)) return 29;
   return kDays[month - 1];
+}
+
+std::string ClockText(int hour, int minute, ClockForm form) {
+  const bool morning = hour < 12;
+  const char* half = "";
+  switch (form) {
+    case ClockForm::kField:
+      half = morning ? "AM" : "PM";
+      break;
+    case ClockForm::kList:
+    case ClockForm::kListPadded:
+      half = morning ? "am" : "pm";
+      break;
+    case ClockForm::kCell:
+      half = morning ? "a" : "p";
+      break;
+  }
+  const bool padded = form == ClockForm::kField || form == ClockForm::kListPadded;
+  char text[32];
+  std::snprintf(text, sizeof text, padded ? "%2d:%02d%s" : "%d:%02d%s",
+                hour % 12 == 0 ? 12 : hour % 12, minute, half);
+  return text;
+}
+
+std::string LocalDateText(const LocalTime& date, bool padded) {
+  char text[24];
+  std::snprintf(text, sizeof text, padded ? "%2d-%02d-%02d" : "%d-%02d-%02d", date.month, date.day,
+                date.year % 100);
+  return text;
 }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // A time value taken apart in local time. month 1 to 12, day 1 to 31,
 // weekday 0 (Sunday) to 6.
@@ -49,3 +50,22 @@ int32_t MoveToDate(int32_t time, int32_t day);
 
 // Days in a month of a year (month 1 to 12).
 int DaysInMonth(int year, int month);
+
+// ---- Texts ----
+//
+// Every date and 12-hour clock time the program writes is put together
+// here, so that a form has one writer whichever window, list, note or
+// command shows it.
+
+// The forms of a clock time; the hour shows as 1 to 12, hour 0 as 12.
+enum class ClockForm {
+  kField,       // " 9:30AM": "%2d:%02d" and "AM" or "PM" (time fields)
+  kList,        // "9:30am": "%d:%02d" and "am" or "pm" (lists and titles)
+  kListPadded,  // " 9:30am": "%2d:%02d" and "am" or "pm" (time columns)
+  kCell,        // "9:30a": "%d:%02d" and "a" or "p" (the month's cells)
+};
+// The clock time of an hour (0 to 23) and minute in the form.
+std::string ClockText(int hour, int minute, ClockForm form);
+// "%d-%02d-%02d": month, day, last two digits of the year; with padded the
+// month takes two places ("%2d-%02d-%02d").
+std::string LocalDateText(const LocalTime& date, bool padded = false);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 #include "data/cp1252.h"
+#include "data/local_time.h"
 #include "data/messages/message_user.h"
 #include "data/office/dpmain.h"
 #include "storage/errors.h"
@@ -75,14 +75,10 @@ std::string WithStoredLineBreaks(const std::string& text) {
 
 std::string ShownTime(int32_t seconds) {
   if (seconds == 0) return "-";
-  std::time_t t = seconds;
-  std::tm local{};
-  if (!localtime_r(&t, &local)) return std::to_string(seconds);
-  const int hour = local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12;
-  char text[48];
-  std::snprintf(text, sizeof text, "%d-%02d-%02d %d:%02d%s", local.tm_mon + 1, local.tm_mday,
-                local.tm_year % 100, hour, local.tm_min, local.tm_hour < 12 ? "am" : "pm");
-  return text;
+  // A value the C library cannot take apart comes back with month 0.
+  LocalTime local = ToLocal(seconds);
+  if (local.month == 0) return std::to_string(seconds);
+  return LocalDateText(local) + " " + ClockText(local.hour, local.minute, ClockForm::kList);
 }
 
 std::string Shown(const std::string& fileText) {

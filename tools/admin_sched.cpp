@@ -52,11 +52,6 @@ bool HasUnknownOption(const std::vector<std::string>& args) {
   return false;
 }
 
-int BadDate(const std::string& text) {
-  Complain("bad date: " + text + " (month-day-year from 1980 to 2037, such as 3-15-27)");
-  return kExitError;
-}
-
 int BadTime(const std::string& text) {
   Complain("bad time: " + text + " (such as 9:30AM or 12:00PM)");
   return kExitError;
@@ -70,6 +65,26 @@ int Refused(const std::string& message) {
 int Failed() {
   Complain(FormatAppError());
   return kExitError;
+}
+
+// Why an add was refused, as the program's windows say it: the day's limit
+// in its own words, or a duplicate entry; anything else is a failure.
+int AddFailed(bool duplicate, const std::string& full) {
+  if (AppErrorCode() == kAppMaxRecords) return Refused(full);
+  if (duplicate) return Refused("Duplicate entry.");
+  return Failed();
+}
+
+// The office of DIR opened, USER's owner number and the day of DATE, the
+// first three arguments of add-entry and add-todo. An exit status other
+// than 0 when one of them is wrong, having said why.
+int OpenOwnerDay(const std::vector<std::string>& args, bool commonAllowed, OfficeSession& office,
+                 int32_t* owner, int32_t* day) {
+  if (!office.Open(args[0])) return kExitError;
+  std::string ownerName;
+  if (int status = AdminOwner(args[1], commonAllowed, owner, &ownerName)) return status;
+  if (!ParseAdminDate(args[2], day)) return ComplainBadDate(args[2]);
+  return kExitOk;
 }
 
 // The times of an entry as the entry dialog computes them. An empty start
@@ -113,7 +128,7 @@ int AddRepeats(SchedTable& sched, int32_t recordNumber, SchedRecord& entry,
   }
   if (!RepeatCheckEvery(days, &message)) return Refused(message);
   int32_t untilDay = 0, until = 0;
-  if (!ParseAdminDate(untilText, &untilDay)) return BadDate(untilText);
+  if (!ParseAdminDate(untilText, &untilDay)) return ComplainBadDate(untilText);
   if (!RepeatConfirmUntil(untilDay, &until, &message)) return Refused(message);
   DailyRule rule{entry.Start(), until, days};
   RepeatOutcome outcome;
@@ -136,12 +151,9 @@ int RunAddEntry(const std::vector<std::string>& argsIn) {
     return kExitError;
   }
   OfficeSession office;
-  if (!office.Open(args[0])) return kExitError;
   int32_t owner = 0;
-  std::string ownerName;
-  if (int status = AdminOwner(args[1], true, &owner, &ownerName)) return status;
   int32_t day = 0;
-  if (!ParseAdminDate(args[2], &day)) return BadDate(args[2]);
+  if (int status = OpenOwnerDay(args, true, office, &owner, &day)) return status;
   std::string text;
   if (!FileText(WithStoredLineBreaks(args.back()), "TEXT", &text)) return kExitError;
   if (text.find_first_not_of(" \t\r") == std::string::npos)
@@ -162,12 +174,7 @@ int RunAddEntry(const std::vector<std::string>& argsIn) {
   int32_t recordNumber = -1;
   int status = kExitOk;
   if (!SchedAdd(sched, record, &recordNumber)) {
-    if (AppErrorCode() == kAppMaxRecords)
-      status = Refused("Maximum of 40 items reached for this date.");
-    else if (SchedDuplicate())
-      status = Refused("Duplicate entry.");
-    else
-      status = Failed();
+    status = AddFailed(SchedDuplicate(), "Maximum of 40 items reached for this date.");
   } else {
     std::printf("Entry added.\n");
     if (hasEvery) status = AddRepeats(sched, recordNumber, record, every, until);
@@ -193,12 +200,9 @@ int RunAddTodo(const std::vector<std::string>& argsIn) {
     return kExitError;
   }
   OfficeSession office;
-  if (!office.Open(args[0])) return kExitError;
   int32_t owner = 0;
-  std::string ownerName;
-  if (int status = AdminOwner(args[1], false, &owner, &ownerName)) return status;
   int32_t day = 0;
-  if (!ParseAdminDate(args[2], &day)) return BadDate(args[2]);
+  if (int status = OpenOwnerDay(args, false, office, &owner, &day)) return status;
   std::string text;
   if (!FileText(WithStoredLineBreaks(args[3]), "TEXT", &text) ||
       !FileText(std::string(priority), "--priority", &priority))
@@ -222,12 +226,7 @@ int RunAddTodo(const std::vector<std::string>& argsIn) {
   if (!TodoOpen(todo)) return Failed();
   int status = kExitOk;
   if (!TodoAdd(todo, record)) {
-    if (AppErrorCode() == kAppMaxRecords)
-      status = Refused("Maximum of 256 to-do items reached.");
-    else if (TodoDuplicate())
-      status = Refused("Duplicate entry.");
-    else
-      status = Failed();
+    status = AddFailed(TodoDuplicate(), "Maximum of 256 to-do items reached.");
   } else {
     std::printf("Item added.\n");
   }
@@ -247,7 +246,7 @@ int RunTodo(const std::vector<std::string>& args) {
   if (int status = AdminOwner(args[1], false, &owner, &ownerName)) return status;
   int32_t today = Today();
   int32_t day = today;
-  if (args.size() == 3 && !ParseAdminDate(args[2], &day)) return BadDate(args[2]);
+  if (args.size() == 3 && !ParseAdminDate(args[2], &day)) return ComplainBadDate(args[2]);
   TodoTable todo;
   if (!TodoOpen(todo)) return Failed();
   std::vector<TodoListEntry> entries;

@@ -29,6 +29,11 @@ bool ParseAdminTime(const std::string& text, int32_t day, int32_t* time) {
   return *time != 0;
 }
 
+int ComplainBadDate(const std::string& text) {
+  Complain("bad date: " + text + " (month-day-year from 1980 to 2037, such as 3-15-27)");
+  return kExitError;
+}
+
 std::string FormatAdminDate(int32_t time) {
   return DateText(time);
 }

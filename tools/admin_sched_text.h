@@ -11,6 +11,9 @@
 // blank text or anything a date field refuses (a bad form, a day the month
 // does not have, a year outside 1980 to 2037).
 bool ParseAdminDate(const std::string& text, int32_t* day);
+// Says that the text is no date, with the form a date takes; answers the
+// exit status for a bad argument.
+int ComplainBadDate(const std::string& text);
 // A time text on a day, in any form the time field accepts ("9:30AM",
 // "930p", "14:00", "8"); false for anything else.
 bool ParseAdminTime(const std::string& text, int32_t day, int32_t* time);

@@ -54,10 +54,7 @@ int RunSchedule(const std::vector<std::string>& args) {
     return kExitError;
   }
   int32_t day = 0;
-  if (!ParseAdminDate(args[2], &day)) {
-    Complain("bad date: " + args[2] + " (month-day-year from 1980 to 2037, such as 3-15-27)");
-    return kExitError;
-  }
+  if (!ParseAdminDate(args[2], &day)) return ComplainBadDate(args[2]);
   OfficeSession office;
   if (!office.Open(args[0])) return kExitError;
   int32_t owner = 0;

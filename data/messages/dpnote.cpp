@@ -76,6 +76,12 @@ int FindPart(NoteTable& handle, int32_t number, int part, int32_t* recordNumber)
   return 1;
 }
 
+// The record of the note's first part; not found when the note has none.
+int FindNote(NoteTable& handle, int32_t number, int32_t* recordNumber) {
+  if (!FindPart(handle, number, 0, recordNumber)) return 0;
+  return *recordNumber < 0 ? FailNotFound() : 1;
+}
+
 // Reads a part and checks that it is the one its entry names.
 int ReadPart(NoteTable& handle, int32_t recordNumber, int32_t number, int part, Part* record) {
   if (!DbReadRecord(handle.table, recordNumber, record->bytes)) return 0;
@@ -154,8 +160,7 @@ int NoteReadBytes(int32_t number, std::string* bytes, int size) {
   if (!use.Ready()) return 0;
   NoteTable& handle = use.Handle();
   int32_t recordNumber = -1;
-  if (!FindPart(handle, number, 0, &recordNumber)) return 0;
-  if (recordNumber < 0) return FailNotFound();
+  if (!FindNote(handle, number, &recordNumber)) return 0;
   std::string read;
   for (int part = 0; part < nt::kMaxParts && int(read.size()) < size; ++part) {
     uint8_t entry[kEntryBufferSize] = {};
@@ -190,8 +195,7 @@ int NoteWrite(int32_t number, std::string_view text) {
   if (!use.Ready()) return 0;
   NoteTable& handle = use.Handle();
   int32_t first = -1;
-  if (!FindPart(handle, number, 0, &first)) return 0;
-  if (first < 0) return FailNotFound();
+  if (!FindNote(handle, number, &first)) return 0;
   for (int part = 0; part < nt::kMaxParts; ++part) {
     size_t offset = size_t(part) * nt::kText.width;
     bool needed = part == 0 || offset < text.size();
@@ -228,8 +232,7 @@ int NoteDuplicate(int32_t number, int32_t* newNumber) {
   if (!use.Ready()) return 0;
   NoteTable& handle = use.Handle();
   int32_t recordNumber = -1;
-  if (!FindPart(handle, number, 0, &recordNumber)) return 0;
-  if (recordNumber < 0) return FailNotFound();
+  if (!FindNote(handle, number, &recordNumber)) return 0;
   int32_t copy = 0;
   if (!TakeNumber(handle, &copy)) return 0;
   for (int part = 0; part < nt::kMaxParts && recordNumber >= 0; ++part) {

@@ -1,8 +1,8 @@
 #include "data/messages/email_text.h"
 
 #include <cstdio>
-#include <ctime>
 
+#include "data/local_time.h"
 #include "storage/records/email.h"
 
 namespace {
@@ -75,15 +75,12 @@ std::string SignatureFromNote(std::string_view note, int choice) {
 std::string CopyNoteWithHeading(std::string_view note, std::string_view userName, int32_t when) {
   std::string out(note.substr(0, kMaxCopyNote));
   if (kMaxCopyNote - out.size() <= kCopyNoteRoom) return out;
-  std::time_t t = when;
-  std::tm local{};
-  localtime_r(&t, &local);
-  int hour = local.tm_hour % 12 == 0 ? 12 : local.tm_hour % 12;
+  LocalTime local = ToLocal(when);
   char heading[96];
-  std::snprintf(
-      heading, sizeof heading, "%s%sFrom %.19s %d-%02d-%02d %2d:%02d%s: ", out.empty() ? "" : "\r",
-      out.empty() ? "" : "\r", std::string(userName).c_str(), local.tm_mon + 1, local.tm_mday,
-      local.tm_year % 100, hour, local.tm_min, local.tm_hour < 12 ? "AM" : "PM");
+  std::snprintf(heading, sizeof heading, "%s%sFrom %.19s %s %s: ", out.empty() ? "" : "\r",
+                out.empty() ? "" : "\r", std::string(userName).c_str(),
+                LocalDateText(local).c_str(),
+                ClockText(local.hour, local.minute, ClockForm::kField).c_str());
   out += heading;
   return out.substr(0, kMaxCopyNote);
 }

@@ -1,10 +1,10 @@
 #include "data/schedule/dpsched.h"
 
 #include <climits>
-#include <cstring>
 #include <set>
 
 #include "data/local_time.h"
+#include "data/schedule/day_table.h"
 #include "storage/check.h"
 #include "storage/errors.h"
 #include "storage/records/keys.h"
@@ -13,24 +13,12 @@ namespace sc = records::sched;
 
 namespace {
 
-// Fails with 1018 under an empty name: the walk left the owner or the day.
-int FailEnd() {
-  SetAppError(kAppEndOfFile, "");
-  return 0;
-}
+constexpr std::string_view kTableName = "SCHED";
 
-// Fails with 1022 under an empty name: the day is full.
-int FailFull() {
-  SetAppError(kAppMaxRecords, "");
-  return 0;
-}
-
-// A duplicate key is told apart from other failures by its own code.
-int FailedWrite(const SchedRecord& record) {
-  if (IdxGetError() == kIdxDuplicate && DbGetError() == kDbOk)
-    SetAppError(kAppDuplicate, record.Description());
-  return 0;
-}
+using day_table::FailEnd;
+using day_table::FailFull;
+using day_table::Seek;
+using day_table::Step;
 
 // A description is never empty and never starts with the deletion mark.
 int CheckDescription(const SchedRecord& record) {
@@ -47,32 +35,18 @@ void Terminate(SchedRecord& record) {
   record.bytes[sc::kNote.End() - 1] = 0;
 }
 
-// Where a walk stands: *end when past the last key, else *key is the
-// key it stands on. 0 only for an engine failure.
-int Here(SchedTable& handle, SchedKey* key, bool* end) {
-  *end = AtEnd(handle.table);
-  if (!*end) DbCurrentEntry(handle.table, key->bytes);
-  return 1;
-}
-
-// Positions at the first key not below the probe.
-int Seek(SchedTable& handle, const SchedKey& probe, SchedKey* key, bool* end) {
-  int exact = 0;
-  if (!DbSetCurrentIndex(handle.table, 0) || !DbFind(handle.table, probe.bytes, &exact)) return 0;
-  return Here(handle, key, end);
-}
-
-// Steps to the next key.
-int Step(SchedTable& handle, SchedKey* key, bool* end) {
-  if (!DbSetCurrentIndex(handle.table, 0) || !DbNext(handle.table)) return 0;
-  return Here(handle, key, end);
-}
-
 SchedKey DayProbe(int32_t owner, int32_t day) {
   SchedKey probe;
   SetFieldI32(probe.bytes, sc::x1::kOwner, owner);
   SetFieldI32(probe.bytes, sc::x1::kStart, day);
   return probe;
+}
+
+// SchedRead on the handle, for the shared record helpers.
+auto ReaderOf(SchedTable& handle) {
+  return [&handle](int32_t recordNumber, SchedRecord* record) {
+    return SchedRead(handle, recordNumber, record);
+  };
 }
 
 // The probe below every key of the owner.
@@ -82,18 +56,10 @@ SchedKey OwnerProbe(int32_t owner) {
   return probe;
 }
 
-// Reads a record while keeping the error state a later success should
-// not be blamed for; a deleted record sets *gone instead of failing.
+// Reads a record as SchedRead does; a deleted record sets *gone instead of
+// failing.
 int ReadOrGone(SchedTable& handle, int32_t recordNumber, SchedRecord* record, bool* gone) {
-  *gone = false;
-  int code = AppErrorCode();
-  std::string name = AppErrorName();
-  if (SchedRead(handle, recordNumber, record)) return 1;
-  if (DbGetError() != kDbRecordDeleted) return 0;
-  DbClearError();
-  SetAppError(code, name);
-  *gone = true;
-  return 1;
+  return day_table::ReadOrGone(ReaderOf(handle), recordNumber, record, gone);
 }
 
 bool SameKey(const SchedKey& a, const SchedKey& b) {
@@ -122,10 +88,10 @@ int WalkDay(SchedTable& handle, int32_t day, int32_t owner, Visit visit) {
   int32_t next = AddDays(first, 1);
   SchedKey key;
   bool end = false;
-  if (!Seek(handle, DayProbe(owner, first), &key, &end)) return 0;
+  if (!Seek(handle.table, DayProbe(owner, first), &key, &end)) return 0;
   while (!end && key.Owner() == owner && key.Start() < next) {
     visit(key);
-    if (!Step(handle, &key, &end)) return 0;
+    if (!Step(handle.table, &key, &end)) return 0;
   }
   return 1;
 }
@@ -134,28 +100,16 @@ int LinesOf(int32_t end) {
   return end != 0 ? 2 : 1;
 }
 
-// Rewrites the stored record under its old key, holding its lock byte so
-// that no other workstation rewrites it at the same time.
+// Rewrites the stored record under its old key and lock byte.
 int Rewrite(SchedTable& handle, const SchedKey& oldKey, const SchedRecord& record) {
-  int32_t recordNumber = oldKey.RecordNumber();
-  if (!DbLockRecord(handle.table, recordNumber)) {
-    DbSetLockedError();
-    return FailRecordLocked("SCHED");
-  }
-  int ok =
-      DbSetCurrentIndex(handle.table, 0) && DbRekeyRecord(handle.table, oldKey.bytes, record.bytes);
-  if (!ok) FailedWrite(record);
-  DbUnlockRecord(handle.table, recordNumber);
-  return ok;
+  return day_table::Rewrite(handle.table, oldKey.RecordNumber(), oldKey.bytes, record.bytes,
+                            kTableName, record.Description());
 }
 
 }  // namespace
 
 std::string SchedRecord::Description() const {
   return FieldText(bytes, sc::kDescription);
-}
-int32_t SchedRecord::Owner() const {
-  return FieldI32(bytes, sc::kOwner);
 }
 int32_t SchedRecord::Start() const {
   return FieldI32(bytes, sc::kStart);
@@ -172,17 +126,8 @@ std::string SchedRecord::Note() const {
 int32_t SchedRecord::RepeatGroup() const {
   return FieldI32(bytes, sc::kRepeatGroup);
 }
-int32_t SchedRecord::UniqueId() const {
-  return FieldI32(bytes, sc::kUniqueId);
-}
-uint16_t SchedRecord::ChangeCount() const {
-  return FieldU16(bytes, sc::kChangeCount);
-}
 void SchedRecord::SetDescription(std::string_view text) {
   SetFieldText(bytes, sc::kDescription, std::string(text).c_str());
-}
-void SchedRecord::SetOwner(int32_t owner) {
-  SetFieldI32(bytes, sc::kOwner, owner);
 }
 void SchedRecord::SetStart(int32_t time) {
   SetFieldI32(bytes, sc::kStart, time);
@@ -199,19 +144,7 @@ void SchedRecord::SetNote(std::string_view text) {
 void SchedRecord::SetRepeatGroup(int32_t group) {
   SetFieldI32(bytes, sc::kRepeatGroup, group);
 }
-void SchedRecord::SetUniqueId(int32_t id) {
-  SetFieldI32(bytes, sc::kUniqueId, id);
-}
-void SchedRecord::SetChangeCount(uint16_t count) {
-  SetFieldU16(bytes, sc::kChangeCount, count);
-}
 
-int32_t SchedKey::RecordNumber() const {
-  return FieldI32(bytes, kEntryRecordNumber);
-}
-int32_t SchedKey::Owner() const {
-  return FieldI32(bytes, sc::x1::kOwner);
-}
 int32_t SchedKey::Start() const {
   return FieldI32(bytes, sc::x1::kStart);
 }
@@ -227,19 +160,9 @@ std::string SchedKey::Prefix() const {
 int32_t SchedKey::RepeatGroup() const {
   return FieldI32(bytes, sc::x1::kRepeatGroup);
 }
-int32_t SchedKey::UniqueId() const {
-  return FieldI32(bytes, sc::x1::kUniqueId);
-}
-uint16_t SchedKey::ChangeCount() const {
-  return FieldU16(bytes, sc::x1::kChangeCount);
-}
 
 SchedKey SchedKeyOf(const SchedRecord& record, int32_t recordNumber) {
-  SchedKey key;
-  uint8_t entry[kEntryBufferSize];
-  BuildSchedX1(record.bytes, entry, recordNumber);
-  std::memcpy(key.bytes, entry, sizeof key.bytes);
-  return key;
+  return day_table::KeyOf<SchedKey>(record, recordNumber, BuildSchedX1);
 }
 
 int SchedOpen(SchedTable& handle) {
@@ -266,31 +189,18 @@ int SchedFindFirst(SchedTable& handle, int32_t day, int32_t owner, SchedKey* key
   int32_t first = DayOf(day);
   SchedKey found;
   bool end = false;
-  if (!Seek(handle, DayProbe(owner, first), &found, &end)) return 0;
+  if (!Seek(handle.table, DayProbe(owner, first), &found, &end)) return 0;
   if (end || found.Owner() != owner || found.Start() >= AddDays(first, 1)) return FailEnd();
   if (key) *key = found;
   return 1;
 }
 
 int SchedNext(SchedTable& handle, SchedKey* key) {
-  if (!HandleReady(handle)) return 0;
-  SchedKey found;
-  bool end = false;
-  if (!Step(handle, &found, &end)) return 0;
-  if (end) return FailEnd();
-  if (key) *key = found;
-  return 1;
+  return day_table::Next(handle, key);
 }
 
 int SchedFindKey(SchedTable& handle, const SchedKey& key, int32_t* recordNumber, SchedKey* found) {
-  if (!HandleReady(handle)) return 0;
-  SchedKey here;
-  bool end = false;
-  if (!Seek(handle, key, &here, &end)) return 0;
-  if (end) return FailEnd();
-  if (recordNumber) *recordNumber = here.RecordNumber();
-  if (found) *found = here;
-  return 1;
+  return day_table::FindKey(handle, key, recordNumber, found);
 }
 
 int SchedCountLines(SchedTable& handle, int32_t day, int32_t owner, int* count) {
@@ -310,15 +220,7 @@ int SchedAdd(SchedTable& handle, SchedRecord& record, int32_t* recordNumber) {
   // Only the lines already there count, so a day of 39 lines still takes
   // an entry with an end time.
   if (lines >= kMaxDayLines) return FailFull();
-  if (record.UniqueId() == 0) {
-    uint32_t number = 0;
-    if (!GetUniqueNumber(handle.table, &number)) return 0;
-    record.SetUniqueId(int32_t(number));
-  }
-  int32_t added = -1;
-  if (!DbAppendRecord(handle.table, record.bytes, &added)) return FailedWrite(record);
-  if (recordNumber) *recordNumber = added;
-  return 1;
+  return day_table::Append(handle.table, record, record.Description(), recordNumber);
 }
 
 int SchedUpdate(SchedTable& handle, int32_t recordNumber, SchedRecord& record) {
@@ -335,34 +237,18 @@ int SchedUpdate(SchedTable& handle, int32_t recordNumber, SchedRecord& record) {
   bool sameDay = stored.Owner() == record.Owner() && DayOf(stored.Start()) == DayOf(record.Start());
   bool addsLines = !sameDay || LinesOf(record.End()) > LinesOf(stored.End());
   if (addsLines && lines >= kMaxDayLines) return FailFull();
-  if (record.UniqueId() == 0) record.SetUniqueId(stored.UniqueId());
-  record.SetChangeCount(uint16_t(stored.ChangeCount() + 1));
-  return Rewrite(handle, SchedKeyOf(stored, recordNumber), record);
+  return day_table::Replace(handle.table, recordNumber, stored,
+                            SchedKeyOf(stored, recordNumber).bytes, record, kTableName,
+                            record.Description());
 }
 
 int SchedRemove(SchedTable& handle, int32_t recordNumber) {
-  if (!HandleReady(handle)) return 0;
-  SchedRecord stored;
-  bool gone = false;
-  if (!ReadOrGone(handle, recordNumber, &stored, &gone)) return 0;
-  if (gone) return 1;
-  if (!DbDeleteRecord(handle.table, stored.bytes, recordNumber)) {
-    if (DbGetError() == kDbRecordLocked) return FailRecordLocked("SCHED");
-    return 0;
-  }
-  return 1;
+  return day_table::Remove<SchedRecord>(handle, recordNumber, ReaderOf(handle), kTableName);
 }
 
 int SchedAddCopyFor(SchedTable& handle, const SchedRecord& record, int32_t newOwner) {
-  if (!HandleReady(handle)) return 0;
-  SchedRecord copy = record;
-  copy.SetOwner(newOwner);
-  copy.SetUniqueId(0);
-  copy.SetChangeCount(0);
-  if (SchedAdd(handle, copy)) return 1;
-  if (!SchedDuplicate()) return 0;
-  ClearAppError();
-  return 1;
+  return day_table::AddCopyFor(handle, record, newOwner,
+                               [&handle](SchedRecord& copy) { return SchedAdd(handle, copy); });
 }
 
 int SchedCopyGroup(SchedTable& handle, int32_t fromOwner, int32_t toOwner, int32_t repeatGroup) {
@@ -372,14 +258,14 @@ int SchedCopyGroup(SchedTable& handle, int32_t fromOwner, int32_t toOwner, int32
   if (!DP_CHECK(fromOwner != toOwner) || !DP_CHECK(repeatGroup != 0)) return 0;
   SchedKey key;
   bool end = false;
-  if (!Seek(handle, OwnerProbe(fromOwner), &key, &end)) return 0;
+  if (!Seek(handle.table, OwnerProbe(fromOwner), &key, &end)) return 0;
   while (!end && key.Owner() == fromOwner) {
     if (key.RepeatGroup() == repeatGroup) {
       SchedRecord record;
       if (!ReadKeyed(handle, key, &record) || !SchedAddCopyFor(handle, record, toOwner)) return 0;
       // The copy changed the index: find the key just handled again.
       SchedKey again;
-      if (!Seek(handle, key, &again, &end)) return 0;
+      if (!Seek(handle.table, key, &again, &end)) return 0;
       if (end) break;
       if (!SameKey(again, key)) {
         // Deleted by someone else meanwhile: "again" is already the next.
@@ -387,7 +273,7 @@ int SchedCopyGroup(SchedTable& handle, int32_t fromOwner, int32_t toOwner, int32
         continue;
       }
     }
-    if (!Step(handle, &key, &end)) return 0;
+    if (!Step(handle.table, &key, &end)) return 0;
   }
   return 1;
 }
@@ -397,7 +283,7 @@ int SchedRemoveGroup(SchedTable& handle, int32_t owner, int32_t repeatGroup) {
   if (!DP_CHECK(repeatGroup != 0)) return 0;
   SchedKey key;
   bool end = false;
-  if (!Seek(handle, OwnerProbe(owner), &key, &end)) return 0;
+  if (!Seek(handle.table, OwnerProbe(owner), &key, &end)) return 0;
   while (!end && key.Owner() == owner) {
     if (key.RepeatGroup() == repeatGroup) {
       SchedRecord record;
@@ -405,18 +291,17 @@ int SchedRemoveGroup(SchedTable& handle, int32_t owner, int32_t repeatGroup) {
       if (!ReadKeyed(handle, key, &record, &gone)) return 0;
       // A record deleted by another workstation since its key was read has
       // lost its key too, so the search below finds the next one.
-      if (!gone && !DbDeleteRecord(handle.table, record.bytes, key.RecordNumber())) {
-        if (DbGetError() == kDbRecordLocked) return FailRecordLocked("SCHED");
+      if (!gone &&
+          !day_table::DeleteStored(handle.table, record.bytes, key.RecordNumber(), kTableName))
         return 0;
-      }
       // Go on from the first key not below the one deleted.
       SchedKey deleted = key;
-      if (!Seek(handle, deleted, &key, &end)) return 0;
+      if (!Seek(handle.table, deleted, &key, &end)) return 0;
       // A key that outlives its deleted record would be met for ever.
       if (!end && SameKey(key, deleted)) return FailStaleEntry(handle.table);
       continue;
     }
-    if (!Step(handle, &key, &end)) return 0;
+    if (!Step(handle.table, &key, &end)) return 0;
   }
   return 1;
 }
@@ -433,7 +318,7 @@ int SchedChangeGroup(SchedTable& handle, const SchedRecord& edited) {
   std::set<int32_t> handled;
   SchedKey key;
   bool end = false;
-  if (!Seek(handle, OwnerProbe(owner), &key, &end)) return 0;
+  if (!Seek(handle.table, OwnerProbe(owner), &key, &end)) return 0;
   while (!end && key.Owner() == owner) {
     if (key.RepeatGroup() == group && !handled.count(key.UniqueId())) {
       handled.insert(key.UniqueId());
@@ -449,10 +334,10 @@ int SchedChangeGroup(SchedTable& handle, const SchedRecord& edited) {
         if (!SchedDuplicate()) return 0;
         ClearAppError();
       }
-      if (!Seek(handle, key, &key, &end)) return 0;
+      if (!Seek(handle.table, key, &key, &end)) return 0;
       continue;
     }
-    if (!Step(handle, &key, &end)) return 0;
+    if (!Step(handle.table, &key, &end)) return 0;
   }
   return 1;
 }

@@ -21,6 +21,7 @@
 #include <string>
 #include <string_view>
 
+#include "data/schedule/day_record.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
 #include "storage/records/sched.h"
@@ -32,42 +33,32 @@ constexpr int kMaxSchedDescription = records::sched::kDescription.width - 1;  //
 constexpr int kMaxSchedNote = records::sched::kNote.width - 1;                // 181
 
 // A schedule record as stored (layout in storage/records/sched.h).
-struct SchedRecord {
-  uint8_t bytes[records::sched::kRecordSize] = {};
+struct SchedRecord : DayRecordBytes<records::sched::kRecordSize, records::sched::kOwner,
+                                    records::sched::kUniqueId, records::sched::kChangeCount> {
   std::string Description() const;
-  int32_t Owner() const;
   int32_t Start() const;
   int32_t End() const;
   int32_t Alarm() const;
   std::string Note() const;
   int32_t RepeatGroup() const;
-  int32_t UniqueId() const;
-  uint16_t ChangeCount() const;
   // Texts are cut to their field's width; the description to 52 bytes.
   void SetDescription(std::string_view text);
-  void SetOwner(int32_t owner);
   void SetStart(int32_t time);
   void SetEnd(int32_t time);
   void SetAlarm(int32_t time);
   void SetNote(std::string_view text);
   void SetRepeatGroup(int32_t group);
-  void SetUniqueId(int32_t id);
-  void SetChangeCount(uint16_t count);
 };
 
 // An entry of X1: record number, owner, start, end, alarm, the first 19
 // characters of the description, repeat group, unique id, change count.
-struct SchedKey {
-  uint8_t bytes[records::sched::x1::kLength] = {};
-  int32_t RecordNumber() const;
-  int32_t Owner() const;
+struct SchedKey : DayKeyBytes<records::sched::x1::kLength, records::sched::x1::kOwner,
+                              records::sched::x1::kUniqueId, records::sched::x1::kChangeCount> {
   int32_t Start() const;
   int32_t End() const;
   int32_t Alarm() const;
   std::string Prefix() const;
   int32_t RepeatGroup() const;
-  int32_t UniqueId() const;
-  uint16_t ChangeCount() const;
 };
 
 // The key the index holds for a record stored at recordNumber.

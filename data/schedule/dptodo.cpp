@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "data/local_time.h"
+#include "data/schedule/day_table.h"
 #include "storage/check.h"
 #include "storage/errors.h"
 #include "storage/records/keys.h"
@@ -12,21 +13,12 @@ namespace td = records::todo;
 
 namespace {
 
-int FailEnd() {
-  SetAppError(kAppEndOfFile, "");
-  return 0;
-}
+constexpr std::string_view kTableName = "TODO";
 
-int FailFull() {
-  SetAppError(kAppMaxRecords, "");
-  return 0;
-}
-
-int FailedWrite(const TodoRecord& record) {
-  if (IdxGetError() == kIdxDuplicate && DbGetError() == kDbOk)
-    SetAppError(kAppDuplicate, record.Priority());
-  return 0;
-}
+using day_table::FailEnd;
+using day_table::FailFull;
+using day_table::Seek;
+using day_table::Step;
 
 // The text's first byte doubles as the record mark, and the priority is
 // never empty (the list sorts by it).
@@ -42,40 +34,11 @@ void Terminate(TodoRecord& record) {
   record.bytes[td::kPriority.End() - 1] = 0;
 }
 
-int Here(TodoTable& handle, TodoKey* key, bool* end) {
-  *end = AtEnd(handle.table);
-  if (!*end) DbCurrentEntry(handle.table, key->bytes);
-  return 1;
-}
-
-int Seek(TodoTable& handle, const TodoKey& probe, TodoKey* key, bool* end) {
-  int exact = 0;
-  if (!DbSetCurrentIndex(handle.table, 0) || !DbFind(handle.table, probe.bytes, &exact)) return 0;
-  return Here(handle, key, end);
-}
-
-int Step(TodoTable& handle, TodoKey* key, bool* end) {
-  if (!DbSetCurrentIndex(handle.table, 0) || !DbNext(handle.table)) return 0;
-  return Here(handle, key, end);
-}
-
 TodoKey DayProbe(int32_t owner, int32_t day) {
   TodoKey probe;
   SetFieldI32(probe.bytes, td::x1::kOwner, owner);
   SetFieldI32(probe.bytes, td::x1::kDate, day);
   return probe;
-}
-
-int ReadOrGone(TodoTable& handle, int32_t recordNumber, TodoRecord* record, bool* gone) {
-  *gone = false;
-  int code = AppErrorCode();
-  std::string name = AppErrorName();
-  if (TodoRead(handle, recordNumber, record)) return 1;
-  if (DbGetError() != kDbRecordDeleted) return 0;
-  DbClearError();
-  SetAppError(code, name);
-  *gone = true;
-  return 1;
 }
 
 int ReadKeyed(TodoTable& handle, const TodoKey& key, TodoRecord* record) {
@@ -107,9 +70,6 @@ size_t InsertionPoint(const std::vector<TodoListEntry>& rows, const TodoKey& key
 std::string TodoRecord::Text() const {
   return FieldText(bytes, td::kText);
 }
-int32_t TodoRecord::Owner() const {
-  return FieldI32(bytes, td::kOwner);
-}
 int32_t TodoRecord::Date() const {
   return FieldI32(bytes, td::kDate);
 }
@@ -119,17 +79,8 @@ std::string TodoRecord::Priority() const {
 uint8_t TodoRecord::Status() const {
   return FieldByte(bytes, td::kStatus);
 }
-int32_t TodoRecord::UniqueId() const {
-  return FieldI32(bytes, td::kUniqueId);
-}
-uint16_t TodoRecord::ChangeCount() const {
-  return FieldU16(bytes, td::kChangeCount);
-}
 void TodoRecord::SetText(std::string_view text) {
   SetFieldText(bytes, td::kText, std::string(text).c_str());
-}
-void TodoRecord::SetOwner(int32_t owner) {
-  SetFieldI32(bytes, td::kOwner, owner);
 }
 void TodoRecord::SetDate(int32_t day) {
   SetFieldI32(bytes, td::kDate, day);
@@ -140,19 +91,7 @@ void TodoRecord::SetPriority(std::string_view priority) {
 void TodoRecord::SetStatus(uint8_t status) {
   SetFieldByte(bytes, td::kStatus, status);
 }
-void TodoRecord::SetUniqueId(int32_t id) {
-  SetFieldI32(bytes, td::kUniqueId, id);
-}
-void TodoRecord::SetChangeCount(uint16_t count) {
-  SetFieldU16(bytes, td::kChangeCount, count);
-}
 
-int32_t TodoKey::RecordNumber() const {
-  return FieldI32(bytes, kEntryRecordNumber);
-}
-int32_t TodoKey::Owner() const {
-  return FieldI32(bytes, td::x1::kOwner);
-}
 int32_t TodoKey::Date() const {
   return FieldI32(bytes, td::x1::kDate);
 }
@@ -165,19 +104,9 @@ uint8_t TodoKey::Status() const {
 std::string TodoKey::Prefix() const {
   return FieldText(bytes, td::x1::kPrefix);
 }
-int32_t TodoKey::UniqueId() const {
-  return FieldI32(bytes, td::x1::kUniqueId);
-}
-uint16_t TodoKey::ChangeCount() const {
-  return FieldU16(bytes, td::x1::kChangeCount);
-}
 
 TodoKey TodoKeyOf(const TodoRecord& record, int32_t recordNumber) {
-  TodoKey key;
-  uint8_t entry[kEntryBufferSize];
-  BuildTodoX1(record.bytes, entry, recordNumber);
-  std::memcpy(key.bytes, entry, sizeof key.bytes);
-  return key;
+  return day_table::KeyOf<TodoKey>(record, recordNumber, BuildTodoX1);
 }
 
 TodoKey TodoListEntry::Key() const {
@@ -216,31 +145,18 @@ int TodoFindFirst(TodoTable& handle, int32_t day, int32_t owner, TodoKey* key) {
   int32_t first = DayOf(day);
   TodoKey found;
   bool end = false;
-  if (!Seek(handle, DayProbe(owner, first), &found, &end)) return 0;
+  if (!Seek(handle.table, DayProbe(owner, first), &found, &end)) return 0;
   if (end || found.Owner() != owner || found.Date() != first) return FailEnd();
   if (key) *key = found;
   return 1;
 }
 
 int TodoNext(TodoTable& handle, TodoKey* key) {
-  if (!HandleReady(handle)) return 0;
-  TodoKey found;
-  bool end = false;
-  if (!Step(handle, &found, &end)) return 0;
-  if (end) return FailEnd();
-  if (key) *key = found;
-  return 1;
+  return day_table::Next(handle, key);
 }
 
 int TodoFindKey(TodoTable& handle, const TodoKey& key, int32_t* recordNumber, TodoKey* found) {
-  if (!HandleReady(handle)) return 0;
-  TodoKey here;
-  bool end = false;
-  if (!Seek(handle, key, &here, &end)) return 0;
-  if (end) return FailEnd();
-  if (recordNumber) *recordNumber = here.RecordNumber();
-  if (found) *found = here;
-  return 1;
+  return day_table::FindKey(handle, key, recordNumber, found);
 }
 
 int TodoCount(TodoTable& handle, int32_t day, int32_t owner, int* count) {
@@ -249,10 +165,10 @@ int TodoCount(TodoTable& handle, int32_t day, int32_t owner, int* count) {
   int n = 0;
   TodoKey key;
   bool end = false;
-  if (!Seek(handle, DayProbe(owner, first), &key, &end)) return 0;
+  if (!Seek(handle.table, DayProbe(owner, first), &key, &end)) return 0;
   while (!end && key.Owner() == owner && key.Date() == first) {
     ++n;
-    if (!Step(handle, &key, &end)) return 0;
+    if (!Step(handle.table, &key, &end)) return 0;
   }
   *count = n;
   return 1;
@@ -267,15 +183,7 @@ int TodoAdd(TodoTable& handle, TodoRecord& record, int32_t* recordNumber) {
   int count = 0;
   if (!TodoCount(handle, record.Date(), record.Owner(), &count)) return 0;
   if (count >= kMaxTodoItems) return FailFull();
-  if (record.UniqueId() == 0) {
-    uint32_t number = 0;
-    if (!GetUniqueNumber(handle.table, &number)) return 0;
-    record.SetUniqueId(int32_t(number));
-  }
-  int32_t added = -1;
-  if (!DbAppendRecord(handle.table, record.bytes, &added)) return FailedWrite(record);
-  if (recordNumber) *recordNumber = added;
-  return 1;
+  return day_table::Append(handle.table, record, record.Priority(), recordNumber);
 }
 
 int TodoUpdate(TodoTable& handle, int32_t recordNumber, TodoRecord& record) {
@@ -293,43 +201,21 @@ int TodoUpdate(TodoTable& handle, int32_t recordNumber, TodoRecord& record) {
     if (!TodoCount(handle, record.Date(), record.Owner(), &count)) return 0;
     if (count >= kMaxTodoItems) return FailFull();
   }
-  if (record.UniqueId() == 0) record.SetUniqueId(stored.UniqueId());
-  record.SetChangeCount(uint16_t(stored.ChangeCount() + 1));
-  if (!DbLockRecord(handle.table, recordNumber)) {
-    DbSetLockedError();
-    return FailRecordLocked("TODO");
-  }
-  TodoKey old = TodoKeyOf(stored, recordNumber);
-  int ok =
-      DbSetCurrentIndex(handle.table, 0) && DbRekeyRecord(handle.table, old.bytes, record.bytes);
-  if (!ok) FailedWrite(record);
-  DbUnlockRecord(handle.table, recordNumber);
-  return ok;
+  return day_table::Replace(handle.table, recordNumber, stored,
+                            TodoKeyOf(stored, recordNumber).bytes, record, kTableName,
+                            record.Priority());
 }
 
 int TodoRemove(TodoTable& handle, int32_t recordNumber) {
-  if (!HandleReady(handle)) return 0;
-  TodoRecord stored;
-  bool gone = false;
-  if (!ReadOrGone(handle, recordNumber, &stored, &gone)) return 0;
-  if (gone) return 1;
-  if (!DbDeleteRecord(handle.table, stored.bytes, recordNumber)) {
-    if (DbGetError() == kDbRecordLocked) return FailRecordLocked("TODO");
-    return 0;
-  }
-  return 1;
+  auto read = [&handle](int32_t number, TodoRecord* record) {
+    return TodoRead(handle, number, record);
+  };
+  return day_table::Remove<TodoRecord>(handle, recordNumber, read, kTableName);
 }
 
 int TodoAddCopyFor(TodoTable& handle, const TodoRecord& record, int32_t newOwner) {
-  if (!HandleReady(handle)) return 0;
-  TodoRecord copy = record;
-  copy.SetOwner(newOwner);
-  copy.SetUniqueId(0);
-  copy.SetChangeCount(0);
-  if (TodoAdd(handle, copy)) return 1;
-  if (!TodoDuplicate()) return 0;
-  ClearAppError();
-  return 1;
+  return day_table::AddCopyFor(handle, record, newOwner,
+                               [&handle](TodoRecord& copy) { return TodoAdd(handle, copy); });
 }
 
 int TodoCollect(TodoTable& handle, int32_t day, int32_t owner, bool carryForward, int capacity,
@@ -343,7 +229,7 @@ int TodoCollect(TodoTable& handle, int32_t day, int32_t owner, bool carryForward
   // every earlier day are carried to it.
   TodoKey key;
   bool end = false;
-  if (!Seek(handle, DayProbe(owner, carryForward ? INT32_MIN : shown), &key, &end)) return 0;
+  if (!Seek(handle.table, DayProbe(owner, carryForward ? INT32_MIN : shown), &key, &end)) return 0;
   while (!end && key.Owner() == owner && key.Date() <= shown) {
     bool taken;
     if (carryForward)
@@ -362,7 +248,7 @@ int TodoCollect(TodoTable& handle, int32_t day, int32_t owner, bool carryForward
       // The walk of the index is where it was: reading a record does not
       // move it.
     }
-    if (!Step(handle, &key, &end)) return 0;
+    if (!Step(handle.table, &key, &end)) return 0;
   }
   return 1;
 }

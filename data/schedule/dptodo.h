@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/schedule/day_record.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
 #include "storage/records/todo.h"
@@ -25,39 +26,29 @@ constexpr int kMaxTodoText = records::todo::kText.width - 1;          // 245
 constexpr int kMaxTodoPriority = records::todo::kPriority.width - 1;  // 3
 
 // A to-do record as stored (layout in storage/records/todo.h).
-struct TodoRecord {
-  uint8_t bytes[records::todo::kRecordSize] = {};
+struct TodoRecord : DayRecordBytes<records::todo::kRecordSize, records::todo::kOwner,
+                                   records::todo::kUniqueId, records::todo::kChangeCount> {
   std::string Text() const;
-  int32_t Owner() const;
   int32_t Date() const;
   std::string Priority() const;
   uint8_t Status() const;
   bool Done() const { return Status() == records::todo::kStatusDone; }
-  int32_t UniqueId() const;
-  uint16_t ChangeCount() const;
   // Texts are cut to their field's width.
   void SetText(std::string_view text);
-  void SetOwner(int32_t owner);
   void SetDate(int32_t day);
   void SetPriority(std::string_view priority);
   void SetStatus(uint8_t status);
-  void SetUniqueId(int32_t id);
-  void SetChangeCount(uint16_t count);
 };
 
 // An entry of X1: record number, owner, date, priority, status, the first
 // 23 characters of the text, unique id, change count.
-struct TodoKey {
-  uint8_t bytes[records::todo::x1::kLength] = {};
-  int32_t RecordNumber() const;
-  int32_t Owner() const;
+struct TodoKey : DayKeyBytes<records::todo::x1::kLength, records::todo::x1::kOwner,
+                             records::todo::x1::kUniqueId, records::todo::x1::kChangeCount> {
   int32_t Date() const;
   std::string Priority() const;
   uint8_t Status() const;
   bool Done() const { return Status() == records::todo::kStatusDone; }
   std::string Prefix() const;
-  int32_t UniqueId() const;
-  uint16_t ChangeCount() const;
 };
 
 TodoKey TodoKeyOf(const TodoRecord& record, int32_t recordNumber);

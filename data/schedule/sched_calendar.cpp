@@ -43,15 +43,6 @@ std::vector<std::pair<int32_t, int>> Slots(const std::vector<DayLine>& lines) {
   return out;
 }
 
-std::string ClockText(int32_t timeOfDay, bool padded) {
-  int hour = timeOfDay / 3600;
-  int minute = timeOfDay / 60 % 60;
-  char text[32];
-  std::snprintf(text, sizeof text, padded ? "%2d:%02d%s" : "%d:%02d%s",
-                hour % 12 == 0 ? 12 : hour % 12, minute, hour < 12 ? "am" : "pm");
-  return text;
-}
-
 }  // namespace
 
 // ---- Calendar ----
@@ -83,9 +74,12 @@ MonthCalendar CalendarOfMonth(int32_t day, int32_t today) {
   return c;
 }
 
-int SchedMarkCalendar(SchedTable& handle, int32_t owner, MonthCalendar* calendar) {
-  int32_t first = FromLocal(calendar->year, calendar->month, 1);
-  int32_t next = FromLocal(calendar->year, calendar->month + 1, 1);
+namespace {
+
+// Walks the owner's keys that start from first to before next and calls
+// visit for each; a visit answering 0 fails the walk.
+template <typename Visit>
+int WalkMonthKeys(SchedTable& handle, int32_t owner, int32_t first, int32_t next, Visit visit) {
   SchedKey probe;
   SetFieldI32(probe.bytes, sc::x1::kOwner, owner);
   SetFieldI32(probe.bytes, sc::x1::kStart, first);
@@ -93,15 +87,31 @@ int SchedMarkCalendar(SchedTable& handle, int32_t owner, MonthCalendar* calendar
   ClearAppError();
   int ok = SchedFindKey(handle, probe, nullptr, &key);
   while (ok && key.Owner() == owner && key.Start() < next) {
-    int cell = calendar->CellOf(ToLocal(key.Start()).day);
-    if (cell >= 0 && calendar->cells[cell].mark != kMarkToday)
-      calendar->cells[cell].mark = kMarkEntries;
+    if (!visit(key)) return 0;
     ClearAppError();
     ok = SchedNext(handle, &key);
   }
   if (!ok && !WalkEnded()) return 0;
   ClearAppError();
   return 1;
+}
+
+// A day with entries is marked so, unless it is today.
+void MarkEntries(MonthCalendar& calendar, int dayOfMonth) {
+  int cell = calendar.CellOf(dayOfMonth);
+  if (cell >= 0 && calendar.cells[cell].mark != kMarkToday)
+    calendar.cells[cell].mark = kMarkEntries;
+}
+
+}  // namespace
+
+int SchedMarkCalendar(SchedTable& handle, int32_t owner, MonthCalendar* calendar) {
+  int32_t first = FromLocal(calendar->year, calendar->month, 1);
+  int32_t next = FromLocal(calendar->year, calendar->month + 1, 1);
+  return WalkMonthKeys(handle, owner, first, next, [calendar](const SchedKey& key) {
+    MarkEntries(*calendar, ToLocal(key.Start()).day);
+    return 1;
+  });
 }
 
 std::string CalendarCellText(const CalendarCell& cell) {
@@ -138,48 +148,32 @@ int SchedLoadMonth(SchedTable& handle, int32_t day, int32_t owner, MonthView* vi
   LocalTime l = ToLocal(first);
   int32_t next = FromLocal(l.year, l.month + 1, 1);
 
-  SchedKey probe;
-  SetFieldI32(probe.bytes, sc::x1::kOwner, owner);
-  SetFieldI32(probe.bytes, sc::x1::kStart, first);
-  SchedKey key;
-  ClearAppError();
-  int ok = SchedFindKey(handle, probe, nullptr, &key);
-  while (ok && key.Owner() == owner && key.Start() < next) {
+  return WalkMonthKeys(handle, owner, first, next, [&handle, view](const SchedKey& key) {
     int dayOfMonth = ToLocal(key.Start()).day;
     std::vector<DayLine>& kept = view->days[dayOfMonth];
-    if (int(kept.size()) < kMonthEntriesPerDay) {
-      SchedRecord record;
-      if (SchedRead(handle, key.RecordNumber(), &record)) {
-        DayLine line;
-        line.key = key;
-        line.time = key.Start();
-        line.end = key.End();
-        line.description = record.Description();
-        kept.push_back(line);
-        int cell = view->calendar.CellOf(dayOfMonth);
-        if (cell >= 0 && view->calendar.cells[cell].mark != kMarkToday)
-          view->calendar.cells[cell].mark = kMarkEntries;
-      } else if (DbGetError() == kDbRecordDeleted) {
-        DbClearError();  // deleted meanwhile at another workstation
-      } else {
-        return 0;
-      }
+    if (int(kept.size()) >= kMonthEntriesPerDay) return 1;
+    SchedRecord record;
+    if (SchedRead(handle, key.RecordNumber(), &record)) {
+      DayLine line;
+      line.key = key;
+      line.time = key.Start();
+      line.end = key.End();
+      line.description = record.Description();
+      kept.push_back(line);
+      MarkEntries(view->calendar, dayOfMonth);
+    } else if (DbGetError() == kDbRecordDeleted) {
+      DbClearError();  // deleted meanwhile at another workstation
+    } else {
+      return 0;
     }
-    ClearAppError();
-    ok = SchedNext(handle, &key);
-  }
-  if (!ok && !WalkEnded()) return 0;
-  ClearAppError();
-  return 1;
+    return 1;
+  });
 }
 
 std::string MonthEntryText(const DayLine& line) {
   if (IsUntimedLine(line)) return line.description;
   LocalTime l = ToLocal(line.time);
-  char text[96];
-  std::snprintf(text, sizeof text, "%d:%02d%c %s", l.hour % 12 == 0 ? 12 : l.hour % 12, l.minute,
-                l.hour < 12 ? 'a' : 'p', line.description.c_str());
-  return text;
+  return ClockText(l.hour, l.minute, ClockForm::kCell) + " " + line.description;
 }
 
 // ---- Week view ----
@@ -251,7 +245,7 @@ std::string WeekRowTimeText(const WeekView& view, size_t row) {
   int32_t tod = view.rows[row].timeOfDay;
   if (tod == 0) return {};
   if (row > 0 && view.rows[row - 1].timeOfDay == tod) return {};
-  return ClockText(tod, true);
+  return ClockText(tod / 3600, tod / 60 % 60, ClockForm::kListPadded);
 }
 
 int32_t WeekRowTime(const WeekView& view, size_t row, int weekday) {

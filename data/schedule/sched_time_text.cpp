@@ -1,7 +1,6 @@
 #include "data/schedule/sched_time_text.h"
 
 #include <cctype>
-#include <cstdio>
 
 #include "data/local_time.h"
 
@@ -17,29 +16,18 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Hour 0 to 23 on the 12-hour clock: 1 to 12.
-int TwelveHour(int hour) {
-  return hour % 12 == 0 ? 12 : hour % 12;
-}
-
 }  // namespace
 
 std::string TimeFieldText(int32_t time, bool midnightShown) {
   if (time == 0) return {};
   LocalTime c = ToLocal(time);
   if (!midnightShown && c.hour == 0 && c.minute == 0 && c.second == 0) return {};
-  char text[32];
-  std::snprintf(text, sizeof text, "%2d:%02d%s", TwelveHour(c.hour), c.minute,
-                c.hour < 12 ? "AM" : "PM");
-  return text;
+  return ClockText(c.hour, c.minute, ClockForm::kField);
 }
 
 std::string ListTimeText(int32_t time, bool padded) {
   LocalTime c = ToLocal(time);
-  char text[32];
-  std::snprintf(text, sizeof text, padded ? "%2d:%02d%s" : "%d:%02d%s", TwelveHour(c.hour),
-                c.minute, c.hour < 12 ? "am" : "pm");
-  return text;
+  return ClockText(c.hour, c.minute, padded ? ClockForm::kListPadded : ClockForm::kList);
 }
 
 std::string NormaliseTimeText(std::string_view typed) {
@@ -103,9 +91,8 @@ std::string NormaliseTimeText(std::string_view typed) {
   // 1 to 6 after it.
   if (half == kUnsaid) half = hour >= 7 && hour <= 11 ? kMorning : kAfternoon;
 
-  char out[32];
-  std::snprintf(out, sizeof out, "%2d:%02d%s", hour, minute, half == kMorning ? "AM" : "PM");
-  return out;
+  // Back to the 24-hour clock: 12 before noon is hour 0.
+  return ClockText(hour % 12 + (half == kAfternoon ? 12 : 0), minute, ClockForm::kField);
 }
 
 int32_t ReadTimeText(std::string_view text, int32_t day) {
@@ -134,11 +121,7 @@ int32_t ParseTypedTime(std::string_view typed, int32_t day) {
 
 std::string DateText(int32_t time, bool padded) {
   if (time == 0) return {};
-  LocalTime c = ToLocal(time);
-  char text[24];
-  std::snprintf(text, sizeof text, padded ? "%2d-%02d-%02d" : "%d-%02d-%02d", c.month, c.day,
-                c.year % 100);
-  return text;
+  return LocalDateText(ToLocal(time), padded);
 }
 
 bool ParseDateText(std::string_view text, int32_t* day, bool endOfDay) {

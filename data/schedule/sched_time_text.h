@@ -2,7 +2,8 @@
 //
 // Every conversion between a time value and a date or clock time goes
 // through local time (data/local_time.h), so the hours a text names are the
-// wall clock's, on daylight-saving change days too.
+// wall clock's, on daylight-saving change days too; the texts themselves
+// are put together there too (ClockText, LocalDateText).
 //
 //   time field text   " 9:30AM", "12:00PM"   ("%2d:%02dAM" / "%2d:%02dPM")
 //   list time text    "9:30am"                ("%d:%02d%s", "am" / "pm")

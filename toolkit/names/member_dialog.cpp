@@ -1,16 +1,14 @@
 #include "toolkit/names/member_dialog.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
 
 #include "data/office/dpmain.h"
 #include "toolkit/control_id.h"
 #include "toolkit/names/name_dialog_runner.h"
+#include "toolkit/names/picker_layout.h"
 #include "toolkit/names/picker_list.h"
 #include "toolkit/names/search_field.h"
 #include "toolkit/prompts.h"
@@ -18,14 +16,6 @@
 namespace {
 
 constexpr QSize kListSize(260, 240);
-
-QPushButton* AddButton(QVBoxLayout* column, QWidget* dialog, const QString& text, int id) {
-  auto* b = new QPushButton(text, dialog);
-  b->setAutoDefault(false);
-  SetControlId(b, id);
-  column->addWidget(b);
-  return b;
-}
 
 }  // namespace
 
@@ -50,32 +40,18 @@ MemberDialog::MemberDialog(QWidget* owner, const std::string& group)
   }
   ready_ = true;
 
-  auto* grid = new QGridLayout(this);
-  search_ = new NameSearchField(this);
-  auto* label = new QLabel("&Name:", this);
-  label->setBuddy(search_);
-  grid->addWidget(label, 0, 0);
-  grid->addWidget(search_, 1, 0);
-  auto* placeholder = new QWidget(this);
-  SetControlId(placeholder, kIdPlaceholder);
-  placeholder->setFixedSize(kListSize);
-  grid->addWidget(placeholder, 2, 0);
-  list_ = new TPickerList(placeholder, QRect(QPoint(0, 0), kListSize), names_.table, kPickPeople,
-                          members_, false);
+  const PickerLayout layout =
+      BuildPickerLayout(this, kListSize, names_.table, kPickPeople, members_, false);
+  search_ = layout.search;
+  list_ = layout.list;
   list_->onAct = [this](const uint8_t* entry) { ToggleMember(entry); };
   list_->ListBox()->installEventFilter(this);
-  auto* column = new QVBoxLayout;
-  QPushButton* ok = AddButton(column, this, "OK", kIdOk);
+  QPushButton* ok = AddPickerButton(layout, this, "OK", kIdOk);
   ok->setDefault(true);
-  AddButton(column, this, "Cancel", kIdCancel);
-  column->addStretch();
-  grid->addLayout(column, 0, 1, 3, 1);
+  QPushButton* cancel = AddPickerButton(layout, this, "Cancel", kIdCancel);
+  layout.buttons->addStretch();
   connect(ok, &QPushButton::clicked, this, [this] { Ok(); });
-  connect(FindControlAs<QPushButton>(this, kIdCancel), &QPushButton::clicked, this,
-          [this] { reject(); });
-  connect(search_, &QLineEdit::textChanged, this, [this] {
-    if (!list_->SearchText(search_->Bytes())) ShowError();
-  });
+  connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
   search_->setFocus();
 }
 

@@ -9,6 +9,7 @@
 #include "data/office/dpname.h"
 #include "data/office/name_picking.h"
 #include "toolkit/base_dialog.h"
+#include "toolkit/names/picker_layout.h"
 
 class NameSearchField;
 class TPickerList;
@@ -17,7 +18,7 @@ class MemberDialog : public TBaseDialog {
   Q_OBJECT
 
  public:
-  static constexpr int kIdPlaceholder = 550;
+  static constexpr int kIdPlaceholder = kIdPickerPlaceholder;
 
   // Reads the group; a failure is shown and leaves the dialog not Ready().
   MemberDialog(QWidget* owner, const std::string& group);

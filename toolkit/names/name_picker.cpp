@@ -1,10 +1,7 @@
 #include "toolkit/names/name_picker.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -15,6 +12,7 @@
 #include "toolkit/names/add_name_dialog.h"
 #include "toolkit/names/member_dialog.h"
 #include "toolkit/names/name_dialog_runner.h"
+#include "toolkit/names/picker_layout.h"
 #include "toolkit/names/picker_list.h"
 #include "toolkit/names/search_field.h"
 #include "toolkit/prompts.h"
@@ -40,14 +38,6 @@ void FillSlot(NameEntry& slot, int32_t recordNumber, const std::string& name, in
 
 void EmptySlotName(NameEntry& slot) {
   SetFieldText(slot.bytes, nm::x1::kName, "");
-}
-
-QPushButton* AddButton(QVBoxLayout* column, QWidget* dialog, const QString& text, int id) {
-  auto* b = new QPushButton(text, dialog);
-  b->setAutoDefault(false);
-  SetControlId(b, id);
-  column->addWidget(b);
-  return b;
 }
 
 // The members of a group, read with a handle of its own so that the list's
@@ -98,32 +88,23 @@ NamePickerDialog::~NamePickerDialog() {
 }
 
 void NamePickerDialog::Build() {
-  auto* grid = new QGridLayout(this);
-  search_ = new NameSearchField(this);
-  auto* label = new QLabel("&Name:", this);
-  label->setBuddy(search_);
-  grid->addWidget(label, 0, 0);
-  grid->addWidget(search_, 1, 0);
-  auto* placeholder = new QWidget(this);
-  SetControlId(placeholder, kIdPlaceholder);
-  placeholder->setFixedSize(kListSize);
-  grid->addWidget(placeholder, 2, 0);
-  list_ = new TPickerList(placeholder, QRect(QPoint(0, 0), kListSize), names_.table, request_.mode,
-                          request_.tagSet ? tags_ : nullptr, request_.tagSet != nullptr);
+  const PickerLayout layout =
+      BuildPickerLayout(this, kListSize, names_.table, request_.mode,
+                        request_.tagSet ? tags_ : nullptr, request_.tagSet != nullptr);
+  search_ = layout.search;
+  list_ = layout.list;
   list_->onAct = [this](const uint8_t* entry) { ActOn(entry); };
 
-  auto* column = new QVBoxLayout;
-  QPushButton* ok = AddButton(column, this, "OK", kIdOk);
+  QPushButton* ok = AddPickerButton(layout, this, "OK", kIdOk);
   ok->setDefault(true);
-  QPushButton* cancel = AddButton(column, this, "Cancel", kIdCancel);
-  column->addSpacing(8);
-  QPushButton* add = AddButton(column, this, "&Add...", kIdAdd);
-  QPushButton* group = AddButton(column, this, "&Group...", kIdGroup);
-  edit_ = AddButton(column, this, "&Edit...", kIdEdit);
-  who_ = AddButton(column, this, "&Who...", kIdWho);
-  QPushButton* del = AddButton(column, this, "&Delete", kIdDelete);
-  column->addStretch();
-  grid->addLayout(column, 0, 1, 3, 1);
+  QPushButton* cancel = AddPickerButton(layout, this, "Cancel", kIdCancel);
+  layout.buttons->addSpacing(8);
+  QPushButton* add = AddPickerButton(layout, this, "&Add...", kIdAdd);
+  QPushButton* group = AddPickerButton(layout, this, "&Group...", kIdGroup);
+  edit_ = AddPickerButton(layout, this, "&Edit...", kIdEdit);
+  who_ = AddPickerButton(layout, this, "&Who...", kIdWho);
+  QPushButton* del = AddPickerButton(layout, this, "&Delete", kIdDelete);
+  layout.buttons->addStretch();
 
   connect(ok, &QPushButton::clicked, this, [this] { Ok(); });
   connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
@@ -135,9 +116,6 @@ void NamePickerDialog::Build() {
   connect(list_, &TDBList::Notify, this, [this](int code) {
     if (code == kListSelChanged) FocusChanged();
     if (code == kListDoubleClick) Ok();
-  });
-  connect(search_, &QLineEdit::textChanged, this, [this] {
-    if (!list_->SearchText(search_->Bytes())) ShowError();
   });
 
   // The starting text positions the list as typing it would.
@@ -256,30 +234,28 @@ void NamePickerDialog::Finish(int result) {
   CloseWith(result);
 }
 
-void NamePickerDialog::Add() {
-  const std::string name = AddName(this, "Add new name", AddNameDialog::kPersonLength);
-  if (name.empty()) return;
+bool NamePickerDialog::AddToList(const std::string& name) {
   if (!NameAdd(names_, name)) {
     ShowError();
     list_->Refresh(0, list_->SelectedRow());
-    return;
+    return false;
   }
   // The table stands on the new name: the page starts there.
   list_->Refresh(0, 0);
-  if (NameIsGroup(name)) SelectMembers(this, name);
+  return true;
+}
+
+void NamePickerDialog::Add() {
+  const std::string name = AddName(this, "Add new name", AddNameDialog::kPersonLength);
+  if (name.empty()) return;
+  if (AddToList(name) && NameIsGroup(name)) SelectMembers(this, name);
 }
 
 void NamePickerDialog::CreateGroup() {
   const std::string text = AddName(this, "Create new group", AddNameDialog::kGroupLength);
   if (text.empty()) return;
   const std::string name = GroupNameFromText(text);
-  if (!NameAdd(names_, name)) {
-    ShowError();
-    list_->Refresh(0, list_->SelectedRow());
-    return;
-  }
-  list_->Refresh(0, 0);
-  SelectMembers(this, name);
+  if (AddToList(name)) SelectMembers(this, name);
 }
 
 void NamePickerDialog::EditGroup() {

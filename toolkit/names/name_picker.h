@@ -15,6 +15,7 @@
 #include "data/office/name_picking.h"
 #include "data/office/passwords.h"
 #include "toolkit/base_dialog.h"
+#include "toolkit/names/picker_layout.h"
 #include "toolkit/pickers.h"
 
 class NameSearchField;
@@ -45,7 +46,7 @@ class NamePickerDialog : public TBaseDialog {
  public:
   static constexpr int kIdSearch = 141;
   static constexpr int kIdList = 213;
-  static constexpr int kIdPlaceholder = 550;
+  static constexpr int kIdPlaceholder = kIdPickerPlaceholder;
   static constexpr int kIdAdd = 204;
   static constexpr int kIdDelete = 205;
   static constexpr int kIdEdit = 206;
@@ -77,6 +78,9 @@ class NamePickerDialog : public TBaseDialog {
  private:
   void Build();
   void FocusChanged();
+  // Adds the name and shows the list from it; a failure is shown and the
+  // list stays where it was.
+  bool AddToList(const std::string& name);
   // The act on an entry: the tag set, for a selection of two or more rows
   // every selected name, else this one.
   void ActOn(const uint8_t* entry);

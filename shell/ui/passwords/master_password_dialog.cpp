@@ -1,7 +1,6 @@
 #include "shell/ui/passwords/master_password_dialog.h"
 
 #include "data/office/dpmain.h"
-#include "shell/ui/passwords/new_password.h"
 #include "toolkit/form_builder.h"
 #include "toolkit/prompts.h"
 
@@ -16,28 +15,22 @@ constexpr char kEnableQuestion[] =
     "password is lost or forgotten it can only be retrieved by a DESKpost technician.\n\nDo you "
     "wish to proceed?";
 
+constexpr PasswordNotes kNotes = {"Passwords are now enabled.", "Passwords are disabled."};
+
 }  // namespace
 
 TMasterPasswordClass::TMasterPasswordClass(QWidget* owner, PasswordPrompt& prompt, bool set)
-    : TPasswordDialog(owner, "Master Password", prompt, set) {
+    : TPasswordDialog(owner, "Master Password", prompt, set, kNotes) {
   FormBuilder form(this);
   AddPasswordButtons(form, "&Disable Passwords");
-  QPushButton* ok = form.Button("OK", kIdOk);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, [this] { Ok(); });
+  AddOkButton(form);
 }
 
-void TMasterPasswordClass::SetPassword() {
-  std::optional<std::string> text = AskNewPassword(Ask());
-  if (!text) return;
-  if (text->empty()) {
-    Disable();
-    return;
-  }
+bool TMasterPasswordClass::StoreNewPassword(const std::string& text) {
   OfficePasswords office;
   if (!ReadOfficePasswords(&office)) {
     ShowError();
-    return;
+    return false;
   }
   // The first master password also becomes the phone password, so the phone
   // password starts out without an effect of its own. The same holds when
@@ -45,22 +38,15 @@ void TMasterPasswordClass::SetPassword() {
   // master password: left behind, the old master password would start to
   // open everybody's phone messages.
   const bool phoneToo = !PasswordSet() || !office.PhoneSet();
-  if (!WriteMasterPassword(*text, phoneToo)) {
+  if (!WriteMasterPassword(text, phoneToo)) {
     ShowError();
-    return;
+    return false;
   }
-  const bool wasSet = PasswordSet();
-  EnterState(true);
-  if (!wasSet) Prompter().Inform("Passwords are now enabled.");
+  return true;
 }
 
-void TMasterPasswordClass::Disable() {
-  if (!WriteMasterPassword("", false)) {
-    ShowError();
-    return;
-  }
-  EnterState(false);
-  Prompter().Inform("Passwords are disabled.");
+bool TMasterPasswordClass::StoreNoPassword() {
+  return WriteMasterPassword("", false);
 }
 
 std::optional<bool> MasterPasswordOpening(PasswordPrompt& prompt) {

@@ -14,8 +14,8 @@ class TMasterPasswordClass : public TPasswordDialog {
   TMasterPasswordClass(QWidget* owner, PasswordPrompt& prompt, bool set);
 
  private:
-  void SetPassword() override;
-  void Disable() override;
+  bool StoreNewPassword(const std::string& text) override;
+  bool StoreNoPassword() override;
 };
 
 // Before the dialog opens: forgets the remembered names, then asks for the

@@ -3,12 +3,17 @@
 #include <QLabel>
 
 #include "data/office/dpmain.h"
-#include "shell/ui/passwords/new_password.h"
 #include "toolkit/form_builder.h"
 #include "toolkit/prompts.h"
 
+namespace {
+
+constexpr PasswordNotes kNotes = {"Password is now enabled.", "Password is disabled."};
+
+}  // namespace
+
 TPhonePasswordClass::TPhonePasswordClass(QWidget* owner, PasswordPrompt& prompt, bool set)
-    : TPasswordDialog(owner, "Phone Password*", prompt, set) {
+    : TPasswordDialog(owner, "Phone Password*", prompt, set, kNotes) {
   FormBuilder form(this);
   auto* note = new QLabel(
       "*The Phone password allows you to view another user's Phone messages, but not memos or "
@@ -17,49 +22,34 @@ TPhonePasswordClass::TPhonePasswordClass(QWidget* owner, PasswordPrompt& prompt,
   note->setWordWrap(true);
   form.Row(QString(), note, kIdPhonePasswordNote);
   AddPasswordButtons(form, "&Disable Password");
-  QPushButton* ok = form.Button("OK", kIdOk);
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, [this] { Ok(); });
+  AddOkButton(form);
 }
 
-void TPhonePasswordClass::SetPassword() {
-  std::optional<std::string> text = AskNewPassword(Ask());
-  if (!text) return;
-  if (text->empty()) {
-    Disable();
-    return;
-  }
+bool TPhonePasswordClass::StoreNewPassword(const std::string& text) {
   OfficePasswords office;
   if (!ReadOfficePasswords(&office)) {
     ShowError();
-    return;
+    return false;
   }
-  if (SamePassword(*text, office.master)) {
+  if (SamePassword(text, office.master)) {
     if (Prompter().AskYesNo("Setting the Phone password to the Master password, effectively "
                             "disables the Phone password, are you sure?")) {
       Disable();
     }
-    return;
+    return false;
   }
-  if (!WritePhonePassword(*text)) {
+  if (!WritePhonePassword(text)) {
     ShowError();
-    return;
+    return false;
   }
-  const bool wasSet = PasswordSet();
-  EnterState(true);
-  if (!wasSet) Prompter().Inform("Password is now enabled.");
+  return true;
 }
 
-void TPhonePasswordClass::Disable() {
+bool TPhonePasswordClass::StoreNoPassword() {
   // The phone password without an effect of its own is the master
   // password: an empty one could be matched by an empty answer.
   OfficePasswords office;
-  if (!ReadOfficePasswords(&office) || !WritePhonePassword(office.master)) {
-    ShowError();
-    return;
-  }
-  EnterState(false);
-  Prompter().Inform("Password is disabled.");
+  return ReadOfficePasswords(&office) && WritePhonePassword(office.master);
 }
 
 std::optional<bool> PhonePasswordOpening(PasswordPrompt& prompt) {

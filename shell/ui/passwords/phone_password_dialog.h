@@ -16,8 +16,8 @@ class TPhonePasswordClass : public TPasswordDialog {
   TPhonePasswordClass(QWidget* owner, PasswordPrompt& prompt, bool set);
 
  private:
-  void SetPassword() override;
-  void Disable() override;
+  bool StoreNewPassword(const std::string& text) override;
+  bool StoreNoPassword() override;
 };
 
 // Before the dialog opens: forgets the remembered names and asks for the

@@ -6,7 +6,6 @@
 #include <QVBoxLayout>
 
 #include "data/office/dpmain.h"
-#include "shell/ui/passwords/new_password.h"
 #include "storage/errors.h"
 #include "toolkit/controls/choice_controls.h"
 #include "toolkit/form_builder.h"
@@ -32,7 +31,9 @@ constexpr AreaBox kAreaBoxes[4] = {
 
 TUserPasswordClass::TUserPasswordClass(QWidget* owner, PasswordPrompt& prompt,
                                        const std::string& name, const UserPassword& user)
-    : TPasswordDialog(owner, "User Password", prompt, !user.password.empty()), name_(name) {
+    : TPasswordDialog(owner, "User Password", prompt, !user.password.empty(),
+                      {"Passwords are now enabled.", "Passwords are disabled."}),
+      name_(name) {
   FormBuilder form(this);
   auto* who = new QLabel(FromCp1252(name), this);
   form.Row("Name:", who, kIdUserName);
@@ -57,29 +58,16 @@ void TUserPasswordClass::EnteredState(bool set) {
   }
 }
 
-void TUserPasswordClass::SetPassword() {
-  std::optional<std::string> text = AskNewPassword(Ask());
-  if (!text) return;
-  if (text->empty()) {
-    Disable();
-    return;
-  }
-  if (!WriteUserPassword(name_, *text)) {
+bool TUserPasswordClass::StoreNewPassword(const std::string& text) {
+  if (!WriteUserPassword(name_, text)) {
     ShowError();
-    return;
+    return false;
   }
-  const bool wasSet = PasswordSet();
-  EnterState(true);
-  if (!wasSet) Prompter().Inform("Passwords are now enabled.");
+  return true;
 }
 
-void TUserPasswordClass::Disable() {
-  if (!WriteUserPassword(name_, "")) {
-    ShowError();
-    return;
-  }
-  EnterState(false);
-  Prompter().Inform("Passwords are disabled.");
+bool TUserPasswordClass::StoreNoPassword() {
+  return WriteUserPassword(name_, "");
 }
 
 void TUserPasswordClass::Ok() {

@@ -30,8 +30,8 @@ class TUserPasswordClass : public TPasswordDialog {
   void Ok() override;
 
  private:
-  void SetPassword() override;
-  void Disable() override;
+  bool StoreNewPassword(const std::string& text) override;
+  bool StoreNoPassword() override;
   void EnteredState(bool set) override;
 
   std::string name_;
