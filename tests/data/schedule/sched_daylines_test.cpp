@@ -52,18 +52,14 @@ class DayLinesTest : public SchedTableTest {
   }
 };
 
-TEST_F(DayLinesTest, AnEntryInsideAnotherGetsABarWithoutOverlap) {
-  AddAt(10, 0, "Board", 12);
+TEST_F(DayLinesTest, ASecondBracketTurnsBarsIntoACornerAndMarksOverlaps) {
+  int32_t board = AddAt(10, 0, "Board", 12);
   AddAt(11, 0, "Call Lang");
+  // An entry inside another gets a bar without overlap.
   EXPECT_EQ(Show(Build()),
             "10:00amTBoard\n"
             "11:00am|Call Lang\n"
             "12:00pmLend\n");
-}
-
-TEST_F(DayLinesTest, ASecondBracketTurnsBarsIntoACornerAndMarksOverlaps) {
-  int32_t board = AddAt(10, 0, "Board", 12);
-  AddAt(11, 0, "Call Lang");
   int32_t review = AddAt(10, 30, "Review", 11, 30);
   std::vector<DayLine> lines = Build();
   EXPECT_EQ(Show(lines),
