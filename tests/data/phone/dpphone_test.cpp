@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "data/messages/dpnote.h"
 #include "data/office/dpname.h"
+#include "storage/index_page.h"
 #include "tests/data/office/office_dir.h"
 #include "tests/support/lock_holder.h"
 
@@ -322,6 +324,28 @@ TEST_F(PhoneTest, CopyOverAnEntryHeldElsewhereFailsWithALockError) {
   EXPECT_EQ(AppErrorCode(), kAppLockError);
   editor.Release();
   EXPECT_EQ(Read(target).Text(ph::kCompany), "old");
+}
+
+TEST_F(PhoneTest, AnIndexThatCannotBeReadFailsFindDeleteAndCopy) {
+  int32_t at = Add(kCommon, "Able", "1");
+  PhoneEntry key;
+  ASSERT_EQ(PhoneFind(phones, kCommon, "Able", "1", &key), 1);
+  // Another program writes a root page that claims more entries than a
+  // page holds, and counts its change.
+  const std::string path = dir.File("PHONE.X1");
+  std::string bytes = ReadWholeFile(path);
+  ASSERT_EQ(bytes.size(), size_t(kPageSize));
+  bytes[kPageCountOffset] = bytes[kPageCountOffset + 1] = '\xff';
+  ++bytes[kPagePrevOffset];
+  std::fstream(path, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+  EXPECT_EQ(PhoneFindKey(phones, key, &key), 0);
+  EXPECT_NE(AppErrorCode(), 0);
+  ClearAppError();
+  EXPECT_EQ(PhoneCopyToList(phones, at, kAnne, false), 0);
+  EXPECT_NE(AppErrorCode(), 0);
+  ClearAppError();
+  EXPECT_EQ(PhoneDelete(phones, at), 0);
+  EXPECT_NE(AppErrorCode(), 0);
 }
 
 TEST_F(PhoneTest, ListNamesMapCommonAndGroupsToTheCommonList) {
