@@ -23,13 +23,6 @@ std::string Text(size_t length) {
 
 class NoteTest : public OfficeDirTest {
  protected:
-  int32_t NewNote(const std::string& text) {
-    int32_t number = 0;
-    EXPECT_EQ(NoteNew(&number), 1);
-    EXPECT_EQ(NoteWrite(number, text), 1);
-    return number;
-  }
-
   std::string Read(int32_t number, int size = kMaxNoteText) {
     std::string text;
     EXPECT_EQ(NoteRead(number, &text, size), 1) << number;
@@ -124,17 +117,15 @@ TEST_F(NoteTest, RewritingAddsOrDeletesPartsAndLeavesNoTailOrNeighbourTouched) {
   EXPECT_EQ(Read(other), std::string(900, 'b'));
 }
 
-TEST_F(NoteTest, ReadStopsAtTheSizeAsked) {
+TEST_F(NoteTest, ReadStopsAtTheSizeAskedOrAtANulUnlessBytesAreAsked) {
   std::string text = Text(1500);
   int32_t note = NewNote(text);
   EXPECT_EQ(Read(note, 600), text.substr(0, 600));
   EXPECT_EQ(Read(note, 0), "");
   std::string out;
   EXPECT_EQ(NoteRead(note, &out, 4049), 0);
-}
-
-TEST_F(NoteTest, BytesReadKeepsTextsAfterANul) {
-  // The signature note: two texts at offsets 0 and 251, each NUL-terminated.
+  // Reading bytes keeps what follows a NUL: the signature note holds two
+  // texts, at offsets 0 and 251, each NUL-terminated.
   std::string both(502, '\0');
   both.replace(0, 3, "one");
   both.replace(251, 3, "two");

@@ -66,13 +66,6 @@ class PhoneTest : public OfficeDirTest {
     return r;
   }
 
-  int32_t NewNote(const std::string& text) {
-    int32_t number = 0;
-    EXPECT_EQ(NoteNew(&number), 1);
-    EXPECT_EQ(NoteWrite(number, text), 1);
-    return number;
-  }
-
   PhoneTable phones;
 };
 

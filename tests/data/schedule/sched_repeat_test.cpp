@@ -232,18 +232,6 @@ TEST_F(RepeatTest, ADateOnlyEditDoesNotConcernTheGroupButATimeOrTextEditDoes) {
   EXPECT_TRUE(RepeatEditConcernsGroup(stored, edited));
 }
 
-TEST_F(RepeatTest, ChangingTheGroupAfterATimeEditMovesEveryEntrysClockTime) {
-  SchedRecord entry = Save(Entry(kAlice, 2027, 3, 10, 9, 0, "Stand-up"));
-  DailyRule rule{entry.Start(), Until(2027, 3, 12), 1};
-  ASSERT_EQ(RepeatDaily(sched, number, entry, rule), 1);
-  SchedRecord edited = entry;
-  edited.SetStart(At(2027, 3, 10, 9, 45));
-  ASSERT_EQ(SchedUpdate(sched, number, edited), 1);
-  ASSERT_EQ(SchedChangeGroup(sched, edited), 1);
-  EXPECT_EQ(Starts(), (std::vector<int32_t>{At(2027, 3, 10, 9, 45), At(2027, 3, 11, 9, 45),
-                                            At(2027, 3, 12, 9, 45)}));
-}
-
 TEST_F(RepeatTest, DailyAcrossTheSpringChangeKeepsTheClockTimeAndUntimedStaysUntimed) {
   // Clocks go forward at 2:00 on Sunday 14 March 2027 in New York.
   SchedRecord timed = Entry(kAlice, 2027, 3, 13, 9, 0, "Timed", 10);
