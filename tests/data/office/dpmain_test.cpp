@@ -209,7 +209,7 @@ TEST_F(DpMainTest, MissingMailFoldersAreMadeAndAFileInTheWayIsReported) {
   EXPECT_FALSE(DataDirectoryOpen());
 }
 
-TEST_F(DpMainTest, OpeningInstallsTheErrorReporterAndClearsTheRetryQuestions) {
+TEST_F(DpMainTest, OpeningInstallsTheErrorReporterClearsTheRetryQuestionsAndHappensOnce) {
   DbSetErrorReporter(nullptr);
   DbSetLockRetry([] { return true; });
   IdxSetLockRetry([] { return true; });
@@ -221,10 +221,7 @@ TEST_F(DpMainTest, OpeningInstallsTheErrorReporterAndClearsTheRetryQuestions) {
   EXPECT_EQ(DbOpenTable(missing, dir.Path()), 0);
   EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
   EXPECT_EQ(AppErrorName(), dir.File("NOTE.DAT"));
-}
-
-TEST_F(DpMainTest, OpeningTwiceAndClosingWithATableOpenAreFailedChecks) {
-  ASSERT_EQ(OpenDataDirectory(dir.Path()), 1);
+  // Opening twice and closing with a table open are failed checks.
   EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
   EXPECT_EQ(checks.size(), 1u);
   NameTable names;
@@ -349,14 +346,13 @@ TEST_F(DpMainTest, TheDefaultFolderKeepsTenCharactersAndAMissingOneBecomesNone) 
   EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(DpMainTest, AGroupCannotBeTheUser) {
+TEST_F(DpMainTest, AGroupAsTheUserOrAWorkTableThatCannotBeMadeEndsTheStart) {
   AddName("*Front desk");
   EXPECT_EQ(StartUser(dir.Path(), "*front desk"), 0);
   EXPECT_EQ(prompts.shown, std::vector<std::string>{"DESKpost|Invalid name: *front desk"});
   EXPECT_FALSE(DataDirectoryOpen());
-}
-
-TEST_F(DpMainTest, AWorkTableThatCannotBeMadeEndsTheStart) {
+  // So does a work table that cannot be made.
+  prompts.shown.clear();
   int32_t alice = AddName("Alice");
   ASSERT_EQ(mkdir(dir.File("W" + std::to_string(alice) + ".DAT").c_str(), 0700), 0);
   EXPECT_EQ(StartUser(dir.Path(), "Alice"), 0);
