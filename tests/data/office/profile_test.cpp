@@ -230,23 +230,18 @@ TEST(Profile, AFileThatCannotBeReadIsNeverReplaced) {
   EXPECT_EQ(ReadWholeFile(ini), "[DESKpost]\nPath=/x/\n");
 }
 
-TEST(Profile, ADirectoryInPlaceOfTheFileIsNeverReplaced) {
+TEST(Profile, ADirectoryInPlaceOfTheFileOrAnOversizedFileReadsAsDefaultsAndIsKept) {
   TempDir dir;
-  std::string ini = dir.File("a.ini");
-  ASSERT_EQ(mkdir(ini.c_str(), 0700), 0);
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "default");
-  EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "Path", "/y/"));
-  EXPECT_TRUE(DirectoryExists(ini));
-}
-
-TEST(Profile, AnOversizedFileReadsAsDefaultsAndIsKept) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
+  const std::string folder = dir.File("folder.ini"), big = dir.File("big.ini");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
   const std::string before = "[DESKpost]\nPath=/x/\n" + std::string(kMaxProfileBytes, ';');
-  WriteFile(ini, before);
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "default");
-  EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "Path", "/y/"));
-  EXPECT_EQ(ReadWholeFile(ini).size(), before.size());
+  WriteFile(big, before);
+  for (const std::string& ini : {folder, big}) {
+    EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "default") << ini;
+    EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "Path", "/y/")) << ini;
+  }
+  EXPECT_TRUE(DirectoryExists(folder));
+  EXPECT_EQ(ReadWholeFile(big).size(), before.size());
 }
 
 TEST(Profile, ARewriteKeepsThePermissionsAndFollowsASymbolicLink) {
