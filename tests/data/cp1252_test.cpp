@@ -3,15 +3,13 @@
 
 #include <gtest/gtest.h>
 
-TEST(Cp1252, EveryByteSurvivesARoundTrip) {
+TEST(Cp1252, EveryByteSurvivesARoundTripAndTypographicCharactersMapToTheirBytes) {
   std::string all;
   for (int b = 1; b < 256; ++b) all.push_back(char(b));
   std::string back;
   ASSERT_TRUE(Utf8ToCp1252(Cp1252ToUtf8(all), &back));
   EXPECT_EQ(back, all);
-}
-
-TEST(Cp1252, TypographicCharactersMapToTheirBytes) {
+  // Typographic characters map to their bytes.
   std::string out;
   ASSERT_TRUE(
       Utf8ToCp1252("M\xC3\xBCller \xE2\x82\xAC"
@@ -22,16 +20,13 @@ TEST(Cp1252, TypographicCharactersMapToTheirBytes) {
             "5 \x93ok\x94");
 }
 
-TEST(Cp1252, CharacterWithoutAByteIsRefusedAndNamed) {
+TEST(Cp1252, CharacterWithoutAByteOrMalformedTextIsRefusedAndNamed) {
   std::string out = "stale";
   std::string bad;
   EXPECT_FALSE(Utf8ToCp1252("caf\xC3\xA9 \xE6\x97\xA5", &out, &bad));
   EXPECT_EQ(bad, "\xE6\x97\xA5");
   EXPECT_EQ(out, "");
-}
-
-TEST(Cp1252, MalformedUtf8IsRefused) {
-  std::string out, bad;
+  // Malformed UTF-8 is refused too.
   EXPECT_FALSE(Utf8ToCp1252("ab\xFF", &out, &bad));
   EXPECT_EQ(bad, "\\xFF");
   EXPECT_FALSE(Utf8ToCp1252("\xC3", &out));          // cut short

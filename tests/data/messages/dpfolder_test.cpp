@@ -43,42 +43,32 @@ class FolderTest : public OfficeDirTest {
   FolderTable folders;
 };
 
-TEST_F(FolderTest, NumbersPassOverTheInboxAndTheArchive) {
+TEST_F(FolderTest, NumbersPassOverTheInboxAndTheArchiveAndAddStandsOnTheNewFolder) {
   EXPECT_EQ(Add("Clients", kCommon), 2);
   EXPECT_EQ(Add("Suppliers", kCommon), 4);
   EXPECT_EQ(Add("Private", kAlice), 5);
   FolderRecord record;
+  ASSERT_EQ(FolderReadCurrent(folders, &record), 1);
+  EXPECT_EQ(record.Name(), "Private");
   ASSERT_EQ(FolderFindNumber(folders, 4, &record), 1);
   EXPECT_EQ(record.Name(), "Suppliers");
   EXPECT_EQ(record.Owner(), kCommon);
   EXPECT_EQ(record.bytes[fd::kSpare.offset], 0);
 }
 
-TEST_F(FolderTest, AddLeavesTheHandleOnTheNewFolder) {
-  Add("Zebra", kCommon);
-  Add("Apple", kCommon);
-  FolderRecord record;
-  ASSERT_EQ(FolderReadCurrent(folders, &record), 1);
-  EXPECT_EQ(record.Name(), "Apple");
-}
-
-TEST_F(FolderTest, CommonFoldersMayNotShareANameInAnyCase) {
-  Add("Clients", kCommon);
-  FolderRecord again = MakeFolderRecord("CLIENTS", kCommon);
-  EXPECT_EQ(FolderAdd(folders, again), 0);
-  EXPECT_EQ(AppErrorCode(), kAppDuplicate);
-  EXPECT_EQ(AppErrorName(), "CLIENTS");
-  // Refused before anything was written: no deleted slot is left behind.
-  EXPECT_EQ(RecordCount(kFolderTable), 1);
-}
-
-TEST_F(FolderTest, PersonalFolderMayShareACommonFoldersName) {
+TEST_F(FolderTest, NamesAreUniquePerOwnerInAnyCase) {
   Add("Clients", kCommon);
   Add("clients", kAlice);
   Add("Clients", kBob);
-  FolderRecord duplicate = MakeFolderRecord("CLIENTS", kAlice);
-  EXPECT_EQ(FolderAdd(folders, duplicate), 0);
-  EXPECT_EQ(AppErrorCode(), kAppDuplicate);
+  for (int32_t owner : {kCommon, kAlice}) {
+    FolderRecord duplicate = MakeFolderRecord("CLIENTS", owner);
+    ClearAppError();
+    EXPECT_EQ(FolderAdd(folders, duplicate), 0);
+    EXPECT_EQ(AppErrorCode(), kAppDuplicate);
+    EXPECT_EQ(AppErrorName(), "CLIENTS");
+  }
+  // Refused before anything was written: no deleted slot is left behind.
+  EXPECT_EQ(RecordCount(kFolderTable), 3);
   EXPECT_EQ(All(), (std::vector<std::pair<int32_t, std::string>>{
                        {kCommon, "Clients"}, {kAlice, "clients"}, {kBob, "Clients"}}));
 }
@@ -93,9 +83,7 @@ TEST_F(FolderTest, NamesThatCannotBeStoredAreRefused) {
   EXPECT_EQ(FolderAdd(folders, marked), 0);
   EXPECT_EQ(AppErrorCode(), kAppInvalidName);
   EXPECT_EQ(RecordCount(kFolderTable), 0);
-}
-
-TEST_F(FolderTest, NameFillingTheWholeFieldIsCutToThirty) {
+  // A name filling the whole field is cut to thirty.
   FolderRecord record;
   std::memset(record.bytes, 'A', fd::kName.width);
   SetFieldI32(record.bytes, fd::kOwner, kCommon);
@@ -131,6 +119,8 @@ TEST_F(FolderTest, FindNumberLeavesTheWalkOnThatFolder) {
 }
 
 TEST_F(FolderTest, WalkGoesByOwnerThenName) {
+  EXPECT_EQ(FolderFirst(folders), 0);
+  EXPECT_EQ(AppErrorCode(), kAppEndOfFile);
   Add("Zoo", kAlice);
   Add("beta", kCommon);
   Add("Alpha", kCommon);
@@ -146,11 +136,6 @@ TEST_F(FolderTest, WalkGoesByOwnerThenName) {
   EXPECT_EQ(AppErrorCode(), kAppBeginningOfFile);
 }
 
-TEST_F(FolderTest, EmptyTableHasNoFirstFolder) {
-  EXPECT_EQ(FolderFirst(folders), 0);
-  EXPECT_EQ(AppErrorCode(), kAppEndOfFile);
-}
-
 TEST_F(FolderTest, RenameKeepsTheNumber) {
   int32_t number = Add("Clients", kAlice);
   FolderRecord renamed = MakeFolderRecord("Customers", kAlice);
@@ -161,12 +146,11 @@ TEST_F(FolderTest, RenameKeepsTheNumber) {
   EXPECT_EQ(record.Name(), "Customers");
   EXPECT_EQ(FolderFind(folders, kAlice, "Clients"), 0);
   EXPECT_EQ(FolderFindNumber(folders, 777, &record), 0);
-}
-
-TEST_F(FolderTest, RenameMayChangeOnlyTheLetterCase) {
-  Add("clients", kCommon);
-  ASSERT_EQ(FolderRename(folders, kCommon, "clients", MakeFolderRecord("Clients", kCommon)), 1);
-  EXPECT_EQ(All(), (std::vector<std::pair<int32_t, std::string>>{{kCommon, "Clients"}}));
+  // A rename may change only the letter case; a missing folder is not found.
+  ASSERT_EQ(FolderRename(folders, kAlice, "customers", MakeFolderRecord("CUSTOMERS", kAlice)), 1);
+  EXPECT_EQ(All(), (std::vector<std::pair<int32_t, std::string>>{{kAlice, "CUSTOMERS"}}));
+  EXPECT_EQ(FolderRename(folders, kAlice, "Nothing", MakeFolderRecord("Something", kAlice)), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNotFound);
 }
 
 TEST_F(FolderTest, RenameOntoAnotherFolderOfTheOwnerIsRefused) {
@@ -181,23 +165,15 @@ TEST_F(FolderTest, RenameOntoAnotherFolderOfTheOwnerIsRefused) {
                        {kCommon, "Customers"}, {kAlice, "Clients"}, {kAlice, "Customers"}}));
 }
 
-TEST_F(FolderTest, RenameOfAMissingFolderIsNotFound) {
-  EXPECT_EQ(FolderRename(folders, kAlice, "Nothing", MakeFolderRecord("Something", kAlice)), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
-}
-
-TEST_F(FolderTest, DeletingAMissingFolderSucceeds) {
+TEST_F(FolderTest, DeletedFolderIsGoneByNameAndByNumberAndAMissingOneSucceeds) {
+  int32_t number = Add("Clients", kAlice);
+  Add("Other", kAlice);
   Add("Clients", kCommon);
   ClearAppError();
-  EXPECT_EQ(FolderDelete(folders, kAlice, "Clients"), 1);
+  EXPECT_EQ(FolderDelete(folders, kBob, "Clients"), 1);
   EXPECT_EQ(FolderDelete(folders, kCommon, "Nothing"), 1);
   EXPECT_EQ(AppErrorCode(), 0);
   EXPECT_EQ(FolderFind(folders, kCommon, "Clients"), 1);
-}
-
-TEST_F(FolderTest, DeletedFolderIsGoneByNameAndByNumber) {
-  int32_t number = Add("Clients", kAlice);
-  Add("Other", kAlice);
   ASSERT_EQ(FolderDelete(folders, kAlice, "CLIENTS"), 1);
   EXPECT_EQ(FolderFind(folders, kAlice, "Clients"), 0);
   FolderRecord record;

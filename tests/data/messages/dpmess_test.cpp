@@ -4,13 +4,13 @@
 #include "data/messages/dpmess.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
 #include <set>
 
 #include "data/messages/dpcc.h"
+#include "data/messages/dpmess_internal.h"
 #include "data/messages/email_file.h"
 #include "tests/data/messages/message_fixture.h"
 #include "tests/support/lock_holder.h"
@@ -18,11 +18,6 @@
 namespace msg = records::message;
 
 namespace {
-
-bool Exists(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0;
-}
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -83,33 +78,26 @@ TEST_F(MessageSendTest, ASendToEverybodyStoresOneCopyPerPersonAndTheSendersRaise
   EXPECT_EQ(Flag(carol), kFlagNewMessage);
 }
 
-TEST_F(MessageSendTest, AMessageToOneselfIsStoredAndRaisesNothing) {
-  Send(Memo("ALICE", "Remember the dentist."), alice);
-  ASSERT_EQ(Stored().size(), 1u);
-  EXPECT_EQ(Flag(alice), 0);
-}
-
-TEST_F(MessageSendTest, AnUrgentMessageRaisesTheUrgentBitOnly) {
-  MessageRecord memo = Memo("BOB", "Call the bank.");
-  SetFieldByte(memo.bytes, msg::kFlags, msg::kFlagUrgent);
-  Send(memo, bob);
-  EXPECT_EQ(Flag(bob), kFlagUrgentMessage);
-  Send(Memo("BOB", "And the post office."), bob);
-  EXPECT_EQ(Flag(bob), kFlagUrgentMessage | kFlagNewMessage);
-}
-
-TEST_F(MessageSendTest, StoringStampsTheTimeOnlyWhenNoneIsGiven) {
+TEST_F(MessageSendTest, StoringStampsTheTimeWhenNoneIsGivenAndRaisesTheRecipientsBit) {
   MessageRecord taken = Memo("BOB", "Taken earlier.");
   SetFieldI32(taken.bytes, msg::kTime, 900000000);
   SetFieldI32(taken.bytes, msg::kViewedTime, 5);
   SetFieldI32(taken.bytes, msg::kViewer, 7);
+  SetFieldByte(taken.bytes, msg::kFlags, msg::kFlagUrgent);
   taken = Send(taken, bob);
   EXPECT_EQ(taken.Time(), 900000000);
   EXPECT_EQ(taken.ViewedTime(), 0);
   EXPECT_EQ(taken.Viewer(), 0);
+  // An urgent message raises the urgent bit only.
+  EXPECT_EQ(Flag(bob), kFlagUrgentMessage);
   MessageRecord fresh = Send(Memo("BOB", "Now."), bob);
   EXPECT_EQ(fresh.Time(), now);
   EXPECT_GT(fresh.Number(), taken.Number());
+  EXPECT_EQ(Flag(bob), kFlagUrgentMessage | kFlagNewMessage);
+  // A message to oneself is stored and raises nothing.
+  Send(Memo("ALICE", "Remember the dentist."), alice);
+  EXPECT_EQ(Stored().size(), 3u);
+  EXPECT_EQ(Flag(alice), 0);
 }
 
 TEST_F(MessageSendTest, AGroupMessageGivesEveryCopyAndEverySendLogCopyItsOwnNote) {
@@ -150,37 +138,27 @@ TEST_F(MessageSendTest, TheTakeWindowsGroupSendHandsItsNoteToTheFirstCopy) {
   EXPECT_EQ(NoteText(copies[1].LongTextNote()), std::string(600, 'y'));
 }
 
-TEST_F(MessageSendTest, EachCopyOfATwoPersonGroupMessageNamesTheOtherInItsCC) {
+TEST_F(MessageSendTest, TheCCListNamesTheOthersEverybodyOrNobodyForOneRecipient) {
   MessageRecord memo = Memo("*SALES", "Meeting at ten.");
   ASSERT_EQ(MsgSendToGroup(messages, memo, {bob, carol}, true), 1) << FormatAppError();
+  memo = Memo("* - ALL", "Fire drill.");
+  ASSERT_EQ(MsgSendToGroup(messages, memo, {}, true), 1) << FormatAppError();
+  memo = Memo("*SALES", "Only Bob.");
+  ASSERT_EQ(MsgSendToGroup(messages, memo, {bob}, true), 1) << FormatAppError();
   std::vector<MessageRecord> copies = Stored();
-  ASSERT_EQ(copies.size(), 2u);
-  for (const MessageRecord& r : copies) {
+  ASSERT_EQ(copies.size(), 6u);
+  for (size_t i = 0; i < 5; ++i) {
+    const MessageRecord& r = copies[i];
     EXPECT_TRUE(r.Flags() & msg::kFlagCcList);
     std::vector<std::string> cc;
     ASSERT_EQ(CCReadNames(r.Number(), &cc), 1);
-    std::string other = r.To() == "BOB" ? "CAROL" : "BOB";
-    EXPECT_EQ(cc, std::vector<std::string>{other});
+    std::string other = i >= 2 ? "* - ALL" : r.To() == "BOB" ? "CAROL" : "BOB";
+    EXPECT_EQ(cc, std::vector<std::string>{other}) << i;
   }
-}
-
-TEST_F(MessageSendTest, AGroupMessageToOnePersonHasNoCC) {
-  MessageRecord memo = Memo("*SALES", "Only Bob.");
-  ASSERT_EQ(MsgSendToGroup(messages, memo, {bob}, true), 1) << FormatAppError();
-  std::vector<MessageRecord> copies = Stored();
-  ASSERT_EQ(copies.size(), 1u);
-  EXPECT_FALSE(copies[0].Flags() & msg::kFlagCcList);
-  EXPECT_EQ(RecordCount(kCcTable), 0);
-}
-
-TEST_F(MessageSendTest, EveryCopyOfAMessageToEverybodyHasTheCCNameEverybody) {
-  MessageRecord memo = Memo("* - ALL", "Fire drill.");
-  ASSERT_EQ(MsgSendToGroup(messages, memo, {}, true), 1) << FormatAppError();
-  for (const MessageRecord& r : Stored()) {
-    std::vector<std::string> cc;
-    ASSERT_EQ(CCReadNames(r.Number(), &cc), 1);
-    EXPECT_EQ(cc, std::vector<std::string>{"* - ALL"});
-  }
+  EXPECT_FALSE(copies[5].Flags() & msg::kFlagCcList);
+  std::vector<std::string> none;
+  ASSERT_EQ(CCReadNames(copies[5].Number(), &none), 1);
+  EXPECT_TRUE(none.empty());
 }
 
 TEST_F(MessageSendTest, AGroupSendWithoutRecipientsSucceedsAndLeavesNoNoteBehind) {
@@ -214,7 +192,7 @@ TEST_F(MessageSendTest, CopiesThatCannotBeStoredDoNotStopTheGroupAndGetNoSendLog
   EXPECT_EQ(Flag(bob), 0);
 }
 
-TEST_F(MessageSendTest, SendingToANameRefusesAGroupAndGivesTheCopyItsOwnNote) {
+TEST_F(MessageSendTest, SendingToANameRefusesAGroupAndGivesTheCopyItsOwnNoteAndViceVersa) {
   const int32_t callers = NewNote("the whole text");
   MessageRecord memo = Memo("", "Short.");
   SetFieldI32(memo.bytes, msg::kLongTextNote, callers);
@@ -228,13 +206,12 @@ TEST_F(MessageSendTest, SendingToANameRefusesAGroupAndGivesTheCopyItsOwnNote) {
   EXPECT_NE(copies[0].LongTextNote(), callers);
   EXPECT_EQ(NoteText(copies[0].LongTextNote()), "the whole text");
   EXPECT_EQ(NoteText(callers), "the whole text");
-}
-
-TEST_F(MessageSendTest, SendingToAGroupRefusesAPersonsName) {
-  MessageRecord memo = Memo("BOB", "Not a group.");
+  // Sending to a group refuses a person's name.
+  memo = Memo("BOB", "Not a group.");
+  ClearAppError();
   EXPECT_EQ(MsgSendToGroup(messages, memo, {bob}, false), 0);
   EXPECT_EQ(AppErrorCode(), kAppInvalidName);
-  EXPECT_TRUE(Stored().empty());
+  EXPECT_EQ(Stored().size(), 1u);
 }
 
 TEST_F(MessageSendTest, SendOneOpensTheTableItselfWhenGivenNone) {
@@ -242,6 +219,29 @@ TEST_F(MessageSendTest, SendOneOpensTheTableItselfWhenGivenNone) {
   ASSERT_EQ(MsgSendOne(nullptr, memo, bob, true, 1), 1) << FormatAppError();
   EXPECT_EQ(Stored().size(), 1u);
   EXPECT_EQ(Logged().size(), 1u);
+}
+
+TEST_F(MessageSendTest, ASendLogCopyThatCannotBeStoredFailsTheSendAndLeavesNoNote) {
+  BecomeUser("ALICE", true);
+  FastTicks fast;
+  // Another workstation holds the send log's append lock throughout.
+  LockHolder holder(dir.File("SENDLOG.DAT"), 0);
+  ASSERT_TRUE(holder.Held());
+  const int32_t callers = NewNote("long text");
+  MessageRecord memo = Memo("", "Logged?");
+  SetFieldI32(memo.bytes, msg::kLongTextNote, callers);
+  EXPECT_EQ(MsgSendToName(messages, memo, "BOB", bob), 0);
+  EXPECT_EQ(AppErrorCode(), kAppLockError);
+  EXPECT_EQ(SendLogAdd(memo), 0);
+  holder.Release();
+  // Bob has his copy, the log has none, and no note of a log copy is left.
+  EXPECT_EQ(Stored().size(), 1u);
+  EXPECT_TRUE(Logged().empty());
+  EXPECT_EQ(LiveRecords(kNoteTable, dir.Path()), 2);
+  // A send-log handle never opened is a failed check, not a copy.
+  SendLogTable closed;
+  EXPECT_EQ(dpmess::SendLogAppend(closed, memo), 0);
+  expectedChecks = 1;
 }
 
 // ---- Moving, touching, deleting ----
@@ -272,22 +272,23 @@ TEST_F(MessageChangeTest, AMoveFromAnOldListRowStillFindsTheMessage) {
   EXPECT_EQ(MsgFindFirst(messages, 77, "BOB"), 0);
 }
 
-TEST_F(MessageChangeTest, MovingADeletedMessageCountsAsDone) {
+TEST_F(MessageChangeTest, ADeletedMessageCountsAsMovedAndDeletedButNotAsTouched) {
   Send(Memo("BOB", "Gone."), bob);
-  MessageEntry entry = FirstIn(msg::kFolderNew, "BOB");
-  ASSERT_EQ(MsgDelete(messages, entry), 1);
-  SetAppError(kAppNotFound, "before");
-  EXPECT_EQ(MsgMoveToFolder(messages, entry, msg::kFolderArchive), 1);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
-  EXPECT_EQ(AppErrorName(), "before");
-}
-
-TEST_F(MessageChangeTest, DeletingAnAlreadyDeletedMessageSucceeds) {
-  Send(Memo("BOB", "Twice."), bob);
   MessageEntry entry = FirstIn(msg::kFolderNew, "BOB");
   ASSERT_EQ(MsgDelete(messages, entry), 1) << FormatAppError();
   EXPECT_TRUE(Stored().empty());
+  // Nothing to report: the application error stays, the engine's is cleared.
+  SetAppError(kAppNotFound, "before");
+  EXPECT_EQ(MsgMoveToFolder(messages, entry, msg::kFolderArchive), 1);
+  EXPECT_EQ(DbGetError(), kDbOk);
+  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  EXPECT_EQ(AppErrorName(), "before");
   EXPECT_EQ(MsgDelete(messages, entry), 1) << FormatAppError();
+  EXPECT_EQ(DbGetError(), kDbOk);
+  // A change made by a view has nothing left to change.
+  MessageRecord r = Memo("BOB", "Gone.");
+  EXPECT_EQ(MsgTouch(messages, entry, r), 0);
+  EXPECT_EQ(DbGetError(), kDbRecordDeleted);
 }
 
 TEST_F(MessageChangeTest, DeletingRemovesTheLongTextButKeepsAttachedNoteAndLog) {
@@ -316,11 +317,11 @@ TEST_F(MessageChangeTest, DeletingAnEmailRemovesItsFileAttachmentsAndRawText) {
   WriteFile(dpe + "0000abcf.ATT", "not this one's");
   WriteFile(dpe + "in000042.RAW", "raw");
   ASSERT_EQ(MsgDelete(messages, FirstIn(msg::kFolderNew, "BOB")), 1) << FormatAppError();
-  EXPECT_FALSE(Exists(EmailFilePath(mail.Number(), false)));
-  EXPECT_FALSE(Exists(dpe + "0000abcd.ATT"));
-  EXPECT_FALSE(Exists(dpe + "0000abce.ATT"));
-  EXPECT_FALSE(Exists(dpe + "in000042.RAW"));
-  EXPECT_TRUE(Exists(dpe + "0000abcf.ATT"));
+  EXPECT_FALSE(FileExists(EmailFilePath(mail.Number(), false)));
+  EXPECT_FALSE(FileExists(dpe + "0000abcd.ATT"));
+  EXPECT_FALSE(FileExists(dpe + "0000abce.ATT"));
+  EXPECT_FALSE(FileExists(dpe + "in000042.RAW"));
+  EXPECT_TRUE(FileExists(dpe + "0000abcf.ATT"));
 }
 
 TEST_F(MessageChangeTest, AStoredNameOfAnotherFormIsNeverUsedAsAPath) {
@@ -334,12 +335,12 @@ TEST_F(MessageChangeTest, AStoredNameOfAnotherFormIsNeverUsedAsAPath) {
   EXPECT_EQ(MsgDelete(messages, FirstIn(msg::kFolderNew, "BOB")), 0);
   EXPECT_EQ(AppErrorCode(), kAppInvalidName);
   EXPECT_EQ(AppErrorName(), "../victim");
-  EXPECT_TRUE(Exists(dir.File("victim.ATT")));
-  EXPECT_TRUE(Exists(dir.File("precious.RAW")));
+  EXPECT_TRUE(FileExists(dir.File("victim.ATT")));
+  EXPECT_TRUE(FileExists(dir.File("precious.RAW")));
   // The message and everything of the proper form are gone.
   EXPECT_TRUE(Stored().empty());
-  EXPECT_FALSE(Exists(dir.File("DPE/0000abcd.ATT")));
-  EXPECT_FALSE(Exists(EmailFilePath(mail.Number(), false)));
+  EXPECT_FALSE(FileExists(dir.File("DPE/0000abcd.ATT")));
+  EXPECT_FALSE(FileExists(EmailFilePath(mail.Number(), false)));
 }
 
 TEST_F(MessageChangeTest, AMessageLockedElsewhereIsNotDeletedAndKeepsTheApplicationError) {
@@ -385,8 +386,11 @@ TEST_F(MessageChangeTest, APlainWriteMayNotChangeWhatTheIndexesHold) {
   EXPECT_EQ(ReadBack(entry).bytes[msg::kAttachedNote.offset], 12);
   SetFieldI32(r.bytes, msg::kFolder, msg::kFolderArchive);
   EXPECT_EQ(MsgWrite(messages, entry.RecordNumber(), r), 0);
-  expectedChecks = 1;
   EXPECT_EQ(ReadBack(entry).Folder(), msg::kFolderNew);
+  // Nor is anything written through a handle never opened.
+  MessageTable closed;
+  EXPECT_EQ(MsgWrite(closed, entry.RecordNumber(), ReadBack(entry)), 0);
+  expectedChecks = 2;
 }
 
 TEST_F(MessageChangeTest, TheSendLogCopyOfAnEmailGoesWithItsOwnFile) {
@@ -403,10 +407,10 @@ TEST_F(MessageChangeTest, TheSendLogCopyOfAnEmailGoesWithItsOwnFile) {
   ASSERT_EQ(SendLogDelete(log, SendLogEntryOf(logged, 0)), 1) << FormatAppError();
   SendLogClose(log);
   EXPECT_TRUE(Logged().empty());
-  EXPECT_FALSE(Exists(EmailFilePath(mail.Number(), true)));
-  EXPECT_FALSE(Exists(dir.File("DPE/0000beef.ATT")));
-  EXPECT_TRUE(Exists(EmailFilePath(mail.Number(), false)));
-  EXPECT_TRUE(Exists(dir.File("DPE/0000bee0.ATT")));
+  EXPECT_FALSE(FileExists(EmailFilePath(mail.Number(), true)));
+  EXPECT_FALSE(FileExists(dir.File("DPE/0000beef.ATT")));
+  EXPECT_TRUE(FileExists(EmailFilePath(mail.Number(), false)));
+  EXPECT_TRUE(FileExists(dir.File("DPE/0000bee0.ATT")));
 }
 
 // ---- Viewing ----
@@ -460,20 +464,24 @@ TEST_F(MessageViewTest, TheSendLogCopyIsFoundAfterTheSenderArchivedIt) {
   EXPECT_EQ(logged.ViewedTime(), now);
 }
 
-TEST_F(MessageViewTest, SomeoneElseOpeningStampsItButLeavesTheRecipientsFlags) {
+TEST_F(MessageViewTest, SomeoneElseOpeningStampsItAndTheRecipientStillClearsTheFlags) {
   Send(Memo("BOB", "Carol peeks."), bob);
   BecomeUser("CAROL", false);
   MessageRecord seen;
+  bool changed = false;
   ASSERT_EQ(MsgMarkViewed(messages, FirstIn(msg::kFolderNew, "BOB"), &seen), 1);
   EXPECT_EQ(seen.Viewer(), carol);
   EXPECT_TRUE(seen.Flags() & msg::kFlagNotViewed);
-}
-
-TEST_F(MessageViewTest, MailForTheGatewayIsNeverStampedViewed) {
-  MessageRecord mail = Email(kMailServerName, "alice@example.com", "Out");
-  Send(mail, kMailServerNumber);
-  MessageRecord seen;
-  bool changed = true;
+  BecomeUser("BOB", false);
+  ASSERT_EQ(MsgMarkViewed(messages, FirstIn(msg::kFolderNew, "BOB"), &seen, &changed), 1)
+      << FormatAppError();
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(seen.Viewer(), carol);
+  EXPECT_EQ(seen.Flags() & msg::kFlagNotViewed, 0);
+  EXPECT_EQ(FirstIn(msg::kFolderNew, "BOB").Flags(), 0);
+  // Mail for the gateway is never stamped viewed.
+  Send(Email(kMailServerName, "alice@example.com", "Out"), kMailServerNumber);
+  changed = true;
   ASSERT_EQ(MsgMarkViewed(messages, FirstIn(msg::kFolderNew, kMailServerName), &seen, &changed), 1);
   EXPECT_FALSE(changed);
   EXPECT_EQ(seen.ViewedTime(), 0);

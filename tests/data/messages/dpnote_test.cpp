@@ -23,13 +23,6 @@ std::string Text(size_t length) {
 
 class NoteTest : public OfficeDirTest {
  protected:
-  int32_t NewNote(const std::string& text) {
-    int32_t number = 0;
-    EXPECT_EQ(NoteNew(&number), 1);
-    EXPECT_EQ(NoteWrite(number, text), 1);
-    return number;
-  }
-
   std::string Read(int32_t number, int size = kMaxNoteText) {
     std::string text;
     EXPECT_EQ(NoteRead(number, &text, size), 1) << number;
@@ -71,7 +64,7 @@ class NoteTest : public OfficeDirTest {
   }
 };
 
-TEST_F(NoteTest, NewNoteIsOneEmptyPart) {
+TEST_F(NoteTest, NewNotesTakeRisingNumbersAndOnePartPer506Bytes) {
   int32_t first = 0, second = 0;
   ASSERT_EQ(NoteNew(&first), 1);
   ASSERT_EQ(NoteNew(&second), 1);
@@ -79,27 +72,13 @@ TEST_F(NoteTest, NewNoteIsOneEmptyPart) {
   EXPECT_EQ(second, 2);
   EXPECT_EQ(Parts(first), std::vector<int>{0});
   EXPECT_EQ(Read(first), "");
-}
-
-TEST_F(NoteTest, TextOf506BytesTakesOnePart) {
-  std::string text = Text(506);
-  int32_t note = NewNote(text);
-  EXPECT_EQ(Parts(note), std::vector<int>{0});
-  EXPECT_EQ(Read(note), text);
-}
-
-TEST_F(NoteTest, TextOf507BytesTakesTwoParts) {
-  std::string text = Text(507);
-  int32_t note = NewNote(text);
-  EXPECT_EQ(Parts(note), (std::vector<int>{0, 1}));
-  EXPECT_EQ(Read(note), text);
-}
-
-TEST_F(NoteTest, TextOf4048BytesTakesEightParts) {
-  std::string text = Text(4048);
-  int32_t note = NewNote(text);
-  EXPECT_EQ(Parts(note), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-  EXPECT_EQ(Read(note), text);
+  for (size_t length : {size_t(506), size_t(507), size_t(4048)}) {
+    std::string text = Text(length);
+    int32_t note = NewNote(text);
+    EXPECT_EQ(Parts(note).size(), (length + 505) / 506) << length;
+    EXPECT_EQ(Read(note), text) << length;
+  }
+  EXPECT_EQ(Parts(5), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
 }
 
 TEST_F(NoteTest, TextOf4049BytesIsRefusedAndTheNoteKept) {
@@ -111,8 +90,9 @@ TEST_F(NoteTest, TextOf4049BytesIsRefusedAndTheNoteKept) {
   EXPECT_EQ(RecordCount(kNoteTable), records);
 }
 
-TEST_F(NoteTest, RewritingAThreePartNoteAsOnePartDeletesPartsOneAndTwo) {
+TEST_F(NoteTest, RewritingAddsOrDeletesPartsAndLeavesNoTailOrNeighbourTouched) {
   int32_t note = NewNote(Text(1200));
+  int32_t other = NewNote(std::string(900, 'b'));
   ASSERT_EQ(Parts(note), (std::vector<int>{0, 1, 2}));
   int32_t partOne = PartRecord(note, 1);
   ASSERT_EQ(NoteWrite(note, "short"), 1);
@@ -125,36 +105,27 @@ TEST_F(NoteTest, RewritingAThreePartNoteAsOnePartDeletesPartsOneAndTwo) {
   EXPECT_EQ(DbReadRecord(raw, partOne, record), 0);
   EXPECT_EQ(DbGetError(), kDbRecordDeleted);
   DbCloseTable(raw);
+  const struct {
+    std::string text;
+    size_t parts;
+  } writes[] = {{Text(2000), 4}, {std::string(1000, 'x'), 2}, {std::string(600, 'y'), 2}, {"", 1}};
+  for (const auto& w : writes) {
+    ASSERT_EQ(NoteWrite(note, w.text), 1);
+    EXPECT_EQ(Parts(note).size(), w.parts) << w.text.size();
+    EXPECT_EQ(Read(note), w.text);
+  }
+  EXPECT_EQ(Read(other), std::string(900, 'b'));
 }
 
-TEST_F(NoteTest, RewritingWithALongerTextAddsParts) {
-  int32_t note = NewNote("one part");
-  std::string text = Text(2000);
-  ASSERT_EQ(NoteWrite(note, text), 1);
-  EXPECT_EQ(Parts(note), (std::vector<int>{0, 1, 2, 3}));
-  EXPECT_EQ(Read(note), text);
-  ASSERT_EQ(NoteWrite(note, ""), 1);
-  EXPECT_EQ(Parts(note), std::vector<int>{0});
-  EXPECT_EQ(Read(note), "");
-}
-
-TEST_F(NoteTest, ShorterTextInTheSamePartsLeavesNoTailOfTheOldOne) {
-  int32_t note = NewNote(std::string(1000, 'x'));
-  ASSERT_EQ(NoteWrite(note, std::string(600, 'y')), 1);
-  EXPECT_EQ(Read(note), std::string(600, 'y'));
-}
-
-TEST_F(NoteTest, ReadStopsAtTheSizeAsked) {
+TEST_F(NoteTest, ReadStopsAtTheSizeAskedOrAtANulUnlessBytesAreAsked) {
   std::string text = Text(1500);
   int32_t note = NewNote(text);
   EXPECT_EQ(Read(note, 600), text.substr(0, 600));
   EXPECT_EQ(Read(note, 0), "");
   std::string out;
   EXPECT_EQ(NoteRead(note, &out, 4049), 0);
-}
-
-TEST_F(NoteTest, BytesReadKeepsTextsAfterANul) {
-  // The signature note: two texts at offsets 0 and 251, each NUL-terminated.
+  // Reading bytes keeps what follows a NUL: the signature note holds two
+  // texts, at offsets 0 and 251, each NUL-terminated.
   std::string both(502, '\0');
   both.replace(0, 3, "one");
   both.replace(251, 3, "two");
@@ -164,14 +135,6 @@ TEST_F(NoteTest, BytesReadKeepsTextsAfterANul) {
   ASSERT_EQ(NoteReadBytes(number, &bytes), 1);
   ASSERT_GE(bytes.size(), 254u);
   EXPECT_EQ(bytes.substr(251, 3), "two");
-}
-
-TEST_F(NoteTest, NotesDoNotRunIntoEachOther) {
-  int32_t a = NewNote(std::string(300, 'a'));
-  int32_t b = NewNote(std::string(900, 'b'));
-  ASSERT_EQ(NoteWrite(a, std::string(800, 'a')), 1);
-  EXPECT_EQ(Read(a), std::string(800, 'a'));
-  EXPECT_EQ(Read(b), std::string(900, 'b'));
 }
 
 TEST_F(NoteTest, NoNoteIsNotFound) {
@@ -236,26 +199,19 @@ TEST_F(NoteTest, PartAfterAGapIsNotReadAsTheNextPart) {
 }
 
 TEST_F(NoteTest, DuplicateIsAnIndependentCopyUnderANewNumber) {
-  std::string text = Text(1300);
-  int32_t note = NewNote(text);
-  int32_t copy = 0;
-  ASSERT_EQ(NoteDuplicate(note, &copy), 1);
-  EXPECT_NE(copy, note);
-  EXPECT_NE(copy, 0);
-  EXPECT_EQ(Parts(copy), (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(Read(copy), text);
-  ASSERT_EQ(NoteWrite(copy, "changed"), 1);
-  EXPECT_EQ(Read(note), text);
-  EXPECT_EQ(Read(copy), "changed");
-}
-
-TEST_F(NoteTest, DuplicateOfAnEightPartNoteHasEightParts) {
-  std::string text = Text(4048);
-  int32_t note = NewNote(text);
-  int32_t copy = 0;
-  ASSERT_EQ(NoteDuplicate(note, &copy), 1);
-  EXPECT_EQ(Read(copy), text);
-  EXPECT_EQ(Parts(copy).size(), 8u);
+  for (size_t length : {size_t(1300), size_t(4048)}) {
+    std::string text = Text(length);
+    int32_t note = NewNote(text);
+    int32_t copy = 0;
+    ASSERT_EQ(NoteDuplicate(note, &copy), 1);
+    EXPECT_NE(copy, note);
+    EXPECT_NE(copy, 0);
+    EXPECT_EQ(Parts(copy).size(), (length + 505) / 506);
+    EXPECT_EQ(Read(copy), text);
+    ASSERT_EQ(NoteWrite(copy, "changed"), 1);
+    EXPECT_EQ(Read(note), text);
+    EXPECT_EQ(Read(copy), "changed");
+  }
 }
 
 TEST_F(NoteTest, DeleteRemovesEveryPart) {
@@ -290,6 +246,10 @@ TEST_F(NoteTest, DeleteFailsWhileAnotherWorkstationHoldsAPart) {
 }
 
 TEST_F(NoteTest, BegunNoteHandleIsBorrowedInsteadOfOpeningTheTable) {
+  // Ending what was never begun is a failed check.
+  unsigned before = CheckFailureCount();
+  EXPECT_EQ(NoteEnd(), 0);
+  EXPECT_GT(CheckFailureCount(), before);
   int32_t note = NewNote("before");
   ASSERT_EQ(NoteBegin(), 1);
   EXPECT_TRUE(NoteBegun());
@@ -313,12 +273,6 @@ TEST_F(NoteTest, BegunNoteHandleIsBorrowedInsteadOfOpeningTheTable) {
   EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
   ASSERT_EQ(std::rename(dir.File("NOTE.OLD").c_str(), dir.File("NOTE.DAT").c_str()), 0);
   EXPECT_EQ(Read(fresh), "during");
-}
-
-TEST_F(NoteTest, EndWithoutBeginIsACheckFailure) {
-  unsigned before = CheckFailureCount();
-  EXPECT_EQ(NoteEnd(), 0);
-  EXPECT_GT(CheckFailureCount(), before);
 }
 
 }  // namespace

@@ -93,14 +93,12 @@ TEST(SplitAddressTest, NameAndAddressAroundTheFirstAtSignOutsideQuotes) {
   EXPECT_EQ(address, "ann@e");
 }
 
-TEST(DefaultFromTest, OwnAddressThenNameAtDomainThenName) {
+TEST(DefaultFromTest, OwnAddressThenNameAtDomainThenNameUntilEdited) {
   EXPECT_EQ(DefaultFrom("Sue Brown", "sue@home.example", "office.example"), "sue@home.example");
   EXPECT_EQ(DefaultFrom("Sue Brown", "   ", "office.example"), "sue brown@office.example");
   EXPECT_EQ(DefaultFrom("Sue Brown", "", ""), "Sue Brown");
   EXPECT_EQ(DefaultFrom("Sue", "", std::string(200, 'd')).size(), 127u);
-}
-
-TEST(DefaultFromTest, FollowsToAndCcUntilEdited) {
+  // It follows To and CC until edited.
   EXPECT_EQ(RederivedFrom("", "", "kept", "Sue", "sue@o.example"), "kept");
   EXPECT_EQ(RederivedFrom("Bob", "x@y.z", "Sue", "Sue", "sue@o.example"), "sue@o.example");
   EXPECT_EQ(RederivedFrom("Bob", "", "sue@o.example", "Sue", "sue@o.example"), "Sue");

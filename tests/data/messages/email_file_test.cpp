@@ -59,10 +59,7 @@ TEST_F(EmailFileTest, HeaderAndBodyComeBackAsWritten) {
   EXPECT_EQ(back.Subject(), "Quarterly figures");
   EXPECT_EQ(text, body);
   EXPECT_FALSE(truncated);
-}
-
-TEST_F(EmailFileTest, SendLogCopyLivesInTheSendLogFolder) {
-  EXPECT_EQ(EmailFilePath(7), dir.File("DPE/7.DPE"));
+  // A send-log copy lives in the send-log folder.
   EXPECT_EQ(EmailFilePath(7, true), dir.File("SENDLOG/7.DPE"));
 }
 
@@ -112,7 +109,7 @@ TEST_F(EmailFileTest, HeaderWithoutAnyNulIsReadCutToItsFields) {
   EXPECT_EQ(AttachmentCount(h), 40);
 }
 
-TEST_F(EmailFileTest, RewritingTheHeaderKeepsTheBody) {
+TEST_F(EmailFileTest, RewritingTheHeaderKeepsTheBodyAndAWholeRewriteCutsTheFile) {
   std::string body = "line one\r\nline two\r\n";
   ASSERT_EQ(EmailWrite(SampleHeader(), body, 3), 1);
   EmailHeader h = SampleHeader();
@@ -126,16 +123,12 @@ TEST_F(EmailFileTest, RewritingTheHeaderKeepsTheBody) {
 
   EXPECT_EQ(EmailRewriteHeader(h, 3, true), 0);  // no send-log copy to rewrite
   EXPECT_FALSE(FileExists(EmailFilePath(3, true)));
-}
-
-TEST_F(EmailFileTest, RewriteReplacesHeaderAndBodyAndCutsTheFile) {
+  // A whole rewrite replaces header and body and cuts the file.
+  std::remove(EmailFilePath(3).c_str());
   ASSERT_EQ(EmailWrite(SampleHeader(), std::string(5000, 'a'), 4), 1);
-  EmailHeader h = SampleHeader();
   h.SetTo("Carl");
   ASSERT_EQ(EmailRewrite(h, "short", 4), 1);
   EXPECT_EQ(ReadWholeFile(dir.File("DPE/4.DPE")).size(), 2048u + 5);
-  EmailHeader back;
-  std::string text;
   ASSERT_EQ(EmailRead(EmailFilePath(4), &back, &text, kEmailBodyLimit, nullptr), 1);
   EXPECT_EQ(back.To(), "Carl");
   EXPECT_EQ(text, "short");
@@ -161,16 +154,12 @@ int WithFileSizeLimit(rlim_t limit, F f) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST_F(EmailFileTest, WriteThatCannotFinishLeavesNoFile) {
+TEST_F(EmailFileTest, AWriteThatCannotFinishLeavesNoFileAndARewriteTheOldOne) {
   EmailHeader h = SampleHeader();
   EXPECT_EQ(WithFileSizeLimit(3000, [&] { return EmailWrite(h, std::string(4000, 'b'), 8); }), 0);
   EXPECT_FALSE(FileExists(EmailFilePath(8)));
-}
-
-TEST_F(EmailFileTest, RewriteThatCannotFinishLeavesTheOldFile) {
   ASSERT_EQ(EmailWrite(SampleHeader(), "old body", 8), 1);
   std::string before = ReadWholeFile(EmailFilePath(8));
-  EmailHeader h = SampleHeader();
   EXPECT_EQ(WithFileSizeLimit(3000, [&] { return EmailRewrite(h, std::string(4000, 'b'), 8); }), 0);
   EXPECT_EQ(ReadWholeFile(EmailFilePath(8)), before);
   EXPECT_EQ(FilesIn("DPE"), std::set<std::string>{"8.DPE"});
@@ -195,18 +184,14 @@ TEST_F(EmailFileTest, DeleteRemovesBodyAttachmentsAndRawFileAndNothingElse) {
   EXPECT_EQ(ReadWholeFile(keep), "third");
 }
 
-TEST_F(EmailFileTest, DeleteTakesTheRawStemFromTheMessageRecord) {
+TEST_F(EmailFileTest, DeleteTakesTheRawStemFromTheRecordAndRemovesItWithoutTheFile) {
+  WriteFile(dir.File("DPE/gone.RAW"), "raw");
+  EXPECT_EQ(EmailDeleteFiles(EmailFilePath(13), "gone"), 1);
   ASSERT_EQ(EmailWrite(SampleHeader(), "body", 12), 1);
   WriteFile(dir.File("DPE/msg12.RAW"), "raw");
   uint8_t record[records::message::kRecordSize] = {};
   SetFieldText(record, records::message::kRawStem, "msg12");
   ASSERT_EQ(EmailDeleteFiles(record, EmailFilePath(12)), 1);
-  EXPECT_TRUE(FilesIn("DPE").empty());
-}
-
-TEST_F(EmailFileTest, DeleteOfAMissingFileStillRemovesTheRawFile) {
-  WriteFile(dir.File("DPE/gone.RAW"), "raw");
-  EXPECT_EQ(EmailDeleteFiles(EmailFilePath(13), "gone"), 1);
   EXPECT_TRUE(FilesIn("DPE").empty());
 }
 
@@ -301,28 +286,22 @@ TEST_F(EmailFileTest, FailedCopyLeavesNoTargetAndNoDuplicates) {
   EXPECT_EQ(EmailCopyFile(EmailFilePath(23), EmailFilePath(24)), 0);
   EXPECT_EQ(EmailError(), "Error reading DPE file.");
   EXPECT_FALSE(FileExists(EmailFilePath(24)));
+  // Nor is a file copied onto itself.
+  ASSERT_EQ(EmailWrite(SampleHeader(), "body", 27), 1);
+  const std::string kept = ReadWholeFile(EmailFilePath(27));
+  EXPECT_EQ(EmailCopyFile(EmailFilePath(27), EmailFilePath(27)), 0);
+  EXPECT_EQ(ReadWholeFile(EmailFilePath(27)), kept);
 }
 
-TEST_F(EmailFileTest, CopyOfAHeaderOfGarbageIsRefusedAndCreatesNothing) {
+TEST_F(EmailFileTest, AHeaderOfGarbageIsNeitherCopiedNorLetsADeleteTouchAnotherFile) {
   std::string raw(2048, '\xff');
   WriteFile(dir.File("DPE/25.DPE"), raw + "body");
   EXPECT_EQ(EmailCopyFile(EmailFilePath(25), EmailFilePath(26)), 0);
   EXPECT_EQ(EmailError().rfind("Invalid attachment name: ", 0), 0u) << EmailError();
   EXPECT_EQ(FilesIn("DPE"), std::set<std::string>{"25.DPE"});
   EXPECT_EQ(ReadWholeFile(dir.File("DPE/25.DPE")), raw + "body");
-}
-
-TEST_F(EmailFileTest, CopyOntoItselfIsRefusedAndTheFileKept) {
-  ASSERT_EQ(EmailWrite(SampleHeader(), "body", 27), 1);
-  std::string before = ReadWholeFile(EmailFilePath(27));
-  EXPECT_EQ(EmailCopyFile(EmailFilePath(27), EmailFilePath(27)), 0);
-  EXPECT_EQ(ReadWholeFile(EmailFilePath(27)), before);
-}
-
-TEST_F(EmailFileTest, DeleteOfAHeaderOfGarbageTouchesNothingButItsOwnFile) {
   WriteFile(dir.File("DPE/0000000a.ATT"), "another e-mail's attachment");
-  WriteFile(dir.File("DPE/28.DPE"), std::string(2048, '\xff') + "body");
-  EXPECT_EQ(EmailDeleteFiles(EmailFilePath(28), ""), 0);
+  EXPECT_EQ(EmailDeleteFiles(EmailFilePath(25), ""), 0);
   EXPECT_EQ(EmailError().rfind("Invalid attachment name: ", 0), 0u) << EmailError();
   EXPECT_EQ(FilesIn("DPE"), std::set<std::string>{"0000000a.ATT"});
 }

@@ -19,30 +19,21 @@ TEST(ReplySubjectTest, ReGoesInFrontUnlessItIsThereInAnyCase) {
   EXPECT_EQ(s.substr(0, 5), "Re: x");
 }
 
-TEST(ReflowTest, LinesOfAParagraphAreJoined) {
+TEST(ReflowTest, LinesOfAParagraphAreJoinedAndBreaksAfterPunctuationOrBlankLinesStay) {
   EXPECT_EQ(Reflow("the quick brown\r\nfox jumps\r\nover"), "the quick brown fox jumps over");
-}
-
-TEST(ReflowTest, ALineEndingInPunctuationKeepsItsBreak) {
   for (char end : std::string(":.!?,-=>")) {
     std::string body = std::string("line") + end + "\r\nnext";
     EXPECT_EQ(Reflow(body), body) << end;
   }
-}
-
-TEST(ReflowTest, ParagraphBreaksStay) {
   EXPECT_EQ(Reflow("one\r\ntwo\r\n\r\nthree\r\nfour\r\n"), "one two\r\n\r\nthree four ");
   EXPECT_EQ(Reflow("a\r\n\r\n\r\nb"), "a\r\n\r\n\r\nb");
   EXPECT_EQ(Reflow("\r\nstart"), "\r\nstart");
   EXPECT_EQ(Reflow("lone\nfeeds\rstay"), "lone\nfeeds\rstay");
 }
 
-TEST(SignatureTest, AppendedAfterABlankLine) {
+TEST(SignatureTest, AppendedAfterABlankLineAndTheNoteHoldsTwo) {
   EXPECT_EQ(BodyWithSignature("Hello", "Sue\r\nSales"), "Hello\r\n\r\nSue\r\nSales");
   EXPECT_EQ(BodyWithSignature("Hello", ""), "Hello");
-}
-
-TEST(SignatureTest, TheTwoSignaturesOfTheNote) {
   std::string note(502, '\0');
   note.replace(0, 3, "one");
   note.replace(251, 3, "two");

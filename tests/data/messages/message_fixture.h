@@ -129,12 +129,6 @@ class MessageTest : public OfficeDirTest {
     return r;
   }
 
-  int32_t NewNote(const std::string& text) {
-    int32_t number = 0;
-    EXPECT_EQ(NoteNew(&number), 1);
-    EXPECT_EQ(NoteWrite(number, text), 1);
-    return number;
-  }
   std::string NoteText(int32_t number) {
     std::string text;
     if (!NoteRead(number, &text)) return "<no note>";

@@ -48,7 +48,7 @@ TEST_F(TakeSendTest, BlankCallerTakesTheFirstTwentyCharactersOfCompany) {
   EXPECT_EQ(r.From(), "Tom");
 }
 
-TEST_F(TakeSendTest, LongTextReachesThePersonAsTheirOwnNote) {
+TEST_F(TakeSendTest, LongTextReachesThePersonAsTheirOwnNoteAndAShortOneDropsIt) {
   MessageRecord r = Fresh(msg::kKindMemo);
   const std::string text(900, 'm');
   const std::string longText = TakeGatherText(r, text);
@@ -60,17 +60,15 @@ TEST_F(TakeSendTest, LongTextReachesThePersonAsTheirOwnNote) {
   EXPECT_EQ(stored[0].Time(), now);
   EXPECT_EQ(NoteOf(stored[0]), text);
   EXPECT_EQ(Flag(bob), 1);
-}
-
-TEST_F(TakeSendTest, ShortTextAfterALongOneDropsTheOldNote) {
-  MessageRecord r = Fresh(msg::kKindMemo);
+  // A short text after a long one drops the old note.
+  r = Fresh(msg::kKindMemo);
   int32_t note = 0;
   ASSERT_EQ(NoteNew(&note), 1);
   SetFieldI32(r.bytes, msg::kLongTextNote, note);
   ASSERT_EQ(TakeSend(r, TakeGatherText(r, "short"), {"BOB", bob, {}}, 1, nullptr), 1);
-  EXPECT_EQ(Stored()[0].LongTextNote(), 0);
-  std::string text;
-  EXPECT_EQ(NoteRead(note, &text), 0);
+  EXPECT_EQ(Stored()[1].LongTextNote(), 0);
+  std::string gone;
+  EXPECT_EQ(NoteRead(note, &gone), 0);
 }
 
 TEST_F(TakeSendTest, GroupOfTwoIsAskedAboutCCAndOneIsNot) {
@@ -92,7 +90,7 @@ TEST_F(TakeSendTest, GroupOfTwoIsAskedAboutCCAndOneIsNot) {
   EXPECT_EQ(result.stored, 1);
 }
 
-TEST_F(TakeSendTest, AllWithoutCCReachesEveryPersonAndNotTheSendersFlag) {
+TEST_F(TakeSendTest, AllWithoutCCReachesEveryPersonButNotTheSendersFlagAndNobodyIsRefused) {
   MessageRecord r = Fresh(msg::kKindPhone);
   GroupSendResult result;
   ASSERT_EQ(TakeSend(
@@ -102,12 +100,10 @@ TEST_F(TakeSendTest, AllWithoutCCReachesEveryPersonAndNotTheSendersFlag) {
   for (const MessageRecord& m : Stored()) EXPECT_FALSE(m.Flags() & msg::kFlagCcList);
   EXPECT_EQ(Flag(alice), 0);
   EXPECT_EQ(Flag(bob), 1);
-}
-
-TEST_F(TakeSendTest, EmptyToIsRefusedAndNothingStored) {
-  MessageRecord r = Fresh(msg::kKindMemo);
+  // An empty To is refused and nothing stored.
+  r = Fresh(msg::kKindMemo);
   EXPECT_EQ(TakeSend(r, std::string(500, 'x'), {"", 0, {}}, 1, nullptr), 0);
-  EXPECT_TRUE(Stored().empty());
+  EXPECT_EQ(Stored().size(), 3u);
   EXPECT_EQ(r.LongTextNote(), 0);
 }
 

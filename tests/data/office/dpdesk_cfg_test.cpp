@@ -15,68 +15,64 @@ OfficeConfig Parse(const std::string& text) {
   return ParseOfficeConfig(text);
 }
 
-TEST(OfficeConfig, AMissingFileIsNoErrorAndSetsNothing) {
+TEST(OfficeConfig, ReadsTheFileInTheDataDirectoryAndAMissingFileSetsNothing) {
   TempDir dir;
-  OfficeConfig config = ReadOfficeConfig(dir.Path());
-  EXPECT_EQ(config.domain, "");
-  EXPECT_FALSE(config.pollTicks);
-}
-
-TEST(OfficeConfig, ReadsTheFileInTheDataDirectory) {
-  TempDir dir;
+  OfficeConfig missing = ReadOfficeConfig(dir.Path());
+  EXPECT_EQ(missing.domain, "");
+  EXPECT_FALSE(missing.pollTicks);
   std::ofstream(dir.File("DPDESK.CFG")) << "NETBIOS=1\r\nDOMAIN=acme.example\r\nPOLLTIME=10\r\n";
   OfficeConfig config = ReadOfficeConfig(dir.Path());
   EXPECT_EQ(config.domain, "acme.example");
   EXPECT_EQ(config.pollTicks, 5);
 }
 
-TEST(OfficeConfig, BlanksControlCharactersAndEverythingAboveZAreDropped) {
-  OfficeConfig config = Parse(
-      " domain = ac\tme{|}~.ex\x7f\xe9"
-      "ample \r\n");
-  EXPECT_EQ(config.domain, "acme.example");
-  EXPECT_EQ(Parse("P O L L T I M E = 1 0").pollTicks, 5);
-}
-
-TEST(OfficeConfig, NetbiosLineIsSkippedInAnyCase) {
-  OfficeConfig config = Parse("netbios = 1\nNetBios=1\n");
-  EXPECT_EQ(config.domain, "");
-  EXPECT_FALSE(config.pollTicks);
-}
-
-TEST(OfficeConfig, LinesWithoutKeyOrValueAreSkipped) {
-  OfficeConfig config = Parse("=acme\nDOMAIN=\nDOMAIN\nPOLLTIME=\n");
-  EXPECT_EQ(config.domain, "");
-  EXPECT_FALSE(config.pollTicks);
-}
-
-TEST(OfficeConfig, ADomainOfSixtyFiveCharactersIsIgnored) {
+TEST(OfficeConfig, LinesAreReadWithTheirRules) {
+  const std::optional<int32_t> none;
+  std::string junk;
+  for (int i = 0; i < 4096; ++i) junk += char((i * 37) & 0xff);
   const std::string d64(64, 'd');
-  EXPECT_EQ(Parse("DOMAIN=" + d64).domain, d64);
-  EXPECT_EQ(Parse("DOMAIN=first\nDOMAIN=" + d64 + "e").domain, "first");
-}
-
-TEST(OfficeConfig, PollTimeZeroStopsPollingAndTwoToAHundredThousandSetHalfTheSeconds) {
-  EXPECT_EQ(Parse("POLLTIME=0").pollTicks, 0);
-  EXPECT_FALSE(Parse("POLLTIME=1").pollTicks);
-  EXPECT_EQ(Parse("POLLTIME=2").pollTicks, 1);
-  EXPECT_EQ(Parse("polltime=31").pollTicks, 15);
-  EXPECT_EQ(Parse("POLLTIME=100000").pollTicks, 50000);
-  EXPECT_FALSE(Parse("POLLTIME=100001").pollTicks);
-  EXPECT_FALSE(Parse("POLLTIME=-4").pollTicks);
-  EXPECT_FALSE(Parse("POLLTIME=99999999999999999999999").pollTicks);
-}
-
-TEST(OfficeConfig, APollTimeThatIsNotANumberIsIgnoredRatherThanStoppingPolling) {
-  EXPECT_FALSE(Parse("POLLTIME=abc").pollTicks);
-  EXPECT_FALSE(Parse("POLLTIME=10s").pollTicks);
-  EXPECT_EQ(Parse("POLLTIME=20\nPOLLTIME=x").pollTicks, 10);
-}
-
-TEST(OfficeConfig, OnlyTheFirstEightyCharactersOfALineCount) {
-  // The 4 lies beyond character 80, so the value is empty.
-  EXPECT_FALSE(Parse("POLLTIME=" + std::string(71, ' ') + "4").pollTicks);
-  EXPECT_EQ(Parse("POLLTIME=" + std::string(70, ' ') + "4").pollTicks, 2);
+  const struct {
+    std::string text;
+    std::string domain;
+    std::optional<int32_t> pollTicks;
+  } cases[] = {
+      // Blanks, control characters and everything above 'z' are dropped.
+      {" domain = ac\tme{|}~.ex\x7f\xe9"
+       "ample \r\n",
+       "acme.example", none},
+      {"P O L L T I M E = 1 0", "", 5},
+      // The NETBIOS line is skipped in any case; lines without key or value too.
+      {"netbios = 1\nNetBios=1\n", "", none},
+      {"=acme\nDOMAIN=\nDOMAIN\nPOLLTIME=\n", "", none},
+      // A domain of 65 characters is ignored.
+      {"DOMAIN=" + d64, d64, none},
+      {"DOMAIN=first\nDOMAIN=" + d64 + "e", "first", none},
+      // Poll time 0 stops polling; 2 to 100000 set half the seconds.
+      {"POLLTIME=0", "", 0},
+      {"POLLTIME=1", "", none},
+      {"POLLTIME=2", "", 1},
+      {"polltime=31", "", 15},
+      {"POLLTIME=100000", "", 50000},
+      {"POLLTIME=100001", "", none},
+      {"POLLTIME=-4", "", none},
+      {"POLLTIME=99999999999999999999999", "", none},
+      // Not a number: ignored rather than stopping polling.
+      {"POLLTIME=abc", "", none},
+      {"POLLTIME=10s", "", none},
+      {"POLLTIME=20\nPOLLTIME=x", "", 10},
+      // Only the first eighty characters of a line count.
+      {"POLLTIME=" + std::string(71, ' ') + "4", "", none},
+      {"POLLTIME=" + std::string(70, ' ') + "4", "", 2},
+      {"DOMAIN=a" + std::string(200, ' ') + "POLLTIME=10", "a", none},
+      {junk, "", none},
+  };
+  for (const auto& c : cases) {
+    OfficeConfig config = Parse(c.text);
+    EXPECT_EQ(config.pollTicks, c.pollTicks) << c.text;
+    if (c.text != junk) {
+      EXPECT_EQ(config.domain, c.domain) << c.text;
+    }
+  }
   // The rest of a long line is dropped, not read as a line of its own.
   TempDir dir;
   std::ofstream(dir.File("DPDESK.CFG")) << "DOMAIN=a" << std::string(200, ' ') << "POLLTIME=10\n"
@@ -84,14 +80,6 @@ TEST(OfficeConfig, OnlyTheFirstEightyCharactersOfALineCount) {
   OfficeConfig config = ReadOfficeConfig(dir.Path());
   EXPECT_FALSE(config.pollTicks);
   EXPECT_EQ(config.domain, "b");
-  EXPECT_FALSE(Parse("DOMAIN=a" + std::string(200, ' ') + "POLLTIME=10").pollTicks);
-}
-
-TEST(OfficeConfig, BinaryJunkSetsNothing) {
-  std::string junk;
-  for (int i = 0; i < 4096; ++i) junk += char((i * 37) & 0xff);
-  OfficeConfig config = Parse(junk);
-  EXPECT_FALSE(config.pollTicks);
 }
 
 TEST(PollInterval, TheIniPollTimeWinsAndOneStopsPolling) {

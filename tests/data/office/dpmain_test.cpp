@@ -74,7 +74,7 @@ TEST_F(DpMainTest, PathAndNameAreReadWithTheirMaximumLengths) {
   EXPECT_EQ(settings.userName, "ABCDEFGHIJKLMNOPQRS");
 }
 
-TEST_F(DpMainTest, AnEnvironmentVariableNamesTheUser) {
+TEST_F(DpMainTest, AnEnvironmentVariableNamesTheUserAndAMissingOneIsTheNameError) {
   setenv("DP_TEST_USER", "Bob", 1);
   setenv("DP_TEST_LONG_USER", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 1);
   EXPECT_EQ(ResolveUserName("%DP_TEST_USER%"), "Bob");
@@ -83,10 +83,7 @@ TEST_F(DpMainTest, AnEnvironmentVariableNamesTheUser) {
   EXPECT_EQ(ResolveUserName("Plain Name"), "Plain Name");
   unsetenv("DP_TEST_USER");
   unsetenv("DP_TEST_LONG_USER");
-}
-
-TEST_F(DpMainTest, AMissingVariableLeavesTheNameAsWrittenAndEndsInTheNameError) {
-  unsetenv("DP_TEST_NO_SUCH_VARIABLE");
+  // A missing variable leaves the name as written, and it ends in the name error.
   AddName("Alice");
   EXPECT_EQ(ResolveUserName("%DP_TEST_NOVAR%junk"), "%DP_TEST_NOVAR%");
   EXPECT_EQ(ResolveUserName("%NO_CLOSE"), "%NO_CLOSE");
@@ -127,18 +124,12 @@ TEST_F(DpMainTest, WinUserNameInAnyCaseTakesTheLoginNameCutToTwenty) {
   ASSERT_EQ(StartUser(settings.directory, settings.userName), 1) << FormatAppError();
   EXPECT_EQ(CurrentUser().name, "Carol");
   EXPECT_EQ(CurrentUser().number, carol);
-  SetLoginNameSource(nullptr);
-}
-
-TEST_F(DpMainTest, NoLoginNameShowsTheRegistryBox) {
+  // No login name shows the registry box.
   SetLoginNameSource([] { return std::optional<std::string>(); });
-  StartupSettings settings;
   EXPECT_FALSE(ReadStartupSettings(Ini("Path=/x/\nName=%winusername%\n"), &settings));
   EXPECT_EQ(prompts.shown, std::vector<std::string>{"DESKpost|Error reading registry value."});
+  // The real login name is this process's user.
   SetLoginNameSource(nullptr);
-}
-
-TEST_F(DpMainTest, TheRealLoginNameIsThisProcessesUser) {
   std::optional<std::string> name = ResolveUserName("%winusername%");
   ASSERT_TRUE(name);
   EXPECT_FALSE(name->empty());
@@ -156,7 +147,7 @@ TEST_F(DpMainTest, ADirectoryOf256CharactersIsTooLong) {
   EXPECT_FALSE(DataDirectoryOpen());
 }
 
-TEST_F(DpMainTest, WithoutDpExeTheDirectoryIsNotDeskpostsAndIsNamed) {
+TEST_F(DpMainTest, WithoutAReadableDpExeTheDirectoryIsNotDeskpostsAndIsNamed) {
   ASSERT_EQ(unlink(dir.File("DP.EXE").c_str()), 0);
   EXPECT_EQ(StartUser(dir.Path(), "Alice"), 0);
   EXPECT_EQ(AppErrorCode(), kAppNotInstalledHere);
@@ -165,20 +156,17 @@ TEST_F(DpMainTest, WithoutDpExeTheDirectoryIsNotDeskpostsAndIsNamed) {
   EXPECT_EQ(OpenDataDirectory(dir.File("no/such/place/")), 0);
   EXPECT_EQ(AppErrorCode(), kAppNotInstalledHere);
   EXPECT_EQ(AppErrorName(), dir.File("no/such/place/"));
+  // A DP.EXE that cannot be opened for another reason is reported under its path.
+  ASSERT_EQ(symlink("DP.EXE", dir.File("DP.EXE").c_str()), 0);
+  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
+  EXPECT_EQ(AppErrorCode(), kAppOpenError);
+  EXPECT_EQ(AppErrorName(), dir.File("DP.EXE"));
 }
 
 TEST_F(DpMainTest, DpExeLockedByAnotherWorkstationIsNoError) {
   LockHolder other(dir.File("DP.EXE"), 0);
   ASSERT_TRUE(other.Held());
   EXPECT_EQ(OpenDataDirectory(dir.Path()), 1) << FormatAppError();
-}
-
-TEST_F(DpMainTest, ADpExeThatCannotBeOpenedForAnotherReasonIsReportedUnderItsPath) {
-  ASSERT_EQ(unlink(dir.File("DP.EXE").c_str()), 0);
-  ASSERT_EQ(symlink("DP.EXE", dir.File("DP.EXE").c_str()), 0);
-  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
-  EXPECT_EQ(AppErrorCode(), kAppOpenError);
-  EXPECT_EQ(AppErrorName(), dir.File("DP.EXE"));
 }
 
 TEST_F(DpMainTest, CatalogueVersionFiveIsRefusedBeforeAnyTableIsOpened) {
@@ -221,7 +209,7 @@ TEST_F(DpMainTest, MissingMailFoldersAreMadeAndAFileInTheWayIsReported) {
   EXPECT_FALSE(DataDirectoryOpen());
 }
 
-TEST_F(DpMainTest, OpeningInstallsTheErrorReporterAndClearsTheRetryQuestions) {
+TEST_F(DpMainTest, OpeningInstallsTheErrorReporterClearsTheRetryQuestionsAndHappensOnce) {
   DbSetErrorReporter(nullptr);
   DbSetLockRetry([] { return true; });
   IdxSetLockRetry([] { return true; });
@@ -233,10 +221,7 @@ TEST_F(DpMainTest, OpeningInstallsTheErrorReporterAndClearsTheRetryQuestions) {
   EXPECT_EQ(DbOpenTable(missing, dir.Path()), 0);
   EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
   EXPECT_EQ(AppErrorName(), dir.File("NOTE.DAT"));
-}
-
-TEST_F(DpMainTest, OpeningTwiceAndClosingWithATableOpenAreFailedChecks) {
-  ASSERT_EQ(OpenDataDirectory(dir.Path()), 1);
+  // Opening twice and closing with a table open are failed checks.
   EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
   EXPECT_EQ(checks.size(), 1u);
   NameTable names;
@@ -305,37 +290,33 @@ TEST_F(DpMainTest, WorkTableNamesAreCutToEightCharacters) {
   EXPECT_TRUE(FileExists(dir.File("W1234567.DAT")));
 }
 
-TEST_F(DpMainTest, CommonInAnyCaseIsTheOfficeListWithoutALookup) {
+TEST_F(DpMainTest, TheDefaultPhoneListOwnerIsLookedUpByNameSaveCommonInAnyCase) {
   // A person called "Common" would be found by a lookup.
   AddName("Common");
-  AddName("Alice");
-  ChangePerson("Alice", [](NameRecord& r) {
-    SetFieldText(r.bytes, nm::kPhoneListName, "cOmMoN");
-    SetFieldI32(r.bytes, nm::kPhoneListNumber, 77);
-  });
-  ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
-  EXPECT_EQ(CurrentUser().phoneListOwner, "COMMON");
-  EXPECT_EQ(CurrentUser().phoneListOwnerNumber, 0);
-  EXPECT_TRUE(prompts.shown.empty());
-}
-
-TEST_F(DpMainTest, ADefaultPhoneListUserIsLookedUpByName) {
   int32_t bob = AddName("Bob");
   AddName("Alice");
-  ChangePerson("Alice", [](NameRecord& r) { SetFieldText(r.bytes, nm::kPhoneListName, "bob"); });
-  ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
-  EXPECT_EQ(CurrentUser().phoneListOwner, "Bob");
-  EXPECT_EQ(CurrentUser().phoneListOwnerNumber, bob);
-}
-
-TEST_F(DpMainTest, AMissingDefaultPhoneListUserIsShownAndCommonKept) {
-  AddName("Alice");
-  ChangePerson("Alice", [](NameRecord& r) { SetFieldText(r.bytes, nm::kPhoneListName, "Ghost"); });
-  ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
-  EXPECT_EQ(prompts.shown,
-            std::vector<std::string>{"DESKpost|Could not locate default PhoneList user: Ghost"});
-  EXPECT_EQ(CurrentUser().phoneListOwner, "COMMON");
-  EXPECT_EQ(CurrentUser().phoneListOwnerNumber, 0);
+  const struct {
+    const char* stored;
+    const char* owner;
+    int32_t number;
+    std::vector<std::string> shown;
+  } cases[] = {
+      {"cOmMoN", "COMMON", 0, {}},
+      {"bob", "Bob", bob, {}},
+      {"Ghost", "COMMON", 0, {"DESKpost|Could not locate default PhoneList user: Ghost"}},
+  };
+  for (const auto& c : cases) {
+    ChangePerson("Alice", [&](NameRecord& r) {
+      SetFieldText(r.bytes, nm::kPhoneListName, c.stored);
+      SetFieldI32(r.bytes, nm::kPhoneListNumber, 77);
+    });
+    prompts.shown.clear();
+    ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
+    EXPECT_EQ(CurrentUser().phoneListOwner, c.owner);
+    EXPECT_EQ(CurrentUser().phoneListOwnerNumber, c.number);
+    EXPECT_EQ(prompts.shown, c.shown);
+    StopUser();
+  }
 }
 
 TEST_F(DpMainTest, TheDefaultFolderKeepsTenCharactersAndAMissingOneBecomesNone) {
@@ -365,14 +346,13 @@ TEST_F(DpMainTest, TheDefaultFolderKeepsTenCharactersAndAMissingOneBecomesNone) 
   EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(DpMainTest, AGroupCannotBeTheUser) {
+TEST_F(DpMainTest, AGroupAsTheUserOrAWorkTableThatCannotBeMadeEndsTheStart) {
   AddName("*Front desk");
   EXPECT_EQ(StartUser(dir.Path(), "*front desk"), 0);
   EXPECT_EQ(prompts.shown, std::vector<std::string>{"DESKpost|Invalid name: *front desk"});
   EXPECT_FALSE(DataDirectoryOpen());
-}
-
-TEST_F(DpMainTest, AWorkTableThatCannotBeMadeEndsTheStart) {
+  // So does a work table that cannot be made.
+  prompts.shown.clear();
   int32_t alice = AddName("Alice");
   ASSERT_EQ(mkdir(dir.File("W" + std::to_string(alice) + ".DAT").c_str(), 0700), 0);
   EXPECT_EQ(StartUser(dir.Path(), "Alice"), 0);

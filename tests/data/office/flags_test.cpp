@@ -24,21 +24,16 @@ class FlagTest : public StartupTest {
   }
 };
 
-TEST_F(FlagTest, TheValueIsTheFileSizePlusOne) {
+TEST_F(FlagTest, TheValueIsTheFileSizePlusOneAndALargerFileMeansNewMessages) {
   EXPECT_EQ(GetFlagValue(Flag(7)), 0);
-  WriteTextFile(Flag(7), "");
-  EXPECT_EQ(GetFlagValue(Flag(7)), 1);
-  WriteTextFile(Flag(7), std::string(3, '\0'));
-  EXPECT_EQ(GetFlagValue(Flag(7)), 4);
-  WriteTextFile(Flag(7), std::string(254, 'x'));
-  EXPECT_EQ(GetFlagValue(Flag(7)), 255);
-}
-
-TEST_F(FlagTest, AFileLargerThan254BytesCountsAsNewMessages) {
-  WriteTextFile(Flag(7), std::string(255, 'x'));
-  EXPECT_EQ(GetFlagValue(Flag(7)), 1);
-  WriteTextFile(Flag(7), std::string(100000, 'x'));
-  EXPECT_EQ(GetFlagValue(Flag(7)), 1);
+  const struct {
+    size_t size;
+    int value;
+  } cases[] = {{0, 1}, {3, 4}, {254, 255}, {255, 1}, {100000, 1}};
+  for (const auto& c : cases) {
+    WriteTextFile(Flag(7), std::string(c.size, 'x'));
+    EXPECT_EQ(GetFlagValue(Flag(7)), c.value) << c.size;
+  }
   // Setting the urgent bit on it gives the ordinary 2-byte file.
   ASSERT_EQ(SetFlag(kFlagUrgentMessage, true, 7), 1);
   EXPECT_EQ(SizeOf(Flag(7)), 2);

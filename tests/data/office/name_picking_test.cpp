@@ -26,9 +26,7 @@ TEST(PickModes, ModesOneAndThreeLeaveOutOnlyEverybodyInAnyCase) {
   }
   for (int mode : {kPickEverything, kPickOwnerOrCommon})
     EXPECT_TRUE(PickModeLists(mode, "* - ALL"));
-}
-
-TEST(PickModes, AModeOutOfRangeListsPeopleOnly) {
+  // A mode out of range lists people only.
   EXPECT_FALSE(PickModeLists(9, "*Sales"));
   EXPECT_FALSE(PickModeLists(-1, "* - ALL"));
   EXPECT_EQ(PickModeKind(9), 0);
@@ -82,16 +80,13 @@ TEST(TagSet, AGroupIsTaggedWithItsMembersAndNoMemberTwice) {
   EXPECT_EQ(TagSetCount(set), 0);
 }
 
-TEST(TagSet, AFullSetRefusesTheGroupItself) {
+TEST(TagSet, AFullSetRefusesTheGroupItselfAndCutsItsMembers) {
   int32_t set[kTagSetSize];
   FillSet(set);
   EXPECT_EQ(ToggleGroupTag(set, 50, {1}), TagChange::kSetFull);
   EXPECT_FALSE(TagSetContains(set, 50));
   EXPECT_FALSE(TagSetContains(set, 1));
-}
-
-TEST(TagSet, MembersStopAtTheFullSetAfterTheGroupIsTagged) {
-  int32_t set[kTagSetSize];
+  // Members stop at the full set after the group is tagged.
   FillSet(set);
   set[97] = set[98] = set[99] = 0;  // room for the group and two members
   EXPECT_EQ(ToggleGroupTag(set, 50, {1, 2, 3, 4}), TagChange::kMembersCut);
@@ -109,22 +104,11 @@ TEST(TagSet, ZeroIsNeverANameNumber) {
   EXPECT_EQ(TagSetNumbers(set), (std::vector<int32_t>{50, 4}));
 }
 
-TEST(GroupNames, ATextWithoutItsAsteriskGetsOne) {
+TEST(GroupNames, ATypedTextGetsOneAsteriskAndIsCutToNineteen) {
   EXPECT_EQ(GroupNameFromText("Sales"), "*Sales");
-}
-
-TEST(GroupNames, AnAsteriskTypedByTheUserIsNotDoubled) {
   EXPECT_EQ(GroupNameFromText("*Sales"), "*Sales");
-}
-
-TEST(GroupNames, ANineteenCharacterTextIsCutToNineteenWithTheAsterisk) {
-  const std::string text = "ABCDEFGHIJKLMNOPQRS";
-  ASSERT_EQ(text.size(), 19u);
-  EXPECT_EQ(GroupNameFromText(text), "*ABCDEFGHIJKLMNOPQR");
-  EXPECT_EQ(GroupNameFromText(text).size(), 19u);
-}
-
-TEST(GroupNames, TheEditedTextIsTheNameWithoutItsAsterisk) {
+  EXPECT_EQ(GroupNameFromText("ABCDEFGHIJKLMNOPQRS"), "*ABCDEFGHIJKLMNOPQR");
+  // The edited text is the name without its asterisk.
   EXPECT_EQ(GroupNameText("*Sales"), "Sales");
   EXPECT_EQ(GroupNameText(GroupNameFromText(GroupNameText("*Sales"))), "Sales");
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "data/messages/dpnote.h"
 #include "data/office/datadir.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"
@@ -42,6 +43,14 @@ class OfficeDirTest : public ::testing::Test {
     if (DbOpenTable(t, dir.Path())) DbRecordCount(t, &count);
     DbCloseTable(t);
     return count;
+  }
+
+  // A new note holding the text; its number.
+  int32_t NewNote(const std::string& text) {
+    int32_t number = 0;
+    EXPECT_EQ(NoteNew(&number), 1);
+    EXPECT_EQ(NoteWrite(number, text), 1);
+    return number;
   }
 
   TempDir dir;

@@ -42,6 +42,7 @@ class PasswordTest : public StartupTest {
     ForgetPasswordCache();
     AddName("Alice");
     AddName("Bob");
+    AddName("Carol");
     AddName("*Sales");
     ASSERT_EQ(OpenDataDirectory(dir.Path()), 1) << FormatAppError();
   }
@@ -82,61 +83,60 @@ TEST_F(PasswordTest, WithoutAMasterPasswordEveryCheckAnswersFourWithoutAsking) {
   }
 }
 
-TEST_F(PasswordTest, TheOfficeListsNeedNoPassword) {
-  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
-  EXPECT_EQ(CheckUnasked("COMMON", kAreaPhoneList), kPasswordNotNeeded);
-  EXPECT_EQ(CheckUnasked("* COMMON", kAreaScheduler), kPasswordNotNeeded);
-  EXPECT_EQ(CheckUnasked("* COMMON", kAreaUserPassword), kPasswordNotNeeded);
-}
-
-TEST_F(PasswordTest, APersonWithoutAPasswordIsOpenAndOwnsTheUserPasswordDialog) {
-  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
-  EXPECT_EQ(CheckUnasked("Bob", kAreaMessages), kPasswordNotNeeded);
-  EXPECT_EQ(CheckUnasked("Bob", kAreaScheduler), kPasswordNotNeeded);
-  EXPECT_EQ(CheckUnasked("Bob", kAreaUserPassword), kPasswordOwn);
-}
-
-TEST_F(PasswordTest, APasswordWithoutProtectedAreasIsOnlyAskedByTheUserPasswordDialog) {
-  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
-  ASSERT_EQ(WriteUserPassword("Alice", "alicepw"), 1);
-  for (int area : {kAreaMessages, kAreaPhoneList, kAreaScheduler, kAreaTodo}) {
-    EXPECT_EQ(CheckUnasked("Alice", area), kPasswordNotNeeded);
-  }
-  EXPECT_EQ(Check("Alice", kAreaUserPassword, "ALICEPW"), kPasswordOwn);
-}
-
-TEST_F(PasswordTest, ThePasswordMatrixOfAProtectedPerson) {
+TEST_F(PasswordTest, ThePasswordMatrix) {
+  // Alice protects messages and the scheduler; Bob has a password and
+  // protects nothing; Carol has no password.
   ASSERT_EQ(WriteMasterPassword("Boss", false), 1);
   ASSERT_EQ(WritePhonePassword("Desk"), 1);
   ASSERT_EQ(WriteUserPassword("Alice", "AlicePW"), 1);
   ASSERT_EQ(WriteProtectedAreas("Alice", kAreaMessages | kAreaScheduler), 1);
-
-  // Messages: every password opens, each with its own result.
-  EXPECT_EQ(Check("Alice", kAreaMessages, "bOSS"), kPasswordMaster);
-  EXPECT_EQ(Check("Alice", kAreaMessages, "DESK"), kPasswordPhone);
-  EXPECT_EQ(Check("Alice", kAreaMessages, "alicepw"), kPasswordOwn);
-  EXPECT_EQ(Check("Alice", kAreaMessages, "wrong"), kPasswordRefused);
-  EXPECT_EQ(Check("Alice", kAreaMessages, ""), kPasswordRefused);
-  EXPECT_EQ(Check("Alice", kAreaMessages, std::nullopt), kPasswordRefused);
-  // The scheduler: the phone password opens only messages.
-  EXPECT_EQ(Check("Alice", kAreaScheduler, "desk"), kPasswordRefused);
-  EXPECT_EQ(Check("Alice", kAreaScheduler, "boss"), kPasswordMaster);
-  EXPECT_EQ(Check("Alice", kAreaScheduler, "ALICEpw"), kPasswordOwn);
-  // Areas she does not protect are open.
-  EXPECT_EQ(CheckUnasked("Alice", kAreaPhoneList), kPasswordNotNeeded);
-  EXPECT_EQ(CheckUnasked("Alice", kAreaTodo), kPasswordNotNeeded);
-  // The user-password dialog is always protected.
-  EXPECT_EQ(Check("Alice", kAreaUserPassword, "desk"), kPasswordRefused);
-  EXPECT_EQ(Check("Alice", kAreaUserPassword, "alicepw"), kPasswordOwn);
-}
-
-TEST_F(PasswordTest, TheGroupFormKnowsOnlyTheMasterAndPhonePasswords) {
-  ASSERT_EQ(WriteMasterPassword("Boss", false), 1);
-  ASSERT_EQ(WritePhonePassword("Desk"), 1);
-  EXPECT_EQ(Check("*Sales", kAreaMessages, "boss"), kPasswordMaster);
-  EXPECT_EQ(Check("*Sales", kAreaMessages, "desk"), kPasswordPhone);
-  EXPECT_EQ(Check("*Sales", kAreaUserPassword, "desk"), kPasswordRefused);
-  EXPECT_EQ(Check("*Sales", kAreaMessages, "anything"), kPasswordRefused);
+  ASSERT_EQ(WriteUserPassword("Bob", "bobpw"), 1);
+  struct Case {
+    const char* name;
+    int area;
+    bool asks;
+    std::optional<std::string> typed;
+    int expected;
+  };
+  const std::nullopt_t none = std::nullopt;
+  const Case cases[] = {
+      // Every password opens messages, each with its own result.
+      {"Alice", kAreaMessages, true, "bOSS", kPasswordMaster},
+      {"Alice", kAreaMessages, true, "DESK", kPasswordPhone},
+      {"Alice", kAreaMessages, true, "alicepw", kPasswordOwn},
+      {"Alice", kAreaMessages, true, "wrong", kPasswordRefused},
+      {"Alice", kAreaMessages, true, "", kPasswordRefused},
+      {"Alice", kAreaMessages, true, none, kPasswordRefused},
+      // The phone password opens only messages.
+      {"Alice", kAreaScheduler, true, "desk", kPasswordRefused},
+      {"Alice", kAreaScheduler, true, "boss", kPasswordMaster},
+      {"Alice", kAreaScheduler, true, "ALICEpw", kPasswordOwn},
+      {"Alice", kAreaPhoneList, false, none, kPasswordNotNeeded},
+      {"Alice", kAreaTodo, false, none, kPasswordNotNeeded},
+      // The user-password dialog is always protected.
+      {"Alice", kAreaUserPassword, true, "desk", kPasswordRefused},
+      {"Alice", kAreaUserPassword, true, "alicepw", kPasswordOwn},
+      // A password without protected areas is asked only there.
+      {"Bob", kAreaMessages, false, none, kPasswordNotNeeded},
+      {"Bob", kAreaScheduler, false, none, kPasswordNotNeeded},
+      {"Bob", kAreaUserPassword, true, "BOBPW", kPasswordOwn},
+      // Without a password a person is open and owns the user-password dialog.
+      {"Carol", kAreaMessages, false, none, kPasswordNotNeeded},
+      {"Carol", kAreaUserPassword, false, none, kPasswordOwn},
+      // The office lists need no password.
+      {"COMMON", kAreaPhoneList, false, none, kPasswordNotNeeded},
+      {"* COMMON", kAreaScheduler, false, none, kPasswordNotNeeded},
+      {"* COMMON", kAreaUserPassword, false, none, kPasswordNotNeeded},
+      // The group form knows only the master and phone passwords.
+      {"*Sales", kAreaMessages, true, "boss", kPasswordMaster},
+      {"*Sales", kAreaMessages, true, "desk", kPasswordPhone},
+      {"*Sales", kAreaUserPassword, true, "desk", kPasswordRefused},
+      {"*Sales", kAreaMessages, true, "anything", kPasswordRefused},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.asks ? Check(c.name, c.area, c.typed) : CheckUnasked(c.name, c.area), c.expected)
+        << c.name << " area " << c.area << " typed " << c.typed.value_or("(cancel)");
+  }
   // A name checked in the group form need not be in the table.
   ScriptedPassword p;
   p.Answer("BOSS");
@@ -147,7 +147,7 @@ TEST_F(PasswordTest, TheGroupFormKnowsOnlyTheMasterAndPhonePasswords) {
   EXPECT_EQ(CheckPassword("*Sales", PasswordForm::kPerson, kAreaMessages, q), kPasswordRefused);
 }
 
-TEST_F(PasswordTest, APhonePasswordEqualToTheMasterCountsAsNotSet) {
+TEST_F(PasswordTest, APhonePasswordEqualToTheMasterOrEmptyCountsAsNotSet) {
   ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
   OfficePasswords office;
   ASSERT_EQ(ReadOfficePasswords(&office), 1);
@@ -155,10 +155,7 @@ TEST_F(PasswordTest, APhonePasswordEqualToTheMasterCountsAsNotSet) {
   EXPECT_FALSE(office.PhoneSet());
   ASSERT_EQ(WritePhonePassword("BOSS"), 1);
   EXPECT_EQ(Check("*Sales", kAreaMessages, "boss"), kPasswordMaster);
-}
-
-TEST_F(PasswordTest, AnEmptyPhonePasswordNeverOpensAnything) {
-  ASSERT_EQ(WriteMasterPassword("Boss", false), 1);
+  // An empty phone password never opens anything.
   ASSERT_EQ(WritePhonePassword(""), 1);
   ASSERT_EQ(WriteUserPassword("Alice", "pw"), 1);
   ASSERT_EQ(WriteProtectedAreas("Alice", kAreaMessages), 1);
@@ -246,7 +243,7 @@ TEST_F(PasswordTest, AnUnknownPersonIsShownAndRefused) {
   EXPECT_EQ(prompts.shown, std::vector<std::string>{"DESKpost|Could not locate record: Ghost"});
 }
 
-TEST_F(PasswordTest, TheAreaCheckRemembersNamesThatNeededNoPassword) {
+TEST_F(PasswordTest, TheAreaCheckRemembersOneNamePerAreaThatNeededNoPassword) {
   ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
   ASSERT_EQ(WriteUserPassword("Alice", "pw"), 1);
   ScriptedPassword p;
@@ -267,14 +264,11 @@ TEST_F(PasswordTest, TheAreaCheckRemembersNamesThatNeededNoPassword) {
   p.Answer(std::nullopt);
   EXPECT_FALSE(CheckArea("Alice", kAreaScheduler, p));
   EXPECT_EQ(p.asked.size(), 3u);
-}
-
-TEST_F(PasswordTest, TheCacheHoldsOneNamePerArea) {
-  ASSERT_EQ(WriteMasterPassword("Boss", true), 1);
-  ScriptedPassword p;
+  // The cache holds one name per area.
+  ForgetPasswordCache();
+  p.asked.clear();
   EXPECT_TRUE(CheckArea("Alice", kAreaTodo, p));
   EXPECT_TRUE(CheckArea("Bob", kAreaTodo, p));
-  ASSERT_EQ(WriteUserPassword("Alice", "pw"), 1);
   ASSERT_EQ(WriteProtectedAreas("Alice", kAreaTodo), 1);
   // Bob took Alice's place for the to-do list.
   p.Answer("pw");

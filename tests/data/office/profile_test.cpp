@@ -47,12 +47,55 @@ class ScopedEnv {
   bool hadOld_ = false;
 };
 
-TEST(Profile, SectionsAndKeysMatchWithoutRegardToCase) {
+TEST(Profile, StringsReadWithTheProfileRules) {
+  struct Case {
+    std::string file;
+    const char* section;
+    const char* key;
+    const char* fallback;
+    int length;
+    const char* expected;
+  };
+  const std::string quoted =
+      "[DESKpost]\n  Path  =  /srv/x/  \nName=\"Bob Smith\"\n"
+      "Initials='AB\"\nQuoted=\"\"x\"\"\n";
+  const std::string hidden =
+      "Path=/before/\n[DESKpost]\n;Path=/commented/\n  ; Name=x\n"
+      "[Sounds]\nUrgent=y\n[DESKpost\nName=z\n";
+  const std::string twice = "[DESKpost]\nName=first\n[deskpost]\nname=second\nOnlyHere=2\n";
+  const Case cases[] = {
+      // Sections and keys match without regard to case.
+      {"[deskPOST]\npath=/srv/office/\n", "DESKpost", "Path", "", 78, "/srv/office/"},
+      {"[DESKpost]\nNAME=Alice\n", "DESKPOST", "name", "", 19, "Alice"},
+      // Values are cut to the length asked for; so is the default.
+      {"[DESKpost]\nName=ABCDEFGHIJKLMNOPQRSTUVWXYZ\n", "DESKpost", "Name", "", 19,
+       "ABCDEFGHIJKLMNOPQRS"},
+      {"[DESKpost]\n", "DESKpost", "Other", "0123456789", 4, "0123"},
+      // Blanks around and one pair of matching quotes are removed.
+      {quoted, "DESKpost", "Path", "", 78, "/srv/x/"},
+      {quoted, "DESKpost", "Name", "", 78, "Bob Smith"},
+      {quoted, "DESKpost", "Initials", "", 78, "'AB\""},
+      {quoted, "DESKpost", "Quoted", "", 78, "\"x\""},
+      // An empty value is present and not the default.
+      {"[DESKpost]\nPath=\n", "DESKpost", "Path", "default", 78, ""},
+      // Comments, lines before any section and other sections do not match;
+      // "[DESKpost" without its bracket is not a section header.
+      {hidden, "DESKpost", "Path", "none", 78, "none"},
+      {hidden, "DESKpost", "Name", "none", 78, "none"},
+      {hidden, "Sounds", "Name", "none", 78, "z"},
+      // The first of two equal keys counts; later sections of the same name count too.
+      {twice, "DESKpost", "Name", "", 78, "first"},
+      {twice, "DESKpost", "OnlyHere", "", 78, "2"},
+      // A value ends at a NUL byte.
+      {std::string("[DESKpost]\nName=Ann\0junk\n", 25), "DESKpost", "Name", "", 78, "Ann"},
+  };
   TempDir dir;
-  std::string ini = dir.File("DPDESK.INI");
-  WriteFile(ini, "[deskPOST]\npath=/srv/office/\nNAME=Alice\n");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "", 78), "/srv/office/");
-  EXPECT_EQ(ProfileGetString(ini, "DESKPOST", "name", "", 19), "Alice");
+  std::string ini = dir.File("a.ini");
+  for (const Case& c : cases) {
+    WriteFile(ini, c.file);
+    EXPECT_EQ(ProfileGetString(ini, c.section, c.key, c.fallback, c.length), c.expected)
+        << c.file << " " << c.key;
+  }
 }
 
 TEST(Profile, MissingFileGivesTheDefaultsAndStaysMissing) {
@@ -64,70 +107,12 @@ TEST(Profile, MissingFileGivesTheDefaultsAndStaysMissing) {
   EXPECT_FALSE(FileExists(ini));
 }
 
-TEST(Profile, ValuesAreCutToTheLengthAskedFor) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
-  WriteFile(ini, "[DESKpost]\nName=ABCDEFGHIJKLMNOPQRSTUVWXYZ\n");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Name", "", 19), "ABCDEFGHIJKLMNOPQRS");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Other", "0123456789", 4), "0123");
-}
-
-TEST(Profile, BlanksAroundAndOnePairOfQuotesAreRemoved) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
-  WriteFile(ini,
-            "[DESKpost]\n  Path  =  /srv/x/  \nName=\"Bob Smith\"\nInitials='AB\"\n"
-            "Quoted=\"\"x\"\"\n");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "", 78), "/srv/x/");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Name", "", 78), "Bob Smith");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Initials", "", 78), "'AB\"");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Quoted", "", 78), "\"x\"");
-}
-
-TEST(Profile, AnEmptyValueIsPresentAndNotTheDefault) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
-  WriteFile(ini, "[DESKpost]\nPath=\nInitMode=\n");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "");
-  // An integer needs digits: an empty value keeps the default.
-  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "InitMode", 1), 1);
-}
-
-TEST(Profile, CommentsOtherSectionsAndLinesBeforeAnySectionDoNotMatch) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
-  WriteFile(ini,
-            "Path=/before/\n[DESKpost]\n;Path=/commented/\n  ; Name=x\n[Sounds]\nUrgent=y\n"
-            "[DESKpost\nName=z\n");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "none", 78), "none");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Name", "none", 78), "none");
-  // "[DESKpost" without its bracket is not a section header.
-  EXPECT_EQ(ProfileGetString(ini, "Sounds", "Name", "none", 78), "z");
-}
-
-TEST(Profile, TheFirstOfTwoEqualKeysIsReadAndWritten) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
-  WriteFile(ini, "[DESKpost]\nName=first\n[deskpost]\nname=second\nOnlyHere=2\n");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Name", "", 78), "first");
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "OnlyHere", "", 78), "2");
-  ASSERT_TRUE(ProfileWriteString(ini, "DESKpost", "NAME", "changed"));
-  EXPECT_EQ(ReadWholeFile(ini), "[DESKpost]\nName=changed\n[deskpost]\nname=second\nOnlyHere=2\n");
-}
-
-TEST(Profile, ValuesEndAtANulByte) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
-  WriteFile(ini, std::string("[DESKpost]\nName=Ann\0junk\n", 25));
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Name", "", 78), "Ann");
-}
-
 TEST(Profile, IntegersReadLikeThePlatformsProfileCalls) {
   TempDir dir;
   std::string ini = dir.File("a.ini");
   WriteFile(ini,
             "[DESKpost]\nA= 42 \nB=-7\nC=12abc\nD=abc\nE=99999999999999999999\n"
-            "F=-99999999999999999999\nG=+5\n");
+            "F=-99999999999999999999\nG=+5\nH=\n");
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "A", 0), 42);
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "B", 0), -7);
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "C", 0), 12);
@@ -135,6 +120,8 @@ TEST(Profile, IntegersReadLikeThePlatformsProfileCalls) {
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "E", 0), INT_MAX);
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "F", 0), INT_MIN);
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "G", 0), 5);
+  // An integer needs digits: an empty value keeps the default.
+  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "H", 1), 1);
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "Missing", -1), -1);
 }
 
@@ -172,31 +159,36 @@ TEST(Profile, AFileOfBinaryJunkReadsAsDefaultsAndIsKeptWhenAKeyIsAdded) {
   EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "/x/");
 }
 
-TEST(Profile, ANewKeyGoesAfterTheLastSettingOfItsSection) {
+TEST(Profile, AWrittenKeyReplacesTheFirstOrFollowsTheLastSettingOfItsSection) {
+  struct Case {
+    const char* before;
+    const char* section;
+    const char* key;
+    const char* value;
+    const char* after;
+  };
+  const Case cases[] = {
+      {"[DESKpost]\nName=first\n[deskpost]\nname=second\n", "DESKpost", "NAME", "changed",
+       "[DESKpost]\nName=changed\n[deskpost]\nname=second\n"},
+      {"[DESKpost]\nPath=/x/\n\n; the sounds\n[Sounds]\nUrgent=a.wav\n", "DESKpost", "Name", "Ann",
+       "[DESKpost]\nPath=/x/\nName=Ann\n\n; the sounds\n[Sounds]\nUrgent=a.wav\n"},
+      // A section without settings: the key follows its header.
+      {"[DESKpost]\n[Sounds]\nAlarm=x\n", "DESKpost", "InitX", "-1",
+       "[DESKpost]\nInitX=-1\n[Sounds]\nAlarm=x\n"},
+      // A new section goes at the end, in the file's line ending.
+      {"[DESKpost]\r\nPath=/x/", "ToolBar", "TodoButton", "0",
+       "[DESKpost]\r\nPath=/x/\r\n[ToolBar]\r\nTodoButton=0\r\n"},
+      {"[DESKpost]\r\nPath=/x/\r\n[ToolBar]\r\nTodoButton=0\r\n", "DESKpost", "Name", "Ann",
+       "[DESKpost]\r\nPath=/x/\r\nName=Ann\r\n[ToolBar]\r\nTodoButton=0\r\n"},
+  };
   TempDir dir;
   std::string ini = dir.File("a.ini");
-  WriteFile(ini, "[DESKpost]\nPath=/x/\n\n; the sounds\n[Sounds]\nUrgent=a.wav\n");
-  ASSERT_TRUE(ProfileWriteString(ini, "DESKpost", "Name", "Ann"));
-  EXPECT_EQ(ReadWholeFile(ini),
-            "[DESKpost]\nPath=/x/\nName=Ann\n\n; the sounds\n[Sounds]\nUrgent=a.wav\n");
-}
-
-TEST(Profile, ANewSectionIsAddedAtTheEndInTheFilesLineEnding) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
-  WriteFile(ini, "[DESKpost]\r\nPath=/x/");
-  ASSERT_TRUE(ProfileWriteString(ini, "ToolBar", "TodoButton", "0"));
-  ASSERT_TRUE(ProfileWriteString(ini, "DESKpost", "Name", "Ann"));
-  EXPECT_EQ(ReadWholeFile(ini),
-            "[DESKpost]\r\nPath=/x/\r\nName=Ann\r\n[ToolBar]\r\nTodoButton=0\r\n");
-}
-
-TEST(Profile, AKeyInASectionWithoutSettingsFollowsItsHeader) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
-  WriteFile(ini, "[DESKpost]\n[Sounds]\nAlarm=x\n");
+  for (const Case& c : cases) {
+    WriteFile(ini, c.before);
+    ASSERT_TRUE(ProfileWriteString(ini, c.section, c.key, c.value)) << c.before;
+    EXPECT_EQ(ReadWholeFile(ini), c.after);
+  }
   ASSERT_TRUE(ProfileWriteInt(ini, "DESKpost", "InitX", -1));
-  EXPECT_EQ(ReadWholeFile(ini), "[DESKpost]\nInitX=-1\n[Sounds]\nAlarm=x\n");
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "InitX", 0), -1);
 }
 
@@ -212,14 +204,17 @@ TEST(Profile, TextThatWouldNotReadBackIsRefusedAndTheFileLeftAlone) {
   std::string ini = dir.File("a.ini");
   const std::string before = "[DESKpost]\nPath=/x/\n";
   WriteFile(ini, before);
-  EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "Path", "/a/\n[Evil]\nk=v"));
-  EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "Path", std::string("a\0b", 3)));
-  EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "Pa=th", "x"));
-  EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", ";Path", "x"));
-  EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", " Path", "x"));
-  EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "", "x"));
-  EXPECT_FALSE(ProfileWriteString(ini, "DESK]post", "Path", "x"));
-  EXPECT_FALSE(ProfileWriteString(ini, "", "Path", "x"));
+  const std::string refused[][3] = {
+      {"DESKpost", "Path", "/a/\n[Evil]\nk=v"},
+      {"DESKpost", "Path", std::string("a\0b", 3)},
+      {"DESKpost", "Pa=th", "x"},
+      {"DESKpost", ";Path", "x"},
+      {"DESKpost", " Path", "x"},
+      {"DESKpost", "", "x"},
+      {"DESK]post", "Path", "x"},
+      {"", "Path", "x"},
+  };
+  for (const auto& r : refused) EXPECT_FALSE(ProfileWriteString(ini, r[0], r[1], r[2])) << r[1];
   EXPECT_EQ(ReadWholeFile(ini), before);
 }
 
@@ -235,23 +230,18 @@ TEST(Profile, AFileThatCannotBeReadIsNeverReplaced) {
   EXPECT_EQ(ReadWholeFile(ini), "[DESKpost]\nPath=/x/\n");
 }
 
-TEST(Profile, ADirectoryInPlaceOfTheFileIsNeverReplaced) {
+TEST(Profile, ADirectoryInPlaceOfTheFileOrAnOversizedFileReadsAsDefaultsAndIsKept) {
   TempDir dir;
-  std::string ini = dir.File("a.ini");
-  ASSERT_EQ(mkdir(ini.c_str(), 0700), 0);
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "default");
-  EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "Path", "/y/"));
-  EXPECT_TRUE(DirectoryExists(ini));
-}
-
-TEST(Profile, AnOversizedFileReadsAsDefaultsAndIsKept) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
+  const std::string folder = dir.File("folder.ini"), big = dir.File("big.ini");
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
   const std::string before = "[DESKpost]\nPath=/x/\n" + std::string(kMaxProfileBytes, ';');
-  WriteFile(ini, before);
-  EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "default");
-  EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "Path", "/y/"));
-  EXPECT_EQ(ReadWholeFile(ini).size(), before.size());
+  WriteFile(big, before);
+  for (const std::string& ini : {folder, big}) {
+    EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "default") << ini;
+    EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "Path", "/y/")) << ini;
+  }
+  EXPECT_TRUE(DirectoryExists(folder));
+  EXPECT_EQ(ReadWholeFile(big).size(), before.size());
 }
 
 TEST(Profile, ARewriteKeepsThePermissionsAndFollowsASymbolicLink) {
@@ -326,15 +316,13 @@ TEST(Profile, TheIniFileComesFromTheCommandLineOrTheConfigDirectory) {
   EXPECT_EQ(IniFilePath(" RECEPT.INI "), "/home/ann/.cfg/deskpost/RECEPT.INI");
   EXPECT_EQ(IniFilePath("/etc/dp/front.ini"), "/etc/dp/front.ini");
   EXPECT_EQ(IniFilePath("sub/front.ini"), "sub/front.ini");
-}
-
-TEST(Profile, ARelativeOrMissingXdgConfigHomeFallsBackToHome) {
+  // A relative or missing XDG_CONFIG_HOME falls back to HOME.
   ScopedEnv home("HOME", "/home/bob");
   {
-    ScopedEnv xdg("XDG_CONFIG_HOME", "relative/dir");
+    ScopedEnv relative("XDG_CONFIG_HOME", "relative/dir");
     EXPECT_EQ(ConfigDirectory(), "/home/bob/.config/deskpost/");
   }
-  ScopedEnv xdg("XDG_CONFIG_HOME", nullptr);
+  ScopedEnv none("XDG_CONFIG_HOME", nullptr);
   EXPECT_EQ(IniFilePath(""), "/home/bob/.config/deskpost/DPDESK.INI");
 }
 

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "data/messages/dpnote.h"
 #include "data/office/dpname.h"
+#include "storage/index_page.h"
 #include "tests/data/office/office_dir.h"
 #include "tests/support/lock_holder.h"
 
@@ -63,13 +66,6 @@ class PhoneTest : public OfficeDirTest {
     return r;
   }
 
-  int32_t NewNote(const std::string& text) {
-    int32_t number = 0;
-    EXPECT_EQ(NoteNew(&number), 1);
-    EXPECT_EQ(NoteWrite(number, text), 1);
-    return number;
-  }
-
   PhoneTable phones;
 };
 
@@ -86,11 +82,18 @@ TEST_F(PhoneTest, SameListnameAndPhoneInOneListIsRefusedEvenInAnotherCase) {
   EXPECT_EQ(Listnames(kAnne), (std::vector<std::string>{"FISCHER"}));
 }
 
-TEST_F(PhoneTest, AddIssuesEntryNumbersAndRefusesListnamesThatCannotBeStored) {
+TEST_F(PhoneTest, AddIssuesEntryNumbersStandsOnTheNewEntryAndRefusesListnamesThatCannotBeStored) {
   int32_t a = Add(kCommon, "Able", "1");
+  int32_t c = Add(kCommon, "Charlie", "3");
   int32_t b = Add(kCommon, "Baker", "2");
   EXPECT_NE(Read(a).EntryNumber(), 0);
   EXPECT_NE(Read(a).EntryNumber(), Read(b).EntryNumber());
+  uint8_t here[kEntryBufferSize] = {};
+  ASSERT_EQ(DbCurrentEntry(phones.table, here), 1);
+  EXPECT_EQ(FieldI32(here, kEntryRecordNumber), b);
+  PhoneEntry next;
+  ASSERT_EQ(PhoneNextInList(phones, kCommon, &next), 1);
+  EXPECT_EQ(next.RecordNumber(), c);
 
   PhoneRecord blank = Make(kCommon, "", "3");
   EXPECT_EQ(PhoneAdd(phones, blank), 0);
@@ -101,7 +104,46 @@ TEST_F(PhoneTest, AddIssuesEntryNumbersAndRefusesListnamesThatCannotBeStored) {
                             "3");
   EXPECT_EQ(PhoneAdd(phones, marked), 0);
   EXPECT_EQ(AppErrorCode(), kAppInvalidName);
-  EXPECT_EQ(RecordCount(kPhoneTable), 2);
+  EXPECT_EQ(RecordCount(kPhoneTable), 3);
+  // A Listname filling its whole field is cut to what the field holds, on
+  // an add and on an update alike.
+  PhoneRecord full = Make(kCommon, "", "4");
+  std::memset(full.bytes + ph::kListname.offset, 'F', size_t(ph::kListname.width));
+  int32_t at = -1;
+  ASSERT_EQ(PhoneAdd(phones, full, &at), 1);
+  EXPECT_EQ(Read(at).Listname(), std::string(size_t(ph::kListname.width) - 1, 'F'));
+  PhoneEntry e;
+  ASSERT_EQ(PhoneFind(phones, kCommon, "Baker", "2", &e), 1);
+  PhoneRecord baker = Read(b);
+  std::memset(baker.bytes + ph::kListname.offset, 'G', size_t(ph::kListname.width));
+  ASSERT_EQ(PhoneUpdate(phones, e, baker), 1);
+  EXPECT_EQ(Read(b).Listname(), std::string(size_t(ph::kListname.width) - 1, 'G'));
+  ASSERT_EQ(PhoneFind(phones, kCommon, Read(b).Listname(), "2", &e), 1);
+  baker.SetText(ph::kListname, "");
+  EXPECT_EQ(PhoneUpdate(phones, e, baker), 0);
+  EXPECT_EQ(AppErrorCode(), kAppInvalidName);
+}
+
+TEST_F(PhoneTest, NothingIsReadAddedOrChangedThroughAHandleNeverOpenedOrALockedHeader) {
+  int32_t at = Add(kCommon, "Able", "1");
+  PhoneTable closed;
+  PhoneRecord r = Read(at);
+  PhoneEntry e;
+  ASSERT_EQ(PhoneFind(phones, kCommon, "Able", "1", &e), 1);
+  unsigned before = CheckFailureCount();
+  EXPECT_EQ(PhoneRead(closed, at, &r), 0);
+  EXPECT_EQ(PhoneUpdate(closed, e, r), 0);
+  EXPECT_EQ(PhoneNextInList(closed, kCommon, &e), 0);
+  EXPECT_EQ(CheckFailureCount(), before + 3);
+  // Another workstation holds the header: no entry number, no entry.
+  FastTicks fast;
+  LockHolder holder(dir.File("PHONE.DAT"), 0);
+  ASSERT_TRUE(holder.Held());
+  PhoneRecord more = Make(kCommon, "Baker", "2");
+  EXPECT_EQ(PhoneAdd(phones, more), 0);
+  EXPECT_EQ(AppErrorCode(), kAppLockError);
+  holder.Release();
+  EXPECT_EQ(Listnames(kCommon), std::vector<std::string>{"Able"});
 }
 
 TEST_F(PhoneTest, WalksStayInsideTheirListInListnameOrder) {
@@ -240,6 +282,22 @@ TEST_F(PhoneTest, CopyOntoAnExistingEntryNeedsOverwriteAndKeepsItsRecordNumber) 
   EXPECT_EQ(Listnames(kAnne), (std::vector<std::string>{"Able"}));
 }
 
+TEST_F(PhoneTest, CopyOverAnEntrySharingTheSourcesNoteKeepsThatNote) {
+  // An old copy made without a note of its own shares the source's note.
+  int32_t note = NewNote("shared");
+  PhoneRecord r = Make(kCommon, "Able", "1", "new");
+  SetFieldI32(r.bytes, ph::kNote, note);
+  int32_t source = -1;
+  ASSERT_EQ(PhoneAdd(phones, r, &source), 1);
+  PhoneRecord old = Make(kAnne, "Able", "1", "old");
+  SetFieldI32(old.bytes, ph::kNote, note);
+  ASSERT_EQ(PhoneAdd(phones, old), 1);
+  ASSERT_EQ(PhoneCopyToList(phones, source, kAnne, true), 1);
+  std::string text;
+  EXPECT_EQ(NoteRead(note, &text), 1);
+  EXPECT_EQ(text, "shared");
+}
+
 TEST_F(PhoneTest, CopyOntoItselfChangesNothing) {
   int32_t at = Add(kCommon, "Able", "1");
   PhoneRecord before = Read(at);
@@ -259,6 +317,28 @@ TEST_F(PhoneTest, CopyOverAnEntryHeldElsewhereFailsWithALockError) {
   EXPECT_EQ(AppErrorCode(), kAppLockError);
   editor.Release();
   EXPECT_EQ(Read(target).Text(ph::kCompany), "old");
+}
+
+TEST_F(PhoneTest, AnIndexThatCannotBeReadFailsFindDeleteAndCopy) {
+  int32_t at = Add(kCommon, "Able", "1");
+  PhoneEntry key;
+  ASSERT_EQ(PhoneFind(phones, kCommon, "Able", "1", &key), 1);
+  // Another program writes a root page that claims more entries than a
+  // page holds, and counts its change.
+  const std::string path = dir.File("PHONE.X1");
+  std::string bytes = ReadWholeFile(path);
+  ASSERT_EQ(bytes.size(), size_t(kPageSize));
+  bytes[kPageCountOffset] = bytes[kPageCountOffset + 1] = '\xff';
+  ++bytes[kPagePrevOffset];
+  std::fstream(path, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+  EXPECT_EQ(PhoneFindKey(phones, key, &key), 0);
+  EXPECT_NE(AppErrorCode(), 0);
+  ClearAppError();
+  EXPECT_EQ(PhoneCopyToList(phones, at, kAnne, false), 0);
+  EXPECT_NE(AppErrorCode(), 0);
+  ClearAppError();
+  EXPECT_EQ(PhoneDelete(phones, at), 0);
+  EXPECT_NE(AppErrorCode(), 0);
 }
 
 TEST_F(PhoneTest, ListNamesMapCommonAndGroupsToTheCommonList) {

@@ -8,7 +8,7 @@ namespace ph = records::phone;
 
 namespace {
 
-TEST(AddressTest, CapitalsOnlyContactIsWrittenWithCapitalisedWords) {
+TEST(AddressTest, CapitalsOnlyTextsGetCapitalisedWordsAndBlankPartsAreLeftOut) {
   PhoneRecord r;
   r.SetText(ph::kContact, "JOHN MCDONALD   ");
   r.SetText(ph::kCompany, "Acme Tools, Inc.");
@@ -18,10 +18,8 @@ TEST(AddressTest, CapitalsOnlyContactIsWrittenWithCapitalisedWords) {
   r.SetText(ph::kZip, "62704");
   EXPECT_EQ(PhoneAddressText(r),
             "John Mcdonald\r\nAcme Tools, Inc.\r\n12 Main St.\r\nSpringfield IL 62704\r\n");
-}
-
-TEST(AddressTest, BlankPartsAreLeftOut) {
-  PhoneRecord r;
+  // Blank parts are left out.
+  r = PhoneRecord();
   r.SetText(ph::kCompany, "Ortiz Travel");
   r.SetText(ph::kStreet2, "   ");
   r.SetText(ph::kZip, "10115");

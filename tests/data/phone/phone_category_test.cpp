@@ -50,7 +50,7 @@ class CategoryTest : public OfficeDirTest {
   AssignmentTable assignments;
 };
 
-TEST_F(CategoryTest, NamesDifferingOnlyInCaseClashInOneListButNotInTwo) {
+TEST_F(CategoryTest, NamesDifferingOnlyInCaseClashInOneListButNotInTwoAndBlanksAreRefused) {
   CategoryRecord first;
   ASSERT_EQ(CategoryAdd(categories, kCommon, "Clients", &first), 1);
   EXPECT_NE(first.Number(), 0);
@@ -60,9 +60,7 @@ TEST_F(CategoryTest, NamesDifferingOnlyInCaseClashInOneListButNotInTwo) {
   ASSERT_EQ(CategoryAdd(categories, kCommon, "Airlines"), 1);
   EXPECT_EQ(Names(kCommon), (std::vector<std::string>{"Airlines", "Clients"}));
   EXPECT_EQ(Names(kAnne), (std::vector<std::string>{"CLIENTS"}));
-}
-
-TEST_F(CategoryTest, BlankAndOverlongNamesAreRefused) {
+  // Blank and overlong names are refused.
   EXPECT_EQ(CategoryAdd(categories, kCommon, "   "), 0);
   EXPECT_EQ(AppErrorCode(), kAppInvalidName);
   EXPECT_EQ(CategoryAdd(categories, kCommon, std::string(21, 'x')), 0);
@@ -134,10 +132,8 @@ TEST_F(CategoryTest, AtMost255AssignmentsAreLoadedAndThe256thCannotBeChosen) {
   EXPECT_EQ(AppErrorCode(), kAppMaxRecords);
   EXPECT_FALSE(set.Contains(1000));
   EXPECT_EQ(RecordCount(kLcTable), before);
-}
-
-TEST_F(CategoryTest, SelectionSetHolds255Categories) {
-  CategorySet set;
+  // A selection set holds 255 categories.
+  set = CategorySet();
   for (int32_t c = 1; c <= 255; ++c) ASSERT_TRUE(set.Add(c));
   EXPECT_FALSE(set.Add(256));
   set.Remove(17);

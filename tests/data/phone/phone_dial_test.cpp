@@ -14,22 +14,22 @@ namespace nm = records::name;
 
 namespace {
 
-TEST(DialTest, TenDigitsInParenthesesAndDashesDialAsTheDigits) {
-  EXPECT_EQ(DialDigits("(555) 123-4567", false), "5551234567");
-  EXPECT_EQ(DialDigits("(555) 123-4567", true), "15551234567");
-}
-
-TEST(DialTest, SevenDigitsNeverGetTheLongDistanceOne) {
-  EXPECT_EQ(DialDigits("123-4567", true), "1234567");
-}
-
-TEST(DialTest, CommasAreKeptButNeverMakeALongDistanceNumber) {
-  EXPECT_EQ(DialDigits("9,555-1234", false), "9,5551234");
-  // Ten characters, but only eight digits: a local call behind the outside
-  // line gets no "1".
-  EXPECT_EQ(DialDigits("9,,555-1234", true), "9,,5551234");
-  EXPECT_EQ(DialDigits("(555) 123-4567,,", true), "5551234567,,");
-  EXPECT_EQ(DialDigits("555 123 4567 x12", true), "555123456712");
+TEST(DialTest, NumbersDialAsTheirDigitsAndCommasWithTheOneOnlyForTenDigits) {
+  const struct {
+    const char* number;
+    bool longDistance;
+    const char* digits;
+  } cases[] = {
+      {"(555) 123-4567", false, "5551234567"},
+      {"(555) 123-4567", true, "15551234567"},
+      {"123-4567", true, "1234567"},  // seven digits never get the "1"
+      {"9,555-1234", false, "9,5551234"},
+      // Ten characters but eight digits: a local call behind the outside line.
+      {"9,,555-1234", true, "9,,5551234"},
+      {"(555) 123-4567,,", true, "5551234567,,"},
+      {"555 123 4567 x12", true, "555123456712"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DialDigits(c.number, c.longDistance), c.digits) << c.number;
 }
 
 TEST(DialTest, ModemCommandIsPrefixNumberSuffixAndHangUp) {

@@ -56,19 +56,19 @@ class TodoTest : public SchedDirTest {
   TodoTable todo;
 };
 
-TEST_F(TodoTest, AnOpenItemOfAnEarlierDayIsShownOnTodayAndNotOnItsOwnDay) {
+TEST_F(TodoTest, OpenItemsOfEarlierDaysAreShownOnTodayAndOtherItemsOnTheirOwnDay) {
+  int32_t next = At(2027, 3, 17);
   Add(kAlice, At(2027, 3, 7), "1", "Call the printer");
   Add(kAlice, today, "2", "Order paper");
+  Add(kAlice, monday, "1", "Filed the invoices", /*done=*/true);
+  Add(kAlice, next, "1", "Open next week");
+  Add(kAlice, next, "2", "Done next week", /*done=*/true);
   EXPECT_EQ(List(kAlice, today), (Texts{"Call the printer", "Order paper"}));
   EXPECT_EQ(List(kAlice, At(2027, 3, 7)), Texts{});
+  EXPECT_EQ(List(kAlice, monday), Texts{"Filed the invoices"});
+  EXPECT_EQ(List(kAlice, next), (Texts{"Open next week", "Done next week"}));
   // Another person's items never show.
   EXPECT_EQ(List(kBob, today), Texts{});
-}
-
-TEST_F(TodoTest, ADoneItemStaysOnItsOwnDayOnly) {
-  Add(kAlice, monday, "1", "Filed the invoices", /*done=*/true);
-  EXPECT_EQ(List(kAlice, monday), Texts{"Filed the invoices"});
-  EXPECT_EQ(List(kAlice, today), Texts{});
 }
 
 TEST_F(TodoTest, MarkingACarriedItemDoneMovesItToTheShownDay) {
@@ -97,14 +97,6 @@ TEST_F(TodoTest, OpeningADoneItemOfYesterdayAgainCarriesItToToday) {
   EXPECT_EQ(List(kAlice, today), Texts{"Water the plants"});
 }
 
-TEST_F(TodoTest, AnItemOfNextWeekShowsOnItsOwnDayWhetherOpenOrDone) {
-  int32_t next = At(2027, 3, 17);
-  Add(kAlice, next, "1", "Open next week");
-  Add(kAlice, next, "2", "Done next week", /*done=*/true);
-  EXPECT_EQ(List(kAlice, next), (Texts{"Open next week", "Done next week"}));
-  EXPECT_EQ(List(kAlice, today), Texts{});
-}
-
 TEST_F(TodoTest, PrioritiesCompareAsText) {
   Add(kAlice, today, "2", "Two");
   Add(kAlice, today, "10", "Ten");
@@ -113,6 +105,8 @@ TEST_F(TodoTest, PrioritiesCompareAsText) {
   // after today's own "1" of an earlier text.
   Add(kAlice, monday, "1", "Zebra crossing");
   EXPECT_EQ(List(kAlice, today), (Texts{"One", "Zebra crossing", "Ten", "Two"}));
+  // Collecting stops at the capacity and succeeds.
+  EXPECT_EQ(List(kAlice, today, 3).size(), 3u);
 }
 
 TEST_F(TodoTest, AListEntryHoldsTheKeyAndTheFirst52CharactersNulTerminated) {
@@ -128,11 +122,6 @@ TEST_F(TodoTest, AListEntryHoldsTheKeyAndTheFirst52CharactersNulTerminated) {
   EXPECT_EQ(entries[0].Key().Prefix(), "xxx");
   EXPECT_EQ(entries[0].Text(), text.substr(0, 52));
   EXPECT_EQ(entries[0].bytes[99], 0);
-}
-
-TEST_F(TodoTest, CollectionStopsAtTheCapacityAndSucceeds) {
-  for (int i = 0; i < 8; ++i) Add(kAlice, today, "1", "Item " + std::to_string(i));
-  EXPECT_EQ(List(kAlice, today, 5).size(), 5u);
 }
 
 TEST_F(TodoTest, ADayOf256ItemsRefusesAnotherAndAnItemMovingIn) {
@@ -177,13 +166,10 @@ TEST_F(TodoTest, ACopyForAnotherPersonKeepsDatePriorityStatusAndText) {
   EXPECT_TRUE(key.Done());
   EXPECT_EQ(key.Prefix(), "Book the room");
   EXPECT_NE(key.UniqueId(), record.UniqueId());
-}
-
-TEST_F(TodoTest, RemovingAnItemTwiceSucceeds) {
-  int32_t number = Add(kAlice, today, "1", "Short-lived");
+  // Removing an item twice succeeds.
   EXPECT_EQ(TodoRemove(todo, number), 1);
   EXPECT_EQ(TodoRemove(todo, number), 1);
-  EXPECT_EQ(List(kAlice, today), Texts{});
+  EXPECT_EQ(List(kAlice, At(2027, 3, 12)), Texts{});
 }
 
 TEST(TodoCarrying, TheShownDayAndTheCalendarMarkFollowTheCarryingRule) {

@@ -77,7 +77,7 @@ TEST_F(CalendarTest, WeekCellsCarryABracketDownThroughEmptyRows) {
   EXPECT_FALSE(WeekCellAt(week, 3, 2).bar);
 }
 
-TEST_F(CalendarTest, UntimedEntriesMakeTheFirstRowWithoutATime) {
+TEST_F(CalendarTest, UntimedEntriesMakeTheFirstRowWithoutATimeAndWeeksStayInTheYears) {
   Add(Entry(kAnne, 2027, 3, 22, -1, 0, "Holiday"));
   WeekView week;
   ASSERT_EQ(SchedLoadWeek(sched, At(2027, 3, 22), kAnne, PresetHours{0, 0}, &week), 1);
@@ -86,10 +86,7 @@ TEST_F(CalendarTest, UntimedEntriesMakeTheFirstRowWithoutATime) {
   EXPECT_EQ(week.rows[1].timeOfDay, 1) << "hour 0 stands at one second past midnight";
   EXPECT_EQ(WeekRowTimeText(week, 0), "");
   EXPECT_EQ(WeekRowTimeText(week, 1), "12:00am");
-}
-
-TEST_F(CalendarTest, WeeksLeavingTheYearsAreRefused) {
-  WeekView week;
+  // Weeks leaving the years are refused.
   EXPECT_TRUE(WeekInRange(At(2037, 12, 26)));
   // The week of 31 December 2037 ends in 2038.
   EXPECT_FALSE(WeekInRange(At(2037, 12, 31)));

@@ -85,7 +85,7 @@ TEST_F(EntrySaveTest, ChecksComeInTheDialogsOrder) {
   EXPECT_NE(result.record.UniqueId(), 0);
 }
 
-TEST_F(EntrySaveTest, UntimedAndMidnightEntriesAreStoredApart) {
+TEST_F(EntrySaveTest, UntimedMidnightAndDaylightSavingEntriesAreStoredApart) {
   EntryDialogValues v = Values("Holiday", "", "10:00AM", " 7:00AM");
   v.date = At(2027, 3, 20);
   ASSERT_EQ(Ok(v), "");
@@ -97,6 +97,14 @@ TEST_F(EntrySaveTest, UntimedAndMidnightEntriesAreStoredApart) {
   ASSERT_EQ(Ok(Values("Midnight", "12:00AM")), "");
   EXPECT_EQ(result.record.Start(), At(2027, 3, 20, 0, 0, 1));
   EXPECT_EQ(TimeFieldText(result.record.Start()), "12:00AM");
+  // Times on a daylight-saving day are wall-clock times.
+  v = Values("Brunch", "11:00AM", "12:30PM", "10:45AM");
+  v.date = At(2027, 3, 14);
+  ASSERT_EQ(Ok(v), "");
+  EXPECT_EQ(result.record.Start() - At(2027, 3, 14), 10 * 3600) << "23-hour day";
+  EXPECT_EQ(TimeFieldText(result.record.Start()), "11:00AM");
+  EXPECT_EQ(TimeFieldText(result.record.End()), "12:30PM");
+  EXPECT_EQ(TimeFieldText(result.record.Alarm()), "10:45AM");
 }
 
 TEST_F(EntrySaveTest, AFullDayRefusesAddsAndUpdatesThatAddLines) {
@@ -124,7 +132,7 @@ TEST_F(EntrySaveTest, AFullDayRefusesAddsAndUpdatesThatAddLines) {
   EXPECT_EQ(Ok(move), "Maximum of 40 items reached for this date.");
 }
 
-TEST_F(EntrySaveTest, AnUnchangedEditWritesNothing) {
+TEST_F(EntrySaveTest, AnUnchangedEditWritesNothingAndOneDeletedMeanwhileIsAddedAgain) {
   ASSERT_EQ(Ok(Values("Dentist", " 9:00AM", "10:00AM", " 8:45AM")), "");
   context.editing = result.recordNumber;
   uint16_t count = result.record.ChangeCount();
@@ -135,11 +143,7 @@ TEST_F(EntrySaveTest, AnUnchangedEditWritesNothing) {
   EXPECT_EQ(stored.ChangeCount(), count);
   ASSERT_EQ(Ok(Values("Dentist", " 9:00AM", "10:00AM", " 8:50AM")), "");
   EXPECT_TRUE(result.written);
-}
-
-TEST_F(EntrySaveTest, AnEntryDeletedMeanwhileIsAddedAgain) {
-  ASSERT_EQ(Ok(Values("Dentist", " 9:00AM")), "");
-  context.editing = result.recordNumber;
+  // An entry deleted meanwhile is added again.
   ASSERT_EQ(SchedRemove(sched, context.editing), 1);
   ASSERT_EQ(Ok(Values("Dentist", " 9:30AM")), "");
   EXPECT_TRUE(result.written);
@@ -147,7 +151,7 @@ TEST_F(EntrySaveTest, AnEntryDeletedMeanwhileIsAddedAgain) {
   EXPECT_EQ(Lines(alice, At(2027, 3, 15)), 1);
 }
 
-TEST_F(EntrySaveTest, SavingIntoSomeoneElsesScheduleTellsThem) {
+TEST_F(EntrySaveTest, SavingIntoSomeoneElsesScheduleTellsThemButTheCommonScheduleNobody) {
   context.owner = bob;
   context.ownerName = "BOB";
   EntryDialogValues v = Values("Review", " 2:00PM", " 3:00PM", " 1:45PM");
@@ -161,16 +165,14 @@ TEST_F(EntrySaveTest, SavingIntoSomeoneElsesScheduleTellsThem) {
   EXPECT_EQ(memos[0].To(), "BOB");
   EXPECT_EQ(FieldText(memos[0].bytes, records::message::kMemoText),
             UpdateMemoText(result.record, false));
-}
-
-TEST_F(EntrySaveTest, TheCommonScheduleGetsNeitherFlagNorMemo) {
+  // The common schedule gets neither flag nor memo.
   context.owner = kCommonScheduleOwner;
   context.ownerName = "* COMMON";
-  EntryDialogValues v = Values("Fire drill", "11:00AM");
+  v = Values("Fire drill", "11:00AM");
   v.sendUpdate = true;
   ASSERT_EQ(Ok(v), "");
   EXPECT_TRUE(result.afterSave.empty()) << result.afterSave;
-  EXPECT_TRUE(Stored().empty());
+  EXPECT_EQ(Stored().size(), 1u);
   EXPECT_EQ(Flag(-1), 0);
   EXPECT_EQ(result.record.Owner(), kCommonScheduleOwner);
 }
@@ -227,16 +229,6 @@ TEST_F(EntrySaveTest, ARepeatKindGeneratesAfterTheSave) {
   EXPECT_EQ(Lines(alice, At(2027, 3, 17)), 1);
   EXPECT_EQ(Lines(alice, At(2027, 3, 18)), 0);
   rules = RepeatRules();
-}
-
-TEST_F(EntrySaveTest, TimesOnADaylightSavingDayAreWallClockTimes) {
-  EntryDialogValues v = Values("Brunch", "11:00AM", "12:30PM", "10:45AM");
-  v.date = At(2027, 3, 14);
-  ASSERT_EQ(Ok(v), "");
-  EXPECT_EQ(result.record.Start() - At(2027, 3, 14), 10 * 3600) << "23-hour day";
-  EXPECT_EQ(TimeFieldText(result.record.Start()), "11:00AM");
-  EXPECT_EQ(TimeFieldText(result.record.End()), "12:30PM");
-  EXPECT_EQ(TimeFieldText(result.record.Alarm()), "10:45AM");
 }
 
 }  // namespace

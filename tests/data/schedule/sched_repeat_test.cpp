@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "tests/data/schedule/sched_fixture.h"
+#include "tests/support/lock_holder.h"
 
 namespace {
 
@@ -21,14 +23,14 @@ class RepeatTest : public SchedTableTest {
     return record;
   }
 
-  // Every start of Alice's entries, in key order.
-  std::vector<int32_t> Starts() {
+  // Every start of a person's entries, in key order.
+  std::vector<int32_t> Starts(int32_t owner = kAlice) {
     std::vector<int32_t> starts;
     SchedKey key;
     SchedKey probe;
-    SetFieldI32(probe.bytes, records::sched::x1::kOwner, kAlice);
+    SetFieldI32(probe.bytes, records::sched::x1::kOwner, owner);
     SetFieldI32(probe.bytes, records::sched::x1::kStart, INT32_MIN);
-    for (int ok = SchedFindKey(sched, probe, nullptr, &key); ok && key.Owner() == kAlice;
+    for (int ok = SchedFindKey(sched, probe, nullptr, &key); ok && key.Owner() == owner;
          ok = SchedNext(sched, &key))
       starts.push_back(key.Start());
     return starts;
@@ -83,23 +85,43 @@ TEST_F(RepeatTest, UntilBeforeTheStartGeneratesNothingAndTakesNoGroupNumber) {
   EXPECT_EQ(next.UniqueId(), firstId + 1);
 }
 
-TEST_F(RepeatTest, MonthlyOnDay31SkipsTheShorterMonths) {
-  SchedRecord entry = Save(Entry(kAlice, 2027, 1, 31, 14, 0, "Month end"));
-  DayOfMonthRule rule{entry.Start(), Until(2027, 8, 31), 31, {}};
-  for (bool& m : rule.month) m = true;
-  ASSERT_EQ(RepeatDayOfMonth(sched, number, entry, rule), 1);
-  EXPECT_EQ(Starts(),
-            (std::vector<int32_t>{At(2027, 1, 31, 14), At(2027, 3, 31, 14), At(2027, 5, 31, 14),
-                                  At(2027, 7, 31, 14), At(2027, 8, 31, 14)}));
-}
-
-TEST_F(RepeatTest, MonthlyOnDay5From20MarchWithMarchTickedAlsoAdds5March) {
-  SchedRecord entry = Save(Entry(kAlice, 2027, 3, 20, 9, 0, "Rent"));
-  DayOfMonthRule rule{entry.Start(), Until(2027, 5, 1), 5, {}};
-  rule.month[2] = rule.month[3] = true;  // March and April
-  ASSERT_EQ(RepeatDayOfMonth(sched, number, entry, rule), 1);
-  EXPECT_EQ(Starts(),
-            (std::vector<int32_t>{At(2027, 3, 5, 9), At(2027, 3, 20, 9), At(2027, 4, 5, 9)}));
+TEST_F(RepeatTest, MonthlyAddsTheDayInEveryTickedMonthThatHasIt) {
+  const struct {
+    int32_t owner;
+    int month, day, hour;  // the entry's date and hour
+    int ruleDay, untilMonth;
+    std::vector<int> months;  // ticked; none: all
+    std::vector<int32_t> starts;
+  } cases[] = {
+      // Day 31 skips the shorter months.
+      {kAlice,
+       1,
+       31,
+       14,
+       31,
+       8,
+       {},
+       {At(2027, 1, 31, 14), At(2027, 3, 31, 14), At(2027, 5, 31, 14), At(2027, 7, 31, 14),
+        At(2027, 8, 31, 14)}},
+      // The first month's day may lie before the entry's own date.
+      {6, 3, 20, 9, 5, 4, {3, 4}, {At(2027, 3, 5, 9), At(2027, 3, 20, 9), At(2027, 4, 5, 9)}},
+      {7,
+       3,
+       10,
+       8,
+       1,
+       5,
+       {},
+       {At(2027, 3, 1, 8), At(2027, 3, 10, 8), At(2027, 4, 1, 8), At(2027, 5, 1, 8)}},
+  };
+  for (const auto& c : cases) {
+    SchedRecord entry = Save(Entry(c.owner, 2027, c.month, c.day, c.hour, 0, "Monthly"));
+    DayOfMonthRule rule{entry.Start(), Until(2027, c.untilMonth, 30), c.ruleDay, {}};
+    for (int m = 1; m <= 12; ++m)
+      rule.month[m - 1] = c.months.empty() || std::count(c.months.begin(), c.months.end(), m);
+    ASSERT_EQ(RepeatDayOfMonth(sched, number, entry, rule), 1);
+    EXPECT_EQ(Starts(c.owner), c.starts) << c.owner;
+  }
 }
 
 TEST_F(RepeatTest, Weekly4thAndLastGiveOneEntryInAMonthOfFourAndTwoInAMonthOfFive) {
@@ -116,6 +138,20 @@ TEST_F(RepeatTest, Weekly4thAndLastGiveOneEntryInAMonthOfFourAndTwoInAMonthOfFiv
                                             At(2027, 3, 22, 10), At(2027, 3, 29, 10)}));
 }
 
+TEST_F(RepeatTest, WeeklyOnTheEntrysOwnWeekdayNeverDoublesTheEntryItself) {
+  // Monday 1 February 2027 is the 1st Monday of its month.
+  SchedRecord entry = Save(Entry(kAlice, 2027, 2, 1, 10, 0, "Report"));
+  NthWeekdayRule rule;
+  rule.start = entry.Start();
+  rule.until = Until(2027, 3, 31);
+  rule.occurrence[0] = true;
+  rule.weekday[1] = true;
+  RepeatOutcome outcome;
+  ASSERT_EQ(RepeatNthWeekday(sched, number, entry, rule, &outcome), 1);
+  EXPECT_EQ(outcome.added, 1);
+  EXPECT_EQ(Starts(), (std::vector<int32_t>{At(2027, 2, 1, 10), At(2027, 3, 1, 10)}));
+}
+
 TEST_F(RepeatTest, YearlyLastMondayOfMayAddsOnlyThoseDates) {
   SchedRecord entry = Save(Entry(kAlice, 2027, 3, 10, -1, 0, "Memorial Day"));
   RepeatRules rules;
@@ -128,6 +164,9 @@ TEST_F(RepeatTest, YearlyLastMondayOfMayAddsOnlyThoseDates) {
   RepeatOutcome outcome;
   ASSERT_EQ(RepeatGenerate(sched, number, entry, kRepeatYearly, rules, &outcome), 1);
   EXPECT_EQ(outcome.added, 3);
+  // No repeat kind: nothing to do, and that is success.
+  ASSERT_EQ(RepeatGenerate(sched, number, entry, kRepeatNone, rules, &outcome), 1);
+  EXPECT_EQ(outcome.added, 0);
   EXPECT_EQ(Starts(), (std::vector<int32_t>{At(2027, 3, 10), At(2027, 5, 31), At(2028, 5, 29),
                                             At(2029, 5, 28)}));
 }
@@ -156,6 +195,27 @@ TEST_F(RepeatTest, AGenerationStopsQuietlyAtAFullDayKeepingWhatItAdded) {
   EXPECT_NE(stored.RepeatGroup(), 0);
 }
 
+TEST_F(RepeatTest, AGenerationThatFailsOtherwiseAnswersFailure) {
+  SchedRecord entry = Save(Entry(kAlice, 2027, 3, 10, 9, 0, "Stand-up"));
+  DailyRule rule{entry.Start(), Until(2027, 3, 12), 1};
+  FastTicks fast;
+  // Another workstation holds the table's append lock throughout.
+  LockHolder holder(dir.File("SCHED.DAT"), 0);
+  ASSERT_TRUE(holder.Held());
+  RepeatOutcome outcome;
+  EXPECT_EQ(RepeatDaily(sched, number, entry, rule, &outcome), 0);
+  EXPECT_NE(AppErrorCode(), 0);
+  EXPECT_FALSE(outcome.stoppedFull);
+  holder.Release();
+  EXPECT_EQ(Starts().size(), 1u);
+  // A handle never opened takes no group number.
+  SchedTable closed;
+  unsigned before = CheckFailureCount();
+  EXPECT_EQ(RepeatEnsureGroup(closed, number, entry), 0);
+  EXPECT_GT(CheckFailureCount(), before);
+  EXPECT_EQ(entry.RepeatGroup(), 0);
+}
+
 TEST_F(RepeatTest, ADateOnlyEditDoesNotConcernTheGroupButATimeOrTextEditDoes) {
   SchedRecord stored = Entry(kAlice, 2027, 3, 10, 9, 0, "Stand-up", 10);
   SchedRecord edited = stored;
@@ -170,18 +230,6 @@ TEST_F(RepeatTest, ADateOnlyEditDoesNotConcernTheGroupButATimeOrTextEditDoes) {
   edited = stored;
   edited.SetNote("Bring the figures");
   EXPECT_TRUE(RepeatEditConcernsGroup(stored, edited));
-}
-
-TEST_F(RepeatTest, ChangingTheGroupAfterATimeEditMovesEveryEntrysClockTime) {
-  SchedRecord entry = Save(Entry(kAlice, 2027, 3, 10, 9, 0, "Stand-up"));
-  DailyRule rule{entry.Start(), Until(2027, 3, 12), 1};
-  ASSERT_EQ(RepeatDaily(sched, number, entry, rule), 1);
-  SchedRecord edited = entry;
-  edited.SetStart(At(2027, 3, 10, 9, 45));
-  ASSERT_EQ(SchedUpdate(sched, number, edited), 1);
-  ASSERT_EQ(SchedChangeGroup(sched, edited), 1);
-  EXPECT_EQ(Starts(), (std::vector<int32_t>{At(2027, 3, 10, 9, 45), At(2027, 3, 11, 9, 45),
-                                            At(2027, 3, 12, 9, 45)}));
 }
 
 TEST_F(RepeatTest, DailyAcrossTheSpringChangeKeepsTheClockTimeAndUntimedStaysUntimed) {
@@ -222,15 +270,10 @@ TEST_F(RepeatTest, MonthlyAcrossTheChangeBuildsEachStartFromItsLocalDate) {
 }
 
 TEST(RepeatDialogRules, NamesOccurrencesAndChecks) {
-  EXPECT_EQ(RepeatDayName(1), "1st");
-  EXPECT_EQ(RepeatDayName(2), "2nd");
-  EXPECT_EQ(RepeatDayName(3), "3rd");
-  EXPECT_EQ(RepeatDayName(11), "11th");
-  EXPECT_EQ(RepeatDayName(12), "12th");
-  EXPECT_EQ(RepeatDayName(21), "21st");
-  EXPECT_EQ(RepeatDayName(22), "22nd");
-  EXPECT_EQ(RepeatDayName(23), "23rd");
-  EXPECT_EQ(RepeatDayName(31), "31st");
+  const std::pair<int, const char*> dayNames[] = {
+      {1, "1st"},   {2, "2nd"},   {3, "3rd"},   {11, "11th"}, {12, "12th"}, {13, "13th"},
+      {21, "21st"}, {22, "22nd"}, {23, "23rd"}, {24, "24th"}, {31, "31st"}};
+  for (const auto& [day, name] : dayNames) EXPECT_EQ(RepeatDayName(day), name) << day;
   EXPECT_STREQ(RepeatOccurrenceName(RepeatOccurrenceOfDay(7)), "1st");
   EXPECT_STREQ(RepeatOccurrenceName(RepeatOccurrenceOfDay(28)), "4th");
   EXPECT_STREQ(RepeatOccurrenceName(RepeatOccurrenceOfDay(29)), "Last");
@@ -252,14 +295,13 @@ TEST(RepeatDialogRules, NamesOccurrencesAndChecks) {
   EXPECT_EQ(RepeatCheckEvery(999, &message), 1);
   EXPECT_EQ(RepeatCheckDayOfMonth(32, &message), 0);
   EXPECT_EQ(message, "Day must be between 1 and 31");
-}
-
-TEST(RepeatDialogRules, TheUntilDateMustLieBetween1980And2037) {
+  // The until date must lie between 1980 and 2037.
   ZoneForTest zone("America/New_York");
   int32_t until = 0;
-  std::string message;
   EXPECT_EQ(RepeatConfirmUntil(FromLocal(1979, 12, 31), &until, &message), 0);
   EXPECT_EQ(message, "Invalid date.");
+  EXPECT_EQ(RepeatConfirmUntil(FromLocal(2038, 1, 1), &until, &message), 0);
+  ASSERT_EQ(RepeatConfirmUntil(FromLocal(1980, 1, 1), &until, &message), 1);
   ASSERT_EQ(RepeatConfirmUntil(FromLocal(2037, 12, 31), &until, &message), 1);
   EXPECT_EQ(until, FromLocal(2037, 12, 31, 23, 59, 59));
   // A year on, counted on the calendar.

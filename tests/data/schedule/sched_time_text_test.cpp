@@ -29,9 +29,7 @@ TEST_F(TimeTextTest, TypedTimesBecomeTheFieldsForm) {
   EXPECT_EQ(NormaliseTimeText("7"), " 7:00AM");
   EXPECT_EQ(NormaliseTimeText("6"), " 6:00PM");
   EXPECT_EQ(NormaliseTimeText("11:59"), "11:59AM");
-}
-
-TEST_F(TimeTextTest, OutOfRangeHoursAndMinutesWrap) {
+  // Out-of-range hours and minutes wrap.
   EXPECT_EQ(NormaliseTimeText("12:75"), "12:15PM");
   EXPECT_EQ(NormaliseTimeText("25"), " 1:00PM");
   EXPECT_EQ(NormaliseTimeText("0030"), "12:30AM");
@@ -122,9 +120,7 @@ TEST_F(TimeTextTest, HoursOfADaylightSavingChangeDayAreWallClockHours) {
   EXPECT_EQ(AddDays(back, 1) - back, 25 * 3600);
   EXPECT_EQ(TimeFieldText(ReadTimeText(" 5:00PM", back)), " 5:00PM");
   EXPECT_EQ(DayOf(ReadTimeText("11:59PM", back)), back);
-}
-
-TEST_F(TimeTextTest, LastDayOfTheRangeStillFitsTheTimeValue) {
+  // The last day of the range still fits the time value.
   int32_t d = 0;
   ASSERT_TRUE(ParseDateText("12-31-37", &d, true));
   EXPECT_EQ(ToLocal(d).hour, 23);

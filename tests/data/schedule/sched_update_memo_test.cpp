@@ -41,7 +41,7 @@ class UpdateMemoTest : public SchedOfficeTest {
   };
 };
 
-TEST_F(UpdateMemoTest, TextOfAnEntryWithEndAlarmNoteAndRepeats) {
+TEST_F(UpdateMemoTest, TheMemoTextTellsDateTimesAlarmTextNoteAndRepeats) {
   SchedRecord e = Entry(bob, At(2027, 3, 15, 9, 0), "Board meeting", At(2027, 3, 15, 10, 30),
                         At(2027, 3, 15, 8, 45));
   e.SetNote("Bring the slides");
@@ -54,10 +54,8 @@ TEST_F(UpdateMemoTest, TextOfAnEntryWithEndAlarmNoteAndRepeats) {
             "Board meeting\r\r"
             "Bring the slides\r\r"
             "*This item also has repeating items.");
-}
-
-TEST_F(UpdateMemoTest, TextOfAPlainEntry) {
-  SchedRecord e = Entry(bob, At(2027, 11, 2, 14, 5), "Dentist");
+  // A plain entry; repeats told by the caller; an untimed entry.
+  e = Entry(bob, At(2027, 11, 2, 14, 5), "Dentist");
   EXPECT_EQ(UpdateMemoText(e, false),
             "Automatic notification of schedule update:\r\r"
             "Date: 11-02-27\r"
@@ -111,6 +109,11 @@ TEST_F(UpdateMemoTest, CopyToANamedPersonWithMemo) {
   request.recipient = "ZELDA";
   EXPECT_EQ(SchedCopyToRecipients(sched, request, inform), 0);
   EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  // A copy into the common schedule sends no memo.
+  request.recipient = "* COMMON";
+  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1) << FormatAppError();
+  EXPECT_EQ(Owned(kCommonScheduleOwner), (std::vector<std::string>{"Planning"}));
+  EXPECT_EQ(Stored().size(), 1u);
 }
 
 TEST_F(UpdateMemoTest, CopyToTheTaggedNamesSkipsGroupsAndTheOwner) {
@@ -163,14 +166,6 @@ TEST_F(UpdateMemoTest, AFullDayIsToldPerTaggedNameAndTheOthersStillGetTheirCopy)
   ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1);
   EXPECT_EQ(informed, (std::vector<std::string>{"Maximum of 40 schedule items reached."}));
   EXPECT_TRUE(Stored().empty()) << "no memos were asked for";
-}
-
-TEST_F(UpdateMemoTest, CopyIntoTheCommonScheduleSendsNoMemo) {
-  int32_t n = Add(Entry(alice, At(2027, 3, 15, 9), "Fire drill"));
-  SchedCopyRequest request{n, alice, "* COMMON", {}, true, false};
-  ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1) << FormatAppError();
-  EXPECT_EQ(Owned(kCommonScheduleOwner), (std::vector<std::string>{"Fire drill"}));
-  EXPECT_TRUE(Stored().empty());
 }
 
 }  // namespace
