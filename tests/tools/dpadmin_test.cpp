@@ -317,9 +317,9 @@ void PrintTo(const Damage& d, std::ostream* os) {
   *os << d.name;
 }
 
-class DpadminDamageTest : public DpadminTest, public ::testing::WithParamInterface<Damage> {};
+class DpadminTestDamage : public DpadminTest, public ::testing::WithParamInterface<Damage> {};
 
-TEST_P(DpadminDamageTest, IsReportedWithoutHangingAndRebuilt) {
+TEST_P(DpadminTestDamage, IsReportedWithoutHangingAndRebuilt) {
   const Damage& d = GetParam();
   CreateWithData();
   d.apply(Dir());
@@ -346,7 +346,7 @@ void ChangeLeaf(const std::string& dir, const std::function<void(Bytes& page)>& 
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Damages, DpadminDamageTest,
+    Damages, DpadminTestDamage,
     ::testing::Values(
         Damage{
             "TruncatedIndex",
