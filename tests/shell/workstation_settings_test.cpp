@@ -28,8 +28,8 @@ class WorkstationSettingsTest : public ::testing::Test {
   std::string ini = dir.File("DPDESK.INI");
 };
 
-TEST_F(WorkstationSettingsTest, AMissingFileGivesEveryDefault) {
-  WorkstationSettings s = ReadWorkstationSettings(ini);
+// Every setting but the toolbar's items at its default.
+void ExpectDefaults(const WorkstationSettings& s) {
   EXPECT_EQ(s.initMode, kStartFloating);
   EXPECT_EQ(s.floatShape, kShapeHorizontal);
   EXPECT_EQ(s.initX, -1);
@@ -42,8 +42,13 @@ TEST_F(WorkstationSettingsTest, AMissingFileGivesEveryDefault) {
   EXPECT_FALSE(s.noShading);
   EXPECT_FALSE(s.useTapi);
   EXPECT_FALSE(s.pollTime);
-  for (bool shown : s.toolbarShown) EXPECT_TRUE(shown);
   for (const auto& w : s.windows) EXPECT_FALSE(w);
+}
+
+TEST_F(WorkstationSettingsTest, AMissingFileGivesEveryDefault) {
+  WorkstationSettings s = ReadWorkstationSettings(ini);
+  ExpectDefaults(s);
+  for (bool shown : s.toolbarShown) EXPECT_TRUE(shown);
   EXPECT_EQ(PollTicks(), kDefaultPollTicks);
 }
 
@@ -79,17 +84,7 @@ TEST_F(WorkstationSettingsTest, OddValuesLeaveTheDefaults) {
       "MainWnd=1,2,3\nViewState=0,2000,0,2100,100,0\n"
       "[ToolBar]\nTakeButton=off\nInboxButton=\nPhoneListButton=00\n");
   WorkstationSettings s = ReadWorkstationSettings(ini);
-  EXPECT_EQ(s.initMode, kStartFloating);
-  EXPECT_EQ(s.floatShape, kShapeHorizontal);
-  EXPECT_EQ(s.initX, -1);
-  EXPECT_EQ(s.initY, -1);
-  EXPECT_FALSE(s.alwaysOnTop);
-  EXPECT_TRUE(s.nameDelete);
-  EXPECT_TRUE(s.phoneDelete);
-  EXPECT_FALSE(s.noShading);
-  EXPECT_FALSE(s.useTapi);
-  EXPECT_FALSE(s.windows[kMainWindowState]);
-  EXPECT_FALSE(s.windows[kViewWindowState]);
+  ExpectDefaults(s);
   // Only a zero hides an item.
   EXPECT_EQ(s.toolbarShown, (std::array<bool, 5>{true, true, false, true, true}));
 }

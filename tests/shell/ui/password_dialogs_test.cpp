@@ -310,7 +310,7 @@ class PasswordDialogsTest : public QObject {
 
   // ---- User password ----
 
-  void userDialogStartsNotSetForAPersonWithoutPassword() {
+  void userDialogStartsNotSetForAPersonWithoutPasswordAndOkWritesTheAreas() {
     std::optional<UserPasswordOpening> opening =
         OpenUserPassword([] { return std::optional<std::string>("baker, tom"); });
     QVERIFY(opening);
@@ -325,11 +325,7 @@ class PasswordDialogsTest : public QObject {
       QVERIFY(!box->isEnabled());
       QVERIFY(!box->isChecked());
     }
-  }
-
-  void settingAUserPasswordEnablesTheAreasAndOkWritesThem() {
-    TUserPasswordClass dialog(nullptr, ask, "Baker, Tom", UserPassword());
-    dialog.OpenModeless();
+    // Setting the password enables the areas; OK writes them.
     SetTo(&dialog, ask, "tom", "tom");
     QCOMPARE(Informed(*prompts), QStringList{"Passwords are now enabled."});
     QCOMPARE(office->User("Baker, Tom").password, std::string("tom"));
