@@ -7,38 +7,11 @@
 #include "data/schedule/sched_alarm.h"
 #include "shell/poll_alert.h"
 #include "tests/data/schedule/sched_office_fixture.h"
+#include "tests/shell/recording_window.h"
 
 namespace {
 
 namespace n = records::name;
-
-// Counts what the tests here look at.
-class CountingWindow : public AlertWindow {
- public:
-  WindowFacts Facts() override { return {.floating = true}; }
-  void SetTimerInterval(int ms) override { timer = ms; }
-  void SetIcon(AlertIcon) override {}
-  void SetViewPicture(bool) override {}
-  void BlinkView(BlinkColour) override {}
-  void BlinkScheduler() override { ++schedulerBlinks; }
-  void StopBlinking() override {}
-  void FlashCaption() override {}
-  void StopFlashing() override {}
-  bool PlaySound(const std::string& file) override {
-    sounds.push_back(file);
-    return true;
-  }
-  void Beep(BeepKind) override {}
-  void ShowWithoutActivating(bool) override {}
-  void ShowMinimisedWithoutActivating() override {}
-  void SetTopMost(bool) override {}
-  void RefreshTakeTime() override {}
-  void LostShare(const std::string&) override {}
-
-  int timer = 2000;
-  int schedulerBlinks = 0;
-  std::vector<std::string> sounds;
-};
 
 class AlarmAlertTest : public SchedOfficeTest {
  protected:
@@ -64,7 +37,7 @@ class AlarmAlertTest : public SchedOfficeTest {
 
   UserState user;
   WorkstationSettings settings;
-  CountingWindow window;
+  RecordingWindow window;
   std::unique_ptr<PollAlert> machine;
 };
 
@@ -80,10 +53,10 @@ TEST_F(AlarmAlertTest, AnAlarmRingsAtItsMinuteAndTheNextIsFoundWhenItIsShown) {
   EXPECT_TRUE(Alice().AlarmPending());
   EXPECT_TRUE(CurrentAlarm().pending);
   EXPECT_EQ(CurrentAlarm().description, "Dentist");
-  EXPECT_EQ(window.sounds, std::vector<std::string>{"bell.wav"});
+  EXPECT_EQ(window.Count("sound bell.wav"), 1);
   EXPECT_EQ(window.timer, 500);
   Alice().Tick();
-  EXPECT_EQ(window.schedulerBlinks, 2);
+  EXPECT_EQ(window.Count("blink scheduler"), 2);
 
   StandOn(2027, 3, 15, 10, 2);
   Alice().AlarmShown();

@@ -7,89 +7,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/office/datadir.h"
 #include "data/office/flags.h"
-#include "shell/workstation_settings.h"
 #include "storage/errors.h"
+#include "tests/shell/recording_window.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 constexpr int32_t kUser = 5;
-
-const char* IconName(AlertIcon icon) {
-  switch (icon) {
-    case AlertIcon::kNormal:
-      return "ICON_1";
-    case AlertIcon::kMessage:
-      return "ICON_2";
-    case AlertIcon::kAlarm:
-      return "ICON_3";
-    case AlertIcon::kUrgent:
-      return "ICON_7";
-  }
-  return "?";
-}
-
-// Writes down every request, one string each, tick by tick.
-class RecordingWindow : public AlertWindow {
- public:
-  WindowFacts Facts() override { return facts; }
-  void SetTimerInterval(int ms) override { Note("timer " + std::to_string(ms)); }
-  void SetIcon(AlertIcon icon) override { Note(std::string("icon ") + IconName(icon)); }
-  void SetViewPicture(bool urgent) override { Note(urgent ? "view urgent" : "view normal"); }
-  void BlinkView(BlinkColour c) override {
-    Note(c == BlinkColour::kRed ? "blink view red" : "blink view green");
-  }
-  void BlinkScheduler() override { Note("blink scheduler"); }
-  void StopBlinking() override { Note("stop blinking"); }
-  void FlashCaption() override { Note("flash"); }
-  void StopFlashing() override { Note("stop flashing"); }
-  bool PlaySound(const std::string& file) override {
-    Note("sound " + file);
-    return soundPlays;
-  }
-  void Beep(BeepKind kind) override {
-    Note(kind == BeepKind::kExclamation ? "beep exclamation" : "beep");
-  }
-  void ShowWithoutActivating(bool topMost) override { Note(topMost ? "show top-most" : "show"); }
-  void ShowMinimisedWithoutActivating() override { Note("show minimised"); }
-  void SetTopMost(bool topMost) override { Note(topMost ? "top-most" : "not top-most"); }
-  void RefreshTakeTime() override { ++takeTimeRefreshes; }
-  void LostShare(const std::string& message) override {
-    Note("lost share");
-    lostShareMessage = message;
-  }
-
-  void Note(const std::string& what) { ticks.back().push_back(what); }
-  // Starts the record of a new tick.
-  void NextTick() { ticks.emplace_back(); }
-  const std::vector<std::string>& Last() const { return ticks.back(); }
-  int Count(const std::string& what) const {
-    int n = 0;
-    for (const auto& tick : ticks) n += int(std::count(tick.begin(), tick.end(), what));
-    return n;
-  }
-  // The ticks (1 = the first) on which the request was made.
-  std::vector<int> TicksWith(const std::string& what) const {
-    std::vector<int> at;
-    for (size_t i = 0; i < ticks.size(); ++i) {
-      if (std::count(ticks[i].begin(), ticks[i].end(), what)) at.push_back(int(i) + 1);
-    }
-    return at;
-  }
-
-  WindowFacts facts{.floating = true};
-  bool soundPlays = true;
-  int takeTimeRefreshes = 0;
-  std::string lostShareMessage;
-  std::vector<std::vector<std::string>> ticks;
-};
 
 using Effects = std::vector<std::string>;
 
@@ -176,6 +106,15 @@ TEST_F(PollAlertTest, AnAlertWithoutASoundGivesThreeBeepsHalfASecondApart) {
   Tick(20);
   EXPECT_EQ(window.TicksWith("beep"), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(window.Count("blink view green"), 21);
+  // Urgent beeps are exclamations.
+  machine.reset();
+  window.ticks.clear();
+  Clear(kFlagNewMessage);
+  Flag(kFlagUrgentMessage);
+  Start();
+  Tick(3);
+  EXPECT_EQ(window.TicksWith("beep exclamation"), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(window.Count("beep"), 0);
 }
 
 TEST_F(PollAlertTest, ASoundThatCannotPlayFallsBackToBeeps) {
@@ -196,14 +135,6 @@ TEST_F(PollAlertTest, AnUrgentMessageBlinksRedRaisesTheWindowAndPlaysTheUrgentSo
   EXPECT_EQ(Machine().Level(), 2);
   EXPECT_EQ(window.Last(), (Effects{"icon ICON_7", "view urgent", "show top-most", "timer 500",
                                     "blink view red", "flash", "sound siren.wav"}));
-}
-
-TEST_F(PollAlertTest, UrgentBeepsAreExclamations) {
-  Flag(kFlagUrgentMessage);
-  Start();
-  Tick(3);
-  EXPECT_EQ(window.TicksWith("beep exclamation"), (std::vector<int>{1, 2, 3}));
-  EXPECT_EQ(window.Count("beep"), 0);
 }
 
 TEST_F(PollAlertTest, AnUrgentMessageArrivingDuringAnAlertRestartsItsSound) {
@@ -326,15 +257,16 @@ TEST_F(PollAlertTest, EveryMinuteRepeatsTheThreeBeepsWithoutASoundFile) {
 }
 
 TEST_F(PollAlertTest, TheRepeatLimitsFollowTheSoundOption) {
-  EXPECT_EQ(RepeatLimitTicks(kSoundOneTime), INT32_MAX);
-  EXPECT_EQ(RepeatLimitTicks(kSoundNone), INT32_MAX);
-  EXPECT_EQ(RepeatLimitTicks(kSoundEvery5Minutes), 600);
-  EXPECT_EQ(RepeatLimitTicks(kSoundEvery15Minutes), 1800);
-  EXPECT_EQ(RepeatLimitTicks(kSoundEveryHalfHour), 3600);
-  EXPECT_EQ(RepeatLimitTicks(kSoundEveryHour), 7200);
-  // A damaged option byte does not make the alert nag.
-  EXPECT_EQ(RepeatLimitTicks(7), INT32_MAX);
-  EXPECT_EQ(RepeatLimitTicks(-1), INT32_MAX);
+  // A damaged option byte (7, -1) does not make the alert nag.
+  for (auto [option, ticks] : std::vector<std::pair<int, int32_t>>{{kSoundOneTime, INT32_MAX},
+                                                                   {kSoundNone, INT32_MAX},
+                                                                   {kSoundEvery5Minutes, 600},
+                                                                   {kSoundEvery15Minutes, 1800},
+                                                                   {kSoundEveryHalfHour, 3600},
+                                                                   {kSoundEveryHour, 7200},
+                                                                   {7, INT32_MAX},
+                                                                   {-1, INT32_MAX}})
+    EXPECT_EQ(RepeatLimitTicks(option), ticks) << option;
 }
 
 TEST_F(PollAlertTest, AFlagSetAfterAPollIsSeenAtTheNextPoll) {
@@ -372,28 +304,6 @@ TEST_F(PollAlertTest, NoPollingWithIntervalZeroOrNotifyOff) {
   Tick(100);
   EXPECT_EQ(Machine().Level(), 0);
   EXPECT_EQ(window.Count("blink view red"), 0);
-}
-
-TEST_F(PollAlertTest, ThePollIntervalComesFromTheOfficeFileAndTheWorkstation) {
-  {
-    std::ofstream cfg(share + "DPDESK.CFG");
-    cfg << "POLLTIME=6\n";
-  }
-  const std::string ini = dir.File("DPDESK.INI");
-  config.pollTicks = WorkstationPollTicks(share, ReadWorkstationSettings(ini));
-  Start();
-  Flag(kFlagNewMessage);
-  Tick(2);
-  EXPECT_EQ(Machine().Level(), 0);
-  Tick();
-  EXPECT_EQ(Machine().Level(), 1);
-
-  {
-    std::ofstream out(ini);
-    out << "[DESKpost]\nPollTime=1\n";
-  }
-  config.pollTicks = WorkstationPollTicks(share, ReadWorkstationSettings(ini));
-  EXPECT_EQ(config.pollTicks, 0);
 }
 
 TEST_F(PollAlertTest, AScheduleChangeSearchesTheAlarmAgainAndClearsOnlyItsBit) {
@@ -445,6 +355,19 @@ TEST_F(PollAlertTest, AnAlarmShownDuringAMessageAlertLeavesTheMessageAlert) {
   EXPECT_EQ(window.Last(), (Effects{"icon ICON_2", "view normal", "stop blinking"}));
   Tick();
   EXPECT_EQ(window.Last(), (Effects{"blink view green", "flash"}));
+}
+
+TEST_F(PollAlertTest, MessagesSeenWhileAnAlarmRingsLeaveTheAlarmsLook) {
+  Flag(kFlagNewMessage);
+  alarmDue = true;
+  Start();
+  Tick();
+  Clear(kFlagNewMessage);
+  PollAtOnce();
+  EXPECT_TRUE(Machine().AlertRunning());
+  // The message part of the look goes; the scheduler blinks and beeps on.
+  EXPECT_EQ(window.Last(), (Effects{"icon ICON_3", "view normal", "stop blinking",
+                                    "blink scheduler", "flash", "beep"}));
 }
 
 TEST_F(PollAlertTest, AVanishedFlagFileIsNoNewsButAnUnreachableShareEndsTheProgram) {

@@ -5,32 +5,11 @@
 #include <gtest/gtest.h>
 
 #include "tests/data/messages/message_fixture.h"
+#include "tests/shell/recording_window.h"
 
 namespace {
 
 namespace msg = records::message;
-
-// A window that does nothing: these tests watch the levels and the files.
-class QuietWindow : public AlertWindow {
- public:
-  WindowFacts Facts() override { return {.floating = true}; }
-  void SetTimerInterval(int) override {}
-  void SetIcon(AlertIcon) override {}
-  void SetViewPicture(bool) override {}
-  void BlinkView(BlinkColour) override {}
-  void BlinkScheduler() override {}
-  void StopBlinking() override {}
-  void FlashCaption() override {}
-  void StopFlashing() override {}
-  bool PlaySound(const std::string&) override { return true; }
-  void Beep(BeepKind) override {}
-  void ShowWithoutActivating(bool) override {}
-  void ShowMinimisedWithoutActivating() override {}
-  void SetTopMost(bool) override {}
-  void RefreshTakeTime() override {}
-  void LostShare(const std::string&) override { lost = true; }
-  bool lost = false;
-};
 
 class ViewUrgentTest : public MessageTest {
  protected:
@@ -67,7 +46,7 @@ class ViewUrgentTest : public MessageTest {
     ASSERT_EQ(MsgMarkViewed(messages, entry, &r), 1) << FormatAppError();
   }
 
-  QuietWindow window;
+  RecordingWindow window;
   std::unique_ptr<PollAlert> bobAlerts;
 };
 

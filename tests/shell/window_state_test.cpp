@@ -6,31 +6,19 @@
 
 namespace {
 
-TEST(WindowStateRecord, ReadsSixNumbersSplitAtCommasOrBlanks) {
-  std::optional<WindowStateRecord> r = ParseWindowState("2,10,20,300,400,7");
-  ASSERT_TRUE(r);
-  EXPECT_EQ(*r, (WindowStateRecord{2, {10, 20, 300, 400}, 7}));
-  r = ParseWindowState("0, 10 20,,300 400 9");
-  ASSERT_TRUE(r);
-  EXPECT_EQ(*r, (WindowStateRecord{0, {10, 20, 300, 400}, 9}));
-}
-
-TEST(WindowStateRecord, FiveNumbersAreEnoughAndTheSpareIsThenZero) {
-  std::optional<WindowStateRecord> r = ParseWindowState("0,-4,-4,800,600");
-  ASSERT_TRUE(r);
-  EXPECT_EQ(*r, (WindowStateRecord{0, {-4, -4, 800, 600}, 0}));
+// Six numbers split at commas or blanks; five are enough, the spare then 0.
+TEST(WindowStateRecord, ReadsSixOrFiveNumbersSplitAtCommasOrBlanks) {
+  EXPECT_EQ(ParseWindowState("2,10,20,300,400,7"), (WindowStateRecord{2, {10, 20, 300, 400}, 7}));
+  EXPECT_EQ(ParseWindowState("0, 10 20,,300 400 9"), (WindowStateRecord{0, {10, 20, 300, 400}, 9}));
+  EXPECT_EQ(ParseWindowState("0,-4,-4,800,600"), (WindowStateRecord{0, {-4, -4, 800, 600}, 0}));
 }
 
 TEST(WindowStateRecord, ShortOrGarbledOrOffScreenRecordsAreIgnored) {
-  EXPECT_FALSE(ParseWindowState(""));
-  EXPECT_FALSE(ParseWindowState("0,1,2,3"));
-  EXPECT_FALSE(ParseWindowState("0,a,2,3,4"));
-  EXPECT_FALSE(ParseWindowState("0,1x,2,3,4"));
-  EXPECT_FALSE(ParseWindowState("0,1,2,3,99999999999"));
-  EXPECT_FALSE(ParseWindowState("0,1,2,3,999999999999999999999999"));
   // Left must be below 1025 and top below 769.
-  EXPECT_FALSE(ParseWindowState("0,1025,0,1200,300"));
-  EXPECT_FALSE(ParseWindowState("0,0,769,300,900"));
+  for (const char* text :
+       {"", "0,1,2,3", "0,a,2,3,4", "0,1x,2,3,4", "0,1,2,3,99999999999",
+        "0,1,2,3,999999999999999999999999", "0,1025,0,1200,300", "0,0,769,300,900"})
+    EXPECT_FALSE(ParseWindowState(text)) << text;
   EXPECT_TRUE(ParseWindowState("0,1024,768,1200,900"));
 }
 

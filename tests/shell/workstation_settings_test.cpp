@@ -28,8 +28,8 @@ class WorkstationSettingsTest : public ::testing::Test {
   std::string ini = dir.File("DPDESK.INI");
 };
 
-TEST_F(WorkstationSettingsTest, AMissingFileGivesEveryDefault) {
-  WorkstationSettings s = ReadWorkstationSettings(ini);
+// Every setting but the toolbar's items at its default.
+void ExpectDefaults(const WorkstationSettings& s) {
   EXPECT_EQ(s.initMode, kStartFloating);
   EXPECT_EQ(s.floatShape, kShapeHorizontal);
   EXPECT_EQ(s.initX, -1);
@@ -42,8 +42,13 @@ TEST_F(WorkstationSettingsTest, AMissingFileGivesEveryDefault) {
   EXPECT_FALSE(s.noShading);
   EXPECT_FALSE(s.useTapi);
   EXPECT_FALSE(s.pollTime);
-  for (bool shown : s.toolbarShown) EXPECT_TRUE(shown);
   for (const auto& w : s.windows) EXPECT_FALSE(w);
+}
+
+TEST_F(WorkstationSettingsTest, AMissingFileGivesEveryDefault) {
+  WorkstationSettings s = ReadWorkstationSettings(ini);
+  ExpectDefaults(s);
+  for (bool shown : s.toolbarShown) EXPECT_TRUE(shown);
   EXPECT_EQ(PollTicks(), kDefaultPollTicks);
 }
 
@@ -79,32 +84,18 @@ TEST_F(WorkstationSettingsTest, OddValuesLeaveTheDefaults) {
       "MainWnd=1,2,3\nViewState=0,2000,0,2100,100,0\n"
       "[ToolBar]\nTakeButton=off\nInboxButton=\nPhoneListButton=00\n");
   WorkstationSettings s = ReadWorkstationSettings(ini);
-  EXPECT_EQ(s.initMode, kStartFloating);
-  EXPECT_EQ(s.floatShape, kShapeHorizontal);
-  EXPECT_EQ(s.initX, -1);
-  EXPECT_EQ(s.initY, -1);
-  EXPECT_FALSE(s.alwaysOnTop);
-  EXPECT_TRUE(s.nameDelete);
-  EXPECT_TRUE(s.phoneDelete);
-  EXPECT_FALSE(s.noShading);
-  EXPECT_FALSE(s.useTapi);
-  EXPECT_FALSE(s.windows[kMainWindowState]);
-  EXPECT_FALSE(s.windows[kViewWindowState]);
+  ExpectDefaults(s);
   // Only a zero hides an item.
   EXPECT_EQ(s.toolbarShown, (std::array<bool, 5>{true, true, false, true, true}));
 }
 
 TEST_F(WorkstationSettingsTest, InitModeOfManyDigitsIsNotCutIntoARangeValue) {
   // "12" cut to its first character would read as full screen.
-  WriteIni("[DESKpost]\nInitMode=12\nInitX=12345\n");
+  WriteIni("[DESKpost]\nInitMode=12\nInitX=12345\n[Sounds]\nAlarm=" + std::string(100, 'a') + "\n");
   WorkstationSettings s = ReadWorkstationSettings(ini);
   EXPECT_EQ(s.initMode, kStartFloating);
   EXPECT_EQ(s.initX, -1);
-}
-
-TEST_F(WorkstationSettingsTest, ASoundFileNameIsCutTo79Characters) {
-  WriteIni("[Sounds]\nAlarm=" + std::string(100, 'a') + "\n");
-  EXPECT_EQ(ReadWorkstationSettings(ini).alarmSound, std::string(79, 'a'));
+  EXPECT_EQ(s.alarmSound, std::string(79, 'a'));  // a sound file name is cut to 79 characters
 }
 
 TEST_F(WorkstationSettingsTest, KeysWrittenAtTheEndReadBackAndLeaveTheRestOfTheFile) {
@@ -147,31 +138,29 @@ TEST_F(WorkstationSettingsTest, AToolbarPositionNotSetIsWrittenAsMinusOneAndStay
   EXPECT_EQ(ReadWorkstationSettings(ini).initX, -1);
 }
 
-TEST_F(WorkstationSettingsTest, PollTimeOfOneOrPollTimeZeroTurnPollingOff) {
-  WriteIni("[DESKpost]\nPollTime=1\n");
-  EXPECT_EQ(PollTicks(), 0);
-  WriteIni("");
-  WriteCfg("POLLTIME=0\n");
-  EXPECT_EQ(PollTicks(), 0);
-}
-
-TEST_F(WorkstationSettingsTest, PollTimeOfOneInTheOfficeFileLeavesTheDefault) {
-  WriteCfg("NETBIOS=1\nPOLLTIME=1\n");
-  EXPECT_EQ(PollTicks(), kDefaultPollTicks);
-}
-
-TEST_F(WorkstationSettingsTest, TheWorkstationsPollTimeWinsOverTheOfficeFile) {
-  WriteCfg("POLLTIME=60\n");
-  EXPECT_EQ(PollTicks(), 30);
-  WriteIni("[DESKpost]\nPollTime=10\n");
-  EXPECT_EQ(PollTicks(), 5);
-  // Out of range or not a number: the office's value stands.
-  WriteIni("[DESKpost]\nPollTime=100001\n");
-  EXPECT_EQ(PollTicks(), 30);
-  WriteIni("[DESKpost]\nPollTime=ten\n");
-  EXPECT_EQ(PollTicks(), 30);
-  WriteIni("[DESKpost]\nPollTime=-2\n");
-  EXPECT_EQ(PollTicks(), 30);
+// DPDESK.CFG's POLLTIME in seconds, and the workstation's PollTime winning
+// over it: 0 or a workstation's 1 turn polling off, the office's 1 leaves the
+// default, and a workstation's value out of range or not a number leaves the
+// office's standing.
+TEST_F(WorkstationSettingsTest, ThePollTimeComesFromTheOfficeFileAndTheWorkstation) {
+  struct Case {
+    const char* cfg;
+    const char* pollTime;
+    int32_t ticks;
+  };
+  for (const Case& c :
+       std::initializer_list<Case>{{"", "1", 0},
+                                   {"POLLTIME=0\n", nullptr, 0},
+                                   {"NETBIOS=1\nPOLLTIME=1\n", nullptr, kDefaultPollTicks},
+                                   {"POLLTIME=60\n", nullptr, 30},
+                                   {"POLLTIME=60\n", "10", 5},
+                                   {"POLLTIME=60\n", "100001", 30},
+                                   {"POLLTIME=60\n", "ten", 30},
+                                   {"POLLTIME=60\n", "-2", 30}}) {
+    WriteCfg(c.cfg);
+    WriteIni(c.pollTime ? std::string("[DESKpost]\nPollTime=") + c.pollTime + "\n" : "");
+    EXPECT_EQ(PollTicks(), c.ticks) << c.cfg << " PollTime=" << (c.pollTime ? c.pollTime : "");
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <iterator>
 
 namespace {
 
@@ -18,44 +19,28 @@ int32_t LocalMidnight(int year, int month, int day, int h = 0, int m = 0, int s 
   return int32_t(std::mktime(&tm));
 }
 
-TEST(PhoneRules, SevenTenAndElevenDigitsAreGroupedWithHyphens) {
-  EXPECT_EQ(ReformatPhone("5551234"), "555-1234");
-  EXPECT_EQ(ReformatPhone("6175551234"), "617-555-1234");
-  EXPECT_EQ(ReformatPhone("16175551234"), "1-617-555-1234");
-  EXPECT_EQ(ReformatPhone("5551234   "), "555-1234");
+// Each table is pairs of what is typed and what the rule makes of it.
+TEST(PhoneRules, SevenTenAndElevenDigitsAreGroupedWithHyphensOtherTextStaysAsTyped) {
+  // clang-format off
+  const char* const pairs[] = {"5551234", "555-1234",   "6175551234", "617-555-1234",
+                               "16175551234", "1-617-555-1234",   "5551234   ", "555-1234",
+                               "555 1234", "555 1234",   "55512345", "55512345",
+                               "555123456", "555123456",   "555-1234 x12", "555-1234 x12",   "", ""};
+  // clang-format on
+  for (size_t i = 0; i < std::size(pairs); i += 2)
+    EXPECT_EQ(ReformatPhone(pairs[i]), pairs[i + 1]) << pairs[i];
 }
 
-TEST(PhoneRules, OtherTextStaysAsTyped) {
-  EXPECT_EQ(ReformatPhone("555 1234"), "555 1234");
-  EXPECT_EQ(ReformatPhone("55512345"), "55512345");
-  EXPECT_EQ(ReformatPhone("555123456"), "555123456");
-  EXPECT_EQ(ReformatPhone("555-1234 x12"), "555-1234 x12");
-  EXPECT_EQ(ReformatPhone(""), "");
-}
-
-TEST(TimeRules, ShortFormsGetTheirHalfOfTheDay) {
-  EXPECT_EQ(NormaliseTime("8"), " 8:00AM");
-  EXPECT_EQ(NormaliseTime("130"), " 1:30PM");
-  EXPECT_EQ(NormaliseTime("1730"), " 5:30PM");
-  EXPECT_EQ(NormaliseTime("0"), "12:00AM");
-  EXPECT_EQ(NormaliseTime("9p"), " 9:00PM");
-  EXPECT_EQ(NormaliseTime("11 a"), "11:00AM");
-  EXPECT_EQ(NormaliseTime("12"), "12:00PM");
-  EXPECT_EQ(NormaliseTime("6:05"), " 6:05PM");
-}
-
-TEST(TimeRules, OutOfRangeValuesWrap) {
-  EXPECT_EQ(NormaliseTime("12:75"), "12:15PM");
-  EXPECT_EQ(NormaliseTime("25"), " 1:00PM");
-}
-
-TEST(TimeRules, TextThatIsNoTimeStaysUnchanged) {
-  EXPECT_EQ(NormaliseTime("1:2:3"), "1:2:3");
-  EXPECT_EQ(NormaliseTime(":30"), ":30");
-  EXPECT_EQ(NormaliseTime("12345"), "12345");
-  EXPECT_EQ(NormaliseTime("noon"), "noon");
-  EXPECT_EQ(NormaliseTime("   "), "   ");
-  EXPECT_EQ(NormaliseTime("123:4"), "123:4");
+// Short forms get their half of the day, out-of-range values wrap, and text
+// that is no time stays unchanged.
+TEST(TimeRules, ShortFormsAreCompletedAndOtherTextStays) {
+  const char* const pairs[] = {
+      "8",     " 8:00AM", "130",  " 1:30PM", "1730",  " 5:30PM", "0",     "12:00AM",
+      "9p",    " 9:00PM", "11 a", "11:00AM", "12",    "12:00PM", "6:05",  " 6:05PM",
+      "12:75", "12:15PM", "25",   " 1:00PM", "1:2:3", "1:2:3",   ":30",   ":30",
+      "12345", "12345",   "noon", "noon",    "   ",   "   ",     "123:4", "123:4"};
+  for (size_t i = 0; i < std::size(pairs); i += 2)
+    EXPECT_EQ(NormaliseTime(pairs[i]), pairs[i + 1]) << pairs[i];
 }
 
 TEST(DateRules, TwoDigitYearsFrom1980To2037AreAccepted) {
@@ -70,15 +55,9 @@ TEST(DateRules, TwoDigitYearsFrom1980To2037AreAccepted) {
 
 TEST(DateRules, ImpossibleDatesAndOtherYearsAreInvalid) {
   int32_t v = 77;
-  EXPECT_FALSE(ParseDate("2-30-99", &v));
-  EXPECT_FALSE(ParseDate("1-1-38", &v));
-  EXPECT_FALSE(ParseDate("1-1-75", &v));
-  EXPECT_FALSE(ParseDate("1-1-1999", &v));
-  EXPECT_FALSE(ParseDate("13-1-99", &v));
-  EXPECT_FALSE(ParseDate("1-0-99", &v));
-  EXPECT_FALSE(ParseDate("1--99", &v));
-  EXPECT_FALSE(ParseDate("1-1", &v));
-  EXPECT_FALSE(ParseDate("abc", &v));
+  for (const char* text :
+       {"2-30-99", "1-1-38", "1-1-75", "1-1-1999", "13-1-99", "1-0-99", "1--99", "1-1", "abc"})
+    EXPECT_FALSE(ParseDate(text, &v)) << text;
   EXPECT_EQ(v, 77);
 }
 

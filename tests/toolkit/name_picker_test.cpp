@@ -23,18 +23,19 @@
 
 namespace {
 
-constexpr const char* kAccessDenied = "You do not have access rights for this action.";
+constexpr const char* kAccessDenied = "DESKpost|You do not have access rights for this action.";
 
 // A request for the mode, with or without a tag set, the search starting
-// empty.
+// empty unless the caller's name is given.
 struct Request {
   int32_t tags[kTagSetSize] = {};
   NamePickRequest request;
-  explicit Request(uint8_t mode, bool tagging = false, uint8_t area = 0) {
+  Request(uint8_t mode, bool tagging, uint8_t area, const char* start) {
     request.mode = mode;
     request.tagSet = tagging ? tags : nullptr;
     request.passwordArea = area;
-    request.startEmpty = true;
+    request.startEmpty = start == nullptr;
+    if (start) SetFieldText(request.slot.bytes, records::name::x1::kName, start);
   }
 };
 
@@ -51,6 +52,7 @@ class NamePickerTest : public QObject {
   std::unique_ptr<ScriptedPrompts> prompts;
   std::unique_ptr<DialogScript> script;
   std::unique_ptr<ScriptedPasswords> passwords;
+  std::unique_ptr<Request> r;
   std::vector<QString> checks;
 
   // The questions and boxes, as "caption|text".
@@ -60,10 +62,20 @@ class NamePickerTest : public QObject {
     return out;
   }
 
-  std::unique_ptr<NamePickerDialog> Open(Request& r) {
-    auto d = std::make_unique<NamePickerDialog>(nullptr, r.request, *passwords);
+  std::unique_ptr<NamePickerDialog> Open(uint8_t mode, bool tagging = false, uint8_t area = 0,
+                                         const char* start = nullptr,
+                                         const std::vector<int32_t>& tagged = {}) {
+    r = std::make_unique<Request>(mode, tagging, area, start);
+    std::copy(tagged.begin(), tagged.end(), r->tags);
+    auto d = std::make_unique<NamePickerDialog>(nullptr, r->request, *passwords);
     d->OpenModeless();
     return d;
+  }
+  std::string Chosen() const { return r->request.slot.Name(); }
+  std::vector<int32_t> Numbers(std::initializer_list<const char*> names) {
+    std::vector<int32_t> out;
+    for (const char* name : names) out.push_back(office->Number(name));
+    return out;
   }
 
  private slots:
@@ -92,46 +104,38 @@ class NamePickerTest : public QObject {
 
   // ---- The search field ----
 
-  void typingTheFirstLettersSelectsTheFirstNameNotLessThanTheText() {
-    Request r(kPickEverything);
-    auto d = Open(r);
+  void typingSelectsTheFirstNameNotLessThanTheTextIfItStartsSo() {
+    auto d = Open(kPickEverything);
     QCOMPARE(d->windowTitle(), QString("Name:"));
     TypeSearch(d->Search(), "ba");
     QCOMPARE(SelectedName(*d->List()), std::string("Baker"));
     QTest::keyClicks(d->Search(), "r");
     QCOMPARE(SelectedName(*d->List()), std::string("Barnes"));
-  }
-
-  void aTextBetweenNamesPositionsTheListButSelectsNothing() {
-    Request r(kPickEverything);
-    auto d = Open(r);
+    // A text between names positions the list but selects nothing.
     TypeSearch(d->Search(), "Bo");
     QCOMPARE(d->List()->SelectedRow(), -1);
     QCOMPARE(PageNames(*d->List()).front(), std::string("Carter"));
-  }
-
-  void textAfterTheLastNameSelectsNothing() {
-    Request r(kPickEverything);
-    auto d = Open(r);
+    // After the last name the list still shows the last names.
     TypeSearch(d->Search(), "Zz");
     QCOMPARE(d->List()->SelectedRow(), -1);
-    // The list still shows the last names rather than an empty page.
     QCOMPARE(PageNames(*d->List()).back(), std::string("Carter"));
   }
 
   void theSearchStartsWithTheCallersNameUnlessAskedToStartEmpty() {
-    Request r(kPickEverything);
-    r.request.startEmpty = false;
-    SetFieldText(r.request.slot.bytes, records::name::x1::kName, "Barnes");
-    auto d = Open(r);
+    auto d = Open(kPickEverything, false, 0, "Barnes");
     QCOMPARE(d->Search()->text(), QString("Barnes"));
     QCOMPARE(SelectedName(*d->List()), std::string("Barnes"));
     QCOMPARE(d->Search()->maxLength(), 19);
+    QVERIFY(!Visible(*d, NamePickerDialog::kIdWho));
+    // Starting on a group shows its Who and Edit at once.
+    office->Add("*Sales");
+    d = Open(kPickEverything, false, 0, "*Sales");
+    QVERIFY(Visible(*d, NamePickerDialog::kIdWho));
+    QVERIFY(Visible(*d, NamePickerDialog::kIdEdit));
   }
 
   void onFocusTheCaretGoesToTheEndOfTheText() {
-    Request r(kPickEverything);
-    auto d = Open(r);
+    auto d = Open(kPickEverything);
     TypeSearch(d->Search(), "Bar");
     d->Search()->setCursorPosition(0);
     QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
@@ -144,24 +148,20 @@ class NamePickerTest : public QObject {
 
   void peopleOnlyListsNoGroupAndModeOneNoEverybody() {
     office->Add("*Sales");
-    Request people(kPickPeople);
-    auto d = Open(people);
+    auto d = Open(kPickPeople);
     QCOMPARE(PageNames(*d->List()),
              (std::vector<std::string>{"Adams", "Baker", "Barnes", "Carter"}));
     // A group typed in a people-only list selects nothing.
     TypeSearch(d->Search(), "*Sa");
     QCOMPARE(d->List()->SelectedRow(), -1);
-    d.reset();
-    Request groups(kPickAllButEverybody);
-    d = Open(groups);
+    d = Open(kPickAllButEverybody);
     QCOMPARE(PageNames(*d->List()).front(), std::string("*Sales"));
     QCOMPARE(RowOf(*d->List(), "* - ALL"), -1);
   }
 
   void whoAndEditShowOnlyForAGroupOtherThanEverybody() {
     office->Add("*Sales");
-    Request r(kPickEverything);
-    auto d = Open(r);
+    auto d = Open(kPickEverything);
     TypeSearch(d->Search(), "*S");
     QVERIFY(Visible(*d, NamePickerDialog::kIdWho));
     QVERIFY(Visible(*d, NamePickerDialog::kIdEdit));
@@ -177,158 +177,130 @@ class NamePickerTest : public QObject {
   // ---- OK, Cancel and double click ----
 
   void okCopiesTheChosenEntryIntoTheSlot() {
-    Request r(kPickEverything);
-    auto d = Open(r);
+    auto d = Open(kPickEverything);
     TypeSearch(d->Search(), "Carter");
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(d->Result(), 1);
-    QCOMPARE(r.request.slot.Name(), std::string("Carter"));
-    QCOMPARE(r.request.slot.Number(), office->Number("Carter"));
-    QVERIFY(r.request.slot.RecordNumber() >= 0);
+    QCOMPARE(Chosen(), std::string("Carter"));
+    QCOMPARE(r->request.slot.Number(), office->Number("Carter"));
+    QVERIFY(r->request.slot.RecordNumber() >= 0);
   }
 
   void aDoubleClickActsAsOk() {
-    Request r(kPickEverything);
-    auto d = Open(r);
+    auto d = Open(kPickEverything);
     // A double click begins with a click.
     const QPoint baker = RowPoint(*d->List(), RowOf(*d->List(), "Baker"));
     QTest::mouseClick(d->List()->ListBox(), Qt::LeftButton, Qt::NoModifier, baker);
     QTest::mouseDClick(d->List()->ListBox(), Qt::LeftButton, Qt::NoModifier, baker);
     QVERIFY(!d->IsOpen());
     QCOMPARE(d->Result(), 1);
-    QCOMPARE(r.request.slot.Name(), std::string("Baker"));
+    QCOMPARE(Chosen(), std::string("Baker"));
   }
 
   void okWithNoSelectionAndNoTagsReturnsAnEmptyNameAndFails() {
-    Request r(kPickEverything, true, kAreaMessages);
-    auto d = Open(r);
-    TypeSearch(d->Search(), "Zz");
-    DialogScript::Press(*d, kIdOk);
-    QCOMPARE(d->Result(), 0);
-    QCOMPARE(r.request.slot.Name(), std::string());
+    for (bool tagging : {true, false}) {  // with a password area, or none
+      auto d = Open(kPickEverything, tagging, tagging ? kAreaMessages : 0);
+      TypeSearch(d->Search(), "Zz");
+      DialogScript::Press(*d, kIdOk);
+      QCOMPARE(d->Result(), 0);
+      QCOMPARE(Chosen(), std::string());
+    }
     QVERIFY(passwords->asked.empty());
   }
 
-  void okWithNoSelectionFailsEvenWithoutAPasswordArea() {
-    Request r(kPickEverything);
-    auto d = Open(r);
-    TypeSearch(d->Search(), "Zz");
-    DialogScript::Press(*d, kIdOk);
-    QCOMPARE(d->Result(), 0);
-  }
-
   void cancelEmptiesTheNameAndLeavesTheTagSetAsItWas() {
-    const int32_t adams = office->Number("Adams");
-    Request r(kPickEverything, true);
-    SetFieldText(r.request.slot.bytes, records::name::x1::kName, "Baker");
-    auto d = Open(r);
+    auto d = Open(kPickEverything, true, 0, "Baker");
     ClickRow(*d->List(), RowOf(*d->List(), "Adams"));
     QTest::keyClick(d->List()->ListBox(), Qt::Key_Space);
     DialogScript::Press(*d, kIdCancel);
     QCOMPARE(d->Result(), 0);
-    QCOMPARE(r.request.slot.Name(), std::string());
-    QVERIFY(!TagSetContains(r.tags, adams));
+    QCOMPARE(Chosen(), std::string());
+    QCOMPARE(TagSetCount(r->tags), 0);
   }
 
   // ---- The tag set ----
 
   void theSpaceBarTagsAndUntagsTheFocusedName() {
-    Request r(kPickEverything, true);
-    auto d = Open(r);
+    auto d = Open(kPickEverything, true);
     ClickRow(*d->List(), RowOf(*d->List(), "Baker"));
     QTest::keyClick(d->List()->ListBox(), Qt::Key_Space);
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(d->Result(), 1);
-    QCOMPARE(r.request.slot.Name(), std::string("* - TAG"));
-    QCOMPARE(TagSetNumbers(r.tags), std::vector<int32_t>{office->Number("Baker")});
+    QCOMPARE(Chosen(), std::string("* - TAG"));
+    QCOMPARE(TagSetNumbers(r->tags), Numbers({"Baker"}));
   }
 
   void theRightButtonActsOnEveryRowOfASelectionOfTwoOrMore() {
-    Request r(kPickEverything, true);
-    auto d = Open(r);
+    auto d = Open(kPickEverything, true);
     TPickerList& list = *d->List();
     ClickRow(list, RowOf(list, "Adams"));
     ClickRow(list, RowOf(list, "Barnes"), Qt::ShiftModifier);
     ClickRow(list, RowOf(list, "Baker"), Qt::NoModifier, Qt::RightButton);
-    QCOMPARE(TagSetCount(r.tags), 0);  // nothing handed back before OK
+    QCOMPARE(TagSetCount(r->tags), 0);  // nothing handed back before OK
     DialogScript::Press(*d, kIdOk);
-    QCOMPARE(TagSetNumbers(r.tags),
-             (std::vector<int32_t>{office->Number("Adams"), office->Number("Baker"),
-                                   office->Number("Barnes")}));
+    QCOMPARE(TagSetNumbers(r->tags), Numbers({"Adams", "Baker", "Barnes"}));
   }
 
   void okWithTwoRowsSelectedAndNothingTaggedTagsThem() {
-    Request r(kPickEverything, true);
-    auto d = Open(r);
+    auto d = Open(kPickEverything, true);
     TPickerList& list = *d->List();
     ClickRow(list, RowOf(list, "Adams"));
     ClickRow(list, RowOf(list, "Carter"), Qt::ControlModifier);
     DialogScript::Press(*d, kIdOk);
-    QCOMPARE(r.request.slot.Name(), std::string("* - TAG"));
-    QCOMPARE(TagSetNumbers(r.tags),
-             (std::vector<int32_t>{office->Number("Adams"), office->Number("Carter")}));
+    QCOMPARE(Chosen(), std::string("* - TAG"));
+    QCOMPARE(TagSetNumbers(r->tags), Numbers({"Adams", "Carter"}));
   }
 
   void taggingTheHundredAndFirstNameIsRefusedAndChangesNothing() {
     const std::vector<int32_t> hundred = office->AddPeople(100);
-    Request r(kPickEverything, true);
-    std::copy(hundred.begin(), hundred.end(), r.tags);
-    auto d = Open(r);
+    auto d = Open(kPickEverything, true, 0, nullptr, hundred);
     TypeSearch(d->Search(), "Carter");
     QTest::keyClick(d->List()->ListBox(), Qt::Key_Space);
     QCOMPARE(Asked(), QStringList{"DESKpost|Maximum of 100 tags."});
     DialogScript::Press(*d, kIdOk);
-    QCOMPARE(TagSetNumbers(r.tags), hundred);
-    QCOMPARE(r.request.slot.Name(), std::string("* - TAG"));
+    QCOMPARE(TagSetNumbers(r->tags), hundred);
+    QCOMPARE(Chosen(), std::string("* - TAG"));
   }
 
   void aGroupFindingTheSetFullStopsItsMembersWithoutAFullStop() {
     const std::vector<int32_t> people = office->AddPeople(98);
     const int32_t sales = office->Add("*Sales");
-    office->SetMembers(
-        "*Sales", {office->Number("Adams"), office->Number("Baker"), office->Number("Carter")});
-    Request r(kPickEverything, true);
-    std::copy(people.begin(), people.end(), r.tags);
-    auto d = Open(r);
+    office->SetMembers("*Sales", Numbers({"Adams", "Baker", "Carter"}));
+    auto d = Open(kPickEverything, true, 0, nullptr, people);
     TypeSearch(d->Search(), "*Sales");
     QTest::keyClick(d->List()->ListBox(), Qt::Key_Space);
     QCOMPARE(Asked(), QStringList{"DESKpost|Maximum of 100 tags"});
     DialogScript::Press(*d, kIdOk);
-    QVERIFY(TagSetContains(r.tags, sales));
-    QVERIFY(TagSetContains(r.tags, office->Number("Adams")));
-    QVERIFY(!TagSetContains(r.tags, office->Number("Baker")));
+    QVERIFY(TagSetContains(r->tags, sales));
+    QVERIFY(TagSetContains(r->tags, office->Number("Adams")));
+    QVERIFY(!TagSetContains(r->tags, office->Number("Baker")));
   }
 
   void choosingAGroupWithNothingTaggedReturnsTagWithTheGroupAndItsMembers() {
     const int32_t sales = office->Add("*Sales");
-    office->SetMembers("*Sales", {office->Number("Adams"), office->Number("Carter")});
-    Request r(kPickEverything, true);
-    auto d = Open(r);
+    office->SetMembers("*Sales", Numbers({"Adams", "Carter"}));
+    auto d = Open(kPickEverything, true);
     TypeSearch(d->Search(), "*Sales");
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(d->Result(), 1);
-    QCOMPARE(r.request.slot.Name(), std::string("* - TAG"));
-    QCOMPARE(TagSetNumbers(r.tags),
+    QCOMPARE(Chosen(), std::string("* - TAG"));
+    QCOMPARE(TagSetNumbers(r->tags),
              (std::vector<int32_t>{sales, office->Number("Adams"), office->Number("Carter")}));
-  }
-
-  void choosingEverybodyTheSameWayReturnsEverybody() {
-    Request r(kPickEverything, true);
-    auto d = Open(r);
+    // Everybody chosen the same way is returned as itself.
+    d = Open(kPickEverything, true);
     TypeSearch(d->Search(), "* - ALL");
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(d->Result(), 1);
-    QCOMPARE(r.request.slot.Name(), std::string("* - ALL"));
-    QCOMPARE(r.request.slot.Number(), office->Number("* - ALL"));
-    QCOMPARE(TagSetCount(r.tags), 0);
+    QCOMPARE(Chosen(), std::string("* - ALL"));
+    QCOMPARE(r->request.slot.Number(), office->Number("* - ALL"));
+    QCOMPARE(TagSetCount(r->tags), 0);
   }
 
   // ---- Add, Group, Edit, Who ----
 
   void addPutsTheNewPersonInTheListAndSelectsIt() {
     script->TypeName("Young");
-    Request r(kPickEverything);
-    auto d = Open(r);
+    auto d = Open(kPickEverything);
     DialogScript::Press(*d, NamePickerDialog::kIdAdd);
     QCOMPARE(script->opened.size(), size_t(1));
     QCOMPARE(script->opened[0].caption, QString("Add new name"));
@@ -344,19 +316,19 @@ class NamePickerTest : public QObject {
       ClickRow(*members.List(), RowOf(*members.List(), "Baker"));
       DialogScript::Press(d, kIdOk);
     });
-    Request r(kPickEverything);
-    auto d = Open(r);
+    auto d = Open(kPickEverything);
     DialogScript::Press(*d, NamePickerDialog::kIdAdd);
     QCOMPARE(script->opened.size(), size_t(2));
     QCOMPARE(script->opened[1].caption, QString("Members"));
-    QCOMPARE(office->Members("*Night shift"), std::vector<int32_t>{office->Number("Baker")});
+    QCOMPARE(office->Members("*Night shift"), Numbers({"Baker"}));
   }
 
   void aGroupTypedWithoutItsAsteriskIsStoredWithOne() {
     script->TypeName("Sales");
     script->Then([](TBaseDialog& d) { DialogScript::Press(d, kIdOk); });
-    Request r(kPickEverything);
-    auto d = Open(r);
+    script->TypeName("ABCDEFGHIJKLMNOPQRS");
+    script->Cancel();
+    auto d = Open(kPickEverything);
     DialogScript::Press(*d, NamePickerDialog::kIdGroup);
     QCOMPARE(script->opened[0].caption, QString("Create new group"));
     QCOMPARE(script->opened[0].maxLength, 18);
@@ -364,20 +336,14 @@ class NamePickerTest : public QObject {
     QVERIFY(!office->Exists("Sales"));
     QCOMPARE(SelectedName(*d->List()), std::string("*Sales"));
     QCOMPARE(script->opened[1].caption, QString("Members"));
-  }
-
-  void aNineteenCharacterGroupTextIsCutSoTheNameHasNineteen() {
-    script->TypeName("ABCDEFGHIJKLMNOPQRS");
-    Request r(kPickEverything);
-    auto d = Open(r);
+    // A nineteen-character text is cut so the name has nineteen.
     DialogScript::Press(*d, NamePickerDialog::kIdGroup);
     QVERIFY(office->Exists("*ABCDEFGHIJKLMNOPQR"));
   }
 
   void cancellingAddNameAddsNothing() {
     script->Cancel();
-    Request r(kPickEverything);
-    auto d = Open(r);
+    auto d = Open(kPickEverything);
     DialogScript::Press(*d, NamePickerDialog::kIdGroup);
     QCOMPARE(script->opened.size(), size_t(1));
     QVERIFY(!office->Exists("*"));
@@ -385,34 +351,35 @@ class NamePickerTest : public QObject {
 
   void editRenamesTheGroupKeepingItsNumberAndMembers() {
     const int32_t sales = office->Add("*Sales");
-    office->SetMembers("*Sales", {office->Number("Adams")});
+    office->SetMembers("*Sales", Numbers({"Adams"}));
     script->TypeName("Sales team");
-    Request r(kPickEverything);
-    auto d = Open(r);
+    auto d = Open(kPickEverything);
     TypeSearch(d->Search(), "*Sales");
     DialogScript::Press(*d, NamePickerDialog::kIdEdit);
     QCOMPARE(script->opened[0].caption, QString("Edit group name"));
     QCOMPARE(script->opened[0].initial, QString("Sales"));
     QVERIFY(!office->Exists("*Sales"));
     QCOMPARE(office->Number("*Sales team"), sales);
-    QCOMPARE(office->Members("*Sales team"), std::vector<int32_t>{office->Number("Adams")});
+    QCOMPARE(office->Members("*Sales team"), Numbers({"Adams"}));
     QCOMPARE(SelectedName(*d->List()), std::string("*Sales team"));
-  }
-
-  void whoWithNoSelectionSaysNoGroupSelected() {
-    Request r(kPickEverything);
-    auto d = Open(r);
-    TypeSearch(d->Search(), "Zz");
-    d->Who();
-    QCOMPARE(Asked(), QStringList{"Group|No group selected."});
-    QVERIFY(script->opened.empty());
+    QVERIFY(Asked().isEmpty());
+    // A name taken already is refused and changes nothing.
+    office->Add("*Team");
+    script->TypeName("Team");
+    DialogScript::Press(*d, NamePickerDialog::kIdEdit);
+    QCOMPARE(Asked().size(), 1);
+    QVERIFY(office->Exists("*Sales team"));
+    QCOMPARE(office->Members("*Sales team"), Numbers({"Adams"}));
   }
 
   void whoOpensTheMembersOfTheSelectedGroup() {
     office->Add("*Sales");
     script->Cancel();
-    Request r(kPickEverything);
-    auto d = Open(r);
+    auto d = Open(kPickEverything);
+    TypeSearch(d->Search(), "Zz");
+    d->Who();
+    QCOMPARE(Asked(), QStringList{"Group|No group selected."});
+    QVERIFY(script->opened.empty());
     TypeSearch(d->Search(), "*Sales");
     DialogScript::Press(*d, NamePickerDialog::kIdWho);
     QCOMPARE(script->opened.size(), size_t(1));
@@ -421,62 +388,60 @@ class NamePickerTest : public QObject {
 
   // ---- Delete ----
 
-  void deleteWithoutTheRightSaysSoBeforeAnythingElse() {
+  // Without the right it says so before anything else; with nothing
+  // selected it says that; Everybody is never deleted nor asked about.
+  void deleteIsRefusedWithoutTheRightASelectionOrForEverybody() {
     SetNameDeleteAllowed(false);
-    Request r(kPickEverything);
-    auto d = Open(r);
-    TypeSearch(d->Search(), "Zz");
-    d->Delete();
-    QCOMPARE(Asked(), QStringList{QString("DESKpost|") + kAccessDenied});
-    prompts->Clear();
-    TypeSearch(d->Search(), "Baker");
-    d->Delete();
-    QCOMPARE(Asked(), QStringList{QString("DESKpost|") + kAccessDenied});
+    auto d = Open(kPickEverything);
+    for (const char* text : {"Zz", "Baker"}) {
+      TypeSearch(d->Search(), text);
+      d->Delete();
+    }
+    QCOMPARE(Asked(), (QStringList{kAccessDenied, kAccessDenied}));
     QVERIFY(office->Exists("Baker"));
-  }
-
-  void deleteWithNoSelectionSaysNoEntrySelected() {
-    Request r(kPickEverything);
-    auto d = Open(r);
+    SetNameDeleteAllowed(true);
+    prompts->Clear();
     TypeSearch(d->Search(), "Zz");
     DialogScript::Press(*d, NamePickerDialog::kIdDelete);
     QCOMPARE(Asked(), QStringList{"Delete|No entry selected."});
-  }
-
-  void everybodyIsNeverDeletedNorAskedAbout() {
-    Request r(kPickEverything);
-    auto d = Open(r);
+    prompts->Clear();
     TypeSearch(d->Search(), "* - ALL");
     DialogScript::Press(*d, NamePickerDialog::kIdDelete);
     QVERIFY(Asked().isEmpty());
     QVERIFY(office->Exists("* - ALL"));
   }
 
-  void deletingAPersonAsksTheWarningAndNoKeepsThem() {
-    Request r(kPickEverything);
-    auto d = Open(r);
+  void deletingAsksThePersonOrGroupWarningAndNoKeepsThem() {
+    office->Add("*Sales");
+    auto d = Open(kPickEverything);
     TypeSearch(d->Search(), "Baker");
     prompts->Answer(0);
     DialogScript::Press(*d, NamePickerDialog::kIdDelete);
-    QCOMPARE(Asked(),
-             QStringList{"DESKpost|WARNING!\nThis operation removes this person from the system, "
-                         "are you sure?"});
     QVERIFY(office->Exists("Baker"));
+    TypeSearch(d->Search(), "*Sales");
+    prompts->Answer(1);
+    DialogScript::Press(*d, NamePickerDialog::kIdDelete);
+    QVERIFY(!office->Exists("*Sales"));
+    QCOMPARE(Asked(),
+             (QStringList{"DESKpost|WARNING!\nThis operation removes this person from the system, "
+                          "are you sure?",
+                          "DESKpost|WARNING!\nThis operation will remove group from the list, "
+                          "are you sure?"}));
   }
 
   void deletingKeepsTheFirstNameInViewAndTheSelectionIndex() {
-    Request r(kPickEverything);
-    auto d = Open(r);
+    office->AddPeople(30);
+    auto d = Open(kPickEverything);
     TPickerList& list = *d->List();
-    const std::string first = PageNames(list).front();
-    const int row = RowOf(list, "Baker");
-    ClickRow(list, row);
+    TypeSearch(d->Search(), "P010");
+    QCOMPARE(PageNames(list).front(), std::string("P010"));
+    ClickRow(list, 2);
     prompts->Answer(1);
     DialogScript::Press(*d, NamePickerDialog::kIdDelete);
-    QVERIFY(!office->Exists("Baker"));
-    QCOMPARE(PageNames(list).front(), first);
-    QCOMPARE(list.SelectedRow(), row);
-    QCOMPARE(SelectedName(list), std::string("Barnes"));
+    QVERIFY(!office->Exists("P012"));
+    QCOMPARE(PageNames(list).front(), std::string("P010"));
+    QCOMPARE(list.SelectedRow(), 2);
+    QCOMPARE(SelectedName(list), std::string("P013"));
   }
 
   void aPersonHeldByAnotherWorkstationIsNotDeletedAndTheLockErrorIsShown() {
@@ -491,8 +456,7 @@ class NamePickerTest : public QObject {
     Table other(kNameTable);
     QVERIFY(DbOpenTable(other, office->dir.Path()));
     QVERIFY(DbLockRecord(other, baker.RecordNumber()));
-    Request r(kPickEverything);
-    auto d = Open(r);
+    auto d = Open(kPickEverything);
     TypeSearch(d->Search(), "Baker");
     prompts->Answer(1);
     DialogScript::Press(*d, NamePickerDialog::kIdDelete);
@@ -504,80 +468,69 @@ class NamePickerTest : public QObject {
     QCOMPARE(SelectedName(*d->List()), std::string("Baker"));
   }
 
-  void deletingAGroupAsksTheGroupWarning() {
-    office->Add("*Sales");
-    Request r(kPickEverything);
-    auto d = Open(r);
-    TypeSearch(d->Search(), "*Sales");
+  void deletingTheFirstNameInViewWhenNothingFollowsShowsTheLastPage() {
+    office->AddPeople(30);
+    auto d = Open(kPickEverything);
+    TypeSearch(d->Search(), "P029");
+    QCOMPARE(PageNames(*d->List()).front(), std::string("P029"));
     prompts->Answer(1);
     DialogScript::Press(*d, NamePickerDialog::kIdDelete);
-    QCOMPARE(Asked(),
-             QStringList{"DESKpost|WARNING!\nThis operation will remove group from the list, "
-                         "are you sure?"});
-    QVERIFY(!office->Exists("*Sales"));
-  }
-
-  void deletingTheFirstNameInViewWhenNothingFollowsShowsTheLastNames() {
-    Request r(kPickEverything);
-    auto d = Open(r);
-    TypeSearch(d->Search(), "Carter");
-    QCOMPARE(PageNames(*d->List()).front(), std::string("Carter"));
-    prompts->Answer(1);
-    DialogScript::Press(*d, NamePickerDialog::kIdDelete);
-    QVERIFY(!office->Exists("Carter"));
-    QCOMPARE(PageNames(*d->List()).back(), std::string("Barnes"));
+    QVERIFY(!office->Exists("P029"));
+    QCOMPARE(d->List()->RowsFilled(), d->List()->RowsPerPage());
+    QCOMPARE(PageNames(*d->List()).back(), std::string("P028"));
   }
 
   // ---- The password check ----
 
-  void aRefusedPasswordReturnsZeroAndEmptiesTheName() {
-    QVERIFY(WriteMasterPassword("boss", true));
-    QVERIFY(WriteUserPassword("Adams", "apple"));
-    QVERIFY(WriteProtectedAreas("Adams", kAreaMessages));
-    passwords->answers = {std::string("pear")};
-    Request r(kPickAllButEverybody, false, kAreaMessages);
-    auto d = Open(r);
-    TypeSearch(d->Search(), "Adams");
-    DialogScript::Press(*d, kIdOk);
-    QCOMPARE(passwords->asked, std::vector<std::string>{"Password:"});
-    QCOMPARE(d->Result(), 0);
-    QCOMPARE(r.request.slot.Name(), std::string());
-    QVERIFY(!PhonePasswordMode());
+  // Adams guards his messages with "apple"; the master password is "boss"
+  // where one is set, the phone password "desk" where given.
+  void theChoiceIsCheckedForThePasswordArea_data() {
+    QTest::addColumn<bool>("master");
+    QTest::addColumn<QString>("phone");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("area");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<bool>("phoneMode");
+    QTest::newRow("refused") << true << ""
+                             << "pear" << int(kPickAllButEverybody) << int(kAreaMessages) << "Adams"
+                             << 0 << "" << false;
+    QTest::newRow("phone password") << true << "desk"
+                                    << "DESK" << int(kPickAllButEverybody) << int(kAreaMessages)
+                                    << "Adams" << 2 << "Adams" << true;
+    QTest::newRow("group") << true << ""
+                           << "boss" << int(kPickAllButEverybody) << int(kAreaScheduler) << "*Sales"
+                           << int(kPasswordMaster) << "*Sales" << false;
+    QTest::newRow("no master") << false << ""
+                               << "" << int(kPickOwner) << int(kAreaScheduler) << "Baker"
+                               << int(kPasswordNotNeeded) << "Baker" << false;
   }
-
-  void thePhonePasswordForMessagesReturnsTwoAndSetsPhonePasswordMode() {
-    QVERIFY(WriteMasterPassword("boss", true));
-    QVERIFY(WritePhonePassword("desk"));
-    QVERIFY(WriteUserPassword("Adams", "apple"));
-    QVERIFY(WriteProtectedAreas("Adams", kAreaMessages));
-    passwords->answers = {std::string("DESK")};
-    Request r(kPickAllButEverybody, false, kAreaMessages);
-    auto d = Open(r);
-    TypeSearch(d->Search(), "Adams");
-    DialogScript::Press(*d, kIdOk);
-    QCOMPARE(d->Result(), 2);
-    QCOMPARE(r.request.slot.Name(), std::string("Adams"));
-    QVERIFY(PhonePasswordMode());
-  }
-
-  void aGroupIsCheckedInTheGroupForm() {
-    QVERIFY(WriteMasterPassword("boss", true));
+  void theChoiceIsCheckedForThePasswordArea() {
+    QFETCH(bool, master);
+    QFETCH(QString, phone);
+    QFETCH(QString, typed);
+    QFETCH(int, mode);
+    QFETCH(int, area);
+    QFETCH(QString, name);
+    QFETCH(int, result);
+    QFETCH(QString, chosen);
+    QFETCH(bool, phoneMode);
     office->Add("*Sales");
-    passwords->answers = {std::string("boss")};
-    Request r(kPickAllButEverybody, false, kAreaScheduler);
-    auto d = Open(r);
-    TypeSearch(d->Search(), "*Sales");
+    if (master) QVERIFY(WriteMasterPassword("boss", true));
+    if (!phone.isEmpty()) QVERIFY(WritePhonePassword(phone.toStdString()));
+    QVERIFY(WriteUserPassword("Adams", "apple"));
+    QVERIFY(WriteProtectedAreas("Adams", kAreaMessages));
+    passwords->answers = {typed.toStdString()};
+    auto d = Open(uint8_t(mode), false, uint8_t(area));
+    TypeSearch(d->Search(), name);
     DialogScript::Press(*d, kIdOk);
-    QCOMPARE(d->Result(), int(kPasswordMaster));
-  }
-
-  void withoutAMasterPasswordNothingIsAsked() {
-    Request r(kPickOwner, false, kAreaScheduler);
-    auto d = Open(r);
-    TypeSearch(d->Search(), "Baker");
-    DialogScript::Press(*d, kIdOk);
-    QCOMPARE(d->Result(), int(kPasswordNotNeeded));
-    QVERIFY(passwords->asked.empty());
+    QCOMPARE(passwords->asked.size(), size_t(master ? 1 : 0));
+    if (result == 0) QCOMPARE(passwords->asked, std::vector<std::string>{"Password:"});
+    QCOMPARE(d->Result(), result);
+    QCOMPARE(QString::fromStdString(Chosen()), chosen);
+    QCOMPARE(PhonePasswordMode(), phoneMode);
   }
 
   // ---- The ways in ----
@@ -588,9 +541,9 @@ class NamePickerTest : public QObject {
       TypeSearch(picker.Search(), "Carter");
       DialogScript::Press(d, kIdOk);
     });
-    Request r(kPickEverything);
-    QCOMPARE(SelectName(nullptr, r.request, *passwords), 1);
-    QCOMPARE(r.request.slot.Name(), std::string("Carter"));
+    Request req(kPickEverything, false, 0, nullptr);
+    QCOMPARE(SelectName(nullptr, req.request, *passwords), 1);
+    QCOMPARE(req.request.slot.Name(), std::string("Carter"));
   }
 
   void theRecipientFieldsPickerStartsFromTheTypedText() {
@@ -629,14 +582,17 @@ class NamePickerTest : public QObject {
     form.CloseWith(0);
   }
 
-  void aNameTableThatCannotBeOpenedIsShownAndAnswersZero() {
-    office.reset();
-    office = std::make_unique<NameOffice>();
-    QVERIFY(std::remove(office->dir.File("NAME.DAT").c_str()) == 0);
-    Request r(kPickEverything);
-    QCOMPARE(SelectName(nullptr, r.request, *passwords), 0);
-    QCOMPARE(prompts->Questions().size(), size_t(1));
-    QVERIFY(script->opened.empty());
+  void aNameTableThatCannotBeOpenedOrIsEmptyIsShownAndAnswersZero() {
+    for (bool remove : {true, false}) {
+      office.reset();
+      office = std::make_unique<NameOffice>();
+      if (remove) QVERIFY(std::remove(office->dir.File("NAME.DAT").c_str()) == 0);
+      prompts->Clear();
+      Request req(kPickEverything, false, 0, nullptr);
+      QCOMPARE(SelectName(nullptr, req.request, *passwords), 0);
+      QCOMPARE(prompts->Questions().size(), size_t(1));
+      QVERIFY(script->opened.empty());
+    }
   }
 };
 

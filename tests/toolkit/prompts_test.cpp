@@ -41,15 +41,13 @@ class PromptsTest : public QObject {
  private slots:
   void cleanup() { QCOMPARE(LiveWindowCount(), 0); }
 
-  void questionsAreYesNoUnderDESKpostWithNoTheDefault() {
+  void eachKindOfBoxHasItsCaptionButtonsAndIcon() {
+    // Questions are Yes/No under DESKpost with No the default.
     auto box = MakeMessageBox(BoxKind::Question, "Delete entry?");
     QCOMPARE(box->windowTitle(), QString("DESKpost"));
     QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
     QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
     QCOMPARE(box->icon(), QMessageBox::Warning);
-  }
-
-  void informationLockTimeOutAndAssertBoxes() {
     auto info = MakeMessageBox(BoxKind::Information, "Entry added.");
     QCOMPARE(info->windowTitle(), QString("DESKpost"));
     QCOMPARE(info->icon(), QMessageBox::Information);
@@ -109,11 +107,9 @@ class PromptsTest : public QObject {
     box.List()->setCurrentRow(0);
     QTest::mouseClick(Button(&box, kIdOk), Qt::LeftButton);
     QCOMPARE(box.result(), 1);  // row 0
-  }
-
-  void pickListStartsAtTheFirstRowWhenTheGivenOneIsOutOfRange() {
-    PickListBox box("Folders", {"Inbox", "Clients"}, 9, nullptr);
-    QCOMPARE(box.List()->currentRow(), 0);
+    // A given row out of range starts at the first.
+    PickListBox outside("Folders", {"Inbox", "Clients"}, 9, nullptr);
+    QCOMPARE(outside.List()->currentRow(), 0);
   }
 
   void theProgressBoxCancels() {
@@ -184,22 +180,6 @@ class PromptsTest : public QObject {
     QTest::mouseClick(Button(box, kIdCancel), Qt::LeftButton);
     QCOMPARE(qt.Searching(false), 0);
     QVERIFY(qt.SearchingWindow() == nullptr);
-  }
-
-  void scriptedPromptsAnswerInOrderAndRecordWhatWasAsked() {
-    ScriptedPrompts prompts;
-    prompts.Answer(1);
-    prompts.Answer(0);
-    prompts.Answer(2);
-    QVERIFY(Prompter().AskYesNo("Delete entry?"));
-    QVERIFY(!Prompter().AskRetryCancel("Timed out locking file."));
-    QCOMPARE(Prompter().OptionPrompt("Print", "", "&Day", "&Week"), 2);
-    QCOMPARE(prompts.AskedList()[1].caption, QString("Error"));
-    prompts.AnswerProgress(1);
-    prompts.AnswerProgress(0);
-    QCOMPARE(Prompter().Progress({"Progress...", "Copy", 1, 3, true, false}), 1);
-    QCOMPARE(Prompter().Progress({"Progress...", "Copy", 2, 3, true, false}), 0);
-    QCOMPARE(prompts.Unanswered(), 0);
   }
 
   void theFlashNoticeGoesAtAClickInIt() {

@@ -2,11 +2,7 @@
 // (with long texts, CC lists, send-log copies and e-mail files), moves,
 // views and deletes by changing users, after which dpadmin finds every
 // table and index consistent and nothing is left without its owner.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <map>
@@ -27,43 +23,19 @@
 #include "storage/check.h"
 #include "storage/errors.h"
 #include "storage/records/note.h"
+#include "tests/support/dpadmin_run.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 namespace msg = records::message;
 
-// Runs dpadmin with the arguments; its exit status, output in *out.
-int Dpadmin(const TempDir& scratch, const std::vector<std::string>& args, std::string* out) {
-  pid_t child = fork();
-  if (child == 0) {
-    int fd = open(scratch.File("dpadmin.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0) _exit(127);
-    dup2(fd, 1);
-    dup2(fd, 2);
-    std::vector<char*> argv{const_cast<char*>(DPADMIN_PATH)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(DPADMIN_PATH, argv.data());
-    _exit(127);
-  }
-  int status = -1;
-  waitpid(child, &status, 0);
-  *out = ReadWholeFile(scratch.File("dpadmin.out"));
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 class MessageWorkloadTest : public ::testing::Test {
  protected:
   void SetUp() override {
     DbSetErrorReporter(TranslateEngineError);
-    std::string out;
-    ASSERT_EQ(Dpadmin(scratch, {"create", dir.Path()}, &out), 0) << out;
-    for (const char* folder : {"DPE", "SENDLOG"}) {
-      if (!DirectoryExists(dir.File(folder))) {
-        ASSERT_EQ(mkdir(dir.File(folder).c_str(), 0777), 0);
-      }
-    }
+    DpadminRun made = RunDpadmin({"create", dir.Path()}, scratch.Path());
+    ASSERT_EQ(made.status, 0) << ShowRun(made);
     SetDataDirectory(dir.Path());
     SetClock([this] { return now; });
     checksAtStart = CheckFailureCount();
@@ -240,8 +212,8 @@ TEST_F(MessageWorkloadTest, AfterHundredsOfSendsMovesViewsAndDeletesEverythingCh
   EXPECT_GT(views, 10);
   EXPECT_GT(logChanges, 10);
 
-  std::string out;
-  EXPECT_EQ(Dpadmin(scratch, {"check", dir.Path()}, &out), 0) << out;
+  DpadminRun check = RunDpadmin({"check", dir.Path()}, scratch.Path());
+  EXPECT_EQ(check.status, 0) << ShowRun(check);
 
   // Every long-text note of a live message or send-log copy is its own.
   std::set<int32_t> owned;

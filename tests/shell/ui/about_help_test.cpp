@@ -65,27 +65,21 @@ class AboutHelpTest : public QObject {
     QVERIFY(!about.IsOpen());
   }
 
-  void helpPageBesideTheProgramInABuildTree() {
-    const QString page = MakePage(root + "build/help/deskpost.html");
+  void theHelpPageIsBesideTheProgramOrWhereTheInstallationPutsIt() {
+    QString page = MakePage(root + "build/help/deskpost.html");
     QCOMPARE(HelpPagePath(root + "build"), page);
-  }
-
-  void helpPageWhereTheInstallationPutsIt() {
     QDir().mkpath(root + "usr/bin");
-    const QString page = MakePage(root + "usr/share/doc/deskpost/deskpost.html");
+    page = MakePage(root + "usr/share/doc/deskpost/deskpost.html");
     QCOMPARE(HelpPagePath(root + "usr/bin"), page);
   }
 
-  void f1OpensTheHelpPageInTheViewer() {
+  void f1OpensTheHelpPageInTheViewerOrSaysWhyNot() {
     const QString page = MakePage(root + "bin/help/deskpost.html");
     QVERIFY(ShowHelp(Recorder(), root + "bin"));
     QCOMPARE(opened.size(), size_t(1));
     QCOMPARE(opened[0], QUrl::fromLocalFile(page));
     QVERIFY(prompts->Questions().empty());
-  }
-
-  void aViewerThatFailsIsReported() {
-    const QString page = MakePage(root + "bin/help/deskpost.html");
+    // A viewer that fails is reported.
     QVERIFY(!ShowHelp(Recorder(false), root + "bin"));
     QCOMPARE(prompts->Questions().size(), size_t(1));
     QCOMPARE(prompts->Questions()[0].text, "Could not open the help page: " + page);

@@ -84,16 +84,21 @@ class DpWinTest : public QObject {
 
   // ---- Start-up ----
 
-  void aMissingPathIsToldAndNothingStarts() {
-    WriteText(office->IniPath(), "[DESKpost]\nName=BOB\n");
-    QVERIFY(!Open());
-    QVERIFY(Asked("Unable to read Path in DPDESK.INI"));
+  void aMissingPathOrNameIsToldAndNothingStarts_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("Path") << "Name=BOB\n"
+                          << "Unable to read Path in DPDESK.INI";
+    QTest::newRow("Name") << "Path=%1\n"
+                          << "Unable to read Name in DPDESK.INI";
   }
-
-  void aMissingNameIsToldAndNothingStarts() {
-    WriteText(office->IniPath(), "[DESKpost]\nPath=" + office->dir.Path() + "\n");
+  void aMissingPathOrNameIsToldAndNothingStarts() {
+    QFETCH(QString, keys);
+    QFETCH(QString, told);
+    WriteText(office->IniPath(),
+              "[DESKpost]\n" + keys.arg(QString::fromStdString(office->dir.Path())).toStdString());
     QVERIFY(!Open());
-    QVERIFY(Asked("Unable to read Name in DPDESK.INI"));
+    QVERIFY(Asked(told));
   }
 
   void aPersonNotInTheOfficeGetsTheNameErrorAndNothingStarts() {
@@ -145,16 +150,16 @@ class DpWinTest : public QObject {
     QCOMPARE(opened, 1);
   }
 
-  void aCompanionProductEntryTellsAboutTheProduct() {
+  void theMenusOwnCommandsAnswerThemselves() {
     OpenWith("InitMode=0");
     FindCommand(win->menuBar(), kCmdCompanionPager)->trigger();
     QCOMPARE(prompts->Questions().size(), size_t(1));
     QCOMPARE(prompts->Questions()[0].kind, QString("Inform"));
     QVERIFY(prompts->Questions()[0].text.contains("available separately"));
-  }
-
-  void ctrlSOnTheMainWindowItselfBeeps() {
-    OpenWith("InitMode=0");
+    win->Command(kCmdAbout);
+    QVERIFY(Asked("DESKpost version"));
+    QVERIFY(Asked(QString::fromStdString(office->dir.Path())));
+    // Ctrl+S on the main window itself beeps.
     win->Command(kCmdSave);
     QCOMPARE(sound.beeps, 1);
   }
@@ -196,49 +201,35 @@ class DpWinTest : public QObject {
     QCOMPARE(started, std::vector<std::string>{office->IniPath()});
   }
 
-  void aboutTellsTheVersionAndTheDataDirectory() {
-    OpenWith("InitMode=0");
-    win->Command(kCmdAbout);
-    QVERIFY(Asked("DESKpost version"));
-    QVERIFY(Asked(QString::fromStdString(office->dir.Path())));
-  }
-
   // ---- Polling as the window runs it ----
 
-  void pollTimeOfOneInTheIniFileTurnsPollingOff() {
-    office->SetFlagValue("BOB", kFlagNewMessage);
-    OpenWith("PollTime=1");
-    Tick(40);
-    QCOMPARE(win->Alerts().Level(), 0);
-    QCOMPARE(win->IconName(), QString("ICON_1"));
+  // DPDESK.CFG's POLLTIME and the workstation's PollTime: 0 turns polling
+  // off, 1 in the INI file too, 1 in the office file leaves the default of
+  // every 8 ticks, and the workstation's wins.
+  void thePollIntervalComesFromTheOfficeFileAndTheWorkstation_data() {
+    QTest::addColumn<QString>("cfg");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<int>("ticks");  // to the first poll, 0 for none
+    QTest::newRow("PollTime=1") << ""
+                                << "PollTime=1" << 0;
+    QTest::newRow("POLLTIME=0") << "POLLTIME=0\n"
+                                << "" << 0;
+    QTest::newRow("POLLTIME=1") << "POLLTIME=1\n"
+                                << "" << 8;
+    QTest::newRow("both") << "POLLTIME=0\n"
+                          << "PollTime=4" << 2;
   }
-
-  void pollTimeZeroInTheOfficeFileTurnsPollingOff() {
-    WriteText(office->dir.File("DPDESK.CFG"), "POLLTIME=0\n");
+  void thePollIntervalComesFromTheOfficeFileAndTheWorkstation() {
+    QFETCH(QString, cfg);
+    QFETCH(QString, keys);
+    QFETCH(int, ticks);
+    if (!cfg.isEmpty()) WriteText(office->dir.File("DPDESK.CFG"), cfg.toStdString());
+    OpenWith(keys.toStdString());
     office->SetFlagValue("BOB", kFlagNewMessage);
-    OpenWith("");
-    Tick(40);
-    QCOMPARE(win->Alerts().Level(), 0);
-  }
-
-  void pollTimeOneInTheOfficeFileLeavesTheDefaultInterval() {
-    WriteText(office->dir.File("DPDESK.CFG"), "POLLTIME=1\n");
-    OpenWith("");
-    office->SetFlagValue("BOB", kFlagNewMessage);
-    Tick(7);  // the default: every 8 ticks
+    Tick(ticks ? ticks - 1 : 40);
     QCOMPARE(win->Alerts().Level(), 0);
     Tick();
-    QCOMPARE(win->Alerts().Level(), 1);
-  }
-
-  void theWorkstationsPollTimeWinsOverTheOfficeFile() {
-    WriteText(office->dir.File("DPDESK.CFG"), "POLLTIME=0\n");
-    OpenWith("PollTime=4");
-    office->SetFlagValue("BOB", kFlagNewMessage);
-    Tick(2);
-    QCOMPARE(win->Alerts().Level(), 1);
-    QCOMPARE(win->IconName(), QString("ICON_2"));
-    QCOMPARE(win->Timer().interval(), 500);
+    QCOMPARE(win->Alerts().Level(), ticks ? 1 : 0);
   }
 
   // ---- The alert ----
@@ -387,7 +378,9 @@ class DpWinTest : public QObject {
 
   // ---- Closing ----
 
-  void closingIsRefusedWithABeepWhileAModalDialogIsUp() {
+  void closingIsRefusedWithABeepWhileAModalDialogIsUpOrByAnUnsentTakeWindow() {
+    bool mayClose = false;
+    hooks.takeMayClose = [&] { return mayClose; };
     OpenWith("");
     QDialog dialog(win.get());
     dialog.setModal(true);
@@ -396,30 +389,20 @@ class DpWinTest : public QObject {
     QCOMPARE(sound.beeps, 1);
     QCOMPARE(win->ExitCode(), -1);
     dialog.hide();
+    QVERIFY(!win->close());
+    QCOMPARE(sound.beeps, 1);
+    mayClose = true;
     QSignalSpy finished(win.get(), &DpWin::finished);
     QVERIFY(win->close());
     QCOMPARE(finished.size(), 1);
     QCOMPARE(finished[0][0].toInt(), 0);
   }
 
-  void anUnsentTakeWindowCanRefuseTheClose() {
-    bool mayClose = false;
-    hooks.takeMayClose = [&] { return mayClose; };
-    OpenWith("");
-    QVERIFY(!win->close());
-    mayClose = true;
-    QVERIFY(win->close());
-  }
-
-  void theWorkstationsNameDeleteRightReachesTheNamePicker() {
-    OpenWith("NameDelete=0");
-    QVERIFY(!NameDeleteAllowed());
-  }
-
   void closingWritesTheKeysBack() {
     OpenWith(
         "InitMode=1\nFloat=1\nInitX=100\nInitY=50\n; the administrator's note\n"
         "NameDelete=0");
+    QVERIFY(!NameDeleteAllowed());  // the workstation's right reaches the name picker
     win->move(300, 200);
     win->Command(kMenuAlwaysOnTop);
     win->Command(kMenuSquare);

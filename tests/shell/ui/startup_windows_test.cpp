@@ -84,7 +84,7 @@ class StartupWindowsTest : public QObject {
     prompts.reset();
   }
 
-  void anUnknownUserGetsTheNameErrorDialog() {
+  void anUnknownUserGetsTheNameErrorDialogWhoseRunSetupStartsDpsetup() {
     QCOMPARE(StartUser(office->Path(), "Nobody", "/home/desk/DPDESK.INI"), 0);
     auto questions = prompts->Questions();
     QCOMPARE(questions.size(), size_t(1));
@@ -93,13 +93,10 @@ class StartupWindowsTest : public QObject {
     QCOMPARE(questions[0].text,
              QString("Could not find the name: Nobody in the DESKpost name list. Select 'Run "
                      "Setup...' to add the name to the list and restart DESKpost."));
-    // OK just closes it.
+    // OK just closes it; "&Run Setup..." starts dpsetup with the INI file.
     QVERIFY(started.empty());
     QVERIFY(!DataDirectoryOpen());
-  }
-
-  void runSetupInTheNameErrorDialogStartsDpsetupWithTheIniFile() {
-    prompts->Answer(1);  // "&Run Setup..."
+    prompts->Answer(1);
     QCOMPARE(StartUser(office->Path(), "Nobody", "/home/desk/DPDESK.INI"), 0);
     QCOMPARE(started.size(), size_t(1));
     QCOMPARE(started[0].program, QString::fromStdString(programDir->File("dpsetup")));
