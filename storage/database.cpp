@@ -231,18 +231,19 @@ int DbAppendRecord(Table& t, const uint8_t* record, int32_t* recordNumberOut) {
   for (size_t i = 0; i < t.indexes.size(); ++i) {
     DbMakeEntry(t, int(i), record, recordNumber, entry);
     if (IdxInsert(t.indexes[i], entry)) continue;
+    // The append is answered as failed, so the record must not stay: not
+    // reachable through the indexes that took it before the failure (they
+    // would point at a deleted slot), and marked deleted so that a rebuild
+    // of the indexes does not bring back a record its writer was told was
+    // never stored.
     int code = IdxGetError();
-    if (code == kIdxDuplicate) {
-      // The record must not stay reachable through the indexes that took it
-      // before the duplicate was found, or they would point at a deleted slot.
-      for (size_t j = 0; j < i; ++j) {
-        uint8_t taken[kEntryBufferSize];
-        DbMakeEntry(t, int(j), record, recordNumber, taken);
-        IdxDelete(t.indexes[j], taken);
-      }
-      MarkDeleted(t, record, recordNumber);
-      IdxSetError(code);
+    for (size_t j = 0; j < i; ++j) {
+      uint8_t taken[kEntryBufferSize];
+      DbMakeEntry(t, int(j), record, recordNumber, taken);
+      IdxDelete(t.indexes[j], taken);
     }
+    MarkDeleted(t, record, recordNumber);
+    IdxSetError(code);
     return ReportIndex(t, int(i));
   }
   return 1;

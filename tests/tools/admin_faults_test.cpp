@@ -104,4 +104,23 @@ TEST_F(AdminFaultsTest, CreateWithForceListsWhatItEmptiesAndRemoves) {
   ExpectCheckClean();
 }
 
+// ---- a send the index refuses ----
+
+TEST_F(AdminFaultsTest, ASendReportedAsNotStoredDoesNotComeBackAfterAReindex) {
+  MakeDemo();
+  const std::string before = Run({"messages", office, "BOB"}).out;
+  std::filesystem::resize_file(office + "MESSAGE.X1",
+                               std::filesystem::file_size(office + "MESSAGE.X1") / 2);
+  DpadminRun send =
+      Run({"send", office, "--from", "ANNE", "--to", "BOB", "--kind", "memo", "--text", "twice?"});
+  ASSERT_EQ(send.status, 1) << ShowRun(send);
+  EXPECT_TRUE(Contains(send.err, "not stored")) << send.err;
+  DpadminRun reindex = Run({"reindex", office, "MESSAGE"});
+  ASSERT_EQ(reindex.status, 0) << ShowRun(reindex);
+  DpadminRun after = Run({"messages", office, "BOB"});
+  EXPECT_FALSE(Contains(after.out, "twice?")) << "a retry would deliver it twice\n" << after.out;
+  EXPECT_EQ(after.out, before);
+  ExpectCheckClean();
+}
+
 }  // namespace
