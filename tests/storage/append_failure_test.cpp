@@ -1,4 +1,6 @@
-// Appends that fail half way: an index that refuses the new entry. Whatever the append answers must be what the files hold afterwards,
+// Appends that fail half way: a disk that fills up during the record's
+// write, an index that refuses the new entry, a slot torn by a write that
+// died. Whatever the append answers must be what the files hold afterwards,
 // and what an index rebuild finds in them.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -84,6 +86,67 @@ class AppendFailureTest : public ::testing::Test {
   TempDir dir;
   Table table{kPeople};
 };
+
+TEST_F(AppendFailureTest, AFullDiskLeavesTheRecordFileAsItWasAndSaysSo) {
+  Add("alice");
+  Add("bob");
+  const int64_t before = DataLength();
+  // Room for half of the third record only.
+  const int answer = WithFileSizeLimit(rlim_t(before + kRecord / 2), [&] {
+    DbSetErrorReporter(TranslateEngineError);
+    auto r = Person("carl");
+    if (DbAppendRecord(table, r.data()) != 0) return 10;
+    if (DbErrorReason() != SystemReason::kDiskFull) return 11;
+    if (FormatAppError() != "Error writing file: PEOPLE (the disk is full)") return 12;
+    return 0;
+  });
+  EXPECT_EQ(answer, 0) << "10: the append was answered as done, 11: not a full disk, "
+                          "12: the message does not say the disk is full";
+  EXPECT_EQ(DataLength(), before) << "a torn record was left behind";
+  // With room again the next append takes the slot, and no other record
+  // appears beside it.
+  auto carl = Person("carl");
+  int32_t number = -1;
+  ASSERT_EQ(DbAppendRecord(table, carl.data(), &number), 1);
+  EXPECT_EQ(number, 2);
+  int32_t count = 0;
+  ASSERT_EQ(DbRecordCount(table, &count), 1);
+  EXPECT_EQ(count, 3);
+}
+
+TEST_F(AppendFailureTest, ATornSlotLeftByAnEarlierWriteIsCutOffWhenAFullDiskStopsTheNext) {
+  Add("alice");
+  {
+    // A workstation died half way through writing slot 1.
+    File raw;
+    ASSERT_TRUE(raw.Open(dir.File("PEOPLE.DAT"), OpenMode::kShared));
+    std::vector<uint8_t> half(kRecord / 2, 'x');
+    ASSERT_EQ(raw.WriteAt(kHeader + kRecord, half.data(), half.size()), long(half.size()));
+  }
+  const int answer = WithFileSizeLimit(rlim_t(kHeader + 2 * kRecord + 10), [&] {
+    auto r = Person("bob");
+    return DbAppendRecord(table, r.data()) == 0 ? 0 : 1;
+  });
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(DataLength(), kHeader + kRecord) << "cut back to the last whole record";
+}
+
+TEST_F(AppendFailureTest, ATornSlotPassedOverByAnAppendDoesNotBecomeARecord) {
+  Add("alice");
+  {
+    File raw;
+    ASSERT_TRUE(raw.Open(dir.File("PEOPLE.DAT"), OpenMode::kShared));
+    auto torn = Person("alice");  // the same key as a record that is there
+    ASSERT_EQ(raw.WriteAt(kHeader + kRecord, torn.data(), kRecord / 2), long(kRecord / 2));
+  }
+  auto bob = Person("bob");
+  int32_t number = -1;
+  ASSERT_EQ(DbAppendRecord(table, bob.data(), &number), 1);
+  EXPECT_EQ(number, 2);
+  std::vector<uint8_t> buffer(kRecord);
+  EXPECT_EQ(DbReadRecord(table, 1, buffer.data()), 0);
+  EXPECT_EQ(DbGetError(), kDbRecordDeleted) << "the torn bytes became a live record";
+}
 
 // Index number (0-based) whose file is cut in half, for each of the table's
 // indexes: the record must be gone from the file's live records and from

@@ -1,6 +1,7 @@
 // dpadmin against bad input, damaged files and full disks, run as a
 // separate process on real offices: what a command answers must be what the
 // files hold afterwards, and a command that fails leaves nothing behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -13,13 +14,50 @@
 #include <vector>
 
 #include "storage/file.h"
+#include "storage/records/phone.h"
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
+namespace ph = records::phone;
+
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
+}
+
+// Runs dpadmin in a process whose files may not grow past limit bytes, so
+// its writes fail as they do on a full disk.
+DpadminRun RunWithFileSizeLimit(const std::vector<std::string>& args, const std::string& scratchDir,
+                                rlim_t limit) {
+  const std::string outPath = scratchDir + "limited.out";
+  const std::string errPath = scratchDir + "limited.err";
+  pid_t child = fork();
+  if (child == 0) {
+    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int in = open("/dev/null", O_RDONLY);
+    if (out < 0 || err < 0 || in < 0) _exit(127);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+    rlimit r{limit, limit};
+    if (setrlimit(RLIMIT_FSIZE, &r) != 0) _exit(127);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(DPADMIN_PATH));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(DPADMIN_PATH, argv.data());
+    _exit(127);
+  }
+  DpadminRun run;
+  int status = 0;
+  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+    run.status = WEXITSTATUS(status);
+  run.out = ReadWholeFile(outPath);
+  run.err = ReadWholeFile(errPath);
+  return run;
 }
 
 class AdminFaultsTest : public ::testing::Test {
@@ -121,6 +159,81 @@ TEST_F(AdminFaultsTest, ASendReportedAsNotStoredDoesNotComeBackAfterAReindex) {
   EXPECT_FALSE(Contains(after.out, "twice?")) << "a retry would deliver it twice\n" << after.out;
   EXPECT_EQ(after.out, before);
   ExpectCheckClean();
+}
+
+// ---- a full disk ----
+
+std::string PhoneRows(int count) {
+  std::string csv = "Listname,Phone 1\n";
+  for (int i = 0; i < count; ++i)
+    csv += "Supplier " + std::to_string(i) + ",555-01" + std::to_string(10 + i) + "\n";
+  return csv;
+}
+
+TEST_F(AdminFaultsTest, AnImportStoppedByAFullDiskLeavesWholeRecordsAndSaysTheDiskIsFull) {
+  MakeDemo();
+  const int64_t before = int64_t(ReadWholeFile(office + "PHONE.DAT").size());
+  const std::string csv = scratch.File("rows.csv");
+  Write(csv, PhoneRows(10));
+  // Room for three more records and half of a fourth.
+  DpadminRun import = RunWithFileSizeLimit({"import-phone", office, "COMMON", csv}, scratch.Path(),
+                                           rlim_t(before + 3 * ph::kRecordSize + 512));
+  EXPECT_NE(import.status, 0) << ShowRun(import);
+  EXPECT_TRUE(Contains(import.err, "the disk is full")) << import.err;
+  EXPECT_EQ(int64_t(ReadWholeFile(office + "PHONE.DAT").size()), before + 3 * ph::kRecordSize)
+      << "a torn record was left behind";
+  ExpectCheckClean();
+  // With room again, the row that failed goes in once, and no record
+  // appears that no list shows.
+  DpadminRun add =
+      Run({"add-phone", office, "COMMON", "--listname", "Supplier 3", "--phone", "555-0113"});
+  ASSERT_EQ(add.status, 0) << ShowRun(add);
+  ExpectCheckClean();
+  DpadminRun reindex = Run({"reindex", office, "PHONE"});
+  EXPECT_EQ(reindex.status, 0) << ShowRun(reindex);
+  EXPECT_EQ(int64_t(ReadWholeFile(office + "PHONE.DAT").size()), before + 4 * ph::kRecordSize);
+}
+
+TEST_F(AdminFaultsTest, ReindexCutsOffTheBytesCheckReportsAsLeftOver) {
+  MakeDemo();
+  const std::string whole = ReadWholeFile(office + "PHONE.DAT");
+  {
+    // What an earlier append cut short by a full disk left: the first 512
+    // bytes of a record (a copy of the last one, with its key).
+    std::ofstream out(office + "PHONE.DAT", std::ios::binary | std::ios::app);
+    out << whole.substr(whole.size() - ph::kRecordSize, 512);
+  }
+  DpadminRun check = Run({"check", office, "PHONE"});
+  EXPECT_EQ(check.status, 1) << ShowRun(check);
+  EXPECT_TRUE(Contains(check.out, "512 bytes left over")) << check.out;
+  DpadminRun reindex = Run({"reindex", office, "PHONE"});
+  ASSERT_EQ(reindex.status, 0) << ShowRun(reindex);
+  EXPECT_TRUE(Contains(reindex.out, "cut off 512 bytes")) << reindex.out;
+  EXPECT_EQ(ReadWholeFile(office + "PHONE.DAT"), whole);
+  ExpectCheckClean();
+  DpadminRun add =
+      Run({"add-phone", office, "COMMON", "--listname", "Newcomer", "--phone", "555-0199"});
+  ASSERT_EQ(add.status, 0) << ShowRun(add);
+  ExpectCheckClean();
+  EXPECT_EQ(Run({"reindex", office, "PHONE"}).status, 0);
+}
+
+// A torn record the append passes over before anyone reindexed: it must
+// not become a whole record that no list shows and that collides with
+// the record it was a copy of.
+TEST_F(AdminFaultsTest, AnAddAfterATornRecordLeavesNoHiddenDuplicate) {
+  MakeDemo();
+  const std::string whole = ReadWholeFile(office + "PHONE.DAT");
+  {
+    std::ofstream out(office + "PHONE.DAT", std::ios::binary | std::ios::app);
+    out << whole.substr(whole.size() - ph::kRecordSize, 512);
+  }
+  DpadminRun add =
+      Run({"add-phone", office, "COMMON", "--listname", "Newcomer", "--phone", "555-0199"});
+  ASSERT_EQ(add.status, 0) << ShowRun(add);
+  ExpectCheckClean();
+  DpadminRun reindex = Run({"reindex", office, "PHONE"});
+  EXPECT_EQ(reindex.status, 0) << ShowRun(reindex);
 }
 
 }  // namespace
