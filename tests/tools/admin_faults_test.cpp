@@ -10,6 +10,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,15 @@
 namespace {
 
 namespace ph = records::phone;
+
+// Every file of a directory tree with its content, to show that a command
+// changed nothing.
+std::map<std::string, std::string> Snapshot(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(dir))
+    if (item.is_regular_file()) files[item.path().string()] = ReadWholeFile(item.path().string());
+  return files;
+}
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -234,6 +244,74 @@ TEST_F(AdminFaultsTest, AnAddAfterATornRecordLeavesNoHiddenDuplicate) {
   ExpectCheckClean();
   DpadminRun reindex = Run({"reindex", office, "PHONE"});
   EXPECT_EQ(reindex.status, 0) << ShowRun(reindex);
+}
+
+// ---- a command that fails leaves nothing behind ----
+
+TEST_F(AdminFaultsTest, AnEntryWithRepeatOptionsThatAreRefusedIsNotStored) {
+  MakeDemo();
+  struct Case {
+    std::string every, until, says;
+  };
+  const Case cases[] = {
+      {"0", "6-30-27", "Day must be between 1 and 999"},
+      {"-1", "6-30-27", "Day must be between 1 and 999"},
+      {"1000", "6-30-27", "Day must be between 1 and 999"},
+      {"7x", "6-30-27", "Day must be between 1 and 999"},
+      {"seven", "6-30-27", "Day must be between 1 and 999"},
+      {"7", "1-01-38", "bad date"},
+      {"7", "12-31-2040", "bad date"},
+      {"7", "2-30-27", "bad date"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("--every " + c.every + " --until " + c.until);
+    const auto before = Snapshot(office);
+    DpadminRun add = Run({"add-entry", office, "BOB", "5-03-27", "9:00AM", "Weekly", "--every",
+                          c.every, "--until", c.until});
+    EXPECT_NE(add.status, 0) << ShowRun(add);
+    EXPECT_TRUE(Contains(add.err, c.says)) << add.err;
+    EXPECT_FALSE(Contains(add.out, "Entry added")) << add.out;
+    EXPECT_TRUE(Snapshot(office) == before) << "the refused command changed the office";
+  }
+  DpadminRun day = Run({"schedule", office, "BOB", "5-03-27"});
+  EXPECT_TRUE(Contains(day.out, "(no entries)")) << day.out;
+  // The same entry with sound options goes in with its repeats.
+  DpadminRun add = Run({"add-entry", office, "BOB", "5-03-27", "9:00AM", "Weekly", "--every", "7",
+                        "--until", "5-31-27"});
+  ASSERT_EQ(add.status, 0) << ShowRun(add);
+  EXPECT_TRUE(Contains(add.out, "4 repeating items added")) << add.out;
+}
+
+TEST_F(AdminFaultsTest, AddNameWithOneBadNameAddsNoneOfThem) {
+  MakeDemo();
+  for (const std::string bad : {"*NOT A PERSON", "TWENTY CHARACTERS XX", " BLANK FIRST", ""}) {
+    SCOPED_TRACE("\"" + bad + "\"");
+    const auto before = Snapshot(office);
+    DpadminRun add = Run({"add-name", office, "FRANK", bad, "GRACE"});
+    EXPECT_EQ(add.status, 1) << ShowRun(add);
+    EXPECT_TRUE(Snapshot(office) == before) << Run({"names", office}).out;
+  }
+  DpadminRun add = Run({"add-name", office, "FRANK", "GRACE"});
+  EXPECT_EQ(add.status, 0) << ShowRun(add);
+}
+
+TEST_F(AdminFaultsTest, AGroupThatCannotHoldItsMembersIsNotMade) {
+  MakeDemo();
+  std::vector<std::string> add = {"add-name", office};
+  for (int i = 0; i < 101; ++i) add.push_back("PERSON " + std::to_string(100 + i));
+  DpadminRun added = Run(add);
+  ASSERT_EQ(added.status, 0) << ShowRun(added);
+  std::vector<std::string> group = {"add-group", office, "*EVERYONE"};
+  group.insert(group.end(), add.begin() + 2, add.end());
+  const auto before = Snapshot(office);
+  DpadminRun made = Run(group);
+  EXPECT_EQ(made.status, 1) << ShowRun(made);
+  EXPECT_TRUE(Contains(made.err, "cannot hold them all")) << made.err;
+  EXPECT_TRUE(Snapshot(office) == before) << "the group was made without its members";
+  group.pop_back();
+  made = Run(group);
+  EXPECT_EQ(made.status, 0) << ShowRun(made);
+  EXPECT_TRUE(Contains(made.out, "100 members")) << made.out;
 }
 
 }  // namespace
