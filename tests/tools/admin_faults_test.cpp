@@ -142,6 +142,9 @@ TEST_F(AdminFaultsTest, CreateWithForceListsWhatItEmptiesAndRemoves) {
   Write(office + "5.nam", "");
   DpadminRun run = Run({"create", office, "--force"});
   ASSERT_EQ(run.status, 0) << ShowRun(run);
+  EXPECT_TRUE(
+      Contains(run.out, office + ": --force makes the data directory afresh, destroying:\n"))
+      << run.out;
   for (const std::string line : {"NAME.DAT: emptied (", "MESSAGE.DAT: emptied (",
                                  "NAME.X1: emptied", "DPE/1.DPE: removed", "5.nam: removed"})
     EXPECT_TRUE(Contains(run.out, "  " + line)) << line << "\n" << run.out;
