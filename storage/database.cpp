@@ -207,7 +207,10 @@ int DbAppendRecord(Table& t, const uint8_t* record, int32_t* recordNumberOut) {
     return 0;
   }
   // A slot cut short (a write that died half way) is passed over, so that
-  // every record keeps its place at header + n * record size.
+  // every record keeps its place at header + n * record size. Its first
+  // byte gets the deletion mark: once the new record fills the gap behind
+  // it, the slot is a whole one, and the bytes of the write that died must
+  // not come back as a record that no index names.
   int64_t body = end > t.headerSize ? end - t.headerSize : 0;
   int64_t slot = (body + t.recordSize - 1) / t.recordSize;
   // A file that already holds the greatest record number takes no more.
@@ -217,8 +220,24 @@ int DbAppendRecord(Table& t, const uint8_t* record, int32_t* recordNumberOut) {
     return 0;
   }
   int32_t recordNumber = int32_t(slot);
+  if (body % t.recordSize != 0) {
+    const uint8_t mark = kDeletedMark;
+    if (t.data.WriteAt(SlotOffset(t, recordNumber - 1), &mark, 1) != 1) {
+      DbSetError(kDbWriteFailed, t.name);
+      DbUnlockHeader(t);
+      return 0;
+    }
+  }
   if (t.data.WriteAt(SlotOffset(t, recordNumber), record, size_t(t.recordSize)) !=
       long(t.recordSize)) {
+    // A full disk (or a failing one) may have taken part of the slot: the
+    // file is cut back to its last whole record, still under the append
+    // lock, so no torn record is left behind for a later append to turn
+    // into a whole one. Nobody else appends while the lock is held, so the
+    // bytes cut off are only those of writes that died.
+    const int reason = errno;
+    t.data.Truncate(end > t.headerSize ? SlotOffset(t, int32_t(body / t.recordSize)) : end);
+    errno = reason;
     DbSetError(kDbWriteFailed, t.name);
     DbUnlockHeader(t);
     return 0;
@@ -231,18 +250,19 @@ int DbAppendRecord(Table& t, const uint8_t* record, int32_t* recordNumberOut) {
   for (size_t i = 0; i < t.indexes.size(); ++i) {
     DbMakeEntry(t, int(i), record, recordNumber, entry);
     if (IdxInsert(t.indexes[i], entry)) continue;
+    // The append is answered as failed, so the record must not stay: not
+    // reachable through the indexes that took it before the failure (they
+    // would point at a deleted slot), and marked deleted so that a rebuild
+    // of the indexes does not bring back a record its writer was told was
+    // never stored.
     int code = IdxGetError();
-    if (code == kIdxDuplicate) {
-      // The record must not stay reachable through the indexes that took it
-      // before the duplicate was found, or they would point at a deleted slot.
-      for (size_t j = 0; j < i; ++j) {
-        uint8_t taken[kEntryBufferSize];
-        DbMakeEntry(t, int(j), record, recordNumber, taken);
-        IdxDelete(t.indexes[j], taken);
-      }
-      MarkDeleted(t, record, recordNumber);
-      IdxSetError(code);
+    for (size_t j = 0; j < i; ++j) {
+      uint8_t taken[kEntryBufferSize];
+      DbMakeEntry(t, int(j), record, recordNumber, taken);
+      IdxDelete(t.indexes[j], taken);
     }
+    MarkDeleted(t, record, recordNumber);
+    IdxSetError(code);
     return ReportIndex(t, int(i));
   }
   return 1;

@@ -16,6 +16,7 @@ struct EngineState {
 struct AppState {
   int code = 0;
   std::string name;
+  bool diskFull = false;  // the write error was a full disk
 };
 
 EngineState& Engine() {
@@ -53,6 +54,10 @@ SystemReason ReasonFromErrno(int err) {
     case EPERM:
     case EROFS:
       return SystemReason::kAccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return SystemReason::kDiskFull;
     default:
       return SystemReason::kOther;
   }
@@ -113,6 +118,7 @@ void DbSetErrorReporter(ErrorReporter reporter) {
 void SetAppError(int code, std::string_view name) {
   App().code = code;
   App().name = CutName(name);
+  App().diskFull = false;
 }
 
 int AppErrorCode() {
@@ -124,6 +130,7 @@ const std::string& AppErrorName() {
 void ClearAppError() {
   App().code = 0;
   App().name.clear();
+  App().diskFull = false;
 }
 
 const char* AppErrorText(int code) {
@@ -238,10 +245,12 @@ void TranslateEngineError() {
   int code = AppCodeForEngineError();
   // Out of memory is reported without a name.
   SetAppError(code, code == kAppNoMemory ? std::string_view() : std::string_view(Engine().name));
+  App().diskFull = code == kAppWriteError && Engine().reason == SystemReason::kDiskFull;
 }
 
 std::string FormatAppError() {
   const char* text = AppErrorText(App().code);
-  if (text) return std::string(text) + ": " + App().name;
-  return "Error " + std::to_string(App().code) + ": " + App().name;
+  const std::string why = App().diskFull ? " (the disk is full)" : "";
+  if (text) return std::string(text) + ": " + App().name + why;
+  return "Error " + std::to_string(App().code) + ": " + App().name + why;
 }

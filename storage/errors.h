@@ -71,7 +71,9 @@ enum AppCode {
 
 // Why the operating system refused a file call, for choosing between the
 // variants of an application code.
-enum class SystemReason { kNone, kNotFound, kNoHandles, kAccessDenied, kOther };
+// kDiskFull: no room left for the file (the disk, the user's quota or the
+// largest file the system allows).
+enum class SystemReason { kNone, kNotFound, kNoHandles, kAccessDenied, kDiskFull, kOther };
 SystemReason ReasonFromErrno(int err);
 
 // ---- Engine error state ----
@@ -112,7 +114,8 @@ int AppCodeForEngineError();
 // Sets the application error from the current engine/index state; this is
 // the reporter that the start-up installs.
 void TranslateEngineError();
-// "text: name", or "Error <code>: name" for a code without a text.
+// "text: name", or "Error <code>: name" for a code without a text; a write
+// refused for want of room adds " (the disk is full)".
 std::string FormatAppError();
 
 // Application codes for a failed open, read and write, by system reason;

@@ -40,38 +40,69 @@ bool MakeDirectory(const std::string& path) {
   return true;
 }
 
-// Files that belong to the old contents of a directory being made afresh:
-// e-mail bodies and attachments are named by message numbers and flag files
-// by name numbers, and the new tables issue those numbers again from 1. Left
-// behind, they would turn up under the new messages and people.
-bool RemoveStaleFiles(const std::string& dir) {
+// Flag files are "<name number>.nam".
+bool IsFlagFileName(const std::string& name) {
+  if (name.size() < 5 || name.substr(name.size() - 4) != ".nam") return false;
+  return name.substr(0, name.size() - 4).find_first_not_of("-0123456789") == std::string::npos;
+}
+
+// A file of an office that making the directory afresh destroys: a table's
+// record file or index, emptied; an e-mail file or a flag file, removed.
+struct OfficeFile {
+  std::string name;  // relative to the directory
+  std::string fate;  // what create --force does to it
+  bool removed = false;
+};
+
+// Every file of an office found in dir: the tables and indexes of the
+// catalogue, e-mail bodies and attachments (DPE, SENDLOG) and flag files.
+// E-mail files and flag files are named by message and name numbers, which
+// new tables issue again from 1: left behind, they would turn up under the
+// new messages and people.
+std::vector<OfficeFile> FindOfficeFiles(const std::string& dir) {
+  std::vector<OfficeFile> found;
+  // The record files first: they are what is lost.
+  for (int i = 0; i < kCatalogueSize; ++i) {
+    const TableDef& def = *CatalogueTables()[i];
+    std::error_code ec;
+    const std::string data = DataFileName(def);
+    const auto size = fs::file_size(dir + data, ec);
+    if (ec) continue;
+    const int64_t body = int64_t(size) - def.headerSize;
+    const int64_t records = body > 0 ? (body + def.recordSize - 1) / def.recordSize : 0;
+    found.push_back(
+        {data, "emptied (" + std::to_string(records) + (records == 1 ? " record)" : " records)")});
+  }
+  for (int i = 0; i < kCatalogueSize; ++i) {
+    const TableDef& def = *CatalogueTables()[i];
+    for (int x = 1; x <= def.indexCount; ++x)
+      if (FileExists(dir + IndexFileName(def, x)))
+        found.push_back({IndexFileName(def, x), "emptied"});
+  }
   std::error_code ec;
   for (const char* sub : {"DPE", "SENDLOG"}) {
     const fs::path folder = fs::path(dir) / sub;
     if (!fs::is_directory(folder, ec)) continue;
-    for (const auto& item : fs::directory_iterator(folder, ec)) {
-      if (!item.is_regular_file()) continue;
-      if (!fs::remove(item.path(), ec)) {
-        Complain(item.path().string() + ": cannot remove: " + ec.message());
-        return false;
-      }
-    }
+    for (const auto& item : fs::directory_iterator(folder, ec))
+      if (item.is_regular_file())
+        found.push_back(
+            {std::string(sub) + "/" + item.path().filename().string(), "removed", true});
   }
   for (const auto& item : fs::directory_iterator(dir, ec)) {
     const std::string name = item.path().filename().string();
-    // Flag files are "<name number>.nam".
-    if (!item.is_regular_file() || name.size() < 5 || name.substr(name.size() - 4) != ".nam")
-      continue;
-    const std::string stem = name.substr(0, name.size() - 4);
-    if (stem.find_first_not_of("-0123456789") != std::string::npos) continue;
-    if (!fs::remove(item.path(), ec)) {
-      Complain(item.path().string() + ": cannot remove: " + ec.message());
+    if (item.is_regular_file() && IsFlagFileName(name)) found.push_back({name, "removed", true});
+  }
+  return found;
+}
+
+bool RemoveStaleFiles(const std::string& dir, const std::vector<OfficeFile>& files) {
+  for (const OfficeFile& f : files) {
+    if (!f.removed) continue;
+    std::error_code ec;
+    if (!fs::remove(dir + f.name, ec) && ec) {
+      Complain(dir + f.name + ": cannot remove: " + ec.message());
       return false;
     }
-  }
-  if (ec) {
-    Complain(dir + ": cannot list: " + ec.message());
-    return false;
   }
   return true;
 }
@@ -121,19 +152,30 @@ int RunCreate(const std::vector<std::string>& args) {
     Complain(dirArg + ": exists and is not a directory");
     return kExitError;
   }
-  const bool existing = FileExists(dir + "DP.EXE") || FileExists(dir + "CAT.DAT");
+  // Any file of an office counts, not only the marker and CAT.DAT: a
+  // directory that lost those still holds people and messages.
+  const std::vector<OfficeFile> office =
+      DirectoryExists(dir) ? FindOfficeFiles(dir) : std::vector<OfficeFile>();
+  const bool existing = FileExists(dir + "DP.EXE") || !office.empty();
   if (existing && !force) {
-    Complain(dir +
-             " already holds a data directory; --force makes it afresh and empties every table");
+    std::string names;
+    for (size_t i = 0; i < office.size() && i < 5; ++i) names += (i ? ", " : "") + office[i].name;
+    if (office.size() > 5) names += ", ...";
+    Complain(dir + " already holds " + (office.empty() ? "a data directory" : "an office's files") +
+             (names.empty() ? "" : " (" + names + ")") +
+             "; --force makes it afresh and empties every table");
     return kExitProblems;
   }
   if (!MakeDirectory(dir)) return kExitError;
   if (existing) {
+    std::printf("%s: --force makes the data directory afresh, destroying:\n", dir.c_str());
+    for (const OfficeFile& f : office) std::printf("  %s: %s\n", f.name.c_str(), f.fate.c_str());
+    std::fflush(stdout);
     // Until the marker is written again the directory is not taken for a
     // finished one, should anything below fail.
     std::error_code ignored;
     fs::remove(dir + "DP.EXE", ignored);
-    if (!RemoveStaleFiles(dir)) return kExitError;
+    if (!RemoveStaleFiles(dir, office)) return kExitError;
   }
   if (!CreateTables(dir)) return kExitError;
   if (!MakeDirectory(dir + "DPE") || !MakeDirectory(dir + "SENDLOG")) return kExitError;

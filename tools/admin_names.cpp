@@ -115,35 +115,45 @@ int RunAddName(const std::vector<std::string>& args) {
     Complain("add-name takes the data directory and one or more names");
     return kExitError;
   }
+  // Every name is checked before any is added: a command that fails
+  // leaves nothing behind.
+  std::vector<std::string> names;
+  for (size_t i = 1; i < args.size(); ++i) {
+    std::string name;
+    if (!FileText(args[i], "name", &name)) continue;
+    if (IsGroupName(name))
+      Complain(args[i] + ": a name beginning with '*' is a group; use add-group");
+    else if (!NameIsValid(name))
+      Complain(args[i] + ": " + AppErrorText(kAppInvalidName) +
+               " (1 to 19 characters, not beginning with a blank)");
+    else
+      names.push_back(name);
+  }
+  if (names.size() != args.size() - 1) {
+    Complain("no name added");
+    return kExitProblems;
+  }
   NameSession s;
   if (!s.Open(args[0])) return kExitError;
   if (!EnsureEverybody(s.names)) return kExitError;
   int status = kExitOk;
-  for (size_t i = 1; i < args.size(); ++i) {
-    std::string name;
-    if (!FileText(args[i], "name", &name)) {
-      status = kExitProblems;
-      continue;
-    }
-    if (IsGroupName(name)) {
-      Complain(args[i] + ": a name beginning with '*' is a group; use add-group");
-      status = kExitProblems;
-      continue;
-    }
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string& name = names[i];
+    const std::string& given = args[i + 1];
     NameEntry before;
     const bool existed = NameFind(s.names, name, &before);
     if (!NameAdd(s.names, name)) {
-      ComplainAppError("cannot add " + args[i]);
+      ComplainAppError("cannot add " + given);
       status = kExitProblems;
       continue;
     }
     NameEntry entry;
     NameFind(s.names, name, &entry);
     if (existed) {
-      std::printf("%s: already there as %s (number %d)\n", args[i].c_str(),
+      std::printf("%s: already there as %s (number %d)\n", given.c_str(),
                   Shown(entry.Name()).c_str(), entry.Number());
     } else {
-      std::printf("%s: added as number %d\n", args[i].c_str(), entry.Number());
+      std::printf("%s: added as number %d\n", given.c_str(), entry.Number());
     }
   }
   return status;
@@ -210,6 +220,22 @@ int RunAddGroup(const std::vector<std::string>& args) {
   // Every member is checked before anything is written.
   std::vector<int32_t> added;
   if (!NumbersOf(s.names, {args.begin() + 2, args.end()}, &added)) return kExitProblems;
+  // And whether the group can hold them, before a new group is made.
+  {
+    NameRecord probe;
+    NameEntry existing;
+    if (NameFind(s.names, group, &existing) && !NameReadCurrent(s.names, &probe)) {
+      ComplainAppError("cannot read " + args[1]);
+      return kExitError;
+    }
+    std::vector<int32_t> members = GroupMembers(probe);
+    members.insert(members.end(), added.begin(), added.end());
+    if (!SetGroupMembers(probe, members)) {
+      Complain(args[1] + " cannot hold them all (at most " +
+               std::to_string(records::name::kMaxMembers) + " members)");
+      return kExitProblems;
+    }
+  }
   if (!EnsureEverybody(s.names) || !NameAdd(s.names, group)) {
     ComplainAppError("cannot add " + args[1]);
     return kExitProblems;

@@ -163,6 +163,23 @@ void ReindexTable(const std::string& dir, const TableDef& def, Result& result) {
     }
   }
 
+  // Bytes after the last whole record are what is left of a write that died
+  // (a full disk, a crash): no index names them, and an append passes over
+  // them. Under the append lock nobody is appending, so they are cut off
+  // here, where check tells the administrator to come.
+  const int64_t length = data.Size();
+  if (length > def.headerSize && (length - def.headerSize) % def.recordSize != 0) {
+    const int64_t rest = (length - def.headerSize) % def.recordSize;
+    if (!data.Truncate(length - rest)) {
+      Complain(dataName + ": cannot cut off the " + std::to_string(rest) +
+               " bytes left over: " + std::strerror(errno));
+      result.failed = true;
+      return;
+    }
+    std::printf("%s: cut off %lld bytes left over from a write cut short\n", dataName.c_str(),
+                static_cast<long long>(rest));
+  }
+
   std::vector<std::vector<Bytes>> entries(size_t(def.indexCount));
   int32_t live = 0;
   RecordScan scan;

@@ -6,6 +6,7 @@
 // limits, unique numbers, repeat groups and carrying are the program's own,
 // and the owner's workstation learns of a changed schedule through bit 4 of
 // the flag file as it would from a colleague's edit.
+#include <charconv>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -117,22 +118,29 @@ int EntryTimes(const std::vector<std::string>& texts, int32_t day, SchedRecord* 
   return kExitOk;
 }
 
-int AddRepeats(SchedTable& sched, int32_t recordNumber, SchedRecord& entry,
-               const std::string& every, const std::string& untilText) {
+// The repeat options, checked before anything is stored: a command that
+// fails must leave nothing behind, not the first entry of a series it
+// refused. rule->every and rule->until are filled; the start comes later.
+int RepeatOptions(const std::string& every, const std::string& untilText, DailyRule* rule) {
   int days = 0;
+  const auto [end, error] = std::from_chars(every.data(), every.data() + every.size(), days);
   std::string message;
-  try {
-    days = std::stoi(every);
-  } catch (...) {
-    days = 0;
-  }
+  if (error != std::errc() || end != every.data() + every.size()) days = 0;
   if (!RepeatCheckEvery(days, &message)) return Refused(message);
-  int32_t untilDay = 0, until = 0;
+  int32_t untilDay = 0;
   if (!ParseAdminDate(untilText, &untilDay)) return ComplainBadDate(untilText);
-  if (!RepeatConfirmUntil(untilDay, &until, &message)) return Refused(message);
-  DailyRule rule{entry.Start(), until, days};
+  if (!RepeatConfirmUntil(untilDay, &rule->until, &message)) return Refused(message);
+  rule->every = days;
+  return kExitOk;
+}
+
+int AddRepeats(SchedTable& sched, int32_t recordNumber, SchedRecord& entry, DailyRule rule) {
+  rule.start = entry.Start();
   RepeatOutcome outcome;
-  if (!RepeatDaily(sched, recordNumber, entry, rule, &outcome)) return Failed();
+  if (!RepeatDaily(sched, recordNumber, entry, rule, &outcome)) {
+    Complain("the entry is stored, but its repeats could not be: " + FormatAppError());
+    return kExitError;
+  }
   std::printf("%d repeating item%s added.\n", outcome.added, outcome.added == 1 ? "" : "s");
   if (outcome.stoppedFull) std::printf("Stopped at a day that holds 40 lines.\n");
   return kExitOk;
@@ -168,6 +176,9 @@ int RunAddEntry(const std::vector<std::string>& argsIn) {
   record.SetOwner(owner);
   std::vector<std::string> times(args.begin() + 3, args.end() - 1);
   if (int status = EntryTimes(times, day, &record)) return status;
+  DailyRule rule;
+  if (hasEvery)
+    if (int status = RepeatOptions(every, until, &rule)) return status;
 
   SchedTable sched;
   if (!SchedOpen(sched)) return Failed();
@@ -177,7 +188,7 @@ int RunAddEntry(const std::vector<std::string>& argsIn) {
     status = AddFailed(SchedDuplicate(), "Maximum of 40 items reached for this date.");
   } else {
     std::printf("Entry added.\n");
-    if (hasEvery) status = AddRepeats(sched, recordNumber, record, every, until);
+    if (hasEvery) status = AddRepeats(sched, recordNumber, record, rule);
   }
   SchedClose(sched);
   // The owner's workstation reloads its schedule and looks for the next

@@ -34,7 +34,7 @@ bool ScanRecords(File& data, const TableDef& def, const SlotVisitor& visit, Reco
   if (int64_t rest = body % def.recordSize; rest != 0) {
     scan->problems.push_back("length " + std::to_string(scan->length) +
                              " is not the header plus whole records (" + std::to_string(rest) +
-                             " bytes left over)");
+                             " bytes left over; reindex cuts them off)");
   }
   if (slots > INT32_MAX) {
     scan->problems.push_back("more records than record numbers can count");

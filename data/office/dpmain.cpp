@@ -215,7 +215,14 @@ int StartUser(const std::string& directory, const std::string& userName,
   MainState& s = State();
   if (!DP_CHECK(!s.user.started)) return 0;
   if (!OpenDataDirectory(directory)) {
-    ShowError();
+    // A directory that is not the office's says where the Path came from,
+    // and whether it exists at all.
+    std::string note;
+    if (AppErrorCode() == kAppNotInstalledHere) {
+      if (!DirectoryExists(directory)) note = "the directory does not exist";
+      if (!iniFile.empty()) note += (note.empty() ? "" : "; ") + std::string("Path in ") + iniFile;
+    }
+    Prompts().Inform(kCaption, FormatAppError() + (note.empty() ? "" : " (" + note + ")"));
     return 0;
   }
   DbSetLockRetry(AskLockRetry);

@@ -202,6 +202,10 @@ int NameAdd(NameTable& handle, std::string_view name) {
   return found ? 1 : FailNotFound(name);
 }
 
+bool NameIsValid(std::string_view name) {
+  return ValidName(name);
+}
+
 int NameRename(NameTable& handle, std::string_view oldName, std::string_view newName) {
   if (!HandleReady(handle)) return 0;
   if (IsEverybody(oldName) || IsEverybody(newName) || !ValidName(newName)) {

@@ -73,6 +73,9 @@ int NameUpdate(const NameRecord& record);
 // or is longer than 19 bytes is refused with 1021; longer names are not
 // cut, since two long names cut alike would silently become one.
 int NameAdd(NameTable& handle, std::string_view name);
+// Whether NameAdd takes the name at all (not 1021), for checking every name
+// of a request before any is added.
+bool NameIsValid(std::string_view name);
 // Renames, keeping record, number, settings and members; the handle is left
 // on the new name. "* - ALL" on either side, an invalid new name, or a
 // change between person and group (their records differ past byte 25):

@@ -7,6 +7,7 @@
 
 #include "data/office/profile.h"
 #include "data/office/startup_prompts.h"
+#include "storage/file.h"
 #include "storage/text_compare.h"
 
 namespace {
@@ -25,6 +26,13 @@ std::optional<std::string> SystemLoginName() {
 LoginNameSource& Source() {
   static LoginNameSource source;
   return source;
+}
+
+// Which INI file the settings were looked for in, after the box's own
+// text: the program may have been given another file than DPDESK.INI, or
+// none that exists.
+std::string IniNote(const std::string& iniPath) {
+  return " (" + iniPath + (FileExists(iniPath) ? ")" : " does not exist)");
 }
 
 }  // namespace
@@ -56,13 +64,13 @@ std::optional<std::string> ResolveUserName(const std::string& written) {
 bool ReadStartupSettings(const std::string& iniPath, StartupSettings* settings) {
   std::string path = ProfileGetString(iniPath, kMainSection, "Path", "", kMaxPathSetting);
   if (path.empty()) {
-    Prompts().Inform(kCaption, "Unable to read Path in DPDESK.INI");
+    Prompts().Inform(kCaption, "Unable to read Path in DPDESK.INI" + IniNote(iniPath));
     return false;
   }
   if (path.back() != '/') path += '/';
   std::string name = ProfileGetString(iniPath, kMainSection, "Name", "", kMaxNameSetting);
   if (name.empty()) {
-    Prompts().Inform(kCaption, "Unable to read Name in DPDESK.INI");
+    Prompts().Inform(kCaption, "Unable to read Name in DPDESK.INI" + IniNote(iniPath));
     return false;
   }
   std::optional<std::string> resolved = ResolveUserName(name);

@@ -20,8 +20,10 @@ struct StartupSettings {
 };
 
 // Reads "Path" and "Name". On failure the box has been shown ("Unable to
-// read Path in DPDESK.INI", "Unable to read Name in DPDESK.INI", "Error
-// reading registry value.", captioned "DESKpost") and the program ends.
+// read Path in DPDESK.INI", "Unable to read Name in DPDESK.INI", followed by
+// the INI file's path in brackets with "does not exist" when it is missing;
+// "Error reading registry value."; captioned "DESKpost") and the program
+// ends.
 bool ReadStartupSettings(const std::string& iniPath, StartupSettings* settings);
 
 // Resolves a "%...%" indirection; a name without a leading '%' is returned

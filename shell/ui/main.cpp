@@ -4,22 +4,7 @@
 #include <string>
 
 #include "data/office/profile.h"
-#include "shell/ui/about/about_box.h"
-#include "shell/ui/about/help_page.h"
-#include "shell/ui/command_ids.h"
-#include "shell/ui/dpwin.h"
-#include "shell/ui/passwords/get_password_dialog.h"
-#include "shell/ui/passwords/master_password_dialog.h"
-#include "shell/ui/passwords/name_picker_chooser.h"
-#include "shell/ui/passwords/password_menu.h"
-#include "shell/ui/passwords/phone_password_dialog.h"
-#include "shell/ui/passwords/user_password_dialog.h"
-#include "shell/ui/screenshots.h"
-#include "shell/ui/session.h"
-#include "shell/ui/sound_player.h"
-#include "shell/ui/startup/run_setup.h"
-#include "shell/ui/startup/startup_windows.h"
-#include "shell/ui/terminate_close.h"
+#include "shell/ui/workstation_run.h"
 #include "toolkit/live_windows.h"
 #include "toolkit/prompts.h"
 
@@ -31,40 +16,7 @@ int main(int argc, char** argv) {
 
   std::string commandLine;
   for (int i = 1; i < argc; ++i) commandLine += std::string(i > 1 ? " " : "") + argv[i];
-  const std::string iniPath = IniFilePath(commandLine);
-
-  // The start-up's boxes, NAME_ERROR and its launcher of the setup program,
-  // for the whole run.
-  StartupWindows startupWindows;
-
-  DpWinHooks hooks;
-  hooks.password = [](QWidget* owner, int command) {
-    WindowPasswordPrompt prompt(owner);
-    if (command == kCmdPasswordMaster) RunMasterPassword(owner, prompt);
-    if (command == kCmdPasswordPhone) RunPhonePassword(owner, prompt);
-    if (command == kCmdPasswordUser)
-      RunUserPassword(owner, prompt, NamePickerChooser(owner, prompt));
-  };
-  hooks.masterPasswordSet = PasswordManagementEnabled;
-  hooks.about = ShowAbout;
-  hooks.help = [](QWidget*) { ShowHelp(); };
-  hooks.runSetup = [](const std::string& ini) { StartSetupProgram(ini); };
-  int exitCode = 0;
-  {
-    Session session(iniPath, hooks);
-    // A failed start-up has shown its box; the program ends quietly.
-    if (!session.Start()) return 0;
-    std::unique_ptr<SoundPlayer> sound = MakeDesktopSoundPlayer();
-    std::unique_ptr<DpWin> window = session.OpenWindow(*sound);
-    QObject::connect(window.get(), &DpWin::finished, &app,
-                     [](int code) { QCoreApplication::exit(code); });
-    CloseOnTerminate(window.get());
-    const QString shots = qEnvironmentVariable("DESKPOST_SCREENSHOT_DIR");
-    window->Start();
-    if (!shots.isEmpty()) TakeScreenshots(*window, shots);
-    // The first poll may already have found the share gone.
-    exitCode = window->ExitCode() >= 0 ? window->ExitCode() : app.exec();
-  }
+  const int exitCode = RunWorkstation(IniFilePath(commandLine));
   CheckNoLiveWindows();
   return exitCode;
 }

@@ -31,7 +31,7 @@ class Session {
   Session& operator=(const Session&) = delete;
 
   // Reads "Path" and "Name" and starts the user; false after the failure
-  // has been shown (the program then ends with exit code 0).
+  // has been shown (the program then ends with kExitStartFailed).
   bool Start();
   // The main window for the started user, with the workstation's settings
   // read, DPDESK.CFG and PollTime weighed, and the alarm hooks set. Not

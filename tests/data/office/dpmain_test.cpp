@@ -57,11 +57,14 @@ TEST_F(DpMainTest, MissingPathOrNameShowsItsBoxAndEnds) {
   EXPECT_FALSE(ReadStartupSettings(Ini("Path=\nName=Alice\n"), &settings));
   EXPECT_FALSE(ReadStartupSettings(Ini("Path=/srv/x\n"), &settings));
   EXPECT_FALSE(ReadStartupSettings(Ini("Path=/srv/x\nName=\n"), &settings));
+  // The box names the INI file read, and says when there is none.
+  const std::string ini = dir.File("DPDESK.INI");
   EXPECT_EQ(prompts.shown, (std::vector<std::string>{
-                               "DESKpost|Unable to read Path in DPDESK.INI",
-                               "DESKpost|Unable to read Path in DPDESK.INI",
-                               "DESKpost|Unable to read Name in DPDESK.INI",
-                               "DESKpost|Unable to read Name in DPDESK.INI",
+                               "DESKpost|Unable to read Path in DPDESK.INI (" +
+                                   dir.File("none.ini") + " does not exist)",
+                               "DESKpost|Unable to read Path in DPDESK.INI (" + ini + ")",
+                               "DESKpost|Unable to read Name in DPDESK.INI (" + ini + ")",
+                               "DESKpost|Unable to read Name in DPDESK.INI (" + ini + ")",
                            }));
 }
 

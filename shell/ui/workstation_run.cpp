@@ -1,0 +1,57 @@
+#include "shell/ui/workstation_run.h"
+
+#include <QApplication>
+
+#include "shell/ui/about/about_box.h"
+#include "shell/ui/about/help_page.h"
+#include "shell/ui/command_ids.h"
+#include "shell/ui/dpwin.h"
+#include "shell/ui/passwords/get_password_dialog.h"
+#include "shell/ui/passwords/master_password_dialog.h"
+#include "shell/ui/passwords/name_picker_chooser.h"
+#include "shell/ui/passwords/password_menu.h"
+#include "shell/ui/passwords/phone_password_dialog.h"
+#include "shell/ui/passwords/user_password_dialog.h"
+#include "shell/ui/screenshots.h"
+#include "shell/ui/session.h"
+#include "shell/ui/sound_player.h"
+#include "shell/ui/startup/run_setup.h"
+#include "shell/ui/startup/startup_windows.h"
+#include "shell/ui/terminate_close.h"
+#include "shell/ui/trace.h"
+
+int RunWorkstation(const std::string& iniPath) {
+  // The start-up's boxes, NAME_ERROR and its launcher of the setup program,
+  // for the whole run.
+  StartupWindows startupWindows;
+
+  DpWinHooks hooks;
+  hooks.password = [](QWidget* owner, int command) {
+    WindowPasswordPrompt prompt(owner);
+    if (command == kCmdPasswordMaster) RunMasterPassword(owner, prompt);
+    if (command == kCmdPasswordPhone) RunPhonePassword(owner, prompt);
+    if (command == kCmdPasswordUser)
+      RunUserPassword(owner, prompt, NamePickerChooser(owner, prompt));
+  };
+  hooks.masterPasswordSet = PasswordManagementEnabled;
+  hooks.about = ShowAbout;
+  hooks.help = [](QWidget*) { ShowHelp(); };
+  hooks.runSetup = [](const std::string& ini) { StartSetupProgram(ini); };
+
+  Session session(iniPath, hooks);
+  // A failed start-up has shown its box.
+  if (!session.Start()) {
+    Trace("exit " + std::to_string(kExitStartFailed));
+    return kExitStartFailed;
+  }
+  std::unique_ptr<SoundPlayer> sound = MakeDesktopSoundPlayer();
+  std::unique_ptr<DpWin> window = session.OpenWindow(*sound);
+  QObject::connect(window.get(), &DpWin::finished, qApp,
+                   [](int code) { QCoreApplication::exit(code); });
+  CloseOnTerminate(window.get());
+  const QString shots = qEnvironmentVariable("DESKPOST_SCREENSHOT_DIR");
+  window->Start();
+  if (!shots.isEmpty()) TakeScreenshots(*window, shots);
+  // The first poll may already have found the share gone.
+  return window->ExitCode() >= 0 ? window->ExitCode() : QApplication::exec();
+}

@@ -1,0 +1,320 @@
+// dpadmin against bad input, damaged files and full disks, run as a
+// separate process on real offices: what a command answers must be what the
+// files hold afterwards, and a command that fails leaves nothing behind.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "storage/file.h"
+#include "storage/records/phone.h"
+#include "tests/support/dpadmin_run.h"
+#include "tests/support/temp_dir.h"
+
+namespace {
+
+namespace ph = records::phone;
+
+// Every file of a directory tree with its content, to show that a command
+// changed nothing.
+std::map<std::string, std::string> Snapshot(const std::string& dir) {
+  std::map<std::string, std::string> files;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(dir))
+    if (item.is_regular_file()) files[item.path().string()] = ReadWholeFile(item.path().string());
+  return files;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// Runs dpadmin in a process whose files may not grow past limit bytes, so
+// its writes fail as they do on a full disk.
+DpadminRun RunWithFileSizeLimit(const std::vector<std::string>& args, const std::string& scratchDir,
+                                rlim_t limit) {
+  const std::string outPath = scratchDir + "limited.out";
+  const std::string errPath = scratchDir + "limited.err";
+  pid_t child = fork();
+  if (child == 0) {
+    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int in = open("/dev/null", O_RDONLY);
+    if (out < 0 || err < 0 || in < 0) _exit(127);
+    dup2(in, 0);
+    dup2(out, 1);
+    dup2(err, 2);
+    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
+    rlimit r{limit, limit};
+    if (setrlimit(RLIMIT_FSIZE, &r) != 0) _exit(127);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(DPADMIN_PATH));
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(DPADMIN_PATH, argv.data());
+    _exit(127);
+  }
+  DpadminRun run;
+  int status = 0;
+  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+    run.status = WEXITSTATUS(status);
+  run.out = ReadWholeFile(outPath);
+  run.err = ReadWholeFile(errPath);
+  return run;
+}
+
+class AdminFaultsTest : public ::testing::Test {
+ protected:
+  DpadminRun Run(const std::vector<std::string>& args, const std::string& input = "") {
+    return RunDpadmin(args, scratch.Path(), input);
+  }
+  // The demo office: people ANNE, BOB, ..., messages, phone entries.
+  void MakeDemo() {
+    DpadminRun made = Run({"demo", office});
+    ASSERT_EQ(made.status, 0) << ShowRun(made);
+  }
+  void Write(const std::string& path, const std::string& text) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  void ExpectCheckClean() {
+    DpadminRun check = Run({"check", office});
+    EXPECT_EQ(check.status, 0) << ShowRun(check);
+  }
+
+  TempDir scratch;
+  TempDir data;
+  std::string office = data.Path();
+};
+
+// ---- create on a directory that holds an office ----
+
+TEST_F(AdminFaultsTest, CreateRefusesAnOfficeThatLostItsMarkerAndCatalogue) {
+  MakeDemo();
+  std::filesystem::remove(office + "DP.EXE");
+  std::filesystem::remove(office + "CAT.DAT");
+  const std::string names = ReadWholeFile(office + "NAME.DAT");
+  const std::string messages = ReadWholeFile(office + "MESSAGE.DAT");
+  DpadminRun run = Run({"create", office});
+  EXPECT_EQ(run.status, 1) << ShowRun(run);
+  EXPECT_TRUE(Contains(run.err, "--force")) << run.err;
+  EXPECT_TRUE(Contains(run.err, "NAME.DAT")) << run.err;
+  EXPECT_FALSE(Contains(run.out, "created")) << run.out;
+  EXPECT_EQ(ReadWholeFile(office + "NAME.DAT"), names);
+  EXPECT_EQ(ReadWholeFile(office + "MESSAGE.DAT"), messages);
+}
+
+// Any one file of an office, alone in a directory, is enough to refuse.
+TEST_F(AdminFaultsTest, CreateRefusesADirectoryHoldingAnyFileOfAnOffice) {
+  for (const std::string file : {"NAME.DAT", "MESSAGE.DAT", "PHONE.X1", "MESSAGE.X2", "SCHED.DAT",
+                                 "DPE/12.DPE", "SENDLOG/3.TXT", "7.nam", "DP.EXE"}) {
+    SCOPED_TRACE(file);
+    TempDir dir;
+    Write(dir.File(file), "what the office had");
+    DpadminRun run = Run({"create", dir.Path()});
+    EXPECT_EQ(run.status, 1) << ShowRun(run);
+    EXPECT_EQ(ReadWholeFile(dir.File(file)), "what the office had");
+    EXPECT_FALSE(FileExists(dir.File("CAT.DAT"))) << "create went ahead";
+  }
+}
+
+TEST_F(AdminFaultsTest, CreateOnAnEmptyOrForeignDirectoryGoesAhead) {
+  Write(office + "notes.txt", "not an office's file");
+  Write(office + "DPDESK.CFG", "POLLTIME=3\n");
+  DpadminRun run = Run({"create", office});
+  ASSERT_EQ(run.status, 0) << ShowRun(run);
+  EXPECT_EQ(ReadWholeFile(office + "DPDESK.CFG"), "POLLTIME=3\n");
+  ExpectCheckClean();
+}
+
+TEST_F(AdminFaultsTest, CreateWithForceListsWhatItEmptiesAndRemoves) {
+  MakeDemo();
+  std::filesystem::remove(office + "DP.EXE");
+  std::filesystem::remove(office + "CAT.DAT");
+  Write(office + "DPE/1.DPE", "an old e-mail");
+  Write(office + "5.nam", "");
+  DpadminRun run = Run({"create", office, "--force"});
+  ASSERT_EQ(run.status, 0) << ShowRun(run);
+  EXPECT_TRUE(
+      Contains(run.out, office + ": --force makes the data directory afresh, destroying:\n"))
+      << run.out;
+  for (const std::string line : {"NAME.DAT: emptied (", "MESSAGE.DAT: emptied (",
+                                 "NAME.X1: emptied", "DPE/1.DPE: removed", "5.nam: removed"})
+    EXPECT_TRUE(Contains(run.out, "  " + line)) << line << "\n" << run.out;
+  EXPECT_FALSE(Contains(run.out, "CAT.DAT:")) << "CAT.DAT was not there\n" << run.out;
+  // The list comes before the work is done.
+  EXPECT_LT(run.out.find("NAME.DAT"), run.out.find("data directory created")) << run.out;
+  EXPECT_FALSE(FileExists(office + "DPE/1.DPE"));
+  ExpectCheckClean();
+}
+
+// ---- a send the index refuses ----
+
+TEST_F(AdminFaultsTest, ASendReportedAsNotStoredDoesNotComeBackAfterAReindex) {
+  MakeDemo();
+  const std::string before = Run({"messages", office, "BOB"}).out;
+  std::filesystem::resize_file(office + "MESSAGE.X1",
+                               std::filesystem::file_size(office + "MESSAGE.X1") / 2);
+  DpadminRun send =
+      Run({"send", office, "--from", "ANNE", "--to", "BOB", "--kind", "memo", "--text", "twice?"});
+  ASSERT_EQ(send.status, 1) << ShowRun(send);
+  EXPECT_TRUE(Contains(send.err, "not stored")) << send.err;
+  DpadminRun reindex = Run({"reindex", office, "MESSAGE"});
+  ASSERT_EQ(reindex.status, 0) << ShowRun(reindex);
+  DpadminRun after = Run({"messages", office, "BOB"});
+  EXPECT_FALSE(Contains(after.out, "twice?")) << "a retry would deliver it twice\n" << after.out;
+  EXPECT_EQ(after.out, before);
+  ExpectCheckClean();
+}
+
+// ---- a full disk ----
+
+std::string PhoneRows(int count) {
+  std::string csv = "Listname,Phone 1\n";
+  for (int i = 0; i < count; ++i)
+    csv += "Supplier " + std::to_string(i) + ",555-01" + std::to_string(10 + i) + "\n";
+  return csv;
+}
+
+TEST_F(AdminFaultsTest, AnImportStoppedByAFullDiskLeavesWholeRecordsAndSaysTheDiskIsFull) {
+  MakeDemo();
+  const int64_t before = int64_t(ReadWholeFile(office + "PHONE.DAT").size());
+  const std::string csv = scratch.File("rows.csv");
+  Write(csv, PhoneRows(10));
+  // Room for three more records and half of a fourth.
+  DpadminRun import = RunWithFileSizeLimit({"import-phone", office, "COMMON", csv}, scratch.Path(),
+                                           rlim_t(before + 3 * ph::kRecordSize + 512));
+  EXPECT_NE(import.status, 0) << ShowRun(import);
+  EXPECT_TRUE(Contains(import.err, "the disk is full")) << import.err;
+  EXPECT_EQ(int64_t(ReadWholeFile(office + "PHONE.DAT").size()), before + 3 * ph::kRecordSize)
+      << "a torn record was left behind";
+  ExpectCheckClean();
+  // With room again, the row that failed goes in once, and no record
+  // appears that no list shows.
+  DpadminRun add =
+      Run({"add-phone", office, "COMMON", "--listname", "Supplier 3", "--phone", "555-0113"});
+  ASSERT_EQ(add.status, 0) << ShowRun(add);
+  ExpectCheckClean();
+  DpadminRun reindex = Run({"reindex", office, "PHONE"});
+  EXPECT_EQ(reindex.status, 0) << ShowRun(reindex);
+  EXPECT_EQ(int64_t(ReadWholeFile(office + "PHONE.DAT").size()), before + 4 * ph::kRecordSize);
+}
+
+TEST_F(AdminFaultsTest, ReindexCutsOffTheBytesCheckReportsAsLeftOver) {
+  MakeDemo();
+  const std::string whole = ReadWholeFile(office + "PHONE.DAT");
+  {
+    // What an earlier append cut short by a full disk left: the first 512
+    // bytes of a record (a copy of the last one, with its key).
+    std::ofstream out(office + "PHONE.DAT", std::ios::binary | std::ios::app);
+    out << whole.substr(whole.size() - ph::kRecordSize, 512);
+  }
+  DpadminRun check = Run({"check", office, "PHONE"});
+  EXPECT_EQ(check.status, 1) << ShowRun(check);
+  EXPECT_TRUE(Contains(check.out, "512 bytes left over")) << check.out;
+  DpadminRun reindex = Run({"reindex", office, "PHONE"});
+  ASSERT_EQ(reindex.status, 0) << ShowRun(reindex);
+  EXPECT_TRUE(Contains(reindex.out, "cut off 512 bytes")) << reindex.out;
+  EXPECT_EQ(ReadWholeFile(office + "PHONE.DAT"), whole);
+  ExpectCheckClean();
+  DpadminRun add =
+      Run({"add-phone", office, "COMMON", "--listname", "Newcomer", "--phone", "555-0199"});
+  ASSERT_EQ(add.status, 0) << ShowRun(add);
+  ExpectCheckClean();
+  EXPECT_EQ(Run({"reindex", office, "PHONE"}).status, 0);
+}
+
+// A torn record the append passes over before anyone reindexed: it must
+// not become a whole record that no list shows and that collides with
+// the record it was a copy of.
+TEST_F(AdminFaultsTest, AnAddAfterATornRecordLeavesNoHiddenDuplicate) {
+  MakeDemo();
+  const std::string whole = ReadWholeFile(office + "PHONE.DAT");
+  {
+    std::ofstream out(office + "PHONE.DAT", std::ios::binary | std::ios::app);
+    out << whole.substr(whole.size() - ph::kRecordSize, 512);
+  }
+  DpadminRun add =
+      Run({"add-phone", office, "COMMON", "--listname", "Newcomer", "--phone", "555-0199"});
+  ASSERT_EQ(add.status, 0) << ShowRun(add);
+  ExpectCheckClean();
+  DpadminRun reindex = Run({"reindex", office, "PHONE"});
+  EXPECT_EQ(reindex.status, 0) << ShowRun(reindex);
+}
+
+// ---- a command that fails leaves nothing behind ----
+
+TEST_F(AdminFaultsTest, AnEntryWithRepeatOptionsThatAreRefusedIsNotStored) {
+  MakeDemo();
+  struct Case {
+    std::string every, until, says;
+  };
+  const Case cases[] = {
+      {"0", "6-30-27", "Day must be between 1 and 999"},
+      {"-1", "6-30-27", "Day must be between 1 and 999"},
+      {"1000", "6-30-27", "Day must be between 1 and 999"},
+      {"7x", "6-30-27", "Day must be between 1 and 999"},
+      {"seven", "6-30-27", "Day must be between 1 and 999"},
+      {"7", "1-01-38", "bad date"},
+      {"7", "12-31-2040", "bad date"},
+      {"7", "2-30-27", "bad date"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("--every " + c.every + " --until " + c.until);
+    const auto before = Snapshot(office);
+    DpadminRun add = Run({"add-entry", office, "BOB", "5-03-27", "9:00AM", "Weekly", "--every",
+                          c.every, "--until", c.until});
+    EXPECT_NE(add.status, 0) << ShowRun(add);
+    EXPECT_TRUE(Contains(add.err, c.says)) << add.err;
+    EXPECT_FALSE(Contains(add.out, "Entry added")) << add.out;
+    EXPECT_TRUE(Snapshot(office) == before) << "the refused command changed the office";
+  }
+  DpadminRun day = Run({"schedule", office, "BOB", "5-03-27"});
+  EXPECT_TRUE(Contains(day.out, "(no entries)")) << day.out;
+  // The same entry with sound options goes in with its repeats.
+  DpadminRun add = Run({"add-entry", office, "BOB", "5-03-27", "9:00AM", "Weekly", "--every", "7",
+                        "--until", "5-31-27"});
+  ASSERT_EQ(add.status, 0) << ShowRun(add);
+  EXPECT_TRUE(Contains(add.out, "4 repeating items added")) << add.out;
+}
+
+TEST_F(AdminFaultsTest, AddNameWithOneBadNameAddsNoneOfThem) {
+  MakeDemo();
+  for (const std::string bad : {"*NOT A PERSON", "TWENTY CHARACTERS XX", " BLANK FIRST", ""}) {
+    SCOPED_TRACE("\"" + bad + "\"");
+    const auto before = Snapshot(office);
+    DpadminRun add = Run({"add-name", office, "FRANK", bad, "GRACE"});
+    EXPECT_EQ(add.status, 1) << ShowRun(add);
+    EXPECT_TRUE(Snapshot(office) == before) << Run({"names", office}).out;
+  }
+  DpadminRun add = Run({"add-name", office, "FRANK", "GRACE"});
+  EXPECT_EQ(add.status, 0) << ShowRun(add);
+}
+
+TEST_F(AdminFaultsTest, AGroupThatCannotHoldItsMembersIsNotMade) {
+  MakeDemo();
+  std::vector<std::string> add = {"add-name", office};
+  for (int i = 0; i < 101; ++i) add.push_back("PERSON " + std::to_string(100 + i));
+  DpadminRun added = Run(add);
+  ASSERT_EQ(added.status, 0) << ShowRun(added);
+  std::vector<std::string> group = {"add-group", office, "*EVERYONE"};
+  group.insert(group.end(), add.begin() + 2, add.end());
+  const auto before = Snapshot(office);
+  DpadminRun made = Run(group);
+  EXPECT_EQ(made.status, 1) << ShowRun(made);
+  EXPECT_TRUE(Contains(made.err, "cannot hold them all")) << made.err;
+  EXPECT_TRUE(Snapshot(office) == before) << "the group was made without its members";
+  group.pop_back();
+  made = Run(group);
+  EXPECT_EQ(made.status, 0) << ShowRun(made);
+  EXPECT_TRUE(Contains(made.out, "100 members")) << made.out;
+}
+
+}  // namespace
