@@ -11,11 +11,7 @@
 // build), DESKPOST_CRASH_SEED; DESKPOST_CRASH_UNTRACED=1 kills by time
 // instead of at system calls.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <time.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -36,6 +32,7 @@
 #include "tests/crash/office_model.h"
 #include "tests/crash/writer.h"
 #include "tests/support/dpadmin_run.h"
+#include "tests/support/lock_holder.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -67,14 +64,8 @@ enum class Scenario { kMixed, kRootX1, kRootX2 };
 constexpr int kScenarioCount = 3;
 
 const char* ScenarioName(Scenario s) {
-  switch (s) {
-    case Scenario::kMixed:
-      return "mixed";
-    case Scenario::kRootX1:
-      return "X1 root almost full";
-    default:
-      return "X2 root almost full";
-  }
+  static const char* const names[] = {"mixed", "X1 root almost full", "X2 root almost full"};
+  return names[int(s)];
 }
 
 struct Office {
@@ -115,52 +106,34 @@ std::vector<uint32_t> Counters(const std::string& dir) {
   return counters;
 }
 
-// Walks index x both ways; every step must move on in key order.
-void ExpectWalksInOrder(Table& table, int x, const std::string& where) {
-  const KeyComparator compare = kMessageTable.indexes[x].compare;
-  const int length = kMessageTable.indexes[x].entryLength;
-  DbSetCurrentIndex(table, x);
-  std::vector<uint8_t> previous, entry(kEntryBufferSize);
-  long forward = 0, backward = 0;
-  ASSERT_EQ(DbFirst(table), 1) << where;
-  while (DbPositionState(table) != kPosEnd) {
-    DbCurrentEntry(table, entry.data());
-    if (!previous.empty()) {
-      ASSERT_LT(compare(previous.data(), entry.data()), 0) << where;
-    }
-    previous.assign(entry.begin(), entry.begin() + length);
-    ASSERT_EQ(DbNext(table), 1) << where;
-    ASSERT_LT(++forward, 1'000'000) << where;
-  }
-  previous.clear();
-  ASSERT_EQ(DbLast(table), 1) << where;
-  while (DbPositionState(table) != kPosBeforeFirst && DbPositionState(table) != kPosEnd) {
-    DbCurrentEntry(table, entry.data());
-    if (!previous.empty()) {
-      ASSERT_GT(compare(previous.data(), entry.data()), 0) << where;
-    }
-    previous.assign(entry.begin(), entry.begin() + length);
-    ASSERT_EQ(DbPrev(table), 1) << where;
-    ASSERT_LT(++backward, 1'000'000) << where;
-  }
-  EXPECT_EQ(forward, backward) << where << ": entries forward and backward";
-}
-
 using Entry = std::vector<uint8_t>;
 
-// Every entry of index x, first to last.
-std::vector<Entry> Entries(Table& table, int x) {
+// Every entry of index x, first to last (or last to first).
+std::vector<Entry> Entries(Table& table, int x, bool forward = true) {
   std::vector<Entry> entries;
   DbSetCurrentIndex(table, x);
-  if (!DbFirst(table)) return entries;
-  while (DbPositionState(table) != kPosEnd && entries.size() < 1'000'000) {
+  bool ok = forward ? DbFirst(table) : DbLast(table);
+  while (ok && DbPositionState(table) != kPosEnd && DbPositionState(table) != kPosBeforeFirst &&
+         entries.size() < 1'000'000) {
     Entry e(kEntryBufferSize);
     DbCurrentEntry(table, e.data());
     e.resize(kMessageTable.indexes[x].entryLength);
     entries.push_back(e);
-    if (!DbNext(table)) break;
+    ok = forward ? DbNext(table) : DbPrev(table);
   }
+  EXPECT_TRUE(ok) << "X" << x + 1 << ": a step failed with " << IdxGetError();
   return entries;
+}
+
+// Walks index x both ways; every step must move on in key order.
+void ExpectWalksInOrder(Table& table, int x, const std::string& where) {
+  const KeyComparator compare = kMessageTable.indexes[x].compare;
+  const std::vector<Entry> forward = Entries(table, x);
+  for (size_t i = 1; i < forward.size(); ++i)
+    ASSERT_LT(compare(forward[i - 1].data(), forward[i].data()), 0) << where << ", entry " << i;
+  std::vector<Entry> backward = Entries(table, x, false);
+  std::reverse(backward.begin(), backward.end());
+  EXPECT_TRUE(backward == forward) << where << ": entries forward and backward";
 }
 
 // A workstation that kept the table open through kills and rebuilds, as a
@@ -548,38 +521,15 @@ TEST_F(CrashTest, KilledWritersLoseNothingThatReturnedAndReindexMakesTheTablesCl
 TEST_F(CrashTest, LocksHeldByAKilledWorkstationAreReleased) {
   Office office = MakeOffice("office", 3, 7);
   ASSERT_FALSE(HasFailure());
-  int fds[2];
-  ASSERT_EQ(pipe(fds), 0);
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    // The append lock, an index lock and a record lock, as a workstation
-    // holds them in the middle of its work.
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
-    close(fds[0]);
-    Table messages(kMessageTable);
-    File index;
-    char held = 'n';
-    if (DbOpenTable(messages, office.dir) && DbLockHeader(messages) &&
-        index.Open(DbIndexPath(office.dir, "MESSAGE", 2), OpenMode::kShared) &&
-        index.TryLock(kIndexLockByte) == LockResult::kGranted && DbLockRecord(messages, 1))
-      held = 'y';
-    (void)!write(fds[1], &held, 1);
-    for (;;) pause();
-  }
-  close(fds[1]);
-  char held = 'n';
-  ASSERT_EQ(read(fds[0], &held, 1), 1);
-  close(fds[0]);
-  ASSERT_EQ(held, 'y');
-
-  File data, index;
-  ASSERT_TRUE(data.Open(DbDataPath(office.dir, "MESSAGE"), OpenMode::kShared));
-  ASSERT_TRUE(index.Open(DbIndexPath(office.dir, "MESSAGE", 2), OpenMode::kShared));
+  // The append lock, an index lock and a record lock, as a workstation
+  // holds them in the middle of its work.
+  const std::string dataPath = DbDataPath(office.dir, "MESSAGE");
+  const std::string indexPath = DbIndexPath(office.dir, "MESSAGE", 2);
   const int64_t recordLock = kMessageTable.headerSize + 2 * int64_t(kMessageTable.recordSize) - 1;
-  EXPECT_TRUE(data.IsLockedElsewhere(0));
-  EXPECT_TRUE(index.IsLockedElsewhere(kIndexLockByte));
-  EXPECT_TRUE(data.IsLockedElsewhere(recordLock));
+  LockHolder holders[] = {{dataPath, 0}, {indexPath, kIndexLockByte}, {dataPath, recordLock}};
+  for (const LockHolder& h : holders) ASSERT_TRUE(h.Held());
+  File data;
+  ASSERT_TRUE(data.Open(dataPath, OpenMode::kShared));
   {
     // While it lives, the table does not open (its index is locked), an
     // append would wait in vain and the record is in use.
@@ -592,12 +542,9 @@ TEST_F(CrashTest, LocksHeldByAKilledWorkstationAreReleased) {
   }
   tally_.retryQuestions = 0;  // the wait above ended by declining the question
 
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
+  for (LockHolder& h : holders) h.Kill();
   EXPECT_FALSE(data.IsLockedElsewhere(0));
-  EXPECT_FALSE(index.IsLockedElsewhere(kIndexLockByte));
   EXPECT_FALSE(data.IsLockedElsewhere(recordLock));
-
   // The next workstation goes about its work without waiting.
   waitsSeen_ = 0;
   const auto start = Clock::now();

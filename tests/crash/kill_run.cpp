@@ -10,48 +10,42 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 // Everything the writer has told so far.
-class Told {
- public:
-  explicit Told(int fd) : fd_(fd) {}
+struct Told {
+  int fd;
+  std::string text;
   // Reads what is there (or, blocking, waits for more); false at the end.
   bool ReadSome() {
     char buffer[4096];
-    ssize_t n = read(fd_, buffer, sizeof buffer);
-    if (n > 0) text_.append(buffer, size_t(n));
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n > 0) text.append(buffer, size_t(n));
     return n > 0;
   }
   void ReadAll() {
     while (ReadSome()) {
     }
   }
-  bool Ready() const { return text_.find("READY\n") != std::string::npos; }
+  bool Ready() const { return text.find("READY\n") != std::string::npos; }
   // DONE, or a failure: the work is over.
   bool Over() const {
-    return text_.find("DONE") != std::string::npos || text_.rfind("E ", 0) == 0 ||
-           text_.find("\nE ") != std::string::npos;
+    return text.find("DONE") != std::string::npos || text.rfind("E ", 0) == 0 ||
+           text.find("\nE ") != std::string::npos;
   }
-  int LinesAfterReady() const {
-    const size_t ready = text_.find("READY\n");
-    if (ready == std::string::npos) return 0;
-    return int(std::count(text_.begin() + long(ready) + 6, text_.end(), '\n'));
+  // The whole lines told after READY.
+  std::vector<std::string> Lines() const {
+    std::vector<std::string> lines;
+    size_t at = text.find("READY\n");
+    if (at == std::string::npos) return lines;
+    for (at += 6; text.find('\n', at) != std::string::npos; at = text.find('\n', at) + 1)
+      lines.push_back(text.substr(at, text.find('\n', at) - at));
+    return lines;
   }
-  const std::string& Text() const { return text_; }
-  // Line i after READY.
-  std::string Line(int i) const {
-    size_t at = text_.find("READY\n") + 6;
-    for (; i > 0; --i) at = text_.find('\n', at) + 1;
-    return text_.substr(at, text_.find('\n', at) - at);
-  }
-
- private:
-  int fd_;
-  std::string text_;
 };
 
 pid_t StartWriter(WriterPlan plan, int fds[2], bool traced) {
@@ -97,8 +91,9 @@ WriterRun KillAfterLines(const WriterPlan& plan, KillPoint at) {
   int fds[2];
   if (pipe(fds) != 0) return run;
   const pid_t child = StartWriter(plan, fds, false);
-  Told told(fds[0]);
-  while (!told.Over() && (!told.Ready() || at.target < 0 || told.LinesAfterReady() < at.target) &&
+  Told told{fds[0], {}};
+  while (!told.Over() &&
+         (!told.Ready() || at.target < 0 || long(told.Lines().size()) < at.target) &&
          told.ReadSome()) {
   }
   Spin(at.micros);
@@ -106,8 +101,8 @@ WriterRun KillAfterLines(const WriterPlan& plan, KillPoint at) {
   waitpid(child, nullptr, 0);
   told.ReadAll();
   close(fds[0]);
-  run.report = ParseWriterReport(told.Text());
-  run.lines = told.LinesAfterReady();
+  run.report = ParseWriterReport(told.text);
+  run.lines = int(told.Lines().size());
   return run;
 }
 
@@ -116,14 +111,14 @@ WriterRun KillAtSystemCall(const WriterPlan& plan, KillPoint at) {
   int fds[2];
   if (pipe(fds) != 0) return run;
   const pid_t child = StartWriter(plan, fds, true);
-  Told told(fds[0]);
+  Told told{fds[0], {}};
   int status = 0;
   // Stopped at READY (or ended early by a failure).
   if (waitpid(child, &status, 0) == child && WIFSTOPPED(status))
     ptrace(PTRACE_SETOPTIONS, child, nullptr,
            reinterpret_cast<void*>(long(PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL)));
   fcntl(fds[0], F_SETFL, O_NONBLOCK);
-  int seen = 0;
+  size_t seen = 0;
   bool entry = true;  // the next stop's guess without the kernel's word
   long signal = 0;
   for (;;) {
@@ -138,8 +133,8 @@ WriterRun KillAtSystemCall(const WriterPlan& plan, KillPoint at) {
     // Stopped on entry to a call: every line written before it is in the pipe.
     if (run.systemCalls == at.target) break;
     told.ReadAll();
-    for (const int lines = told.LinesAfterReady(); seen < lines; ++seen)
-      run.timeline.emplace_back(told.Line(seen), run.systemCalls);
+    const std::vector<std::string> lines = told.Lines();
+    for (; seen < lines.size(); ++seen) run.timeline.emplace_back(lines[seen], run.systemCalls);
     // Done before the chosen call: it waits for its end now.
     if (told.Over()) break;
     ++run.systemCalls;
@@ -148,8 +143,8 @@ WriterRun KillAtSystemCall(const WriterPlan& plan, KillPoint at) {
   waitpid(child, nullptr, 0);
   told.ReadAll();
   close(fds[0]);
-  run.report = ParseWriterReport(told.Text());
-  run.lines = told.LinesAfterReady();
+  run.report = ParseWriterReport(told.text);
+  run.lines = int(told.Lines().size());
   return run;
 }
 

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <random>
 #include <set>
 #include <string>
@@ -20,16 +21,17 @@
 #include "storage/check.h"
 #include "storage/errors.h"
 #include "storage/lockwait.h"
+#include "storage/records/keys.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/temp_dir.h"
+#include "tools/index_walk.h"
 
 namespace {
 
 // Test entries: a record number, an 8-byte big-endian key (so byte order is
-// key order) and filler up to the entry length.
-template <int Length>
-int CompareKeyBytes(const uint8_t* a, const uint8_t* b) {
-  return std::memcmp(a + 4, b + 4, Length - 4);
+// key order) and filler, which follows from the key, up to the entry length.
+int CompareKeys(const uint8_t* a, const uint8_t* b) {
+  return std::memcmp(a + 4, b + 4, 8);
 }
 int AlwaysBelow(const uint8_t*, const uint8_t*) {
   return -1;
@@ -37,20 +39,12 @@ int AlwaysBelow(const uint8_t*, const uint8_t*) {
 int AlwaysAbove(const uint8_t*, const uint8_t*) {
   return 1;
 }
-
 IndexDef DefFor(int length) {
-  switch (length) {
-    case 12:
-      return {12, nullptr, CompareKeyBytes<12>};
-    case 62:
-      return {62, nullptr, CompareKeyBytes<62>};
-    case 74:
-      return {74, nullptr, CompareKeyBytes<74>};
-  }
-  return {0, nullptr, nullptr};
+  return {uint16_t(length), nullptr, CompareKeys};
 }
 
 using Entry = std::array<uint8_t, kEntryBufferSize>;
+constexpr uint64_t kSentinelKey = ~uint64_t(0);
 
 int32_t RecordOf(uint64_t key) {
   return int32_t(key % 1000003u);
@@ -58,6 +52,10 @@ int32_t RecordOf(uint64_t key) {
 
 Entry MakeEntry(uint64_t key, int length) {
   Entry e{};
+  if (key == kSentinelKey) {
+    std::memset(e.data(), 0xFF, size_t(length));
+    return e;
+  }
   PutI32(e.data(), RecordOf(key));
   for (int i = 0; i < 8; ++i) e[size_t(4 + i)] = uint8_t(key >> (56 - 8 * i));
   for (int i = 12; i < length; ++i) e[size_t(i)] = uint8_t((key + uint64_t(i)) & 0x7F);
@@ -68,12 +66,6 @@ uint64_t KeyOf(const uint8_t* entry) {
   uint64_t key = 0;
   for (int i = 0; i < 8; ++i) key = key << 8 | entry[4 + i];
   return key;
-}
-
-bool IsSentinelKey(const uint8_t* entry, int length) {
-  for (int i = 4; i < length; ++i)
-    if (entry[i] != 0xFF) return false;
-  return true;
 }
 
 // ---- Reading and patching the file behind the engine's back ----
@@ -88,18 +80,11 @@ void WriteBytes(const std::string& path, int64_t offset, const void* data, size_
   ASSERT_TRUE(f.Open(path, OpenMode::kShared));
   ASSERT_EQ(f.WriteAt(offset, data, length), long(length));
 }
-void PokeU32(const std::string& path, int64_t offset, uint32_t v) {
+// Writes a little-endian value of `width` bytes.
+void Poke(const std::string& path, int64_t offset, uint32_t v, int width = 4) {
   uint8_t b[4];
   PutU32(b, v);
-  WriteBytes(path, offset, b, 4);
-}
-void PokeU16(const std::string& path, int64_t offset, uint16_t v) {
-  uint8_t b[2];
-  PutU16(b, v);
-  WriteBytes(path, offset, b, 2);
-}
-void PokeByte(const std::string& path, int64_t offset, uint8_t v) {
-  WriteBytes(path, offset, &v, 1);
+  WriteBytes(path, offset, b, size_t(width));
 }
 void ReplaceFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   File f;
@@ -113,138 +98,57 @@ const uint8_t* PageAt(const std::vector<uint8_t>& bytes, uint32_t page) {
 
 // ---- A structural check of a whole index file ----
 
+// What the administrator's check finds in the file (empty when it is
+// sound), and where its leaves and free pages are.
 struct Shape {
-  std::string error;  // empty when the file is sound
+  std::string error;
   int levels = 0;
-  std::vector<uint64_t> keys;                       // leaf entries in order, sentinel left out
-  std::vector<std::vector<uint32_t>> pagesByLevel;  // each level's pages in key order
-  std::vector<uint32_t> freePages;                  // in free-list order
-  uint32_t pageCount = 0;
+  std::vector<uint64_t> keys;       // leaf entries in order, sentinel left out
+  std::vector<uint32_t> leaves;     // in key order
+  std::vector<uint32_t> freePages;  // in free-list order
 };
 
 Shape Inspect(const std::string& path, int length) {
-  const KeyComparator compare = DefFor(length).compare;
-  const int max = MaxEntriesPerPage(length);
-  const std::vector<uint8_t> bytes = FileBytes(path);
   Shape s;
-  auto fail = [&s](const std::string& why) {
-    if (s.error.empty()) s.error = why;
-    return false;
-  };
-  if (bytes.size() < size_t(kPageSize) || bytes.size() % kPageSize != 0) {
-    fail("file length " + std::to_string(bytes.size()));
-    return s;
-  }
-  s.pageCount = uint32_t(bytes.size() / kPageSize);
-  if (PagePrev(PageAt(bytes, 0)) == kCounterUpdating) fail("update marker in the counter");
-  std::vector<int> use(s.pageCount, 0);  // 1 in the tree, 2 free
-  int leafLevel = -1;
-  std::function<bool(uint32_t, int)> visit = [&](uint32_t n, int level) -> bool {
-    const std::string at = "page " + std::to_string(n) + ": ";
-    if (n >= s.pageCount) return fail(at + "beyond the file");
-    if (use[n]) return fail(at + "reached twice");
-    use[n] = 1;
-    if (level >= kMaxTreeDepth) return fail(at + "too deep");
-    if (int(s.pagesByLevel.size()) <= level) s.pagesByLevel.resize(size_t(level) + 1);
-    s.pagesByLevel[size_t(level)].push_back(n);
-    const uint8_t* p = PageAt(bytes, n);
-    const int count = PageCount(p);
-    if (count < 1 || count > max) return fail(at + "count " + std::to_string(count));
-    for (int i = 0; i < count; ++i) {
-      const uint8_t* e = PageEntry(p, i, length);
-      if (IsSentinelKey(e, length)) {
-        if (i != count - 1) return fail(at + "sentinel before the last slot");
-      } else if (i > 0 && compare(PageEntry(p, i - 1, length), e) >= 0) {
-        return fail(at + "entries out of order");
-      }
-    }
-    if (PageKind(p) == kPageLeaf) {
-      if (leafLevel >= 0 && leafLevel != level) return fail(at + "leaves at different depths");
-      leafLevel = level;
-      for (int i = 0; i < count; ++i) {
-        const uint8_t* e = PageEntry(p, i, length);
-        if (!IsSentinelKey(e, length)) s.keys.push_back(KeyOf(e));
-      }
-      return true;
-    }
-    if (PageKind(p) != kPageBranch) return fail(at + "kind " + std::to_string(PageKind(p)));
-    for (int i = 0; i < count; ++i) {
-      const uint8_t* e = PageEntry(p, i, length);
-      const uint32_t child = GetU32(e);
-      if (!visit(child, level + 1)) return false;
-      const uint8_t* c = PageAt(bytes, child);
-      const uint8_t* greatest = PageEntry(c, PageCount(c) - 1, length);
-      if (std::memcmp(e + 4, greatest + 4, size_t(length - 4)) != 0)
-        return fail(at + "key of entry " + std::to_string(i) + " is not its child's greatest");
-    }
-    return true;
-  };
-  if (!visit(0, 0)) return s;
-  s.levels = int(s.pagesByLevel.size());
-  const std::vector<uint32_t>& leaves = s.pagesByLevel.back();
-  const uint8_t* lastLeaf = PageAt(bytes, leaves.back());
-  const uint8_t* sentinel = PageEntry(lastLeaf, PageCount(lastLeaf) - 1, length);
-  for (int i = 0; i < length; ++i)
-    if (sentinel[i] != 0xFF) fail("the last entry is not the sentinel");
-  // Every level below the root is one chain of pages in key order.
-  for (size_t level = 1; level < s.pagesByLevel.size(); ++level) {
-    const std::vector<uint32_t>& pages = s.pagesByLevel[level];
-    for (size_t i = 0; i < pages.size(); ++i) {
-      const uint8_t* p = PageAt(bytes, pages[i]);
-      if (PagePrev(p) != (i > 0 ? pages[i - 1] : kNoPage))
-        fail("page " + std::to_string(pages[i]) + ": previous link");
-      if (PageNext(p) != (i + 1 < pages.size() ? pages[i + 1] : kNoPage))
-        fail("page " + std::to_string(pages[i]) + ": next link");
-    }
-  }
-  for (uint32_t f = PageNext(PageAt(bytes, 0)); f != kNoPage; f = PageNext(PageAt(bytes, f))) {
-    if (f == 0 || f >= s.pageCount || use[f]) {
-      fail("free list reaches page " + std::to_string(f));
-      break;
-    }
-    if (PageKind(PageAt(bytes, f)) != kPageFree) fail("free page " + std::to_string(f) + " kind");
-    use[f] = 2;
-    s.freePages.push_back(f);
-  }
-  for (uint32_t n = 1; n < s.pageCount; ++n)
-    if (!use[n]) fail("page " + std::to_string(n) + " is lost");
+  File file;
+  EXPECT_TRUE(file.Open(path, OpenMode::kReadOnly));
+  IndexWalk walk;
+  WalkIndex(file, DefFor(length), &walk);
+  for (const std::string& problem : walk.problems) s.error += problem + "; ";
+  if (!walk.readable || !walk.problems.empty()) return s;
+  s.levels = walk.depth;
+  for (const auto& entry : walk.entries) s.keys.push_back(KeyOf(entry.data()));
+  const std::vector<uint8_t> bytes = FileBytes(path);
+  uint32_t n = 0;
+  while (PageKind(PageAt(bytes, n)) == kPageBranch)
+    n = GetU32(PageEntry(PageAt(bytes, n), 0, length));
+  for (; n != kNoPage && s.leaves.size() < bytes.size(); n = PageNext(PageAt(bytes, n)))
+    s.leaves.push_back(n);
+  for (n = PageNext(bytes.data()); n != kNoPage; n = PageNext(PageAt(bytes, n)))
+    s.freePages.push_back(n);
   return s;
 }
 
-// ---- A hand-built index file ----
-
-class PageImage {
- public:
-  explicit PageImage(int length) : length_(length) {}
-  // Sets page n: kind, links, entries (number, key); a key of ~0 is the sentinel key.
-  void Set(uint32_t n, uint8_t kind, uint32_t prev, uint32_t next,
-           const std::vector<std::pair<uint32_t, uint64_t>>& entries) {
-    if (bytes_.size() < size_t(n + 1) * kPageSize) bytes_.resize(size_t(n + 1) * kPageSize, 0);
-    uint8_t* p = bytes_.data() + size_t(n) * kPageSize;
-    std::memset(p, 0, kIndexLockByte);
+// A hand-built index file: per page its kind, links and entries (number,
+// key; kSentinelKey for the sentinel key).
+using PageEntries = std::vector<std::pair<uint32_t, uint64_t>>;
+struct PageImage {
+  int length;
+  std::vector<uint8_t> bytes;
+  void Set(uint32_t n, uint8_t kind, uint32_t prev, uint32_t next, const PageEntries& entries) {
+    if (bytes.size() < size_t(n + 1) * kPageSize) bytes.resize(size_t(n + 1) * kPageSize, 0);
+    uint8_t* p = bytes.data() + size_t(n) * kPageSize;
     p[kPageKindOffset] = kind;
     PutU32(p + kPagePrevOffset, prev);
     PutU32(p + kPageNextOffset, next);
     PutU16(p + kPageCountOffset, uint16_t(entries.size()));
     for (size_t i = 0; i < entries.size(); ++i) {
-      uint8_t* e = PageEntry(p, int(i), length_);
-      if (entries[i].second == ~uint64_t(0)) {
-        std::memset(e, 0xFF, size_t(length_));
-      } else {
-        Entry made = MakeEntry(entries[i].second, length_);
-        std::memcpy(e, made.data(), size_t(length_));
-      }
-      PutU32(e, entries[i].first);
+      Entry made = MakeEntry(entries[i].second, length);
+      PutU32(made.data(), entries[i].first);
+      std::memcpy(PageEntry(p, int(i), length), made.data(), size_t(length));
     }
   }
-  void Save(const std::string& path) { ReplaceFile(path, bytes_); }
-
- private:
-  int length_;
-  std::vector<uint8_t> bytes_;
 };
-
-constexpr uint64_t kSentinelKey = ~uint64_t(0);
 
 // ---- The fixture ----
 
@@ -294,73 +198,47 @@ class IndexTest : public ::testing::Test {
     for (uint64_t k : keys) ASSERT_EQ(Insert(ix, k), 1) << "key " << k;
   }
   // The first and last entries, as the record engine positions on them.
-  int First(Index& ix) {
+  int Position(Index& ix, KeyComparator probe) {
     KeyComparator own = ix.compare;
-    ix.compare = AlwaysBelow;
-    Entry probe{};
+    ix.compare = probe;
+    Entry any{};
     int exact = 0;
-    int ok = IdxSearch(ix, probe.data(), &exact);
+    int ok = IdxSearch(ix, any.data(), &exact);
     ix.compare = own;
     return ok;
   }
-  int Last(Index& ix) {
-    KeyComparator own = ix.compare;
-    ix.compare = AlwaysAbove;
-    Entry probe{};
-    int exact = 0;
-    int ok = IdxSearch(ix, probe.data(), &exact);
-    ix.compare = own;
-    return ok && IdxPrev(ix);
-  }
+  int First(Index& ix) { return Position(ix, AlwaysBelow); }
+  int Last(Index& ix) { return Position(ix, AlwaysAbove) && IdxPrev(ix); }
   uint64_t Current(const Index& ix) { return KeyOf(ix.currentEntry); }
 
-  // Every entry from the first onwards; fails the test on an error or a walk
-  // that does not end.
-  std::vector<uint64_t> WalkForward(Index& ix, size_t bound = 1000000) {
+  // Every entry from the first onwards (or from the last backwards); fails
+  // the test on an error or a walk that does not end.
+  std::vector<uint64_t> Walk(Index& ix, bool forward = true) {
     std::vector<uint64_t> seen;
-    EXPECT_EQ(First(ix), 1);
-    while (ix.positionState != kPosEnd) {
+    EXPECT_EQ(forward ? First(ix) : Last(ix), 1);
+    while (ix.positionState != kPosEnd && ix.positionState != kPosBeforeFirst) {
       seen.push_back(Current(ix));
-      if (seen.size() > bound) {
+      if (seen.size() > 1000000) {
         ADD_FAILURE() << "walk does not end";
         break;
       }
-      if (!IdxNext(ix)) {
-        ADD_FAILURE() << "Next failed with " << IdxGetError();
+      if (!(forward ? IdxNext(ix) : IdxPrev(ix))) {
+        ADD_FAILURE() << "step failed with " << IdxGetError();
         break;
       }
     }
     return seen;
   }
-  std::vector<uint64_t> WalkBackward(Index& ix, size_t bound = 1000000) {
-    std::vector<uint64_t> seen;
-    EXPECT_EQ(Last(ix), 1);
-    while (ix.positionState != kPosEnd) {
-      seen.push_back(Current(ix));
-      if (seen.size() > bound) {
-        ADD_FAILURE() << "walk does not end";
-        break;
-      }
-      if (!IdxPrev(ix)) {
-        ADD_FAILURE() << "Prev failed with " << IdxGetError();
-        break;
-      }
-      if (ix.positionState == kPosBeforeFirst) break;
-    }
-    return seen;
+  // Walks both ways and expects exactly these keys.
+  void ExpectWalks(Index& ix, std::vector<uint64_t> keys) {
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(Walk(ix), keys);
+    std::reverse(keys.begin(), keys.end());
+    EXPECT_EQ(Walk(ix, false), keys);
   }
 
-  void ExpectSound() {
-    Shape s = Inspect(path, length_);
-    EXPECT_EQ(s.error, "");
-  }
+  void ExpectSound() { EXPECT_EQ(Inspect(path, length_).error, ""); }
   uint32_t Counter() { return PagePrev(FileBytes(path).data()); }
-  // Reopens the file after it was changed behind the engine's back.
-  int Reopen() {
-    IdxClose(index);
-    IdxForgetPageBuffer();
-    return IdxOpen(index, path);
-  }
 
   TempDir dir;
   std::string path = dir.File("TEST.X1");
@@ -373,19 +251,13 @@ class IndexTest : public ::testing::Test {
 std::vector<uint64_t> Shuffled(uint64_t from, uint64_t to, uint64_t step, unsigned seed) {
   std::vector<uint64_t> keys;
   for (uint64_t k = from; k <= to; k += step) keys.push_back(k);
-  std::mt19937 rng(seed);
-  std::shuffle(keys.begin(), keys.end(), rng);
+  std::shuffle(keys.begin(), keys.end(), std::mt19937(seed));
   return keys;
 }
 
-std::vector<uint64_t> Sorted(std::vector<uint64_t> keys) {
-  std::sort(keys.begin(), keys.end());
-  return keys;
-}
+// ---- The empty index and positions ----
 
-// ---- The empty index ----
-
-TEST_F(IndexTest, ACreatedIndexIsPageZeroHoldingOnlyTheSentinel) {
+TEST_F(IndexTest, ACreatedIndexIsPageZeroHoldingOnlyTheSentinelAndWalksToTheEnd) {
   Start(12);
   std::vector<uint8_t> bytes = FileBytes(path);
   ASSERT_EQ(bytes.size(), size_t(kPageSize));
@@ -393,20 +265,16 @@ TEST_F(IndexTest, ACreatedIndexIsPageZeroHoldingOnlyTheSentinel) {
   EXPECT_EQ(PagePrev(bytes.data()), 0u);       // change counter
   EXPECT_EQ(PageNext(bytes.data()), kNoPage);  // free-list head
   EXPECT_EQ(PageCount(bytes.data()), 1);
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(bytes[size_t(kPageEntriesOffset + i)], 0xFF);
+  EXPECT_TRUE(IsSentinel(bytes.data() + kPageEntriesOffset, 12));
   for (size_t i = kPageEntriesOffset + 12; i < bytes.size(); ++i) ASSERT_EQ(bytes[i], 0) << i;
-}
-
-TEST_F(IndexTest, AFreshIndexPositionsOnTheEndFromEitherSide) {
-  Start(12);
-  ASSERT_EQ(First(index), 1);
-  EXPECT_EQ(index.positionState, kPosEnd);
-  EXPECT_EQ(index.currentRecord, -1);
-  ASSERT_EQ(IdxPrev(index), 1);
-  EXPECT_EQ(index.positionState, kPosEnd);
-  ASSERT_EQ(IdxNext(index), 1);
-  EXPECT_EQ(index.positionState, kPosEnd);
-  EXPECT_EQ(index.currentRecord, -1);
+  // From either side a fresh index stands on the end.
+  for (auto step : {&IdxPrev, &IdxNext}) {
+    ASSERT_EQ(First(index), 1);
+    EXPECT_EQ(index.positionState, kPosEnd);
+    ASSERT_EQ(step(index), 1);
+    EXPECT_EQ(index.positionState, kPosEnd);
+    EXPECT_EQ(index.currentRecord, -1);
+  }
   ASSERT_EQ(Last(index), 1);
   EXPECT_EQ(index.positionState, kPosEnd);
 }
@@ -415,39 +283,43 @@ TEST_F(IndexTest, PositionStatesMarkTheFirstTheLastAndTheEnd) {
   Start(12);
   InsertAll(index, {30, 10, 20});
   ASSERT_EQ(First(index), 1);
-  EXPECT_EQ(Current(index), 10u);
   EXPECT_EQ(index.currentRecord, RecordOf(10));
-  ASSERT_EQ(IdxPrev(index), 1);
-  EXPECT_EQ(index.positionState, kPosBeforeFirst);
-  EXPECT_EQ(Current(index), 10u);  // the entry stays
-  ASSERT_EQ(IdxNext(index), 1);
-  EXPECT_EQ(Current(index), 20u);
-  EXPECT_EQ(index.positionState, kPosOrdinary);
-  ASSERT_EQ(IdxNext(index), 1);
-  EXPECT_EQ(Current(index), 30u);
-  EXPECT_EQ(index.positionState, kPosLastReal);
-  ASSERT_EQ(IdxNext(index), 1);
-  EXPECT_EQ(index.positionState, kPosEnd);
-  EXPECT_EQ(index.currentRecord, -1);
-  ASSERT_EQ(IdxNext(index), 1);
-  EXPECT_EQ(index.positionState, kPosEnd);
-  ASSERT_EQ(IdxPrev(index), 1);
-  EXPECT_EQ(Current(index), 30u);
+  struct Step {
+    int (*move)(Index&);
+    uint64_t key;  // 0: on the end
+    int32_t state;
+  };
+  const Step steps[] = {{IdxPrev, 10, kPosBeforeFirst},  // the entry stays
+                        {IdxNext, 20, kPosOrdinary},    {IdxNext, 30, kPosLastReal},
+                        {IdxNext, 0, kPosEnd},          {IdxNext, 0, kPosEnd},
+                        {IdxPrev, 30, kPosOrdinary}};
+  for (const Step& s : steps) {
+    ASSERT_EQ(s.move(index), 1);
+    EXPECT_EQ(index.positionState, s.state);
+    if (s.key) {
+      EXPECT_EQ(Current(index), s.key);
+    }
+    EXPECT_EQ(index.currentRecord, s.key ? RecordOf(s.key) : -1);
+  }
 }
 
 TEST_F(IndexTest, ASearchStopsAtTheFirstEntryNotBelowTheKey) {
   Start(12);
   InsertAll(index, {10, 20, 30});
-  int exact = -1;
-  ASSERT_EQ(Find(index, 20, &exact), 1);
-  EXPECT_EQ(exact, 1);
-  EXPECT_EQ(Current(index), 20u);
-  ASSERT_EQ(Find(index, 21, &exact), 1);
-  EXPECT_EQ(exact, 0);
-  EXPECT_EQ(Current(index), 30u);
-  ASSERT_EQ(Find(index, 31, &exact), 1);
-  EXPECT_EQ(exact, 0);
-  EXPECT_EQ(index.positionState, kPosEnd);
+  const struct {
+    uint64_t key;
+    int exact;
+    uint64_t landsOn;  // 0: the end
+  } cases[] = {{20, 1, 20}, {21, 0, 30}, {31, 0, 0}, {1, 0, 10}};
+  for (const auto& c : cases) {
+    int exact = -1;
+    ASSERT_EQ(Find(index, c.key, &exact), 1);
+    EXPECT_EQ(exact, c.exact) << c.key;
+    if (c.landsOn) {
+      EXPECT_EQ(Current(index), c.landsOn) << c.key;
+    }
+    EXPECT_EQ(index.positionState == kPosEnd, c.landsOn == 0) << c.key;
+  }
 }
 
 // ---- Growth ----
@@ -456,8 +328,9 @@ class IndexLengthTest : public IndexTest, public ::testing::WithParamInterface<i
 INSTANTIATE_TEST_SUITE_P(EntryLengths, IndexLengthTest, ::testing::Values(12, 62, 74));
 
 TEST_P(IndexLengthTest, TheSentinelTakesASlotSoPageZeroFillsOneEntryEarly) {
-  Start(GetParam());
-  const int max = MaxEntriesPerPage(GetParam());
+  const int length = GetParam();
+  Start(length);
+  const int max = MaxEntriesPerPage(length);
   std::vector<uint64_t> keys = Shuffled(1, uint64_t(max), 1, 7);
   // max - 1 entries and the sentinel fill page 0.
   InsertAll(index, std::vector<uint64_t>(keys.begin(), keys.end() - 1));
@@ -470,27 +343,27 @@ TEST_P(IndexLengthTest, TheSentinelTakesASlotSoPageZeroFillsOneEntryEarly) {
   ASSERT_EQ(bytes.size(), size_t(3 * kPageSize));
   EXPECT_EQ(PageKind(bytes.data()), kPageBranch);
   ASSERT_EQ(PageCount(bytes.data()), 2);
-  EXPECT_TRUE(IsSentinelKey(PageEntry(bytes.data(), 1, GetParam()), GetParam()));
-  std::set<uint32_t> children = {GetU32(PageEntry(bytes.data(), 0, GetParam())),
-                                 GetU32(PageEntry(bytes.data(), 1, GetParam()))};
+  EXPECT_TRUE(IsSentinelKey(PageEntry(bytes.data(), 1, length), length));
+  std::set<uint32_t> children = {GetU32(PageEntry(bytes.data(), 0, length)),
+                                 GetU32(PageEntry(bytes.data(), 1, length))};
   EXPECT_EQ(children, (std::set<uint32_t>{1, 2}));
   ExpectSound();
-  EXPECT_EQ(WalkForward(index), Sorted(keys));
+  ExpectWalks(index, keys);
 }
 
 TEST_P(IndexLengthTest, RandomInsertsBuildADeepTreeThatWalksAndSearchesInOrder) {
-  Start(GetParam());
-  const uint64_t n = GetParam() == 12 ? 3000 : 2500;
+  const int length = GetParam();
+  Start(length);
+  const uint64_t n = length == 12 ? 3000 : 2500;
   std::vector<uint64_t> keys = Shuffled(2, 2 * n, 2, 11);
   InsertAll(index, keys);
-  Shape s = Inspect(path, GetParam());
+  Shape s = Inspect(path, length);
   ASSERT_EQ(s.error, "");
-  EXPECT_GE(s.levels, GetParam() == 12 ? 2 : 3);
-  EXPECT_EQ(s.keys, Sorted(keys));
-  EXPECT_EQ(WalkForward(index), Sorted(keys));
-  std::vector<uint64_t> backward = Sorted(keys);
-  std::reverse(backward.begin(), backward.end());
-  EXPECT_EQ(WalkBackward(index), backward);
+  EXPECT_GE(s.levels, length == 12 ? 2 : 3);
+  std::vector<uint64_t> sorted = keys;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(s.keys, sorted);
+  ExpectWalks(index, keys);
   for (uint64_t k : keys) {
     int exact = 0;
     ASSERT_EQ(Find(index, k, &exact), 1);
@@ -513,27 +386,23 @@ TEST_F(IndexTest, AscendingAndDescendingInsertsReachFourLevels) {
   Shape s = Inspect(path, 74);
   ASSERT_EQ(s.error, "");
   EXPECT_EQ(s.levels, 4);
-  EXPECT_EQ(WalkForward(index), Sorted(keys));
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(Walk(index), keys);
 }
 
-TEST_F(IndexTest, EveryUpdateAdvancesTheChangeCounterByOne) {
-  Start(12);
-  ASSERT_EQ(Counter(), 0u);
+TEST_F(IndexTest, EveryUpdateAdvancesTheChangeCounterAndNeverTouchesTheLockByte) {
+  Start(62);
+  Poke(path, kIndexLockByte, 0xA5, 1);
   ASSERT_EQ(Insert(index, 5), 1);
   EXPECT_EQ(Counter(), 1u);
-  ASSERT_EQ(Insert(index, 6), 1);
   ASSERT_EQ(Remove(index, 5), 1);
-  EXPECT_EQ(Counter(), 3u);
-}
-
-TEST_F(IndexTest, PageZeroWritesNeverTouchTheLockByte) {
-  Start(62);
-  PokeByte(path, kIndexLockByte, 0xA5);
+  EXPECT_EQ(Counter(), 2u);
   // Fill page 0, move the root, split the root branch, delete back down.
   std::vector<uint64_t> keys = Shuffled(1, 3000, 1, 3);
   InsertAll(index, keys);
   ASSERT_GE(Inspect(path, 62).levels, 3);
   for (size_t i = 0; i < keys.size(); i += 2) ASSERT_EQ(Remove(index, keys[i]), 1);
+  EXPECT_EQ(Counter(), 2u + keys.size() + (keys.size() + 1) / 2);
   EXPECT_EQ(FileBytes(path)[kIndexLockByte], 0xA5);
   ExpectSound();
 }
@@ -575,7 +444,7 @@ TEST_F(IndexTest, AnEmptiedLeafGoesOnTheFreeListAndTheNextSplitTakesItBack) {
   InsertAll(index, keys);
   Shape before = Inspect(path, 12);
   ASSERT_EQ(before.error, "");
-  const std::vector<uint32_t> leaves = before.pagesByLevel.back();
+  const std::vector<uint32_t> leaves = before.leaves;
   ASSERT_GE(leaves.size(), 5u);
   const size_t size = FileBytes(path).size();
   // Empty the second and third leaves.
@@ -592,26 +461,25 @@ TEST_F(IndexTest, AnEmptiedLeafGoesOnTheFreeListAndTheNextSplitTakesItBack) {
   EXPECT_EQ(std::set<uint32_t>(freed.freePages.begin(), freed.freePages.end()), emptied);
   EXPECT_EQ(FileBytes(path).size(), size);
   // Fill the gaps of the first leaf until both pages are back in the tree;
-  // the file does not grow meanwhile.
+  // the file does not grow meanwhile. With the free list used up, a split
+  // appends a page.
   uint64_t gap = 1;
-  while (!Inspect(path, 12).freePages.empty()) {
-    ASSERT_LT(gap, 100000u);
-    if (gap % 100 != 0) {
-      ASSERT_EQ(Insert(index, gap), 1);
+  auto fillUntil = [&](const std::function<bool()>& done) {
+    while (!done()) {
+      ASSERT_LT(gap, 100000u);
+      if (gap % 100 != 0) {
+        ASSERT_EQ(Insert(index, gap), 1);
+      }
+      ++gap;
     }
-    ++gap;
-    ASSERT_EQ(FileBytes(path).size(), size);
-  }
+  };
+  fillUntil([&] {
+    EXPECT_EQ(FileBytes(path).size(), size);
+    return Inspect(path, 12).freePages.empty();
+  });
   ExpectSound();
   EXPECT_EQ(PageNext(FileBytes(path).data()), kNoPage);
-  // With the free list used up, a split appends a page.
-  while (FileBytes(path).size() == size) {
-    ASSERT_LT(gap, 100000u);
-    if (gap % 100 != 0) {
-      ASSERT_EQ(Insert(index, gap), 1);
-    }
-    ++gap;
-  }
+  fillUntil([&] { return FileBytes(path).size() != size; });
   EXPECT_EQ(FileBytes(path).size(), size + kPageSize);
   ExpectSound();
 }
@@ -625,41 +493,42 @@ TEST_F(IndexTest, DeletingEverythingLeavesAWalkableEmptyIndex) {
   Shape s = Inspect(path, 62);
   ASSERT_EQ(s.error, "");
   EXPECT_TRUE(s.keys.empty());
-  EXPECT_EQ(WalkForward(index), std::vector<uint64_t>{});
-  EXPECT_EQ(WalkBackward(index), std::vector<uint64_t>{});
+  ExpectWalks(index, {});
   // Everything can come back, taking the freed pages first.
   const size_t size = FileBytes(path).size();
   InsertAll(index, keys);
   EXPECT_EQ(FileBytes(path).size(), size);
-  EXPECT_EQ(WalkForward(index), Sorted(keys));
+  ExpectWalks(index, keys);
   ExpectSound();
 }
 
-TEST_F(IndexTest, InsertingAStoredEntryFailsWith8AndChangesNothing) {
-  Start(12);
-  InsertAll(index, Shuffled(1, 800, 1, 2));
-  const std::vector<uint8_t> before = FileBytes(path);
-  EXPECT_EQ(Insert(index, 400), -kIdxDuplicate);
-  Entry sameKey = MakeEntry(401, 12);
-  PutI32(sameKey.data(), 999999);  // another record with the same key
-  EXPECT_EQ(IdxInsert(index, sameKey.data()), 0);
-  EXPECT_EQ(IdxGetError(), kIdxDuplicate);
-  EXPECT_EQ(FileBytes(path), before);
-}
-
-TEST_F(IndexTest, DeletingAMissingEntryFailsWith9AndTheSentinelIsNeverDeleted) {
+TEST_F(IndexTest, RefusedUpdatesFailWithTheirCodeAndChangeNothing) {
   Start(12);
   InsertAll(index, Shuffled(2, 800, 2, 2));
   const std::vector<uint8_t> before = FileBytes(path);
-  EXPECT_EQ(Remove(index, 401), -kIdxNotFound);
-  EXPECT_EQ(FileBytes(path), before);
-  Entry sentinel;
-  sentinel.fill(0xFF);
-  EXPECT_EQ(IdxDelete(index, sentinel.data()), 1);
-  EXPECT_EQ(FileBytes(path), before);
-  EXPECT_EQ(IdxInsert(index, sentinel.data()), 0);
-  EXPECT_EQ(IdxGetError(), kIdxDuplicate);
-  EXPECT_EQ(FileBytes(path), before);
+  Entry sameKey = MakeEntry(402, 12);
+  PutI32(sameKey.data(), 999999);  // another record with the same key
+  const Entry sentinel = MakeEntry(kSentinelKey, 12);
+  const struct {
+    const char* what;
+    int (*update)(Index&, const uint8_t*);
+    Entry entry;
+    int code;  // 0: succeeds without doing anything
+  } cases[] = {
+      {"a stored entry", IdxInsert, MakeEntry(400, 12), kIdxDuplicate},
+      {"a stored key of another record", IdxInsert, sameKey, kIdxDuplicate},
+      {"the sentinel", IdxInsert, sentinel, kIdxDuplicate},
+      {"a missing entry", IdxDelete, MakeEntry(401, 12), kIdxNotFound},
+      {"the sentinel", IdxDelete, sentinel, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(c.update(index, c.entry.data()), c.code ? 0 : 1);
+    if (c.code) {
+      EXPECT_EQ(IdxGetError(), c.code);
+    }
+    EXPECT_EQ(FileBytes(path), before);
+  }
 }
 
 TEST_F(IndexTest, RandomInsertsAndDeletesKeepTheTreeSound) {
@@ -672,8 +541,7 @@ TEST_F(IndexTest, RandomInsertsAndDeletesKeepTheTreeSound) {
     for (int op = 1; op <= 6000; ++op) {
       const uint64_t k = pick(rng);
       // Deletes outweigh inserts in the second half, so pages empty again.
-      const bool add = (rng() % 100) < (op <= 3000 ? 65u : 35u);
-      if (add) {
+      if ((rng() % 100) < (op <= 3000 ? 65u : 35u)) {
         ASSERT_EQ(Insert(index, k), model.insert(k).second ? 1 : -kIdxDuplicate);
       } else {
         ASSERT_EQ(Remove(index, k), model.erase(k) ? 1 : -kIdxNotFound);
@@ -681,10 +549,8 @@ TEST_F(IndexTest, RandomInsertsAndDeletesKeepTheTreeSound) {
       if (op % 1000 == 0) {
         Shape s = Inspect(path, length);
         ASSERT_EQ(s.error, "") << "after " << op;
-        const std::vector<uint64_t> expected(model.begin(), model.end());
-        ASSERT_EQ(s.keys, expected);
-        ASSERT_EQ(WalkForward(index), expected);
-        ASSERT_EQ(WalkBackward(index), std::vector<uint64_t>(model.rbegin(), model.rend()));
+        ASSERT_EQ(s.keys, std::vector<uint64_t>(model.begin(), model.end()));
+        ExpectWalks(index, s.keys);
       }
     }
     IdxClose(index);
@@ -696,7 +562,7 @@ TEST_F(IndexTest, RandomInsertsAndDeletesKeepTheTreeSound) {
 TEST_F(IndexTest, AnIndexLeftInTheMiddleOfAnUpdateCannotBeOpened) {
   Start(12);
   InsertAll(index, {1, 2, 3});
-  PokeU32(path, kPagePrevOffset, kCounterUpdating);
+  Poke(path, kPagePrevOffset, kCounterUpdating);
   IdxForgetPageBuffer();
   // A handle that is already open sees the marker under the lock.
   int exact = 0;
@@ -722,145 +588,179 @@ class CorruptIndexTest : public IndexTest {
     Shape s = Inspect(path, 12);
     ASSERT_EQ(s.error, "");
     ASSERT_EQ(s.levels, 2);
-    leaves = s.pagesByLevel[1];
+    leaves = s.leaves;
     ASSERT_GE(leaves.size(), 4u);
     IdxClose(index);
     IdxForgetPageBuffer();
   }
-  int64_t At(uint32_t page, int offset) { return int64_t(page) * kPageSize + offset; }
-  // A key held by the given leaf.
-  uint64_t KeyIn(uint32_t leaf) { return KeyOf(PageEntry(PageAt(FileBytes(path), leaf), 0, 12)); }
-  // Opens, searches for the key and expects code 7.
-  void ExpectSearchCorrupt(uint64_t key) {
+  static int64_t At(uint32_t page, int offset) { return int64_t(page) * kPageSize + offset; }
+  // The keys the given leaf holds.
+  std::vector<uint64_t> KeysIn(uint32_t leaf) {
+    const std::vector<uint8_t> bytes = FileBytes(path);
+    std::vector<uint64_t> keys;
+    for (int i = 0; i < PageCount(PageAt(bytes, leaf)); ++i)
+      keys.push_back(KeyOf(PageEntry(PageAt(bytes, leaf), i, 12)));
+    return keys;
+  }
+  uint64_t KeyIn(uint32_t leaf) { return KeysIn(leaf)[0]; }
+  // Steps from the current place until a step fails; its code.
+  int StepUntilFailure(int (*step)(Index&)) {
+    for (int i = 0; i < 5000; ++i)
+      if (!step(index)) return IdxGetError();
+    return 0;
+  }
+  std::vector<uint32_t> leaves;
+};
+
+TEST_F(CorruptIndexTest, AFileThatIsNoIndexIsRefusedAtOpen) {
+  for (const std::vector<uint8_t>& bytes : {std::vector<uint8_t>{}, std::vector<uint8_t>(100, 0)}) {
+    ReplaceFile(path, bytes);
+    EXPECT_EQ(IdxOpen(index, path), 0);
+    EXPECT_EQ(IdxGetError(), kIdxCorrupt);
+  }
+  ReplaceFile(path, std::vector<uint8_t>(kPageSize, 0));
+  Poke(path, 0, 7, 1);  // page 0 of unknown kind
+  EXPECT_EQ(IdxOpen(index, path), 0);
+  EXPECT_EQ(IdxGetError(), kIdxCorrupt);
+}
+
+// Damage on the path of a search: the search, an insert and a delete there
+// all fail with code 7.
+TEST_F(CorruptIndexTest, DamageOnTheSearchPathFailsEveryOperationWith7) {
+  const uint32_t leaf = leaves[1];
+  const Entry sentinel = MakeEntry(kSentinelKey, 12);
+  const struct {
+    const char* what;
+    int64_t offset;
+    uint32_t value;
+    int width;
+  } cases[] = {
+      {"a leaf count above the maximum", At(leaf, kPageCountOffset),
+       uint32_t(MaxEntriesPerPage(12) + 1), 2},
+      {"an empty leaf in the tree", At(leaf, kPageCountOffset), 0, 2},
+      {"a next link of zero", At(leaf, kPageNextOffset), 0, 4},
+      {"a next link to itself", At(leaf, kPageNextOffset), leaf, 4},
+      {"a previous link to itself", At(leaf, kPagePrevOffset), leaf, 4},
+      {"a child beyond the end of the file", At(0, kPageEntriesOffset), 5000, 4},
+      {"a leaf of a branch's kind", At(leaf, kPageKindOffset), kPageBranch, 1},
+  };
+  const std::vector<uint8_t> sound = FileBytes(path);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ReplaceFile(path, sound);
+    IdxForgetPageBuffer();
+    const uint64_t key = c.offset < kPageSize ? 10 : KeyIn(leaf);
+    Poke(path, c.offset, c.value, c.width);
     ASSERT_EQ(IdxOpen(index, path), 1);
     int exact = 0;
     EXPECT_EQ(Find(index, key, &exact), 0);
     EXPECT_EQ(IdxGetError(), kIdxCorrupt);
     EXPECT_EQ(Insert(index, key + 1), -kIdxCorrupt);
     EXPECT_EQ(Remove(index, key), -kIdxCorrupt);
+    IdxClose(index);
   }
-  std::vector<uint32_t> leaves;
-};
-
-TEST_F(CorruptIndexTest, APageZeroOfUnknownKindIsRefusedAtOpen) {
-  PokeByte(path, 0, 7);
-  EXPECT_EQ(IdxOpen(index, path), 0);
-  EXPECT_EQ(IdxGetError(), kIdxCorrupt);
-}
-
-TEST_F(CorruptIndexTest, AnEmptyOrTruncatedFileIsCorrupt) {
-  ReplaceFile(path, {});
-  EXPECT_EQ(IdxOpen(index, path), 0);
-  EXPECT_EQ(IdxGetError(), kIdxCorrupt);
-  ReplaceFile(path, std::vector<uint8_t>(100, 0));
-  EXPECT_EQ(IdxOpen(index, path), 0);
-  EXPECT_EQ(IdxGetError(), kIdxCorrupt);
-}
-
-TEST_F(CorruptIndexTest, ALeafCountAboveTheMaximumIsCorrupt) {
-  const uint64_t key = KeyIn(leaves[1]);
-  PokeU16(path, At(leaves[1], kPageCountOffset), uint16_t(MaxEntriesPerPage(12) + 1));
-  ExpectSearchCorrupt(key);
-}
-
-TEST_F(CorruptIndexTest, AnEmptyLeafInTheTreeIsCorrupt) {
-  const uint64_t key = KeyIn(leaves[1]);
-  PokeU16(path, At(leaves[1], kPageCountOffset), 0);
-  ExpectSearchCorrupt(key);
-}
-
-TEST_F(CorruptIndexTest, ANextLinkOfZeroIsCorrupt) {
-  const uint64_t key = KeyIn(leaves[1]);
-  PokeU32(path, At(leaves[1], kPageNextOffset), 0);
-  ExpectSearchCorrupt(key);
-}
-
-TEST_F(CorruptIndexTest, ALinkToItselfIsCorrupt) {
-  const uint64_t key = KeyIn(leaves[1]);
-  PokeU32(path, At(leaves[1], kPageNextOffset), leaves[1]);
-  ExpectSearchCorrupt(key);
-  IdxClose(index);
-  PokeU32(path, At(leaves[1], kPageNextOffset), leaves[2]);
-  PokeU32(path, At(leaves[1], kPagePrevOffset), leaves[1]);
-  ExpectSearchCorrupt(key);
-}
-
-TEST_F(CorruptIndexTest, AChildBeyondTheEndOfTheFileIsCorrupt) {
-  PokeU32(path, At(0, kPageEntriesOffset), 5000);  // the first leaf's entry in the root
-  ExpectSearchCorrupt(10);
-}
-
-TEST_F(CorruptIndexTest, ASentinelBeforeTheLastSlotIsCorrupt) {
-  const uint64_t key = KeyIn(leaves[1]);
-  uint8_t ff[12];
-  std::memset(ff, 0xFF, sizeof ff);
-  WriteBytes(path, At(leaves[1], kPageEntriesOffset + 12 * 3), ff, sizeof ff);
-  ExpectSearchCorrupt(key);
-}
-
-TEST_F(CorruptIndexTest, AWalkIntoAFreePageFailsWith7) {
-  PokeByte(path, At(leaves[1], kPageKindOffset), kPageFree);
-  ASSERT_EQ(IdxOpen(index, path), 1);
-  ASSERT_EQ(First(index), 1);
-  int code = 0;
-  for (int step = 0; step < 2000 && code == 0; ++step)
-    if (!IdxNext(index)) code = IdxGetError();
-  EXPECT_EQ(code, kIdxCorrupt);
-}
-
-TEST_F(CorruptIndexTest, ALoopInTheLeafChainEndsTheWalkWith7) {
-  // The third leaf leads back to the first, which links back to it.
-  PokeU32(path, At(leaves[2], kPageNextOffset), leaves[0]);
-  PokeU32(path, At(leaves[0], kPagePrevOffset), leaves[2]);
-  ASSERT_EQ(IdxOpen(index, path), 1);
-  ASSERT_EQ(First(index), 1);
-  int code = 0;
-  for (int step = 0; step < 5000 && code == 0; ++step)
-    if (!IdxNext(index)) code = IdxGetError();
-  EXPECT_EQ(code, kIdxCorrupt);
-  // Backwards, the first leaf's claimed predecessor holds greater keys.
-  ASSERT_EQ(First(index), 1);
-  EXPECT_EQ(IdxPrev(index), 0);
-  EXPECT_EQ(IdxGetError(), kIdxCorrupt);
-}
-
-TEST_F(CorruptIndexTest, UnsortedEntriesCannotMakeAWalkGoRound) {
-  // A loop leads from the second leaf back to the first, whose first entry
-  // is greater than anything in the second: only the order inside the page
-  // gives the loop away.
-  PokeU32(path, At(leaves[1], kPageNextOffset), leaves[0]);
-  PokeU32(path, At(leaves[0], kPagePrevOffset), leaves[1]);
-  Entry big = MakeEntry(99999, 12);
-  WriteBytes(path, At(leaves[0], kPageEntriesOffset), big.data(), 12);
+  // A sentinel before the last slot.
+  ReplaceFile(path, sound);
+  IdxForgetPageBuffer();
+  const uint64_t key = KeyIn(leaf);
+  WriteBytes(path, At(leaf, kPageEntriesOffset + 12 * 3), sentinel.data(), 12);
   ASSERT_EQ(IdxOpen(index, path), 1);
   int exact = 0;
-  ASSERT_EQ(Find(index, KeyIn(leaves[1]), &exact), 1);
-  int code = 0;
-  for (int step = 0; step < 5000 && code == 0; ++step)
-    if (!IdxNext(index)) code = IdxGetError();
-  EXPECT_EQ(code, kIdxCorrupt);
+  EXPECT_EQ(Find(index, key, &exact), 0);
+  EXPECT_EQ(Insert(index, key + 1), -kIdxCorrupt);
+  EXPECT_EQ(Remove(index, key), -kIdxCorrupt);
+}
+
+// Damage a walk meets only when it gets there: it ends with code 7 and
+// never goes round for ever.
+TEST_F(CorruptIndexTest, AWalkIntoDamageEndsWith7) {
+  const std::vector<uint8_t> sound = FileBytes(path);
+  const Entry big = MakeEntry(99999, 12);
+  const struct {
+    const char* what;
+    std::function<void()> damage;
+    uint64_t from;  // where the walk starts; 0: the first entry
+    int (*step)(Index&);
+  } cases[] = {
+      {"a free page in the chain",
+       [&] { Poke(path, At(leaves[1], kPageKindOffset), kPageFree, 1); }, 0, IdxNext},
+      // The third leaf leads back to the first, which links back to it.
+      {"a loop in the leaf chain",
+       [&] {
+         Poke(path, At(leaves[2], kPageNextOffset), leaves[0]);
+         Poke(path, At(leaves[0], kPagePrevOffset), leaves[2]);
+       },
+       0, IdxNext},
+      // Backwards, the first leaf's claimed predecessor holds greater keys.
+      {"a loop walked backwards",
+       [&] {
+         Poke(path, At(leaves[2], kPageNextOffset), leaves[0]);
+         Poke(path, At(leaves[0], kPagePrevOffset), leaves[2]);
+       },
+       0, IdxPrev},
+      // The first leaf's first entry is greater than anything in the second:
+      // only the order inside the page gives the loop away.
+      {"unsorted entries in a loop",
+       [&] {
+         Poke(path, At(leaves[1], kPageNextOffset), leaves[0]);
+         Poke(path, At(leaves[0], kPagePrevOffset), leaves[1]);
+         WriteBytes(path, At(leaves[0], kPageEntriesOffset), big.data(), 12);
+       },
+       1, IdxNext},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ReplaceFile(path, sound);
+    IdxForgetPageBuffer();
+    c.damage();
+    ASSERT_EQ(IdxOpen(index, path), 1);
+    int exact = 0;
+    ASSERT_EQ(c.from ? Find(index, KeyIn(leaves[1]), &exact) : First(index), 1);
+    EXPECT_EQ(StepUntilFailure(c.step), kIdxCorrupt);
+    IdxClose(index);
+  }
+}
+
+// An emptied leaf is linked out of its chain only when its neighbours link
+// back to it.
+TEST_F(CorruptIndexTest, EmptyingALeafWhoseNeighbourDoesNotLinkBackIsCorrupt) {
+  const std::vector<uint8_t> sound = FileBytes(path);
+  const std::pair<uint32_t, int> damaged[] = {{leaves[2], kPagePrevOffset},
+                                              {leaves[0], kPageNextOffset}};
+  for (const auto& [neighbour, offset] : damaged) {
+    SCOPED_TRACE(offset);
+    ReplaceFile(path, sound);
+    IdxForgetPageBuffer();
+    const std::vector<uint64_t> keys = KeysIn(leaves[1]);
+    Poke(path, At(neighbour, offset), leaves[3]);
+    ASSERT_EQ(IdxOpen(index, path), 1);
+    for (size_t i = 0; i + 1 < keys.size(); ++i) ASSERT_EQ(Remove(index, keys[i]), 1);
+    EXPECT_EQ(Remove(index, keys.back()), -kIdxCorrupt);
+    IdxClose(index);
+  }
 }
 
 TEST_F(CorruptIndexTest, ABranchThatLeadsDeeperThanFiveLevelsIsCorrupt) {
   expectedChecks_ = -1;
   // The root's first child becomes a branch that names itself.
-  PageImage image(12);
+  PageImage image{12, {}};
   image.Set(0, kPageBranch, 0, kNoPage, {{1, kSentinelKey}});
   image.Set(1, kPageBranch, kNoPage, kNoPage, {{1, kSentinelKey}});
-  image.Save(path);
+  ReplaceFile(path, image.bytes);
   const unsigned before = CheckFailureCount();
-  ExpectSearchCorrupt(5);
+  ASSERT_EQ(IdxOpen(index, path), 1);
+  int exact = 0;
+  EXPECT_EQ(Find(index, 5, &exact), 0);
+  EXPECT_EQ(IdxGetError(), kIdxCorrupt);
   EXPECT_GT(CheckFailureCount(), before);
 }
 
 TEST_F(CorruptIndexTest, AFreeListNamingALivePageIsCorrupt) {
-  PokeU32(path, At(0, kPageNextOffset), leaves[1]);
+  Poke(path, At(0, kPageNextOffset), leaves[1]);
   ASSERT_EQ(IdxOpen(index, path), 1);
   // Fill a leaf until it splits and needs a page.
   int result = 1;
-  for (uint64_t k = 1; k < 10 && result == 1; ++k) result = Insert(index, k);
-  for (uint64_t k = 11; k < 20 && result == 1; ++k) result = Insert(index, k);
-  for (uint64_t g = 21; g < 1000 && result == 1; ++g)
+  for (uint64_t g = 1; g < 1000 && result == 1; ++g)
     if (g % 10) result = Insert(index, g);
   EXPECT_EQ(result, -kIdxCorrupt);
 }
@@ -877,7 +777,9 @@ TEST_F(CorruptIndexTest, RandomDamageNeverCrashesOrWalksForever) {
   const std::set<int> codes = {kIdxShortRead, kIdxShortWrite, kIdxSeekFailed,
                                kIdxCorrupt,   kIdxDuplicate,  kIdxNotFound};
   auto acceptable = [&](int result) { return result == 1 || codes.count(IdxGetError()) == 1; };
+  const size_t bound = pages * size_t(MaxEntriesPerPage(12)) + 5;
   for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE(round);
     std::vector<uint8_t> bytes = sound;
     const int flips = 1 + int(rng() % 6);
     for (int i = 0; i < flips; ++i) {
@@ -893,23 +795,16 @@ TEST_F(CorruptIndexTest, RandomDamageNeverCrashesOrWalksForever) {
       EXPECT_TRUE(codes.count(IdxGetError())) << IdxGetError();
       continue;
     }
-    const size_t bound = pages * size_t(MaxEntriesPerPage(12)) + 5;
     int exact = 0;
     for (int i = 0; i < 5; ++i) EXPECT_TRUE(acceptable(Find(index, rng() % 11000, &exact)));
-    if (First(index)) {
-      size_t steps = 0;
-      int ok = 1;
-      while (ok && index.positionState != kPosEnd && steps++ <= bound) ok = IdxNext(index);
-      EXPECT_LE(steps, bound) << "round " << round;
-      EXPECT_TRUE(acceptable(ok));
-    }
-    if (Last(index)) {
+    for (bool forward : {true, false}) {
+      if (!(forward ? First(index) : Last(index))) continue;
       size_t steps = 0;
       int ok = 1;
       while (ok && index.positionState != kPosBeforeFirst && index.positionState != kPosEnd &&
              steps++ <= bound)
-        ok = IdxPrev(index);
-      EXPECT_LE(steps, bound) << "round " << round;
+        ok = forward ? IdxNext(index) : IdxPrev(index);
+      EXPECT_LE(steps, bound);
       EXPECT_TRUE(acceptable(ok));
     }
     for (int i = 0; i < 5; ++i) {
@@ -927,19 +822,19 @@ TEST_F(IndexTest, ATreeAtTheDepthLimitRefusesToGrowAndStaysUsable) {
   // children are never visited by the searches below.
   const int length = 74;
   const int max = MaxEntriesPerPage(length);
-  PageImage image(length);
+  PageImage image{length, {}};
   for (uint32_t level = 0; level < 4; ++level) {
-    std::vector<std::pair<uint32_t, uint64_t>> entries;
+    PageEntries entries;
     for (int i = 0; i < max - 1; ++i) entries.push_back({5, uint64_t(i + 1)});
     entries.push_back({level + 1, kSentinelKey});
     image.Set(level, kPageBranch, level == 0 ? 0 : kNoPage, kNoPage, entries);
   }
-  std::vector<std::pair<uint32_t, uint64_t>> leafEntries;
+  PageEntries leafEntries;
   for (int i = 0; i < max - 1; ++i) leafEntries.push_back({7, uint64_t(100 + i)});
   leafEntries.push_back({kNoPage, kSentinelKey});
   image.Set(4, kPageLeaf, kNoPage, kNoPage, leafEntries);
   image.Set(5, kPageLeaf, kNoPage, kNoPage, {{1, 1}, {1, kSentinelKey}});
-  image.Save(path);
+  ReplaceFile(path, image.bytes);
   length_ = length;
   index = Index(DefFor(length));
   ASSERT_EQ(IdxOpen(index, path), 1);
@@ -956,141 +851,114 @@ TEST_F(IndexTest, ATreeAtTheDepthLimitRefusesToGrowAndStaysUsable) {
 
 // ---- The index lock ----
 
-TEST_F(IndexTest, AnUpdateWaitsForTheIndexLockThenAsksAndCancelFailsWith6) {
+// The other workstation is a second handle of this process or another
+// process; either way every update and open waits for it, asks,
+// and on "cancel" fails with 6 and changes nothing.
+TEST_F(IndexTest, EveryOperationWaitsForTheIndexLockThenAsksAndCancelFailsWith6) {
   FastTicks ticks;
-  Start(12);
-  InsertAll(index, {1, 2, 3});
-  ASSERT_EQ(First(index), 1);
-  File otherWorkstation;
-  ASSERT_TRUE(otherWorkstation.Open(path, OpenMode::kShared));
-  ASSERT_EQ(otherWorkstation.TryLock(kIndexLockByte), LockResult::kGranted);
-  const std::vector<uint8_t> before = FileBytes(path);
-  int asked = 0;
-  IdxSetLockRetry([&] {
-    ++asked;
-    return false;
-  });
-  EXPECT_EQ(Insert(index, 4), -kIdxLockTimedOut);
-  EXPECT_EQ(asked, 1);
-  EXPECT_EQ(Remove(index, 2), -kIdxLockTimedOut);
-  EXPECT_EQ(asked, 2);
-  EXPECT_EQ(FileBytes(path), before);
-  // On a local disk a walker's step reads page 0's counter without the
-  // lock: nothing has changed, so it steps on without being asked.
-  EXPECT_EQ(IdxNext(index), 1);
-  EXPECT_EQ(asked, 2);
+  for (bool otherProcess : {false, true}) {
+    SCOPED_TRACE(otherProcess ? "another process" : "another handle");
+    Start(12);
+    InsertAll(index, {1, 2, 3});
+    ASSERT_EQ(First(index), 1);
+    File otherHandle;
+    std::unique_ptr<LockHolder> holder;
+    if (otherProcess) {
+      holder = std::make_unique<LockHolder>(path, kIndexLockByte);
+      ASSERT_TRUE(holder->Held());
+    } else {
+      ASSERT_TRUE(otherHandle.Open(path, OpenMode::kShared));
+      ASSERT_EQ(otherHandle.TryLock(kIndexLockByte), LockResult::kGranted);
+    }
+    const std::vector<uint8_t> before = FileBytes(path);
+    int asked = 0;
+    IdxSetLockRetry([&] { return ++asked, false; });
+    EXPECT_EQ(Insert(index, 4), -kIdxLockTimedOut);
+    EXPECT_EQ(Remove(index, 2), -kIdxLockTimedOut);
+    // On a local disk a walker's step reads page 0's counter without the
+    // lock: nothing has changed, so it steps on without being asked.
+    EXPECT_EQ(IdxNext(index), 1);
+    Index again(DefFor(12));
+    EXPECT_EQ(IdxOpen(again, path), 0);
+    EXPECT_EQ(IdxGetError(), kIdxLockTimedOut);
+    EXPECT_FALSE(again.file.IsOpen());
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(FileBytes(path), before);
 
-  // Retry: the other workstation lets go while the question is up.
-  asked = 0;
-  IdxSetLockRetry([&] {
-    ++asked;
-    otherWorkstation.Unlock(kIndexLockByte);
-    return true;
-  });
-  EXPECT_EQ(Insert(index, 4), 1);
-  EXPECT_EQ(asked, 1);
-  EXPECT_EQ(WalkForward(index), (std::vector<uint64_t>{1, 2, 3, 4}));
+    // Retry: the other workstation lets go while the question is up.
+    asked = 0;
+    IdxSetLockRetry([&] {
+      ++asked;
+      if (holder)
+        holder->Release();
+      else
+        otherHandle.Unlock(kIndexLockByte);
+      return true;
+    });
+    EXPECT_EQ(Insert(index, 4), 1);
+    EXPECT_EQ(asked, 1);
+    ExpectWalks(index, {1, 2, 3, 4});
+    IdxClose(index);
+  }
 }
 
-TEST_F(IndexTest, TwoHandlesInOneProcessShareTheLockLikeTwoWorkstations) {
+TEST_F(IndexTest, BetweenOperationsNeitherHandleHoldsTheLock) {
   FastTicks ticks;
   Start(12);
   Index other = OpenOther();
-  int asked = 0;
-  IdxSetLockRetry([&] {
-    ++asked;
+  IdxSetLockRetry([] {
+    ADD_FAILURE() << "asked to retry";
     return false;
   });
-  // Between operations neither handle holds the lock.
   ASSERT_EQ(Insert(index, 1), 1);
   ASSERT_EQ(Insert(other, 2), 1);
-  EXPECT_EQ(asked, 0);
+  int exact = 0;
+  ASSERT_EQ(Find(index, 2, &exact), 1);
+  ASSERT_EQ(IdxNext(index), 1);
   EXPECT_FALSE(other.file.IsLockedElsewhere(kIndexLockByte));
-  EXPECT_EQ(WalkForward(other), (std::vector<uint64_t>{1, 2}));
-}
-
-TEST_F(IndexTest, AnotherProcessHoldingTheIndexLockMakesAnInsertWait) {
-  FastTicks ticks;
-  Start(12);
-  InsertAll(index, {1, 2});
-  LockHolder holder(path, kIndexLockByte);
-  ASSERT_TRUE(holder.Held());
-  const std::vector<uint8_t> before = FileBytes(path);
-  IdxSetLockRetry([] { return false; });
-  EXPECT_EQ(Insert(index, 3), -kIdxLockTimedOut);
-  EXPECT_EQ(FileBytes(path), before);
-  int asked = 0;
-  IdxSetLockRetry([&] {
-    ++asked;
-    holder.Release();
-    return true;
-  });
-  EXPECT_EQ(Insert(index, 3), 1);
-  EXPECT_EQ(asked, 1);
-}
-
-TEST_F(IndexTest, OpeningWaitsForTheLockToo) {
-  FastTicks ticks;
-  Start(12);
-  IdxClose(index);
-  LockHolder holder(path, kIndexLockByte);
-  ASSERT_TRUE(holder.Held());
-  IdxSetLockRetry([] { return false; });
-  Index again(DefFor(12));
-  EXPECT_EQ(IdxOpen(again, path), 0);
-  EXPECT_EQ(IdxGetError(), kIdxLockTimedOut);
-  EXPECT_FALSE(again.file.IsOpen());
+  EXPECT_FALSE(index.file.IsLockedElsewhere(kIndexLockByte));
+  ExpectWalks(other, {1, 2});
 }
 
 // ---- Walkers and other handles ----
 
-TEST_F(IndexTest, AWalkerWhoseEntryIsDeletedElsewhereContinuesWithItsSuccessor) {
-  Start(12);
-  InsertAll(index, Shuffled(10, 3000, 10, 4));
-  Index other = OpenOther();
-  int exact = 0;
-  ASSERT_EQ(Find(index, 500, &exact), 1);
-  ASSERT_EQ(Remove(other, 500), 1);
-  ASSERT_EQ(IdxNext(index), 1);
-  EXPECT_EQ(Current(index), 510u);
-  // Backwards likewise: the entry before the deleted one comes next.
-  ASSERT_EQ(Remove(other, 510), 1);
-  ASSERT_EQ(IdxPrev(index), 1);
-  EXPECT_EQ(Current(index), 490u);
-}
-
-TEST_F(IndexTest, AnEntryInsertedJustAheadOfAWalkerIsSeenNext) {
-  Start(12);
-  InsertAll(index, Shuffled(10, 3000, 10, 4));
-  Index other = OpenOther();
-  int exact = 0;
-  ASSERT_EQ(Find(index, 500, &exact), 1);
-  ASSERT_EQ(Insert(other, 505), 1);
-  ASSERT_EQ(IdxNext(index), 1);
-  EXPECT_EQ(Current(index), 505u);
-  ASSERT_EQ(Insert(other, 502), 1);
-  ASSERT_EQ(IdxPrev(index), 1);
-  EXPECT_EQ(Current(index), 502u);
-}
-
-TEST_F(IndexTest, AWalkerKeepsItsPlaceAcrossItsOwnUpdates) {
-  Start(12);
-  InsertAll(index, Shuffled(10, 3000, 10, 4));
-  int exact = 0;
-  ASSERT_EQ(Find(index, 500, &exact), 1);
-  Entry mine;
-  std::memcpy(mine.data(), index.currentEntry, mine.size());
-  // Deleting its own entry leaves the walker between the neighbours.
-  ASSERT_EQ(IdxDelete(index, mine.data()), 1);
-  ASSERT_EQ(IdxNext(index), 1);
-  EXPECT_EQ(Current(index), 510u);
-  // After an insert the walker stands on the new entry.
-  ASSERT_EQ(Insert(index, 515), 1);
-  ASSERT_EQ(IdxNext(index), 1);
-  EXPECT_EQ(Current(index), 520u);
-  ASSERT_EQ(Insert(index, 517), 1);
-  ASSERT_EQ(IdxPrev(index), 1);
-  EXPECT_EQ(Current(index), 515u);
+// A walker on 500 of 10, 20, ... 3000; a change by its own or another
+// handle, then one step: where it lands.
+TEST_F(IndexTest, AWalkerKeepsItsPlaceAcrossChangesOfAnyHandle) {
+  const struct {
+    const char* what;
+    bool own;
+    std::vector<std::pair<bool, uint64_t>> changes;  // insert?, key
+    int (*step)(Index&);
+    uint64_t landsOn;
+  } cases[] = {
+      {"its entry deleted elsewhere, forward", false, {{false, 500}}, IdxNext, 510},
+      {"its entry deleted elsewhere, backward", false, {{false, 500}}, IdxPrev, 490},
+      {"next entry deleted elsewhere", false, {{false, 500}, {false, 510}}, IdxNext, 520},
+      {"inserted just ahead elsewhere", false, {{true, 505}}, IdxNext, 505},
+      {"inserted just behind elsewhere", false, {{true, 495}}, IdxPrev, 495},
+      {"its own entry deleted, forward", true, {{false, 500}}, IdxNext, 510},
+      {"its own entry deleted, backward", true, {{false, 500}}, IdxPrev, 490},
+      // After an insert of its own the walker stands on the new entry.
+      {"its own insert, forward", true, {{true, 515}}, IdxNext, 520},
+      {"its own insert, backward", true, {{true, 517}}, IdxPrev, 510},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Start(12);
+    InsertAll(index, Shuffled(10, 3000, 10, 4));
+    Index other = OpenOther();
+    int exact = 0;
+    ASSERT_EQ(Find(index, 500, &exact), 1);
+    for (const auto& [insert, key] : c.changes) {
+      Index& by = c.own ? index : other;
+      ASSERT_EQ(insert ? Insert(by, key) : Remove(by, key), 1);
+    }
+    ASSERT_EQ(c.step(index), 1);
+    EXPECT_EQ(Current(index), c.landsOn);
+    IdxClose(other);
+    IdxClose(index);
+  }
 }
 
 // Another handle inserts and deletes after every step of a walker, now and
@@ -1110,17 +978,17 @@ TEST_F(IndexTest, AWalkerSeesEveryEntryOnceWhileAnotherHandleSplitsAndFreesPages
     std::mt19937 rng{unsigned(length)};
     std::vector<uint64_t> seen;
     bool pagesFreed = false;
+    auto remove = [&](uint64_t k) {
+      ASSERT_EQ(Remove(other, k), 1);
+      present.erase(k);
+      mustSee.erase(k);
+    };
     ASSERT_EQ(First(index), 1);
     while (index.positionState != kPosEnd) {
       const uint64_t at = Current(index);
       ASSERT_TRUE(present.count(at)) << "walked onto " << at << ", which is not stored";
       seen.push_back(at);
       ASSERT_LT(seen.size(), 100000u);
-      auto remove = [&](uint64_t k) {
-        ASSERT_EQ(Remove(other, k), 1);
-        present.erase(k);
-        mustSee.erase(k);
-      };
       for (int i = 0; i < 3; ++i) {
         const uint64_t k = 1 + rng() % 10000;
         if (present.count(k)) {
@@ -1132,9 +1000,10 @@ TEST_F(IndexTest, AWalkerSeesEveryEntryOnceWhileAnotherHandleSplitsAndFreesPages
         }
       }
       if (seen.size() % 40 == 0) {
-        auto from = present.lower_bound(1 + rng() % 10000);
         std::vector<uint64_t> run;
-        for (; from != present.end() && run.size() < 200; ++from) run.push_back(*from);
+        for (auto from = present.lower_bound(1 + rng() % 10000);
+             from != present.end() && run.size() < 200; ++from)
+          run.push_back(*from);
         for (uint64_t k : run) remove(k);
         pagesFreed = pagesFreed || !Inspect(path, length).freePages.empty();
       }
@@ -1149,6 +1018,41 @@ TEST_F(IndexTest, AWalkerSeesEveryEntryOnceWhileAnotherHandleSplitsAndFreesPages
     IdxClose(other);
     IdxClose(index);
   }
+}
+
+// Tests and tools that change a file behind the engine's back without
+// touching its counter forget the page buffer; a walker then reads its page
+// afresh.
+TEST_F(IndexTest, AfterThePageBufferIsForgottenAWalkerReadsItsPageAfresh) {
+  Start(12);
+  InsertAll(index, {10, 20, 30});
+  ASSERT_EQ(First(index), 1);
+  const Entry changed = MakeEntry(25, 12);
+  WriteBytes(path, kPageEntriesOffset + 12, changed.data(), 12);
+  IdxForgetPageBuffer();
+  ASSERT_EQ(IdxNext(index), 1);
+  EXPECT_EQ(Current(index), 25u);
+}
+
+// Handles on different files share one page buffer; a walker must never
+// take another file's page of the same number for its own.
+TEST_F(IndexTest, WalkersOnTwoFilesKeepTheirOwnPages) {
+  Start(12);
+  InsertAll(index, {10, 20, 30});
+  Index second(DefFor(12));
+  const std::string secondPath = dir.File("TEST.X2");
+  ASSERT_EQ(IdxCreate(second, secondPath), 1);
+  ASSERT_EQ(IdxOpen(second, secondPath), 1);
+  InsertAll(second, {15, 25, 35});
+  ASSERT_EQ(First(index), 1);
+  ASSERT_EQ(First(second), 1);
+  for (uint64_t expected : {20, 30}) {
+    ASSERT_EQ(IdxNext(index), 1);
+    EXPECT_EQ(Current(index), expected);
+    ASSERT_EQ(IdxNext(second), 1);
+    EXPECT_EQ(Current(second), expected + 5);
+  }
+  IdxClose(second);
 }
 
 TEST_F(IndexTest, AWalkerNoticesChangesMadeByAnotherProcess) {

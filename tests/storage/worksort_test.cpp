@@ -100,52 +100,48 @@ class WorkSortTest : public ::testing::Test {
   std::vector<std::vector<uint8_t>> rows;
 };
 
-TEST_F(WorkSortTest, AnEmptyTableStaysEmptyAndOpen) {
-  MakeTable(99, 0, 1);
-  ASSERT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 1);
-  EXPECT_TRUE(work.IsOpen());
-  EXPECT_EQ(WorkBytes(), "");
-  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
-}
-
-TEST_F(WorkSortTest, OneChunkIsSortedWithoutAMergeFile) {
-  // 646 rows of 99 bytes are 63,954 bytes: one chunk.
-  MakeTable(99, 646, 50);
-  bool sortFileSeen = false;
-  bool mergeFileSeen = false;
-  auto watching = [&](const uint8_t* a, const uint8_t* b) {
-    sortFileSeen = sortFileSeen || FileExists(dir.File("S42.DAT"));
-    mergeFileSeen = mergeFileSeen || FileExists(dir.File("M42.DAT"));
-    return CompareKeys(a, b);
+// Tables of every size the sort takes: each comes out as a stable sort by
+// key would leave it (equal keys from different runs in run order, which is
+// their original order), with no sort or merge file left behind.
+TEST_F(WorkSortTest, EveryTableUpToTheLimitsIsSortedStablyWithNothingLost) {
+  const struct {
+    const char* what;
+    int32_t rowSize, count, distinct;
+    bool merged;  // a merge file was made along the way
+  } cases[] = {
+      {"empty", 99, 0, 1, false},
+      {"one chunk of 63,954 bytes", 99, 646, 50, false},
+      {"8 runs of at most 646 rows", 99, 5000, 300, true},
+      {"exactly the row limit", 12, kMaxWorkRows, 1000, true},
+      {"a hundred runs of 64 rows", 1000, 6400, 1000, true},
   };
-  ASSERT_EQ(DbSortWorkTable(work, kUser, watching), 1);
-  EXPECT_TRUE(sortFileSeen);
-  EXPECT_FALSE(mergeFileSeen);
-  EXPECT_TRUE(SameRows(WorkBytes(), StablySorted(), size_t(work.recordSize)));
-  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
-}
-
-TEST_F(WorkSortTest, SeveralRunsAreMergedStablyWithNothingLost) {
-  // 5,000 rows of 99 bytes make 8 runs of at most 646 rows. Equal keys from
-  // different runs come out in run order, which is their original order.
-  MakeTable(99, 5000, 300);
-  std::vector<uint8_t> before(99);
-  ASSERT_EQ(DbReadCached(work, 0, before.data()), 1);
-  bool mergeFileSeen = false;
-  auto watching = [&](const uint8_t* a, const uint8_t* b) {
-    mergeFileSeen = mergeFileSeen || FileExists(dir.File("M42.DAT"));
-    return CompareKeys(a, b);
-  };
-  ASSERT_EQ(DbSortWorkTable(work, kUser, watching), 1);
-  EXPECT_TRUE(mergeFileSeen);
-  EXPECT_TRUE(work.IsOpen());
-  std::string sorted = WorkBytes();
-  EXPECT_TRUE(SameRows(sorted, StablySorted(), 99));
-  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
-  // The list reads the sorted rows, not what the cache held before.
-  std::vector<uint8_t> after(99);
-  ASSERT_EQ(DbReadCached(work, 0, after.data()), 1);
-  EXPECT_EQ(std::string(after.begin(), after.end()), sorted.substr(0, 99));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MakeTable(c.rowSize, c.count, c.distinct);
+    std::vector<uint8_t> cached(size_t(c.rowSize));
+    if (c.count) {
+      ASSERT_EQ(DbReadCached(work, 0, cached.data()), 1);
+    }
+    bool sortFileSeen = false, mergeFileSeen = false;
+    auto watching = [&](const uint8_t* a, const uint8_t* b) {
+      sortFileSeen = sortFileSeen || FileExists(dir.File("S42.DAT"));
+      mergeFileSeen = mergeFileSeen || FileExists(dir.File("M42.DAT"));
+      return CompareKeys(a, b);
+    };
+    ASSERT_EQ(DbSortWorkTable(work, kUser, watching), 1);
+    EXPECT_EQ(sortFileSeen, c.count > 0);
+    EXPECT_EQ(mergeFileSeen, c.merged);
+    EXPECT_TRUE(work.IsOpen());
+    const std::string sorted = WorkBytes();
+    EXPECT_TRUE(SameRows(sorted, StablySorted(), size_t(c.rowSize)));
+    EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
+    // The list reads the sorted rows, not what the cache held before.
+    if (c.count) {
+      ASSERT_EQ(DbReadCached(work, 0, cached.data()), 1);
+      EXPECT_EQ(std::string(cached.begin(), cached.end()), sorted.substr(0, size_t(c.rowSize)));
+    }
+    DbCloseWorkTable(work);
+  }
 }
 
 TEST_F(WorkSortTest, AComparisonThatContradictsItselfLosesNoRows) {
@@ -163,92 +159,63 @@ TEST_F(WorkSortTest, AComparisonThatContradictsItselfLosesNoRows) {
   EXPECT_EQ(got, expected);
 }
 
-TEST_F(WorkSortTest, ExactlyTheRowLimitIsSorted) {
-  MakeTable(12, kMaxWorkRows, 1000);
-  ASSERT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 1);
-  EXPECT_TRUE(SameRows(WorkBytes(), StablySorted(), size_t(work.recordSize)));
-  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
-}
-
-TEST_F(WorkSortTest, OneRowOverTheLimitIsRefusedAndTheTableLeftAsItWas) {
-  MakeTable(12, kMaxWorkRows + 1, 1000);
-  ClearAppError();
-  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
-  EXPECT_EQ(AppErrorCode(), kAppMaxRecords);
-  EXPECT_EQ(AppErrorName(), "");
-  EXPECT_TRUE(work.IsOpen());
-  EXPECT_TRUE(SameRows(WorkBytes(), Unsorted(), size_t(work.recordSize)));
-  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
-}
-
-TEST_F(WorkSortTest, MoreThanAHundredRunsAreRefusedAndTheTableLeftAsItWas) {
-  // Rows of 1,000 bytes give 64 rows a run: 6,500 rows need 102 runs.
-  MakeTable(1000, 6500, 1000);
-  ClearAppError();
-  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
-  EXPECT_EQ(AppErrorCode(), kAppMaxRecords);
-  EXPECT_TRUE(work.IsOpen());
-  EXPECT_TRUE(SameRows(WorkBytes(), Unsorted(), size_t(work.recordSize)));
-  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
-}
-
-TEST_F(WorkSortTest, AHundredRunsAreStillMerged) {
-  MakeTable(1000, 6400, 1000);
-  ASSERT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 1);
-  EXPECT_TRUE(SameRows(WorkBytes(), StablySorted(), size_t(work.recordSize)));
-}
-
-TEST_F(WorkSortTest, APartRowAtTheEndIsRefusedBeforeAnythingIsWritten) {
-  MakeTable(99, 10, 5);
-  const char tail[] = "torn";
-  ASSERT_EQ(work.data.WriteAt(10 * 99, tail, 4), 4);
-  std::string before = WorkBytes();
-  ClearAppError();
-  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
-  EXPECT_EQ(AppErrorCode(), kAppPartialRow);
-  EXPECT_EQ(AppErrorName(), "W42");
-  EXPECT_EQ(WorkBytes(), before);
-  EXPECT_EQ(Listing(dir), std::set<std::string>{"W42.DAT"});
-}
-
-TEST_F(WorkSortTest, ASortFileThatCannotBeMadeLosesNoRows) {
-  MakeTable(99, 100, 10);
-  ASSERT_EQ(mkdir(dir.File("S42.DAT").c_str(), 0755), 0);
-  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
-  std::string name;
-  EXPECT_EQ(DbGetError(&name), kDbOpenFailed);
-  EXPECT_EQ(name, dir.File("S42.DAT"));
-  EXPECT_FALSE(work.IsOpen());
-  EXPECT_TRUE(SameRows(WorkBytes(), Unsorted(), size_t(work.recordSize)));
-  EXPECT_FALSE(FileExists(dir.File("M42.DAT")));
-}
-
-TEST_F(WorkSortTest, AMergeFileThatCannotBeMadeLosesNoRowsAndLeavesNoSortFile) {
-  MakeTable(99, 2000, 10);
-  ASSERT_EQ(mkdir(dir.File("M42.DAT").c_str(), 0755), 0);
-  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
-  std::string name;
-  EXPECT_EQ(DbGetError(&name), kDbOpenFailed);
-  EXPECT_EQ(name, dir.File("M42.DAT"));
-  EXPECT_FALSE(work.IsOpen());
-  EXPECT_TRUE(SameRows(WorkBytes(), Unsorted(), size_t(work.recordSize)));
-  EXPECT_FALSE(FileExists(dir.File("S42.DAT")));
-}
-
-TEST_F(WorkSortTest, AResultThatCannotTakeTheWorkTablesNameIsReported) {
-  MakeTable(99, 2000, 10);
-  // The work file's name now belongs to a directory with something in it,
-  // which no file can be renamed over.
-  ASSERT_EQ(unlink(dir.File("W42.DAT").c_str()), 0);
-  ASSERT_EQ(mkdir(dir.File("W42.DAT").c_str(), 0755), 0);
-  ASSERT_EQ(mkdir(dir.File("W42.DAT/keep").c_str(), 0755), 0);
-  ClearAppError();
-  EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
-  EXPECT_EQ(AppErrorCode(), kAppRenameFailed);
-  EXPECT_EQ(AppErrorName(), dir.File("W42.DAT"));
-  EXPECT_FALSE(work.IsOpen());
-  EXPECT_FALSE(FileExists(dir.File("S42.DAT")));
-  EXPECT_FALSE(FileExists(dir.File("M42.DAT")));
+// A sort that cannot be done fails with its code and loses no rows: the
+// table is left as it was (closed when a file operation failed half way),
+// and no sort or merge file stays behind.
+TEST_F(WorkSortTest, ASortThatCannotBeDoneLosesNoRows) {
+  const struct {
+    const char* what;
+    int32_t rowSize, count;
+    std::vector<std::string> blocked;  // paths made directories first
+    int appCode;                       // or 0: the engine's code kDbOpenFailed
+    std::string name;                  // the name reported
+    bool open;
+  } cases[] = {
+      {"one row over the limit", 12, kMaxWorkRows + 1, {}, kAppMaxRecords, "", true},
+      // Rows of 1,000 bytes give 64 rows a run: 6,500 rows need 102 runs.
+      {"more than a hundred runs", 1000, 6500, {}, kAppMaxRecords, "", true},
+      {"a part row at the end", 99, 10, {}, kAppPartialRow, "W42", true},
+      {"no sort file", 99, 100, {"S42.DAT"}, 0, "S42.DAT", false},
+      {"no merge file", 99, 2000, {"M42.DAT"}, 0, "M42.DAT", false},
+      // The work file's name belongs to a directory with something in it,
+      // which no file can be renamed over.
+      {"no rename", 99, 2000, {"W42.DAT", "W42.DAT/keep"}, kAppRenameFailed, "W42.DAT", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MakeTable(c.rowSize, c.count, 10);
+    if (c.appCode == kAppPartialRow) {
+      ASSERT_EQ(work.data.WriteAt(10 * 99, "torn", 4), 4);
+    }
+    const std::string before = WorkBytes();
+    for (const std::string& path : c.blocked) {
+      unlink(dir.File(path).c_str());
+      ASSERT_EQ(mkdir(dir.File(path).c_str(), 0755), 0);
+    }
+    ClearAppError();
+    EXPECT_EQ(DbSortWorkTable(work, kUser, CompareKeys), 0);
+    std::string name;
+    if (c.appCode) {
+      EXPECT_EQ(AppErrorCode(), c.appCode);
+      EXPECT_EQ(AppErrorName(), c.name.empty() || c.name == "W42" ? c.name : dir.File(c.name));
+    } else {
+      EXPECT_EQ(DbGetError(&name), kDbOpenFailed);
+      EXPECT_EQ(name, dir.File(c.name));
+    }
+    EXPECT_EQ(work.IsOpen(), c.open);
+    if (c.appCode != kAppRenameFailed) {
+      EXPECT_TRUE(SameRows(WorkBytes(), before, 99));
+    }
+    for (const char* temporary : {"S42.DAT", "M42.DAT"}) {
+      if (c.blocked.empty() || c.blocked[0] != temporary) {
+        EXPECT_FALSE(FileExists(dir.File(temporary)));
+      }
+    }
+    DbCloseWorkTable(work);
+    std::filesystem::remove_all(dir.File("S42.DAT"));
+    std::filesystem::remove_all(dir.File("M42.DAT"));
+    std::filesystem::remove_all(dir.File("W42.DAT"));
+  }
 }
 
 TEST_F(WorkSortTest, TheSortFilesAreNamedAfterTheUser) {

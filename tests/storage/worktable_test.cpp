@@ -231,17 +231,41 @@ TEST_F(WorkTableQueryTest, AQueryThatSelectsNothingLeavesAnEmptyWorkTable) {
   EXPECT_EQ(entries.scratch, 0);
 }
 
-TEST_F(WorkTableQueryTest, WithoutAWriterEachRowIsTheIndexEntry) {
+// Without a writer each row is the index entry, in the order of the walk:
+// from the first entry or from where the caller found number 25, forwards
+// or backwards, as far as the filter lets it.
+TEST_F(WorkTableQueryTest, EachRowIsTheIndexEntryInTheOrderOfTheWalk) {
   MakeSource(40);
-  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, false, false, false), 1);
-  EXPECT_EQ(entries.scratch, 40);
-  EXPECT_EQ(EntryRows(), Range(0, 40));
+  const EntryFilter evenBelowThirty = [](const uint8_t* entry) {
+    const int32_t n = EntryNumber(entry);
+    return n >= 30 ? -1 : n % 2 == 0 ? 1 : 0;
+  };
+  const struct {
+    EntryFilter filter;
+    bool positioned, reverse;
+    std::vector<int32_t> rows;
+  } cases[] = {
+      {nullptr, false, false, Range(0, 40)},     {evenBelowThirty, false, false, Range(0, 30, 2)},
+      {nullptr, false, true, Range(39, -1, -1)}, {nullptr, true, false, Range(25, 40)},
+      {nullptr, true, true, Range(25, -1, -1)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.positioned << c.reverse << bool(c.filter));
+    uint8_t key[kEntryBufferSize] = {};
+    PutI32(key + 4, 25);
+    int exact = 0;
+    ASSERT_EQ(DbFind(source, key, &exact), 1);
+    ASSERT_EQ(
+        DbQuery(source, entries, dir.Path(), c.filter, nullptr, c.positioned, false, c.reverse), 1);
+    EXPECT_EQ(entries.scratch, int32_t(c.rows.size()));
+    EXPECT_EQ(EntryRows(), c.rows);
+  }
   // The record number leads each row, as it leads the entry.
   uint8_t row[kEntry];
   ASSERT_EQ(DbReadCached(entries, 3, row), 1);
   uint8_t record[kRecord];
   ASSERT_EQ(DbReadRecord(source, GetI32(row), record), 1);
-  EXPECT_EQ(RecordNumberField(record), 3);
+  EXPECT_EQ(RecordNumberField(record), 22);
 }
 
 TEST_F(WorkTableQueryTest, AShorterQueryLeavesNoStaleRowsBehind) {
@@ -257,18 +281,6 @@ TEST_F(WorkTableQueryTest, AShorterQueryLeavesNoStaleRowsBehind) {
   EXPECT_EQ(DbReadCached(entries, 35, row), 0);
   ASSERT_EQ(DbReadCached(entries, 9, row), 1);
   EXPECT_EQ(EntryNumber(row), 9);
-}
-
-TEST_F(WorkTableQueryTest, AFilterOnEntriesHidesAndStops) {
-  MakeSource(40);
-  auto evenBelowThirty = [](const uint8_t* entry) {
-    int32_t n = EntryNumber(entry);
-    if (n >= 30) return -1;
-    return n % 2 == 0 ? 1 : 0;
-  };
-  ASSERT_EQ(DbQuery(source, entries, dir.Path(), evenBelowThirty, nullptr, false, false, false), 1);
-  EXPECT_EQ(entries.scratch, 15);
-  EXPECT_EQ(EntryRows(), Range(0, 30, 2));
 }
 
 TEST_F(WorkTableQueryTest, AFilterOnRecordsSeesTheRecordAndSoDoesTheWriter) {
@@ -311,27 +323,6 @@ TEST_F(WorkTableQueryTest, ARecordDeletedElsewhereDuringTheQueryIsPassedOver) {
   std::vector<int32_t> expected = Range(0, 40);
   expected.erase(expected.begin() + 6);
   EXPECT_EQ(EntryRows(), expected);
-}
-
-TEST_F(WorkTableQueryTest, AReverseQueryWalksFromTheLastEntryToTheFirst) {
-  MakeSource(40);
-  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, false, false, true), 1);
-  EXPECT_EQ(entries.scratch, 40);
-  EXPECT_EQ(EntryRows(), Range(39, -1, -1));
-}
-
-TEST_F(WorkTableQueryTest, APositionedQueryStartsWhereTheCallerFoundIt) {
-  MakeSource(40);
-  uint8_t key[kEntryBufferSize] = {};
-  PutI32(key + 4, 25);
-  int exact = 0;
-  ASSERT_EQ(DbFind(source, key, &exact), 1);
-  ASSERT_EQ(exact, 1);
-  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, true, false, false), 1);
-  EXPECT_EQ(EntryRows(), Range(25, 40));
-  ASSERT_EQ(DbFind(source, key, &exact), 1);
-  ASSERT_EQ(DbQuery(source, entries, dir.Path(), nullptr, nullptr, true, false, true), 1);
-  EXPECT_EQ(EntryRows(), Range(25, -1, -1));
 }
 
 TEST_F(WorkTableQueryTest, AWriterThatAnswersNoFailsTheQueryWithAWriteError) {

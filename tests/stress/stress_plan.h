@@ -5,6 +5,7 @@
 // entries come and go around them.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,3 +46,31 @@ std::string LedgerPath(const StressPlan& plan, int workstation);
 // Sizes from the environment: DESKPOST_STRESS_PROCESSES,
 // DESKPOST_STRESS_OPS (per workstation), DESKPOST_STRESS_SEED.
 StressPlan PlanFromEnvironment();
+
+// A histogram of lock waits in ticks of the real 55 ms clock, as the
+// engine's lock-wait observer reports them: every wait whose first attempt
+// was refused, with the ticks it took and whether it was granted.
+class LockHistogram {
+ public:
+  static constexpr int kBuckets = 9;  // 8 ranges of ticks, then waits that gave up
+
+  void Add(int32_t ticks, bool granted);
+  // "HIST c0 c1 ... c8" and back.
+  std::string Text() const;
+  bool Parse(const std::string& line);
+  void Merge(const LockHistogram& other);
+  long Total() const;
+  // A table with the tick and millisecond range of each bucket.
+  std::string Table() const;
+
+ private:
+  std::array<long, kBuckets> counts_{};
+};
+
+// One workstation, run in a child process of its own: it opens its own
+// handles on the shared directory and does a random mix of what an office
+// does to "MESSAGE" and "NAME", writing each success to its ledger (see
+// stress_test.cpp for the line format). It waits until goFd reads
+// end-of-file (every workstation has been started), then works; returns 0
+// when it finished, 3 after an unexpected failure (an "E" line).
+int RunWorkstation(const StressPlan& plan, int id, int goFd);

@@ -28,6 +28,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -35,9 +36,7 @@
 #include "storage/catalogue.h"
 #include "storage/records/message.h"
 #include "storage/records/name.h"
-#include "tests/stress/lock_histogram.h"
 #include "tests/stress/stress_plan.h"
-#include "tests/stress/workstation.h"
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -143,132 +142,129 @@ void ReadLedger(const std::string& path, int id, Account& a) {
   }
 }
 
-// Every number issued exactly once, and no number skipped up to the
-// header's counter (nothing crashed, so every issue was written down).
-void ExpectNumbersIssuedOnce(std::vector<uint32_t> numbers, uint32_t counter, const char* table) {
-  std::sort(numbers.begin(), numbers.end());
-  auto twice = std::adjacent_find(numbers.begin(), numbers.end());
-  EXPECT_TRUE(twice == numbers.end()) << table << ": unique number " << *twice << " issued twice";
-  EXPECT_EQ(numbers.size(), size_t(counter)) << table << ": the header's counter";
-  if (!numbers.empty()) {
-    EXPECT_EQ(numbers.front(), 1u) << table;
-    EXPECT_EQ(numbers.back(), counter) << table;
-  }
-}
+// What a record of the directory must hold, by the ledgers.
+struct Expected {
+  bool known = false;  // some workstation (or the set-up) appended it
+  bool live = false;
+  std::vector<uint8_t> bytes;  // the whole record but its lock byte
+  std::string what;            // for messages
+  uint32_t number = 0;         // message or name number
+};
 
-uint32_t HeaderCounter(Table& table) {
+// Every record as the ledgers say, every live one with exactly one entry in
+// each index and the dead ones with none, and every unique number issued
+// once up to the header's counter.
+void CheckTable(const StressPlan& plan, const TableDef& def,
+                const std::function<Expected(int32_t)>& expectedAt, std::vector<uint32_t> numbers,
+                int32_t appendedUpTo) {
+  Table table(def);
+  ASSERT_EQ(DbOpenTable(table, plan.dir), 1);
+  int32_t count = 0;
+  ASSERT_EQ(DbRecordCount(table, &count), 1);
+  EXPECT_GE(count, appendedUpTo) << def.name << ": records were appended but the file is shorter";
+  std::set<int32_t> live;
+  std::map<uint32_t, int> liveNumbers;
+  std::vector<uint8_t> record(size_t(def.recordSize));
+  for (int32_t n = 0; n < count; ++n) {
+    const std::string rec = std::string(def.name) + " record " + std::to_string(n);
+    const bool read = DbReadRecord(table, n, record.data()) == 1;
+    if (!read) {
+      EXPECT_EQ(DbGetError(), kDbRecordDeleted) << rec;
+    }
+    const Expected e = expectedAt(n);
+    if (!e.known) {
+      ADD_FAILURE() << rec << " is in the file but no workstation appended it";
+      continue;
+    }
+    EXPECT_EQ(read, e.live) << rec << (e.live ? " is lost: " : " was deleted and is live again: ")
+                            << e.what;
+    if (!read || !e.live) continue;
+    EXPECT_EQ(std::memcmp(e.bytes.data(), record.data(), record.size() - 1), 0)
+        << rec << " does not hold what was last written: " << e.what;
+    ++liveNumbers[e.number];
+    live.insert(n);
+  }
+  for (const auto& [number, times] : liveNumbers)
+    EXPECT_EQ(times, 1) << def.name << " number " << number << " is stored " << times << " times";
+  for (int x = 0; x < def.indexCount; ++x) {
+    const std::string index = std::string(def.name) + ".X" + std::to_string(x + 1);
+    std::map<int32_t, int> seen;
+    DbSetCurrentIndex(table, x);
+    EXPECT_EQ(DbFirst(table), 1);
+    while (DbPositionState(table) != kPosEnd) {
+      ++seen[DbCurrentRecord(table)];
+      if (!DbNext(table)) {
+        ADD_FAILURE() << index << ": DbNext failed";
+        break;
+      }
+    }
+    for (int32_t n : live) EXPECT_EQ(seen[n], 1) << index << ", record " << n;
+    for (const auto& [n, times] : seen)
+      EXPECT_TRUE(live.count(n)) << index << " has an entry for dead record " << n;
+  }
+  // Every number issued exactly once, and no number skipped up to the
+  // header's counter (nothing crashed, so every issue was written down).
   std::vector<uint8_t> header(size_t(table.headerSize));
   EXPECT_EQ(DbReadHeader(table, header.data()), 1);
-  return FieldU32(header.data(), kHeaderUniqueNumber);
-}
-
-// Walks index x from the first entry to the end and counts the entries of
-// each record.
-std::map<int32_t, int> CountEntries(Table& table, int x) {
-  std::map<int32_t, int> seen;
-  DbSetCurrentIndex(table, x);
-  EXPECT_EQ(DbFirst(table), 1);
-  while (DbPositionState(table) != kPosEnd) {
-    ++seen[DbCurrentRecord(table)];
-    if (!DbNext(table)) {
-      ADD_FAILURE() << table.name << ".X" << x + 1 << ": DbNext failed";
-      break;
-    }
+  const uint32_t counter = FieldU32(header.data(), kHeaderUniqueNumber);
+  std::sort(numbers.begin(), numbers.end());
+  auto twice = std::adjacent_find(numbers.begin(), numbers.end());
+  EXPECT_TRUE(twice == numbers.end())
+      << def.name << ": unique number " << *twice << " issued twice";
+  EXPECT_EQ(numbers.size(), size_t(counter)) << def.name << ": the header's counter";
+  if (!numbers.empty()) {
+    EXPECT_EQ(numbers.front(), 1u) << def.name;
+    EXPECT_EQ(numbers.back(), counter) << def.name;
   }
-  return seen;
+  DbCloseTable(table);
 }
 
 void CheckMessages(const StressPlan& plan, const Account& a) {
-  Table messages(kMessageTable);
-  ASSERT_EQ(DbOpenTable(messages, plan.dir), 1);
-  int32_t count = 0;
-  ASSERT_EQ(DbRecordCount(messages, &count), 1);
-  std::map<uint32_t, int> liveNumbers;
-  std::set<int32_t> live;
-  uint8_t record[msg::kRecordSize];
-  uint8_t want[msg::kRecordSize];
-  for (int32_t n = 0; n < count; ++n) {
-    const bool read = DbReadRecord(messages, n, record) == 1;
-    if (!read) {
-      EXPECT_EQ(DbGetError(), kDbRecordDeleted) << "record " << n;
-    }
-    const MessageState* expected = nullptr;
-    MessageState stable;
-    if (n < plan.stableMessages) {
-      stable.facts = StableMessage(plan, n);
-      expected = &stable;
-    } else if (auto it = a.messages.find(n); it != a.messages.end()) {
-      expected = &it->second;
-    }
-    if (!expected) {
-      ADD_FAILURE() << "record " << n << " is in MESSAGE.DAT but no workstation appended it";
-      continue;
-    }
-    if (!expected->live) {
-      EXPECT_FALSE(read) << "record " << n << " was deleted and is live again";
-      continue;
-    }
-    if (!read) {
-      ADD_FAILURE() << "record " << n << " (message " << expected->facts.number << ") is lost";
-      continue;
-    }
-    BuildMessage(expected->facts, want);
-    EXPECT_EQ(std::memcmp(want, record, msg::kRecordSize - 1), 0)
-        << "record " << n << " does not hold what workstation " << expected->workstation
-        << " last wrote: " << FactsText(expected->facts);
-    ++liveNumbers[expected->facts.number];
-    live.insert(n);
-  }
-  for (const auto& [n, m] : a.messages)
-    EXPECT_LT(n, count) << "record " << n << " was appended but the file is shorter";
-  for (const auto& [number, times] : liveNumbers)
-    EXPECT_EQ(times, 1) << "message " << number << " is stored " << times << " times";
-  for (int x = 0; x < 2; ++x) {
-    std::map<int32_t, int> seen = CountEntries(messages, x);
-    for (int32_t n : live) EXPECT_EQ(seen[n], 1) << "MESSAGE.X" << x + 1 << ", record " << n;
-    for (const auto& [n, times] : seen)
-      EXPECT_TRUE(live.count(n)) << "MESSAGE.X" << x + 1 << " has an entry for dead record " << n;
-  }
   std::vector<uint32_t> numbers = a.messageNumbers;
   for (int i = 0; i < plan.stableMessages; ++i) numbers.push_back(uint32_t(i) + 1);
-  ExpectNumbersIssuedOnce(numbers, HeaderCounter(messages), "MESSAGE");
-  DbCloseTable(messages);
+  CheckTable(
+      plan, kMessageTable,
+      [&](int32_t n) {
+        Expected e;
+        MessageState m;
+        if (n < plan.stableMessages) {
+          m.facts = StableMessage(plan, n);
+        } else if (auto it = a.messages.find(n); it != a.messages.end()) {
+          m = it->second;
+        } else {
+          return e;
+        }
+        e.known = true;
+        e.live = m.live;
+        e.bytes.resize(msg::kRecordSize);
+        BuildMessage(m.facts, e.bytes.data());
+        e.what = "workstation " + std::to_string(m.workstation) + ": " + FactsText(m.facts);
+        e.number = m.facts.number;
+        return e;
+      },
+      numbers, a.messages.empty() ? 0 : a.messages.rbegin()->first + 1);
 }
 
 void CheckNames(const StressPlan& plan, const Account& a) {
-  Table names(kNameTable);
-  ASSERT_EQ(DbOpenTable(names, plan.dir), 1);
-  int32_t count = 0;
-  ASSERT_EQ(DbRecordCount(names, &count), 1);
-  std::set<int32_t> live;
-  uint8_t record[nam::kRecordSize];
-  uint8_t want[nam::kRecordSize];
-  for (int32_t n = 0; n < count; ++n) {
-    const bool read = DbReadRecord(names, n, record) == 1;
-    NameState expected;
-    if (n < plan.stableNames) {
-      expected = {StableName(n), uint32_t(n) + 1, true};
-    } else if (auto it = a.names.find(n); it != a.names.end()) {
-      expected = it->second;
-    } else {
-      ADD_FAILURE() << "record " << n << " is in NAME.DAT but no workstation appended it";
-      continue;
-    }
-    EXPECT_EQ(read, expected.live) << "NAME record " << n << " " << expected.name;
-    if (read && expected.live) {
-      BuildName(expected.name, expected.number, want);
-      EXPECT_EQ(std::memcmp(want, record, nam::kRecordSize - 1), 0) << "NAME record " << n;
-      live.insert(n);
-    }
-  }
-  std::map<int32_t, int> seen = CountEntries(names, 0);
-  for (int32_t n : live) EXPECT_EQ(seen[n], 1) << "NAME.X1, record " << n;
-  for (const auto& [n, times] : seen)
-    EXPECT_TRUE(live.count(n)) << "NAME.X1 has an entry for dead record " << n;
   std::vector<uint32_t> numbers = a.nameNumbers;
   for (int i = 0; i < plan.stableNames; ++i) numbers.push_back(uint32_t(i) + 1);
-  ExpectNumbersIssuedOnce(numbers, HeaderCounter(names), "NAME");
-  DbCloseTable(names);
+  CheckTable(
+      plan, kNameTable,
+      [&](int32_t n) {
+        Expected e;
+        NameState s;
+        if (n < plan.stableNames) {
+          s = {StableName(n), uint32_t(n) + 1, true};
+        } else if (auto it = a.names.find(n); it != a.names.end()) {
+          s = it->second;
+        } else {
+          return e;
+        }
+        e = {true, s.live, std::vector<uint8_t>(nam::kRecordSize), s.name, s.number};
+        BuildName(s.name, s.number, e.bytes.data());
+        return e;
+      },
+      numbers, 0);
 }
 
 // The records every workstation relies on: stored first, never changed.

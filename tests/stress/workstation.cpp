@@ -1,10 +1,9 @@
-#include "tests/stress/workstation.h"
-
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <random>
@@ -15,7 +14,7 @@
 #include "storage/lockwait.h"
 #include "storage/records/message.h"
 #include "storage/records/name.h"
-#include "tests/stress/lock_histogram.h"
+#include "tests/stress/stress_plan.h"
 #include "tests/support/ledger.h"
 
 namespace {
@@ -63,21 +62,17 @@ class Workstation {
   int32_t RandomFolder() { return kStressFolders[Random(kStressFolderCount)]; }
 
   void AppendMessage();
-  void RewriteMessage();
-  void RekeyMessage();
+  void ChangeOwn(bool rekey);
   void DeleteMessage();
   void ViewMessage();
-  void AppendName();
-  void AppendDuplicateName();
+  void AppendName(bool duplicate = false);
   void DeleteName();
   void Walk();
   void WriterWork();
   void MaybeInterleave();
 
-  void WalkForward(int x);
-  void WalkBackward(int x);
-  void SkipForward(int x);
-  void SkipBackward(int x);
+  void WalkAll(int x, bool forward);
+  void SkipAll(int x, bool forward);
 
   // Reads an owned record under its lock and compares it with what this
   // workstation last wrote.
@@ -124,9 +119,9 @@ int Workstation::Run(int goFd) {
     if ((pick -= kAppendShare) < 0) {
       AppendMessage();
     } else if ((pick -= kRewriteShare) < 0) {
-      RewriteMessage();
+      ChangeOwn(false);
     } else if ((pick -= kRekeyShare) < 0) {
-      RekeyMessage();
+      ChangeOwn(true);
     } else if ((pick -= kDeleteShare) < 0) {
       DeleteMessage();
     } else if ((pick -= kViewShare) < 0) {
@@ -134,7 +129,7 @@ int Workstation::Run(int goFd) {
     } else if ((pick -= kNameShare) < 0) {
       AppendName();
     } else if ((pick -= kDuplicateNameShare) < 0) {
-      AppendDuplicateName();
+      AppendName(true);
     } else if ((pick -= kNameDeleteShare) < 0) {
       DeleteName();
     } else {
@@ -201,51 +196,40 @@ void Workstation::VerifyOwn(const OwnMessage& m) {
             " is not what was last written: " + FactsText(m.facts));
 }
 
-void Workstation::RewriteMessage() {
+// Rewrites an own message's text in place, or re-keys it into another
+// folder, under its record lock.
+void Workstation::ChangeOwn(bool rekey) {
   if (own_.empty()) return AppendMessage();
   OwnMessage& m = own_[size_t(Random(int(own_.size())))];
+  const std::string rec = std::to_string(m.record);
   if (!DbLockRecord(messages_, m.record)) {
-    ++counts_["record in use (rewrite)"];
+    ++counts_[rekey ? "record in use (re-key)" : "record in use (rewrite)"];
     return;
   }
   VerifyOwn(m);
   MessageFacts f = m.facts;
-  ++f.version;
-  uint8_t record[msg::kRecordSize];
-  BuildMessage(f, record);
-  if (!DbWriteRecord(messages_, m.record, record))
-    Unexpected("rewrite " + std::to_string(m.record));
-  if (!DbUnlockRecord(messages_, m.record)) Unexpected("unlock " + std::to_string(m.record));
-  ledger_.Line("W " + std::to_string(m.record) + " " + std::to_string(f.version));
-  m.facts = f;
-  ++counts_["message rewrites"];
-}
-
-void Workstation::RekeyMessage() {
-  if (own_.empty()) return AppendMessage();
-  OwnMessage& m = own_[size_t(Random(int(own_.size())))];
-  if (!DbLockRecord(messages_, m.record)) {
-    ++counts_["record in use (re-key)"];
-    return;
-  }
-  VerifyOwn(m);
-  MessageFacts f = m.facts;
-  while (f.folder == m.facts.folder) f.folder = RandomFolder();
-  // Filing a message also marks it viewed, as the message list does.
-  f.flags = f.folder == msg::kFolderNew ? msg::kFlagNotViewed : 0;
   uint8_t oldRecord[msg::kRecordSize], newRecord[msg::kRecordSize];
   BuildMessage(m.facts, oldRecord);
-  BuildMessage(f, newRecord);
-  uint8_t oldEntry[kEntryBufferSize];
-  DbMakeEntry(messages_, 0, oldRecord, m.record, oldEntry);
-  DbSetCurrentIndex(messages_, 0);
-  if (!DbRekeyRecord(messages_, oldEntry, newRecord))
-    Unexpected("re-key " + std::to_string(m.record));
-  if (!DbUnlockRecord(messages_, m.record)) Unexpected("unlock " + std::to_string(m.record));
-  ledger_.Line("R " + std::to_string(m.record) + " " + std::to_string(f.folder) + " " +
-               std::to_string(int(f.flags)));
+  if (rekey) {
+    while (f.folder == m.facts.folder) f.folder = RandomFolder();
+    // Filing a message also marks it viewed, as the message list does.
+    f.flags = f.folder == msg::kFolderNew ? msg::kFlagNotViewed : 0;
+    BuildMessage(f, newRecord);
+    uint8_t oldEntry[kEntryBufferSize];
+    DbMakeEntry(messages_, 0, oldRecord, m.record, oldEntry);
+    DbSetCurrentIndex(messages_, 0);
+    if (!DbRekeyRecord(messages_, oldEntry, newRecord)) Unexpected("re-key " + rec);
+  } else {
+    ++f.version;
+    BuildMessage(f, newRecord);
+    if (!DbWriteRecord(messages_, m.record, newRecord)) Unexpected("rewrite " + rec);
+  }
+  if (!DbUnlockRecord(messages_, m.record)) Unexpected("unlock " + rec);
+  ledger_.Line(rekey ? "R " + rec + " " + std::to_string(f.folder) + " " +
+                           std::to_string(int(f.flags))
+                     : "W " + rec + " " + std::to_string(f.version));
   m.facts = f;
-  ++counts_["message re-keys"];
+  ++counts_[rekey ? "message re-keys" : "message rewrites"];
 }
 
 void Workstation::DeleteMessage() {
@@ -310,37 +294,36 @@ void Workstation::ViewMessage() {
   if (!DbUnlockRecord(messages_, n)) Unexpected("unlock " + std::to_string(n));
 }
 
-void Workstation::AppendName() {
+// A new name of this workstation's own, or a name that exists already in
+// other letters: the index refuses that one and the slot written for it is
+// left deleted.
+void Workstation::AppendName(bool duplicate) {
   uint32_t number = 0;
   if (!GetUniqueNumber(names_, &number)) Unexpected("GetUniqueNumber of NAME");
   ledger_.Line("UN " + std::to_string(number));
-  const std::string name = "WS" + std::to_string(id_) + " N" + std::to_string(namesMade_++);
+  std::string name = "WS" + std::to_string(id_) + " N" + std::to_string(namesMade_);
+  if (duplicate) {
+    name = StableName(Random(plan_.stableNames));
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](char c) { return char(std::tolower(c)); });
+  }
   uint8_t record[nam::kRecordSize];
   BuildName(name, number, record);
   int32_t n = -1;
-  if (!DbAppendRecord(names_, record, &n)) Unexpected("append name " + name);
+  const int appended = DbAppendRecord(names_, record, &n);
+  if (duplicate) {
+    if (appended) Problem("duplicate name \"" + name + "\" was accepted");
+    if (DbGetError() != 0 || IdxGetError() != kIdxDuplicate || n < 0)
+      Unexpected("append duplicate name " + name);
+    ledger_.Line("ND " + std::to_string(n));
+    ++counts_["duplicate names refused"];
+    return;
+  }
+  if (!appended) Unexpected("append name " + name);
+  ++namesMade_;
   ledger_.Line("NA " + std::to_string(n) + " " + std::to_string(number) + " " + name);
   ownNames_.push_back({n, name, number});
   ++counts_["name appends"];
-}
-
-// A name that exists already, in other letters: the index refuses it and
-// the slot written for it is left deleted.
-void Workstation::AppendDuplicateName() {
-  uint32_t number = 0;
-  if (!GetUniqueNumber(names_, &number)) Unexpected("GetUniqueNumber of NAME");
-  ledger_.Line("UN " + std::to_string(number));
-  std::string name = StableName(Random(plan_.stableNames));
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](char c) { return char(std::tolower(c)); });
-  uint8_t record[nam::kRecordSize];
-  BuildName(name, number, record);
-  int32_t n = -1;
-  if (DbAppendRecord(names_, record, &n)) Problem("duplicate name \"" + name + "\" was accepted");
-  if (DbGetError() != 0 || IdxGetError() != kIdxDuplicate || n < 0)
-    Unexpected("append duplicate name " + name);
-  ledger_.Line("ND " + std::to_string(n));
-  ++counts_["duplicate names refused"];
 }
 
 void Workstation::DeleteName() {
@@ -356,16 +339,10 @@ void Workstation::DeleteName() {
 }
 
 void Workstation::WriterWork() {
-  switch (Random(4)) {
-    case 0:
-      return AppendMessage();
-    case 1:
-      return RewriteMessage();
-    case 2:
-      return RekeyMessage();
-    default:
-      return DeleteMessage();
-  }
+  const int pick = Random(4);
+  if (pick == 0) return AppendMessage();
+  if (pick == 3) return DeleteMessage();
+  ChangeOwn(pick == 2);
 }
 
 void Workstation::MaybeInterleave() {
@@ -390,140 +367,80 @@ bool Workstation::IsStable(const uint8_t* entry, int x) const {
 void Workstation::Walk() {
   const int x = Random(2);
   DbSetCurrentIndex(walker_, x);
-  switch (Random(4)) {
-    case 0:
-      WalkForward(x);
-      break;
-    case 1:
-      WalkBackward(x);
-      break;
-    case 2:
-      SkipForward(x);
-      break;
-    default:
-      SkipBackward(x);
-      break;
-  }
+  const int how = Random(4);
+  if (how < 2)
+    WalkAll(x, how == 0);
+  else
+    SkipAll(x, how == 2);
 }
 
-// DbFirst, then DbNext to the end: strictly ascending, every stable entry
-// exactly once and in order.
-void Workstation::WalkForward(int x) {
+// DbFirst then DbNext to the end, or DbLast then DbPrev to the beginning:
+// strictly in key order, every stable entry exactly once and in order.
+void Workstation::WalkAll(int x, bool forward) {
   const std::vector<Entry>& stable = stable_[x];
   const KeyComparator compare = kMessageTable.indexes[x].compare;
-  const std::string where = "forward walk of X" + std::to_string(x + 1);
-  if (!DbFirst(walker_)) Unexpected(where + ": DbFirst");
+  const std::string where =
+      std::string(forward ? "forward" : "backward") + " walk of X" + std::to_string(x + 1);
+  if (!(forward ? DbFirst(walker_) : DbLast(walker_))) Unexpected(where + ": DbFirst/DbLast");
+  if (!forward && DbPositionState(walker_) == kPosEnd)
+    Problem(where + ": the index reads as empty");
+  const int32_t end = forward ? kPosEnd : kPosBeforeFirst;
   size_t met = 0;
   long steps = 0;
   Entry previous;
-  while (DbPositionState(walker_) != kPosEnd) {
+  while (DbPositionState(walker_) != end) {
     Entry e = CurrentEntry(x);
-    if (!previous.empty() && compare(previous.data(), e.data()) >= 0)
-      Problem(where + ": step " + std::to_string(steps) + " does not ascend");
+    if (!previous.empty() &&
+        (forward ? compare(previous.data(), e.data()) : compare(e.data(), previous.data())) >= 0)
+      Problem(where + ": step " + std::to_string(steps) + " is out of order");
     if (IsStable(e.data(), x)) {
-      if (met >= stable.size() || e != stable[met])
-        Problem(where + ": stable entry " + std::to_string(met) + " missed or out of order");
+      const size_t want = forward ? met : stable.size() - 1 - met;
+      if (met >= stable.size() || e != stable[want])
+        Problem(where + ": stable entry " + std::to_string(want) + " missed or out of order");
       ++met;
     }
     previous = e;
     MaybeInterleave();
-    if (!DbNext(walker_)) Unexpected(where + ": DbNext");
+    if (!(forward ? DbNext(walker_) : DbPrev(walker_))) Unexpected(where + ": DbNext/DbPrev");
     if (++steps > kWalkStepLimit) Problem(where + ": does not end");
   }
   if (met != stable.size())
     Problem(where + ": met " + std::to_string(met) + " of " + std::to_string(stable.size()) +
             " stable entries");
-  ++counts_["walks forward (DbNext)"];
-  counts_["walk steps"] += steps;
-}
-
-// DbLast, then DbPrev to the beginning: strictly descending, every stable
-// entry exactly once, from the last.
-void Workstation::WalkBackward(int x) {
-  const std::vector<Entry>& stable = stable_[x];
-  const KeyComparator compare = kMessageTable.indexes[x].compare;
-  const std::string where = "backward walk of X" + std::to_string(x + 1);
-  if (!DbLast(walker_)) Unexpected(where + ": DbLast");
-  if (DbPositionState(walker_) == kPosEnd) Problem(where + ": the index reads as empty");
-  size_t met = 0;
-  long steps = 0;
-  Entry previous;
-  while (DbPositionState(walker_) != kPosBeforeFirst) {
-    Entry e = CurrentEntry(x);
-    if (!previous.empty() && compare(e.data(), previous.data()) >= 0)
-      Problem(where + ": step " + std::to_string(steps) + " does not descend");
-    if (IsStable(e.data(), x)) {
-      if (met >= stable.size() || e != stable[stable.size() - 1 - met])
-        Problem(where + ": stable entry " + std::to_string(stable.size() - 1 - met) +
-                " missed or out of order");
-      ++met;
-    }
-    previous = e;
-    MaybeInterleave();
-    if (!DbPrev(walker_)) Unexpected(where + ": DbPrev");
-    if (++steps > kWalkStepLimit) Problem(where + ": does not end");
-  }
-  if (met != stable.size())
-    Problem(where + ": met " + std::to_string(met) + " of " + std::to_string(stable.size()) +
-            " stable entries");
-  ++counts_["walks backward (DbPrev)"];
+  ++counts_[forward ? "walks forward (DbNext)" : "walks backward (DbPrev)"];
   counts_["walk steps"] += steps;
 }
 
 // DbSkip over the stable entries alone (the filter hides the others), a few
 // at a time: each skip must land on the stable entry that many further on.
-void Workstation::SkipForward(int x) {
+void Workstation::SkipAll(int x, bool forward) {
   const std::vector<Entry>& stable = stable_[x];
-  const std::string where = "forward skip over X" + std::to_string(x + 1);
+  const std::string where =
+      std::string(forward ? "forward" : "backward") + " skip over X" + std::to_string(x + 1);
   const EntryFilter filter = [&](const uint8_t* e) { return IsStable(e, x) ? 1 : 0; };
-  if (!DbFirst(walker_)) Unexpected(where + ": DbFirst");
+  const int sign = forward ? 1 : -1;
+  if (!(forward ? DbFirst(walker_) : DbLast(walker_))) Unexpected(where + ": DbFirst/DbLast");
   int32_t moved = 0;
   if (!IsStable(CurrentEntry(x).data(), x)) {
-    if (!DbSkip(walker_, 1, &moved, filter)) Unexpected(where + ": DbSkip");
+    if (!DbSkip(walker_, sign, &moved, filter)) Unexpected(where + ": DbSkip");
     if (moved != 1) Problem(where + ": the first skip moved " + std::to_string(moved));
   }
-  size_t at = 0;
-  if (CurrentEntry(x) != stable[0]) Problem(where + ": did not start on the first stable entry");
-  while (at + 1 < stable.size()) {
+  const long last = long(stable.size()) - 1;
+  long at = forward ? 0 : last;
+  if (CurrentEntry(x) != stable[size_t(at)]) Problem(where + ": did not start on the edge");
+  while (forward ? at < last : at > 0) {
     const int count = 1 + Random(6);
     MaybeInterleave();
-    if (!DbSkip(walker_, count, &moved, filter)) Unexpected(where + ": DbSkip");
-    const size_t want = std::min(at + size_t(count), stable.size() - 1);
-    if (moved != int32_t(want - at) || CurrentEntry(x) != stable[want])
+    if (!DbSkip(walker_, sign * count, &moved, filter)) Unexpected(where + ": DbSkip");
+    const long want = std::clamp(at + sign * count, 0L, last);
+    if (moved != int32_t(std::labs(want - at)) || CurrentEntry(x) != stable[size_t(want)])
       Problem(where + ": skipping " + std::to_string(count) + " from stable entry " +
               std::to_string(at) + " moved " + std::to_string(moved) + ", expected stable entry " +
               std::to_string(want));
     at = want;
     ++counts_["skips"];
   }
-  ++counts_["walks forward (DbSkip)"];
-}
-
-void Workstation::SkipBackward(int x) {
-  const std::vector<Entry>& stable = stable_[x];
-  const std::string where = "backward skip over X" + std::to_string(x + 1);
-  const EntryFilter filter = [&](const uint8_t* e) { return IsStable(e, x) ? 1 : 0; };
-  if (!DbLast(walker_)) Unexpected(where + ": DbLast");
-  int32_t moved = 0;
-  if (!IsStable(CurrentEntry(x).data(), x)) {
-    if (!DbSkip(walker_, -1, &moved, filter)) Unexpected(where + ": DbSkip");
-    if (moved != 1) Problem(where + ": the first skip moved " + std::to_string(moved));
-  }
-  size_t at = stable.size() - 1;
-  if (CurrentEntry(x) != stable[at]) Problem(where + ": did not start on the last stable entry");
-  while (at > 0) {
-    const int count = 1 + Random(6);
-    MaybeInterleave();
-    if (!DbSkip(walker_, -count, &moved, filter)) Unexpected(where + ": DbSkip");
-    const size_t want = at > size_t(count) ? at - size_t(count) : 0;
-    if (moved != int32_t(at - want) || CurrentEntry(x) != stable[want])
-      Problem(where + ": skipping back " + std::to_string(count) + " from stable entry " +
-              std::to_string(at) + " moved " + std::to_string(moved) + ", expected stable entry " +
-              std::to_string(want));
-    at = want;
-    ++counts_["skips"];
-  }
-  ++counts_["walks backward (DbSkip)"];
+  ++counts_[forward ? "walks forward (DbSkip)" : "walks backward (DbSkip)"];
 }
 
 }  // namespace
