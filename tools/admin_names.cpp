@@ -124,8 +124,7 @@ int RunAddName(const std::vector<std::string>& args) {
     if (IsGroupName(name))
       Complain(args[i] + ": a name beginning with '*' is a group; use add-group");
     else if (!NameIsValid(name))
-      Complain(args[i] + ": " + AppErrorText(kAppInvalidName) +
-               " (1 to 19 characters, not beginning with a blank)");
+      Complain(args[i] + ": " + NameProblem(name));
     else
       names.push_back(name);
   }
@@ -215,6 +214,12 @@ int RunAddGroup(const std::vector<std::string>& args) {
   if (!FileText(args[1], "group", &group)) return kExitProblems;
   if (!IsGroupName(group) || group == kAll || group.size() < 2) {
     Complain(args[1] + ": a group's name begins with '*', as in *SALES");
+    return kExitProblems;
+  }
+  // A new group's name follows the rules of every new name; one already
+  // there is used as it is.
+  if (!NameIsValid(group) && !NameFind(s.names, group)) {
+    Complain(args[1] + ": " + NameProblem(group));
     return kExitProblems;
   }
   // Every member is checked before anything is written.

@@ -24,11 +24,12 @@
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
 #include "storage/records/message.h"
+#include "storage/records/name.h"
 #include "storage/worktable.h"
 
 // The gateway's mailbox: e-mail to it is never stamped viewed.
-constexpr const char* kMailServerName = "DPMAIL SERVER";
-constexpr int32_t kMailServerNumber = -3;
+constexpr const char* kMailServerName = records::name::kMailServer;
+constexpr int32_t kMailServerNumber = records::name::kMailServerNumber;
 
 // A message record as stored (the layout is in storage/records/message.h),
 // used for "MESSAGE" and "SENDLOG" alike.

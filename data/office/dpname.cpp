@@ -22,10 +22,17 @@ void CopyEntry(Table& t, NameEntry* entry) {
   if (entry) DbCurrentEntry(t, entry->bytes);
 }
 
-// No name may begin below '*'; an empty name begins with its NUL.
-bool ValidName(std::string_view name) {
+// Whether the table can hold the name at all: no name may begin below '*'
+// (the index orders groups first by that byte); an empty name begins with
+// its NUL.
+bool StorableName(std::string_view name) {
   return FitsField(name, nm::kName.width) && !name.empty() &&
          static_cast<unsigned char>(name[0]) >= static_cast<unsigned char>(nm::kGroupPrefix);
+}
+
+// Whether a name may be given anew (added, or the new side of a rename).
+bool ValidName(std::string_view name) {
+  return NameProblem(name).empty();
 }
 
 bool IsGroupName(std::string_view name) {
@@ -177,6 +184,15 @@ int NameUpdate(const NameRecord& record) {
 
 int NameAdd(NameTable& handle, std::string_view name) {
   if (!HandleReady(handle)) return 0;
+  if (!StorableName(name)) {
+    SetAppError(kAppInvalidName, name);
+    return 0;
+  }
+  // A name already there is used as it is, even one that could not be
+  // added today.
+  bool found = false;
+  if (!Search(handle, name, &found)) return 0;
+  if (found) return 1;
   if (!ValidName(name)) {
     SetAppError(kAppInvalidName, name);
     return 0;
@@ -187,9 +203,6 @@ int NameAdd(NameTable& handle, std::string_view name) {
     SetFieldText(record.bytes, nm::kModemPrefix, kModemPrefix);
     SetFieldByte(record.bytes, nm::kAddedHere, nm::kAddedHereValue);
   }
-  bool found = false;
-  if (!Search(handle, name, &found)) return 0;
-  if (found) return 1;
   uint32_t number = 0;
   if (!GetUniqueNumber(handle.table, &number)) return 0;
   SetFieldU32(record.bytes, nm::kNumber, number);
@@ -200,6 +213,24 @@ int NameAdd(NameTable& handle, std::string_view name) {
   }
   if (!Search(handle, name, &found)) return 0;
   return found ? 1 : FailNotFound(name);
+}
+
+std::string NameProblem(std::string_view name) {
+  if (name.empty()) return "A name cannot be empty.";
+  if (!FitsField(name, nm::kName.width))
+    return "A name is at most " + std::to_string(kMaxNameLength) + " characters.";
+  for (char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) return "A name cannot hold a control character such as a tab.";
+  }
+  if (name.front() == ' ') return "A name cannot begin with a blank.";
+  if (static_cast<unsigned char>(name.front()) < static_cast<unsigned char>(nm::kGroupPrefix))
+    return "A name cannot begin with any of ! \" # $ % & ' ( ).";
+  if (name.back() == ' ') return "A name cannot end with a blank.";
+  if (name.find(',') != std::string_view::npos)
+    return "A name cannot hold a comma, which separates the names of a recipient list.";
+  if (SameName(name, nm::kMailServer)) return "DPMAIL SERVER is the mailbox of the e-mail gateway.";
+  return std::string();
 }
 
 bool NameIsValid(std::string_view name) {

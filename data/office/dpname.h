@@ -69,12 +69,21 @@ int NameUpdate(const NameRecord& record);
 
 // Adds a person or (with a leading '*') a group, and positions the handle
 // on it. A name that exists already in any letter case is left as it is
-// and the add succeeds. A name that begins below '*' (a blank, or empty)
-// or is longer than 19 bytes is refused with 1021; longer names are not
-// cut, since two long names cut alike would silently become one.
+// and the add succeeds, even one that a new name could no longer be (an
+// older office may hold it). A new name that NameProblem refuses fails
+// with 1021; longer names are not cut, since two long names cut alike
+// would silently become one.
 int NameAdd(NameTable& handle, std::string_view name);
-// Whether NameAdd takes the name at all (not 1021), for checking every name
-// of a request before any is added.
+// Why a name cannot be given to a new or renamed person or group, as a
+// sentence for the user; empty when it can. Refused: an empty name, more
+// than 19 bytes, a first byte below '*' (a blank among them), a blank at
+// the end (the name would differ from another only by it), a comma (a
+// recipient list splits there), a control character, and "DPMAIL SERVER"
+// in any letter case (the e-mail gateway's mailbox). Names already in the
+// table stay readable and usable whatever this says.
+std::string NameProblem(std::string_view name);
+// Whether NameAdd takes the name as a new one (NameProblem has nothing to
+// say), for checking every name of a request before any is added.
 bool NameIsValid(std::string_view name);
 // Renames, keeping record, number, settings and members; the handle is left
 // on the new name. "* - ALL" on either side, an invalid new name, or a

@@ -102,6 +102,10 @@ static_assert(kPassword.End() == kInitials.offset);
 constexpr uint8_t kAddedHereValue = 2;
 constexpr char kGroupPrefix = '*';
 constexpr const char* kEverybody = "* - ALL";
+// The e-mail gateway's mailbox: mail to the Internet is delivered to this
+// name number, and the gateway program empties it. No record carries it.
+constexpr const char* kMailServer = "DPMAIL SERVER";
+constexpr int32_t kMailServerNumber = -3;
 
 // "NAME" index X1 (28 bytes): ordered by name alone, without regard to case,
 // so a name is unique in any letter case and groups ('*') come before

@@ -29,7 +29,7 @@ class DpsetupTest : public ::testing::Test {
     ASSERT_EQ(mkdir(office.c_str(), 0755), 0);
     DpadminRun made = RunDpadmin({"create", office}, scratch.Path());
     ASSERT_EQ(made.status, 0) << ShowRun(made);
-    DpadminRun added = RunDpadmin({"add-name", office, "Baker, Tom"}, scratch.Path());
+    DpadminRun added = RunDpadmin({"add-name", office, "Baker Tom"}, scratch.Path());
     ASSERT_EQ(added.status, 0) << ShowRun(added);
 #endif
   }
@@ -51,14 +51,14 @@ class DpsetupTest : public ::testing::Test {
 #ifdef DPSETUP_PATH
 
 TEST_F(DpsetupTest, AddsTheMissingUserToTheNameListOnce) {
-  const std::string ini = WriteIni(office, "Carter, Ann");
+  const std::string ini = WriteIni(office, "Carter Ann");
   DpadminRun first = RunDpsetup({"--add", ini}, scratch.Path());
   EXPECT_EQ(first.status, 0) << ShowRun(first);
   EXPECT_EQ(first.out, "Added to the DESKpost name list.\n");
-  EXPECT_NE(Names().find("Carter, Ann"), std::string::npos) << Names();
+  EXPECT_NE(Names().find("Carter Ann"), std::string::npos) << Names();
 
   const std::string before = Names();
-  DpadminRun again = RunDpsetup({"--add", WriteIni(office, "CARTER, ANN")}, scratch.Path());
+  DpadminRun again = RunDpsetup({"--add", WriteIni(office, "CARTER ANN")}, scratch.Path());
   EXPECT_EQ(again.status, 0) << ShowRun(again);
   EXPECT_EQ(again.out, "Already in the DESKpost name list.\n");
   EXPECT_EQ(Names(), before);
@@ -66,15 +66,15 @@ TEST_F(DpsetupTest, AddsTheMissingUserToTheNameListOnce) {
 
 TEST_F(DpsetupTest, APathWithoutTheTrailingSlashWorks) {
   DpadminRun run = RunDpsetup(
-      {"--add", WriteIni(office.substr(0, office.size() - 1), "Dunn, Peter")}, scratch.Path());
+      {"--add", WriteIni(office.substr(0, office.size() - 1), "Dunn Peter")}, scratch.Path());
   EXPECT_EQ(run.status, 0) << ShowRun(run);
-  EXPECT_NE(Names().find("Dunn, Peter"), std::string::npos);
+  EXPECT_NE(Names().find("Dunn Peter"), std::string::npos);
 }
 
 TEST_F(DpsetupTest, ADirectoryThatIsNotADeskpostDirectoryIsReported) {
   const std::string elsewhere = scratch.Path() + "elsewhere/";
   ASSERT_EQ(mkdir(elsewhere.c_str(), 0755), 0);
-  DpadminRun run = RunDpsetup({"--add", WriteIni(elsewhere, "Carter, Ann")}, scratch.Path());
+  DpadminRun run = RunDpsetup({"--add", WriteIni(elsewhere, "Carter Ann")}, scratch.Path());
   EXPECT_EQ(run.status, 1) << ShowRun(run);
   EXPECT_NE(run.err.find("Could not find DESKpost in this location"), std::string::npos)
       << ShowRun(run);

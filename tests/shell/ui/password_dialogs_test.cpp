@@ -116,7 +116,7 @@ class PasswordDialogsTest : public QObject {
   // ---- Master password ----
 
   void withoutMasterNothingIsEverAsked() {
-    QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaMessages, ask),
+    QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, kAreaMessages, ask),
              int(kPasswordNotNeeded));
     QCOMPARE(CheckPassword("*Sales", PasswordForm::kGroup, kAreaScheduler, ask),
              int(kPasswordNotNeeded));
@@ -236,9 +236,9 @@ class PasswordDialogsTest : public QObject {
     // The old master password opens nobody's messages now.
     ScriptedPasswordPrompt old;
     old.Answer("old");
-    WriteUserPassword("Baker, Tom", "tom");
-    WriteProtectedAreas("Baker, Tom", kAreaMessages);
-    QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaMessages, old),
+    WriteUserPassword("Baker Tom", "tom");
+    WriteProtectedAreas("Baker Tom", kAreaMessages);
+    QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, kAreaMessages, old),
              int(kPasswordRefused));
   }
 
@@ -298,13 +298,13 @@ class PasswordDialogsTest : public QObject {
   void phonePasswordOpensMessagesOnly() {
     SetFirstMaster("boss");
     WritePhonePassword("desk");
-    WriteUserPassword("Baker, Tom", "tom");
-    WriteProtectedAreas("Baker, Tom", kAreaMessages | kAreaScheduler);
+    WriteUserPassword("Baker Tom", "tom");
+    WriteProtectedAreas("Baker Tom", kAreaMessages | kAreaScheduler);
     ask.Answer("DESK");
     ask.Answer("desk");
-    QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaMessages, ask),
+    QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, kAreaMessages, ask),
              int(kPasswordPhone));
-    QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaScheduler, ask),
+    QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, kAreaScheduler, ask),
              int(kPasswordRefused));
   }
 
@@ -312,9 +312,9 @@ class PasswordDialogsTest : public QObject {
 
   void userDialogStartsNotSetForAPersonWithoutPasswordAndOkWritesTheAreas() {
     std::optional<UserPasswordOpening> opening =
-        OpenUserPassword([] { return std::optional<std::string>("baker, tom"); });
+        OpenUserPassword([] { return std::optional<std::string>("baker tom"); });
     QVERIFY(opening);
-    QCOMPARE(opening->name, std::string("Baker, Tom"));
+    QCOMPARE(opening->name, std::string("Baker Tom"));
     TUserPasswordClass dialog(nullptr, ask, opening->name, opening->user);
     dialog.OpenModeless();
     QCOMPARE(dialog.windowTitle(), QString("User Password"));
@@ -328,7 +328,7 @@ class PasswordDialogsTest : public QObject {
     // Setting the password enables the areas; OK writes them.
     SetTo(&dialog, ask, "tom", "tom");
     QCOMPARE(Informed(*prompts), QStringList{"Passwords are now enabled."});
-    QCOMPARE(office->User("Baker, Tom").password, std::string("tom"));
+    QCOMPARE(office->User("Baker Tom").password, std::string("tom"));
     ExpectButtons(&dialog, true);
     for (int id : {kIdAreaMessages, kIdAreaTodo}) {
       auto* box = FindControlAs<QCheckBox>(&dialog, id);
@@ -337,14 +337,14 @@ class PasswordDialogsTest : public QObject {
     }
     Click(&dialog, kIdOk);
     QCOMPARE(dialog.Result(), 1);
-    QCOMPARE(int(office->User("Baker, Tom").areas), kAreaMessages | kAreaTodo);
+    QCOMPARE(int(office->User("Baker Tom").areas), kAreaMessages | kAreaTodo);
   }
 
   void userDialogOpensSetWithTheAreasTicked() {
-    WriteUserPassword("Carter, Ann", "ann");
-    WriteProtectedAreas("Carter, Ann", kAreaPhoneList | kAreaScheduler);
+    WriteUserPassword("Carter Ann", "ann");
+    WriteProtectedAreas("Carter Ann", kAreaPhoneList | kAreaScheduler);
     std::optional<UserPasswordOpening> opening =
-        OpenUserPassword([] { return std::optional<std::string>("Carter, Ann"); });
+        OpenUserPassword([] { return std::optional<std::string>("Carter Ann"); });
     QVERIFY(opening);
     TUserPasswordClass dialog(nullptr, ask, opening->name, opening->user);
     dialog.OpenModeless();
@@ -358,45 +358,45 @@ class PasswordDialogsTest : public QObject {
 
     Click(&dialog, kIdDisablePassword);
     QCOMPARE(Informed(*prompts), QStringList{"Passwords are disabled."});
-    QCOMPARE(office->User("Carter, Ann").password, std::string());
+    QCOMPARE(office->User("Carter Ann").password, std::string());
     QVERIFY(!FindControlAs<QCheckBox>(&dialog, kIdAreaScheduler)->isEnabled());
     QVERIFY(!ButtonOf(&dialog, kIdDisablePassword)->isEnabled());
   }
 
   void cancelLeavesTheAreasAsTheyWere() {
-    WriteUserPassword("Carter, Ann", "ann");
-    WriteProtectedAreas("Carter, Ann", kAreaScheduler);
-    TUserPasswordClass dialog(nullptr, ask, "Carter, Ann", office->User("Carter, Ann"));
+    WriteUserPassword("Carter Ann", "ann");
+    WriteProtectedAreas("Carter Ann", kAreaScheduler);
+    TUserPasswordClass dialog(nullptr, ask, "Carter Ann", office->User("Carter Ann"));
     dialog.OpenModeless();
     FindControlAs<QCheckBox>(&dialog, kIdAreaMessages)->click();
     Click(&dialog, kIdCancel);
-    QCOMPARE(int(office->User("Carter, Ann").areas), kAreaScheduler);
+    QCOMPARE(int(office->User("Carter Ann").areas), kAreaScheduler);
   }
 
   void aPersonWithAPasswordButNoProtectedAreasIsNeverAsked() {
     SetFirstMaster("boss");
-    TUserPasswordClass dialog(nullptr, ask, "Baker, Tom", UserPassword());
+    TUserPasswordClass dialog(nullptr, ask, "Baker Tom", UserPassword());
     dialog.OpenModeless();
     SetTo(&dialog, ask, "tom", "tom");
     Click(&dialog, kIdOk);
-    QCOMPARE(office->User("Baker, Tom").password, std::string("tom"));
+    QCOMPARE(office->User("Baker Tom").password, std::string("tom"));
 
     ScriptedPasswordPrompt check;
     for (int area : {kAreaMessages, kAreaPhoneList, kAreaScheduler, kAreaTodo}) {
-      QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, area, check),
+      QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, area, check),
                int(kPasswordNotNeeded));
     }
     QVERIFY(check.asked.empty());
     // Except in the user-password dialog itself.
     check.Answer("TOM");
-    QCOMPARE(CheckPassword("Baker, Tom", PasswordForm::kPerson, kAreaUserPassword, check),
+    QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, kAreaUserPassword, check),
              int(kPasswordOwn));
     QCOMPARE(check.asked, std::vector<std::string>{"Password:"});
   }
 
   void thePersonIsChosenInTheNamePickerWithTheirOwnPassword() {
     SetFirstMaster("boss");
-    WriteUserPassword("Baker, Tom", "tom");
+    WriteUserPassword("Baker Tom", "tom");
     DialogScript script;
     for (int i = 0; i < 2; ++i) {
       script.Then([](TBaseDialog& d) {
@@ -413,7 +413,7 @@ class PasswordDialogsTest : public QObject {
     ask.Answer("TOM");
     std::optional<UserPasswordOpening> opening = OpenUserPassword(NamePickerChooser(nullptr, ask));
     QVERIFY(opening);
-    QCOMPARE(opening->name, std::string("Baker, Tom"));
+    QCOMPARE(opening->name, std::string("Baker Tom"));
     QCOMPARE(opening->user.password, std::string("tom"));
     QCOMPARE(ask.asked, (std::vector<std::string>{"Password:", "Password:"}));
   }
@@ -428,33 +428,33 @@ class PasswordDialogsTest : public QObject {
   void openingAPasswordDialogForgetsRememberedNames() {
     SetFirstMaster("boss");
     // Nobody guards anything yet: Tom is remembered as open for messages.
-    QVERIFY(CheckArea("Baker, Tom", kAreaMessages, ask));
-    WriteUserPassword("Baker, Tom", "tom");
-    WriteProtectedAreas("Baker, Tom", kAreaMessages);
-    QVERIFY(CheckArea("Baker, Tom", kAreaMessages, ask));
+    QVERIFY(CheckArea("Baker Tom", kAreaMessages, ask));
+    WriteUserPassword("Baker Tom", "tom");
+    WriteProtectedAreas("Baker Tom", kAreaMessages);
+    QVERIFY(CheckArea("Baker Tom", kAreaMessages, ask));
     QVERIFY(ask.asked.empty());
     OpenUserPassword([] { return std::optional<std::string>(); });
-    QVERIFY(!CheckArea("Baker, Tom", kAreaMessages, ask));
+    QVERIFY(!CheckArea("Baker Tom", kAreaMessages, ask));
     QCOMPARE(ask.asked, std::vector<std::string>{"Password:"});
   }
 
   // ---- Another workstation in the way ----
 
   void aPersonRecordInUseElsewhereIsReportedAndNothingChanges() {
-    TUserPasswordClass dialog(nullptr, ask, "Baker, Tom", UserPassword());
+    TUserPasswordClass dialog(nullptr, ask, "Baker Tom", UserPassword());
     dialog.OpenModeless();
     // Another workstation edits Tom's record: a second handle holds its lock.
     NameTable other;
     NameEntry tom;
     QVERIFY(NameOpen(other));
-    QVERIFY(NameFind(other, "Baker, Tom", &tom));
+    QVERIFY(NameFind(other, "Baker Tom", &tom));
     QVERIFY(DbLockRecord(other.table, tom.RecordNumber()));
     SetTo(&dialog, ask, "tom", "tom");
     DbUnlockRecord(other.table, tom.RecordNumber());
     NameClose(other);
-    QCOMPARE(Informed(*prompts), QStringList{"Error locking file: Baker, Tom"});
+    QCOMPARE(Informed(*prompts), QStringList{"Error locking file: Baker Tom"});
     QVERIFY(!dialog.PasswordSet());
-    QCOMPARE(office->User("Baker, Tom").password, std::string());
+    QCOMPARE(office->User("Baker Tom").password, std::string());
   }
 
   void aNameTableHeaderHeldElsewhereLeavesPasswordsOff() {

@@ -17,7 +17,7 @@ using ScriptedPasswordPrompt = ScriptedPasswords;
 class PasswordOffice : public NameOffice {
  public:
   PasswordOffice() {
-    for (const char* name : {"Baker, Tom", "Carter, Ann", "*Sales"}) ok = ok && Add(name) != 0;
+    for (const char* name : {"Baker Tom", "Carter Ann", "*Sales"}) ok = ok && Add(name) != 0;
     ClearAppError();
     ForgetPasswordCache();
   }
