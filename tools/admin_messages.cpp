@@ -66,8 +66,12 @@ bool FolderNumber(const std::string& given, int32_t owner, int32_t* folder) {
   char* end = nullptr;
   const long number = std::strtol(given.c_str(), &end, 10);
   if (!given.empty() && *end == '\0' && number > 0 && number <= INT32_MAX) {
-    *folder = int32_t(number);
-    return true;
+    FolderTable folders;
+    const bool found = FolderOpen(folders) && FolderOfPerson(folders, owner, int32_t(number));
+    if (!found) ComplainAppError("no folder " + given + " of this person");
+    if (folders.open) FolderClose(folders);
+    if (found) *folder = int32_t(number);
+    return found;
   }
   std::string name;
   if (!FileText(given, "--folder", &name)) return false;

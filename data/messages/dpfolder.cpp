@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "storage/errors.h"
+#include "storage/records/message.h"
 
 namespace fd = records::folder;
 
@@ -242,5 +243,17 @@ int FolderDelete(FolderTable& handle, int32_t owner, std::string_view name) {
     if (DbGetError() == kDbRecordLocked) return FailRecordLocked(name);
     return 0;
   }
+  return 1;
+}
+
+int FolderOfPerson(FolderTable& handle, int32_t person, int32_t number) {
+  if (number == records::message::kFolderNew || number == records::message::kFolderArchive)
+    return 1;
+  FolderRecord record;
+  if (number <= 0 || !FolderFindNumber(handle, number, &record)) {
+    if (number <= 0 || AppErrorCode() == kAppNotFound) return FailNotFound(std::to_string(number));
+    return 0;
+  }
+  if (record.Owner() != 0 && record.Owner() != person) return FailNotFound(std::to_string(number));
   return 1;
 }

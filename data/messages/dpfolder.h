@@ -72,3 +72,7 @@ int FolderRename(FolderTable& handle, int32_t owner, std::string_view oldName,
 // Deletes the folder when it exists; success when it does not. A record
 // held by another workstation fails with engine code 9 and 1012.
 int FolderDelete(FolderTable& handle, int32_t owner, std::string_view name);
+// Whether the person (a name number) has a folder of that number: the
+// in-box and the archive, a folder of their own or a common one. A number
+// that names no such folder: 1017 with the number as the name.
+int FolderOfPerson(FolderTable& handle, int32_t person, int32_t number);

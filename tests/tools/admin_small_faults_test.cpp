@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "data/messages/dpfolder.h"
+#include "data/office/datadir.h"
+#include "data/office/dpname.h"
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -72,6 +75,37 @@ TEST_F(AdminSmallFaultsTest, AddGroupRefusesABrokenGroupNameAndSaysWhy) {
   EXPECT_TRUE(Contains(add.err, "at most 19 characters.")) << add.err;
   EXPECT_EQ(Names(), before);
   Expect({"add-group", office, "*EAST WEST", "ALICE"});
+}
+
+TEST_F(AdminSmallFaultsTest, AFolderNumberThatNamesNoFolderIsAnError) {
+  // ALICE's own folder and BOB's, as the program's Folders window adds them.
+  SetDataDirectory(office);
+  NameRecord alice, bob;
+  ASSERT_EQ(NameLookup("ALICE", &alice), 1);
+  ASSERT_EQ(NameLookup("BOB", &bob), 1);
+  FolderTable folders;
+  ASSERT_EQ(FolderOpen(folders), 1);
+  FolderRecord own = MakeFolderRecord("Clients", alice.Number());
+  FolderRecord others = MakeFolderRecord("Private", bob.Number());
+  ASSERT_EQ(FolderAdd(folders, own), 1);
+  ASSERT_EQ(FolderAdd(folders, others), 1);
+  FolderClose(folders);
+  SetDataDirectory("");
+  const std::string ownNumber = std::to_string(own.Number());
+  const std::string othersNumber = std::to_string(others.Number());
+  for (const std::string& folder : {std::string("99"), othersNumber, std::string("nosuch")}) {
+    SCOPED_TRACE(folder);
+    DpadminRun listed = Run({"messages", office, "ALICE", "--folder", folder});
+    EXPECT_EQ(listed.status, 1) << ShowRun(listed);
+    EXPECT_TRUE(Contains(listed.err, "no folder " + folder)) << listed.err;
+  }
+  for (const std::string& folder :
+       {std::string("1"), std::string("3"), ownNumber, std::string("new"), std::string("archive"),
+        std::string("Clients")}) {
+    SCOPED_TRACE(folder);
+    DpadminRun listed = Run({"messages", office, "ALICE", "--folder", folder});
+    EXPECT_EQ(listed.status, 0) << ShowRun(listed);
+  }
 }
 
 }  // namespace

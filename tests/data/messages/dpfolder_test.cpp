@@ -209,3 +209,24 @@ TEST_F(FolderTest, FolderAddedThroughOneHandleIsSeenThroughAnother) {
 }
 
 }  // namespace
+
+TEST_F(FolderTest, APersonHasTheInboxTheArchiveTheirOwnAndCommonFoldersOnly) {
+  const int32_t common = Add("Clients", kCommon);
+  const int32_t own = Add("Private", kAlice);
+  const int32_t others = Add("Private", kAlice + 1);
+  struct Case {
+    int32_t number;
+    int expected;
+  };
+  const Case cases[] = {{1, 1},          {3, 1},  {common, 1}, {own, 1}, {others, 0},
+                        {others + 1, 0}, {99, 0}, {0, 0},      {-1, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.number);
+    ClearAppError();
+    EXPECT_EQ(FolderOfPerson(folders, kAlice, c.number), c.expected);
+    if (!c.expected) {
+      EXPECT_EQ(AppErrorCode(), kAppNotFound);
+      EXPECT_EQ(AppErrorName(), std::to_string(c.number));
+    }
+  }
+}
