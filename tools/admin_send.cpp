@@ -222,6 +222,12 @@ int RunSend(const std::vector<std::string>& args) {
     Complain("--kind is phone, memo or email");
     return kExitError;
   }
+  // Only an e-mail carries files; a memo or phone message would drop them.
+  if (kind != "email" && o.Given("--attach")) {
+    Complain("--attach goes with --kind email only: a " + kind +
+             " message cannot carry files. Nothing was sent.");
+    return kExitError;
+  }
   OfficeSession office;
   if (!office.Open(o.positional[0])) return kExitError;
   NameRecord user;

@@ -3,6 +3,7 @@
 // options and files that were taken without a word.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -106,6 +107,20 @@ TEST_F(AdminSmallFaultsTest, AFolderNumberThatNamesNoFolderIsAnError) {
     DpadminRun listed = Run({"messages", office, "ALICE", "--folder", folder});
     EXPECT_EQ(listed.status, 0) << ShowRun(listed);
   }
+}
+
+TEST_F(AdminSmallFaultsTest, AttachOnAMemoOrPhoneMessageIsRefusedAndNothingIsSent) {
+  const std::string file = scratch.File("report.txt");
+  std::ofstream(file) << "figures\n";
+  for (const char* kind : {"memo", "phone"}) {
+    SCOPED_TRACE(kind);
+    DpadminRun sent = Run({"send", office, "--from", "ALICE", "--to", "BOB", "--kind", kind,
+                           "--text", "See the file", "--attach", file});
+    EXPECT_NE(sent.status, 0) << ShowRun(sent);
+    EXPECT_TRUE(Contains(sent.err, "--attach goes with --kind email only")) << sent.err;
+  }
+  EXPECT_EQ(Expect({"messages", office, "BOB"}), "");
+  Expect({"send", office, "--from", "ALICE", "--to", "BOB", "--kind", "memo", "--text", "Hi"});
 }
 
 }  // namespace
