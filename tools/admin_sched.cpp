@@ -219,8 +219,8 @@ int RunAddTodo(const std::vector<std::string>& argsIn) {
       !FileText(std::string(priority), "--priority", &priority))
     return kExitError;
   if (priority.find_first_not_of(' ') == std::string::npos) return Refused("Must enter PRIORITY:");
-  if (!FitsField(priority, records::todo::kPriority.width)) {
-    Complain("a priority holds at most 3 characters");
+  if (const std::string problem = TodoPriorityProblem(priority); !problem.empty()) {
+    Complain(problem);
     return kExitError;
   }
   if (!FitsField(text, records::todo::kText.width) ||

@@ -85,6 +85,18 @@ void TodoRecord::SetText(std::string_view text) {
 void TodoRecord::SetDate(int32_t day) {
   SetFieldI32(bytes, td::kDate, day);
 }
+std::string TodoPriorityProblem(std::string_view priority) {
+  if (priority.find_first_not_of(' ') == std::string_view::npos) return "Must enter PRIORITY:";
+  if (priority.size() > size_t(kMaxTodoPriority))
+    return "A priority is at most " + std::to_string(kMaxTodoPriority) + " characters.";
+  for (char c : priority) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F)
+      return "A priority cannot hold a control character such as a tab.";
+  }
+  return std::string();
+}
+
 void TodoRecord::SetPriority(std::string_view priority) {
   SetFieldText(bytes, td::kPriority, std::string(priority).c_str());
 }

@@ -24,6 +24,11 @@
 constexpr int kMaxTodoItems = 256;
 constexpr int kMaxTodoText = records::todo::kText.width - 1;          // 245
 constexpr int kMaxTodoPriority = records::todo::kPriority.width - 1;  // 3
+// Why a text cannot be an item's priority, as the sentence the user sees;
+// empty when it can. A priority is 1 to 3 characters, not all blanks, and
+// holds no control character (the to-do rows are the priority and the text
+// between tabs, so a tab or line break in it would split a row).
+std::string TodoPriorityProblem(std::string_view priority);
 
 // A to-do record as stored (layout in storage/records/todo.h).
 struct TodoRecord : DayRecordBytes<records::todo::kRecordSize, records::todo::kOwner,

@@ -123,4 +123,27 @@ TEST_F(AdminSmallFaultsTest, AttachOnAMemoOrPhoneMessageIsRefusedAndNothingIsSen
   Expect({"send", office, "--from", "ALICE", "--to", "BOB", "--kind", "memo", "--text", "Hi"});
 }
 
+TEST_F(AdminSmallFaultsTest, AToDoPriorityOutsideItsValuesIsRefusedAndNothingIsAdded) {
+  struct Case {
+    std::string priority;
+    std::string said;
+  };
+  const Case cases[] = {
+      {"1000", "A priority is at most 3 characters."},
+      {"\t1", "A priority cannot hold a control character such as a tab."},
+      {"1\n", "A priority cannot hold a control character"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("[" + c.priority + "]");
+    DpadminRun added =
+        Run({"add-todo", office, "ALICE", "3-10-27", "--priority", c.priority, "Call the bank"});
+    EXPECT_NE(added.status, 0) << ShowRun(added);
+    EXPECT_TRUE(Contains(added.err, c.said)) << added.err;
+  }
+  const std::string empty = Expect({"todo", office, "ALICE", "3-10-27"});
+  EXPECT_FALSE(Contains(empty, "Call the bank")) << empty;
+  Expect({"add-todo", office, "ALICE", "3-10-27", "--priority", "A1", "Call the bank"});
+  EXPECT_TRUE(Contains(Expect({"todo", office, "ALICE", "3-10-27"}), "Call the bank"));
+}
+
 }  // namespace

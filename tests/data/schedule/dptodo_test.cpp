@@ -183,3 +183,30 @@ TEST(TodoCarrying, TheShownDayAndTheCalendarMarkFollowTheCarryingRule) {
 }
 
 }  // namespace
+
+TEST(TodoPriorityTest, APriorityIsOneToThreeCharactersWithoutControlCharacters) {
+  struct Case {
+    std::string priority;
+    std::string problem;  // a part of the sentence; empty when taken
+  };
+  const Case cases[] = {
+      {"1", ""},
+      {"10", ""},
+      {"A-1", ""},
+      {" 1 ", ""},
+      {"", "Must enter PRIORITY:"},
+      {"   ", "Must enter PRIORITY:"},
+      {"1000", "at most 3 characters."},
+      {"\t1", "control character such as a tab."},
+      {"1\n", "control character"},
+      {"\x7F", "control character"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE("[" + c.priority + "]");
+    const std::string problem = TodoPriorityProblem(c.priority);
+    if (c.problem.empty())
+      EXPECT_EQ(problem, "");
+    else
+      EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+  }
+}
