@@ -169,6 +169,26 @@ bool PhoneCsvReadHeader(const std::vector<std::string>& fields, PhoneCsvHeader* 
   }
   if (!std::count(header->columns.begin(), header->columns.end(), kListnameColumn)) {
     *reason = "no Listname column in the header";
+    // A list saved with semicolons or tabs between its fields (as some
+    // spreadsheets do) reads as one field holding every label.
+    for (char separator : {';', '\t'}) {
+      for (const std::string& label : fields) {
+        if (label.find(separator) == std::string::npos) continue;
+        bool listname = false;
+        for (size_t from = 0; from <= label.size();) {
+          size_t end = label.find(separator, from);
+          if (end == std::string::npos) end = label.size();
+          listname =
+              listname || PhoneCsvColumnOf(label.substr(from, end - from)) == kListnameColumn;
+          from = end + 1;
+        }
+        if (listname) {
+          *reason = std::string("the header's fields are separated by ") +
+                    (separator == ';' ? "semicolons" : "tabs") + "; the separator must be a comma";
+          return false;
+        }
+      }
+    }
     return false;
   }
   return true;

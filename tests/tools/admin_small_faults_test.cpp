@@ -146,4 +146,13 @@ TEST_F(AdminSmallFaultsTest, AToDoPriorityOutsideItsValuesIsRefusedAndNothingIsA
   EXPECT_TRUE(Contains(Expect({"todo", office, "ALICE", "3-10-27"}), "Call the bank"));
 }
 
+TEST_F(AdminSmallFaultsTest, ASemicolonSeparatedPhoneListSaysTheSeparatorIsWrong) {
+  const std::string csv = scratch.File("list.csv");
+  std::ofstream(csv) << "Listname;Company;Phone\nSMITH, ANN;Acme;555-0100\n";
+  DpadminRun imported = Run({"import-phone", office, "COMMON", csv});
+  EXPECT_NE(imported.status, 0) << ShowRun(imported);
+  EXPECT_TRUE(Contains(imported.err, "separated by semicolons; the separator must be a comma"))
+      << imported.err;
+}
+
 }  // namespace

@@ -56,6 +56,32 @@ TEST(PhoneCsvTest, HeaderMatchesLabelsInAnyCaseAndOrderAndSkipsOthers) {
   EXPECT_FALSE(PhoneCsvReadHeader({"Listname", "Fax", "FAX"}, &header, &reason));
 }
 
+TEST(PhoneCsvTest, AHeaderSeparatedBySemicolonsOrTabsSaysTheSeparatorIsWrong) {
+  struct Case {
+    std::vector<std::string> fields;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {{"Listname;Company;City"},
+       "the header's fields are separated by semicolons; the "
+       "separator must be a comma"},
+      {{"Company;Listname", "Fax"},
+       "the header's fields are separated by semicolons; the "
+       "separator must be a comma"},
+      {{"Listname\tCompany"},
+       "the header's fields are separated by tabs; the separator must "
+       "be a comma"},
+      {{"Company;City"}, "no Listname column in the header"},
+      {{"Smith; Jones", "City"}, "no Listname column in the header"},
+  };
+  for (const Case& c : cases) {
+    PhoneCsvHeader header;
+    std::string reason;
+    EXPECT_FALSE(PhoneCsvReadHeader(c.fields, &header, &reason)) << c.fields[0];
+    EXPECT_EQ(reason, c.reason) << c.fields[0];
+  }
+}
+
 class PhoneCsvRowTest : public ::testing::Test {
  protected:
   void SetUp() override {
