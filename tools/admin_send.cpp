@@ -205,6 +205,17 @@ int SendEmail(const ParsedOptions& o, const NameRecord& user, const std::string&
     return kExitProblems;
   }
   std::printf("e-mail sent to %s\n", Shown(to).c_str());
+  // Internet recipients share one message in the gateway's mailbox; nothing
+  // leaves the office until the gateway program empties it.
+  std::vector<Recipient> recipients;
+  ResolveRecipients(to, &recipients);
+  int internet = 0;
+  for (const Recipient& r : recipients) internet += r.local ? 0 : 1;
+  if (internet > 0)
+    std::printf(
+        "the mail to %d Internet address%s waits in the %s mailbox until the e-mail "
+        "gateway sends it\n",
+        internet, internet == 1 ? "" : "es", nm::kMailServer);
   return kExitOk;
 }
 

@@ -155,4 +155,19 @@ TEST_F(AdminSmallFaultsTest, ASemicolonSeparatedPhoneListSaysTheSeparatorIsWrong
       << imported.err;
 }
 
+TEST_F(AdminSmallFaultsTest, EmailToTheInternetSaysItWaitsForTheGateway) {
+  const std::string local =
+      Expect({"send", office, "--from", "ALICE", "--to", "BOB", "--kind", "email", "--subject",
+              "Lunch", "--body", "At one.", "--email-from", "alice@example.com"});
+  EXPECT_FALSE(Contains(local, "gateway")) << local;
+  const std::string out =
+      Expect({"send", office, "--from", "ALICE", "--to", "BOB, pat@example.com, lee@example.org",
+              "--kind", "email", "--subject", "Prices", "--body", "See the list.", "--email-from",
+              "alice@example.com"});
+  EXPECT_TRUE(Contains(out,
+                       "the mail to 2 Internet addresses waits in the DPMAIL SERVER "
+                       "mailbox until the e-mail gateway sends it"))
+      << out;
+}
+
 }  // namespace
