@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "data/office/startup_settings.h"
 #include "storage/catalogue.h"
 #include "tools/admin.h"
 
@@ -148,6 +149,14 @@ int RunCreate(const std::vector<std::string>& args) {
     return kExitError;
   }
   const std::string dir = WithSlash(dirArg);
+  // Workstations find the office through DPDESK.INI's Path: a directory it
+  // cannot name is refused before anything is made.
+  std::error_code noPath;
+  const std::string full = fs::absolute(dirArg, noPath).lexically_normal().string();
+  if (const std::string problem = DataPathProblem(full); !problem.empty()) {
+    Complain(full + ": " + problem);
+    return kExitError;
+  }
   if (FileExists(dirArg) && !DirectoryExists(dir)) {
     Complain(dirArg + ": exists and is not a directory");
     return kExitError;

@@ -61,6 +61,14 @@ std::optional<std::string> ResolveUserName(const std::string& written) {
   return asWritten;
 }
 
+std::string DataPathProblem(std::string_view fullPath) {
+  while (fullPath.size() > 1 && fullPath.back() == '/') fullPath.remove_suffix(1);
+  if (fullPath.size() <= kMaxPathSetting) return std::string();
+  return "The data directory's path is " + std::to_string(fullPath.size()) +
+         " characters long; DPDESK.INI's Path holds at most " + std::to_string(kMaxPathSetting) +
+         ".";
+}
+
 bool ReadStartupSettings(const std::string& iniPath, StartupSettings* settings) {
   std::string path = ProfileGetString(iniPath, kMainSection, "Path", "", kMaxPathSetting);
   if (path.empty()) {

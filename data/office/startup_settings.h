@@ -9,7 +9,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
+// "Path" is read as at most 78 characters: a data directory whose full path
+// (without its trailing '/') is longer cannot be named in DPDESK.INI.
 constexpr size_t kMaxPathSetting = 78;
 constexpr size_t kMaxNameSetting = 19;
 constexpr size_t kMaxLoginName = 20;
@@ -18,6 +21,10 @@ struct StartupSettings {
   std::string directory;  // ends in '/'
   std::string userName;
 };
+
+// Why a data directory cannot be named in DPDESK.INI's "Path", as a
+// sentence; empty when it can. fullPath is the directory's absolute path.
+std::string DataPathProblem(std::string_view fullPath);
 
 // Reads "Path" and "Name". On failure the box has been shown ("Unable to
 // read Path in DPDESK.INI", "Unable to read Name in DPDESK.INI", followed by

@@ -3,6 +3,7 @@
 // options and files that were taken without a word.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -168,6 +169,26 @@ TEST_F(AdminSmallFaultsTest, EmailToTheInternetSaysItWaitsForTheGateway) {
                        "the mail to 2 Internet addresses waits in the DPMAIL SERVER "
                        "mailbox until the e-mail gateway sends it"))
       << out;
+}
+
+TEST_F(AdminSmallFaultsTest, CreateRefusesADataDirectoryWhosePathTheIniCannotHold) {
+  // scratch.Path() ends in '/'; the directories' full paths are 78 and 79
+  // characters long.
+  const std::string base = scratch.Path();
+  ASSERT_LT(base.size(), 70u);
+  const std::string fits = base + std::string(78 - base.size(), 'a');
+  const std::string tooLong = base + std::string(79 - base.size(), 'b');
+  DpadminRun refused = Run({"create", tooLong});
+  EXPECT_NE(refused.status, 0) << ShowRun(refused);
+  EXPECT_TRUE(Contains(refused.err,
+                       "path is 79 characters long; DPDESK.INI's Path holds at "
+                       "most 78."))
+      << refused.err;
+  EXPECT_FALSE(std::filesystem::exists(tooLong));
+  refused = Run({"create", tooLong + "/"});
+  EXPECT_NE(refused.status, 0) << ShowRun(refused);
+  DpadminRun made = Run({"create", fits + "/"});
+  EXPECT_EQ(made.status, 0) << ShowRun(made);
 }
 
 }  // namespace
