@@ -34,7 +34,10 @@ bool OfficeSession::ActAs(const std::string& name, NameRecord* out) {
   if (!FileText(name, "user", &fileName)) return false;
   NameRecord record;
   if (!NameLookup(fileName, &record)) {
-    ComplainAppError("no such person: " + name);
+    // Only a name that is not there is "no such person"; a name table that
+    // cannot be opened or read (a read-only share, a missing index) says so.
+    ComplainAppError(AppErrorCode() == kAppNotFound ? "no such person: " + name
+                                                    : "cannot look up " + name);
     return false;
   }
   if (record.IsGroup()) {

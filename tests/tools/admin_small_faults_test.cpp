@@ -191,4 +191,16 @@ TEST_F(AdminSmallFaultsTest, CreateRefusesADataDirectoryWhosePathTheIniCannotHol
   EXPECT_EQ(made.status, 0) << ShowRun(made);
 }
 
+TEST_F(AdminSmallFaultsTest, ANameTableThatCannotBeOpenedIsNotReportedAsNoSuchPerson) {
+  DpadminRun missing = Run({"messages", office, "NOBODY"});
+  EXPECT_NE(missing.status, 0) << ShowRun(missing);
+  EXPECT_TRUE(Contains(missing.err, "no such person: NOBODY")) << missing.err;
+  ASSERT_TRUE(std::filesystem::remove(office + "NAME.X1"));
+  DpadminRun broken = Run({"messages", office, "ALICE"});
+  EXPECT_NE(broken.status, 0) << ShowRun(broken);
+  EXPECT_FALSE(Contains(broken.err, "no such person")) << broken.err;
+  EXPECT_TRUE(Contains(broken.err, "cannot look up ALICE")) << broken.err;
+  EXPECT_TRUE(Contains(broken.err, "NAME.X1")) << broken.err;
+}
+
 }  // namespace
