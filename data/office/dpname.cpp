@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "data/messages/name_carry.h"
 #include "storage/errors.h"
 #include "storage/records/keys.h"
 
@@ -58,6 +61,58 @@ int FailNotFound(std::string_view name) {
 int Stepped(NameTable& handle, NameEntry* entry) {
   if (AtEnd(handle.table)) return FailEndOfFile(handle.table);
   CopyEntry(handle.table, entry);
+  return 1;
+}
+
+// Whether oldName can take newName: the new name is free, or only a change
+// of letter case of the same record. Leaves the handle on the old name.
+int CheckRenameTarget(NameTable& handle, std::string_view oldName, std::string_view newName,
+                      NameEntry* old) {
+  NameEntry other;
+  bool taken = false;
+  if (!Search(handle, newName, &taken)) return 0;
+  if (taken) DbCurrentEntry(handle.table, other.bytes);
+  if (!NameFind(handle, oldName, old)) return 0;
+  if (taken && other.RecordNumber() != old->RecordNumber()) {
+    SetAppError(kAppDuplicate, newName);
+    return 0;
+  }
+  return 1;
+}
+
+// Every person whose default phone list is the renamed person's keeps that
+// list's owner as name and number; the name follows the rename. Found by
+// the number, which a rename keeps. Each record is written under its lock;
+// the name it is indexed by does not change.
+int CarryPhoneListDefaults(NameTable& handle, int32_t number, std::string_view newName) {
+  Table& table = handle.table;
+  std::vector<int32_t> owners;
+  if (!DbFirst(table)) return 0;
+  NameEntry entry;
+  while (!AtEnd(table)) {
+    DbCurrentEntry(table, entry.bytes);
+    owners.push_back(entry.RecordNumber());
+    if (!DbNext(table)) return 0;
+  }
+  for (int32_t recordNumber : owners) {
+    if (!DbLockRecord(table, recordNumber)) {
+      DbSetLockedError();
+      return FailRecordLocked("NAME record " + std::to_string(recordNumber));
+    }
+    NameRecord record;
+    int ok = DbReadRecord(table, recordNumber, record.bytes);
+    if (!ok && DbGetError() == kDbRecordDeleted) {
+      // Removed meanwhile: nobody's default any more.
+      DbClearError();
+      ok = 1;
+    } else if (ok && !record.IsGroup() && FieldI32(record.bytes, nm::kPhoneListNumber) == number &&
+               number != 0 && FieldText(record.bytes, nm::kPhoneListName) != newName) {
+      SetFieldText(record.bytes, nm::kPhoneListName, std::string(newName).c_str());
+      ok = DbWriteRecord(table, recordNumber, record.bytes);
+    }
+    DbUnlockRecord(table, recordNumber);
+    if (!ok) return 0;
+  }
   return 1;
 }
 
@@ -218,25 +273,36 @@ int NameRename(NameTable& handle, std::string_view oldName, std::string_view new
     SetAppError(kAppInvalidName, newName);
     return 0;
   }
-  NameEntry other;
-  bool taken = false;
-  if (!Search(handle, newName, &taken)) return 0;
-  if (taken) DbCurrentEntry(handle.table, other.bytes);
   NameEntry old;
-  if (!NameFind(handle, oldName, &old)) return 0;
-  // Only a change of letter case may keep the name of the record itself.
-  if (taken && other.RecordNumber() != old.RecordNumber()) {
-    SetAppError(kAppDuplicate, newName);
-    return 0;
+  if (!CheckRenameTarget(handle, oldName, newName, &old)) return 0;
+  // A person's name is also text in the message tables and in the phone
+  // list defaults of everybody's settings. Those are carried first and the
+  // name record last: a rename stopped half way (a record in use, a full
+  // disk) leaves the person under the old name, so running it again finds
+  // the records carried already under the new name and carries the rest.
+  // Renaming the name first would leave the rest behind for good, since
+  // nothing would know the old name any more. A group's name is text
+  // nowhere else: messages to a group are stored under each member's name.
+  if (!IsGroupName(oldName)) {
+    if (!CarryNameInMessages(oldName, newName)) return 0;
+    if (!CarryPhoneListDefaults(handle, old.Number(), newName)) return 0;
+    // The walk moved the handle, and another workstation may have taken
+    // the new name meanwhile.
+    if (!CheckRenameTarget(handle, oldName, newName, &old)) return 0;
+  }
+  if (!DbLockRecord(handle.table, old.RecordNumber())) {
+    DbSetLockedError();
+    return FailRecordLocked(oldName);
   }
   NameRecord record;
-  if (!NameReadCurrent(handle, &record)) return 0;
-  SetFieldText(record.bytes, nm::kName, std::string(newName).c_str());
-  if (!DbRekeyRecord(handle.table, old.bytes, record.bytes)) {
-    if (IdxGetError() == kIdxDuplicate) SetAppError(kAppDuplicate, newName);
-    return 0;
+  int ok = NameReadCurrent(handle, &record);
+  if (ok) {
+    SetFieldText(record.bytes, nm::kName, std::string(newName).c_str());
+    ok = DbRekeyRecord(handle.table, old.bytes, record.bytes);
+    if (!ok && IdxGetError() == kIdxDuplicate) SetAppError(kAppDuplicate, newName);
   }
-  return 1;
+  DbUnlockRecord(handle.table, old.RecordNumber());
+  return ok;
 }
 
 int NameRemove(NameTable& handle, std::string_view name) {
