@@ -80,33 +80,42 @@ int CheckRenameTarget(NameTable& handle, std::string_view oldName, std::string_v
   return 1;
 }
 
+// Whether a name record is a person's whose default phone list is the one
+// of the person numbered number, under a name other than newName.
+bool NamesPhoneList(const NameRecord& record, int32_t number, std::string_view newName) {
+  return !record.IsGroup() && number != 0 &&
+         FieldI32(record.bytes, nm::kPhoneListNumber) == number &&
+         FieldText(record.bytes, nm::kPhoneListName) != newName;
+}
+
 // Every person whose default phone list is the renamed person's keeps that
 // list's owner as name and number; the name follows the rename. Found by
-// the number, which a rename keeps. Each record is written under its lock;
-// the name it is indexed by does not change.
+// the number, which a rename keeps. Only the records that change are
+// locked, each for its own write, and checked again under the lock; the
+// name they are indexed by does not change.
 int CarryPhoneListDefaults(NameTable& handle, int32_t number, std::string_view newName) {
   Table& table = handle.table;
-  std::vector<int32_t> owners;
+  std::vector<int32_t> holders;
   if (!DbFirst(table)) return 0;
   NameEntry entry;
+  NameRecord record;
   while (!AtEnd(table)) {
     DbCurrentEntry(table, entry.bytes);
-    owners.push_back(entry.RecordNumber());
+    if (!DbReadRecord(table, entry.RecordNumber(), record.bytes)) return 0;
+    if (NamesPhoneList(record, number, newName)) holders.push_back(entry.RecordNumber());
     if (!DbNext(table)) return 0;
   }
-  for (int32_t recordNumber : owners) {
+  for (int32_t recordNumber : holders) {
     if (!DbLockRecord(table, recordNumber)) {
       DbSetLockedError();
       return FailRecordLocked("NAME record " + std::to_string(recordNumber));
     }
-    NameRecord record;
     int ok = DbReadRecord(table, recordNumber, record.bytes);
     if (!ok && DbGetError() == kDbRecordDeleted) {
       // Removed meanwhile: nobody's default any more.
       DbClearError();
       ok = 1;
-    } else if (ok && !record.IsGroup() && FieldI32(record.bytes, nm::kPhoneListNumber) == number &&
-               number != 0 && FieldText(record.bytes, nm::kPhoneListName) != newName) {
+    } else if (ok && NamesPhoneList(record, number, newName)) {
       SetFieldText(record.bytes, nm::kPhoneListName, std::string(newName).c_str());
       ok = DbWriteRecord(table, recordNumber, record.bytes);
     }
