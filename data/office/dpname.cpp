@@ -80,20 +80,25 @@ int CheckRenameTarget(NameTable& handle, std::string_view oldName, std::string_v
   return 1;
 }
 
-// Whether a name record is a person's whose default phone list is the one
-// of the person numbered number, under a name other than newName.
-bool NamesPhoneList(const NameRecord& record, int32_t number, std::string_view newName) {
-  return !record.IsGroup() && number != 0 &&
-         FieldI32(record.bytes, nm::kPhoneListNumber) == number &&
-         FieldText(record.bytes, nm::kPhoneListName) != newName;
+// Whether a name record is a person's whose default phone list is the
+// renamed person's, still under another name than newName. Start-up looks
+// the default list up by its name, so a record naming the old name counts
+// even when its number was never filled in.
+bool NamesPhoneList(const NameRecord& record, int32_t number, std::string_view oldName,
+                    std::string_view newName) {
+  if (record.IsGroup()) return false;
+  const std::string named = FieldText(record.bytes, nm::kPhoneListName);
+  const int32_t owner = FieldI32(record.bytes, nm::kPhoneListNumber);
+  return named != newName && ((number != 0 && owner == number) || SameName(named, oldName));
 }
 
 // Every person whose default phone list is the renamed person's keeps that
-// list's owner as name and number; the name follows the rename. Found by
-// the number, which a rename keeps. Only the records that change are
-// locked, each for its own write, and checked again under the lock; the
-// name they are indexed by does not change.
-int CarryPhoneListDefaults(NameTable& handle, int32_t number, std::string_view newName) {
+// list's owner as name and number; both are written as the options dialog
+// writes them. Only the records that change are locked, each for its own
+// write, and checked again under the lock; the name they are indexed by
+// does not change.
+int CarryPhoneListDefaults(NameTable& handle, int32_t number, std::string_view oldName,
+                           std::string_view newName) {
   Table& table = handle.table;
   std::vector<int32_t> holders;
   if (!DbFirst(table)) return 0;
@@ -102,7 +107,7 @@ int CarryPhoneListDefaults(NameTable& handle, int32_t number, std::string_view n
   while (!AtEnd(table)) {
     DbCurrentEntry(table, entry.bytes);
     if (!DbReadRecord(table, entry.RecordNumber(), record.bytes)) return 0;
-    if (NamesPhoneList(record, number, newName)) holders.push_back(entry.RecordNumber());
+    if (NamesPhoneList(record, number, oldName, newName)) holders.push_back(entry.RecordNumber());
     if (!DbNext(table)) return 0;
   }
   for (int32_t recordNumber : holders) {
@@ -115,8 +120,9 @@ int CarryPhoneListDefaults(NameTable& handle, int32_t number, std::string_view n
       // Removed meanwhile: nobody's default any more.
       DbClearError();
       ok = 1;
-    } else if (ok && NamesPhoneList(record, number, newName)) {
+    } else if (ok && NamesPhoneList(record, number, oldName, newName)) {
       SetFieldText(record.bytes, nm::kPhoneListName, std::string(newName).c_str());
+      SetFieldI32(record.bytes, nm::kPhoneListNumber, number);
       ok = DbWriteRecord(table, recordNumber, record.bytes);
     }
     DbUnlockRecord(table, recordNumber);
@@ -294,7 +300,7 @@ int NameRename(NameTable& handle, std::string_view oldName, std::string_view new
   // nowhere else: messages to a group are stored under each member's name.
   if (!IsGroupName(oldName)) {
     if (!CarryNameInMessages(oldName, newName)) return 0;
-    if (!CarryPhoneListDefaults(handle, old.Number(), newName)) return 0;
+    if (!CarryPhoneListDefaults(handle, old.Number(), oldName, newName)) return 0;
     // The walk moved the handle, and another workstation may have taken
     // the new name meanwhile.
     if (!CheckRenameTarget(handle, oldName, newName, &old)) return 0;
