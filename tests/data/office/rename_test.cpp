@@ -3,8 +3,10 @@
 // defaults that are theirs, and a rename stopped by a record in use can be
 // run again to finish it.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -184,6 +186,36 @@ TEST_F(RenameTest, AGroupsRenameLeavesTheMessagesOfItsMembersAlone) {
   NameRecord group;
   ASSERT_EQ(NameLookup("*MARKETING", &group), 1);
   EXPECT_EQ(GroupMembers(group), (std::vector<int32_t>{bob, carol}));
+}
+
+TEST_F(RenameTest, ATableThatCannotBeOpenedStopsTheRenameUnderTheOldName) {
+  ASSERT_EQ(::unlink(dir.File("CC.DAT").c_str()), 0);
+  EXPECT_EQ(Rename("CAROL", "CAROLINE"), 0);
+  EXPECT_NE(AppErrorCode(), 0);
+  ClearAppError();
+  DbClearError();
+  NameRecord r;
+  EXPECT_EQ(NameLookup("CAROL", &r), 1);
+  EXPECT_EQ(NameLookup("CAROLINE", &r), 0);
+  ClearAppError();
+  DbClearError();
+}
+
+TEST_F(RenameTest, AMessageDeletedAtAnotherDeskWhileTheRenameRunsNeedsNothing) {
+  // The record is marked deleted as another desk's delete leaves it, while
+  // this desk still has its entry from the walk.
+  const int32_t gone = FirstIn(msg::kFolderNew, "CAROL").RecordNumber();
+  {
+    std::fstream file(dir.File("MESSAGE.DAT"), std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(msg::kHeaderSize + int64_t(gone) * msg::kRecordSize + msg::kMark.offset);
+    file.put(char(0xFF));
+  }
+  ASSERT_EQ(Rename("CAROL", "CAROLINE"), 1) << FormatAppError();
+  EXPECT_EQ(DbGetError(), 0);
+  EXPECT_EQ(LeftUnderOldName(), 0);
+  EXPECT_EQ(Count(Tos(kMessageTable), "CAROLINE"), 2);
+  NameRecord r;
+  EXPECT_EQ(NameLookup("CAROLINE", &r), 1);
 }
 
 // Where another workstation holds a record the rename needs.
