@@ -81,15 +81,10 @@ int CheckRenameTarget(NameTable& handle, std::string_view oldName, std::string_v
 }
 
 // Whether a name record is a person's whose default phone list is the
-// renamed person's, still under another name than newName. Start-up looks
-// the default list up by its name, so a record naming the old name counts
-// even when its number was never filled in.
-bool NamesPhoneList(const NameRecord& record, int32_t number, std::string_view oldName,
-                    std::string_view newName) {
-  if (record.IsGroup()) return false;
-  const std::string named = FieldText(record.bytes, nm::kPhoneListName);
-  const int32_t owner = FieldI32(record.bytes, nm::kPhoneListNumber);
-  return named != newName && ((number != 0 && owner == number) || SameName(named, oldName));
+// renamed person's under the old name. Start-up finds the default list by
+// its name alone, so the name decides, whatever number stands beside it.
+bool NamesPhoneList(const NameRecord& record, std::string_view oldName) {
+  return !record.IsGroup() && SameName(FieldText(record.bytes, nm::kPhoneListName), oldName);
 }
 
 // Every person whose default phone list is the renamed person's keeps that
@@ -107,7 +102,7 @@ int CarryPhoneListDefaults(NameTable& handle, int32_t number, std::string_view o
   while (!AtEnd(table)) {
     DbCurrentEntry(table, entry.bytes);
     if (!DbReadRecord(table, entry.RecordNumber(), record.bytes)) return 0;
-    if (NamesPhoneList(record, number, oldName, newName)) holders.push_back(entry.RecordNumber());
+    if (NamesPhoneList(record, oldName)) holders.push_back(entry.RecordNumber());
     if (!DbNext(table)) return 0;
   }
   for (int32_t recordNumber : holders) {
@@ -120,7 +115,7 @@ int CarryPhoneListDefaults(NameTable& handle, int32_t number, std::string_view o
       // Removed meanwhile: nobody's default any more.
       DbClearError();
       ok = 1;
-    } else if (ok && NamesPhoneList(record, number, oldName, newName)) {
+    } else if (ok && NamesPhoneList(record, oldName)) {
       SetFieldText(record.bytes, nm::kPhoneListName, std::string(newName).c_str());
       SetFieldI32(record.bytes, nm::kPhoneListNumber, number);
       ok = DbWriteRecord(table, recordNumber, record.bytes);
@@ -301,9 +296,9 @@ int NameRename(NameTable& handle, std::string_view oldName, std::string_view new
   if (!IsGroupName(oldName)) {
     if (!CarryNameInMessages(oldName, newName)) return 0;
     if (!CarryPhoneListDefaults(handle, old.Number(), oldName, newName)) return 0;
-    // The walk moved the handle, and another workstation may have taken
-    // the new name meanwhile.
-    if (!CheckRenameTarget(handle, oldName, newName, &old)) return 0;
+    // The walk moved the handle. A new name taken at another desk
+    // meanwhile fails the re-key below as a duplicate.
+    if (!NameFind(handle, oldName, &old)) return 0;
   }
   if (!DbLockRecord(handle.table, old.RecordNumber())) {
     DbSetLockedError();
