@@ -169,6 +169,14 @@ int RunRenameName(const std::vector<std::string>& args) {
   if (!FileText(args[1], "old name", &oldName) || !FileText(args[2], "new name", &newName))
     return kExitProblems;
   if (!NameRename(s.names, oldName, newName)) {
+    if (DbGetError() == kDbRecordLocked) {
+      // What was carried stays carried under the new name; the person
+      // keeps the old name until a run gets through.
+      Complain("cannot rename " + args[1] + " to " + args[2] + ": Record in use. " +
+               Shown(AppErrorName()) + " is held by another workstation; run rename-name " +
+               "again when it is free");
+      return kExitProblems;
+    }
     ComplainAppError("cannot rename " + args[1] + " to " + args[2]);
     return kExitProblems;
   }

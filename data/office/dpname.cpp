@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "data/messages/name_carry.h"
 #include "storage/errors.h"
 #include "storage/records/keys.h"
 
@@ -65,6 +68,68 @@ int FailNotFound(std::string_view name) {
 int Stepped(NameTable& handle, NameEntry* entry) {
   if (AtEnd(handle.table)) return FailEndOfFile(handle.table);
   CopyEntry(handle.table, entry);
+  return 1;
+}
+
+// Whether oldName can take newName: the new name is free, or only a change
+// of letter case of the same record. Leaves the handle on the old name.
+int CheckRenameTarget(NameTable& handle, std::string_view oldName, std::string_view newName,
+                      NameEntry* old) {
+  NameEntry other;
+  bool taken = false;
+  if (!Search(handle, newName, &taken)) return 0;
+  if (taken) DbCurrentEntry(handle.table, other.bytes);
+  if (!NameFind(handle, oldName, old)) return 0;
+  if (taken && other.RecordNumber() != old->RecordNumber()) {
+    SetAppError(kAppDuplicate, newName);
+    return 0;
+  }
+  return 1;
+}
+
+// Whether a name record is a person's whose default phone list is the
+// renamed person's under the old name. Start-up finds the default list by
+// its name alone, so the name decides, whatever number stands beside it.
+bool NamesPhoneList(const NameRecord& record, std::string_view oldName) {
+  return !record.IsGroup() && SameName(FieldText(record.bytes, nm::kPhoneListName), oldName);
+}
+
+// Every person whose default phone list is the renamed person's keeps that
+// list's owner as name and number; both are written as the options dialog
+// writes them. Only the records that change are locked, each for its own
+// write, and checked again under the lock; the name they are indexed by
+// does not change.
+int CarryPhoneListDefaults(NameTable& handle, int32_t number, std::string_view oldName,
+                           std::string_view newName) {
+  Table& table = handle.table;
+  std::vector<int32_t> holders;
+  if (!DbFirst(table)) return 0;
+  NameEntry entry;
+  NameRecord record;
+  while (!AtEnd(table)) {
+    DbCurrentEntry(table, entry.bytes);
+    if (!DbReadRecord(table, entry.RecordNumber(), record.bytes)) return 0;
+    if (NamesPhoneList(record, oldName)) holders.push_back(entry.RecordNumber());
+    if (!DbNext(table)) return 0;
+  }
+  for (int32_t recordNumber : holders) {
+    if (!DbLockRecord(table, recordNumber)) {
+      DbSetLockedError();
+      return FailRecordLocked("NAME record " + std::to_string(recordNumber));
+    }
+    int ok = DbReadRecord(table, recordNumber, record.bytes);
+    if (!ok && DbGetError() == kDbRecordDeleted) {
+      // Removed meanwhile: nobody's default any more.
+      DbClearError();
+      ok = 1;
+    } else if (ok && NamesPhoneList(record, oldName)) {
+      SetFieldText(record.bytes, nm::kPhoneListName, std::string(newName).c_str());
+      SetFieldI32(record.bytes, nm::kPhoneListNumber, number);
+      ok = DbWriteRecord(table, recordNumber, record.bytes);
+    }
+    DbUnlockRecord(table, recordNumber);
+    if (!ok) return 0;
+  }
   return 1;
 }
 
@@ -249,25 +314,36 @@ int NameRename(NameTable& handle, std::string_view oldName, std::string_view new
     SetAppError(kAppInvalidName, newName);
     return 0;
   }
-  NameEntry other;
-  bool taken = false;
-  if (!Search(handle, newName, &taken)) return 0;
-  if (taken) DbCurrentEntry(handle.table, other.bytes);
   NameEntry old;
-  if (!NameFind(handle, oldName, &old)) return 0;
-  // Only a change of letter case may keep the name of the record itself.
-  if (taken && other.RecordNumber() != old.RecordNumber()) {
-    SetAppError(kAppDuplicate, newName);
-    return 0;
+  if (!CheckRenameTarget(handle, oldName, newName, &old)) return 0;
+  // A person's name is also text in the message tables and in the phone
+  // list defaults of everybody's settings. Those are carried first and the
+  // name record last: a rename stopped half way (a record in use, a full
+  // disk) leaves the person under the old name, so running it again finds
+  // the records carried already under the new name and carries the rest.
+  // Renaming the name first would leave the rest behind for good, since
+  // nothing would know the old name any more. A group's name is text
+  // nowhere else: messages to a group are stored under each member's name.
+  if (!IsGroupName(oldName)) {
+    if (!CarryNameInMessages(oldName, newName)) return 0;
+    if (!CarryPhoneListDefaults(handle, old.Number(), oldName, newName)) return 0;
+    // The walk moved the handle. A new name taken at another desk
+    // meanwhile fails the re-key below as a duplicate.
+    if (!NameFind(handle, oldName, &old)) return 0;
+  }
+  if (!DbLockRecord(handle.table, old.RecordNumber())) {
+    DbSetLockedError();
+    return FailRecordLocked(oldName);
   }
   NameRecord record;
-  if (!NameReadCurrent(handle, &record)) return 0;
-  SetFieldText(record.bytes, nm::kName, std::string(newName).c_str());
-  if (!DbRekeyRecord(handle.table, old.bytes, record.bytes)) {
-    if (IdxGetError() == kIdxDuplicate) SetAppError(kAppDuplicate, newName);
-    return 0;
+  int ok = NameReadCurrent(handle, &record);
+  if (ok) {
+    SetFieldText(record.bytes, nm::kName, std::string(newName).c_str());
+    ok = DbRekeyRecord(handle.table, old.bytes, record.bytes);
+    if (!ok && IdxGetError() == kIdxDuplicate) SetAppError(kAppDuplicate, newName);
   }
-  return 1;
+  DbUnlockRecord(handle.table, old.RecordNumber());
+  return ok;
 }
 
 int NameRemove(NameTable& handle, std::string_view name) {

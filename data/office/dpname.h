@@ -89,6 +89,16 @@ bool NameIsValid(std::string_view name);
 // on the new name. "* - ALL" on either side, an invalid new name, or a
 // change between person and group (their records differ past byte 25):
 // 1021. A new name taken by another record: 1027.
+//
+// A person's name goes with them: the messages to them, the send-log
+// copies of messages sent to them and the CC lists naming them get the new
+// name, and so does every person's default phone list that is theirs
+// (data/messages/name_carry.h). The name record is renamed last. A record
+// held by another workstation stops the rename with engine code 9 and
+// application error 1012 naming the record; the person still has the old
+// name and running the rename again finishes it. A group's name is held
+// nowhere else (its messages are stored under each member's name), so
+// renaming a group changes the name record alone.
 int NameRename(NameTable& handle, std::string_view oldName, std::string_view newName);
 // Deletes a person or a group. "* - ALL" and names that are not there
 // succeed without change. A record held by another workstation fails with
