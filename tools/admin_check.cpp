@@ -2,8 +2,10 @@
 // files themselves, reporting each problem on a line of its own.
 #include <cerrno>
 #include <cstring>
+#include <map>
 #include <vector>
 
+#include "data/office/dpname.h"
 #include "storage/catalogue.h"
 #include "storage/index_page.h"
 #include "tools/admin.h"
@@ -63,6 +65,34 @@ void MatchEntries(const TableDef& def, int x, const IndexWalk& walk,
   }
 }
 
+// What the fields of a table's live records hold that none can, one line a
+// field, and a name number held by more than one record. Only the name
+// table has its field rules written so far.
+class FieldCheck {
+ public:
+  FieldCheck(const TableDef& def, const std::string& file, ProblemLog& log)
+      : def_(def), file_(file), log_(log) {}
+
+  void Record(int32_t n, const uint8_t* bytes, uint32_t lastIssued) {
+    if (&def_ != &kNameTable) return;
+    NameRecord record;
+    std::memcpy(record.bytes, bytes, sizeof record.bytes);
+    for (const FieldProblem& p : NameRecordProblems(record, lastIssued))
+      log_.Add(file_, "record " + std::to_string(n) + ", " + p.field + ": " + p.what);
+    const int32_t number = record.Number();
+    auto [at, fresh] = firstWithNumber_.emplace(number, n);
+    if (!fresh)
+      log_.Add(file_, "record " + std::to_string(n) + ", name number: " + std::to_string(number) +
+                          ", already the number of record " + std::to_string(at->second));
+  }
+
+ private:
+  const TableDef& def_;
+  const std::string& file_;
+  ProblemLog& log_;
+  std::map<int32_t, int32_t> firstWithNumber_;
+};
+
 void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Outcome& outcome) {
   const std::string dataName = DataFileName(def);
   const std::string dataPath = DbDataPath(dir, def.name);
@@ -105,6 +135,8 @@ void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Ou
   // The entries each index should hold: one per live record.
   std::vector<std::vector<Bytes>> expected(size_t(def.indexCount));
   RecordScan scan;
+  // The header is read before the first slot is visited.
+  FieldCheck fields(def, dataName, log);
   bool read = ScanRecords(
       data, def,
       [&](int32_t n, const uint8_t* record, bool deleted) {
@@ -113,6 +145,7 @@ void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Ou
           list.resize(size_t(n) + 1);
           if (!deleted) list[size_t(n)] = BuildEntry(def, x, record, n);
         }
+        if (!deleted) fields.Record(n, record, scan.unique);
       },
       &scan);
   for (const std::string& p : scan.problems) log.Add(dataName, p);

@@ -392,3 +392,81 @@ int SetGroupMembers(NameRecord& group, const std::vector<int32_t>& members) {
     SetFieldI32(group.bytes, nm::Member(i), size_t(i) < kept.size() ? kept[size_t(i)] : 0);
   return 1;
 }
+
+namespace {
+
+std::string NumberRange(uint32_t lastIssued) {
+  return lastIssued == 0 ? "none issued yet" : "1 to " + std::to_string(lastIssued);
+}
+
+bool Issued(int32_t number, uint32_t lastIssued) {
+  return number > 0 && uint32_t(number) <= lastIssued;
+}
+
+void CheckText(const NameRecord& record, Field f, const char* field,
+               std::vector<FieldProblem>* out) {
+  if (std::memchr(record.bytes + f.offset, 0, size_t(f.width)) == nullptr)
+    out->push_back({field, "no NUL within its " + std::to_string(f.width) + " bytes"});
+}
+
+void CheckByte(const NameRecord& record, Field f, const char* field, int highest,
+               std::vector<FieldProblem>* out) {
+  const int v = FieldByte(record.bytes, f);
+  if (v > highest)
+    out->push_back({field, std::to_string(v) + ", not 0 to " + std::to_string(highest)});
+}
+
+}  // namespace
+
+std::vector<FieldProblem> NameRecordProblems(const NameRecord& record, uint32_t lastIssued) {
+  std::vector<FieldProblem> out;
+  if (const int mark = FieldByte(record.bytes, nm::kMark); mark != 0)
+    out.push_back({"mark", std::to_string(mark) + ", not 0 (or 255 for deleted)"});
+  CheckText(record, nm::kName, "name", &out);
+  const uint8_t first = record.bytes[nm::kName.offset];
+  if (first == 0)
+    out.push_back({"name", "empty"});
+  else if (first < uint8_t(nm::kGroupPrefix))
+    out.push_back({"name", "begins with byte " + std::to_string(first) + ", below '*'"});
+  const int32_t number = record.Number();
+  if (!Issued(number, lastIssued))
+    out.push_back({"name number", std::to_string(number) + ", not a number the table issued (" +
+                                      NumberRange(lastIssued) + ")"});
+  if (record.IsGroup()) {
+    for (int i = 0; i < nm::kMaxMembers; ++i) {
+      const int32_t member = FieldI32(record.bytes, nm::Member(i));
+      if (member != 0 && !Issued(member, lastIssued))
+        out.push_back({"member " + std::to_string(i + 1), std::to_string(member) +
+                                                              ", not a number the table issued (" +
+                                                              NumberRange(lastIssued) + ")"});
+    }
+    return out;
+  }
+  CheckText(record, nm::kPassword, "user password", &out);
+  CheckText(record, nm::kInitials, "initials", &out);
+  CheckByte(record, nm::kDefaultKind, "default message type", 2, &out);
+  CheckByte(record, nm::kListOrder, "message list order", 1, &out);
+  CheckByte(record, nm::kSoundRepeat, "alert sound repeat", 6, &out);
+  CheckByte(record, nm::kNotify, "notify", 1, &out);
+  if (const int v = FieldByte(record.bytes, nm::kAddedHere); v != 0 && v != nm::kAddedHereValue)
+    out.push_back({"added here", std::to_string(v) + ", not 0 or 2"});
+  CheckByte(record, nm::kModemPort, "modem port", 3, &out);
+  CheckText(record, nm::kModemPrefix, "modem prefix", &out);
+  CheckText(record, nm::kModemSuffix, "modem suffix", &out);
+  CheckByte(record, nm::kSendLog, "send log", 1, &out);
+  CheckByte(record, nm::kFromSearch, "FROM search", 1, &out);
+  CheckText(record, nm::kPhoneListName, "phone list owner name", &out);
+  if (const int32_t owner = FieldI32(record.bytes, nm::kPhoneListNumber);
+      owner != 0 && !Issued(owner, lastIssued))
+    out.push_back({"phone list owner number", std::to_string(owner) +
+                                                  ", neither 0 (COMMON) nor a number the table "
+                                                  "issued (" +
+                                                  NumberRange(lastIssued) + ")"});
+  CheckByte(record, nm::kAllCaps, "All Caps", 1, &out);
+  CheckByte(record, nm::kNoLongDistanceOne, "long-distance 1", 1, &out);
+  CheckByte(record, nm::kSignature, "default signature", 2, &out);
+  CheckText(record, nm::kEmailFrom, "Email from", &out);
+  CheckByte(record, nm::kAutoFormat, "Auto format E-mails", 1, &out);
+  CheckByte(record, nm::kProtectedAreas, "protected areas", 31, &out);
+  return out;
+}

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/field_problem.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
 #include "storage/records/name.h"
@@ -111,3 +112,14 @@ bool IsGroupMember(const NameRecord& group, int32_t number);
 // Replaces the members (zeros and repeats dropped, free slots zeroed). More
 // than 100 members: 1022 and the record is left unchanged.
 int SetGroupMembers(NameRecord& group, const std::vector<int32_t>& members);
+
+// What a live name record holds that no name record can, one problem a
+// field: a name number outside 1 to lastIssued (the table header's last
+// issued number; "COMMON" 0, the office schedule's -1 and the mail
+// gateway's -3 are never records), a name that is empty or begins below
+// '*', a text field without its NUL inside its width, a mark other than 0,
+// and for a person a setting byte outside its values or a phone list owner
+// number that was never issued; for a group a member number that was never
+// issued. Whether a number is used by one record only is the caller's to
+// see across the table. Empty for a record that could be as it is.
+std::vector<FieldProblem> NameRecordProblems(const NameRecord& record, uint32_t lastIssued);
