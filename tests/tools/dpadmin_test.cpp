@@ -130,7 +130,10 @@ class DpadminTest : public ::testing::Test {
     Table names(kNameTable);
     ASSERT_EQ(DbOpenTable(names, Dir()), 1);
     for (int i = 0; i < kNames; ++i) {
-      Bytes rec = NameRecord(NameOf(i), i + 1);
+      // The table issues the numbers, as it does for every name added.
+      uint32_t number = 0;
+      ASSERT_EQ(GetUniqueNumber(names, &number), 1) << i;
+      Bytes rec = NameRecord(NameOf(i), int32_t(number));
       ASSERT_EQ(DbAppendRecord(names, rec.data()), 1) << i;
     }
     DbCloseTable(names);
@@ -531,7 +534,9 @@ TEST_F(DpadminTest, ReindexReplacesTheContentSoHandlesOpenElsewhereStayOnTheLive
 
   // What that workstation adds afterwards lands in the file everybody reads.
   IdxForgetPageBuffer();
-  Bytes late = NameRecord("LATECOMER", 9999);
+  uint32_t number = 0;
+  ASSERT_EQ(GetUniqueNumber(open, &number), 1);
+  Bytes late = NameRecord("LATECOMER", int32_t(number));
   ASSERT_EQ(DbAppendRecord(open, late.data()), 1);
   DbCloseTable(open);
   ExpectCheckClean();
@@ -560,14 +565,17 @@ TEST_F(DpadminTest, AHandleOpenAcrossRebuildsAfterInterruptedUpdatesSeesTheRebui
 
   // Another workstation dies inside its append of a name next to that one,
   // and the index is rebuilt again while the first still has it open.
-  Bytes late = NameRecord(NameOf(50) + "A", 5000);
+  uint32_t numbers[2] = {};
+  ASSERT_EQ(GetUniqueNumber(open, &numbers[0]), 1);
+  ASSERT_EQ(GetUniqueNumber(open, &numbers[1]), 1);
+  Bytes late = NameRecord(NameOf(50) + "A", int32_t(numbers[0]));
   AppendCutShort(Dir(), late);
   ASSERT_EQ(Admin({"reindex", Dir(), "NAME"}).status, 0);
 
   EXPECT_TRUE(FindExact(open, NameOf(50) + "A"))
       << "the rebuilt index holds the name, but the open "
          "handle does not see it";
-  Bytes next = NameRecord(NameOf(50) + "B", 5001);
+  Bytes next = NameRecord(NameOf(50) + "B", int32_t(numbers[1]));
   ASSERT_EQ(DbAppendRecord(open, next.data()), 1);
   DbCloseTable(open);
   ExpectCheckClean();
