@@ -15,6 +15,7 @@
 #include "storage/database.h"
 #include "storage/errors.h"
 #include "storage/lockwait.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -40,22 +41,6 @@ std::vector<uint8_t> Person(const std::string& name) {
   std::vector<uint8_t> r(kRecord, 0);
   std::memcpy(r.data() + kNameOffset, name.data(), std::min<size_t>(name.size(), kNameWidth - 1));
   return r;
-}
-
-// Runs f in a child process whose files may not grow past limit bytes, so
-// writes fail as they do on a full disk; answers f's exit code.
-template <class F>
-int WithFileSizeLimit(rlim_t limit, F f) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit r{limit, limit};
-    setrlimit(RLIMIT_FSIZE, &r);
-    _exit(f());
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 class AppendFailureTest : public ::testing::Test {

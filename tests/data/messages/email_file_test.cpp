@@ -9,6 +9,7 @@
 #include "data/messages/attachments.h"
 #include "storage/records/email.h"
 #include "tests/data/messages/email_fixture.h"
+#include "tests/support/file_size_limit.h"
 
 namespace email = records::email;
 
@@ -136,22 +137,6 @@ TEST_F(EmailFileTest, RewritingTheHeaderKeepsTheBodyAndAWholeRewriteCutsTheFile)
 
   EXPECT_EQ(EmailRewrite(h, "x", 99), 0);  // only an existing file is rewritten
   EXPECT_FALSE(FileExists(EmailFilePath(99)));
-}
-
-// Runs f in a child process whose files may not grow past limit bytes, so
-// writes fail as they do on a full disk; answers f's result.
-template <class F>
-int WithFileSizeLimit(rlim_t limit, F f) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit r{limit, limit};
-    setrlimit(RLIMIT_FSIZE, &r);
-    _exit(f());
-  }
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 TEST_F(EmailFileTest, AWriteThatCannotFinishLeavesNoFileAndARewriteTheOldOne) {
