@@ -9,7 +9,6 @@ namespace {
 
 constexpr size_t kMaxSubject = records::email::kSubject.width - 1;  // 127
 constexpr char kReplyPrefix[] = "Re: ";
-constexpr size_t kReplyPrefixLength = sizeof kReplyPrefix - 1;
 constexpr std::string_view kLineEnds = ":.!?,-=\n>";
 constexpr size_t kSignatureWidth = 251;
 constexpr size_t kMaxCopyNote = 4047;
