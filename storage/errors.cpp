@@ -185,6 +185,8 @@ const char* AppErrorText(int code) {
       return "Duplicate record";
     case 1028:
       return "Reached beginning of file";
+    case 1029:
+      return "Unknown time zone";
     default:
       return nullptr;
   }

@@ -67,6 +67,7 @@ enum AppCode {
   kAppRenameFailed = 1026,
   kAppDuplicate = 1027,
   kAppBeginningOfFile = 1028,
+  kAppUnknownTimeZone = 1029,
 };
 
 // Why the operating system refused a file call, for choosing between the

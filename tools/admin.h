@@ -41,8 +41,13 @@ int RunExportPhone(const std::vector<std::string>& args);
 std::string WithSlash(const std::string& directory);
 
 // Checks that the directory exists and holds a data directory (DP.EXE or
-// CAT.DAT); prints why not and returns false otherwise.
+// CAT.DAT) whose time zone this machine knows, and makes that zone the
+// process's; prints why not and returns false otherwise.
 bool RequireDataDirectory(const std::string& directory);
+// Makes the office's time zone (DPDESK.CFG's TIMEZONE) the process's, so
+// dates on the command line are read as the office's days; prints why not
+// and returns false when the machine does not know the zone.
+bool UseOfficeTimeZone(const std::string& directory);
 
 // The table of that name (any letter case), or nullptr after printing the
 // known names.

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "data/office/office_time_zone.h"
 #include "storage/catalogue.h"
+#include "storage/errors.h"
 #include "storage/index_page.h"
 #include "storage/lockwait.h"
 #include "tools/admin.h"
@@ -26,7 +28,14 @@ bool RequireDataDirectory(const std::string& directory) {
     Complain(directory + ": not a DESKpost data directory (neither DP.EXE nor CAT.DAT is there)");
     return false;
   }
-  return true;
+  return UseOfficeTimeZone(directory);
+}
+
+bool UseOfficeTimeZone(const std::string& directory) {
+  // Dates and times read and written from here on are the office's.
+  if (ApplyOfficeTimeZone(WithSlash(directory)).ok) return true;
+  Complain(FormatAppError() + ": set a zone of the time zone database, such as America/New_York");
+  return false;
 }
 
 const TableDef* RequireTable(const std::string& name) {

@@ -16,6 +16,7 @@
 #include "data/schedule/dpsched.h"
 #include "data/schedule/dptodo.h"
 #include "data/schedule/sched_repeat.h"
+#include "data/schedule/sched_time_text.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
 #include "tools/admin_office.h"
@@ -53,8 +54,13 @@ bool HasUnknownOption(const std::vector<std::string>& args) {
   return false;
 }
 
-int BadTime(const std::string& text) {
-  Complain("bad time: " + text + " (such as 9:30AM or 12:00PM)");
+int BadTime(const std::string& text, int32_t day) {
+  if (SkippedClockTime(text, day)) {
+    Complain("no such time: " + text + " on " + FormatAdminDate(day) +
+             ", the night the clocks go forward");
+  } else {
+    Complain("bad time: " + text + " (such as 9:30AM or 12:00PM)");
+  }
   return kExitError;
 }
 
@@ -103,16 +109,16 @@ int EntryTimes(const std::vector<std::string>& texts, int32_t day, SchedRecord* 
     }
     record->SetStart(day);
   } else {
-    if (!ParseAdminTime(start, day, &t)) return BadTime(start);
+    if (!ParseAdminTime(start, day, &t)) return BadTime(start, day);
     record->SetStart(t == day ? t + 1 : t);
   }
   if (!end.empty()) {
-    if (!ParseAdminTime(end, day, &t)) return BadTime(end);
+    if (!ParseAdminTime(end, day, &t)) return BadTime(end, day);
     if (t <= record->Start()) return Refused("Start time must be earlier than End time.");
     record->SetEnd(t);
   }
   if (!alarm.empty()) {
-    if (!ParseAdminTime(alarm, day, &t)) return BadTime(alarm);
+    if (!ParseAdminTime(alarm, day, &t)) return BadTime(alarm, day);
     record->SetAlarm(t);
   }
   return kExitOk;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/file.h"
 #include "tools/admin.h"
 
 namespace {
@@ -133,6 +134,10 @@ int main(int argc, char** argv) {
       return kExitOk;
     }
   }
+  // Dates on the command line are the office's days: its zone first.
+  if (command != "create" && command != "demo" && !args.empty() &&
+      FileExists(WithSlash(args[0]) + "DP.EXE") && !UseOfficeTimeZone(args[0]))
+    return kExitError;
   if (command == "create") return RunCreate(args);
   if (command == "check") return RunCheck(args);
   if (command == "reindex") return RunReindex(args);

@@ -8,6 +8,7 @@
 #include "data/messages/message_user.h"
 #include "data/office/datadir.h"
 #include "data/office/flags.h"
+#include "data/office/office_time_zone.h"
 #include "data/office/startup_prompts.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"
@@ -30,6 +31,8 @@ const char* const kWorkTablePrefixes[kWorkTableCount] = {"W", "Wa", "Wb", "Wc"};
 
 struct MainState {
   bool directoryOpen = false;
+  // What the start-up tells the user about the office's time zone.
+  std::string zoneWarning;
   UserState user;
   Table messageWork{"", records::message::list_row::kLength};
 };
@@ -183,6 +186,13 @@ int OpenDataDirectory(const std::string& directory) {
     SetDataDirectory("");
     return 0;
   }
+  // Every day value and clock time from here on is the office's.
+  OfficeZoneResult zone = ApplyOfficeTimeZone(dir);
+  if (!zone.ok) {
+    SetDataDirectory("");
+    return 0;
+  }
+  s.zoneWarning = zone.warning;
   DbSetErrorReporter(TranslateEngineError);
   DbSetLockRetry(nullptr);
   IdxSetLockRetry(nullptr);
@@ -227,6 +237,7 @@ int StartUser(const std::string& directory, const std::string& userName,
   }
   DbSetLockRetry(AskLockRetry);
   IdxSetLockRetry(AskLockRetry);
+  if (!s.zoneWarning.empty()) Prompts().Inform(kCaption, s.zoneWarning);
 
   UserState& user = s.user;
   if (!NameLookup(userName, &user.record)) {

@@ -35,6 +35,8 @@ void ApplyLine(std::string_view rawLine, OfficeConfig& config) {
     } else if (*seconds >= 2 && *seconds <= kMaxPollSeconds) {
       config.pollTicks = int32_t(*seconds / 2);
     }
+  } else if (StrICmp(key.c_str(), "TIMEZONE") == 0) {
+    config.timeZone = value;
   }
 }
 

@@ -1,6 +1,6 @@
 // The office-wide settings in DPDESK.CFG, in the data directory: the
-// Internet domain of the office's e-mail addresses and the poll interval of
-// every workstation.
+// Internet domain of the office's e-mail addresses, the poll interval of
+// every workstation and the office's time zone.
 //
 // Each line holds "KEY=value". Before it is read a line is cut to its first
 // 80 characters and reduced to the characters with codes 33 to 122, so
@@ -30,6 +30,9 @@ struct OfficeConfig {
   // POLLTIME: 0 turns polling off; 2 to 100000 seconds give seconds / 2
   // ticks; other values leave it unset.
   std::optional<int32_t> pollTicks;
+  // TIMEZONE: a zone of the time zone database ("America/New_York"); empty
+  // when not set. See data/office/office_time_zone.h.
+  std::string timeZone;
 };
 
 // Reads "<directory>DPDESK.CFG"; a missing or unreadable file is no error and

@@ -95,24 +95,57 @@ std::string NormaliseTimeText(std::string_view typed) {
   return ClockText(hour % 12 + (half == kAfternoon ? 12 : 0), minute, ClockForm::kField);
 }
 
-int32_t ReadTimeText(std::string_view text, int32_t day) {
+namespace {
+
+// The hour (0 to 23) and minute of a text in the time field's form.
+bool ReadClock(std::string_view text, int* hour, int* minute) {
   // Exactly the field's form: hour in two places (a blank before one
   // digit), ':', two digits of minutes, "AM" or "PM".
-  if (text.size() != 7 || text[2] != ':') return 0;
+  if (text.size() != 7 || text[2] != ':') return false;
   if (!(text[0] == ' ' || IsDigit(text[0])) || !IsDigit(text[1]) || !IsDigit(text[3]) ||
       !IsDigit(text[4]))
-    return 0;
-  int hour = (text[0] == ' ' ? 0 : text[0] - '0') * 10 + (text[1] - '0');
-  int minute = (text[3] - '0') * 10 + (text[4] - '0');
+    return false;
+  int h = (text[0] == ' ' ? 0 : text[0] - '0') * 10 + (text[1] - '0');
+  int m = (text[3] - '0') * 10 + (text[4] - '0');
   std::string_view half = text.substr(5);
-  if (hour < 1 || hour > 12 || minute > 59 || (half != "AM" && half != "PM")) return 0;
+  if (h < 1 || h > 12 || m > 59 || (half != "AM" && half != "PM")) return false;
   if (half == "AM")
-    hour = hour == 12 ? 0 : hour;
-  else if (hour != 12)
-    hour += 12;
+    h = h == 12 ? 0 : h;
+  else if (h != 12)
+    h += 12;
+  *hour = h;
+  *minute = m;
+  return true;
+}
+
+// The clock time on the date of day; 0 when the date has no such time.
+int32_t ClockOnDay(int32_t day, int hour, int minute) {
   LocalTime d = ToLocal(day);
   int32_t t = FromLocal(d.year, d.month, d.day, hour, minute);
-  return t == -1 ? 0 : t;
+  if (t == -1) return 0;
+  // The C library moves a skipped clock time past the gap; taken apart
+  // again it then shows another hour.
+  LocalTime back = ToLocal(t);
+  if (back.hour != hour || back.minute != minute) return 0;
+  return t;
+}
+
+}  // namespace
+
+int32_t ReadTimeText(std::string_view text, int32_t day) {
+  int hour = 0;
+  int minute = 0;
+  if (!ReadClock(text, &hour, &minute)) return 0;
+  return ClockOnDay(day, hour, minute);
+}
+
+bool SkippedClockTime(std::string_view typed, int32_t day) {
+  int hour = 0;
+  int minute = 0;
+  if (!ReadClock(NormaliseTimeText(typed), &hour, &minute)) return false;
+  LocalTime d = ToLocal(day);
+  return FromLocal(d.year, d.month, d.day, hour, minute) != -1 &&
+         ClockOnDay(day, hour, minute) == 0;
 }
 
 int32_t ParseTypedTime(std::string_view typed, int32_t day) {

@@ -34,10 +34,15 @@ std::string ListTimeText(int32_t time, bool padded = false);
 // forms a time may be typed in.
 std::string NormaliseTimeText(std::string_view typed);
 // The clock time a time field's text names, on the date of day; 0 for a
-// blank text or one not in the field's form. "12:00AM" is 00:00:00.
+// blank text, one not in the field's form, or a clock time the date does
+// not have (the hour skipped when the clocks go forward: it is refused
+// rather than moved). "12:00AM" is 00:00:00.
 int32_t ReadTimeText(std::string_view text, int32_t day);
 // The typed text normalised and read: 0 when it names no time.
 int32_t ParseTypedTime(std::string_view typed, int32_t day);
+// Whether the typed text is a clock time that the date of day skips, so a
+// refusal can say why.
+bool SkippedClockTime(std::string_view typed, int32_t day);
 
 // ---- Date texts ----
 

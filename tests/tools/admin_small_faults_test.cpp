@@ -204,3 +204,54 @@ TEST_F(AdminSmallFaultsTest, ANameTableThatCannotBeOpenedIsNotReportedAsNoSuchPe
 }
 
 }  // namespace
+
+// Day values are local midnight of whoever stores them: an untimed entry
+// stored by dpadmin on a UTC server showed on the previous day in New York.
+// With the office's TIMEZONE both programs keep New York's days.
+class AdminTimeZoneTest : public AdminSmallFaultsTest {
+ protected:
+  void TearDown() override { unsetenv("TZ"); }
+  void SetOfficeZone(const std::string& zone) {
+    std::ofstream(office + "DPDESK.CFG") << "TIMEZONE=" << zone << "\r\n";
+  }
+  DpadminRun RunIn(const char* machineZone, const std::vector<std::string>& args) {
+    setenv("TZ", machineZone, 1);
+    return Run(args);
+  }
+};
+
+TEST_F(AdminTimeZoneTest, AnUntimedEntryKeepsItsDayBetweenMachinesInOtherZones) {
+  SetOfficeZone("America/New_York");
+  DpadminRun added = RunIn("UTC", {"add-entry", office, "ALICE", "3-15-27", "Board day"});
+  ASSERT_EQ(added.status, 0) << ShowRun(added);
+  DpadminRun day = RunIn("America/Los_Angeles", {"schedule", office, "ALICE", "3-15-27"});
+  EXPECT_EQ(day.status, 0) << ShowRun(day);
+  EXPECT_TRUE(Contains(day.out, "Board day")) << day.out;
+}
+
+TEST_F(AdminTimeZoneTest, TheHourSkippedWhenTheClocksGoForwardIsRefused) {
+  SetOfficeZone("America/New_York");
+  DpadminRun skipped =
+      RunIn("UTC", {"add-entry", office, "ALICE", "3-14-27", "2:30AM", "Night shift"});
+  EXPECT_EQ(skipped.status, 2) << ShowRun(skipped);
+  EXPECT_TRUE(Contains(skipped.err,
+                       "no such time: 2:30AM on 3-14-27, the night the clocks go "
+                       "forward"))
+      << skipped.err;
+  DpadminRun kept =
+      RunIn("UTC", {"add-entry", office, "ALICE", "3-15-27", "2:30AM", "Night shift"});
+  EXPECT_EQ(kept.status, 0) << ShowRun(kept);
+  DpadminRun day = RunIn("UTC", {"schedule", office, "ALICE", "3-15-27"});
+  EXPECT_TRUE(Contains(day.out, "2:30")) << day.out;
+}
+
+TEST_F(AdminTimeZoneTest, AnUnknownOfficeZoneIsRefusedAndNothingIsStored) {
+  SetOfficeZone("Mars/Olympus");
+  DpadminRun refused = RunIn("UTC", {"add-entry", office, "ALICE", "3-15-27", "Board day"});
+  EXPECT_EQ(refused.status, 2) << ShowRun(refused);
+  EXPECT_TRUE(Contains(refused.err, "Unknown time zone: Mars/Olympus (TIMEZONE in DPDESK.CFG)"))
+      << refused.err;
+  SetOfficeZone("UTC");
+  DpadminRun day = RunIn("UTC", {"schedule", office, "ALICE", "3-15-27"});
+  EXPECT_FALSE(Contains(day.out, "Board day")) << day.out;
+}
