@@ -82,6 +82,7 @@ class MessagingOffice {
       return made;
     });
     made = made && StartUser(dir.Path(), "RECEPTION") == 1;
+    if (!made) qWarning("office not made: %s", FormatAppError().c_str());
   }
   ~MessagingOffice() {
     if (CurrentUser().started) StopUser();
@@ -104,9 +105,15 @@ class MessagingOffice {
     FolderTable folders;
     if (!FolderOpen(folders)) return 0;
     FolderRecord record = MakeFolderRecord(name, owner);
-    const int ok = FolderAdd(folders, record);
+    FolderEntry existing;
+    int32_t number = 0;
+    if (FolderFind(folders, owner, name, &existing)) {
+      number = existing.Number();
+    } else if (FolderAdd(folders, record)) {
+      number = record.Number();
+    }
     FolderClose(folders);
-    return ok ? record.Number() : 0;
+    return number;
   }
   // The folders of an owner, in name order.
   static std::vector<std::string> Folders(int32_t owner) {
