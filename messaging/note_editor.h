@@ -12,9 +12,8 @@
 #include <QString>
 #include <cstdint>
 
+#include "messaging/call_timer.h"
 #include "toolkit/base_dialog.h"
-
-class CallTimerDialog;
 
 constexpr int kNoteEdit = 0;
 constexpr int kNoteReturnCall = 1;
