@@ -12,6 +12,18 @@ TakeWindows::TakeWindows(QWidget* owner, NamePicker* picker) : owner_(owner), pi
   }
 }
 
+void TakeWindows::SetOwner(QWidget* owner) {
+  owner_ = owner;
+  if (ownPicker_) {
+    ownPicker_ = std::make_unique<DialogNamePicker>(owner);
+    picker_ = ownPicker_.get();
+  }
+}
+
+void TakeWindows::SetKindCommand(std::function<void(char kind)> command) {
+  kindCommand_ = std::move(command);
+}
+
 TakeWindows::~TakeWindows() {
   delete window_.data();
 }

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 #include "messaging/take_window.h"
@@ -18,6 +19,12 @@ class TakeWindows : public QObject {
   // name picker dialog).
   explicit TakeWindows(QWidget* owner, NamePicker* picker = nullptr);
   ~TakeWindows() override;
+
+  // The main window, once it exists: the owner of the take windows.
+  void SetOwner(QWidget* owner);
+  // Where a kind button's request goes: the main window's kind command,
+  // which comes back to Open. Without one the request goes to Open.
+  void SetKindCommand(std::function<void(char kind)> command);
 
   // kind 0: bring the open window forward with its content, or open the
   // kind of the user's default message type. Another kind: the open window
@@ -43,5 +50,6 @@ class TakeWindows : public QObject {
   QPointer<QWidget> owner_;
   std::unique_ptr<NamePicker> ownPicker_;
   NamePicker* picker_;
+  std::function<void(char kind)> kindCommand_;
   QPointer<TakeWindow> window_;
 };
