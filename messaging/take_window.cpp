@@ -14,8 +14,10 @@
 #include "data/local_time.h"
 #include "data/messages/take_send.h"
 #include "data/office/dpmain.h"
+#include "data/phone/phone_quick_add.h"
 #include "messaging/accessible_names.h"
 #include "messaging/cp1252_guard.h"
+#include "messaging/flyout_tip.h"
 #include "messaging/folder_dialog.h"
 #include "messaging/note_editor.h"
 #include "storage/records/field.h"
@@ -26,6 +28,7 @@
 #include "toolkit/controls/field_widgets.h"
 #include "toolkit/controls/multiline_control.h"
 #include "toolkit/controls/picker_controls.h"
+#include "toolkit/names/name_picker.h"
 #include "toolkit/prompts.h"
 #include "toolkit/record_text.h"
 
@@ -65,11 +68,10 @@ QPushButton* Button(QWidget* window, QBoxLayout* into, const QString& text, int 
 
 }  // namespace
 
-TakeWindow::TakeWindow(QWidget* owner, char kind, NamePicker* picker, PhoneQuickList* quickList)
+TakeWindow::TakeWindow(QWidget* owner, char kind, NamePicker* picker)
     : TBaseDialog(owner, kind == kTakePhone ? "Take Message" : "Take Memo"),
       kind_(kind == kTakePhone ? kTakePhone : kTakeMemo),
-      picker_(picker),
-      quick_(quickList) {
+      picker_(picker) {
   Build();
 }
 
@@ -94,14 +96,22 @@ void TakeWindow::Build() {
   const bool fromSearch = FieldByte(CurrentUser().record.bytes, nm::kFromSearch) != 0;
   LabelledEdit(this, grid, row++, 0, "From:", phone ? kIdPhoneFrom : kIdMemoFrom, 20);
   if (phone) {
-    LabelledEdit(this, grid, row, 0, "Company:", kIdCompany, 29);
+    FieldLineEdit* company = LabelledEdit(this, grid, row, 0, "Company:", kIdCompany, 29);
     auto* list = new QPushButton("&List", this);
     list->setAutoDefault(false);
-    list->setToolTip("PhoneList");
     SetControlId(list, kIdList);
-    // The quick list comes with the phone list windows.
-    list->setEnabled(quick_ != nullptr);
+    new FlyoutTip(list, "Phone&List");
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QPushButton::clicked, this, [this] { ShowQuickList(); });
+    connect(list, &QPushButton::customContextMenuRequested, this,
+            [this, list](const QPoint& at) { QuickListMenu(list->mapToGlobal(at)); });
     grid->addWidget(list, row++, 2);
+    quickList_ = new TakeQuickList(
+        this, company,
+        [this](const PhoneRecord& entry, QLineEdit* from) { TakeEntry(entry, from); });
+    // "&Add" has no button of its own on the form: its shortcut serves.
+    auto* add = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_A), this);
+    connect(add, &QShortcut::activated, this, [this] { AddToPhoneList(); });
     LabelledEdit(this, grid, row++, 0, "Phone:", kIdPhone, 20);
     LabelledEdit(this, grid, row++, 0, "Ext:", kIdExt, 10);
   }
@@ -188,13 +198,13 @@ void TakeWindow::Build() {
   char* from = TextField(record_, msg::kFrom);
   const size_t fromSize = size_t(msg::kFrom.width);
   if (phone && fromSearch) {
-    Bind<TPhoneListControl>(kIdPhoneFrom, from, fromSize, quick_);
+    Bind<TPhoneListControl>(kIdPhoneFrom, from, fromSize, quickList_);
   } else {
     Bind<TEditControl>(phone ? kIdPhoneFrom : kIdMemoFrom, from, fromSize);
   }
   if (phone) {
     Bind<TPhoneListControl>(kIdCompany, TextField(record_, msg::kCompany),
-                            size_t(msg::kCompany.width), quick_);
+                            size_t(msg::kCompany.width), quickList_);
     Bind<TPhoneEditControl>(kIdPhone, TextField(record_, msg::kPhone), size_t(msg::kPhone.width));
     Bind<TEditControl>(kIdExt, TextField(record_, msg::kExtension), size_t(msg::kExtension.width));
   }
@@ -336,4 +346,89 @@ void TakeWindow::RefreshTime() {
 void TakeWindow::reject() {
   // Hidden, not destroyed: the form waits for its writer.
   CloseWith(0);
+}
+
+void TakeWindow::showEvent(QShowEvent* event) {
+  TBaseDialog::showEvent(event);
+  // The phone message keeps the phone list open while it shows.
+  if (quickList_ && !quickList_->OpenTable()) {
+    ShowError();
+    CloseWith(0);
+  }
+}
+
+void TakeWindow::hideEvent(QHideEvent* event) {
+  if (quickList_) quickList_->CloseTable();
+  TBaseDialog::hideEvent(event);
+}
+
+void TakeWindow::ShowQuickList() {
+  if (!quickList_ || !quickList_->TableOpen()) return;
+  auto* company = FindControlAs<QLineEdit>(this, kIdCompany);
+  std::string name;
+  if (!quickList_->FindFrom(ToCp1252(company->text()), &name)) name.clear();
+  quickList_->Open(company, name);
+  company->setFocus();
+}
+
+void TakeWindow::QuickListMenu(const QPoint& at) {
+  QMenu menu(this);
+  menu.setTitle("QuickList");
+  QAction* add = menu.addAction("&Add to PhoneList");
+  QAction* select = menu.addAction("&Select PhoneList");
+  select->setEnabled(passwords_ != nullptr);
+  QAction* chosen = menu.exec(at);
+  if (chosen == add) AddToPhoneList();
+  if (chosen == select) SelectPhoneList();
+}
+
+void TakeWindow::TakeEntry(const PhoneRecord& entry, QLineEdit* from) {
+  auto set = [this](int id, const std::string& text) {
+    if (auto* e = FindControlAs<QLineEdit>(this, id)) e->setText(FromCp1252(text));
+  };
+  auto trimmed = [](std::string text) {
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+  };
+  auto* phone = FindControlAs<QLineEdit>(this, kIdPhone);
+  if (phone->text().isEmpty() || Prompter().AskYesNo("Overwrite phone number?")) {
+    set(kIdPhone, entry.Text(records::phone::kPhone1));
+    set(kIdExt, entry.Text(records::phone::kExt1));
+  }
+  if (from && ControlId(from) == kIdPhoneFrom) {
+    set(kIdPhoneFrom, trimmed(entry.Listname()).substr(0, size_t(msg::kFrom.width - 1)));
+    set(kIdCompany, trimmed(entry.Text(records::phone::kCompany)));
+  } else {
+    set(kIdCompany, entry.Listname());
+  }
+  if (QWidget* text = FindControl(this, kIdPhoneText)) text->setFocus();
+}
+
+void TakeWindow::AddToPhoneList() {
+  if (!quickList_ || !quickList_->TableOpen()) return;
+  quickList_->Close();
+  Gather();
+  QuickAdd result = QuickAdd::kNothing;
+  if (!PhoneQuickAddMessage(quickList_->Phones(), PhoneCurrentList().number, record_, &result)) {
+    Prompter().Inform(kQuickAddFailed);
+    return;
+  }
+  if (result == QuickAdd::kExists) Prompter().Inform(kQuickAddExists);
+  if (result == QuickAdd::kAdded) Prompter().Flash(kQuickAddDone);
+}
+
+void TakeWindow::SelectPhoneList() {
+  if (quickList_) quickList_->Close();
+  if (!passwords_) return;
+  NamePickRequest request;
+  request.mode = kPickOwner;
+  request.passwordArea = kAreaPhoneList;
+  request.startEmpty = true;
+  if (SelectName(this, request, *passwords_) == 0) return;
+  PhoneList list;
+  if (!PhoneListForName(request.slot.Name(), &list)) {
+    ShowError();
+    return;
+  }
+  PhoneSetCurrentList(list);
 }

@@ -18,9 +18,13 @@
 #include "data/messages/dpmess.h"
 #include "data/office/dpname.h"
 #include "data/office/name_picking.h"
+#include "data/office/passwords.h"
+#include "data/phone/dpphone.h"
+#include "messaging/quick_list.h"
 #include "toolkit/base_dialog.h"
 #include "toolkit/pickers.h"
 
+class QLineEdit;
 class QPushButton;
 
 constexpr char kTakePhone = 'P';
@@ -59,10 +63,15 @@ class TakeWindow : public TBaseDialog {
   static constexpr int kIdKindMemo = 223;
   static constexpr int kIdKindEmail = 224;
 
+  static constexpr int kIdSelectPhoneList = 628;
+
   // kind: kTakePhone or kTakeMemo. The picker serves the To field and
-  // ">>"; quickList (may be nullptr) completes the caller's name and
-  // company from the phone list.
-  TakeWindow(QWidget* owner, char kind, NamePicker* picker, PhoneQuickList* quickList = nullptr);
+  // ">>"; a phone message completes the caller's name and company from the
+  // current phone list.
+  TakeWindow(QWidget* owner, char kind, NamePicker* picker);
+  // Answers the phone list password of "&Select PhoneList" (without one
+  // that entry is not offered).
+  void SetPasswords(PasswordPrompt* passwords) { passwords_ = passwords; }
   ~TakeWindow() override;
 
   char Kind() const { return kind_; }
@@ -82,6 +91,13 @@ class TakeWindow : public TBaseDialog {
   void AttachNote();
   // ">>": the name picker for To.
   void PickRecipient();
+  // "&List": the quick list for the Company field.
+  void ShowQuickList();
+  // "&Add to PhoneList" and "&Add": the caller into the current phone list.
+  void AddToPhoneList();
+  // "&Select PhoneList": whose phone list the quick list shows.
+  void SelectPhoneList();
+  TakeQuickList* QuickList() const { return quickList_; }
   void RefreshTitle();
   // Writes the current date and time into control 300.
   void RefreshTime();
@@ -97,6 +113,8 @@ class TakeWindow : public TBaseDialog {
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void Build();
@@ -104,11 +122,14 @@ class TakeWindow : public TBaseDialog {
   // The form into the working record; answers the long text to keep in a
   // note (empty when the text fits the record).
   std::string Gather();
-  bool SendTo(const std::string& to, int32_t number, int32_t folder);
+  // The quick list's entry into the slip.
+  void TakeEntry(const PhoneRecord& entry, QLineEdit* from);
+  void QuickListMenu(const QPoint& at);
 
   char kind_;
   NamePicker* picker_;
-  PhoneQuickList* quick_;
+  PasswordPrompt* passwords_ = nullptr;
+  TakeQuickList* quickList_ = nullptr;
   bool initialised_ = false;
   MessageRecord record_;
   char text_[kTakeTextLength + 1] = {};

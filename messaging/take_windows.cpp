@@ -50,6 +50,7 @@ void TakeWindows::Open(char kind) {
   if (kind == 0) kind = DefaultKind();
   if (kind != kTakePhone && kind != kTakeMemo) return;
   window_ = new TakeWindow(owner_, kind, picker_);
+  window_->SetPasswords(passwords_);
   // The window that asks for another kind is closed by it: the request
   // comes back through the loop.
   connect(

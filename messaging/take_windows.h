@@ -22,6 +22,9 @@ class TakeWindows : public QObject {
 
   // The main window, once it exists: the owner of the take windows.
   void SetOwner(QWidget* owner);
+  // Answers the phone list password of the phone message's "&Select
+  // PhoneList".
+  void SetPasswords(PasswordPrompt* passwords) { passwords_ = passwords; }
   // Where a kind button's request goes: the main window's kind command,
   // which comes back to Open. Without one the request goes to Open.
   void SetKindCommand(std::function<void(char kind)> command);
@@ -51,5 +54,6 @@ class TakeWindows : public QObject {
   std::unique_ptr<NamePicker> ownPicker_;
   NamePicker* picker_;
   std::function<void(char kind)> kindCommand_;
+  PasswordPrompt* passwords_ = nullptr;
   QPointer<TakeWindow> window_;
 };

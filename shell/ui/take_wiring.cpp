@@ -12,6 +12,8 @@ void TakeWiring::Fill(DpWinHooks& hooks) {
 
 void TakeWiring::SetMainWindow(DpWin* window) {
   takes_.SetOwner(window);
+  passwords_ = std::make_unique<WindowPasswordPrompt>(window);
+  takes_.SetPasswords(passwords_.get());
   QPointer<DpWin> main(window);
   takes_.SetKindCommand([main](char kind) {
     if (main) main->TakeKindCommand(kind);

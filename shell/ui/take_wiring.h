@@ -9,8 +9,10 @@
 #pragma once
 
 #include <QPointer>
+#include <memory>
 
 #include "messaging/take_windows.h"
+#include "shell/ui/passwords/get_password_dialog.h"
 #include "shell/ui/window_hooks.h"
 
 class DpWin;
@@ -24,4 +26,5 @@ class TakeWiring {
 
  private:
   TakeWindows takes_{nullptr};
+  std::unique_ptr<WindowPasswordPrompt> passwords_;
 };
