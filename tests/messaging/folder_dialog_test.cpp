@@ -15,6 +15,7 @@
 #include "messaging/cc_list_dialog.h"
 #include "messaging/folder_list.h"
 #include "tests/messaging/messaging_office.h"
+#include "tests/support/lock_holder.h"
 #include "tests/toolkit/name_office.h"
 #include "toolkit/names/name_picker.h"
 
@@ -387,6 +388,38 @@ class FolderDialogTest : public QObject {
     QCOMPARE(std::find(mine.begin(), mine.end(), victim.toStdString()) == mine.end(), gone);
     QCOMPARE(shown.contains(victim), !gone);
     QCOMPARE(MessagingOffice::Folders(0).size(), size_t(3));
+  }
+
+  // A folder another workstation holds is not deleted: the failure is
+  // shown and the folder stays, in the table and in the list.
+  void aFolderHeldElsewhereIsNotDeleted() {
+    FolderEntry entry;
+    {
+      FolderTable folders;
+      QVERIFY(FolderOpen(folders));
+      QVERIFY(FolderFind(folders, me, "Private", &entry));
+      FolderClose(folders);
+    }
+    const int64_t lockByte = records::folder::kHeaderSize +
+                             int64_t(entry.RecordNumber() + 1) * records::folder::kRecordSize - 1;
+    LockHolder other(office->dir.File("FOLDER.DAT"), lockByte);
+    QVERIFY(other.Held());
+    office->prompts.Answer(true);
+    FolderRecord choice = MakeFolderRecord("", me);
+    SetFieldI32(choice.bytes, records::folder::kNumber, folder["mine Private"]);
+    QStringList shown;
+    script->Then([&](TBaseDialog& d) {
+      MessagingScript::Press(d, FolderDialog::kIdDelete);
+      shown = Shown(*AsFolder(d).List());
+      MessagingScript::Press(d, kIdCancel);
+    });
+    ChooseFolder(nullptr, choice);
+    const QStringList asked = Asked(office->prompts);
+    QCOMPARE(asked.size(), 2);
+    QCOMPARE(asked[0], QString("DESKpost|Are you sure?"));
+    QVERIFY(asked[1].startsWith("DESKpost|"));
+    QVERIFY(shown.contains("Private"));
+    QCOMPARE(MessagingOffice::Folders(me), std::vector<std::string>({"Calls", "Private", "Work"}));
   }
 
   // FOLDER_AND_NAME: opened for "* - ALL" it offers common folders only;

@@ -21,6 +21,7 @@
 #include "data/office/datadir.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
+#include "data/office/startup_prompts.h"
 #include "messaging/dialog_runner.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"
@@ -30,6 +31,7 @@
 #include "tests/support/temp_dir.h"
 #include "toolkit/base_dialog.h"
 #include "toolkit/control_id.h"
+#include "toolkit/data_prompts.h"
 #include "toolkit/names/name_dialog_runner.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -47,6 +49,9 @@ class MessagingOffice {
 
   MessagingOffice() : MessagingOffice(Options()) {}
   explicit MessagingOffice(const Options& options) {
+    // The data layer's boxes (its errors, the lock time-out question) go
+    // through the window prompts, so the script sees them.
+    SetPrompts(&dataPrompts);
     SetCheckHandler([this](const char* module, unsigned line) {
       checks.push_back(std::string(module) + ":" + std::to_string(line));
     });
@@ -87,6 +92,7 @@ class MessagingOffice {
   ~MessagingOffice() {
     if (CurrentUser().started) StopUser();
     SetCheckHandler(nullptr);
+    SetPrompts(nullptr);
   }
 
   template <typename Work>
@@ -143,6 +149,7 @@ class MessagingOffice {
   }
 
   ScriptedPrompts prompts;
+  WindowDataPrompts dataPrompts;
   TempDir dir;
   bool made = true;
   std::map<std::string, int32_t> numbers;

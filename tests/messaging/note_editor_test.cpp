@@ -151,6 +151,7 @@ class NoteEditorTest : public QObject {
     QCOMPARE(EditNote(nullptr, &number, kNoteEdit), 0);
     QCOMPARE(number, 987654);
     QVERIFY(script->opened.empty());
+    QCOMPARE(Asked(office->prompts), QStringList({"DESKpost|Could not locate record: NOTE"}));
   }
 
   void theTimeSpentFieldReadsHoursOrClockTimes_data() {

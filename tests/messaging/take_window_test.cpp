@@ -22,6 +22,7 @@
 #include "messaging/take_windows.h"
 #include "storage/records/message.h"
 #include "tests/messaging/messaging_office.h"
+#include "tests/support/lock_holder.h"
 
 namespace msg = records::message;
 namespace nm = records::name;
@@ -302,6 +303,33 @@ class TakeWindowTest : public QObject {
     for (const char* name : {"RECEPTION", "ANNE", "BOB", "CAROL"}) QCOMPARE(Flag(name), 0);
     QVERIFY(Asked(office->prompts).isEmpty());
     QCOMPARE(TextOf(w)->toPlainText(), QString());
+  }
+
+  // Another workstation holds the message table's append lock: the wait
+  // ends in "Timed out locking file.", Cancel shows the failure and keeps
+  // the slip, and once the lock is gone the same slip goes out.
+  void aSendThatCannotStoreKeepsTheSlip() {
+    FastTicks fast;
+    TakeWindow w(nullptr, kTakePhone, &picker);
+    w.OpenModeless();
+    To(w, "ANNE");
+    TextOf(w)->setFocus();
+    QTest::keyClicks(TextOf(w), "Call back before noon.");
+    {
+      LockHolder other(office->dir.File("MESSAGE.DAT"), 0);
+      QVERIFY(other.Held());
+      office->prompts.Answer(false);
+      QVERIFY(!w.Send());
+    }
+    const QStringList asked = Asked(office->prompts);
+    QCOMPARE(asked.size(), 2);
+    QCOMPARE(asked[0], QString("Error|Timed out locking file."));
+    QVERIFY(asked[1].startsWith("DESKpost|"));
+    QVERIFY(MessagingOffice::Messages().empty());
+    QCOMPARE(TextOf(w)->toPlainText(), QString("Call back before noon."));
+    QCOMPARE(FieldOf(w, TakeWindow::kIdTo), QString("ANNE"));
+    QVERIFY(w.Send());
+    QCOMPARE(TextField(MessagingOffice::Messages().at(0)), std::string("Call back before noon."));
   }
 
   // The attached note shows in the title, travels with the message, and
