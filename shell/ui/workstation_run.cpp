@@ -17,6 +17,7 @@
 #include "shell/ui/sound_player.h"
 #include "shell/ui/startup/run_setup.h"
 #include "shell/ui/startup/startup_windows.h"
+#include "shell/ui/take_wiring.h"
 #include "shell/ui/terminate_close.h"
 #include "shell/ui/trace.h"
 
@@ -37,6 +38,8 @@ int RunWorkstation(const std::string& iniPath) {
   hooks.about = ShowAbout;
   hooks.help = [](QWidget*) { ShowHelp(); };
   hooks.runSetup = [](const std::string& ini) { StartSetupProgram(ini); };
+  TakeWiring take;
+  take.Fill(hooks);
 
   Session session(iniPath, hooks);
   // A failed start-up has shown its box.
@@ -46,6 +49,7 @@ int RunWorkstation(const std::string& iniPath) {
   }
   std::unique_ptr<SoundPlayer> sound = MakeDesktopSoundPlayer();
   std::unique_ptr<DpWin> window = session.OpenWindow(*sound);
+  take.SetMainWindow(window.get());
   QObject::connect(window.get(), &DpWin::finished, qApp,
                    [](int code) { QCoreApplication::exit(code); });
   CloseOnTerminate(window.get());
