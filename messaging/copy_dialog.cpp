@@ -13,6 +13,8 @@
 #include "data/messages/dpnote.h"
 #include "data/messages/message_user.h"
 #include "data/office/dpmain.h"
+#include "messaging/accessible_names.h"
+#include "messaging/cp1252_guard.h"
 #include "storage/errors.h"
 #include "storage/records/field.h"
 #include "toolkit/control_id.h"
@@ -76,6 +78,7 @@ TGetLocalCopyInfo::TGetLocalCopyInfo(QWidget* owner, const MessageRecord* messag
   connect(toButton, &QPushButton::clicked, this, [this] { PickTo(); });
   connect(attach, &QCheckBox::toggled, noteEdit_, &QWidget::setEnabled);
   resize(420, 260);
+  GuardCp1252(this);
 
   if (oneMessage_) {
     // The message's note, and the user's "From" line when there is room.

@@ -13,9 +13,11 @@
 #include "data/messages/take_send.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
+#include "messaging/accessible_names.h"
+#include "messaging/cp1252_guard.h"
+#include "messaging/dialog_runner.h"
 #include "messaging/list_request.h"
-#include "messaging/message_services.h"
-#include "messaging/modal_runner.h"
+#include "messaging/note_editor.h"
 #include "storage/errors.h"
 #include "storage/records/field.h"
 #include "storage/records/message.h"
@@ -104,7 +106,6 @@ TRespondToMemoClass::TRespondToMemoClass(QWidget* owner, MessageRecord& memo, bo
   auto* note = new QPushButton("&Note", this);
   SetControlId(note, kIdNote);
   note->setAutoDefault(false);
-  note->setEnabled(static_cast<bool>(Services().editNote));
   auto* close = new QPushButton("Close", this);
   SetControlId(close, kIdClose);
   close->setAutoDefault(false);
@@ -118,6 +119,8 @@ TRespondToMemoClass::TRespondToMemoClass(QWidget* owner, MessageRecord& memo, bo
   connect(close, &QPushButton::clicked, this, [this] { reject(); });
   connect(toButton, &QPushButton::clicked, this, [this] { PickTo(); });
   resize(480, 340);
+  GuardCp1252(this);
+  NameControlsByLabels(this);
 
   Bind<TToControl>(kIdTo, nameRecord_, tags_, kPickEverything, &picker_);
   Bind<TEditControl>(kIdFrom, from_, sizeof from_);
@@ -146,8 +149,7 @@ void TRespondToMemoClass::PickTo() {
 }
 
 void TRespondToMemoClass::Note() {
-  if (!Services().editNote) return;
-  if (Services().editNote(this, &reply_.attachedNote, 0)) SetModified(1);
+  if (EditNote(this, &reply_.attachedNote, kNoteEdit)) SetModified(1);
   RefreshTitle();
 }
 

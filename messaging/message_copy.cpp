@@ -7,7 +7,7 @@
 #include "data/office/dpname.h"
 #include "data/office/name_picking.h"
 #include "messaging/copy_dialog.h"
-#include "messaging/modal_runner.h"
+#include "messaging/dialog_runner.h"
 #include "storage/errors.h"
 #include "storage/records/field.h"
 #include "storage/records/message.h"

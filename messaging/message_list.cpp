@@ -23,10 +23,11 @@
 #include "data/office/datadir.h"
 #include "data/office/dpmain.h"
 #include "data/office/flags.h"
+#include "messaging/dialog_runner.h"
+#include "messaging/folder_choice.h"
 #include "messaging/message_copy.h"
 #include "messaging/message_pictures.h"
 #include "messaging/message_services.h"
-#include "messaging/modal_runner.h"
 #include "messaging/remove_dialog.h"
 #include "messaging/view_message.h"
 #include "storage/errors.h"
@@ -425,7 +426,6 @@ void TMessageListBaseClass::TagSelected() {
 }
 
 int TMessageListBaseClass::FolderOfTheOwner(int focusedRow, std::string* name, int32_t* number) {
-  if (!Services().chooseFolder) return 0;
   int32_t start = 0;
   const ListRow focused = Row(focusedRow);
   if (focusedRow >= 0 && focused.Action() == msg::list_row::kActionPut) {
@@ -433,7 +433,7 @@ int TMessageListBaseClass::FolderOfTheOwner(int focusedRow, std::string* name, i
   } else if (request_.owner == CurrentUser().number) {
     start = CurrentUser().defaultFolder;
   }
-  return Services().chooseFolder(this, request_.owner, start, name, number) ? 1 : 0;
+  return ChooseOwnersFolder(this, request_.owner, start, name, number) ? 1 : 0;
 }
 
 void TMessageListBaseClass::Mark(uint8_t action) {

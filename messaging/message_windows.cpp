@@ -5,8 +5,8 @@
 
 #include "data/office/dpmain.h"
 #include "data/office/name_picking.h"
+#include "messaging/dialog_runner.h"
 #include "messaging/message_list.h"
-#include "messaging/modal_runner.h"
 #include "messaging/search_dialog.h"
 #include "messaging/view_message.h"
 #include "storage/errors.h"

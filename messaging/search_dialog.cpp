@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <cstring>
 
+#include "messaging/accessible_names.h"
+#include "messaging/cp1252_guard.h"
 #include "toolkit/control_id.h"
 #include "toolkit/controls/choice_controls.h"
 #include "toolkit/controls/date_control.h"
@@ -83,6 +85,8 @@ TSearchCriteriaClass::TSearchCriteriaClass(QWidget* owner, const ListRequest& re
   buttons->addWidget(findButton);
   buttons->addWidget(close);
   outer->addLayout(buttons);
+  GuardCp1252(this);
+  NameControlsByLabels(this);
   connect(findButton, &QPushButton::clicked, this, [this] { Ok(); });
   connect(close, &QPushButton::clicked, this, [this] { reject(); });
 

@@ -17,10 +17,14 @@
 #include "data/messages/take_send.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
+#include "messaging/accessible_names.h"
+#include "messaging/cc_list_dialog.h"
+#include "messaging/cp1252_guard.h"
+#include "messaging/folder_choice.h"
 #include "messaging/memo_reply.h"
 #include "messaging/message_copy.h"
 #include "messaging/message_pictures.h"
-#include "messaging/message_services.h"
+#include "messaging/note_editor.h"
 #include "storage/errors.h"
 #include "storage/records/field.h"
 #include "storage/records/message.h"
@@ -298,7 +302,6 @@ void TViewMessageBaseClass::Build() {
   // What the row and the kind allow.
   const bool hasCC = (record_.Flags() & msg::kFlagCcList) != 0;
   cc->setVisible(hasCC && !SendLog());
-  cc->setEnabled(static_cast<bool>(Services().showCC));
   prev->setEnabled(!single_ && rowNumber_ > 0);
   next->setEnabled(!single_ && rowsAfter_ > 0);
   tag_->setEnabled(!single_);
@@ -312,10 +315,9 @@ void TViewMessageBaseClass::Build() {
   } else if (Archived()) {
     save_->setEnabled(false);
   }
-  folder_->setEnabled(static_cast<bool>(Services().chooseFolder));
-  note->setEnabled(static_cast<bool>(Services().editNote));
-  if (log) log->setEnabled(static_cast<bool>(Services().editNote));
   resize(560, Phone() ? 420 : 380);
+  GuardCp1252(this);
+  NameControlsByLabels(this);
 }
 
 void TViewMessageBaseClass::Initialise() {
@@ -450,8 +452,7 @@ void TViewMessageBaseClass::ToggleAction(uint8_t action) {
     if (start == 0 && request_.owner == CurrentUser().number) start = CurrentUser().defaultFolder;
     std::string name;
     int32_t number = 0;
-    if (Services().chooseFolder &&
-        Services().chooseFolder(this, request_.owner, start, &name, &number)) {
+    if (ChooseOwnersFolder(this, request_.owner, start, &name, &number)) {
       row_.SetAction(row::kActionPut);
       row_.SetTarget(name, number);
     }
@@ -490,16 +491,15 @@ void TViewMessageBaseClass::reject() {
 // ---- Notes ----
 
 void TViewMessageBaseClass::Note() {
-  if (!Services().editNote) return;
   int32_t note = FieldI32(record_.bytes, msg::kAttachedNote);
   // The note is edited under the record's lock; without it, read only.
   const bool editable = !SendLog() && LockForEditing();
   if (!editable) {
     if (!SendLog()) Prompter().Inform("Record in use.");
-    Services().editNote(this, &note, kNoteReadOnly);
+    EditNote(this, &note, kNoteReadOnly);
     return;
   }
-  if (Services().editNote(this, &note, kNoteEdit)) {
+  if (EditNote(this, &note, kNoteEdit)) {
     SetFieldI32(record_.bytes, msg::kAttachedNote, note);
     WriteBack();
   }
@@ -507,14 +507,14 @@ void TViewMessageBaseClass::Note() {
 }
 
 void TViewMessageBaseClass::Log() {
-  if (!Services().editNote || !Phone() || SendLog()) return;
+  if (!Phone() || SendLog()) return;
   int32_t log = FieldI32(record_.bytes, msg::kLogNote);
   if (!LockForEditing()) {
     Prompter().Inform("Record in use.");
-    Services().editNote(this, &log, kNoteReadOnly);
+    EditNote(this, &log, kNoteReadOnly);
     return;
   }
-  if (Services().editNote(this, &log, kNoteReturnCallLog)) {
+  if (EditNote(this, &log, kNoteReturnCall)) {
     SetFieldI32(record_.bytes, msg::kLogNote, log);
     WriteBack();
   }
@@ -522,7 +522,7 @@ void TViewMessageBaseClass::Log() {
 }
 
 void TViewMessageBaseClass::ShowCC() {
-  if (Services().showCC) Services().showCC(this, record_.Number());
+  ShowCCList(this, record_.Number());
 }
 
 // ---- Copy, Reply, Viewed ----

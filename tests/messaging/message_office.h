@@ -23,7 +23,7 @@
 #include "data/office/dpname.h"
 #include "data/office/startup_prompts.h"
 #include "data/table_handle.h"
-#include "messaging/modal_runner.h"
+#include "messaging/dialog_runner.h"
 #include "storage/catalogue.h"
 #include "storage/errors.h"
 #include "storage/lockwait.h"
