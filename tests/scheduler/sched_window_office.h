@@ -6,8 +6,10 @@
 // instead of a modal loop.
 #pragma once
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <cstdlib>
 #include <ctime>
@@ -255,7 +257,11 @@ class DialogSteps {
   static void Press(QWidget& d, int id) {
     auto* button = qobject_cast<QAbstractButton*>(FindControl(&d, id));
     QVERIFY2(button, qPrintable(QString("no button %1").arg(id)));
-    QTest::mouseClick(button, Qt::LeftButton);
+    // A check box or radio button answers a click on its mark or its text,
+    // not anywhere in the row the form gave it.
+    const bool marked = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier,
+                      marked ? QPoint(6, button->height() / 2) : QPoint());
   }
 
   std::deque<Step> steps;
