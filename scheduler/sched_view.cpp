@@ -277,7 +277,11 @@ void SchedView::ChooseOwner() {
   if (NameIsEverybody(name) || name == kCommonScheduleName)
     owner = {kCommonScheduleOwner, kCommonScheduleName};
   scheduler_.SetOwner(owner);
-  setWindowTitle(QString("Schedule for:  %1").arg(FromCp1252(owner.name)));
+  ShowOwner();
+}
+
+void SchedView::ShowOwner() {
+  setWindowTitle(QString("Schedule for:  %1").arg(FromCp1252(scheduler_.Owner().name)));
   Refresh(-1);
 }
 

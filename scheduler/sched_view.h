@@ -64,6 +64,8 @@ class SchedView : public TBaseDialog {
   void DeleteSelected();
   void CopySelected();
   void ChooseOwner();
+  // Retitles the window for the scheduler's owner and reloads.
+  void ShowOwner();
   void GoToDate();
   void Search();
 

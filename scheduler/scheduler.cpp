@@ -39,10 +39,13 @@ bool Scheduler::Open() {
   if (!optionsRead_) {
     optionsRead_ = true;
     options_ = ReadSchedOptions(iniPath_);
-    owner_ = {CurrentUser().number, CurrentUser().name};
-    std::string message;
-    if (!DefaultScheduleOwner(options_.defaultSchedule, &owner_, &message))
-      Prompter().Inform(FromCp1252(message));
+    if (!ownerSet_) {
+      owner_ = {CurrentUser().number, CurrentUser().name};
+      std::string message;
+      if (!DefaultScheduleOwner(options_.defaultSchedule, &owner_, &message))
+        Prompter().Inform(FromCp1252(message));
+      ownerSet_ = true;
+    }
   }
   if (Window()) {
     window_->raise();
@@ -81,6 +84,11 @@ SchedView* Scheduler::Make(int kind) {
 void Scheduler::SwitchView(int kind) {
   Retire();
   Make(kind);
+}
+
+void Scheduler::ShowOwner(const ScheduleOwner& owner) {
+  SetOwner(owner);
+  if (SchedView* view = Window()) view->ShowOwner();
 }
 
 void Scheduler::Close() {

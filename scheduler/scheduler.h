@@ -47,7 +47,13 @@ class Scheduler : public QObject {
   int32_t CurrentDay() const { return currentDay_; }
   void SetCurrentDay(int32_t day) { currentDay_ = day; }
   const ScheduleOwner& Owner() const { return owner_; }
-  void SetOwner(const ScheduleOwner& owner) { owner_ = owner; }
+  void SetOwner(const ScheduleOwner& owner) {
+    owner_ = owner;
+    ownerSet_ = true;
+  }
+  // Shows the owner's schedule: in the open window at once, else when it
+  // opens.
+  void ShowOwner(const ScheduleOwner& owner);
   SchedOptions& Options() { return options_; }
   PasswordPrompt& Passwords() { return passwords_; }
   const std::string& IniPath() const { return iniPath_; }
@@ -63,6 +69,7 @@ class Scheduler : public QObject {
   PasswordPrompt& passwords_;
   SchedOptions options_;
   bool optionsRead_ = false;
+  bool ownerSet_ = false;
   int view_ = kViewDay;
   int32_t currentDay_ = 0;
   ScheduleOwner owner_;
