@@ -76,12 +76,21 @@ int SchedSearch(SchedTable& handle, int32_t owner, const std::string& text,
 }
 
 SchedSearchDialog::SchedSearchDialog(QWidget* owner, SchedTable& handle, int32_t scheduleOwner)
-    : TBaseDialog(owner, "Search Schedule"), handle_(handle), owner_(scheduleOwner) {
+    : SchedSearchDialog(
+          owner, "Search Schedule", {"Date", "Time", "Description"},
+          [&handle, scheduleOwner](const std::string& text, const std::function<bool()>& keepGoing,
+                                   std::vector<SchedMatch>* matches) {
+            return SchedSearch(handle, scheduleOwner, text, keepGoing, matches);
+          }) {}
+
+SchedSearchDialog::SchedSearchDialog(QWidget* owner, const QString& title,
+                                     const QStringList& headings, Finder finder)
+    : TBaseDialog(owner, title), finder_(std::move(finder)) {
   FormBuilder form(this);
   NameControl(form.Edit("Search for:", kIdText, 30), "Search for:");
   results_ = new QTreeWidget(this);
-  results_->setColumnCount(3);
-  results_->setHeaderLabels({"Date", "Time", "Description"});
+  results_->setColumnCount(int(headings.size()));
+  results_->setHeaderLabels(headings);
   results_->setRootIsDecorated(false);
   results_->setAccessibleName("Matches");
   form.Row(QString(), results_, kIdResults);
@@ -101,8 +110,7 @@ void SchedSearchDialog::Find() {
   TransferOut();
   matches_.clear();
   results_->clear();
-  const int ok = SchedSearch(
-      handle_, owner_, text_, [] { return Prompter().Searching(false) != 0; }, &matches_);
+  const int ok = finder_(text_, [] { return Prompter().Searching(false) != 0; }, &matches_);
   Prompter().Searching(true);
   if (!ok) {
     ShowError();

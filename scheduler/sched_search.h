@@ -1,10 +1,13 @@
 // SEARCH_CALENDAR ("Search Schedule"): finds the owner's entries whose
 // description or note holds a text, without regard to case; an empty text
 // finds every entry. "&Go to" closes the dialog on the chosen match, whose
-// date the view then shows.
+// date the view then shows. The to-do list uses the same dialog ("Search
+// To-do") over its own items.
 #pragma once
 
+#include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,7 +38,12 @@ class SchedSearchDialog : public TBaseDialog {
   static constexpr int kIdResults = 103;
   static constexpr int kIdGoTo = 104;
 
+  // Finds the matches of a text; keepGoing is asked before each record.
+  using Finder = std::function<int(const std::string& text, const std::function<bool()>& keepGoing,
+                                   std::vector<SchedMatch>* matches)>;
   SchedSearchDialog(QWidget* owner, SchedTable& handle, int32_t scheduleOwner);
+  SchedSearchDialog(QWidget* owner, const QString& title, const QStringList& headings,
+                    Finder finder);
   void Find();
   void GoTo();
   const std::vector<SchedMatch>& Matches() const { return matches_; }
@@ -43,8 +51,7 @@ class SchedSearchDialog : public TBaseDialog {
   int32_t ChosenRecord() const { return chosenRecord_; }
 
  private:
-  SchedTable& handle_;
-  int32_t owner_;
+  Finder finder_;
   char text_[79] = {};
   std::vector<SchedMatch> matches_;
   QTreeWidget* results_ = nullptr;

@@ -5,6 +5,7 @@
 #include "scheduler/sched_dialogs.h"
 #include "scheduler/scheduler.h"
 #include "scheduler/show_alarm_dialog.h"
+#include "scheduler/todo_window.h"
 #include "shell/toolbar_layout.h"
 
 void RunSchedulerCommand(Scheduler& scheduler, PollAlert& alerts, QWidget* owner) {
@@ -22,12 +23,14 @@ void RunSchedulerCommand(Scheduler& scheduler, PollAlert& alerts, QWidget* owner
 }
 
 SchedulerWindows::SchedulerWindows(const std::string& iniPath, PasswordPrompt& passwords)
-    : scheduler_(std::make_unique<Scheduler>(iniPath, passwords)) {}
+    : scheduler_(std::make_unique<Scheduler>(iniPath, passwords)),
+      todo_(std::make_unique<TodoList>(iniPath, passwords)) {}
 
 SchedulerWindows::~SchedulerWindows() = default;
 
 void SchedulerWindows::CloseAll() {
   scheduler_->Close();
+  todo_->Close();
 }
 
 void SchedulerWindows::Install(DpWinHooks& hooks, std::function<PollAlert*()> alerts) {
@@ -39,4 +42,5 @@ void SchedulerWindows::Install(DpWinHooks& hooks, std::function<PollAlert*()> al
       scheduler_->Open();
     }
   };
+  hooks.windows[kCmdTodo] = [this] { todo_->Open(); };
 }

@@ -14,6 +14,7 @@
 #include "shell/ui/window_hooks.h"
 
 class Scheduler;
+class TodoList;
 
 // The Scheduler command: the pending alarm, then the schedule.
 void RunSchedulerCommand(Scheduler& scheduler, PollAlert& alerts, QWidget* owner);
@@ -26,9 +27,11 @@ class SchedulerWindows {
   // the window exists.
   void Install(DpWinHooks& hooks, std::function<PollAlert*()> alerts);
   Scheduler& Schedule() { return *scheduler_; }
+  TodoList& Todo() { return *todo_; }
   // Closes the windows (and their tables), as the program ends.
   void CloseAll();
 
  private:
   std::unique_ptr<Scheduler> scheduler_;
+  std::unique_ptr<TodoList> todo_;
 };
