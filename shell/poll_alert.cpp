@@ -122,6 +122,9 @@ void PollAlert::RunTick(bool pollNow) {
     // A flag that cannot be cleared now is seen again at the next poll.
     SetFlag(kFlagScheduleChanged, false, config_.user);
     lastFlag_ &= ~kFlagScheduleChanged;
+    // The Scheduler button blinks until the user opens the scheduler; it
+    // makes no sound, the change is no call to drop everything.
+    scheduleChanged_ = true;
   }
 
   // 5. New and urgent messages.
@@ -138,8 +141,12 @@ void PollAlert::RunTick(bool pollNow) {
     }
   }
 
-  // 6. The alert itself.
-  if (alarmPending_ || level_ != 0) AlertTick();
+  // 6. The alert itself, or the Scheduler button's blink alone.
+  if (alarmPending_ || level_ != 0) {
+    AlertTick();
+  } else if (scheduleChanged_) {
+    window_.BlinkScheduler();
+  }
 }
 
 bool PollAlert::Poll() {
@@ -209,7 +216,7 @@ void PollAlert::AlertTick() {
     window_.FlashCaption();
   } else {
     if (level_ != 0) window_.BlinkView(level_ >= 2 ? BlinkColour::kRed : BlinkColour::kGreen);
-    if (alarmPending_) window_.BlinkScheduler();
+    if (alarmPending_ || scheduleChanged_) window_.BlinkScheduler();
     if (!facts.foreground && !facts.topMost) window_.FlashCaption();
   }
   ++alertTicks_;
@@ -242,4 +249,12 @@ void PollAlert::AlarmShown() {
     window_.StopBlinking();
   }
   if (alarms_.search) alarms_.search();
+}
+
+void PollAlert::ScheduleShown() {
+  if (!scheduleChanged_) return;
+  scheduleChanged_ = false;
+  // A pending alarm keeps the button blinking; a message alert blinks
+  // View again on its next tick.
+  if (!alarmPending_) window_.StopBlinking();
 }

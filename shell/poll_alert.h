@@ -135,10 +135,15 @@ class PollAlert {
   // pending, the alert ends unless a message keeps it, and the next alarm
   // is searched.
   void AlarmShown();
+  // The Scheduler command has opened the schedule someone else changed:
+  // the Scheduler button stops blinking for it.
+  void ScheduleShown();
 
   // 0 none, 1 new message, 2 or 3 urgent.
   int Level() const { return level_; }
   bool AlarmPending() const { return alarmPending_; }
+  // Someone else changed the schedule and the user has not looked yet.
+  bool ScheduleChanged() const { return scheduleChanged_; }
   bool AlertRunning() const { return alertRunning_; }
   bool NetworkLost() const { return networkLost_; }
   int LastFlagValue() const { return lastFlag_; }
@@ -163,6 +168,7 @@ class PollAlert {
   int lastFlag_ = 0;
   int level_ = 0;
   bool alarmPending_ = false;
+  bool scheduleChanged_ = false;
   bool alertRunning_ = false;
   int64_t alertTicks_ = 0;
   int32_t pollCount_ = kFirstPollCount;

@@ -278,14 +278,14 @@ int SchedCopyGroup(SchedTable& handle, int32_t fromOwner, int32_t toOwner, int32
   return 1;
 }
 
-int SchedRemoveGroup(SchedTable& handle, int32_t owner, int32_t repeatGroup) {
+int SchedRemoveGroup(SchedTable& handle, int32_t owner, int32_t repeatGroup, int32_t fromStart) {
   if (!HandleReady(handle)) return 0;
   if (!DP_CHECK(repeatGroup != 0)) return 0;
   SchedKey key;
   bool end = false;
   if (!Seek(handle.table, OwnerProbe(owner), &key, &end)) return 0;
   while (!end && key.Owner() == owner) {
-    if (key.RepeatGroup() == repeatGroup) {
+    if (key.RepeatGroup() == repeatGroup && key.Start() >= fromStart) {
       SchedRecord record;
       bool gone = false;
       if (!ReadKeyed(handle, key, &record, &gone)) return 0;

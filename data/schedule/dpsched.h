@@ -17,6 +17,7 @@
 // as the reporter translates them.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -109,8 +110,10 @@ int SchedAddCopyFor(SchedTable& handle, const SchedRecord& record, int32_t newOw
 // Copies every entry of fromOwner in the repeat group to toOwner.
 int SchedCopyGroup(SchedTable& handle, int32_t fromOwner, int32_t toOwner, int32_t repeatGroup);
 // Deletes every entry of the owner in the repeat group; entries copied to
-// other people keep theirs.
-int SchedRemoveGroup(SchedTable& handle, int32_t owner, int32_t repeatGroup);
+// other people keep theirs. With fromStart, only the entries starting then
+// or later go (an entry and the ones after it).
+int SchedRemoveGroup(SchedTable& handle, int32_t owner, int32_t repeatGroup,
+                     int32_t fromStart = INT32_MIN);
 // Carries an edited entry to every entry of its group (the entry itself
 // too): each keeps its own date, record number, unique id and change count
 // and takes the edited entry's clock times, description, note and alarm.

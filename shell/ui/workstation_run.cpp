@@ -12,6 +12,7 @@
 #include "shell/ui/passwords/password_menu.h"
 #include "shell/ui/passwords/phone_password_dialog.h"
 #include "shell/ui/passwords/user_password_dialog.h"
+#include "shell/ui/scheduler_windows.h"
 #include "shell/ui/screenshots.h"
 #include "shell/ui/session.h"
 #include "shell/ui/sound_player.h"
@@ -41,6 +42,13 @@ int RunWorkstation(const std::string& iniPath) {
   TakeWiring take;
   take.Fill(hooks);
 
+  // The scheduler and the to-do list, for the whole run.
+  WindowPasswordPrompt windowPasswords(nullptr);
+  SchedulerWindows schedulerWindows(iniPath, windowPasswords);
+  DpWin* mainWindow = nullptr;
+  schedulerWindows.Install(hooks,
+                           [&mainWindow] { return mainWindow ? &mainWindow->Alerts() : nullptr; });
+
   Session session(iniPath, hooks);
   // A failed start-up has shown its box.
   if (!session.Start()) {
@@ -50,6 +58,7 @@ int RunWorkstation(const std::string& iniPath) {
   std::unique_ptr<SoundPlayer> sound = MakeDesktopSoundPlayer();
   std::unique_ptr<DpWin> window = session.OpenWindow(*sound);
   take.SetMainWindow(window.get());
+  mainWindow = window.get();
   QObject::connect(window.get(), &DpWin::finished, qApp,
                    [](int code) { QCoreApplication::exit(code); });
   CloseOnTerminate(window.get());
@@ -57,5 +66,8 @@ int RunWorkstation(const std::string& iniPath) {
   window->Start();
   if (!shots.isEmpty()) TakeScreenshots(*window, shots);
   // The first poll may already have found the share gone.
-  return window->ExitCode() >= 0 ? window->ExitCode() : QApplication::exec();
+  const int exitCode = window->ExitCode() >= 0 ? window->ExitCode() : QApplication::exec();
+  // Their tables close before the user stops.
+  schedulerWindows.CloseAll();
+  return exitCode;
 }

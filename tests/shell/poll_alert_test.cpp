@@ -320,6 +320,24 @@ TEST_F(PollAlertTest, AScheduleChangeSearchesTheAlarmAgainAndClearsOnlyItsBit) {
   EXPECT_EQ(alarmSearches, 2);
 }
 
+TEST_F(PollAlertTest, AScheduleChangeBlinksTheSchedulerQuietlyUntilTheSchedulerIsOpened) {
+  Start();
+  Flag(kFlagScheduleChanged);
+  Tick(8);
+  EXPECT_TRUE(Machine().ScheduleChanged());
+  EXPECT_FALSE(Machine().AlertRunning());
+  Tick(10);
+  EXPECT_EQ(window.Count("blink scheduler"), 11);
+  EXPECT_EQ(window.Count("beep"), 0);
+  EXPECT_EQ(window.Count("timer 500"), 0);
+  window.NextTick();
+  Machine().ScheduleShown();
+  EXPECT_EQ(window.Last(), Effects{"stop blinking"});
+  Tick(10);
+  EXPECT_EQ(window.Count("blink scheduler"), 11);
+  EXPECT_FALSE(Machine().ScheduleChanged());
+}
+
 TEST_F(PollAlertTest, ADueAlarmBlinksTheSchedulerUntilItIsShown) {
   config.alarmSound = "bell.wav";
   Start();

@@ -211,6 +211,13 @@ TEST_F(SchedGroupTest, CopyingGivesEveryEntryOnceAndRemovingLeavesOtherEntriesAn
   EXPECT_EQ(Day(kBob, At(2027, 3, 17)), std::vector<std::string>{"Stand-up"});
 }
 
+TEST_F(SchedGroupTest, RemovingFromAnEntryOnKeepsTheEarlierEntriesOfTheGroup) {
+  ASSERT_EQ(SchedRemoveGroup(sched, kAlice, 900, At(2027, 3, 16, 9, 0)), 1);
+  EXPECT_EQ(Day(kAlice, At(2027, 3, 15)), std::vector<std::string>{"Stand-up"});
+  EXPECT_EQ(Day(kAlice, At(2027, 3, 16)), std::vector<std::string>{"Not repeated"});
+  EXPECT_EQ(Day(kAlice, At(2027, 3, 17)), std::vector<std::string>{});
+}
+
 TEST_F(SchedGroupTest, ChangingAGroupCarriesClockTimesAndTextButKeepsEachDate) {
   SchedRecord edited;
   ASSERT_EQ(SchedRead(sched, numbers[1], &edited), 1);

@@ -1,0 +1,39 @@
+#include "scheduler/bracket_delegate.h"
+
+#include <QPainter>
+
+#include "data/schedule/sched_daylines.h"
+
+void BracketDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+  const bool selected = option.state & QStyle::State_Selected;
+  const QRect r = option.rect;
+  painter->save();
+  if (selected) {
+    painter->fillRect(r, option.palette.highlight());
+  } else if (index.data(Qt::BackgroundRole).canConvert<QBrush>()) {
+    painter->fillRect(r, index.data(Qt::BackgroundRole).value<QBrush>());
+  }
+  QColor ink = option.palette.text().color();
+  if (index.data(Qt::ForegroundRole).canConvert<QBrush>())
+    ink = index.data(Qt::ForegroundRole).value<QBrush>().color();
+  if (selected) ink = option.palette.highlightedText().color();
+  painter->setPen(ink);
+  const int bracket = index.data(kBracketRole).toInt();
+  const int x = r.left() + 5;
+  const int mid = r.center().y();
+  if (bracket == kBracketTop) {
+    painter->drawLine(x, mid, x + 6, mid);
+    painter->drawLine(x, mid, x, r.bottom());
+  } else if (bracket == kBracketBar) {
+    painter->drawLine(x, r.top(), x, r.bottom());
+  } else if (bracket == kBracketBottom) {
+    painter->drawLine(x, r.top(), x, mid);
+    painter->drawLine(x, mid, x + 6, mid);
+  }
+  const QRect text = r.adjusted(15, 0, -2, 0);
+  const QString shown = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
+                                                      Qt::ElideRight, text.width());
+  painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, shown);
+  painter->restore();
+}

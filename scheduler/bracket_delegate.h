@@ -1,0 +1,17 @@
+// Draws the bracket of a day line in the description column: a top
+// corner, a bar or a bottom corner as lines 5 units in from the cell's
+// left edge, the text 15 units in. The bracket character is the item's
+// data under kBracketRole.
+#pragma once
+
+#include <QStyledItemDelegate>
+
+constexpr int kBracketRole = Qt::UserRole + 1;
+
+class BracketDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+};

@@ -1,0 +1,228 @@
+// The scheduler's week and month layouts, going to a date, searching, and
+// copying an entry into other people's schedules, on a real office.
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+#include "scheduler/day_sched_view.h"
+#include "scheduler/goto_date_dialog.h"
+#include "scheduler/month_view.h"
+#include "scheduler/sched_copy_dialog.h"
+#include "scheduler/sched_search.h"
+#include "scheduler/scheduler.h"
+#include "scheduler/week_view.h"
+#include "tests/scheduler/sched_window_office.h"
+#include "toolkit/scripted_prompts.h"
+
+class ViewsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<SchedOffice> office;
+  std::unique_ptr<ScriptedPrompts> prompts;
+  std::unique_ptr<DialogSteps> dialogs;
+  std::unique_ptr<ScriptedPasswordAnswers> passwords;
+  std::unique_ptr<Scheduler> scheduler;
+
+  int32_t Anne() { return office->numbers["ANNE"]; }
+  int32_t Bob() { return office->numbers["BOB"]; }
+  static int32_t At(int m, int d, int h = 0, int min = 0) {
+    return SchedOffice::At(2027, m, d, h, min);
+  }
+  template <class View>
+  View* Open(int kind) {
+    scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
+    if (!scheduler->Open()) return nullptr;
+    if (kind != kViewDay) scheduler->SwitchView(kind);
+    return qobject_cast<View*>(scheduler->Window());
+  }
+  bool Asked(const QString& text) {
+    for (const auto& q : prompts->Questions())
+      if (q.text == text) return true;
+    return false;
+  }
+  static QString Title(QWidget* view) {
+    return FindControlAs<QLabel>(view, SchedView::kIdTitle)->text();
+  }
+
+ private slots:
+  void init() {
+    office = std::make_unique<SchedOffice>();
+    QVERIFY(office->ok);
+    prompts = std::make_unique<ScriptedPrompts>();
+    dialogs = std::make_unique<DialogSteps>();
+    passwords = std::make_unique<ScriptedPasswordAnswers>();
+  }
+  void cleanup() {
+    scheduler.reset();
+    dialogs.reset();
+    passwords.reset();
+    prompts.reset();
+    office.reset();
+  }
+
+  void theWeekLaysEntriesAtOneTimeSideBySideWithThePresetHours() {
+    office->Add(SchedOffice::Entry(Anne(), At(3, 15, 9), "Standup"));
+    office->Add(SchedOffice::Entry(Anne(), At(3, 15, 9), "Coffee"));
+    office->Add(SchedOffice::Entry(Anne(), At(3, 15, 9, 30), "Review"));
+    office->Add(SchedOffice::Entry(Anne(), At(3, 16, 9), "Dentist"));
+    auto* week = Open<WeekSchedView>(kViewWeek);
+    QVERIFY(week);
+    QCOMPARE(week->objectName(), QString("WEEK_VIEW"));
+    QCOMPARE(Title(week), QString("March 14 - March 20, 2027"));
+    QTableWidget* grid = week->Grid();
+    QCOMPARE(grid->accessibleName(), QString("Week"));
+    QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("Mon 15"));
+    QStringList times;
+    for (int r = 0; r < 5; ++r) times << grid->item(r, 0)->text();
+    QCOMPARE(times, QStringList({"8:00am", "9:00am", "", "9:30am", "10:00am"}));
+    QCOMPARE(grid->rowCount(), 12);
+    QCOMPARE(grid->item(1, 2)->text(), QString("Coffee"));
+    QCOMPARE(grid->item(2, 2)->text(), QString("Standup"));
+    QCOMPARE(grid->item(1, 3)->text(), QString("Dentist"));
+    QCOMPARE(grid->item(2, 3)->text(), QString(""));
+    QCOMPARE(grid->item(1, 3)->data(Qt::AccessibleTextRole).toString(),
+             QString("Tue 16, 9:00am, Dentist"));
+
+    // An empty cell starts an entry at its row's time on its day.
+    week->SelectCell(4, 3);  // Wednesday 10:00
+    QCOMPARE(scheduler->CurrentDay(), At(3, 17));
+    QCOMPARE(week->SelectedSlotTime(), At(3, 17, 10));
+    QVERIFY(!week->Button(SchedView::kIdDelete)->isEnabled());
+    week->SelectCell(1, 1);  // Monday 9:00
+    QVERIFY(week->Button(SchedView::kIdDelete)->isEnabled());
+
+    // ">" a week on; a day's heading opens that day.
+    QTest::mouseClick(FindControlAs<QPushButton>(week, SchedView::kIdForward), Qt::LeftButton);
+    QCOMPARE(Title(week), QString("March 21 - March 27, 2027"));
+    week->HeadingClicked(3);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    auto* day = qobject_cast<DaySchedView*>(scheduler->Window());
+    QVERIFY(day);
+    QCOMPARE(Title(day), QString("Tuesday, March 23, 2027"));
+  }
+
+  void aWeekLeavingTheYearsIsNotShown() {
+    auto* week = Open<WeekSchedView>(kViewWeek);
+    QVERIFY(week);
+    // The week of 1 January 1980 begins on 30 December 1979.
+    QVERIFY(!week->MoveTo(SchedOffice::At(1980, 1, 2)));
+    QCOMPARE(scheduler->CurrentDay(), At(3, 15));
+    QCOMPARE(Title(week), QString("March 14 - March 20, 2027"));
+  }
+
+  void theMonthShowsFiveEntriesADayAndShadesOtherMonths() {
+    for (int i = 0; i < 6; ++i)
+      office->Add(SchedOffice::Entry(Anne(), At(3, 18, 9 + i), "Item " + std::to_string(i)));
+    office->Add(SchedOffice::Entry(Anne(), At(3, 19), "Holiday"));
+    auto* month = Open<MonthSchedView>(kViewMonth);
+    QVERIFY(month);
+    QCOMPARE(Title(month), QString("March, 2027"));
+    const MonthCalendar& cal = month->Month().calendar;
+    QCOMPARE(
+        month->CellText(cal.CellOf(18)),
+        QString("18 \n9:00a Item 0\n10:00a Item 1\n11:00a Item 2\n12:00p Item 3\n1:00p Item 4"));
+    QCOMPARE(month->CellText(cal.CellOf(19)), QString("19 \nHoliday"));
+    QCOMPARE(month->CellText(cal.CellOf(15)), QString("15* "));
+    QCOMPARE(month->Grid()->item(0, 0)->background().color(), QColor(224, 224, 224));
+    QCOMPARE(month->Grid()->item(2, 1)->foreground().color(), QColor(255, 0, 0));
+    QVERIFY(!month->Button(SchedView::kIdCopy)->isVisible());
+    QTest::mouseClick(FindControlAs<QPushButton>(month, SchedView::kIdBack), Qt::LeftButton);
+    QCOMPARE(Title(month), QString("February, 2027"));
+  }
+
+  void goToTakesAReadableDateOnly() {
+    auto* day = Open<DaySchedView>(kViewDay);
+    QVERIFY(day);
+    dialogs->Then([](TBaseDialog& d) {
+      QCOMPARE(FindControlAs<QLineEdit>(&d, GotoDateDialog::kIdDate)->text(), QString("3-15-27"));
+      DialogSteps::Type(d, GotoDateDialog::kIdDate, "2-30-27");
+      DialogSteps::Press(d, kIdOk);
+      QVERIFY(d.IsOpen());
+      DialogSteps::Type(d, GotoDateDialog::kIdDate, "7-4-27");
+      DialogSteps::Press(d, kIdOk);
+    });
+    day->Command(SchedView::kIdGoTo);
+    QVERIFY(Asked("Invalid date"));
+    QCOMPARE(Title(day), QString("Sunday, July 4, 2027"));
+    dialogs->Then([](TBaseDialog& d) { DialogSteps::Press(d, GotoDateDialog::kIdToday); });
+    day->Command(SchedView::kIdGoTo);
+    QCOMPARE(Title(day), QString("Monday, March 15, 2027"));
+  }
+
+  void searchFindsNotesWithoutRegardToCaseAndGoesToTheMatch() {
+    SchedRecord r = SchedOffice::Entry(Anne(), At(6, 2, 14), "Lunch");
+    r.SetNote("Bring the BUDGET figures");
+    const int32_t lunch = office->Add(r);
+    office->Add(SchedOffice::Entry(Anne(), At(3, 20, 8), "Budget review"));
+    office->Add(SchedOffice::Entry(Bob(), At(3, 20, 8), "Budget of Bob"));
+    auto* day = Open<DaySchedView>(kViewDay);
+    QVERIFY(day);
+    std::vector<SchedMatch> found;
+    dialogs->Then([&](TBaseDialog& d) {
+      QCOMPARE(d.windowTitle(), QString("Search Schedule"));
+      DialogSteps::Type(d, SchedSearchDialog::kIdText, "budget  ");
+      DialogSteps::Press(d, SchedSearchDialog::kIdFind);
+      found = static_cast<SchedSearchDialog&>(d).Matches();
+      auto* list = FindControlAs<QTreeWidget>(&d, SchedSearchDialog::kIdResults);
+      list->setCurrentItem(list->topLevelItem(1));
+      DialogSteps::Press(d, SchedSearchDialog::kIdGoTo);
+    });
+    day->Command(SchedView::kIdSearch);
+    QCOMPARE(found.size(), size_t(2));
+    QCOMPARE(QString::fromStdString(found[0].row), QString("3-20-27\t8:00am\tBudget review"));
+    QCOMPARE(QString::fromStdString(found[1].row), QString("6-02-27\t2:00pm\tLunch"));
+    QCOMPARE(Title(day), QString("Wednesday, June 2, 2027"));
+    QCOMPARE(day->SelectedRecord(), lunch);
+
+    dialogs->Then([](TBaseDialog& d) {
+      DialogSteps::Type(d, SchedSearchDialog::kIdText, "zebra");
+      DialogSteps::Press(d, SchedSearchDialog::kIdFind);
+      DialogSteps::Press(d, SchedSearchDialog::kIdGoTo);
+      QVERIFY(d.IsOpen());
+    });
+    day->Command(SchedView::kIdSearch);
+    QVERIFY(Asked("No matches found."));
+    QVERIFY(Asked("No entry selected."));
+  }
+
+  void aCopyGoesToTheChosenPersonWithTheMemoAndWithoutItsGroup() {
+    SchedRecord r = SchedOffice::Entry(Anne(), At(3, 15, 9), "Standup");
+    r.SetRepeatGroup(77);
+    const int32_t number = office->Add(r);
+    auto* day = Open<DaySchedView>(kViewDay);
+    QVERIFY(day);
+    day->SelectRecord(number);
+    bool repeatsOffered = false;
+    dialogs->Then([&](TBaseDialog& d) {
+      QCOMPARE(d.windowTitle(), QString("Copy to:"));
+      repeatsOffered = FindControlAs<QCheckBox>(&d, SchedCopyDialog::kIdCopyRepeats)->isEnabled();
+      DialogSteps::Press(d, kIdOk);  // nobody chosen yet
+      QVERIFY(d.IsOpen());
+      // Typing into the recipient field opens the name picker.
+      QTest::keyClicks(FindControlAs<QLineEdit>(&d, SchedCopyDialog::kIdTo), "B");
+      DialogSteps::Press(d, kIdOk);
+    });
+    dialogs->PickName("BOB");
+    day->Command(SchedView::kIdCopy);
+    QVERIFY(repeatsOffered);
+    QVERIFY(Asked("Please select recipient(s)"));
+    QCOMPARE(office->Day(Bob(), At(3, 15)), std::vector<std::string>{"Standup"});
+    QCOMPARE(office->MemosTo("BOB").size(), size_t(1));
+    SchedTable handle;
+    QVERIFY(SchedOpen(handle));
+    SchedKey key;
+    QVERIFY(SchedFindFirst(handle, At(3, 15), Bob(), &key));
+    QCOMPARE(key.RepeatGroup(), 0);
+    SchedClose(handle);
+  }
+};
+
+QTEST_MAIN(ViewsTest)
+#include "views_test.moc"
