@@ -133,6 +133,7 @@ void TPhoneInfoClass::UseTakeWindow() {
     std::string name, address;
     SplitAddress(info->address, &name, size_t(ph::kListname.width), &address,
                  size_t(ph::kEmail.width));
+    while (!name.empty() && name.back() == ' ') name.pop_back();
     record_.SetText(ph::kListname, name);
     record_.SetText(ph::kEmail, address);
     return;

@@ -30,15 +30,6 @@ std::string SelectedName(const TPhoneListView& list) {
   return list.Selected(&e) ? e.Listname() : std::string("(none)");
 }
 
-// The picker's answer in a script: the name typed into its search, OK.
-void ChooseName(DialogScript& script, const QString& name) {
-  script.Then([name](TBaseDialog& d) {
-    auto& picker = static_cast<NamePickerDialog&>(d);
-    TypeSearch(picker.Search(), name);
-    DialogScript::Press(d, kIdOk);
-  });
-}
-
 }  // namespace
 
 class PhoneListWindowTest : public QObject {

@@ -23,6 +23,7 @@
 #include "phonelist/phone_settings.h"
 #include "storage/records/phone.h"
 #include "tests/support/lock_holder.h"
+#include "toolkit/names/name_picker.h"
 #include "toolkit/scripted_prompts.h"
 
 namespace ph = records::phone;
@@ -156,4 +157,13 @@ inline QStringList Unnamed(QWidget* root) {
     if (name.isEmpty()) out << QString("%1 %2").arg(w->metaObject()->className()).arg(ControlId(w));
   }
   return out;
+}
+
+// The picker's answer in a script: the name typed into its search, OK.
+inline void ChooseName(DialogScript& script, const QString& name) {
+  script.Then([name](TBaseDialog& d) {
+    auto& picker = static_cast<NamePickerDialog&>(d);
+    TypeSearch(picker.Search(), name);
+    DialogScript::Press(d, kIdOk);
+  });
 }
