@@ -189,6 +189,34 @@ class DbListTest : public QObject {
     QCOMPARE(w.At(0), std::string("K00"));
   }
 
+  void aListCutOutOfTheMiddleOfTheIndexStaysInsideItsBounds() {
+    // Only the "K" names, with names before and after them in the index: a
+    // phone list among the other lists.
+    std::vector<std::string> names = Series('A', 15);
+    for (const auto& group : {Series('K', 14), Series('Z', 15)})
+      names.insert(names.end(), group.begin(), group.end());
+    Window w(names, [](const uint8_t* e) { return NameOf(e)[0] == 'K' ? 1 : -1; });
+    uint8_t key[kEntryBufferSize] = {};
+    key[nm::x1::kName.offset] = 'K';
+    int exact = 0;
+    QVERIFY(DbFind(w.n.table, key, &exact));
+    w.list->Refresh(0, 0);
+    QCOMPARE(w.At(0), std::string("K00"));
+    w.Key(Qt::Key_Up);
+    w.Key(Qt::Key_PageUp);
+    QCOMPARE(w.At(0), std::string("K00"));
+    QCOMPARE(w.list->RowsFilled(), kRows);
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(w.At(0), std::string("K10"));
+    QCOMPARE(w.list->RowsFilled(), 4);
+    w.Key(Qt::Key_PageUp);
+    w.Key(Qt::Key_PageDown);
+    w.Key(Qt::Key_Down);
+    QCOMPARE(w.list->RowsFilled(), 4);
+    QCOMPARE(w.At(3), std::string("K13"));
+    QCOMPARE(w.list->SelectedRow(), 3);
+  }
+
   void hiddenEntriesAreSkippedAndTheRowReused() {
     Window w(Series('K', 30), [](const uint8_t* e) { return (NameOf(e)[2] - '0') % 2 == 0; });
     QCOMPARE(w.list->RowsFilled(), kRows);

@@ -218,7 +218,9 @@ int TDBList::StepIndex(int count) {
       if (index.positionState == kPosBeforeFirst || index.positionState == kPosEnd) break;
       if (filter_) {
         const int answer = filter_(index.currentEntry);
-        if (answer < 0) break;
+        // A stop behind the list (a list cut out of the middle of the
+        // index): the list's first entry is the one after it.
+        if (answer < 0) return Next();
         if (answer == 0) continue;
       }
       ++counted;
@@ -279,9 +281,10 @@ int TDBList::Fill(int step) {
   int kept = 0;
   bool ended = false;
   if (!ReadPage(page, &kept, &ended)) return 0;
-  // Another workstation may have deleted every entry from here to the end:
-  // rather than an empty list, show the last page there is.
-  if (kept == 0 && IndexAtEnd()) {
+  // Another workstation may have deleted every entry from here to the end,
+  // or a step ran past the list's last entry onto a stop: rather than an
+  // empty list, show the last page there is.
+  if (kept == 0 && ended) {
     if (!StepIndex(-rowsPerPage_) || !ReadPage(page, &kept, &ended)) return 0;
   }
   atEnd_ = ended;

@@ -1,0 +1,222 @@
+// The category dialogs on a real office: CAT assigns and unassigns as rows
+// are chosen, stops at 255 categories, adds, renames and deletes the
+// current list's categories; SCAT only toggles the selection set.
+#include "phonelist/category_dialogs.h"
+
+#include <QLineEdit>
+#include <memory>
+
+#include "phone_office.h"
+#include "toolkit/live_windows.h"
+
+namespace {
+
+std::vector<std::string> Names(const TCategoryList& list) {
+  std::vector<std::string> out;
+  for (int i = 0; i < list.RowsFilled(); ++i)
+    out.push_back(FieldText(list.EntryOfRow(i), records::cat::x1::kName));
+  return out;
+}
+
+// ADDCAT or EDITCAT: the name typed, OK.
+void TypeCategory(DialogScript& script, const QString& name) {
+  script.Then([name](TBaseDialog& d) {
+    auto* e = FindControlAs<QLineEdit>(&d, TCategoryNameDialog::kIdName);
+    e->selectAll();
+    if (name.isEmpty()) {
+      QTest::keyClick(e, Qt::Key_Delete);
+    } else {
+      QTest::keyClicks(e, name);
+    }
+    DialogScript::Press(d, kIdOk);
+  });
+}
+
+}  // namespace
+
+class CategoryDialogsTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<PhoneOffice> office;
+  std::unique_ptr<ScriptedPrompts> prompts;
+  std::unique_ptr<DialogScript> script;
+  std::unique_ptr<TCategoryDialog> d;
+  int32_t entry = 0;
+  std::map<std::string, int32_t> cats;
+
+  void Choose(int row) {
+    d->List()->Refresh(0, row);
+    const int h = d->List()->RowHeight();
+    QTest::mouseDClick(d->List()->ListBox(), Qt::LeftButton, Qt::NoModifier,
+                       QPoint(30, row * h + h / 2));
+  }
+
+ private slots:
+  void init() {
+    office = std::make_unique<PhoneOffice>();
+    prompts = std::make_unique<ScriptedPrompts>();
+    script = std::make_unique<DialogScript>();
+    const int32_t at = office->AddEntry(0, "Acme");
+    PhoneRecord r;
+    QVERIFY(office->Find(0, "Acme", "", &r));
+    entry = r.EntryNumber();
+    QVERIFY(at >= 0 && entry > 0);
+    for (const char* n : {"Clients", "Friends", "Vendors"}) cats[n] = office->AddCategory(0, n);
+    office->AddCategory(office->anne, "Anne's own");
+  }
+  void cleanup() {
+    d.reset();
+    script.reset();
+    prompts.reset();
+    office.reset();
+    cats.clear();
+    QCOMPARE(LiveWindowCount(), 0);
+  }
+
+  void choosingARowAssignsAndUnassignsIt() {
+    d = std::make_unique<TCategoryDialog>(nullptr, entry);
+    d->OpenModeless();
+    QCOMPARE(d->windowTitle(), QString("Categories"));
+    QCOMPARE(Names(*d->List()), (std::vector<std::string>{"Clients", "Friends", "Vendors"}));
+    Choose(1);
+    QVERIFY(office->Assigned(entry).Contains(cats["Friends"]));
+    QVERIFY(d->Set().Contains(cats["Friends"]));
+    // The space bar chooses too.
+    d->List()->ListBox()->setFocus();
+    QTest::keyClick(d->List()->ListBox(), Qt::Key_Space);
+    QVERIFY(!office->Assigned(entry).Contains(cats["Friends"]));
+    // Opened again, the dialog reads what is assigned.
+    QVERIFY(office->Assign(entry, cats["Vendors"]));
+    d = std::make_unique<TCategoryDialog>(nullptr, entry);
+    QVERIFY(d->Set().Contains(cats["Vendors"]));
+    QCOMPARE(d->Set().Count(), 1);
+  }
+
+  void the256thCategoryOfAnEntryCannotBeChosen() {
+    std::vector<int32_t> many;
+    for (int i = 0; i < 253; ++i)
+      many.push_back(office->AddCategory(0, QString::asprintf("C%03d", i).toStdString()));
+    for (int32_t c : many) QVERIFY(office->Assign(entry, c));
+    QVERIFY(office->Assign(entry, cats["Clients"]));
+    QVERIFY(office->Assign(entry, cats["Friends"]));
+    QCOMPARE(office->Assigned(entry).Count(), 255);
+    d = std::make_unique<TCategoryDialog>(nullptr, entry);
+    d->OpenModeless();
+    QTest::keyClicks(d->Search(), "Vendors");
+    QCOMPARE(d->List()->SelectedRow(), 0);
+    d->Choose();
+    QVERIFY(!office->Assigned(entry).Contains(cats["Vendors"]));
+    QCOMPARE(Asked(*prompts), QStringList());
+    // One taken away makes room again.
+    d->Search()->clear();
+    QTest::keyClicks(d->Search(), "Friends");
+    d->Choose();
+    d->Search()->clear();
+    QTest::keyClicks(d->Search(), "Vendors");
+    d->Choose();
+    QVERIFY(office->Assigned(entry).Contains(cats["Vendors"]));
+  }
+
+  void theSearchFieldFindsTheFirstCategoryStartingWithTheText_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("first");
+    QTest::newRow("letter") << "f" << 0 << "Friends";
+    QTest::newRow("whole name, other case") << "VENDORS" << 0 << "Vendors";
+    QTest::newRow("nothing starts so") << "Fz" << -1 << "Vendors";
+  }
+  void theSearchFieldFindsTheFirstCategoryStartingWithTheText() {
+    QFETCH(QString, typed);
+    QFETCH(int, row);
+    QFETCH(QString, first);
+    d = std::make_unique<TCategoryDialog>(nullptr, entry);
+    d->OpenModeless();
+    QTest::keyClicks(d->Search(), typed);
+    QCOMPARE(d->List()->SelectedRow(), row);
+    QCOMPARE(QString::fromStdString(Names(*d->List()).front()), first);
+  }
+
+  void addRefusesABlankNameAndPassesOverOneTheListHas() {
+    d = std::make_unique<TCategoryDialog>(nullptr, entry);
+    d->OpenModeless();
+    script->Then([](TBaseDialog& add) {
+      DialogScript::Press(add, kIdOk);
+      QVERIFY(add.IsOpen());
+      QTest::keyClicks(FindControlAs<QLineEdit>(&add, TCategoryNameDialog::kIdName), "Suppliers");
+      DialogScript::Press(add, kIdOk);
+    });
+    Press(d.get(), TCategoryDialog::kIdAdd);
+    QCOMPARE(script->opened.at(0).caption, QString("Add new category"));
+    QCOMPARE(script->opened.at(0).maxLength, 20);
+    QCOMPARE(Asked(*prompts), QStringList{"DESKpost|Please enter Category."});
+    QCOMPARE(Names(*d->List()).front(), std::string("Suppliers"));
+    TypeCategory(*script, "CLIENTS");
+    Press(d.get(), TCategoryDialog::kIdAdd);
+    CategoryTable h;
+    QVERIFY(CategoryOpen(h));
+    CategoryEntry e;
+    int n = 0;
+    for (int ok = CategoryFirstOfList(h, 0, &e); ok; ok = CategoryNextInList(h, 0, &e)) ++n;
+    CategoryClose(h);
+    ClearAppError();
+    QCOMPARE(n, 4);
+  }
+
+  void editRenamesUnlessTheNameIsTaken() {
+    d = std::make_unique<TCategoryDialog>(nullptr, entry);
+    d->OpenModeless();
+    Press(d.get(), TCategoryDialog::kIdEdit);
+    QCOMPARE(Asked(*prompts), QStringList{"Edit|No entry selected."});
+    prompts->Clear();
+    d->List()->Refresh(0, 1);
+    TypeCategory(*script, "vendors");
+    Press(d.get(), TCategoryDialog::kIdEdit);
+    QCOMPARE(script->opened.at(0).caption, QString("Edit category name"));
+    QCOMPARE(Asked(*prompts), QStringList{"DESKpost|Category name already exists."});
+    TypeCategory(*script, "Family");
+    Press(d.get(), TCategoryDialog::kIdEdit);
+    QCOMPARE(Names(*d->List()).front(), std::string("Family"));
+    CategoryTable h;
+    CategoryEntry e;
+    QVERIFY(CategoryOpen(h) && CategoryFind(h, 0, "Family", &e));
+    CategoryClose(h);
+    QCOMPARE(e.Number(), cats["Friends"]);
+  }
+
+  void deleteAsksAndKeepsThePlace() {
+    d = std::make_unique<TCategoryDialog>(nullptr, entry);
+    d->OpenModeless();
+    Press(d.get(), TCategoryDialog::kIdDelete);
+    QCOMPARE(Asked(*prompts), QStringList{"Delete|No entry selected."});
+    d->List()->Refresh(0, 1);
+    prompts->Answer(true);
+    Press(d.get(), TCategoryDialog::kIdDelete);
+    QCOMPARE(Names(*d->List()), (std::vector<std::string>{"Clients", "Vendors"}));
+    QCOMPARE(d->List()->SelectedRow(), 1);
+  }
+
+  void theSearchsSelectionOnlyTogglesTheSet() {
+    CategorySet set;
+    d = std::make_unique<TCategoryDialog>(nullptr, &set);
+    d->OpenModeless();
+    QVERIFY(!FindControl(d.get(), TCategoryDialog::kIdAdd));
+    Choose(0);
+    Choose(2);
+    QVERIFY(set.Contains(cats["Clients"]) && set.Contains(cats["Vendors"]));
+    Choose(0);
+    QCOMPARE(set.Count(), 1);
+    QCOMPARE(office->Assigned(entry).Count(), 0);
+    Press(d.get(), kIdOk);
+    QVERIFY(!d->IsOpen());
+  }
+
+  void everyControlHasAName() {
+    d = std::make_unique<TCategoryDialog>(nullptr, entry);
+    d->OpenModeless();
+    QCOMPARE(Unnamed(d.get()), QStringList());
+    QCOMPARE(d->Search()->accessibleName(), QString("Search:"));
+  }
+};
+
+QTEST_MAIN(CategoryDialogsTest)
+#include "category_dialogs_test.moc"
