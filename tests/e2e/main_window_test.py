@@ -2,7 +2,7 @@
 menus and buttons read by name, every control named, commands offered alike
 from the menu and the toolbar, and the password dialogs worked with keys."""
 
-from desk import Node, Office, Workstation, check, run, unnamed_controls
+from desk import Node, Office, Workstation, check, run, unnamed_controls, wait_until
 
 MENU_TITLES = ["File", "View", "Print", "Search", "PhoneList", "Window", "Setup"]
 BUTTONS = ["Help", "Take a message", "View messages", "PhoneList", "Scheduler", "To-do list",
@@ -139,7 +139,13 @@ def test_the_password_dialogs_set_master_phone_and_user_passwords(office: Office
     # has no password of his own to ask for.
     anne.menu("Setup", "Password", "User...")
     picker = anne.window(role="dialog")
+    check_named(picker)
+    names = picker.get(role="list", name="Names")
+    rows = [row.name for row in names.children()]
+    check(rows == ["ANNE", "BOB", "RECEPTION"], f"the names read {rows}")
     picker.get(role="text", name="Name:").type("BOB")
+    wait_until(lambda: names.find(role="list item", where=lambda r: r.has("selected")).name
+               == "BOB", "BOB's row to be selected")
     picker.get(role="push button", name="OK").press()
     anne.window_gone(picker)
     user = anne.window("User Password")
