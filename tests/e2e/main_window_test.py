@@ -68,6 +68,28 @@ def test_a_command_is_offered_alike_from_menu_and_toolbar(office: Office):
         check(len(set(offered.values())) == 1, f"{what} is offered unevenly: {offered}")
 
 
+def test_the_floating_toolbar_reads_by_name_and_full_brings_the_whole_window(office: Office):
+    anne = office.workstation("ANNE", InitMode=1)
+    bar = anne.main_window()
+    buttons = bar.find_all(role="push button")
+    check(buttons and all(b.name for b in buttons), f"the floating toolbar reads {bar.dump()}")
+    check(not anne.menu_bar().showing, "the menu shows on the floating toolbar")
+    bar.get(role="push button", name="FULL").press()
+    wait_until(lambda: anne.menu_bar().showing, "the full window's menu")
+    check_named(anne.main_window())
+
+
+def test_the_about_box_names_its_controls(office: Office):
+    anne = office.workstation("ANNE")
+    anne.menu("Setup", "About...")
+    about = anne.window(role="dialog")
+    check_named(about)
+    check(about.find(role="label", name=office.data_dir + "/") is not None,
+          f"the about box does not name the data directory: {about.dump()}")
+    about.get(role="push button", name="OK").press()
+    anne.window_gone(about)
+
+
 def open_master_password(anne: Workstation) -> Node:
     """Setup > Password > Master... on an office without passwords: the
     warning comes first, Yes opens the dialog."""
