@@ -183,6 +183,22 @@ class Node:
         except Failure as error:
             raise Failure(f"{error}\n{self.dump()}") from None
 
+    # Lists: the database lists show their visible rows as list items.
+    def rows(self) -> list:
+        return [c for c in self.children() if c.role in ("list item", "table cell")]
+
+    def row(self, containing: str, timeout: float = TIMEOUT) -> "Node":
+        """The first visible row whose text holds containing, waited for."""
+        def found():
+            for row in self.rows():
+                if containing in row.name:
+                    return row
+            return None
+        try:
+            return wait_until(found, f"a row holding {containing!r} in {self.label()}", timeout)
+        except Failure as error:
+            raise Failure(f"{error}; rows: {[r.name for r in self.rows()]}") from None
+
     def label(self) -> str:
         return f"{self.role} {self.name!r}"
 

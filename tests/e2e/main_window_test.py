@@ -181,6 +181,16 @@ def test_the_password_dialogs_set_master_phone_and_user_passwords(office: Office
     user.get(role="push button", name="Cancel").press()
     anne.window_gone(user)
 
+    # A row of the list is opened as a double click opens it: RECEPTION is
+    # chosen.
+    anne.menu("Setup", "Password", "User...")
+    picker = anne.window(role="dialog")
+    picker.get(role="list", name="Names").row("RECEPTION").press()
+    user = anne.window("User Password")
+    check(user.find(role="label", name="RECEPTION") is not None, f"the dialog reads {user.dump()}")
+    user.get(role="push button", name="Cancel").press()
+    anne.window_gone(user)
+
 
 if __name__ == "__main__":
     run(globals())
