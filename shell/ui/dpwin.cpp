@@ -415,7 +415,11 @@ void DpWin::RunSetupCommand() {
 
 void DpWin::RefreshCommands() {
   auto enable = [this](int id, bool on) {
-    if (QAction* action = FindCommand(menu_, id)) action->setEnabled(on);
+    // A command may have two entries ("View List" and "&Phonelist"): both
+    // follow it.
+    for (QAction* action : menu_->findChildren<QAction*>()) {
+      if (CommandId(action) == id) action->setEnabled(on);
+    }
     if (QAbstractButton* button = ToolbarButton(id)) button->setEnabled(on);
   };
   for (int id : kWindowCommands) enable(id, hooks_.windows.count(id) != 0);

@@ -12,6 +12,7 @@
 #include "storage/check.h"
 #include "storage/le.h"
 #include "toolkit/control_id.h"
+#include "toolkit/list/db_list_accessible.h"
 #include "toolkit/list/scroll_tip.h"
 
 // The list box: fixed-height owner-drawn rows. It keeps no items of its
@@ -87,6 +88,7 @@ TDBList::TDBList(QWidget* parent, const QRect& rect, int id, Table& table, Entry
     : QWidget(parent), table_(table), filter_(std::move(filter)), tagging_(tagging) {
   DP_CHECK(table_.IsOpen());
   SetControlId(this, id);
+  InstallDbListAccessibility();
   box_ = new TDBListBox(this);
   SetControlId(box_, kListBoxId);
   if (parent) box_->setFont(parent->font());
@@ -314,6 +316,7 @@ void TDBList::SelectRow(int row) {
   // One notification per change of the focused row.
   if (row >= 0 && row != lastFocus_) {
     lastFocus_ = row;
+    NotifyDbListFocus(*this, row);
     emit Notify(kListSelChanged);
   }
 }

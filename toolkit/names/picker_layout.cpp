@@ -23,6 +23,7 @@ PickerLayout BuildPickerLayout(QWidget* dialog, QSize listSize, Table& names, in
   grid->addWidget(placeholder, 2, 0);
   layout.list =
       new TPickerList(placeholder, QRect(QPoint(0, 0), listSize), names, mode, tagSet, multiSelect);
+  layout.list->setAccessibleName("Names");
   layout.buttons = new QVBoxLayout;
   grid->addLayout(layout.buttons, 0, 1, 3, 1);
   NameSearchField* search = layout.search;
