@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <cstdio>
 #include <memory>
 
 #include "data/clock.h"
@@ -269,7 +270,12 @@ class TakeWindowTest : public QObject {
       QCOMPARE(bool(r.Flags() & msg::kFlagCcList), asked);
       QCOMPARE(TextField(r), std::string("All hands at 4."));
     }
-    // The group send showed its working notice and took it down.
+    // A group send shows its working notice and takes it down.
+    QStringList working;
+    for (const auto& q : office->prompts.AskedList())
+      if (q.kind == "Working") working << q.caption + " " + q.text;
+    QCOMPARE(working,
+             to.startsWith('*') ? QStringList({"on Sending messages...", "off "}) : QStringList());
     QCOMPARE(office->prompts.WorkingDepth(), 0);
   }
 
@@ -330,6 +336,23 @@ class TakeWindowTest : public QObject {
     QCOMPARE(FieldOf(w, TakeWindow::kIdTo), QString("ANNE"));
     QVERIFY(w.Send());
     QCOMPARE(TextField(MessagingOffice::Messages().at(0)), std::string("Call back before noon."));
+  }
+
+  // A phone message works with the phone list open: when it cannot be
+  // opened the failure is shown and the window does not stay.
+  void aPhoneMessageWithoutItsPhoneListDoesNotOpen() {
+    for (const char* file : {"PHONE.DAT", "PHONE.X1"}) std::remove(office->dir.File(file).c_str());
+    TakeWindow w(nullptr, kTakePhone, &picker);
+    w.OpenModeless();
+    QVERIFY(!w.IsOpen());
+    QVERIFY(!w.isVisible());
+    const QStringList asked = Asked(office->prompts);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked[0].startsWith("DESKpost|"));
+    // A memo needs no phone list.
+    TakeWindow memo(nullptr, kTakeMemo, &picker);
+    memo.OpenModeless();
+    QVERIFY(memo.isVisible());
   }
 
   // The attached note shows in the title, travels with the message, and
