@@ -183,7 +183,12 @@ void TMessageListBaseClass::Build() {
   list_->horizontalHeader()->setSectionsClickable(true);
   list_->horizontalHeader()->setHighlightSections(false);
   list_->horizontalHeader()->setStretchLastSection(true);
-  for (size_t i = 0; i < columns_.size(); ++i) list_->setColumnWidth(int(i), columns_[i].width);
+  int listWidth = 24;
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    list_->setColumnWidth(int(i), columns_[i].width);
+    listWidth += columns_[i].width;
+  }
+  list_->setMinimumWidth(listWidth);
   list_->installEventFilter(this);
   list_->viewport()->installEventFilter(this);
   connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -192,7 +197,7 @@ void TMessageListBaseClass::Build() {
           [this](const QModelIndex& current) { ShowPreview(current.row()); });
   connect(list_, &QTableView::doubleClicked, this,
           [this](const QModelIndex& index) { OpenView(index.row()); });
-  top->addWidget(list_, 1);
+  top->addWidget(list_, 3);
 
   previewFrame_ = new QFrame(this);
   SetControlId(previewFrame_, kIdPreviewFrame);
@@ -227,7 +232,7 @@ void TMessageListBaseClass::Build() {
     w->installEventFilter(this);
   previewFrame_->setMinimumWidth(260);
   previewFrame_->hide();
-  top->addWidget(previewFrame_, 1);
+  top->addWidget(previewFrame_, 2);
 
   auto* buttons = new QHBoxLayout;
   auto button = [this, buttons](const QString& text, int id) {

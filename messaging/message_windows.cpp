@@ -6,11 +6,14 @@
 #include "data/office/dpmain.h"
 #include "data/office/name_picking.h"
 #include "messaging/dialog_runner.h"
+#include "messaging/folder_dialog.h"
 #include "messaging/message_list.h"
 #include "messaging/search_dialog.h"
 #include "messaging/view_message.h"
 #include "storage/errors.h"
+#include "storage/records/field.h"
 #include "storage/records/message.h"
+#include "storage/records/name.h"
 #include "toolkit/names/name_picker.h"
 
 namespace msg = records::message;
@@ -19,6 +22,8 @@ namespace {
 constexpr int kCmdView = 252;
 constexpr int kCmdNew = 600;
 constexpr int kCmdArchive = 602;
+constexpr int kCmdFolder = 601;
+constexpr int kSearchFolder = 605;
 constexpr int kSearchAll = 603;
 constexpr int kSearchNew = 604;
 constexpr int kSearchArchive = 606;
@@ -68,6 +73,23 @@ bool MessageWindows::OwnUser(PasswordPrompt& prompt, ListRequest* r) {
   return true;
 }
 
+bool MessageWindows::ChooseFolderOfPerson(QWidget* owner, PasswordPrompt& prompt, ListRequest* r) {
+  // The user's own check first; the dialog starts at the user's folders.
+  if (!OwnUser(prompt, r)) return false;
+  NameEntry slot;
+  SetFieldI32(slot.bytes, kEntryRecordNumber, -1);
+  SetFieldText(slot.bytes, records::name::x1::kName, r->person.c_str());
+  SetFieldI32(slot.bytes, records::name::x1::kNumber, r->owner);
+  FolderRecord choice = MakeFolderRecord("", r->owner);
+  if (!ChooseFolderAndPerson(owner, choice, slot, prompt)) return false;
+  r->owner = slot.Number();
+  r->person = slot.Name();
+  r->ownerName = r->person;
+  r->folder = choice.Number();
+  r->folderName = choice.Name();
+  return true;
+}
+
 void MessageWindows::Command(QWidget* owner, int command, PasswordPrompt& prompt) {
   if (command == kCmdView && list_ && openedByView_ && !ListBusy()) {
     // The New view opened by View is still open: View refreshes it.
@@ -91,6 +113,10 @@ void MessageWindows::Command(QWidget* owner, int command, PasswordPrompt& prompt
       r.view = kViewArchive;
       r.folder = msg::kFolderArchive;
       break;
+    case kCmdFolder:
+    case kSearchFolder:
+      r.view = kViewFolder;
+      break;
     case kSearchAll:
       r.view = kViewAllFolders;
       r.folder = 0;
@@ -111,9 +137,14 @@ void MessageWindows::Command(QWidget* owner, int command, PasswordPrompt& prompt
       return;
   }
   r.search = command == kSearchAll || command == kSearchNew || command == kSearchArchive ||
-             command == kSearchSendLogNew || command == kSearchSendLogArchive;
+             command == kSearchFolder || command == kSearchSendLogNew ||
+             command == kSearchSendLogArchive;
   const bool own = command == kCmdView || r.sendLog;
-  if (own ? !OwnUser(prompt, &r) : !ChoosePerson(owner, prompt, &r)) return;
+  if (r.view == kViewFolder) {
+    if (!ChooseFolderOfPerson(owner, prompt, &r)) return;
+  } else if (own ? !OwnUser(prompt, &r) : !ChoosePerson(owner, prompt, &r)) {
+    return;
+  }
   if (r.search) {
     OpenSearch(owner, r);
     return;
@@ -142,9 +173,13 @@ bool MessageWindows::OpenList(QWidget* owner, const ListRequest& request) {
     delete list;
     return false;
   }
-  QObject::connect(list, &TMessageListBaseClass::MainCommand, list, [this](int command) {
-    if (mainCommand) mainCommand(command);
-  });
+  // Queued: the command may close this list, whose menu is still emitting.
+  QObject::connect(
+      list, &TMessageListBaseClass::MainCommand, list,
+      [this](int command) {
+        if (mainCommand) mainCommand(command);
+      },
+      Qt::QueuedConnection);
   list_ = list;
   list->OpenModeless();
   return true;

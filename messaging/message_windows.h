@@ -5,21 +5,20 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 #include "data/messages/dpmess.h"
 #include "data/office/passwords.h"
 #include "messaging/list_request.h"
-
-class TMessageListBaseClass;
-class TSearchCriteriaClass;
+#include "messaging/message_list.h"
+#include "messaging/search_dialog.h"
 
 class MessageWindows {
  public:
   static MessageWindows& Instance();
 
-  // Runs one of the commands 600, 602, 603, 604, 606, 620, 621, 638, 639
-  // or 252; a command while the list has a window of its own open, or
-  // while the search window is open, only beeps.
+  // Runs one of the commands 600 to 606, 620, 621, 638, 639 or 252; a command while the list has a
+  // window of its own open, or while the search window is open, only beeps.
   void Command(QWidget* owner, int command, PasswordPrompt& prompt);
   // The urgent message alone, modally, without Prev and Next; its pending
   // action is applied when the window closes.
@@ -42,6 +41,7 @@ class MessageWindows {
   bool ListBusy() const;
   bool ChoosePerson(QWidget* owner, PasswordPrompt& prompt, ListRequest* request);
   bool OwnUser(PasswordPrompt& prompt, ListRequest* request);
+  bool ChooseFolderOfPerson(QWidget* owner, PasswordPrompt& prompt, ListRequest* request);
 
   QPointer<TMessageListBaseClass> list_;
   QPointer<TSearchCriteriaClass> search_;

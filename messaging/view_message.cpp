@@ -203,6 +203,7 @@ void TViewMessageBaseClass::Build() {
     auto* by = new FieldLineEdit(this);
     SetControlId(by, kIdBy);
     by->setMaxLength(3);
+    by->setMaximumWidth(by->fontMetrics().horizontalAdvance("WWWW") + 12);
     by->setAccessibleName("By");
     auto* byLabel = new QLabel("By:", this);
     byLabel->setBuddy(by);

@@ -6,6 +6,7 @@
 #include "shell/ui/about/help_page.h"
 #include "shell/ui/command_ids.h"
 #include "shell/ui/dpwin.h"
+#include "shell/ui/list_wiring.h"
 #include "shell/ui/passwords/get_password_dialog.h"
 #include "shell/ui/passwords/master_password_dialog.h"
 #include "shell/ui/passwords/name_picker_chooser.h"
@@ -41,6 +42,8 @@ int RunWorkstation(const std::string& iniPath) {
   hooks.runSetup = [](const std::string& ini) { StartSetupProgram(ini); };
   TakeWiring take;
   take.Fill(hooks);
+  ListWiring lists;
+  lists.Fill(hooks);
 
   // The scheduler and the to-do list, for the whole run.
   WindowPasswordPrompt windowPasswords(nullptr);
@@ -59,6 +62,7 @@ int RunWorkstation(const std::string& iniPath) {
   std::unique_ptr<DpWin> window = session.OpenWindow(*sound);
   take.SetMainWindow(window.get());
   mainWindow = window.get();
+  lists.SetMainWindow(window.get());
   QObject::connect(window.get(), &DpWin::finished, qApp,
                    [](int code) { QCoreApplication::exit(code); });
   CloseOnTerminate(window.get());
