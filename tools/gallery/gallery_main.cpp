@@ -26,6 +26,7 @@
 #include "toolkit/list/name_list.h"
 #include "toolkit/live_windows.h"
 #include "toolkit/prompt_windows.h"
+#include "tools/gallery/gallery_scheduler.h"
 #include "tools/gallery/gallery_shell.h"
 #include "tools/gallery/name_windows.h"
 
@@ -166,6 +167,8 @@ int main(int argc, char** argv) {
     for (auto& window : nameWindows.Windows()) windows.push_back(window);
     ShellGallery shell;
     for (auto& window : shell.Windows()) windows.push_back(window);
+    GalleryScheduler scheduler;
+    for (auto& window : scheduler.Windows()) windows.push_back(window);
     demo.OpenModeless();
     nameList.show();
     nameList.TagDemoRows();
@@ -181,6 +184,7 @@ int main(int argc, char** argv) {
       }
       demo.CloseWith(0);
       nameWindows.Close();
+      scheduler.Close();
     } else {
       int x = 40;
       for (auto& [name, w] : windows) {
