@@ -142,6 +142,7 @@ DaySchedView::DaySchedView(Scheduler& scheduler) : SchedView(scheduler, "DAY_SCH
     EnableEntryCommands();
   });
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { EditSelected(); });
+  setMinimumSize(760, 480);
   resize(760, 520);
 }
 

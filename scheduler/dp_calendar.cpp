@@ -9,7 +9,7 @@
 namespace {
 
 constexpr int kWeeks = 6;
-constexpr int kCellWidth = 26;
+constexpr int kCellWidth = 30;
 constexpr int kCellHeight = 20;
 
 }  // namespace
@@ -29,6 +29,7 @@ DpCalendar::DpCalendar(QWidget* parent) : QTableWidget(kWeeks, 7, parent) {
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setShowGrid(false);
+  setTextElideMode(Qt::ElideNone);
   setFixedSize(kCellWidth * 7 + 2 * frameWidth(),
                kCellHeight * kWeeks + horizontalHeader()->sizeHint().height() + 2 * frameWidth());
   connect(this, &QTableWidget::cellClicked, this, [this](int row, int column) {

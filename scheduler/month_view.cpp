@@ -67,12 +67,13 @@ MonthSchedView::MonthSchedView(Scheduler& scheduler) : SchedView(scheduler, "MON
     const int32_t day = month_.calendar.DayOfCell(row * 7 + column);
     if (day != 0) scheduler_.SetCurrentDay(day);
   });
-  connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { EditSelected(); });
+  connect(grid_, &QTableWidget::cellDoubleClicked, this,
+          [this] { scheduler_.SwitchView(kViewDay); });
   // "&Edit" shows the day.
   disconnect(buttons_[kIdEdit], nullptr, this, nullptr);
   connect(buttons_[kIdEdit], &QPushButton::clicked, this,
           [this] { scheduler_.SwitchView(kViewDay); });
-  resize(7 * kDayWidth + 40, 6 * kWeekHeight + 120);
+  setMinimumSize(7 * kDayWidth + 40, 6 * kWeekHeight + 120);
 }
 
 QString MonthSchedView::CellText(int cell) const {
@@ -122,4 +123,8 @@ bool MonthSchedView::Reload() {
   if (cell >= 0) grid_->setCurrentCell(cell / 7, cell % 7);
   EnableEntryCommands();
   return true;
+}
+
+int32_t MonthSchedView::SelectedSlotTime() const {
+  return scheduler_.CurrentDay();
 }

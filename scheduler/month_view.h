@@ -20,6 +20,8 @@ class MonthSchedView : public SchedView {
   bool Reload() override;
   int32_t SelectedRecord() const override { return -1; }
   void SelectRecord(int32_t) override {}
+  // "&Edit" shows the selected day: it is always there to show.
+  int32_t SelectedSlotTime() const override;
   const MonthView& Month() const { return month_; }
   QTableWidget* Grid() const { return grid_; }
   // The text a cell shows.

@@ -110,7 +110,8 @@ void SchedSearchDialog::Find() {
   TransferOut();
   matches_.clear();
   results_->clear();
-  const int ok = finder_(text_, [] { return Prompter().Searching(false) != 0; }, &matches_);
+  const int ok = finder_(
+      text_, [] { return Prompter().Searching(false) != 0; }, &matches_);
   Prompter().Searching(true);
   if (!ok) {
     ShowError();

@@ -37,4 +37,5 @@ ShowAlarmDialog::ShowAlarmDialog(QWidget* owner, const AlarmState& alarm)
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, [this] { CloseWith(1); });
   layout->addWidget(ok, 0, Qt::AlignCenter);
+  setMinimumWidth(260);
 }

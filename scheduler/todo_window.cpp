@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableWidget>
@@ -107,7 +108,7 @@ bool TodoList::Open() {
   if (!started_) {
     started_ = true;
     options_ = ReadSchedOptions(iniPath_);
-    owner_ = {CurrentUser().number, CurrentUser().name};
+    if (owner_.name.empty()) owner_ = {CurrentUser().number, CurrentUser().name};
   }
   if (Window()) {
     window_->raise();
@@ -246,7 +247,7 @@ void TodoWindow::BuildDay() {
     EnableItemCommands();
   });
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { EditSelected(); });
-  resize(700, 480);
+  setMinimumSize(700, 460);
 }
 
 void TodoWindow::BuildGrid() {
@@ -296,7 +297,7 @@ void TodoWindow::BuildGrid() {
     list_owner_.SetCurrentDay(DayOfColumn(column));
     list_owner_.SwitchView(kViewDay);
   });
-  resize(week ? 900 : 820, 560);
+  setMinimumSize(week ? 900 : 820, week ? 400 : 640);
 }
 
 bool TodoWindow::Start() {
@@ -363,6 +364,9 @@ bool TodoWindow::LoadDay() {
       calendar.cells[size_t(cell)].mark = kMarkEntries;
   }
   const QIcon done = style()->standardIcon(QStyle::SP_DialogApplyButton);
+  QPixmap empty(16, 16);
+  empty.fill(Qt::transparent);
+  const QIcon blank(empty);
   filling_ = true;
   list_->clear();
   for (const TodoListEntry& e : items_[0]) {
@@ -370,7 +374,8 @@ bool TodoWindow::LoadDay() {
     item->setText(0, QString("%1\t%2").arg(FromCp1252(e.Key().Priority()), FirstLine(e.Text())));
     item->setData(0, kRecordRole, e.RecordNumber());
     item->setData(0, Qt::AccessibleTextRole, Reading(e));
-    if (e.Key().Done()) item->setIcon(0, done);
+    // Open items keep the check mark's room, so the texts line up.
+    item->setIcon(0, e.Key().Done() ? done : blank);
     list_->addTopLevelItem(item);
   }
   filling_ = false;

@@ -67,7 +67,7 @@ WeekSchedView::WeekSchedView(Scheduler& scheduler) : SchedView(scheduler, "WEEK_
     EnableEntryCommands();
   });
   connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { EditSelected(); });
-  resize(kTimeWidth + 7 * kDayWidth + 40, 560);
+  setMinimumSize(kTimeWidth + 7 * kDayWidth + 40, 560);
 }
 
 WeekCell WeekSchedView::CellOf(int row, int column) const {

@@ -26,6 +26,7 @@
 #include "toolkit/list/name_list.h"
 #include "toolkit/live_windows.h"
 #include "toolkit/prompt_windows.h"
+#include "tools/gallery/gallery_scheduler.h"
 #include "tools/gallery/gallery_shell.h"
 #include "tools/gallery/message_list_windows.h"
 #include "tools/gallery/messaging_windows.h"
@@ -172,6 +173,8 @@ int main(int argc, char** argv) {
     for (auto& window : listWindows.Windows()) windows.push_back(window);
     ShellGallery shell;
     for (auto& window : shell.Windows()) windows.push_back(window);
+    GalleryScheduler scheduler;
+    for (auto& window : scheduler.Windows()) windows.push_back(window);
     demo.OpenModeless();
     nameList.show();
     nameList.TagDemoRows();
@@ -189,6 +192,7 @@ int main(int argc, char** argv) {
       nameWindows.Close();
       messagingWindows.Close();
       listWindows.Close();
+      scheduler.Close();
     } else {
       int x = 40;
       for (auto& [name, w] : windows) {
