@@ -12,6 +12,7 @@
 #include "shell/ui/passwords/password_menu.h"
 #include "shell/ui/passwords/phone_password_dialog.h"
 #include "shell/ui/passwords/user_password_dialog.h"
+#include "shell/ui/phone_list_wiring.h"
 #include "shell/ui/screenshots.h"
 #include "shell/ui/session.h"
 #include "shell/ui/sound_player.h"
@@ -37,6 +38,8 @@ int RunWorkstation(const std::string& iniPath) {
   hooks.about = ShowAbout;
   hooks.help = [](QWidget*) { ShowHelp(); };
   hooks.runSetup = [](const std::string& ini) { StartSetupProgram(ini); };
+  PhoneListWiring phoneList;
+  phoneList.AddHooks(hooks);
 
   Session session(iniPath, hooks);
   // A failed start-up has shown its box.
@@ -46,6 +49,7 @@ int RunWorkstation(const std::string& iniPath) {
   }
   std::unique_ptr<SoundPlayer> sound = MakeDesktopSoundPlayer();
   std::unique_ptr<DpWin> window = session.OpenWindow(*sound);
+  phoneList.Start(*window, iniPath);
   QObject::connect(window.get(), &DpWin::finished, qApp,
                    [](int code) { QCoreApplication::exit(code); });
   CloseOnTerminate(window.get());
