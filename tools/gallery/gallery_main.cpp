@@ -131,6 +131,9 @@ void Save(QWidget* w, const QString& dir, int n, const char* name) {
 
 }  // namespace
 
+// tools/gallery/phone_windows.cpp
+std::shared_ptr<void> AddPhoneWindows(std::vector<std::pair<const char*, QWidget*>>& windows);
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QString dir = qEnvironmentVariable("DESKPOST_SCREENSHOT_DIR");
@@ -166,6 +169,7 @@ int main(int argc, char** argv) {
     for (auto& window : nameWindows.Windows()) windows.push_back(window);
     ShellGallery shell;
     for (auto& window : shell.Windows()) windows.push_back(window);
+    std::shared_ptr<void> phoneWindows = AddPhoneWindows(windows);
     demo.OpenModeless();
     nameList.show();
     nameList.TagDemoRows();
