@@ -3,12 +3,16 @@
 #include <QApplication>
 #include <QPointer>
 
+#include "data/office/dpmain.h"
 #include "data/office/name_picking.h"
 #include "data/office/passwords.h"
+#include "data/phone/phone_quick_add.h"
 #include "phonelist/phone_list_window.h"
 #include "phonelist/phone_search_dialogs.h"
 #include "phonelist/phone_settings.h"
+#include "storage/errors.h"
 #include "toolkit/names/name_picker.h"
+#include "toolkit/prompts.h"
 
 namespace {
 
@@ -111,6 +115,32 @@ void SearchPhoneList(QWidget* owner, int mode) {
   if (WindowBusy()) return;
   if (!Window() && !PhoneListAccess()) return;
   RunPhoneSearch(owner, mode);
+}
+
+void AddToPhoneList(const std::string& company, const std::string& from, const std::string& phone,
+                    const std::string& extension) {
+  PhoneTable phones;
+  if (!PhoneOpen(phones)) {
+    ShowError();
+    return;
+  }
+  QuickAdd result = QuickAdd::kNothing;
+  const int ok =
+      PhoneQuickAdd(phones, PhoneCurrentList().number, company, from, phone, extension, &result);
+  // The handle stands on the entry added.
+  PhoneEntry added;
+  const bool found = ok && result == QuickAdd::kAdded && DbCurrentEntry(phones.table, added.bytes);
+  PhoneClose(phones);
+  if (!ok) {
+    ClearAppError();
+    DbClearError();
+    Prompter().Inform(kQuickAddFailed);
+    return;
+  }
+  if (result == QuickAdd::kExists) Prompter().Flash(kQuickAddExists);
+  if (result != QuickAdd::kAdded) return;
+  Prompter().Flash(kQuickAddDone);
+  if (TPhoneListClass* w = Window(); w && !w->Busy() && found) w->ShowEntry(added);
 }
 
 void ClosePhoneListWindow() {

@@ -30,5 +30,12 @@ void SelectPhoneList(QWidget* owner, bool openWindow);
 bool PickTargetList(QWidget* owner, PhoneList* target);
 // Commands 607 (mode 0), 609 (labels, mode 1) and 608 (reports, mode 2).
 void SearchPhoneList(QWidget* owner, int mode);
+// "&Add to PhoneList" of a phone message (the Take window, the phone message
+// view): company, From, phone and extension (single-byte text) become an
+// entry of the current list, said in a brief notice ("Entry added.",
+// "Entry already exists."); all three blank adds nothing. An open list
+// window shows the new entry.
+void AddToPhoneList(const std::string& company, const std::string& from, const std::string& phone,
+                    const std::string& extension);
 // Closes and deletes the list window (the program's end).
 void ClosePhoneListWindow();

@@ -5,9 +5,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 
 #include "data/office/datadir.h"
@@ -88,7 +91,8 @@ TPhoneSearchClass::TPhoneSearchClass(QWidget* owner, PhoneCriteria* criteria)
   edit("Co&ntact:", kIdContact, b_.contact, sizeof b_.contact);
   edit("&Phone1-4:", kIdPhone, b_.phone, sizeof b_.phone);
   edit("&Email&&URL:", kIdEmail, b_.email, sizeof b_.email);
-  form.MultiLine("&Misc Info:", kIdMisc, 2);
+  FieldTextEdit* misc = form.MultiLine("&Misc Info:", kIdMisc, 2);
+  misc->setMaximumHeight(misc->minimumHeight());
   Bind<TMultiLineEditControl>(kIdMisc, b_.misc, sizeof b_.misc);
   form.CheckBox("E&xact:", kIdExact);
   Bind<TCheckBoxControl>(kIdExact, &b_.exact);
@@ -201,6 +205,34 @@ void SearchResultView::keyPressEvent(QKeyEvent* e) {
   QListView::keyPressEvent(e);
 }
 
+// The two columns of a result row ("%s\t%s"), tagged rows in the
+// highlight colours, the current row framed.
+class ResultRowDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* p, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const QString text = index.data().toString();
+    const QString name = text.section('\t', 0, 0);
+    const QString phone = text.section('\t', 1);
+    const bool tagged = index.data(Qt::BackgroundRole).isValid();
+    const QRect r = option.rect;
+    p->save();
+    p->fillRect(r, option.palette.brush(tagged ? QPalette::Highlight : QPalette::Base));
+    p->setPen(option.palette.color(tagged ? QPalette::HighlightedText : QPalette::Text));
+    const int tab = r.left() + std::max(140, r.width() * 3 / 5);
+    p->drawText(QRect(r.left() + 2, r.top(), tab - r.left() - 6, r.height()),
+                Qt::AlignVCenter | Qt::AlignLeft, name);
+    p->drawText(QRect(tab, r.top(), r.right() - tab, r.height()), Qt::AlignVCenter | Qt::AlignLeft,
+                phone);
+    if (option.state & QStyle::State_HasFocus) {
+      p->setPen(QPen(option.palette.color(QPalette::Text), 1, Qt::DotLine));
+      p->drawRect(r.adjusted(0, 0, -1, -1));
+    }
+    p->restore();
+  }
+};
+
 // ---- SEARCH_LIST ----
 
 TSearchListClass::TSearchListClass(QWidget* owner, std::unique_ptr<Table> results, int32_t count,
@@ -213,6 +245,9 @@ TSearchListClass::TSearchListClass(QWidget* owner, std::unique_ptr<Table> result
   SetControlId(view_, kIdList);
   view_->setAccessibleName("Search result");
   view_->setUniformItemSizes(true);
+  // The tags are the rows' marks; the current row is framed.
+  view_->setSelectionMode(QAbstractItemView::NoSelection);
+  view_->setItemDelegate(new ResultRowDelegate(view_));
   view_->setMinimumSize(320, 260);
   model_ = new SearchResultModel(*results_, count, view_);
   view_->setModel(model_);

@@ -62,6 +62,10 @@ class DpWin : public QMainWindow, private AlertWindow {
   bool Floating() const { return mode_.floating; }
   bool RebuildDeferred() const { return mode_.rebuildDeferred; }
   const WorkstationSettings& Settings() const { return settings_; }
+  // Another window's placement, written with the settings at the end.
+  void SetWindowState(int key, const WindowStateRecord& record) {
+    settings_.windows[size_t(key)] = record;
+  }
   PollAlert& Alerts() { return *alerts_; }
   const QTimer& Timer() const { return timer_; }
   // The current window icon's name ("ICON_1" ...).

@@ -14,6 +14,7 @@
 #include "shell/ui/passwords/phone_password_dialog.h"
 #include "shell/ui/passwords/user_password_dialog.h"
 #include "shell/ui/scheduler_windows.h"
+#include "shell/ui/phone_list_wiring.h"
 #include "shell/ui/screenshots.h"
 #include "shell/ui/session.h"
 #include "shell/ui/sound_player.h"
@@ -51,6 +52,8 @@ int RunWorkstation(const std::string& iniPath) {
   DpWin* mainWindow = nullptr;
   schedulerWindows.Install(hooks,
                            [&mainWindow] { return mainWindow ? &mainWindow->Alerts() : nullptr; });
+  PhoneListWiring phoneList;
+  phoneList.AddHooks(hooks);
 
   Session session(iniPath, hooks);
   // A failed start-up has shown its box.
@@ -63,6 +66,7 @@ int RunWorkstation(const std::string& iniPath) {
   take.SetMainWindow(window.get());
   mainWindow = window.get();
   lists.SetMainWindow(window.get());
+  phoneList.Start(*window, iniPath);
   QObject::connect(window.get(), &DpWin::finished, qApp,
                    [](int code) { QCoreApplication::exit(code); });
   CloseOnTerminate(window.get());

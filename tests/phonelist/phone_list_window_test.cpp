@@ -402,6 +402,60 @@ class PhoneListWindowTest : public QObject {
     QVERIFY(!w->IsOpen());
   }
 
+  void addToPhoneListTakesAMessagesCaller_data() {
+    QTest::addColumn<QString>("company");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("phone");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<QString>("listname");
+    QTest::newRow("company") << "Acme"
+                             << "Mary"
+                             << "555-0100"
+                             << "|Entry added."
+                             << "Acme";
+    QTest::newRow("no company") << ""
+                                << "Mary"
+                                << "555-0100"
+                                << "|Entry added."
+                                << "Mary";
+    QTest::newRow("there already") << "Baker"
+                                   << ""
+                                   << "555-0200"
+                                   << "|Entry already exists."
+                                   << "";
+    QTest::newRow("nothing to add") << ""
+                                    << ""
+                                    << ""
+                                    << ""
+                                    << "";
+  }
+  void addToPhoneListTakesAMessagesCaller() {
+    QFETCH(QString, company);
+    QFETCH(QString, from);
+    QFETCH(QString, phone);
+    QFETCH(QString, said);
+    QFETCH(QString, listname);
+    office->AddEntry(office->anne, "Baker", "555-0200");
+    PhoneSetCurrentList({office->anne, "ANNE"});
+    OpenPhoneListWindow(nullptr);
+    AddToPhoneList(company.toStdString(), from.toStdString(), phone.toStdString(), "12");
+    QCOMPARE(Asked(*prompts), said.isEmpty() ? QStringList() : QStringList{said});
+    if (!listname.isEmpty()) {
+      PhoneRecord r;
+      QVERIFY(office->Find(office->anne, listname.toStdString(), phone.toStdString(), &r));
+      QCOMPARE(r.Text(ph::kContact), from.toStdString());
+      QCOMPARE(r.Text(ph::kExt1), std::string("12"));
+      PhoneEntry shown;
+      QVERIFY(PhoneListWindow()->List()->Selected(&shown));
+      QCOMPARE(shown.Listname(), listname.toStdString());
+      PhoneListWindow()->List()->ShowList(office->anne);
+      office->AddEntry(office->anne, "Zed");
+      PhoneListWindow()->RefreshList();
+      QCOMPARE(PhoneListWindow()->List()->RowsFilled(), 3);
+    }
+    ClosePhoneListWindow();
+  }
+
   void everyControlHasAName() {
     office->AddEntry(0, "A");
     Open();

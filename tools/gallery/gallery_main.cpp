@@ -134,6 +134,9 @@ void Save(QWidget* w, const QString& dir, int n, const char* name) {
 
 }  // namespace
 
+// tools/gallery/phone_windows.cpp
+std::shared_ptr<void> AddPhoneWindows(std::vector<std::pair<const char*, QWidget*>>& windows);
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QString dir = qEnvironmentVariable("DESKPOST_SCREENSHOT_DIR");
@@ -175,6 +178,7 @@ int main(int argc, char** argv) {
     for (auto& window : shell.Windows()) windows.push_back(window);
     GalleryScheduler scheduler;
     for (auto& window : scheduler.Windows()) windows.push_back(window);
+    std::shared_ptr<void> phoneWindows = AddPhoneWindows(windows);
     demo.OpenModeless();
     nameList.show();
     nameList.TagDemoRows();
