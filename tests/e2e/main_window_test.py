@@ -90,6 +90,20 @@ def test_the_about_box_names_its_controls(office: Office):
     anne.window_gone(about)
 
 
+def test_a_name_missing_from_the_office_is_said_and_the_program_ends(office: Office):
+    nobody = office.workstation("NOBODY", started=False)
+    box = nobody.window("Error")
+    check_named(box)
+    text = box.get(role="label").name
+    check(text.startswith("Could not find the name: NOBODY in the DESKpost name list."),
+          f"the box reads {text!r}")
+    check(box.get(role="push button", name="Run Setup...").enabled, "Run Setup... is not offered")
+    box.get(role="push button", name="OK").press()
+    code = nobody.wait_exit()
+    check(code == 1, f"the program ended with status {code}")
+    check("started NOBODY" not in nobody.trace(), f"the trace reads {nobody.trace()!r}")
+
+
 def open_master_password(anne: Workstation) -> Node:
     """Setup > Password > Master... on an office without passwords: the
     warning comes first, Yes opens the dialog."""
