@@ -263,7 +263,10 @@ class Node:
         X input focus first (Xvfb has no window manager to do it), then the
         control asks for the focus within it."""
         check(self.workstation is not None, "focus() needs a node of a workstation")
-        self.workstation.focus_window(self.window())
+        window = self.window()
+        self.workstation.focus_window(window)
+        if window.acc == self.acc:
+            return
         component = self.acc.get_component_iface()
         component.grab_focus()
         wait_until(lambda: self.has("focused"), f"{self.label()} to have the focus")

@@ -90,6 +90,36 @@ def test_the_about_box_names_its_controls(office: Office):
     anne.window_gone(about)
 
 
+def test_the_password_popup_offers_phone_and_user_only_with_a_master_password(office: Office):
+    anne = office.workstation("ANNE")
+    main = anne.main_window()
+
+    def popup_offers() -> dict:
+        # Opened from the keyboard, as a person opens it: Alt+E, then P.
+        main.key("alt+e", "p")
+        wait_until(lambda: anne.menu_item("Setup", "Password", "Master...").showing,
+                   "the Password popup")
+        offered = {name: anne.menu_item("Setup", "Password", name).enabled
+                   for name in ("Phone...", "User...")}
+        main.key("Escape", "Escape", "Escape")
+        wait_until(lambda: not anne.menu_item("Setup", "Password").showing, "the menu to close")
+        return offered
+
+    offered = popup_offers()
+    check(offered == {"Phone...": False, "User...": False}, f"without a master: {offered}")
+    dialog = open_master_password(anne)
+    dialog.get(role="push button", name="Set Password").press()
+    answer_password(anne, "New password:", "secret")
+    answer_password(anne, "Re-enter password:", "secret")
+    note = anne.window(role="alert")
+    note.get(role="push button", name="OK").press()
+    anne.window_gone(note)
+    dialog.get(role="push button", name="OK").press()
+    anne.window_gone(dialog)
+    offered = popup_offers()
+    check(offered == {"Phone...": True, "User...": True}, f"with a master: {offered}")
+
+
 def test_a_name_missing_from_the_office_is_said_and_the_program_ends(office: Office):
     nobody = office.workstation("NOBODY", started=False)
     box = nobody.window("Error")
