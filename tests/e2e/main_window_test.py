@@ -210,8 +210,8 @@ def test_the_password_dialogs_set_master_phone_and_user_passwords(office: Office
     rows = [row.name for row in names.children()]
     check(rows == ["ANNE", "BOB", "RECEPTION"], f"the names read {rows}")
     picker.get(role="text", name="Name:").type("BOB")
-    wait_until(lambda: names.find(role="list item", where=lambda r: r.has("selected")).name
-               == "BOB", "BOB's row to be selected")
+    wait_until(lambda: [row.name for row in names.rows() if row.has("selected")] == ["BOB"],
+               "BOB's row to be selected")
     picker.get(role="push button", name="OK").press()
     anne.window_gone(picker)
     user = anne.window("User Password")
