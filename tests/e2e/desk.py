@@ -258,6 +258,16 @@ class Node:
         bus.send_message(message, Gio.DBusSendMessageFlags.NONE)
         bus.flush_sync(None)
 
+    def set_checked(self, on: bool = True) -> None:
+        """Ticks (or clears) a check box with its own action, and waits
+        until it reads so."""
+        if self.has("checked") == on:
+            return
+        names = self.actions()
+        self.press("Toggle" if "Toggle" in names else "Press")
+        wait_until(lambda: self.has("checked") == on,
+                   f"{self.label()} to be {'ticked' if on else 'cleared'}")
+
     def focus(self) -> None:
         """Gives the control the keyboard focus: the window is raised to the
         X input focus first (Xvfb has no window manager to do it), then the

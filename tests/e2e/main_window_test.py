@@ -2,6 +2,8 @@
 menus and buttons read by name, every control named, commands offered alike
 from the menu and the toolbar, and the password dialogs worked with keys."""
 
+from typing import Optional
+
 from desk import Node, Office, Workstation, check, run, unnamed_controls, wait_until
 
 MENU_TITLES = ["File", "View", "Print", "Search", "PhoneList", "Window", "Setup"]
@@ -107,15 +109,7 @@ def test_the_password_popup_offers_phone_and_user_only_with_a_master_password(of
 
     offered = popup_offers()
     check(offered == {"Phone...": False, "User...": False}, f"without a master: {offered}")
-    dialog = open_master_password(anne)
-    dialog.get(role="push button", name="Set Password").press()
-    answer_password(anne, "New password:", "secret")
-    answer_password(anne, "Re-enter password:", "secret")
-    note = anne.window(role="alert")
-    note.get(role="push button", name="OK").press()
-    anne.window_gone(note)
-    dialog.get(role="push button", name="OK").press()
-    anne.window_gone(dialog)
+    set_master_password(anne, "secret")
     offered = popup_offers()
     check(offered == {"Phone...": True, "User...": True}, f"with a master: {offered}")
 
@@ -146,8 +140,10 @@ def open_master_password(anne: Workstation) -> Node:
     return anne.window("Master Password")
 
 
-def answer_password(anne: Workstation, prompt: str, text: str, button: str = "OK") -> None:
-    """Types text into GETPASSWORD asking prompt and leaves with button."""
+def answer_password(anne: Workstation, prompt: Optional[str], text: str,
+                    button: str = "OK") -> None:
+    """Types text into GETPASSWORD asking prompt (None: whatever it asks)
+    and leaves with button."""
     asked = anne.window("Enter Password")
     check_named(asked)
     asked.get(role="password text", name=prompt).type(text)
@@ -232,6 +228,46 @@ def test_the_password_dialogs_set_master_phone_and_user_passwords(office: Office
     picker.get(role="list", name="Names").row("RECEPTION").press()
     user = anne.window("User Password")
     check(user.find(role="label", name="RECEPTION") is not None, f"the dialog reads {user.dump()}")
+    user.get(role="push button", name="Cancel").press()
+    anne.window_gone(user)
+
+
+def set_master_password(anne: Workstation, text: str) -> None:
+    dialog = open_master_password(anne)
+    dialog.get(role="push button", name="Set Password").press()
+    answer_password(anne, "New password:", text)
+    answer_password(anne, "Re-enter password:", text)
+    note = anne.window(role="alert")
+    note.get(role="push button", name="OK").press()
+    anne.window_gone(note)
+    dialog.get(role="push button", name="OK").press()
+    anne.window_gone(dialog)
+
+
+def test_a_persons_password_keeps_the_areas_ticked_for_it(office: Office):
+    anne = office.workstation("ANNE")
+    set_master_password(anne, "secret")
+    anne.menu("Setup", "Password", "User...")
+    anne.window(role="dialog").get(role="list", name="Names").row("BOB").press()
+    user = anne.window("User Password")
+    user.get(role="push button", name="Set Password").press()
+    answer_password(anne, "New password:", "bobs")
+    answer_password(anne, "Re-enter password:", "bobs")
+    note = anne.window(role="alert")
+    note.get(role="push button", name="OK").press()
+    anne.window_gone(note)
+    user.get(role="check box", name="Scheduler").set_checked(True)
+    user.get(role="push button", name="OK").press()
+    anne.window_gone(user)
+
+    # Opening BOB's password again asks for it, and shows his areas.
+    anne.menu("Setup", "Password", "User...")
+    anne.window(role="dialog").get(role="list", name="Names").row("BOB").press()
+    answer_password(anne, None, "bobs")
+    user = anne.window("User Password")
+    ticked = [b.name for b in user.find_all(role="check box") if b.has("checked")]
+    check(ticked == ["Scheduler"], f"BOB's areas read {ticked}")
+    check(user.get(role="push button", name="Change Password").enabled, user.dump())
     user.get(role="push button", name="Cancel").press()
     anne.window_gone(user)
 
