@@ -332,6 +332,13 @@ def unnamed_controls(window: Node) -> list:
     return missing
 
 
+def check_named(window: Node) -> None:
+    """Fails naming every control of window without an accessible name."""
+    missing = unnamed_controls(window)
+    check(not missing, f"controls without an accessible name in {window.label()}: {missing}\n"
+                       f"{window.dump()}")
+
+
 def _path_of(node: Node, top: Node) -> str:
     steps = []
     acc = node.acc
