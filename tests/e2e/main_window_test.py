@@ -19,6 +19,9 @@ MENU_ENTRIES = [
     (("Window", "Take"), None),
     (("Window", "Phonelist"), None),
     (("Setup", "Password", "Master..."), True),
+    # Without a master password, before the popup was ever opened.
+    (("Setup", "Password", "Phone..."), False),
+    (("Setup", "Password", "User..."), False),
     (("Setup", "Run Setup..."), True),
     (("Setup", "About..."), True),
 ]
@@ -60,6 +63,46 @@ def test_a_command_is_offered_alike_from_menu_and_toolbar(office: Office):
         offered = {" > ".join(p): anne.menu_item(*p).enabled for p in paths}
         offered[f"button {button}"] = main.get(role="push button", name=button).enabled
         check(len(set(offered.values())) == 1, f"{what} is offered unevenly: {offered}")
+
+
+# Entries the walk leaves alone, and why.
+NOT_WALKED = {
+    ("File", "Exit"): "ends the program",
+    ("Setup", "Run Setup..."): "closes the program once answered",
+}
+
+
+def close_new_windows(station, before: set) -> list:
+    """Closes every window that opened since before, the newest first, the
+    way a person leaves it: No, Cancel, Close or OK. Answers their titles."""
+    opened = wait_until(lambda: [w for w in station.windows() if w.acc.path not in before],
+                        "a window to open")
+    titles = []
+    for window in reversed(opened):
+        titles.append(window.name)
+        check_named(window)
+        for caption in ("No", "Cancel", "Close", "OK"):
+            button = window.find(role="push button", name=caption)
+            if button is not None and button.enabled:
+                button.press()
+                break
+        else:
+            raise AssertionError(f"no way out of {window.dump()}")
+        station.window_gone(window)
+    return titles
+
+
+def test_every_offered_menu_entry_opens_a_window_that_closes_again(office: Office):
+    anne = office.workstation("ANNE")
+    before = {w.acc.path for w in anne.windows()}
+    walked = {}
+    for path, enabled in anne.menu_entries():
+        if not enabled or path in NOT_WALKED:
+            continue
+        anne.menu(*path)
+        walked[" > ".join(path)] = close_new_windows(anne, before)
+    check(walked.get("Setup > About...") == ["About DESKpost"], f"the walk went: {walked}")
+    check(walked.get("File > DESKpost Fax...") == ["DESKpost"], f"the walk went: {walked}")
 
 
 def test_the_floating_toolbar_reads_by_name_and_full_brings_the_whole_window(office: Office):
