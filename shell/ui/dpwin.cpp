@@ -95,6 +95,9 @@ DpWin::DpWin(DpWinSetup setup, DpWinHooks hooks, SoundPlayer& sound)
 DpWin::~DpWin() = default;
 
 void DpWin::Start() {
+  // The Password popup's entries read true before it is first opened, for
+  // a screen reader that reads the menu without opening it.
+  UpdatePasswordMenu();
   const StartShow show = StartShowFor(settings_);
   if (show.floating) {
     mode_.floating = false;
@@ -367,6 +370,8 @@ void DpWin::ViewCommand() {
 void DpWin::PasswordCommand(int id) {
   if (hooks_.password) {
     hooks_.password(this, id);
+    // The dialog may have set or removed the master password.
+    UpdatePasswordMenu();
     return;
   }
   Prompter().Inform("The password dialogs are not installed on this workstation.");

@@ -258,12 +258,25 @@ class Node:
         bus.send_message(message, Gio.DBusSendMessageFlags.NONE)
         bus.flush_sync(None)
 
+    def set_checked(self, on: bool = True) -> None:
+        """Ticks (or clears) a check box with its own action, and waits
+        until it reads so."""
+        if self.has("checked") == on:
+            return
+        names = self.actions()
+        self.press("Toggle" if "Toggle" in names else "Press")
+        wait_until(lambda: self.has("checked") == on,
+                   f"{self.label()} to be {'ticked' if on else 'cleared'}")
+
     def focus(self) -> None:
         """Gives the control the keyboard focus: the window is raised to the
         X input focus first (Xvfb has no window manager to do it), then the
         control asks for the focus within it."""
         check(self.workstation is not None, "focus() needs a node of a workstation")
-        self.workstation.focus_window(self.window())
+        window = self.window()
+        self.workstation.focus_window(window)
+        if window.acc == self.acc:
+            return
         component = self.acc.get_component_iface()
         component.grab_focus()
         wait_until(lambda: self.has("focused"), f"{self.label()} to have the focus")
@@ -319,6 +332,13 @@ def unnamed_controls(window: Node) -> list:
     return missing
 
 
+def check_named(window: Node) -> None:
+    """Fails naming every control of window without an accessible name."""
+    missing = unnamed_controls(window)
+    check(not missing, f"controls without an accessible name in {window.label()}: {missing}\n"
+                       f"{window.dump()}")
+
+
 def _path_of(node: Node, top: Node) -> str:
     steps = []
     acc = node.acc
@@ -358,7 +378,7 @@ def desktop() -> Node:
 class Workstation:
     """One person's running deskpost, with its own INI file and trace."""
 
-    def __init__(self, office: "Office", name: str, ini: dict):
+    def __init__(self, office: "Office", name: str, ini: dict, started: bool = True):
         self.office = office
         self.name = name
         self.ini_path = os.path.join(office.config_dir, f"{name}.INI")
@@ -384,7 +404,8 @@ class Workstation:
         # Every read goes to the program: a cached name or state could be
         # one the program has changed since.
         Atspi.Accessible.set_cache_mask(self.app.acc, Atspi.Cache.NONE)
-        self.wait_trace(f"started {name}")
+        if started:
+            self.wait_trace(f"started {name}")
 
     def _find_application(self):
         if self.process.poll() is not None:
@@ -495,6 +516,13 @@ class Workstation:
             return f.read()
 
     # Ending.
+    def wait_exit(self, timeout: float = TIMEOUT) -> int:
+        """Waits for the program to end by itself and answers its exit code."""
+        wait_until(lambda: self.process.poll() is not None, f"{self.name}'s deskpost to end",
+                   timeout)
+        self.log.close()
+        return self.process.returncode
+
     def stop(self, timeout: float = TIMEOUT) -> int:
         """Ends the program as a session's end does (SIGTERM, which it takes
         as a close) and answers its exit code. The program refuses to close
@@ -560,12 +588,14 @@ class Office:
     def send(self, sender: str, to: str, *options: str) -> str:
         return self.admin("send", self.data_dir, "--from", sender, "--to", to, *options)
 
-    def workstation(self, name: str, **ini) -> Workstation:
-        """Starts name's deskpost. The INI keys default to the full window
-        (InitMode=0) and a poll every 2 seconds."""
+    def workstation(self, name: str, started: bool = True, **ini) -> Workstation:
+        """Starts name's deskpost and, unless started is False (a start
+        that stops at a box), waits until its main window is up. The INI
+        keys default to the full window (InitMode=0) and a poll every 2
+        seconds."""
         keys = {"InitMode": 0, "PollTime": 2}
         keys.update(ini)
-        station = Workstation(self, name, keys)
+        station = Workstation(self, name, keys, started)
         self.workstations.append(station)
         return station
 

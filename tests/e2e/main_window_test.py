@@ -1,8 +1,8 @@
-"""The main window and its password dialogs as a screen reader meets them:
-menus and buttons read by name, every control named, commands offered alike
-from the menu and the toolbar, and the password dialogs worked with keys."""
+"""The main window as a screen reader meets it: menus and buttons read by
+name, every control named, commands offered alike from the menu and the
+toolbar, the floating toolbar, the About box and a failed start."""
 
-from desk import Node, Office, Workstation, check, run, unnamed_controls, wait_until
+from desk import Node, Office, check, check_named, run, wait_until
 
 MENU_TITLES = ["File", "View", "Print", "Search", "PhoneList", "Window", "Setup"]
 BUTTONS = ["Help", "Take a message", "View messages", "PhoneList", "Scheduler", "To-do list",
@@ -19,6 +19,9 @@ MENU_ENTRIES = [
     (("Window", "Take"), None),
     (("Window", "Phonelist"), None),
     (("Setup", "Password", "Master..."), True),
+    # Without a master password, before the popup was ever opened.
+    (("Setup", "Password", "Phone..."), False),
+    (("Setup", "Password", "User..."), False),
     (("Setup", "Run Setup..."), True),
     (("Setup", "About..."), True),
 ]
@@ -33,12 +36,6 @@ SAME_COMMAND = [
     ("the to-do list", [("Window", "To do")], "To-do list"),
     ("Exit", [("File", "Exit")], "Exit"),
 ]
-
-
-def check_named(window: Node) -> None:
-    missing = unnamed_controls(window)
-    check(not missing, f"controls without an accessible name in {window.label()}: {missing}\n"
-                       f"{window.dump()}")
 
 
 def test_main_window_reads_its_menus_and_buttons_by_name(office: Office):
@@ -68,6 +65,46 @@ def test_a_command_is_offered_alike_from_menu_and_toolbar(office: Office):
         check(len(set(offered.values())) == 1, f"{what} is offered unevenly: {offered}")
 
 
+# Entries the walk leaves alone, and why.
+NOT_WALKED = {
+    ("File", "Exit"): "ends the program",
+    ("Setup", "Run Setup..."): "closes the program once answered",
+}
+
+
+def close_new_windows(station, before: set) -> list:
+    """Closes every window that opened since before, the newest first, the
+    way a person leaves it: No, Cancel, Close or OK. Answers their titles."""
+    opened = wait_until(lambda: [w for w in station.windows() if w.acc.path not in before],
+                        "a window to open")
+    titles = []
+    for window in reversed(opened):
+        titles.append(window.name)
+        check_named(window)
+        for caption in ("No", "Cancel", "Close", "OK"):
+            button = window.find(role="push button", name=caption)
+            if button is not None and button.enabled:
+                button.press()
+                break
+        else:
+            raise AssertionError(f"no way out of {window.dump()}")
+        station.window_gone(window)
+    return titles
+
+
+def test_every_offered_menu_entry_opens_a_window_that_closes_again(office: Office):
+    anne = office.workstation("ANNE")
+    before = {w.acc.path for w in anne.windows()}
+    walked = {}
+    for path, enabled in anne.menu_entries():
+        if not enabled or path in NOT_WALKED:
+            continue
+        anne.menu(*path)
+        walked[" > ".join(path)] = close_new_windows(anne, before)
+    check(walked.get("Setup > About...") == ["About DESKpost"], f"the walk went: {walked}")
+    check(walked.get("File > DESKpost Fax...") == ["DESKpost"], f"the walk went: {walked}")
+
+
 def test_the_floating_toolbar_reads_by_name_and_full_brings_the_whole_window(office: Office):
     anne = office.workstation("ANNE", InitMode=1)
     bar = anne.main_window()
@@ -90,106 +127,18 @@ def test_the_about_box_names_its_controls(office: Office):
     anne.window_gone(about)
 
 
-def open_master_password(anne: Workstation) -> Node:
-    """Setup > Password > Master... on an office without passwords: the
-    warning comes first, Yes opens the dialog."""
-    anne.menu("Setup", "Password", "Master...")
-    warning = anne.window(role="alert")
-    check(warning.find(role="label").name.startswith("IMPORTANT - PLEASE READ!"),
-          f"the warning reads {warning.dump()}")
-    check_named(warning)
-    warning.get(role="push button", name="Yes").press()
-    return anne.window("Master Password")
-
-
-def answer_password(anne: Workstation, prompt: str, text: str, button: str = "OK") -> None:
-    """Types text into GETPASSWORD asking prompt and leaves with button."""
-    asked = anne.window("Enter Password")
-    check_named(asked)
-    asked.get(role="password text", name=prompt).type(text)
-    asked.get(role="push button", name=button).press()
-    anne.window_gone(asked)
-
-
-def test_a_password_typed_then_cancelled_sets_nothing(office: Office):
-    anne = office.workstation("ANNE")
-    dialog = open_master_password(anne)
-    check_named(dialog)
-    check(not dialog.get(role="push button", name="Disable Passwords").enabled,
-          "Disable Passwords is offered with no password set")
-    dialog.get(role="push button", name="Set Password").press()
-    answer_password(anne, "New password:", "secret", button="Cancel")
-    # Back in the dialog, still without a password.
-    check(dialog.find(role="push button", name="Set Password") is not None,
-          f"after Cancel the dialog reads {dialog.dump()}")
-    dialog.get(role="push button", name="OK").press()
-    anne.window_gone(dialog)
-    # Nothing was stored: the next opening warns again.
-    dialog = open_master_password(anne)
-    dialog.get(role="push button", name="OK").press()
-    anne.window_gone(dialog)
-
-
-def test_the_password_dialogs_set_master_phone_and_user_passwords(office: Office):
-    anne = office.workstation("ANNE")
-    dialog = open_master_password(anne)
-    dialog.get(role="push button", name="Set Password").press()
-    answer_password(anne, "New password:", "secret")
-    answer_password(anne, "Re-enter password:", "secret")
-    note = anne.window(role="alert")
-    check(note.find(role="label", name="Passwords are now enabled.") is not None,
-          f"the note reads {note.dump()}")
-    note.get(role="push button", name="OK").press()
-    anne.window_gone(note)
-    dialog.get(role="push button", name="Change Password")
-    check(dialog.get(role="push button", name="Disable Passwords").enabled,
-          "Disable Passwords is not offered once a password is set")
-    dialog.get(role="push button", name="OK").press()
-    anne.window_gone(dialog)
-
-    # The phone password: the master password is asked first.
-    anne.menu("Setup", "Password", "Phone...")
-    asked = anne.window("Enter Password")
-    asked.get(role="password text").type("secret")
-    asked.get(role="push button", name="OK").press()
-    phone = anne.window("Phone Password*")
-    check_named(phone)
-    phone.get(role="push button", name="OK").press()
-    anne.window_gone(phone)
-
-    # A person's password: the person is chosen by typing the name; BOB
-    # has no password of his own to ask for.
-    anne.menu("Setup", "Password", "User...")
-    picker = anne.window(role="dialog")
-    check_named(picker)
-    names = picker.get(role="list", name="Names")
-    rows = [row.name for row in names.children()]
-    check(rows == ["ANNE", "BOB", "RECEPTION"], f"the names read {rows}")
-    picker.get(role="text", name="Name:").type("BOB")
-    wait_until(lambda: names.find(role="list item", where=lambda r: r.has("selected")).name
-               == "BOB", "BOB's row to be selected")
-    picker.get(role="push button", name="OK").press()
-    anne.window_gone(picker)
-    user = anne.window("User Password")
-    check_named(user)
-    check(user.find(role="label", name="BOB") is not None, f"the dialog reads {user.dump()}")
-    boxes = [b.name for b in user.find_all(role="check box")]
-    check(boxes == ["Messages", "PhoneList", "Scheduler", "To-do List"],
-          f"the areas read {boxes}")
-    check(not any(b.enabled for b in user.find_all(role="check box")),
-          "areas are offered before BOB has a password")
-    user.get(role="push button", name="Cancel").press()
-    anne.window_gone(user)
-
-    # A row of the list is opened as a double click opens it: RECEPTION is
-    # chosen.
-    anne.menu("Setup", "Password", "User...")
-    picker = anne.window(role="dialog")
-    picker.get(role="list", name="Names").row("RECEPTION").press()
-    user = anne.window("User Password")
-    check(user.find(role="label", name="RECEPTION") is not None, f"the dialog reads {user.dump()}")
-    user.get(role="push button", name="Cancel").press()
-    anne.window_gone(user)
+def test_a_name_missing_from_the_office_is_said_and_the_program_ends(office: Office):
+    nobody = office.workstation("NOBODY", started=False)
+    box = nobody.window("Error")
+    check_named(box)
+    text = box.get(role="label").name
+    check(text.startswith("Could not find the name: NOBODY in the DESKpost name list."),
+          f"the box reads {text!r}")
+    check(box.get(role="push button", name="Run Setup...").enabled, "Run Setup... is not offered")
+    box.get(role="push button", name="OK").press()
+    code = nobody.wait_exit()
+    check(code == 1, f"the program ended with status {code}")
+    check("started NOBODY" not in nobody.trace(), f"the trace reads {nobody.trace()!r}")
 
 
 if __name__ == "__main__":
