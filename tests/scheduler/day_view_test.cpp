@@ -359,6 +359,49 @@ class DayViewTest : public QObject {
              std::vector<std::string>{"Dentist"});
   }
 
+  void anEntryDeletedElsewhereLeavesTheViewWithoutAQuestion() {
+    const int32_t number =
+        office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 15, 9), "Dentist"));
+    office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 15, 11), "Lunch"));
+    DaySchedView* view = Open();
+    QVERIFY(view);
+    view->SelectRecord(number);
+    SchedTable other;
+    QVERIFY(SchedOpen(other));
+    QVERIFY(SchedRemove(other, number));
+    SchedClose(other);
+    view->Command(SchedView::kIdDelete);
+    QVERIFY(prompts->Questions().empty());
+    QCOMPARE(Column(view, 1), QStringList({"Lunch"}));
+    // Deleting the other one asks, and the view follows.
+    prompts->Answer(true);
+    view->Command(SchedView::kIdDelete);
+    QVERIFY(Asked("Are you sure?"));
+    QVERIFY(Column(view, 1).isEmpty());
+  }
+
+  void theLayoutButtonsReopenTheWindowAndCloseClosesIt_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("resource");
+    QTest::newRow("Week") << kViewWeek << "WEEK_VIEW";
+    QTest::newRow("Month") << kViewMonth << "MONTH_VIEW";
+  }
+  void theLayoutButtonsReopenTheWindowAndCloseClosesIt() {
+    QFETCH(int, button);
+    QFETCH(QString, resource);
+    DaySchedView* view = Open();
+    QVERIFY(view);
+    QTest::mouseClick(view->Button(button), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    SchedView* other = scheduler->Window();
+    QVERIFY(other);
+    QCOMPARE(other->objectName(), resource);
+    QCOMPARE(scheduler->CurrentDay(), SchedOffice::At(2027, 3, 15));
+    QTest::mouseClick(other->Button(SchedView::kIdClose), Qt::LeftButton);
+    QVERIFY(!scheduler->Window());
+    QVERIFY(!other->Table().open);
+  }
+
   void anEmptyPresetSlotStartsANewEntryAtItsHour() {
     office->WriteIni("UsePresets=1\n");
     DaySchedView* view = Open();
