@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <memory>
 
 #include "phone_office.h"
@@ -159,6 +160,28 @@ class PhoneListWindowTest : public QObject {
     w->Reload();
     QCOMPARE(w->List()->RowsFilled(), 0);
     QCOMPARE(w->windowTitle(), QString("PhoneList (NOBODY)"));
+  }
+
+  void theScrollBarFollowsTheInitialOfTheSelectedEntry() {
+    // In index order: digits, letters either case, then what sorts after.
+    const std::vector<std::pair<std::string, int>> rows = {
+        {"123 Corp", 0}, {"Adams", 1},   {"baker", 2},   {"Mills", 13},
+        {"Zulu", 26},    {"zz top", 26}, {"~tilde", 27}, {"\xC9" "clair", 27}};
+    for (const auto& [name, position] : rows) office->AddEntry(0, name);
+    Open();
+    QScrollBar* bar = w->List()->ScrollBar();
+    for (int row = 0; row < int(rows.size()); ++row) {
+      ClickRow(row);
+      QCOMPARE(w->List()->Entry(row).Listname(), rows[size_t(row)].first);
+      QCOMPARE(bar->value(), rows[size_t(row)].second);
+    }
+    // A letter's position starts the page at the first entry not before it.
+    for (const auto& [position, first] :
+         std::vector<std::pair<int, std::string>>{{2, "baker"}, {3, "Mills"}, {27, "\xC9" "clair"}}) {
+      QVERIFY(w->List()->SeekPosition(position));
+      QVERIFY(w->List()->Refresh(0, 0));
+      QCOMPARE(Page(*w->List()).front(), first);
+    }
   }
 
   void theDetailPaneShowsTheSelectedEntry() {
