@@ -164,9 +164,16 @@ class PhoneListWindowTest : public QObject {
 
   void theScrollBarFollowsTheInitialOfTheSelectedEntry() {
     // In index order: digits, letters either case, then what sorts after.
-    const std::vector<std::pair<std::string, int>> rows = {
-        {"123 Corp", 0}, {"Adams", 1},   {"baker", 2},   {"Mills", 13},
-        {"Zulu", 26},    {"zz top", 26}, {"~tilde", 27}, {"\xC9" "clair", 27}};
+    const std::vector<std::pair<std::string, int>> rows = {{"123 Corp", 0},
+                                                           {"Adams", 1},
+                                                           {"baker", 2},
+                                                           {"Mills", 13},
+                                                           {"Zulu", 26},
+                                                           {"zz top", 26},
+                                                           {"~tilde", 27},
+                                                           {"\xC9"
+                                                            "clair",
+                                                            27}};
     for (const auto& [name, position] : rows) office->AddEntry(0, name);
     Open();
     QScrollBar* bar = w->List()->ScrollBar();
@@ -176,8 +183,11 @@ class PhoneListWindowTest : public QObject {
       QCOMPARE(bar->value(), rows[size_t(row)].second);
     }
     // A letter's position starts the page at the first entry not before it.
-    for (const auto& [position, first] :
-         std::vector<std::pair<int, std::string>>{{2, "baker"}, {3, "Mills"}, {27, "\xC9" "clair"}}) {
+    for (const auto& [position, first] : std::vector<std::pair<int, std::string>>{{2, "baker"},
+                                                                                  {3, "Mills"},
+                                                                                  {27,
+                                                                                   "\xC9"
+                                                                                   "clair"}}) {
       QVERIFY(w->List()->SeekPosition(position));
       QVERIFY(w->List()->Refresh(0, 0));
       QCOMPARE(Page(*w->List()).front(), first);
@@ -331,6 +341,27 @@ class PhoneListWindowTest : public QObject {
     QCOMPARE(office->Listnames(0), (std::vector<std::string>{"C", "D"}));
     QCOMPARE(Page(*w->List()), (std::vector<std::string>{"C", "D"}));
     QCOMPARE(prompts->WorkingDepth(), 0);
+  }
+
+  void deletingTheWholeLastPageShowsTheNewLastPage() {
+    for (int i = 0; i < 40; ++i) office->AddEntry(0, QString::asprintf("K%02d", i).toStdString());
+    office->AddEntry(office->bob, "After");
+    Open();
+    const int rows = w->List()->RowsPerPage();
+    Box()->setFocus();
+    QTest::keyClick(Box(), Qt::Key_End);
+    QCOMPARE(Page(*w->List()).back(), std::string("K39"));
+    ClickRow(0);
+    ClickRow(rows - 1, Qt::ShiftModifier);
+    QCOMPARE(w->List()->Tags().Count(), rows);
+    prompts->Answer(true);
+    Press(w.get(), TPhoneListClass::kIdDelete);
+    QCOMPARE(office->Listnames(0).size(), size_t(40 - rows));
+    const std::string last = QString::asprintf("K%02d", 39 - rows).toStdString();
+    QCOMPARE(Page(*w->List()).back(), last);
+    QCOMPARE(w->List()->RowsFilled(), rows);
+    QCOMPARE(w->List()->SelectedRow(), rows - 1);
+    QCOMPARE(SelectedName(*w->List()), last);
   }
 
   void deleteNeedsTheRight() {
