@@ -280,6 +280,28 @@ class PhoneListWindowTest : public QObject {
     QVERIFY(!PhoneListWindow());
   }
 
+  void whileAModalChildIsOpenTheOtherEntryPointsDoNothing() {
+    office->AddEntry(0, "A");
+    OpenPhoneListWindow(nullptr);
+    TPhoneListClass* window = PhoneListWindow();
+    QVERIFY(window);
+    window->List()->Refresh(0, 0);
+    bool busy = false;
+    script->Then([&](TBaseDialog& entry) {
+      busy = window->Busy();
+      // Select List and Search... only beep: no picker, no criteria.
+      SelectPhoneList(nullptr, true);
+      SearchPhoneList(nullptr, 0);
+      DialogScript::Press(entry, kIdCancel);
+    });
+    Press(window, TPhoneListClass::kIdInfo);
+    QVERIFY(busy);
+    QVERIFY(!window->Busy());
+    QCOMPARE(script->opened.size(), size_t(1));
+    QCOMPARE(script->opened[0].caption, QString("PhoneList Detail"));
+    ClosePhoneListWindow();
+  }
+
   void pasteLeavesTheCapitalisedAddressOnTheClipboard() {
     office->AddEntry(0, "ACME", "",
                      {{ph::kContact, "JOHN SMITH"},
