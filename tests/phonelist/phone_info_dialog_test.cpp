@@ -6,6 +6,7 @@
 #include "phonelist/phone_info_dialog.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -379,6 +380,16 @@ class PhoneInfoDialogTest : public QObject {
     PhoneRecord r;
     QVERIFY(office->Find(office->anne, "Acme", "555-0100", &r));
     QCOMPARE(r.Text(ph::kCity), std::string("New"));
+  }
+
+  void pastePutsTheAddressAsShownOnTheClipboard() {
+    office->AddEntry(0, "Acme", "555-0100", {{ph::kContact, "JOHN SMITH"}, {ph::kCity, "Boston"}});
+    Open("Acme", "555-0100");
+    Type(D::kIdStreet1, "1 MAIN ST");
+    Press(d.get(), D::kIdPaste);
+    QCOMPARE(QApplication::clipboard()->text(), QString("John Smith\r\n1 Main St\r\nBoston \r\n"));
+    QCOMPARE(Asked(*prompts), QStringList{"|Address added to clipboard"});
+    QVERIFY(d->IsOpen());
   }
 
   void everyControlHasAName() {

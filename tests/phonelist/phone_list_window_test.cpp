@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <memory>
 
 #include "phone_office.h"
@@ -161,6 +162,38 @@ class PhoneListWindowTest : public QObject {
     QCOMPARE(w->windowTitle(), QString("PhoneList (NOBODY)"));
   }
 
+  void theScrollBarFollowsTheInitialOfTheSelectedEntry() {
+    // In index order: digits, letters either case, then what sorts after.
+    const std::vector<std::pair<std::string, int>> rows = {{"123 Corp", 0},
+                                                           {"Adams", 1},
+                                                           {"baker", 2},
+                                                           {"Mills", 13},
+                                                           {"Zulu", 26},
+                                                           {"zz top", 26},
+                                                           {"~tilde", 27},
+                                                           {"\xC9"
+                                                            "clair",
+                                                            27}};
+    for (const auto& [name, position] : rows) office->AddEntry(0, name);
+    Open();
+    QScrollBar* bar = w->List()->ScrollBar();
+    for (int row = 0; row < int(rows.size()); ++row) {
+      ClickRow(row);
+      QCOMPARE(w->List()->Entry(row).Listname(), rows[size_t(row)].first);
+      QCOMPARE(bar->value(), rows[size_t(row)].second);
+    }
+    // A letter's position starts the page at the first entry not before it.
+    for (const auto& [position, first] : std::vector<std::pair<int, std::string>>{{2, "baker"},
+                                                                                  {3, "Mills"},
+                                                                                  {27,
+                                                                                   "\xC9"
+                                                                                   "clair"}}) {
+      QVERIFY(w->List()->SeekPosition(position));
+      QVERIFY(w->List()->Refresh(0, 0));
+      QCOMPARE(Page(*w->List()).front(), first);
+    }
+  }
+
   void theDetailPaneShowsTheSelectedEntry() {
     office->AddEntry(0, "Acme Corp", "617-555-1234",
                      {{ph::kCompany, "Acme Corporation"},
@@ -247,6 +280,28 @@ class PhoneListWindowTest : public QObject {
     QVERIFY(!PhoneListWindow());
   }
 
+  void whileAModalChildIsOpenTheOtherEntryPointsDoNothing() {
+    office->AddEntry(0, "A");
+    OpenPhoneListWindow(nullptr);
+    TPhoneListClass* window = PhoneListWindow();
+    QVERIFY(window);
+    window->List()->Refresh(0, 0);
+    bool busy = false;
+    script->Then([&](TBaseDialog& entry) {
+      busy = window->Busy();
+      // Select List and Search... only beep: no picker, no criteria.
+      SelectPhoneList(nullptr, true);
+      SearchPhoneList(nullptr, 0);
+      DialogScript::Press(entry, kIdCancel);
+    });
+    Press(window, TPhoneListClass::kIdInfo);
+    QVERIFY(busy);
+    QVERIFY(!window->Busy());
+    QCOMPARE(script->opened.size(), size_t(1));
+    QCOMPARE(script->opened[0].caption, QString("PhoneList Detail"));
+    ClosePhoneListWindow();
+  }
+
   void pasteLeavesTheCapitalisedAddressOnTheClipboard() {
     office->AddEntry(0, "ACME", "",
                      {{ph::kContact, "JOHN SMITH"},
@@ -308,6 +363,27 @@ class PhoneListWindowTest : public QObject {
     QCOMPARE(office->Listnames(0), (std::vector<std::string>{"C", "D"}));
     QCOMPARE(Page(*w->List()), (std::vector<std::string>{"C", "D"}));
     QCOMPARE(prompts->WorkingDepth(), 0);
+  }
+
+  void deletingTheWholeLastPageShowsTheNewLastPage() {
+    for (int i = 0; i < 40; ++i) office->AddEntry(0, QString::asprintf("K%02d", i).toStdString());
+    office->AddEntry(office->bob, "After");
+    Open();
+    const int rows = w->List()->RowsPerPage();
+    Box()->setFocus();
+    QTest::keyClick(Box(), Qt::Key_End);
+    QCOMPARE(Page(*w->List()).back(), std::string("K39"));
+    ClickRow(0);
+    ClickRow(rows - 1, Qt::ShiftModifier);
+    QCOMPARE(w->List()->Tags().Count(), rows);
+    prompts->Answer(true);
+    Press(w.get(), TPhoneListClass::kIdDelete);
+    QCOMPARE(office->Listnames(0).size(), size_t(40 - rows));
+    const std::string last = QString::asprintf("K%02d", 39 - rows).toStdString();
+    QCOMPARE(Page(*w->List()).back(), last);
+    QCOMPARE(w->List()->RowsFilled(), rows);
+    QCOMPARE(w->List()->SelectedRow(), rows - 1);
+    QCOMPARE(SelectedName(*w->List()), last);
   }
 
   void deleteNeedsTheRight() {
