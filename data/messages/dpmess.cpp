@@ -518,6 +518,27 @@ int MsgFindFirst(MessageTable& handle, int32_t folder, std::string_view name, Me
   return 1;
 }
 
+int MsgFindInFolder(MessageTable& handle, int32_t folder, MessageEntry* entry) {
+  if (!HandleReady(handle)) return 0;
+  Table& table = handle.table;
+  if (!DbSetCurrentIndex(table, 0)) return 0;
+  // The smallest key of the folder: an empty name, the earliest time and
+  // number.
+  uint8_t key[kEntryBufferSize] = {};
+  SetFieldI32(key, msg::x1::kFolder, folder);
+  SetFieldI32(key, msg::x1::kTime, INT32_MIN);
+  SetFieldI32(key, msg::x1::kNumber, INT32_MIN);
+  int exact = 0;
+  if (!DbFind(table, key, &exact)) return 0;
+  MessageEntry found;
+  if (AtEnd(table) || !DbCurrentEntry(table, found.bytes) || found.Folder() != folder) {
+    SetAppError(kAppNotFound, std::to_string(folder));
+    return 0;
+  }
+  if (entry) *entry = found;
+  return 1;
+}
+
 // ---- Viewing ----
 
 int MsgMarkViewed(MessageTable& handle, const MessageEntry& entry, MessageRecord* record,

@@ -177,6 +177,9 @@ int MsgWrite(MessageTable& handle, int32_t recordNumber, const MessageRecord& re
 // when there is none.
 int MsgFindFirst(MessageTable& handle, int32_t folder, std::string_view name,
                  MessageEntry* entry = nullptr);
+// The first message of a folder, whoever it is addressed to; 1017 with
+// the folder number as the name when the folder holds none.
+int MsgFindInFolder(MessageTable& handle, int32_t folder, MessageEntry* entry = nullptr);
 
 // ---- Opening a received message ----
 

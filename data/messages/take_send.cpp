@@ -78,3 +78,7 @@ int TakeSend(MessageRecord& record, const std::string& longText, const TakeRecip
   MsgClose(table);
   return ok;
 }
+
+int StoreMessageLongText(MessageRecord& record, const std::string& longText) {
+  return StoreLongText(record, longText);
+}

@@ -51,3 +51,9 @@ using AskAttachCC = std::function<bool()>;
 // result counts them) and the answer is then still 0.
 int TakeSend(MessageRecord& record, const std::string& longText, const TakeRecipients& recipients,
              int32_t folder, const AskAttachCC& askCC, GroupSendResult* result = nullptr);
+
+// Keeps the long text (as TakeGatherText answered it) in the record's
+// long-text note: a new note when it has none, an empty text deletes the
+// one it has. The record's note number follows; the record itself is not
+// stored. 1, or 0 with the application error.
+int StoreMessageLongText(MessageRecord& record, const std::string& longText);

@@ -121,7 +121,12 @@ void DpWin::Tick() {
   if (exitCode_ >= 0 || inTick_) return;
   inTick_ = true;
   alerts_->Tick();
+  if (hooks_.tick) hooks_.tick();
   inTick_ = false;
+}
+
+void DpWin::TakeKindCommand(char kind) {
+  if (hooks_.takeKind) hooks_.takeKind(kind);
 }
 
 QRect DpWin::ScreenRect() const {

@@ -50,6 +50,8 @@ class DpWin : public QMainWindow, private AlertWindow {
   // Carries out a command of the menu, the toolbars, the system menu or
   // the keyboard.
   void Command(int id);
+  // Command 203 with its kind letter.
+  void TakeKindCommand(char kind);
   // The entries of the system menu, checked as they stand: "&Always on
   // top" (1), the three shapes (2 to 4) and the popup "&Toolbar items"
   // (622 to 626). Qt cannot add entries to the window manager's own system

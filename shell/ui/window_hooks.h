@@ -33,6 +33,11 @@ struct DpWinHooks {
   // Closing asks the open Take window about unsent content; false refuses
   // the close (the Take window has come forward).
   std::function<bool()> takeMayClose;
+  // Command 203: the Take window of a kind ('P' phone message, 'M' memo,
+  // 'E' e-mail), after the open one has agreed to close.
+  std::function<void(char kind)> takeKind;
+  // Every tick of the main window's timer (the Take window's clock).
+  std::function<void()> tick;
   // The windows by command id (251, 252 for the New view, 253 to 255,
   // 600 to 609, 614 to 617, 620, 621, 628, 638, 639, 610). A command
   // without an entry is disabled.

@@ -6,6 +6,7 @@
 #include "shell/ui/about/help_page.h"
 #include "shell/ui/command_ids.h"
 #include "shell/ui/dpwin.h"
+#include "shell/ui/list_wiring.h"
 #include "shell/ui/passwords/get_password_dialog.h"
 #include "shell/ui/passwords/master_password_dialog.h"
 #include "shell/ui/passwords/name_picker_chooser.h"
@@ -17,6 +18,7 @@
 #include "shell/ui/sound_player.h"
 #include "shell/ui/startup/run_setup.h"
 #include "shell/ui/startup/startup_windows.h"
+#include "shell/ui/take_wiring.h"
 #include "shell/ui/terminate_close.h"
 #include "shell/ui/trace.h"
 
@@ -37,6 +39,10 @@ int RunWorkstation(const std::string& iniPath) {
   hooks.about = ShowAbout;
   hooks.help = [](QWidget*) { ShowHelp(); };
   hooks.runSetup = [](const std::string& ini) { StartSetupProgram(ini); };
+  TakeWiring take;
+  take.Fill(hooks);
+  ListWiring lists;
+  lists.Fill(hooks);
 
   Session session(iniPath, hooks);
   // A failed start-up has shown its box.
@@ -46,6 +52,8 @@ int RunWorkstation(const std::string& iniPath) {
   }
   std::unique_ptr<SoundPlayer> sound = MakeDesktopSoundPlayer();
   std::unique_ptr<DpWin> window = session.OpenWindow(*sound);
+  take.SetMainWindow(window.get());
+  lists.SetMainWindow(window.get());
   QObject::connect(window.get(), &DpWin::finished, qApp,
                    [](int code) { QCoreApplication::exit(code); });
   CloseOnTerminate(window.get());

@@ -179,6 +179,9 @@ constexpr int kHeaderSize = 512;
 //   45     1     kind
 //   46     1     flags
 //   47     2     zero
+//
+// In a send-log list row the two zero bytes hold the list's tag mark (47)
+// and its pending action (48, as for the message list).
 namespace x1 {
 constexpr int kLength = 49;
 constexpr Field kFolder{4, 4};
@@ -190,6 +193,9 @@ constexpr Field kViewedTime{41, 4};
 constexpr Field kKind{45, 1};
 constexpr Field kFlags{46, 1};
 static_assert(kFlags.End() + 2 == kLength);
+constexpr Field kRowTag{47, 1};
+constexpr Field kRowAction{48, 1};
+static_assert(kRowAction.End() == kLength);
 }  // namespace x1
 
 // A row of the send-log list work table is the X1 entry itself.

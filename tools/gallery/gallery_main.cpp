@@ -27,6 +27,8 @@
 #include "toolkit/live_windows.h"
 #include "toolkit/prompt_windows.h"
 #include "tools/gallery/gallery_shell.h"
+#include "tools/gallery/message_list_windows.h"
+#include "tools/gallery/messaging_windows.h"
 #include "tools/gallery/name_windows.h"
 
 namespace {
@@ -164,6 +166,10 @@ int main(int argc, char** argv) {
     };
     GalleryNameWindows nameWindows;
     for (auto& window : nameWindows.Windows()) windows.push_back(window);
+    GalleryMessagingWindows messagingWindows;
+    for (auto& window : messagingWindows.Windows()) windows.push_back(window);
+    GalleryListWindows listWindows;
+    for (auto& window : listWindows.Windows()) windows.push_back(window);
     ShellGallery shell;
     for (auto& window : shell.Windows()) windows.push_back(window);
     demo.OpenModeless();
@@ -181,6 +187,8 @@ int main(int argc, char** argv) {
       }
       demo.CloseWith(0);
       nameWindows.Close();
+      messagingWindows.Close();
+      listWindows.Close();
     } else {
       int x = 40;
       for (auto& [name, w] : windows) {

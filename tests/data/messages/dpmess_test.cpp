@@ -272,6 +272,21 @@ TEST_F(MessageChangeTest, AMoveFromAnOldListRowStillFindsTheMessage) {
   EXPECT_EQ(MsgFindFirst(messages, 77, "BOB"), 0);
 }
 
+TEST_F(MessageChangeTest, AFolderHoldingAMessageForAnyoneIsFoundInUse) {
+  // Folders 76 and 78 lie either side of the one in use.
+  EXPECT_EQ(MsgFindInFolder(messages, 77), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  Send(Memo("BOB", "Filed."), bob);
+  ASSERT_EQ(MsgMoveToFolder(messages, FirstIn(msg::kFolderNew, "BOB"), 77), 1);
+  MessageEntry found;
+  ASSERT_EQ(MsgFindInFolder(messages, 77, &found), 1) << FormatAppError();
+  EXPECT_EQ(found.To(), "BOB");
+  EXPECT_EQ(found.Folder(), 77);
+  EXPECT_EQ(MsgFindInFolder(messages, 76), 0);
+  EXPECT_EQ(MsgFindInFolder(messages, 78), 0);
+  EXPECT_EQ(AppErrorName(), "78");
+}
+
 TEST_F(MessageChangeTest, ADeletedMessageCountsAsMovedAndDeletedButNotAsTouched) {
   Send(Memo("BOB", "Gone."), bob);
   MessageEntry entry = FirstIn(msg::kFolderNew, "BOB");

@@ -1,0 +1,80 @@
+// The quick list of the Take window's phone message: while the caller's
+// company (or, with the "FROM search" option, the caller's name) is typed,
+// a list of the current phone list (control 501) opens under the Company
+// field at the first entry not less than the text. Down arrow goes into
+// it, Enter or a double click takes the entry's name, company, phone and
+// extension into the slip, Escape and leaving it close it.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "data/phone/dpphone.h"
+#include "toolkit/list/db_list.h"
+#include "toolkit/pickers.h"
+
+class QLineEdit;
+
+// The list itself: X1 of "PHONE", the entries of one phone list.
+class TPhoneQuickList : public TDBList {
+  Q_OBJECT
+
+ public:
+  static constexpr int kId = 501;
+  TPhoneQuickList(QWidget* parent, const QRect& rect, PhoneTable& phones, int32_t list);
+  // Shows the list from the first entry not less than the name, selected.
+  int ShowFrom(const std::string& name);
+  bool Selected(PhoneEntry* entry) const;
+
+  int ScrollPosition(const uint8_t* entry) override;
+  int SeekPosition(int position) override;
+  bool DrawEntry(QPainter& painter, const QRect& row, const uint8_t* entry, bool focused) override;
+
+ private:
+  int FindName(int32_t list, const std::string& name);
+  int32_t list_;
+};
+
+class TakeQuickList : public QObject, public PhoneQuickList {
+  Q_OBJECT
+
+ public:
+  // What taking an entry does: the entry's record and the field the list
+  // was opened from.
+  using Take = std::function<void(const PhoneRecord& entry, QLineEdit* from)>;
+
+  // window: where the list shows; below: the field it shows under (the
+  // Company field).
+  TakeQuickList(QWidget* window, QWidget* below, Take take);
+  ~TakeQuickList() override;
+
+  // Opens and closes the phone list table (while the window is active).
+  int OpenTable();
+  void CloseTable();
+  bool TableOpen() const { return phones_.open; }
+  PhoneTable& Phones() { return phones_; }
+
+  bool IsOpen() const override { return list_ != nullptr; }
+  bool FindFrom(const std::string& typed, std::string* name) override;
+  void Open(QWidget* field, const std::string& name) override;
+  void Follow(const std::string& name) override;
+  void Close() override;
+  // Enter: takes the selected entry.
+  void TakeSelected();
+  TPhoneQuickList* List() const { return list_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* window_;
+  QWidget* below_;
+  Take take_;
+  PhoneTable phones_;
+  TPhoneQuickList* list_ = nullptr;
+  QPointer<QLineEdit> field_;
+  bool taking_ = false;
+};

@@ -1,0 +1,473 @@
+// The message list window on a real office: what its rows and title say,
+// tags and marks, sorting, the preview, applying the marks when the list is
+// updated or closed, Copy of several messages, the search dialog's dates,
+// and rows whose message another workstation changed meanwhile.
+#include "messaging/message_list.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <memory>
+
+#include "message_office.h"
+#include "messaging/copy_dialog.h"
+#include "messaging/message_windows.h"
+#include "messaging/remove_dialog.h"
+#include "messaging/search_dialog.h"
+#include "storage/records/name.h"
+
+namespace {
+
+namespace row = msgrec::list_row;
+
+ListRequest NewOf(MessageOffice& office, const std::string& person) {
+  ListRequest r;
+  r.owner = office.numbers[person];
+  r.person = person;
+  r.ownerName = person;
+  return r;
+}
+
+struct OpenList {
+  std::unique_ptr<TMessageListBaseClass> list;
+  bool started = false;
+  OpenList(const ListRequest& r) {
+    if (r.sendLog) {
+      list.reset(new TSendlogListClass(nullptr, r));
+    } else {
+      list.reset(new TMessageListClass(nullptr, r));
+    }
+    started = list->Start();
+    if (started) list->OpenModeless();
+  }
+  TMessageListBaseClass* operator->() { return list.get(); }
+};
+
+void Select(TMessageListBaseClass& list, std::initializer_list<int> rows) {
+  list.List()->clearSelection();
+  for (int r : rows) {
+    list.List()->selectionModel()->select(list.Model()->index(r, 0),
+                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+  list.List()->selectionModel()->setCurrentIndex(list.Model()->index(*rows.begin(), 0),
+                                                 QItemSelectionModel::NoUpdate);
+}
+
+void Key(TMessageListBaseClass& list, Qt::Key key) {
+  QTest::keyClick(list.List(), key);
+}
+
+QString Cell(TMessageListBaseClass& list, int rowNumber, const QString& header) {
+  for (size_t i = 0; i < list.Columns().size(); ++i)
+    if (list.Columns()[i].header == header) return list.CellText(rowNumber, int(i));
+  return "?";
+}
+
+void Press(QWidget* dialog, int id) {
+  QTest::mouseClick(FindControlAs<QPushButton>(dialog, id), Qt::LeftButton);
+}
+
+}  // namespace
+
+class MessageListTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    office = std::make_unique<MessageOffice>();
+    QVERIFY(office->started);
+    prompts = std::make_unique<ScriptedPrompts>();
+  }
+  void cleanup() {
+    MessageWindows::Instance().CloseAll();
+    prompts.reset();
+    office.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  void anEmptyViewSaysNoMessagesAndOpensNoWindow() {
+    OpenList list(NewOf(*office, "BOB"));
+    QVERIFY(!list.started);
+    QCOMPARE(prompts->Questions().size(), size_t(1));
+    QCOMPARE(prompts->Questions()[0].text, QString("No messages"));
+  }
+
+  void theTitleCountsTheRowsAndNamesTheViewAndPerson() {
+    office->Memo("ANNE", "BOB", "one");
+    {
+      OpenList list(NewOf(*office, "BOB"));
+      QVERIFY(list.started);
+      QCOMPARE(list->windowTitle(), QString("1 message in New for BOB"));
+      QCOMPARE(list->List()->accessibleName(), QString("Messages"));
+    }
+    office->Memo("CAROL", "BOB", "two");
+    ListRequest search = NewOf(*office, "BOB");
+    search.search = true;
+    OpenList found(search);
+    QCOMPARE(found->windowTitle(), QString("Found 2 messages in New for BOB"));
+  }
+
+  // The rows a mark goes to: the tagged rows when any row is tagged, else
+  // the selected rows; the marked rows lose their tags.
+  void marksGoToTheTaggedRowsElseTheSelectedOnes_data() {
+    QTest::addColumn<QList<int>>("tagged");
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<QString>("marked");  // row by row, "." for none
+    QTest::newRow("three selected, two others tagged")
+        << QList<int>{3, 4} << QList<int>{0, 1, 2} << QString("...AA");
+    QTest::newRow("none tagged, two selected")
+        << QList<int>{} << QList<int>{1, 2} << QString(".AA..");
+    QTest::newRow("one tagged, itself selected")
+        << QList<int>{2} << QList<int>{2} << QString("..A..");
+  }
+  void marksGoToTheTaggedRowsElseTheSelectedOnes() {
+    QFETCH(QList<int>, tagged);
+    QFETCH(QList<int>, selected);
+    QFETCH(QString, marked);
+    for (int i = 0; i < 5; ++i) office->Memo("ANNE", "BOB", "memo " + std::to_string(i));
+    OpenList list(NewOf(*office, "BOB"));
+    for (int r : tagged) {
+      Select(*list.list, {r});
+      Key(*list.list, Qt::Key_Space);
+    }
+    QCOMPARE(list->MarkedCount(), int(tagged.size()));
+    list->List()->clearSelection();
+    for (int r : selected)
+      list->List()->selectionModel()->select(
+          list->Model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list->Mark(row::kActionArchive);
+    QString seen;
+    for (int r = 0; r < 5; ++r) {
+      const ListRow lr = list->Row(r);
+      seen += lr.Action() ? QChar(lr.Action()) : QChar('.');
+      QVERIFY2(!lr.Tagged(), "a marked list keeps no tags");
+    }
+    QCOMPARE(seen, marked);
+    QCOMPARE(list->MarkedCount(), 0);
+    QCOMPARE(Cell(*list.list, marked.indexOf('A'), "Received"), QString("-> ARCHIVE"));
+  }
+
+  void deleteTwiceLeavesTheRowMarkedForDeletion() {
+    office->Memo("ANNE", "BOB", "once");
+    OpenList list(NewOf(*office, "BOB"));
+    Select(*list.list, {0});
+    Key(*list.list, Qt::Key_Delete);
+    Key(*list.list, Qt::Key_Delete);
+    QCOMPARE(list->Row(0).Action(), row::kActionDelete);
+    QCOMPARE(Cell(*list.list, 0, "Received"), QString("-> DELETE"));
+  }
+
+  // The Received column's first click shows the newest first when the
+  // list runs old to new, and the other way round; the second click
+  // reverses it.
+  void theReceivedColumnsFirstAndSecondClick_data() {
+    QTest::addColumn<bool>("newestFirst");
+    QTest::addColumn<QString>("listed");
+    QTest::addColumn<QString>("firstClick");
+    QTest::addColumn<QString>("secondClick");
+    QTest::newRow("old to new") << false << "ABC"
+                                << "CBA"
+                                << "ABC";
+    QTest::newRow("new to old") << true << "CBA"
+                                << "ABC"
+                                << "CBA";
+  }
+  void theReceivedColumnsFirstAndSecondClick() {
+    QFETCH(bool, newestFirst);
+    QFETCH(QString, listed);
+    QFETCH(QString, firstClick);
+    QFETCH(QString, secondClick);
+    for (const char* text : {"A", "B", "C"}) office->Memo("ANNE", "BOB", text);
+    ListRequest r = NewOf(*office, "BOB");
+    r.newestFirst = newestFirst;
+    OpenList list(r);
+    auto order = [&list] {
+      QString s;
+      for (int i = 0; i < list->RowCount(); ++i) {
+        MessageTable h;
+        MsgOpen(h);
+        MessageRecord m;
+        MsgRead(h, list->Row(i).RecordNumber(), &m);
+        MsgClose(h);
+        s += QString::fromStdString(FieldText(m.bytes, msgrec::kMemoText));
+      }
+      return s;
+    };
+    QCOMPARE(order(), listed);
+    QHeaderView* header = list->List()->horizontalHeader();
+    const int received = 2;
+    QCOMPARE(list->Columns()[received].header, QString("Received"));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(received) + 5, 5));
+    QCOMPARE(order(), firstClick);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(received) + 5, 5));
+    QCOMPARE(order(), secondClick);
+  }
+
+  void sortingByFromIgnoresCaseAndTiesGoByTime() {
+    office->Memo("carol", "BOB", "1");
+    office->Memo("ANNE", "BOB", "2");
+    office->Memo("Carol", "BOB", "3");
+    OpenList list(NewOf(*office, "BOB"));
+    list->Sort(1);
+    QCOMPARE(Cell(*list.list, 0, "From"), QString("ANNE"));
+    QCOMPARE(Cell(*list.list, 1, "From"), QString("carol"));
+    QCOMPARE(Cell(*list.list, 2, "From"), QString("Carol"));
+  }
+
+  void closingTheInBoxListAppliesItsMarks() {
+    const MessageRecord kept = office->Memo("ANNE", "BOB", "keep");
+    const MessageRecord filed = office->Memo("ANNE", "BOB", "archive me");
+    const MessageRecord gone = office->Memo("ANNE", "BOB", "delete me");
+    {
+      OpenList list(NewOf(*office, "BOB"));
+      Select(*list.list, {1});
+      list->Mark(row::kActionArchive);
+      Select(*list.list, {2});
+      list->Mark(row::kActionDelete);
+      list->close();
+    }
+    QCOMPARE(office->Folder(1, "BOB").size(), size_t(1));
+    QCOMPARE(office->Folder(1, "BOB")[0].Number(), kept.Number());
+    QCOMPARE(office->Folder(3, "BOB").size(), size_t(1));
+    QCOMPARE(office->Folder(3, "BOB")[0].Number(), filed.Number());
+    QCOMPARE(office->Read(gone).Number(), 0);
+  }
+
+  // The send log applies its marks through its Close button only.
+  void theSendLogsCloseBoxLeavesItsMarks_data() {
+    QTest::addColumn<bool>("closeButton");
+    QTest::addColumn<int>("archived");
+    QTest::newRow("close box") << false << 0;
+    QTest::newRow("Close button") << true << 1;
+  }
+  void theSendLogsCloseBoxLeavesItsMarks() {
+    QFETCH(bool, closeButton);
+    QFETCH(int, archived);
+    office->Send(msgrec::kKindMemo, "BOB", "ANNE", "logged", 0, true);
+    ListRequest r = NewOf(*office, "BOB");
+    r.sendLog = true;
+    {
+      OpenList list(r);
+      QVERIFY(list.started);
+      QCOMPARE(list->windowTitle(), QString("1 message in Send log for BOB"));
+      Select(*list.list, {0});
+      list->Mark(row::kActionArchive);
+      QCOMPARE(Cell(*list.list, 0, "Viewed"), QString("-> ARCHIVE"));
+      if (closeButton) {
+        Press(list.list.get(), TMessageListBaseClass::kIdClose);
+      } else {
+        list->close();
+      }
+    }
+    ListRequest archive = r;
+    archive.view = kViewArchive;
+    archive.folder = msgrec::kFolderArchive;
+    OpenList after(archive);
+    QCOMPARE(after->RowCount(), archived);
+  }
+
+  void updateAppliesTheMarksAndListsAgain() {
+    office->Memo("ANNE", "BOB", "a");
+    office->Memo("ANNE", "BOB", "b");
+    OpenList list(NewOf(*office, "BOB"));
+    Select(*list.list, {0});
+    list->Mark(row::kActionDelete);
+    Press(list.list.get(), TMessageListBaseClass::kIdUpdate);
+    QCOMPARE(list->RowCount(), 1);
+    QCOMPARE(list->windowTitle(), QString("1 message in New for BOB"));
+  }
+
+  // Remove asks with the in-box's four buttons or the send log's three and
+  // offers the last choice first; after Undo, Folder... or Delete.
+  void removeAsksAndRemembersTheLastChoice() {
+    office->Memo("ANNE", "BOB", "a");
+    OpenList list(NewOf(*office, "BOB"));
+    MessagingDialogs dialogs;
+    QStringList buttons;
+    QList<int> defaults;
+    auto choose = [&](int id) {
+      dialogs.Then([&, id](TBaseDialog& d) {
+        buttons.clear();
+        for (QPushButton* b : d.findChildren<QPushButton*>()) {
+          buttons << b->text();
+          if (b->isDefault()) defaults << ControlId(b);
+        }
+        Press(&d, id);
+      });
+    };
+    choose(TRemoveDialog::kIdArchive);
+    choose(TRemoveDialog::kIdUndo);
+    choose(TRemoveDialog::kIdDelete);
+    Select(*list.list, {0});
+    list->Remove();
+    QCOMPARE(buttons, QStringList({"Delete", "Archive", "Folder...", "Undo"}));
+    QCOMPARE(list->Row(0).Action(), row::kActionArchive);
+    list->Remove();
+    QCOMPARE(list->Row(0).Action(), uint8_t(0));
+    list->Remove();
+    QCOMPARE(dialogs.captions, QStringList({"Remove Message", "Remove Message", "Remove Message"}));
+    QCOMPARE(defaults, QList<int>({TRemoveDialog::kIdDelete, TRemoveDialog::kIdArchive,
+                                   TRemoveDialog::kIdFolder}));
+    QCOMPARE(list->Row(0).Action(), row::kActionDelete);
+  }
+
+  void thePreviewShowsTheFocusedMessage() {
+    office->Send(msgrec::kKindPhone, "Mr Smith", "BOB", "Call about the lease", 0, false, "ACME");
+    office->Memo("ANNE", "BOB", "Lunch?\rAt noon");
+    OpenList list(NewOf(*office, "BOB"));
+    // The preview's state is kept for the next list window.
+    if (list->PreviewShown()) Press(list.list.get(), TMessageListBaseClass::kIdPreview);
+    QVERIFY(!list->PreviewShown());
+    Press(list.list.get(), TMessageListBaseClass::kIdPreview);
+    QVERIFY(list->PreviewShown());
+    QCOMPARE(FindControlAs<QPushButton>(list.list.get(), TMessageListBaseClass::kIdPreview)->text(),
+             QString("&<<"));
+    auto* from = FindControlAs<QLineEdit>(list.list.get(), TMessageListBaseClass::kIdPreviewFrom);
+    auto* text =
+        FindControlAs<QPlainTextEdit>(list.list.get(), TMessageListBaseClass::kIdPreviewText);
+    QCOMPARE(text->accessibleName(), QString("Preview"));
+    list->SelectRow(0);
+    QCOMPARE(from->text(), QString("Mr Smith, ACME"));
+    QCOMPARE(text->toPlainText(), QString("Call about the lease"));
+    Key(*list.list, Qt::Key_Down);
+    QCOMPARE(from->text(), QString("ANNE"));
+    QCOMPARE(text->toPlainText(), QString("Lunch?\nAt noon"));
+    QVERIFY(FindControl(list.list.get(), TMessageListBaseClass::kIdPreviewSubject)->isHidden());
+  }
+
+  // A row whose message another workstation deleted after the list was
+  // made: the preview says so, and the marks apply to the others.
+  void aRowDeletedMeanwhileIsSaidAndTheOthersStillApply() {
+    const MessageRecord first = office->Memo("ANNE", "BOB", "first");
+    office->Memo("ANNE", "BOB", "second");
+    OpenList list(NewOf(*office, "BOB"));
+    {
+      MessageTable h;
+      MsgOpen(h);
+      QCOMPARE(MsgDelete(h, list->Row(0).Entry()), 1);
+      MsgClose(h);
+    }
+    if (!list->PreviewShown()) Press(list.list.get(), TMessageListBaseClass::kIdPreview);
+    list->SelectRow(0);
+    QCOMPARE(FindControlAs<QPlainTextEdit>(list.list.get(), TMessageListBaseClass::kIdPreviewText)
+                 ->toPlainText(),
+             QString("Error reading message."));
+    Select(*list.list, {0, 1});
+    list->Mark(row::kActionArchive);
+    list->close();
+    QCOMPARE(office->Folder(3, "BOB").size(), size_t(1));
+    QCOMPARE(office->Read(first).Number(), 0);
+  }
+
+  void copyOfSeveralMessagesSendsEachWithoutANote() {
+    office->Memo("ANNE", "BOB", "one", msgrec::kFlagUrgent);
+    office->Send(msgrec::kKindPhone, "Caller", "BOB", "two");
+    OpenList list(NewOf(*office, "BOB"));
+    MessagingDialogs dialogs;
+    NamePicks picks;
+    picks.names = {"CAROL"};
+    bool attachEnabled = true;
+    dialogs.Then([&](TBaseDialog& d) {
+      attachEnabled = FindControl(&d, TGetLocalCopyInfo::kIdAttachNote)->isEnabled();
+      Press(&d, TGetLocalCopyInfo::kIdToButton);
+      Press(&d, kIdOk);
+    });
+    Select(*list.list, {0, 1});
+    Press(list.list.get(), TMessageListBaseClass::kIdCopy);
+    QCOMPARE(dialogs.captions, QStringList({"Copy selected Messages"}));
+    QVERIFY(!attachEnabled);
+    const auto copies = office->Folder(1, "CAROL");
+    QCOMPARE(copies.size(), size_t(2));
+    for (const MessageRecord& c : copies) {
+      QCOMPARE(int(c.Flags()), int(msgrec::kFlagNotViewed));
+      QCOMPARE(c.Sender(), office->numbers["BOB"]);
+      QCOMPARE(FieldI32(c.bytes, msgrec::kAttachedNote), 0);
+    }
+  }
+
+  // An end date covers its whole day: 12-31-99 lists a message of 11:59pm
+  // that day and not one a minute into the next.
+  void theEndDateCountsToTheLastSecondOfItsDay() {
+    office->now = FromLocal(1999, 12, 31, 23, 58, 0);
+    office->Memo("ANNE", "BOB", "late");  // stored at 23:59:00
+    office->now = FromLocal(1999, 12, 31, 23, 59, 58);
+    office->Memo("ANNE", "BOB", "next day");  // stored at 00:00:58
+    office->now = FromLocal(2000, 1, 5, 12, 0, 0);
+    ListRequest r = NewOf(*office, "BOB");
+    MessageWindows& windows = MessageWindows::Instance();
+    windows.OpenSearch(nullptr, r);
+    TSearchCriteriaClass* search = windows.Search();
+    QVERIFY(search);
+    QTest::keyClicks(FindControlAs<QLineEdit>(search, TSearchCriteriaClass::kIdEnd), "12-31-99");
+    Press(search, TSearchCriteriaClass::kIdFind);
+    QVERIFY(windows.List());
+    QCOMPARE(windows.List()->windowTitle(), QString("Found 1 message in New for BOB"));
+    QCOMPARE(search->Request().end, FromLocal(1999, 12, 31, 23, 59, 59));
+    QVERIFY(search->isVisible());
+    // A date that does not exist is refused.
+    auto* start = FindControlAs<QLineEdit>(search, TSearchCriteriaClass::kIdStart);
+    QTest::keyClicks(start, "2-30-99");
+    Press(search, TSearchCriteriaClass::kIdFind);
+    QCOMPARE(prompts->Questions().back().text, QString("Invalid date"));
+  }
+
+  void theSearchWindowOfThePhonePasswordOffersPhoneMessagesOnly() {
+    ListRequest r = NewOf(*office, "BOB");
+    r.phonePassword = true;
+    TSearchCriteriaClass search(nullptr, r, [](const ListRequest&) { return true; });
+    search.OpenModeless();
+    QCOMPARE(search.windowTitle(), QString("Find a Message"));
+    QVERIFY(FindControl(&search, TSearchCriteriaClass::kIdPhoneKind)->isEnabled());
+    QVERIFY(!FindControl(&search, TSearchCriteriaClass::kIdMemoKind)->isEnabled());
+    QVERIFY(!FindControl(&search, TSearchCriteriaClass::kIdEmailKind)->isEnabled());
+    search.CloseWith(0);
+  }
+
+  void theSystemMenuPostsTheMainWindowsViews() {
+    office->Memo("ANNE", "BOB", "a");
+    OpenList list(NewOf(*office, "BOB"));
+    QList<int> posted;
+    QObject::connect(list.list.get(), &TMessageListBaseClass::MainCommand,
+                     [&posted](int c) { posted << c; });
+    std::unique_ptr<QMenu> menu(list->SystemMenu());
+    QStringList texts;
+    for (QAction* a : menu->actions()) {
+      if (a->isSeparator()) continue;
+      texts << a->text();
+      a->trigger();
+    }
+    QCOMPARE(texts, QStringList({"View &New", "&Folder", "&Archive", "&Sendlog (new)",
+                                 "S&endlog (archive)"}));
+    QCOMPARE(posted, QList<int>({600, 601, 602, 620, 621}));
+  }
+
+  void theCellsOfAGroupListShowToAndTheMarks() {
+    office->Memo("ANNE", "BOB", "a", msgrec::kFlagUrgent);
+    ListRequest r = NewOf(*office, "BOB");
+    r.person = "* - ALL";
+    r.folder = 1;
+    OpenList list(r);
+    QStringList headers;
+    for (const ListColumn& c : list->Columns()) headers << c.header;
+    QCOMPARE(headers, QStringList({"*", "To", "From", "Received", "Type"}));
+    QCOMPARE(list->CellPictureName(0, 0), QString("Urgent"));
+    QCOMPARE(list->CellPictureName(0, 4), QString("Memo"));
+    QCOMPARE(Cell(*list.list, 0, "To"), QString("BOB"));
+    QCOMPARE(Cell(*list.list, 0, "Received"), QString("3-15-27   9:01am"));
+    list->ToggleTag(0);
+    QCOMPARE(list->CellPictureName(0, 0), QString("Tagged"));
+  }
+
+ private:
+  std::unique_ptr<MessageOffice> office;
+  std::unique_ptr<ScriptedPrompts> prompts;
+};
+
+QTEST_MAIN(MessageListTest)
+#include "message_list_test.moc"

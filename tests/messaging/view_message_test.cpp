@@ -1,0 +1,443 @@
+// The view windows of phone messages and memos on a real office: the
+// viewed stamp, editing under the record's lock, the marks and Prev/Next,
+// the send log's "&Viewed", Reply to a phone message, the memo reply with
+// its quote and kept text, and a long text whose note chain is damaged.
+#include "messaging/view_message.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <memory>
+
+#include "data/messages/memo_reply.h"
+#include "message_office.h"
+#include "messaging/copy_dialog.h"
+#include "messaging/memo_reply.h"
+#include "messaging/message_list.h"
+#include "storage/records/note.h"
+#include "tests/support/lock_holder.h"
+
+namespace {
+
+namespace row = msgrec::list_row;
+
+void Press(QWidget* dialog, int id) {
+  QTest::mouseClick(FindControlAs<QPushButton>(dialog, id), Qt::LeftButton);
+}
+
+QString TextOf(QWidget* dialog, int id) {
+  return FindControlAs<QPlainTextEdit>(dialog, id)->toPlainText();
+}
+
+QString Displayed(const std::string& stored) {
+  QString s = QString::fromStdString(stored);
+  s.replace('\r', '\n');
+  return s;
+}
+
+}  // namespace
+
+class ViewMessageTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    office = std::make_unique<MessageOffice>();
+    QVERIFY(office->started);
+    prompts = std::make_unique<ScriptedPrompts>();
+  }
+  void cleanup() {
+    list.reset();
+    prompts.reset();
+    office.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  // Opening a message stamps it viewed once, unless it is the mail
+  // gateway's or was stored without a sender.
+  void openingStampsViewedOnceAndKeepsTheFirstTime_data() {
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<bool>("stamped");
+    QTest::newRow("a message to the user") << "BOB" << true;
+    QTest::newRow("a message to the mail gateway") << "DPMAIL SERVER" << false;
+  }
+  void openingStampsViewedOnceAndKeepsTheFirstTime() {
+    QFETCH(QString, to);
+    QFETCH(bool, stamped);
+    const MessageRecord sent = office->Memo("ANNE", to.toStdString(), "hello");
+    Open(to.toStdString());
+    const int32_t firstOpen = office->now;
+    QVERIFY(View(0));
+    QCOMPARE(office->Read(sent).ViewedTime(), stamped ? firstOpen : 0);
+    QCOMPARE(office->Read(sent).Viewer(), stamped ? office->numbers["BOB"] : 0);
+    Press(View(0), TViewMessageBaseClass::kIdClose);
+    office->now += 3600;
+    QVERIFY(View(0));
+    QCOMPARE(office->Read(sent).ViewedTime(), stamped ? firstOpen : 0);
+    Press(View(0), TViewMessageBaseClass::kIdClose);
+  }
+
+  void theViewShowsTheMessageAndNamesItsControls() {
+    office->Send(msgrec::kKindPhone, "Mr Smith", "BOB", "Please call", 0, false, "ACME");
+    Open("BOB");
+    TViewMessageBaseClass* v = View(0);
+    QVERIFY(v);
+    QCOMPARE(v->windowTitle(), QString("View Message"));
+    QCOMPARE(FindControlAs<QLineEdit>(v, TViewMessageBaseClass::kIdCompany)->text(),
+             QString("ACME"));
+    QCOMPARE(TextOf(v, TViewMessageBaseClass::kIdPhoneText), QString("Please call"));
+    QCOMPARE(FindControl(v, TViewMessageBaseClass::kIdPhoneText)->accessibleName(),
+             QString("Message"));
+    QCOMPARE(FindControl(v, TViewMessageBaseClass::kIdTime)->accessibleName(),
+             QString("Date and time"));
+    QCOMPARE(FindControl(v, TViewMessageBaseClass::kIdCompany)->accessibleName(),
+             QString("Company"));
+    QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdPrev)->isEnabled());
+    QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdNext)->isEnabled());
+    QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdPrint)->isEnabled());
+    QCOMPARE(QApplication::focusWidget() == FindControl(v, TViewMessageBaseClass::kIdDelete) ||
+                 v->focusWidget() == FindControl(v, TViewMessageBaseClass::kIdDelete),
+             true);
+  }
+
+  // Another workstation holds the message for editing: a change is
+  // refused with "Record in use." and undone; once it lets go, the change
+  // is saved.
+  void aMessageHeldElsewhereRefusesTheChange() {
+    const MessageRecord sent = office->Memo("ANNE", "BOB", "original");
+    Open("BOB");
+    const int32_t rn = list->Row(0).RecordNumber();
+    TViewMessageBaseClass* v = View(0);
+    auto* text = FindControlAs<QPlainTextEdit>(v, TViewMessageBaseClass::kIdMemoText);
+    {
+      LockHolder other(office->dir.File("MESSAGE.DAT"), office->LockByteOf(rn));
+      QVERIFY(other.Held());
+      text->moveCursor(QTextCursor::End);
+      QTest::keyClicks(text, "!");
+      QCOMPARE(prompts->Questions().back().text, QString("Record in use."));
+      QCOMPARE(text->toPlainText(), QString("original"));
+      QVERIFY(!v->Locked());
+    }
+    text->moveCursor(QTextCursor::End);
+    QTest::keyClicks(text, " and more");
+    QVERIFY(v->Locked());
+    Press(v, TViewMessageBaseClass::kIdSave);
+    QCOMPARE(prompts->AskedList().back().text, QString("Message saved."));
+    QCOMPARE(FieldText(office->Read(sent).bytes, msgrec::kMemoText),
+             std::string("original and more"));
+    // While this view holds it, another workstation cannot have it.
+    LockHolder after(office->dir.File("MESSAGE.DAT"), office->LockByteOf(rn));
+    QVERIFY(!after.Held());
+  }
+
+  void anArchivedMessageIsReadOnly() {
+    office->Memo("ANNE", "BOB", "old news");
+    Open("BOB");
+    list->SelectRow(0);
+    list->Mark(row::kActionArchive);
+    list->Update();
+    list.reset();
+    ListRequest archive = Request("BOB");
+    archive.view = kViewArchive;
+    archive.folder = msgrec::kFolderArchive;
+    OpenRequest(archive);
+    TViewMessageBaseClass* v = View(0);
+    QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdSave)->isEnabled());
+    QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdArchive)->isEnabled());
+    auto* text = FindControlAs<QPlainTextEdit>(v, TViewMessageBaseClass::kIdMemoText);
+    QTest::keyClicks(text, "x");
+    QCOMPARE(prompts->Questions().back().text, QString("Sorry, read only."));
+    QCOMPARE(text->toPlainText(), QString("old news"));
+  }
+
+  // The view's marking buttons toggle: a second press clears the mark;
+  // the list shows what the view left when it closes.
+  void theMarkingButtonsToggleAndTheListKeepsTheResult() {
+    office->Memo("ANNE", "BOB", "a");
+    Open("BOB");
+    TViewMessageBaseClass* v = View(0);
+    Press(v, TViewMessageBaseClass::kIdArchive);
+    QCOMPARE(v->Row().Action(), row::kActionArchive);
+    Press(v, TViewMessageBaseClass::kIdArchive);
+    QCOMPARE(v->Row().Action(), uint8_t(0));
+    Press(v, TViewMessageBaseClass::kIdDelete);
+    QVERIFY(FindControlAs<QPushButton>(v, TViewMessageBaseClass::kIdDelete)->isChecked());
+    Press(v, TViewMessageBaseClass::kIdTag);
+    Press(v, TViewMessageBaseClass::kIdClose);
+    QCOMPARE(list->Row(0).Action(), row::kActionDelete);
+    QVERIFY(list->Row(0).Tagged());
+    QCOMPARE(list->MarkedCount(), 1);
+    QVERIFY(list->OpenViewWindow() == nullptr);
+  }
+
+  void nextAndPrevOpenTheNeighbouringRows() {
+    const MessageRecord a = office->Memo("ANNE", "BOB", "a");
+    const MessageRecord b = office->Memo("ANNE", "BOB", "b");
+    Open("BOB");
+    TViewMessageBaseClass* v = View(0);
+    QVERIFY(FindControl(v, TViewMessageBaseClass::kIdNext)->isEnabled());
+    Press(v, TViewMessageBaseClass::kIdNext);
+    auto* next = qobject_cast<TViewMessageBaseClass*>(list->OpenViewWindow());
+    QVERIFY(next);
+    QCOMPARE(next->Record().Number(), b.Number());
+    QVERIFY(!FindControl(next, TViewMessageBaseClass::kIdNext)->isEnabled());
+    Press(next, TViewMessageBaseClass::kIdPrev);
+    auto* prev = qobject_cast<TViewMessageBaseClass*>(list->OpenViewWindow());
+    QVERIFY(prev);
+    QCOMPARE(prev->Record().Number(), a.Number());
+    QCOMPARE(list->FocusedRow(), 0);
+  }
+
+  // A long text whose note chain is damaged: the view says what is wrong,
+  // shows the text the record keeps, and the note is left as it was.
+  void aDamagedNoteChainIsSaidAndNothingIsLost() {
+    const std::string whole = std::string(400, 'a') + std::string(300, 'b');
+    MessageRecord sent = office->Memo("ANNE", "BOB", whole.substr(0, 416));
+    int32_t note = 0;
+    QVERIFY(NoteNew(&note) && NoteWrite(note, whole));
+    {
+      MessageTable h;
+      MsgOpen(h);
+      const int32_t rn = office->RecordNumberOf(sent);
+      MessageRecord stored;
+      MsgRead(h, rn, &stored);
+      SetFieldI32(stored.bytes, msgrec::kLongTextNote, note);
+      QCOMPARE(MsgWrite(h, rn, stored), 1);
+      MsgClose(h);
+      // The chain's second part claims to be another part.
+      NoteTable notes;
+      NoteOpen(notes);
+      int32_t count = 0;
+      DbRecordCount(notes.table, &count);
+      uint8_t part[records::note::kRecordSize];
+      QCOMPARE(DbReadRecord(notes.table, count - 1, part), 1);
+      SetFieldByte(part, records::note::kPart, 5);
+      QCOMPARE(DbWriteRecord(notes.table, count - 1, part), 1);
+      NoteClose(notes);
+    }
+    Open("BOB");
+    TViewMessageBaseClass* v = View(0);
+    QVERIFY(v);
+    QVERIFY(prompts->Questions().back().text.contains("Index is corrupt"));
+    QCOMPARE(TextOf(v, TViewMessageBaseClass::kIdMemoText),
+             QString::fromStdString(whole.substr(0, 416)));
+    Press(v, TViewMessageBaseClass::kIdClose);
+    QCOMPARE(office->Read(sent).LongTextNote(), note);
+  }
+
+  // The send log's view says whether and when the copy was read.
+  void theSendLogsViewedSaysWhenAndByWhom() {
+    const MessageRecord sent = office->Send(msgrec::kKindMemo, "BOB", "ANNE", "read me", 0, true);
+    ListRequest log = Request("BOB");
+    log.sendLog = true;
+    OpenRequest(log);
+    TViewMessageBaseClass* v = View(0);
+    QCOMPARE(FindControlAs<QPushButton>(v, TViewMessageBaseClass::kIdSave)->text(),
+             QString("&Viewed"));
+    QVERIFY(FindControl(v, TViewMessageBaseClass::kIdReply)->isHidden());
+    Press(v, TViewMessageBaseClass::kIdSave);
+    QCOMPARE(prompts->Questions().back().text, QString("Message has not been viewed."));
+    Press(v, TViewMessageBaseClass::kIdClose);
+    list.reset();
+    // ANNE's workstation opens it a little later.
+    office->now = FromLocal(2027, 3, 15, 14, 5);
+    {
+      const MessageUser me = CurrentMessageUser();
+      SetMessageUser({"ANNE", office->numbers["ANNE"], false});
+      MessageTable h;
+      MsgOpen(h);
+      const int32_t rn = office->RecordNumberOf(sent);
+      MessageRecord stored;
+      QCOMPARE(MsgMarkViewed(h, MessageEntryOf(office->Read(sent), rn), &stored), 1);
+      MsgClose(h);
+      SetMessageUser(me);
+    }
+    OpenRequest(log);
+    Press(View(0), TViewMessageBaseClass::kIdSave);
+    QCOMPARE(prompts->Questions().back().text,
+             QString("Message viewed on: 3-15-27 at 2:05pm\nMachine: ANNE"));
+    // The send log's fields are plain text.
+    QVERIFY(FindControlAs<QLineEdit>(View(0), TViewMessageBaseClass::kIdMemoFrom)->isReadOnly());
+    QVERIFY(
+        FindControlAs<QPlainTextEdit>(View(0), TViewMessageBaseClass::kIdMemoText)->isReadOnly());
+  }
+
+  // Reply on a phone message goes back to the person who took it; when
+  // that person was removed from the name table, COPY opens with no
+  // recipient.
+  void replyToAPhoneMessageGoesToWhoeverTookIt_data() {
+    QTest::addColumn<bool>("removed");
+    QTest::addColumn<QString>("to");
+    QTest::newRow("taker still there") << false << "CAROL";
+    QTest::newRow("taker removed") << true << "";
+  }
+  void replyToAPhoneMessageGoesToWhoeverTookIt() {
+    QFETCH(bool, removed);
+    QFETCH(QString, to);
+    // CAROL took the call for BOB.
+    const MessageUser me = CurrentMessageUser();
+    SetMessageUser({"CAROL", office->numbers["CAROL"], false});
+    MessageRecord slip;
+    SetFieldByte(slip.bytes, msgrec::kKind, msgrec::kKindPhone);
+    SetFieldText(slip.bytes, msgrec::kTo, "BOB");
+    SetFieldText(slip.bytes, msgrec::kFrom, "Mr Smith");
+    SetFieldText(slip.bytes, msgrec::kPhoneText, "Call back");
+    MessageTable h;
+    MsgOpen(h);
+    QCOMPARE(MsgSendOne(&h, slip, office->numbers["BOB"], false, 1), 1);
+    MsgClose(h);
+    SetMessageUser(me);
+    if (removed) {
+      NameTable names;
+      NameOpen(names);
+      QCOMPARE(NameRemove(names, "CAROL"), 1);
+      NameClose(names);
+    }
+    Open("BOB");
+    MessagingDialogs dialogs;
+    QString shownTo;
+    bool attach = false;
+    dialogs.Then([&](TBaseDialog& d) {
+      shownTo = FindControlAs<QLineEdit>(&d, TGetLocalCopyInfo::kIdTo)->text();
+      attach = FindControlAs<QCheckBox>(&d, TGetLocalCopyInfo::kIdAttachNote)->isChecked();
+      d.CloseWith(0);
+    });
+    Press(View(0), TViewMessageBaseClass::kIdReply);
+    QCOMPARE(dialogs.captions, QStringList({"Reply to message sender"}));
+    QCOMPARE(shownTo, to);
+    QVERIFY(attach);
+  }
+
+  void copyOffersTheNoteWithTheUsersFromLine() {
+    office->Memo("ANNE", "BOB", "pass it on");
+    Open("BOB");
+    MessagingDialogs dialogs;
+    NamePicks picks;
+    picks.names = {"CAROL"};
+    QString note;
+    dialogs.Then([&](TBaseDialog& d) {
+      note = TextOf(&d, TGetLocalCopyInfo::kIdNote);
+      Press(&d, TGetLocalCopyInfo::kIdToButton);
+      QTest::mouseClick(FindControl(&d, TGetLocalCopyInfo::kIdAttachNote), Qt::LeftButton, {},
+                        QPoint(5, 5));
+      Press(&d, kIdOk);
+    });
+    Press(View(0), TViewMessageBaseClass::kIdCopy);
+    QCOMPARE(dialogs.captions, QStringList({"Copy Message"}));
+    QCOMPARE(note, QString("From BOB 3-15-27 9:01am: "));
+    const auto copies = office->Folder(1, "CAROL");
+    QCOMPARE(copies.size(), size_t(1));
+    QCOMPARE(FieldText(copies[0].bytes, msgrec::kMemoText), std::string("pass it on"));
+    std::string copied;
+    QVERIFY(NoteRead(FieldI32(copies[0].bytes, msgrec::kAttachedNote), &copied));
+    QCOMPARE(copied, std::string("From BOB 3-15-27 9:01am: "));
+  }
+
+  // The start of a memo reply quotes the memo.
+  void theMemoReplyQuotesTheMemo_data() {
+    QTest::addColumn<QString>("memo");
+    QTest::addColumn<QString>("quote");
+    const QString sixty = "The figures for March are in and they look better than hoped";
+    QTest::newRow("one line of 60 with blanks")
+        << sixty << "> The figures for March are in and they look...\r\r";
+    QTest::newRow("one line of 20") << "Lunch at noon today?"
+                                    << "> Lunch at noon today?\r\r";
+    QTest::newRow("a line break at 10") << "Call Tom b\rabout the lease"
+                                        << "> Call Tom b...\r\r";
+    QTest::newRow("already quoted") << "> earlier words"
+                                    << "> earlier words\r\r";
+    QTest::newRow("no blank within the width")
+        << QString(60, 'x') << "> " + QString(46, 'x') + "...\r\r";
+  }
+  void theMemoReplyQuotesTheMemo() {
+    QFETCH(QString, memo);
+    QFETCH(QString, quote);
+    QCOMPARE(QString::fromStdString(QuoteMemo(memo.toStdString())), quote);
+    office->Memo("ANNE", "BOB", memo.toStdString());
+    Open("BOB");
+    MessagingDialogs dialogs;
+    QString shown, title;
+    dialogs.Then([&](TBaseDialog& d) {
+      shown = TextOf(&d, TRespondToMemoClass::kIdText);
+      title = d.windowTitle();
+    });
+    Press(View(0), TViewMessageBaseClass::kIdReply);
+    QCOMPARE(title, QString("Reply to ANNE"));
+    QCOMPARE(shown, Displayed(quote.toStdString()));
+  }
+
+  // Closing a reply after typing keeps it with the memo: the memo's title
+  // says so and the next Reply starts from it. Send then sends it.
+  void aClosedReplyIsKeptAndTheNextReplyStartsWithIt() {
+    const MessageRecord memo = office->Memo("ANNE", "BOB", "Lunch?");
+    Open("BOB");
+    MessagingDialogs dialogs;
+    dialogs.Then([&](TBaseDialog& d) {
+      auto* text = FindControlAs<QPlainTextEdit>(&d, TRespondToMemoClass::kIdText);
+      QTest::keyClicks(text, "Yes, at one.");
+      Press(&d, TRespondToMemoClass::kIdClose);
+    });
+    TViewMessageBaseClass* v = View(0);
+    Press(v, TViewMessageBaseClass::kIdReply);
+    QCOMPARE(v->windowTitle(), QString("View Memo *** REPLY ATTACHED ***"));
+    QString second;
+    dialogs.Then([&](TBaseDialog& d) {
+      second = TextOf(&d, TRespondToMemoClass::kIdText);
+      Press(&d, TRespondToMemoClass::kIdSend);
+    });
+    Press(v, TViewMessageBaseClass::kIdReply);
+    QCOMPARE(second, QString("> Lunch?\n\nYes, at one."));
+    const auto sent = office->Folder(1, "ANNE");
+    QCOMPARE(sent.size(), size_t(1));
+    QCOMPARE(sent[0].From(), std::string("BOB"));
+    QCOMPARE(FieldText(sent[0].bytes, msgrec::kMemoText), std::string("> Lunch?\r\rYes, at one."));
+    // The reply was kept by another view too: the memo record says so.
+    QVERIFY(FieldI32(office->Read(memo).bytes, msgrec::kLogNote) != 0);
+  }
+
+  void aReplyWithoutARecipientIsRefused() {
+    office->Memo("Someone", "BOB", "who am I?");
+    Open("BOB");
+    MessagingDialogs dialogs;
+    bool stillOpen = false;
+    dialogs.Then([&](TBaseDialog& d) {
+      Press(&d, TRespondToMemoClass::kIdSend);
+      stillOpen = d.IsOpen();
+    });
+    Press(View(0), TViewMessageBaseClass::kIdReply);
+    QCOMPARE(prompts->Questions().back().text, QString("Please fill in To: field."));
+    QVERIFY(stillOpen);
+  }
+
+ private:
+  ListRequest Request(const std::string& person) {
+    ListRequest r;
+    r.owner = office->numbers.count(person) ? office->numbers[person] : kMailServerNumber;
+    r.person = person;
+    r.ownerName = person;
+    return r;
+  }
+  void OpenRequest(const ListRequest& r) {
+    if (r.sendLog) {
+      list.reset(new TSendlogListClass(nullptr, r));
+    } else {
+      list.reset(new TMessageListClass(nullptr, r));
+    }
+    QVERIFY(list->Start());
+    list->OpenModeless();
+  }
+  void Open(const std::string& person) { OpenRequest(Request(person)); }
+  // The open view of the row, opened when none is.
+  TViewMessageBaseClass* View(int rowNumber) {
+    if (list->OpenViewWindow() == nullptr) list->OpenView(rowNumber);
+    return qobject_cast<TViewMessageBaseClass*>(list->OpenViewWindow());
+  }
+
+  std::unique_ptr<MessageOffice> office;
+  std::unique_ptr<ScriptedPrompts> prompts;
+  std::unique_ptr<TMessageListBaseClass> list;
+};
+
+QTEST_MAIN(ViewMessageTest)
+#include "view_message_test.moc"

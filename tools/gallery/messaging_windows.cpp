@@ -1,0 +1,163 @@
+#include "tools/gallery/messaging_windows.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "data/messages/dpnote.h"
+#include "data/office/datadir.h"
+#include "messaging/call_timer.h"
+#include "messaging/cc_list_dialog.h"
+#include "messaging/folder_dialog.h"
+#include "messaging/folder_list.h"
+#include "messaging/note_editor.h"
+#include "messaging/take_window.h"
+#include "storage/catalogue.h"
+#include "storage/records/field.h"
+#include "storage/records/name.h"
+#include "toolkit/control_id.h"
+
+namespace {
+
+int32_t Add(NameTable& names, const char* name) {
+  NameEntry entry;
+  return NameAdd(names, name) && NameFind(names, name, &entry) ? entry.Number() : 0;
+}
+
+void SetText(QWidget* window, int id, const char* text) {
+  if (auto* e = FindControlAs<QLineEdit>(window, id)) e->setText(QString::fromUtf8(text));
+  if (auto* e = FindControlAs<QPlainTextEdit>(window, id)) e->setPlainText(QString::fromUtf8(text));
+}
+
+}  // namespace
+
+GalleryMessagingWindows::GalleryMessagingWindows() {
+  const std::string path = dir_.path().toStdString() + "/";
+  const std::string before = DataDirectory();
+  const TableDef* const* tables = CatalogueTables();
+  for (int i = 0; i < kCatalogueSize; ++i) {
+    Table t(*tables[i]);
+    if (!DbCreateTable(t, path, tables[i]->version)) return;
+  }
+  SetDataDirectory(path);
+  NameTable names;
+  int32_t anne = 0;
+  if (NameOpen(names)) {
+    Add(names, "Reception");
+    anne = Add(names, "Anne Archer");
+    NameClose(names);
+  }
+  if (FolderOpen(folders_)) {
+    for (const char* name : {"Accounts", "Clients", "Projects", "Suppliers"}) {
+      FolderRecord r = MakeFolderRecord(name, 0);
+      FolderAdd(folders_, r);
+    }
+    for (const char* name : {"Call backs", "Personal", "Quotes"}) {
+      FolderRecord r = MakeFolderRecord(name, anne);
+      FolderAdd(folders_, r);
+    }
+  }
+  int32_t log = 0;
+  NoteNew(&log) && NoteWrite(log, " 3-14-27  4:10pm: Left a message with his assistant.");
+
+  auto phone = std::make_unique<TakeWindow>(nullptr, kTakePhone, nullptr);
+  phone->OpenModeless();
+  SetText(phone.get(), TakeWindow::kIdTo, "Anne Archer");
+  SetText(phone.get(), TakeWindow::kIdPhoneFrom, "Mary O'Brien");
+  SetText(phone.get(), TakeWindow::kIdCompany, "Caf\xC3\xA9 M\xC3\xBCller & S\xC3\xB6hne");
+  SetText(phone.get(), TakeWindow::kIdPhone, "617-555-1234");
+  SetText(phone.get(), TakeWindow::kIdExt, "212");
+  SetText(phone.get(), TakeWindow::kIdBy, "RC");
+  SetText(phone.get(), TakeWindow::kIdPhoneText,
+          "Please call back about the invoice of last week.\nShe is in until 5.");
+  for (int id : {TakeWindow::kIdCallBack, TakeWindow::kIdUrgent})
+    if (auto* b = FindControlAs<QAbstractButton>(phone.get(), id)) b->setChecked(true);
+  phone->hide();
+  dialogs_.emplace_back("take-message", std::move(phone));
+
+  auto memo = std::make_unique<TakeWindow>(nullptr, kTakeMemo, nullptr);
+  memo->OpenModeless();
+  SetText(memo.get(), TakeWindow::kIdTo, "*Accounts");
+  SetText(memo.get(), TakeWindow::kIdMemoFrom, "Reception");
+  SetText(memo.get(), TakeWindow::kIdMemoText,
+          "The auditors arrive on Monday at 9.\nPlease have the ledgers ready.");
+  memo->hide();
+  dialogs_.emplace_back("take-memo", std::move(memo));
+
+  auto note = std::make_unique<NoteEditorDialog>(nullptr, log, kNoteReturnCall);
+  if (note->Ready()) {
+    note->OpenModeless();
+    note->hide();
+    NoteEditorDialog* editor = note.get();
+    dialogs_.emplace_back("note-return-call", std::move(note));
+    editor->OpenTimer();
+    if (CallTimerDialog* timer = editor->Timer()) {
+      SetText(timer, CallTimerDialog::kIdTime, "0:12:37");
+      timer->hide();
+    }
+  }
+
+  choice_ = MakeFolderRecord("", anne);
+  auto folder = std::make_unique<FolderDialog>(nullptr, choice_);
+  if (folder->Ready()) {
+    folder->OpenModeless();
+    folder->ChoosePersonal();
+    folder->hide();
+    dialogs_.emplace_back("folder", std::move(folder));
+  }
+  personChoice_ = MakeFolderRecord("", anne);
+  SetFieldText(slot_.bytes, records::name::x1::kName, "Anne Archer");
+  SetFieldI32(slot_.bytes, records::name::x1::kNumber, anne);
+  auto withName = std::make_unique<FolderDialog>(nullptr, personChoice_, &slot_, &passwords_);
+  if (withName->Ready()) {
+    withName->OpenModeless();
+    withName->hide();
+    dialogs_.emplace_back("folder-and-name", std::move(withName));
+  }
+  if (folders_.open) {
+    auto add = std::make_unique<NewFolderDialog>(nullptr, folders_, anne, anne, false);
+    add->OpenModeless();
+    SetText(add.get(), NewFolderDialog::kIdName, "Orders 2027");
+    add->hide();
+    dialogs_.emplace_back("new-folder", std::move(add));
+    FolderEntry quotes;
+    if (FolderFind(folders_, anne, "Quotes", &quotes)) {
+      auto edit = std::make_unique<EditFolderDialog>(nullptr, folders_, quotes);
+      edit->OpenModeless();
+      edit->hide();
+      dialogs_.emplace_back("edit-folder", std::move(edit));
+    }
+  }
+  auto cc = std::make_unique<CCListDialog>(
+      nullptr, std::vector<std::string>{"Baker, Tom", "Carter, Ann", "Evans, Mary"});
+  cc->OpenModeless();
+  cc->hide();
+  dialogs_.emplace_back("cc-list", std::move(cc));
+  SetDataDirectory(before);
+}
+
+GalleryMessagingWindows::~GalleryMessagingWindows() {
+  // The dialogs go first: the folder dialogs read the folder table.
+  dialogs_.clear();
+  if (folders_.open) {
+    const std::string before = DataDirectory();
+    SetDataDirectory(dir_.path().toStdString() + "/");
+    FolderClose(folders_);
+    SetDataDirectory(before);
+  }
+}
+
+std::vector<std::pair<const char*, QWidget*>> GalleryMessagingWindows::Windows() {
+  std::vector<std::pair<const char*, QWidget*>> windows;
+  for (auto& [name, dialog] : dialogs_) {
+    windows.emplace_back(name, dialog.get());
+    if (auto* note = dynamic_cast<NoteEditorDialog*>(dialog.get()); note && note->Timer())
+      windows.emplace_back("call-timer", note->Timer());
+  }
+  return windows;
+}
+
+void GalleryMessagingWindows::Close() {
+  for (auto& entry : dialogs_)
+    if (entry.second->IsOpen()) entry.second->CloseWith(0);
+}

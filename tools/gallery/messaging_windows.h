@@ -1,0 +1,41 @@
+// The messaging windows of the gallery: both Take kinds filled in as a
+// receptionist would, the note editor as the return-call log with its call
+// timer, the folder dialogs and the CC list, on a small office in a
+// scratch directory.
+#pragma once
+
+#include <QTemporaryDir>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "data/messages/dpfolder.h"
+#include "data/office/dpname.h"
+#include "data/office/passwords.h"
+
+class TBaseDialog;
+class TakeWindow;
+
+class GalleryMessagingWindows {
+ public:
+  GalleryMessagingWindows();
+  ~GalleryMessagingWindows();
+
+  // The windows with their file names, opened and hidden, ready to show.
+  std::vector<std::pair<const char*, QWidget*>> Windows();
+  void Close();
+
+ private:
+  class NoPasswords : public PasswordPrompt {
+   public:
+    std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
+  };
+
+  QTemporaryDir dir_;
+  NoPasswords passwords_;
+  FolderRecord choice_;
+  FolderRecord personChoice_;
+  NameEntry slot_;
+  FolderTable folders_;
+  std::vector<std::pair<const char*, std::unique_ptr<TBaseDialog>>> dialogs_;
+};
