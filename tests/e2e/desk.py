@@ -328,7 +328,8 @@ def unnamed_controls(window: Node) -> list:
     a name."""
     missing = []
     for node in window.walk():
-        if node is window or node.name.strip():
+        # A table's cell reads its content; an empty cell is an empty cell.
+        if node is window or node.name.strip() or node.role == "table cell":
             continue
         if node.role in CONTROL_ROLES or (node.has("focusable") and node.role != "label"):
             missing.append(f"{node.role} at {_path_of(node, window)}")
