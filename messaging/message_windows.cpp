@@ -96,7 +96,9 @@ void MessageWindows::Command(QWidget* owner, int command, PasswordPrompt& prompt
     list_->Update();
     return;
   }
-  if (ListBusy() || search_) {
+  // A search window closed by its Close button is only hidden (a modeless
+  // window ends without "finished"): it no longer stands in the way.
+  if (ListBusy() || (search_ && search_->isVisible())) {
     QApplication::beep();
     return;
   }

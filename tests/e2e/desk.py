@@ -281,15 +281,18 @@ class Node:
         component.grab_focus()
         wait_until(lambda: self.has("focused"), f"{self.label()} to have the focus")
 
-    def type(self, text: str) -> None:
-        """Types text into the control with real key presses."""
+    def type(self, text: str, lands: bool = True) -> None:
+        """Types text into the control with real key presses. Unless lands
+        is False (a key that opens a window, as a recipient field's first
+        letter opens the name picker), waits until the field holds it."""
         self.focus()
         before = self.character_count()
         subprocess.run([_tool("xdotool"), "type", "--delay", "15", text], check=True)
         # Every key has arrived when the field holds that many more
         # characters (a password field shows its own mask characters).
-        wait_until(lambda: self.character_count() >= before + len(text),
-                   f"{len(text)} characters typed into {self.label()}")
+        if lands:
+            wait_until(lambda: self.character_count() >= before + len(text),
+                       f"{len(text)} characters typed into {self.label()}")
 
     def key(self, *keys: str) -> None:
         """Presses keys (xdotool names: "Escape", "Return", "alt+s") in the
@@ -325,7 +328,8 @@ def unnamed_controls(window: Node) -> list:
     a name."""
     missing = []
     for node in window.walk():
-        if node is window or node.name.strip():
+        # A table's cell reads its content; an empty cell is an empty cell.
+        if node is window or node.name.strip() or node.role == "table cell":
             continue
         if node.role in CONTROL_ROLES or (node.has("focusable") and node.role != "label"):
             missing.append(f"{node.role} at {_path_of(node, window)}")
@@ -424,15 +428,18 @@ class Workstation:
         return [w for w in self.app.children() if w.showing]
 
     def window(self, name: Optional[str] = None, role: Optional[str] = None,
-               timeout: float = TIMEOUT) -> Node:
-        """A showing top-level window of the program, waited for."""
+               timeout: float = TIMEOUT, containing: Optional[str] = None) -> Node:
+        """A showing top-level window of the program (named name, or whose
+        name holds containing), waited for."""
         def found():
             for w in self.windows():
-                if (name is None or w.name == name) and (role is None or w.role == role):
+                if (name is None or w.name == name) and (role is None or w.role == role) \
+                        and (containing is None or containing in w.name):
                     return w
             return None
         try:
-            return wait_until(found, f"{self.name}'s window {name or role!r}", timeout)
+            return wait_until(found, f"{self.name}'s window {name or containing or role!r}",
+                              timeout)
         except Failure as error:
             shown = [w.label() for w in self.windows()]
             raise Failure(f"{error}; showing: {shown}") from None

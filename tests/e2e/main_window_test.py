@@ -72,11 +72,11 @@ NOT_WALKED = {
 }
 
 
-def close_new_windows(station, before: set) -> list:
+def close_new_windows(station, before: set, what: str) -> list:
     """Closes every window that opened since before, the newest first, the
     way a person leaves it: No, Cancel, Close or OK. Answers their titles."""
     opened = wait_until(lambda: [w for w in station.windows() if w.acc.path not in before],
-                        "a window to open")
+                        f"{what} to open a window")
     titles = []
     for window in reversed(opened):
         titles.append(window.name)
@@ -100,7 +100,7 @@ def test_every_offered_menu_entry_opens_a_window_that_closes_again(office: Offic
         if not enabled or path in NOT_WALKED:
             continue
         anne.menu(*path)
-        walked[" > ".join(path)] = close_new_windows(anne, before)
+        walked[" > ".join(path)] = close_new_windows(anne, before, " > ".join(path))
     check(walked.get("Setup > About...") == ["About DESKpost"], f"the walk went: {walked}")
     check(walked.get("File > DESKpost Fax...") == ["DESKpost"], f"the walk went: {walked}")
 
