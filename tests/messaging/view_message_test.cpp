@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <memory>
 
 #include "data/messages/memo_reply.h"
@@ -129,6 +130,39 @@ class ViewMessageTest : public QObject {
     // While this view holds it, another workstation cannot have it.
     LockHolder after(office->dir.File("MESSAGE.DAT"), office->LockByteOf(rn));
     QVERIFY(!after.Held());
+  }
+
+  // The row's message was deleted by another workstation after the list
+  // was made: the view says so and does not open.
+  void aMessageDeletedMeanwhileOpensNoView() {
+    office->Memo("ANNE", "BOB", "soon gone");
+    Open("BOB");
+    {
+      MessageTable h;
+      MsgOpen(h);
+      QCOMPARE(MsgDelete(h, list->Row(0).Entry()), 1);
+      MsgClose(h);
+    }
+    QVERIFY(View(0) == nullptr);
+    QCOMPARE(prompts->Questions().back().text,
+             QString("Selected record has been deleted: MESSAGE"));
+  }
+
+  // Applying a mark to a message another workstation holds says so, and
+  // the other marks still apply.
+  void aMarkOnAMessageHeldElsewhereIsSaidAndTheOthersApply() {
+    office->Memo("ANNE", "BOB", "held");
+    office->Memo("ANNE", "BOB", "free");
+    Open("BOB");
+    LockHolder other(office->dir.File("MESSAGE.DAT"),
+                     office->LockByteOf(list->Row(0).RecordNumber()));
+    QVERIFY(other.Held());
+    list->List()->selectAll();
+    list->Mark(row::kActionArchive);
+    list->ApplyMarks();
+    QCOMPARE(prompts->Questions().back().text, QString("Record in use."));
+    QCOMPARE(office->Folder(3, "BOB").size(), size_t(1));
+    QCOMPARE(office->Folder(1, "BOB").size(), size_t(1));
   }
 
   void anArchivedMessageIsReadOnly() {
