@@ -349,6 +349,7 @@ class TakeWindowTest : public QObject {
     const QStringList asked = Asked(office->prompts);
     QCOMPARE(asked.size(), 1);
     QVERIFY(asked[0].startsWith("DESKpost|"));
+    QVERIFY(asked[0].endsWith("PHONE.DAT"));
     // A memo needs no phone list.
     TakeWindow memo(nullptr, kTakeMemo, &picker);
     memo.OpenModeless();

@@ -33,7 +33,7 @@ void SetText(QWidget* window, int id, const char* text) {
 
 GalleryMessagingWindows::GalleryMessagingWindows() {
   const std::string path = dir_.path().toStdString() + "/";
-  const std::string before = DataDirectory();
+  before_ = DataDirectory();
   const TableDef* const* tables = CatalogueTables();
   for (int i = 0; i < kCatalogueSize; ++i) {
     Table t(*tables[i]);
@@ -133,18 +133,13 @@ GalleryMessagingWindows::GalleryMessagingWindows() {
   cc->OpenModeless();
   cc->hide();
   dialogs_.emplace_back("cc-list", std::move(cc));
-  SetDataDirectory(before);
 }
 
 GalleryMessagingWindows::~GalleryMessagingWindows() {
   // The dialogs go first: the folder dialogs read the folder table.
   dialogs_.clear();
-  if (folders_.open) {
-    const std::string before = DataDirectory();
-    SetDataDirectory(dir_.path().toStdString() + "/");
-    FolderClose(folders_);
-    SetDataDirectory(before);
-  }
+  if (folders_.open) FolderClose(folders_);
+  SetDataDirectory(before_);
 }
 
 std::vector<std::pair<const char*, QWidget*>> GalleryMessagingWindows::Windows() {

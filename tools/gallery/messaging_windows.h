@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -32,6 +33,10 @@ class GalleryMessagingWindows {
   };
 
   QTemporaryDir dir_;
+  // The data directory before this office's: the phone message shows with
+  // this office's phone list open, so it stays the data directory until
+  // the windows go.
+  std::string before_;
   NoPasswords passwords_;
   FolderRecord choice_;
   FolderRecord personChoice_;
