@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "messaging/accessible_names.h"
+#include "toolkit/accessible_names.h"
 #include "toolkit/control_id.h"
 #include "toolkit/controls/edit_control.h"
 #include "toolkit/form_builder.h"

@@ -13,7 +13,7 @@
 #include "data/messages/dpnote.h"
 #include "data/messages/message_user.h"
 #include "data/office/dpmain.h"
-#include "messaging/accessible_names.h"
+#include "toolkit/accessible_names.h"
 #include "messaging/cp1252_guard.h"
 #include "storage/errors.h"
 #include "storage/records/field.h"

@@ -11,7 +11,7 @@
 #include "data/messages/dpmess.h"
 #include "data/office/dpmain.h"
 #include "data/office/name_picking.h"
-#include "messaging/accessible_names.h"
+#include "toolkit/accessible_names.h"
 #include "messaging/dialog_runner.h"
 #include "messaging/folder_list.h"
 #include "storage/errors.h"

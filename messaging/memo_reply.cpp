@@ -13,7 +13,7 @@
 #include "data/messages/take_send.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
-#include "messaging/accessible_names.h"
+#include "toolkit/accessible_names.h"
 #include "messaging/cp1252_guard.h"
 #include "messaging/dialog_runner.h"
 #include "messaging/list_request.h"

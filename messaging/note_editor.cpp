@@ -8,7 +8,7 @@
 #include "data/local_time.h"
 #include "data/messages/dpnote.h"
 #include "data/office/dpmain.h"
-#include "messaging/accessible_names.h"
+#include "toolkit/accessible_names.h"
 #include "messaging/call_timer.h"
 #include "messaging/dialog_runner.h"
 #include "toolkit/control_id.h"

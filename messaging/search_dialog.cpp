@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <cstring>
 
-#include "messaging/accessible_names.h"
+#include "toolkit/accessible_names.h"
 #include "messaging/cp1252_guard.h"
 #include "toolkit/control_id.h"
 #include "toolkit/controls/choice_controls.h"

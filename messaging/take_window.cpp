@@ -15,7 +15,7 @@
 #include "data/messages/take_send.h"
 #include "data/office/dpmain.h"
 #include "data/phone/phone_quick_add.h"
-#include "messaging/accessible_names.h"
+#include "toolkit/accessible_names.h"
 #include "messaging/cp1252_guard.h"
 #include "messaging/flyout_tip.h"
 #include "messaging/folder_dialog.h"

@@ -14,13 +14,3 @@ int RunPhoneDialog(TBaseDialog& dialog) {
   return RunNameDialog(dialog);
 }
 
-void NameControlsByLabels(QWidget* root) {
-  for (QLabel* label : root->findChildren<QLabel*>()) {
-    QWidget* buddy = label->buddy();
-    if (!buddy || !buddy->accessibleName().isEmpty()) continue;
-    // "&&" is a written "&"; a single one marks the shortcut.
-    QString text = label->text();
-    text.replace("&&", QChar(1)).remove('&').replace(QChar(1), '&');
-    buddy->setAccessibleName(text);
-  }
-}

@@ -14,6 +14,7 @@
 
 #include "data/office/passwords.h"
 #include "data/phone/phone_dial.h"
+#include "toolkit/accessible_names.h"
 
 class TBaseDialog;
 
@@ -62,7 +63,3 @@ PhoneListSettings& PhoneSettings();
 // dialog runner (toolkit/names/name_dialog_runner.h): tests install one
 // runner there and drive the name picker and these dialogs in one script.
 int RunPhoneDialog(TBaseDialog& dialog);
-
-// Gives every control with a label (its buddy) the label's text without
-// "&" as its accessible name, unless it has one already.
-void NameControlsByLabels(QWidget* root);

@@ -1,4 +1,4 @@
-#include "messaging/accessible_names.h"
+#include "toolkit/accessible_names.h"
 
 #include <QLabel>
 #include <QWidget>
