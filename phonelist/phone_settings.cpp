@@ -1,6 +1,5 @@
 #include "phonelist/phone_settings.h"
 
-#include <QLabel>
 
 #include "toolkit/base_dialog.h"
 #include "toolkit/names/name_dialog_runner.h"
