@@ -149,6 +149,9 @@ int AddRepeats(SchedTable& sched, int32_t recordNumber, SchedRecord& entry, Dail
   }
   std::printf("%d repeating item%s added.\n", outcome.added, outcome.added == 1 ? "" : "s");
   if (outcome.stoppedFull) std::printf("Stopped at a day that holds 40 lines.\n");
+  for (int32_t moved : outcome.moved)
+    std::printf("On %s the clocks go forward past that time: the entry is at %s.\n",
+                FormatAdminDate(moved).c_str(), FormatAdminTime(moved).c_str());
   return kExitOk;
 }
 

@@ -19,6 +19,7 @@ int AddOn(SchedTable& handle, const SchedRecord& entry, int32_t start, RepeatOut
   copy.SetChangeCount(0);
   if (SchedAdd(handle, copy)) {
     ++outcome.added;
+    if (TimeOfDay(start) != TimeOfDay(entry.Start())) outcome.moved.push_back(start);
     return 1;
   }
   if (SchedDuplicate()) {

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/schedule/dpsched.h"
 
@@ -70,6 +71,10 @@ RepeatRules& CurrentRepeatRules();
 struct RepeatOutcome {
   int added = 0;             // entries added
   bool stoppedFull = false;  // ended at a day that holds 40 lines
+  // The added entries whose clock time their date does not have (the hour
+  // skipped when the clocks go forward): the C library puts them past the
+  // gap, and the caller says so rather than move them silently.
+  std::vector<int32_t> moved;
 };
 
 // Gives the entry stored at recordNumber a repeat group when it has none:

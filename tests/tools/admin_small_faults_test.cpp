@@ -255,3 +255,16 @@ TEST_F(AdminTimeZoneTest, AnUnknownOfficeZoneIsRefusedAndNothingIsStored) {
   DpadminRun day = RunIn("UTC", {"schedule", office, "ALICE", "3-15-27"});
   EXPECT_FALSE(Contains(day.out, "Board day")) << day.out;
 }
+
+TEST_F(AdminTimeZoneTest, ARepeatOverTheSkippedHourSaysWhereThatDaysEntryWent) {
+  SetOfficeZone("America/New_York");
+  DpadminRun added = RunIn("UTC", {"add-entry", office, "ALICE", "3-13-27", "2:30AM", "Night shift",
+                                   "--every", "1", "--until", "3-15-27"});
+  EXPECT_EQ(added.status, 0) << ShowRun(added);
+  EXPECT_TRUE(Contains(added.out, "2 repeating items added.")) << added.out;
+  EXPECT_TRUE(Contains(added.out,
+                       "On 3-14-27 the clocks go forward past that time: the entry is at "
+                       " 3:30AM."))
+      << added.out;
+  EXPECT_FALSE(Contains(added.out, "On 3-15-27")) << added.out;
+}
