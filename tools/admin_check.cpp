@@ -3,8 +3,10 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <vector>
 
+#include "data/messages/dpmess.h"
 #include "data/office/dpname.h"
 #include "storage/catalogue.h"
 #include "storage/index_page.h"
@@ -66,24 +68,51 @@ void MatchEntries(const TableDef& def, int x, const IndexWalk& walk,
 }
 
 // What the fields of a table's live records hold that none can, one line a
-// field, and a name number held by more than one record. Only the name
-// table has its field rules written so far.
+// field, and a unique number held by more than one record. The tables whose
+// field rules are written so far: NAME, MESSAGE and SENDLOG.
 class FieldCheck {
  public:
-  FieldCheck(const TableDef& def, const std::string& file, ProblemLog& log)
-      : def_(def), file_(file), log_(log) {}
+  FieldCheck(const std::string& dir, const TableDef& def, const std::string& file, ProblemLog& log)
+      : def_(def), file_(file), log_(log) {
+    // A send-log copy keeps the message number of the copy it was made of.
+    if (&def == &kSendLogTable) {
+      File messages;
+      uint8_t header[4];
+      if (messages.Open(DbDataPath(dir, kMessageTable.name), OpenMode::kReadOnly) &&
+          messages.ReadAt(0, header, sizeof header) == long(sizeof header))
+        messageLastIssued_ = GetU32(header);
+      else
+        Complain("SENDLOG.DAT: the message numbers are not checked, MESSAGE.DAT cannot be read");
+    }
+  }
 
   void Record(int32_t n, const uint8_t* bytes, uint32_t lastIssued) {
-    if (&def_ != &kNameTable) return;
-    NameRecord record;
-    std::memcpy(record.bytes, bytes, sizeof record.bytes);
-    for (const FieldProblem& p : NameRecordProblems(record, lastIssued))
+    std::vector<FieldProblem> problems;
+    const char* uniqueField = nullptr;  // the field whose number is the record's own
+    int32_t unique = 0;
+    if (&def_ == &kNameTable) {
+      NameRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = NameRecordProblems(record, lastIssued);
+      uniqueField = "name number";
+      unique = record.Number();
+    } else if (&def_ == &kMessageTable || &def_ == &kSendLogTable) {
+      MessageRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      if (&def_ == &kSendLogTable) lastIssued = messageLastIssued_.value_or(UINT32_MAX);
+      problems = MessageRecordProblems(record, lastIssued);
+      uniqueField = "message number";
+      unique = record.Number();
+    } else {
+      return;
+    }
+    for (const FieldProblem& p : problems)
       log_.Add(file_, "record " + std::to_string(n) + ", " + p.field + ": " + p.what);
-    const int32_t number = record.Number();
-    auto [at, fresh] = firstWithNumber_.emplace(number, n);
+    auto [at, fresh] = firstWithNumber_.emplace(unique, n);
     if (!fresh)
-      log_.Add(file_, "record " + std::to_string(n) + ", name number: " + std::to_string(number) +
-                          ", already the number of record " + std::to_string(at->second));
+      log_.Add(file_, "record " + std::to_string(n) + ", " + uniqueField + ": " +
+                          std::to_string(unique) + ", already the number of record " +
+                          std::to_string(at->second));
   }
 
  private:
@@ -91,6 +120,7 @@ class FieldCheck {
   const std::string& file_;
   ProblemLog& log_;
   std::map<int32_t, int32_t> firstWithNumber_;
+  std::optional<uint32_t> messageLastIssued_;
 };
 
 void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Outcome& outcome) {
@@ -136,7 +166,7 @@ void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Ou
   std::vector<std::vector<Bytes>> expected(size_t(def.indexCount));
   RecordScan scan;
   // The header is read before the first slot is visited.
-  FieldCheck fields(def, dataName, log);
+  FieldCheck fields(dir, def, dataName, log);
   bool read = ScanRecords(
       data, def,
       [&](int32_t n, const uint8_t* record, bool deleted) {
