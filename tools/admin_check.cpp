@@ -3,11 +3,12 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
-#include <optional>
 #include <vector>
 
 #include "data/messages/dpmess.h"
 #include "data/office/dpname.h"
+#include "data/schedule/dpsched.h"
+#include "data/schedule/dptodo.h"
 #include "storage/catalogue.h"
 #include "storage/index_page.h"
 #include "tools/admin.h"
@@ -67,23 +68,31 @@ void MatchEntries(const TableDef& def, int x, const IndexWalk& walk,
   }
 }
 
+// The last unique number a table issued; a table whose header cannot be
+// read is complained about, and then no number of it counts as issued
+// (the table itself is reported when it is checked).
+uint32_t LastIssuedOf(const std::string& dir, const TableDef& def) {
+  File data;
+  uint8_t header[4];
+  if (data.Open(DbDataPath(dir, def.name), OpenMode::kReadOnly) &&
+      data.ReadAt(0, header, sizeof header) == long(sizeof header))
+    return GetU32(header);
+  Complain(DataFileName(def) + ": cannot read the last number it issued");
+  return 0;
+}
+
 // What the fields of a table's live records hold that none can, one line a
 // field, and a unique number held by more than one record. The tables whose
-// field rules are written so far: NAME, MESSAGE and SENDLOG.
+// field rules are written so far: NAME, MESSAGE, SENDLOG, SCHED and TODO.
 class FieldCheck {
  public:
   FieldCheck(const std::string& dir, const TableDef& def, const std::string& file, ProblemLog& log)
       : def_(def), file_(file), log_(log) {
-    // A send-log copy keeps the message number of the copy it was made of.
-    if (&def == &kSendLogTable) {
-      File messages;
-      uint8_t header[4];
-      if (messages.Open(DbDataPath(dir, kMessageTable.name), OpenMode::kReadOnly) &&
-          messages.ReadAt(0, header, sizeof header) == long(sizeof header))
-        messageLastIssued_ = GetU32(header);
-      else
-        Complain("SENDLOG.DAT: the message numbers are not checked, MESSAGE.DAT cannot be read");
-    }
+    // A send-log copy keeps the message number of the copy it was made of;
+    // schedule entries and to-do items belong to name numbers.
+    if (&def == &kSendLogTable) otherLastIssued_ = LastIssuedOf(dir, kMessageTable);
+    if (&def == &kSchedTable || &def == &kTodoTable)
+      otherLastIssued_ = LastIssuedOf(dir, kNameTable);
   }
 
   void Record(int32_t n, const uint8_t* bytes, uint32_t lastIssued) {
@@ -99,10 +108,22 @@ class FieldCheck {
     } else if (&def_ == &kMessageTable || &def_ == &kSendLogTable) {
       MessageRecord record;
       std::memcpy(record.bytes, bytes, sizeof record.bytes);
-      if (&def_ == &kSendLogTable) lastIssued = messageLastIssued_.value_or(UINT32_MAX);
+      if (&def_ == &kSendLogTable) lastIssued = otherLastIssued_;
       problems = MessageRecordProblems(record, lastIssued);
       uniqueField = "message number";
       unique = record.Number();
+    } else if (&def_ == &kSchedTable) {
+      SchedRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = SchedRecordProblems(record, lastIssued, otherLastIssued_);
+      uniqueField = "unique id";
+      unique = record.UniqueId();
+    } else if (&def_ == &kTodoTable) {
+      TodoRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = TodoRecordProblems(record, lastIssued, otherLastIssued_);
+      uniqueField = "unique id";
+      unique = record.UniqueId();
     } else {
       return;
     }
@@ -120,7 +141,8 @@ class FieldCheck {
   const std::string& file_;
   ProblemLog& log_;
   std::map<int32_t, int32_t> firstWithNumber_;
-  std::optional<uint32_t> messageLastIssued_;
+  // The last number the other table this one's numbers come from issued.
+  uint32_t otherLastIssued_ = 0;
 };
 
 void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Outcome& outcome) {
