@@ -7,6 +7,7 @@
 
 #include "data/messages/dpmess.h"
 #include "data/office/dpname.h"
+#include "data/phone/dpphone.h"
 #include "data/schedule/dpsched.h"
 #include "data/schedule/dptodo.h"
 #include "storage/catalogue.h"
@@ -83,15 +84,17 @@ uint32_t LastIssuedOf(const std::string& dir, const TableDef& def) {
 
 // What the fields of a table's live records hold that none can, one line a
 // field, and a unique number held by more than one record. The tables whose
-// field rules are written so far: NAME, MESSAGE, SENDLOG, SCHED and TODO.
+// field rules are written so far: NAME, MESSAGE, SENDLOG, SCHED, TODO and
+// PHONE.
 class FieldCheck {
  public:
   FieldCheck(const std::string& dir, const TableDef& def, const std::string& file, ProblemLog& log)
       : def_(def), file_(file), log_(log) {
     // A send-log copy keeps the message number of the copy it was made of;
-    // schedule entries and to-do items belong to name numbers.
+    // schedule entries, to-do items and personal phone lists belong to name
+    // numbers.
     if (&def == &kSendLogTable) otherLastIssued_ = LastIssuedOf(dir, kMessageTable);
-    if (&def == &kSchedTable || &def == &kTodoTable)
+    if (&def == &kSchedTable || &def == &kTodoTable || &def == &kPhoneTable)
       otherLastIssued_ = LastIssuedOf(dir, kNameTable);
   }
 
@@ -124,6 +127,12 @@ class FieldCheck {
       problems = TodoRecordProblems(record, lastIssued, otherLastIssued_);
       uniqueField = "unique id";
       unique = record.UniqueId();
+    } else if (&def_ == &kPhoneTable) {
+      PhoneRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = PhoneRecordProblems(record, lastIssued, otherLastIssued_);
+      uniqueField = "entry number";
+      unique = record.EntryNumber();
     } else {
       return;
     }
