@@ -5,7 +5,10 @@
 #include <map>
 #include <vector>
 
+#include "data/messages/dpcc.h"
+#include "data/messages/dpfolder.h"
 #include "data/messages/dpmess.h"
+#include "data/messages/dpnote.h"
 #include "data/office/dpname.h"
 #include "data/phone/dpphone.h"
 #include "data/schedule/dpsched.h"
@@ -84,8 +87,8 @@ uint32_t LastIssuedOf(const std::string& dir, const TableDef& def) {
 
 // What the fields of a table's live records hold that none can, one line a
 // field, and a unique number held by more than one record. The tables whose
-// field rules are written so far: NAME, MESSAGE, SENDLOG, SCHED, TODO and
-// PHONE.
+// field rules are written so far: NAME, MESSAGE, SENDLOG, SCHED, TODO,
+// PHONE, FOLDER, NOTE and CC.
 class FieldCheck {
  public:
   FieldCheck(const std::string& dir, const TableDef& def, const std::string& file, ProblemLog& log)
@@ -93,8 +96,10 @@ class FieldCheck {
     // A send-log copy keeps the message number of the copy it was made of;
     // schedule entries, to-do items and personal phone lists belong to name
     // numbers.
-    if (&def == &kSendLogTable) otherLastIssued_ = LastIssuedOf(dir, kMessageTable);
-    if (&def == &kSchedTable || &def == &kTodoTable || &def == &kPhoneTable)
+    if (&def == &kSendLogTable || &def == &kCcTable)
+      otherLastIssued_ = LastIssuedOf(dir, kMessageTable);
+    if (&def == &kSchedTable || &def == &kTodoTable || &def == &kPhoneTable ||
+        &def == &kFolderTable)
       otherLastIssued_ = LastIssuedOf(dir, kNameTable);
   }
 
@@ -133,11 +138,29 @@ class FieldCheck {
       problems = PhoneRecordProblems(record, lastIssued, otherLastIssued_);
       uniqueField = "entry number";
       unique = record.EntryNumber();
+    } else if (&def_ == &kFolderTable) {
+      FolderRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = FolderRecordProblems(record, lastIssued, otherLastIssued_);
+      uniqueField = "folder number";
+      unique = record.Number();
+    } else if (&def_ == &kNoteTable) {
+      // A note's parts share its number; the index keeps (number, part)
+      // unique.
+      uint8_t record[records::note::kRecordSize];
+      std::memcpy(record, bytes, sizeof record);
+      problems = NoteRecordProblems(record, lastIssued);
+    } else if (&def_ == &kCcTable) {
+      // A copy's CC list is one record a name under its message number.
+      uint8_t record[records::cc::kRecordSize];
+      std::memcpy(record, bytes, sizeof record);
+      problems = CcRecordProblems(record, otherLastIssued_);
     } else {
       return;
     }
     for (const FieldProblem& p : problems)
       log_.Add(file_, "record " + std::to_string(n) + ", " + p.field + ": " + p.what);
+    if (!uniqueField) return;
     auto [at, fresh] = firstWithNumber_.emplace(unique, n);
     if (!fresh)
       log_.Add(file_, "record " + std::to_string(n) + ", " + uniqueField + ": " +
