@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <optional>
+#include <set>
 #include <vector>
 
 #include "data/messages/dpcc.h"
@@ -15,6 +17,7 @@
 #include "data/schedule/dptodo.h"
 #include "storage/catalogue.h"
 #include "storage/index_page.h"
+#include "storage/records/note.h"
 #include "tools/admin.h"
 #include "tools/index_walk.h"
 #include "tools/record_format.h"
@@ -85,6 +88,24 @@ uint32_t LastIssuedOf(const std::string& dir, const TableDef& def) {
   return 0;
 }
 
+// The numbers of the notes that exist: those with a live part 0. Empty
+// when NOTE.DAT cannot be read (it is reported when it is checked).
+std::optional<std::set<int32_t>> NotesOf(const std::string& dir) {
+  File data;
+  if (!data.Open(DbDataPath(dir, kNoteTable.name), OpenMode::kReadOnly)) return std::nullopt;
+  std::set<int32_t> notes;
+  RecordScan scan;
+  const bool read = ScanRecords(
+      data, kNoteTable,
+      [&](int32_t, const uint8_t* record, bool deleted) {
+        if (!deleted && FieldByte(record, records::note::kPart) == 0)
+          notes.insert(FieldI32(record, records::note::kNumber));
+      },
+      &scan);
+  if (!read) return std::nullopt;
+  return notes;
+}
+
 // What the fields of a table's live records hold that none can, one line a
 // field, and a unique number held by more than one record. The tables whose
 // field rules are written so far: NAME, MESSAGE, SENDLOG, SCHED, TODO,
@@ -98,6 +119,8 @@ class FieldCheck {
     // numbers.
     if (&def == &kSendLogTable || &def == &kCcTable)
       otherLastIssued_ = LastIssuedOf(dir, kMessageTable);
+    // A message's long-text note goes only with the message.
+    if (&def == &kMessageTable || &def == &kSendLogTable) notes_ = NotesOf(dir);
     if (&def == &kSchedTable || &def == &kTodoTable || &def == &kPhoneTable ||
         &def == &kFolderTable)
       otherLastIssued_ = LastIssuedOf(dir, kNameTable);
@@ -117,7 +140,7 @@ class FieldCheck {
       MessageRecord record;
       std::memcpy(record.bytes, bytes, sizeof record.bytes);
       if (&def_ == &kSendLogTable) lastIssued = otherLastIssued_;
-      problems = MessageRecordProblems(record, lastIssued);
+      problems = MessageRecordProblems(record, lastIssued, notes_ ? &*notes_ : nullptr);
       uniqueField = "message number";
       unique = record.Number();
     } else if (&def_ == &kSchedTable) {
@@ -175,6 +198,7 @@ class FieldCheck {
   std::map<int32_t, int32_t> firstWithNumber_;
   // The last number the other table this one's numbers come from issued.
   uint32_t otherLastIssued_ = 0;
+  std::optional<std::set<int32_t>> notes_;
 };
 
 void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Outcome& outcome) {

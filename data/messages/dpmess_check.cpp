@@ -23,7 +23,8 @@ void CheckTick(const uint8_t* record, Field f, const char* field, std::vector<Fi
 
 }  // namespace
 
-std::vector<FieldProblem> MessageRecordProblems(const MessageRecord& record, uint32_t lastIssued) {
+std::vector<FieldProblem> MessageRecordProblems(const MessageRecord& record, uint32_t lastIssued,
+                                                const std::set<int32_t>* notes) {
   std::vector<FieldProblem> out;
   const uint8_t* bytes = record.bytes;
   field_check::Mark(bytes, msg::kMark, &out);
@@ -46,6 +47,8 @@ std::vector<FieldProblem> MessageRecordProblems(const MessageRecord& record, uin
   CheckNote(bytes, msg::kLogNote, "log note", &out);
   CheckNote(bytes, msg::kAttachedNote, "attached note", &out);
   CheckNote(bytes, msg::kLongTextNote, "long-text note", &out);
+  if (const int32_t note = record.LongTextNote(); notes && note > 0 && !notes->count(note))
+    out.push_back({"long-text note", std::to_string(note) + ", a note that does not exist"});
   if (kind == msg::kKindPhone) {
     field_check::Text(bytes, msg::kCompany, "company", &out);
     field_check::Text(bytes, msg::kPhone, "phone", &out);

@@ -15,6 +15,7 @@
 #include "storage/le.h"
 #include "storage/records/message.h"
 #include "storage/records/name.h"
+#include "storage/records/note.h"
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -22,6 +23,7 @@ namespace {
 
 namespace msg = records::message;
 namespace nm = records::name;
+namespace nt = records::note;
 
 bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
@@ -139,6 +141,63 @@ TEST_F(AdminCheckMessagesTest, AMessageNumberHeldByTwoRecordsIsReportedOnce) {
     EXPECT_TRUE(Contains(check.out, "1 problem found")) << check.out;
   }
 }
+
+// A text too long for a message's record goes into a long-text note; every
+// copy and every send-log copy owns a note of its own.
+TEST_F(AdminCheckMessagesTest, LongTextNotesOfCopiesAndSendLogCopiesCheckClean) {
+  Expect({"add-name", office, "CAROL"});
+  Expect({"add-group", office, "*TEAM", "BOB", "CAROL"});
+  Expect({"send", office, "--from", "ANNE", "--to", "BOB", "--kind", "memo", "--text",
+          std::string(600, 'x')});
+  Expect({"send", office, "--from", "ANNE", "--to", "*TEAM", "--kind", "memo", "--cc", "--text",
+          std::string(900, 'y')});
+  ASSERT_EQ(LastIssued("NOTE"), 6u);
+  DpadminRun check = Run({"check", office});
+  EXPECT_EQ(check.status, 0) << ShowRun(check);
+  EXPECT_TRUE(Contains(check.out, "no problems found")) << check.out;
+}
+
+// A long-text note is deleted only with its message: a live copy whose note
+// is gone has lost its text. ANNE's memo is too long for its record; the
+// note of the table's copy is deleted behind its back.
+class AdminCheckLongTextTest : public AdminCheckMessagesTest,
+                               public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(AdminCheckLongTextTest, ALongTextNoteThatDoesNotExistIsReported) {
+  const std::string table = GetParam();
+  Expect({"send", office, "--from", "ANNE", "--to", "BOB", "--kind", "memo", "--text",
+          std::string(600, 'x')});
+  // The newest memo of the table is the long one.
+  const std::string all = Records(table);
+  const size_t at = all.size() - msg::kRecordSize;
+  ASSERT_EQ(all[at + size_t(msg::kKind.offset)], 'M');
+  const int n = int((at - msg::kHeaderSize) / msg::kRecordSize);
+  const int32_t note =
+      GetI32(reinterpret_cast<const uint8_t*>(all.data() + at + msg::kLongTextNote.offset));
+  ASSERT_GT(note, 0);
+  // Every part of the note marked deleted, as a delete leaves them.
+  const std::string notes = Records("NOTE");
+  {
+    std::fstream file(office + "NOTE.DAT", std::ios::in | std::ios::out | std::ios::binary);
+    for (size_t p = nt::kHeaderSize; p + nt::kRecordSize <= notes.size(); p += nt::kRecordSize) {
+      if (GetI32(reinterpret_cast<const uint8_t*>(notes.data() + p + nt::kNumber.offset)) == note) {
+        file.seekp(std::streamoff(p));
+        file.put(char(255));
+      }
+    }
+    ASSERT_TRUE(file.good());
+  }
+  ASSERT_EQ(Run({"reindex", office, "NOTE"}).status, 0);
+  DpadminRun check = Run({"check", office});
+  EXPECT_EQ(check.status, 1) << ShowRun(check);
+  EXPECT_TRUE(Contains(check.out, table + ".DAT: record " + std::to_string(n) +
+                                      ", long-text note: " + std::to_string(note) +
+                                      ", a note that does not exist"))
+      << check.out;
+  EXPECT_TRUE(Contains(check.out, "1 problem found")) << check.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, AdminCheckLongTextTest, ::testing::Values("MESSAGE", "SENDLOG"));
 
 // One impossible value a case, each in a fresh office.
 struct Damage {
