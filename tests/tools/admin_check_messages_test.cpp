@@ -307,7 +307,8 @@ INSTANTIATE_TEST_SUITE_P(
 #undef BYTE
 
 // The values at the edge of what each field can hold are clean: every flag
-// bit, a folder's number, the last issued message number, note numbers,
+// bit, a folder's number, the last issued message number, note numbers
+// (an attached note may outlive its use),
 // full-width texts, untouched tick boxes, and for a kind the fields of the
 // other kinds' bodies (a memo's text runs over a phone message's ticks).
 TEST_F(AdminCheckMessagesTest, TheEdgesOfEachFieldsValuesAreClean) {
@@ -324,8 +325,7 @@ TEST_F(AdminCheckMessagesTest, TheEdgesOfEachFieldsValuesAreClean) {
     WriteNumber(table, 'M', msg::kNumber, int32_t(LastIssued("MESSAGE")));
     WriteNumber(table, 'E', msg::kNumber, 1);
     WriteNumber(table, 'P', msg::kNumber, 2);
-    WriteNumber(table, 'M', msg::kLongTextNote, INT32_MAX);
-    WriteNumber(table, 'M', msg::kAttachedNote, 1);
+    WriteNumber(table, 'M', msg::kAttachedNote, INT32_MAX);
     WriteNumber(table, 'M', msg::kLogNote, 0);
     Write(table, 'M', msg::kTo, std::string(20, 'B'));
     Write(table, 'M', msg::kFrom, std::string(20, 'A'));

@@ -168,7 +168,7 @@ INSTANTIATE_TEST_SUITE_P(
                ", not a number the table issued"},
         Damage{"NOTE", 1, Field{nt::kPart.offset, 1}, Damage::kFill, 8, "", "part number",
                "8, not 0 to 7"},
-        Damage{"NOTE", 0, nt::kNumber, Damage::kNumber, -2, "", "note number",
+        Damage{"NOTE", 1, nt::kNumber, Damage::kNumber, -2, "", "note number",
                ", not a number the table issued (1 to 2)"},
         Damage{"NOTE", 3, nt::kNumber, Damage::kPastLast, 0, "", "note number",
                ", not a number the table issued"},
