@@ -3,11 +3,21 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <optional>
+#include <set>
 #include <vector>
 
+#include "data/messages/dpcc.h"
+#include "data/messages/dpfolder.h"
+#include "data/messages/dpmess.h"
+#include "data/messages/dpnote.h"
 #include "data/office/dpname.h"
+#include "data/phone/dpphone.h"
+#include "data/schedule/dpsched.h"
+#include "data/schedule/dptodo.h"
 #include "storage/catalogue.h"
 #include "storage/index_page.h"
+#include "storage/records/note.h"
 #include "tools/admin.h"
 #include "tools/index_walk.h"
 #include "tools/record_format.h"
@@ -65,25 +75,120 @@ void MatchEntries(const TableDef& def, int x, const IndexWalk& walk,
   }
 }
 
+// The last unique number a table issued; a table whose header cannot be
+// read is complained about, and then no number of it counts as issued
+// (the table itself is reported when it is checked).
+uint32_t LastIssuedOf(const std::string& dir, const TableDef& def) {
+  File data;
+  uint8_t header[4];
+  if (data.Open(DbDataPath(dir, def.name), OpenMode::kReadOnly) &&
+      data.ReadAt(0, header, sizeof header) == long(sizeof header))
+    return GetU32(header);
+  Complain(DataFileName(def) + ": cannot read the last number it issued");
+  return 0;
+}
+
+// The numbers of the notes that exist: those with a live part 0. Empty
+// when NOTE.DAT cannot be read (it is reported when it is checked).
+std::optional<std::set<int32_t>> NotesOf(const std::string& dir) {
+  File data;
+  if (!data.Open(DbDataPath(dir, kNoteTable.name), OpenMode::kReadOnly)) return std::nullopt;
+  std::set<int32_t> notes;
+  RecordScan scan;
+  const bool read = ScanRecords(
+      data, kNoteTable,
+      [&](int32_t, const uint8_t* record, bool deleted) {
+        if (!deleted && FieldByte(record, records::note::kPart) == 0)
+          notes.insert(FieldI32(record, records::note::kNumber));
+      },
+      &scan);
+  if (!read) return std::nullopt;
+  return notes;
+}
+
 // What the fields of a table's live records hold that none can, one line a
-// field, and a name number held by more than one record. Only the name
-// table has its field rules written so far.
+// field, and a unique number held by more than one record. The tables whose
+// field rules are written so far: NAME, MESSAGE, SENDLOG, SCHED, TODO,
+// PHONE, FOLDER, NOTE and CC.
 class FieldCheck {
  public:
-  FieldCheck(const TableDef& def, const std::string& file, ProblemLog& log)
-      : def_(def), file_(file), log_(log) {}
+  FieldCheck(const std::string& dir, const TableDef& def, const std::string& file, ProblemLog& log)
+      : def_(def), file_(file), log_(log) {
+    // A send-log copy keeps the message number of the copy it was made of;
+    // schedule entries, to-do items and personal phone lists belong to name
+    // numbers.
+    if (&def == &kSendLogTable || &def == &kCcTable)
+      otherLastIssued_ = LastIssuedOf(dir, kMessageTable);
+    // A message's long-text note goes only with the message.
+    if (&def == &kMessageTable || &def == &kSendLogTable) notes_ = NotesOf(dir);
+    if (&def == &kSchedTable || &def == &kTodoTable || &def == &kPhoneTable ||
+        &def == &kFolderTable)
+      otherLastIssued_ = LastIssuedOf(dir, kNameTable);
+  }
 
   void Record(int32_t n, const uint8_t* bytes, uint32_t lastIssued) {
-    if (&def_ != &kNameTable) return;
-    NameRecord record;
-    std::memcpy(record.bytes, bytes, sizeof record.bytes);
-    for (const FieldProblem& p : NameRecordProblems(record, lastIssued))
+    std::vector<FieldProblem> problems;
+    const char* uniqueField = nullptr;  // the field whose number is the record's own
+    int32_t unique = 0;
+    if (&def_ == &kNameTable) {
+      NameRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = NameRecordProblems(record, lastIssued);
+      uniqueField = "name number";
+      unique = record.Number();
+    } else if (&def_ == &kMessageTable || &def_ == &kSendLogTable) {
+      MessageRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      if (&def_ == &kSendLogTable) lastIssued = otherLastIssued_;
+      problems = MessageRecordProblems(record, lastIssued, notes_ ? &*notes_ : nullptr);
+      uniqueField = "message number";
+      unique = record.Number();
+    } else if (&def_ == &kSchedTable) {
+      SchedRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = SchedRecordProblems(record, lastIssued, otherLastIssued_);
+      uniqueField = "unique id";
+      unique = record.UniqueId();
+    } else if (&def_ == &kTodoTable) {
+      TodoRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = TodoRecordProblems(record, lastIssued, otherLastIssued_);
+      uniqueField = "unique id";
+      unique = record.UniqueId();
+    } else if (&def_ == &kPhoneTable) {
+      PhoneRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = PhoneRecordProblems(record, lastIssued, otherLastIssued_);
+      uniqueField = "entry number";
+      unique = record.EntryNumber();
+    } else if (&def_ == &kFolderTable) {
+      FolderRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = FolderRecordProblems(record, lastIssued, otherLastIssued_);
+      uniqueField = "folder number";
+      unique = record.Number();
+    } else if (&def_ == &kNoteTable) {
+      // A note's parts share its number; the index keeps (number, part)
+      // unique.
+      uint8_t record[records::note::kRecordSize];
+      std::memcpy(record, bytes, sizeof record);
+      problems = NoteRecordProblems(record, lastIssued);
+    } else if (&def_ == &kCcTable) {
+      // A copy's CC list is one record a name under its message number.
+      uint8_t record[records::cc::kRecordSize];
+      std::memcpy(record, bytes, sizeof record);
+      problems = CcRecordProblems(record, otherLastIssued_);
+    } else {
+      return;
+    }
+    for (const FieldProblem& p : problems)
       log_.Add(file_, "record " + std::to_string(n) + ", " + p.field + ": " + p.what);
-    const int32_t number = record.Number();
-    auto [at, fresh] = firstWithNumber_.emplace(number, n);
+    if (!uniqueField) return;
+    auto [at, fresh] = firstWithNumber_.emplace(unique, n);
     if (!fresh)
-      log_.Add(file_, "record " + std::to_string(n) + ", name number: " + std::to_string(number) +
-                          ", already the number of record " + std::to_string(at->second));
+      log_.Add(file_, "record " + std::to_string(n) + ", " + uniqueField + ": " +
+                          std::to_string(unique) + ", already the number of record " +
+                          std::to_string(at->second));
   }
 
  private:
@@ -91,6 +196,9 @@ class FieldCheck {
   const std::string& file_;
   ProblemLog& log_;
   std::map<int32_t, int32_t> firstWithNumber_;
+  // The last number the other table this one's numbers come from issued.
+  uint32_t otherLastIssued_ = 0;
+  std::optional<std::set<int32_t>> notes_;
 };
 
 void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Outcome& outcome) {
@@ -136,7 +244,7 @@ void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Ou
   std::vector<std::vector<Bytes>> expected(size_t(def.indexCount));
   RecordScan scan;
   // The header is read before the first slot is visited.
-  FieldCheck fields(def, dataName, log);
+  FieldCheck fields(dir, def, dataName, log);
   bool read = ScanRecords(
       data, def,
       [&](int32_t n, const uint8_t* record, bool deleted) {

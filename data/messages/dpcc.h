@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/field_problem.h"
 #include "data/office/dpname.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
@@ -73,3 +74,9 @@ int CCNext(CCTable& handle, int32_t messageNumber, CCEntry* entry = nullptr);
 // Opens "CC", reads the CC names of a message in name order (at most 100)
 // and closes. A message without CC names gives an empty list and 1.
 int CCReadNames(int32_t messageNumber, std::vector<std::string>* names);
+
+// What a live CC record holds that none can, one problem a field: a message
+// number outside 1 to messageLastIssued (the last number "MESSAGE" issued),
+// and a name that is empty or without its NUL inside its width.
+std::vector<FieldProblem> CcRecordProblems(const uint8_t (&record)[records::cc::kRecordSize],
+                                           uint32_t messageLastIssued);

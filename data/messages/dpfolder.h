@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "data/field_problem.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
 #include "storage/records/folder.h"
@@ -76,3 +78,12 @@ int FolderDelete(FolderTable& handle, int32_t owner, std::string_view name);
 // in-box and the archive, a folder of their own or a common one. A number
 // that names no such folder: 1017 with the number as the name.
 int FolderOfPerson(FolderTable& handle, int32_t person, int32_t number);
+
+// What a live folder record holds that no folder can, one problem a field:
+// a name without its NUL inside its width, an owner that is neither 0
+// (common) nor a number the name table issued (1 to nameLastIssued), and a
+// folder number outside 1 to lastIssued (the table header's last issued
+// number). Whether a folder number is used by one record only is the
+// caller's to see across the table.
+std::vector<FieldProblem> FolderRecordProblems(const FolderRecord& record, uint32_t lastIssued,
+                                               uint32_t nameLastIssued);

@@ -17,10 +17,12 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "data/field_problem.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
 #include "storage/records/message.h"
@@ -245,3 +247,20 @@ int SendLogQuery(SendLogTable& handle, const MessageCriteria& criteria, Table& w
 // otherwise trailing blanks are dropped on both sides and the criterion
 // must occur in the field, or with exact equal it, letter case aside.
 bool MessageTextMatches(std::string_view criterion, std::string_view field, bool exact);
+
+// What a live record of "MESSAGE" or "SENDLOG" holds that no message record
+// can, one problem a field: a mark other than 0, a kind other than 'P', 'M'
+// and 'E', a folder below 1 (1 is the in-box, 3 the archive, any other a
+// folder's number), a message number outside 1 to lastIssued (the last
+// number "MESSAGE" issued: a send-log copy keeps the number of the copy
+// it was made of), flag bits other than 1, 2 and 4, an empty
+// to, a note number below 0, a text field without its NUL inside its width
+// (to, from and the body's fields of the record's kind), and for a phone
+// message a tick box holding neither nothing nor "><". Whether a message
+// number is used by one record only is the caller's to see across the
+// table. Given the numbers of the notes that exist (those with a part 0),
+// a long-text note that is not among them is a problem too: the note is
+// deleted only with its message, while an attached note or a return-call
+// log may outlive its use. Empty for a record that could be as it is.
+std::vector<FieldProblem> MessageRecordProblems(const MessageRecord& record, uint32_t lastIssued,
+                                                const std::set<int32_t>* notes = nullptr);

@@ -14,7 +14,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "data/field_problem.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
 #include "storage/records/note.h"
@@ -51,3 +53,9 @@ int NoteDuplicate(int32_t number, int32_t* newNumber);
 int NoteBegin();
 int NoteEnd();
 bool NoteBegun();
+
+// What a live part of a note holds that no part can, one problem a field: a
+// part number above 7 and a note number outside 1 to lastIssued (the table
+// header's last issued number). The text may fill its part without a NUL.
+std::vector<FieldProblem> NoteRecordProblems(const uint8_t (&record)[records::note::kRecordSize],
+                                             uint32_t lastIssued);

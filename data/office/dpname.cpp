@@ -395,43 +395,31 @@ int SetGroupMembers(NameRecord& group, const std::vector<int32_t>& members) {
 
 namespace {
 
-std::string NumberRange(uint32_t lastIssued) {
-  return lastIssued == 0 ? "none issued yet" : "1 to " + std::to_string(lastIssued);
-}
-
-bool Issued(int32_t number, uint32_t lastIssued) {
-  return number > 0 && uint32_t(number) <= lastIssued;
-}
+using field_check::Issued;
+using field_check::NumberRange;
 
 void CheckText(const NameRecord& record, Field f, const char* field,
                std::vector<FieldProblem>* out) {
-  if (std::memchr(record.bytes + f.offset, 0, size_t(f.width)) == nullptr)
-    out->push_back({field, "no NUL within its " + std::to_string(f.width) + " bytes"});
+  field_check::Text(record.bytes, f, field, out);
 }
 
 void CheckByte(const NameRecord& record, Field f, const char* field, int highest,
                std::vector<FieldProblem>* out) {
-  const int v = FieldByte(record.bytes, f);
-  if (v > highest)
-    out->push_back({field, std::to_string(v) + ", not 0 to " + std::to_string(highest)});
+  field_check::Byte(record.bytes, f, field, highest, out);
 }
 
 }  // namespace
 
 std::vector<FieldProblem> NameRecordProblems(const NameRecord& record, uint32_t lastIssued) {
   std::vector<FieldProblem> out;
-  if (const int mark = FieldByte(record.bytes, nm::kMark); mark != 0)
-    out.push_back({"mark", std::to_string(mark) + ", not 0 (or 255 for deleted)"});
+  field_check::Mark(record.bytes, nm::kMark, &out);
   CheckText(record, nm::kName, "name", &out);
   const uint8_t first = record.bytes[nm::kName.offset];
   if (first == 0)
     out.push_back({"name", "empty"});
   else if (first < uint8_t(nm::kGroupPrefix))
     out.push_back({"name", "begins with byte " + std::to_string(first) + ", below '*'"});
-  const int32_t number = record.Number();
-  if (!Issued(number, lastIssued))
-    out.push_back({"name number", std::to_string(number) + ", not a number the table issued (" +
-                                      NumberRange(lastIssued) + ")"});
+  field_check::OwnNumber(record.bytes, nm::kNumber, "name number", lastIssued, &out);
   if (record.IsGroup()) {
     for (int i = 0; i < nm::kMaxMembers; ++i) {
       const int32_t member = FieldI32(record.bytes, nm::Member(i));

@@ -15,7 +15,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "data/field_problem.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
 #include "storage/records/phone.h"
@@ -108,3 +110,13 @@ int PhonePrevInList(PhoneTable& handle, int32_t list, PhoneEntry* entry = nullpt
 // while another workstation holds it. Copying an entry onto itself
 // changes nothing. The handle is put back where it was.
 int PhoneCopyToList(PhoneTable& handle, int32_t recordNumber, int32_t targetList, bool overwrite);
+
+// What a live phone list entry holds that no entry can, one problem a
+// field: an empty Listname, a text field without its NUL inside its width,
+// a note number below 0, an entry number outside 1 to lastIssued (the
+// table header's last issued number), and a list number that is neither 0
+// (COMMON) nor a number the name table issued (1 to nameLastIssued; a
+// removed person's list stays under their number). Whether an entry number
+// is used by one record only is the caller's to see across the table.
+std::vector<FieldProblem> PhoneRecordProblems(const PhoneRecord& record, uint32_t lastIssued,
+                                              uint32_t nameLastIssued);

@@ -21,7 +21,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "data/field_problem.h"
 #include "data/schedule/day_record.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
@@ -119,3 +121,16 @@ int SchedRemoveGroup(SchedTable& handle, int32_t owner, int32_t repeatGroup,
 // and takes the edited entry's clock times, description, note and alarm.
 // The record must have a repeat group.
 int SchedChangeGroup(SchedTable& handle, const SchedRecord& edited);
+
+// What a live schedule record holds that no schedule entry can, one
+// problem a field: a description that is empty or without its NUL inside
+// its width, an owner that is neither -1 (the common schedule) nor a number
+// the name table issued (1 to nameLastIssued; a removed person's entries
+// stay under their number), an end that is not 0 and not later than the
+// start or not within a day of it, an alarm that is not 0 and not within a
+// day of the start, a note without its NUL, a repeat group that is neither
+// 0 nor a number the table issued, and a unique id outside 1 to lastIssued
+// (the table header's last issued number). Whether a unique id is used by
+// one record only is the caller's to see across the table.
+std::vector<FieldProblem> SchedRecordProblems(const SchedRecord& record, uint32_t lastIssued,
+                                              uint32_t nameLastIssued);

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/field_problem.h"
 #include "data/schedule/day_record.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
@@ -119,3 +120,13 @@ int TodoAddCopyFor(TodoTable& handle, const TodoRecord& record, int32_t newOwner
 // Succeeds with what it holds when the list fills up.
 int TodoCollect(TodoTable& handle, int32_t day, int32_t owner, bool carryForward, int capacity,
                 std::vector<TodoListEntry>* entries);
+
+// What a live to-do record holds that no item can, one problem a field: a
+// text without its NUL inside its width, an owner that is neither -1 nor a
+// number the name table issued (1 to nameLastIssued; a removed person's
+// items stay under their number), a priority that is empty or without its
+// NUL, and a unique id outside 1 to lastIssued (the table header's last
+// issued number). Whether a unique id is used by one record only is the
+// caller's to see across the table.
+std::vector<FieldProblem> TodoRecordProblems(const TodoRecord& record, uint32_t lastIssued,
+                                             uint32_t nameLastIssued);

@@ -86,6 +86,16 @@ class AdminCheckFieldsTest : public ::testing::Test {
   std::string office;
 };
 
+// The demo office holds people, a group, messages, a folder, schedules and
+// phone list entries as the programs store them: none is a problem.
+TEST_F(AdminCheckFieldsTest, ADemoOfficeChecksClean) {
+  const std::string demo = scratch.File("demo/");
+  Expect({"demo", demo});
+  DpadminRun check = Run({"check", demo});
+  EXPECT_EQ(check.status, 0) << ShowRun(check);
+  EXPECT_TRUE(Contains(check.out, "no problems found")) << check.out;
+}
+
 TEST_F(AdminCheckFieldsTest, ACleanOfficeStaysClean) {
   DpadminRun check = Run({"check", office});
   EXPECT_EQ(check.status, 0) << ShowRun(check);

@@ -140,7 +140,10 @@ class DpadminTest : public ::testing::Test {
     Table messages(kMessageTable);
     ASSERT_EQ(DbOpenTable(messages, Dir()), 1);
     for (int i = 0; i < kMessages; ++i) {
-      Bytes rec = MessageRecord(i % 2 ? 1 : 3, NameOf(i % 7), 1'000'000 + i, i + 1);
+      // Message numbers come from the table's counter, as a send takes them.
+      uint32_t number = 0;
+      ASSERT_EQ(GetUniqueNumber(messages, &number), 1) << i;
+      Bytes rec = MessageRecord(i % 2 ? 1 : 3, NameOf(i % 7), 1'000'000 + i, int32_t(number));
       ASSERT_EQ(DbAppendRecord(messages, rec.data()), 1) << i;
     }
     DbCloseTable(messages);
