@@ -126,8 +126,11 @@ bool AddFolder(const std::string& dir) {
   if (!DbOpenTable(table, dir)) return false;
   std::vector<uint8_t> r(fld::kRecordSize, 0);
   SetFieldText(r.data(), fld::kName, "Customers");
+  // Folder number 1 means the in-box in a message: pass over it as the
+  // program's own folder adding does, or the demo's filed messages would
+  // show as new.
   uint32_t number = 0;
-  bool ok = AppendNumbered(table, r, fld::kNumber, &number);
+  bool ok = GetUniqueNumber(table, &number) && AppendNumbered(table, r, fld::kNumber, &number);
   DbCloseTable(table);
   return ok;
 }
