@@ -163,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                ", neither 0 (common) nor a number the name table issued (1 to 7)"},
         Damage{"FOLDER", 0, fo::kOwner, Damage::kPastLastOf, 0, "NAME", "owner", ", neither 0"},
         Damage{"FOLDER", 0, fo::kNumber, Damage::kNumber, 0, "", "folder number",
-               ", not a number the table issued (1 to 1)"},
+               ", not a number the table issued (1 to 2)"},
         Damage{"FOLDER", 0, fo::kNumber, Damage::kPastLast, 0, "", "folder number",
                ", not a number the table issued"},
         Damage{"NOTE", 1, Field{nt::kPart.offset, 1}, Damage::kFill, 8, "", "part number",
