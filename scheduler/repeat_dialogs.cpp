@@ -111,9 +111,10 @@ bool RepeatDialog::ConfirmUntil(int32_t* until) {
 RepeatDailyDialog::RepeatDailyDialog(QWidget* owner, int32_t start, int32_t selectedDay,
                                      RepeatRules& rules)
     : RepeatDialog(owner, "Repeat Daily", kRepeatDaily, start, selectedDay, rules) {
-  const int days =
+  // 1 to 999: three digits at most, which the compiler must see too.
+  const unsigned days =
       rules_.daily.every >= 1 && rules_.daily.every <= kMaxRepeatEvery ? rules_.daily.every : 1;
-  std::snprintf(every_, sizeof every_, "%d", days % 1000);
+  std::snprintf(every_, sizeof every_, "%u", days % 1000);
   auto* row = new QHBoxLayout(body_);
   row->setContentsMargins(0, 0, 0, 0);
   auto* label = Label("Repeat every", body_);
