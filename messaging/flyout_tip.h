@@ -38,7 +38,9 @@ class FlyoutTip : public QWidget {
  private:
   void Stop();
 
-  QPointer<QAbstractButton> button_;
+  // A QWidget pointer: the tip dies among the button's children, when the
+  // button is a button no more.
+  QPointer<QWidget> button_;
   QString text_;
   QTimer timer_;
 };

@@ -163,6 +163,9 @@ TMessageListBaseClass::~TMessageListBaseClass() {
   if (ownWork_.IsOpen()) DbCloseWorkTable(ownWork_);
 }
 
+MessageListModel::MessageListModel(TMessageListBaseClass& list)
+    : QAbstractTableModel(&list), list_(list) {}
+
 void TMessageListBaseClass::Build() {
   auto* outer = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;

@@ -44,7 +44,8 @@ struct ListColumn {
 class MessageListModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  explicit MessageListModel(TMessageListBaseClass& list) : list_(list) {}
+  // Owned by the list window, which it reads its rows from.
+  explicit MessageListModel(TMessageListBaseClass& list);
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role) const override;

@@ -1,6 +1,5 @@
 #include "phonelist/phone_settings.h"
 
-
 #include "toolkit/base_dialog.h"
 #include "toolkit/names/name_dialog_runner.h"
 
@@ -12,4 +11,3 @@ PhoneListSettings& PhoneSettings() {
 int RunPhoneDialog(TBaseDialog& dialog) {
   return RunNameDialog(dialog);
 }
-

@@ -19,6 +19,9 @@
 // own; painting, keys and the mouse go to the list, which holds the page.
 class TDBListBox : public QWidget {
  public:
+  // The list is going: the focus leaving this box while the list's widget
+  // is destroyed must not call back into it.
+  void Detach() { list_ = nullptr; }
   explicit TDBListBox(TDBList* list) : QWidget(list), list_(list) {
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(false);
@@ -58,7 +61,7 @@ class TDBListBox : public QWidget {
   void focusInEvent(QFocusEvent*) override { update(); }
   void focusOutEvent(QFocusEvent*) override {
     update();
-    list_->ListBoxLostFocus();
+    if (list_) list_->ListBoxLostFocus();
   }
 
  private:
@@ -109,7 +112,9 @@ TDBList::TDBList(QWidget* parent, const QRect& rect, int id, Table& table, Entry
   Rebuild();
 }
 
-TDBList::~TDBList() = default;
+TDBList::~TDBList() {
+  box_->Detach();
+}
 
 QWidget* TDBList::ListBox() const {
   return box_;
