@@ -30,7 +30,6 @@
 namespace {
 
 constexpr const char* kNoEntry = "No entry selected.";
-constexpr const char* kNoRights = "You do not have access rights for this action.";
 constexpr const char* kPasteNotice = "Address copied; paste it with Ctrl+V.";
 constexpr QSize kListSize(300, 300);
 
@@ -278,7 +277,7 @@ void TPhoneListClass::Paste() {
 
 void TPhoneListClass::Delete() {
   if (!PhoneSettings().phoneDelete) {
-    Prompter().Inform(kNoRights);
+    Prompter().Inform(kNoAccessRights);
     return;
   }
   if (list_->Tags().Count() == 0) {

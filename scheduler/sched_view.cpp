@@ -42,8 +42,6 @@ const CommandButton kCommands[] = {
     {SchedView::kIdClose, "Close"},
 };
 
-constexpr const char* kNoRight = "You do not have access rights for this action.";
-
 }  // namespace
 
 SchedView::SchedView(Scheduler& scheduler, const QString& resourceName)
@@ -216,7 +214,7 @@ void SchedView::EditSelected() {
 
 void SchedView::DeleteSelected() {
   if (!scheduler_.Options().schedDelete) {
-    Prompter().Inform(kNoRight);
+    Prompter().Inform(kNoAccessRights);
     return;
   }
   const int32_t number = SelectedRecord();

@@ -56,7 +56,6 @@ const CommandButton kCommands[] = {
     {TodoWindow::kIdClose, "Close"},
 };
 
-constexpr const char* kNoRight = "You do not have access rights for this action.";
 constexpr int kRecordRole = Qt::UserRole + 2;
 
 QString FirstLine(const std::string& text) {
@@ -702,7 +701,7 @@ void TodoWindow::EditSelected() {
 
 void TodoWindow::DeleteSelected() {
   if (!list_owner_.Options().todoDelete) {
-    Prompter().Inform(kNoRight);
+    Prompter().Inform(kNoAccessRights);
     return;
   }
   const int32_t number = SelectedRecord();

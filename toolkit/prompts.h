@@ -14,6 +14,10 @@ constexpr int kIdNo = 601;
 constexpr int kIdYesToAll = 602;
 constexpr int kIdNoToAll = 603;
 
+// What every window says when the workstation lacks the right to delete
+// (names, phone list entries, schedule entries, to-do items).
+constexpr char kNoAccessRights[] = "You do not have access rights for this action.";
+
 // One call of the progress box.
 struct ProgressStep {
   QString caption;

@@ -88,7 +88,7 @@ uint32_t LastIssuedOf(const std::string& dir, const TableDef& def) {
   return 0;
 }
 
-// The numbers of the notes that exist: those with a live part 0. Empty
+// The numbers of the notes that exist: those with a live first record. Empty
 // when NOTE.DAT cannot be read (it is reported when it is checked).
 std::optional<std::set<int32_t>> NotesOf(const std::string& dir) {
   File data;

@@ -258,7 +258,7 @@ bool MessageTextMatches(std::string_view criterion, std::string_view field, bool
 // (to, from and the body's fields of the record's kind), and for a phone
 // message a tick box holding neither nothing nor "><". Whether a message
 // number is used by one record only is the caller's to see across the
-// table. Given the numbers of the notes that exist (those with a part 0),
+// table. Given the numbers of the notes that exist (those with a first record),
 // a long-text note that is not among them is a problem too: the note is
 // deleted only with its message, while an attached note or a return-call
 // log may outlive its use. Empty for a record that could be as it is.

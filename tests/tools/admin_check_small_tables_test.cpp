@@ -180,7 +180,7 @@ INSTANTIATE_TEST_SUITE_P(
         Damage{"CC", 1, Field{cc::kName.offset, 1}, Damage::kFill, 0, "", "name", "empty"}));
 
 // The edges are clean: a folder of a person, the last issued numbers,
-// full-width names, part 7, a note part whose text fills it (the
+// full-width names, the last record of a note (number 7), a note record whose text fills it (the
 // second note holds the last issued note number).
 TEST_F(AdminCheckSmallTablesTest, TheEdgesOfEachFieldsValuesAreClean) {
   WriteNumber("FOLDER", 0, fo::kOwner, int32_t(LastIssued("NAME")));

@@ -284,7 +284,7 @@ void NamePickerDialog::Who() {
 
 void NamePickerDialog::Delete() {
   if (!NameDeleteAllowed()) {
-    Prompter().Inform("You do not have access rights for this action.");
+    Prompter().Inform(kNoAccessRights);
     return;
   }
   std::string name;
