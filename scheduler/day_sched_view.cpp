@@ -37,10 +37,12 @@ QPushButton* SmallButton(const QString& text, int id, const QString& name, QWidg
   return b;
 }
 
-QLabel* DetailField(int id, const QString& name, QWidget* parent) {
+// A field that shows a value: a screen reader reads the value as the
+// field's name and what it is as its description.
+QLabel* DetailField(int id, const QString& meaning, QWidget* parent) {
   auto* l = new QLabel(parent);
   SetControlId(l, id);
-  l->setAccessibleName(name);
+  l->setAccessibleDescription(meaning);
   l->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
   return l;
 }

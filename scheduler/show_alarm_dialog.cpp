@@ -21,7 +21,8 @@ ShowAlarmDialog::ShowAlarmDialog(QWidget* owner, const AlarmState& alarm)
   for (const auto& r : rows) {
     auto* value = new QLabel(FromCp1252(r.text).trimmed(), this);
     SetControlId(value, r.id);
-    NameControl(value, r.label);
+    // Read as its value; what it is comes as its description.
+    value->setAccessibleDescription(PlainLabel(r.label));
     auto* label = new QLabel(r.label, this);
     label->setBuddy(value);
     form->addRow(label, value);
@@ -29,7 +30,7 @@ ShowAlarmDialog::ShowAlarmDialog(QWidget* owner, const AlarmState& alarm)
   layout->addLayout(form);
   auto* description = new QLabel(FromCp1252(alarm.description), this);
   SetControlId(description, kIdDescription);
-  description->setAccessibleName("Description");
+  description->setAccessibleDescription("Description");
   description->setWordWrap(true);
   layout->addWidget(description);
   auto* ok = new QPushButton("OK", this);

@@ -66,6 +66,13 @@ WeekSchedView::WeekSchedView(Scheduler& scheduler) : SchedView(scheduler, "WEEK_
     if (column >= 1) scheduler_.SetCurrentDay(week_.days[size_t(column - 1)]);
     EnableEntryCommands();
   });
+  // A screen reader selects a cell without making it current: the
+  // selected cell becomes the current one, as a click makes it.
+  connect(grid_, &QTableWidget::itemSelectionChanged, this, [this] {
+    const QList<QTableWidgetItem*> selected = grid_->selectedItems();
+    if (filling_ || selected.size() != 1 || selected[0] == grid_->currentItem()) return;
+    grid_->setCurrentItem(selected[0]);
+  });
   connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { EditSelected(); });
   setMinimumSize(kTimeWidth + 7 * kDayWidth + 40, 560);
 }

@@ -3,10 +3,12 @@
 #include <QCloseEvent>
 
 #include "storage/check.h"
+#include "toolkit/choice_button_accessible.h"
 #include "toolkit/modeless.h"
 #include "toolkit/prompts.h"
 
 TBaseDialog::TBaseDialog(QWidget* owner, const QString& caption) : QDialog(owner), owner_(owner) {
+  InstallChoiceButtonAccessibility();
   if (!caption.isEmpty()) setWindowTitle(caption);
 }
 

@@ -106,6 +106,8 @@ PickListBox::PickListBox(const QString& caption, const QStringList& items, int f
   auto* layout = new QVBoxLayout(this);
   list_ = new QListWidget(this);
   SetControlId(list_, 101);
+  // The box has no label: its list is read under the box's caption.
+  list_->setAccessibleName(caption);
   list_->addItems(items);
   if (first < 0 || first >= items.size()) first = 0;
   if (!items.isEmpty()) list_->setCurrentRow(first);
@@ -125,14 +127,23 @@ PickListBox::PickListBox(const QString& caption, const QStringList& items, int f
 }
 
 void PickListBox::Ok() {
-  int row = list_->currentRow();
-  if (row < 0 || list_->selectedItems().isEmpty()) {
+  // The selected row: a screen reader selects a row without making it
+  // the current one.
+  const QList<QListWidgetItem*> selected = list_->selectedItems();
+  const int row = selected.isEmpty() ? -1 : list_->row(selected.first());
+  if (row < 0) {
     asking_ = true;
     Prompter().Inform("Nothing selected.");
     asking_ = false;
     return;
   }
   done(row + 1);
+}
+
+void PickListBox::done(int result) {
+  if (answered_) return;
+  answered_ = true;
+  QDialog::done(result);
 }
 
 void PickListBox::changeEvent(QEvent* e) {

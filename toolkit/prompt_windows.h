@@ -49,6 +49,9 @@ class PickListBox : public QDialog {
   PickListBox(const QString& caption, const QStringList& items, int first, QWidget* owner);
   QListWidget* List() const { return list_; }
   void Ok();
+  // The first answer stands: hiding the box on OK takes its activation,
+  // which must not turn the answer into Cancel.
+  void done(int result) override;
 
  protected:
   void changeEvent(QEvent* e) override;
@@ -56,6 +59,7 @@ class PickListBox : public QDialog {
  private:
   QListWidget* list_;
   bool asking_ = false;
+  bool answered_ = false;
 };
 
 // The flash notice: one borderless line; it goes at a mouse click in it,

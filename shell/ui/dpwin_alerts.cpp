@@ -21,6 +21,13 @@ void Toggle(QAbstractButton* button, const QString& colour) {
   SetButtonLit(button, button->property("blink").toString().isEmpty() ? colour : QString());
 }
 
+// What a screen reader says of a blinking button, steady while it blinks
+// (a description that came and went with each blink would be read again
+// and again).
+void Describe(QAbstractButton* button, const QString& news) {
+  if (button && button->accessibleDescription() != news) button->setAccessibleDescription(news);
+}
+
 }  // namespace
 
 WindowFacts DpWin::Facts() {
@@ -65,16 +72,24 @@ void DpWin::SetViewPicture(bool urgent) {
 }
 
 void DpWin::BlinkView(BlinkColour colour) {
-  Toggle(ToolbarButton(kCmdView), colour == BlinkColour::kRed ? "red" : "green");
+  const bool urgent = colour == BlinkColour::kRed;
+  Toggle(ToolbarButton(kCmdView), urgent ? "red" : "green");
+  Describe(ToolbarButton(kCmdView),
+           urgent ? "An urgent message is waiting." : "New messages are waiting.");
 }
 
 void DpWin::BlinkScheduler() {
   Toggle(ToolbarButton(kCmdScheduler), "green");
+  Describe(ToolbarButton(kCmdScheduler), alerts_ && alerts_->AlarmPending()
+                                             ? "An alarm is due."
+                                             : "Your schedule has been changed.");
 }
 
 void DpWin::StopBlinking() {
-  SetButtonLit(ToolbarButton(kCmdView), QString());
-  SetButtonLit(ToolbarButton(kCmdScheduler), QString());
+  for (int command : {kCmdView, kCmdScheduler}) {
+    SetButtonLit(ToolbarButton(command), QString());
+    Describe(ToolbarButton(command), QString());
+  }
 }
 
 void DpWin::FlashCaption() {

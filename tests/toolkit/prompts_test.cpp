@@ -112,6 +112,18 @@ class PromptsTest : public QObject {
     QCOMPARE(outside.List()->currentRow(), 0);
   }
 
+  void aPickListAnswerStandsWhenClosingTakesTheActivation() {
+    // Hiding the box on OK takes its activation away, and losing the
+    // activation answers 0: the answer given first must stand.
+    PickListBox box("Delete Repeating Item", {"Just this one", "All", "Later ones"}, 0, nullptr);
+    box.show();
+    box.List()->setCurrentRow(2);
+    box.Ok();
+    box.done(0);
+    QCOMPARE(box.result(), 3);
+    QCOMPARE(box.List()->accessibleName(), QString("Delete Repeating Item"));
+  }
+
   void theProgressBoxCancels() {
     QtPromptService qt;
     FieldRecord rec;
