@@ -46,6 +46,25 @@ std::string PartBytes(GMimePart* part) {
   return MemStreamBytes(out.get());
 }
 
+// The decoded text of a part in UTF-8. Read as bytes, so that a NUL in it
+// does not end the text; a charset that cannot be converted leaves the
+// bytes as they came, and what is not UTF-8 shows as "?" later.
+std::string TextOf(GMimeTextPart* part) {
+  std::string bytes = PartBytes(GMIME_PART(part));
+  for (char& c : bytes)
+    if (c == '\0') c = ' ';
+  const char* charset = g_mime_text_part_get_charset(part);
+  if (!charset || g_ascii_strcasecmp(charset, "utf-8") == 0 ||
+      g_ascii_strcasecmp(charset, "us-ascii") == 0)
+    return bytes;
+  gsize written = 0;
+  GText converted(g_convert_with_fallback(bytes.data(), gssize(bytes.size()), "UTF-8",
+                                          g_mime_charset_iconv_name(charset), "?", nullptr,
+                                          &written, nullptr));
+  if (!converted) return bytes;
+  return std::string(converted.get(), written);
+}
+
 struct Walker {
   size_t keep = 0;
   IncomingMail* mail = nullptr;
@@ -94,10 +113,7 @@ struct Walker {
       const bool plain = g_mime_content_type_is_type(type, "text", "plain");
       const bool isHtml = g_mime_content_type_is_type(type, "text", "html");
       if ((plain && !havePlain) || (isHtml && !haveHtml)) {
-        GText text(g_mime_text_part_get_text(GMIME_TEXT_PART(object)));
-        // A charset GMime cannot convert leaves the bytes as they came;
-        // what is not UTF-8 shows as "?" later.
-        std::string content = text ? std::string(text.get()) : PartBytes(part);
+        std::string content = TextOf(GMIME_TEXT_PART(object));
         if (plain) {
           mail->body = std::move(content);
           havePlain = true;

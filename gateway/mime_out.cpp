@@ -1,5 +1,7 @@
 #include "gateway/mime_out.h"
 
+#include <cstring>
+
 #include "data/cp1252.h"
 #include "data/messages/email_address.h"
 #include "gateway/gmime_ptr.h"
@@ -11,9 +13,13 @@ void CollectAddresses(InternetAddressList* list, std::vector<std::string>* out) 
   const int n = internet_address_list_length(list);
   for (int i = 0; i < n; ++i) {
     InternetAddress* a = internet_address_list_get_address(list, i);
+    // Display names go out as UTF-8 encoded words, whatever GMime would
+    // choose.
+    internet_address_set_charset(a, "utf-8");
     if (INTERNET_ADDRESS_IS_MAILBOX(a)) {
       const char* addr = internet_address_mailbox_get_idn_addr(INTERNET_ADDRESS_MAILBOX(a));
-      if (addr && *addr) out->push_back(addr);
+      // A bare name (a local one) is no address on the Internet.
+      if (addr && std::strchr(addr, '@')) out->push_back(addr);
     } else if (INTERNET_ADDRESS_IS_GROUP(a)) {
       CollectAddresses(internet_address_group_get_members(INTERNET_ADDRESS_GROUP(a)), out);
     }
@@ -90,6 +96,16 @@ int BuildMail(const OutgoingMail& mail, BuiltMail* built, std::string* error) {
       g_mime_part_set_content(part.get(), wrapper.get());
       g_mime_part_set_content_encoding(part.get(), GMIME_CONTENT_ENCODING_BASE64);
       g_mime_part_set_filename(part.get(), Cp1252ToUtf8(a.name).c_str());
+      // The name in UTF-8 (RFC 2231) in both places GMime puts it.
+      GMimeObject* object = GMIME_OBJECT(part.get());
+      for (GMimeParamList* params :
+           {g_mime_content_disposition_get_parameters(
+                g_mime_object_get_content_disposition(object)),
+            g_mime_content_type_get_parameters(g_mime_object_get_content_type(object))}) {
+        for (const char* key : {"filename", "name"})
+          if (GMimeParam* param = params ? g_mime_param_list_get_parameter(params, key) : nullptr)
+            g_mime_param_set_charset(param, "utf-8");
+      }
       g_mime_multipart_add(mixed.get(), GMIME_OBJECT(part.get()));
     }
     g_mime_message_set_mime_part(message.get(), GMIME_OBJECT(mixed.get()));

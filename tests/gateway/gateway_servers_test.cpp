@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <sstream>
 #include <vector>
@@ -465,16 +466,16 @@ int main(int argc, char** argv) {
   ::chmod(folder, 0755);
   servers.dir = std::string(folder) + "/";
   DpadminRun start =
-      RunProgram("/usr/bin/python3", {kScripts + "mail_servers.py", "start", folder}, folder);
+      RunProgram("/usr/bin/python3", {kScripts + "mail_servers.py", "start", folder}, servers.dir);
   if (start.status != 0 ||
       std::sscanf(start.out.c_str(), "imap=%d pop3=%d smtp=%d smtps=%d", &servers.imap,
                   &servers.pop3, &servers.smtp, &servers.smtps) != 4) {
     std::printf("SKIPPED: the mail servers cannot start: %s\n", ShowRun(start).c_str());
-    RunProgram("/bin/rm", {"-rf", folder}, "/tmp");
+    std::filesystem::remove_all(folder);
     return 77;
   }
   int result = RUN_ALL_TESTS();
-  RunProgram("/usr/bin/python3", {kScripts + "mail_servers.py", "stop", folder}, folder);
-  RunProgram("/bin/rm", {"-rf", folder}, "/tmp");
+  RunProgram("/usr/bin/python3", {kScripts + "mail_servers.py", "stop", folder}, servers.dir);
+  std::filesystem::remove_all(folder);
   return result;
 }
