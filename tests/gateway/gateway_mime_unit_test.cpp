@@ -103,7 +103,7 @@ TEST(GatewayMime, HostileMailParsesIntoBoundedSafeParts) {
   EXPECT_EQ(wide.attachmentCount, 500u);
   EXPECT_EQ(wide.attachments.size(), 40u);
   EXPECT_EQ(wide.attachments[3].name, "../../x3");  // the name is made safe where it is stored
-  EXPECT_EQ(wide.body, "te xt");                // the NUL does not end the text
+  EXPECT_EQ(wide.body, "te xt");                    // the NUL does not end the text
 
   IncomingMail garbage = ParseIncoming(std::string("\0\xFF\xFE not mail", 12), 40);
   EXPECT_TRUE(garbage.attachments.empty());
