@@ -59,6 +59,9 @@ int MailConnection::Perform() {
     return 0;
   }
   CURLcode code = curl_easy_perform(curl_.get());
+  long opened = 0;
+  if (curl_easy_getinfo(curl_.get(), CURLINFO_NUM_CONNECTS, &opened) == CURLE_OK)
+    connections_ += opened;
   if (code == CURLE_OK) return 1;
   error_ = errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(code);
   return 0;

@@ -45,6 +45,8 @@ class MailConnection {
   const std::vector<std::string>& Dialogue() const { return dialogue_; }
   long ResponseCode() const;
   CURL* Handle() { return curl_.get(); }
+  // How many connections the transfers so far had to open.
+  long ConnectionsOpened() const { return connections_; }
 
  private:
   static size_t Write(char* data, size_t size, size_t count, void* self);
@@ -58,6 +60,7 @@ class MailConnection {
   std::string error_;
   std::vector<std::string> dialogue_;
   char errorBuffer_[CURL_ERROR_SIZE] = {};
+  long connections_ = 0;
 };
 
 struct SmtpResult {
@@ -75,6 +78,7 @@ class SmtpSender {
       : connection_(server, caFile, "smtp") {}
   SmtpResult Send(const std::string& from, const std::vector<std::string>& recipients,
                   const std::string& data);
+  long ConnectionsOpened() const { return connection_.ConnectionsOpened(); }
 
  private:
   MailConnection connection_;
