@@ -7,8 +7,10 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -443,6 +445,29 @@ TEST_F(GatewayServersTest, TlsFromTheFirstByteOnPort465WorksToo) {
   Write(config, ReadWholeFile(config) + "smtp_port = " + std::to_string(servers.smtps) + "\n");
   DpadminRun run = Gateway(config);
   ASSERT_EQ(run.status, 0) << ShowRun(run);
+  EXPECT_EQ(Maildir("friend").size(), before + 1);
+}
+
+TEST_F(GatewayServersTest, SigtermEndsTheRunningGatewayAfterTheMessageInHand) {
+  const size_t before = Maildir("friend").size();
+  SendEmail("friend@example.net", "While running", "Body\r\n");
+  const std::string config = Config("in1", "poll_seconds = 5\n");
+  const pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    std::freopen(work.File("running.err").c_str(), "w", stderr);
+    ::execl(DPGATEWAY_PATH, "dpgateway", config.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  // The first pass sends it; then the gateway waits for the next.
+  for (int i = 0; i < 300 && Maildir("friend").size() == before; ++i) ::usleep(50 * 1000);
+  EXPECT_EQ(Maildir("friend").size(), before + 1);
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status)) << ReadWholeFile(work.File("running.err"));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << ReadWholeFile(work.File("running.err"));
+  EXPECT_TRUE(MessagesTo(kMailServerName).empty());
   EXPECT_EQ(Maildir("friend").size(), before + 1);
 }
 
