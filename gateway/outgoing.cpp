@@ -190,9 +190,7 @@ class MailboxPass {
   void Deferred(int32_t number, const std::string& why) {
     Retry& r = retries_[number];
     ++r.attempts;
-    int64_t wait = config_.retrySeconds;
-    for (int i = 1; i < r.attempts && wait < kMaxRetryWait; ++i) wait *= 2;
-    wait = std::min<int64_t>(wait, kMaxRetryWait);
+    const int64_t wait = RetryWait(config_.retrySeconds, r.attempts);
     r.next = ClockNow() + wait;
     WriteRetries(retriesPath_, retries_);
     log_("message " + std::to_string(number) + " not sent, tried again in " + std::to_string(wait) +
@@ -285,6 +283,12 @@ class MailboxPass {
 };
 
 }  // namespace
+
+int64_t RetryWait(int baseSeconds, int attempts) {
+  int64_t wait = baseSeconds;
+  for (int i = 1; i < attempts && wait < kMaxRetryWait; ++i) wait *= 2;
+  return std::min<int64_t>(wait, kMaxRetryWait);
+}
 
 int SendMailbox(const GatewayConfig& config, SmtpSender& smtp, const std::atomic<bool>* stop,
                 OutgoingReport* report, const GatewayLog& log) {

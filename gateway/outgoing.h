@@ -15,6 +15,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "gateway/gateway_config.h"
@@ -33,6 +34,11 @@ struct OutgoingReport {
 // right after the server accepted a message and the journal says so: the
 // worst moment for a crash, which the tests cause on purpose.
 constexpr const char* kCrashAfterAcceptVariable = "DPGATEWAY_CRASH_AFTER_ACCEPT";
+
+// The wait before the next attempt after the attempts so far were refused
+// for now: base seconds after the first, doubling with each further one,
+// at most six hours.
+int64_t RetryWait(int baseSeconds, int attempts);
 
 // One pass over the mailbox; the data directory is open and the message
 // user is the mailbox. Stops between messages once *stop is set. 0 when the

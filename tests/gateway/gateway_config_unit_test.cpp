@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "gateway/gateway_config.h"
+#include "gateway/outgoing.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -81,6 +82,15 @@ TEST_F(GatewayConfigTest, WrongSettingsAndReadablePasswordFilesAreRefused) {
     EXPECT_NE(error.find(c.error), std::string::npos) << error;
     EXPECT_EQ(error.find("s3cret"), std::string::npos);
   }
+}
+
+TEST(GatewayRetry, TheWaitDoublesWithEveryAttemptUpToSixHours) {
+  const int64_t cases[][3] = {
+      {60, 1, 60},     {60, 2, 120},     {60, 3, 240}, {60, 9, 15360},
+      {60, 10, 21600}, {60, 500, 21600}, {0, 5, 0},    {86400, 1, 21600},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(RetryWait(int(c[0]), int(c[1])), c[2]) << c[0] << " " << c[1];
 }
 
 }  // namespace

@@ -448,6 +448,23 @@ TEST_F(GatewayServersTest, TlsFromTheFirstByteOnPort465WorksToo) {
   EXPECT_EQ(Maildir("friend").size(), before + 1);
 }
 
+TEST_F(GatewayServersTest, ATemporaryRefusalKeepsTheMailForALaterAttempt) {
+  const int32_t number = SendEmail("later@example.net", "Busy", "Body\r\n");
+  const std::string config = Config("in1", "retry_seconds = 600\n");
+  DpadminRun first = Gateway(config);
+  ASSERT_EQ(first.status, 0) << ShowRun(first);
+  EXPECT_NE(first.err.find("not sent, tried again in 600 s: 451"), std::string::npos) << first.err;
+  // Not tried again before its time, and still waiting in the in-box.
+  DpadminRun second = Gateway(config);
+  ASSERT_EQ(second.status, 0) << ShowRun(second);
+  EXPECT_EQ(second.err.find("not sent"), std::string::npos) << second.err;
+  std::vector<MessageRecord> mailbox = MessagesTo(kMailServerName);
+  ASSERT_EQ(mailbox.size(), 1u);
+  EXPECT_EQ(mailbox[0].Number(), number);
+  EXPECT_EQ(mailbox[0].Folder(), msg::kFolderNew);
+  EXPECT_TRUE(MessagesTo("ANNE").empty());  // no memo for a delay
+}
+
 TEST_F(GatewayServersTest, SigtermEndsTheRunningGatewayAfterTheMessageInHand) {
   const size_t before = Maildir("friend").size();
   SendEmail("friend@example.net", "While running", "Body\r\n");
