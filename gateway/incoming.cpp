@@ -95,7 +95,7 @@ int OfficePeople(const std::string& domain, std::vector<Person>* people) {
       std::string ownName, ownAddress;
       SplitAddress(own, &ownName, 128, &ownAddress, 128);
       if (!ownAddress.empty())
-        p.addresses.push_back(Lower(Utf8ToCp1252Lossy(Cp1252ToUtf8(ownAddress))));
+        p.addresses.push_back(Lower(Cp1252ToUtf8(ownAddress)));
       if (!domain.empty()) p.addresses.push_back(Lower(Cp1252ToUtf8(p.name) + "@" + domain));
       people->push_back(std::move(p));
     }

@@ -342,6 +342,9 @@ TEST_F(GatewayServersTest, ARefusedRecipientGivesTheSenderAMemoAndTheMailGoesToT
   EXPECT_NE(text.find("refuse-me@example.net"), std::string::npos) << text;
   EXPECT_NE(text.find("550"), std::string::npos) << text;
   EXPECT_NE(text.find("User unknown"), std::string::npos) << text;
+  // The log tells the refusal, never the password.
+  EXPECT_NE(run.err.find("refused"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find("secret"), std::string::npos) << run.err;
   std::vector<MessageRecord> mailbox = MessagesTo(kMailServerName);
   ASSERT_EQ(mailbox.size(), 1u);
   EXPECT_EQ(mailbox[0].Number(), number);
