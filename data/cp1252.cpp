@@ -101,6 +101,29 @@ bool Utf8ToCp1252(std::string_view text, std::string* out, std::string* bad) {
   return true;
 }
 
+std::string Utf8ToCp1252Lossy(std::string_view text, size_t* replaced) {
+  std::string result;
+  result.reserve(text.size());
+  size_t count = 0;
+  size_t i = 0;
+  while (i < text.size()) {
+    char32_t c = 0;
+    uint8_t byte = 0;
+    if (!NextChar(text, &i, &c)) {
+      ++i;  // the stray byte alone; what follows may be a good character
+      result.push_back('?');
+      ++count;
+    } else if (!ByteFor(c, &byte)) {
+      result.push_back('?');
+      ++count;
+    } else {
+      result.push_back(char(byte));
+    }
+  }
+  if (replaced) *replaced = count;
+  return result;
+}
+
 std::string Cp1252ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());

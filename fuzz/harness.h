@@ -26,3 +26,8 @@ std::string RunRecordsInput(const uint8_t* data, size_t size);
 // A table's record and index files from the input, checked and rebuilt by
 // dpadmin; after a rebuild the indexes must check clean.
 std::string RunCheckInput(const uint8_t* data, size_t size);
+
+// One raw Internet message delivered into a fresh office by the e-mail
+// gateway (gateway/incoming.h); the office must check clean afterwards and
+// no file may appear outside its own places.
+std::string RunMailInput(const uint8_t* data, size_t size);

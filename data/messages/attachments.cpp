@@ -162,6 +162,40 @@ int AttachmentAdd(EmailHeader& header, const std::string& sourcePath, int* index
   return 1;
 }
 
+int AttachmentAddBytes(EmailHeader& header, std::string_view name, std::string_view bytes,
+                       int* index) {
+  int count = AttachmentCount(header);
+  if (count >= kMaxAttachments) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Maximum of %d attachments allowed.", kMaxAttachments);
+    return FailEmail(text);
+  }
+  // Only the last component of a name from elsewhere counts, whichever
+  // separator it uses.
+  size_t cut = name.find_last_of("/\\");
+  std::string ownName = ShortFileName(cut == std::string_view::npos ? name : name.substr(cut + 1));
+  std::string storedName;
+  File stored;
+  if (!CreateUniqueFile(kAttachmentExtension, &storedName, &stored)) return 0;
+  size_t done = 0;
+  while (done < bytes.size()) {
+    long n = stored.WriteAt(int64_t(done), bytes.data() + done, bytes.size() - done);
+    if (n <= 0) {
+      stored.Close();
+      ::unlink(AttachmentFilePath(storedName).c_str());
+      return FailEmail("Error writing file.");
+    }
+    done += size_t(n);
+  }
+  const uint32_t size = bytes.size() > UINT32_MAX ? UINT32_MAX : uint32_t(bytes.size());
+  SetFieldText(header.bytes, EntryField(count, email::entry::kOwnName), ownName.c_str());
+  SetFieldText(header.bytes, EntryField(count, email::entry::kStoredName), storedName.c_str());
+  SetFieldU32(header.bytes, EntryField(count, email::entry::kSize), size);
+  SetFieldByte(header.bytes, EntryField(count, email::entry::kZero), 0);
+  if (index) *index = count;
+  return 1;
+}
+
 int AttachmentSave(std::string_view storedName, const std::string& targetPath) {
   if (!IsStoredAttachmentName(storedName)) return FailInvalidName(storedName);
   std::string path = AttachmentFilePath(storedName);

@@ -50,6 +50,12 @@ std::string ShortFileName(std::string_view path);
 // first free entry; *index gets the entry's index. At 40 entries:
 // "Maximum of 40 attachments allowed.".
 int AttachmentAdd(EmailHeader& header, const std::string& sourcePath, int* index = nullptr);
+// Stores the bytes as a new attachment (mail that came from elsewhere): the
+// own name is the short form of the name's last component, "/" and "\\"
+// both counting as separators, so no name from outside reaches a path. At
+// 40 entries: "Maximum of 40 attachments allowed.".
+int AttachmentAddBytes(EmailHeader& header, std::string_view name, std::string_view bytes,
+                       int* index = nullptr);
 // Copies a stored file out to targetPath.
 int AttachmentSave(std::string_view storedName, const std::string& targetPath);
 // Deletes entry index's stored file and removes the entry (later entries

@@ -550,3 +550,10 @@ int MsgStampViewed(MessageTable& handle, const MessageEntry& entry, MessageRecor
                    bool* changed) {
   return MarkViewed(handle, entry, record, changed, false);
 }
+
+int MsgStampSent(const MessageRecord& record, int32_t when) {
+  MessageRecord sent = record;
+  SetFieldI32(sent.bytes, msg::kViewedTime, when);
+  SetFieldI32(sent.bytes, msg::kViewer, kMailServerNumber);
+  return UpdateSendLogCopy(sent);
+}

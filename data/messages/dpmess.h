@@ -202,6 +202,13 @@ int MsgMarkViewed(MessageTable& handle, const MessageEntry& entry, MessageRecord
 int MsgStampViewed(MessageTable& handle, const MessageEntry& entry, MessageRecord* record,
                    bool* changed = nullptr);
 
+// Run by the gateway once a message of its mailbox has gone out: the
+// sender's send-log copy (found as a viewed message's is) gets the time as
+// its viewed time and the mailbox (-3) as its viewer, which the send log's
+// "&Sent" reports as the time it was sent. The mailbox's own message is left
+// alone. A copy the sender did not keep, or deleted, needs nothing.
+int MsgStampSent(const MessageRecord& record, int32_t when);
+
 // ---- Lists ----
 
 // What a message list asks for.

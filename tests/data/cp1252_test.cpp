@@ -34,3 +34,34 @@ TEST(Cp1252, CharacterWithoutAByteOrMalformedTextIsRefusedAndNamed) {
   EXPECT_FALSE(Utf8ToCp1252("\xED\xA0\x80", &out));  // surrogate
   EXPECT_FALSE(Utf8ToCp1252("\xE2\x82", &out));      // cut in the middle
 }
+
+TEST(Cp1252, LossyConversionShowsEachCharacterItCannotHoldAsOneQuestionMark) {
+  struct Case {
+    const char* utf8;
+    const char* cp1252;
+    size_t replaced;
+  };
+  const Case cases[] = {
+      {"M\xC3\xBCller \xE2\x82\xAC", "M\xFCller \x80", 0},
+      {"\xE6\x97\xA5\xE6\x9C\xAC", "??", 2},  // two characters, two marks
+      {"a\xF0\x9F\x98\x80"
+       "b",
+       "a?b", 1},  // four-byte character
+      {"ab\xFF"
+       "cd",
+       "ab?cd", 1},  // stray byte
+      {"\xC3"
+       "x",
+       "?x", 1},              // cut short, next kept
+      {"\xE2\x82", "??", 2},  // cut at the end
+      {"\xC0\x80"
+       "z",
+       "??z", 2},  // overlong NUL
+      {"", "", 0},
+  };
+  for (const Case& c : cases) {
+    size_t replaced = 99;
+    EXPECT_EQ(Utf8ToCp1252Lossy(c.utf8, &replaced), c.cp1252) << c.utf8;
+    EXPECT_EQ(replaced, c.replaced) << c.utf8;
+  }
+}

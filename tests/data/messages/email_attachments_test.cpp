@@ -176,3 +176,36 @@ TEST_F(AttachmentsTest, NamesWithoutAnEightDotThreeFormGetAShortForm) {
 }
 
 }  // namespace
+
+TEST_F(AttachmentsTest, BytesFromElsewhereAreStoredUnderASafeShortName) {
+  struct Case {
+    std::string name;
+    std::string ownName;
+  };
+  const std::vector<Case> cases = {
+      {"report.pdf", "report.pdf"},
+      {"../../etc/passwd", "passwd"},
+      {"C:\\Windows\\win.ini", "win.ini"},
+      {"..", "_~1"},
+      {"a\x01\x1f"
+       "b.txt",
+       "A__B~1.TXT"},
+      {"", "_~1"},
+      {"dir/", "_~1"},
+  };
+  EmailHeader h;
+  for (size_t i = 0; i < cases.size(); ++i) {
+    int index = -1;
+    ASSERT_EQ(AttachmentAddBytes(h, cases[i].name, std::string(i, 'x'), &index), 1) << EmailError();
+    EXPECT_EQ(index, int(i));
+    Attachment a = AttachmentAt(h, int(i));
+    EXPECT_EQ(a.ownName, cases[i].ownName) << cases[i].name;
+    EXPECT_EQ(a.size, i);
+    EXPECT_EQ(ReadWholeFile(AttachmentFilePath(a.storedName)), std::string(i, 'x'));
+  }
+  EXPECT_EQ(FilesIn("DPE").size(), cases.size());
+  while (AttachmentCount(h) < 40) ASSERT_EQ(AttachmentAddBytes(h, "x.bin", "x"), 1);
+  EXPECT_EQ(AttachmentAddBytes(h, "x.bin", "x"), 0);
+  EXPECT_EQ(EmailError(), "Maximum of 40 attachments allowed.");
+  EXPECT_EQ(FilesIn("DPE").size(), 40u);
+}

@@ -345,3 +345,41 @@ TEST_F(EmailCopyTest, CopyFromTheSendLogReadsTheSendLogFile) {
 }
 
 }  // namespace
+
+TEST_F(EmailSendTest, TheGatewayStampsTheSendLogCopyOfWhatItSent) {
+  User(true);
+  EmailDraft draft = Draft("Bob, ann@example.com");
+  ASSERT_EQ(EmailSend(draft, &message), 1) << message;
+  std::vector<MessageRecord> sent = Records(kMessageTable);
+  ASSERT_EQ(sent.size(), 2u);
+  ASSERT_EQ(sent[1].To(), kMailServerName);
+
+  ASSERT_EQ(MsgStampSent(sent[1], 0x60001234), 1) << FormatAppError();
+  std::vector<MessageRecord> log = Records(kSendLogTable);
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].ViewedTime(), 0);  // Bob's copy is his to open
+  EXPECT_EQ(log[1].ViewedTime(), 0x60001234);
+  EXPECT_EQ(log[1].Viewer(), kMailServerNumber);
+  EXPECT_EQ(Records(kMessageTable)[1].ViewedTime(), 0);  // the mailbox's message is not touched
+  // The send-log list finds the copy under its new viewed time.
+  SendLogTable handle;
+  ASSERT_EQ(SendLogOpen(handle), 1);
+  SendLogEntry entry;
+  ASSERT_EQ(DbSetCurrentIndex(handle.table, 0), 1);
+  int found = 0;
+  DbFirst(handle.table);
+  while (DbCurrentRecord(handle.table) != -1) {
+    ASSERT_EQ(DbCurrentEntry(handle.table, entry.bytes), 1);
+    if (entry.Number() == sent[1].Number()) found = entry.ViewedTime();
+    ASSERT_EQ(DbNext(handle.table), 1);
+  }
+  SendLogClose(handle);
+  EXPECT_EQ(found, 0x60001234);
+
+  // Without a send-log copy there is nothing to stamp.
+  User(false);
+  EmailDraft plain = Draft("ann@example.com");
+  ASSERT_EQ(EmailSend(plain, &message), 1) << message;
+  EXPECT_EQ(MsgStampSent(Records(kMessageTable).back(), 0x60001300), 1);
+  EXPECT_EQ(Records(kSendLogTable).size(), 2u);
+}

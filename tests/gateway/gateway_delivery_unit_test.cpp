@@ -1,0 +1,157 @@
+// Delivering Internet mail into the office, without servers: who gets it,
+// what the e-mail file keeps, and a delivery finished after a crash.
+#include <gtest/gtest.h>
+
+#include "data/messages/attachments.h"
+#include "data/messages/dpmess.h"
+#include "data/messages/message_user.h"
+#include "data/office/dpname.h"
+#include "gateway/incoming.h"
+#include "storage/records/name.h"
+#include "tests/data/messages/email_fixture.h"
+
+namespace msg = records::message;
+
+namespace {
+
+class DeliveryTest : public EmailDirTest {
+ protected:
+  void SetUp() override {
+    EmailDirTest::SetUp();
+    NameTable names;
+    ASSERT_EQ(NameOpen(names), 1);
+    for (const char* n : {"ANNE", "BOB", "POST"}) ASSERT_EQ(NameAdd(names, n), 1);
+    NameClose(names);
+    NameRecord bob;
+    ASSERT_EQ(NameLookup("BOB", &bob), 1);
+    SetFieldText(bob.bytes, records::name::kEmailFrom, "Bob B <Bob.Builder@Example.COM>");
+    ASSERT_EQ(NameUpdate(bob), 1);
+    WriteFile(dir.File("DPDESK.CFG"), "DOMAIN=office.example\r\n");
+    SetMessageUser({kMailServerName, kMailServerNumber, false});
+  }
+  void TearDown() override {
+    SetMessageUser(MessageUser());
+    EmailDirTest::TearDown();
+  }
+  std::vector<MessageRecord> Records() {
+    std::vector<MessageRecord> out;
+    Table t(kMessageTable);
+    int32_t count = 0;
+    if (!DbOpenTable(t, dir.Path())) return out;
+    DbRecordCount(t, &count);
+    for (int32_t i = 0; i < count; ++i) {
+      MessageRecord r;
+      if (DbReadRecord(t, i, r.bytes) && r.bytes[0] == 0) out.push_back(r);
+    }
+    DbCloseTable(t);
+    return out;
+  }
+  int Deliver(const std::string& raw, const std::string& key, bool recovering,
+              DeliveryResult* result) {
+    std::string error;
+    int ok = DeliverIncoming(raw, key, "POST", recovering, result, &error);
+    EXPECT_TRUE(ok) << error;
+    return ok;
+  }
+};
+
+std::string Mail(const std::string& to, const std::string& cc, const std::string& body,
+                 int attachments = 0) {
+  std::string m = "From: Someone <someone@example.net>\r\nTo: " + to + "\r\nCc: " + cc +
+                  "\r\nSubject: Hi\r\nMessage-ID: <m1@example.net>\r\nMIME-Version: 1.0\r\n"
+                  "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n--b\r\n"
+                  "Content-Type: text/plain; charset=utf-8\r\n\r\n" +
+                  body + "\r\n";
+  for (int i = 0; i < attachments; ++i)
+    m += "--b\r\nContent-Type: application/octet-stream\r\nContent-Disposition: attachment; "
+         "filename=\"file" +
+         std::to_string(i) + ".dat\"\r\n\r\ncontent " + std::to_string(i) + "\r\n";
+  return m + "--b--\r\n";
+}
+
+TEST_F(DeliveryTest, EveryPersonNamedGetsACopyWithFilesOfTheirOwnAndStrangersGoToThePostmaster) {
+  struct Case {
+    std::string to, cc;
+    std::vector<std::string> people;
+    bool postmaster;
+  };
+  const std::vector<Case> cases = {
+      {"ANNE@office.example", "bob.builder@example.com", {"ANNE", "BOB"}, false},
+      {"someone@else.example", "Anne <anne@OFFICE.example>", {"ANNE"}, false},
+      {"bob@office.example", "", {"BOB"}, false},
+      {"stranger@office.example", "", {"POST"}, true},
+      {"undisclosed-recipients:;", "", {"POST"}, true},
+  };
+  int k = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.to);
+    const size_t before = Records().size();
+    DeliveryResult result;
+    ASSERT_EQ(Deliver(Mail(c.to, c.cc, "text", 1), "k" + std::to_string(++k), false, &result), 1);
+    EXPECT_EQ(result.people, c.people);
+    EXPECT_EQ(result.toPostmaster, c.postmaster);
+    std::vector<MessageRecord> all = Records();
+    ASSERT_EQ(all.size(), before + c.people.size());
+    std::set<std::string> stored, stems;
+    for (size_t i = before; i < all.size(); ++i) {
+      EXPECT_EQ(all[i].To(), c.people[i - before]);
+      EXPECT_EQ(all[i].Kind(), msg::kKindEmail);
+      std::string stem = FieldText(all[i].bytes, msg::kRawStem);
+      stems.insert(stem);
+      EXPECT_EQ(ReadWholeFile(RawFilePath(stem)).substr(0, 5), "From:");
+      EmailHeader h;
+      ASSERT_EQ(EmailRead(EmailFilePath(all[i].Number()), &h, nullptr, 0, nullptr), 1);
+      ASSERT_EQ(AttachmentCount(h), 1);
+      stored.insert(AttachmentAt(h, 0).storedName);
+    }
+    EXPECT_EQ(stored.size(), c.people.size());
+    EXPECT_EQ(stems.size(), c.people.size());
+  }
+}
+
+TEST_F(DeliveryTest, ALongBodyAndManyFilesKeepTheirWholeInTheRawFile) {
+  std::string body;
+  while (body.size() < 40000) body += "0123456789 abcdefghij\r\n";
+  DeliveryResult result;
+  const std::string raw = Mail("anne@office.example", "", body, 45);
+  ASSERT_EQ(Deliver(raw, "long", false, &result), 1);
+  std::vector<MessageRecord> all = Records();
+  ASSERT_EQ(all.size(), 1u);
+  EmailHeader h;
+  std::string stored;
+  bool truncated = true;
+  ASSERT_EQ(EmailRead(EmailFilePath(all[0].Number()), &h, &stored, 100000, &truncated), 1);
+  EXPECT_FALSE(truncated);
+  EXPECT_EQ(stored.size(), kStoredBodyLimit);
+  EXPECT_NE(stored.find("[The text goes on in the raw e-mail.]"), std::string::npos);
+  EXPECT_NE(stored.find("[5 more attachment(s) are in the raw e-mail.]"), std::string::npos);
+  EXPECT_EQ(AttachmentCount(h), 40);
+  EXPECT_EQ(AttachmentAt(h, 39).ownName, "file39.dat");
+  EXPECT_EQ(ReadWholeFile(RawFilePath(FieldText(all[0].bytes, msg::kRawStem))), raw);
+}
+
+TEST_F(DeliveryTest, ADeliveryCutShortByACrashIsFinishedWithoutSecondCopies) {
+  const std::string raw = Mail("anne@office.example", "bob@office.example", "text");
+  DeliveryResult result;
+  ASSERT_EQ(Deliver(raw, "crash", false, &result), 1);
+  ASSERT_EQ(Records().size(), 2u);
+  // As if the crash came after ANNE's copy: BOB's is not there yet.
+  MessageTable table;
+  ASSERT_EQ(MsgOpen(table), 1);
+  MessageEntry bob;
+  ASSERT_EQ(MsgFindFirst(table, msg::kFolderNew, "BOB", &bob), 1);
+  ASSERT_EQ(MsgDelete(table, bob), 1);
+  MsgClose(table);
+
+  ASSERT_EQ(Deliver(raw, "crash", true, &result), 1);
+  std::vector<MessageRecord> all = Records();
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0].To(), "ANNE");
+  EXPECT_EQ(all[1].To(), "BOB");
+  EXPECT_EQ(result.people, (std::vector<std::string>{"ANNE", "BOB"}));
+  // Once more: both have it.
+  ASSERT_EQ(Deliver(raw, "crash", true, &result), 1);
+  EXPECT_EQ(Records().size(), 2u);
+}
+
+}  // namespace
