@@ -77,7 +77,7 @@ void EmailComposer::BuildFields(QGridLayout* grid, int* row) {
   SetControlId(pickTo, kIdPickTo);
   pickTo->setAutoDefault(false);
   FieldLineEdit* to = line(pickTo, kIdTo, 30);
-  to->setAccessibleName("To");
+  to->setAccessibleName("To:");
   auto* cc = new QPushButton("&CC:", w);
   SetControlId(cc, kIdCC);
   cc->setAutoDefault(false);

@@ -121,8 +121,10 @@ TSelectMailToClass::TSelectMailToClass(QWidget* owner, size_t room)
   stack_ = new QStackedWidget(this);
   phoneList_ = new TEmailPhoneList(this, phoneTable_, entries_);
   phoneList_->setAccessibleName("Phone list");
+  phoneList_->ListBox()->setAccessibleName("Phone list");
   nameList_ = new TEmailNameList(this, nameTable_.table, names_);
   nameList_->setAccessibleName("Name list");
+  nameList_->ListBox()->setAccessibleName("Name list");
   stack_->addWidget(phoneList_);
   stack_->addWidget(nameList_);
   stack_->setMinimumSize(300, 220);
