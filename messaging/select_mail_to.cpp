@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -125,6 +126,9 @@ TSelectMailToClass::TSelectMailToClass(QWidget* owner, size_t room)
   nameList_ = new TEmailNameList(this, nameTable_.table, names_);
   nameList_->setAccessibleName("Name list");
   nameList_->ListBox()->setAccessibleName("Name list");
+  // The scroll bars jump by letter.
+  phoneList_->ScrollBar()->setAccessibleName("Phone list letters");
+  nameList_->ScrollBar()->setAccessibleName("Name list letters");
   stack_->addWidget(phoneList_);
   stack_->addWidget(nameList_);
   stack_->setMinimumSize(300, 220);
