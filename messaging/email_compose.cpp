@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <algorithm>
 
 #include "data/clock.h"
@@ -115,11 +116,12 @@ void EmailComposer::BuildFields(QGridLayout* grid, int* row) {
   connect(pickTo, &QPushButton::clicked, this, [this] { PickTo("Not enough room in field."); });
   connect(cc, &QPushButton::clicked, this, [this] { EditCC(); });
   // The indicators are not the user's to tick: a click opens their dialog.
-  connect(attachments_, &QCheckBox::clicked, this, [this] {
+  // (A click, a key or a screen reader's toggle all toggle them.)
+  connect(attachments_, &QCheckBox::toggled, this, [this] {
     ShowTicks();
     EditAttachments();
   });
-  connect(signatureBox_, &QCheckBox::clicked, this, [this] {
+  connect(signatureBox_, &QCheckBox::toggled, this, [this] {
     ShowTicks();
     ChooseSignature();
   });
@@ -143,6 +145,8 @@ QPushButton* EmailComposer::MakeAttachButton() {
 }
 
 void EmailComposer::ShowTicks() {
+  const QSignalBlocker quietAttachments(attachments_);
+  const QSignalBlocker quietSignature(signatureBox_);
   attachments_->setChecked(AttachmentCount(header_) > 0);
   signatureBox_->setChecked(signature_ != 0);
   signatureBox_->setText(SignatureCaption(signature_));

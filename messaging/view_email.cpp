@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -100,11 +101,13 @@ void TViewMessageBaseClass::BuildEmailFields(QVBoxLayout* outer) {
   auto* ticks = new QHBoxLayout;
   attachments_ = new QCheckBox("&Attachments", this);
   SetControlId(attachments_, kIdAttachments);
-  attachments_->setChecked(AttachmentCount(header_) > 0);
   ticks->addWidget(attachments_);
   ticks->addStretch(1);
   outer->addLayout(ticks);
-  connect(attachments_, &QCheckBox::clicked, this, [this] { ShowAttachments(); });
+  attachments_->setChecked(AttachmentCount(header_) > 0);
+  // A click, a key or a screen reader's toggle opens the list; the tick
+  // itself follows the e-mail.
+  connect(attachments_, &QCheckBox::toggled, this, [this] { ShowAttachments(); });
 }
 
 std::string TViewMessageBaseClass::ShownBody() const {
@@ -148,6 +151,7 @@ bool TViewMessageBaseClass::SaveEmailQuietly() {
 }
 
 void TViewMessageBaseClass::ShowAttachments() {
+  const QSignalBlocker quiet(attachments_);
   attachments_->setChecked(AttachmentCount(header_) > 0);
   const bool readOnly = SendLog() || Archived();
   if (!readOnly && !LockForEditing()) {
