@@ -118,11 +118,11 @@ void EmailComposer::BuildFields(QGridLayout* grid, int* row) {
   // The indicators are not the user's to tick: a click opens their dialog.
   // (A click, a key or a screen reader's toggle all toggle them.)
   connect(attachments_, &QCheckBox::toggled, this, [this] {
-    ShowTicks();
+    RefreshTicks();
     EditAttachments();
   });
   connect(signatureBox_, &QCheckBox::toggled, this, [this] {
-    ShowTicks();
+    RefreshTicks();
     ChooseSignature();
   });
   connect(to, &FieldLineEdit::focusLeft, this, [this] { RederiveFrom(); });
@@ -144,7 +144,7 @@ QPushButton* EmailComposer::MakeAttachButton() {
   return attach;
 }
 
-void EmailComposer::ShowTicks() {
+void EmailComposer::RefreshTicks() {
   const QSignalBlocker quietAttachments(attachments_);
   const QSignalBlocker quietSignature(signatureBox_);
   attachments_->setChecked(AttachmentCount(header_) > 0);
@@ -163,7 +163,7 @@ void EmailComposer::Clear(bool dropAttachments) {
   signature_ = ReadSignatures().defaultChoice;
   fromEdited_ = false;
   dialog_->TransferIn();
-  ShowTicks();
+  RefreshTicks();
 }
 
 void EmailComposer::Start(const std::string& to, const std::string& subject,
@@ -177,7 +177,7 @@ void EmailComposer::Start(const std::string& to, const std::string& subject,
   signature_ = ReadSignatures().defaultChoice;
   fromEdited_ = false;
   dialog_->TransferIn();
-  ShowTicks();
+  RefreshTicks();
   RederiveFrom();
 }
 
@@ -214,12 +214,12 @@ void EmailComposer::EditAttachments() {
   const int before = AttachmentCount(header_);
   ::EditAttachments(dialog_, header_);
   if (AttachmentCount(header_) != before) dialog_->SetModified(1);
-  ShowTicks();
+  RefreshTicks();
 }
 
 void EmailComposer::ChooseSignature() {
   ::ChooseSignature(dialog_, &signature_);
-  ShowTicks();
+  RefreshTicks();
 }
 
 void EmailComposer::RederiveFrom() {
@@ -258,7 +258,7 @@ bool EmailComposer::Send(int32_t folder) {
   header_ = draft.header;
   if (!ok) {
     if (!message.empty()) Prompter().Inform(FromCp1252(message));
-    ShowTicks();
+    RefreshTicks();
     return false;
   }
   return true;
@@ -266,7 +266,7 @@ bool EmailComposer::Send(int32_t folder) {
 
 void EmailComposer::DropAttachments() {
   for (int i = AttachmentCount(header_) - 1; i >= 0; --i) AttachmentRemove(header_, i);
-  ShowTicks();
+  RefreshTicks();
 }
 
 void EmailComposer::RefreshTime() {

@@ -71,6 +71,9 @@ class EmailComposer : public QObject {
   // Deletes the stored copies the unsent e-mail holds.
   void DropAttachments();
   void RefreshTime();
+  // The "Attachments" and "Signature" ticks as the header and the choice
+  // have them.
+  void RefreshTicks();
 
   EmailHeader& Header() { return header_; }
   int SignatureChoice() const { return signature_; }
@@ -81,8 +84,6 @@ class EmailComposer : public QObject {
   std::string Body() const;
 
  private:
-  void ShowTicks();
-
   TBaseDialog* dialog_;
   EmailHeader header_;
   char to_[256] = {};

@@ -152,8 +152,9 @@ TSignatureDlgClass::TSignatureDlgClass(QWidget* owner, int choice)
     auto* text = new FieldTextEdit(this);
     SetControlId(text, r.text);
     text->setTabChangesFocus(true);
-    text->setMinimumSize(text->fontMetrics().horizontalAdvance('M') * 30,
-                         text->fontMetrics().lineSpacing() * 4 + 8);
+    // 250 characters fit in four lines of thirty.
+    text->setMinimumWidth(text->fontMetrics().horizontalAdvance('M') * 30);
+    text->setFixedHeight(text->fontMetrics().lineSpacing() * 4 + 12);
     label->setBuddy(text);
     column->addWidget(label);
     column->addWidget(text);
@@ -228,6 +229,7 @@ EmailOptionsDialog::EmailOptionsDialog(QWidget* owner, const std::string& rawSte
   column->addLayout(row);
   OkCancel(this, column);
   connect(raw, &QPushButton::clicked, this, [this] { ViewRaw(); });
+  setMinimumWidth(260);
   Bind<TCheckBoxControl>(kIdAutoFormat, &autoFormat_);
 }
 

@@ -168,10 +168,7 @@ void GalleryMessagingWindows::AddEmailWindows(const std::string& path) {
   SetText(take.get(), EmailComposer::kIdBody,
           "Dear Sir or Madam,\n\nplease find our quote attached.\n\nKind regards\nReception");
   take->Composer().Header() = mailHeader_;
-  if (auto* box = FindControlAs<QCheckBox>(take.get(), EmailComposer::kIdAttachments))
-    box->setChecked(true);
-  // The gallery's copy of the table must not delete the stored files.
-  take->Composer().Header() = EmailHeader();
+  take->Composer().RefreshTicks();
   keep("take-email", std::move(take));
 
   auto reply = std::make_unique<TRespondToMailClass>(
