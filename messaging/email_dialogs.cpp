@@ -221,7 +221,7 @@ EmailOptionsDialog::EmailOptionsDialog(QWidget* owner, const std::string& rawSte
   auto* column = new QVBoxLayout(this);
   auto* box = new QCheckBox("&Auto format", this);
   SetControlId(box, kIdAutoFormat);
-  column->addWidget(box);
+  column->addWidget(box, 0, Qt::AlignLeft);
   auto* row = new QHBoxLayout;
   QPushButton* raw = AddButton(this, row, "&View raw email", kIdViewRaw);
   raw->setEnabled(!rawStem_.empty());
