@@ -20,11 +20,14 @@
 #include <cstring>
 
 #include "data/messages/dpnote.h"
+#include "data/messages/email_file.h"
 #include "data/office/datadir.h"
 #include "data/office/dpmain.h"
 #include "data/office/flags.h"
 #include "messaging/dialog_runner.h"
+#include "messaging/email_compose.h"
 #include "messaging/folder_choice.h"
+#include "messaging/mail_copy.h"
 #include "messaging/message_copy.h"
 #include "messaging/message_pictures.h"
 #include "messaging/message_services.h"
@@ -663,15 +666,24 @@ void TMessageListBaseClass::ShowPreview(int row) {
       previewSubject_->hide();
       show(wholeText(msg::kMemoText));
       break;
-    default:
-      // The e-mail's file is read by the e-mail windows; here its header.
+    default: {
       previewFrom_->setText(FromCp1252(FieldText(record.bytes, msg::kSenderAddress)));
       subjectLabel_->setText("Subject:");
       subjectLabel_->show();
       previewSubject_->show();
       previewSubject_->setAccessibleName("Subject");
       previewSubject_->setText(FromCp1252(FieldText(record.bytes, msg::kSubject)));
+      // The body from its start, as the e-mail file holds it.
+      std::string body;
+      bool truncated = false;
+      if (EmailReadBody(EmailFilePath(record.Number(), request_.sendLog), &body, kEmailBodyLimit,
+                        &truncated)) {
+        previewText_->setPlainText(FromCp1252(FromEmailLines(body)));
+      } else {
+        previewText_->setPlainText("Error reading email file.");
+      }
       break;
+    }
   }
 }
 
@@ -690,12 +702,12 @@ std::vector<int> TMessageListBaseClass::RowsConcerned() const {
 }
 
 void TMessageListBaseClass::Copy() {
+  // Phone messages and memos are copied apart from e-mails.
   std::vector<MessageRecord> records;
+  std::vector<MessageRecord> emails;
   Table& table = request_.sendLog ? sendLog_.table : messages_.table;
   for (int row : RowsConcerned()) {
     const ListRow r = Row(row);
-    // E-mails are copied by the e-mail windows.
-    if (r.Kind() == msg::kKindEmail) continue;
     MessageRecord record;
     if (!DbReadRecord(table, r.RecordNumber(), record.bytes) || record.Number() != r.Number() ||
         record.bytes[msg::kMark.offset] == kDeletedMark) {
@@ -703,16 +715,21 @@ void TMessageListBaseClass::Copy() {
       ShowError();
       return;
     }
-    records.push_back(record);
+    (r.Kind() == msg::kKindEmail ? emails : records).push_back(record);
   }
-  if (records.empty()) {
+  if (records.empty() && emails.empty()) {
     QApplication::beep();
     return;
   }
   if (records.size() == 1) {
     CopyOneMessage(this, records[0], false, (records[0].Flags() & msg::kFlagUrgent) != 0);
-  } else {
+  } else if (records.size() > 1) {
     CopySeveralMessages(this, records);
+  }
+  if (emails.size() == 1) {
+    CopyOneEmail(this, emails[0], request_.sendLog, (emails[0].Flags() & msg::kFlagUrgent) != 0);
+  } else if (emails.size() > 1) {
+    CopySeveralEmails(this, emails, request_.sendLog);
   }
 }
 
@@ -726,11 +743,6 @@ TableHandle& TMessageListBaseClass::MessageHandle() {
 void TMessageListBaseClass::OpenView(int row) {
   if (row < 0 || row >= rows_ || view_) return;
   const ListRow r = Row(row);
-  if (r.Kind() == msg::kKindEmail) {
-    // The e-mail view comes with the e-mail windows.
-    QApplication::beep();
-    return;
-  }
   TViewMessageBaseClass* view =
       MakeMessageView(this, MessageHandle(), r, row, rows_ - row - 1, request_, false);
   if (view == nullptr) return;

@@ -15,13 +15,13 @@
 #include "data/messages/take_send.h"
 #include "data/office/dpmain.h"
 #include "data/phone/phone_quick_add.h"
-#include "toolkit/accessible_names.h"
 #include "messaging/cp1252_guard.h"
 #include "messaging/flyout_tip.h"
 #include "messaging/folder_dialog.h"
 #include "messaging/note_editor.h"
 #include "storage/records/field.h"
 #include "storage/records/message.h"
+#include "toolkit/accessible_names.h"
 #include "toolkit/control_id.h"
 #include "toolkit/controls/choice_controls.h"
 #include "toolkit/controls/edit_control.h"
@@ -69,8 +69,8 @@ QPushButton* Button(QWidget* window, QBoxLayout* into, const QString& text, int 
 }  // namespace
 
 TakeWindow::TakeWindow(QWidget* owner, char kind, NamePicker* picker)
-    : TBaseDialog(owner, kind == kTakePhone ? "Take Message" : "Take Memo"),
-      kind_(kind == kTakePhone ? kTakePhone : kTakeMemo),
+    : TTakeMessageBaseClass(owner, kind == kTakePhone ? kTakePhone : kTakeMemo,
+                            kind == kTakePhone ? "Take Message" : "Take Memo"),
       picker_(picker) {
   Build();
 }
@@ -150,37 +150,7 @@ void TakeWindow::Build() {
   grid->addLayout(urgentRow, row++, 0, 1, 3);
 
   // The kind buttons, in their frame beside the form.
-  auto* kinds = new QVBoxLayout;
-  top->addLayout(kinds);
-  const struct {
-    const char* text;
-    int id;
-    char kind;
-  } kindButtons[] = {{"&Phone", kIdKindPhone, kTakePhone},
-                     {"&Memo", kIdKindMemo, kTakeMemo},
-                     {"&Email", kIdKindEmail, kTakeEmail}};
-  for (const auto& k : kindButtons) {
-    // The window's own kind is framed.
-    auto* frame = new QFrame(this);
-    frame->setFrameStyle(k.kind == kind_ ? QFrame::Box | QFrame::Plain : QFrame::NoFrame);
-    frame->setLineWidth(2);
-    auto* inFrame = new QVBoxLayout(frame);
-    inFrame->setContentsMargins(4, 4, 4, 4);
-    auto* b = new QPushButton(k.text, frame);
-    b->setAutoDefault(false);
-    b->setMinimumSize(48, 40);
-    SetControlId(b, k.id);
-    inFrame->addWidget(b);
-    kinds->addWidget(frame);
-    const char wanted = k.kind;
-    connect(b, &QPushButton::clicked, this, [this, wanted] {
-      if (wanted != kind_) emit KindRequested(wanted);
-    });
-    // E-mail is written in the e-mail window, which is not part of this
-    // program yet.
-    if (k.kind == kTakeEmail) b->setEnabled(false);
-  }
-  kinds->addStretch();
+  top->addLayout(BuildKindButtons());
 
   auto* buttons = new QHBoxLayout;
   column->addLayout(buttons);
@@ -341,11 +311,6 @@ void TakeWindow::RefreshTime() {
   const LocalTime t = ToLocal(ClockNow());
   const std::string text = LocalDateText(t) + "   " + ClockText(t.hour, t.minute, ClockForm::kList);
   time_->setText(FromCp1252(text));
-}
-
-void TakeWindow::reject() {
-  // Hidden, not destroyed: the form waits for its writer.
-  CloseWith(0);
 }
 
 void TakeWindow::showEvent(QShowEvent* event) {

@@ -4,9 +4,7 @@
 // window keeps a working message record and its text; Send turns them into
 // one stored message per recipient and clears the form for the next one.
 // Close only hides the window, so an unsent message waits for its writer.
-//
-// The e-mail kind comes with the e-mail windows: its kind button is
-// disabled here.
+// The e-mail kind is TTakeEmailClass (take_email.h).
 #pragma once
 
 #include <QLabel>
@@ -21,20 +19,17 @@
 #include "data/office/passwords.h"
 #include "data/phone/dpphone.h"
 #include "messaging/quick_list.h"
+#include "messaging/take_base.h"
 #include "toolkit/base_dialog.h"
 #include "toolkit/pickers.h"
 
 class QLineEdit;
 class QPushButton;
 
-constexpr char kTakePhone = 'P';
-constexpr char kTakeMemo = 'M';
-constexpr char kTakeEmail = 'E';
-
 // The text buffer of a phone message or memo holds 4047 characters.
 constexpr int kTakeTextLength = 4047;
 
-class TakeWindow : public TBaseDialog {
+class TakeWindow : public TTakeMessageBaseClass {
   Q_OBJECT
 
  public:
@@ -59,9 +54,6 @@ class TakeWindow : public TBaseDialog {
   static constexpr int kIdPick = 213;
   static constexpr int kIdList = 214;
   static constexpr int kIdAdd = 204;
-  static constexpr int kIdKindPhone = 222;
-  static constexpr int kIdKindMemo = 223;
-  static constexpr int kIdKindEmail = 224;
 
   static constexpr int kIdSelectPhoneList = 628;
 
@@ -74,9 +66,7 @@ class TakeWindow : public TBaseDialog {
   void SetPasswords(PasswordPrompt* passwords) { passwords_ = passwords; }
   ~TakeWindow() override;
 
-  char Kind() const { return kind_; }
-  // The question Close Take window asks when the form was changed.
-  QString UnsentQuestion() const;
+  QString UnsentQuestion() const override;
 
   // The first opening clears the form; later openings show it as it was.
   void Initialise() override;
@@ -99,17 +89,9 @@ class TakeWindow : public TBaseDialog {
   void SelectPhoneList();
   TakeQuickList* QuickList() const { return quickList_; }
   void RefreshTitle();
-  // Writes the current date and time into control 300.
-  void RefreshTime();
+  void RefreshTime() override;
 
   const MessageRecord& Record() const { return record_; }
-
-  // Close and the close box hide the window; the form stays.
-  void reject() override;
-
- signals:
-  // A kind button of another kind: the window of that kind is wanted.
-  void KindRequested(char kind);
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -118,7 +100,6 @@ class TakeWindow : public TBaseDialog {
 
  private:
   void Build();
-  void BuildKindButtons(class QGridLayout* grid, int row);
   // The form into the working record; answers the long text to keep in a
   // note (empty when the text fits the record).
   std::string Gather();
@@ -126,7 +107,6 @@ class TakeWindow : public TBaseDialog {
   void TakeEntry(const PhoneRecord& entry, QLineEdit* from);
   void QuickListMenu(const QPoint& at);
 
-  char kind_;
   NamePicker* picker_;
   PasswordPrompt* passwords_ = nullptr;
   TakeQuickList* quickList_ = nullptr;

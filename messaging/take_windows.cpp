@@ -30,7 +30,7 @@ TakeWindows::~TakeWindows() {
 
 char TakeWindows::DefaultKind() {
   const uint8_t kind = FieldByte(CurrentUser().record.bytes, records::name::kDefaultKind);
-  return kind == 1 ? kTakeMemo : kTakePhone;
+  return kind == 1 ? kTakeMemo : kind == 2 ? kTakeEmail : kTakePhone;
 }
 
 void TakeWindows::BringForward() {
@@ -48,13 +48,20 @@ void TakeWindows::Open(char kind) {
   }
   if (window_ && !Close()) return;
   if (kind == 0) kind = DefaultKind();
-  if (kind != kTakePhone && kind != kTakeMemo) return;
-  window_ = new TakeWindow(owner_, kind, picker_);
-  window_->SetPasswords(passwords_);
+  if (kind == kTakeEmail) {
+    window_ = new TTakeEmailClass(owner_);
+  } else if (kind == kTakePhone || kind == kTakeMemo) {
+    auto* take = new TakeWindow(owner_, kind, picker_);
+    take->SetPasswords(passwords_);
+    window_ = take;
+  } else {
+    return;
+  }
   // The window that asks for another kind is closed by it: the request
   // comes back through the loop.
   connect(
-      window_, &TakeWindow::KindRequested, this, [this](char k) { Open(k); }, Qt::QueuedConnection);
+      window_, &TTakeMessageBaseClass::KindRequested, this, [this](char k) { Open(k); },
+      Qt::QueuedConnection);
   window_->OpenModeless();
   window_->raise();
   window_->activateWindow();

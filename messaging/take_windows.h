@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "messaging/take_email.h"
 #include "messaging/take_window.h"
 
 class TakeWindows : public QObject {
@@ -40,11 +41,13 @@ class TakeWindows : public QObject {
   bool Close();
   // The current date and time into the open, visible window.
   void RefreshTime();
-  TakeWindow* Current() const { return window_; }
+  // The open phone message or memo window (nullptr for none or an e-mail).
+  TakeWindow* Current() const { return qobject_cast<TakeWindow*>(window_.data()); }
+  // The open window of any kind.
+  TTakeMessageBaseClass* Window() const { return window_; }
+  TTakeEmailClass* Email() const { return qobject_cast<TTakeEmailClass*>(window_.data()); }
 
-  // The kind the user's default message type option opens: phone message
-  // or memo (an e-mail default opens a phone message until e-mail can be
-  // written here).
+  // The kind the user's default message type option opens.
   static char DefaultKind();
 
  private:
@@ -55,5 +58,5 @@ class TakeWindows : public QObject {
   NamePicker* picker_;
   std::function<void(char kind)> kindCommand_;
   PasswordPrompt* passwords_ = nullptr;
-  QPointer<TakeWindow> window_;
+  QPointer<TTakeMessageBaseClass> window_;
 };

@@ -17,9 +17,10 @@
 #include "data/messages/take_send.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
-#include "toolkit/accessible_names.h"
 #include "messaging/cc_list_dialog.h"
 #include "messaging/cp1252_guard.h"
+#include "messaging/dialog_runner.h"
+#include "messaging/email_dialogs.h"
 #include "messaging/folder_choice.h"
 #include "messaging/memo_reply.h"
 #include "messaging/message_copy.h"
@@ -28,6 +29,7 @@
 #include "storage/errors.h"
 #include "storage/records/field.h"
 #include "storage/records/message.h"
+#include "toolkit/accessible_names.h"
 #include "toolkit/control_id.h"
 #include "toolkit/controls/choice_controls.h"
 #include "toolkit/controls/edit_control.h"
@@ -97,11 +99,12 @@ bool TViewMessageBaseClass::Start() {
     ShowError();
     return false;
   }
+  if (Email() && !StartEmail()) return false;
   // The whole text: from the long-text note when there is one. A note that
   // cannot be read is said, and the record's own text shown.
   const Field textField = Phone() ? msg::kPhoneText : msg::kMemoText;
   std::string text = FieldText(record_.bytes, textField);
-  if (record_.LongTextNote() != 0) {
+  if (!Email() && record_.LongTextNote() != 0) {
     std::string whole;
     if (NoteRead(record_.LongTextNote(), &whole)) {
       text = whole;
@@ -109,7 +112,7 @@ bool TViewMessageBaseClass::Start() {
       ShowError();
     }
   }
-  CopyText(text_, sizeof text_, text);
+  if (!Email()) CopyText(text_, sizeof text_, text);
   if (!SendLog()) {
     // Opening stamps the message viewed. A message another workstation
     // holds is shown unstamped.
@@ -141,14 +144,14 @@ bool TViewMessageBaseClass::Start() {
 }
 
 void TViewMessageBaseClass::Build() {
-  setObjectName(Phone() ? "VMESSAGE" : "VMEMO");
-  setWindowTitle(Phone() ? "View Message" : "View Memo");
+  setObjectName(Phone() ? "VMESSAGE" : Email() ? "VMAIL" : "VMEMO");
+  setWindowTitle(Phone() ? "View Message" : Email() ? "View Email" : "View Memo");
   auto* outer = new QVBoxLayout(this);
   auto* head = new QHBoxLayout;
   auto* kind = new QLabel(this);
   SetControlId(kind, kIdKindPicture);
   kind->setPixmap(KindPixmap(record_.Kind(), 54, 28));
-  kind->setAccessibleName(Phone() ? "Phone message" : "Memo");
+  kind->setAccessibleName(Phone() ? "Phone message" : Email() ? "E-mail" : "Memo");
   head->addWidget(kind);
   auto* time = new QLabel(FromCp1252(RowTimeText(record_.Time())), this);
   SetControlId(time, kIdTime);
@@ -163,65 +166,69 @@ void TViewMessageBaseClass::Build() {
   head->addWidget(notePicture_);
   outer->addLayout(head);
 
-  auto* form = new QGridLayout;
-  int line = 0;
-  auto field = [this, form, &line](const QString& label, int id, int chars, int column = 0) {
-    auto* edit = new FieldLineEdit(this);
-    SetControlId(edit, id);
-    edit->setMaxLength(chars);
-    auto* l = new QLabel(label, this);
-    l->setBuddy(edit);
-    QString name = label;
-    edit->setAccessibleName(name.remove('&').remove(':'));
-    form->addWidget(l, line, column);
-    form->addWidget(edit, line, column + 1);
-    if (SendLog()) edit->setReadOnly(true);
-    return edit;
-  };
-  auto* to = field("To:", kIdTo, 20);
-  to->setReadOnly(true);
-  ++line;
-  if (Phone()) {
-    field("From:", kIdPhoneFrom, 20);
-    field("Company:", kIdCompany, 29, 2);
-    ++line;
-    field("Phone:", kIdPhone, 20);
-    field("Ext:", kIdExt, 10, 2);
-    ++line;
+  if (Email()) {
+    BuildEmailFields(outer);
   } else {
-    field("From:", kIdMemoFrom, 20);
+    auto* form = new QGridLayout;
+    int line = 0;
+    auto field = [this, form, &line](const QString& label, int id, int chars, int column = 0) {
+      auto* edit = new FieldLineEdit(this);
+      SetControlId(edit, id);
+      edit->setMaxLength(chars);
+      auto* l = new QLabel(label, this);
+      l->setBuddy(edit);
+      QString name = label;
+      edit->setAccessibleName(name.remove('&').remove(':'));
+      form->addWidget(l, line, column);
+      form->addWidget(edit, line, column + 1);
+      if (SendLog()) edit->setReadOnly(true);
+      return edit;
+    };
+    auto* to = field("To:", kIdTo, 20);
+    to->setReadOnly(true);
     ++line;
-  }
-  outer->addLayout(form);
-  auto* text = new FieldTextEdit(this);
-  SetControlId(text, Phone() ? kIdPhoneText : kIdMemoText);
-  text->setAccessibleName("Message");
-  if (SendLog()) text->setReadOnly(true);
-  outer->addWidget(text, 1);
-  if (Phone()) {
-    auto* ticks = new QHBoxLayout;
-    auto* by = new FieldLineEdit(this);
-    SetControlId(by, kIdBy);
-    by->setMaxLength(3);
-    by->setMaximumWidth(by->fontMetrics().horizontalAdvance("WWWW") + 12);
-    by->setAccessibleName("By");
-    auto* byLabel = new QLabel("By:", this);
-    byLabel->setBuddy(by);
-    if (SendLog()) by->setReadOnly(true);
-    ticks->addWidget(byLabel);
-    ticks->addWidget(by);
-    const std::pair<const char*, int> boxes[] = {{"Rush", kIdRush},
-                                                 {"Call back", kIdCallBack},
-                                                 {"Returned call", kIdReturnedCall},
-                                                 {"Will call", kIdWillCall}};
-    for (const auto& [caption, id] : boxes) {
-      auto* box = new QCheckBox(caption, this);
-      SetControlId(box, id);
-      if (SendLog()) box->setEnabled(false);
-      ticks->addWidget(box);
+    if (Phone()) {
+      field("From:", kIdPhoneFrom, 20);
+      field("Company:", kIdCompany, 29, 2);
+      ++line;
+      field("Phone:", kIdPhone, 20);
+      field("Ext:", kIdExt, 10, 2);
+      ++line;
+    } else {
+      field("From:", kIdMemoFrom, 20);
+      ++line;
     }
-    ticks->addStretch(1);
-    outer->addLayout(ticks);
+    outer->addLayout(form);
+    auto* text = new FieldTextEdit(this);
+    SetControlId(text, Phone() ? kIdPhoneText : kIdMemoText);
+    text->setAccessibleName("Message");
+    if (SendLog()) text->setReadOnly(true);
+    outer->addWidget(text, 1);
+    if (Phone()) {
+      auto* ticks = new QHBoxLayout;
+      auto* by = new FieldLineEdit(this);
+      SetControlId(by, kIdBy);
+      by->setMaxLength(3);
+      by->setMaximumWidth(by->fontMetrics().horizontalAdvance("WWWW") + 12);
+      by->setAccessibleName("By");
+      auto* byLabel = new QLabel("By:", this);
+      byLabel->setBuddy(by);
+      if (SendLog()) by->setReadOnly(true);
+      ticks->addWidget(byLabel);
+      ticks->addWidget(by);
+      const std::pair<const char*, int> boxes[] = {{"Rush", kIdRush},
+                                                   {"Call back", kIdCallBack},
+                                                   {"Returned call", kIdReturnedCall},
+                                                   {"Will call", kIdWillCall}};
+      for (const auto& [caption, id] : boxes) {
+        auto* box = new QCheckBox(caption, this);
+        SetControlId(box, id);
+        if (SendLog()) box->setEnabled(false);
+        ticks->addWidget(box);
+      }
+      ticks->addStretch(1);
+      outer->addLayout(ticks);
+    }
   }
 
   auto* actions = new QHBoxLayout;
@@ -233,7 +240,7 @@ void TViewMessageBaseClass::Build() {
     row->addWidget(b);
     return b;
   };
-  save_ = button(actions, SendLog() ? "&Viewed" : "&Save", kIdSave);
+  save_ = button(actions, !SendLog() ? "&Save" : SentToInternet() ? "&Sent" : "&Viewed", kIdSave);
   auto* copy = button(actions, "&Copy", kIdCopy);
   button(actions, "&Print", kIdPrint)->setEnabled(false);
   auto* note = button(actions, "&Note", kIdNote);
@@ -256,6 +263,8 @@ void TViewMessageBaseClass::Build() {
     if (SendLog()) list->hide();
   }
   auto* cc = button(actions, "CC&:", kIdCC);
+  QPushButton* options = nullptr;
+  if (Email()) options = button(actions, "Opt&ions", kIdOptions);
   actions->addStretch(1);
   auto* prev = button(steps, "<< Prev", kIdPrev);
   auto* next = button(steps, "Next >>", kIdNext);
@@ -269,7 +278,16 @@ void TViewMessageBaseClass::Build() {
   outer->addLayout(actions);
   outer->addLayout(steps);
 
-  connect(save_, &QPushButton::clicked, this, [this] { SendLog() ? ShowViewed() : Save(); });
+  connect(save_, &QPushButton::clicked, this, [this] {
+    if (!SendLog()) {
+      Save();
+    } else if (SentToInternet()) {
+      ShowSent();
+    } else {
+      ShowViewed();
+    }
+  });
+  if (options) connect(options, &QPushButton::clicked, this, [this] { Options(); });
   connect(copy, &QPushButton::clicked, this, [this] { Copy(); });
   connect(note, &QPushButton::clicked, this, [this] { Note(); });
   connect(reply, &QPushButton::clicked, this, [this] { Reply(); });
@@ -283,7 +301,11 @@ void TViewMessageBaseClass::Build() {
   connect(close, &QPushButton::clicked, this, [this] { CloseView(); });
 
   // Bindings.
-  Bind<TEditControl>(kIdTo, to_, sizeof to_);
+  if (Email()) {
+    Bind<TEditControl>(kIdTo, mailTo_, sizeof mailTo_);
+  } else {
+    Bind<TEditControl>(kIdTo, to_, sizeof to_);
+  }
   if (Phone()) {
     Bind<TEditControl>(kIdPhoneFrom, from_, sizeof from_);
     Bind<TEditControl>(kIdCompany, company_, sizeof company_);
@@ -295,13 +317,17 @@ void TViewMessageBaseClass::Build() {
     Bind<TCheckBoxControl>(kIdCallBack, &callBack_);
     Bind<TCheckBoxControl>(kIdReturnedCall, &returnedCall_);
     Bind<TCheckBoxControl>(kIdWillCall, &willCall_);
+  } else if (Email()) {
+    Bind<TEditControl>(kIdMailFrom, mailFrom_, sizeof mailFrom_);
+    Bind<TEditControl>(kIdSubject, subject_, sizeof subject_);
+    Bind<TMultiLineEditControl>(kIdBody, body_.data(), body_.size(), false);
   } else {
     Bind<TEditControl>(kIdMemoFrom, from_, sizeof from_);
     Bind<TMultiLineEditControl>(kIdMemoText, text_, sizeof text_, true);
   }
 
   // What the row and the kind allow.
-  const bool hasCC = (record_.Flags() & msg::kFlagCcList) != 0;
+  const bool hasCC = Email() ? !header_.Cc().empty() : (record_.Flags() & msg::kFlagCcList) != 0;
   cc->setVisible(hasCC && !SendLog());
   prev->setEnabled(!single_ && rowNumber_ > 0);
   next->setEnabled(!single_ && rowsAfter_ > 0);
@@ -311,12 +337,13 @@ void TViewMessageBaseClass::Build() {
   if (SendLog()) {
     folder_->hide();
     reply->hide();
+    if (options) options->hide();
     if (log) log->hide();
     note->setVisible(FieldI32(record_.bytes, msg::kAttachedNote) != 0);
   } else if (Archived()) {
     save_->setEnabled(false);
   }
-  resize(560, Phone() ? 420 : 380);
+  resize(Email() ? 620 : 560, Phone() ? 420 : Email() ? 480 : 380);
   GuardCp1252(this);
   NameControlsByLabels(this);
 }
@@ -339,7 +366,12 @@ void TViewMessageBaseClass::RefreshTitle() {
   notePicture_->setVisible(note);
   QString title;
   if (row_.Action() == row::kActionPut) {
-    title = (Phone() ? "Message -> " : "Memo -> ") + FromCp1252(row_.TargetName());
+    title = (Phone()   ? "Message -> "
+             : Email() ? "Email -> "
+                       : "Memo -> ") +
+            FromCp1252(row_.TargetName());
+  } else if (Email()) {
+    title = note ? "View Email *** NOTE ATTACHED ***" : "View Email";
   } else if (Phone()) {
     title = note && log ? "View Message *** NOTE & LOG ATTACHED ***"
             : note      ? "View Message *** NOTE ATTACHED ***"
@@ -397,6 +429,7 @@ std::string TViewMessageBaseClass::TextOf() const {
 }
 
 bool TViewMessageBaseClass::SaveQuietly() {
+  if (Email()) return SaveEmailQuietly();
   if (!TransferOut()) return false;
   MessageRecord record = record_;
   SetFieldText(record.bytes, msg::kFrom, from_);
@@ -523,6 +556,11 @@ void TViewMessageBaseClass::Log() {
 }
 
 void TViewMessageBaseClass::ShowCC() {
+  if (Email()) {
+    EmailCCListDialog dialog(this, header_.Cc());
+    RunMessagingDialog(dialog);
+    return;
+  }
   ShowCCList(this, record_.Number());
 }
 
@@ -531,12 +569,20 @@ void TViewMessageBaseClass::ShowCC() {
 void TViewMessageBaseClass::Copy() {
   // A failed save does not stop the copy.
   if (!SendLog() && !Archived() && Modified() != 0) SaveQuietly();
+  if (Email()) {
+    CopyEmail();
+    return;
+  }
   CopyOneMessage(this, record_, false, single_);
 }
 
 void TViewMessageBaseClass::Reply() {
   if (SendLog()) return;
   if (!Archived() && Modified() != 0) SaveQuietly();
+  if (Email()) {
+    ReplyEmail();
+    return;
+  }
   if (Phone()) {
     CopyOneMessage(this, record_, true, single_);
     return;
@@ -571,7 +617,9 @@ void TViewMessageBaseClass::ShowViewed() {
 TViewMessageBaseClass* MakeMessageView(QWidget* owner, TableHandle& table, const ListRow& row,
                                        int32_t rowNumber, int32_t rowsAfter,
                                        const ListRequest& request, bool single) {
-  if (row.Kind() != msg::kKindPhone && row.Kind() != msg::kKindMemo) return nullptr;
+  if (row.Kind() != msg::kKindPhone && row.Kind() != msg::kKindMemo &&
+      row.Kind() != msg::kKindEmail)
+    return nullptr;
   auto* view = new TViewMessageBaseClass(owner, table, row, rowNumber, rowsAfter, request, single);
   if (!view->Start()) {
     delete view;

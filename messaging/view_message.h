@@ -1,5 +1,6 @@
-// The view windows of a phone message (VMESSAGE) and a memo (VMEMO), for a
-// row of the in-box or of the send log. Opening stamps an in-box message
+// The view windows of a phone message (VMESSAGE), a memo (VMEMO) and an
+// e-mail (VMAIL; its own parts are in view_email.cpp), for a row of the
+// in-box or of the send log. Opening stamps an in-box message
 // viewed; the first change locks the record ("Record in use." when another
 // workstation holds it), "&Save" stores it; the marking buttons and "&Tag"
 // change the list's row, which the list writes back when the view closes.
@@ -8,8 +9,10 @@
 #include <QPointer>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/messages/dpmess.h"
+#include "data/messages/email_file.h"
 #include "messaging/list_request.h"
 #include "messaging/list_row.h"
 #include "toolkit/base_dialog.h"
@@ -57,6 +60,12 @@ class TViewMessageBaseClass : public TBaseDialog {
   static constexpr int kIdTime = 300;
   static constexpr int kIdKindPicture = 260;
   static constexpr int kIdNotePicture = 261;
+  // VMAIL.
+  static constexpr int kIdMailFrom = 101;
+  static constexpr int kIdSubject = 102;
+  static constexpr int kIdBody = 157;
+  static constexpr int kIdAttachments = 202;
+  static constexpr int kIdOptions = 253;
 
   // table: the list's open "MESSAGE" (in-box) or "SENDLOG" handle.
   TViewMessageBaseClass(QWidget* owner, TableHandle& table, const ListRow& row, int32_t rowNumber,
@@ -88,6 +97,17 @@ class TViewMessageBaseClass : public TBaseDialog {
   void Reply();
   void ShowViewed();
   void ShowCC();
+  // VMAIL: "&Attachments", "Opt&ions", and the send log's "&Sent".
+  void ShowAttachments();
+  void Options();
+  void ShowSent();
+  bool Email() const;
+  const EmailHeader& Header() const { return header_; }
+  // The body as the window shows it (lines ending "\r\n").
+  std::string ShownBody() const;
+  // Reply's quote: "\r\n\r\n", then "> " and each line as the body
+  // field shows it; false when it would not fit the reply's body.
+  bool QuoteShownLines(std::string* quote) const;
   void RefreshTitle();
   void reject() override;
 
@@ -103,6 +123,14 @@ class TViewMessageBaseClass : public TBaseDialog {
   bool Phone() const;
   std::string TextOf() const;
   void WriteBack();
+  // The e-mail's parts.
+  bool StartEmail();
+  void BuildEmailFields(class QVBoxLayout* outer);
+  bool SaveEmailQuietly();
+  void CopyEmail();
+  void ReplyEmail();
+  void ShowBody(const std::string& body);
+  bool SentToInternet() const;
 
   TableHandle& table_;
   ListRow row_;
@@ -127,10 +155,17 @@ class TViewMessageBaseClass : public TBaseDialog {
   QPushButton* tag_ = nullptr;
   QPushButton* save_ = nullptr;
   QLabel* notePicture_ = nullptr;
+  // VMAIL's buffers.
+  EmailHeader header_;
+  char mailTo_[256] = {};
+  char mailFrom_[128] = {};
+  char subject_[128] = {};
+  std::vector<char> body_;
+  bool truncated_ = false;
+  class QCheckBox* attachments_ = nullptr;
 };
 
-// Makes the view of the row's kind; nullptr for an e-mail (its view is not
-// here) or after a failure was shown.
+// Makes the view of the row's kind; nullptr after a failure was shown.
 TViewMessageBaseClass* MakeMessageView(QWidget* owner, TableHandle& table, const ListRow& row,
                                        int32_t rowNumber, int32_t rowsAfter,
                                        const ListRequest& request, bool single);

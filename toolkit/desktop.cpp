@@ -21,6 +21,11 @@ class QtDesktop : public DesktopService {
                        const QString& filter) override {
     return QFileDialog::getSaveFileName(DialogParent(), caption, suggested, filter);
   }
+  QString SaveFileNameUnconfirmed(const QString& caption, const QString& suggested,
+                                  const QString& filter) override {
+    return QFileDialog::getSaveFileName(DialogParent(), caption, suggested, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+  }
   QString FolderName(const QString& caption, const QString& folder) override {
     return QFileDialog::getExistingDirectory(DialogParent(), caption, folder);
   }

@@ -22,6 +22,12 @@ class DesktopService {
   // replacing an existing file.
   virtual QString SaveFileName(const QString& caption, const QString& suggested,
                                const QString& filter) = 0;
+  // As SaveFileName, for a caller that asks its own question before
+  // replacing an existing file: the dialog does not ask.
+  virtual QString SaveFileNameUnconfirmed(const QString& caption, const QString& suggested,
+                                          const QString& filter) {
+    return SaveFileName(caption, suggested, filter);
+  }
   // A folder; empty for Cancel.
   virtual QString FolderName(const QString& caption, const QString& folder) = 0;
   // Hands url to the desktop's default program; false when none took it.

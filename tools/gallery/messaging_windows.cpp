@@ -1,16 +1,27 @@
 #include "tools/gallery/messaging_windows.h"
 
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "data/messages/attachments.h"
 #include "data/messages/dpnote.h"
 #include "data/office/datadir.h"
+#include "messaging/attach_dialog.h"
 #include "messaging/call_timer.h"
 #include "messaging/cc_list_dialog.h"
+#include "messaging/email_compose.h"
+#include "messaging/email_dialogs.h"
 #include "messaging/folder_dialog.h"
 #include "messaging/folder_list.h"
+#include "messaging/mail_copy.h"
+#include "messaging/mail_reply.h"
 #include "messaging/note_editor.h"
+#include "messaging/select_mail_to.h"
+#include "messaging/take_email.h"
 #include "messaging/take_window.h"
 #include "storage/catalogue.h"
 #include "storage/records/field.h"
@@ -133,6 +144,77 @@ GalleryMessagingWindows::GalleryMessagingWindows() {
   cc->OpenModeless();
   cc->hide();
   dialogs_.emplace_back("cc-list", std::move(cc));
+  AddEmailWindows(path);
+}
+
+void GalleryMessagingWindows::AddEmailWindows(const std::string& path) {
+  // Two files to attach, stored the way the Send E-mail window stores them.
+  QDir().mkpath(QString::fromStdString(path + "DPE"));
+  for (const auto& [name, size] : {std::pair{"QUOTE.PDF", 48213}, std::pair{"PLAN.XLS", 9120}}) {
+    QFile f(QString::fromStdString(path + name));
+    if (f.open(QIODevice::WriteOnly)) f.write(QByteArray(size, 'x'));
+    f.close();
+    AttachmentAdd(mailHeader_, path + name);
+  }
+  auto keep = [this](const char* name, std::unique_ptr<TBaseDialog> dialog) {
+    dialog->hide();
+    dialogs_.emplace_back(name, std::move(dialog));
+  };
+  auto take = std::make_unique<TTakeEmailClass>(nullptr);
+  take->OpenModeless();
+  SetText(take.get(), EmailComposer::kIdTo, "Anne Archer, orders@acme.example");
+  SetText(take.get(), EmailComposer::kIdFrom, "reception@office.example");
+  SetText(take.get(), EmailComposer::kIdSubject, "Quote for the new shelving");
+  SetText(take.get(), EmailComposer::kIdBody,
+          "Dear Sir or Madam,\n\nplease find our quote attached.\n\nKind regards\nReception");
+  take->Composer().Header() = mailHeader_;
+  take->Composer().RefreshTicks();
+  keep("take-email", std::move(take));
+
+  auto reply = std::make_unique<TRespondToMailClass>(
+      nullptr, "orders@acme.example", "Quote for the new shelving",
+      "\r\n\r\n> Could you send us a quote for\r\n> twelve shelves?\r\n", false);
+  reply->OpenModeless();
+  keep("reply-email", std::move(reply));
+
+  auto copy = std::make_unique<TGetEmailCopyInfo>(nullptr, nullptr, false);
+  copy->OpenModeless();
+  SetText(copy.get(), TGetEmailCopyInfo::kIdTo, "Anne Archer");
+  keep("copy-email", std::move(copy));
+
+  auto getcc = std::make_unique<TGetCCDialog>(nullptr, "Reception, accounts@acme.example");
+  getcc->OpenModeless();
+  keep("email-cc", std::move(getcc));
+
+  auto cclist = std::make_unique<EmailCCListDialog>(
+      nullptr, "Reception, accounts@acme.example, \"Baker, Tom\" <tom@baker.example>");
+  cclist->OpenModeless();
+  keep("email-cc-list", std::move(cclist));
+
+  auto signature = std::make_unique<TSignatureDlgClass>(nullptr, 1);
+  signature->OpenModeless();
+  SetText(signature.get(), TSignatureDlgClass::kIdText1, "Reception\nSmith Tools Ltd.");
+  SetText(signature.get(), TSignatureDlgClass::kIdText2, "R.");
+  keep("email-signature", std::move(signature));
+
+  auto options = std::make_unique<EmailOptionsDialog>(nullptr, "in0001");
+  options->OpenModeless();
+  keep("email-options", std::move(options));
+
+  auto from = std::make_unique<GetEmailFromDialog>(nullptr, "reception@office.example");
+  from->OpenModeless();
+  keep("email-from", std::move(from));
+
+  auto pick = std::make_unique<TSelectMailToClass>(nullptr, 255);
+  if (pick->Ready()) {
+    pick->OpenModeless();
+    pick->UsePhoneList(false);
+    keep("select-email-to", std::move(pick));
+  }
+
+  auto attach = std::make_unique<TAttachDialog>(nullptr, mailHeader_);
+  attach->OpenModeless();
+  keep("attachments", std::move(attach));
 }
 
 GalleryMessagingWindows::~GalleryMessagingWindows() {

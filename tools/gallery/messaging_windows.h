@@ -1,7 +1,7 @@
 // The messaging windows of the gallery: both Take kinds filled in as a
 // receptionist would, the note editor as the return-call log with its call
-// timer, the folder dialogs and the CC list, on a small office in a
-// scratch directory.
+// timer, the folder dialogs and the CC list, and the e-mail windows with
+// their dialogs, on a small office in a scratch directory.
 #pragma once
 
 #include <QTemporaryDir>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/messages/dpfolder.h"
+#include "data/messages/email_file.h"
 #include "data/office/dpname.h"
 #include "data/office/passwords.h"
 
@@ -32,7 +33,10 @@ class GalleryMessagingWindows {
     std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
   };
 
+  void AddEmailWindows(const std::string& path);
+
   QTemporaryDir dir_;
+  EmailHeader mailHeader_;
   // The data directory before this office's: the phone message shows with
   // this office's phone list open, so it stays the data directory until
   // the windows go.
