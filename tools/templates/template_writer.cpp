@@ -142,17 +142,19 @@ void WmfWriter::Text(int x, int y, const std::string& text) {
   RecordBytes(0x0521, p);
 }
 
-void WmfWriter::Region(int left, int top, int right, int bottom, const std::string& label) {
-  Pen(Rgb(255, 0, 0), 0);
+void WmfWriter::Polyline(const std::vector<std::pair<int, int>>& points) {
   std::vector<uint8_t> p;
-  Put16(p, 5);
-  const int points[5][2] = {
-      {left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}};
-  for (const auto& q : points) {
-    Put16(p, q[0]);
-    Put16(p, q[1]);
+  Put16(p, static_cast<int>(points.size()));
+  for (const auto& [x, y] : points) {
+    Put16(p, x);
+    Put16(p, y);
   }
   RecordBytes(0x0325, p);
+}
+
+void WmfWriter::Region(int left, int top, int right, int bottom, const std::string& label) {
+  Pen(Rgb(255, 0, 0), 0);
+  Polyline({{left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}});
   // One record a character, from the middle of the region onwards.
   const int x = (left + right) / 2 - 200, y = (top + bottom) / 2;
   const std::string text = "~" + label + "^";

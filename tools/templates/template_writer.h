@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace templates {
@@ -42,6 +43,7 @@ class WmfWriter {
   void Ellipse(int left, int top, int right, int bottom);
   void Line(int x1, int y1, int x2, int y2);
   void Text(int x, int y, const std::string& text);
+  void Polyline(const std::vector<std::pair<int, int>>& points);
 
   // A region and its label ("NAME" or "NAME,SIZE").
   void Region(int left, int top, int right, int bottom, const std::string& label);

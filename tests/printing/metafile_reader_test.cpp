@@ -1,0 +1,294 @@
+// The metafile reader and the template layout on real files: the delivered
+// templates, one drawn in LibreOffice Draw, and damaged or ill-drawn ones.
+#include "printing/metafile/metafile_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "printing/metafile/template_layout.h"
+#include "tests/support/temp_dir.h"
+#include "tools/templates/template_writer.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using templates::Rgb;
+using templates::WmfWriter;
+
+Bytes FileBytes(const std::string& path) {
+  const std::string text = ReadWholeFile(path);
+  return Bytes(text.begin(), text.end());
+}
+
+Bytes LibreOfficeDaily() {
+  return FileBytes(std::string(PRINTING_DATA) + "lo_daily.wmf");
+}
+
+std::vector<std::string> Labels(const wmf::TemplateLayout& layout) {
+  std::vector<std::string> labels;
+  for (const wmf::Step& s : layout.steps) {
+    if (s.kind == wmf::Step::kLabel) labels.push_back(s.name + "," + std::to_string(s.size));
+  }
+  return labels;
+}
+
+std::string StopMessage(const wmf::TemplateLayout& layout) {
+  for (const wmf::Step& s : layout.steps) {
+    if (s.kind == wmf::Step::kStop) return s.message;
+  }
+  return "";
+}
+
+// A small plain template: a font, a region with its label, a framed box and
+// a line of text.
+Bytes SmallTemplate() {
+  WmfWriter w(2000);
+  w.Font("Arial", 10);
+  w.Region(100, -100, 3000, -600, "DAY,20");
+  w.Pen(Rgb(0, 0, 0), 10);
+  w.Rect(50, -50, 7000, -1900);
+  w.Text(200, -800, "Hello");
+  return w.Bytes();
+}
+
+uint16_t Word(const Bytes& b, size_t at) {
+  return static_cast<uint16_t>(b[at] | (b[at + 1] << 8));
+}
+void SetWord(Bytes& b, size_t at, int v) {
+  b[at] = static_cast<uint8_t>(v & 0xFF);
+  b[at + 1] = static_cast<uint8_t>((v >> 8) & 0xFF);
+}
+void SetDword(Bytes& b, size_t at, uint32_t v) {
+  SetWord(b, at, static_cast<int>(v & 0xFFFF));
+  SetWord(b, at + 2, static_cast<int>(v >> 16));
+}
+
+// Where the first record of a function starts (its size word), walking the
+// sound file as written.
+size_t RecordAt(const Bytes& b, uint16_t function) {
+  size_t at = Word(b, 0) == 0xCDD7 ? 22 + 18 : 18;
+  while (at + 6 <= b.size()) {
+    const uint32_t words = Word(b, at) | (static_cast<uint32_t>(Word(b, at + 2)) << 16);
+    if (Word(b, at + 4) == function) return at;
+    at += words * 2;
+  }
+  ADD_FAILURE() << "no record " << function;
+  return 0;
+}
+
+// ---- The files that must read ----
+
+TEST(DeliveredTemplates, EachReadsWholeAndNamesTheRegionsOfItsPage) {
+  const std::set<std::string> daily = {"DAY",     "DATE",        "NAME",    "TODAY",
+                                       "TIME",    "SCHDITEMS",   "CRNTMTH", "CRNTMTHDAYS",
+                                       "NEXTMTH", "NEXTMTHDAYS", "TODO"};
+  std::set<std::string> monthly = {"LASTMTHDAYS", "NEXTMTHDAYS", "NAME",   "MONTH",
+                                   "YEAR",        "LASTMTH",     "NEXTMTH"};
+  for (int n = 1; n <= 37; ++n)
+    monthly.insert("C" + std::to_string(n)), monthly.insert("SCH" + std::to_string(n));
+  std::set<std::string> weekly = {"CRNTMTHDAYS", "NEXTMTHDAYS", "NAME",   "DAYTODAY",
+                                  "DATETODATE",  "CRNTMTH",     "NEXTMTH"};
+  for (const char* d : {"MON", "TUE", "WED", "THU", "FRI", "SAT", "SUN"})
+    weekly.insert(d), weekly.insert(std::string(d) + "SCHED");
+  const struct {
+    const char* file;
+    std::set<std::string> names;
+  } cases[] = {
+      {"daily.wmf", daily},
+      {"daily2.wmf", {"DAY", "DATE", "NAME", "TODAY", "TIME", "SCHDITEMS", "TODO"}},
+      {"weekly.wmf", weekly},
+      {"monthly.wmf", monthly},
+      {"phlist.wmf", {"TITLE", "RANGE", "COL1", "COL2", "PAGE"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    const Bytes bytes = FileBytes(std::string(TEMPLATE_DIR) + c.file);
+    wmf::Metafile file;
+    ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
+    EXPECT_FALSE(file.placeable);
+    const wmf::TemplateLayout layout = wmf::LayOutTemplate(file);
+    EXPECT_EQ(StopMessage(layout), "");
+    std::set<std::string> names;
+    for (const std::string& l : Labels(layout)) names.insert(l.substr(0, l.find(',')));
+    EXPECT_EQ(names, c.names);
+    // Every region serves one label.
+    EXPECT_EQ(layout.regions.size(), Labels(layout).size());
+  }
+}
+
+TEST(LibreOfficeTemplate, WholeLabelsAndMidEdgePolylinesMakeItsRegions) {
+  const Bytes bytes = LibreOfficeDaily();
+  wmf::Metafile file;
+  ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
+  EXPECT_TRUE(file.placeable);
+  EXPECT_EQ(file.unitsPerInch, 2540);
+  const wmf::TemplateLayout layout = wmf::LayOutTemplate(file);
+  EXPECT_EQ(StopMessage(layout), "");
+  EXPECT_EQ(Labels(layout),
+            (std::vector<std::string>{"DAY,26", "DATE,13", "NAME,11", "TODAY,10", "TIME,10",
+                                      "SCHDITEMS,10", "CRNTMTH,10", "CRNTMTHDAYS,8", "NEXTMTH,10",
+                                      "NEXTMTHDAYS,8", "TODO,9"}));
+  // The region of TIME is the rectangle drawn around its label (hundredths
+  // of a millimetre from the page's margins, y downwards).
+  for (const wmf::Step& s : layout.steps) {
+    if (s.kind == wmf::Step::kLabel && s.name == "TIME") {
+      EXPECT_EQ(std::min(s.region.x1, s.region.x2), 500);
+      EXPECT_EQ(std::max(s.region.x1, s.region.x2), 3500);
+      EXPECT_EQ(std::min(s.region.y1, s.region.y2), 7600);
+      EXPECT_EQ(std::max(s.region.y1, s.region.y2), 27200);
+    }
+  }
+  // The label texts and marker rectangles are not drawn.
+  for (const wmf::Step& s : layout.steps) {
+    if (s.kind != wmf::Step::kDraw) continue;
+    const wmf::Record& r = file.records[s.record];
+    if (r.op == wmf::Op::kText) {
+      EXPECT_EQ(r.text.find('~'), std::string::npos) << r.text;
+    }
+  }
+}
+
+// ---- Damaged files: nothing of them is read ----
+
+TEST(DamagedTemplates, EveryBrokenSizeCountOrOffsetGivesNoFile) {
+  const Bytes plain = SmallTemplate();
+  const Bytes drawn = LibreOfficeDaily();
+  struct Case {
+    const char* what;
+    const Bytes* base;
+    std::function<void(Bytes&)> damage;
+  };
+  const Case cases[] = {
+      {"empty file", &plain, [](Bytes& b) { b.clear(); }},
+      {"truncated in the header", &plain, [](Bytes& b) { b.resize(10); }},
+      {"truncated in a record", &plain, [](Bytes& b) { b.resize(b.size() / 2); }},
+      {"truncated before its end record", &plain, [](Bytes& b) { b.resize(b.size() - 6); }},
+      {"end record missing, sizes agreeing", &plain,
+       [](Bytes& b) {
+         b.resize(b.size() - 6);
+         SetDword(b, 6, static_cast<uint32_t>(b.size() / 2));
+       }},
+      {"file size beyond the file", &plain,
+       [](Bytes& b) { SetDword(b, 6, static_cast<uint32_t>(b.size() / 2 + 100)); }},
+      {"header size not nine words", &plain, [](Bytes& b) { SetWord(b, 2, 8); }},
+      {"unknown version", &plain, [](Bytes& b) { SetWord(b, 4, 0x0200); }},
+      {"record size beyond the file", &plain,
+       [](Bytes& b) { SetDword(b, RecordAt(b, wmf::kTextOut), 0x7FFFFFFF); }},
+      {"record size below its own head", &plain,
+       [](Bytes& b) { SetDword(b, RecordAt(b, wmf::kTextOut), 2); }},
+      {"record larger than the header's largest", &plain, [](Bytes& b) { SetDword(b, 12, 4); }},
+      {"polyline count beyond its record", &plain,
+       [](Bytes& b) { SetWord(b, RecordAt(b, wmf::kPolyline) + 6, 1000); }},
+      {"polyline count negative", &plain,
+       [](Bytes& b) { SetWord(b, RecordAt(b, wmf::kPolyline) + 6, -1); }},
+      {"text length beyond its record", &plain,
+       [](Bytes& b) { SetWord(b, RecordAt(b, wmf::kTextOut) + 6, 500); }},
+      {"object outside the object table", &plain,
+       [](Bytes& b) { SetWord(b, RecordAt(b, wmf::kSelectObject) + 6, 500); }},
+      {"more objects than the object table", &plain, [](Bytes& b) { SetWord(b, 10, 1); }},
+      {"placeable checksum wrong", &drawn, [](Bytes& b) { b[20] ^= 1; }},
+      {"placeable box empty", &drawn,
+       [](Bytes& b) {
+         SetWord(b, 10, 0);
+         uint16_t sum = 0;
+         for (size_t i = 0; i < 10; ++i) sum ^= Word(b, 2 * i);
+         SetWord(b, 20, sum);
+       }},
+      {"truncated placeable header", &drawn, [](Bytes& b) { b.resize(20); }},
+      {"extended text length beyond its record", &drawn,
+       [](Bytes& b) { SetWord(b, RecordAt(b, wmf::kExtTextOut) + 6 + 4, 300); }},
+      {"polygon counts beyond their record", &drawn,
+       [](Bytes& b) { SetWord(b, RecordAt(b, wmf::kPolyPolygon) + 6 + 2, 30000); }},
+      {"polygon count beyond its record", &drawn,
+       [](Bytes& b) { SetWord(b, RecordAt(b, wmf::kPolyPolygon) + 6, 30000); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Bytes bytes = *c.base;
+    wmf::Metafile file;
+    ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));  // sound before
+    c.damage(bytes);
+    file.records.resize(3);
+    EXPECT_FALSE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
+    EXPECT_TRUE(file.records.empty());
+  }
+}
+
+// ---- Ill-drawn templates: the page stops where they go wrong ----
+
+TEST(TemplateLayout, RegionsAndLabelsThatDoNotHoldTogetherStopThePage) {
+  struct Case {
+    const char* what;
+    std::function<void(WmfWriter&)> draw;
+    std::string message;
+    std::vector<std::string> labels;  // the labels served before the stop
+  };
+  const Case cases[] = {
+      {"a marker polyline of four points",
+       [](WmfWriter& w) {
+         w.Region(100, -100, 3000, -600, "DAY");
+         w.Polyline({{0, 0}, {100, 0}, {100, -100}, {0, -100}});
+       },
+       "Error in metafile region.",
+       {}},
+      {"a second ~ inside a label",
+       [](WmfWriter& w) {
+         w.Region(100, -100, 3000, -600, "DAY");
+         for (const char* c : {"~", "D", "~", "^"}) w.Text(200, -300, c);
+       },
+       "Error in file.",
+       {"DAY,0"}},
+      {"a label outside every region",
+       [](WmfWriter& w) {
+         w.Region(100, -100, 3000, -600, "DAY");
+         for (const char* c : {"~", "D", "A", "T", "E", "^"}) w.Text(5000, -5000, c);
+       },
+       "Could not find region boundary.",
+       {"DAY,0"}},
+      {"two labels in one region",
+       [](WmfWriter& w) {
+         w.Region(100, -100, 3000, -600, "DAY,12");
+         for (const char* c : {"~", "D", "A", "T", "E", "^"}) w.Text(2000, -300, c);
+       },
+       "Could not find region boundary.",
+       {"DAY,12"}},
+      {"a label on a region's edge",
+       [](WmfWriter& w) {
+         w.Region(100, -100, 3000, -600, "DAY");
+         w.Region(4000, -100, 5000, -600, "X");
+         for (const char* c : {"~", "Y", "^"}) w.Text(4000, -300, c);
+       },
+       "Could not find region boundary.",
+       {"DAY,0", "X,0"}},
+      {"a marker rectangle without a label, and a label-less drawing",
+       [](WmfWriter& w) {
+         w.Region(100, -100, 3000, -600, "DAY");
+         w.Pen(Rgb(255, 0, 0), 0);
+         w.Polyline({{0, 0}, {50, 0}, {50, -50}, {0, -50}, {0, 0}});
+         w.Pen(Rgb(0, 0, 0), 0);
+         w.Polyline({{0, 0}, {50, 0}});
+       },
+       "",
+       {"DAY,0"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WmfWriter w(2000);
+    w.Font("Arial", 10);
+    c.draw(w);
+    const Bytes bytes = w.Bytes();
+    wmf::Metafile file;
+    ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
+    const wmf::TemplateLayout layout = wmf::LayOutTemplate(file);
+    EXPECT_EQ(StopMessage(layout), c.message);
+    EXPECT_EQ(Labels(layout), c.labels);
+  }
+}
+
+}  // namespace
