@@ -26,3 +26,7 @@ std::string RunRecordsInput(const uint8_t* data, size_t size);
 // A table's record and index files from the input, checked and rebuilt by
 // dpadmin; after a rebuild the indexes must check clean.
 std::string RunCheckInput(const uint8_t* data, size_t size);
+
+// A page template (a Windows metafile) of arbitrary bytes, read and laid
+// out into regions and labels as a print does before it draws.
+std::string RunTemplateInput(const uint8_t* data, size_t size);

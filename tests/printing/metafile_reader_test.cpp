@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "fuzz/harness.h"
 #include "printing/metafile/template_layout.h"
 #include "tests/support/temp_dir.h"
 #include "tools/templates/template_writer.h"
@@ -218,6 +220,23 @@ TEST(DamagedTemplates, EveryBrokenSizeCountOrOffsetGivesNoFile) {
     EXPECT_FALSE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
     EXPECT_TRUE(file.records.empty());
   }
+}
+
+// The inputs the template fuzz target starts from and any it once found a
+// fault with, through the target's own harness.
+TEST(DamagedTemplates, SavedFuzzInputsReadCleanly) {
+  namespace fs = std::filesystem;
+  int replayed = 0;
+  for (const char* kind : {"corpus", "regressions"}) {
+    const fs::path dir = fs::path(DESKPOST_FUZZ_DIR) / kind / "template";
+    if (!fs::is_directory(dir)) continue;
+    for (const auto& entry : fs::directory_iterator(dir)) {
+      const Bytes bytes = FileBytes(entry.path().string());
+      EXPECT_EQ(RunTemplateInput(bytes.data(), bytes.size()), "") << entry.path();
+      ++replayed;
+    }
+  }
+  EXPECT_GE(replayed, 3);
 }
 
 // ---- Ill-drawn templates: the page stops where they go wrong ----
