@@ -156,6 +156,65 @@ TEST(LibreOfficeTemplate, WholeLabelsAndMidEdgePolylinesMakeItsRegions) {
   }
 }
 
+// A plain metafile of the records given (function, parameter words), with a
+// true header and its end record.
+Bytes HandMade(const std::vector<std::pair<uint16_t, std::vector<int>>>& records, int objects = 4) {
+  Bytes body;
+  uint32_t largest = 3;
+  for (const auto& [function, words] : records) {
+    const uint32_t size = static_cast<uint32_t>(3 + words.size());
+    largest = std::max(largest, size);
+    body.resize(body.size() + 6);
+    SetDword(body, body.size() - 6, size);
+    SetWord(body, body.size() - 2, function);
+    for (int w : words) {
+      body.resize(body.size() + 2);
+      SetWord(body, body.size() - 2, w);
+    }
+  }
+  body.insert(body.end(), {3, 0, 0, 0, 0, 0});
+  Bytes file(18, 0);
+  SetWord(file, 0, 1);
+  SetWord(file, 2, 9);
+  SetWord(file, 4, 0x0300);
+  SetDword(file, 6, static_cast<uint32_t>((18 + body.size()) / 2));
+  SetWord(file, 10, objects);
+  SetDword(file, 12, largest);
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+TEST(SoundTemplates, RecordsReadWithTheirOwnShapes) {
+  const Bytes bytes = HandMade({
+      {wmf::kRectangle, {-400, 300, -100, 100}},  // bottom, right, top, left
+      {wmf::kEllipse, {-900, 800, -600, 500}},
+      {wmf::kExtTextOut, {-50, 70, 0, 0}},  // y, x, no string at all
+      // y, x, 2 characters, clipped to a rectangle, "Hi"
+      {wmf::kExtTextOut, {-60, 80, 2, 4, 0, 0, 10, 10, 'H' | ('i' << 8)}},
+      {wmf::kTextOut, {3, 'A' | ('B' << 8), 'C', -70, 90}},  // 3, "ABC", y, x
+      {wmf::kPolyPolygon, {2, 3, 2, 0, 0, 10, 0, 10, 10, 5, 5, 6, 6}},
+  });
+  wmf::Metafile file;
+  ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
+  ASSERT_EQ(file.records.size(), 6u);
+  const auto& r = file.records;
+  EXPECT_EQ(r[0].op, wmf::Op::kRectangle);
+  EXPECT_EQ((std::vector<int>{r[0].a.x, r[0].a.y, r[0].b.x, r[0].b.y}),
+            (std::vector<int>{100, -100, 300, -400}));
+  EXPECT_EQ(r[1].op, wmf::Op::kEllipse);
+  EXPECT_EQ((std::vector<int>{r[1].a.x, r[1].a.y, r[1].b.x, r[1].b.y}),
+            (std::vector<int>{500, -600, 800, -900}));
+  EXPECT_EQ(r[2].op, wmf::Op::kText);
+  EXPECT_EQ(r[2].text, "");
+  EXPECT_EQ((std::vector<int>{r[2].a.x, r[2].a.y}), (std::vector<int>{70, -50}));
+  EXPECT_EQ(r[3].text, "Hi");
+  EXPECT_EQ((std::vector<int>{r[3].a.x, r[3].a.y}), (std::vector<int>{80, -60}));
+  EXPECT_EQ(r[4].text, "ABC");
+  EXPECT_EQ((std::vector<int>{r[4].a.x, r[4].a.y}), (std::vector<int>{90, -70}));
+  EXPECT_EQ(r[5].parts, (std::vector<int>{3, 2}));
+  EXPECT_EQ(r[5].points.size(), 5u);
+}
+
 // ---- Damaged files: nothing of them is read ----
 
 TEST(DamagedTemplates, EveryBrokenSizeCountOrOffsetGivesNoFile) {
