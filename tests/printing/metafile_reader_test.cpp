@@ -173,14 +173,29 @@ Bytes HandMade(const std::vector<std::pair<uint16_t, std::vector<int>>>& records
     }
   }
   body.insert(body.end(), {3, 0, 0, 0, 0, 0});
-  Bytes file(18, 0);
+  Bytes file(18 + body.size(), 0);
+  std::copy(body.begin(), body.end(), file.begin() + 18);
   SetWord(file, 0, 1);
   SetWord(file, 2, 9);
   SetWord(file, 4, 0x0300);
   SetDword(file, 6, static_cast<uint32_t>((18 + body.size()) / 2));
   SetWord(file, 10, objects);
   SetDword(file, 12, largest);
-  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+// The same with a placeable header before it: a box of 0,0 to 19000,27700
+// at 2540 units to the inch, as LibreOffice writes.
+Bytes Placeable(const Bytes& plain) {
+  Bytes file(22 + plain.size(), 0);
+  std::copy(plain.begin(), plain.end(), file.begin() + 22);
+  SetDword(file, 0, 0x9AC6CDD7);
+  SetWord(file, 10, 19000);
+  SetWord(file, 12, 27700);
+  SetWord(file, 14, 2540);
+  uint16_t sum = 0;
+  for (size_t i = 0; i < 10; ++i) sum ^= Word(file, 2 * i);
+  SetWord(file, 20, sum);
   return file;
 }
 
@@ -213,6 +228,94 @@ TEST(SoundTemplates, RecordsReadWithTheirOwnShapes) {
   EXPECT_EQ((std::vector<int>{r[4].a.x, r[4].a.y}), (std::vector<int>{90, -70}));
   EXPECT_EQ(r[5].parts, (std::vector<int>{3, 2}));
   EXPECT_EQ(r[5].points.size(), 5u);
+}
+
+// ---- Drawn templates: the marker pen's rectangles as drawing programs write them ----
+
+TEST(DrawnTemplateLayout, ClosedAxisParallelMarkerPolylinesAreRegions) {
+  using Rec = std::pair<uint16_t, std::vector<int>>;
+  const Rec markerPen = {wmf::kCreatePenIndirect, {0, 0, 0, 0x00FF, 0}};  // red hairline
+  const Rec blackPen = {wmf::kCreatePenIndirect, {0, 0, 0, 0, 0}};
+  auto polyline = [](std::vector<int> xy) {
+    std::vector<int> words = {static_cast<int>(xy.size() / 2)};
+    words.insert(words.end(), xy.begin(), xy.end());
+    return Rec{wmf::kPolyline, words};
+  };
+  // "~A^" at x 50, y 50: y, x, 3 characters, no options, the text.
+  const Rec label = {wmf::kExtTextOut, {50, 50, 3, 0, '~' | ('A' << 8), '^'}};
+  const Rec labelOnEdge = {wmf::kExtTextOut, {100, 50, 3, 0, '~' | ('A' << 8), '^'}};
+  const std::vector<int> midEdge = {50, 100, 0, 100, 0, 0, 100, 0, 100, 100, 50, 100};
+  struct Case {
+    const char* what;
+    std::vector<Rec> records;
+    std::string message;
+    size_t regions;
+  };
+  const Case cases[] = {
+      {"six points from the middle of an edge",
+       {markerPen, {wmf::kSelectObject, {0}}, polyline(midEdge), label},
+       "",
+       1},
+      {"not closed",
+       {markerPen,
+        {wmf::kSelectObject, {0}},
+        polyline({0, 0, 100, 0, 100, 100, 0, 100, 0, 10}),
+        label},
+       "Error in metafile region.",
+       0},
+      {"a slanting side",
+       {markerPen,
+        {wmf::kSelectObject, {0}},
+        polyline({0, 0, 100, 0, 90, 100, 0, 100, 0, 0}),
+        label},
+       "Error in metafile region.",
+       0},
+      {"flat",
+       {markerPen, {wmf::kSelectObject, {0}}, polyline({0, 0, 50, 0, 100, 0, 50, 0, 0, 0}), label},
+       "Error in metafile region.",
+       0},
+      {"a label on the bottom edge",
+       {markerPen, {wmf::kSelectObject, {0}}, polyline(midEdge), labelOnEdge},
+       "Could not find region boundary.",
+       1},
+      {"the marker pen given up by restoring the saved state",
+       {markerPen,
+        blackPen,
+        {wmf::kSelectObject, {1}},
+        {wmf::kSaveDc, {}},
+        {wmf::kSelectObject, {0}},
+        {wmf::kRestoreDc, {-1}},
+        polyline({0, 0, 5, 5}),
+        label},
+       "Could not find region boundary.",
+       0},
+      {"the marker pen created but another selected",
+       {markerPen, blackPen, {wmf::kSelectObject, {1}}, polyline({0, 0, 5, 5})},
+       "",
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Bytes bytes = Placeable(HandMade(c.records));
+    wmf::Metafile file;
+    ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
+    const wmf::TemplateLayout layout = wmf::LayOutTemplate(file);
+    EXPECT_EQ(StopMessage(layout), c.message);
+    EXPECT_EQ(layout.regions.size(), c.regions);
+  }
+}
+
+TEST(TemplateLayout, RectanglesPastTheHundredthServeNoLabel) {
+  WmfWriter w(9000);
+  w.Font("Arial", 10);
+  for (int i = 0; i < 101; ++i) w.Region(100, -i * 80, 3000, -i * 80 - 70, "R" + std::to_string(i));
+  const Bytes bytes = w.Bytes();
+  wmf::Metafile file;
+  ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
+  const wmf::TemplateLayout layout = wmf::LayOutTemplate(file);
+  EXPECT_EQ(layout.regions.size(), 100u);
+  EXPECT_EQ(Labels(layout).size(), 100u);
+  EXPECT_EQ(StopMessage(layout), "Could not find region boundary.");
 }
 
 // ---- Damaged files: nothing of them is read ----
