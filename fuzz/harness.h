@@ -31,3 +31,6 @@ std::string RunCheckInput(const uint8_t* data, size_t size);
 // gateway (gateway/incoming.h); the office must check clean afterwards and
 // no file may appear outside its own places.
 std::string RunMailInput(const uint8_t* data, size_t size);
+// A page template (a Windows metafile) of arbitrary bytes, read and laid
+// out into regions and labels as a print does before it draws.
+std::string RunTemplateInput(const uint8_t* data, size_t size);

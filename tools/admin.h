@@ -36,6 +36,10 @@ int RunPhoneList(const std::vector<std::string>& args);
 int RunAddPhone(const std::vector<std::string>& args);
 int RunImportPhone(const std::vector<std::string>& args);
 int RunExportPhone(const std::vector<std::string>& args);
+// dpadmin print DIR daily|weekly|monthly ...: the schedule prints (not in
+// the fuzz build, which has no Qt).
+bool IsSchedulePrintKind(const std::string& kind);
+int AdminPrintSchedule(const std::vector<std::string>& args);
 
 // The directory argument as the engine wants it: ending in '/'.
 std::string WithSlash(const std::string& directory);

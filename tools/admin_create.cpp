@@ -11,6 +11,7 @@
 #include "data/office/startup_settings.h"
 #include "storage/catalogue.h"
 #include "tools/admin.h"
+#include "tools/templates/template_writer.h"
 
 namespace fs = std::filesystem;
 
@@ -191,6 +192,13 @@ int RunCreate(const std::vector<std::string>& args) {
   // Office-wide settings: an existing file is kept, a new directory gets an
   // empty one.
   if (!FileExists(dir + "DPDESK.CFG") && !WriteFile(dir + "DPDESK.CFG", "")) return kExitError;
+  // The page templates of the printed schedules and phone lists: the
+  // office may have drawn its own, which are kept.
+  for (const templates::TemplateFile& page : templates::DrawTemplates()) {
+    if (FileExists(dir + page.name)) continue;
+    if (!WriteFile(dir + page.name, std::string(page.bytes.begin(), page.bytes.end())))
+      return kExitError;
+  }
   // The marker last: start-up refuses a directory without it, so one left
   // half-made by a failure is never used.
   if (!WriteFile(dir + "DP.EXE", kMarkerText)) return kExitError;

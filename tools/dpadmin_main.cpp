@@ -36,6 +36,7 @@ constexpr char kUsage[] =
     "       dpadmin add-phone DIR LIST --listname NAME [--phone NUMBER] [FIELD OPTIONS]\n"
     "       dpadmin import-phone DIR LIST FILE.csv\n"
     "       dpadmin export-phone DIR LIST FILE.csv\n"
+    "       dpadmin print DIR daily|weekly|monthly NAME DATE [--to DATE] --pdf FILE\n"
     "       dpadmin --help\n";
 
 constexpr char kHelp[] =
@@ -102,6 +103,10 @@ constexpr char kHelp[] =
     "                reported with their line numbers; the rest are added.\n"
     "  export-phone  writes LIST as such a CSV file, every column, which\n"
     "                import-phone reads back.\n"
+    "  print daily|weekly|monthly  prints NAME's (or \"* COMMON\"'s) day, week\n"
+    "                (to the week of --to) or month on the data directory's page\n"
+    "                templates (daily.wmf, daily2.wmf, weekly.wmf, monthly.wmf)\n"
+    "                into a PDF file.\n"
     "\n"
     "TABLE is one of MESSAGE PHONE NAME SCHED TODO CAT LC SENDLOG FOLDER NOTE CC.\n"
     "LIST is COMMON (the office's phone list) or a person's name.\n"
@@ -162,6 +167,10 @@ int main(int argc, char** argv) {
   if (command == "add-phone") return RunAddPhone(args);
   if (command == "import-phone") return RunImportPhone(args);
   if (command == "export-phone") return RunExportPhone(args);
+#ifdef DPADMIN_PRINTING
+  if (command == "print" && args.size() > 1 && IsSchedulePrintKind(args[1]))
+    return AdminPrintSchedule(args);
+#endif
   std::fprintf(stderr, "dpadmin: unknown command: %s\n", command.c_str());
   std::fputs(kUsage, stderr);
   return kExitError;
