@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -45,9 +46,8 @@ bool ExportFile::Open(const std::string& path) {
   path_ = path;
   partPath_ = path + ".part";
   // A directory under the chosen name can never be replaced by the file.
-  if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
-    std::fclose(probe);
-  } else if (errno == EISDIR) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
     Fail(OpenCaption(EISDIR), path);
     return false;
   }

@@ -5,14 +5,13 @@
 #include "data/table_handle.h"
 #include "storage/database.h"
 #include "storage/errors.h"
+#include "storage/file.h"
 
 namespace label = records::label;
 
 namespace {
 
-// LABEL.DAT has no header and no index; its records are read, never
-// locked or written by the program.
-constexpr TableDef kLabelTableDef{label::kHeaderSize, label::kRecordSize, 0, nullptr, "LABEL", 0};
+constexpr char kLabelTableName[] = "LABEL";
 
 // The most blank lines before the first row of a page: a page holds 66.
 constexpr int kMostTopMargin = 60;
@@ -82,28 +81,39 @@ void LabelRecordOf(const LabelFormat& f, uint8_t (&record)[label::kRecordSize]) 
 
 int LabelReadFormats(const std::string& directory, std::vector<LabelFormat>* formats) {
   formats->clear();
-  Table table(kLabelTableDef);
-  if (!DbOpenTable(table, directory)) return 0;
-  int32_t count = 0;
-  int ok = DbRecordCount(table, &count);
-  for (int32_t n = 0; ok && n < count; ++n) {
+  // Read as a plain file: the program never locks or writes LABEL.DAT, and
+  // its last byte of each record is a field (rows per page), not a lock
+  // byte the engine would keep out of the read.
+  const std::string path = DbDataPath(directory, kLabelTableName);
+  File file;
+  if (!file.Open(path, OpenMode::kReadOnly)) {
+    DbSetError(kDbOpenFailed, path);
+    return 0;
+  }
+  const int64_t size = file.Size();
+  if (size < 0) {
+    DbSetError(kDbReadFailed, path);
+    return 0;
+  }
+  // A record cut short at the end of the file is no format.
+  const int64_t count = size / label::kRecordSize;
+  for (int64_t n = 0; n < count; ++n) {
     uint8_t record[label::kRecordSize] = {};
-    if (!DbReadRecord(table, n, record)) {
-      ok = 0;
-      break;
+    if (file.ReadAt(n * label::kRecordSize, record, label::kRecordSize) != label::kRecordSize) {
+      DbSetError(kDbReadFailed, path);
+      formats->clear();
+      return 0;
     }
     const std::vector<FieldProblem> problems = LabelRecordProblems(record);
     if (!problems.empty()) {
       SetAppError(kAppIndexCorrupt, "LABEL.DAT record " + std::to_string(n + 1) + ": " +
                                         problems.front().field + " " + problems.front().what);
-      ok = 0;
-      break;
+      formats->clear();
+      return 0;
     }
     formats->push_back(LabelFormatOf(record));
   }
-  DbCloseTable(table);
-  if (!ok) formats->clear();
-  return ok;
+  return 1;
 }
 
 const LabelFormat* FindLabelFormat(const std::vector<LabelFormat>& formats, std::string_view name) {

@@ -13,6 +13,9 @@
 //   25     1     left margin: column of the first label
 //   26     1     top margin: blank lines before the first row of a page
 //   27     1     rows per page; below 2 means continuous labels
+//
+// Unlike the shared tables, the last byte of a record is a field, not a
+// lock byte: the file is only ever read, as a plain file.
 #pragma once
 
 #include "storage/records/field.h"
