@@ -17,17 +17,18 @@
 #include "data/messages/take_send.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
-#include "toolkit/accessible_names.h"
 #include "messaging/cc_list_dialog.h"
 #include "messaging/cp1252_guard.h"
 #include "messaging/folder_choice.h"
 #include "messaging/memo_reply.h"
 #include "messaging/message_copy.h"
 #include "messaging/message_pictures.h"
+#include "messaging/message_printing.h"
 #include "messaging/note_editor.h"
 #include "storage/errors.h"
 #include "storage/records/field.h"
 #include "storage/records/message.h"
+#include "toolkit/accessible_names.h"
 #include "toolkit/control_id.h"
 #include "toolkit/controls/choice_controls.h"
 #include "toolkit/controls/edit_control.h"
@@ -235,7 +236,9 @@ void TViewMessageBaseClass::Build() {
   };
   save_ = button(actions, SendLog() ? "&Viewed" : "&Save", kIdSave);
   auto* copy = button(actions, "&Copy", kIdCopy);
-  button(actions, "&Print", kIdPrint)->setEnabled(false);
+  connect(button(actions, "&Print", kIdPrint), &QPushButton::clicked, this, [this] {
+    PrintMessageRows(this, request_, {{row_.RecordNumber(), row_.Number()}});
+  });
   auto* note = button(actions, "&Note", kIdNote);
   auto* reply = button(actions, "&Reply", kIdReply);
   QPushButton* log = nullptr;
