@@ -30,6 +30,7 @@
 #include "messaging/mail_copy.h"
 #include "messaging/message_copy.h"
 #include "messaging/message_pictures.h"
+#include "messaging/message_printing.h"
 #include "messaging/message_services.h"
 #include "messaging/remove_dialog.h"
 #include "messaging/view_message.h"
@@ -253,14 +254,47 @@ void TMessageListBaseClass::Build() {
   connect(button("&Update", kIdUpdate), &QPushButton::clicked, this, [this] { Update(); });
   connect(button("&Copy", kIdCopy), &QPushButton::clicked, this, [this] { Copy(); });
   connect(button("&Remove", kIdRemove), &QPushButton::clicked, this, [this] { Remove(); });
-  // Printing comes with the printed pages.
-  button("&Print", kIdPrint)->setEnabled(false);
+  connect(button("&Print", kIdPrint), &QPushButton::clicked, this, [this] { Print(); });
   previewButton_ = button("&>>", kIdPreview);
   connect(previewButton_, &QPushButton::clicked, this, [this] { TogglePreview(); });
   buttons->addStretch(1);
   connect(button("Close", kIdClose), &QPushButton::clicked, this, [this] { Ok(); });
   outer->addLayout(buttons);
   resize(480, 320);
+}
+
+std::vector<int> TMessageListBaseClass::RowsToPrint() {
+  std::vector<int> rows = SelectedRows();
+  if (rows.size() > 1) return rows;
+  std::vector<int> tagged;
+  for (int32_t row = 0; row < rows_; ++row)
+    if (Row(row).Tagged()) tagged.push_back(row);
+  const int focused = FocusedRow();
+  std::vector<int> all(static_cast<size_t>(rows_), 0);
+  for (int32_t row = 0; row < rows_; ++row) all[size_t(row)] = row;
+  if (focused < 0 && tagged.empty()) return all;
+  QStringList items;
+  int first = 0;
+  if (focused >= 0) items << "Just this one";
+  items << "All";
+  if (!tagged.empty()) {
+    items << "Tagged";
+    first = int(items.size()) - 1;
+  }
+  const int chosen = Prompter().PickList("Print", items, first);
+  if (chosen < 0 || chosen >= int(items.size())) return {};
+  if (items[chosen] == "Just this one") return {focused};
+  if (items[chosen] == "Tagged") return tagged;
+  return all;
+}
+
+void TMessageListBaseClass::Print() {
+  std::vector<MessageRef> refs;
+  for (int row : RowsToPrint()) {
+    const ListRow r = Row(row);
+    refs.push_back({r.RecordNumber(), r.Number()});
+  }
+  if (!refs.empty()) PrintMessageRows(this, request_, refs);
 }
 
 bool TMessageListBaseClass::Start() {

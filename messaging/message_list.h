@@ -127,6 +127,12 @@ class TMessageListBaseClass : public TBaseDialog {
   void Update();
   void Remove();
   void Copy();
+  // "&Print": several selected rows print; otherwise "Print" asks for
+  // "Just this one", "All" or "Tagged" as far as they apply (no focused
+  // and no tagged row: all print).
+  void Print();
+  // The rows Print would print, after its question (empty: cancelled).
+  std::vector<int> RowsToPrint();
   void OpenView(int row);
   // The "View" or "Sendlog" context menu at the pointer.
   QMenu* ContextMenu();

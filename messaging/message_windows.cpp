@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <cstring>
+#include <memory>
 
 #include "data/office/dpmain.h"
 #include "data/office/name_picking.h"
 #include "messaging/dialog_runner.h"
 #include "messaging/folder_dialog.h"
 #include "messaging/message_list.h"
+#include "messaging/message_printing.h"
 #include "messaging/search_dialog.h"
 #include "messaging/view_message.h"
 #include "storage/errors.h"
@@ -31,6 +33,9 @@ constexpr int kSendLogNew = 620;
 constexpr int kSendLogArchive = 621;
 constexpr int kSearchSendLogNew = 638;
 constexpr int kSearchSendLogArchive = 639;
+constexpr int kPrintNew = 614;
+constexpr int kPrintFolder = 615;
+constexpr int kPrintArchive = 616;
 
 ListRequest BaseRequest() {
   ListRequest r;
@@ -106,16 +111,19 @@ void MessageWindows::Command(QWidget* owner, int command, PasswordPrompt& prompt
   switch (command) {
     case kCmdView:
     case kCmdNew:
+    case kPrintNew:
     case kSearchNew:
       r.view = kViewNew;
       r.folder = msg::kFolderNew;
       break;
     case kCmdArchive:
+    case kPrintArchive:
     case kSearchArchive:
       r.view = kViewArchive;
       r.folder = msg::kFolderArchive;
       break;
     case kCmdFolder:
+    case kPrintFolder:
     case kSearchFolder:
       r.view = kViewFolder;
       break;
@@ -151,7 +159,35 @@ void MessageWindows::Command(QWidget* owner, int command, PasswordPrompt& prompt
     OpenSearch(owner, r);
     return;
   }
+  if (command == kPrintNew || command == kPrintFolder || command == kPrintArchive) {
+    PrintList(owner, r);
+    return;
+  }
   if (OpenList(owner, r)) openedByView_ = command == kCmdView;
+}
+
+bool MessageWindows::PrintList(QWidget* owner, const ListRequest& request) {
+  // The list is built in the user's work table, which an open list shows:
+  // that list goes, as it does for another view.
+  if (list_) {
+    list_->CloseList();
+    delete list_.data();
+  }
+  openedByView_ = false;
+  std::unique_ptr<TMessageListBaseClass> list;
+  if (request.sendLog)
+    list = std::make_unique<TSendlogListClass>(owner, request);
+  else
+    list = std::make_unique<TMessageListClass>(owner, request);
+  // Nothing listed: "No messages" was said.
+  if (!list->Start()) return false;
+  std::vector<MessageRef> refs;
+  for (int32_t row = 0; row < list->RowCount(); ++row) {
+    const ListRow r = list->Row(row);
+    refs.push_back({r.RecordNumber(), r.Number()});
+  }
+  list.reset();
+  return PrintMessageRows(owner, request, refs);
 }
 
 bool MessageWindows::OpenList(QWidget* owner, const ListRequest& request) {

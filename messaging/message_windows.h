@@ -17,7 +17,9 @@ class MessageWindows {
  public:
   static MessageWindows& Instance();
 
-  // Runs one of the commands 600 to 606, 620, 621, 638, 639 or 252; a command while the list has a
+  // Runs one of the commands 600 to 606, 614 to 616 (Print New, Folder,
+  // Archive: the list built and printed without a window), 620, 621, 638,
+  // 639 or 252; a command while the list has a
   // window of its own open, or while the search window is open, only beeps.
   void Command(QWidget* owner, int command, PasswordPrompt& prompt);
   // The urgent message alone, modally, without Prev and Next; its pending
@@ -29,6 +31,9 @@ class MessageWindows {
   // listed.
   bool OpenList(QWidget* owner, const ListRequest& request);
   void OpenSearch(QWidget* owner, const ListRequest& request);
+  // Builds the request's list without a window and prints it; false when
+  // nothing was listed ("No messages") or printed.
+  bool PrintList(QWidget* owner, const ListRequest& request);
 
   TMessageListBaseClass* List() const { return list_; }
   TSearchCriteriaClass* Search() const { return search_; }

@@ -25,6 +25,7 @@
 #include "messaging/memo_reply.h"
 #include "messaging/message_copy.h"
 #include "messaging/message_pictures.h"
+#include "messaging/message_printing.h"
 #include "messaging/note_editor.h"
 #include "storage/errors.h"
 #include "storage/records/field.h"
@@ -242,7 +243,9 @@ void TViewMessageBaseClass::Build() {
   };
   save_ = button(actions, !SendLog() ? "&Save" : SentToInternet() ? "&Sent" : "&Viewed", kIdSave);
   auto* copy = button(actions, "&Copy", kIdCopy);
-  button(actions, "&Print", kIdPrint)->setEnabled(false);
+  connect(button(actions, "&Print", kIdPrint), &QPushButton::clicked, this, [this] {
+    PrintMessageRows(this, request_, {{row_.RecordNumber(), row_.Number()}});
+  });
   auto* note = button(actions, "&Note", kIdNote);
   auto* reply = button(actions, "&Reply", kIdReply);
   QPushButton* log = nullptr;

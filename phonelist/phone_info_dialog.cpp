@@ -16,6 +16,7 @@
 #include "phonelist/category_dialogs.h"
 #include "phonelist/phone_entry_points.h"
 #include "phonelist/phone_note_dialog.h"
+#include "phonelist/phone_print.h"
 #include "phonelist/phone_settings.h"
 #include "storage/errors.h"
 #include "storage/records/phone.h"
@@ -177,8 +178,8 @@ void TPhoneInfoClass::Build() {
   connect(form.Button("&Cat", kIdCat), &QPushButton::clicked, this, [this] { Categories(); });
   connect(form.Button("C&opy", kIdCopy), &QPushButton::clicked, this, [this] { CopyEntry(); });
   connect(form.Button("&Paste", kIdPaste), &QPushButton::clicked, this, [this] { PasteAddress(); });
-  // Printing one entry comes with the phone list's reports.
-  form.Button("P&rint", kIdPrint)->setEnabled(false);
+  connect(form.Button("P&rint", kIdPrint), &QPushButton::clicked, this,
+          [this] { PrintPhoneEntry(this, record_); });
   connect(form.Button("Cancel", kIdCancel), &QPushButton::clicked, this, [this] { reject(); });
   NameControlsByLabels(this);
 }

@@ -18,6 +18,7 @@
 #include "phonelist/category_dialogs.h"
 #include "phonelist/phone_entry_points.h"
 #include "phonelist/phone_info_dialog.h"
+#include "phonelist/phone_print.h"
 #include "phonelist/phone_settings.h"
 #include "storage/errors.h"
 #include "storage/records/lc.h"
@@ -265,8 +266,7 @@ TSearchListClass::TSearchListClass(QWidget* owner, std::unique_ptr<Table> result
   connect(button("&Info", kIdInfo), &QPushButton::clicked, this, [this] { Info(); });
   connect(button("&Cat", kIdCat), &QPushButton::clicked, this, [this] { Categories(); });
   connect(button("C&opy", kIdCopy), &QPushButton::clicked, this, [this] { Copy(); });
-  // Reports and labels print with the phone list's printing, still to come.
-  button("&Print", kIdPrint)->setEnabled(false);
+  connect(button("&Print", kIdPrint), &QPushButton::clicked, this, [this] { Print(); });
   buttons->addStretch();
   connect(button("&Done", kIdDone), &QPushButton::clicked, this, [this] { reject(); });
   connect(view_, &QListView::doubleClicked, this, [this] { Info(); });
@@ -301,6 +301,23 @@ void TSearchListClass::Info() {
   // The row takes the saved Listname and Phone 1; the list window is left
   // as it stands.
   if (EditPhoneEntry(this, &entry, &saved)) model_->Replace(row, saved);
+}
+
+void TSearchListClass::Print() {
+  // A second Print while one runs is ignored.
+  if (printing_) return;
+  printing_ = true;
+  std::vector<ResultRow> rows;
+  const int count = model_->rowCount();
+  rows.reserve(size_t(count));
+  bool readable = true;
+  for (int row = 0; row < count && readable; ++row) {
+    PhoneEntry entry;
+    readable = model_->Entry(row, &entry);
+    if (readable) rows.push_back({entry.RecordNumber(), model_->Tagged(row)});
+  }
+  if (readable) mode_ == 1 ? PrintPhoneLabels(this, rows) : PrintPhoneReport(this, rows);
+  printing_ = false;
 }
 
 void TSearchListClass::Categories() {

@@ -2,8 +2,7 @@
 // the criteria and the categories are chosen, and SEARCH_LIST ("Search
 // result:   %ld found"), the matching entries in index order, from which
 // entries are opened, given categories and copied, and where reports and
-// labels start (their printing comes with the reports: the button waits
-// disabled).
+// labels are printed (phone_print.h).
 #pragma once
 
 #include <QAbstractListModel>
@@ -120,6 +119,8 @@ class TSearchListClass : public TBaseDialog {
   void Info();
   void Categories();
   void Copy();
+  // "&Print": labels in mode 1, a report otherwise, of the result rows.
+  void Print();
   void reject() override;
 
  signals:
@@ -136,6 +137,7 @@ class TSearchListClass : public TBaseDialog {
   SearchResultView* view_ = nullptr;
   SearchResultModel* model_ = nullptr;
   bool closed_ = false;
+  bool printing_ = false;
 };
 
 // The search in the mode: the criteria dialog, the categories collected,

@@ -40,6 +40,7 @@ int RunExportPhone(const std::vector<std::string>& args);
 // the fuzz build, which has no Qt).
 bool IsSchedulePrintKind(const std::string& kind);
 int AdminPrintSchedule(const std::vector<std::string>& args);
+int RunPrint(const std::vector<std::string>& args);
 
 // The directory argument as the engine wants it: ending in '/'.
 std::string WithSlash(const std::string& directory);

@@ -1,7 +1,7 @@
 // dpadmin create: makes a complete, empty data directory: every table of the
 // catalogue with its header and version, CAT.DAT carrying the directory
-// version, the DP.EXE marker, the DPE and SENDLOG directories and an empty
-// DPDESK.CFG.
+// version, the DP.EXE marker, the DPE and SENDLOG directories, an empty
+// DPDESK.CFG and the label formats (LABEL.DAT) when it has none.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "data/office/startup_settings.h"
+#include "data/phone/label_table.h"
 #include "storage/catalogue.h"
 #include "tools/admin.h"
 #include "tools/templates/template_writer.h"
@@ -199,6 +200,11 @@ int RunCreate(const std::vector<std::string>& args) {
     if (!WriteFile(dir + page.name, std::string(page.bytes.begin(), page.bytes.end())))
       return kExitError;
   }
+  // The label formats: an office's own LABEL.DAT is kept, a directory
+  // without one gets the formats delivered with the program.
+  if (!FileExists(dir + "LABEL.DAT") &&
+      !WriteFile(dir + "LABEL.DAT", LabelFileBytes(StandardLabelFormats())))
+    return kExitError;
   // The marker last: start-up refuses a directory without it, so one left
   // half-made by a failure is never used.
   if (!WriteFile(dir + "DP.EXE", kMarkerText)) return kExitError;

@@ -22,38 +22,8 @@ namespace {
 
 namespace msg = records::message;
 
-// The list is built in a work table of dpadmin's own, never in the
-// person's "W<number>", which their running program may be showing.
-class PrivateWorkTable {
- public:
-  ~PrivateWorkTable() {
-    if (table.IsOpen()) DbCloseWorkTable(table);
-    if (!directory_.empty()) {
-      std::error_code ignored;
-      std::filesystem::remove_all(directory_, ignored);
-    }
-  }
-  bool Open() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/dpadmin-XXXXXX";
-    if (!mkdtemp(pattern.data())) {
-      Complain("cannot make a scratch directory under " + pattern);
-      return false;
-    }
-    directory_ = pattern + "/";
-    if (!DbOpenWorkTable(table, directory_)) {
-      ComplainAppError("cannot make the list's work table");
-      return false;
-    }
-    return true;
-  }
-  Table table{"W", msg::list_row::kLength};
+}  // namespace
 
- private:
-  std::string directory_;
-};
-
-// "new", "archive", a folder's number or one of the person's folder names.
 bool FolderNumber(const std::string& given, int32_t owner, int32_t* folder) {
   if (given == "new") {
     *folder = msg::kFolderNew;
@@ -83,6 +53,8 @@ bool FolderNumber(const std::string& given, int32_t owner, int32_t* folder) {
   if (found) *folder = entry.Number();
   return found;
 }
+
+namespace {
 
 // One line per message: number, time, kind, marks, who from, and its text.
 void PrintMessage(const MessageRecord& r) {

@@ -4,11 +4,17 @@
 // files' Windows-1252.
 #pragma once
 
+#include <stdlib.h>
+
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "data/office/dpname.h"
+#include "storage/records/message.h"
+#include "storage/worktable.h"
+#include "tools/admin.h"
 
 // The data directory opened with the program's own checks (DP.EXE, locking,
 // the directory version, DPE and SENDLOG); closed again when it goes.
@@ -60,3 +66,41 @@ struct ParsedOptions {
 // starting with "--" is refused with a message.
 bool ParseOptions(const std::vector<std::string>& args, const std::vector<std::string>& valued,
                   const std::vector<std::string>& flags, ParsedOptions* out);
+
+// A person's folder given on the command line: "new", "archive", a folder's
+// number or one of the person's folder names (owner's name number).
+// Complains and answers false when the person has no such folder.
+bool FolderNumber(const std::string& given, int32_t owner, int32_t* folder);
+
+// The list is built in a work table of dpadmin's own, never in the
+// person's "W<number>", which their running program may be showing.
+class PrivateWorkTable {
+ public:
+  explicit PrivateWorkTable(int32_t rowSize = records::message::list_row::kLength)
+      : table("W", rowSize) {}
+  ~PrivateWorkTable() {
+    if (table.IsOpen()) DbCloseWorkTable(table);
+    if (!directory_.empty()) {
+      std::error_code ignored;
+      std::filesystem::remove_all(directory_, ignored);
+    }
+  }
+  bool Open() {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/dpadmin-XXXXXX";
+    if (!mkdtemp(pattern.data())) {
+      Complain("cannot make a scratch directory under " + pattern);
+      return false;
+    }
+    directory_ = pattern + "/";
+    if (!DbOpenWorkTable(table, directory_)) {
+      ComplainAppError("cannot make the list's work table");
+      return false;
+    }
+    return true;
+  }
+  Table table;
+
+ private:
+  std::string directory_;
+};

@@ -37,13 +37,18 @@ constexpr char kUsage[] =
     "       dpadmin import-phone DIR LIST FILE.csv\n"
     "       dpadmin export-phone DIR LIST FILE.csv\n"
     "       dpadmin print DIR daily|weekly|monthly NAME DATE [--to DATE] --pdf FILE\n"
+    "       dpadmin print DIR phonelist [LIST] [--type phone|mailing|full] [--title T]\n"
+    "                --pdf FILE | --text FILE | --csv FILE\n"
+    "       dpadmin print DIR labels FORMAT [LIST] [--contact] --pdf FILE | --text FILE\n"
+    "       dpadmin print DIR folder USER FOLDER [--sendlog] --pdf FILE | --text FILE\n"
     "       dpadmin --help\n";
 
 constexpr char kHelp[] =
     "\n"
     "  create   makes DIR a complete, empty data directory: every table with its\n"
     "           empty indexes, CAT.DAT with the directory version, DP.EXE, the DPE\n"
-    "           and SENDLOG directories and an empty DPDESK.CFG. A directory\n"
+    "           and SENDLOG directories, an empty DPDESK.CFG and, when it has\n"
+    "           none, LABEL.DAT with the delivered label formats. A directory\n"
     "           holding any table, index, e-mail file or flag file of an office\n"
     "           is refused; --force lists them, then makes it afresh, emptying\n"
     "           every table and removing old e-mail files and flag files.\n"
@@ -107,6 +112,18 @@ constexpr char kHelp[] =
     "                (to the week of --to) or month on the data directory's page\n"
     "                templates (daily.wmf, daily2.wmf, weekly.wmf, monthly.wmf)\n"
     "                into a PDF file.\n"
+    "  print    prints without windows what the program prints, to a PDF file as\n"
+    "           the printer would print it, or to a text file as the program\n"
+    "           exports it (written beside FILE and renamed when whole):\n"
+    "           phonelist  a report of LIST (COMMON unless given), --type phone\n"
+    "                      (the default), mailing or full, under --title or the\n"
+    "                      list's own; --csv writes it comma-delimited.\n"
+    "           labels     LIST's entries as labels of FORMAT, a name from the\n"
+    "                      office's LABEL.DAT (quote it: \"3 across, 30 a sheet\");\n"
+    "                      --contact puts each entry's contact on its label.\n"
+    "           folder     USER's messages in FOLDER (new, archive, a folder's\n"
+    "                      name or number) as message slips with their notes;\n"
+    "                      --sendlog prints USER's send log (new or archive).\n"
     "\n"
     "TABLE is one of MESSAGE PHONE NAME SCHED TODO CAT LC SENDLOG FOLDER NOTE CC.\n"
     "LIST is COMMON (the office's phone list) or a person's name.\n"
@@ -167,9 +184,10 @@ int main(int argc, char** argv) {
   if (command == "add-phone") return RunAddPhone(args);
   if (command == "import-phone") return RunImportPhone(args);
   if (command == "export-phone") return RunExportPhone(args);
-#ifdef DPADMIN_PRINTING
+#ifdef DPADMIN_PRINT
   if (command == "print" && args.size() > 1 && IsSchedulePrintKind(args[1]))
     return AdminPrintSchedule(args);
+  if (command == "print") return RunPrint(args);
 #endif
   std::fprintf(stderr, "dpadmin: unknown command: %s\n", command.c_str());
   std::fputs(kUsage, stderr);

@@ -33,6 +33,8 @@ void PhoneListWiring::AddHooks(DpWinHooks& hooks) {
   hooks.windows[kCmdPhoneList] = [this] { OpenPhoneListWindow(window_); };
   hooks.windows[kCmdSelectList] = [this] { SelectPhoneList(window_, true); };
   hooks.windows[kCmdPhoneSearch] = [this] { SearchPhoneList(window_, 0); };
+  hooks.windows[kCmdPhoneReports] = [this] { SearchPhoneList(window_, 2); };
+  hooks.windows[kCmdPhoneLabels] = [this] { SearchPhoneList(window_, 1); };
 }
 
 void PhoneListWiring::Start(DpWin& window, const std::string& iniPath) {

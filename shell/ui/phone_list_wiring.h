@@ -1,7 +1,7 @@
 // The main window's phone list commands: View List (253, and the toolbar
-// button), Select List (628) and Search... (607) open the phone list
-// windows. Reports (608) and labels (609) wait for printing and stay
-// disabled. Once the user is started the phone list takes the user's
+// button), Select List (628), Search... (607), Reports (608) and Labels
+// (609) open the phone list windows; the last two search, then print the
+// results as a report or labels. Once the user is started the phone list takes the user's
 // default list, dialing settings and "All Caps" option, the workstation's
 // PhoneDelete and UseTAPI keys, the modem devices behind COM1 to COM4
 // (Com1Device to Com4Device in the INI file) and the PhoneState placement,

@@ -96,7 +96,7 @@ class ViewMessageTest : public QObject {
              QString("Company"));
     QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdPrev)->isEnabled());
     QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdNext)->isEnabled());
-    QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdPrint)->isEnabled());
+    QVERIFY(FindControl(v, TViewMessageBaseClass::kIdPrint)->isEnabled());
     QCOMPARE(QApplication::focusWidget() == FindControl(v, TViewMessageBaseClass::kIdDelete) ||
                  v->focusWidget() == FindControl(v, TViewMessageBaseClass::kIdDelete),
              true);

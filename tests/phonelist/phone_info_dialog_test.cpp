@@ -396,7 +396,7 @@ class PhoneInfoDialogTest : public QObject {
     Open();
     QCOMPARE(Unnamed(d.get()), QStringList());
     QCOMPARE(Field(D::kIdCell)->accessibleName(), QString("Cell / Pager:"));
-    QVERIFY(!FindControl(d.get(), D::kIdPrint)->isEnabled());
+    QVERIFY(FindControl(d.get(), D::kIdPrint)->isEnabled());
     QVERIFY(!FindControl(d.get(), D::kIdLinked)->isEnabled());
   }
 };

@@ -135,7 +135,7 @@ class SearchListTest : public QObject {
     QCOMPARE(list->Mode(), 2);
     QCOMPARE(Rows(*list).size(), 4);
     QCOMPARE(Rows(*list).at(2), QString("      Baker\t "));
-    QVERIFY(!FindControl(list, TSearchListClass::kIdPrint)->isEnabled());
+    QVERIFY(FindControl(list, TSearchListClass::kIdPrint)->isEnabled());
     SearchResultView* view = list->View();
     SearchResultModel* rows = view->Results();
     const QRect second = view->visualRect(rows->index(1));

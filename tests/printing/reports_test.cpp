@@ -1,0 +1,332 @@
+// Phone list reports and labels as text: the pages of the text file, the
+// comma-delimited lines, and the rows of labels, as a reader of the file
+// (or of the printed page) finds them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "printing/labels.h"
+#include "printing/phone_report.h"
+#include "printing/print_text.h"
+
+namespace ph = records::phone;
+
+namespace {
+
+// The output kept as one string, or failing from a given call on.
+class Collected : public TextOutput {
+ public:
+  bool Output(std::string_view text) override {
+    if (failFrom_ >= 0 && calls_++ >= failFrom_) return false;
+    text_ += text;
+    return true;
+  }
+  void FailFrom(int call) { failFrom_ = call; }
+  std::string text_;
+
+ private:
+  int failFrom_ = -1;
+  int calls_ = 0;
+};
+
+ReportEntry Entry(std::vector<std::pair<Field, std::string>> fields) {
+  ReportEntry e;
+  for (const auto& [f, text] : fields) e.record.SetText(f, text);
+  return e;
+}
+
+ReportEntry Person(int i) {
+  const std::string n = std::to_string(i);
+  return Entry({{ph::kListname, "PERSON " + n},
+                {ph::kCompany, "Company " + n},
+                {ph::kContact, "Contact " + n},
+                {ph::kPhone1, "555-01" + n},
+                {ph::kStreet1, n + " Main Street"},
+                {ph::kCity, "Springfield"},
+                {ph::kState, "IL"},
+                {ph::kZip, "62701"}});
+}
+
+size_t Count(const std::string& text, const std::string& piece) {
+  size_t n = 0;
+  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
+  return n;
+}
+
+// Occurrences of the word followed by the number and no further digit.
+size_t CountNumber(const std::string& text, const std::string& word, int number) {
+  const std::string piece = word + std::to_string(number);
+  size_t n = 0;
+  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) {
+    const size_t after = at + piece.size();
+    if (after >= text.size() || !std::isdigit(static_cast<unsigned char>(text[after]))) ++n;
+  }
+  return n;
+}
+
+std::vector<std::string> Pages(const std::string& text) {
+  std::vector<std::string> pages;
+  size_t start = 0;
+  for (size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
+    pages.push_back(text.substr(start, ff - start));
+    start = ff + 1;
+  }
+  pages.push_back(text.substr(start));
+  return pages;
+}
+
+std::string TextReportOf(ReportType type, int entries) {
+  Collected out;
+  TextReport report(out, type, "PHONE LIST", "12-7-26");
+  for (int i = 1; i <= entries; ++i) EXPECT_TRUE(report.Add(Person(i)));
+  EXPECT_TRUE(report.Finish());
+  return out.text_;
+}
+
+TEST(TextReport, PagesHoldTheirEntriesUnderTheTitleAndDate) {
+  struct Case {
+    ReportType type;
+    int entries;
+    size_t formFeeds;
+    size_t headers;
+    int lastPageEntries;
+  };
+  const Case cases[] = {
+      {ReportType::kPhoneList, 18, 1, 1, 18},  // one full page, one form feed
+      {ReportType::kPhoneList, 19, 2, 2, 1},   // the 19th starts a new page
+      {ReportType::kPhoneList, 1, 1, 1, 1},
+      {ReportType::kMailingList, 9, 1, 1, 9},
+      {ReportType::kMailingList, 10, 2, 2, 1},
+      {ReportType::kFullReport, 3, 1, 1, 3},
+      {ReportType::kFullReport, 7, 3, 3, 1},
+      {ReportType::kPhoneList, 0, 0, 1, 0},  // nothing selected: the header alone
+  };
+  for (const Case& c : cases) {
+    const std::string text = TextReportOf(c.type, c.entries);
+    SCOPED_TRACE(std::to_string(int(c.type)) + " with " + std::to_string(c.entries));
+    EXPECT_EQ(Count(text, "\f"), c.formFeeds);
+    EXPECT_EQ(Count(text, "PHONE LIST"), c.headers);
+    EXPECT_EQ(Count(text, "12-7-26"), c.headers);
+    std::vector<std::string> pages = Pages(text);
+    if (!pages.back().empty() || pages.size() == 1) {
+      EXPECT_EQ(c.formFeeds, 0u);
+    } else {
+      pages.pop_back();
+      const std::string& last = pages.back();
+      EXPECT_EQ(int(Count(last, "Company ")), c.lastPageEntries);
+    }
+    // Every entry is there once.
+    for (int i = 1; i <= c.entries; ++i) EXPECT_EQ(CountNumber(text, "Company ", i), 1u) << i;
+  }
+}
+
+TEST(TextReport, TheTitleIsCentredOnEightyColumnsAndEntriesKeepTheirColumns) {
+  const std::string text = TextReportOf(ReportType::kPhoneList, 1);
+  const std::string title = std::string(40 - 5, ' ') + "PHONE LIST\r\n";
+  EXPECT_NE(text.find("\r\n\r\n" + title), std::string::npos) << text;
+  // Company in 40 columns, six blanks, Phone 1 right-aligned in 20, Ext in 10.
+  EXPECT_NE(text.find("\r\nCompany 1" + std::string(31, ' ') + std::string(6, ' ') +
+                      std::string(13, ' ') + "555-011" + " " + std::string(10, ' ')),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\r\nContact 1" + std::string(35, ' ') + "\r\n"), std::string::npos);
+}
+
+TEST(TextReport, AFailedOutputStopsTheReport) {
+  Collected out;
+  out.FailFrom(2);
+  TextReport report(out, ReportType::kPhoneList, "PHONE LIST", "12-7-26");
+  EXPECT_TRUE(report.Add(Person(1)));
+  EXPECT_FALSE(report.Add(Person(2)));
+  EXPECT_FALSE(report.Add(Person(3)));
+  EXPECT_FALSE(report.Finish());
+}
+
+TEST(DelimitedLine, QuotesEveryFieldWithoutTrailingBlanks) {
+  ReportEntry e = Entry({{ph::kListname, "ORTIZ"},
+                         {ph::kCompany, "Ortiz \"Travel\"  "},
+                         {ph::kContact, "Ana Ortiz"},
+                         {ph::kPhone1, "555-0110"},
+                         {ph::kStreet1, "1 Harbour Road"},
+                         {ph::kCity, "Shelbyville"},
+                         {ph::kState, "IL"},
+                         {ph::kZip, "62565"},
+                         {ph::kCountry, "USA"},
+                         {ph::kMisc, "first line\rsecond line"},
+                         {ph::kCell, "555-9\xE9"}});
+  struct Case {
+    ReportType type;
+    std::string line;
+  };
+  const Case cases[] = {
+      {ReportType::kPhoneList, "\"Ortiz \"\"Travel\"\"\",\"Ana Ortiz\",\"555-0110\",\"\"\n"},
+      {ReportType::kMailingList,
+       "\"Ortiz \"\"Travel\"\"\",\"Ana Ortiz\",\"1 Harbour Road\",\"\",\"Shelbyville IL "
+       "62565\",\"USA\"\r\n"},
+      {ReportType::kFullReport,
+       "\"ORTIZ\",\"\",\"Ortiz \"\"Travel\"\"\",\"1 Harbour Road\",\"\",\"Shelbyville\",\"IL\","
+       "\"62565\",\"USA\",\"Ana Ortiz\",\"555-0110\",\"\",\"\",\"\",\"\",\"555-9\xC3\xA9\",\"\","
+       "\"\",\"first line\r\nsecond line\"\r\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DelimitedLine(c.type, e.record), c.line);
+}
+
+TEST(ReportLines, ThePrintedEntryLeavesBlankLinesOut) {
+  ReportEntry e = Entry({{ph::kListname, "ORTIZ"},
+                         {ph::kCompany, "Ortiz Travel"},
+                         {ph::kPhone1, "555-0110"},
+                         {ph::kExt1, "12"},
+                         {ph::kFax, "555-0111"},
+                         {ph::kCity, "Shelbyville"},
+                         {ph::kMisc, "Closed Mondays"}});
+  e.note = "Ask for Ana.";
+  struct Case {
+    ReportType type;
+    std::string body;
+  };
+  const Case cases[] = {
+      {ReportType::kPhoneList, "Ortiz Travel\rPhone1:\t\t555-0110 12\rFax:\t\t555-0111\r"},
+      {ReportType::kMailingList, "Ortiz Travel\rShelbyville   \r"},
+      {ReportType::kFullReport,
+       "Ortiz Travel\rShelbyville   \rPhone1: \t555-0110 12\rFax: 555-0111\r\rMisc: Closed "
+       "Mondays\r\rNote: Ask for Ana.\r"},
+  };
+  for (const Case& c : cases) {
+    const ReportLines lines = ReportLinesOf(c.type, e);
+    EXPECT_EQ(lines.heading, "ORTIZ");
+    EXPECT_EQ(lines.body, c.body) << int(c.type);
+  }
+}
+
+TEST(ReportTitle, APrintedReportIsNamedForItsListAFileForItsKind) {
+  EXPECT_EQ(DefaultReportTitle(ReportType::kMailingList, ReportTarget::kPrinter, "ANNE"),
+            "ANNE's PhoneList");
+  EXPECT_EQ(DefaultReportTitle(ReportType::kPhoneList, ReportTarget::kText, "ANNE"), "PHONE LIST");
+  EXPECT_EQ(DefaultReportTitle(ReportType::kMailingList, ReportTarget::kDelimited, "ANNE"),
+            "MAILING LIST");
+  EXPECT_EQ(DefaultReportTitle(ReportType::kFullReport, ReportTarget::kText, "ANNE"),
+            "FULL REPORT");
+}
+
+TEST(Selection, TakesTheRowsItNames) {
+  EXPECT_TRUE(SelectionTakes(ReportSelection::kAll, true));
+  EXPECT_TRUE(SelectionTakes(ReportSelection::kAll, false));
+  EXPECT_TRUE(SelectionTakes(ReportSelection::kTagged, true));
+  EXPECT_FALSE(SelectionTakes(ReportSelection::kTagged, false));
+  EXPECT_FALSE(SelectionTakes(ReportSelection::kNotTagged, true));
+  EXPECT_TRUE(SelectionTakes(ReportSelection::kNotTagged, false));
+}
+
+// ---- Labels ----
+
+const LabelFormat kThreeAcross{"3 across", 24, 27, 6, 3, 2, 3, 10};
+const LabelFormat kContinuous{"continuous", 34, 35, 7, 1, 0, 0, 0};
+
+PhoneRecord Address(const std::string& contact, const std::string& company,
+                    const std::string& street2 = "") {
+  return Entry({{ph::kContact, contact},
+                {ph::kCompany, company},
+                {ph::kStreet1, "1 Main Street"},
+                {ph::kStreet2, street2},
+                {ph::kCity, "Springfield"},
+                {ph::kState, "IL"},
+                {ph::kZip, "62701"}})
+      .record;
+}
+
+TEST(LabelLines, FillTheLabelAsTheRulesSay) {
+  struct Case {
+    const char* what;
+    PhoneRecord entry;
+    bool contact;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"with contact",
+       Address("Ana Ortiz", "Ortiz Travel"),
+       true,
+       {"Ana Ortiz", "Ortiz Travel", "1 Main Street", "Springfield IL 62701"}},
+      {"without contact",
+       Address("Ana Ortiz", "Ortiz Travel"),
+       false,
+       {"Ortiz Travel", "1 Main Street", "Springfield IL 62701"}},
+      {"blank contact",
+       Address("", "Ortiz Travel"),
+       true,
+       {"Ortiz Travel", "1 Main Street", "Springfield IL 62701"}},
+      {"long company split",
+       Address("Ana Ortiz", "Springfield Travel Agency Ltd"),
+       true,
+       {"Ana Ortiz", "Springfield Travel", "Agency Ltd", "1 Main Street", "Springfield IL 62701"}},
+      {"second company line gives way to street 2",
+       Address("Ana Ortiz", "Springfield Travel Agency Ltd", "Suite 4"),
+       true,
+       {"Ana Ortiz", "Springfield Travel", "1 Main Street", "Suite 4", "Springfield IL 62701"}},
+      {"no contact keeps both company lines",
+       Address("Ana Ortiz", "Springfield Travel Agency Ltd", "Suite 4"),
+       false,
+       {"Springfield Travel", "Agency Ltd", "1 Main Street", "Suite 4", "Springfield IL 62701"}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(LabelLines(kThreeAcross, c.contact, c.entry), c.lines) << c.what;
+  // Every line is cut to the label's width.
+  for (const std::string& l :
+       LabelLines({"narrow", 8, 9, 6, 1, 0, 0, 0}, true, Address("Anastasia", "Ortiz Travel")))
+    EXPECT_LE(l.size(), 8u) << l;
+}
+
+std::vector<std::string> LinesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", start)) {
+    lines.push_back(text.substr(start, at - start));
+    start = at + 2;
+  }
+  lines.push_back(text.substr(start));
+  return lines;
+}
+
+TEST(PrintLabels, SevenEntriesThreeAcrossMakeThreeRowsTheLastWithOne) {
+  std::vector<PhoneRecord> entries;
+  for (int i = 1; i <= 7; ++i) entries.push_back(Address("Contact " + std::to_string(i), "Co"));
+  Collected out;
+  ASSERT_TRUE(PrintLabels(out, kThreeAcross, true, entries));
+  EXPECT_EQ(Count(out.text_, "\f"), 1u);  // the part-filled sheet
+  const std::vector<std::string> lines = LinesOf(out.text_);
+  // Top margin 3, then rows of 5 printed lines with one blank between.
+  ASSERT_GE(lines.size(), 3u + 5 + 1 + 5 + 1 + 5);
+  EXPECT_EQ(lines[3].substr(2, 9), "Contact 1");
+  EXPECT_EQ(lines[3].substr(29, 9), "Contact 2");
+  EXPECT_EQ(lines[3].substr(56, 9), "Contact 3");
+  EXPECT_EQ(lines[9].substr(56, 9), "Contact 6");
+  EXPECT_EQ(lines[15], "  Contact 7");
+  EXPECT_EQ(Count(out.text_, "Contact "), 7u);
+}
+
+TEST(PrintLabels, SheetsBreakAfterTheirRowsContinuousLabelsNever) {
+  std::vector<PhoneRecord> entries(5, Address("A", "B"));
+  LabelFormat sheet = kThreeAcross;
+  sheet.across = 1;
+  sheet.rowsPerPage = 2;
+  Collected paged;
+  ASSERT_TRUE(PrintLabels(paged, sheet, true, entries));
+  // 5 labels, 2 to a sheet: 3 sheets, each starting after the top margin.
+  const std::vector<std::string> pages = Pages(paged.text_);
+  ASSERT_EQ(pages.size(), 4u);
+  EXPECT_TRUE(pages[3].empty());
+  for (int p = 0; p < 3; ++p) EXPECT_EQ(pages[size_t(p)].substr(0, 6), "\r\n\r\n\r\n") << p;
+  Collected continuous;
+  ASSERT_TRUE(PrintLabels(continuous, kContinuous, true, entries));
+  EXPECT_EQ(Count(continuous.text_, "\f"), 0u);
+  // Each label takes its height: 5 printed lines and 2 blank ones.
+  EXPECT_EQ(LinesOf(continuous.text_).size(), 5u * 7 + 1);
+}
+
+TEST(PrintLabels, AFailedOutputStopsTheLabels) {
+  Collected out;
+  out.FailFrom(3);
+  EXPECT_FALSE(PrintLabels(out, kContinuous, true, std::vector<PhoneRecord>(5, Address("A", "B"))));
+}
+
+}  // namespace
