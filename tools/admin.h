@@ -36,6 +36,8 @@ int RunPhoneList(const std::vector<std::string>& args);
 int RunAddPhone(const std::vector<std::string>& args);
 int RunImportPhone(const std::vector<std::string>& args);
 int RunExportPhone(const std::vector<std::string>& args);
+int RunExportIcs(const std::vector<std::string>& args);
+int RunImportIcs(const std::vector<std::string>& args);
 
 // The directory argument as the engine wants it: ending in '/'.
 std::string WithSlash(const std::string& directory);

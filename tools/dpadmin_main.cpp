@@ -36,6 +36,8 @@ constexpr char kUsage[] =
     "       dpadmin add-phone DIR LIST --listname NAME [--phone NUMBER] [FIELD OPTIONS]\n"
     "       dpadmin import-phone DIR LIST FILE.csv\n"
     "       dpadmin export-phone DIR LIST FILE.csv\n"
+    "       dpadmin export-ics DIR NAME FILE.ics\n"
+    "       dpadmin import-ics DIR NAME FILE.ics\n"
     "       dpadmin --help\n";
 
 constexpr char kHelp[] =
@@ -102,6 +104,14 @@ constexpr char kHelp[] =
     "                reported with their line numbers; the rest are added.\n"
     "  export-phone  writes LIST as such a CSV file, every column, which\n"
     "                import-phone reads back.\n"
+    "  export-ics    writes NAME's schedule (a person, or \"* COMMON\") as an\n"
+    "                iCalendar file: one event an entry, in the office's time zone,\n"
+    "                alarms as reminders, repeated entries one by one.\n"
+    "  import-ics    adds the events of an iCalendar file to NAME's schedule:\n"
+    "                all-day events as untimed entries, the first reminder as the\n"
+    "                alarm, repeat rules as single entries up to 2037. What the\n"
+    "                schedule cannot hold is listed with the reason (exit status\n"
+    "                1); entries already there are not added again.\n"
     "\n"
     "TABLE is one of MESSAGE PHONE NAME SCHED TODO CAT LC SENDLOG FOLDER NOTE CC.\n"
     "LIST is COMMON (the office's phone list) or a person's name.\n"
@@ -162,6 +172,8 @@ int main(int argc, char** argv) {
   if (command == "add-phone") return RunAddPhone(args);
   if (command == "import-phone") return RunImportPhone(args);
   if (command == "export-phone") return RunExportPhone(args);
+  if (command == "export-ics") return RunExportIcs(args);
+  if (command == "import-ics") return RunImportIcs(args);
   std::fprintf(stderr, "dpadmin: unknown command: %s\n", command.c_str());
   std::fputs(kUsage, stderr);
   return kExitError;
