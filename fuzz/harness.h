@@ -26,3 +26,7 @@ std::string RunRecordsInput(const uint8_t* data, size_t size);
 // A table's record and index files from the input, checked and rebuilt by
 // dpadmin; after a rebuild the indexes must check clean.
 std::string RunCheckInput(const uint8_t* data, size_t size);
+
+// An iCalendar text of arbitrary bytes read by the schedule import; every
+// entry it plans must be one a schedule can hold.
+std::string RunIcsInput(const uint8_t* data, size_t size);
