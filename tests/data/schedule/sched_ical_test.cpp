@@ -126,12 +126,22 @@ TEST_F(SchedIcalTest, AnExportedScheduleReadsBackInAnOutsideReader) {
 }
 
 TEST_F(SchedIcalTest, TheCommonScheduleExportsAndAnEmptyOneIsAnEmptyCalendar) {
+  SchedRecord fireworks = Entry(kCommonScheduleOwner, 2027, 7, 4, 21, 0, "Fireworks");
+  fireworks.SetAlarm(At(2027, 7, 4, 20, 30));
+  const int32_t id = SchedAdd(sched, fireworks) ? fireworks.UniqueId() : 0;
   Add(Entry(kCommonScheduleOwner, 2027, 7, 4, -1, 0, "Independence Day"));
   std::string text;
   int count = -1;
   ASSERT_EQ(SchedExportIcs(sched, kCommonScheduleOwner, "* COMMON", &text, &count), 1);
-  EXPECT_EQ(count, 1);
+  EXPECT_EQ(count, 2);
   EXPECT_NE(text.find("SUMMARY:Independence Day"), std::string::npos);
+  // Every event has a UID of its own; a display alarm says what it is for.
+  EXPECT_NE(text.find("UID:deskpost-common-" + std::to_string(id) + "@deskpost.invalid"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("ACTION:DISPLAY\r\nDESCRIPTION:Fireworks\r\nTRIGGER:-PT30M"),
+            std::string::npos)
+      << text;
   ASSERT_EQ(SchedExportIcs(sched, 3, "CAROL", &text, &count), 1);
   EXPECT_EQ(count, 0);
   EXPECT_NE(text.find("BEGIN:VCALENDAR"), std::string::npos);
@@ -289,6 +299,54 @@ TEST_F(SchedIcalTest, AnExportImportedForAnotherPersonKeepsEntriesAndJoinsTheGro
   // Anne's three rounds share one group of her own.
   EXPECT_EQ(anne[0].RepeatGroup(), anne[2].RepeatGroup());
   EXPECT_NE(anne[0].RepeatGroup(), daily.RepeatGroup());
+}
+
+// A rule without an end gives at most the cap of entries, and says so.
+TEST_F(SchedIcalTest, ARuleGivesAtMostTheCapOfEntries) {
+  struct Case {
+    const char* rule;
+    size_t planned;
+    const char* refusal;
+  } cases[] = {
+      {"FREQ=DAILY;COUNT=10000", 10000, nullptr},
+      {"FREQ=DAILY;COUNT=10001", 10000, "more than 10000 repeats"},
+      {"FREQ=DAILY", 10000, "more than 10000 repeats"},
+      {"FREQ=YEARLY", 48, "repeats after 2037 left out"},
+  };
+  for (const Case& c : cases) {
+    const std::string text =
+        std::string(
+            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//\r\nBEGIN:VEVENT\r\n"
+            "UID:r@t\r\nSUMMARY:Rule\r\nDTSTART:19900101T150000Z\r\nRRULE:") +
+        c.rule + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    IcsPlan plan;
+    ASSERT_TRUE(IcsReadEntries(text, kBob, &plan));
+    EXPECT_EQ(plan.entries.size(), c.planned) << c.rule;
+    if (c.refusal) {
+      ASSERT_EQ(plan.refused.size(), 1u) << c.rule;
+      EXPECT_EQ(plan.refused[0].reason, c.refusal) << c.rule;
+    } else {
+      EXPECT_TRUE(plan.refused.empty()) << c.rule;
+    }
+  }
+}
+
+// Calendars one after another in one text are all read.
+TEST_F(SchedIcalTest, CalendarsOneAfterAnotherAreAllRead) {
+  const std::string one =
+      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//\r\nBEGIN:VEVENT\r\nUID:%@t\r\n"
+      "SUMMARY:%\r\nDTSTART;VALUE=DATE:20270501\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+  std::string text;
+  for (const char* name : {"First", "Second"}) {
+    std::string c = one;
+    c.replace(c.find('%'), 1, name);
+    c.replace(c.find('%'), 1, name);
+    text += c;
+  }
+  IcsImportResult result;
+  ASSERT_EQ(SchedImportIcs(sched, kBob, text, &result), 1);
+  EXPECT_EQ(result.events, 2);
+  EXPECT_EQ(result.added, 2);
 }
 
 TEST_F(SchedIcalTest, TextThatIsNotACalendarIsRefusedWhole) {
