@@ -5,6 +5,7 @@
 #include "data/office/profile.h"
 #include "data/schedule/dpsched.h"
 #include "data/schedule/sched_daylines.h"
+#include "storage/database.h"
 #include "storage/errors.h"
 #include "storage/records/name.h"
 
@@ -120,9 +121,32 @@ int LoadPersonOptions(const std::string& name, NameRecord* person) {
   return NameLookup(name, person);
 }
 
-int SavePersonOptions(const std::string& iniPath, const NameRecord& person,
-                      const WorkstationOptions& workstation) {
-  if (!NameUpdate(person)) return 0;
+int SavePersonOptions(const std::string& iniPath, const std::string& name,
+                      const std::function<void(NameRecord*)>& change,
+                      const WorkstationOptions& workstation, NameRecord* saved) {
+  NameTable names;
+  if (!NameOpen(names)) return 0;
+  NameEntry entry;
+  int ok = NameFind(names, name, &entry);
+  if (ok) {
+    if (!DbLockRecord(names.table, entry.RecordNumber())) {
+      ok = FailRecordLocked(name);
+    } else {
+      ok = NameReadCurrent(names, saved);
+      if (ok) {
+        change(saved);
+        ok = NameWriteCurrent(names, *saved);
+      }
+      DbUnlockRecord(names.table, entry.RecordNumber());
+    }
+  }
+  const int code = AppErrorCode();
+  const std::string errorName = AppErrorName();
+  NameClose(names);
+  if (!ok) {
+    SetAppError(code, errorName);
+    return 0;
+  }
   WriteWorkstationOptions(iniPath, workstation);
   return 1;
 }

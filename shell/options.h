@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "data/office/dpname.h"
@@ -81,7 +82,13 @@ int DefaultFolderName(NameRecord* person, std::string* name);
 // Opening: the person's record read again from the name table (another
 // workstation may have changed it since the start). 0 with the error.
 int LoadPersonOptions(const std::string& name, NameRecord* person);
-// Applying: the record written back, then the INI keys. 0 with the error
-// when the record cannot be written; the INI keys are then left alone.
-int SavePersonOptions(const std::string& iniPath, const NameRecord& person,
-                      const WorkstationOptions& workstation);
+// Applying, as another workstation may have changed the person's record
+// since the dialog opened (the user password, the signatures): the record
+// is locked, read afresh, given the dialog's changes, written back and
+// unlocked, then the INI keys are written. saved gets the record as
+// written. 0 with the error when the record cannot be read or written
+// (1012 when another workstation holds it); the INI keys are then left
+// alone.
+int SavePersonOptions(const std::string& iniPath, const std::string& name,
+                      const std::function<void(NameRecord*)>& change,
+                      const WorkstationOptions& workstation, NameRecord* saved);

@@ -307,6 +307,12 @@ void OptionsDialog::ChooseSchedule() {
 }
 
 void OptionsDialog::Collect(NameRecord* person, WorkstationOptions* workstation) const {
+  // Either part may be left out: the record's part is filled under its
+  // lock, the workstation's before.
+  NameRecord unused;
+  WorkstationOptions unusedOptions;
+  if (!person) person = &unused;
+  if (!workstation) workstation = &unusedOptions;
   uint8_t* b = person->bytes;
   if (pages_[kGeneral]->Filled()) {
     SetFieldByte(b, nm::kSoundRepeat, uint8_t(sound_));
@@ -356,17 +362,16 @@ void OptionsDialog::Ok() {
       return;
     }
   }
-  // The record is read again and only the pages shown are written into
-  // it, so what another workstation changed meanwhile (the user password,
-  // the signatures, a page left alone) is not put back.
+  // The record is read afresh under its lock and only the pages shown are
+  // written into it, so what another workstation changed meanwhile (the
+  // user password, the signatures, a page left alone) is not put back.
   NameRecord person;
-  if (!LoadPersonOptions(person_.Name(), &person)) {
-    ShowError();
-    return;
-  }
   WorkstationOptions workstation = workstation_;
-  Collect(&person, &workstation);
-  if (!SavePersonOptions(iniPath_, person, workstation)) {
+  Collect(nullptr, &workstation);
+  ClearAppError();
+  if (!SavePersonOptions(
+          iniPath_, person_.Name(), [this](NameRecord* fresh) { Collect(fresh, nullptr); },
+          workstation, &person)) {
     ShowError();
     return;
   }

@@ -31,6 +31,7 @@
 #include "shell/ui/options/options_wiring.h"
 #include "shell/ui/session.h"
 #include "tests/shell/ui/office_fixture.h"
+#include "tests/support/lock_holder.h"
 #include "toolkit/control_id.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -488,6 +489,37 @@ class OptionsDialogTest : public QObject {
     QCOMPARE(runs, 1);
     QCOMPARE(prompts->Questions().size(), asked + 1);
     QCOMPARE(prompts->Questions().back().kind, QString("Inform"));
+  }
+
+  // Another workstation holds BOB's record (its lock byte, as a dialog
+  // editing it does) when OK writes it: the write is refused at once with
+  // the reason, the dialog stays open and nothing is written; once the
+  // record is free OK goes through.
+  void aRecordHeldElsewhereKeepsTheDialogOpen() {
+    Start();
+    NameTable names;
+    NameEntry bob;
+    QVERIFY(NameOpen(names) && NameFind(names, "BOB", &bob));
+    NameClose(names);
+    const int64_t lockByte = int64_t(nm::kHeaderSize) +
+                             int64_t(bob.RecordNumber()) * nm::kRecordSize + nm::kRecordSize - 1;
+    RunOptions([&](OptionsDialog& d) {
+      On<QComboBox>(d, D::kGeneral, D::kIdSound)->setCurrentIndex(5);
+      {
+        LockHolder other(office->dir.File("NAME.DAT"), lockByte);
+        QVERIFY(other.Held());
+        Press(d, kIdOk);
+        QVERIFY(d.IsOpen());
+        QCOMPARE(prompts->Questions().size(), size_t(1));
+        QCOMPARE(prompts->Questions().back().kind, QString("Inform"));
+        QVERIFY(prompts->Questions().back().text.contains("BOB"));
+      }
+      QCOMPARE(int(FieldByte(BobsRecord().bytes, nm::kSoundRepeat)), 0);
+      QVERIFY(!ProfileFind(office->IniPath(), "DESKpost", "PresetStart"));
+      Press(d, kIdOk);
+      QVERIFY(!d.IsOpen());
+    });
+    QCOMPARE(int(FieldByte(BobsRecord().bytes, nm::kSoundRepeat)), 5);
   }
 
   // A character Windows-1252 has no byte for is refused as it is typed,
