@@ -331,6 +331,75 @@ TEST_F(SchedIcalTest, ARuleGivesAtMostTheCapOfEntries) {
   }
 }
 
+// One event a case, hand-written as other programs write them.
+TEST_F(SchedIcalTest, SingleEventsAreTakenOrRefusedByTheirRules) {
+  struct Case {
+    const char* what;
+    const char* lines;   // the VEVENT's properties and components
+    const char* stored;  // start, end and alarm as local text, or ""
+    const char* reason;  // the refusal, or ""
+  } cases[] = {
+      {"zoned", "DTSTART;TZID=Europe/London:20270610T140000\r\n", "6-10 09:00 0 0", ""},
+      {"unknown zone", "DTSTART;TZID=Atlantis/Capital:20270610T140000\r\n", "",
+       "unknown time zone Atlantis/Capital"},
+      {"duration", "DTSTART:20270610T140000\r\nDURATION:PT90M\r\n", "6-10 14:00 15:30 0", ""},
+      {"end on the next day is left out", "DTSTART:20270610T230000\r\nDTEND:20270611T010000\r\n",
+       "6-10 23:00 0 0", ""},
+      {"end before start is left out", "DTSTART:20270610T140000\r\nDTEND:20270610T130000\r\n",
+       "6-10 14:00 0 0", ""},
+      {"timed midnight", "DTSTART:20270610T000000\r\n", "6-10 00:00:01 0 0", ""},
+      {"alarm after the end",
+       "DTSTART:20270610T140000\r\nDTEND:20270610T150000\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\n"
+       "TRIGGER;RELATED=END:PT5M\r\nEND:VALARM\r\n",
+       "6-10 14:00 15:00 15:05", ""},
+      {"alarm at a time",
+       "DTSTART:20270610T140000\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\n"
+       "TRIGGER;VALUE=DATE-TIME:20270610T170000Z\r\nEND:VALARM\r\n",
+       "6-10 14:00 0 13:00", ""},
+      {"alarm on the day before is left out",
+       "DTSTART:20270610T080000\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nTRIGGER:-P1D\r\n"
+       "END:VALARM\r\n",
+       "6-10 08:00 0 0", ""},
+      {"excluded",
+       "DTSTART:20270610T080000\r\nRRULE:FREQ=DAILY;COUNT=2\r\n"
+       "EXDATE:20270611T080000\r\n",
+       "6-10 08:00 0 0", ""},
+  };
+  for (const Case& c : cases) {
+    const std::string text =
+        std::string(
+            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//\r\nBEGIN:VEVENT\r\n"
+            "UID:1@t\r\nSUMMARY:Case\r\n") +
+        c.lines + "END:VEVENT\r\nEND:VCALENDAR\r\n";
+    IcsPlan plan;
+    ASSERT_TRUE(IcsReadEntries(text, kBob, &plan)) << c.what;
+    if (*c.reason) {
+      EXPECT_TRUE(plan.entries.empty()) << c.what;
+      ASSERT_EQ(plan.refused.size(), 1u) << c.what;
+      EXPECT_EQ(plan.refused[0].reason, c.reason) << c.what;
+      continue;
+    }
+    EXPECT_TRUE(plan.refused.empty()) << c.what;
+    ASSERT_EQ(plan.entries.size(), 1u) << c.what;
+    const SchedRecord& r = plan.entries[0].record;
+    auto clock = [](int32_t t, bool seconds) {
+      if (t == 0) return std::string("0");
+      const LocalTime l = ToLocal(t);
+      char text[16];
+      std::snprintf(text, sizeof text, seconds ? "%02d:%02d:%02d" : "%02d:%02d", l.hour, l.minute,
+                    l.second);
+      return std::string(text);
+    };
+    const LocalTime s = ToLocal(r.Start());
+    const std::string got = std::to_string(s.month) + "-" + std::to_string(s.day) + " " +
+                            clock(r.Start(), s.second != 0) + " " + clock(r.End(), false) + " " +
+                            clock(r.Alarm(), false);
+    EXPECT_EQ(got, c.stored) << c.what;
+    EXPECT_EQ(r.Owner(), kBob);
+    EXPECT_EQ(r.Description(), "Case");
+  }
+}
+
 // Calendars one after another in one text are all read.
 TEST_F(SchedIcalTest, CalendarsOneAfterAnotherAreAllRead) {
   const std::string one =
