@@ -34,3 +34,6 @@ std::string RunMailInput(const uint8_t* data, size_t size);
 // A page template (a Windows metafile) of arbitrary bytes, read and laid
 // out into regions and labels as a print does before it draws.
 std::string RunTemplateInput(const uint8_t* data, size_t size);
+// An iCalendar text of arbitrary bytes read by the schedule import; every
+// entry it plans must be one a schedule can hold.
+std::string RunIcsInput(const uint8_t* data, size_t size);

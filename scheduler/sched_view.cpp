@@ -13,6 +13,7 @@
 #include "scheduler/sched_copy_dialog.h"
 #include "scheduler/sched_dialogs.h"
 #include "scheduler/sched_search.h"
+#include "scheduler/sched_view_ics.h"
 #include "scheduler/scheduler.h"
 #include "storage/errors.h"
 #include "toolkit/control_id.h"
@@ -61,6 +62,7 @@ SchedView::SchedView(Scheduler& scheduler, const QString& resourceName)
   }
   commands_->addStretch();
   layout_->addLayout(commands_);
+  AddCalendarMenu(this, layout_);
   // Printing comes with the printed schedule pages.
   buttons_[kIdPrint]->setEnabled(false);
   setWindowTitle(QString("Schedule for:  %1").arg(FromCp1252(scheduler_.Owner().name)));

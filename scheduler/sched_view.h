@@ -56,6 +56,10 @@ class SchedView : public TBaseDialog {
 
   // The commands, as their buttons run them.
   void Command(int id);
+  // The "&Calendar" menu (sched_view_ics.cpp): the schedule shown written
+  // to an iCalendar file, and a file's events added to it.
+  void ExportCalendar();
+  void ImportCalendar();
   // Makes the day current and reloads; a day that cannot be shown leaves
   // the old one.
   bool MoveTo(int32_t day);

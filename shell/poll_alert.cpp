@@ -76,6 +76,12 @@ PollAlert::PollAlert(PollAlertConfig config, AlertWindow& window, AlarmHooks ala
       alarms_(std::move(alarms)),
       repeatLimit_(RepeatLimitTicks(config_.soundRepeat)) {}
 
+void PollAlert::SetUserOptions(bool notify, int soundRepeat) {
+  config_.notify = notify;
+  config_.soundRepeat = soundRepeat;
+  repeatLimit_ = RepeatLimitTicks(soundRepeat);
+}
+
 void PollAlert::Start() {
   if (alarms_.search) alarms_.search();
   Tick();

@@ -138,6 +138,9 @@ class PollAlert {
   // The Scheduler command has opened the schedule someone else changed:
   // the Scheduler button stops blinking for it.
   void ScheduleShown();
+  // The options were applied: the Notify and Sound options of the user's
+  // record take effect from the next tick.
+  void SetUserOptions(bool notify, int soundRepeat);
 
   // 0 none, 1 new message, 2 or 3 urgent.
   int Level() const { return level_; }

@@ -41,6 +41,8 @@ int RunExportPhone(const std::vector<std::string>& args);
 bool IsSchedulePrintKind(const std::string& kind);
 int AdminPrintSchedule(const std::vector<std::string>& args);
 int RunPrint(const std::vector<std::string>& args);
+int RunExportIcs(const std::vector<std::string>& args);
+int RunImportIcs(const std::vector<std::string>& args);
 
 // The directory argument as the engine wants it: ending in '/'.
 std::string WithSlash(const std::string& directory);

@@ -41,6 +41,8 @@ constexpr char kUsage[] =
     "                --pdf FILE | --text FILE | --csv FILE\n"
     "       dpadmin print DIR labels FORMAT [LIST] [--contact] --pdf FILE | --text FILE\n"
     "       dpadmin print DIR folder USER FOLDER [--sendlog] --pdf FILE | --text FILE\n"
+    "       dpadmin export-ics DIR NAME FILE.ics\n"
+    "       dpadmin import-ics DIR NAME FILE.ics\n"
     "       dpadmin --help\n";
 
 constexpr char kHelp[] =
@@ -124,6 +126,14 @@ constexpr char kHelp[] =
     "           folder     USER's messages in FOLDER (new, archive, a folder's\n"
     "                      name or number) as message slips with their notes;\n"
     "                      --sendlog prints USER's send log (new or archive).\n"
+    "  export-ics    writes NAME's schedule (a person, or \"* COMMON\") as an\n"
+    "                iCalendar file: one event an entry, in the office's time zone,\n"
+    "                alarms as reminders, repeated entries one by one.\n"
+    "  import-ics    adds the events of an iCalendar file to NAME's schedule:\n"
+    "                all-day events as untimed entries, the first reminder as the\n"
+    "                alarm, repeat rules as single entries up to 2037. What the\n"
+    "                schedule cannot hold is listed with the reason (exit status\n"
+    "                1); entries already there are not added again.\n"
     "\n"
     "TABLE is one of MESSAGE PHONE NAME SCHED TODO CAT LC SENDLOG FOLDER NOTE CC.\n"
     "LIST is COMMON (the office's phone list) or a person's name.\n"
@@ -189,6 +199,8 @@ int main(int argc, char** argv) {
     return AdminPrintSchedule(args);
   if (command == "print") return RunPrint(args);
 #endif
+  if (command == "export-ics") return RunExportIcs(args);
+  if (command == "import-ics") return RunImportIcs(args);
   std::fprintf(stderr, "dpadmin: unknown command: %s\n", command.c_str());
   std::fputs(kUsage, stderr);
   return kExitError;

@@ -296,6 +296,16 @@ void StopUser() {
   CloseDataDirectory();
 }
 
+void SetCurrentUserSettings(const NameRecord& record) {
+  UserState& user = State().user;
+  if (!DP_CHECK(user.started && record.Number() == user.number)) return;
+  user.record = record;
+  SetMessageUser({user.name, user.number, FieldByte(user.record.bytes, nm::kSendLog) != 0});
+  ChooseDefaultPhoneList(user);
+  ChooseDefaultFolder(user);
+  user.dialogOption = FieldByte(user.record.bytes, nm::kAllCaps);
+}
+
 const UserState& CurrentUser() {
   return State().user;
 }

@@ -67,6 +67,11 @@ int StartUser(const std::string& directory, const std::string& userName,
 void StopUser();
 
 const UserState& CurrentUser();
+// The user's settings changed (the options were applied): the record is
+// kept as the user's, and what start-up derived from it (the send log,
+// the default phone list and folder, "All Caps") is derived again. A
+// record of another person is refused by the consistency check.
+void SetCurrentUserSettings(const NameRecord& record);
 // The user's message work table "W<number>" (99-byte rows), open while the
 // user is started.
 Table& MessageWorkTable();

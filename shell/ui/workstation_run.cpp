@@ -7,6 +7,7 @@
 #include "shell/ui/command_ids.h"
 #include "shell/ui/dpwin.h"
 #include "shell/ui/list_wiring.h"
+#include "shell/ui/options/options_wiring.h"
 #include "shell/ui/passwords/get_password_dialog.h"
 #include "shell/ui/passwords/master_password_dialog.h"
 #include "shell/ui/passwords/name_picker_chooser.h"
@@ -54,6 +55,11 @@ int RunWorkstation(const std::string& iniPath) {
                            [&mainWindow] { return mainWindow ? &mainWindow->Alerts() : nullptr; });
   PhoneListWiring phoneList;
   phoneList.AddHooks(hooks);
+  OptionsWiring options(iniPath);
+  options.Install(
+      hooks, [&mainWindow]() -> QWidget* { return mainWindow; },
+      [&mainWindow] { return mainWindow ? &mainWindow->Alerts() : nullptr; },
+      &schedulerWindows.Schedule());
 
   Session session(iniPath, hooks);
   // A failed start-up has shown its box.

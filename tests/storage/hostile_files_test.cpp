@@ -63,6 +63,10 @@ TEST(HostileFiles, SavedTablesCheckAndReindexCleanly) {
   ReplayAll("check", RunCheckInput);
 }
 
+TEST(HostileFiles, SavedCalendarsImportCleanly) {
+  ReplayAll("ics", RunIcsInput);
+}
+
 // The list windows scroll with a filter; on an empty table the step back
 // to the nearest shown entry never reached the beginning and went on for
 // ever, and a skip backwards counted the end as entries moved over.

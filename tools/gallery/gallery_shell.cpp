@@ -3,6 +3,7 @@
 #include <QMessageBox>
 
 #include "shell/ui/about/about_box.h"
+#include "shell/ui/options/options_dialog.h"
 #include "shell/ui/passwords/get_password_dialog.h"
 #include "shell/ui/passwords/master_password_dialog.h"
 #include "shell/ui/passwords/phone_password_dialog.h"
@@ -21,6 +22,29 @@ ShellGallery::ShellGallery() {
   dialogs_.emplace_back("user-password",
                         std::make_unique<TUserPasswordClass>(nullptr, prompt_, "Carter, Ann", ann));
   dialogs_.emplace_back("about", std::make_unique<TAboutClass>(nullptr, "/srv/deskpost/office/"));
+  // DESKpost Options, one window a page, on a demo person's settings.
+  namespace nm = records::name;
+  NameRecord person;
+  SetFieldText(person.bytes, nm::kName, "CARTER");
+  SetFieldText(person.bytes, nm::kInitials, "AC");
+  SetFieldByte(person.bytes, nm::kSoundRepeat, 3);
+  SetFieldByte(person.bytes, nm::kDefaultKind, 1);
+  SetFieldByte(person.bytes, nm::kSendLog, 1);
+  SetFieldByte(person.bytes, nm::kModemPort, 1);
+  SetFieldText(person.bytes, nm::kModemPrefix, "ATDT");
+  SetFieldText(person.bytes, nm::kModemSuffix, ",,");
+  SetFieldText(person.bytes, nm::kPhoneListName, "COMMON");
+  SetFieldText(person.bytes, nm::kEmailFrom, "ann.carter@office.example");
+  WorkstationOptions workstation;
+  workstation.defaultSchedule = "* COMMON";
+  const char* const pages[] = {"options-general", "options-message", "options-phonelist",
+                               "options-scheduler"};
+  for (int page = 0; page < OptionsDialog::kPageCount; ++page) {
+    auto dialog = std::make_unique<OptionsDialog>(nullptr, "", person, "Sales leads", workstation,
+                                                  OptionsChoosers());
+    dialog->ShowPage(page);
+    dialogs_.emplace_back(pages[page], std::move(dialog));
+  }
   for (auto& [name, dialog] : dialogs_) {
     dialog->OpenModeless();
     dialog->hide();
