@@ -69,9 +69,8 @@ PhoneImportSummaryDialog::PhoneImportSummaryDialog(QWidget* owner, const QString
   details_ = new QPlainTextEdit(this);
   SetControlId(details_, kIdDetails);
   details_->setReadOnly(true);
-  details_->setLineWrapMode(QPlainTextEdit::NoWrap);
   details_->setPlainText(details.join('\n'));
-  details_->setMinimumSize(460, 180);
+  details_->setMinimumSize(560, 180);
   label->setBuddy(details_);
   details_->setAccessibleName("Details");
   layout->addWidget(details_, 1);
