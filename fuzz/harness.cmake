@@ -7,6 +7,7 @@ set(DESKPOST_HARNESS_SOURCES
   ${CMAKE_SOURCE_DIR}/fuzz/harness_index.cpp
   ${CMAKE_SOURCE_DIR}/fuzz/harness_records.cpp
   ${CMAKE_SOURCE_DIR}/fuzz/harness_check.cpp
+  ${CMAKE_SOURCE_DIR}/fuzz/harness_vcard.cpp
   ${CMAKE_SOURCE_DIR}/tools/admin_check.cpp
   ${CMAKE_SOURCE_DIR}/tools/admin_common.cpp
   ${CMAKE_SOURCE_DIR}/tools/admin_reindex.cpp

@@ -26,3 +26,7 @@ std::string RunRecordsInput(const uint8_t* data, size_t size);
 // A table's record and index files from the input, checked and rebuilt by
 // dpadmin; after a rebuild the indexes must check clean.
 std::string RunCheckInput(const uint8_t* data, size_t size);
+
+// A vCard file read as the phone list's import reads it; every card taken
+// must write and read back as the same entry.
+std::string RunVCardInput(const uint8_t* data, size_t size);

@@ -188,17 +188,59 @@ std::string ParamValue(const Property& p, std::string_view name) {
   return {};
 }
 
+bool HasParam(const Property& p, std::string_view name) {
+  for (const auto& param : p.params)
+    if (param.first == name) return true;
+  return false;
+}
+
+// A parameter value's own escapes (RFC 6868): ^' a quote, ^n a line
+// break, ^^ a caret.
+std::string CaretEncode(std::string_view s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '^')
+      out += "^^";
+    else if (c == '"')
+      out += "^'";
+    else if (c == '\n')
+      out += "^n";
+    else
+      out += c;
+  }
+  return out;
+}
+
+std::string CaretDecode(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '^' && i + 1 < s.size() &&
+        (s[i + 1] == '^' || s[i + 1] == '\'' || s[i + 1] == 'n')) {
+      ++i;
+      out += s[i] == 'n' ? '\n' : s[i] == '\'' ? '"' : '^';
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+// The extension of a number DESKpost wrote where " x" would not read back
+// as it was (an extension with a blank, a number that itself holds " x").
+constexpr char kExtParam[] = "X-DESKPOST-EXT";
+
 // A number and its extension: "555-1234 x12", "555-1234 ext. 12" and the
 // URI form "tel:+1-555-1234;ext=12".
 void SplitExtension(std::string value, std::string* number, std::string* ext) {
   ext->clear();
   if (Lower(value.substr(0, 4)) == "tel:") {
-    value = value.substr(4);
+    while (Lower(value.substr(0, 4)) == "tel:") value = Trim(value.substr(4));
     const std::string lower = Lower(value);
     size_t at = lower.find(";ext=");
     if (at != std::string::npos) {
       size_t end = value.find(';', at + 1);
-      *ext = value.substr(at + 5, end == std::string::npos ? std::string::npos : end - at - 5);
+      *ext =
+          Trim(value.substr(at + 5, end == std::string::npos ? std::string::npos : end - at - 5));
     }
     *number = Trim(value.substr(0, value.find(';')));
     return;
@@ -357,7 +399,12 @@ class CardBuilder {
     for (const Property& p : Preferred(phones_)) {
       const std::vector<std::string> types = Types(p);
       std::string number, ext;
-      SplitExtension(Trim(Unescape(p.value)), &number, &ext);
+      if (HasParam(p, kExtParam)) {
+        number = Trim(Unescape(p.value));
+        ext = Trim(CaretDecode(ParamValue(p, kExtParam)));
+      } else {
+        SplitExtension(Trim(Unescape(p.value)), &number, &ext);
+      }
       if (number.empty()) continue;
       int column = -1;
       int extColumn = -1;
@@ -547,9 +594,15 @@ std::string PhoneVCard(const PhoneRecord& record, VCardVersion version) {
   const std::string contact = text(ph::kContact);
   std::string family = listname, given;
   if (!contact.empty()) {
+    // Given names, a blank, the family name; a name that would not read
+    // back the same so split goes whole into the family part.
     const size_t blank = contact.rfind(' ');
-    family = blank == std::string::npos ? contact : contact.substr(blank + 1);
-    given = blank == std::string::npos ? "" : contact.substr(0, blank);
+    family = contact;
+    if (blank != std::string::npos && blank > 0 && contact[blank - 1] != ' ' &&
+        blank + 1 < contact.size() && contact.front() != ' ') {
+      family = contact.substr(blank + 1);
+      given = contact.substr(0, blank);
+    }
   }
   out += VCardFold("N:" + VCardEscape(family) + ";" + VCardEscape(given) + ";;;");
   if (const std::string company = text(ph::kCompany); !company.empty())
@@ -564,11 +617,22 @@ std::string PhoneVCard(const PhoneRecord& record, VCardVersion version) {
                      VCardEscape(city) + ";" + VCardEscape(state) + ";" + VCardEscape(zip) + ";" +
                      VCardEscape(country));
   }
-  auto tel = [&](Field number, const Field* ext, const char* types3, const char* types4) {
-    std::string value = text(number);
-    if (value.empty()) return;
-    if (const std::string x = ext ? text(*ext) : ""; !x.empty()) value += " x" + x;
-    out += VCardFold(std::string("TEL;TYPE=") + (v4 ? types4 : types3) + ":" + VCardEscape(value));
+  auto tel = [&](Field numberField, const Field* extField, const char* types3, const char* types4) {
+    const std::string number = text(numberField);
+    if (number.empty()) return;
+    const std::string ext = extField ? text(*extField) : "";
+    // " x" and the extension after the number, as address books show it,
+    // when that reads back as the same two; else the extension goes in a
+    // parameter of its own.
+    std::string value = ext.empty() ? number : number + " x" + ext;
+    std::string params = std::string(";TYPE=") + (v4 ? types4 : types3);
+    std::string readNumber, readExt;
+    SplitExtension(value, &readNumber, &readExt);
+    if (readNumber != number || readExt != ext) {
+      value = number;
+      params += std::string(";") + kExtParam + "=\"" + CaretEncode(ext) + "\"";
+    }
+    out += VCardFold("TEL" + params + ":" + VCardEscape(value));
   };
   tel(ph::kPhone1, &ph::kExt1, "WORK,VOICE,PREF", "work,voice;PREF=1;VALUE=text");
   tel(ph::kPhone2, &ph::kExt2, "WORK,VOICE", "work,voice;VALUE=text");

@@ -241,7 +241,14 @@ TEST(VCardWriterTest, EveryFieldReadsBackInBothVersions) {
   blankContact.SetText(ph::kContact, "");
   PhoneRecord nameOnly;
   nameOnly.SetText(ph::kListname, "Plain");
-  for (const PhoneRecord& r : {FullEntry(), blankContact, nameOnly}) {
+  // Numbers and extensions that " x" would not carry back as they were.
+  PhoneRecord oddNumbers = nameOnly;
+  oddNumbers.SetText(ph::kPhone1, "555 x9");
+  oddNumbers.SetText(ph::kExt1, "12 \"B\"^");
+  oddNumbers.SetText(ph::kPhone2, "555-2 ext.");
+  oddNumbers.SetText(ph::kFax, "555-3 x4");
+  oddNumbers.SetText(ph::kContact, "Jo  van Dam");
+  for (const PhoneRecord& r : {FullEntry(), blankContact, nameOnly, oddNumbers}) {
     for (VCardVersion v : {VCardVersion::k30, VCardVersion::k40}) {
       const std::string text = PhoneVCard(r, v) + PhoneVCard(r, v);
       std::vector<VCardCard> cards = ReadAll(text);
