@@ -143,6 +143,12 @@ TEST(VCardReaderTest, CardsOfEitherVersionBecomeEntries) {
         {"ext1", "\"A\" ^1"}},
        "",
        {}},
+      {"version 2.1's bare types, and an escape at the very end of a value",
+       "BEGIN:VCARD\nVERSION:2.1\nFN:Old Style\nTEL;WORK;FAX:555-1\nTEL;CELL:555-2\n"
+       "ORG:Acme\\,\nEND:VCARD\n",
+       {{"listname", "Old Style"}, {"fax", "555-1"}, {"cell", "555-2"}, {"company", "Acme,"}},
+       "",
+       {}},
       {"a line break in an extension parameter refuses the card",
        "BEGIN:VCARD\nVERSION:3.0\nFN:A\nTEL;X-DESKPOST-EXT=\"1^n2\":5\nEND:VCARD\n",
        {},
