@@ -11,6 +11,7 @@ set(DESKPOST_HARNESS_SOURCES
   ${CMAKE_SOURCE_DIR}/printing/metafile/metafile_reader.cpp
   ${CMAKE_SOURCE_DIR}/printing/metafile/template_layout.cpp
   ${CMAKE_SOURCE_DIR}/fuzz/harness_ics.cpp
+  ${CMAKE_SOURCE_DIR}/fuzz/harness_vcard.cpp
   ${CMAKE_SOURCE_DIR}/tools/admin_check.cpp
   ${CMAKE_SOURCE_DIR}/tools/admin_common.cpp
   ${CMAKE_SOURCE_DIR}/tools/admin_reindex.cpp

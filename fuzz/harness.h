@@ -37,3 +37,6 @@ std::string RunTemplateInput(const uint8_t* data, size_t size);
 // An iCalendar text of arbitrary bytes read by the schedule import; every
 // entry it plans must be one a schedule can hold.
 std::string RunIcsInput(const uint8_t* data, size_t size);
+// A vCard file read as the phone list's import reads it; every card taken
+// must write and read back as the same entry.
+std::string RunVCardInput(const uint8_t* data, size_t size);

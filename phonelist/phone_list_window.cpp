@@ -21,6 +21,7 @@
 #include "phonelist/phone_info_dialog.h"
 #include "phonelist/phone_list_view.h"
 #include "phonelist/phone_settings.h"
+#include "phonelist/phone_transfer_window.h"
 #include "phonelist/phone_walks.h"
 #include "storage/errors.h"
 #include "toolkit/control_id.h"
@@ -125,6 +126,8 @@ void TPhoneListClass::Build() {
   button("&Add", kIdAdd, &TPhoneListClass::Add);
   delete_ = button("D&elete", kIdDelete, &TPhoneListClass::Delete);
   copy_ = button("C&opy", kIdCopy, &TPhoneListClass::Copy);
+  button("I&mport...", kIdImport, &TPhoneListClass::Import);
+  button("E&xport...", kIdExport, &TPhoneListClass::Export);
   buttons->addWidget(paneButton_);
   buttons->addStretch();
   auto* close = new QPushButton("Close", this);
@@ -304,6 +307,20 @@ void TPhoneListClass::Copy() {
   CopyTaggedEntries(*list_, target.number);
   // The tags stay for another copy, unless the list itself has changed.
   if (target.number == list_->List()) RefreshList();
+}
+
+void TPhoneListClass::Import() {
+  bool added = false;
+  {
+    BusyScope busy(this);
+    added = ImportPhoneListFile(this, phones_, list_->List());
+  }
+  if (added) Reload();
+}
+
+void TPhoneListClass::Export() {
+  BusyScope busy(this);
+  ExportPhoneListFile(this, phones_, list_->List());
 }
 
 QMenu* TPhoneListClass::ContextMenu(int row) {

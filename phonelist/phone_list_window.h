@@ -33,6 +33,8 @@ class TPhoneListClass : public TBaseDialog {
   static constexpr int kIdDelete = 205;
   static constexpr int kIdCopy = 232;
   static constexpr int kIdClose = 216;
+  static constexpr int kIdImport = 241;
+  static constexpr int kIdExport = 242;
   static constexpr int kFindLength = 28;
 
   // Opens "PHONE"; a failure is shown and leaves the window not Ready().
@@ -58,6 +60,10 @@ class TPhoneListClass : public TBaseDialog {
   void Delete();
   void Copy();
   void ShowPane(bool shown);
+  // "I&mport..." and "E&xport...": the list from and to a CSV or vCard
+  // file (phone_transfer_window.h).
+  void Import();
+  void Export();
   // Close: stores the placement and the pane state, closes the table.
   void reject() override;
 

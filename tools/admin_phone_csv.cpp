@@ -14,6 +14,7 @@
 
 #include "data/cp1252.h"
 #include "data/phone/phone_csv.h"
+#include "data/phone/phone_transfer.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
 #include "tools/admin_office.h"
@@ -60,22 +61,15 @@ int ImportRow(PhoneTable& phones, const std::string& file, const PhoneCsvHeader&
     refuse(reason);
     return 1;
   }
-  if (PhoneAdd(phones, record)) {
+  bool duplicate = false;
+  const int added = PhoneImportAdd(phones, record, &reason, &duplicate);
+  if (added == 1) {
     ++counts->added;
     return 1;
   }
-  if (AppErrorCode() == kAppDuplicate) {
-    refuse("duplicate: " + Cp1252ToUtf8(record.Listname()) + " with phone \"" +
-           Cp1252ToUtf8(record.Phone1()) + "\" is in the list already");
-    ++counts->duplicates;
-    return 1;
-  }
-  if (AppErrorCode() == kAppInvalidName) {
-    refuse("Listname cannot be stored");
-    return 1;
-  }
-  refuse(Cp1252ToUtf8(FormatAppError()));
-  return 0;
+  refuse(reason);
+  if (duplicate) ++counts->duplicates;
+  return added == 0 ? 1 : 0;
 }
 
 int Import(PhoneTable& phones, const std::string& file, const std::string& text, int32_t list) {
@@ -111,37 +105,17 @@ int Import(PhoneTable& phones, const std::string& file, const std::string& text,
 }
 
 int Export(PhoneTable& phones, const std::string& file, int32_t list) {
-  std::string text = PhoneCsvHeaderLine();
-  PhoneEntry e;
+  std::string text;
   int count = 0;
-  int ok = PhoneFirstOfList(phones, list, &e);
-  for (; ok; ok = PhoneNextInList(phones, list, &e)) {
-    PhoneRecord record;
-    if (!PhoneRead(phones, e.RecordNumber(), &record)) {
-      // Deleted by a workstation since the step to its entry.
-      if (DbGetError() == kDbRecordDeleted) continue;
-      break;
-    }
-    text += PhoneCsvEntryLine(record);
-    ++count;
-  }
-  if (AppErrorCode() != kAppEndOfFile) {
+  if (!PhoneExportText(phones, list, PhoneFileFormat::kCsv, &text, &count)) {
     ComplainAppError("PHONE");
     return kExitError;
   }
-  // Written whole to a temporary name and renamed, so a failed export never
+  // Written whole beside the name and renamed, so a failed export never
   // leaves half a file where a good one was.
-  const std::string temporary = file + ".tmp";
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (!out) {
-    Complain(temporary + ": cannot create: " + std::strerror(errno));
-    return kExitError;
-  }
-  bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  written = std::fclose(out) == 0 && written;
-  if (!written || std::rename(temporary.c_str(), file.c_str()) != 0) {
-    Complain(file + ": cannot write: " + std::strerror(errno));
-    std::remove(temporary.c_str());
+  std::string reason;
+  if (!WriteFileWhole(file, text, &reason)) {
+    Complain(file + ": cannot write: " + reason);
     return kExitError;
   }
   std::printf("%d exported\n", count);

@@ -59,6 +59,10 @@ TEST(HostileFiles, SavedRecordFilesAreHandledCleanly) {
   ReplayAll("records", RunRecordsInput);
 }
 
+TEST(HostileFiles, SavedVCardFilesAreReadCleanly) {
+  ReplayAll("vcard", RunVCardInput);
+}
+
 TEST(HostileFiles, SavedTablesCheckAndReindexCleanly) {
   ReplayAll("check", RunCheckInput);
 }

@@ -19,6 +19,7 @@
 #include "phonelist/phone_list_window.h"
 #include "phonelist/phone_search_dialogs.h"
 #include "phonelist/phone_settings.h"
+#include "phonelist/phone_transfer_window.h"
 #include "storage/catalogue.h"
 #include "storage/records/phone.h"
 #include "storage/worktable.h"
@@ -88,8 +89,17 @@ class PhoneWindows {
     addCategory_ = std::make_unique<TCategoryNameDialog>(nullptr, "Add new category",
                                                          "&New category:", "Caterers");
     MakeResults();
+    importSummary_ = std::make_unique<PhoneImportSummaryDialog>(
+        nullptr, "212 entries imported, 3 refused: see details",
+        QStringList{"line 1: unknown column \"Birthday\" skipped",
+                    "line 17: refused: duplicate: Acme Supplies with phone \"617-555-1234\" is "
+                    "in the list already",
+                    "line 58: refused: Listname holds \"\u2603\", which Windows-1252 lacks",
+                    "line 140: Young Design: TITLE was not stored",
+                    "line 201: refused: Company is longer than 40 characters"});
   }
   ~PhoneWindows() {
+    importSummary_.reset();
     results_.reset();
     search_.reset();
     addCategory_.reset();
@@ -131,6 +141,9 @@ class PhoneWindows {
       results_->hide();
       windows.emplace_back("phone-search-results", results_.get());
     }
+    importSummary_->OpenModeless();
+    importSummary_->hide();
+    windows.emplace_back("phone-import-summary", importSummary_.get());
   }
 
  private:
@@ -211,6 +224,7 @@ class PhoneWindows {
   std::unique_ptr<TCategoryDialog> categories_;
   std::unique_ptr<TCategoryNameDialog> addCategory_;
   std::unique_ptr<TPhoneSearchClass> search_;
+  std::unique_ptr<PhoneImportSummaryDialog> importSummary_;
   std::unique_ptr<TSearchListClass> results_;
 };
 
