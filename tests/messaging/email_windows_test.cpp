@@ -184,6 +184,7 @@ class EmailWindowsTest : public QObject {
     Press(w, C::kIdAttach);
     QCOMPARE(desktop->Requests().at(0).caption, QString("Attach file"));
     QVERIFY(FindControlAs<QCheckBox>(w, C::kIdAttachments)->isChecked());
+    Press(w, C::kIdUrgent);
     Press(w, C::kIdSend);
     QCOMPARE(prompts->Questions().size(), size_t(0));
 
@@ -191,6 +192,8 @@ class EmailWindowsTest : public QObject {
     const std::vector<MessageRecord> gateway = office->Folder(msgrec::kFolderNew, "DPMAIL SERVER");
     QCOMPARE(anne.size(), size_t(1));
     QCOMPARE(gateway.size(), size_t(1));
+    QVERIFY(anne[0].Flags() & msgrec::kFlagUrgent);
+    QCOMPARE(FieldText(anne[0].bytes, msgrec::kSubject), std::string("Figures"));
     EmailHeader a, g;
     std::string body;
     QVERIFY(EmailRead(EmailFilePath(anne[0].Number()), &a, &body, kEmailBodyLimit, nullptr));
@@ -328,7 +331,12 @@ class EmailWindowsTest : public QObject {
     QTest::newRow("after a comma") << "CAROL,"
                                    << "CAROL,ANNE"
                                    << "";
-    QTest::newRow("full") << QString(253, 'x') << QString(253, 'x') << "Not enough room in field.";
+    // 250 characters, a "," and ANNE fill the field's 255 exactly.
+    QTest::newRow("filled to the last character")
+        << QString(250, 'x') << QString(250, 'x') + ",ANNE"
+        << "";
+    QTest::newRow("one character too many")
+        << QString(251, 'x') << QString(251, 'x') << "Not enough room in field.";
   }
   void toAppendsPickedAddresses() {
     QFETCH(QString, before);
@@ -403,6 +411,7 @@ class EmailWindowsTest : public QObject {
     });
     Press(w, C::kIdSignature);
     QCOMPARE(FindControlAs<QCheckBox>(w, C::kIdSignature)->text(), QString("Signature 2"));
+    QVERIFY(FindControlAs<QCheckBox>(w, C::kIdSignature)->isChecked());
     const EmailSignatures s = ReadSignatures();
     QCOMPARE(s.text[0], std::string("Bob\nSales"));
     QCOMPARE(s.defaultChoice, 2);
@@ -758,6 +767,72 @@ class EmailWindowsTest : public QObject {
     QCOMPARE(FindControl(v, V::kIdSave)->property("text").toString(), QString("&Sent"));
     Press(v, V::kIdSave);
     QCOMPARE(prompts->Questions().back().text, QString("Message has not been sent."));
+  }
+
+  // "&Save" writes From and Subject into the e-mail file and the record; a
+  // body shown cut (the field holds 31,999 characters) is warned about and
+  // the file keeps all of it.
+  void savingAnEmailRewritesItsFile_data() {
+    QTest::addColumn<int>("bodyLength");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("a short body") << 20 << false;
+    QTest::newRow("a body of 40,000 characters") << 40000 << true;
+  }
+  void savingAnEmailRewritesItsFile() {
+    QFETCH(int, bodyLength);
+    QFETCH(bool, warned);
+    const std::string body(size_t(bodyLength), 'b');
+    const MessageRecord sent = SendFromAnne("BOB", "Old subject", body, false);
+    Open("BOB");
+    V* v = View(0);
+    QVERIFY(v);
+    QCOMPARE(FindControlAs<QPlainTextEdit>(v, V::kIdBody)->toPlainText().size(),
+             qsizetype(std::min(bodyLength, int(C::kBodySize) - 1)));
+    QCOMPARE(!prompts->Questions().empty() &&
+                 prompts->Questions().front().text == "Not enough memory to show entire message.",
+             warned);
+    Type(v, V::kIdSubject, "New subject");
+    Press(v, V::kIdSave);
+    QCOMPARE(prompts->Questions().back().text, QString("Message saved."));
+    EmailHeader h;
+    std::string stored;
+    QVERIFY(EmailRead(EmailFilePath(sent.Number()), &h, &stored, 100000, nullptr));
+    QCOMPARE(h.Subject(), std::string("New subject"));
+    QCOMPARE(stored, body);
+    QCOMPARE(FieldText(office->Read(sent).bytes, msgrec::kSubject), std::string("New subject"));
+  }
+
+  // The list's preview shows an e-mail's body from its file; a file another
+  // workstation deleted is said in the pane.
+  void thePreviewReadsTheBodyFromTheFile_data() {
+    QTest::addColumn<bool>("deleted");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("the file") << false << "Line one\nLine two";
+    QTest::newRow("the file gone") << true << "Error reading email file.";
+  }
+  void thePreviewReadsTheBodyFromTheFile() {
+    QFETCH(bool, deleted);
+    QFETCH(QString, shown);
+    const MessageRecord sent = SendFromAnne("BOB", "Hello", "Line one\r\nLine two", false);
+    if (deleted) QVERIFY(QFile::remove(QString::fromStdString(EmailFilePath(sent.Number()))));
+    Open("BOB");
+    if (!list->PreviewShown()) list->TogglePreview();
+    list->ShowPreview(0);
+    auto* pane = list->findChild<QPlainTextEdit*>();
+    QVERIFY(pane);
+    const QString text = pane->toPlainText();
+    // The pane's state is remembered for the next list: as it was.
+    list->TogglePreview();
+    QCOMPARE(text, shown);
+  }
+
+  // An e-mail whose file another workstation deleted does not open.
+  void anEmailWithoutItsFileDoesNotOpen() {
+    const MessageRecord sent = SendFromAnne("BOB", "Hello", "x", false);
+    QVERIFY(QFile::remove(QString::fromStdString(EmailFilePath(sent.Number()))));
+    Open("BOB");
+    QVERIFY(View(0) == nullptr);
+    QCOMPARE(prompts->Questions().back().text, QString("Error reading Email file."));
   }
 
   // ---- Copy E-mail ----
