@@ -55,6 +55,25 @@ class DeliveryTest : public EmailDirTest {
   }
 };
 
+// The text in base64, so that its line breaks reach the parser untouched.
+std::string Base64(const std::string& in) {
+  static const char* t = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  size_t i = 0;
+  for (; i + 2 < in.size(); i += 3) {
+    unsigned v = (uint8_t(in[i]) << 16) | (uint8_t(in[i + 1]) << 8) | uint8_t(in[i + 2]);
+    out += {t[v >> 18], t[(v >> 12) & 63], t[(v >> 6) & 63], t[v & 63]};
+  }
+  if (i + 1 == in.size()) {
+    unsigned v = uint8_t(in[i]) << 16;
+    out += {t[v >> 18], t[(v >> 12) & 63], '=', '='};
+  } else if (i + 2 == in.size()) {
+    unsigned v = (uint8_t(in[i]) << 16) | (uint8_t(in[i + 1]) << 8);
+    out += {t[v >> 18], t[(v >> 12) & 63], t[(v >> 6) & 63], '='};
+  }
+  return out;
+}
+
 std::string Mail(const std::string& to, const std::string& cc, const std::string& body,
                  int attachments = 0) {
   std::string m = "From: Someone <someone@example.net>\r\nTo: " + to + "\r\nCc: " + cc +
@@ -128,6 +147,33 @@ TEST_F(DeliveryTest, ALongBodyAndManyFilesKeepTheirWholeInTheRawFile) {
   EXPECT_EQ(AttachmentCount(h), 40);
   EXPECT_EQ(AttachmentAt(h, 39).ownName, "file39.dat");
   EXPECT_EQ(ReadWholeFile(RawFilePath(FieldText(all[0].bytes, msg::kRawStem))), raw);
+}
+
+TEST_F(DeliveryTest, TheStoredTextEndsEveryLineInCrLfAndShowsWhatItCannotHold) {
+  struct Case {
+    std::string utf8;
+    std::string stored;
+  };
+  const std::vector<Case> cases = {
+      {"a\nb\r\nc\rd", "a\r\nb\r\nc\r\nd"},
+      {"\r\n\r\n", "\r\n\r\n"},
+      {"f\xC3\xBCr 5 \xE2\x82\xAC \xE6\x97\xA5", "f\xFCr 5 \x80 ?"},
+      {"tab\tkept", "tab\tkept"},
+  };
+  int k = 0;
+  for (const Case& c : cases) {
+    const std::string raw =
+        "From: a@b.c\r\nTo: anne@office.example\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: text/plain; charset=utf-8\r\n"
+        "Content-Transfer-Encoding: base64\r\n\r\n" +
+        Base64(c.utf8) + "\r\n";
+    DeliveryResult result;
+    ASSERT_EQ(Deliver(raw, "t" + std::to_string(++k), false, &result), 1);
+    std::string body;
+    ASSERT_EQ(EmailRead(EmailFilePath(Records().back().Number()), nullptr, &body, 100000, nullptr),
+              1);
+    EXPECT_EQ(body, c.stored) << c.utf8;
+  }
 }
 
 TEST_F(DeliveryTest, ADeliveryCutShortByACrashIsFinishedWithoutSecondCopies) {
