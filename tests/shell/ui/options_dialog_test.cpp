@@ -409,6 +409,12 @@ class OptionsDialogTest : public QObject {
       return NameUpdate(r) == 1;
     }));
     Start();
+    // A folder number that names no folder any more is cleared on OK.
+    RunOptions([&](OptionsDialog& d) {
+      QCOMPARE(On<QLineEdit>(d, D::kMessage, D::kIdFolder)->text(), QString());
+      Press(d, kIdOk);
+    });
+    QCOMPARE(FieldI32(BobsRecord().bytes, nm::kDefaultFolder), 0);
     pickedFolder = sales;
     RunOptions([&](OptionsDialog& d) {
       QCOMPARE(On<QLineEdit>(d, D::kMessage, D::kIdFolder)->text(), QString());
