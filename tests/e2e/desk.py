@@ -331,6 +331,10 @@ def unnamed_controls(window: Node) -> list:
         # A table's cell reads its content; an empty cell is an empty cell.
         if node is window or node.name.strip() or node.role == "table cell":
             continue
+        # A combo box's drop-down list is read under the combo box's name.
+        if node.role == "list" and node.acc.get_parent() is not None \
+                and node.acc.get_parent().get_role_name() == "combo box":
+            continue
         if node.role in CONTROL_ROLES or (node.has("focusable") and node.role != "label"):
             missing.append(f"{node.role} at {_path_of(node, window)}")
     return missing
