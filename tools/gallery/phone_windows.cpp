@@ -17,6 +17,7 @@
 #include "phonelist/phone_info_dialog.h"
 #include "phonelist/phone_list_view.h"
 #include "phonelist/phone_list_window.h"
+#include "phonelist/phone_print.h"
 #include "phonelist/phone_search_dialogs.h"
 #include "phonelist/phone_settings.h"
 #include "storage/catalogue.h"
@@ -88,8 +89,14 @@ class PhoneWindows {
     addCategory_ = std::make_unique<TCategoryNameDialog>(nullptr, "Add new category",
                                                          "&New category:", "Caterers");
     MakeResults();
+    reportSettings_.type = 1;
+    report_ = std::make_unique<TReportSetupClass>(nullptr, &reportSettings_);
+    labelSettings_.contact = 1;
+    labels_ = std::make_unique<TLabelSetupClass>(nullptr, StandardLabelFormats(), &labelSettings_);
   }
   ~PhoneWindows() {
+    labels_.reset();
+    report_.reset();
     results_.reset();
     search_.reset();
     addCategory_.reset();
@@ -131,6 +138,12 @@ class PhoneWindows {
       results_->hide();
       windows.emplace_back("phone-search-results", results_.get());
     }
+    report_->OpenModeless();
+    report_->hide();
+    windows.emplace_back("phone-report-setup", report_.get());
+    labels_->OpenModeless();
+    labels_->hide();
+    windows.emplace_back("phone-label-setup", labels_.get());
   }
 
  private:
@@ -212,6 +225,10 @@ class PhoneWindows {
   std::unique_ptr<TCategoryNameDialog> addCategory_;
   std::unique_ptr<TPhoneSearchClass> search_;
   std::unique_ptr<TSearchListClass> results_;
+  ReportSettings reportSettings_;
+  LabelSettings labelSettings_;
+  std::unique_ptr<TReportSetupClass> report_;
+  std::unique_ptr<TLabelSetupClass> labels_;
 };
 
 }  // namespace
