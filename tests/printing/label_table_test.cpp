@@ -43,6 +43,7 @@ TEST(LabelRecordProblems, EveryFieldIsChecked) {
       {"pitch past column 80", [](Record& r) { r[label::kPitch.offset] = 28; }, "left margin"},
       {"top margin of a page and more", [](Record& r) { r[label::kTopMargin.offset] = 61; },
        "top margin"},
+      {"top margin of 60 lines", [](Record& r) { r[label::kTopMargin.offset] = 60; }, ""},
   };
   for (const Case& c : cases) {
     Record record;
@@ -106,6 +107,10 @@ TEST(LabelFile, AMissingFileFailsAndAPartRecordIsNotRead) {
   std::ofstream(dir.File("LABEL.DAT"), std::ios::binary) << bytes;
   ASSERT_TRUE(LabelReadFormats(dir.Path(), &formats));
   EXPECT_EQ(formats.size(), StandardLabelFormats().size() - 1);
+  // An empty file holds no formats, and that is no failure.
+  std::ofstream(dir.File("LABEL.DAT"), std::ios::binary | std::ios::trunc).flush();
+  ASSERT_TRUE(LabelReadFormats(dir.Path(), &formats));
+  EXPECT_TRUE(formats.empty());
 }
 
 TEST(LabelFile, CreateGivesANewOfficeTheFormatsAndKeepsAnOfficesOwn) {

@@ -133,6 +133,24 @@ TEST(TextReport, TheTitleIsCentredOnEightyColumnsAndEntriesKeepTheirColumns) {
   EXPECT_NE(text.find("\r\nContact 1" + std::string(35, ' ') + "\r\n"), std::string::npos);
 }
 
+TEST(TextReport, MailingEntriesTakeOneHeightAndLeaveOutWhatIsNotSet) {
+  ReportEntry full = Person(1);
+  full.record.SetText(ph::kStreet2, "Suite 4");
+  full.record.SetText(ph::kCountry, "USA");
+  for (const ReportEntry& e : {full, Person(2)}) {
+    Collected out;
+    TextReport report(out, ReportType::kMailingList, "MAILING LIST", "12-7-26");
+    ASSERT_TRUE(report.Add(e));
+    const std::string header = out.text_.substr(0, out.text_.find("12-7-26\r\n") + 9);
+    const std::string entry = out.text_.substr(header.size());
+    EXPECT_EQ(Count(entry, "\r\n"), 7u) << entry;
+    const bool set = e.record.Text(ph::kStreet2) == "Suite 4";
+    EXPECT_EQ(entry.find("Suite 4") != std::string::npos, set);
+    EXPECT_EQ(entry.find("USA") != std::string::npos, set);
+    EXPECT_NE(entry.find("\r\nSpringfield IL 62701"), std::string::npos) << entry;
+  }
+}
+
 TEST(TextReport, AFailedOutputStopsTheReport) {
   Collected out;
   out.FailFrom(2);
@@ -178,6 +196,9 @@ TEST(ReportLines, ThePrintedEntryLeavesBlankLinesOut) {
                          {ph::kPhone1, "555-0110"},
                          {ph::kExt1, "12"},
                          {ph::kFax, "555-0111"},
+                         {ph::kCell, "555-0112"},
+                         {ph::kUrl, "ortiz.example"},
+                         {ph::kEmail, "ana@ortiz.example"},
                          {ph::kCity, "Shelbyville"},
                          {ph::kMisc, "Closed Mondays"}});
   e.note = "Ask for Ana.";
@@ -186,10 +207,12 @@ TEST(ReportLines, ThePrintedEntryLeavesBlankLinesOut) {
     std::string body;
   };
   const Case cases[] = {
-      {ReportType::kPhoneList, "Ortiz Travel\rPhone1:\t\t555-0110 12\rFax:\t\t555-0111\r"},
+      {ReportType::kPhoneList,
+       "Ortiz Travel\rPhone1:\t\t555-0110 12\rFax:\t\t555-0111\rCell:\t\t555-0112\r"},
       {ReportType::kMailingList, "Ortiz Travel\rShelbyville   \r"},
       {ReportType::kFullReport,
-       "Ortiz Travel\rShelbyville   \rPhone1: \t555-0110 12\rFax: 555-0111\r\rMisc: Closed "
+       "Ortiz Travel\rShelbyville   \rPhone1: \t555-0110 12\rFax: 555-0111\rCell: "
+       "555-0112\rURL: ortiz.example\rE-mail: ana@ortiz.example\r\rMisc: Closed "
        "Mondays\r\rNote: Ask for Ana.\r"},
   };
   for (const Case& c : cases) {
@@ -263,6 +286,20 @@ TEST(LabelLines, FillTheLabelAsTheRulesSay) {
        Address("Ana Ortiz", "Springfield Travel Agency Ltd", "Suite 4"),
        true,
        {"Ana Ortiz", "Springfield Travel", "1 Main Street", "Suite 4", "Springfield IL 62701"}},
+      {"five lines at most: the country gives way",
+       Entry({{ph::kContact, "Ana"},
+              {ph::kCompany, "Ortiz"},
+              {ph::kStreet1, "1 Main Street"},
+              {ph::kStreet2, "Suite 4"},
+              {ph::kCity, "Springfield"},
+              {ph::kCountry, "USA"}})
+           .record,
+       true,
+       {"Ana", "Ortiz", "1 Main Street", "Suite 4", "Springfield  "}},
+      {"a company of one long word is cut at the width",
+       Address("", "Abcdefghijklmnopqrstuvwxyz1234"),
+       false,
+       {"Abcdefghijklmnopqrstuvwx", "yz1234", "1 Main Street", "Springfield IL 62701"}},
       {"no contact keeps both company lines",
        Address("Ana Ortiz", "Springfield Travel Agency Ltd", "Suite 4"),
        false,
@@ -324,9 +361,16 @@ TEST(PrintLabels, SheetsBreakAfterTheirRowsContinuousLabelsNever) {
 }
 
 TEST(PrintLabels, AFailedOutputStopsTheLabels) {
-  Collected out;
-  out.FailFrom(3);
-  EXPECT_FALSE(PrintLabels(out, kContinuous, true, std::vector<PhoneRecord>(5, Address("A", "B"))));
+  // Whichever output fails (the top margin, a row, the blank lines between
+  // rows, the form feed), the labels stop there.
+  for (const LabelFormat& format : {kThreeAcross, kContinuous}) {
+    for (int failing = 0; failing < 5; ++failing) {
+      Collected out;
+      out.FailFrom(failing);
+      EXPECT_FALSE(PrintLabels(out, format, true, std::vector<PhoneRecord>(5, Address("A", "B"))))
+          << format.name << " failing from output " << failing;
+    }
+  }
 }
 
 }  // namespace

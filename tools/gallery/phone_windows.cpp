@@ -17,6 +17,7 @@
 #include "phonelist/phone_info_dialog.h"
 #include "phonelist/phone_list_view.h"
 #include "phonelist/phone_list_window.h"
+#include "phonelist/phone_print.h"
 #include "phonelist/phone_search_dialogs.h"
 #include "phonelist/phone_settings.h"
 #include "phonelist/phone_transfer_window.h"
@@ -97,9 +98,15 @@ class PhoneWindows {
                     "line 58: refused: Listname holds \"\u2603\", which Windows-1252 lacks",
                     "line 140: Young Design: TITLE was not stored",
                     "line 201: refused: Company is longer than 40 characters"});
+    reportSettings_.type = 1;
+    report_ = std::make_unique<TReportSetupClass>(nullptr, &reportSettings_);
+    labelSettings_.contact = 1;
+    labels_ = std::make_unique<TLabelSetupClass>(nullptr, StandardLabelFormats(), &labelSettings_);
   }
   ~PhoneWindows() {
     importSummary_.reset();
+    labels_.reset();
+    report_.reset();
     results_.reset();
     search_.reset();
     addCategory_.reset();
@@ -144,6 +151,12 @@ class PhoneWindows {
     importSummary_->OpenModeless();
     importSummary_->hide();
     windows.emplace_back("phone-import-summary", importSummary_.get());
+    report_->OpenModeless();
+    report_->hide();
+    windows.emplace_back("phone-report-setup", report_.get());
+    labels_->OpenModeless();
+    labels_->hide();
+    windows.emplace_back("phone-label-setup", labels_.get());
   }
 
  private:
@@ -226,6 +239,10 @@ class PhoneWindows {
   std::unique_ptr<TPhoneSearchClass> search_;
   std::unique_ptr<PhoneImportSummaryDialog> importSummary_;
   std::unique_ptr<TSearchListClass> results_;
+  ReportSettings reportSettings_;
+  LabelSettings labelSettings_;
+  std::unique_ptr<TReportSetupClass> report_;
+  std::unique_ptr<TLabelSetupClass> labels_;
 };
 
 }  // namespace
