@@ -308,6 +308,7 @@ class EmailWindowsTest : public QObject {
       Press(&d, TAttachDialog::kIdDelete);
       list->setCurrentRow(0);
       Press(&d, TAttachDialog::kIdDelete);
+      QCOMPARE(list->count(), 0);
       Press(&d, kIdOk);
     });
     Press(w, C::kIdAttach);
@@ -601,16 +602,19 @@ class EmailWindowsTest : public QObject {
     V* v = View(0);
     prompts->Answer(false);
     prompts->Answer(true);
+    prompts->Answer(true);
     dialogs->Then([](TBaseDialog& d) {
       auto& attach = static_cast<TAttachDialog&>(d);
       attach.OpenRow(0);
+      attach.OpenRow(0);
+      // Opened again, the copy of the same name makes way for a fresh one.
       attach.OpenRow(0);
     });
     Press(v, V::kIdAttachments);
     QVERIFY(prompts->Questions().at(0).text.startsWith("Some files can contain viruses"));
     QVERIFY(prompts->Questions().at(0).text.endsWith("\n\nDo you wish to continue?"));
-    QCOMPARE(desktop->OpenedUrls().size(), size_t(1));
-    const QString opened = desktop->OpenedUrls()[0].toLocalFile();
+    QCOMPARE(desktop->OpenedUrls().size(), size_t(2));
+    const QString opened = desktop->OpenedUrls()[1].toLocalFile();
     QCOMPARE(QFileInfo(opened).fileName(), QString("report.txt"));
     QCOMPARE(QString::fromStdString(ReadAll(opened.toStdString())), QString("quarterly"));
     struct stat st;
