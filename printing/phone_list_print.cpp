@@ -1,7 +1,6 @@
 #include "printing/phone_list_print.h"
 
 #include <QPen>
-#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <optional>
@@ -193,22 +192,8 @@ PrintOutcome PrintPhoneList(PrintTarget& target, const std::string& dataDirector
   for (;;) {
     const PageOutcome page =
         PrintTemplatePage(target, TemplatePath(dataDirectory, "phlist.wmf"), handlers);
-    ++outcome.pages;
-    for (const std::string& note : page.notes) {
-      if (std::find(outcome.notes.begin(), outcome.notes.end(), note) == outcome.notes.end())
-        outcome.notes.push_back(note);
-    }
-    if (!page.ok) {
-      outcome.ok = false;
-      outcome.message = page.message;
-      return outcome;
-    }
-    if (!page.anotherPage) return outcome;
+    if (!AddPage(outcome, page) || !page.anotherPage) return outcome;
     print.NextPage();
-    if (!target.newPage()) {
-      outcome.ok = false;
-      outcome.message = "Printing stopped.";
-      return outcome;
-    }
+    if (!StartNextPage(target, outcome)) return outcome;
   }
 }

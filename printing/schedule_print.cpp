@@ -161,27 +161,13 @@ PrintOutcome RunPages(PrintTarget& target, const ScheduleRequest& request, const
     const PageOutcome page = PrintTemplatePage(
         target, TemplatePath(request.dataDirectory, outcome.pages == 0 ? first : continuation),
         handlers);
-    ++outcome.pages;
-    for (const std::string& note : page.notes) {
-      if (std::find(outcome.notes.begin(), outcome.notes.end(), note) == outcome.notes.end())
-        outcome.notes.push_back(note);
-    }
-    if (!page.ok) {
-      outcome.ok = false;
-      outcome.message = page.message;
-      return outcome;
-    }
-    if (!page.anotherPage) return outcome;
+    if (!AddPage(outcome, page) || !page.anotherPage) return outcome;
     if (progress() == before) {
       outcome.ok = false;
       outcome.message = std::string("The rest of the day does not fit on ") + continuation + ".";
       return outcome;
     }
-    if (!target.newPage()) {
-      outcome.ok = false;
-      outcome.message = "Printing stopped.";
-      return outcome;
-    }
+    if (!StartNextPage(target, outcome)) return outcome;
   }
 }
 
@@ -389,6 +375,18 @@ bool LoadDayItems(SchedTable& sched, int32_t day, int32_t owner, std::vector<Day
   return true;
 }
 
+// The items of count days from first on, one list a day; the table is
+// closed again whether or not every day could be read.
+bool LoadDays(int32_t first, int count, int32_t owner, std::vector<DayItem>* days) {
+  SchedTable sched;
+  if (!SchedOpen(sched)) return false;
+  bool read = true;
+  for (int i = 0; read && i < count; ++i)
+    read = LoadDayItems(sched, AddDays(first, i), owner, &days[i]);
+  SchedClose(sched);
+  return read;
+}
+
 // A week's day: untimed items in bold, timed ones after their time, their
 // text 400 units in; what does not fit is left out.
 bool WeekDayItems(RegionFill& fill, const std::vector<DayItem>& items) {
@@ -471,20 +469,11 @@ PrintOutcome PrintWeeklySchedule(PrintTarget& target, const ScheduleRequest& req
   from = DayOf(from);
   to = DayOf(to);
   for (int32_t monday = PrintWeekMonday(from); monday <= to; monday = AddDays(monday, 7)) {
-    if (outcome.pages > 0 && !target.newPage()) {
-      outcome.ok = false;
-      outcome.message = "Printing stopped.";
-      return outcome;
-    }
+    if (outcome.pages > 0 && !StartNextPage(target, outcome)) return outcome;
     const int32_t sunday = AddDays(monday, 6);
     const int32_t firstShown = std::max(monday, from), lastShown = std::min(sunday, to);
     std::array<std::vector<DayItem>, 7> items;
-    SchedTable sched;
-    bool read = SchedOpen(sched);
-    for (int i = 0; read && i < 7; ++i)
-      read = LoadDayItems(sched, AddDays(monday, i), request.owner, &items[static_cast<size_t>(i)]);
-    if (read) SchedClose(sched);
-    if (!read) {
+    if (!LoadDays(monday, 7, request.owner, items.data())) {
       outcome.ok = false;
       outcome.message = FormatAppError();
       return outcome;
@@ -510,16 +499,7 @@ PrintOutcome PrintWeeklySchedule(PrintTarget& target, const ScheduleRequest& req
     }
     const PageOutcome page =
         PrintTemplatePage(target, TemplatePath(request.dataDirectory, "weekly.wmf"), handlers);
-    ++outcome.pages;
-    for (const std::string& note : page.notes) {
-      if (std::find(outcome.notes.begin(), outcome.notes.end(), note) == outcome.notes.end())
-        outcome.notes.push_back(note);
-    }
-    if (!page.ok) {
-      outcome.ok = false;
-      outcome.message = page.message;
-      return outcome;
-    }
+    if (!AddPage(outcome, page)) return outcome;
   }
   return outcome;
 }
@@ -531,13 +511,8 @@ PrintOutcome PrintMonthlySchedule(PrintTarget& target, const ScheduleRequest& re
   const int firstCell = ToLocal(first).weekday;
   const int days = DaysInMonth(l.year, l.month);
   std::array<std::vector<DayItem>, 32> items;
-  SchedTable sched;
-  bool read = SchedOpen(sched);
-  for (int d = 1; read && d <= days; ++d)
-    read = LoadDayItems(sched, FromLocal(l.year, l.month, d), request.owner,
-                        &items[static_cast<size_t>(d)]);
-  if (read) SchedClose(sched);
-  if (!read) {
+  // items[d] holds day d of the month.
+  if (!LoadDays(first, days, request.owner, items.data() + 1)) {
     outcome.ok = false;
     outcome.message = FormatAppError();
     return outcome;
@@ -565,11 +540,6 @@ PrintOutcome PrintMonthlySchedule(PrintTarget& target, const ScheduleRequest& re
   }
   const PageOutcome page =
       PrintTemplatePage(target, TemplatePath(request.dataDirectory, "monthly.wmf"), handlers);
-  outcome.pages = 1;
-  outcome.notes = page.notes;
-  if (!page.ok) {
-    outcome.ok = false;
-    outcome.message = page.message;
-  }
+  AddPage(outcome, page);
   return outcome;
 }

@@ -22,13 +22,6 @@ struct ScheduleRequest {
   PresetHours presets;        // the empty hours a day shows
 };
 
-struct PrintOutcome {
-  bool ok = true;
-  int pages = 0;
-  std::string message;             // why the print stopped
-  std::vector<std::string> notes;  // labels that serve nothing, once each
-};
-
 // The day on daily.wmf, then on daily2.wmf as long as items or to-do items
 // are left. The schedule items of the day (with the empty preset hours)
 // and the to-do list of the day (today's with the open items of earlier

@@ -23,6 +23,25 @@ std::string FileName(const std::string& path) {
 
 }  // namespace
 
+bool AddPage(PrintOutcome& outcome, const PageOutcome& page) {
+  ++outcome.pages;
+  for (const std::string& note : page.notes) {
+    if (std::find(outcome.notes.begin(), outcome.notes.end(), note) == outcome.notes.end())
+      outcome.notes.push_back(note);
+  }
+  if (page.ok) return true;
+  outcome.ok = false;
+  outcome.message = page.message;
+  return false;
+}
+
+bool StartNextPage(PrintTarget& target, PrintOutcome& outcome) {
+  if (target.newPage()) return true;
+  outcome.ok = false;
+  outcome.message = "Printing stopped.";
+  return false;
+}
+
 std::string TemplatePath(const std::string& dataDirectory, const std::string& file) {
   return dataDirectory + file;
 }

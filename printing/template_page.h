@@ -46,6 +46,21 @@ struct PageOutcome {
   std::vector<std::string> notes;  // what the template holds that serves no region
 };
 
+// A whole print of one or more template pages.
+struct PrintOutcome {
+  bool ok = true;
+  int pages = 0;
+  std::string message;             // why the print stopped
+  std::vector<std::string> notes;  // labels that serve nothing, once each
+};
+
+// Adds a printed page to the print: counts it, keeps its notes (each once)
+// and its failure. Answers whether the print may go on.
+bool AddPage(PrintOutcome& outcome, const PageOutcome& page);
+// Starts the target's next page; a job that cannot go on stops the print
+// with "Printing stopped.".
+bool StartNextPage(PrintTarget& target, PrintOutcome& outcome);
+
 // The template file's full name: the data directory (ending in '/') and
 // the file's name.
 std::string TemplatePath(const std::string& dataDirectory, const std::string& file);
