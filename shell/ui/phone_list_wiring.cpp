@@ -1,6 +1,5 @@
 #include "shell/ui/phone_list_wiring.h"
 
-#include <QDesktopServices>
 #include <QEvent>
 
 #include "data/office/dpmain.h"
@@ -15,6 +14,7 @@
 #include "shell/ui/passwords/get_password_dialog.h"
 #include "shell/window_state.h"
 #include "shell/workstation_settings.h"
+#include "toolkit/desktop.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ void PhoneListWiring::Start(DpWin& window, const std::string& iniPath) {
   s.dial = DialSettingsOf(user.record, ws.useTapi);
   s.allCaps = user.dialogOption != 0;
   s.passwords = passwords_.get();
-  s.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  s.openUrl = [](const QUrl& url) { return Desktop().OpenUrl(url); };
   if (const auto& record = ws.windows[kPhoneWindowState]) {
     const WindowRestore restore = RestoreWindow(*record);
     if (restore.move) {

@@ -1,9 +1,9 @@
 #include "shell/ui/about/help_page.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 
+#include "toolkit/desktop.h"
 #include "toolkit/prompts.h"
 
 #ifndef DESKPOST_INSTALLED_HELP
@@ -26,7 +26,7 @@ QString HelpPagePath(const QString& programDir) {
 }
 
 UrlOpener DesktopUrlOpener() {
-  return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  return [](const QUrl& url) { return Desktop().OpenUrl(url); };
 }
 
 bool ShowHelp(const UrlOpener& open, const QString& programDir) {

@@ -17,7 +17,7 @@ QString HelpPagePath(const QString& programDir = QCoreApplication::applicationDi
 
 // Opens a URL in the desktop's viewer; true when it did.
 using UrlOpener = std::function<bool(const QUrl&)>;
-// QDesktopServices::openUrl.
+// The desktop service's OpenUrl (toolkit/desktop.h).
 UrlOpener DesktopUrlOpener();
 
 // Opens the help page; a page that cannot be found or opened is reported

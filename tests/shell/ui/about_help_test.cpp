@@ -12,6 +12,7 @@
 #include "shell/ui/about/help_page.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/control_id.h"
+#include "toolkit/scripted_desktop.h"
 #include "toolkit/scripted_prompts.h"
 
 namespace {
@@ -32,23 +33,18 @@ class AboutHelpTest : public QObject {
   std::unique_ptr<ScriptedPrompts> prompts;
   std::unique_ptr<TempDir> dir;
   QString root;
-  std::vector<QUrl> opened;
-
-  UrlOpener Recorder(bool answer = true) {
-    return [this, answer](const QUrl& url) {
-      opened.push_back(url);
-      return answer;
-    };
-  }
+  // The desktop the help page is handed to: it records the URLs.
+  std::unique_ptr<ScriptedDesktop> desktop;
 
  private slots:
   void init() {
     prompts = std::make_unique<ScriptedPrompts>();
     dir = std::make_unique<TempDir>();
     root = QString::fromStdString(dir->Path());
-    opened.clear();
+    desktop = std::make_unique<ScriptedDesktop>();
   }
   void cleanup() {
+    desktop.reset();
     dir.reset();
     prompts.reset();
   }
@@ -75,20 +71,21 @@ class AboutHelpTest : public QObject {
 
   void f1OpensTheHelpPageInTheViewerOrSaysWhyNot() {
     const QString page = MakePage(root + "bin/help/deskpost.html");
-    QVERIFY(ShowHelp(Recorder(), root + "bin"));
-    QCOMPARE(opened.size(), size_t(1));
-    QCOMPARE(opened[0], QUrl::fromLocalFile(page));
+    QVERIFY(ShowHelp(DesktopUrlOpener(), root + "bin"));
+    QCOMPARE(desktop->OpenedUrls().size(), size_t(1));
+    QCOMPARE(desktop->OpenedUrls()[0], QUrl::fromLocalFile(page));
     QVERIFY(prompts->Questions().empty());
     // A viewer that fails is reported.
-    QVERIFY(!ShowHelp(Recorder(false), root + "bin"));
+    desktop->SetUrlsOpen(false);
+    QVERIFY(!ShowHelp(DesktopUrlOpener(), root + "bin"));
     QCOMPARE(prompts->Questions().size(), size_t(1));
     QCOMPARE(prompts->Questions()[0].text, "Could not open the help page: " + page);
   }
 
   void aMissingHelpPageIsReported() {
     if (!HelpPagePath(root + "nothing").isEmpty()) QSKIP("DESKpost is installed on this machine");
-    QVERIFY(!ShowHelp(Recorder(), root + "nothing"));
-    QVERIFY(opened.empty());
+    QVERIFY(!ShowHelp(DesktopUrlOpener(), root + "nothing"));
+    QVERIFY(desktop->OpenedUrls().empty());
     QCOMPARE(prompts->Questions()[0].text, QString("The DESKpost help page could not be found."));
   }
 };
