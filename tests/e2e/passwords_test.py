@@ -123,21 +123,28 @@ def set_master_password(anne: Workstation, text: str) -> None:
     anne.window_gone(dialog)
 
 
+def set_user_password(station: Workstation, name: str, text: str, areas: tuple) -> None:
+    """Setup > Password > User... for name (who has no password yet): the
+    password set and the areas ticked."""
+    station.menu("Setup", "Password", "User...")
+    station.window(role="dialog").get(role="list", name="Names").row(name).press()
+    user = station.window("User Password")
+    user.get(role="push button", name="Set Password").press()
+    answer_password(station, "New password:", text)
+    answer_password(station, "Re-enter password:", text)
+    note = station.window(role="alert")
+    note.get(role="push button", name="OK").press()
+    station.window_gone(note)
+    for area in areas:
+        user.get(role="check box", name=area).set_checked(True)
+    user.get(role="push button", name="OK").press()
+    station.window_gone(user)
+
+
 def test_a_persons_password_keeps_the_areas_ticked_for_it(office: Office):
     anne = office.workstation("ANNE")
     set_master_password(anne, "secret")
-    anne.menu("Setup", "Password", "User...")
-    anne.window(role="dialog").get(role="list", name="Names").row("BOB").press()
-    user = anne.window("User Password")
-    user.get(role="push button", name="Set Password").press()
-    answer_password(anne, "New password:", "bobs")
-    answer_password(anne, "Re-enter password:", "bobs")
-    note = anne.window(role="alert")
-    note.get(role="push button", name="OK").press()
-    anne.window_gone(note)
-    user.get(role="check box", name="Scheduler").set_checked(True)
-    user.get(role="push button", name="OK").press()
-    anne.window_gone(user)
+    set_user_password(anne, "BOB", "bobs", ("Scheduler",))
 
     # Opening BOB's password again asks for it, and shows his areas.
     anne.menu("Setup", "Password", "User...")

@@ -6,31 +6,16 @@ blinks, his in-box holds the memo, his week view shows the four meetings,
 the alarm window comes when the clock reaches it, and deleting the group
 from the third meeting on removes two."""
 
-from desk import Office, Workstation, check, check_named, run, wait_until
-from passwords_test import answer_password, set_master_password
-
-
-def protect_bobs_schedule(anne: Workstation) -> None:
-    """A master password, and BOB's password guarding his scheduler."""
-    set_master_password(anne, "secret")
-    anne.menu("Setup", "Password", "User...")
-    anne.window(role="dialog").get(role="list", name="Names").row("BOB").press()
-    user = anne.window("User Password")
-    user.get(role="push button", name="Set Password").press()
-    answer_password(anne, "New password:", "bobs")
-    answer_password(anne, "Re-enter password:", "bobs")
-    note = anne.window(role="alert")
-    note.get(role="push button", name="OK").press()
-    anne.window_gone(note)
-    user.get(role="check box", name="Scheduler").set_checked(True)
-    user.get(role="push button", name="OK").press()
-    anne.window_gone(user)
+from desk import Office, check, check_named, run, wait_until
+from passwords_test import answer_password, set_master_password, set_user_password
 
 
 def test_anne_sets_bobs_weekly_meeting_and_bob_is_told_alarmed_and_deletes_two(office: Office):
     office.drive_clock("2027-03-16 09:00:00")  # a Tuesday
     anne = office.workstation("ANNE")
-    protect_bobs_schedule(anne)
+    # BOB's password guards his scheduler.
+    set_master_password(anne, "secret")
+    set_user_password(anne, "BOB", "bobs", ("Scheduler",))
 
     # ANNE's schedule, then BOB's through the name picker and his password.
     anne.main_window().get(role="push button", name="Scheduler").press()
