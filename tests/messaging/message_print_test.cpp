@@ -13,6 +13,7 @@
 #include "messaging/message_printing.h"
 #include "messaging/message_windows.h"
 #include "printing/scripted_print_dialogs.h"
+#include "tests/support/pdf_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -23,17 +24,6 @@ ListRequest NewOf(MessageOffice& office, const std::string& person) {
   r.person = person;
   r.ownerName = person;
   return r;
-}
-
-std::string PdfText(const std::string& pdf) {
-  std::string out;
-  if (FILE* p = popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
-    pclose(p);
-  }
-  return out;
 }
 
 }  // namespace

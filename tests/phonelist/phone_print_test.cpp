@@ -8,7 +8,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <cstdio>
 #include <fstream>
 #include <memory>
 
@@ -17,6 +16,7 @@
 #include "phonelist/phone_entry_points.h"
 #include "phonelist/phone_search_dialogs.h"
 #include "printing/scripted_print_dialogs.h"
+#include "tests/support/pdf_text.h"
 #include "toolkit/live_windows.h"
 
 namespace {
@@ -33,17 +33,6 @@ void Type(QWidget& d, int id, const std::string& text) {
   e->setFocus();
   e->selectAll();
   QTest::keyClicks(e, QString::fromStdString(text));
-}
-
-std::string PdfText(const std::string& pdf) {
-  std::string out;
-  if (FILE* p = popen(("pdftotext -layout '" + pdf + "' -").c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
-    pclose(p);
-  }
-  return out;
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "printing/scripted_print_dialogs.h"
 #include "storage/errors.h"
 #include "tests/support/dpadmin_run.h"
+#include "tests/support/pdf_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace msg = records::message;
@@ -35,22 +36,6 @@ std::string Run(const std::string& command) {
     pclose(p);
   }
   return out;
-}
-
-// The PDF's text as pdftotext lays it out; pages end with a form feed.
-std::string PdfText(const std::string& pdf) {
-  return Run("pdftotext -layout '" + pdf + "' -");
-}
-
-std::vector<std::string> PdfPages(const std::string& pdf) {
-  std::vector<std::string> pages;
-  const std::string text = PdfText(pdf);
-  size_t start = 0;
-  for (size_t ff = text.find('\f'); ff != std::string::npos; ff = text.find('\f', start)) {
-    pages.push_back(text.substr(start, ff - start));
-    start = ff + 1;
-  }
-  return pages;
 }
 
 // The first page as an image at 60 dots to the inch.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/dpadmin_run.h"
+#include "tests/support/pdf_text.h"
 #include "tests/support/temp_dir.h"
 #include "tools/templates/template_writer.h"
 
@@ -40,17 +41,7 @@ class Office {
   }
   std::string Pdf() const { return temp_.File("print.pdf"); }
   // The PDF's pages as pdftotext lays them out, one string a page.
-  std::vector<std::string> Pages() const {
-    const DpadminRun run =
-        RunProgram("/usr/bin/pdftotext", {"-layout", Pdf(), temp_.File("print.txt")}, temp_.Path());
-    EXPECT_EQ(run.status, 0) << ShowRun(run);
-    std::vector<std::string> pages;
-    std::string text = ReadWholeFile(temp_.File("print.txt"));
-    size_t at = 0;
-    for (size_t ff; (ff = text.find('\f', at)) != std::string::npos; at = ff + 1)
-      pages.push_back(text.substr(at, ff - at));
-    return pages;
-  }
+  std::vector<std::string> Pages() const { return PdfPages(Pdf()); }
   void WriteTemplate(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::ofstream(File(name), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
