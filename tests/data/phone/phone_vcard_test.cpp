@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <map>
 #include <sstream>
 
 #include "data/cp1252.h"
@@ -29,8 +28,9 @@ std::vector<VCardCard> ReadAll(std::string_view text) {
   return cards;
 }
 
-// The entry's fields by their short names, as UTF-8, blanks left out.
-std::map<std::string, std::string> Fields(const PhoneRecord& r) {
+// The entry's fields as "name=value" in the record's order, UTF-8, blanks
+// left out, joined by " | ".
+std::string Fields(const PhoneRecord& r) {
   const std::pair<const char*, Field> fields[] = {
       {"listname", ph::kListname}, {"company", ph::kCompany}, {"street1", ph::kStreet1},
       {"street2", ph::kStreet2},   {"city", ph::kCity},       {"state", ph::kState},
@@ -39,9 +39,10 @@ std::map<std::string, std::string> Fields(const PhoneRecord& r) {
       {"ext2", ph::kExt2},         {"fax", ph::kFax},         {"cell", ph::kCell},
       {"url", ph::kUrl},           {"email", ph::kEmail},     {"id", ph::kId},
       {"misc", ph::kMisc}};
-  std::map<std::string, std::string> out;
+  std::string out;
   for (const auto& [name, field] : fields)
-    if (std::string t = r.Text(field); !t.empty()) out[name] = Cp1252ToUtf8(t);
+    if (std::string t = r.Text(field); !t.empty())
+      out += (out.empty() ? "" : " | ") + std::string(name) + "=" + Cp1252ToUtf8(t);
   return out;
 }
 
@@ -68,28 +69,22 @@ PhoneRecord FullEntry() {
   return r;
 }
 
-struct ReadCase {
-  const char* name;
-  const char* text;
-  std::map<std::string, std::string> fields;  // of the first card
-  std::string error;                          // of the first card
-  std::vector<std::string> notes;
-};
-
+// One card: what the first card becomes, or why it is refused.
 TEST(VCardReaderTest, CardsOfEitherVersionBecomeEntries) {
-  const ReadCase cases[] = {
+  const struct {
+    const char* name;
+    const char* text;
+    const char* fields;  // Fields() of the entry; "" when refused
+    const char* error;
+    std::vector<std::string> notes;
+  } cases[] = {
       {"version 3.0 with types and a folded note",
        "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Acme Tools\r\nN:Acme Tools;;;;\r\nORG:Acme Tools Inc.\r\n"
        "TEL;TYPE=WORK,VOICE:555-0100\r\nTEL;TYPE=FAX:555-0101\r\nTEL;TYPE=CELL:555-0102\r\n"
        "EMAIL;TYPE=INTERNET:sales@acme.example\r\nNOTE:first line\\nsecond\\, with a co\r\n mma\r\n"
        "END:VCARD\r\n",
-       {{"listname", "Acme Tools"},
-        {"company", "Acme Tools Inc."},
-        {"phone1", "555-0100"},
-        {"fax", "555-0101"},
-        {"cell", "555-0102"},
-        {"email", "sales@acme.example"},
-        {"misc", "first line\rsecond, with a comma"}},
+       "listname=Acme Tools | company=Acme Tools Inc. | phone1=555-0100 | fax=555-0101 | "
+       "cell=555-0102 | email=sales@acme.example | misc=first line\rsecond, with a comma",
        "",
        {}},
       {"version 4.0: quoted types, PREF, a tel URI with its extension",
@@ -97,39 +92,26 @@ TEST(VCardReaderTest, CardsOfEitherVersionBecomeEntries) {
        "TEL;VALUE=uri;TYPE=\"voice,home\":tel:+1-555-555-0000\n"
        "TEL;VALUE=uri;PREF=1;TYPE=work:tel:+1-555-555-0199;ext=42\n"
        "ADR;TYPE=work:;Bldg 5;1 Main St\\n2nd floor;Springfield;IL;62701;USA\nEND:VCARD\n",
-       {{"listname", "Bob Jones"},
-        {"contact", "Dr. Bob Jones"},
-        {"phone1", "+1-555-555-0199"},
-        {"ext1", "42"},
-        {"phone2", "+1-555-555-0000"},
-        {"street1", "1 Main St"},
-        {"street2", "2nd floor, Bldg 5"},
-        {"city", "Springfield"},
-        {"state", "IL"},
-        {"zip", "62701"},
-        {"country", "USA"}},
+       "listname=Bob Jones | street1=1 Main St | street2=2nd floor, Bldg 5 | city=Springfield | "
+       "state=IL | zip=62701 | country=USA | contact=Dr. Bob Jones | phone1=+1-555-555-0199 | "
+       "ext1=42 | phone2=+1-555-555-0000",
        "",
        {}},
       {"no FN: the name is made of N, the ORG kept as company",
        "BEGIN:VCARD\nVERSION:3.0\nN:Smith;Jane;Q.;;Jr.\nORG:Widgets;Sales\nEND:VCARD\n",
-       {{"listname", "Jane Q. Smith Jr."}, {"company", "Widgets, Sales"}},
+       "listname=Jane Q. Smith Jr. | company=Widgets, Sales",
        "",
        {}},
       {"only an ORG names the entry",
        "BEGIN:VCARD\nVERSION:3.0\nORG:Widgets\nEND:VCARD\n",
-       {{"listname", "Widgets"}, {"company", "Widgets"}},
+       "listname=Widgets | company=Widgets",
        "",
        {}},
       {"more than an entry holds is noted, not lost silently",
        "BEGIN:VCARD\nVERSION:3.0\nFN:Many\nTEL:1\nTEL:2\nTEL:3\nTEL;TYPE=FAX:4\nTEL;TYPE=FAX:5\n"
        "EMAIL:a@x\nEMAIL;TYPE=PREF:b@x\nBDAY:1990-01-01\nADR:;;A;;;;\nADR:;;B;;;;\n"
        "item1.X-ABLABEL:ignored\nEND:VCARD\n",
-       {{"listname", "Many"},
-        {"phone1", "1"},
-        {"phone2", "2"},
-        {"fax", "4"},
-        {"email", "b@x"},
-        {"street1", "A"}},
+       "listname=Many | street1=A | phone1=1 | phone2=2 | fax=4 | email=b@x",
        "",
        {"BDAY was not stored", "another address (;;B;;;;) was not stored",
         "another phone number (3) was not stored", "another phone number (5) was not stored",
@@ -137,66 +119,63 @@ TEST(VCardReaderTest, CardsOfEitherVersionBecomeEntries) {
       {"blanks and tabs around values are dropped; an extension parameter is read",
        "BEGIN:VCARD\nVERSION:3.0\nFN: \t Padded Name \t\nORG:\t Acme \n"
        "TEL;X-DESKPOST-EXT=\"^'A^' ^^1\":555 x9\nEND:VCARD\n",
-       {{"listname", "Padded Name"},
-        {"company", "Acme"},
-        {"phone1", "555 x9"},
-        {"ext1", "\"A\" ^1"}},
+       "listname=Padded Name | company=Acme | phone1=555 x9 | ext1=\"A\" ^1",
        "",
        {}},
       {"version 2.1's bare types, and an escape at the very end of a value",
        "BEGIN:VCARD\nVERSION:2.1\nFN:Old Style\nTEL;WORK;FAX:555-1\nTEL;CELL:555-2\n"
        "ORG:Acme\\,\nEND:VCARD\n",
-       {{"listname", "Old Style"}, {"fax", "555-1"}, {"cell", "555-2"}, {"company", "Acme,"}},
+       "listname=Old Style | company=Acme, | fax=555-1 | cell=555-2",
        "",
        {}},
       {"a line break in an extension parameter refuses the card",
        "BEGIN:VCARD\nVERSION:3.0\nFN:A\nTEL;X-DESKPOST-EXT=\"1^n2\":5\nEND:VCARD\n",
-       {},
+       "",
        "Ext 1 holds a line break",
        {}},
       {"a character Windows-1252 lacks refuses the card",
        "BEGIN:VCARD\nVERSION:3.0\nFN:Snow \xE2\x98\x83 Man\nEND:VCARD\n",
-       {},
+       "",
        "Listname holds \"\xE2\x98\x83\", which Windows-1252 lacks",
        {}},
       {"too long a field refuses the card",
        "BEGIN:VCARD\nVERSION:3.0\nFN:A\nORG:12345678901234567890123456789012345678901\nEND:VCARD\n",
-       {},
+       "",
        "Company is longer than 40 characters",
        {}},
       {"quoted-printable text is refused with its line",
        "BEGIN:VCARD\nVERSION:2.1\nFN:A\nNOTE;ENCODING=QUOTED-PRINTABLE:a=0Db\nEND:VCARD\n",
-       {},
+       "",
        "line 4: quoted-printable text is not read; save the cards as vCard 3.0 or 4.0",
        {}},
       {"an unknown version is refused",
        "BEGIN:VCARD\nVERSION:5.0\nFN:A\nEND:VCARD\n",
-       {},
+       "",
        "vCard version 5.0 is not read",
        {}},
       {"a line without a colon is refused with its line",
        "BEGIN:VCARD\nVERSION:3.0\nFN:A\nthis is not a property\nEND:VCARD\n",
-       {},
+       "",
        "line 4: not a vCard line (no name and colon)",
        {}},
       {"a card with no name is refused",
        "BEGIN:VCARD\nVERSION:3.0\nTEL:555\nEND:VCARD\n",
-       {},
+       "",
        "the card has no name (FN, N or ORG)",
        {}},
       {"a card without its END is refused",
        "BEGIN:VCARD\nVERSION:3.0\nFN:A\n",
-       {},
+       "",
        "the card has no END:VCARD",
        {}},
   };
-  for (const ReadCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<VCardCard> cards = ReadAll(c.text);
     ASSERT_EQ(cards.size(), 1u);
     EXPECT_EQ(cards[0].line, 1);
     EXPECT_EQ(cards[0].error, c.error);
-    if (c.error.empty()) {
+    if (!*c.error) {
       EXPECT_EQ(Fields(cards[0].record), c.fields);
     }
     EXPECT_EQ(cards[0].notes, c.notes);
@@ -282,27 +261,22 @@ TEST(VCardWriterTest, EveryFieldReadsBackInBothVersions) {
   }
 }
 
-// Runs /usr/bin/python3 (where Debian's python3-vobject lives) on a script;
-// its standard output.
-std::string Python(const TempDir& dir, const std::string& script, int* status) {
-  const std::string path = dir.File("script.py");
-  std::ofstream(path) << script;
+// Runs /usr/bin/python3 (where Debian's python3-vobject lives) on a script
+// with the given file's path for FILE; its standard output.
+std::string Python(const TempDir& dir, std::string script, const std::string& file, int* status) {
+  script.replace(script.find("FILE"), 4, file);
+  std::ofstream(dir.File("script.py")) << script;
   std::string out;
-  FILE* p = popen(("/usr/bin/python3 " + path + " 2>&1").c_str(), "r");
-  if (!p) {
-    *status = -1;
-    return out;
-  }
+  FILE* p = popen(("/usr/bin/python3 " + dir.File("script.py") + " 2>&1").c_str(), "r");
   char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
-  *status = pclose(p);
+  for (size_t n; p && (n = fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+  *status = p ? pclose(p) : -1;
   return out;
 }
 
 bool HaveVobject(const TempDir& dir) {
   int status = 0;
-  Python(dir, "import vobject\n", &status);
+  Python(dir, "import vobject # FILE\n", "", &status);
   return status == 0;
 }
 
@@ -313,26 +287,23 @@ TEST(VCardOutsideTest, VobjectReadsWhatDESKpostWrites) {
     const std::string file = dir.File(v == VCardVersion::k30 ? "three.vcf" : "four.vcf");
     std::ofstream(file, std::ios::binary) << PhoneVCard(FullEntry(), v);
     int status = 0;
-    const std::string out = Python(dir,
-                                   "import vobject\n"
-                                   "c = vobject.readOne(open('" +
-                                       file +
-                                       "', encoding='utf-8').read())\n"
-                                       "print('fn=' + c.fn.value)\n"
-                                       "print('family=' + c.n.value.family)\n"
-                                       "print('given=' + c.n.value.given)\n"
-                                       "print('org=' + ';'.join(c.org.value))\n"
-                                       "a = c.adr.value\n"
-                                       "print('street=' + a.street.replace('\\n', '|'))\n"
-                                       "print('city=' + a.city + ' region=' + a.region + "
-                                       "' code=' + a.code + ' country=' + a.country)\n"
-                                       "for t in c.contents['tel']:\n"
-                                       "  print('tel=' + t.value)\n"
-                                       "print('email=' + c.email.value)\n"
-                                       "print('url=' + c.url.value)\n"
-                                       "print('note=' + c.note.value.replace('\\n', '|'))\n"
-                                       "print('id=' + c.contents['x-deskpost-id'][0].value)\n",
-                                   &status);
+    const std::string out = Python(dir, R"(import vobject
+c = vobject.readOne(open('FILE', encoding='utf-8').read())
+print('fn=' + c.fn.value)
+print('family=' + c.n.value.family)
+print('given=' + c.n.value.given)
+print('org=' + ';'.join(c.org.value))
+a = c.adr.value
+print('street=' + a.street.replace('\n', '|'))
+print('city=' + a.city + ' region=' + a.region + ' code=' + a.code + ' country=' + a.country)
+for t in c.contents['tel']:
+  print('tel=' + t.value)
+print('email=' + c.email.value)
+print('url=' + c.url.value)
+print('note=' + c.note.value.replace('\n', '|'))
+print('id=' + c.contents['x-deskpost-id'][0].value)
+)",
+                                   file, &status);
     ASSERT_EQ(status, 0) << out;
     EXPECT_EQ(out,
               "fn=M\xC3\xBCller, Smith & Co\n"
@@ -357,50 +328,34 @@ TEST(VCardOutsideTest, DESKpostReadsWhatVobjectWrites) {
   if (!HaveVobject(dir)) GTEST_SKIP() << "python3-vobject is not installed (scripts/install-deps)";
   const std::string file = dir.File("vobject.vcf");
   int status = 0;
-  const std::string out =
-      Python(dir,
-             "import vobject\n"
-             "c = vobject.vCard()\n"
-             "c.add('fn').value = 'Zo\\u00eb Caf\\u00e9, Ltd; \"best\"'\n"
-             "c.add('n').value = vobject.vcard.Name(family='Brown', given='Zo\\u00eb')\n"
-             "c.add('org').value = ['Caf\\u00e9 Co', 'Kitchen']\n"
-             "c.add('adr').value = vobject.vcard.Address(street='1 Long Road\\nUnit 7', "
-             "city='Leeds', region='WY', code='LS1', country='UK')\n"
-             "t = c.add('tel'); t.value = '0113 496 0000'; t.type_param = 'WORK'\n"
-             "t = c.add('tel'); t.value = '0113 496 0001'; t.type_param = 'FAX'\n"
-             "t = c.add('tel'); t.value = '07700 900000'; t.type_param = 'CELL'\n"
-             "c.add('email').value = 'zoe@cafe.example'\n"
-             "c.add('url').value = 'https://cafe.example/menu'\n"
-             "c.add('note').value = 'Opens at 7, closes at 3.\\nBring cash; \\\\ no cards.'\n"
-             "c.add('title').value = 'Owner'\n"
-             "open('" +
-                 file + "', 'w', encoding='utf-8', newline='').write(c.serialize())\n",
-             &status);
+  const std::string out = Python(dir, R"(import vobject
+c = vobject.vCard()
+c.add('fn').value = 'Zo\u00eb Caf\u00e9, Ltd; "best"'
+c.add('n').value = vobject.vcard.Name(family='Brown', given='Zo\u00eb')
+c.add('org').value = ['Caf\u00e9 Co', 'Kitchen']
+c.add('adr').value = vobject.vcard.Address(street='1 Long Road\nUnit 7', city='Leeds', region='WY', code='LS1', country='UK')
+t = c.add('tel'); t.value = '0113 496 0000'; t.type_param = 'WORK'
+t = c.add('tel'); t.value = '0113 496 0001'; t.type_param = 'FAX'
+t = c.add('tel'); t.value = '07700 900000'; t.type_param = 'CELL'
+c.add('email').value = 'zoe@cafe.example'
+c.add('url').value = 'https://cafe.example/menu'
+c.add('note').value = 'Opens at 7, closes at 3.\nBring cash; \\ no cards.'
+c.add('title').value = 'Owner'
+open('FILE', 'w', encoding='utf-8', newline='').write(c.serialize())
+)",
+                                 file, &status);
   ASSERT_EQ(status, 0) << out;
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  std::vector<VCardCard> cards = ReadAll(text.str());
-  ASSERT_EQ(cards.size(), 1u) << text.str();
+  const std::string text = ReadWholeFile(file);
+  std::vector<VCardCard> cards = ReadAll(text);
+  ASSERT_EQ(cards.size(), 1u) << text;
   EXPECT_EQ(cards[0].error, "");
   EXPECT_EQ(Fields(cards[0].record),
-            (std::map<std::string, std::string>{
-                {"listname", "Zo\xC3\xAB Caf\xC3\xA9, Ltd; \"best\""},
-                {"contact", "Zo\xC3\xAB Brown"},
-                {"company", "Caf\xC3\xA9 Co, Kitchen"},
-                {"street1", "1 Long Road"},
-                {"street2", "Unit 7"},
-                {"city", "Leeds"},
-                {"state", "WY"},
-                {"zip", "LS1"},
-                {"country", "UK"},
-                {"phone1", "0113 496 0000"},
-                {"fax", "0113 496 0001"},
-                {"cell", "07700 900000"},
-                {"email", "zoe@cafe.example"},
-                {"url", "https://cafe.example/menu"},
-                {"misc", "Opens at 7, closes at 3.\rBring cash; \\ no cards."}}))
-      << text.str();
+            "listname=Zo\xC3\xAB Caf\xC3\xA9, Ltd; \"best\" | company=Caf\xC3\xA9 Co, Kitchen | "
+            "street1=1 Long Road | street2=Unit 7 | city=Leeds | state=WY | zip=LS1 | country=UK | "
+            "contact=Zo\xC3\xAB Brown | phone1=0113 496 0000 | fax=0113 496 0001 | "
+            "cell=07700 900000 | url=https://cafe.example/menu | email=zoe@cafe.example | "
+            "misc=Opens at 7, closes at 3.\rBring cash; \\ no cards.")
+      << text;
   EXPECT_EQ(cards[0].notes, (std::vector<std::string>{"TITLE was not stored"}));
 }
 
