@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <cstring>
 #include <functional>
 #include <random>
@@ -18,35 +17,14 @@
 #include "storage/errors.h"
 #include "storage/index.h"
 #include "storage/lockwait.h"
+#include "tests/storage/index_entries.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 constexpr int kLength = 12;  // record number and an 8-byte big-endian key
 
-int CompareKeys(const uint8_t* a, const uint8_t* b) {
-  return std::memcmp(a + 4, b + 4, 8);
-}
-int AlwaysBelow(const uint8_t*, const uint8_t*) {
-  return -1;
-}
-
-const IndexDef kDef{kLength, nullptr, CompareKeys};
-
-using Entry = std::array<uint8_t, kEntryBufferSize>;
-
-Entry MakeEntry(uint64_t key) {
-  Entry e{};
-  PutI32(e.data(), int32_t(key % 1000003u));
-  for (int i = 0; i < 8; ++i) e[size_t(4 + i)] = uint8_t(key >> (56 - 8 * i));
-  return e;
-}
-
-uint64_t KeyOf(const uint8_t* entry) {
-  uint64_t key = 0;
-  for (int i = 0; i < 8; ++i) key = key << 8 | entry[4 + i];
-  return key;
-}
+const IndexDef kDef = DefFor(kLength);
 
 bool Insert(Index& ix, uint64_t key) {
   Entry e = MakeEntry(key);

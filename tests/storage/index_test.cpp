@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -22,51 +21,12 @@
 #include "storage/errors.h"
 #include "storage/lockwait.h"
 #include "storage/records/keys.h"
+#include "tests/storage/index_entries.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/temp_dir.h"
 #include "tools/index_walk.h"
 
 namespace {
-
-// Test entries: a record number, an 8-byte big-endian key (so byte order is
-// key order) and filler, which follows from the key, up to the entry length.
-int CompareKeys(const uint8_t* a, const uint8_t* b) {
-  return std::memcmp(a + 4, b + 4, 8);
-}
-int AlwaysBelow(const uint8_t*, const uint8_t*) {
-  return -1;
-}
-int AlwaysAbove(const uint8_t*, const uint8_t*) {
-  return 1;
-}
-IndexDef DefFor(int length) {
-  return {uint16_t(length), nullptr, CompareKeys};
-}
-
-using Entry = std::array<uint8_t, kEntryBufferSize>;
-constexpr uint64_t kSentinelKey = ~uint64_t(0);
-
-int32_t RecordOf(uint64_t key) {
-  return int32_t(key % 1000003u);
-}
-
-Entry MakeEntry(uint64_t key, int length) {
-  Entry e{};
-  if (key == kSentinelKey) {
-    std::memset(e.data(), 0xFF, size_t(length));
-    return e;
-  }
-  PutI32(e.data(), RecordOf(key));
-  for (int i = 0; i < 8; ++i) e[size_t(4 + i)] = uint8_t(key >> (56 - 8 * i));
-  for (int i = 12; i < length; ++i) e[size_t(i)] = uint8_t((key + uint64_t(i)) & 0x7F);
-  return e;
-}
-
-uint64_t KeyOf(const uint8_t* entry) {
-  uint64_t key = 0;
-  for (int i = 0; i < 8; ++i) key = key << 8 | entry[4 + i];
-  return key;
-}
 
 // ---- Reading and patching the file behind the engine's back ----
 
