@@ -104,13 +104,7 @@ TEST_F(MessageQueryTest, AFolderListsNothingOfOtherFolders) {
 }
 
 TEST_F(MessageQueryTest, ANewestFirstListForEverybodyIncludesNamesBeyondPlainLetters) {
-  NameTable names;
-  ASSERT_EQ(NameOpen(names), 1);
-  ASSERT_EQ(NameAdd(names, "\xC9MILE"), 1);
-  NameEntry emile;
-  ASSERT_EQ(NameFind(names, "\xC9MILE", &emile), 1);
-  NameClose(names);
-  SendAt(t0, Memo("\xC9MILE", "accented"), emile.Number());
+  SendAt(t0, Memo("\xC9MILE", "accented"), AddNames({"\xC9MILE"})["\xC9MILE"]);
   SendAt(t0 + 1, Memo("BOB", "plain"), bob);
   MessageCriteria c = Folder(msg::kFolderNew);
   c.newestFirst = true;

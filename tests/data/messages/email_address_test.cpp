@@ -36,14 +36,7 @@ class RecipientsTest : public EmailDirTest {
  protected:
   void SetUp() override {
     EmailDirTest::SetUp();
-    NameTable names;
-    ASSERT_EQ(NameOpen(names), 1);
-    for (const char* n : {"Bob", "Carl Jones", "*Sales", "An Extremely Long N"})
-      ASSERT_EQ(NameAdd(names, n), 1);
-    NameEntry e;
-    ASSERT_EQ(NameFind(names, "Bob", &e), 1);
-    bob = e.Number();
-    NameClose(names);
+    bob = AddNames({"Bob", "Carl Jones", "*Sales", "An Extremely Long N"})["Bob"];
   }
   int32_t bob = 0;
 };

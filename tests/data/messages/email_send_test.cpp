@@ -21,15 +21,7 @@ class EmailSendTest : public EmailDirTest {
  protected:
   void SetUp() override {
     EmailDirTest::SetUp();
-    NameTable names;
-    ASSERT_EQ(NameOpen(names), 1);
-    for (const char* n : {"Sue", "Bob", "Carl"}) {
-      ASSERT_EQ(NameAdd(names, n), 1);
-      NameEntry e;
-      ASSERT_EQ(NameFind(names, n, &e), 1);
-      number[n] = e.Number();
-    }
-    NameClose(names);
+    number = AddNames({"Sue", "Bob", "Carl"});
     User(false);
   }
   void TearDown() override {

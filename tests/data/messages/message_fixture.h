@@ -26,15 +26,7 @@ class MessageTest : public OfficeDirTest {
     ASSERT_EQ(::mkdir(dir.File("DPE").c_str(), 0777), 0);
     ASSERT_EQ(::mkdir(dir.File("SENDLOG").c_str(), 0777), 0);
     SetClock([this] { return now; });
-    NameTable names;
-    ASSERT_EQ(NameOpen(names), 1);
-    for (const char* name : {"* - ALL", "*SALES", "ALICE", "BOB", "CAROL"}) {
-      ASSERT_EQ(NameAdd(names, name), 1) << name;
-      NameEntry entry;
-      ASSERT_EQ(NameFind(names, name, &entry), 1);
-      numbers[name] = entry.Number();
-    }
-    NameClose(names);
+    numbers = AddNames({"* - ALL", "*SALES", "ALICE", "BOB", "CAROL"});
     alice = numbers["ALICE"];
     bob = numbers["BOB"];
     carol = numbers["CAROL"];

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 
 #include "data/messages/dpfolder.h"
 #include "data/messages/message_user.h"
@@ -141,29 +142,57 @@ TEST_F(DpMainTest, WinUserNameInAnyCaseTakesTheLoginNameCutToTwenty) {
 
 // ---- Opening the data directory ----
 
-TEST_F(DpMainTest, ADirectoryOf256CharactersIsTooLong) {
-  const std::string longDir = "/" + std::string(254, 'd') + "/";
-  ASSERT_EQ(longDir.size(), 256u);
-  EXPECT_EQ(OpenDataDirectory(longDir), 0);
-  EXPECT_EQ(AppErrorCode(), kAppPathTooLong);
-  EXPECT_EQ(FormatAppError(), "Path is too long: ");
-  EXPECT_FALSE(DataDirectoryOpen());
+// A data directory that cannot be opened fails with the code and the path
+// of what is wrong, and leaves nothing open. Each case spoils a data
+// directory of its own.
+TEST_F(DpMainTest, ADirectoryThatCannotBeOpenedNamesWhatIsWrong) {
+  const std::string longDir = "/" + std::string(254, 'd') + "/";  // 256 characters
+  const struct {
+    const char* what;
+    std::function<void(const std::string&)> spoil;
+    std::string directory;  // "": the spoiled one
+    int code;
+    std::string name;  // in the spoiled directory, or as given
+  } cases[] = {
+      {"a path of 256 characters", nullptr, longDir, kAppPathTooLong, ""},
+      {"no such place", nullptr, dir.File("no/such/place/"), kAppNotInstalledHere,
+       dir.File("no/such/place/")},
+      {"a DP.EXE that cannot be opened",
+       [](const std::string& d) {
+         ASSERT_EQ(unlink((d + "DP.EXE").c_str()), 0);
+         ASSERT_EQ(symlink("DP.EXE", (d + "DP.EXE").c_str()), 0);
+       },
+       "", kAppOpenError, "DP.EXE"},
+      {"a catalogue too short for its version",
+       [](const std::string& d) { ASSERT_EQ(truncate((d + "CAT.DAT").c_str(), 3), 0); }, "",
+       kAppReadError, "CAT.DAT"},
+      {"no catalogue", [](const std::string& d) { ASSERT_EQ(unlink((d + "CAT.DAT").c_str()), 0); },
+       "", kAppNoSuchFile, "CAT.DAT"},
+      {"a file where a mail folder goes",
+       [](const std::string& d) { WriteTextFile(d + "SENDLOG", "not a folder"); }, "",
+       kAppCannotCreateDir, "SENDLOG"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string spoiled = dir.File(std::to_string(++n) + "/");
+    ASSERT_EQ(mkdir(spoiled.c_str(), 0700), 0);
+    MakeDataDirectory(spoiled);
+    if (c.spoil) c.spoil(spoiled);
+    EXPECT_EQ(OpenDataDirectory(c.directory.empty() ? spoiled : c.directory), 0);
+    EXPECT_EQ(AppErrorCode(), c.code);
+    EXPECT_EQ(AppErrorName(), c.directory.empty() ? spoiled + c.name : c.name);
+    EXPECT_FALSE(DataDirectoryOpen());
+    EXPECT_EQ(OpenTableCount(), 0);
+  }
 }
 
-TEST_F(DpMainTest, WithoutAReadableDpExeTheDirectoryIsNotDeskpostsAndIsNamed) {
+TEST_F(DpMainTest, WithoutDpExeTheDirectoryIsNotDeskpostsAndTheBoxSaysSo) {
   ASSERT_EQ(unlink(dir.File("DP.EXE").c_str()), 0);
   EXPECT_EQ(StartUser(dir.Path(), "Alice"), 0);
   EXPECT_EQ(AppErrorCode(), kAppNotInstalledHere);
   EXPECT_EQ(prompts.shown, std::vector<std::string>{
                                "DESKpost|Could not find DESKpost in this location: " + dir.Path()});
-  EXPECT_EQ(OpenDataDirectory(dir.File("no/such/place/")), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotInstalledHere);
-  EXPECT_EQ(AppErrorName(), dir.File("no/such/place/"));
-  // A DP.EXE that cannot be opened for another reason is reported under its path.
-  ASSERT_EQ(symlink("DP.EXE", dir.File("DP.EXE").c_str()), 0);
-  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
-  EXPECT_EQ(AppErrorCode(), kAppOpenError);
-  EXPECT_EQ(AppErrorName(), dir.File("DP.EXE"));
 }
 
 TEST_F(DpMainTest, DpExeLockedByAnotherWorkstationIsNoError) {
@@ -187,29 +216,11 @@ TEST_F(DpMainTest, CatalogueVersionFiveIsRefusedBeforeAnyTableIsOpened) {
   EXPECT_EQ(OpenTableCount(), 0);
 }
 
-TEST_F(DpMainTest, ACatalogueTooShortForItsVersionIsAReadError) {
-  ASSERT_EQ(truncate(dir.File("CAT.DAT").c_str(), 3), 0);
-  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
-  EXPECT_EQ(AppErrorCode(), kAppReadError);
-  EXPECT_EQ(AppErrorName(), dir.File("CAT.DAT"));
-  ASSERT_EQ(unlink(dir.File("CAT.DAT").c_str()), 0);
-  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
-  EXPECT_EQ(AppErrorName(), dir.File("CAT.DAT"));
-}
-
-TEST_F(DpMainTest, MissingMailFoldersAreMadeAndAFileInTheWayIsReported) {
+TEST_F(DpMainTest, MissingMailFoldersAreMade) {
   EXPECT_FALSE(DirectoryExists(dir.File("DPE")));
   ASSERT_EQ(OpenDataDirectory(dir.Path()), 1);
   EXPECT_TRUE(DirectoryExists(dir.File("DPE")));
   EXPECT_TRUE(DirectoryExists(dir.File("SENDLOG")));
-  CloseDataDirectory();
-  ASSERT_EQ(rmdir(dir.File("SENDLOG").c_str()), 0);
-  WriteTextFile(dir.File("SENDLOG"), "not a folder");
-  EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
-  EXPECT_EQ(AppErrorCode(), kAppCannotCreateDir);
-  EXPECT_EQ(AppErrorName(), dir.File("SENDLOG"));
-  EXPECT_FALSE(DataDirectoryOpen());
 }
 
 TEST_F(DpMainTest, OpeningInstallsTheErrorReporterClearsTheRetryQuestionsAndHappensOnce) {
@@ -384,8 +395,11 @@ TEST_F(DpMainTest, ShowErrorUsesTheCodesTextOrItsNumber) {
   ShowError();
   SetAppError(kAppPartialRow, "W12");
   ShowError();
-  EXPECT_EQ(prompts.shown, (std::vector<std::string>{"DESKpost|Could not locate record: Ghost",
-                                                     "DESKpost|Error 1023: W12"}));
+  SetAppError(kAppPathTooLong, "");
+  ShowError();
+  EXPECT_EQ(prompts.shown,
+            (std::vector<std::string>{"DESKpost|Could not locate record: Ghost",
+                                      "DESKpost|Error 1023: W12", "DESKpost|Path is too long: "}));
 }
 
 }  // namespace

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+
 #include "data/messages/dpnote.h"
 #include "data/office/datadir.h"
+#include "data/office/dpname.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"
 #include "storage/errors.h"
@@ -51,6 +55,21 @@ class OfficeDirTest : public ::testing::Test {
     EXPECT_EQ(NoteNew(&number), 1);
     EXPECT_EQ(NoteWrite(number, text), 1);
     return number;
+  }
+
+  // Adds people (or groups) to the name table; their name numbers by name.
+  std::map<std::string, int32_t> AddNames(std::initializer_list<const char*> names) {
+    std::map<std::string, int32_t> numbers;
+    NameTable table;
+    EXPECT_EQ(NameOpen(table), 1);
+    for (const char* name : names) {
+      NameEntry entry;
+      EXPECT_EQ(NameAdd(table, name), 1) << name;
+      EXPECT_EQ(NameFind(table, name, &entry), 1) << name;
+      numbers[name] = entry.Number();
+    }
+    NameClose(table);
+    return numbers;
   }
 
   TempDir dir;

@@ -98,10 +98,7 @@ TEST_F(PhoneTest, AddIssuesEntryNumbersStandsOnTheNewEntryAndRefusesListnamesTha
   PhoneRecord blank = Make(kCommon, "", "3");
   EXPECT_EQ(PhoneAdd(phones, blank), 0);
   EXPECT_EQ(AppErrorCode(), kAppInvalidName);
-  PhoneRecord marked = Make(kCommon,
-                            "\xff"
-                            "Dead",
-                            "3");
+  PhoneRecord marked = Make(kCommon, std::string(1, '\xff') + "Dead", "3");
   EXPECT_EQ(PhoneAdd(phones, marked), 0);
   EXPECT_EQ(AppErrorCode(), kAppInvalidName);
   EXPECT_EQ(RecordCount(kPhoneTable), 3);
@@ -282,8 +279,9 @@ TEST_F(PhoneTest, CopyOntoAnExistingEntryNeedsOverwriteAndKeepsItsRecordNumber) 
   EXPECT_EQ(Listnames(kAnne), (std::vector<std::string>{"Able"}));
 }
 
-TEST_F(PhoneTest, CopyOverAnEntrySharingTheSourcesNoteKeepsThatNote) {
-  // An old copy made without a note of its own shares the source's note.
+// An old copy made without a note of its own shares the source's note;
+// copying over it keeps that note, and a copy onto itself changes nothing.
+TEST_F(PhoneTest, CopyOverAnEntrySharingTheSourcesNoteKeepsThatNoteAndOntoItselfChangesNothing) {
   int32_t note = NewNote("shared");
   PhoneRecord r = Make(kCommon, "Able", "1", "new");
   SetFieldI32(r.bytes, ph::kNote, note);
@@ -296,15 +294,10 @@ TEST_F(PhoneTest, CopyOverAnEntrySharingTheSourcesNoteKeepsThatNote) {
   std::string text;
   EXPECT_EQ(NoteRead(note, &text), 1);
   EXPECT_EQ(text, "shared");
-}
-
-TEST_F(PhoneTest, CopyOntoItselfChangesNothing) {
-  int32_t at = Add(kCommon, "Able", "1");
-  PhoneRecord before = Read(at);
-  ASSERT_EQ(PhoneCopyToList(phones, at, kCommon, true), 1);
-  PhoneRecord after = Read(at);
-  EXPECT_EQ(after.EntryNumber(), before.EntryNumber());
-  EXPECT_EQ(RecordCount(kPhoneTable), 1);
+  const int32_t entryNumber = Read(source).EntryNumber();
+  ASSERT_EQ(PhoneCopyToList(phones, source, kCommon, true), 1);
+  EXPECT_EQ(Read(source).EntryNumber(), entryNumber);
+  EXPECT_EQ(RecordCount(kPhoneTable), 2);
 }
 
 TEST_F(PhoneTest, CopyOverAnEntryHeldElsewhereFailsWithALockError) {
@@ -342,12 +335,7 @@ TEST_F(PhoneTest, AnIndexThatCannotBeReadFailsFindDeleteAndCopy) {
 }
 
 TEST_F(PhoneTest, ListNamesMapCommonAndGroupsToTheCommonList) {
-  NameTable names;
-  ASSERT_EQ(NameOpen(names), 1);
-  ASSERT_EQ(NameAdd(names, "ANNE"), 1);
-  NameEntry anne;
-  ASSERT_EQ(NameFind(names, "ANNE", &anne), 1);
-  NameClose(names);
+  const int32_t anne = AddNames({"ANNE"})["ANNE"];
 
   PhoneList list;
   ASSERT_EQ(PhoneListForName("common", &list), 1);
@@ -356,7 +344,7 @@ TEST_F(PhoneTest, ListNamesMapCommonAndGroupsToTheCommonList) {
   ASSERT_EQ(PhoneListForName("*SALES", &list), 1);
   EXPECT_EQ(list.number, 0);
   ASSERT_EQ(PhoneListForName("anne", &list), 1);
-  EXPECT_EQ(list.number, anne.Number());
+  EXPECT_EQ(list.number, anne);
   EXPECT_EQ(list.name, "ANNE");
   EXPECT_EQ(PhoneListForName("NOBODY", &list), 0);
   EXPECT_EQ(AppErrorCode(), kAppNotFound);
