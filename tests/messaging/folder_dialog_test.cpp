@@ -16,6 +16,7 @@
 #include "messaging/folder_list.h"
 #include "tests/messaging/messaging_office.h"
 #include "tests/support/lock_holder.h"
+#include "tests/support/test_rows.h"
 #include "tests/toolkit/name_office.h"
 #include "toolkit/names/name_picker.h"
 
@@ -46,6 +47,76 @@ void ClickRow(TFolderList& list, int row) {
                     QPoint(20, row * list.RowHeight() + list.RowHeight() / 2));
 }
 
+// A comma-separated list of names.
+QStringList List(const char* names) {
+  return QString(names).split(',', Qt::SkipEmptyParts);
+}
+QStringList Names(const std::vector<std::string>& names) {
+  QStringList out;
+  for (const auto& n : names) out << QString::fromStdString(n);
+  return out;
+}
+
+// What opens: whose folders (1 RECEPTION, 0 common, -1 everybody), the
+// folder to start at ("" none), the type checked, the folders listed and
+// the search text.
+struct OpenCase {
+  const char* name;
+  int owner;
+  const char *start, *type, *shown, *search;
+};
+constexpr OpenCase kOpenCases[] = {
+    {"person, no folder", 1, "", "common", "Accounts,Projects,Work", ""},
+    {"own folder", 1, "mine Private", "personal", "Private,Work", "Private"},
+    {"common folder", 1, "common Work", "common", "Work", "Work"},
+    {"another's folder", 1, "anne Letters", "personal", "Letters", "Letters"},
+    {"folder gone", 1, "gone", "common", "Accounts,Projects,Work", ""},
+    {"everybody", -1, "", "common", "Accounts,Projects,Work", ""},
+    {"common owner", 0, "mine Calls", "personal", "Calls,Private,Work", "Calls"},
+};
+
+struct NewCase {
+  const char* name;
+  bool personal;
+  const char *typed, *selected, *mine, *common;
+};
+constexpr NewCase kNewCases[] = {
+    {"new personal", true, "Orders", "Orders", "Calls,Orders,Private,Work",
+     "Accounts,Projects,Work"},
+    {"existing personal, other case", true, "wORK", "Work", "Calls,Private,Work",
+     "Accounts,Projects,Work"},
+    {"common beside a personal one", false, "Calls", "Calls", "Calls,Private,Work",
+     "Accounts,Calls,Projects,Work"},
+    {"existing common, other case", false, "ACCOUNTS", "Accounts", "Calls,Private,Work",
+     "Accounts,Projects,Work"},
+};
+
+struct RenameCase {
+  const char *name, *to, *asked, *after;
+};
+constexpr RenameCase kRenameCases[] = {
+    {"blank", "  ", "DESKpost|Please enter a folder name.", "Calls,Private,Work"},
+    {"another's name in another case", "work", "DESKpost|Folder already exists.",
+     "Calls,Private,Work"},
+    {"own name in another case", "PRIVATE", "", "Calls,PRIVATE,Work"},
+    {"new name", "Home", "", "Calls,Home,Work"},
+    {"a common folder's name", "Accounts", "", "Accounts,Calls,Work"},
+};
+
+struct DeleteCase {
+  const char* name;
+  const char* victim;
+  bool yes;
+  const char* asked;
+  bool gone;
+};
+constexpr DeleteCase kDeleteCases[] = {
+    {"default folder", "Calls", false, "DESKpost|Can't delete default folder.", false},
+    {"holds ANNE's message", "Work", false, "DESKpost|Folder still contains messages.", false},
+    {"empty, yes", "Private", true, "DESKpost|Are you sure?", true},
+    {"empty, no", "Private", false, "DESKpost|Are you sure?", false},
+};
+
 }  // namespace
 
 class FolderDialogTest : public QObject {
@@ -58,7 +129,7 @@ class FolderDialogTest : public QObject {
 
   void Make(const MessagingOffice::Options& options = MessagingOffice::Options()) {
     office = std::make_unique<MessagingOffice>(options);
-    QVERIFY(office->made);
+    QVERIFY(office->ok);
     me = office->numbers["RECEPTION"];
     anne = office->numbers["ANNE"];
     folder.clear();
@@ -82,46 +153,13 @@ class FolderDialogTest : public QObject {
   // What opens: the type follows the folder to start at (common without
   // one), the radio buttons are locked for no single person, and the list
   // shows that type's folders only.
-  void theDialogOpensOnTheTypeOfTheFolderToStartAt_data() {
-    QTest::addColumn<QString>("owner");  // whose folders: a person, "0" or "-1"
-    QTest::addColumn<QString>("start");  // key of the folder to start at, empty none
-    QTest::addColumn<QString>("type");   // "common" or "personal"
-    QTest::addColumn<bool>("locked");
-    QTest::addColumn<QStringList>("shown");
-    QTest::addColumn<QString>("search");
-    const QStringList common{"Accounts", "Projects", "Work"};
-    const QStringList mine{"Calls", "Private", "Work"};
-    QTest::newRow("person, no folder") << "RECEPTION"
-                                       << ""
-                                       << "common" << false << common << "";
-    QTest::newRow("own folder") << "RECEPTION"
-                                << "mine Private"
-                                << "personal" << false << QStringList{"Private", "Work"}
-                                << "Private";
-    QTest::newRow("common folder") << "RECEPTION"
-                                   << "common Work"
-                                   << "common" << false << QStringList{"Work"} << "Work";
-    QTest::newRow("another's folder") << "RECEPTION"
-                                      << "anne Letters"
-                                      << "personal" << false << QStringList{"Letters"} << "Letters";
-    QTest::newRow("folder gone") << "RECEPTION"
-                                 << "gone"
-                                 << "common" << false << common << "";
-    QTest::newRow("everybody") << "-1"
-                               << ""
-                               << "common" << true << common << "";
-    QTest::newRow("common owner") << "0"
-                                  << "mine Calls"
-                                  << "personal" << false << mine << "Calls";
-  }
+  void theDialogOpensOnTheTypeOfTheFolderToStartAt_data() { AddRows(kOpenCases); }
   void theDialogOpensOnTheTypeOfTheFolderToStartAt() {
-    QFETCH(QString, owner);
-    QFETCH(QString, start);
-    QFETCH(QString, type);
-    QFETCH(bool, locked);
-    QFETCH(QStringList, shown);
-    QFETCH(QString, search);
-    const int32_t ownerNumber = owner == "RECEPTION" ? me : owner.toInt();
+    const OpenCase& c = TestRow(kOpenCases);
+    const QString start(c.start), type(c.type), search(c.search);
+    const bool locked = c.owner == -1;
+    const QStringList shown = List(c.shown);
+    const int32_t ownerNumber = c.owner == 1 ? me : c.owner;
     FolderRecord choice = MakeFolderRecord("", ownerNumber);
     if (!start.isEmpty())
       SetFieldI32(choice.bytes, records::folder::kNumber,
@@ -150,38 +188,26 @@ class FolderDialogTest : public QObject {
 
   // Typing moves the list to the first folder not less than the text and
   // selects it only when its name begins with the text, in any case.
-  void typingSelectsTheFolderThatBeginsWithTheText_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("selected");
-    QTest::newRow("prefix") << "pr"
-                            << "Projects";
-    QTest::newRow("exact in another case") << "WORK"
-                                           << "Work";
-    QTest::newRow("between") << "B"
-                             << "";
-    QTest::newRow("after the last") << "zz"
-                                    << "";
-    QTest::newRow("emptied") << ""
-                             << "Accounts";
-  }
   void typingSelectsTheFolderThatBeginsWithTheText() {
-    QFETCH(QString, typed);
-    QFETCH(QString, selected);
+    const char* cases[][2] = {{"pr", "Projects"},
+                              {"WORK", "Work"},  // in another case
+                              {"B", ""},
+                              {"zz", ""},         // between, after the last
+                              {"", "Accounts"}};  // emptied
     FolderRecord choice = MakeFolderRecord("", me);
-    QString got;
-    QStringList shown;
     script->Then([&](TBaseDialog& d) {
-      MessagingScript::Type(d, FolderDialog::kIdSearch, "Wo");
-      MessagingScript::Type(d, FolderDialog::kIdSearch, typed);
-      got = Selected(*AsFolder(d).List());
-      shown = Shown(*AsFolder(d).List());
+      for (const auto& [typed, selected] : cases) {
+        MessagingScript::Type(d, FolderDialog::kIdSearch, "Wo");
+        MessagingScript::Type(d, FolderDialog::kIdSearch, typed);
+        QCOMPARE(Selected(*AsFolder(d).List()), QString(selected));
+        // Only common folders, whatever was typed.
+        const QStringList shown = Shown(*AsFolder(d).List());
+        QVERIFY(!shown.isEmpty() && !shown.contains("Calls") && !shown.contains("Letters"));
+      }
       MessagingScript::Press(d, kIdCancel);
     });
     ChooseFolder(nullptr, choice);
-    QCOMPARE(got, selected);
-    // Only common folders, whatever was typed.
-    for (const QString& name : shown) QVERIFY(name != "Calls" && name != "Letters");
-    QVERIFY(!shown.isEmpty());
+    QCOMPARE(script->opened.size(), size_t(1));
   }
 
   void selectFillsTheChoiceAndNothingSelectedIsSaid() {
@@ -205,31 +231,11 @@ class FolderDialogTest : public QObject {
   // NEWFOLDER: a blank name is refused; a name the owner has in any letter
   // case is taken as it is, not made twice; a new one is added with the
   // ticked type and shows selected.
-  void aNewFolderIsAddedOnceWhateverItsCase_data() {
-    QTest::addColumn<bool>("personal");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("selected");
-    QTest::addColumn<QStringList>("mine");
-    QTest::addColumn<QStringList>("common");
-    const QStringList mine{"Calls", "Private", "Work"};
-    const QStringList common{"Accounts", "Projects", "Work"};
-    QTest::newRow("new personal") << true << "Orders"
-                                  << "Orders" << QStringList{"Calls", "Orders", "Private", "Work"}
-                                  << common;
-    QTest::newRow("existing personal, other case") << true << "wORK"
-                                                   << "Work" << mine << common;
-    QTest::newRow("common beside a personal one")
-        << false << "Calls"
-        << "Calls" << mine << QStringList{"Accounts", "Calls", "Projects", "Work"};
-    QTest::newRow("existing common, other case") << false << "ACCOUNTS"
-                                                 << "Accounts" << mine << common;
-  }
+  void aNewFolderIsAddedOnceWhateverItsCase_data() { AddRows(kNewCases); }
   void aNewFolderIsAddedOnceWhateverItsCase() {
-    QFETCH(bool, personal);
-    QFETCH(QString, name);
-    QFETCH(QString, selected);
-    QFETCH(QStringList, mine);
-    QFETCH(QStringList, common);
+    const NewCase& c = TestRow(kNewCases);
+    const bool personal = c.personal;
+    const QString name(c.typed), selected(c.selected);
     FolderRecord choice = MakeFolderRecord("", me);
     QString got;
     bool personalShown = false;
@@ -252,13 +258,8 @@ class FolderDialogTest : public QObject {
     QCOMPARE(got, selected);
     QCOMPARE(personalShown, personal);
     QCOMPARE(QString::fromStdString(choice.Name()), selected);
-    auto names = [](const std::vector<std::string>& v) {
-      QStringList l;
-      for (const auto& s : v) l << QString::fromStdString(s);
-      return l;
-    };
-    QCOMPARE(names(MessagingOffice::Folders(me)), mine);
-    QCOMPARE(names(MessagingOffice::Folders(0)), common);
+    QCOMPARE(Names(MessagingOffice::Folders(me)), List(c.mine));
+    QCOMPARE(Names(MessagingOffice::Folders(0)), List(c.common));
   }
 
   void cancelAfterANewFolderKeepsTheFolderButNotTheChoice() {
@@ -283,26 +284,11 @@ class FolderDialogTest : public QObject {
   // EDITFOLDER: blank refused, another folder's name in any case refused,
   // the folder's own name in another case and a new name taken; the
   // folder keeps its number.
-  void renamingRefusesTheNameOfAnotherFolder_data() {
-    QTest::addColumn<QString>("to");
-    QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<QStringList>("after");
-    const QStringList none;
-    QTest::newRow("blank") << "  " << QStringList{"DESKpost|Please enter a folder name."}
-                           << QStringList{"Calls", "Private", "Work"};
-    QTest::newRow("another's name in another case")
-        << "work" << QStringList{"DESKpost|Folder already exists."}
-        << QStringList{"Calls", "Private", "Work"};
-    QTest::newRow("own name in another case")
-        << "PRIVATE" << none << QStringList{"Calls", "PRIVATE", "Work"};
-    QTest::newRow("new name") << "Home" << none << QStringList{"Calls", "Home", "Work"};
-    QTest::newRow("a common folder's name")
-        << "Accounts" << none << QStringList{"Accounts", "Calls", "Work"};
-  }
+  void renamingRefusesTheNameOfAnotherFolder_data() { AddRows(kRenameCases); }
   void renamingRefusesTheNameOfAnotherFolder() {
-    QFETCH(QString, to);
-    QFETCH(QStringList, asked);
-    QFETCH(QStringList, after);
+    const RenameCase& c = TestRow(kRenameCases);
+    const QString to(c.to);
+    const QStringList asked = *c.asked ? QStringList{c.asked} : QStringList();
     FolderRecord choice = MakeFolderRecord("", me);
     SetFieldI32(choice.bytes, records::folder::kNumber, folder["mine Private"]);
     QString shownAfter;
@@ -323,9 +309,7 @@ class FolderDialogTest : public QObject {
     });
     QCOMPARE(ChooseFolder(nullptr, choice), 1);
     QCOMPARE(Asked(office->prompts), asked);
-    QStringList names;
-    for (const auto& s : MessagingOffice::Folders(me)) names << QString::fromStdString(s);
-    QCOMPARE(names, after);
+    QCOMPARE(Names(MessagingOffice::Folders(me)), List(c.after));
     QCOMPARE(choice.Number(), folder["mine Private"]);
     QCOMPARE(QString::fromStdString(choice.Name()), asked.isEmpty() ? to : QString("Private"));
     QCOMPARE(shownAfter, QString::fromStdString(choice.Name()));
@@ -334,25 +318,12 @@ class FolderDialogTest : public QObject {
   // Delete: the default folder is refused even empty, a folder holding a
   // message for anybody is refused, an empty one goes after "Are you
   // sure?"; a common folder cannot be deleted here.
-  void deletingRefusesTheDefaultFolderAndAFolderInUse_data() {
-    QTest::addColumn<QString>("victim");
-    QTest::addColumn<bool>("yes");
-    QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<bool>("gone");
-    QTest::newRow("default folder")
-        << "Calls" << false << QStringList{"DESKpost|Can't delete default folder."} << false;
-    QTest::newRow("holds ANNE's message")
-        << "Work" << false << QStringList{"DESKpost|Folder still contains messages."} << false;
-    QTest::newRow("empty, yes") << "Private" << true << QStringList{"DESKpost|Are you sure?"}
-                                << true;
-    QTest::newRow("empty, no") << "Private" << false << QStringList{"DESKpost|Are you sure?"}
-                               << false;
-  }
+  void deletingRefusesTheDefaultFolderAndAFolderInUse_data() { AddRows(kDeleteCases); }
   void deletingRefusesTheDefaultFolderAndAFolderInUse() {
-    QFETCH(QString, victim);
-    QFETCH(bool, yes);
-    QFETCH(QStringList, asked);
-    QFETCH(bool, gone);
+    const DeleteCase& c = TestRow(kDeleteCases);
+    const QString victim(c.victim);
+    const bool yes = c.yes, gone = c.gone;
+    const QStringList asked{c.asked};
     script.reset();
     office.reset();
     MessagingOffice::Options options;

@@ -13,39 +13,16 @@
 #include <QTableView>
 #include <memory>
 
-#include "message_office.h"
 #include "messaging/copy_dialog.h"
 #include "messaging/message_windows.h"
 #include "messaging/remove_dialog.h"
 #include "messaging/search_dialog.h"
 #include "storage/records/name.h"
+#include "tests/messaging/messaging_office.h"
 
 namespace {
 
 namespace row = msgrec::list_row;
-
-ListRequest NewOf(MessageOffice& office, const std::string& person) {
-  ListRequest r;
-  r.owner = office.numbers[person];
-  r.person = person;
-  r.ownerName = person;
-  return r;
-}
-
-struct OpenList {
-  std::unique_ptr<TMessageListBaseClass> list;
-  bool started = false;
-  OpenList(const ListRequest& r) {
-    if (r.sendLog) {
-      list.reset(new TSendlogListClass(nullptr, r));
-    } else {
-      list.reset(new TMessageListClass(nullptr, r));
-    }
-    started = list->Start();
-    if (started) list->OpenModeless();
-  }
-  TMessageListBaseClass* operator->() { return list.get(); }
-};
 
 void Select(TMessageListBaseClass& list, std::initializer_list<int> rows) {
   list.List()->clearSelection();
@@ -68,7 +45,7 @@ QString Cell(TMessageListBaseClass& list, int rowNumber, const QString& header) 
 }
 
 void Press(QWidget* dialog, int id) {
-  QTest::mouseClick(FindControlAs<QPushButton>(dialog, id), Qt::LeftButton);
+  MessagingScript::Press(*dialog, id);
 }
 
 }  // namespace
@@ -78,19 +55,22 @@ class MessageListTest : public QObject {
 
  private slots:
   void init() {
-    office = std::make_unique<MessageOffice>();
-    QVERIFY(office->started);
+    MessagingOffice::Options bob;
+    bob.user = "BOB";
+    office = std::make_unique<MessagingOffice>(bob);
+    QVERIFY(office->ok);
     prompts = std::make_unique<ScriptedPrompts>();
   }
   void cleanup() {
     MessageWindows::Instance().CloseAll();
     prompts.reset();
+    QVERIFY(office->checks.empty());
     office.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
 
   void anEmptyViewSaysNoMessagesAndOpensNoWindow() {
-    OpenList list(NewOf(*office, "BOB"));
+    OpenList list(office->Request("BOB"));
     QVERIFY(!list.started);
     QCOMPARE(prompts->Questions().size(), size_t(1));
     QCOMPARE(prompts->Questions()[0].text, QString("No messages"));
@@ -99,13 +79,13 @@ class MessageListTest : public QObject {
   void theTitleCountsTheRowsAndNamesTheViewAndPerson() {
     office->Memo("ANNE", "BOB", "one");
     {
-      OpenList list(NewOf(*office, "BOB"));
+      OpenList list(office->Request("BOB"));
       QVERIFY(list.started);
       QCOMPARE(list->windowTitle(), QString("1 message in New for BOB"));
       QCOMPARE(list->List()->accessibleName(), QString("Messages"));
     }
     office->Memo("CAROL", "BOB", "two");
-    ListRequest search = NewOf(*office, "BOB");
+    ListRequest search = office->Request("BOB");
     search.search = true;
     OpenList found(search);
     QCOMPARE(found->windowTitle(), QString("Found 2 messages in New for BOB"));
@@ -129,10 +109,10 @@ class MessageListTest : public QObject {
     QFETCH(QList<int>, selected);
     QFETCH(QString, marked);
     for (int i = 0; i < 5; ++i) office->Memo("ANNE", "BOB", "memo " + std::to_string(i));
-    OpenList list(NewOf(*office, "BOB"));
+    OpenList list(office->Request("BOB"));
     for (int r : tagged) {
-      Select(*list.list, {r});
-      Key(*list.list, Qt::Key_Space);
+      Select(*list, {r});
+      Key(*list, Qt::Key_Space);
     }
     QCOMPARE(list->MarkedCount(), int(tagged.size()));
     list->List()->clearSelection();
@@ -148,76 +128,62 @@ class MessageListTest : public QObject {
     }
     QCOMPARE(seen, marked);
     QCOMPARE(list->MarkedCount(), 0);
-    QCOMPARE(Cell(*list.list, marked.indexOf('A'), "Received"), QString("-> ARCHIVE"));
+    QCOMPARE(Cell(*list, marked.indexOf('A'), "Received"), QString("-> ARCHIVE"));
   }
 
   void deleteTwiceLeavesTheRowMarkedForDeletion() {
     office->Memo("ANNE", "BOB", "once");
-    OpenList list(NewOf(*office, "BOB"));
-    Select(*list.list, {0});
-    Key(*list.list, Qt::Key_Delete);
-    Key(*list.list, Qt::Key_Delete);
+    OpenList list(office->Request("BOB"));
+    Select(*list, {0});
+    Key(*list, Qt::Key_Delete);
+    Key(*list, Qt::Key_Delete);
     QCOMPARE(list->Row(0).Action(), row::kActionDelete);
-    QCOMPARE(Cell(*list.list, 0, "Received"), QString("-> DELETE"));
+    QCOMPARE(Cell(*list, 0, "Received"), QString("-> DELETE"));
   }
 
   // The Received column's first click shows the newest first when the
   // list runs old to new, and the other way round; the second click
   // reverses it.
-  void theReceivedColumnsFirstAndSecondClick_data() {
-    QTest::addColumn<bool>("newestFirst");
-    QTest::addColumn<QString>("listed");
-    QTest::addColumn<QString>("firstClick");
-    QTest::addColumn<QString>("secondClick");
-    QTest::newRow("old to new") << false << "ABC"
-                                << "CBA"
-                                << "ABC";
-    QTest::newRow("new to old") << true << "CBA"
-                                << "ABC"
-                                << "CBA";
-  }
   void theReceivedColumnsFirstAndSecondClick() {
-    QFETCH(bool, newestFirst);
-    QFETCH(QString, listed);
-    QFETCH(QString, firstClick);
-    QFETCH(QString, secondClick);
     for (const char* text : {"A", "B", "C"}) office->Memo("ANNE", "BOB", text);
-    ListRequest r = NewOf(*office, "BOB");
-    r.newestFirst = newestFirst;
-    OpenList list(r);
-    auto order = [&list] {
-      QString s;
-      for (int i = 0; i < list->RowCount(); ++i) {
-        MessageTable h;
-        MsgOpen(h);
-        MessageRecord m;
-        MsgRead(h, list->Row(i).RecordNumber(), &m);
-        MsgClose(h);
-        s += QString::fromStdString(FieldText(m.bytes, msgrec::kMemoText));
-      }
-      return s;
-    };
-    QCOMPARE(order(), listed);
-    QHeaderView* header = list->List()->horizontalHeader();
-    const int received = 2;
-    QCOMPARE(list->Columns()[received].header, QString("Received"));
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(received) + 5, 5));
-    QCOMPARE(order(), firstClick);
-    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                      QPoint(header->sectionViewportPosition(received) + 5, 5));
-    QCOMPARE(order(), secondClick);
+    for (bool newestFirst : {false, true}) {
+      const QString listed = newestFirst ? "CBA" : "ABC", reversed = newestFirst ? "ABC" : "CBA";
+      ListRequest r = office->Request("BOB");
+      r.newestFirst = newestFirst;
+      OpenList list(r);
+      auto order = [&list] {
+        QString s;
+        for (int i = 0; i < list->RowCount(); ++i) {
+          MessageTable h;
+          MsgOpen(h);
+          MessageRecord m;
+          MsgRead(h, list->Row(i).RecordNumber(), &m);
+          MsgClose(h);
+          s += QString::fromStdString(FieldText(m.bytes, msgrec::kMemoText));
+        }
+        return s;
+      };
+      QCOMPARE(order(), listed);
+      QHeaderView* header = list->List()->horizontalHeader();
+      const int received = 2;
+      QCOMPARE(list->Columns()[received].header, QString("Received"));
+      const QPoint at(header->sectionViewportPosition(received) + 5, 5);
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+      QCOMPARE(order(), reversed);
+      QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+      QCOMPARE(order(), listed);
+    }
   }
 
   void sortingByFromIgnoresCaseAndTiesGoByTime() {
     office->Memo("carol", "BOB", "1");
     office->Memo("ANNE", "BOB", "2");
     office->Memo("Carol", "BOB", "3");
-    OpenList list(NewOf(*office, "BOB"));
+    OpenList list(office->Request("BOB"));
     list->Sort(1);
-    QCOMPARE(Cell(*list.list, 0, "From"), QString("ANNE"));
-    QCOMPARE(Cell(*list.list, 1, "From"), QString("carol"));
-    QCOMPARE(Cell(*list.list, 2, "From"), QString("Carol"));
+    QCOMPARE(Cell(*list, 0, "From"), QString("ANNE"));
+    QCOMPARE(Cell(*list, 1, "From"), QString("carol"));
+    QCOMPARE(Cell(*list, 2, "From"), QString("Carol"));
   }
 
   void closingTheInBoxListAppliesItsMarks() {
@@ -225,10 +191,10 @@ class MessageListTest : public QObject {
     const MessageRecord filed = office->Memo("ANNE", "BOB", "archive me");
     const MessageRecord gone = office->Memo("ANNE", "BOB", "delete me");
     {
-      OpenList list(NewOf(*office, "BOB"));
-      Select(*list.list, {1});
+      OpenList list(office->Request("BOB"));
+      Select(*list, {1});
       list->Mark(row::kActionArchive);
-      Select(*list.list, {2});
+      Select(*list, {2});
       list->Mark(row::kActionDelete);
       list->close();
     }
@@ -240,45 +206,38 @@ class MessageListTest : public QObject {
   }
 
   // The send log applies its marks through its Close button only.
-  void theSendLogsCloseBoxLeavesItsMarks_data() {
-    QTest::addColumn<bool>("closeButton");
-    QTest::addColumn<int>("archived");
-    QTest::newRow("close box") << false << 0;
-    QTest::newRow("Close button") << true << 1;
-  }
   void theSendLogsCloseBoxLeavesItsMarks() {
-    QFETCH(bool, closeButton);
-    QFETCH(int, archived);
     office->Send(msgrec::kKindMemo, "BOB", "ANNE", "logged", 0, true);
-    ListRequest r = NewOf(*office, "BOB");
+    ListRequest r = office->Request("BOB");
     r.sendLog = true;
-    {
+    ListRequest archive = r;
+    archive.view = kViewArchive;
+    archive.folder = msgrec::kFolderArchive;
+    for (bool closeButton : {false, true}) {
       OpenList list(r);
       QVERIFY(list.started);
       QCOMPARE(list->windowTitle(), QString("1 message in Send log for BOB"));
-      Select(*list.list, {0});
+      Select(*list, {0});
       list->Mark(row::kActionArchive);
-      QCOMPARE(Cell(*list.list, 0, "Viewed"), QString("-> ARCHIVE"));
+      QCOMPARE(Cell(*list, 0, "Viewed"), QString("-> ARCHIVE"));
       if (closeButton) {
-        Press(list.list.get(), TMessageListBaseClass::kIdClose);
+        Press(&*list, TMessageListBaseClass::kIdClose);
       } else {
         list->close();
       }
     }
-    ListRequest archive = r;
-    archive.view = kViewArchive;
-    archive.folder = msgrec::kFolderArchive;
     OpenList after(archive);
-    QCOMPARE(after->RowCount(), archived);
+    QCOMPARE(after.started, true);
+    QCOMPARE(after->RowCount(), 1);
   }
 
   void updateAppliesTheMarksAndListsAgain() {
     office->Memo("ANNE", "BOB", "a");
     office->Memo("ANNE", "BOB", "b");
-    OpenList list(NewOf(*office, "BOB"));
-    Select(*list.list, {0});
+    OpenList list(office->Request("BOB"));
+    Select(*list, {0});
     list->Mark(row::kActionDelete);
-    Press(list.list.get(), TMessageListBaseClass::kIdUpdate);
+    Press(&*list, TMessageListBaseClass::kIdUpdate);
     QCOMPARE(list->RowCount(), 1);
     QCOMPARE(list->windowTitle(), QString("1 message in New for BOB"));
   }
@@ -287,8 +246,8 @@ class MessageListTest : public QObject {
   // offers the last choice first; after Undo, Folder... or Delete.
   void removeAsksAndRemembersTheLastChoice() {
     office->Memo("ANNE", "BOB", "a");
-    OpenList list(NewOf(*office, "BOB"));
-    MessagingDialogs dialogs;
+    OpenList list(office->Request("BOB"));
+    MessagingScript dialogs;
     QStringList buttons;
     QList<int> defaults;
     auto choose = [&](int id) {
@@ -304,14 +263,14 @@ class MessageListTest : public QObject {
     choose(TRemoveDialog::kIdArchive);
     choose(TRemoveDialog::kIdUndo);
     choose(TRemoveDialog::kIdDelete);
-    Select(*list.list, {0});
+    Select(*list, {0});
     list->Remove();
     QCOMPARE(buttons, QStringList({"Delete", "Archive", "Folder...", "Undo"}));
     QCOMPARE(list->Row(0).Action(), row::kActionArchive);
     list->Remove();
     QCOMPARE(list->Row(0).Action(), uint8_t(0));
     list->Remove();
-    QCOMPARE(dialogs.captions, QStringList({"Remove Message", "Remove Message", "Remove Message"}));
+    QCOMPARE(dialogs.opened, std::vector<QString>(3, "Remove Message"));
     QCOMPARE(defaults, QList<int>({TRemoveDialog::kIdDelete, TRemoveDialog::kIdArchive,
                                    TRemoveDialog::kIdFolder}));
     QCOMPARE(list->Row(0).Action(), row::kActionDelete);
@@ -320,25 +279,24 @@ class MessageListTest : public QObject {
   void thePreviewShowsTheFocusedMessage() {
     office->Send(msgrec::kKindPhone, "Mr Smith", "BOB", "Call about the lease", 0, false, "ACME");
     office->Memo("ANNE", "BOB", "Lunch?\rAt noon");
-    OpenList list(NewOf(*office, "BOB"));
+    OpenList list(office->Request("BOB"));
     // The preview's state is kept for the next list window.
-    if (list->PreviewShown()) Press(list.list.get(), TMessageListBaseClass::kIdPreview);
+    if (list->PreviewShown()) Press(&*list, TMessageListBaseClass::kIdPreview);
     QVERIFY(!list->PreviewShown());
-    Press(list.list.get(), TMessageListBaseClass::kIdPreview);
+    Press(&*list, TMessageListBaseClass::kIdPreview);
     QVERIFY(list->PreviewShown());
-    QCOMPARE(FindControlAs<QPushButton>(list.list.get(), TMessageListBaseClass::kIdPreview)->text(),
+    QCOMPARE(FindControlAs<QPushButton>(&*list, TMessageListBaseClass::kIdPreview)->text(),
              QString("&<<"));
-    auto* from = FindControlAs<QLineEdit>(list.list.get(), TMessageListBaseClass::kIdPreviewFrom);
-    auto* text =
-        FindControlAs<QPlainTextEdit>(list.list.get(), TMessageListBaseClass::kIdPreviewText);
+    auto* from = FindControlAs<QLineEdit>(&*list, TMessageListBaseClass::kIdPreviewFrom);
+    auto* text = FindControlAs<QPlainTextEdit>(&*list, TMessageListBaseClass::kIdPreviewText);
     QCOMPARE(text->accessibleName(), QString("Preview"));
     list->SelectRow(0);
     QCOMPARE(from->text(), QString("Mr Smith, ACME"));
     QCOMPARE(text->toPlainText(), QString("Call about the lease"));
-    Key(*list.list, Qt::Key_Down);
+    Key(*list, Qt::Key_Down);
     QCOMPARE(from->text(), QString("ANNE"));
     QCOMPARE(text->toPlainText(), QString("Lunch?\nAt noon"));
-    QVERIFY(FindControl(list.list.get(), TMessageListBaseClass::kIdPreviewSubject)->isHidden());
+    QVERIFY(FindControl(&*list, TMessageListBaseClass::kIdPreviewSubject)->isHidden());
   }
 
   // A row whose message another workstation deleted after the list was
@@ -346,19 +304,19 @@ class MessageListTest : public QObject {
   void aRowDeletedMeanwhileIsSaidAndTheOthersStillApply() {
     const MessageRecord first = office->Memo("ANNE", "BOB", "first");
     office->Memo("ANNE", "BOB", "second");
-    OpenList list(NewOf(*office, "BOB"));
+    OpenList list(office->Request("BOB"));
     {
       MessageTable h;
       MsgOpen(h);
       QCOMPARE(MsgDelete(h, list->Row(0).Entry()), 1);
       MsgClose(h);
     }
-    if (!list->PreviewShown()) Press(list.list.get(), TMessageListBaseClass::kIdPreview);
+    if (!list->PreviewShown()) Press(&*list, TMessageListBaseClass::kIdPreview);
     list->SelectRow(0);
-    QCOMPARE(FindControlAs<QPlainTextEdit>(list.list.get(), TMessageListBaseClass::kIdPreviewText)
-                 ->toPlainText(),
-             QString("Error reading message."));
-    Select(*list.list, {0, 1});
+    QCOMPARE(
+        FindControlAs<QPlainTextEdit>(&*list, TMessageListBaseClass::kIdPreviewText)->toPlainText(),
+        QString("Error reading message."));
+    Select(*list, {0, 1});
     list->Mark(row::kActionArchive);
     list->close();
     QCOMPARE(office->Folder(3, "BOB").size(), size_t(1));
@@ -368,19 +326,18 @@ class MessageListTest : public QObject {
   void copyOfSeveralMessagesSendsEachWithoutANote() {
     office->Memo("ANNE", "BOB", "one", msgrec::kFlagUrgent);
     office->Send(msgrec::kKindPhone, "Caller", "BOB", "two");
-    OpenList list(NewOf(*office, "BOB"));
-    MessagingDialogs dialogs;
-    NamePicks picks;
-    picks.names = {"CAROL"};
+    OpenList list(office->Request("BOB"));
+    MessagingScript dialogs;
     bool attachEnabled = true;
     dialogs.Then([&](TBaseDialog& d) {
       attachEnabled = FindControl(&d, TGetLocalCopyInfo::kIdAttachNote)->isEnabled();
       Press(&d, TGetLocalCopyInfo::kIdToButton);
       Press(&d, kIdOk);
     });
-    Select(*list.list, {0, 1});
-    Press(list.list.get(), TMessageListBaseClass::kIdCopy);
-    QCOMPARE(dialogs.captions, QStringList({"Copy selected Messages"}));
+    dialogs.PickName("CAROL");
+    Select(*list, {0, 1});
+    Press(&*list, TMessageListBaseClass::kIdCopy);
+    QCOMPARE(dialogs.opened.at(0), QString("Copy selected Messages"));
     QVERIFY(!attachEnabled);
     const auto copies = office->Folder(1, "CAROL");
     QCOMPARE(copies.size(), size_t(2));
@@ -399,7 +356,7 @@ class MessageListTest : public QObject {
     office->now = FromLocal(1999, 12, 31, 23, 59, 58);
     office->Memo("ANNE", "BOB", "next day");  // stored at 00:00:58
     office->now = FromLocal(2000, 1, 5, 12, 0, 0);
-    ListRequest r = NewOf(*office, "BOB");
+    ListRequest r = office->Request("BOB");
     MessageWindows& windows = MessageWindows::Instance();
     windows.OpenSearch(nullptr, r);
     TSearchCriteriaClass* search = windows.Search();
@@ -418,7 +375,7 @@ class MessageListTest : public QObject {
   }
 
   void theSearchWindowOfThePhonePasswordOffersPhoneMessagesOnly() {
-    ListRequest r = NewOf(*office, "BOB");
+    ListRequest r = office->Request("BOB");
     r.phonePassword = true;
     TSearchCriteriaClass search(nullptr, r, [](const ListRequest&) { return true; });
     search.OpenModeless();
@@ -431,9 +388,9 @@ class MessageListTest : public QObject {
 
   void theSystemMenuPostsTheMainWindowsViews() {
     office->Memo("ANNE", "BOB", "a");
-    OpenList list(NewOf(*office, "BOB"));
+    OpenList list(office->Request("BOB"));
     QList<int> posted;
-    QObject::connect(list.list.get(), &TMessageListBaseClass::MainCommand,
+    QObject::connect(&*list, &TMessageListBaseClass::MainCommand,
                      [&posted](int c) { posted << c; });
     std::unique_ptr<QMenu> menu(list->SystemMenu());
     QStringList texts;
@@ -449,7 +406,7 @@ class MessageListTest : public QObject {
 
   void theCellsOfAGroupListShowToAndTheMarks() {
     office->Memo("ANNE", "BOB", "a", msgrec::kFlagUrgent);
-    ListRequest r = NewOf(*office, "BOB");
+    ListRequest r = office->Request("BOB");
     r.person = "* - ALL";
     r.folder = 1;
     OpenList list(r);
@@ -458,14 +415,14 @@ class MessageListTest : public QObject {
     QCOMPARE(headers, QStringList({"*", "To", "From", "Received", "Type"}));
     QCOMPARE(list->CellPictureName(0, 0), QString("Urgent"));
     QCOMPARE(list->CellPictureName(0, 4), QString("Memo"));
-    QCOMPARE(Cell(*list.list, 0, "To"), QString("BOB"));
-    QCOMPARE(Cell(*list.list, 0, "Received"), QString("3-15-27   9:01am"));
+    QCOMPARE(Cell(*list, 0, "To"), QString("BOB"));
+    QCOMPARE(Cell(*list, 0, "Received"), QString("3-15-27   9:01am"));
     list->ToggleTag(0);
     QCOMPARE(list->CellPictureName(0, 0), QString("Tagged"));
   }
 
  private:
-  std::unique_ptr<MessageOffice> office;
+  std::unique_ptr<MessagingOffice> office;
   std::unique_ptr<ScriptedPrompts> prompts;
 };
 

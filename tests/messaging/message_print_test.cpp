@@ -8,30 +8,18 @@
 #include <cstdio>
 #include <memory>
 
-#include "message_office.h"
 #include "messaging/message_list.h"
 #include "messaging/message_printing.h"
 #include "messaging/message_windows.h"
 #include "printing/scripted_print_dialogs.h"
+#include "tests/messaging/messaging_office.h"
 #include "tests/support/pdf_text.h"
 #include "tests/support/temp_dir.h"
-
-namespace {
-
-ListRequest NewOf(MessageOffice& office, const std::string& person) {
-  ListRequest r;
-  r.owner = office.numbers[person];
-  r.person = person;
-  r.ownerName = person;
-  return r;
-}
-
-}  // namespace
 
 class MessagePrintTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<MessageOffice> office;
+  std::unique_ptr<MessagingOffice> office;
   std::unique_ptr<ScriptedPrompts> prompts;
   std::unique_ptr<ScriptedPrintDialogs> dialogs;
   std::unique_ptr<TempDir> out;
@@ -46,8 +34,10 @@ class MessagePrintTest : public QObject {
 
  private slots:
   void init() {
-    office = std::make_unique<MessageOffice>();
-    QVERIFY(office->started);
+    MessagingOffice::Options bob;
+    bob.user = "BOB";
+    office = std::make_unique<MessagingOffice>(bob);
+    QVERIFY(office->ok);
     prompts = std::make_unique<ScriptedPrompts>();
     dialogs = std::make_unique<ScriptedPrintDialogs>();
     out = std::make_unique<TempDir>();
@@ -98,7 +88,7 @@ class MessagePrintTest : public QObject {
     QFETCH(QString, offered);
     QFETCH(int, answer);
     QFETCH(QList<int>, printed);
-    auto list = Open(NewOf(*office, "BOB"));
+    auto list = Open(office->Request("BOB"));
     QVERIFY(list);
     for (int row : tagged) list->ToggleTag(row);
     list->List()->clearSelection();
@@ -128,14 +118,14 @@ class MessagePrintTest : public QObject {
   }
 
   void printNewBuildsTheListWithoutAWindowAndPrintsIt() {
-    QVERIFY(MessageWindows::Instance().PrintList(nullptr, NewOf(*office, "BOB")));
+    QVERIFY(MessageWindows::Instance().PrintList(nullptr, office->Request("BOB")));
     QVERIFY(!MessageWindows::Instance().List());
     const std::string text = PdfText(pdf);
     for (const char* memo : {"first memo", "second memo", "third memo"})
       QVERIFY2(text.find(memo) != std::string::npos, memo);
     // An empty view prints nothing and says so.
     prompts->Clear();
-    QVERIFY(!MessageWindows::Instance().PrintList(nullptr, NewOf(*office, "CAROL")));
+    QVERIFY(!MessageWindows::Instance().PrintList(nullptr, office->Request("CAROL")));
     QCOMPARE(prompts->Questions().size(), size_t(1));
     QCOMPARE(prompts->Questions()[0].text, QString("No messages"));
   }
@@ -156,7 +146,7 @@ class MessagePrintTest : public QObject {
         {kViewArchive, false, true, PrintedView::kArchive},
     };
     for (const Case& c : cases) {
-      ListRequest r = NewOf(*office, "BOB");
+      ListRequest r = office->Request("BOB");
       r.view = c.view;
       r.search = c.search;
       r.sendLog = c.sendLog;
@@ -167,7 +157,7 @@ class MessagePrintTest : public QObject {
       QCOMPARE(h.person, std::string("BOB"));
     }
     QCOMPARE(MessageHeading(PrintHeadingOf([&] {
-               ListRequest r = NewOf(*office, "BOB");
+               ListRequest r = office->Request("BOB");
                r.view = kViewFolder;
                r.folderName = "CLIENTS";
                return r;

@@ -13,6 +13,7 @@
 #include "data/messages/dpnote.h"
 #include "messaging/call_timer.h"
 #include "tests/messaging/messaging_office.h"
+#include "tests/support/test_rows.h"
 
 namespace {
 
@@ -32,6 +33,31 @@ std::string NoteText(int32_t number) {
   return text;
 }
 
+// OK stores what the note field holds: a new note for a message without
+// one, the same note rewritten, no note once emptied; Cancel and the
+// read-only mode store nothing. The note's text before ("": no note), the
+// text typed over it ("-": nothing typed), OK or Cancel, the answer, the
+// note's text after ("": number 0) and whether the note number stays.
+struct NoteCase {
+  const char* name;
+  const char* before;
+  int mode;
+  const char* typed;
+  bool ok;
+  int result;
+  const char* after;
+  bool sameNumber;
+};
+constexpr NoteCase kNoteCases[] = {
+    {"new note", "", kNoteEdit, "Call after 3.", true, 1, "Call after 3.", false},
+    {"rewritten", "old", kNoteEdit, "new", true, 1, "new", true},
+    {"emptied", "old", kNoteEdit, "", true, 1, "", false},
+    {"empty stays none", "", kNoteEdit, "-", true, 1, "", true},
+    {"cancelled", "old", kNoteEdit, "new", false, 0, "old", true},
+    {"read-only", "old", kNoteReadOnly, "new", true, 1, "old", true},
+    {"line breaks", "", kNoteEdit, "one\ntwo", true, 1, "one\rtwo", false},
+};
+
 }  // namespace
 
 class NoteEditorTest : public QObject {
@@ -43,48 +69,23 @@ class NoteEditorTest : public QObject {
  private slots:
   void init() {
     office = std::make_unique<MessagingOffice>();
-    QVERIFY(office->made);
+    QVERIFY(office->ok);
     script = std::make_unique<MessagingScript>();
     // 3-15-27 9:05 in the morning, local time.
-    SetClock([] { return FromLocal(2027, 3, 15, 9, 5, 0); });
+    office->now = FromLocal(2027, 3, 15, 9, 5, 0);
   }
   void cleanup() {
-    SetClock(nullptr);
     script.reset();
     QCOMPARE(office->prompts.Unanswered(), 0);
     QVERIFY(office->checks.empty());
     office.reset();
   }
 
-  // OK stores what the note field holds: a new note for a message without
-  // one, the same note rewritten, no note once emptied; Cancel and the
-  // read-only mode store nothing.
-  void okStoresTheTextAndCancelKeepsTheNote_data() {
-    QTest::addColumn<QString>("before");  // the note's text, empty: no note
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("typed");  // replaces the whole text; "-": nothing typed
-    QTest::addColumn<bool>("ok");        // OK, else Cancel
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QString>("after");  // the note's text afterwards, empty: number 0
-    QTest::addColumn<bool>("sameNumber");
-    QTest::newRow("new note") << "" << kNoteEdit << "Call after 3." << true << 1 << "Call after 3."
-                              << false;
-    QTest::newRow("rewritten") << "old" << kNoteEdit << "new" << true << 1 << "new" << true;
-    QTest::newRow("emptied") << "old" << kNoteEdit << "" << true << 1 << "" << false;
-    QTest::newRow("empty stays none") << "" << kNoteEdit << "-" << true << 1 << "" << true;
-    QTest::newRow("cancelled") << "old" << kNoteEdit << "new" << false << 0 << "old" << true;
-    QTest::newRow("read-only") << "old" << kNoteReadOnly << "new" << true << 1 << "old" << true;
-    QTest::newRow("line breaks") << "" << kNoteEdit << "one\ntwo" << true << 1 << "one\rtwo"
-                                 << false;
-  }
+  void okStoresTheTextAndCancelKeepsTheNote_data() { AddRows(kNoteCases); }
   void okStoresTheTextAndCancelKeepsTheNote() {
-    QFETCH(QString, before);
-    QFETCH(int, mode);
-    QFETCH(QString, typed);
-    QFETCH(bool, ok);
-    QFETCH(int, result);
-    QFETCH(QString, after);
-    QFETCH(bool, sameNumber);
+    const NoteCase& c = TestRow(kNoteCases);
+    const QString before(c.before), typed(c.typed), after(c.after);
+    const bool sameNumber = c.sameNumber;
     const int32_t original = before.isEmpty() ? 0 : StoredNote(before.toStdString());
     int32_t number = original;
     QString shown;
@@ -101,9 +102,9 @@ class NoteEditorTest : public QObject {
           QTest::keyClicks(NoteField(d), part);
         }
       }
-      MessagingScript::Press(d, ok ? kIdOk : kIdCancel);
+      MessagingScript::Press(d, c.ok ? kIdOk : kIdCancel);
     });
-    QCOMPARE(EditNote(nullptr, &number, mode), result);
+    QCOMPARE(EditNote(nullptr, &number, c.mode), c.result);
     QCOMPARE(shown, before);
     QCOMPARE(QString::fromStdString(NoteText(number)), after);
     if (after.isEmpty()) QCOMPARE(number, sameNumber ? original : 0);
@@ -154,31 +155,21 @@ class NoteEditorTest : public QObject {
     QCOMPARE(Asked(office->prompts), QStringList({"DESKpost|Could not locate record: NOTE"}));
   }
 
-  void theTimeSpentFieldReadsHoursOrClockTimes_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<int>("seconds");
-    QTest::newRow("1.5 hours") << "1.5" << true << 5400;
-    QTest::newRow("quarter hour") << "0.25" << true << 900;
-    QTest::newRow("whole hours") << "2" << true << 7200;
-    QTest::newRow("leading number") << "1.5h" << true << 5400;
-    QTest::newRow("no number") << "abc" << true << 0;
-    QTest::newRow("negative") << "-1" << false << 0;
-    QTest::newRow("clock") << "1:59:58" << true << 7198;
-    QTest::newRow("hours and minutes") << "1:30" << true << 5400;
-    QTest::newRow("empty parts") << "::5" << true << 5;
-    QTest::newRow("letter with colon") << "1:3a" << false << 0;
-    QTest::newRow("blank with colon") << "1: 30" << false << 0;
-    QTest::newRow("four parts") << "1:2:3:4" << false << 0;
-    QTest::newRow("too many hours") << "999999:00" << false << 0;
-  }
   void theTimeSpentFieldReadsHoursOrClockTimes() {
-    QFETCH(QString, text);
-    QFETCH(bool, valid);
-    QFETCH(int, seconds);
-    int32_t parsed = -7;
-    QCOMPARE(ParseTimeSpent(text.toStdString(), &parsed), valid);
-    if (valid) QCOMPARE(parsed, seconds);
+    struct {
+      const char* text;
+      bool valid;
+      int seconds;
+    } const cases[] = {{"1.5", true, 5400},     {"0.25", true, 900},  {"2", true, 7200},
+                       {"1.5h", true, 5400},    {"abc", true, 0},     {"-1", false, 0},
+                       {"1:59:58", true, 7198}, {"1:30", true, 5400}, {"::5", true, 5},
+                       {"1:3a", false, 0},      {"1: 30", false, 0},  {"1:2:3:4", false, 0},
+                       {"999999:00", false, 0}};
+    for (const auto& c : cases) {
+      int32_t parsed = -7;
+      QVERIFY2(ParseTimeSpent(c.text, &parsed) == c.valid, c.text);
+      if (c.valid) QVERIFY2(parsed == c.seconds, c.text);
+    }
   }
 
   // The timer opened from the return-call log: started from an edited

@@ -5,16 +5,13 @@
 // kind, and the fields' refusals and names.
 #include "messaging/take_window.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <cstdio>
 #include <memory>
 
-#include "data/clock.h"
 #include "data/local_time.h"
 #include "data/messages/dpnote.h"
 #include "data/office/flags.h"
@@ -79,7 +76,8 @@ class TakeWindowTest : public QObject {
     script.reset();
     office.reset();
     office = std::make_unique<MessagingOffice>(options);
-    QVERIFY(office->made);
+    QVERIFY(office->ok);
+    office->now = FromLocal(2027, 3, 15, 9, 5, 0);
     script = std::make_unique<MessagingScript>();
   }
   void To(TakeWindow& w, const std::string& name, std::vector<int32_t> tags = {}) {
@@ -89,13 +87,9 @@ class TakeWindowTest : public QObject {
     picker.tags = std::move(tags);
     MessagingScript::Press(w, TakeWindow::kIdPick);
   }
-  int Flag(const std::string& name) {
-    return GetFlagValue(FlagFilePath(office->dir.Path(), office->numbers[name]));
-  }
 
  private slots:
   void init() {
-    SetClock([] { return FromLocal(2027, 3, 15, 9, 5, 0); });
     Make();
     picker = FakePicker();
   }
@@ -104,7 +98,6 @@ class TakeWindowTest : public QObject {
     QCOMPARE(office->prompts.Unanswered(), 0);
     QVERIFY(office->checks.empty());
     office.reset();
-    SetClock(nullptr);
   }
 
   // The record keeps 260 characters of a phone message and 416 of a memo;
@@ -144,30 +137,20 @@ class TakeWindowTest : public QObject {
 
   // A phone message without a caller's name is from the company: its first
   // 20 characters.
-  void aBlankFromIsTakenFromTheCompany_data() {
-    QTest::addColumn<QString>("from");
-    QTest::addColumn<QString>("company");
-    QTest::addColumn<std::string>("stored");
-    QTest::newRow("empty") << ""
-                           << "Northwind Trading Company Ltd"
-                           << std::string("Northwind Trading Co");
-    QTest::newRow("blanks") << "   "
-                            << "Acme" << std::string("Acme");
-    QTest::newRow("given") << "Joe Bloggs"
-                           << "Acme" << std::string("Joe Bloggs");
-  }
   void aBlankFromIsTakenFromTheCompany() {
-    QFETCH(QString, from);
-    QFETCH(QString, company);
-    QFETCH(std::string, stored);
+    const char* cases[][3] = {{"", "Northwind Trading Company Ltd", "Northwind Trading Co"},
+                              {"   ", "Acme", "Acme"},
+                              {"Joe Bloggs", "Acme", "Joe Bloggs"}};
     TakeWindow w(nullptr, kTakePhone, &picker);
     w.OpenModeless();
-    To(w, "ANNE");
-    MessagingScript::Type(w, TakeWindow::kIdPhoneFrom, from);
-    MessagingScript::Type(w, TakeWindow::kIdCompany, company);
-    QCOMPARE(FieldOf(w, TakeWindow::kIdCompany).size(), company.size());
-    QVERIFY(w.Send());
-    QCOMPARE(MessagingOffice::Messages().at(0).From(), stored);
+    for (const auto& [from, company, stored] : cases) {
+      To(w, "ANNE");
+      MessagingScript::Type(w, TakeWindow::kIdPhoneFrom, from);
+      MessagingScript::Type(w, TakeWindow::kIdCompany, company);
+      QCOMPARE(FieldOf(w, TakeWindow::kIdCompany), QString(company));
+      QVERIFY(w.Send());
+      QCOMPARE(MessagingOffice::Messages().back().From(), std::string(stored));
+    }
   }
 
   // Everything of the slip lands in its field: caller, company, phone
@@ -198,18 +181,14 @@ class TakeWindowTest : public QObject {
     QCOMPARE(r.Kind(), uint8_t('P'));
     QCOMPARE(r.To(), std::string("ANNE"));
     QCOMPARE(r.From(), std::string("Joe"));
-    QCOMPARE(FieldText(r.bytes, msg::kCompany), std::string("Acme"));
-    QCOMPARE(FieldText(r.bytes, msg::kPhone), std::string("555-1234"));
-    QCOMPARE(FieldText(r.bytes, msg::kExtension), std::string("12"));
-    QCOMPARE(FieldText(r.bytes, msg::kBy), std::string("RC"));
-    QCOMPARE(FieldText(r.bytes, msg::kRush), std::string());
-    QCOMPARE(FieldText(r.bytes, msg::kCallBack), std::string("><"));
-    QCOMPARE(FieldText(r.bytes, msg::kReturnedCall), std::string());
-    QCOMPARE(FieldText(r.bytes, msg::kWillCall), std::string("><"));
-    QCOMPARE(TextField(r), std::string("Call back\rtoday"));
+    const std::pair<Field, std::string> slip[] = {
+        {msg::kCompany, "Acme"},  {msg::kPhone, "555-1234"}, {msg::kExtension, "12"},
+        {msg::kBy, "RC"},         {msg::kRush, ""},          {msg::kCallBack, "><"},
+        {msg::kReturnedCall, ""}, {msg::kWillCall, "><"},    {msg::kPhoneText, "Call back\rtoday"}};
+    for (const auto& [field, text] : slip) QCOMPARE(FieldText(r.bytes, field), text);
     QVERIFY(r.Flags() & msg::kFlagUrgent);
     QCOMPARE(r.Time(), FromLocal(2027, 3, 15, 9, 5, 0));
-    QVERIFY(Flag("ANNE") & kFlagUrgentMessage);
+    QVERIFY(office->Flag("ANNE") & kFlagUrgentMessage);
     // The next slip starts clean, with the initials again.
     QVERIFY(!FindControlAs<QCheckBox>(&w, TakeWindow::kIdUrgent)->isChecked());
     QCOMPARE(FieldOf(w, TakeWindow::kIdBy), QString("RC"));
@@ -233,7 +212,7 @@ class TakeWindowTest : public QObject {
     QCOMPARE(r.Kind(), uint8_t('M'));
     QCOMPARE(r.From(), std::string("RECEPTION"));
     QCOMPARE(TextField(r), std::string("Lunch?"));
-    QVERIFY(Flag("BOB") & kFlagNewMessage);
+    QVERIFY(office->Flag("BOB") & kFlagNewMessage);
   }
 
   // "Attach CC: list?" is asked for "* - ALL" and for two or more tagged
@@ -306,7 +285,7 @@ class TakeWindowTest : public QObject {
     QCOMPARE(stored[0].To(), std::string("RECEPTION"));
     QCOMPARE(stored[0].Folder(), calls);
     QCOMPARE(stored[0].From(), std::string("Acme"));
-    for (const char* name : {"RECEPTION", "ANNE", "BOB", "CAROL"}) QCOMPARE(Flag(name), 0);
+    for (const char* name : {"RECEPTION", "ANNE", "BOB", "CAROL"}) QCOMPARE(office->Flag(name), 0);
     QVERIFY(Asked(office->prompts).isEmpty());
     QCOMPARE(TextOf(w)->toPlainText(), QString());
   }
@@ -379,29 +358,18 @@ class TakeWindowTest : public QObject {
 
   // A character Windows-1252 has no byte for is refused as it is typed,
   // with a notice; the rest of the typing stays.
-  void aCharacterWithoutAWindows1252ByteIsRefusedAtTheField_data() {
-    QTest::addColumn<int>("id");
-    QTest::newRow("message") << int(TakeWindow::kIdPhoneText);
-    QTest::newRow("company") << int(TakeWindow::kIdCompany);
-    QTest::newRow("caller") << int(TakeWindow::kIdPhoneFrom);
-  }
   void aCharacterWithoutAWindows1252ByteIsRefusedAtTheField() {
-    QFETCH(int, id);
     TakeWindow w(nullptr, kTakePhone, &picker);
     w.OpenModeless();
-    QWidget* field = FindControl(&w, id);
-    field->setFocus();
-    // Typed one character at a time, as a keyboard with those keys would.
-    for (QChar c : QString::fromUtf8("a\u2192b\u00e9")) {
-      QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(field, &press);
-      QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-      QApplication::sendEvent(field, &release);
+    for (int id : {TakeWindow::kIdPhoneText, TakeWindow::kIdCompany, TakeWindow::kIdPhoneFrom}) {
+      TypeCharacters(FindControl(&w, id), QString::fromUtf8("a\u2192b\u00e9"));
+      const QString text =
+          id == TakeWindow::kIdPhoneText ? TextOf(w)->toPlainText() : FieldOf(w, id);
+      QCOMPARE(text, QString::fromUtf8("ab\u00e9"));
+      QCOMPARE(Asked(office->prompts),
+               QStringList({QString::fromUtf8("|The character \"\u2192\" cannot be stored.")}));
+      office->prompts.Clear();
     }
-    const QString text = id == TakeWindow::kIdPhoneText ? TextOf(w)->toPlainText() : FieldOf(w, id);
-    QCOMPARE(text, QString::fromUtf8("ab\u00e9"));
-    QCOMPARE(Asked(office->prompts),
-             QStringList({QString::fromUtf8("|The character \"\u2192\" cannot be stored.")}));
   }
 
   // The window that is closed keeps its text and shows it again on
@@ -454,22 +422,15 @@ class TakeWindowTest : public QObject {
                                                   "DESKpost|Memo not sent, are you sure?"}));
   }
 
-  void theDefaultMessageTypeDecidesTheKindOfTake_data() {
-    QTest::addColumn<int>("option");
-    QTest::addColumn<char>("kind");
-    QTest::newRow("phone message") << 0 << kTakePhone;
-    QTest::newRow("memo") << 1 << kTakeMemo;
-    QTest::newRow("e-mail") << 2 << kTakeEmail;
-  }
   void theDefaultMessageTypeDecidesTheKindOfTake() {
-    QFETCH(int, option);
-    QFETCH(char, kind);
-    MessagingOffice::Options options;
-    options.defaultKind = uint8_t(option);
-    Make(options);
-    TakeWindows takes(nullptr, &picker);
-    takes.Open();
-    QCOMPARE(takes.Window()->Kind(), kind);
+    for (char kind : {kTakePhone, kTakeMemo, kTakeEmail}) {
+      MessagingOffice::Options options;
+      options.defaultKind = uint8_t(kind == kTakePhone ? 0 : kind == kTakeMemo ? 1 : 2);
+      Make(options);
+      TakeWindows takes(nullptr, &picker);
+      takes.Open();
+      QCOMPARE(takes.Window()->Kind(), kind);
+    }
   }
 
   // The time field follows the main window's timer while the window shows.
@@ -478,38 +439,33 @@ class TakeWindowTest : public QObject {
     takes.Open();
     auto* time = FindControlAs<QLabel>(takes.Current(), TakeWindow::kIdTime);
     QCOMPARE(time->text(), QString("3-15-27   9:05am"));
-    SetClock([] { return FromLocal(2027, 3, 15, 13, 7, 0); });
+    office->now = FromLocal(2027, 3, 15, 13, 7, 0);
     takes.RefreshTime();
     QCOMPARE(time->text(), QString("3-15-27   1:07pm"));
     MessagingScript::Press(*takes.Current(), kIdCancel);
-    SetClock([] { return FromLocal(2027, 3, 16, 8, 0, 0); });
+    office->now = FromLocal(2027, 3, 16, 8, 0, 0);
     takes.RefreshTime();
     QCOMPARE(time->text(), QString("3-15-27   1:07pm"));
   }
 
   // Screen readers find every control by a name.
-  void everyControlHasAName_data() {
-    QTest::addColumn<char>("kind");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("to") << kTakePhone << int(TakeWindow::kIdTo) << "To:";
-    QTest::newRow("from") << kTakePhone << int(TakeWindow::kIdPhoneFrom) << "From:";
-    QTest::newRow("company") << kTakePhone << int(TakeWindow::kIdCompany) << "Company:";
-    QTest::newRow("phone") << kTakePhone << int(TakeWindow::kIdPhone) << "Phone:";
-    QTest::newRow("ext") << kTakePhone << int(TakeWindow::kIdExt) << "Ext:";
-    QTest::newRow("by") << kTakePhone << int(TakeWindow::kIdBy) << "By:";
-    QTest::newRow("message") << kTakePhone << int(TakeWindow::kIdPhoneText) << "Message";
-    QTest::newRow("time") << kTakePhone << int(TakeWindow::kIdTime) << "Date and time";
-    QTest::newRow("memo from") << kTakeMemo << int(TakeWindow::kIdMemoFrom) << "From:";
-    QTest::newRow("memo text") << kTakeMemo << int(TakeWindow::kIdMemoText) << "Message";
-  }
   void everyControlHasAName() {
-    QFETCH(char, kind);
-    QFETCH(int, id);
-    QFETCH(QString, name);
-    TakeWindow w(nullptr, kind, &picker);
-    QCOMPARE(FindControl(&w, id)->accessibleName(), name);
-    QVERIFY(FindControl(&w, TakeWindow::kIdKindEmail)->isEnabled());
+    const std::tuple<char, int, const char*> names[] = {
+        {kTakePhone, TakeWindow::kIdTo, "To:"},
+        {kTakePhone, TakeWindow::kIdPhoneFrom, "From:"},
+        {kTakePhone, TakeWindow::kIdCompany, "Company:"},
+        {kTakePhone, TakeWindow::kIdPhone, "Phone:"},
+        {kTakePhone, TakeWindow::kIdExt, "Ext:"},
+        {kTakePhone, TakeWindow::kIdBy, "By:"},
+        {kTakePhone, TakeWindow::kIdPhoneText, "Message"},
+        {kTakePhone, TakeWindow::kIdTime, "Date and time"},
+        {kTakeMemo, TakeWindow::kIdMemoFrom, "From:"},
+        {kTakeMemo, TakeWindow::kIdMemoText, "Message"}};
+    for (const auto& [kind, id, name] : names) {
+      TakeWindow w(nullptr, kind, &picker);
+      QCOMPARE(FindControl(&w, id)->accessibleName(), QString(name));
+      QVERIFY(FindControl(&w, TakeWindow::kIdKindEmail)->isEnabled());
+    }
   }
 };
 

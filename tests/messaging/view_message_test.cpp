@@ -11,20 +11,23 @@
 #include <QTableView>
 #include <memory>
 
+#include "data/messages/dpnote.h"
 #include "data/messages/memo_reply.h"
-#include "message_office.h"
 #include "messaging/copy_dialog.h"
 #include "messaging/memo_reply.h"
 #include "messaging/message_list.h"
 #include "storage/records/note.h"
+#include "tests/messaging/messaging_office.h"
 #include "tests/support/lock_holder.h"
 
 namespace {
 
 namespace row = msgrec::list_row;
 
+using V = TViewMessageBaseClass;
+
 void Press(QWidget* dialog, int id) {
-  QTest::mouseClick(FindControlAs<QPushButton>(dialog, id), Qt::LeftButton);
+  MessagingScript::Press(*dialog, id);
 }
 
 QString TextOf(QWidget* dialog, int id) {
@@ -44,13 +47,18 @@ class ViewMessageTest : public QObject {
 
  private slots:
   void init() {
-    office = std::make_unique<MessageOffice>();
-    QVERIFY(office->started);
+    MessagingOffice::Options bob;
+    bob.user = "BOB";
+    office = std::make_unique<MessagingOffice>(bob);
+    QVERIFY(office->ok);
     prompts = std::make_unique<ScriptedPrompts>();
+    dialogs = std::make_unique<MessagingScript>();
   }
   void cleanup() {
     list.reset();
+    dialogs.reset();
     prompts.reset();
+    QVERIFY(office->checks.empty());
     office.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
@@ -72,33 +80,30 @@ class ViewMessageTest : public QObject {
     QVERIFY(View(0));
     QCOMPARE(office->Read(sent).ViewedTime(), stamped ? firstOpen : 0);
     QCOMPARE(office->Read(sent).Viewer(), stamped ? office->numbers["BOB"] : 0);
-    Press(View(0), TViewMessageBaseClass::kIdClose);
+    Press(View(0), V::kIdClose);
     office->now += 3600;
     QVERIFY(View(0));
     QCOMPARE(office->Read(sent).ViewedTime(), stamped ? firstOpen : 0);
-    Press(View(0), TViewMessageBaseClass::kIdClose);
+    Press(View(0), V::kIdClose);
   }
 
   void theViewShowsTheMessageAndNamesItsControls() {
     office->Send(msgrec::kKindPhone, "Mr Smith", "BOB", "Please call", 0, false, "ACME");
     Open("BOB");
-    TViewMessageBaseClass* v = View(0);
+    V* v = View(0);
     QVERIFY(v);
     QCOMPARE(v->windowTitle(), QString("View Message"));
-    QCOMPARE(FindControlAs<QLineEdit>(v, TViewMessageBaseClass::kIdCompany)->text(),
-             QString("ACME"));
-    QCOMPARE(TextOf(v, TViewMessageBaseClass::kIdPhoneText), QString("Please call"));
-    QCOMPARE(FindControl(v, TViewMessageBaseClass::kIdPhoneText)->accessibleName(),
-             QString("Message"));
-    QCOMPARE(FindControl(v, TViewMessageBaseClass::kIdTime)->accessibleName(),
-             QString("Date and time"));
-    QCOMPARE(FindControl(v, TViewMessageBaseClass::kIdCompany)->accessibleName(),
-             QString("Company"));
-    QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdPrev)->isEnabled());
-    QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdNext)->isEnabled());
-    QVERIFY(FindControl(v, TViewMessageBaseClass::kIdPrint)->isEnabled());
-    QCOMPARE(QApplication::focusWidget() == FindControl(v, TViewMessageBaseClass::kIdDelete) ||
-                 v->focusWidget() == FindControl(v, TViewMessageBaseClass::kIdDelete),
+    QCOMPARE(FindControlAs<QLineEdit>(v, V::kIdCompany)->text(), QString("ACME"));
+    QCOMPARE(TextOf(v, V::kIdPhoneText), QString("Please call"));
+    const std::pair<int, const char*> names[] = {
+        {V::kIdPhoneText, "Message"}, {V::kIdTime, "Date and time"}, {V::kIdCompany, "Company"}};
+    for (const auto& [id, name] : names)
+      QCOMPARE(FindControl(v, id)->accessibleName(), QString(name));
+    QVERIFY(!FindControl(v, V::kIdPrev)->isEnabled());
+    QVERIFY(!FindControl(v, V::kIdNext)->isEnabled());
+    QVERIFY(FindControl(v, V::kIdPrint)->isEnabled());
+    QCOMPARE(QApplication::focusWidget() == FindControl(v, V::kIdDelete) ||
+                 v->focusWidget() == FindControl(v, V::kIdDelete),
              true);
   }
 
@@ -109,8 +114,8 @@ class ViewMessageTest : public QObject {
     const MessageRecord sent = office->Memo("ANNE", "BOB", "original");
     Open("BOB");
     const int32_t rn = list->Row(0).RecordNumber();
-    TViewMessageBaseClass* v = View(0);
-    auto* text = FindControlAs<QPlainTextEdit>(v, TViewMessageBaseClass::kIdMemoText);
+    V* v = View(0);
+    auto* text = FindControlAs<QPlainTextEdit>(v, V::kIdMemoText);
     {
       LockHolder other(office->dir.File("MESSAGE.DAT"), office->LockByteOf(rn));
       QVERIFY(other.Held());
@@ -123,7 +128,7 @@ class ViewMessageTest : public QObject {
     text->moveCursor(QTextCursor::End);
     QTest::keyClicks(text, " and more");
     QVERIFY(v->Locked());
-    Press(v, TViewMessageBaseClass::kIdSave);
+    Press(v, V::kIdSave);
     QCOMPARE(prompts->AskedList().back().text, QString("Message saved."));
     QCOMPARE(FieldText(office->Read(sent).bytes, msgrec::kMemoText),
              std::string("original and more"));
@@ -172,14 +177,14 @@ class ViewMessageTest : public QObject {
     list->Mark(row::kActionArchive);
     list->Update();
     list.reset();
-    ListRequest archive = Request("BOB");
+    ListRequest archive = office->Request("BOB");
     archive.view = kViewArchive;
     archive.folder = msgrec::kFolderArchive;
     OpenRequest(archive);
-    TViewMessageBaseClass* v = View(0);
-    QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdSave)->isEnabled());
-    QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdArchive)->isEnabled());
-    auto* text = FindControlAs<QPlainTextEdit>(v, TViewMessageBaseClass::kIdMemoText);
+    V* v = View(0);
+    QVERIFY(!FindControl(v, V::kIdSave)->isEnabled());
+    QVERIFY(!FindControl(v, V::kIdArchive)->isEnabled());
+    auto* text = FindControlAs<QPlainTextEdit>(v, V::kIdMemoText);
     QTest::keyClicks(text, "x");
     QCOMPARE(prompts->Questions().back().text, QString("Sorry, read only."));
     QCOMPARE(text->toPlainText(), QString("old news"));
@@ -190,15 +195,15 @@ class ViewMessageTest : public QObject {
   void theMarkingButtonsToggleAndTheListKeepsTheResult() {
     office->Memo("ANNE", "BOB", "a");
     Open("BOB");
-    TViewMessageBaseClass* v = View(0);
-    Press(v, TViewMessageBaseClass::kIdArchive);
+    V* v = View(0);
+    Press(v, V::kIdArchive);
     QCOMPARE(v->Row().Action(), row::kActionArchive);
-    Press(v, TViewMessageBaseClass::kIdArchive);
+    Press(v, V::kIdArchive);
     QCOMPARE(v->Row().Action(), uint8_t(0));
-    Press(v, TViewMessageBaseClass::kIdDelete);
-    QVERIFY(FindControlAs<QPushButton>(v, TViewMessageBaseClass::kIdDelete)->isChecked());
-    Press(v, TViewMessageBaseClass::kIdTag);
-    Press(v, TViewMessageBaseClass::kIdClose);
+    Press(v, V::kIdDelete);
+    QVERIFY(FindControlAs<QPushButton>(v, V::kIdDelete)->isChecked());
+    Press(v, V::kIdTag);
+    Press(v, V::kIdClose);
     QCOMPARE(list->Row(0).Action(), row::kActionDelete);
     QVERIFY(list->Row(0).Tagged());
     QCOMPARE(list->MarkedCount(), 1);
@@ -209,15 +214,15 @@ class ViewMessageTest : public QObject {
     const MessageRecord a = office->Memo("ANNE", "BOB", "a");
     const MessageRecord b = office->Memo("ANNE", "BOB", "b");
     Open("BOB");
-    TViewMessageBaseClass* v = View(0);
-    QVERIFY(FindControl(v, TViewMessageBaseClass::kIdNext)->isEnabled());
-    Press(v, TViewMessageBaseClass::kIdNext);
-    auto* next = qobject_cast<TViewMessageBaseClass*>(list->OpenViewWindow());
+    V* v = View(0);
+    QVERIFY(FindControl(v, V::kIdNext)->isEnabled());
+    Press(v, V::kIdNext);
+    auto* next = qobject_cast<V*>(list->OpenViewWindow());
     QVERIFY(next);
     QCOMPARE(next->Record().Number(), b.Number());
-    QVERIFY(!FindControl(next, TViewMessageBaseClass::kIdNext)->isEnabled());
-    Press(next, TViewMessageBaseClass::kIdPrev);
-    auto* prev = qobject_cast<TViewMessageBaseClass*>(list->OpenViewWindow());
+    QVERIFY(!FindControl(next, V::kIdNext)->isEnabled());
+    Press(next, V::kIdPrev);
+    auto* prev = qobject_cast<V*>(list->OpenViewWindow());
     QVERIFY(prev);
     QCOMPARE(prev->Record().Number(), a.Number());
     QCOMPARE(list->FocusedRow(), 0);
@@ -251,28 +256,26 @@ class ViewMessageTest : public QObject {
       NoteClose(notes);
     }
     Open("BOB");
-    TViewMessageBaseClass* v = View(0);
+    V* v = View(0);
     QVERIFY(v);
     QVERIFY(prompts->Questions().back().text.contains("Index is corrupt"));
-    QCOMPARE(TextOf(v, TViewMessageBaseClass::kIdMemoText),
-             QString::fromStdString(whole.substr(0, 416)));
-    Press(v, TViewMessageBaseClass::kIdClose);
+    QCOMPARE(TextOf(v, V::kIdMemoText), QString::fromStdString(whole.substr(0, 416)));
+    Press(v, V::kIdClose);
     QCOMPARE(office->Read(sent).LongTextNote(), note);
   }
 
   // The send log's view says whether and when the copy was read.
   void theSendLogsViewedSaysWhenAndByWhom() {
     const MessageRecord sent = office->Send(msgrec::kKindMemo, "BOB", "ANNE", "read me", 0, true);
-    ListRequest log = Request("BOB");
+    ListRequest log = office->Request("BOB");
     log.sendLog = true;
     OpenRequest(log);
-    TViewMessageBaseClass* v = View(0);
-    QCOMPARE(FindControlAs<QPushButton>(v, TViewMessageBaseClass::kIdSave)->text(),
-             QString("&Viewed"));
-    QVERIFY(FindControl(v, TViewMessageBaseClass::kIdReply)->isHidden());
-    Press(v, TViewMessageBaseClass::kIdSave);
+    V* v = View(0);
+    QCOMPARE(FindControlAs<QPushButton>(v, V::kIdSave)->text(), QString("&Viewed"));
+    QVERIFY(FindControl(v, V::kIdReply)->isHidden());
+    Press(v, V::kIdSave);
     QCOMPARE(prompts->Questions().back().text, QString("Message has not been viewed."));
-    Press(v, TViewMessageBaseClass::kIdClose);
+    Press(v, V::kIdClose);
     list.reset();
     // ANNE's workstation opens it a little later.
     office->now = FromLocal(2027, 3, 15, 14, 5);
@@ -288,13 +291,12 @@ class ViewMessageTest : public QObject {
       SetMessageUser(me);
     }
     OpenRequest(log);
-    Press(View(0), TViewMessageBaseClass::kIdSave);
+    Press(View(0), V::kIdSave);
     QCOMPARE(prompts->Questions().back().text,
              QString("Message viewed on: 3-15-27 at 2:05pm\nMachine: ANNE"));
     // The send log's fields are plain text.
-    QVERIFY(FindControlAs<QLineEdit>(View(0), TViewMessageBaseClass::kIdMemoFrom)->isReadOnly());
-    QVERIFY(
-        FindControlAs<QPlainTextEdit>(View(0), TViewMessageBaseClass::kIdMemoText)->isReadOnly());
+    QVERIFY(FindControlAs<QLineEdit>(View(0), V::kIdMemoFrom)->isReadOnly());
+    QVERIFY(FindControlAs<QPlainTextEdit>(View(0), V::kIdMemoText)->isReadOnly());
   }
 
   // Reply on a phone message goes back to the person who took it; when
@@ -329,16 +331,15 @@ class ViewMessageTest : public QObject {
       NameClose(names);
     }
     Open("BOB");
-    MessagingDialogs dialogs;
     QString shownTo;
     bool attach = false;
-    dialogs.Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       shownTo = FindControlAs<QLineEdit>(&d, TGetLocalCopyInfo::kIdTo)->text();
       attach = FindControlAs<QCheckBox>(&d, TGetLocalCopyInfo::kIdAttachNote)->isChecked();
       d.CloseWith(0);
     });
-    Press(View(0), TViewMessageBaseClass::kIdReply);
-    QCOMPARE(dialogs.captions, QStringList({"Reply to message sender"}));
+    Press(View(0), V::kIdReply);
+    QCOMPARE(dialogs->opened, std::vector<QString>{"Reply to message sender"});
     QCOMPARE(shownTo, to);
     QVERIFY(attach);
   }
@@ -346,19 +347,17 @@ class ViewMessageTest : public QObject {
   void copyOffersTheNoteWithTheUsersFromLine() {
     office->Memo("ANNE", "BOB", "pass it on");
     Open("BOB");
-    MessagingDialogs dialogs;
-    NamePicks picks;
-    picks.names = {"CAROL"};
     QString note;
-    dialogs.Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       note = TextOf(&d, TGetLocalCopyInfo::kIdNote);
       Press(&d, TGetLocalCopyInfo::kIdToButton);
       QTest::mouseClick(FindControl(&d, TGetLocalCopyInfo::kIdAttachNote), Qt::LeftButton, {},
                         QPoint(5, 5));
       Press(&d, kIdOk);
     });
-    Press(View(0), TViewMessageBaseClass::kIdCopy);
-    QCOMPARE(dialogs.captions, QStringList({"Copy Message"}));
+    dialogs->PickName("CAROL");
+    Press(View(0), V::kIdCopy);
+    QCOMPARE(dialogs->opened.at(0), QString("Copy Message"));
     QCOMPARE(note, QString("From BOB 3-15-27 9:01am: "));
     const auto copies = office->Folder(1, "CAROL");
     QCOMPARE(copies.size(), size_t(1));
@@ -369,36 +368,28 @@ class ViewMessageTest : public QObject {
   }
 
   // The start of a memo reply quotes the memo.
-  void theMemoReplyQuotesTheMemo_data() {
-    QTest::addColumn<QString>("memo");
-    QTest::addColumn<QString>("quote");
-    const QString sixty = "The figures for March are in and they look better than hoped";
-    QTest::newRow("one line of 60 with blanks")
-        << sixty << "> The figures for March are in and they look...\r\r";
-    QTest::newRow("one line of 20") << "Lunch at noon today?"
-                                    << "> Lunch at noon today?\r\r";
-    QTest::newRow("a line break at 10") << "Call Tom b\rabout the lease"
-                                        << "> Call Tom b...\r\r";
-    QTest::newRow("already quoted") << "> earlier words"
-                                    << "> earlier words\r\r";
-    QTest::newRow("no blank within the width")
-        << QString(60, 'x') << "> " + QString(46, 'x') + "...\r\r";
-  }
+  // The start of a memo reply quotes the memo: each rule on QuoteMemo, and
+  // the reply window showing the quote.
   void theMemoReplyQuotesTheMemo() {
-    QFETCH(QString, memo);
-    QFETCH(QString, quote);
-    QCOMPARE(QString::fromStdString(QuoteMemo(memo.toStdString())), quote);
-    office->Memo("ANNE", "BOB", memo.toStdString());
+    const std::pair<QString, QString> cases[] = {
+        {"The figures for March are in and they look better than hoped",
+         "> The figures for March are in and they look...\r\r"},  // 60 with blanks
+        {"Lunch at noon today?", "> Lunch at noon today?\r\r"},
+        {"Call Tom b\rabout the lease", "> Call Tom b...\r\r"},    // a line break at 10
+        {"> earlier words", "> earlier words\r\r"},                // already quoted
+        {QString(60, 'x'), "> " + QString(46, 'x') + "...\r\r"}};  // no blank within the width
+    for (const auto& [memo, quote] : cases)
+      QCOMPARE(QString::fromStdString(QuoteMemo(memo.toStdString())), quote);
+    office->Memo("ANNE", "BOB", cases[0].first.toStdString());
     Open("BOB");
-    MessagingDialogs dialogs;
     QString shown, title;
-    dialogs.Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       shown = TextOf(&d, TRespondToMemoClass::kIdText);
       title = d.windowTitle();
     });
-    Press(View(0), TViewMessageBaseClass::kIdReply);
+    Press(View(0), V::kIdReply);
     QCOMPARE(title, QString("Reply to ANNE"));
-    QCOMPARE(shown, Displayed(quote.toStdString()));
+    QCOMPARE(shown, Displayed(cases[0].second.toStdString()));
   }
 
   // Closing a reply after typing keeps it with the memo: the memo's title
@@ -406,21 +397,20 @@ class ViewMessageTest : public QObject {
   void aClosedReplyIsKeptAndTheNextReplyStartsWithIt() {
     const MessageRecord memo = office->Memo("ANNE", "BOB", "Lunch?");
     Open("BOB");
-    MessagingDialogs dialogs;
-    dialogs.Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       auto* text = FindControlAs<QPlainTextEdit>(&d, TRespondToMemoClass::kIdText);
       QTest::keyClicks(text, "Yes, at one.");
       Press(&d, TRespondToMemoClass::kIdClose);
     });
-    TViewMessageBaseClass* v = View(0);
-    Press(v, TViewMessageBaseClass::kIdReply);
+    V* v = View(0);
+    Press(v, V::kIdReply);
     QCOMPARE(v->windowTitle(), QString("View Memo *** REPLY ATTACHED ***"));
     QString second;
-    dialogs.Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       second = TextOf(&d, TRespondToMemoClass::kIdText);
       Press(&d, TRespondToMemoClass::kIdSend);
     });
-    Press(v, TViewMessageBaseClass::kIdReply);
+    Press(v, V::kIdReply);
     QCOMPARE(second, QString("> Lunch?\n\nYes, at one."));
     const auto sent = office->Folder(1, "ANNE");
     QCOMPARE(sent.size(), size_t(1));
@@ -433,43 +423,32 @@ class ViewMessageTest : public QObject {
   void aReplyWithoutARecipientIsRefused() {
     office->Memo("Someone", "BOB", "who am I?");
     Open("BOB");
-    MessagingDialogs dialogs;
     bool stillOpen = false;
-    dialogs.Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       Press(&d, TRespondToMemoClass::kIdSend);
       stillOpen = d.IsOpen();
     });
-    Press(View(0), TViewMessageBaseClass::kIdReply);
+    Press(View(0), V::kIdReply);
     QCOMPARE(prompts->Questions().back().text, QString("Please fill in To: field."));
     QVERIFY(stillOpen);
   }
 
  private:
-  ListRequest Request(const std::string& person) {
-    ListRequest r;
-    r.owner = office->numbers.count(person) ? office->numbers[person] : kMailServerNumber;
-    r.person = person;
-    r.ownerName = person;
-    return r;
-  }
   void OpenRequest(const ListRequest& r) {
-    if (r.sendLog) {
-      list.reset(new TSendlogListClass(nullptr, r));
-    } else {
-      list.reset(new TMessageListClass(nullptr, r));
-    }
-    QVERIFY(list->Start());
-    list->OpenModeless();
+    OpenList opened(r);
+    QVERIFY(opened.started);
+    list = std::move(opened.list);
   }
-  void Open(const std::string& person) { OpenRequest(Request(person)); }
+  void Open(const std::string& person) { OpenRequest(office->Request(person)); }
   // The open view of the row, opened when none is.
-  TViewMessageBaseClass* View(int rowNumber) {
+  V* View(int rowNumber) {
     if (list->OpenViewWindow() == nullptr) list->OpenView(rowNumber);
-    return qobject_cast<TViewMessageBaseClass*>(list->OpenViewWindow());
+    return qobject_cast<V*>(list->OpenViewWindow());
   }
 
-  std::unique_ptr<MessageOffice> office;
+  std::unique_ptr<MessagingOffice> office;
   std::unique_ptr<ScriptedPrompts> prompts;
+  std::unique_ptr<MessagingScript> dialogs;
   std::unique_ptr<TMessageListBaseClass> list;
 };
 

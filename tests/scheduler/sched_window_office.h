@@ -1,117 +1,32 @@
-// A real office for the scheduler and to-do windows' tests: every catalogue
-// table made by the engine in a temporary data directory with its marker,
-// the people ANNE, BOB and CAROL, a workstation INI file, the signed-in
-// user started for real, New York's time zone, a clock the test sets, and
-// the dialogs the windows open driven from a queue of scripted steps
-// instead of a modal loop.
+// The shared window office for the scheduler and to-do windows' tests: the
+// people ANNE, BOB and CAROL, ANNE signed in with a workstation INI file,
+// New York's time zone, the day's clock the test sets, schedule entries
+// made and read as another workstation would, and every dialog the windows
+// open (the scheduler's own and the name picker) answered from DialogSteps.
 #pragma once
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-#include <cstdlib>
-#include <ctime>
-#include <deque>
-#include <fstream>
-#include <functional>
-#include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "data/clock.h"
-#include "data/local_time.h"
-#include "data/messages/dpmess.h"
-#include "data/office/datadir.h"
-#include "data/office/dpmain.h"
-#include "data/office/dpname.h"
-#include "data/office/flags.h"
-#include "data/office/passwords.h"
-#include "data/office/startup_prompts.h"
 #include "data/schedule/dpsched.h"
 #include "data/schedule/sched_alarm.h"
 #include "scheduler/sched_dialogs.h"
-#include "storage/catalogue.h"
-#include "storage/errors.h"
-#include "storage/records/field.h"
-#include "storage/records/message.h"
-#include "tests/support/temp_dir.h"
-#include "toolkit/base_dialog.h"
-#include "toolkit/control_id.h"
-#include "toolkit/data_prompts.h"
+#include "tests/support/window_office.h"
 #include "toolkit/names/name_dialog_runner.h"
-#include "toolkit/names/name_picker.h"
-#include "toolkit/names/search_field.h"
 
-// Sets TZ for the life of the object and puts the old value back.
-class TestZone {
+class SchedOffice : public WindowOffice {
  public:
-  explicit TestZone(const char* zone) {
-    if (const char* old = std::getenv("TZ")) old_ = old;
-    setenv("TZ", zone, 1);
-    tzset();
-  }
-  ~TestZone() {
-    if (old_) {
-      setenv("TZ", old_->c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
-
- private:
-  std::optional<std::string> old_;
-};
-
-class SchedOffice {
- public:
-  SchedOffice() {
-    const TableDef* const* tables = CatalogueTables();
-    for (int i = 0; i < kCatalogueSize; ++i) {
-      Table t(*tables[i]);
-      ok = ok && DbCreateTable(t, dir.Path(), tables[i]->version) == 1;
-    }
-    std::ofstream(dir.File("DP.EXE")) << "DESKpost data directory\n";
-    SetClock([this] { return now; });
-    StandOn(2027, 3, 15, 9, 0);  // a Monday
+  SchedOffice() : WindowOffice({"ANNE", "BOB", "CAROL"}, "America/New_York") {
     ok = ok && SignIn("ANNE");
-    for (const char* name : {"BOB", "CAROL"}) {
-      NameTable names;
-      NameEntry entry;
-      ok = ok && NameOpen(names) && NameAdd(names, name) && NameFind(names, name, &entry);
-      if (names.open) NameClose(names);
-      numbers[name] = entry.Number();
-    }
-    SetPrompts(&dataPrompts);
     DbClearError();
     ClearAppError();
   }
-  ~SchedOffice() {
-    SetPrompts(nullptr);
-    if (CurrentUser().started) StopUser();
-    SetClock(nullptr);
-    CurrentAlarm() = AlarmState();
-  }
+  ~SchedOffice() { CurrentAlarm() = AlarmState(); }
 
-  // Starts the person's workstation (ANNE's is added to the office first).
+  // Starts the person's workstation with the INI file as it is written.
   bool SignIn(const std::string& name) {
-    if (CurrentUser().started) StopUser();
-    if (name == "ANNE" && numbers.count(name) == 0) {
-      SetDataDirectory(dir.Path());
-      DbSetErrorReporter(TranslateEngineError);
-      NameTable names;
-      NameEntry entry;
-      const bool added = NameOpen(names) && NameAdd(names, name) && NameFind(names, name, &entry);
-      if (names.open) NameClose(names);
-      if (!added) return false;
-      numbers[name] = entry.Number();
-      SetDataDirectory("");
-    }
     WriteIni(iniLines);
-    return StartUser(dir.Path(), name, Ini()) == 1;
+    return Start(name, Ini());
   }
 
   void StandOn(int year, int month, int day, int hour, int minute = 0) {
@@ -127,24 +42,14 @@ class SchedOffice {
     std::ofstream(Ini(), std::ios::trunc) << "[DESKpost]\nPath=" << dir.Path() << "\n" << lines;
   }
 
-  int Flag(const std::string& name) {
-    return GetFlagValue(FlagFilePath(dir.Path(), numbers[name]));
-  }
   // The memo texts in the person's in-box.
   std::vector<std::string> MemosTo(const std::string& name) {
-    namespace msg = records::message;
     std::vector<std::string> out;
-    Table t(kMessageTable);
-    int32_t count = 0;
-    if (!DbOpenTable(t, dir.Path()) || !DbRecordCount(t, &count)) return out;
-    for (int32_t i = 0; i < count; ++i) {
-      MessageRecord r;
-      if (DbReadRecord(t, i, r.bytes) && r.To() == name && r.Kind() == msg::kKindMemo)
-        out.push_back(FieldText(r.bytes, msg::kMemoText));
-    }
+    for (const MessageRecord& r : Messages())
+      if (r.To() == name && r.Kind() == records::message::kKindMemo)
+        out.push_back(FieldText(r.bytes, records::message::kMemoText));
     DbClearError();
     ClearAppError();
-    DbCloseTable(t);
     return out;
   }
 
@@ -186,100 +91,13 @@ class SchedOffice {
     return r;
   }
 
-  TestZone zone{"America/New_York"};
-  WindowDataPrompts dataPrompts;
-  TempDir dir;
   TempDir config;
-  std::map<std::string, int32_t> numbers;
   std::string iniLines;
-  int32_t now = 0;
-  bool ok = true;
 };
 
-// Answers every dialog a window opens (the scheduler's own through their
-// runner, the name picker through the name dialogs' runner) from a queue of
-// steps, each driving the dialog by its control ids while it is open
-// modeless; a dialog with no step left is cancelled.
-class DialogSteps {
+class DialogSteps : public DialogQueue {
  public:
-  using Step = std::function<void(TBaseDialog&)>;
-
-  DialogSteps() {
-    auto run = [this](TBaseDialog& d) {
-      d.OpenModeless();
-      opened.push_back(d.windowTitle());
-      if (steps.empty()) {
-        d.CloseWith(0);
-      } else {
-        Step step = std::move(steps.front());
-        steps.pop_front();
-        step(d);
-        if (d.IsOpen()) {
-          stillOpen.push_back(d.windowTitle());
-          d.CloseWith(0);
-        }
-      }
-      return d.Result();
-    };
-    SetSchedDialogRunner(run);
-    SetNameDialogRunner(run);
-  }
-  ~DialogSteps() {
-    SetSchedDialogRunner(nullptr);
-    SetNameDialogRunner(nullptr);
-  }
-
-  void Then(Step step) { steps.push_back(std::move(step)); }
-
-  // The name picker: the name typed into its search field, then OK.
-  void PickName(const QString& name) {
-    Then([name](TBaseDialog& d) {
-      auto* search = FindControlAs<QLineEdit>(&d, NamePickerDialog::kIdSearch);
-      search->selectAll();
-      QTest::keyClicks(search, name);
-      Press(d, kIdOk);
-    });
-  }
-
-  static void Type(QWidget& d, int id, const QString& text) {
-    auto* edit = FindControlAs<QLineEdit>(&d, id);
-    QVERIFY2(edit, qPrintable(QString("no field %1").arg(id)));
-    edit->setFocus();
-    edit->selectAll();
-    if (text.isEmpty()) {
-      QTest::keyClick(edit, Qt::Key_Delete);
-    } else {
-      QTest::keyClicks(edit, text);
-    }
-    // Leaving the field normalises what was typed.
-    edit->clearFocus();
-  }
-  static void Press(QWidget& d, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(FindControl(&d, id));
-    QVERIFY2(button, qPrintable(QString("no button %1").arg(id)));
-    // A check box or radio button answers a click on its mark or its text,
-    // not anywhere in the row the form gave it.
-    const bool marked = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier,
-                      marked ? QPoint(6, button->height() / 2) : QPoint());
-  }
-
-  std::deque<Step> steps;
-  std::vector<QString> opened;
-  // Dialogs a step left open (a refused OK): they were cancelled.
-  std::vector<QString> stillOpen;
+  DialogSteps() : DialogQueue({SetSchedDialogRunner, SetNameDialogRunner}) {}
 };
 
-// GETPASSWORD answered from a script (nothing: Cancel).
-class ScriptedPasswordAnswers : public PasswordPrompt {
- public:
-  std::optional<std::string> Ask(const std::string& prompt) override {
-    asked.push_back(prompt);
-    if (answers.empty()) return std::nullopt;
-    std::optional<std::string> answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::deque<std::optional<std::string>> answers;
-  std::vector<std::string> asked;
-};
+using ScriptedPasswordAnswers = ScriptedPasswords;

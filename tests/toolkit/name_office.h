@@ -2,7 +2,8 @@
 // table made empty by the real engine in a temporary directory, which
 // becomes the process's data directory, with the data layer's boxes going
 // through the window prompt service (so ScriptedPrompts sees the engine's
-// errors), and helpers to add people and groups.
+// errors), and helpers to add people and groups. ScriptedPasswords comes
+// with the shared window office.
 #pragma once
 
 #include <QTest>
@@ -19,6 +20,7 @@
 #include "storage/errors.h"
 #include "storage/lockwait.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/window_office.h"
 #include "toolkit/data_prompts.h"
 
 class NameOffice {
@@ -86,20 +88,4 @@ class NameOffice {
 
   TempDir dir;
   WindowDataPrompts dataPrompts;
-};
-
-// Answers password prompts from a script and records each prompt.
-class ScriptedPasswords : public PasswordPrompt {
- public:
-  void Answer(const std::string& text) { answers.push_back(text); }
-  void Cancel() { answers.push_back(std::nullopt); }
-  std::optional<std::string> Ask(const std::string& prompt) override {
-    asked.push_back(prompt);
-    if (answers.empty()) return std::nullopt;
-    std::optional<std::string> answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  std::deque<std::optional<std::string>> answers;
-  std::vector<std::string> asked;
 };

@@ -16,6 +16,7 @@
 #include "storage/catalogue.h"
 #include "storage/check.h"
 #include "storage/database.h"
+#include "tests/support/test_rows.h"
 #include "toolkit/controls/picker_controls.h"
 #include "toolkit/form_builder.h"
 #include "toolkit/live_windows.h"
@@ -37,6 +38,28 @@ struct Request {
     request.startEmpty = start == nullptr;
     if (start) SetFieldText(request.slot.bytes, records::name::x1::kName, start);
   }
+};
+
+// Adams guards his messages with "apple"; the master password is "boss"
+// where one is set, the phone password "desk" where given.
+struct PasswordCase {
+  const char* name;
+  bool master;
+  const char *phone, *typed;
+  uint8_t mode, area;
+  const char* pick;
+  int result;
+  const char* chosen;
+  bool phoneMode;
+};
+constexpr PasswordCase kPasswordCases[] = {
+    {"refused", true, "", "pear", kPickAllButEverybody, kAreaMessages, "Adams", 0, "", false},
+    {"phone password", true, "desk", "DESK", kPickAllButEverybody, kAreaMessages, "Adams", 2,
+     "Adams", true},
+    {"group", true, "", "boss", kPickAllButEverybody, kAreaScheduler, "*Sales", kPasswordMaster,
+     "*Sales", false},
+    {"no master", false, "", "", kPickOwner, kAreaScheduler, "Baker", kPasswordNotNeeded, "Baker",
+     false},
 };
 
 bool Visible(QWidget& d, int id) {
@@ -184,11 +207,8 @@ class NamePickerTest : public QObject {
     QCOMPARE(Chosen(), std::string("Carter"));
     QCOMPARE(r->request.slot.Number(), office->Number("Carter"));
     QVERIFY(r->request.slot.RecordNumber() >= 0);
-  }
-
-  void aDoubleClickActsAsOk() {
-    auto d = Open(kPickEverything);
-    // A double click begins with a click.
+    // A double click acts as OK; it begins with a click.
+    d = Open(kPickEverything);
     const QPoint baker = RowPoint(*d->List(), RowOf(*d->List(), "Baker"));
     QTest::mouseClick(d->List()->ListBox(), Qt::LeftButton, Qt::NoModifier, baker);
     QTest::mouseDClick(d->List()->ListBox(), Qt::LeftButton, Qt::NoModifier, baker);
@@ -243,9 +263,8 @@ class NamePickerTest : public QObject {
 
   void okWithTwoRowsSelectedAndNothingTaggedTagsThem() {
     auto d = Open(kPickEverything, true);
-    TPickerList& list = *d->List();
-    ClickRow(list, RowOf(list, "Adams"));
-    ClickRow(list, RowOf(list, "Carter"), Qt::ControlModifier);
+    ClickRow(*d->List(), RowOf(*d->List(), "Adams"));
+    ClickRow(*d->List(), RowOf(*d->List(), "Carter"), Qt::ControlModifier);
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(Chosen(), std::string("* - TAG"));
     QCOMPARE(TagSetNumbers(r->tags), Numbers({"Adams", "Carter"}));
@@ -442,6 +461,14 @@ class NamePickerTest : public QObject {
     QCOMPARE(PageNames(list).front(), std::string("P010"));
     QCOMPARE(list.SelectedRow(), 2);
     QCOMPARE(SelectedName(list), std::string("P013"));
+    // The first name in view deleted with nothing after it: the last page.
+    TypeSearch(d->Search(), "P029");
+    QCOMPARE(PageNames(list).front(), std::string("P029"));
+    prompts->Answer(1);
+    DialogScript::Press(*d, NamePickerDialog::kIdDelete);
+    QVERIFY(!office->Exists("P029"));
+    QCOMPARE(list.RowsFilled(), list.RowsPerPage());
+    QCOMPARE(PageNames(list).back(), std::string("P028"));
   }
 
   void aPersonHeldByAnotherWorkstationIsNotDeletedAndTheLockErrorIsShown() {
@@ -468,68 +495,25 @@ class NamePickerTest : public QObject {
     QCOMPARE(SelectedName(*d->List()), std::string("Baker"));
   }
 
-  void deletingTheFirstNameInViewWhenNothingFollowsShowsTheLastPage() {
-    office->AddPeople(30);
-    auto d = Open(kPickEverything);
-    TypeSearch(d->Search(), "P029");
-    QCOMPARE(PageNames(*d->List()).front(), std::string("P029"));
-    prompts->Answer(1);
-    DialogScript::Press(*d, NamePickerDialog::kIdDelete);
-    QVERIFY(!office->Exists("P029"));
-    QCOMPARE(d->List()->RowsFilled(), d->List()->RowsPerPage());
-    QCOMPARE(PageNames(*d->List()).back(), std::string("P028"));
-  }
-
   // ---- The password check ----
 
-  // Adams guards his messages with "apple"; the master password is "boss"
-  // where one is set, the phone password "desk" where given.
-  void theChoiceIsCheckedForThePasswordArea_data() {
-    QTest::addColumn<bool>("master");
-    QTest::addColumn<QString>("phone");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<int>("area");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<bool>("phoneMode");
-    QTest::newRow("refused") << true << ""
-                             << "pear" << int(kPickAllButEverybody) << int(kAreaMessages) << "Adams"
-                             << 0 << "" << false;
-    QTest::newRow("phone password") << true << "desk"
-                                    << "DESK" << int(kPickAllButEverybody) << int(kAreaMessages)
-                                    << "Adams" << 2 << "Adams" << true;
-    QTest::newRow("group") << true << ""
-                           << "boss" << int(kPickAllButEverybody) << int(kAreaScheduler) << "*Sales"
-                           << int(kPasswordMaster) << "*Sales" << false;
-    QTest::newRow("no master") << false << ""
-                               << "" << int(kPickOwner) << int(kAreaScheduler) << "Baker"
-                               << int(kPasswordNotNeeded) << "Baker" << false;
-  }
+  void theChoiceIsCheckedForThePasswordArea_data() { AddRows(kPasswordCases); }
   void theChoiceIsCheckedForThePasswordArea() {
-    QFETCH(bool, master);
-    QFETCH(QString, phone);
-    QFETCH(QString, typed);
-    QFETCH(int, mode);
-    QFETCH(int, area);
-    QFETCH(QString, name);
-    QFETCH(int, result);
-    QFETCH(QString, chosen);
-    QFETCH(bool, phoneMode);
+    const auto& [row, master, phone, typed, mode, area, name, result, chosen, phoneMode] =
+        TestRow(kPasswordCases);
     office->Add("*Sales");
     if (master) QVERIFY(WriteMasterPassword("boss", true));
-    if (!phone.isEmpty()) QVERIFY(WritePhonePassword(phone.toStdString()));
+    if (*phone) QVERIFY(WritePhonePassword(phone));
     QVERIFY(WriteUserPassword("Adams", "apple"));
     QVERIFY(WriteProtectedAreas("Adams", kAreaMessages));
-    passwords->answers = {typed.toStdString()};
-    auto d = Open(uint8_t(mode), false, uint8_t(area));
-    TypeSearch(d->Search(), name);
+    passwords->answers = {typed};
+    auto d = Open(mode, false, area);
+    TypeSearch(d->Search(), QString(name));
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(passwords->asked.size(), size_t(master ? 1 : 0));
     if (result == 0) QCOMPARE(passwords->asked, std::vector<std::string>{"Password:"});
     QCOMPARE(d->Result(), result);
-    QCOMPARE(QString::fromStdString(Chosen()), chosen);
+    QCOMPARE(Chosen(), std::string(chosen));
     QCOMPARE(PhonePasswordMode(), phoneMode);
   }
 
@@ -544,9 +528,7 @@ class NamePickerTest : public QObject {
     Request req(kPickEverything, false, 0, nullptr);
     QCOMPARE(SelectName(nullptr, req.request, *passwords), 1);
     QCOMPARE(req.request.slot.Name(), std::string("Carter"));
-  }
-
-  void theRecipientFieldsPickerStartsFromTheTypedText() {
+    // The recipient fields' picker starts from the typed text.
     script->Then([](TBaseDialog& d) {
       auto& picker = static_cast<NamePickerDialog&>(d);
       QCOMPARE(picker.Search()->text(), QString("Bar"));

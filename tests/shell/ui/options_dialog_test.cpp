@@ -32,6 +32,7 @@
 #include "shell/ui/session.h"
 #include "tests/shell/ui/office_fixture.h"
 #include "tests/support/lock_holder.h"
+#include "tests/support/test_rows.h"
 #include "toolkit/control_id.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -60,6 +61,14 @@ struct FieldCase {
   const char* iniKey;
   int stored;  // the byte or INI number expected
 };
+
+// The ">>" choosers: a group stands for the common list or schedule.
+struct ChooserCase {
+  const char *name, *picked, *phoneList, *schedule;
+};
+constexpr ChooserCase kChooserCases[] = {{"a person", "ANNE", "ANNE", "ANNE"},
+                                         {"everybody", "* - ALL", "COMMON", "* COMMON"},
+                                         {"a group", "*SALES", "COMMON", "* COMMON"}};
 
 }  // namespace
 
@@ -153,46 +162,28 @@ class OptionsDialogTest : public QObject {
   }
 
   static const std::vector<FieldCase>& Fields() {
+    constexpr Kind C = Kind::kCombo, X = Kind::kCheck, E = Kind::kEdit;
+    constexpr int G = D::kGeneral, M = D::kMessage, P = D::kPhoneList, S = D::kScheduler;
     static const std::vector<FieldCase> cases = {
-        {"Sound", D::kGeneral, D::kIdSound, Kind::kCombo, 3, "", nm::kSoundRepeat, "", 3},
-        {"Notify", D::kGeneral, D::kIdNotify, Kind::kCombo, 1, "", nm::kNotify, "", 1},
-        {"Initial mode", D::kGeneral, D::kIdInitMode, Kind::kCombo, 0, "", {}, "InitMode", 0},
-        {"All Caps", D::kGeneral, D::kIdAllCaps, Kind::kCheck, 1, "", nm::kAllCaps, "", 1},
-        {"Initials", D::kMessage, D::kIdInitials, Kind::kEdit, 0, "BJ", nm::kInitials, "", 0},
-        {"Default type", D::kMessage, D::kIdDefaultType, Kind::kCombo, 2, "", nm::kDefaultKind, "",
-         2},
-        {"List order", D::kMessage, D::kIdListOrder, Kind::kCombo, 1, "", nm::kListOrder, "", 1},
-        {"Send log", D::kMessage, D::kIdSendLog, Kind::kCheck, 1, "", nm::kSendLog, "", 1},
-        {"FROM search", D::kMessage, D::kIdFromSearch, Kind::kCheck, 1, "", nm::kFromSearch, "", 1},
-        {"Email from", D::kMessage, D::kIdEmailFrom, Kind::kEdit, 0, "bob@office.example",
-         nm::kEmailFrom, "", 0},
-        {"Auto format", D::kMessage, D::kIdAutoFormat, Kind::kCheck, 1, "", nm::kAutoFormat, "", 1},
-        {"Modem port", D::kPhoneList, D::kIdModemPort, Kind::kCombo, 2, "", nm::kModemPort, "", 2},
-        {"Modem prefix", D::kPhoneList, D::kIdModemPrefix, Kind::kEdit, 0, "ATDP", nm::kModemPrefix,
-         "", 0},
-        {"Modem suffix", D::kPhoneList, D::kIdModemSuffix, Kind::kEdit, 0, "W9", nm::kModemSuffix,
-         "", 0},
+        {"Sound", G, D::kIdSound, C, 3, "", nm::kSoundRepeat, "", 3},
+        {"Notify", G, D::kIdNotify, C, 1, "", nm::kNotify, "", 1},
+        {"Initial mode", G, D::kIdInitMode, C, 0, "", {}, "InitMode", 0},
+        {"All Caps", G, D::kIdAllCaps, X, 1, "", nm::kAllCaps, "", 1},
+        {"Initials", M, D::kIdInitials, E, 0, "BJ", nm::kInitials, "", 0},
+        {"Default type", M, D::kIdDefaultType, C, 2, "", nm::kDefaultKind, "", 2},
+        {"List order", M, D::kIdListOrder, C, 1, "", nm::kListOrder, "", 1},
+        {"Send log", M, D::kIdSendLog, X, 1, "", nm::kSendLog, "", 1},
+        {"FROM search", M, D::kIdFromSearch, X, 1, "", nm::kFromSearch, "", 1},
+        {"Email from", M, D::kIdEmailFrom, E, 0, "bob@office.example", nm::kEmailFrom, "", 0},
+        {"Auto format", M, D::kIdAutoFormat, X, 1, "", nm::kAutoFormat, "", 1},
+        {"Modem port", P, D::kIdModemPort, C, 2, "", nm::kModemPort, "", 2},
+        {"Modem prefix", P, D::kIdModemPrefix, E, 0, "ATDP", nm::kModemPrefix, "", 0},
+        {"Modem suffix", P, D::kIdModemSuffix, E, 0, "W9", nm::kModemSuffix, "", 0},
         // Stored inverted: the box taken away stores 1.
-        {"Add 1", D::kPhoneList, D::kIdAddOne, Kind::kCheck, 0, "", nm::kNoLongDistanceOne, "", 1},
-        {"Preset start",
-         D::kScheduler,
-         D::kIdPresetStart,
-         Kind::kCombo,
-         7,
-         "",
-         {},
-         "PresetStart",
-         7},
-        {"Preset end", D::kScheduler, D::kIdPresetEnd, Kind::kCombo, 19, "", {}, "PresetEnd", 19},
-        {"Send update",
-         D::kScheduler,
-         D::kIdSendUpdate,
-         Kind::kCheck,
-         0,
-         "",
-         {},
-         "SchedSendUpdate",
-         0},
+        {"Add 1", P, D::kIdAddOne, X, 0, "", nm::kNoLongDistanceOne, "", 1},
+        {"Preset start", S, D::kIdPresetStart, C, 7, "", {}, "PresetStart", 7},
+        {"Preset end", S, D::kIdPresetEnd, C, 19, "", {}, "PresetEnd", 19},
+        {"Send update", S, D::kIdSendUpdate, X, 0, "", {}, "SchedSendUpdate", 0},
     };
     return cases;
   }
@@ -236,11 +227,30 @@ class OptionsDialogTest : public QObject {
       }
     }
     QCOMPARE(Ini("UseTAPI"), 0);
+    // The running program works by the new settings without a restart.
+    const UserState& user = CurrentUser();
+    QCOMPARE(int(FieldByte(user.record.bytes, nm::kDefaultKind)), 2);
+    QCOMPARE(int(FieldByte(user.record.bytes, nm::kListOrder)), 1);
+    QVERIFY(CurrentMessageUser().sendLog);
+    QCOMPARE(int(user.dialogOption), 1);
+    QVERIFY(PhoneSettings().allCaps);
+    QCOMPARE(PhoneSettings().dial.prefix, std::string("ATDP"));
+    QCOMPARE(scheduler->Options().presets.first, 7);
+    QCOMPARE(scheduler->Options().presets.last, 19);
+    QVERIFY(!scheduler->Options().sendUpdate);
+    // Notify Off: a new message raises no alert.
+    office->SetFlagValue("BOB", kFlagNewMessage);
+    for (int i = 0; i < 10; ++i) win->Tick();
+    QCOMPARE(win->Alerts().Level(), 0);
     RunOptions([](OptionsDialog& d) {
       for (const FieldCase& c : Fields()) QVERIFY2(Shows(d, c), c.what);
-      Press(d, kIdCancel);
+      // On again: the next poll alerts.
+      On<QComboBox>(d, D::kGeneral, D::kIdNotify)->setCurrentIndex(0);
+      Press(d, kIdOk);
     });
     QCOMPARE(runs, 2);
+    for (int i = 0; i < 10; ++i) win->Tick();
+    QCOMPARE(win->Alerts().Level(), 1);
   }
 
   // A page never shown is not copied back: its settings stay as they were
@@ -302,34 +312,18 @@ class OptionsDialogTest : public QObject {
 
   // The INI keys as a hand-edited file gives them, and as the pages show
   // them.
-  void theIniKeysAreReadByTheirRules_data() {
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<int>("end");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("schedule");
-    QTest::newRow("defaults") << "" << 8 << 17 << 1 << "";
-    QTest::newRow("start above 23") << "PresetStart=30\nPresetEnd=20" << 8 << 20 << 1 << "";
-    QTest::newRow("end below start") << "PresetStart=8\nPresetEnd=5" << 8 << 8 << 1 << "";
-    QTest::newRow("mode out of range") << "InitMode=7" << 8 << 17 << 1 << "";
-    QTest::newRow("icon mode") << "InitMode=2" << 8 << 17 << 2 << "";
-    QTest::newRow("everybody") << "DefaultSchedule=* - ALL" << 8 << 17 << 1 << "* COMMON";
-    QTest::newRow("a person") << "DefaultSchedule=ANNE" << 8 << 17 << 1 << "ANNE";
-  }
-  void theIniKeysAreReadByTheirRules() {
-    QFETCH(QString, keys);
-    QFETCH(int, start);
-    QFETCH(int, end);
-    QFETCH(int, mode);
-    QFETCH(QString, schedule);
-    Start(keys.toStdString());
+  // The pages show the keys as read by their rules (options_test has the
+  // rules themselves).
+  void thePagesShowTheIniKeysAsRead() {
+    Start("PresetStart=30\nPresetEnd=20\nInitMode=2\nDefaultSchedule=* - ALL");
     RunOptions([&](OptionsDialog& d) {
-      QCOMPARE(On<QComboBox>(d, D::kScheduler, D::kIdPresetStart)->currentIndex(), start);
-      QCOMPARE(On<QComboBox>(d, D::kScheduler, D::kIdPresetEnd)->currentIndex(), end);
-      QCOMPARE(On<QComboBox>(d, D::kGeneral, D::kIdInitMode)->currentIndex(), mode);
-      QCOMPARE(On<QLineEdit>(d, D::kScheduler, D::kIdDefault)->text(), schedule);
-      QCOMPARE(On<QComboBox>(d, D::kScheduler, D::kIdPresetStart)->itemText(0), QString("12:00am"));
-      QCOMPARE(On<QComboBox>(d, D::kScheduler, D::kIdPresetStart)->itemText(13), QString("1:00pm"));
+      auto* start = On<QComboBox>(d, D::kScheduler, D::kIdPresetStart);
+      QCOMPARE(start->currentIndex(), 8);
+      QCOMPARE(start->itemText(0), QString("12:00am"));
+      QCOMPARE(start->itemText(13), QString("1:00pm"));
+      QCOMPARE(On<QComboBox>(d, D::kScheduler, D::kIdPresetEnd)->currentIndex(), 20);
+      QCOMPARE(On<QComboBox>(d, D::kGeneral, D::kIdInitMode)->currentIndex(), 2);
+      QCOMPARE(On<QLineEdit>(d, D::kScheduler, D::kIdDefault)->text(), QString("* COMMON"));
       Press(d, kIdCancel);
     });
   }
@@ -355,26 +349,13 @@ class OptionsDialogTest : public QObject {
     QCOMPARE(Ini("PresetEnd"), 18);
   }
 
-  // The ">>" choosers: a group stands for the common list or schedule.
-  void theChoosersGiveTheDefaults_data() {
-    QTest::addColumn<QString>("picked");
-    QTest::addColumn<QString>("phoneList");
-    QTest::addColumn<bool>("commonList");
-    QTest::addColumn<QString>("schedule");
-    QTest::newRow("a person") << "ANNE"
-                              << "ANNE" << false << "ANNE";
-    QTest::newRow("everybody") << "* - ALL"
-                               << "COMMON" << true << "* COMMON";
-    QTest::newRow("a group") << "*SALES"
-                             << "COMMON" << true << "* COMMON";
-  }
+  void theChoosersGiveTheDefaults_data() { AddRows(kChooserCases); }
   void theChoosersGiveTheDefaults() {
-    QFETCH(QString, picked);
-    QFETCH(QString, phoneList);
-    QFETCH(bool, commonList);
-    QFETCH(QString, schedule);
+    const ChooserCase& c = TestRow(kChooserCases);
+    const QString phoneList(c.phoneList), schedule(c.schedule);
+    const bool commonList = *c.picked == '*';
     Start();
-    SetFieldText(pickedName.bytes, records::name::x1::kName, picked.toLatin1().constData());
+    SetFieldText(pickedName.bytes, records::name::x1::kName, c.picked);
     SetFieldI32(pickedName.bytes, records::name::x1::kNumber, office->numbers["ANNE"]);
     RunOptions([&](OptionsDialog& d) {
       Press(d, D::kPhoneList, D::kIdPhoneListChoose);
@@ -429,47 +410,6 @@ class OptionsDialogTest : public QObject {
       QCOMPARE(On<QLineEdit>(d, D::kMessage, D::kIdFolder)->text(), QString("Sales leads"));
       Press(d, kIdCancel);
     });
-  }
-
-  // After OK the running program works by the new settings without a
-  // restart.
-  void theSettingsTakeEffectAtOnce() {
-    Start();
-    RunOptions([](OptionsDialog& d) {
-      On<QComboBox>(d, D::kGeneral, D::kIdNotify)->setCurrentIndex(1);
-      On<QCheckBox>(d, D::kGeneral, D::kIdAllCaps)->setChecked(true);
-      On<QComboBox>(d, D::kMessage, D::kIdDefaultType)->setCurrentIndex(1);
-      On<QComboBox>(d, D::kMessage, D::kIdListOrder)->setCurrentIndex(1);
-      On<QCheckBox>(d, D::kMessage, D::kIdSendLog)->setChecked(true);
-      QLineEdit* prefix = On<QLineEdit>(d, D::kPhoneList, D::kIdModemPrefix);
-      prefix->selectAll();
-      QTest::keyClicks(prefix, "ATDP");
-      On<QComboBox>(d, D::kScheduler, D::kIdPresetStart)->setCurrentIndex(6);
-      On<QComboBox>(d, D::kScheduler, D::kIdPresetEnd)->setCurrentIndex(20);
-      On<QCheckBox>(d, D::kScheduler, D::kIdSendUpdate)->setChecked(false);
-      Press(d, kIdOk);
-    });
-    const UserState& user = CurrentUser();
-    QCOMPARE(int(FieldByte(user.record.bytes, nm::kDefaultKind)), 1);
-    QCOMPARE(int(FieldByte(user.record.bytes, nm::kListOrder)), 1);
-    QVERIFY(CurrentMessageUser().sendLog);
-    QCOMPARE(int(user.dialogOption), 1);
-    QVERIFY(PhoneSettings().allCaps);
-    QCOMPARE(PhoneSettings().dial.prefix, std::string("ATDP"));
-    QCOMPARE(scheduler->Options().presets.first, 6);
-    QCOMPARE(scheduler->Options().presets.last, 20);
-    QVERIFY(!scheduler->Options().sendUpdate);
-    // Notify Off: a new message raises no alert.
-    office->SetFlagValue("BOB", kFlagNewMessage);
-    for (int i = 0; i < 10; ++i) win->Tick();
-    QCOMPARE(win->Alerts().Level(), 0);
-    // On again: the next poll alerts.
-    RunOptions([](OptionsDialog& d) {
-      On<QComboBox>(d, D::kGeneral, D::kIdNotify)->setCurrentIndex(0);
-      Press(d, kIdOk);
-    });
-    for (int i = 0; i < 10; ++i) win->Tick();
-    QCOMPARE(win->Alerts().Level(), 1);
   }
 
   // BOB's record removed by another workstation: before opening nothing
@@ -530,28 +470,26 @@ class OptionsDialogTest : public QObject {
 
   // A character Windows-1252 has no byte for is refused as it is typed,
   // with a notice; the field keeps what it had.
-  void aCharacterThatCannotBeStoredIsRefused_data() {
-    QTest::addColumn<int>("page");
-    QTest::addColumn<int>("id");
-    QTest::newRow("initials") << int(D::kMessage) << D::kIdInitials;
-    QTest::newRow("email from") << int(D::kMessage) << D::kIdEmailFrom;
-    QTest::newRow("modem prefix") << int(D::kPhoneList) << D::kIdModemPrefix;
-    QTest::newRow("modem suffix") << int(D::kPhoneList) << D::kIdModemSuffix;
-  }
   void aCharacterThatCannotBeStoredIsRefused() {
-    QFETCH(int, page);
-    QFETCH(int, id);
     Start();
     RunOptions([&](OptionsDialog& d) {
-      QLineEdit* e = On<QLineEdit>(d, page, id);
-      e->clear();
-      QTest::keyClicks(e, "A");
-      QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\u0142"));
-      QApplication::sendEvent(e, &key);
-      QTest::keyClicks(e, "B");
-      QCOMPARE(e->text(), QString("AB"));
-      QCOMPARE(prompts->AskedList().back().kind, QString("Flash"));
-      QVERIFY(prompts->AskedList().back().text.contains(QString::fromUtf8("\u0142")));
+      const std::pair<int, int> fields[] = {{D::kMessage, D::kIdInitials},
+                                            {D::kMessage, D::kIdEmailFrom},
+                                            {D::kPhoneList, D::kIdModemPrefix},
+                                            {D::kPhoneList, D::kIdModemSuffix}};
+      for (const auto& [page, id] : fields) {
+        QLineEdit* e = On<QLineEdit>(d, page, id);
+        e->clear();
+        QTest::keyClicks(e, "A");
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier,
+                      QString::fromUtf8("\u0142"));
+        QApplication::sendEvent(e, &key);
+        QTest::keyClicks(e, "B");
+        QCOMPARE(e->text(), QString("AB"));
+        QCOMPARE(prompts->AskedList().back().kind, QString("Flash"));
+        QVERIFY(prompts->AskedList().back().text.contains(QString::fromUtf8("\u0142")));
+        prompts->Clear();
+      }
       Press(d, kIdOk);
     });
   }

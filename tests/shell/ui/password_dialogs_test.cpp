@@ -115,14 +115,6 @@ class PasswordDialogsTest : public QObject {
 
   // ---- Master password ----
 
-  void withoutMasterNothingIsEverAsked() {
-    QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, kAreaMessages, ask),
-             int(kPasswordNotNeeded));
-    QCOMPARE(CheckPassword("*Sales", PasswordForm::kGroup, kAreaScheduler, ask),
-             int(kPasswordNotNeeded));
-    QVERIFY(ask.asked.empty());
-  }
-
   void firstMasterAsksTheImportantQuestionWithNoAsDefault() {
     // No scripted answer: the question's default, No, and no dialog.
     QVERIFY(!MasterPasswordOpening(ask));
@@ -231,23 +223,18 @@ class PasswordDialogsTest : public QObject {
     dialog.OpenModeless();
     SetTo(&dialog, ask, "new", "new");
     QCOMPARE(office->Office().master, std::string("new"));
+    // The phone password stays unset and without effect: the old master
+    // password opens nobody's messages now.
     QVERIFY(!office->Office().PhoneSet());
-    // The phone password stays unset and without effect.
-    // The old master password opens nobody's messages now.
     ScriptedPasswordPrompt old;
     old.Answer("old");
     WriteUserPassword("Baker Tom", "tom");
     WriteProtectedAreas("Baker Tom", kAreaMessages);
     QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, kAreaMessages, old),
              int(kPasswordRefused));
-  }
-
-  void changingTheMasterKeepsAPhonePasswordOfItsOwn() {
-    SetFirstMaster("old");
+    // A phone password of its own is kept.
     WritePhonePassword("desk");
-    TMasterPasswordClass dialog(nullptr, ask, true);
-    dialog.OpenModeless();
-    SetTo(&dialog, ask, "new", "new");
+    SetTo(&dialog, ask, "newer", "newer");
     QCOMPARE(office->Office().phone, std::string("desk"));
   }
 
@@ -293,19 +280,6 @@ class PasswordDialogsTest : public QObject {
     QCOMPARE(office->Office().phone, std::string("boss"));
     QVERIFY(!dialog.PasswordSet());
     ExpectButtons(&dialog, false);
-  }
-
-  void phonePasswordOpensMessagesOnly() {
-    SetFirstMaster("boss");
-    WritePhonePassword("desk");
-    WriteUserPassword("Baker Tom", "tom");
-    WriteProtectedAreas("Baker Tom", kAreaMessages | kAreaScheduler);
-    ask.Answer("DESK");
-    ask.Answer("desk");
-    QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, kAreaMessages, ask),
-             int(kPasswordPhone));
-    QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, kAreaScheduler, ask),
-             int(kPasswordRefused));
   }
 
   // ---- User password ----
@@ -373,25 +347,16 @@ class PasswordDialogsTest : public QObject {
     QCOMPARE(int(office->User("Carter Ann").areas), kAreaScheduler);
   }
 
-  void aPersonWithAPasswordButNoProtectedAreasIsNeverAsked() {
+  // A password set without ticking an area protects nothing (the check's
+  // rules are passwords_test's).
+  void aPasswordWithoutAreasStoresNoArea() {
     SetFirstMaster("boss");
     TUserPasswordClass dialog(nullptr, ask, "Baker Tom", UserPassword());
     dialog.OpenModeless();
     SetTo(&dialog, ask, "tom", "tom");
     Click(&dialog, kIdOk);
     QCOMPARE(office->User("Baker Tom").password, std::string("tom"));
-
-    ScriptedPasswordPrompt check;
-    for (int area : {kAreaMessages, kAreaPhoneList, kAreaScheduler, kAreaTodo}) {
-      QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, area, check),
-               int(kPasswordNotNeeded));
-    }
-    QVERIFY(check.asked.empty());
-    // Except in the user-password dialog itself.
-    check.Answer("TOM");
-    QCOMPARE(CheckPassword("Baker Tom", PasswordForm::kPerson, kAreaUserPassword, check),
-             int(kPasswordOwn));
-    QCOMPARE(check.asked, std::vector<std::string>{"Password:"});
+    QCOMPARE(int(office->User("Baker Tom").areas), 0);
   }
 
   void thePersonIsChosenInTheNamePickerWithTheirOwnPassword() {
