@@ -100,6 +100,7 @@ TEST_F(AdminFaultsTest, CreateWithForceListsWhatItEmptiesAndRemoves) {
   std::filesystem::remove(office + "CAT.DAT");
   Write(office + "DPE/1.DPE", "an old e-mail");
   Write(office + "5.nam", "");
+  Write(office + "DPDESK.CFG", "POLLTIME=3\n");
   DpadminRun run = Run({"create", office, "--force"});
   ASSERT_EQ(run.status, 0) << ShowRun(run);
   EXPECT_TRUE(
@@ -111,7 +112,13 @@ TEST_F(AdminFaultsTest, CreateWithForceListsWhatItEmptiesAndRemoves) {
   EXPECT_FALSE(Contains(run.out, "CAT.DAT:")) << "CAT.DAT was not there\n" << run.out;
   // The list comes before the work is done.
   EXPECT_LT(run.out.find("NAME.DAT"), run.out.find("data directory created")) << run.out;
+  EXPECT_EQ(Records("NAME").size(), size_t(FindTableDef("NAME")->headerSize));
+  EXPECT_EQ(Records("MESSAGE").size(), size_t(FindTableDef("MESSAGE")->headerSize));
+  // New message 1 must not find the old message 1's body, nor new user 5
+  // the old user's flag; the office's settings stay.
   EXPECT_FALSE(FileExists(office + "DPE/1.DPE"));
+  EXPECT_FALSE(FileExists(office + "5.nam"));
+  EXPECT_EQ(ReadWholeFile(office + "DPDESK.CFG"), "POLLTIME=3\n");
   ExpectCheckClean();
 }
 

@@ -213,23 +213,6 @@ TEST_F(DpadminTest, CreateRefusesAnExistingDataDirectoryAndLeavesItAlone) {
   ExpectCheckClean();  // a table filled through the engine
 }
 
-TEST_F(DpadminTest, CreateWithForceEmptiesEveryTableAndDropsFilesOfOldNumbers) {
-  CreateWithData();
-  WriteFile(Dir() + "DPE/1.DPE", "an old e-mail");
-  WriteFile(Dir() + "5.nam", "");
-  WriteFile(Dir() + "DPDESK.CFG", "POLLTIME=3\n");
-  DpadminRun run = Admin({"create", Dir(), "--force"});
-  ASSERT_EQ(run.status, 0) << ShowRun(run);
-  EXPECT_EQ(ReadWholeFile(Dir() + "NAME.DAT").size(), size_t(r::name::kHeaderSize));
-  EXPECT_EQ(ReadWholeFile(Dir() + "MESSAGE.DAT").size(), size_t(r::message::kHeaderSize));
-  // New message 1 must not find the old message 1's body, nor new user 5
-  // the old user's flag.
-  EXPECT_FALSE(FileExists(Dir() + "DPE/1.DPE"));
-  EXPECT_FALSE(FileExists(Dir() + "5.nam"));
-  EXPECT_EQ(ReadWholeFile(Dir() + "DPDESK.CFG"), "POLLTIME=3\n");
-  ExpectCheckClean();
-}
-
 // ---- usage and directories ----
 
 TEST_F(DpadminTest, UsageAndDirectoryMistakesAreExplained) {
