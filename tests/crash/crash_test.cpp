@@ -18,7 +18,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <random>
 #include <regex>
 #include <set>
@@ -73,24 +72,16 @@ struct Office {
   OfficeModel model;
 };
 
-struct Counts {
+// What the kills hit, printed at the end to show the test reached the
+// moments it is about.
+struct Tally {
   int tried = 0;
   int inBracket = 0;
-};
-
-struct Tally {
-  Counts all;
-  std::map<std::string, Counts> byMoment;
-  int appendsLeftUnindexed = 0;  // record written, index entries missing until reindex
+  int reindexed = 0;
   int cutAppendsWritten = 0;
   int cutDeletesDone = 0;
   int cutRekeysDone = 0;
-  int reindexed = 0;
-  int dpadminRuns = 0;
-  double dpadminSeconds = 0;
-  int lockWaitsAfterKill = 0;
   int retryQuestions = 0;
-  double slowestOpenMs = 0;
 };
 
 // Page 0's change counter of each index, read straight from the files.
@@ -192,18 +183,6 @@ std::pair<long, long> MoveDownWindow(const WriterRun& run) {
   return {0, 0};
 }
 
-std::string Moment(Scenario scenario, const WriterRun& run) {
-  const auto& op = run.report.inFlight;
-  if (!op) return "between operations";
-  if (op->kind == 'N') return "GetUniqueNumber";
-  if (op->kind == 'D') return "delete";
-  if (op->kind == 'R') return "re-key";
-  if (scenario != Scenario::kMixed && op->appendOrdinal == kShortOfMoveDown)
-    return scenario == Scenario::kRootX1 ? "append moving the X1 root down"
-                                         : "append moving the X2 root down";
-  return "append";
-}
-
 class CrashTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -259,18 +238,12 @@ class CrashTest : public ::testing::Test {
     to.model = from.model;
   }
 
-  // dpadmin on the office's "MESSAGE", timed.
   DpadminRun Admin(const std::string& command, const Office& office) {
-    const auto start = Clock::now();
-    DpadminRun run = RunDpadmin({command, office.dir, "MESSAGE"}, temp_.Path());
-    tally_.dpadminSeconds += std::chrono::duration<double>(Clock::now() - start).count();
-    ++tally_.dpadminRuns;
-    return run;
+    return RunDpadmin({command, office.dir, "MESSAGE"}, temp_.Path());
   }
 
   // Everything that must hold after one kill. Returns false on a failure.
-  bool CheckAfterKill(Office& office, const WriterRun& run, const std::string& where,
-                      Scenario scenario, bool count) {
+  bool CheckAfterKill(Office& office, const WriterRun& run, const std::string& where, bool count) {
     SCOPED_TRACE(where);
     const WriterReport& report = run.report;
     EXPECT_TRUE(report.ready) << "the writer never started";
@@ -285,13 +258,8 @@ class CrashTest : public ::testing::Test {
           << "an update left open by a call that had returned";
     }
     if (count) {
-      const std::string moment = Moment(scenario, run);
-      ++tally_.all.tried;
-      ++tally_.byMoment[moment].tried;
-      if (bracket) {
-        ++tally_.all.inBracket;
-        ++tally_.byMoment[moment].inBracket;
-      }
+      ++tally_.tried;
+      tally_.inBracket += bracket != 0;
     }
 
     // Open it as the program would, with start-up's error reporter; the
@@ -300,13 +268,8 @@ class CrashTest : public ::testing::Test {
     ClearAppError();
     DbSetErrorReporter(TranslateEngineError);
     Table messages(kMessageTable);
-    const auto start = Clock::now();
     const int opened = DbOpenTable(messages, office.dir);
-    tally_.slowestOpenMs =
-        std::max(tally_.slowestOpenMs,
-                 std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     DbSetErrorReporter(nullptr);
-    tally_.lockWaitsAfterKill += waitsSeen_;
     EXPECT_EQ(waitsSeen_, 0) << "a lock of the killed workstation was still held";
     bool missingEntry = false;
     bool repair = bracket != 0;
@@ -353,7 +316,6 @@ class CrashTest : public ::testing::Test {
     for (const std::string& f : r.failures) ADD_FAILURE() << f;
     if (count) {
       tally_.cutAppendsWritten += r.cutAppendWritten;
-      tally_.appendsLeftUnindexed += r.cutAppendWritten && missingEntry;
       tally_.cutDeletesDone += r.cutDeleteDone;
       tally_.cutRekeysDone += r.cutRekeyDone;
     }
@@ -363,29 +325,6 @@ class CrashTest : public ::testing::Test {
   static int CompletedAppends(const WriterReport& report) {
     return int(std::count_if(report.completed.begin(), report.completed.end(),
                              [](const WriterOp& op) { return op.kind == 'A'; }));
-  }
-
-  void PrintTally(uint32_t seed, double seconds) {
-    std::printf("crash: %d kill points tried, %d inside an update bracket, seed %u, %.1f s\n",
-                tally_.all.tried, tally_.all.inBracket, seed, seconds);
-    std::printf("  %-34s %6s %8s\n", "the kill fell", "kills", "bracket");
-    for (const auto& [moment, c] : tally_.byMoment)
-      std::printf("  %-34s %6d %8d\n", ("in " + moment).c_str(), c.tried, c.inBracket);
-    std::printf("  tables rebuilt with dpadmin reindex and then found clean: %d\n",
-                tally_.reindexed);
-    std::printf(
-        "  cut-short appends whose record was written: %d (left out of an index until"
-        " reindex: %d)\n",
-        tally_.cutAppendsWritten, tally_.appendsLeftUnindexed);
-    std::printf(
-        "  cut-short deletes that had marked the record: %d; re-keys that had written it:"
-        " %d\n",
-        tally_.cutDeletesDone, tally_.cutRekeysDone);
-    std::printf(
-        "  lock waits after a kill: %d; lock time-out questions: %d; slowest open after a"
-        " kill: %.1f ms\n",
-        tally_.lockWaitsAfterKill, tally_.retryQuestions, tally_.slowestOpenMs);
-    std::fflush(stdout);
   }
 
   TempDir temp_;
@@ -446,7 +385,7 @@ TEST_F(CrashTest, KilledWritersLoseNothingThatReturnedAndReindexMakesTheTablesCl
       taken.push_back(run.report.doneMicros);
       spans[s] = method == KillMethod::kAtSystemCall ? run.systemCalls : run.lines;
       if (Scenario(s) != Scenario::kMixed) moveDown[s] = MoveDownWindow(run);
-      ASSERT_TRUE(CheckAfterKill(offices[s], run, "uncut run", Scenario(s), false));
+      ASSERT_TRUE(CheckAfterKill(offices[s], run, "uncut run", false));
     }
     std::sort(taken.begin(), taken.end());
     durations[s] = std::max(1L, taken[taken.size() / 2]);
@@ -458,8 +397,7 @@ TEST_F(CrashTest, KilledWritersLoseNothingThatReturnedAndReindexMakesTheTablesCl
   ASSERT_EQ(DbOpenTable(kept, offices[0].dir), 1);
 
   const auto start = Clock::now();
-  int finishedFirst = 0;
-  double writerSeconds = 0;  // runs whose work ended before the chosen kill point
+  int finishedFirst = 0;  // runs whose work ended before the chosen kill point
   for (int k = 0; k < kills;) {
     const Scenario s = k % 5 == 0   ? Scenario::kRootX1
                        : k % 5 == 1 ? Scenario::kRootX2
@@ -475,9 +413,7 @@ TEST_F(CrashTest, KilledWritersLoseNothingThatReturnedAndReindexMakesTheTablesCl
     // operation's time more.
     if (method == KillMethod::kAfterLines)
       at.micros = long(rng() % uint32_t(3 * durations[int(s)] / spans[int(s)] + 1));
-    const auto runStart = Clock::now();
     WriterRun run = RunAndKill(planFor(s), method, at);
-    writerSeconds += std::chrono::duration<double>(Clock::now() - runStart).count();
     const std::string where =
         "kill point " + std::to_string(k) + " (" + ScenarioName(s) + ", " +
         (method == KillMethod::kAtSystemCall
@@ -487,7 +423,7 @@ TEST_F(CrashTest, KilledWritersLoseNothingThatReturnedAndReindexMakesTheTablesCl
     // A run shorter than the one measured may end before the chosen
     // point: still checked, but no kill point.
     const bool killedAtWork = !run.report.done;
-    if (!CheckAfterKill(offices[int(s)], run, where, s, killedAtWork)) break;
+    if (!CheckAfterKill(offices[int(s)], run, where, killedAtWork)) break;
     if (s == Scenario::kMixed) {
       SCOPED_TRACE(where);
       ExpectOpenHandleSeesTheFiles(kept, offices[0].dir);
@@ -499,20 +435,15 @@ TEST_F(CrashTest, KilledWritersLoseNothingThatReturnedAndReindexMakesTheTablesCl
       ASSERT_LT(++finishedFirst, kills) << "the runs keep ending before their kill points";
     }
   }
-  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   DbCloseTable(kept);
-  PrintTally(seed, seconds);
-  std::printf("  runs that ended before their kill point (not counted): %d\n", finishedFirst);
-  std::printf("  time in the writers' runs %.1f s, in %d runs of dpadmin %.1f s\n", writerSeconds,
-              tally_.dpadminRuns, tally_.dpadminSeconds);
   std::printf(
-      "  killed %s; an uncut run (mixed / X1 root / X2 root) takes %ld / %ld / %ld %s,"
-      " %ld / %ld / %ld us\n",
-      method == KillMethod::kAtSystemCall ? "on entry to a system call (ptrace)"
-                                          : "after a line and a short time",
-      spans[0], spans[1], spans[2], method == KillMethod::kAtSystemCall ? "system calls" : "lines",
-      durations[0], durations[1], durations[2]);
-
+      "crash: %d kill points (%d inside an update bracket, %d more runs ended first), seed %u,"
+      " %.1f s, killed %s\n  reindexed and found clean: %d; cut-short appends written: %d,"
+      " deletes done: %d, re-keys done: %d\n",
+      tally_.tried, tally_.inBracket, finishedFirst, seed,
+      std::chrono::duration<double>(Clock::now() - start).count(),
+      method == KillMethod::kAtSystemCall ? "at system calls" : "after lines", tally_.reindexed,
+      tally_.cutAppendsWritten, tally_.cutDeletesDone, tally_.cutRekeysDone);
   DpadminRun check = RunDpadmin({"check", offices[0].dir}, temp_.Path());
   EXPECT_EQ(check.status, 0) << ShowRun(check);
   EXPECT_EQ(tally_.retryQuestions, 0);

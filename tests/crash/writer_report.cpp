@@ -6,7 +6,6 @@ WriterReport ParseWriterReport(const std::string& text) {
   WriterReport r;
   std::istringstream lines(text);
   std::string line;
-  int appends = 0;
   while (std::getline(lines, line)) {
     std::istringstream words(line);
     std::string tag;
@@ -31,7 +30,6 @@ WriterReport ParseWriterReport(const std::string& text) {
         std::string rest;
         std::getline(words, rest);
         if (!ParseFacts(rest, &op.facts)) fail("unreadable facts");
-        op.appendOrdinal = appends++;
       } else {
         words >> op.record;
         if (op.kind == 'R') {

@@ -16,7 +16,6 @@ struct WriterOp {
   MessageFacts facts;   // append: the record written
   int32_t folder = 0;   // re-key: the new folder and flags
   uint8_t flags = 0;
-  int appendOrdinal = -1;  // append: how many appends of this run came before it
 };
 
 struct WriterReport {

@@ -9,6 +9,7 @@
 #include "gateway/incoming.h"
 #include "storage/records/name.h"
 #include "tests/data/messages/email_fixture.h"
+#include "tests/gateway/base64.h"
 
 namespace msg = records::message;
 
@@ -54,25 +55,6 @@ class DeliveryTest : public EmailDirTest {
     return ok;
   }
 };
-
-// The text in base64, so that its line breaks reach the parser untouched.
-std::string Base64(const std::string& in) {
-  static const char* t = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  size_t i = 0;
-  for (; i + 2 < in.size(); i += 3) {
-    unsigned v = (uint8_t(in[i]) << 16) | (uint8_t(in[i + 1]) << 8) | uint8_t(in[i + 2]);
-    out += {t[v >> 18], t[(v >> 12) & 63], t[(v >> 6) & 63], t[v & 63]};
-  }
-  if (i + 1 == in.size()) {
-    unsigned v = uint8_t(in[i]) << 16;
-    out += {t[v >> 18], t[(v >> 12) & 63], '=', '='};
-  } else if (i + 2 == in.size()) {
-    unsigned v = (uint8_t(in[i]) << 16) | (uint8_t(in[i + 1]) << 8);
-    out += {t[v >> 18], t[(v >> 12) & 63], t[(v >> 6) & 63], '='};
-  }
-  return out;
-}
 
 std::string Mail(const std::string& to, const std::string& cc, const std::string& body,
                  int attachments = 0) {

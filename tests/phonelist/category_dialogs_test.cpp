@@ -44,6 +44,10 @@ class CategoryDialogsTest : public QObject {
   int32_t entry = 0;
   std::map<std::string, int32_t> cats;
 
+  void OpenForEntry() {
+    d = std::make_unique<TCategoryDialog>(nullptr, entry);
+    d->OpenModeless();
+  }
   void Choose(int row) {
     d->List()->Refresh(0, row);
     const int h = d->List()->RowHeight();
@@ -74,8 +78,7 @@ class CategoryDialogsTest : public QObject {
   }
 
   void choosingARowAssignsAndUnassignsIt() {
-    d = std::make_unique<TCategoryDialog>(nullptr, entry);
-    d->OpenModeless();
+    OpenForEntry();
     QCOMPARE(d->windowTitle(), QString("Categories"));
     QCOMPARE(Names(*d->List()), (std::vector<std::string>{"Clients", "Friends", "Vendors"}));
     Choose(1);
@@ -100,8 +103,7 @@ class CategoryDialogsTest : public QObject {
     QVERIFY(office->Assign(entry, cats["Clients"]));
     QVERIFY(office->Assign(entry, cats["Friends"]));
     QCOMPARE(office->Assigned(entry).Count(), 255);
-    d = std::make_unique<TCategoryDialog>(nullptr, entry);
-    d->OpenModeless();
+    OpenForEntry();
     QTest::keyClicks(d->Search(), "Vendors");
     QCOMPARE(d->List()->SelectedRow(), 0);
     d->Choose();
@@ -129,16 +131,14 @@ class CategoryDialogsTest : public QObject {
     QFETCH(QString, typed);
     QFETCH(int, row);
     QFETCH(QString, first);
-    d = std::make_unique<TCategoryDialog>(nullptr, entry);
-    d->OpenModeless();
+    OpenForEntry();
     QTest::keyClicks(d->Search(), typed);
     QCOMPARE(d->List()->SelectedRow(), row);
     QCOMPARE(QString::fromStdString(Names(*d->List()).front()), first);
   }
 
   void addRefusesABlankNameAndPassesOverOneTheListHas() {
-    d = std::make_unique<TCategoryDialog>(nullptr, entry);
-    d->OpenModeless();
+    OpenForEntry();
     script->Then([](TBaseDialog& add) {
       DialogScript::Press(add, kIdOk);
       QVERIFY(add.IsOpen());
@@ -163,8 +163,7 @@ class CategoryDialogsTest : public QObject {
   }
 
   void editRenamesUnlessTheNameIsTaken() {
-    d = std::make_unique<TCategoryDialog>(nullptr, entry);
-    d->OpenModeless();
+    OpenForEntry();
     Press(d.get(), TCategoryDialog::kIdEdit);
     QCOMPARE(Asked(*prompts), QStringList{"Edit|No entry selected."});
     prompts->Clear();
@@ -184,8 +183,7 @@ class CategoryDialogsTest : public QObject {
   }
 
   void deleteAsksAndKeepsThePlace() {
-    d = std::make_unique<TCategoryDialog>(nullptr, entry);
-    d->OpenModeless();
+    OpenForEntry();
     Press(d.get(), TCategoryDialog::kIdDelete);
     QCOMPARE(Asked(*prompts), QStringList{"Delete|No entry selected."});
     d->List()->Refresh(0, 1);
@@ -211,8 +209,7 @@ class CategoryDialogsTest : public QObject {
   }
 
   void everyControlHasAName() {
-    d = std::make_unique<TCategoryDialog>(nullptr, entry);
-    d->OpenModeless();
+    OpenForEntry();
     QCOMPARE(Unnamed(d.get()), QStringList());
     QCOMPARE(d->Search()->accessibleName(), QString("Search:"));
   }

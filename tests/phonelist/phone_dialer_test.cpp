@@ -70,23 +70,12 @@ class HayesModem {
           std::lock_guard<std::mutex> hold(mutex_);
           commands_.push_back(line);
         }
-        // A modem echoes the command, then answers.
-        std::string answer = line + "\r\n";
-        switch (mode_.load()) {
-          case Mode::kOk:
-            answer += "OK\r\n";
-            break;
-          case Mode::kBusy:
-            answer += "BUSY\r\n";
-            break;
-          case Mode::kNoCarrier:
-            answer += "NO CARRIER\r\n";
-            break;
-          case Mode::kSilent:
-            answer.clear();
-            break;
+        // A modem echoes the command, then answers (the modes' order).
+        static const char* const kAnswers[] = {"OK", "BUSY", "NO CARRIER"};
+        if (mode_ != Mode::kSilent) {
+          const std::string answer = line + "\r\n" + kAnswers[int(mode_.load())] + "\r\n";
+          (void)!write(master_, answer.data(), answer.size());
         }
-        if (!answer.empty()) (void)!write(master_, answer.data(), answer.size());
         line.clear();
       }
     }
@@ -184,10 +173,7 @@ class PhoneDialerTest : public QObject {
     QVERIFY(!DialNumber("Acme", "555-1234"));
     QCOMPARE(Asked(*prompts), QStringList{"DESKpost|Unable to use COM2"});
     // A file that is no terminal is refused as well.
-    {
-      FILE* f = fopen(office->dir.File("plain").c_str(), "w");
-      if (f) fclose(f);
-    }
+    if (FILE* f = fopen(office->dir.File("plain").c_str(), "w")) fclose(f);
     SetDialPortDevice(2, office->dir.File("plain"));
     prompts->Clear();
     QVERIFY(!DialNumber("Acme", "555-1234"));

@@ -104,12 +104,9 @@ class PhoneInfoDialogTest : public QObject {
     QTest::addColumn<QString>("listname");
     QTest::addColumn<QString>("phone");
     QTest::addColumn<QString>("said");
-    QTest::newRow("blank") << "   "
-                           << ""
-                           << "DESKpost|Please enter Listname";
+    QTest::newRow("blank") << QString("   ") << QString() << "DESKpost|Please enter Listname";
     QTest::newRow("same, other case")
-        << "ACME"
-        << "555-0100"
+        << QString("ACME") << QString("555-0100")
         << "DESKpost|A PhoneList entry already exists with this Listname and Phone number.";
   }
   void saveRefusesABlankListnameAndADuplicate() {
@@ -134,17 +131,9 @@ class PhoneInfoDialogTest : public QObject {
   }
   void aChangedKeyAsksWhetherToOverwriteOrSaveAsNew() {
     QFETCH(int, answer);
-    int32_t note = 0;
-    QVERIFY(NoteNew(&note) && NoteWrite(note, "remember"));
     const int32_t at = office->AddEntry(0, "Old", "555-0100", {{ph::kCity, "Boston"}});
-    {
-      PhoneTable h;
-      PhoneRecord r;
-      QVERIFY(PhoneOpen(h) && PhoneRead(h, at, &r));
-      SetFieldI32(r.bytes, ph::kNote, note);
-      QVERIFY(PhoneWrite(h, at, r));
-      PhoneClose(h);
-    }
+    const int32_t note = office->GiveNote(at, "remember");
+    QVERIFY(note);
     PhoneRecord before;
     QVERIFY(office->Find(0, "Old", "555-0100", &before));
     Open("Old", "555-0100");
@@ -252,11 +241,7 @@ class PhoneInfoDialogTest : public QObject {
   void anEntryDeletedElsewhereIsSavedAgain() {
     const int32_t at = office->AddEntry(0, "Acme", "555-0100");
     Open("Acme", "555-0100");
-    {
-      PhoneTable other;
-      QVERIFY(PhoneOpen(other) && PhoneDelete(other, at));
-      PhoneClose(other);
-    }
+    QVERIFY(office->DeleteElsewhere(at));
     Type(D::kIdCity, "Boston");
     QCOMPARE(
         Asked(*prompts),
@@ -308,14 +293,10 @@ class PhoneInfoDialogTest : public QObject {
     QTest::addColumn<QString>("company");
     QTest::addColumn<QString>("question");
     QTest::addColumn<QString>("listname");
-    QTest::newRow("message with company") << false << "Acme"
-                                          << "Use message info?"
-                                          << "Acme";
-    QTest::newRow("message without company") << false << ""
-                                             << "Use message info?"
-                                             << "Mary";
-    QTest::newRow("email") << true << ""
-                           << "Use email info?"
+    const QString message = "Use message info?";
+    QTest::newRow("message with company") << false << QString("Acme") << message << "Acme";
+    QTest::newRow("message without company") << false << QString() << message << "Mary";
+    QTest::newRow("email") << true << QString() << "Use email info?"
                            << "Ann Smith";
   }
   void aNewEntryMayTakeTheTakeWindowsContent() {

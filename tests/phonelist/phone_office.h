@@ -112,6 +112,26 @@ class PhoneOffice : public NameOffice {
     AssignmentClose(h);
     return ok != 0;
   }
+  // Gives the entry a note of the text; answers the note's number (0 on failure).
+  int32_t GiveNote(int32_t at, const std::string& text) {
+    int32_t note = 0;
+    PhoneTable h;
+    PhoneRecord r;
+    if (!NoteNew(&note) || !NoteWrite(note, text) || !PhoneOpen(h)) return 0;
+    const bool ok = PhoneRead(h, at, &r);
+    SetFieldI32(r.bytes, ph::kNote, note);
+    const bool written = ok && PhoneWrite(h, at, r);
+    PhoneClose(h);
+    return written ? note : 0;
+  }
+  // Another workstation deletes the entry.
+  bool DeleteElsewhere(int32_t at) {
+    PhoneTable other;
+    if (!PhoneOpen(other)) return false;
+    const bool ok = PhoneDelete(other, at);
+    PhoneClose(other);
+    return ok;
+  }
   bool NoteExists(int32_t note) {
     std::string text;
     const bool ok = note != 0 && NoteRead(note, &text);

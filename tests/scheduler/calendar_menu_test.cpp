@@ -91,12 +91,9 @@ class CalendarMenuTest : public QObject {
   void exportWritesTheScheduleShown_data() {
     QTest::addColumn<QString>("owner");
     QTest::addColumn<QString>("suggested");
-    QTest::newRow("her own") << "ANNE"
-                             << "ANNE.ics";
-    QTest::newRow("a colleague's") << "BOB"
-                                   << "BOB.ics";
-    QTest::newRow("the office's") << "* COMMON"
-                                  << "COMMON.ics";
+    QTest::newRow("her own") << QString("ANNE") << "ANNE.ics";
+    QTest::newRow("a colleague's") << QString("BOB") << "BOB.ics";
+    QTest::newRow("the office's") << QString("* COMMON") << "COMMON.ics";
   }
   void exportWritesTheScheduleShown() {
     QFETCH(QString, owner);

@@ -23,6 +23,7 @@
 #include "toolkit/scripted_prompts.h"
 
 using E = EditSchedDialog;
+using O = SchedOffice;
 
 class DayViewTest : public QObject {
   Q_OBJECT
@@ -85,13 +86,11 @@ class DayViewTest : public QObject {
 
   void theDayShowsPresetHoursAndBracketsOverlappingEntries() {
     office->WriteIni("UsePresets=1\nPresetStart=8\nPresetEnd=17\n");
-    const int32_t day = SchedOffice::At(2027, 3, 15);
-    office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 15, 10), "Review",
-                                   SchedOffice::At(2027, 3, 15, 12)));
-    office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 15, 11), "Call"));
-    office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 15, 10, 30), "Visit",
-                                   SchedOffice::At(2027, 3, 15, 11, 30)));
-    office->Add(SchedOffice::Entry(Anne(), day, "Holiday"));
+    const int32_t day = O::At(2027, 3, 15);
+    office->Add(O::Entry(Anne(), O::At(2027, 3, 15, 10), "Review", O::At(2027, 3, 15, 12)));
+    office->Add(O::Entry(Anne(), O::At(2027, 3, 15, 11), "Call"));
+    office->Add(O::Entry(Anne(), O::At(2027, 3, 15, 10, 30), "Visit", O::At(2027, 3, 15, 11, 30)));
+    office->Add(O::Entry(Anne(), day, "Holiday"));
     DaySchedView* view = Open();
     QVERIFY(view);
     QCOMPARE(view->windowTitle(), QString("Schedule for:  ANNE"));
@@ -127,7 +126,7 @@ class DayViewTest : public QObject {
   }
 
   void controlsHaveAccessibleNamesAndCalendarCellsReadAsDates() {
-    office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 18, 9), "Dentist"));
+    office->Add(O::Entry(Anne(), O::At(2027, 3, 18, 9), "Dentist"));
     DaySchedView* view = Open();
     QVERIFY(view);
     QCOMPARE(view->List()->accessibleName(), QString("Entries"));
@@ -168,7 +167,7 @@ class DayViewTest : public QObject {
     QFETCH(QString, shown);
     DaySchedView* view = Open();
     QVERIFY(view);
-    view->MoveTo(SchedOffice::At(2027, 3, startDay));
+    view->MoveTo(O::At(2027, 3, startDay));
     QTest::keyClick(view->Calendar(), Qt::Key(key));
     QCOMPARE(FindControlAs<QLabel>(view, SchedView::kIdTitle)->text(), shown);
   }
@@ -176,9 +175,9 @@ class DayViewTest : public QObject {
   void aMoveOutOfTheYearsStaysWhereItWas() {
     DaySchedView* view = Open();
     QVERIFY(view);
-    view->MoveTo(SchedOffice::At(1980, 1, 10));
+    view->MoveTo(O::At(1980, 1, 10));
     QTest::mouseClick(FindControlAs<QPushButton>(view, DaySchedView::kIdPrevMonth), Qt::LeftButton);
-    QCOMPARE(scheduler->CurrentDay(), SchedOffice::At(1980, 1, 10));
+    QCOMPARE(scheduler->CurrentDay(), O::At(1980, 1, 10));
     QCOMPARE(FindControlAs<QLabel>(view, SchedView::kIdTitle)->text(),
              QString("Thursday, January 10, 1980"));
   }
@@ -204,8 +203,7 @@ class DayViewTest : public QObject {
     view->Command(SchedView::kIdAdd);
     QVERIFY(memoTicked);
     QCOMPARE(memoLabel, QString("Send update memo to BOB"));
-    QCOMPARE(office->Day(Bob(), SchedOffice::At(2027, 3, 15)),
-             std::vector<std::string>{"Budget meeting"});
+    QCOMPARE(office->Day(Bob(), O::At(2027, 3, 15)), std::vector<std::string>{"Budget meeting"});
     QVERIFY(office->Flag("BOB") & kFlagScheduleChanged);
     QCOMPARE(office->Flag("ANNE") & kFlagScheduleChanged, 0);
     const auto memos = office->MemosTo("BOB");
@@ -232,7 +230,7 @@ class DayViewTest : public QObject {
     });
     view->Command(SchedView::kIdAdd);
     QVERIFY(!memoEnabled);
-    QCOMPARE(office->Day(kCommonScheduleOwner, SchedOffice::At(2027, 3, 15)),
+    QCOMPARE(office->Day(kCommonScheduleOwner, O::At(2027, 3, 15)),
              std::vector<std::string>{"Office closed"});
     QVERIFY(office->MemosTo("BOB").empty());
     QVERIFY(office->MemosTo("ANNE").empty());
@@ -268,31 +266,16 @@ class DayViewTest : public QObject {
     QTest::addColumn<QString>("end");
     QTest::addColumn<QString>("date");
     QTest::addColumn<QString>("told");
-    QTest::newRow("start equals end") << "Dentist"
-                                      << "9"
-                                      << "9"
-                                      << ""
-                                      << "Start time must be earlier than End time.";
-    QTest::newRow("no description") << "  "
-                                    << "9"
-                                    << ""
-                                    << ""
-                                    << "Please enter a description.";
-    QTest::newRow("no such date") << "Dentist"
-                                  << "9"
-                                  << ""
-                                  << "2-30-27"
-                                  << "Invalid date";
-    QTest::newRow("before 1980") << "Dentist"
-                                 << "9"
-                                 << ""
-                                 << "12-31-79"
-                                 << "Invalid date";
-    QTest::newRow("a full day") << "Dentist"
-                                << "9"
-                                << ""
-                                << "3-16-27"
-                                << "Maximum of 40 items reached for this date.";
+    const char* rows[][6] = {
+        {"start equals end", "Dentist", "9", "9", "", "Start time must be earlier than End time."},
+        {"no description", "  ", "9", "", "", "Please enter a description."},
+        {"no such date", "Dentist", "9", "", "2-30-27", "Invalid date"},
+        {"before 1980", "Dentist", "9", "", "12-31-79", "Invalid date"},
+        {"a full day", "Dentist", "9", "", "3-16-27",
+         "Maximum of 40 items reached for this date."}};
+    for (const auto& r : rows)
+      QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << QString(r[3]) << QString(r[4])
+                          << QString(r[5]);
   }
   void theEntryDialogsChecksKeepItOpenWithTheirMessage() {
     QFETCH(QString, description);
@@ -301,19 +284,18 @@ class DayViewTest : public QObject {
     QFETCH(QString, date);
     QFETCH(QString, told);
     for (int i = 0; i < 40; ++i)
-      office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 16, 7) + 60 * i, "Filler"));
+      office->Add(O::Entry(Anne(), O::At(2027, 3, 16, 7) + 60 * i, "Filler"));
     DaySchedView* view = Open();
     QVERIFY(view);
     FillEntry(description, start, end, "", date);
     view->Command(SchedView::kIdAdd);
     QVERIFY2(Asked(told), qPrintable(told));
     QCOMPARE(dialogs->stillOpen.size(), size_t(1));
-    QVERIFY(office->Day(Anne(), SchedOffice::At(2027, 3, 15)).empty());
+    QVERIFY(office->Day(Anne(), O::At(2027, 3, 15)).empty());
   }
 
   void anEntryDeletedElsewhereWhileEditedIsAddedAgain() {
-    const int32_t number =
-        office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 15, 9), "Dentist"));
+    const int32_t number = office->Add(O::Entry(Anne(), O::At(2027, 3, 15, 9), "Dentist"));
     DaySchedView* view = Open();
     QVERIFY(view);
     view->SelectRecord(number);
@@ -329,13 +311,11 @@ class DayViewTest : public QObject {
     });
     view->Command(SchedView::kIdEdit);
     QVERIFY(dialogs->stillOpen.empty());
-    QCOMPARE(office->Day(Anne(), SchedOffice::At(2027, 3, 15)),
-             std::vector<std::string>{"Dentist at ten"});
+    QCOMPARE(office->Day(Anne(), O::At(2027, 3, 15)), std::vector<std::string>{"Dentist at ten"});
   }
 
   void anEntryHeldByAnotherWorkstationIsRefusedAndKeptAsTyped() {
-    const int32_t number =
-        office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 15, 9), "Dentist"));
+    const int32_t number = office->Add(O::Entry(Anne(), O::At(2027, 3, 15, 9), "Dentist"));
     DaySchedView* view = Open();
     QVERIFY(view);
     view->SelectRecord(number);
@@ -355,14 +335,12 @@ class DayViewTest : public QObject {
     QCOMPARE(dialogs->stillOpen.size(), size_t(1));
     QCOMPARE(typed, QString("Dentist moved"));
     QVERIFY(!prompts->Questions().empty());
-    QCOMPARE(office->Day(Anne(), SchedOffice::At(2027, 3, 15)),
-             std::vector<std::string>{"Dentist"});
+    QCOMPARE(office->Day(Anne(), O::At(2027, 3, 15)), std::vector<std::string>{"Dentist"});
   }
 
   void anEntryDeletedElsewhereLeavesTheViewWithoutAQuestion() {
-    const int32_t number =
-        office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 15, 9), "Dentist"));
-    office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 15, 11), "Lunch"));
+    const int32_t number = office->Add(O::Entry(Anne(), O::At(2027, 3, 15, 9), "Dentist"));
+    office->Add(O::Entry(Anne(), O::At(2027, 3, 15, 11), "Lunch"));
     DaySchedView* view = Open();
     QVERIFY(view);
     view->SelectRecord(number);
@@ -396,7 +374,7 @@ class DayViewTest : public QObject {
     SchedView* other = scheduler->Window();
     QVERIFY(other);
     QCOMPARE(other->objectName(), resource);
-    QCOMPARE(scheduler->CurrentDay(), SchedOffice::At(2027, 3, 15));
+    QCOMPARE(scheduler->CurrentDay(), O::At(2027, 3, 15));
     QTest::mouseClick(other->Button(SchedView::kIdClose), Qt::LeftButton);
     QVERIFY(!scheduler->Window());
     QVERIFY(!other->Table().open);
@@ -407,7 +385,7 @@ class DayViewTest : public QObject {
     DaySchedView* view = Open();
     QVERIFY(view);
     view->SelectLine(2);  // 10:00am
-    QCOMPARE(view->SelectedSlotTime(), SchedOffice::At(2027, 3, 15, 10));
+    QCOMPARE(view->SelectedSlotTime(), O::At(2027, 3, 15, 10));
     QString start;
     dialogs->Then([&](TBaseDialog& d) {
       start = FindControlAs<QLineEdit>(&d, E::kIdStart)->text();

@@ -74,6 +74,14 @@ class RepeatDialogsTest : public QObject {
     for (auto& s : repeatSteps) dialogs->Then(std::move(s));
     view->Command(SchedView::kIdAdd);
   }
+  // The same, every day from today until the date.
+  void AddDailyUntil(const QString& until) {
+    AddRepeated({[](TBaseDialog& d) { Click(d, kRepeatDaily); },
+                 [until](TBaseDialog& d) {
+                   DialogSteps::Type(d, RepeatDialog::kIdUntil, until);
+                   Click(d, kIdOk);
+                 }});
+  }
 
  private slots:
   void init() {
@@ -164,15 +172,13 @@ class RepeatDialogsTest : public QObject {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("until");
     QTest::addColumn<QString>("told");
-    QTest::newRow("every 0 days") << kRepeatDaily << int(RepeatDailyDialog::kIdEvery) << "0"
-                                  << "3-21-27"
-                                  << "Day must be between 1 and 999";
-    QTest::newRow("until past 2037") << kRepeatDaily << int(RepeatDailyDialog::kIdEvery) << "1"
-                                     << "1-1-38"
-                                     << "Invalid date.";
-    QTest::newRow("day 32") << kRepeatMonthly << int(RepeatMonthlyDialog::kIdDay) << "32"
-                            << "12-31-27"
-                            << "Day must be between 1 and 31";
+    const int every = RepeatDailyDialog::kIdEvery;
+    QTest::newRow("every 0 days") << kRepeatDaily << every << QString("0") << QString("3-21-27")
+                                  << QString("Day must be between 1 and 999");
+    QTest::newRow("until past 2037")
+        << kRepeatDaily << every << QString("1") << QString("1-1-38") << QString("Invalid date.");
+    QTest::newRow("day 32") << kRepeatMonthly << int(RepeatMonthlyDialog::kIdDay) << QString("32")
+                            << QString("12-31-27") << QString("Day must be between 1 and 31");
   }
   void theDialogsRefuseBadNumbersAndDatesAndStayOpen() {
     QFETCH(int, kind);
@@ -222,21 +228,13 @@ class RepeatDialogsTest : public QObject {
   void aFullDayStopsTheGenerationQuietly() {
     for (int i = 0; i < 40; ++i)
       office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 17, 6) + 60 * i, "Filler"));
-    AddRepeated({[](TBaseDialog& d) { Click(d, kRepeatDaily); },
-                 [](TBaseDialog& d) {
-                   DialogSteps::Type(d, RepeatDialog::kIdUntil, "3-20-27");
-                   Click(d, kIdOk);
-                 }});
+    AddDailyUntil("3-20-27");
     QCOMPARE(Dates("Stand-up"), QStringList({"3-15-27", "3-16-27"}));
     QVERIFY(prompts->Questions().empty());
   }
 
   void aChangeOfARepeatedEntryAsksOnceAndCarriesToTheGroup() {
-    AddRepeated({[](TBaseDialog& d) { Click(d, kRepeatDaily); },
-                 [](TBaseDialog& d) {
-                   DialogSteps::Type(d, RepeatDialog::kIdUntil, "3-18-27");
-                   Click(d, kIdOk);
-                 }});
+    AddDailyUntil("3-18-27");
     QCOMPARE(Dates("Stand-up").size(), 4);
     prompts->Answer(true);
     dialogs->Then([](TBaseDialog& d) {
@@ -271,11 +269,7 @@ class RepeatDialogsTest : public QObject {
   void deletingARepeatedEntryOffersThisOneAllOrFromHereOn() {
     QFETCH(int, choice);
     QFETCH(QStringList, left);
-    AddRepeated({[](TBaseDialog& d) { Click(d, kRepeatDaily); },
-                 [](TBaseDialog& d) {
-                   DialogSteps::Type(d, RepeatDialog::kIdUntil, "3-18-27");
-                   Click(d, kIdOk);
-                 }});
+    AddDailyUntil("3-18-27");
     view->MoveTo(SchedOffice::At(2027, 3, 17));
     prompts->Answer(choice);
     prompts->Answer(true);

@@ -163,17 +163,8 @@ class TodoWindowTest : public QObject {
   }
 
   void aFullDayRefusesAnotherItemAndKeepsTheDialogOpen() {
-    TodoTable handle;
-    QVERIFY(TodoOpen(handle));
-    for (int i = 0; i < 256; ++i) {
-      TodoRecord r;
-      r.SetOwner(Anne());
-      r.SetDate(Day(18));
-      r.SetPriority("5");
-      r.SetText("Item " + std::to_string(i));
-      QVERIFY(TodoAdd(handle, r));
-    }
-    TodoClose(handle);
+    for (int i = 0; i < 256; ++i)
+      QVERIFY(AddItem(Anne(), Day(18), "5", "Item " + std::to_string(i)) >= 0);
     TodoWindow* w = Open();
     QVERIFY(w);
     w->MoveTo(Day(18));

@@ -20,6 +20,8 @@
 #include "tests/scheduler/sched_window_office.h"
 #include "toolkit/scripted_prompts.h"
 
+using O = SchedOffice;
+
 class ViewsTest : public QObject {
   Q_OBJECT
 
@@ -32,9 +34,7 @@ class ViewsTest : public QObject {
 
   int32_t Anne() { return office->numbers["ANNE"]; }
   int32_t Bob() { return office->numbers["BOB"]; }
-  static int32_t At(int m, int d, int h = 0, int min = 0) {
-    return SchedOffice::At(2027, m, d, h, min);
-  }
+  static int32_t At(int m, int d, int h = 0, int min = 0) { return O::At(2027, m, d, h, min); }
   template <class View>
   View* Open(int kind) {
     scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
@@ -68,10 +68,10 @@ class ViewsTest : public QObject {
   }
 
   void theWeekLaysEntriesAtOneTimeSideBySideWithThePresetHours() {
-    office->Add(SchedOffice::Entry(Anne(), At(3, 15, 9), "Standup"));
-    office->Add(SchedOffice::Entry(Anne(), At(3, 15, 9), "Coffee"));
-    office->Add(SchedOffice::Entry(Anne(), At(3, 15, 9, 30), "Review"));
-    office->Add(SchedOffice::Entry(Anne(), At(3, 16, 9), "Dentist"));
+    office->Add(O::Entry(Anne(), At(3, 15, 9), "Standup"));
+    office->Add(O::Entry(Anne(), At(3, 15, 9), "Coffee"));
+    office->Add(O::Entry(Anne(), At(3, 15, 9, 30), "Review"));
+    office->Add(O::Entry(Anne(), At(3, 16, 9), "Dentist"));
     auto* week = Open<WeekSchedView>(kViewWeek);
     QVERIFY(week);
     QCOMPARE(week->objectName(), QString("WEEK_VIEW"));
@@ -112,15 +112,15 @@ class ViewsTest : public QObject {
     auto* week = Open<WeekSchedView>(kViewWeek);
     QVERIFY(week);
     // The week of 1 January 1980 begins on 30 December 1979.
-    QVERIFY(!week->MoveTo(SchedOffice::At(1980, 1, 2)));
+    QVERIFY(!week->MoveTo(O::At(1980, 1, 2)));
     QCOMPARE(scheduler->CurrentDay(), At(3, 15));
     QCOMPARE(Title(week), QString("March 14 - March 20, 2027"));
   }
 
   void theMonthShowsFiveEntriesADayAndShadesOtherMonths() {
     for (int i = 0; i < 6; ++i)
-      office->Add(SchedOffice::Entry(Anne(), At(3, 18, 9 + i), "Item " + std::to_string(i)));
-    office->Add(SchedOffice::Entry(Anne(), At(3, 19), "Holiday"));
+      office->Add(O::Entry(Anne(), At(3, 18, 9 + i), "Item " + std::to_string(i)));
+    office->Add(O::Entry(Anne(), At(3, 19), "Holiday"));
     auto* month = Open<MonthSchedView>(kViewMonth);
     QVERIFY(month);
     QCOMPARE(Title(month), QString("March, 2027"));
@@ -157,11 +157,11 @@ class ViewsTest : public QObject {
   }
 
   void searchFindsNotesWithoutRegardToCaseAndGoesToTheMatch() {
-    SchedRecord r = SchedOffice::Entry(Anne(), At(6, 2, 14), "Lunch");
+    SchedRecord r = O::Entry(Anne(), At(6, 2, 14), "Lunch");
     r.SetNote("Bring the BUDGET figures");
     const int32_t lunch = office->Add(r);
-    office->Add(SchedOffice::Entry(Anne(), At(3, 20, 8), "Budget review"));
-    office->Add(SchedOffice::Entry(Bob(), At(3, 20, 8), "Budget of Bob"));
+    office->Add(O::Entry(Anne(), At(3, 20, 8), "Budget review"));
+    office->Add(O::Entry(Bob(), At(3, 20, 8), "Budget of Bob"));
     auto* day = Open<DaySchedView>(kViewDay);
     QVERIFY(day);
     std::vector<SchedMatch> found;
@@ -193,7 +193,7 @@ class ViewsTest : public QObject {
   }
 
   void aCopyGoesToTheChosenPersonWithTheMemoAndWithoutItsGroup() {
-    SchedRecord r = SchedOffice::Entry(Anne(), At(3, 15, 9), "Standup");
+    SchedRecord r = O::Entry(Anne(), At(3, 15, 9), "Standup");
     r.SetRepeatGroup(77);
     const int32_t number = office->Add(r);
     auto* day = Open<DaySchedView>(kViewDay);

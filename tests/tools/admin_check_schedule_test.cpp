@@ -5,29 +5,17 @@
 // one of the real records, the table's index is rebuilt so that it agrees
 // with the damage, and check must name table, record and field and say
 // "problems found".
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <fstream>
 #include <string>
-#include <vector>
 
-#include "storage/file.h"
-#include "storage/le.h"
 #include "storage/records/name.h"
 #include "storage/records/sched.h"
 #include "storage/records/todo.h"
-#include "tests/support/dpadmin_run.h"
-#include "tests/support/temp_dir.h"
+#include "tests/tools/admin_test.h"
 
 namespace {
 
 namespace sc = records::sched;
 namespace td = records::todo;
-
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
 
 constexpr int32_t kDay = 24 * 3600;
 
@@ -37,10 +25,9 @@ constexpr int kOfficeClosed = 1;  // the common schedule's, untimed
 constexpr int kStandup = 2;       // BOB's, the first of a weekly repeat
 constexpr int kCall = 0;          // ANNE's to-do item
 
-class AdminCheckScheduleTest : public ::testing::Test {
+class AdminCheckScheduleTest : public AdminTest {
  protected:
   void SetUp() override {
-    office = scratch.File("office/");
     Expect({"create", office});
     Expect({"add-name", office, "ANNE", "BOB"});
     Expect({"add-entry", office, "ANNE", "3-15-27", "9:30AM", "10:30AM", "9:15AM", "Dentist"});
@@ -49,67 +36,15 @@ class AdminCheckScheduleTest : public ::testing::Test {
             "--until", "3-31-27"});
     Expect({"add-todo", office, "ANNE", "3-15-27", "--priority", "2", "Call Mr. Fischer"});
   }
-
-  DpadminRun Run(const std::vector<std::string>& args) { return RunDpadmin(args, scratch.Path()); }
-  std::string Expect(const std::vector<std::string>& args) {
-    DpadminRun run = Run(args);
-    EXPECT_EQ(run.status, 0) << args[0] << "\n" << ShowRun(run);
-    return run.out;
-  }
-
-  static size_t HeaderSize(const std::string& table) {
-    return table == "SCHED" ? sc::kHeaderSize : td::kHeaderSize;
-  }
-  static size_t RecordSize(const std::string& table) {
-    return table == "SCHED" ? sc::kRecordSize : td::kRecordSize;
-  }
-  uint32_t LastIssued(const std::string& table) const {
-    return GetU32(reinterpret_cast<const uint8_t*>(ReadWholeFile(office + table + ".DAT").data()));
-  }
-  int32_t Number(const std::string& table, int n, Field field) const {
-    const std::string all = ReadWholeFile(office + table + ".DAT");
-    const size_t at = HeaderSize(table) + size_t(n) * RecordSize(table) + size_t(field.offset);
-    EXPECT_LE(at + 4, all.size());
-    return GetI32(reinterpret_cast<const uint8_t*>(all.data() + at));
-  }
-  // Overwrites bytes of a record's field (at most its width), then rebuilds
-  // the table's index from the records.
-  void Write(const std::string& table, int n, Field field, const std::string& bytes) {
-    ASSERT_LE(bytes.size(), size_t(field.width));
-    std::fstream file(office + table + ".DAT", std::ios::in | std::ios::out | std::ios::binary);
-    file.seekp(std::streamoff(HeaderSize(table) + size_t(n) * RecordSize(table)) + field.offset);
-    file.write(bytes.data(), std::streamsize(bytes.size()));
-    ASSERT_TRUE(file.good());
-    file.close();
-    DpadminRun reindex = Run({"reindex", office, table});
-    ASSERT_EQ(reindex.status, 0) << ShowRun(reindex);
-  }
-  void WriteNumber(const std::string& table, int n, Field field, int32_t value) {
-    uint8_t bytes[4];
-    PutI32(bytes, value);
-    Write(table, n, field, std::string(reinterpret_cast<const char*>(bytes), 4));
-  }
-
-  TempDir scratch;
-  std::string office;
 };
 
-TEST_F(AdminCheckScheduleTest, EntriesAndItemsAsAddedCheckClean) {
-  DpadminRun check = Run({"check", office});
-  EXPECT_EQ(check.status, 0) << ShowRun(check);
-  EXPECT_TRUE(Contains(check.out, "no problems found")) << check.out;
-}
-
 TEST_F(AdminCheckScheduleTest, AUniqueIdHeldByTwoRecordsIsReportedOnce) {
+  ExpectCheckClean();  // as added
   const int32_t dentist = Number("SCHED", kDentist, sc::kUniqueId);
   WriteNumber("SCHED", kStandup, sc::kUniqueId, dentist);
-  DpadminRun check = Run({"check", office});
-  EXPECT_EQ(check.status, 1) << ShowRun(check);
-  EXPECT_TRUE(Contains(check.out, "SCHED.DAT: record " + std::to_string(kStandup) +
-                                      ", unique id: " + std::to_string(dentist) +
-                                      ", already the number of record " + std::to_string(kDentist)))
-      << check.out;
-  EXPECT_TRUE(Contains(check.out, "1 problem found")) << check.out;
+  ExpectOneProblem("SCHED.DAT: record " + std::to_string(kStandup) +
+                   ", unique id: " + std::to_string(dentist) + ", already the number of record " +
+                   std::to_string(kDentist));
 }
 
 // One impossible value a case, each in a fresh office.
@@ -129,39 +64,26 @@ struct Damage {
   const char* said;
 };
 
+void PrintTo(const Damage& d, std::ostream* os) {
+  *os << d.table << " record " << d.record << ", " << d.field << ": " << d.value << d.said;
+}
+
 class AdminCheckScheduleDamageTest : public AdminCheckScheduleTest,
                                      public ::testing::WithParamInterface<Damage> {};
 
 TEST_P(AdminCheckScheduleDamageTest, EachImpossibleValueIsReportedWithTableRecordAndField) {
   const Damage& d = GetParam();
-  std::string value;  // the number written, as check shows it
   int32_t number = d.value;
-  switch (d.how) {
-    case Damage::kFill:
-      Write(d.table, d.record, d.where, std::string(size_t(d.where.width), char(d.value)));
-      break;
-    case Damage::kPastLast:
-      number = int32_t(LastIssued(d.table)) + 1;
-      break;
-    case Damage::kPastLastName:
-      number = int32_t(LastIssued("NAME")) + 1;
-      break;
-    case Damage::kFromStart:
-      number = Number(d.table, d.record, sc::kStart) + d.value;
-      break;
-    case Damage::kNumber:
-      break;
-  }
-  if (d.how != Damage::kFill) {
+  if (d.how == Damage::kPastLast) number = int32_t(LastIssued(d.table)) + 1;
+  if (d.how == Damage::kPastLastName) number = int32_t(LastIssued("NAME")) + 1;
+  if (d.how == Damage::kFromStart) number += Number(d.table, d.record, sc::kStart);
+  if (d.how == Damage::kFill)
+    Write(d.table, d.record, d.where, std::string(size_t(d.where.width), char(d.value)));
+  else
     WriteNumber(d.table, d.record, d.where, number);
-    value = std::to_string(number);
-  }
-  DpadminRun check = Run({"check", office});
-  EXPECT_EQ(check.status, 1) << ShowRun(check);
-  const std::string line = std::string(d.table) + ".DAT: record " + std::to_string(d.record) +
-                           ", " + d.field + ": " + value + d.said;
-  EXPECT_TRUE(Contains(check.out, line)) << line << "\n" << check.out;
-  EXPECT_TRUE(Contains(check.out, "1 problem found")) << check.out;
+  ExpectOneProblem(std::string(d.table) + ".DAT: record " + std::to_string(d.record) + ", " +
+                   d.field + ": " + (d.how == Damage::kFill ? "" : std::to_string(number)) +
+                   d.said);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -224,9 +146,7 @@ TEST_F(AdminCheckScheduleTest, TheEdgesOfEachFieldsValuesAreClean) {
   Write("TODO", kCall, td::kPriority, "999");
   Write("TODO", kCall, td::kStatus, std::string(1, char(255)));
   WriteNumber("TODO", kCall, td::kOwner, -1);
-  DpadminRun check = Run({"check", office});
-  EXPECT_EQ(check.status, 0) << ShowRun(check);
-  EXPECT_TRUE(Contains(check.out, "no problems found")) << check.out;
+  ExpectCheckClean();
 }
 
 }  // namespace

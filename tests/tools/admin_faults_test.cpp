@@ -1,23 +1,15 @@
 // dpadmin against bad input, damaged files and full disks, run as a
 // separate process on real offices: what a command answers must be what the
 // files hold afterwards, and a command that fails leaves nothing behind.
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "storage/file.h"
 #include "storage/records/phone.h"
-#include "tests/support/dpadmin_run.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/tools/admin_test.h"
 
 namespace {
 
@@ -32,66 +24,34 @@ std::map<std::string, std::string> Snapshot(const std::string& dir) {
   return files;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
-// Runs dpadmin in a process whose files may not grow past limit bytes, so
-// its writes fail as they do on a full disk.
-DpadminRun RunWithFileSizeLimit(const std::vector<std::string>& args, const std::string& scratchDir,
-                                rlim_t limit) {
-  const std::string outPath = scratchDir + "limited.out";
-  const std::string errPath = scratchDir + "limited.err";
-  pid_t child = fork();
-  if (child == 0) {
-    int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int in = open("/dev/null", O_RDONLY);
-    if (out < 0 || err < 0 || in < 0) _exit(127);
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(err, 2);
-    std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead
-    rlimit r{limit, limit};
-    if (setrlimit(RLIMIT_FSIZE, &r) != 0) _exit(127);
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(DPADMIN_PATH));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(DPADMIN_PATH, argv.data());
-    _exit(127);
-  }
-  DpadminRun run;
-  int status = 0;
-  if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
-    run.status = WEXITSTATUS(status);
-  run.out = ReadWholeFile(outPath);
-  run.err = ReadWholeFile(errPath);
-  return run;
-}
-
-class AdminFaultsTest : public ::testing::Test {
+class AdminFaultsTest : public AdminTest {
  protected:
-  DpadminRun Run(const std::vector<std::string>& args, const std::string& input = "") {
-    return RunDpadmin(args, scratch.Path(), input);
-  }
   // The demo office: people ANNE, BOB, ..., messages, phone entries.
-  void MakeDemo() {
-    DpadminRun made = Run({"demo", office});
-    ASSERT_EQ(made.status, 0) << ShowRun(made);
-  }
+  void MakeDemo() { Expect({"demo", office}); }
   void Write(const std::string& path, const std::string& text) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << text;
   }
-  void ExpectCheckClean() {
-    DpadminRun check = Run({"check", office});
-    EXPECT_EQ(check.status, 0) << ShowRun(check);
+  // dpadmin in a process whose files may not grow past limit bytes, so its
+  // writes fail as they do on a full disk.
+  DpadminRun RunWithFileSizeLimit(const std::vector<std::string>& args, rlim_t limit) {
+    DpadminRun run;
+    run.status = WithFileSizeLimit(limit, [&] {
+      const DpadminRun limited = Run(args);
+      std::ofstream(scratch.File("limited.err")) << limited.err;
+      return limited.status;
+    });
+    run.err = ReadWholeFile(scratch.File("limited.err"));
+    return run;
   }
-
-  TempDir scratch;
-  TempDir data;
-  std::string office = data.Path();
+  // What an append cut short by a full disk leaves: the first 512 bytes of
+  // a record (a copy of the last one, with its key). Answers the file before.
+  std::string TearAPhoneRecord() {
+    const std::string whole = Records("PHONE");
+    std::ofstream(office + "PHONE.DAT", std::ios::binary | std::ios::app)
+        << whole.substr(whole.size() - ph::kRecordSize, 512);
+    return whole;
+  }
 };
 
 // ---- create on a directory that holds an office ----
@@ -140,6 +100,7 @@ TEST_F(AdminFaultsTest, CreateWithForceListsWhatItEmptiesAndRemoves) {
   std::filesystem::remove(office + "CAT.DAT");
   Write(office + "DPE/1.DPE", "an old e-mail");
   Write(office + "5.nam", "");
+  Write(office + "DPDESK.CFG", "POLLTIME=3\n");
   DpadminRun run = Run({"create", office, "--force"});
   ASSERT_EQ(run.status, 0) << ShowRun(run);
   EXPECT_TRUE(
@@ -151,7 +112,13 @@ TEST_F(AdminFaultsTest, CreateWithForceListsWhatItEmptiesAndRemoves) {
   EXPECT_FALSE(Contains(run.out, "CAT.DAT:")) << "CAT.DAT was not there\n" << run.out;
   // The list comes before the work is done.
   EXPECT_LT(run.out.find("NAME.DAT"), run.out.find("data directory created")) << run.out;
+  EXPECT_EQ(Records("NAME").size(), size_t(FindTableDef("NAME")->headerSize));
+  EXPECT_EQ(Records("MESSAGE").size(), size_t(FindTableDef("MESSAGE")->headerSize));
+  // New message 1 must not find the old message 1's body, nor new user 5
+  // the old user's flag; the office's settings stay.
   EXPECT_FALSE(FileExists(office + "DPE/1.DPE"));
+  EXPECT_FALSE(FileExists(office + "5.nam"));
+  EXPECT_EQ(ReadWholeFile(office + "DPDESK.CFG"), "POLLTIME=3\n");
   ExpectCheckClean();
 }
 
@@ -189,7 +156,7 @@ TEST_F(AdminFaultsTest, AnImportStoppedByAFullDiskLeavesWholeRecordsAndSaysTheDi
   const std::string csv = scratch.File("rows.csv");
   Write(csv, PhoneRows(10));
   // Room for three more records and half of a fourth.
-  DpadminRun import = RunWithFileSizeLimit({"import-phone", office, "COMMON", csv}, scratch.Path(),
+  DpadminRun import = RunWithFileSizeLimit({"import-phone", office, "COMMON", csv},
                                            rlim_t(before + 3 * ph::kRecordSize + 512));
   EXPECT_NE(import.status, 0) << ShowRun(import);
   EXPECT_TRUE(Contains(import.err, "the disk is full")) << import.err;
@@ -209,13 +176,7 @@ TEST_F(AdminFaultsTest, AnImportStoppedByAFullDiskLeavesWholeRecordsAndSaysTheDi
 
 TEST_F(AdminFaultsTest, ReindexCutsOffTheBytesCheckReportsAsLeftOver) {
   MakeDemo();
-  const std::string whole = ReadWholeFile(office + "PHONE.DAT");
-  {
-    // What an earlier append cut short by a full disk left: the first 512
-    // bytes of a record (a copy of the last one, with its key).
-    std::ofstream out(office + "PHONE.DAT", std::ios::binary | std::ios::app);
-    out << whole.substr(whole.size() - ph::kRecordSize, 512);
-  }
+  const std::string whole = TearAPhoneRecord();
   DpadminRun check = Run({"check", office, "PHONE"});
   EXPECT_EQ(check.status, 1) << ShowRun(check);
   EXPECT_TRUE(Contains(check.out, "512 bytes left over")) << check.out;
@@ -236,11 +197,7 @@ TEST_F(AdminFaultsTest, ReindexCutsOffTheBytesCheckReportsAsLeftOver) {
 // the record it was a copy of.
 TEST_F(AdminFaultsTest, AnAddAfterATornRecordLeavesNoHiddenDuplicate) {
   MakeDemo();
-  const std::string whole = ReadWholeFile(office + "PHONE.DAT");
-  {
-    std::ofstream out(office + "PHONE.DAT", std::ios::binary | std::ios::app);
-    out << whole.substr(whole.size() - ph::kRecordSize, 512);
-  }
+  TearAPhoneRecord();
   DpadminRun add =
       Run({"add-phone", office, "COMMON", "--listname", "Newcomer", "--phone", "555-0199"});
   ASSERT_EQ(add.status, 0) << ShowRun(add);

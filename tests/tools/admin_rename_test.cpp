@@ -3,68 +3,38 @@
 // lists and group memberships go with the new name, the office checks
 // clean afterwards, and a record held by another workstation stops the
 // rename with a message saying which, after which a second run finishes it.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <fstream>
 #include <string>
-#include <vector>
 
 #include "storage/records/message.h"
 #include "storage/records/name.h"
-#include "tests/support/dpadmin_run.h"
 #include "tests/support/lock_holder.h"
-#include "tests/support/temp_dir.h"
+#include "tests/tools/admin_test.h"
 
 namespace {
 
 namespace msg = records::message;
 namespace nm = records::name;
 
-bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
-}
-
 int Lines(const std::string& text) {
   return int(std::count(text.begin(), text.end(), '\n'));
 }
 
-class AdminRenameTest : public ::testing::Test {
+class AdminRenameTest : public AdminTest {
  protected:
-  DpadminRun Run(const std::vector<std::string>& args) { return RunDpadmin(args, scratch.Path()); }
-  void Ok(const std::vector<std::string>& args) {
-    DpadminRun run = Run(args);
-    ASSERT_EQ(run.status, 0) << ShowRun(run);
-  }
-
-  // Turns on a person's send log in their name record, as the options
-  // dialog does at a desk.
-  void KeepSendLog(const std::string& person) {
-    std::fstream file(office + "NAME.DAT", std::ios::in | std::ios::out | std::ios::binary);
-    for (int slot = 0;; ++slot) {
-      char record[nm::kRecordSize] = {};
-      file.seekg(nm::kHeaderSize + slot * nm::kRecordSize);
-      ASSERT_TRUE(file.read(record, nm::kRecordSize)) << person << " not in NAME.DAT";
-      if (std::string(record + nm::kName.offset) != person) continue;
-      file.seekp(nm::kHeaderSize + slot * nm::kRecordSize + nm::kSendLog.offset);
-      file.put(1);
-      return;
-    }
-  }
-
   // The office of the fault: six memos from Anne to Carol (records 0 to 5
   // of MESSAGE), a team memo with a CC list, and a memo Carol sent Bob.
   void SetUp() override {
-    Ok({"create", office});
-    Ok({"add-name", office, "ANNE", "BOB", "CAROL", "DAVE"});
-    Ok({"add-group", office, "*TEAM", "CAROL", "DAVE"});
-    KeepSendLog("ANNE");
+    Expect({"create", office});
+    Expect({"add-name", office, "ANNE", "BOB", "CAROL", "DAVE"});
+    Expect({"add-group", office, "*TEAM", "CAROL", "DAVE"});
+    Write("NAME", 0, nm::kSendLog, "\1");  // ANNE's, as the options window sets it
     for (int i = 1; i <= 6; ++i)
-      Ok({"send", office, "--from", "ANNE", "--to", "CAROL", "--kind", "memo", "--text",
-          "memo " + std::to_string(i)});
-    Ok({"send", office, "--from", "ANNE", "--to", "*TEAM", "--cc", "--kind", "memo", "--text",
-        "team"});
-    Ok({"send", office, "--from", "CAROL", "--to", "BOB", "--kind", "memo", "--text", "hello"});
+      Expect({"send", office, "--from", "ANNE", "--to", "CAROL", "--kind", "memo", "--text",
+              "memo " + std::to_string(i)});
+    Expect({"send", office, "--from", "ANNE", "--to", "*TEAM", "--cc", "--kind", "memo", "--text",
+            "team"});
+    Expect({"send", office, "--from", "CAROL", "--to", "BOB", "--kind", "memo", "--text", "hello"});
   }
 
   void ExpectCarried() {
@@ -89,14 +59,8 @@ class AdminRenameTest : public ::testing::Test {
     EXPECT_TRUE(Contains(log.out, "to=\"CAROLINE\"")) << log.out;
     DpadminRun cc = Run({"dump", office, "CC"});
     EXPECT_TRUE(Contains(cc.out, "name=\"CAROLINE\"")) << cc.out;
-    DpadminRun check = Run({"check", office});
-    EXPECT_EQ(check.status, 0) << ShowRun(check);
-    EXPECT_TRUE(Contains(check.out, "no problems found")) << check.out;
+    ExpectCheckClean();
   }
-
-  TempDir scratch;
-  TempDir data;
-  std::string office = data.Path();
 };
 
 TEST_F(AdminRenameTest, RenamedPersonKeepsMessagesSendLogCopiesAndGroups) {

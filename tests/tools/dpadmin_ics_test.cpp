@@ -3,44 +3,23 @@
 // same day, the common schedule too, refusals give exit status 1 with the
 // reasons, a colleague's workstation hears of the change, and bad
 // arguments and files are refused.
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <string>
 #include <vector>
 
-#include "data/office/datadir.h"
-#include "data/office/dpname.h"
 #include "data/office/flags.h"
-#include "tests/support/dpadmin_run.h"
-#include "tests/support/temp_dir.h"
+#include "tests/tools/admin_test.h"
 
 namespace {
 
-class DpadminIcsTest : public ::testing::Test {
+class DpadminIcsTest : public AdminTest {
  protected:
-  void SetUp() override {
-    office = scratch.Path() + "office/";
-    DpadminRun run = Run({"demo", office});
-    ASSERT_EQ(run.status, 0) << ShowRun(run);
-  }
-  DpadminRun Run(const std::vector<std::string>& args) { return RunDpadmin(args, scratch.Path()); }
+  void SetUp() override { Expect({"demo", office}); }
   // The day as dpadmin schedule shows it, without its first line (whose).
   std::string Day(const std::string& who, const std::string& date) {
-    DpadminRun run = Run({"schedule", office, who, date});
-    EXPECT_EQ(run.status, 0) << ShowRun(run);
-    return run.out.substr(run.out.find('\n') + 1);
+    const std::string out = Expect({"schedule", office, who, date});
+    return out.substr(out.find('\n') + 1);
   }
-  int32_t NumberOf(const std::string& name) {
-    SetDataDirectory(office);
-    NameRecord record;
-    const int32_t number = NameLookup(name, &record) ? record.Number() : 0;
-    SetDataDirectory("");
-    return number;
-  }
-
-  TempDir scratch;
-  std::string office;
 };
 
 TEST_F(DpadminIcsTest, AnExportedScheduleImportsIntoAnotherOneAlike) {
@@ -49,22 +28,16 @@ TEST_F(DpadminIcsTest, AnExportedScheduleImportsIntoAnotherOneAlike) {
     const char* to;
   } cases[] = {{"ANNE", "CAROL"}, {"* COMMON", "DAVE"}};
   for (const Case& c : cases) {
-    ASSERT_EQ(Run({"add-entry", office, c.from, "3-15-27", "9:00AM", "10:30AM", "8:50AM",
-                   "Budget review"})
-                  .status,
-              0);
-    ASSERT_EQ(Run({"add-entry", office, c.from, "3-15-27", "Office closed at 4"}).status, 0);
-    ASSERT_EQ(Run({"add-entry", office, c.from, "3-15-27", "1:00PM", "Weekly lunch", "--every", "7",
-                   "--until", "3-29-27"})
-                  .status,
-              0);
+    Expect(
+        {"add-entry", office, c.from, "3-15-27", "9:00AM", "10:30AM", "8:50AM", "Budget review"});
+    Expect({"add-entry", office, c.from, "3-15-27", "Office closed at 4"});
+    Expect({"add-entry", office, c.from, "3-15-27", "1:00PM", "Weekly lunch", "--every", "7",
+            "--until", "3-29-27"});
     const std::string file = scratch.File("out.ics");
-    DpadminRun exported = Run({"export-ics", office, c.from, file});
-    ASSERT_EQ(exported.status, 0) << ShowRun(exported);
+    Expect({"export-ics", office, c.from, file});
     const std::string before = Day(c.to, "3-22-27");
-    DpadminRun imported = Run({"import-ics", office, c.to, file});
-    ASSERT_EQ(imported.status, 0) << ShowRun(imported);
-    EXPECT_NE(imported.out.find(" entries added from "), std::string::npos) << imported.out;
+    const std::string imported = Expect({"import-ics", office, c.to, file});
+    EXPECT_TRUE(Contains(imported, " entries added from ")) << imported;
     for (const char* date : {"3-15-27", "3-22-27", "3-29-27"})
       EXPECT_EQ(Day(c.to, date), Day(c.from, date)) << c.from << " " << date;
     EXPECT_NE(before, Day(c.to, "3-22-27"));
@@ -73,8 +46,7 @@ TEST_F(DpadminIcsTest, AnExportedScheduleImportsIntoAnotherOneAlike) {
     EXPECT_EQ(again.status, 0) << ShowRun(again);
     EXPECT_NE(again.out.find("0 entries added"), std::string::npos) << again.out;
   }
-  DpadminRun check = Run({"check", office});
-  EXPECT_EQ(check.status, 0) << ShowRun(check);
+  ExpectCheckClean();
 }
 
 TEST_F(DpadminIcsTest, RefusalsAreListedAndTheColleagueIsFlagged) {

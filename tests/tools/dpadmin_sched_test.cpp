@@ -4,21 +4,16 @@
 // status, the to-do list shows what the to-do window's day view would, and
 // dpadmin schedule shows a day filled through the schedule table as the day
 // view does (brackets and overlaps, the common schedule, the refusals).
-#include <gtest/gtest.h>
-
 #include <ctime>
 #include <string>
 #include <vector>
 
 #include "data/local_time.h"
-#include "data/office/datadir.h"
-#include "data/office/dpname.h"
 #include "data/office/flags.h"
 #include "data/schedule/dpsched.h"
 #include "storage/errors.h"
 #include "tests/data/schedule/sched_fixture.h"
-#include "tests/support/dpadmin_run.h"
-#include "tests/support/temp_dir.h"
+#include "tests/tools/admin_test.h"
 
 namespace {
 
@@ -37,32 +32,9 @@ std::string DateFromToday(int days) {
   return text;
 }
 
-class DpadminSchedTest : public ::testing::Test {
+class DpadminSchedTest : public AdminTest {
  protected:
-  void SetUp() override {
-    office = scratch.Path() + "office/";
-    DpadminRun run = Run({"demo", office});
-    ASSERT_EQ(run.status, 0) << ShowRun(run);
-  }
-
-  DpadminRun Run(const std::vector<std::string>& args) { return RunDpadmin(args, scratch.Path()); }
-
-  void ExpectClean() {
-    DpadminRun check = Run({"check", office});
-    EXPECT_EQ(check.status, 0) << ShowRun(check);
-    EXPECT_NE(check.out.find("no problems found"), std::string::npos) << check.out;
-  }
-
-  int32_t NumberOf(const std::string& name) {
-    SetDataDirectory(office);
-    NameRecord record;
-    int32_t number = NameLookup(name, &record) ? record.Number() : 0;
-    SetDataDirectory("");
-    return number;
-  }
-
-  TempDir scratch;
-  std::string office;
+  void SetUp() override { Expect({"demo", office}); }
 };
 
 TEST_F(DpadminSchedTest, AScriptedWorkloadOfEntriesRepeatsAndToDoItemsChecksClean) {
@@ -81,63 +53,57 @@ TEST_F(DpadminSchedTest, AScriptedWorkloadOfEntriesRepeatsAndToDoItemsChecksClea
       {"add-todo", office, "ANNE", "3-10-27", "--priority", "10", "Order paper"},
       {"add-todo", office, "BOB", "3-11-27", "--priority", "A", "Two lines\nof text"},
   };
-  for (const auto& args : script) {
-    DpadminRun run = Run(args);
-    EXPECT_EQ(run.status, 0) << args[0] << " " << args.back() << "\n" << ShowRun(run);
-  }
-  DpadminRun repeats =
-      Run({"add-entry", office, "BOB", "5-03-27", "Weekly", "--every", "7", "--until", "6-30-27"});
-  EXPECT_EQ(repeats.status, 0) << ShowRun(repeats);
-  EXPECT_NE(repeats.out.find("8 repeating items added."), std::string::npos) << repeats.out;
-  ExpectClean();
+  for (const auto& args : script) Expect(args);
+  const std::string repeats = Expect(
+      {"add-entry", office, "BOB", "5-03-27", "Weekly", "--every", "7", "--until", "6-30-27"});
+  EXPECT_TRUE(Contains(repeats, "8 repeating items added.")) << repeats;
+  ExpectCheckClean();
 }
 
 TEST_F(DpadminSchedTest, AFullDayRefusesTheEntryAndTheOwnerIsFlagged) {
-  for (int i = 0; i < 40; ++i) {
-    DpadminRun run = Run({"add-entry", office, "ANNE", "3-15-27", "Item " + std::to_string(i)});
-    ASSERT_EQ(run.status, 0) << ShowRun(run);
-  }
+  for (int i = 0; i < 40; ++i)
+    Expect({"add-entry", office, "ANNE", "3-15-27", "Item " + std::to_string(i)});
   DpadminRun full = Run({"add-entry", office, "ANNE", "3-15-27", "One too many"});
   EXPECT_EQ(full.status, 1) << ShowRun(full);
   EXPECT_NE(full.err.find("Maximum of 40 items reached for this date."), std::string::npos);
   EXPECT_EQ(GetFlagValue(FlagFilePath(office, NumberOf("ANNE"))) & kFlagScheduleChanged,
             kFlagScheduleChanged);
-  ExpectClean();
+  ExpectCheckClean();
 }
 
 TEST_F(DpadminSchedTest, BadArgumentsAreUsageErrorsAndUnknownOwnersAreRefused) {
-  EXPECT_EQ(Run({"add-entry", office, "ANNE", "2-30-27", "No such day"}).status, 2);
-  EXPECT_EQ(Run({"add-entry", office, "ANNE", "3-15-45", "Past 2037"}).status, 2);
-  EXPECT_EQ(Run({"add-entry", office, "ANNE", "3-15-27", "nine", "Bad time"}).status, 2);
-  EXPECT_EQ(
-      Run({"add-entry", office, "ANNE", "3-15-27", "Too", "many", "times", "given", "x"}).status,
-      2);
-  EXPECT_EQ(Run({"add-entry", office, "ANNE", "3-15-27", std::string(53, 'x')}).status, 2);
-  EXPECT_EQ(Run({"add-entry", office, "ZED", "3-15-27", "Nobody"}).status, 1);
-  EXPECT_EQ(Run({"add-entry", office, "*SALES", "3-15-27", "A group"}).status, 1);
-  EXPECT_EQ(Run({"add-todo", office, "* COMMON", "3-15-27", "No common to-do list"}).status, 1);
+  const std::pair<std::vector<std::string>, int> cases[] = {
+      {{"add-entry", "ANNE", "2-30-27", "No such day"}, 2},
+      {{"add-entry", "ANNE", "3-15-45", "Past 2037"}, 2},
+      {{"add-entry", "ANNE", "3-15-27", "nine", "Bad time"}, 2},
+      {{"add-entry", "ANNE", "3-15-27", "Too", "many", "times", "given", "x"}, 2},
+      {{"add-entry", "ANNE", "3-15-27", std::string(53, 'x')}, 2},
+      {{"add-entry", "ZED", "3-15-27", "Nobody"}, 1},
+      {{"add-entry", "*SALES", "3-15-27", "A group"}, 1},
+      {{"add-todo", "* COMMON", "3-15-27", "No common to-do list"}, 1},
+      {{"add-entry", "ANNE", "3-15-27", "   "}, 1},
+      {{"add-todo", "ANNE", "3-15-27", "--priority", " ", "x"}, 1},
+      {{"todo"}, 2}};
+  for (auto [args, status] : cases) {
+    args.insert(args.begin() + 1, office);
+    EXPECT_EQ(Run(args).status, status) << args.back();
+  }
   DpadminRun early = Run({"add-entry", office, "ANNE", "3-15-27", "9:00AM", "9:00AM", "Zero"});
   EXPECT_EQ(early.status, 1);
-  EXPECT_NE(early.err.find("Start time must be earlier than End time."), std::string::npos);
-  EXPECT_EQ(Run({"add-entry", office, "ANNE", "3-15-27", "   "}).status, 1);
-  EXPECT_EQ(Run({"add-todo", office, "ANNE", "3-15-27", "--priority", " ", "x"}).status, 1);
-  EXPECT_EQ(Run({"todo", office}).status, 2);
-  ExpectClean();
+  EXPECT_TRUE(Contains(early.err, "Start time must be earlier than End time."));
+  ExpectCheckClean();
 }
 
 TEST_F(DpadminSchedTest, TheToDoListOfTodayCarriesOpenItemsAndSortsPrioritiesAsText) {
   const std::string today = DateFromToday(0);
   const std::string earlier = DateFromToday(-3);
-  ASSERT_EQ(Run({"add-todo", office, "BOB", today, "--priority", "2", "Two"}).status, 0);
-  ASSERT_EQ(Run({"add-todo", office, "BOB", today, "--priority", "10", "Ten"}).status, 0);
-  ASSERT_EQ(Run({"add-todo", office, "BOB", earlier, "--priority", "1", "Carried"}).status, 0);
-  DpadminRun list = Run({"todo", office, "bob"});
-  ASSERT_EQ(list.status, 0) << ShowRun(list);
-  EXPECT_EQ(list.out, "To-do list for:  BOB, " + today + "\n1\topen\t" + earlier +
-                          "\tCarried\n10\topen\t" + today + "\tTen\n2\topen\t" + today + "\tTwo\n");
-  DpadminRun before = Run({"todo", office, "BOB", earlier});
-  ASSERT_EQ(before.status, 0) << ShowRun(before);
-  EXPECT_EQ(before.out, "To-do list for:  BOB, " + earlier + "\n");
+  Expect({"add-todo", office, "BOB", today, "--priority", "2", "Two"});
+  Expect({"add-todo", office, "BOB", today, "--priority", "10", "Ten"});
+  Expect({"add-todo", office, "BOB", earlier, "--priority", "1", "Carried"});
+  EXPECT_EQ(Expect({"todo", office, "bob"}), "To-do list for:  BOB, " + today + "\n1\topen\t" +
+                                                 earlier + "\tCarried\n10\topen\t" + today +
+                                                 "\tTen\n2\topen\t" + today + "\tTwo\n");
+  EXPECT_EQ(Expect({"todo", office, "BOB", earlier}), "To-do list for:  BOB, " + earlier + "\n");
 }
 
 // The same office with its schedule table open in this process.

@@ -3,22 +3,18 @@
 // the program's Send would store them, the lists and flag files that show
 // what arrived, and text the files cannot hold refused before anything is
 // written.
-#include <gtest/gtest.h>
-
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "data/messages/dpnote.h"
 #include "data/office/datadir.h"
-#include "data/office/dpname.h"
 #include "storage/catalogue.h"
 #include "storage/database.h"
-#include "storage/errors.h"
 #include "storage/records/cc.h"
 #include "storage/records/message.h"
 #include "storage/records/name.h"
-#include "tests/support/dpadmin_run.h"
-#include "tests/support/temp_dir.h"
+#include "tests/tools/admin_test.h"
 
 namespace {
 
@@ -26,24 +22,13 @@ namespace msg = records::message;
 
 using Record = std::vector<uint8_t>;
 
-class OfficeCommandsTest : public ::testing::Test {
+class OfficeCommandsTest : public AdminTest {
  protected:
   void SetUp() override {
-    office = scratch.File("office/");
-    ASSERT_EQ(Run({"create", office}).status, 0);
+    Expect({"create", office});
     Expect({"add-name", office, "ALICE", "BOB", "CAROL"});
   }
   void TearDown() override { SetDataDirectory(""); }
-
-  DpadminRun Run(const std::vector<std::string>& args, const std::string& input = {}) {
-    return RunDpadmin(args, scratch.Path(), input);
-  }
-  // Runs a command that must succeed and answers its output.
-  std::string Expect(const std::vector<std::string>& args, const std::string& input = {}) {
-    DpadminRun run = Run(args, input);
-    EXPECT_EQ(run.status, 0) << args[0] << "\n" << ShowRun(run);
-    return run.out;
-  }
 
   // Every live record of a table, in record order.
   std::vector<Record> Records(const TableDef& def) {
@@ -66,13 +51,6 @@ class OfficeCommandsTest : public ::testing::Test {
     return text;
   }
   std::string Flags(const std::string& user) { return Expect({"flags", office, user}); }
-  void ExpectClean() {
-    DpadminRun run = Run({"check", office});
-    EXPECT_EQ(run.status, 0) << ShowRun(run);
-  }
-
-  TempDir scratch;
-  std::string office;
 };
 
 TEST_F(OfficeCommandsTest, NamesAreAddedRenamedAndRemovedAsTheNamePickerDoes) {
@@ -91,7 +69,7 @@ TEST_F(OfficeCommandsTest, NamesAreAddedRenamedAndRemovedAsTheNamePickerDoes) {
   EXPECT_EQ(Run({"add-name", office, "*GROUP"}).status, 1);
   EXPECT_EQ(Run({"add-name", office, "TWENTY CHARACTERS XX"}).status, 1);
   EXPECT_EQ(Run({"rename-name", office, "ALICE", "CAROL"}).status, 1);
-  ExpectClean();
+  ExpectCheckClean();
 }
 
 TEST_F(OfficeCommandsTest, GroupKeepsMembersInTheOrderGivenAndAnUnknownMemberChangesNothing) {
@@ -176,7 +154,7 @@ TEST_F(OfficeCommandsTest, LongMemoToAGroupWithCCGivesEveryCopyItsOwnNoteAndCCRe
   EXPECT_EQ(Flags("BOB"), "1 (new message)\n");
   EXPECT_EQ(Flags("CAROL"), "1 (new message)\n");
   EXPECT_EQ(Flags("ALICE"), "0 (nothing waiting)\n");
-  ExpectClean();
+  ExpectCheckClean();
 }
 
 TEST_F(OfficeCommandsTest, AllReachesEveryPersonAndTheSendersOwnCopyRaisesNothing) {
@@ -190,13 +168,7 @@ TEST_F(OfficeCommandsTest, AllReachesEveryPersonAndTheSendersOwnCopyRaisesNothin
 }
 
 TEST_F(OfficeCommandsTest, SendersSendLogOptionKeepsACopy) {
-  SetDataDirectory(office);
-  DbSetErrorReporter(TranslateEngineError);
-  NameRecord alice;
-  ASSERT_EQ(NameLookup("ALICE", &alice), 1);
-  SetFieldByte(alice.bytes, records::name::kSendLog, 1);
-  ASSERT_EQ(NameUpdate(alice), 1);
-  DbSetErrorReporter(nullptr);
+  Write("NAME", 0, records::name::kSendLog, "\1");  // ALICE's, as the options window sets it
   Expect({"send", office, "--from", "ALICE", "--to", "BOB", "--kind", "memo", "--text", "Hi"});
   auto logged = Records(kSendLogTable);
   ASSERT_EQ(logged.size(), 1u);
@@ -211,12 +183,7 @@ TEST_F(OfficeCommandsTest, EmailToALocalNameAndAnInternetAddressGivesTwoMessages
           .status,
       1);  // the file is not there yet: nothing is sent
   EXPECT_TRUE(Records(kMessageTable).empty());
-  {
-    FILE* f = std::fopen(attachment.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs("widgets 3.50\n", f);
-    std::fclose(f);
-  }
+  std::ofstream(attachment) << "widgets 3.50\n";
   Expect({"send", office, "--from", "ALICE", "--to", "BOB, pat@example.com", "--kind", "email",
           "--subject", "Prices", "--body", "See the list.\n", "--attach", attachment,
           "--email-from", "alice@example.com"});

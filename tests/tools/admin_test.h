@@ -1,0 +1,109 @@
+// What the dpadmin tests share: an office made by the real dpadmin in a
+// temporary directory, dpadmin run on it, and a record's field read or
+// overwritten straight in its file, as a bad disk or another program would,
+// with the table's indexes rebuilt from the records to agree.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "data/office/datadir.h"
+#include "data/office/dpname.h"
+#include "storage/catalogue.h"
+#include "storage/le.h"
+#include "storage/records/field.h"
+#include "tests/support/dpadmin_run.h"
+#include "tests/support/temp_dir.h"
+
+inline bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class AdminTest : public ::testing::Test {
+ public:
+  // How a field is spoiled: one byte, a number, the whole width filled with
+  // a character, or the number after the last one the counter table issued.
+  enum Spoiling { kByte, kNumber, kFill, kNumberPastLast };
+
+ protected:
+  DpadminRun Run(const std::vector<std::string>& args, const std::string& input = {}) {
+    return RunDpadmin(args, scratch.Path(), input);
+  }
+  // Runs a command that must succeed and answers its output.
+  std::string Expect(const std::vector<std::string>& args, const std::string& input = {}) {
+    DpadminRun run = Run(args, input);
+    EXPECT_EQ(run.status, 0) << args[0] << "\n" << ShowRun(run);
+    return run.out;
+  }
+  void ExpectCheckClean() {
+    DpadminRun check = Run({"check", office});
+    EXPECT_EQ(check.status, 0) << ShowRun(check);
+    EXPECT_TRUE(Contains(check.out, "no problems found")) << check.out;
+  }
+  // check of the whole office finds one problem, reported on the line given.
+  void ExpectOneProblem(const std::string& line) {
+    DpadminRun check = Run({"check", office});
+    EXPECT_EQ(check.status, 1) << ShowRun(check);
+    EXPECT_TRUE(Contains(check.out, line)) << line << "\n" << check.out;
+    EXPECT_TRUE(Contains(check.out, "1 problem found")) << check.out;
+  }
+
+  // A person's name number, as the office's name table holds it.
+  int32_t NumberOf(const std::string& name) {
+    SetDataDirectory(office);
+    NameRecord record;
+    const int32_t number = NameLookup(name, &record) ? record.Number() : 0;
+    SetDataDirectory("");
+    return number;
+  }
+
+  std::string Records(const std::string& table) const {
+    return ReadWholeFile(office + table + ".DAT");
+  }
+  // The last number a table issued: the first field of its header.
+  uint32_t LastIssued(const std::string& table) const {
+    return GetU32(reinterpret_cast<const uint8_t*>(Records(table).data()));
+  }
+  // Where a field of record n lies in the table's file.
+  static size_t At(const std::string& table, int n, Field field) {
+    const TableDef& def = *FindTableDef(table);
+    return size_t(def.headerSize) + size_t(n) * size_t(def.recordSize) + size_t(field.offset);
+  }
+  int32_t Number(const std::string& table, int n, Field field) const {
+    const std::string all = Records(table);
+    const size_t at = At(table, n, field);
+    EXPECT_LE(at + 4, all.size());
+    return at + 4 <= all.size() ? GetI32(reinterpret_cast<const uint8_t*>(all.data() + at)) : 0;
+  }
+  // Overwrites bytes of a record's field (at most its width), then rebuilds
+  // the table's indexes from the records.
+  void Write(const std::string& table, int n, Field field, const std::string& bytes) {
+    ASSERT_LE(bytes.size(), size_t(field.width));
+    {
+      std::fstream file(office + table + ".DAT", std::ios::in | std::ios::out | std::ios::binary);
+      file.seekp(std::streamoff(At(table, n, field)));
+      file.write(bytes.data(), std::streamsize(bytes.size()));
+      ASSERT_TRUE(file.good());
+    }
+    DpadminRun reindex = Run({"reindex", office, table});
+    ASSERT_EQ(reindex.status, 0) << ShowRun(reindex);
+  }
+  void WriteNumber(const std::string& table, int n, Field field, int32_t value) {
+    uint8_t bytes[4];
+    PutI32(bytes, value);
+    Write(table, n, field, std::string(reinterpret_cast<const char*>(bytes), 4));
+  }
+
+  void Spoil(const std::string& table, int n, Field field, Spoiling how, int value,
+             const std::string& counter) {
+    if (how == kByte) return Write(table, n, field, std::string(1, char(value)));
+    if (how == kFill) return Write(table, n, field, std::string(size_t(field.width), char(value)));
+    WriteNumber(table, n, field, how == kNumber ? value : int32_t(LastIssued(counter)) + 1);
+  }
+
+  TempDir scratch;
+  std::string office = scratch.File("office/");
+};
