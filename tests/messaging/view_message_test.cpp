@@ -93,7 +93,7 @@ class ViewMessageTest : public QObject {
     QCOMPARE(FindControl(v, TViewMessageBaseClass::kIdTime)->accessibleName(),
              QString("Date and time"));
     QCOMPARE(FindControl(v, TViewMessageBaseClass::kIdCompany)->accessibleName(),
-             QString("Company"));
+             QString("Company:"));
     QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdPrev)->isEnabled());
     QVERIFY(!FindControl(v, TViewMessageBaseClass::kIdNext)->isEnabled());
     QVERIFY(FindControl(v, TViewMessageBaseClass::kIdPrint)->isEnabled());
