@@ -49,7 +49,7 @@ TGetLocalCopyInfo::TGetLocalCopyInfo(QWidget* owner, const MessageRecord* messag
   toButton->setAutoDefault(false);
   auto* to = new FieldLineEdit(this);
   SetControlId(to, kIdTo);
-  to->setAccessibleName("To");
+  to->setAccessibleName("To:");
   grid->addWidget(toButton, 0, 0);
   grid->addWidget(to, 0, 1, 1, 2);
   auto* attach = new QCheckBox("Attach note", this);

@@ -120,6 +120,7 @@ void FolderDialog::Build() {
     label->setBuddy(name_);
     auto* pick = new QPushButton(">>", this);
     pick->setAutoDefault(false);
+    pick->setAccessibleName("Choose the person");
     SetControlId(pick, kIdPick);
     connect(pick, &QPushButton::clicked, this, [this] { PickName(); });
     auto* line = new QHBoxLayout;

@@ -61,7 +61,7 @@ TGetEmailCopyInfo::TGetEmailCopyInfo(QWidget* owner, const MessageRecord* messag
   toButton->setAutoDefault(false);
   auto* to = new FieldLineEdit(this);
   SetControlId(to, kIdTo);
-  to->setAccessibleName("To");
+  to->setAccessibleName("To:");
   to->setMinimumWidth(to->fontMetrics().horizontalAdvance('M') * 30);
   auto* cc = new QPushButton("&CC:", this);
   SetControlId(cc, kIdCC);
@@ -73,7 +73,7 @@ TGetEmailCopyInfo::TGetEmailCopyInfo(QWidget* owner, const MessageRecord* messag
   SetControlId(useFrom, kIdUseFrom);
   auto* from = new FieldLineEdit(this);
   SetControlId(from, kIdFrom);
-  from->setAccessibleName("From");
+  from->setAccessibleName("From:");
   grid->addWidget(useFrom, 1, 0);
   grid->addWidget(from, 1, 1, 1, 2);
   auto* attach = new QCheckBox("Attach note", this);

@@ -76,13 +76,11 @@ TRespondToMemoClass::TRespondToMemoClass(QWidget* owner, MessageRecord& memo, bo
   auto* toLabel = new QLabel("To:", this);
   auto* to = new FieldLineEdit(this);
   SetControlId(to, kIdTo);
-  to->setAccessibleName("To");
   toLabel->setBuddy(to);
   auto* fromLabel = new QLabel("From:", this);
   auto* from = new FieldLineEdit(this);
   SetControlId(from, kIdFrom);
   from->setMaxLength(20);
-  from->setAccessibleName("From");
   fromLabel->setBuddy(from);
   auto* time = new QLabel(FromCp1252(RowTimeText(ClockNow())), this);
   SetControlId(time, kIdTime);

@@ -14,7 +14,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <cstring>
@@ -34,6 +33,7 @@
 #include "messaging/message_services.h"
 #include "messaging/remove_dialog.h"
 #include "messaging/view_message.h"
+#include "messaging/window_places.h"
 #include "storage/errors.h"
 #include "storage/records/field.h"
 #include "storage/records/message.h"
@@ -46,15 +46,11 @@ namespace msg = records::message;
 
 namespace {
 
-// The preview's state and the window's place, kept for the next list
-// window while the program runs.
+// The preview's state, kept for the next list window while the program
+// runs.
 bool& PreviewRemembered() {
   static bool shown = false;
   return shown;
-}
-QRect& PlaceRemembered() {
-  static QRect place;
-  return place;
 }
 
 int KeyOf(const std::vector<ListColumn>& columns, int column) {
@@ -92,17 +88,26 @@ int MessageListModel::columnCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : int(list_.Columns().size());
 }
 
+const ListRow& MessageListModel::RowAt(int row) const {
+  if (row != cachedRow_) {
+    cached_ = list_.Row(row);
+    cachedRow_ = row;
+  }
+  return cached_;
+}
+
 QVariant MessageListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return QVariant();
   switch (role) {
     case Qt::DisplayRole:
-      return list_.CellText(index.row(), index.column());
+      return list_.CellText(RowAt(index.row()), index.column());
     case Qt::AccessibleTextRole: {
-      QString picture = list_.CellPictureName(index.row(), index.column());
-      return picture.isEmpty() ? list_.CellText(index.row(), index.column()) : picture;
+      const ListRow& r = RowAt(index.row());
+      QString picture = list_.CellPictureName(r, index.column());
+      return picture.isEmpty() ? list_.CellText(r, index.column()) : picture;
     }
     case Qt::DecorationRole: {
-      const QString name = list_.CellPictureName(index.row(), index.column());
+      const QString name = list_.CellPictureName(RowAt(index.row()), index.column());
       if (name.isEmpty()) return QVariant();
       if (name == "Tagged") return MarkPixmap(MarkPicture::kTag);
       if (name == "Urgent") return MarkPixmap(MarkPicture::kUrgent);
@@ -123,6 +128,7 @@ QVariant MessageListModel::headerData(int section, Qt::Orientation o, int role) 
 }
 
 void MessageListModel::RowChanged(int row) {
+  if (row == cachedRow_) cachedRow_ = -1;
   emit dataChanged(index(row, 0), index(row, columnCount() - 1));
 }
 
@@ -217,14 +223,14 @@ void TMessageListBaseClass::Build() {
   previewFrom_ = new QLineEdit(previewFrame_);
   SetControlId(previewFrom_, kIdPreviewFrom);
   previewFrom_->setReadOnly(true);
-  previewFrom_->setAccessibleName("From");
+  previewFrom_->setAccessibleName("From:");
   fromLabel->setBuddy(previewFrom_);
   subjectLabel_ = new QLabel("Subject:", previewFrame_);
   SetControlId(subjectLabel_, kIdSubjectLabel);
   previewSubject_ = new QLineEdit(previewFrame_);
   SetControlId(previewSubject_, kIdPreviewSubject);
   previewSubject_->setReadOnly(true);
-  previewSubject_->setAccessibleName("Subject");
+  previewSubject_->setAccessibleName("Subject:");
   subjectLabel_->setBuddy(previewSubject_);
   grid->addRow(fromLabel, previewFrom_);
   grid->addRow(subjectLabel_, previewSubject_);
@@ -256,6 +262,8 @@ void TMessageListBaseClass::Build() {
   connect(button("&Remove", kIdRemove), &QPushButton::clicked, this, [this] { Remove(); });
   connect(button("&Print", kIdPrint), &QPushButton::clicked, this, [this] { Print(); });
   previewButton_ = button("&>>", kIdPreview);
+  // Its arrows say which way the pane goes; a screen reader says what for.
+  previewButton_->setAccessibleName("Show preview");
   connect(previewButton_, &QPushButton::clicked, this, [this] { TogglePreview(); });
   buttons->addStretch(1);
   connect(button("Close", kIdClose), &QPushButton::clicked, this, [this] { Ok(); });
@@ -358,11 +366,7 @@ void TMessageListBaseClass::SetTitle() {
 void TMessageListBaseClass::Initialise() {
   TBaseDialog::Initialise();
   if (PreviewRemembered() != previewShown_) TogglePreview();
-  if (PlaceRemembered().isValid()) {
-    setGeometry(PlaceRemembered());
-  } else if (QScreen* screen = QApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  PlaceWindow(this, PlacedWindow::kList);
   list_->setFocus();
 }
 
@@ -390,7 +394,17 @@ bool TMessageListBaseClass::WriteRow(int row, const ListRow& data) {
 QString TMessageListBaseClass::CellText(int row, int column) const {
   const int key = KeyOf(columns_, column);
   if (key == 0 || key == 4 || key < 0) return QString();
-  const ListRow r = Row(row);
+  return CellText(Row(row), column);
+}
+
+QString TMessageListBaseClass::CellPictureName(int row, int column) const {
+  const int key = KeyOf(columns_, column);
+  if (key != 0 && key != 4) return QString();
+  return CellPictureName(Row(row), column);
+}
+
+QString TMessageListBaseClass::CellText(const ListRow& r, int column) const {
+  const int key = KeyOf(columns_, column);
   switch (key) {
     case 1:
       return FromCp1252(Trimmed20(r.To(), r.Kind()));
@@ -412,10 +426,9 @@ QString TMessageListBaseClass::CellText(int row, int column) const {
   }
 }
 
-QString TMessageListBaseClass::CellPictureName(int row, int column) const {
+QString TMessageListBaseClass::CellPictureName(const ListRow& r, int column) const {
   const int key = KeyOf(columns_, column);
   if (key != 0 && key != 4) return QString();
-  const ListRow r = Row(row);
   if (key == 0) {
     if (r.Tagged()) return "Tagged";
     if (request_.sendLog) return QString();
@@ -647,6 +660,7 @@ void TMessageListBaseClass::TogglePreview() {
   previewShown_ = !previewShown_;
   PreviewRemembered() = previewShown_;
   previewButton_->setText(previewShown_ ? "&<<" : "&>>");
+  previewButton_->setAccessibleName(previewShown_ ? "Hide preview" : "Show preview");
   previewFrame_->setVisible(previewShown_);
   if (previewShown_) {
     resize(std::max(width(), 760), height());
@@ -689,7 +703,7 @@ void TMessageListBaseClass::ShowPreview(int row) {
       subjectLabel_->setText("Phone:");
       subjectLabel_->show();
       previewSubject_->show();
-      previewSubject_->setAccessibleName("Phone");
+      previewSubject_->setAccessibleName("Phone:");
       previewSubject_->setText(FromCp1252(FieldText(record.bytes, msg::kPhone) + " " +
                                           FieldText(record.bytes, msg::kExtension)));
       show(wholeText(msg::kPhoneText));
@@ -705,7 +719,7 @@ void TMessageListBaseClass::ShowPreview(int row) {
       subjectLabel_->setText("Subject:");
       subjectLabel_->show();
       previewSubject_->show();
-      previewSubject_->setAccessibleName("Subject");
+      previewSubject_->setAccessibleName("Subject:");
       previewSubject_->setText(FromCp1252(FieldText(record.bytes, msg::kSubject)));
       // The body from its start, as the e-mail file holds it.
       std::string body;
@@ -891,7 +905,7 @@ void TMessageListBaseClass::Ok() {
   // "Close": the send log applies its marks here, the in-box whenever its
   // window goes.
   ApplyMarks();
-  PlaceRemembered() = geometry();
+  LeavePlace(this, PlacedWindow::kList);
   CloseWith(1);
   deleteLater();
 }
@@ -914,12 +928,13 @@ void TMessageListBaseClass::Dismiss() {
       if (r.Action() != 0) {
         r.SetAction(0);
         DbWriteWorkRow(*work_, row, r.Bytes());
+        model_->RowChanged(row);
       }
     }
   } else {
     ApplyMarks();
   }
-  PlaceRemembered() = geometry();
+  LeavePlace(this, PlacedWindow::kList);
   CloseWith(0);
   deleteLater();
 }

@@ -52,12 +52,19 @@ class MessageListModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation o, int role) const override;
   void Reset() {
     beginResetModel();
+    cachedRow_ = -1;
     endResetModel();
   }
   void RowChanged(int row);
 
  private:
+  // The row whose cells are being painted: a row is painted cell by cell,
+  // so it is read from the work table once, not once per column.
+  const ListRow& RowAt(int row) const;
+
   TMessageListBaseClass& list_;
+  mutable int cachedRow_ = -1;
+  mutable ListRow cached_;
 };
 
 class TMessageListBaseClass : public TBaseDialog {
@@ -105,6 +112,8 @@ class TMessageListBaseClass : public TBaseDialog {
   // The cell's text, and its picture for the "*" and "Type" columns.
   QString CellText(int row, int column) const;
   QString CellPictureName(int row, int column) const;
+  QString CellText(const ListRow& r, int column) const;
+  QString CellPictureName(const ListRow& r, int column) const;
   // Work-table reads made by the model since the last reset.
   long CellReads() const { return reads_; }
   void ResetCellReads() { reads_ = 0; }

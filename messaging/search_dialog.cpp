@@ -50,8 +50,6 @@ TSearchCriteriaClass::TSearchCriteriaClass(QWidget* owner, const ListRequest& re
     e->setMaxLength(chars);
     auto* l = new QLabel(label, this);
     l->setBuddy(e);
-    QString name = label;
-    e->setAccessibleName(name.remove('&').remove(':'));
     form->addRow(l, e);
     return e;
   };

@@ -19,6 +19,7 @@
 #include "messaging/flyout_tip.h"
 #include "messaging/folder_dialog.h"
 #include "messaging/note_editor.h"
+#include "messaging/slip_entry.h"
 #include "storage/records/field.h"
 #include "storage/records/message.h"
 #include "toolkit/accessible_names.h"
@@ -34,6 +35,11 @@
 
 namespace msg = records::message;
 namespace nm = records::name;
+
+static_assert(TakeWindow::kIdPhoneFrom == slip::kIdFrom &&
+              TakeWindow::kIdCompany == slip::kIdCompany &&
+              TakeWindow::kIdPhone == slip::kIdPhone && TakeWindow::kIdExt == slip::kIdExt &&
+              TakeWindow::kIdPhoneText == slip::kIdText);
 
 namespace {
 
@@ -89,6 +95,7 @@ void TakeWindow::Build() {
   LabelledEdit(this, grid, row, 0, "To:", kIdTo, 19);
   auto* pick = new QPushButton(">>", this);
   pick->setAutoDefault(false);
+  pick->setAccessibleName("Choose the recipient");
   SetControlId(pick, kIdPick);
   grid->addWidget(pick, row++, 2);
   connect(pick, &QPushButton::clicked, this, [this] { PickRecipient(); });
@@ -348,25 +355,7 @@ void TakeWindow::QuickListMenu(const QPoint& at) {
 }
 
 void TakeWindow::TakeEntry(const PhoneRecord& entry, QLineEdit* from) {
-  auto set = [this](int id, const std::string& text) {
-    if (auto* e = FindControlAs<QLineEdit>(this, id)) e->setText(FromCp1252(text));
-  };
-  auto trimmed = [](std::string text) {
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-  };
-  auto* phone = FindControlAs<QLineEdit>(this, kIdPhone);
-  if (phone->text().isEmpty() || Prompter().AskYesNo("Overwrite phone number?")) {
-    set(kIdPhone, entry.Text(records::phone::kPhone1));
-    set(kIdExt, entry.Text(records::phone::kExt1));
-  }
-  if (from && ControlId(from) == kIdPhoneFrom) {
-    set(kIdPhoneFrom, trimmed(entry.Listname()).substr(0, size_t(msg::kFrom.width - 1)));
-    set(kIdCompany, trimmed(entry.Text(records::phone::kCompany)));
-  } else {
-    set(kIdCompany, entry.Listname());
-  }
-  if (QWidget* text = FindControl(this, kIdPhoneText)) text->setFocus();
+  TakeEntryIntoSlip(this, entry, from);
 }
 
 void TakeWindow::AddToPhoneList() {

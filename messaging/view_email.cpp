@@ -80,9 +80,6 @@ void TViewMessageBaseClass::BuildEmailFields(QVBoxLayout* outer) {
     edit->setMaxLength(chars);
     auto* l = new QLabel(label, this);
     l->setBuddy(edit);
-    // Named as the other views name their fields: the label without ":".
-    QString name = label;
-    edit->setAccessibleName(name.remove(':'));
     form->addWidget(l, line, 0);
     form->addWidget(edit, line, 1);
     ++line;

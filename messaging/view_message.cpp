@@ -6,9 +6,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <cstring>
 
@@ -21,33 +22,42 @@
 #include "messaging/cp1252_guard.h"
 #include "messaging/dialog_runner.h"
 #include "messaging/email_dialogs.h"
+#include "messaging/flyout_tip.h"
 #include "messaging/folder_choice.h"
 #include "messaging/memo_reply.h"
 #include "messaging/message_copy.h"
 #include "messaging/message_pictures.h"
 #include "messaging/message_printing.h"
 #include "messaging/note_editor.h"
+#include "messaging/quick_list.h"
+#include "messaging/slip_entry.h"
+#include "messaging/window_places.h"
+#include "phonelist/phone_dialer.h"
+#include "phonelist/phone_entry_points.h"
 #include "storage/errors.h"
 #include "storage/records/field.h"
 #include "storage/records/message.h"
+#include "storage/records/name.h"
 #include "toolkit/accessible_names.h"
 #include "toolkit/control_id.h"
 #include "toolkit/controls/choice_controls.h"
 #include "toolkit/controls/edit_control.h"
 #include "toolkit/controls/field_widgets.h"
 #include "toolkit/controls/multiline_control.h"
+#include "toolkit/controls/picker_controls.h"
 #include "toolkit/prompts.h"
 #include "toolkit/record_text.h"
 
 namespace msg = records::message;
 namespace row = records::message::list_row;
 
-namespace {
+static_assert(TViewMessageBaseClass::kIdPhoneFrom == slip::kIdFrom &&
+              TViewMessageBaseClass::kIdCompany == slip::kIdCompany &&
+              TViewMessageBaseClass::kIdPhone == slip::kIdPhone &&
+              TViewMessageBaseClass::kIdExt == slip::kIdExt &&
+              TViewMessageBaseClass::kIdPhoneText == slip::kIdText);
 
-QRect& PlaceRemembered() {
-  static QRect place;
-  return place;
-}
+namespace {
 
 bool Ticked(const uint8_t* record, Field f) {
   return FieldText(record, f) == msg::kTicked;
@@ -178,8 +188,6 @@ void TViewMessageBaseClass::Build() {
       edit->setMaxLength(chars);
       auto* l = new QLabel(label, this);
       l->setBuddy(edit);
-      QString name = label;
-      edit->setAccessibleName(name.remove('&').remove(':'));
       form->addWidget(l, line, column);
       form->addWidget(edit, line, column + 1);
       if (SendLog()) edit->setReadOnly(true);
@@ -190,8 +198,16 @@ void TViewMessageBaseClass::Build() {
     ++line;
     if (Phone()) {
       field("From:", kIdPhoneFrom, 20);
-      field("Company:", kIdCompany, 29, 2);
+      QLineEdit* company = field("Company:", kIdCompany, 29, 2);
       ++line;
+      // The in-box slip completes the caller and company from the phone
+      // list as the Take window does; the send log's copy is read only.
+      if (!SendLog()) {
+        quickList_ = new TakeQuickList(
+            this, company,
+            [this](const PhoneRecord& e, QLineEdit* from) { TakeEntryIntoSlip(this, e, from); });
+        if (!quickList_->OpenTable()) ShowError();
+      }
       field("Phone:", kIdPhone, 20);
       field("Ext:", kIdExt, 10, 2);
       ++line;
@@ -211,7 +227,6 @@ void TViewMessageBaseClass::Build() {
       SetControlId(by, kIdBy);
       by->setMaxLength(3);
       by->setMaximumWidth(by->fontMetrics().horizontalAdvance("WWWW") + 12);
-      by->setAccessibleName("By");
       auto* byLabel = new QLabel("By:", this);
       byLabel->setBuddy(by);
       if (SendLog()) by->setReadOnly(true);
@@ -252,18 +267,26 @@ void TViewMessageBaseClass::Build() {
   if (Phone()) {
     log = button(actions, "L&og", kIdLog);
     button(actions, "Sl&ip", kIdSlip)->setEnabled(false);
-    // The phone list's fly-out, adding the caller and dialling come with
-    // the phone list windows.
     auto* list = button(actions, "&List", kIdList);
-    list->setToolTip("Phone&List");
-    list->setEnabled(false);
+    new FlyoutTip(list, "Phone&List");
+    list->setEnabled(quickList_ && quickList_->TableOpen() && !Archived());
+    list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list, &QPushButton::clicked, this, [this] { ShowQuickList(); });
+    connect(list, &QPushButton::customContextMenuRequested, this,
+            [this, list](const QPoint& at) { QuickListMenu(list->mapToGlobal(at)); });
     auto* dial = button(actions, "&Dial", kIdDial);
-    dial->setToolTip("&Dial the number");
-    dial->setEnabled(false);
+    new FlyoutTip(dial, "&Dial the number");
+    connect(dial, &QPushButton::clicked, this, [this] { Dial(); });
+    // "&Add" shows no button: its shortcut serves, as on the Take window.
     auto* add = button(actions, "&Add", kIdAdd);
-    add->setEnabled(false);
     add->hide();
-    if (SendLog()) list->hide();
+    connect(add, &QPushButton::clicked, this, [this] { AddToPhoneList(); });
+    if (SendLog()) {
+      list->hide();
+    } else {
+      auto* addKey = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_A), this);
+      connect(addKey, &QShortcut::activated, this, [this] { AddToPhoneList(); });
+    }
   }
   auto* cc = button(actions, "CC&:", kIdCC);
   QPushButton* options = nullptr;
@@ -310,8 +333,17 @@ void TViewMessageBaseClass::Build() {
     Bind<TEditControl>(kIdTo, to_, sizeof to_);
   }
   if (Phone()) {
-    Bind<TEditControl>(kIdPhoneFrom, from_, sizeof from_);
-    Bind<TEditControl>(kIdCompany, company_, sizeof company_);
+    const bool fromSearch = FieldByte(CurrentUser().record.bytes, records::name::kFromSearch) != 0;
+    if (quickList_ && fromSearch) {
+      Bind<TPhoneListControl>(kIdPhoneFrom, from_, sizeof from_, quickList_);
+    } else {
+      Bind<TEditControl>(kIdPhoneFrom, from_, sizeof from_);
+    }
+    if (quickList_) {
+      Bind<TPhoneListControl>(kIdCompany, company_, sizeof company_, quickList_);
+    } else {
+      Bind<TEditControl>(kIdCompany, company_, sizeof company_);
+    }
     Bind<TPhoneEditControl>(kIdPhone, phone_, sizeof phone_);
     Bind<TEditControl>(kIdExt, ext_, sizeof ext_);
     Bind<TMultiLineEditControl>(kIdPhoneText, text_, sizeof text_, true);
@@ -355,11 +387,7 @@ void TViewMessageBaseClass::Initialise() {
   TBaseDialog::Initialise();
   ShowActions();
   RefreshTitle();
-  if (PlaceRemembered().isValid()) {
-    setGeometry(PlaceRemembered());
-  } else if (QScreen* screen = QApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
+  PlaceWindow(this, PlacedWindow::kView);
   delete_->setFocus();
 }
 
@@ -509,7 +537,7 @@ void TViewMessageBaseClass::Step(int result) {
   if (!ConfirmDiscard()) return;
   row_.SetTagged(tag_->isChecked());
   Unlock();
-  PlaceRemembered() = geometry();
+  LeavePlace(this, PlacedWindow::kView);
   CloseWith(result);
 }
 
@@ -517,7 +545,7 @@ void TViewMessageBaseClass::CloseView() {
   if (!ConfirmDiscard()) return;
   row_.SetTagged(tag_->isChecked());
   Unlock();
-  PlaceRemembered() = geometry();
+  LeavePlace(this, PlacedWindow::kView);
   CloseWith(0);
 }
 
@@ -565,6 +593,49 @@ void TViewMessageBaseClass::ShowCC() {
     return;
   }
   ShowCCList(this, record_.Number());
+}
+
+// ---- The phone list ----
+
+std::string TViewMessageBaseClass::FieldTextOf(int id) const {
+  auto* edit = FindControlAs<QLineEdit>(this, id);
+  return edit ? ToCp1252(edit->text()) : std::string();
+}
+
+void TViewMessageBaseClass::ShowQuickList() {
+  if (!quickList_ || !quickList_->TableOpen() || Archived()) return;
+  // Taking an entry changes the slip: the record is locked first.
+  if (!MayEdit()) return;
+  auto* company = FindControlAs<QLineEdit>(this, kIdCompany);
+  std::string name;
+  if (!quickList_->FindFrom(ToCp1252(company->text()), &name)) name.clear();
+  quickList_->Open(company, name);
+  company->setFocus();
+}
+
+void TViewMessageBaseClass::QuickListMenu(const QPoint& at) {
+  QMenu menu(this);
+  menu.setTitle("QuickList");
+  QAction* add = menu.addAction("&Add to PhoneList");
+  QAction* select = menu.addAction("&Select PhoneList");
+  QAction* chosen = menu.exec(at);
+  if (chosen == add) AddToPhoneList();
+  if (chosen == select) {
+    if (quickList_) quickList_->Close();
+    SelectPhoneList(this, false);
+  }
+}
+
+void TViewMessageBaseClass::AddToPhoneList() {
+  if (!Phone() || SendLog()) return;
+  if (quickList_) quickList_->Close();
+  ::AddToPhoneList(FieldTextOf(kIdCompany), FieldTextOf(kIdPhoneFrom), FieldTextOf(kIdPhone),
+                   FieldTextOf(kIdExt));
+}
+
+void TViewMessageBaseClass::Dial() {
+  if (!Phone()) return;
+  DialNumber(FieldTextOf(kIdCompany), FieldTextOf(kIdPhone));
 }
 
 // ---- Copy, Reply, Viewed ----

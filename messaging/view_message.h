@@ -21,6 +21,7 @@ class QLabel;
 class QPushButton;
 class QLineEdit;
 class QPlainTextEdit;
+class TakeQuickList;
 
 class TViewMessageBaseClass : public TBaseDialog {
   Q_OBJECT
@@ -97,6 +98,13 @@ class TViewMessageBaseClass : public TBaseDialog {
   void Reply();
   void ShowViewed();
   void ShowCC();
+  // Phone messages: "&List" opens the phone list's quick list for Company
+  // (in-box, when the message may be edited), "&Add" puts the caller into
+  // the current phone list, "&Dial" dials Phone for Company.
+  void ShowQuickList();
+  void AddToPhoneList();
+  void Dial();
+  TakeQuickList* QuickList() const { return quickList_; }
   // VMAIL: "&Attachments", "Opt&ions", and the send log's "&Sent".
   void ShowAttachments();
   void Options();
@@ -116,6 +124,8 @@ class TViewMessageBaseClass : public TBaseDialog {
 
  private:
   void Build();
+  void QuickListMenu(const QPoint& at);
+  std::string FieldTextOf(int id) const;
   bool LockForEditing() const;
   void Unlock();
   void ShowActions();
@@ -155,6 +165,7 @@ class TViewMessageBaseClass : public TBaseDialog {
   QPushButton* tag_ = nullptr;
   QPushButton* save_ = nullptr;
   QLabel* notePicture_ = nullptr;
+  TakeQuickList* quickList_ = nullptr;
   // VMAIL's buffers.
   EmailHeader header_;
   char mailTo_[256] = {};

@@ -75,7 +75,7 @@ def test_anne_emails_bob_and_an_outside_address_with_an_attachment(office: Offic
     listed.get(role="push button", name="View").press()
     view = bob.window("View Email")
     check_named(view)
-    check(view.get(role="text", name="Subject").text() == "Figures", view.dump())
+    check(view.get(role="text", name="Subject:").text() == "Figures", view.dump())
     check(view.get(role="text", name="Message").text() == "The report is attached.", view.dump())
     shown = view.get(role="check box", name="Attachments")
     check(shown.has("checked"), view.dump())

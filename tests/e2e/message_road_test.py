@@ -1,15 +1,32 @@
 """The road of a phone message through two workstations, as two people
-with screen readers walk it: RECEPTION takes a slip for ANNE and sends it,
-ANNE's urgent alert starts and View opens the slip, ANNE finds its row in
-her New list, opens it and replies, and RECEPTION opens the reply with
-ANNE's note."""
+with screen readers walk it: RECEPTION keeps a send log (ticked in the
+options), takes a slip for ANNE and sends it, ANNE's urgent alert starts
+and View opens the slip, ANNE finds its row in her New list, opens it and
+replies, RECEPTION opens the reply with ANNE's note, and RECEPTION's send
+log shows the slip viewed by ANNE."""
 
-from desk import Office, check, check_named, run, wait_until
+from desk import Office, Workstation, check, check_named, run, wait_until
+
+
+def keep_send_log(station: Workstation) -> None:
+    """Setup > Options..., the Message page's "Send log" ticked, OK."""
+    station.menu("Setup", "Options...")
+    options = station.window("DESKpost Options")
+    check_named(options)
+    options.get(role="page tab", name="Message").press(
+        "Press" if "Press" in options.get(role="page tab", name="Message").actions()
+        else "Switch")
+    send_log = options.get(role="check box", name="Send log",
+                           where=lambda n: n.showing)
+    send_log.set_checked(True)
+    options.get(role="push button", name="OK").press()
+    station.window_gone(options)
 
 
 def test_reception_takes_an_urgent_slip_for_anne_who_reads_and_answers_it(office: Office):
     reception = office.workstation("RECEPTION")
     anne = office.workstation("ANNE")
+    keep_send_log(reception)
 
     reception.main_window().get(role="push button", name="Take a message").press()
     take = reception.window("Take Message")
@@ -40,9 +57,9 @@ def test_reception_takes_an_urgent_slip_for_anne_who_reads_and_answers_it(office
     message = anne.window("View Message")
     check_named(message)
     read = {field: message.get(role="text", name=field).text()
-            for field in ("To", "From", "Company", "Phone", "Message")}
-    check(read == {"To": "ANNE", "From": "Mr Smith", "Company": "Smith Tools",
-                   "Phone": "555-0100", "Message": "The order is ready."}, f"the slip reads {read}")
+            for field in ("To:", "From:", "Company:", "Phone:", "Message")}
+    check(read == {"To:": "ANNE", "From:": "Mr Smith", "Company:": "Smith Tools",
+                   "Phone:": "555-0100", "Message": "The order is ready."}, f"the slip reads {read}")
     check(message.get(role="check box", name="Call back").has("checked"), message.dump())
 
     message.get(role="push button", name="Close").press()
@@ -67,7 +84,7 @@ def test_reception_takes_an_urgent_slip_for_anne_who_reads_and_answers_it(office
     message.get(role="push button", name="Reply").press()
     reply = anne.window("Reply to message sender")
     check_named(reply)
-    check(reply.get(role="text", name="To").text() == "RECEPTION", reply.dump())
+    check(reply.get(role="text", name="To:").text() == "RECEPTION", reply.dump())
     reply.get(role="text", name="Note").type("I will call him at two.")
     reply.get(role="push button", name="OK").press()
     anne.window_gone(reply)
@@ -84,13 +101,39 @@ def test_reception_takes_an_urgent_slip_for_anne_who_reads_and_answers_it(office
     listed.get(role="table", name="Messages").row("Mr Smith")
     listed.get(role="push button", name="View").press()
     answer = reception.window(containing="NOTE ATTACHED")
-    check(answer.get(role="text", name="From").text() == "Mr Smith", answer.dump())
+    check(answer.get(role="text", name="From:").text() == "Mr Smith", answer.dump())
     answer.get(role="push button", name="Close").press()
     reception.window_gone(answer)
     listed.get(role="push button", name="Close").press()
     reception.window_gone(listed)
-    # The send log's "viewed by ANNE" needs RECEPTION's send log option,
-    # which only the Options dialog sets: that part of the road comes with it.
+
+    # RECEPTION's send log: the slip's row shows when it was viewed, and
+    # its view's "Viewed" says by whom.
+    reception.menu("View", "Send log", "New...")
+    log = reception.window("1 message in Send log for RECEPTION")
+    check_named(log)
+    table = log.get(role="table", name="Messages")
+    row = table.row("ANNE")
+    # The row's cells read "*", To, Sent, Viewed and Type.
+    cells = [c.name for c in table.rows()]
+    viewed = cells[cells.index("ANNE") + 2] if cells.index("ANNE") + 2 < len(cells) else ""
+    check(viewed.endswith(("am", "pm")), f"the row's Viewed cell reads {viewed!r} (cells {cells})")
+    if not row.has("selected"):
+        row.press("Toggle")
+    log.get(role="push button", name="View").press()
+    sent = reception.window("View Message")
+    check_named(sent)
+    check(sent.get(role="text", name="To:").text() == "ANNE", sent.dump())
+    sent.get(role="push button", name="Viewed").press()
+    box = reception.window(role="alert")
+    said = " ".join(label.name for label in box.find_all(role="label"))
+    check("Message viewed on: " in said and "Machine: ANNE" in said, f"the box says {said!r}")
+    box.get(role="push button", name="OK").press()
+    reception.window_gone(box)
+    sent.get(role="push button", name="Close").press()
+    reception.window_gone(sent)
+    log.get(role="push button", name="Close").press()
+    reception.window_gone(log)
 
 
 if __name__ == "__main__":

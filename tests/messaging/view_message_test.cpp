@@ -96,7 +96,7 @@ class ViewMessageTest : public QObject {
     QCOMPARE(FindControlAs<QLineEdit>(v, V::kIdCompany)->text(), QString("ACME"));
     QCOMPARE(TextOf(v, V::kIdPhoneText), QString("Please call"));
     const std::pair<int, const char*> names[] = {
-        {V::kIdPhoneText, "Message"}, {V::kIdTime, "Date and time"}, {V::kIdCompany, "Company"}};
+        {V::kIdPhoneText, "Message"}, {V::kIdTime, "Date and time"}, {V::kIdCompany, "Company:"}};
     for (const auto& [id, name] : names)
       QCOMPARE(FindControl(v, id)->accessibleName(), QString(name));
     QVERIFY(!FindControl(v, V::kIdPrev)->isEnabled());

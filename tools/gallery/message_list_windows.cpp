@@ -1,5 +1,6 @@
 #include "tools/gallery/message_list_windows.h"
 
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <fstream>
@@ -7,10 +8,12 @@
 #include "data/clock.h"
 #include "data/local_time.h"
 #include "data/messages/dpnote.h"
+#include "data/messages/email_send.h"
 #include "data/messages/message_user.h"
 #include "data/office/datadir.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
+#include "data/phone/dpphone.h"
 #include "messaging/copy_dialog.h"
 #include "messaging/memo_reply.h"
 #include "messaging/message_list.h"
@@ -19,6 +22,7 @@
 #include "storage/catalogue.h"
 #include "storage/records/field.h"
 #include "storage/records/message.h"
+#include "storage/records/phone.h"
 #include "toolkit/control_id.h"
 
 namespace msg = records::message;
@@ -62,6 +66,43 @@ void Store(const Slip& s, const char* to, int32_t toNumber, const char* sender,
   SetMessageUser(me);
 }
 
+// An e-mail from a colleague, sent as that colleague's Send E-mail sends it.
+void StoreEmail(const char* to, const char* sender, int32_t senderNumber) {
+  g_now += 47 * 60;
+  const MessageUser me = CurrentMessageUser();
+  SetMessageUser({sender, senderNumber, false});
+  EmailDraft draft;
+  draft.to = to;
+  draft.from = "tom.baker@office.example";
+  draft.subject = "Quote for the new shelving";
+  draft.body =
+      "Anne,\r\n\r\nthe quote for the new shelving came in this morning. It is a little over "
+      "the budget we agreed, but it includes fitting.\r\n\r\nCould you look at it before "
+      "Friday?\r\n\r\nTom";
+  std::string said;
+  EmailSend(draft, &said);
+  SetMessageUser(me);
+}
+
+// A few entries of the common phone list, for the view's fly-out.
+void AddPhoneEntries() {
+  PhoneTable phones;
+  if (!PhoneOpen(phones)) return;
+  const char* entries[][3] = {
+      {"Cafe Central", "Cafe Central", "617-555-0110"},
+      {"Caf\xE9 M\xFCller & S\xF6hne", "Caf\xE9 M\xFCller & S\xF6hne", "617-555-1234"},
+      {"Carter Tools", "Carter Tools Ltd.", "508-555-0142"},
+      {"Hendricks Supply", "Hendricks Supply", "508-555-0199"}};
+  for (const auto& e : entries) {
+    PhoneRecord r;
+    r.SetText(records::phone::kListname, e[0]);
+    r.SetText(records::phone::kCompany, e[1]);
+    r.SetText(records::phone::kPhone1, e[2]);
+    PhoneAdd(phones, r);
+  }
+  PhoneClose(phones);
+}
+
 }  // namespace
 
 GalleryListWindows::GalleryListWindows() {
@@ -72,6 +113,7 @@ GalleryListWindows::GalleryListWindows() {
     if (!DbCreateTable(t, path, tables[i]->version)) return;
   }
   std::ofstream(path + "DP.EXE") << "DESKpost data directory\n";
+  QDir().mkpath(QString::fromStdString(path + "DPE"));
   SetDataDirectory(path);
   int32_t numbers[3] = {};
   const char* people[3] = {"Anne Archer", "Reception", "Tom Baker"};
@@ -105,6 +147,7 @@ GalleryListWindows::GalleryListWindows() {
     Store(s, people[0], numbers[0], fromTom ? people[2] : people[1],
           fromTom ? numbers[2] : numbers[1], false);
   }
+  StoreEmail(people[0], people[2], numbers[2]);
   const Slip sent = {msg::kKindMemo, "Anne Archer", "", "", "Can we move the review to Friday?", 0};
   Store(sent, people[2], numbers[2], people[0], numbers[0], true);
 
@@ -123,16 +166,26 @@ GalleryListWindows::GalleryListWindows() {
   list->resize(860, 300);
   list->hide();
 
-  // The views of the first two rows.
-  for (int row : {0, 1}) {
+  // The views of the first two rows and of the e-mail.
+  const std::pair<int, const char*> views[] = {
+      {0, "view-message"}, {1, "view-memo"}, {4, "view-email"}};
+  for (const auto& [row, name] : views) {
     TViewMessageBaseClass* view = MakeMessageView(nullptr, list->MessageHandle(), list->Row(row),
                                                   row, list->RowCount() - row - 1, inbox, false);
     if (view == nullptr) continue;
     view->OpenModeless();
     view->hide();
     if (row == 1) memo_ = view->Record();
-    dialogs_.emplace_back(row == 0 ? "view-message" : "view-memo",
-                          std::unique_ptr<TBaseDialog>(view));
+    dialogs_.emplace_back(name, std::unique_ptr<TBaseDialog>(view));
+  }
+  // The phone message view again, its phone list open at the company.
+  AddPhoneEntries();
+  if (TViewMessageBaseClass* view = MakeMessageView(nullptr, list->MessageHandle(), list->Row(0), 0,
+                                                    list->RowCount() - 1, inbox, false)) {
+    view->OpenModeless();
+    view->ShowQuickList();
+    view->hide();
+    dialogs_.emplace_back("view-message-phone-list", std::unique_ptr<TBaseDialog>(view));
   }
   {
     MessageTable h;

@@ -219,6 +219,7 @@ void OptionsDialog::BuildMessage(OptionsPage* page) {
   AddCheck(form, page, "Auto format E-mails", kIdAutoFormat);
   QPushButton* choose = nullptr;
   AddChosen(form, page, "Folder:", kIdFolder, ">>", kIdFolderChoose, &choose);
+  choose->setAccessibleName("Choose the default folder");
   connect(choose, &QPushButton::clicked, this, [this] { ChooseFolder(); });
   page->Bind<TEditControl>(kIdInitials, initials_, sizeof initials_);
   page->Bind<TComboControl>(kIdDefaultType, kDefaultTypeChoices, kDefaultTypeCount, &defaultType_);
@@ -237,6 +238,7 @@ void OptionsDialog::BuildPhoneList(OptionsPage* page) {
   AddEdit(form, page, "Modem suffix:", kIdModemSuffix, 20);
   QPushButton* choose = nullptr;
   AddChosen(form, page, "Default:", kIdDefault, " >> ", kIdPhoneListChoose, &choose);
+  choose->setAccessibleName("Choose the default phone list");
   connect(choose, &QPushButton::clicked, this, [this] { ChoosePhoneList(); });
   AddCheck(form, page, "Automatically add 1 when dialing long distance", kIdAddOne);
   page->Bind<TComboControl>(kIdModemPort, kPortChoices, kPortChoiceCount, &port_);
@@ -250,6 +252,7 @@ void OptionsDialog::BuildScheduler(OptionsPage* page) {
   QFormLayout* form = PageForm(page);
   QPushButton* choose = nullptr;
   AddChosen(form, page, "Default:", kIdDefault, " >> ", kIdScheduleChoose, &choose);
+  choose->setAccessibleName("Choose the default schedule");
   connect(choose, &QPushButton::clicked, this, [this] { ChooseSchedule(); });
   auto* hours = new QWidget(page);
   auto* line = new QHBoxLayout(hours);
