@@ -200,7 +200,7 @@ class TMessageListClass : public TMessageListBaseClass {
   Q_OBJECT
  public:
   TMessageListClass(QWidget* owner, const ListRequest& request)
-      : TMessageListBaseClass(owner, request) {}
+      : TMessageListBaseClass(owner, request) { setProperty("helpAnchor", "message-list"); }
 };
 
 // The user's send log.
@@ -208,5 +208,5 @@ class TSendlogListClass : public TMessageListBaseClass {
   Q_OBJECT
  public:
   TSendlogListClass(QWidget* owner, const ListRequest& request)
-      : TMessageListBaseClass(owner, request) {}
+      : TMessageListBaseClass(owner, request) { setProperty("helpAnchor", "send-log"); }
 };

@@ -72,6 +72,7 @@ TakeWindow::TakeWindow(QWidget* owner, char kind, NamePicker* picker)
     : TTakeMessageBaseClass(owner, kind == kTakePhone ? kTakePhone : kTakeMemo,
                             kind == kTakePhone ? "Take Message" : "Take Memo"),
       picker_(picker) {
+  setProperty("helpAnchor", "take-message");
   Build();
 }
 
