@@ -35,6 +35,7 @@ const char kVirusWarning[] =
 
 TAttachDialog::TAttachDialog(QWidget* owner, EmailHeader& header)
     : TBaseDialog(owner, "Attachments"), header_(header) {
+  setProperty("helpAnchor", "attachments");
   Build();
 }
 
@@ -46,6 +47,7 @@ TAttachDialog::TAttachDialog(QWidget* owner, EmailHeader& header, int32_t number
       number_(number),
       sendLog_(sendLog),
       readOnly_(readOnly) {
+  setProperty("helpAnchor", "attachments");
   Build();
 }
 

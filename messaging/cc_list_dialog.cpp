@@ -12,6 +12,7 @@
 
 CCListDialog::CCListDialog(QWidget* owner, const std::vector<std::string>& names)
     : TBaseDialog(owner, "CC:") {
+  setProperty("helpAnchor", "cc-lists");
   auto* column = new QVBoxLayout(this);
   auto* list = new QListWidget(this);
   SetControlId(list, kIdList);

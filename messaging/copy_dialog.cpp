@@ -34,6 +34,7 @@ constexpr size_t kFromLineRoom = 45;
 TGetLocalCopyInfo::TGetLocalCopyInfo(QWidget* owner, const MessageRecord* message,
                                      const std::string* presetTo, int32_t presetNumber, bool urgent)
     : TBaseDialog(owner, "Copy Message"), picker_(this) {
+  setProperty("helpAnchor", "copy-message");
   setObjectName("COPY");
   oneMessage_ = message != nullptr;
   reply_ = presetTo != nullptr;

@@ -70,6 +70,7 @@ FieldLineEdit* LabelledLine(QWidget* window, QGridLayout* grid, int row, const Q
 // ---- GETCC ----
 
 TGetCCDialog::TGetCCDialog(QWidget* owner, const std::string& cc) : TBaseDialog(owner, "CC:") {
+  setProperty("helpAnchor", "email");
   setObjectName("GETCC");
   CopyInto(cc_, sizeof cc_, cc);
   auto* column = new QVBoxLayout(this);
@@ -114,6 +115,7 @@ bool EditEmailCC(QWidget* owner, std::string* cc) {
 
 EmailCCListDialog::EmailCCListDialog(QWidget* owner, const std::string& cc)
     : TBaseDialog(owner, "CC:") {
+  setProperty("helpAnchor", "email");
   setObjectName("EMAIL_CCLIST");
   auto* column = new QVBoxLayout(this);
   auto* list = new QListWidget(this);
@@ -132,6 +134,7 @@ QString SignatureCaption(int choice) {
 
 TSignatureDlgClass::TSignatureDlgClass(QWidget* owner, int choice)
     : TBaseDialog(owner, "E-mail Signature") {
+  setProperty("helpAnchor", "email");
   setObjectName("SIGNATURE");
   const EmailSignatures s = ReadSignatures();
   CopyInto(text1_, sizeof text1_, s.text[0]);
@@ -216,6 +219,7 @@ bool ChooseSignature(QWidget* owner, int* choice) {
 
 EmailOptionsDialog::EmailOptionsDialog(QWidget* owner, const std::string& rawStem)
     : TBaseDialog(owner, "Email Options"), rawStem_(rawStem) {
+  setProperty("helpAnchor", "email");
   setObjectName("EMAIL_OPTIONS");
   autoFormat_ = AutoFormat() ? 1 : 0;
   auto* column = new QVBoxLayout(this);
@@ -261,6 +265,7 @@ bool EditEmailOptions(QWidget* owner, const std::string& rawStem) {
 
 GetEmailFromDialog::GetEmailFromDialog(QWidget* owner, const std::string& from)
     : TBaseDialog(owner, "Email From field") {
+  setProperty("helpAnchor", "email");
   setObjectName("GET_EMAIL_FROM");
   CopyInto(from_, sizeof from_, from);
   auto* column = new QVBoxLayout(this);

@@ -73,6 +73,7 @@ FolderDialog::FolderDialog(QWidget* owner, FolderRecord& choice, NameEntry* name
       entry_(choice),
       slot_(nameSlot),
       passwords_(passwords) {
+  setProperty("helpAnchor", "folders");
   person_ = choice_.Owner();
   if (!FolderOpen(folders_)) {
     ShowError();
@@ -312,6 +313,7 @@ void FolderDialog::PickName() {
 NewFolderDialog::NewFolderDialog(QWidget* owner, FolderTable& folders, int32_t type, int32_t person,
                                  bool locked)
     : TBaseDialog(owner, "Create new folder"), folders_(folders), person_(person) {
+  setProperty("helpAnchor", "folders");
   FormBuilder form(this);
   form.Edit("Folder name:", kIdName, 30);
   auto* types = new QWidget(this);
@@ -358,6 +360,7 @@ void NewFolderDialog::Ok() {
 
 EditFolderDialog::EditFolderDialog(QWidget* owner, FolderTable& folders, const FolderEntry& folder)
     : TBaseDialog(owner, "Edit folder name"), folders_(folders), folder_(folder) {
+  setProperty("helpAnchor", "folders");
   const std::string name = folder.Name();
   name.copy(name_, sizeof name_ - 1);
   FormBuilder form(this);

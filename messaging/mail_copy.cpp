@@ -47,6 +47,7 @@ TGetEmailCopyInfo::TGetEmailCopyInfo(QWidget* owner, const MessageRecord* messag
     : TBaseDialog(owner, message ? "Copy E-mail" : "Copy selected Emails"),
       ownFrom_(UserDefaultFrom()),
       one_(message != nullptr) {
+  setProperty("helpAnchor", "copy-message");
   setObjectName("COPY_EMAIL");
   urgent_ = urgent ? 1 : 0;
   if (one_) {

@@ -23,6 +23,7 @@ TRespondToMailClass::TRespondToMailClass(QWidget* owner, const std::string& to,
       subject_(ReplySubject(subject)),
       body_(body),
       urgent_(urgent) {
+  setProperty("helpAnchor", "reply");
   setObjectName("MAIL_RESPONSE");
   auto* column = new QVBoxLayout(this);
   auto* grid = new QGridLayout;

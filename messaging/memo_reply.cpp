@@ -35,6 +35,7 @@ namespace nm = records::name;
 
 TRespondToMemoClass::TRespondToMemoClass(QWidget* owner, MessageRecord& memo, bool urgent)
     : TBaseDialog(owner), memo_(memo), picker_(this) {
+  setProperty("helpAnchor", "reply");
   setObjectName("MEMO_RESPONSE");
   urgent_ = urgent ? 1 : 0;
   // To the memo's From, when that is someone in the name table.

@@ -209,7 +209,7 @@ class TMessageListClass : public TMessageListBaseClass {
   Q_OBJECT
  public:
   TMessageListClass(QWidget* owner, const ListRequest& request)
-      : TMessageListBaseClass(owner, request) {}
+      : TMessageListBaseClass(owner, request) { setProperty("helpAnchor", "message-list"); }
 };
 
 // The user's send log.
@@ -217,5 +217,5 @@ class TSendlogListClass : public TMessageListBaseClass {
   Q_OBJECT
  public:
   TSendlogListClass(QWidget* owner, const ListRequest& request)
-      : TMessageListBaseClass(owner, request) {}
+      : TMessageListBaseClass(owner, request) { setProperty("helpAnchor", "send-log"); }
 };

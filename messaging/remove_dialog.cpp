@@ -7,6 +7,7 @@
 
 TRemoveDialog::TRemoveDialog(QWidget* owner, bool sendLog, int defaultId)
     : TBaseDialog(owner, "Remove Message") {
+  setProperty("helpAnchor", "message-list");
   auto* row = new QHBoxLayout(this);
   std::vector<std::pair<const char*, int>> buttons;
   if (sendLog) {

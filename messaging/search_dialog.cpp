@@ -27,6 +27,7 @@ void Copy(char* buffer, size_t size, const std::string& text) {
 TSearchCriteriaClass::TSearchCriteriaClass(QWidget* owner, const ListRequest& request,
                                            std::function<bool(const ListRequest&)> find)
     : TBaseDialog(owner, "Find a Message"), request_(request), find_(std::move(find)) {
+  setProperty("helpAnchor", "message-search");
   setObjectName("SEARCH");
   request_.search = true;
   // In the send log the first field is the To text of the copies.

@@ -93,6 +93,7 @@ class TEmailPhoneList : public TPhoneListView {
 
 TSelectMailToClass::TSelectMailToClass(QWidget* owner, size_t room)
     : TBaseDialog(owner, "To:"), room_(room) {
+  setProperty("helpAnchor", "email");
   setObjectName("SELECT_EMAIL_TO");
   if (!NameOpen(nameTable_) || !(namesOpen_ = true) || !PhoneOpen(phoneTable_)) {
     ShowError();

@@ -19,6 +19,7 @@
 
 TTakeEmailClass::TTakeEmailClass(QWidget* owner)
     : TTakeMessageBaseClass(owner, kTakeEmail, "Take Email"), composer_(new EmailComposer(this)) {
+  setProperty("helpAnchor", "email");
   setObjectName("TAKEMAIL");
   auto* column = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;

@@ -78,6 +78,7 @@ TakeWindow::TakeWindow(QWidget* owner, char kind, NamePicker* picker)
     : TTakeMessageBaseClass(owner, kind == kTakePhone ? kTakePhone : kTakeMemo,
                             kind == kTakePhone ? "Take Message" : "Take Memo"),
       picker_(picker) {
+  setProperty("helpAnchor", "take-message");
   Build();
 }
 

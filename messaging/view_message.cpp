@@ -84,7 +84,9 @@ TViewMessageBaseClass::TViewMessageBaseClass(QWidget* owner, TableHandle& table,
       rowNumber_(rowNumber),
       rowsAfter_(rowsAfter),
       request_(request),
-      single_(single) {}
+      single_(single) {
+  setProperty("helpAnchor", "view-message");
+}
 
 TViewMessageBaseClass::~TViewMessageBaseClass() {
   Unlock();

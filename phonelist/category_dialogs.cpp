@@ -105,6 +105,7 @@ bool TCategoryList::Selected(CategoryEntry* entry) const {
 
 TCategoryDialog::TCategoryDialog(QWidget* owner, int32_t entryNumber)
     : TBaseDialog(owner, "Categories"), entryNumber_(entryNumber), set_(&own_) {
+  setProperty("helpAnchor", "phone-categories");
   if (!OpenTables(true)) return;
   // The entry's categories, 255 at most.
   if (!CategoryLoadSet(links_, entryNumber_, set_)) {
@@ -117,6 +118,7 @@ TCategoryDialog::TCategoryDialog(QWidget* owner, int32_t entryNumber)
 
 TCategoryDialog::TCategoryDialog(QWidget* owner, CategorySet* selection)
     : TBaseDialog(owner, "Categories"), set_(selection), selectionOnly_(true) {
+  setProperty("helpAnchor", "phone-categories");
   if (!OpenTables(false)) return;
   ready_ = true;
   Build(true);
@@ -265,6 +267,7 @@ void TCategoryDialog::Delete() {
 TCategoryNameDialog::TCategoryNameDialog(QWidget* owner, const QString& caption,
                                          const QString& label, const std::string& initial)
     : TBaseDialog(owner, caption) {
+  setProperty("helpAnchor", "phone-categories");
   std::strncpy(name_, initial.c_str(), sizeof name_ - 1);
   FormBuilder form(this);
   form.Edit(label, kIdName, kMaxCategoryNameLength);

@@ -92,6 +92,7 @@ bool Blank(const std::string& text) {
 
 TPhoneInfoClass::TPhoneInfoClass(QWidget* owner, const PhoneEntry* existing)
     : TBaseDialog(owner, "PhoneList Detail") {
+  setProperty("helpAnchor", "phone-entry");
   if (!PhoneOpen(phones_)) {
     ShowError();
     return;

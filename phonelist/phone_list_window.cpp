@@ -54,6 +54,7 @@ QString PhoneListTitle() {
 }
 
 TPhoneListClass::TPhoneListClass(QWidget* owner) : TBaseDialog(owner, PhoneListTitle()) {
+  setProperty("helpAnchor", "phone-list");
   setWindowFlag(Qt::WindowMinMaxButtonsHint);
   if (!PhoneOpen(phones_)) {
     ShowError();

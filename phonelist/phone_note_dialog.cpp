@@ -13,6 +13,7 @@
 
 TPhoneNoteDialog::TPhoneNoteDialog(QWidget* owner, const std::string& text, bool readOnly)
     : TBaseDialog(owner, "Note") {
+  setProperty("helpAnchor", "phone-entry");
   FormBuilder form(this);
   FieldTextEdit* edit = form.MultiLine("&Note:", kIdText, 10);
   edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance('M') * 40);

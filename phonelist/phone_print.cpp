@@ -84,6 +84,7 @@ LabelSettings& PhoneLabelSettings() {
 
 TReportSetupClass::TReportSetupClass(QWidget* owner, ReportSettings* settings)
     : TBaseDialog(owner, "Report Setup"), settings_(settings), b_(*settings) {
+  setProperty("helpAnchor", "phone-reports");
   setObjectName("REPORT");
   FormBuilder form(this);
   form.Combo("Report type:", kIdType);
@@ -113,6 +114,7 @@ void TReportSetupClass::Ok() {
 TLabelSetupClass::TLabelSetupClass(QWidget* owner, const std::vector<LabelFormat>& formats,
                                    LabelSettings* settings)
     : TBaseDialog(owner, "Label Setup"), settings_(settings), b_(*settings) {
+  setProperty("helpAnchor", "phone-labels");
   setObjectName("LABEL");
   for (const LabelFormat& f : formats) names_.push_back(f.name);
   for (const std::string& n : names_) nameTexts_.push_back(n.c_str());

@@ -61,6 +61,7 @@ std::string Text(const char* buffer) {
 
 TPhoneSearchClass::TPhoneSearchClass(QWidget* owner, PhoneCriteria* criteria)
     : TBaseDialog(owner, "PhoneList Search Criteria"), criteria_(criteria) {
+  setProperty("helpAnchor", "phone-search");
   FormBuilder form(this);
   auto* categoryRow = new QWidget(this);
   auto* rowLayout = new QHBoxLayout(categoryRow);
@@ -241,6 +242,7 @@ TSearchListClass::TSearchListClass(QWidget* owner, std::unique_ptr<Table> result
     : TBaseDialog(owner, QString("Search result:   %1 found").arg(count)),
       results_(std::move(results)),
       mode_(mode) {
+  setProperty("helpAnchor", "phone-search");
   auto* layout = new QHBoxLayout(this);
   view_ = new SearchResultView(this);
   SetControlId(view_, kIdList);

@@ -59,6 +59,7 @@ int& LastFormat() {
 PhoneImportSummaryDialog::PhoneImportSummaryDialog(QWidget* owner, const QString& summary,
                                                    const QStringList& details)
     : TBaseDialog(owner, kImportCaption) {
+  setProperty("helpAnchor", "phone-files");
   auto* layout = new QVBoxLayout(this);
   summary_ = new QLabel(summary, this);
   SetControlId(summary_, kIdSummary);

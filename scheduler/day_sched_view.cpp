@@ -50,6 +50,7 @@ QLabel* DetailField(int id, const QString& meaning, QWidget* parent) {
 }  // namespace
 
 DaySchedView::DaySchedView(Scheduler& scheduler) : SchedView(scheduler, "DAY_SCHED") {
+  setProperty("helpAnchor", "scheduler-day");
   auto* body = new QHBoxLayout;
   layout_->addLayout(body);
 

@@ -28,6 +28,7 @@ void Fill(char* buffer, size_t size, const std::string& text) {
 
 SchedNoteDialog::SchedNoteDialog(QWidget* owner, const std::string& note)
     : TBaseDialog(owner, "Note") {
+  setProperty("helpAnchor", "schedule-entry");
   Fill(note_, sizeof note_, note);
   FormBuilder form(this);
   FieldTextEdit* edit = form.MultiLine(QString(), kIdNote, 5);
@@ -39,6 +40,7 @@ SchedNoteDialog::SchedNoteDialog(QWidget* owner, const std::string& note)
 EditSchedDialog::EditSchedDialog(QWidget* owner, SchedTable& handle, EntrySaveContext& context,
                                  const EntryDialogSetup& setup)
     : TBaseDialog(owner, "Schedule Entry"), handle_(handle), context_(context) {
+  setProperty("helpAnchor", "schedule-entry");
   context_.editing = setup.recordNumber;
   SchedRecord record;
   if (setup.recordNumber >= 0) {

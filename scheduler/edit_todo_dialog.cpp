@@ -37,6 +37,7 @@ EditTodoDialog::EditTodoDialog(QWidget* owner, TodoTable& handle, int32_t record
       recordNumber_(recordNumber),
       listOwner_(listOwner),
       day_(day) {
+  setProperty("helpAnchor", "todo-item");
   if (recordNumber_ >= 0) {
     ClearAppError();
     if (!TodoRead(handle_, recordNumber_, &saved_)) {

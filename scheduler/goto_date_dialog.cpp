@@ -10,6 +10,7 @@
 
 GotoDateDialog::GotoDateDialog(QWidget* owner, int32_t currentDay)
     : TBaseDialog(owner, "Go to date"), day_(currentDay) {
+  setProperty("helpAnchor", "go-to-date");
   FormBuilder form(this);
   NameControl(form.Edit("Go to:", kIdDate, 9), "Go to:");
   QPushButton* today = form.Button("&Today", kIdToday);

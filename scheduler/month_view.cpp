@@ -24,6 +24,7 @@ const QColor kShade(224, 224, 224);
 }  // namespace
 
 MonthSchedView::MonthSchedView(Scheduler& scheduler) : SchedView(scheduler, "MONTH_VIEW") {
+  setProperty("helpAnchor", "month-view");
   auto* top = new QHBoxLayout;
   auto* back = new QPushButton("<", this);
   SetControlId(back, kIdBack);

@@ -46,6 +46,7 @@ RepeatDialog::RepeatDialog(QWidget* owner, const QString& caption, int kind, int
       start_(start),
       selectedDay_(selectedDay),
       kind_(kind) {
+  setProperty("helpAnchor", "repeating-entries");
   untilDay_ = DayOf(RepeatDefaultUntil(start, selectedDay));
   auto* layout = new QVBoxLayout(this);
   auto* kinds = new QHBoxLayout;

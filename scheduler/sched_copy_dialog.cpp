@@ -22,6 +22,7 @@ SchedCopyDialog::SchedCopyDialog(QWidget* owner, SchedTable& handle, int32_t rec
       recordNumber_(recordNumber),
       scheduleOwner_(scheduleOwner),
       picker_(this) {
+  setProperty("helpAnchor", "schedule-copy");
   SchedRecord entry;
   ClearAppError();
   if (!SchedRead(handle_, recordNumber_, &entry)) {

@@ -86,6 +86,7 @@ SchedSearchDialog::SchedSearchDialog(QWidget* owner, SchedTable& handle, int32_t
 SchedSearchDialog::SchedSearchDialog(QWidget* owner, const QString& title,
                                      const QStringList& headings, Finder finder)
     : TBaseDialog(owner, title), finder_(std::move(finder)) {
+  setProperty("helpAnchor", "schedule-search");
   FormBuilder form(this);
   NameControl(form.Edit("Search for:", kIdText, 30), "Search for:");
   results_ = new QTreeWidget(this);

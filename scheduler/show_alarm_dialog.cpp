@@ -11,6 +11,7 @@
 
 ShowAlarmDialog::ShowAlarmDialog(QWidget* owner, const AlarmState& alarm)
     : TBaseDialog(owner, FromCp1252(AlarmWindowTitle(alarm))) {
+  setProperty("helpAnchor", "alarm");
   auto* layout = new QVBoxLayout(this);
   auto* form = new QFormLayout;
   const struct {

@@ -148,6 +148,7 @@ void TodoList::Close() {
 
 TodoWindow::TodoWindow(TodoList& list, int kind)
     : TBaseDialog(nullptr), list_owner_(list), kind_(kind) {
+  setProperty("helpAnchor", "todo");
   setObjectName(kind == kViewWeek ? "WEEK_VIEW" : kind == kViewMonth ? "MONTH_VIEW" : "DAY_TODO");
   setWindowTitle(QString("To-do list for:  %1").arg(FromCp1252(list.Owner().name)));
   layout_ = new QVBoxLayout(this);

@@ -25,6 +25,7 @@ constexpr int kNarrowWidth = 25;
 }  // namespace
 
 WeekSchedView::WeekSchedView(Scheduler& scheduler) : SchedView(scheduler, "WEEK_VIEW") {
+  setProperty("helpAnchor", "week-view");
   auto* top = new QHBoxLayout;
   auto* back = new QPushButton("<", this);
   SetControlId(back, kIdBack);

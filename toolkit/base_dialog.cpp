@@ -4,6 +4,7 @@
 
 #include "storage/check.h"
 #include "toolkit/choice_button_accessible.h"
+#include "toolkit/help.h"
 #include "toolkit/modeless.h"
 #include "toolkit/prompts.h"
 
@@ -23,6 +24,7 @@ void TBaseDialog::Opened(bool modeless) {
   modeless_ = modeless;
   open_ = true;
   result_ = 0;
+  if (isWindow()) InstallHelpKey(this);
   Initialise();
 }
 

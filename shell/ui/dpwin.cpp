@@ -20,6 +20,7 @@
 #include "shell/ui/trace.h"
 #include "shell/view_urgent.h"
 #include "toolkit/control_id.h"
+#include "toolkit/help.h"
 #include "toolkit/prompts.h"
 #include "toolkit/record_text.h"
 
@@ -66,14 +67,11 @@ DpWin::DpWin(DpWinSetup setup, DpWinHooks hooks, SoundPlayer& sound)
     connect(password, &QMenu::aboutToShow, this, [this] { UpdatePasswordMenu(); });
   }
   // Ctrl+S reaches the main window only while it is the active window;
-  // F1 asks for help from any of the program's windows.
+  // F1 in each window opens that window's section of the help page.
   QAction* save = AddCommand(this, "Save", kCmdSave);
   save->setShortcut(QKeySequence("Ctrl+S"));
   connect(save, &QAction::triggered, this, [this] { Command(kCmdSave); });
-  QAction* help = AddCommand(this, "Help", kCmdHelp);
-  help->setShortcut(QKeySequence(Qt::Key_F1));
-  help->setShortcutContext(Qt::ApplicationShortcut);
-  connect(help, &QAction::triggered, this, [this] { Command(kCmdHelp); });
+  SetHelpAnchor(this, "main-window");
 
   setCentralWidget(new FullPage(this, [this](int id) { Command(id); }));
   PlaceDefault();

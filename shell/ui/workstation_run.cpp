@@ -24,8 +24,10 @@
 #include "shell/ui/take_wiring.h"
 #include "shell/ui/terminate_close.h"
 #include "shell/ui/trace.h"
+#include "toolkit/help.h"
 
 int RunWorkstation(const std::string& iniPath) {
+  SetHelpPage(HelpPagePath());  // F1 in every window opens its section
   // The start-up's boxes, NAME_ERROR and its launcher of the setup program,
   // for the whole run.
   StartupWindows startupWindows;

@@ -65,6 +65,15 @@ def test_a_command_is_offered_alike_from_menu_and_toolbar(office: Office):
         check(len(set(offered.values())) == 1, f"{what} is offered unevenly: {offered}")
 
 
+# The only entries of the menus and toolbars the program keeps disabled in a
+# fresh office, and why: the phone and user passwords are managed only once
+# a master password is set, so until then Phone... and User... wait for it.
+# Every other entry and button has its window in this build and is offered.
+DISABLED_UNTIL_MASTER_PASSWORD = {
+    ("Setup", "Password", "Phone..."),
+    ("Setup", "Password", "User..."),
+}
+
 # Entries the walk leaves alone, and why.
 NOT_WALKED = {
     ("File", "Exit"): "ends the program",
@@ -98,15 +107,32 @@ def close_new_windows(station, before: set, what: str) -> list:
     return titles
 
 
-def test_every_offered_menu_entry_opens_a_window_that_closes_again(office: Office):
+def disabled_buttons(window: Node) -> list:
+    return [f"button {b.name}" for b in window.find_all(role="push button") if not b.enabled]
+
+
+def test_every_menu_entry_and_button_is_offered_and_opens_a_window_that_closes_again(
+        office: Office):
     anne = office.workstation("ANNE")
     before = {w.acc.path for w in anne.windows()}
+    disabled = disabled_buttons(anne.main_window())
     walked = {}
     for path, enabled in anne.menu_entries():
-        if not enabled or path in NOT_WALKED:
+        if not enabled:
+            if path not in DISABLED_UNTIL_MASTER_PASSWORD:
+                disabled.append(" > ".join(path))
+            continue
+        if path in NOT_WALKED:
             continue
         anne.menu(*path)
         walked[" > ".join(path)] = close_new_windows(anne, before, " > ".join(path))
+    # The floating toolbar's buttons too.
+    anne.main_window().get(role="push button", name="Toolbar").press()
+    wait_until(lambda: not anne.menu_bar().showing, "the floating toolbar")
+    disabled += [f"floating {b}" for b in disabled_buttons(anne.main_window())]
+    anne.main_window().get(role="push button", name="FULL").press()
+    wait_until(lambda: anne.menu_bar().showing, "the full window's menu")
+    check(not disabled, f"disabled: {disabled}")
     check(walked.get("Setup > About...") == ["About DESKpost"], f"the walk went: {walked}")
     check(walked.get("File > DESKpost Fax...") == ["DESKpost"], f"the walk went: {walked}")
 

@@ -11,6 +11,7 @@
 AddNameDialog::AddNameDialog(QWidget* owner, const QString& caption, int maxLength,
                              const std::string& initial)
     : TBaseDialog(owner, caption) {
+  setProperty("helpAnchor", "name-picker");
   const int length = std::clamp(maxLength, 1, kPersonLength);
   PutText(reinterpret_cast<uint8_t*>(text_), size_t(length) + 1, initial.c_str());
   FormBuilder form(this);

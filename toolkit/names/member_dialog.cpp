@@ -21,6 +21,7 @@ constexpr QSize kListSize(260, 240);
 
 MemberDialog::MemberDialog(QWidget* owner, const std::string& group)
     : TBaseDialog(owner, "Members"), group_(group) {
+  setProperty("helpAnchor", "name-picker");
   NameRecord record;
   if (!NameLookup(group_, &record)) {
     ShowError();

@@ -62,6 +62,7 @@ bool NameDeleteAllowed() {
 NamePickerDialog::NamePickerDialog(QWidget* owner, NamePickRequest& request,
                                    PasswordPrompt& passwords)
     : TBaseDialog(owner, "Name:"), request_(request), passwords_(passwords) {
+  setProperty("helpAnchor", "name-picker");
   if (request_.mode > kLastPickMode) request_.mode = kPickPeople;
   if (request_.tagSet) std::copy_n(request_.tagSet, kTagSetSize, tags_);
   if (!NameOpen(names_)) {

@@ -50,6 +50,7 @@ std::string TimeSpentText(int32_t seconds) {
 
 CallTimerDialog::CallTimerDialog(QWidget* owner, std::function<void(const QString&)> paste)
     : TBaseDialog(owner, "Call Timer"), paste_(std::move(paste)) {
+  setProperty("helpAnchor", "note");
   FormBuilder form(this);
   FieldLineEdit* time = form.Edit(QString(), kIdTime, 10);
   time->setAccessibleName("Time spent");

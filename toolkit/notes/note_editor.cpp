@@ -32,6 +32,7 @@ NoteEditorDialog::NoteEditorDialog(QWidget* owner, int32_t noteNumber, int mode)
     : TBaseDialog(owner, mode == kNoteReturnCall ? "RETURN CALL LOG" : "Note"),
       number_(noteNumber),
       mode_(mode) {
+  setProperty("helpAnchor", "note");
   if (number_ != 0) {
     std::string text;
     if (!NoteRead(number_, &text, kNoteTextLength)) {

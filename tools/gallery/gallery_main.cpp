@@ -31,6 +31,7 @@
 #include "tools/gallery/message_list_windows.h"
 #include "tools/gallery/messaging_windows.h"
 #include "tools/gallery/name_windows.h"
+#include "tools/gallery/phone_windows.h"
 
 namespace {
 
@@ -133,9 +134,6 @@ void Save(QWidget* w, const QString& dir, int n, const char* name) {
 }
 
 }  // namespace
-
-// tools/gallery/phone_windows.cpp
-std::shared_ptr<void> AddPhoneWindows(std::vector<std::pair<const char*, QWidget*>>& windows);
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -3,6 +3,8 @@
 // search criteria and a search's results, on a small office whose tables
 // live in a scratch directory that is the data directory while they are
 // shown.
+#include "tools/gallery/phone_windows.h"
+
 #include <QTemporaryDir>
 #include <memory>
 #include <utility>
@@ -247,8 +249,6 @@ class PhoneWindows {
 
 }  // namespace
 
-// Builds the phone list windows, adds them to the gallery's list, and
-// answers what keeps them alive until the gallery is done with them.
 std::shared_ptr<void> AddPhoneWindows(std::vector<std::pair<const char*, QWidget*>>& windows) {
   auto holder = std::make_shared<PhoneWindows>();
   holder->Add(windows);

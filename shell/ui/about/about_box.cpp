@@ -17,6 +17,7 @@ QString ProgramVersionText() {
 
 TAboutClass::TAboutClass(QWidget* owner, const QString& directory)
     : TBaseDialog(owner, "About DESKpost") {
+  setProperty("helpAnchor", "about");
   FormBuilder form(this);
   auto* name = new QLabel("<b>DESKpost</b>", this);
   form.Row(QString(), name, -1);

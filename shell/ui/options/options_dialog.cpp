@@ -130,6 +130,7 @@ OptionsDialog::OptionsDialog(QWidget* owner, std::string iniPath, const NameReco
       person_(person),
       workstation_(workstation),
       choosers_(std::move(choosers)) {
+  setProperty("helpAnchor", "options");
   const uint8_t* b = person_.bytes;
   sound_ = FieldByte(b, nm::kSoundRepeat);
   notify_ = FieldByte(b, nm::kNotify);

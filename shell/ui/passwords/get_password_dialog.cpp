@@ -8,6 +8,7 @@
 
 TGetPasswordClass::TGetPasswordClass(QWidget* owner, const QString& prompt)
     : TBaseDialog(owner, "Enter Password") {
+  setProperty("helpAnchor", "passwords");
   FormBuilder form(this);
   FieldLineEdit* field = form.Edit(prompt, kIdPasswordField, 19);
   field->setEchoMode(QLineEdit::Password);

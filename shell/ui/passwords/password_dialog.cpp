@@ -7,7 +7,9 @@
 
 TPasswordDialog::TPasswordDialog(QWidget* owner, const QString& caption, PasswordPrompt& prompt,
                                  bool set, PasswordNotes notes)
-    : TBaseDialog(owner, caption), prompt_(prompt), set_(set), notes_(notes) {}
+    : TBaseDialog(owner, caption), prompt_(prompt), set_(set), notes_(notes) {
+  setProperty("helpAnchor", "passwords");
+}
 
 void TPasswordDialog::AddPasswordButtons(FormBuilder& form, const QString& disableText) {
   setButton_ = form.Button(QString(), kIdSetPassword);
