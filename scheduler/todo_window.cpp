@@ -576,11 +576,10 @@ void TodoWindow::ShowDetail() {
   TodoRecord item;
   bool shown = false;
   if (number >= 0) {
-    const int code = AppErrorCode();
-    const std::string name = AppErrorName();
+    const SavedAppError saved = SaveAppError();
     shown = TodoRead(table_, number, &item) == 1;
     if (!shown) DbClearError();
-    SetAppError(code, name);
+    RestoreAppError(saved);
   }
   priority_->setText(shown ? FromCp1252(item.Priority()) : QString());
   QString text = shown ? FromCp1252(item.Text()) : QString();

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +14,11 @@
 std::string WithSlash(const std::string& directory) {
   if (!directory.empty() && directory.back() == '/') return directory;
   return directory + "/";
+}
+
+std::string WriteRefusal(int err) {
+  if (err == EROFS || err == EACCES || err == EPERM) return "the data directory is read-only";
+  return std::strerror(err);
 }
 
 void Complain(const std::string& text) {

@@ -26,6 +26,13 @@ int FailEmailApp(int code, std::string_view name, std::string_view sentence) {
   return FailEmail(sentence);
 }
 
+int FailEmailWrite(SystemReason reason, std::string_view name, std::string_view sentence) {
+  SetAppWriteError(reason, name);
+  if (sentence.empty()) return FailEmailFromAppError();
+  if (AppErrorIsDiskFull()) return FailEmail(std::string(sentence) + " The disk is full.");
+  return FailEmail(sentence);
+}
+
 int FailEmailFromAppError() {
   return FailEmail(FormatAppError());
 }
@@ -34,13 +41,12 @@ void EmailFirstFailure::Note() {
   if (failed_) return;
   failed_ = true;
   sentence_ = lastError;
-  code_ = AppErrorCode();
-  name_ = AppErrorName();
+  error_ = SaveAppError();
 }
 
 int EmailFirstFailure::Result() const {
   if (!failed_) return 1;
-  SetAppError(code_, name_);
+  RestoreAppError(error_);
   return FailEmail(sentence_);
 }
 

@@ -115,10 +115,9 @@ class OpenMessages {
   int Open(std::string* message) { return MsgOpen(table) ? 1 : FailApp(message); }
   ~OpenMessages() {
     if (table.open) {
-      int code = AppErrorCode();
-      std::string name = AppErrorName();
+      const SavedAppError saved = SaveAppError();
       MsgClose(table);
-      SetAppError(code, name);
+      RestoreAppError(saved);
     }
   }
   MessageTable table;

@@ -3,6 +3,7 @@
 #include <libical/ical.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -585,18 +586,17 @@ int SchedExportIcsFile(int32_t owner, const std::string& ownerName, const std::s
   if (!SchedOpen(handle)) return 0;
   std::string text;
   const int ok = SchedExportIcs(handle, owner, ownerName, &text, count);
-  const int code = AppErrorCode();
-  const std::string name = AppErrorName();
+  const SavedAppError saved = SaveAppError();
   SchedClose(handle);
   if (!ok) {
-    SetAppError(code, name);
+    RestoreAppError(saved);
     return 0;
   }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << text;
   out.close();
   if (!out) {
-    SetAppError(kAppWriteError, path);
+    SetAppWriteError(ReasonFromErrno(errno), path);
     return 0;
   }
   return 1;
@@ -617,9 +617,8 @@ int SchedImportIcsFile(int32_t owner, const std::string& path, IcsImportResult* 
   SchedTable handle;
   if (!SchedOpen(handle)) return 0;
   const int ok = SchedImportIcs(handle, owner, text.str(), result);
-  const int code = AppErrorCode();
-  const std::string name = AppErrorName();
+  const SavedAppError saved = SaveAppError();
   SchedClose(handle);
-  if (!ok) SetAppError(code, name);
+  if (!ok) RestoreAppError(saved);
   return ok;
 }
