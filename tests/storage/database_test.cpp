@@ -176,11 +176,21 @@ TEST_F(DatabaseTest, CallsOnAClosedTableFailThroughChecks) {
   EXPECT_EQ(count, 0);
   EXPECT_EQ(DbReadRecord(table, 0, buffer.data()), 0);
   EXPECT_EQ(DbAppendRecord(table, buffer.data()), 0);
+  EXPECT_EQ(DbDeleteRecord(table, buffer.data(), 0), 0);
   EXPECT_EQ(GetUniqueNumber(table, &number), 0);
   EXPECT_EQ(DbFirst(table), 0);
-  SetCheckHandler(nullptr);
+  EXPECT_EQ(DbCurrentEntry(table, buffer.data()), 0);
   EXPECT_EQ(DbGetError(), kDbOk);
-  EXPECT_GE(CheckFailureCount() - before, 5u);
+  EXPECT_GE(CheckFailureCount() - before, 7u);
+  // A table without a header has no unique-number counter to take from.
+  Table bare(TableDef{0, kRecord, 2, kPeopleIndexes, "BARE", 0});
+  ASSERT_EQ(DbCreateTable(bare, dir.Path(), 0), 1);
+  ASSERT_EQ(DbOpenTable(bare, dir.Path()), 1);
+  const unsigned beforeBare = CheckFailureCount();
+  EXPECT_EQ(GetUniqueNumber(bare, &number), 0);
+  EXPECT_EQ(CheckFailureCount(), beforeBare + 1);
+  DbCloseTable(bare);
+  SetCheckHandler(nullptr);
 }
 
 TEST_F(DatabaseTest, RecordsAreReadBackWithoutTheirLockByteAndDeletedOnesFail) {
@@ -254,19 +264,25 @@ TEST_F(DatabaseTest, UniqueNumbersCountOnAfterDeletionsAndAcrossHandles) {
   EXPECT_EQ(data[4], 7) << "the version byte survives";
 }
 
+// A workstation died part way through writing a slot: half of it, or its
+// first byte alone.
 TEST_F(DatabaseTest, AnAppendAfterATornSlotKeepsRecordsAligned) {
   Add("alice", 1);
-  // A workstation died half way through writing a slot.
-  File raw;
-  ASSERT_TRUE(raw.Open(dir.File("PEOPLE.DAT"), OpenMode::kShared));
-  std::vector<uint8_t> half(kRecord / 2, 'x');
-  raw.WriteAt(512 + kRecord, half.data(), half.size());
-  raw.Close();
-  auto r = Person("bob", 2);
-  int32_t number = -1;
-  ASSERT_EQ(DbAppendRecord(table, r.data(), &number), 1);
-  EXPECT_EQ(number, 2);
-  EXPECT_EQ(ReadName(2), "bob");
+  int32_t expected = 2;
+  for (size_t torn : {size_t(kRecord / 2), size_t(1)}) {
+    SCOPED_TRACE(torn);
+    File raw;
+    ASSERT_TRUE(raw.Open(dir.File("PEOPLE.DAT"), OpenMode::kShared));
+    std::vector<uint8_t> part(torn, 'x');
+    raw.WriteAt(512 + int64_t(expected - 1) * kRecord, part.data(), part.size());
+    raw.Close();
+    auto r = Person("bob" + std::to_string(expected), expected);
+    int32_t number = -1;
+    ASSERT_EQ(DbAppendRecord(table, r.data(), &number), 1);
+    EXPECT_EQ(number, expected);
+    EXPECT_EQ(ReadName(expected), "bob" + std::to_string(expected));
+    expected += 2;
+  }
 }
 
 // Re-keying record 0 (alice) from its X1 entry: where the entry ends up and
@@ -301,6 +317,7 @@ TEST_F(DatabaseTest, RekeyMovesTheEntryOrPutsTheOldOneBack) {
     EXPECT_EQ(DbRekeyRecord(table, old, renamed.data()), c.result);
     if (c.newName == "bob") {
       EXPECT_EQ(IdxGetError(), kIdxDuplicate);
+      EXPECT_EQ(DbErrorName(), "PEOPLE.X1");
     }
     EXPECT_EQ(WalkNames(table), c.walk);
     EXPECT_EQ(ReadName(0), c.record0);

@@ -394,7 +394,8 @@ TEST_F(MessageChangeTest, APlainWriteMayNotChangeWhatTheIndexesHold) {
   // Nor is anything written through a handle never opened.
   MessageTable closed;
   EXPECT_EQ(MsgWrite(closed, entry.RecordNumber(), ReadBack(entry)), 0);
-  expectedChecks = 2;
+  EXPECT_EQ(MsgRead(closed, entry.RecordNumber(), &r), 0);
+  expectedChecks = 3;
 }
 
 TEST_F(MessageChangeTest, TheSendLogCopyOfAnEmailGoesWithItsOwnFile) {
@@ -466,6 +467,19 @@ TEST_F(MessageViewTest, TheSendLogCopyIsFoundAfterTheSenderArchivedIt) {
   MessageRecord logged = Logged().at(0);
   EXPECT_EQ(logged.Folder(), msg::kFolderArchive);
   EXPECT_EQ(logged.ViewedTime(), now);
+}
+
+// The message is stamped first; a send log that cannot be opened then
+// fails the viewing rather than leave the sender's copy silently behind.
+TEST_F(MessageViewTest, ASendLogThatCannotBeOpenedFailsTheViewingOfAStampedMessage) {
+  BecomeUser("ALICE", true);
+  Send(Memo("BOB", "Logged."), bob);
+  ASSERT_EQ(std::remove(dir.File("SENDLOG.DAT").c_str()), 0);
+  BecomeUser("BOB", false);
+  MessageRecord seen;
+  EXPECT_EQ(MsgMarkViewed(messages, FirstIn(msg::kFolderNew, "BOB"), &seen), 0);
+  EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
+  EXPECT_EQ(ReadBack(FirstIn(msg::kFolderNew, "BOB")).ViewedTime(), now);
 }
 
 TEST_F(MessageViewTest, SomeoneElseOpeningStampsItAndTheRecipientStillClearsTheFlags) {

@@ -1,5 +1,5 @@
-// The schedule table: the day-line limit, key order (the common schedule
-// first, long descriptions by prefix and unique id), finding a day's run,
+// The schedule table: the day-line limit, the common schedule first (the
+// key order itself is the catalogue's, tested there), finding a day's run,
 // deleting, and the repeat-group walks.
 #include "data/schedule/dpsched.h"
 
@@ -104,25 +104,6 @@ TEST_F(SchedTest, TheCommonScheduleSortsBeforeEveryPersonAndIsFoundLikeAnyOwner)
   EXPECT_EQ(first.Owner(), kCommonScheduleOwner);
   EXPECT_EQ(first.Prefix(), "Office party");
   EXPECT_EQ(Day(kCommonScheduleOwner, At(2027, 3, 20)), std::vector<std::string>{"Office party"});
-}
-
-TEST_F(SchedTest, LongDescriptionsOrderByTheirFirst19CharactersThenByUniqueId) {
-  Add(Entry(kAlice, 2027, 3, 15, 9, 0, "Quarterly figures: Zurich office"));
-  Add(Entry(kAlice, 2027, 3, 15, 9, 0, "Quarterly figures: Amsterdam office"));
-  Add(Entry(kAlice, 2027, 3, 15, 9, 0, "Quarterly a"));
-  SchedKey key;
-  ASSERT_EQ(SchedFindFirst(sched, At(2027, 3, 15), kAlice, &key), 1);
-  EXPECT_EQ(key.Prefix(), "Quarterly a");
-  ASSERT_EQ(SchedNext(sched, &key), 1);
-  EXPECT_EQ(key.Prefix(), "Quarterly figures: ");
-  int32_t firstId = key.UniqueId();
-  SchedRecord record;
-  ASSERT_EQ(SchedRead(sched, key.RecordNumber(), &record), 1);
-  // Same prefix: the one added first (lower unique id) comes first, though
-  // its full text sorts after the other's.
-  EXPECT_EQ(record.Description(), "Quarterly figures: Zurich office");
-  ASSERT_EQ(SchedNext(sched, &key), 1);
-  EXPECT_GT(key.UniqueId(), firstId);
 }
 
 TEST_F(SchedTest, AnyTimeWithinADateFindsThatDaysEntriesAndAnEmptyDayEndsTheSearch) {

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #include "data/schedule/sched_repeat.h"
 #include "storage/errors.h"
@@ -22,13 +23,6 @@ constexpr int32_t kBob = 2;
 constexpr int32_t kAnne = 1;
 constexpr char kPython[] = "/usr/bin/python3";
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class SchedIcalTest : public SchedTableTest {
  protected:
   // Runs a Python script; its standard output.
@@ -38,8 +32,8 @@ class SchedIcalTest : public SchedTableTest {
     std::ofstream(file, std::ios::binary) << script;
     const std::string command =
         std::string(kPython) + " " + file + " > " + out + " 2> " + dir.File("script.err");
-    EXPECT_EQ(std::system(command.c_str()), 0) << ReadAll(dir.File("script.err"));
-    return ReadAll(out);
+    EXPECT_EQ(std::system(command.c_str()), 0) << ReadWholeFile(dir.File("script.err"));
+    return ReadWholeFile(out);
   }
 
   // The owner's entries in key order.
@@ -66,6 +60,12 @@ class SchedIcalTest : public SchedTableTest {
     return text;
   }
 };
+
+// A calendar of one event with the given properties and components.
+std::string OneEvent(const std::string& lines) {
+  return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//\r\nBEGIN:VEVENT\r\n" + lines +
+         "END:VEVENT\r\nEND:VCALENDAR\r\n";
+}
 
 // Each exported event as Python's reader sees it, one line each.
 constexpr char kReadBack[] = R"(
@@ -314,13 +314,11 @@ TEST_F(SchedIcalTest, ARuleGivesAtMostTheCapOfEntries) {
       {"FREQ=YEARLY", 48, "repeats after 2037 left out"},
   };
   for (const Case& c : cases) {
-    const std::string text =
-        std::string(
-            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//\r\nBEGIN:VEVENT\r\n"
-            "UID:r@t\r\nSUMMARY:Rule\r\nDTSTART:19900101T150000Z\r\nRRULE:") +
-        c.rule + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
     IcsPlan plan;
-    ASSERT_TRUE(IcsReadEntries(text, kBob, &plan));
+    ASSERT_TRUE(
+        IcsReadEntries(OneEvent("UID:r@t\r\nSUMMARY:Rule\r\nDTSTART:19900101T150000Z\r\nRRULE:" +
+                                std::string(c.rule) + "\r\n"),
+                       kBob, &plan));
     EXPECT_EQ(plan.entries.size(), c.planned) << c.rule;
     if (c.refusal) {
       ASSERT_EQ(plan.refused.size(), 1u) << c.rule;
@@ -366,13 +364,10 @@ TEST_F(SchedIcalTest, SingleEventsAreTakenOrRefusedByTheirRules) {
        "6-10 08:00 0 0", ""},
   };
   for (const Case& c : cases) {
-    const std::string text =
-        std::string(
-            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//\r\nBEGIN:VEVENT\r\n"
-            "UID:1@t\r\nSUMMARY:Case\r\n") +
-        c.lines + "END:VEVENT\r\nEND:VCALENDAR\r\n";
     IcsPlan plan;
-    ASSERT_TRUE(IcsReadEntries(text, kBob, &plan)) << c.what;
+    ASSERT_TRUE(
+        IcsReadEntries(OneEvent("UID:1@t\r\nSUMMARY:Case\r\n" + std::string(c.lines)), kBob, &plan))
+        << c.what;
     if (*c.reason) {
       EXPECT_TRUE(plan.entries.empty()) << c.what;
       ASSERT_EQ(plan.refused.size(), 1u) << c.what;
@@ -402,16 +397,10 @@ TEST_F(SchedIcalTest, SingleEventsAreTakenOrRefusedByTheirRules) {
 
 // Calendars one after another in one text are all read.
 TEST_F(SchedIcalTest, CalendarsOneAfterAnotherAreAllRead) {
-  const std::string one =
-      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//\r\nBEGIN:VEVENT\r\nUID:%@t\r\n"
-      "SUMMARY:%\r\nDTSTART;VALUE=DATE:20270501\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
   std::string text;
-  for (const char* name : {"First", "Second"}) {
-    std::string c = one;
-    c.replace(c.find('%'), 1, name);
-    c.replace(c.find('%'), 1, name);
-    text += c;
-  }
+  for (const std::string name : {"First", "Second"})
+    text +=
+        OneEvent("UID:" + name + "@t\r\nSUMMARY:" + name + "\r\nDTSTART;VALUE=DATE:20270501\r\n");
   IcsImportResult result;
   ASSERT_EQ(SchedImportIcs(sched, kBob, text, &result), 1);
   EXPECT_EQ(result.events, 2);

@@ -44,6 +44,13 @@ class RepeatTest : public SchedTableTest {
     return until;
   }
 
+  // The starts of 2027 a case expects, as "month-day" at the case's hour.
+  static std::vector<int32_t> StartsOn(std::initializer_list<std::pair<int, int>> days, int hour) {
+    std::vector<int32_t> starts;
+    for (const auto& [month, day] : days) starts.push_back(At(2027, month, day, hour));
+    return starts;
+  }
+
   int32_t number = -1;
 };
 
@@ -94,25 +101,10 @@ TEST_F(RepeatTest, MonthlyAddsTheDayInEveryTickedMonthThatHasIt) {
     std::vector<int32_t> starts;
   } cases[] = {
       // Day 31 skips the shorter months.
-      {kAlice,
-       1,
-       31,
-       14,
-       31,
-       8,
-       {},
-       {At(2027, 1, 31, 14), At(2027, 3, 31, 14), At(2027, 5, 31, 14), At(2027, 7, 31, 14),
-        At(2027, 8, 31, 14)}},
+      {kAlice, 1, 31, 14, 31, 8, {}, StartsOn({{1, 31}, {3, 31}, {5, 31}, {7, 31}, {8, 31}}, 14)},
       // The first month's day may lie before the entry's own date.
-      {6, 3, 20, 9, 5, 4, {3, 4}, {At(2027, 3, 5, 9), At(2027, 3, 20, 9), At(2027, 4, 5, 9)}},
-      {7,
-       3,
-       10,
-       8,
-       1,
-       5,
-       {},
-       {At(2027, 3, 1, 8), At(2027, 3, 10, 8), At(2027, 4, 1, 8), At(2027, 5, 1, 8)}},
+      {6, 3, 20, 9, 5, 4, {3, 4}, StartsOn({{3, 5}, {3, 20}, {4, 5}}, 9)},
+      {7, 3, 10, 8, 1, 5, {}, StartsOn({{3, 1}, {3, 10}, {4, 1}, {5, 1}}, 8)},
   };
   for (const auto& c : cases) {
     SchedRecord entry = Save(Entry(c.owner, 2027, c.month, c.day, c.hour, 0, "Monthly"));
@@ -124,32 +116,32 @@ TEST_F(RepeatTest, MonthlyAddsTheDayInEveryTickedMonthThatHasIt) {
   }
 }
 
-TEST_F(RepeatTest, Weekly4thAndLastGiveOneEntryInAMonthOfFourAndTwoInAMonthOfFive) {
-  // Mondays: February 2027 has four (1, 8, 15, 22), March has five (1, 8,
-  // 15, 22, 29).
-  SchedRecord entry = Save(Entry(kAlice, 2027, 1, 31, 10, 0, "Report"));
-  NthWeekdayRule rule;
-  rule.start = entry.Start();
-  rule.until = Until(2027, 3, 31);
-  rule.occurrence[3] = rule.occurrence[kOccurrenceLast] = true;
-  rule.weekday[1] = true;
-  ASSERT_EQ(RepeatNthWeekday(sched, number, entry, rule), 1);
-  EXPECT_EQ(Starts(), (std::vector<int32_t>{At(2027, 1, 31, 10), At(2027, 2, 22, 10),
-                                            At(2027, 3, 22, 10), At(2027, 3, 29, 10)}));
-}
-
-TEST_F(RepeatTest, WeeklyOnTheEntrysOwnWeekdayNeverDoublesTheEntryItself) {
-  // Monday 1 February 2027 is the 1st Monday of its month.
-  SchedRecord entry = Save(Entry(kAlice, 2027, 2, 1, 10, 0, "Report"));
-  NthWeekdayRule rule;
-  rule.start = entry.Start();
-  rule.until = Until(2027, 3, 31);
-  rule.occurrence[0] = true;
-  rule.weekday[1] = true;
-  RepeatOutcome outcome;
-  ASSERT_EQ(RepeatNthWeekday(sched, number, entry, rule, &outcome), 1);
-  EXPECT_EQ(outcome.added, 1);
-  EXPECT_EQ(Starts(), (std::vector<int32_t>{At(2027, 2, 1, 10), At(2027, 3, 1, 10)}));
+// Mondays: February 2027 has four (1, 8, 15, 22), March five (1, 8, 15, 22,
+// 29). The 4th and the last are one entry in a month of four and two in a
+// month of five; the entry's own weekday never doubles the entry itself.
+TEST_F(RepeatTest, WeeklyRulesPickTheirMondaysAndNeverDoubleTheEntry) {
+  const struct {
+    int32_t owner;
+    int month, day;  // the entry's date
+    std::vector<int> occurrences;
+    int added;
+    std::vector<int32_t> starts;
+  } cases[] = {
+      {kAlice, 1, 31, {3, kOccurrenceLast}, 3, StartsOn({{1, 31}, {2, 22}, {3, 22}, {3, 29}}, 10)},
+      {6, 2, 1, {0}, 1, StartsOn({{2, 1}, {3, 1}}, 10)},
+  };
+  for (const auto& c : cases) {
+    SchedRecord entry = Save(Entry(c.owner, 2027, c.month, c.day, 10, 0, "Report"));
+    NthWeekdayRule rule;
+    rule.start = entry.Start();
+    rule.until = Until(2027, 3, 31);
+    for (int o : c.occurrences) rule.occurrence[o] = true;
+    rule.weekday[1] = true;
+    RepeatOutcome outcome;
+    ASSERT_EQ(RepeatNthWeekday(sched, number, entry, rule, &outcome), 1);
+    EXPECT_EQ(outcome.added, c.added);
+    EXPECT_EQ(Starts(c.owner), c.starts) << c.owner;
+  }
 }
 
 TEST_F(RepeatTest, YearlyLastMondayOfMayAddsOnlyThoseDates) {
