@@ -75,7 +75,11 @@ DaySchedView::DaySchedView(Scheduler& scheduler) : SchedView(scheduler, "DAY_SCH
   connect(prevMonth, &QPushButton::clicked, this, [this] { NavigationKey(Qt::Key_PageUp); });
   connect(nextMonth, &QPushButton::clicked, this, [this] { NavigationKey(Qt::Key_PageDown); });
 
-  auto* detail = new QGridLayout;
+  // The panel is a widget of its own so a double click anywhere in it
+  // (its labels included) edits the selected entry.
+  detailPanel_ = new QWidget(this);
+  auto* detail = new QGridLayout(detailPanel_);
+  detail->setContentsMargins(0, 0, 0, 0);
   const struct {
     const char* label;
     int id;
@@ -85,21 +89,21 @@ DaySchedView::DaySchedView(Scheduler& scheduler) : SchedView(scheduler, "DAY_SCH
               {"Alarm:", kIdDetailAlarm, &alarm_}};
   int row = 0;
   for (const auto& r : rows) {
-    auto* label = new QLabel(r.label, this);
-    *r.field = DetailField(r.id, PlainLabel(r.label), this);
+    auto* label = new QLabel(r.label, detailPanel_);
+    *r.field = DetailField(r.id, PlainLabel(r.label), detailPanel_);
     label->setBuddy(*r.field);
     detail->addWidget(label, row, 0);
     detail->addWidget(*r.field, row, 1);
     ++row;
   }
-  description_ = DetailField(kIdDetailDescription, "Description", this);
+  description_ = DetailField(kIdDetailDescription, "Description", detailPanel_);
   description_->setWordWrap(true);
   detail->addWidget(description_, row++, 0, 1, 2);
-  noteMark_ = new QPushButton("Note", this);
+  noteMark_ = new QPushButton("Note", detailPanel_);
   SetControlId(noteMark_, kIdNoteMark);
   noteMark_->setAccessibleName("Note");
   noteMark_->setAutoDefault(false);
-  repeatMark_ = new QPushButton("Repeat", this);
+  repeatMark_ = new QPushButton("Repeat", detailPanel_);
   SetControlId(repeatMark_, kIdRepeatMark);
   repeatMark_->setAccessibleName("Repeat");
   repeatMark_->setAutoDefault(false);
@@ -107,7 +111,9 @@ DaySchedView::DaySchedView(Scheduler& scheduler) : SchedView(scheduler, "DAY_SCH
   detail->addWidget(repeatMark_, row, 1);
   connect(noteMark_, &QPushButton::clicked, this, [this] { EditNote(); });
   connect(repeatMark_, &QPushButton::clicked, this, [this] { RepeatSelected(); });
-  left->addLayout(detail);
+  detailPanel_->installEventFilter(this);
+  for (QLabel* field : detailPanel_->findChildren<QLabel*>()) field->installEventFilter(this);
+  left->addWidget(detailPanel_);
   left->addStretch();
 
   // Right: the day's title, "<" and ">", the lines.
@@ -145,6 +151,7 @@ DaySchedView::DaySchedView(Scheduler& scheduler) : SchedView(scheduler, "DAY_SCH
     EnableEntryCommands();
   });
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { EditSelected(); });
+  WatchEntryKeys(list_);
   setMinimumSize(760, 480);
   resize(760, 520);
 }
@@ -168,6 +175,7 @@ bool DaySchedView::Reload() {
   lines_ = std::move(lines);
   filling_ = true;
   list_->clear();
+  QList<QTreeWidgetItem*> rows;
   for (size_t i = 0; i < lines_.size(); ++i) {
     const DayLine& line = lines_[i];
     auto* item = new QTreeWidgetItem;
@@ -190,8 +198,9 @@ bool DaySchedView::Reload() {
     item->setData(0, Qt::AccessibleTextRole,
                   QString::fromStdString(IsUntimedLine(line) ? std::string("No time")
                                                              : ListTimeText(line.time)));
-    list_->addTopLevelItem(item);
+    rows.append(item);
   }
+  list_->addTopLevelItems(rows);
   filling_ = false;
   calendar_->Show(calendar, day);
   dayTitle_->setText(QString::fromStdString(DayTitle(day)));
@@ -286,16 +295,21 @@ void DaySchedView::NavigationKey(int key) {
   }
 }
 
-void DaySchedView::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Insert) {
-    AddEntry();
-    return;
+bool DaySchedView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonDblClick && watched->isWidgetType() &&
+      (watched == detailPanel_ || static_cast<QWidget*>(watched)->parentWidget() == detailPanel_)) {
+    DetailDoubleClicked();
+    return true;
   }
-  if (event->key() == Qt::Key_Delete) {
-    DeleteSelected();
-    return;
+  return SchedView::eventFilter(watched, event);
+}
+
+void DaySchedView::DetailDoubleClicked() {
+  if (SelectedRecord() >= 0) {
+    EditSelected();
+  } else {
+    AddEntry(SelectedSlotTime());
   }
-  SchedView::keyPressEvent(event);
 }
 
 void DaySchedView::TogglePresets() {

@@ -51,10 +51,14 @@ class DaySchedView : public SchedView {
   // The note and repeat marks.
   void EditNote();
   void RepeatSelected();
+  // A double click in the detail panel: edits the selected entry, or adds
+  // one (at the selected empty slot's hour) when none is selected.
+  void DetailDoubleClicked();
+  QWidget* DetailPanel() const { return detailPanel_; }
 
  protected:
   void Closing() override;
-  void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void ShowDetail();
@@ -62,6 +66,7 @@ class DaySchedView : public SchedView {
   std::vector<DayLine> lines_;
   DpCalendar* calendar_ = nullptr;
   QTreeWidget* list_ = nullptr;
+  QWidget* detailPanel_ = nullptr;
   QLabel* dayTitle_ = nullptr;
   QLabel* monthTitle_ = nullptr;
   QLabel* start_ = nullptr;

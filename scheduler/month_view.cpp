@@ -70,6 +70,7 @@ MonthSchedView::MonthSchedView(Scheduler& scheduler) : SchedView(scheduler, "MON
   });
   connect(grid_, &QTableWidget::cellDoubleClicked, this,
           [this] { scheduler_.SwitchView(kViewDay); });
+  WatchEntryKeys(grid_);
   // "&Edit" shows the day.
   disconnect(buttons_[kIdEdit], nullptr, this, nullptr);
   connect(buttons_[kIdEdit], &QPushButton::clicked, this,
@@ -106,11 +107,11 @@ bool MonthSchedView::Reload() {
       if (!scheduler_.Options().noShading) item->setBackground(kShade);
     } else {
       item->setForeground(c.mark == kMarkToday ? kToday : kOtherDay);
-      const LocalTime t = ToLocal(month_.calendar.DayOfCell(cell));
+      // The cell says its date: its column is its weekday.
       QString reading = QString("%1, %2 %3, %4")
-                            .arg(WeekdayName(t.weekday), MonthName(t.month))
-                            .arg(t.day)
-                            .arg(t.year);
+                            .arg(WeekdayName(cell % 7), MonthName(month_.calendar.month))
+                            .arg(c.day)
+                            .arg(month_.calendar.year);
       if (c.mark == kMarkToday) reading += ", today";
       for (const DayLine& line : month_.days[c.day])
         reading += "; " + FromCp1252(MonthEntryText(line));

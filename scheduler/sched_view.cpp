@@ -1,6 +1,7 @@
 #include "scheduler/sched_view.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPushButton>
 
 #include "data/local_time.h"
@@ -12,6 +13,7 @@
 #include "scheduler/goto_date_dialog.h"
 #include "scheduler/sched_copy_dialog.h"
 #include "scheduler/sched_dialogs.h"
+#include "scheduler/sched_print.h"
 #include "scheduler/sched_search.h"
 #include "scheduler/sched_view_ics.h"
 #include "scheduler/scheduler.h"
@@ -63,8 +65,6 @@ SchedView::SchedView(Scheduler& scheduler, const QString& resourceName)
   commands_->addStretch();
   layout_->addLayout(commands_);
   AddCalendarMenu(this, layout_);
-  // Printing comes with the printed schedule pages.
-  buttons_[kIdPrint]->setEnabled(false);
   setWindowTitle(QString("Schedule for:  %1").arg(FromCp1252(scheduler_.Owner().name)));
 }
 
@@ -84,6 +84,7 @@ bool SchedView::Start() {
     return false;
   }
   buttons_[kIdCopy]->setVisible(CopyOffered());
+  PlaceWindow(*this, scheduler_.Placement());
   OpenModeless();
   if (!Reload()) {
     // The day the scheduler stood on cannot be shown: today can.
@@ -96,6 +97,7 @@ bool SchedView::Start() {
 void SchedView::CloseWindow() {
   if (!IsOpen()) return;
   Closing();
+  KeepPlacement(*this, scheduler_.Placement());
   if (table_.open) SchedClose(table_);
   CloseWith(0);
 }
@@ -111,6 +113,34 @@ void SchedView::changeEvent(QEvent* event) {
     const int32_t selected = SelectedRecord();
     if (Reload() && selected >= 0) SelectRecord(selected);
   }
+}
+
+void SchedView::WatchEntryKeys(QWidget* list) {
+  list->installEventFilter(this);
+}
+
+bool SchedView::EntryKey(const QKeyEvent& event) {
+  if (event.modifiers() & ~Qt::KeypadModifier) return false;
+  if (event.key() == Qt::Key_Insert) {
+    AddEntry();
+    return true;
+  }
+  if (event.key() == Qt::Key_Delete) {
+    // As the button does: nothing while no entry is selected.
+    if (buttons_[kIdDelete]->isEnabled()) DeleteSelected();
+    return true;
+  }
+  return false;
+}
+
+bool SchedView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && EntryKey(*static_cast<QKeyEvent*>(event))) return true;
+  return TBaseDialog::eventFilter(watched, event);
+}
+
+void SchedView::keyPressEvent(QKeyEvent* event) {
+  if (EntryKey(*event)) return;
+  TBaseDialog::keyPressEvent(event);
 }
 
 void SchedView::EnableEntryCommands() {
@@ -150,6 +180,9 @@ void SchedView::Command(int id) {
       return;
     case kIdSearch:
       Search();
+      return;
+    case kIdPrint:
+      Print();
       return;
     case kIdClose:
       CloseWindow();
@@ -294,4 +327,17 @@ void SchedView::Search() {
   SchedSearchDialog dialog(this, table_, scheduler_.Owner().number);
   if (RunSchedDialog(dialog) != 1) return;
   if (MoveTo(dialog.ChosenDay())) SelectRecord(dialog.ChosenRecord());
+}
+
+void SchedView::Print() {
+  SchedPrintRequest request;
+  request.owner = scheduler_.Owner().number;
+  request.ownerName = scheduler_.Owner().name;
+  request.day = scheduler_.CurrentDay();
+  request.presets = scheduler_.Options().presets;
+  const int view = scheduler_.View();
+  PrintSchedule(this, request,
+                view == kViewWeek    ? SchedPage::kWeekly
+                : view == kViewMonth ? SchedPage::kMonthly
+                                     : SchedPage::kDaily);
 }

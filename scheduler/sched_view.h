@@ -14,6 +14,7 @@
 #include "data/schedule/dpsched.h"
 #include "toolkit/base_dialog.h"
 
+class QKeyEvent;
 class QPushButton;
 class Scheduler;
 
@@ -72,6 +73,9 @@ class SchedView : public TBaseDialog {
   void ShowOwner();
   void GoToDate();
   void Search();
+  // "&Print": the day, week or month of the owner's schedule, the layout
+  // shown offered first.
+  void Print();
 
   QPushButton* Button(int id) const;
 
@@ -85,6 +89,12 @@ class SchedView : public TBaseDialog {
   virtual bool CopyOffered() const { return true; }
   // Runs before the window closes (the day view writes UsePresets).
   virtual void Closing() {}
+  // Insert adds an entry and Delete deletes the selected one, wherever the
+  // focus is; a list or grid would take the keys for itself, so the
+  // layouts have their lists watched.
+  void WatchEntryKeys(QWidget* list);
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   // After a save or delete: reload and select the entry.
   void Refresh(int32_t select);
 
@@ -94,5 +104,8 @@ class SchedView : public TBaseDialog {
   std::map<int, QPushButton*> buttons_;
 
  private:
+  // Insert and Delete; false for another key.
+  bool EntryKey(const QKeyEvent& event);
+
   SchedTable table_;
 };

@@ -91,6 +91,10 @@ void Scheduler::ShowOwner(const ScheduleOwner& owner) {
   if (SchedView* view = Window()) view->ShowOwner();
 }
 
+void Scheduler::KeepOpenPlacement() {
+  if (SchedView* view = Window()) KeepPlacement(*view, placement_);
+}
+
 void Scheduler::Close() {
   if (window_) window_->CloseWindow();
 }

@@ -17,6 +17,7 @@
 #include "data/office/passwords.h"
 #include "data/schedule/dpsched.h"
 #include "scheduler/sched_options.h"
+#include "scheduler/window_placement.h"
 
 class SchedView;
 class QWidget;
@@ -59,6 +60,12 @@ class Scheduler : public QObject {
   const std::string& IniPath() const { return iniPath_; }
   // The table while the window is open (the alarm search uses it then).
   SchedTable* OpenTable();
+  // Where the window opens; every window gives its placement back when it
+  // closes (the SchedState record).
+  WindowPlacement& Placement() { return placement_; }
+  // Gives the open window's placement back without closing it (the
+  // program ending with the window open).
+  void KeepOpenPlacement();
 
  private:
   SchedView* Make(int kind);
@@ -73,6 +80,7 @@ class Scheduler : public QObject {
   int view_ = kViewDay;
   int32_t currentDay_ = 0;
   ScheduleOwner owner_;
+  WindowPlacement placement_;
   SchedView* window_ = nullptr;  // owned
   std::vector<QPointer<SchedView>> retired_;
 };

@@ -26,6 +26,7 @@
 #include "scheduler/edit_todo_dialog.h"
 #include "scheduler/goto_date_dialog.h"
 #include "scheduler/sched_dialogs.h"
+#include "scheduler/sched_print.h"
 #include "scheduler/sched_search.h"
 #include "scheduler/scheduler.h"
 #include "storage/errors.h"
@@ -140,6 +141,10 @@ void TodoList::SwitchView(int kind) {
   Make(kind);
 }
 
+void TodoList::KeepOpenPlacement() {
+  if (TodoWindow* window = Window()) KeepPlacement(*window, placement_);
+}
+
 void TodoList::Close() {
   if (window_) window_->CloseWindow();
 }
@@ -165,7 +170,6 @@ TodoWindow::TodoWindow(TodoList& list, int kind)
   }
   commands->addStretch();
   layout_->addLayout(commands);
-  buttons_[kIdPrint]->setEnabled(false);
   if (kind == kViewDay) {
     BuildDay();
   } else {
@@ -240,6 +244,9 @@ void TodoWindow::BuildDay() {
   list_->setColumnCount(1);
   list_->setHeaderLabels({"To-do items"});
   list_->setRootIsDecorated(false);
+  // Every row is one line under its check mark: the list need not measure
+  // each of its 256 rows to lay them out.
+  list_->setUniformRowHeights(true);
   right->addWidget(list_, 1);
   connect(list_, &QTreeWidget::currentItemChanged, this, [this] {
     if (filling_) return;
@@ -247,6 +254,7 @@ void TodoWindow::BuildDay() {
     EnableItemCommands();
   });
   connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { EditSelected(); });
+  list_->installEventFilter(this);
   setMinimumSize(700, 460);
 }
 
@@ -292,6 +300,7 @@ void TodoWindow::BuildGrid() {
     EnableItemCommands();
   });
   connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { EditSelected(); });
+  grid_->installEventFilter(this);
   connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
     if (kind_ != kViewWeek) return;
     list_owner_.SetCurrentDay(DayOfColumn(column));
@@ -306,6 +315,7 @@ bool TodoWindow::Start() {
     ShowError();
     return false;
   }
+  PlaceWindow(*this, list_owner_.Placement());
   OpenModeless();
   if (!Reload()) {
     list_owner_.SetCurrentDay(Today());
@@ -316,6 +326,7 @@ bool TodoWindow::Start() {
 
 void TodoWindow::CloseWindow() {
   if (!IsOpen()) return;
+  KeepPlacement(*this, list_owner_.Placement());
   if (table_.open) TodoClose(table_);
   CloseWith(0);
 }
@@ -369,6 +380,9 @@ bool TodoWindow::LoadDay() {
   const QIcon blank(empty);
   filling_ = true;
   list_->clear();
+  // The rows go in together: one insertion for the list to take in.
+  QList<QTreeWidgetItem*> rows;
+  rows.reserve(qsizetype(items_[0].size()));
   for (const TodoListEntry& e : items_[0]) {
     auto* item = new QTreeWidgetItem;
     item->setText(0, QString("%1\t%2").arg(FromCp1252(e.Key().Priority()), FirstLine(e.Text())));
@@ -376,8 +390,9 @@ bool TodoWindow::LoadDay() {
     item->setData(0, Qt::AccessibleTextRole, Reading(e));
     // Open items keep the check mark's room, so the texts line up.
     item->setIcon(0, e.Key().Done() ? done : blank);
-    list_->addTopLevelItem(item);
+    rows.append(item);
   }
+  list_->addTopLevelItems(rows);
   filling_ = false;
   calendar_->Show(calendar, day);
   title_->setText(QString::fromStdString(DayTitle(day)));
@@ -627,6 +642,9 @@ void TodoWindow::Command(int id) {
     case kIdSearch:
       Search();
       return;
+    case kIdPrint:
+      Print();
+      return;
     case kIdClose:
       CloseWindow();
       return;
@@ -649,6 +667,21 @@ void TodoWindow::keyPressEvent(QKeyEvent* event) {
     default:
       TBaseDialog::keyPressEvent(event);
   }
+}
+
+bool TodoWindow::eventFilter(QObject* watched, QEvent* event) {
+  // The list and the grids would take Space (and Insert and Delete) for
+  // themselves: the window's keys come first.
+  if (event->type() == QEvent::KeyPress && (watched == list_ || watched == grid_)) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool ours = key->key() == Qt::Key_Insert || key->key() == Qt::Key_Delete ||
+                      key->key() == Qt::Key_Space;
+    if (ours && !(key->modifiers() & ~Qt::KeypadModifier)) {
+      keyPressEvent(key);
+      return true;
+    }
+  }
+  return TBaseDialog::eventFilter(watched, event);
 }
 
 void TodoWindow::contextMenuEvent(QContextMenuEvent* event) {
@@ -781,4 +814,13 @@ void TodoWindow::Search() {
       });
   if (RunSchedDialog(dialog) != 1) return;
   if (MoveTo(dialog.ChosenDay())) SelectRecord(dialog.ChosenRecord());
+}
+
+void TodoWindow::Print() {
+  SchedPrintRequest request;
+  request.owner = list_owner_.Owner().number;
+  request.ownerName = list_owner_.Owner().name;
+  request.day = list_owner_.CurrentDay();
+  request.presets = list_owner_.Options().presets;
+  PrintSchedulePage(this, request, SchedPage::kDaily);
 }

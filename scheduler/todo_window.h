@@ -15,6 +15,7 @@
 #include "data/office/passwords.h"
 #include "data/schedule/dptodo.h"
 #include "scheduler/sched_options.h"
+#include "scheduler/window_placement.h"
 #include "toolkit/base_dialog.h"
 
 class DpCalendar;
@@ -45,6 +46,11 @@ class TodoList : public QObject {
   void SetOwner(const ScheduleOwner& owner) { owner_ = owner; }
   SchedOptions& Options() { return options_; }
   PasswordPrompt& Passwords() { return passwords_; }
+  // Where the window opens; every window gives its placement back when it
+  // closes (the TodoState record).
+  WindowPlacement& Placement() { return placement_; }
+  // Gives the open window's placement back without closing it.
+  void KeepOpenPlacement();
 
  private:
   void Retire();
@@ -57,6 +63,7 @@ class TodoList : public QObject {
   int view_ = 270;
   int32_t currentDay_ = 0;
   ScheduleOwner owner_;
+  WindowPlacement placement_;
   TodoWindow* window_ = nullptr;  // owned
   std::vector<QPointer<TodoWindow>> retired_;
 };
@@ -112,6 +119,8 @@ class TodoWindow : public TBaseDialog {
   void ChooseOwner();
   void GoToDate();
   void Search();
+  // "&Print": the day page of the current day for the list's owner.
+  void Print();
   void NavigationKey(int key);
 
   QPushButton* Button(int id) const;
@@ -122,6 +131,7 @@ class TodoWindow : public TBaseDialog {
  protected:
   void reject() override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void changeEvent(QEvent* event) override;
 

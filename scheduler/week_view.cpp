@@ -75,6 +75,7 @@ WeekSchedView::WeekSchedView(Scheduler& scheduler) : SchedView(scheduler, "WEEK_
     grid_->setCurrentItem(selected[0]);
   });
   connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { EditSelected(); });
+  WatchEntryKeys(grid_);
   setMinimumSize(kTimeWidth + 7 * kDayWidth + 40, 560);
 }
 
@@ -108,13 +109,15 @@ bool WeekSchedView::Reload() {
     if (untimed) time->setBackground(kUntimed);
     if (row.preset) time->setForeground(grey);
     grid_->setItem(int(r), 0, time);
+    // The row's wall-clock time is the same on every day: it is said from
+    // the row, not worked out again (through the time zone) for each cell.
+    const QString said = QString::fromStdString(
+        untimed ? std::string("no time")
+                : ClockText(row.timeOfDay / 3600, row.timeOfDay / 60 % 60, ClockForm::kList));
     for (int d = 0; d < 7; ++d) {
       const WeekCell cell = WeekCellAt(week_, r, d);
       auto* item = new QTableWidgetItem;
-      const int32_t at = WeekRowTime(week_, r, d);
-      QString reading = QString("%1, %2").arg(
-          QString::fromStdString(WeekHeading(week_, d)),
-          QString::fromStdString(untimed ? std::string("no time") : ListTimeText(at)));
+      QString reading = headings[d + 1] + ", " + said;
       if (cell.line) {
         item->setText(FromCp1252(cell.line->description));
         item->setData(kBracketRole, int(cell.line->bracket));

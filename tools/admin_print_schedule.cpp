@@ -1,7 +1,8 @@
 // dpadmin print DIR daily|weekly|monthly NAME DATE: a person's (or the
 // common schedule's) day, weeks or month printed on the data directory's
 // page templates into a PDF file, as the scheduler's Print puts them on
-// paper: letter paper, half-inch margins.
+// paper: letter paper, half-inch margins. A day shows the preset hours of
+// the workstation whose INI file --ini names (8 to 17 without one).
 #include <QGuiApplication>
 #include <QPageLayout>
 #include <QPageSize>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "data/local_time.h"
+#include "data/office/profile.h"
 #include "printing/schedule_print.h"
 #include "tools/admin.h"
 #include "tools/admin_office.h"
@@ -23,7 +25,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: dpadmin print DIR daily|weekly|monthly NAME DATE [--to DATE] --pdf FILE";
+    "usage: dpadmin print DIR daily|weekly|monthly NAME DATE [--to DATE] [--ini FILE] --pdf FILE";
 
 // A painter needs the windowing system's fonts: a program without a screen
 // of its own uses the offscreen one.
@@ -44,7 +46,7 @@ bool IsSchedulePrintKind(const std::string& kind) {
 
 int AdminPrintSchedule(const std::vector<std::string>& args) {
   ParsedOptions options;
-  if (!ParseOptions(args, {"--pdf", "--to"}, {}, &options)) return kExitError;
+  if (!ParseOptions(args, {"--pdf", "--to", "--ini"}, {}, &options)) return kExitError;
   const std::vector<std::string>& p = options.positional;
   const std::string pdf = options.Value("--pdf");
   if (p.size() != 4 || !IsSchedulePrintKind(p[1]) || pdf.empty()) {
@@ -68,6 +70,15 @@ int AdminPrintSchedule(const std::vector<std::string>& args) {
   request.dataDirectory = WithSlash(p[0]);
   request.day = day;
   request.today = Today();
+  if (options.Given("--ini")) {
+    const std::string ini = options.Value("--ini");
+    if (!std::filesystem::exists(ini)) {
+      Complain(ini + ": no such file");
+      return kExitError;
+    }
+    request.presets = PresetHoursFromOptions(ProfileGetInt(ini, "DESKpost", "PresetStart", 8),
+                                             ProfileGetInt(ini, "DESKpost", "PresetEnd", 17));
+  }
 
   const auto fonts = StartFonts();
   PrintOutcome outcome;

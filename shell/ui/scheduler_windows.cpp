@@ -1,5 +1,7 @@
 #include "shell/ui/scheduler_windows.h"
 
+#include <QEvent>
+
 #include "data/office/dpmain.h"
 #include "data/schedule/sched_alarm.h"
 #include "scheduler/sched_dialogs.h"
@@ -7,6 +9,36 @@
 #include "scheduler/show_alarm_dialog.h"
 #include "scheduler/todo_window.h"
 #include "shell/toolbar_layout.h"
+#include "shell/ui/dpwin.h"
+#include "shell/window_state.h"
+#include "shell/workstation_settings.h"
+
+namespace {
+
+// The record's placement for a window about to open.
+void PlaceFrom(const std::optional<WindowStateRecord>& record, WindowPlacement& placement) {
+  if (!record) return;
+  const WindowRestore restore = RestoreWindow(*record);
+  if (restore.move) {
+    const WindowRect& r = restore.rect;
+    placement.rect = QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  }
+  placement.maximised = restore.maximise;
+}
+
+// A closing window's placement into the main window's record of it; the
+// spare value stays as it was.
+void KeepInto(DpWin* window, int key, WindowPlacement& placement) {
+  placement.kept = [window, key](const QRect& rect, bool maximised, bool minimised) {
+    WindowStateRecord record = window->Settings().windows[size_t(key)].value_or(WindowStateRecord());
+    SaveWindowState(
+        record, maximised, minimised,
+        {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()});
+    window->SetWindowState(key, record);
+  };
+}
+
+}  // namespace
 
 void RunSchedulerCommand(Scheduler& scheduler, PollAlert& alerts, QWidget* owner) {
   if (alerts.AlarmPending()) {
@@ -26,7 +58,31 @@ SchedulerWindows::SchedulerWindows(const std::string& iniPath, PasswordPrompt& p
     : scheduler_(std::make_unique<Scheduler>(iniPath, passwords)),
       todo_(std::make_unique<TodoList>(iniPath, passwords)) {}
 
-SchedulerWindows::~SchedulerWindows() = default;
+SchedulerWindows::~SchedulerWindows() {
+  // The records outlive the main window only through its settings.
+  scheduler_->Placement().kept = nullptr;
+  todo_->Placement().kept = nullptr;
+}
+
+void SchedulerWindows::Start(DpWin& window) {
+  window_ = &window;
+  window.installEventFilter(this);
+  const WorkstationSettings& settings = window.Settings();
+  PlaceFrom(settings.windows[kSchedWindowState], scheduler_->Placement());
+  PlaceFrom(settings.windows[kTodoWindowState], todo_->Placement());
+  KeepInto(&window, kSchedWindowState, scheduler_->Placement());
+  KeepInto(&window, kTodoWindowState, todo_->Placement());
+}
+
+bool SchedulerWindows::eventFilter(QObject* watched, QEvent* event) {
+  // The main window writes the records as it closes; an open window's
+  // placement goes in first. The windows stay: the close may be refused.
+  if (watched == window_ && event->type() == QEvent::Close) {
+    scheduler_->KeepOpenPlacement();
+    todo_->KeepOpenPlacement();
+  }
+  return QObject::eventFilter(watched, event);
+}
 
 void SchedulerWindows::CloseAll() {
   scheduler_->Close();

@@ -75,6 +75,7 @@ int RunWorkstation(const std::string& iniPath) {
   mainWindow = window.get();
   lists.SetMainWindow(window.get());
   phoneList.Start(*window, iniPath);
+  schedulerWindows.Start(*window);
   QObject::connect(window.get(), &DpWin::finished, qApp,
                    [](int code) { QCoreApplication::exit(code); });
   CloseOnTerminate(window.get());

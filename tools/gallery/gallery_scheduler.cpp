@@ -11,6 +11,7 @@
 #include "scheduler/goto_date_dialog.h"
 #include "scheduler/repeat_dialogs.h"
 #include "scheduler/sched_copy_dialog.h"
+#include "scheduler/sched_print.h"
 #include "scheduler/sched_search.h"
 #include "scheduler/scheduler.h"
 #include "scheduler/show_alarm_dialog.h"
@@ -130,6 +131,7 @@ GalleryScheduler::GalleryScheduler() {
   dialogs_.emplace_back("search-schedule", std::move(search));
   dialogs_.emplace_back("copy-schedule", std::make_unique<SchedCopyDialog>(nullptr, table_, meeting,
                                                                            anneOwner, true));
+  dialogs_.emplace_back("print-weekly", std::make_unique<PrintDatesDialog>(nullptr, At(16)));
   SchedFindNextAlarm(&table_, owner, &alarm_);
   dialogs_.emplace_back("alarm", std::make_unique<ShowAlarmDialog>(nullptr, alarm_));
   dialogs_.emplace_back("edit-todo",
