@@ -105,7 +105,7 @@ bool ImportPhoneListFile(QWidget* owner, PhoneTable& phones, int32_t list) {
         kImportCaption);
     return false;
   }
-  PhoneImportPlan plan = PhoneImportRead(text, list);
+  PhoneImportPlan plan = PhoneImportReadFile(path.toStdString(), text, list);
   if (!plan.notPhoneList.empty()) {
     Prompter().Inform(QString("Nothing was imported: %1 is not a phone list of CSV or vCard "
                               "text (%2).")

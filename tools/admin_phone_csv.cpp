@@ -1,19 +1,20 @@
 // dpadmin import-phone and export-phone: a phone list in and out as CSV
-// with a header row of the entry dialog's labels.
+// with a header row of the entry dialog's labels; import-phone reads vCard
+// files too.
 //
-// Import adds each data row as an entry of the list; a row that cannot be
-// stored (too long a field, no Listname, a character the office code page
-// lacks, an unreadable quote) is reported with its line number and the
-// rest go on. An entry the list has already (same Listname and Phone 1,
+// Import adds each data row or card as an entry of the list; one that
+// cannot be stored (too long a field, no Listname, a character the office
+// code page lacks, an unreadable quote or card) is reported with its line
+// number and the rest go on. An entry the list has already (same Listname and Phone 1,
 // letter case aside) is reported and not stored twice.
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "data/cp1252.h"
-#include "data/phone/phone_csv.h"
 #include "data/phone/phone_transfer.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
@@ -44,61 +45,50 @@ struct ImportCounts {
   int duplicates = 0;
 };
 
-// 1 to go on, 0 for an engine failure that ends the import.
-int ImportRow(PhoneTable& phones, const std::string& file, const PhoneCsvHeader& header,
-              const CsvRow& row, int32_t list, ImportCounts* counts) {
-  auto refuse = [&](const std::string& reason) {
-    std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), row.line, reason.c_str());
-    ++counts->refused;
-  };
-  if (!row.error.empty()) {
-    refuse(row.error);
-    return 1;
-  }
-  PhoneRecord record;
-  std::string reason;
-  if (!PhoneCsvRecord(header, row.fields, list, &record, &reason)) {
-    refuse(reason);
-    return 1;
-  }
-  bool duplicate = false;
-  const int added = PhoneImportAdd(phones, record, &reason, &duplicate);
-  if (added == 1) {
-    ++counts->added;
-    return 1;
-  }
-  refuse(reason);
-  if (duplicate) ++counts->duplicates;
-  return added == 0 ? 1 : 0;
-}
-
+// The file is read whole first, as the phone list window reads it (CSV, or
+// vCards by content or by a ".vcf"/".vcard" name): a file that is no phone
+// list adds nothing. Every line that is left out or refused is reported
+// as "FILE:LINE: reason" on standard error.
 int Import(PhoneTable& phones, const std::string& file, const std::string& text, int32_t list) {
-  CsvReader reader(text);
-  CsvRow row;
-  bool haveHeader = false;
-  while (!haveHeader && reader.Next(&row)) haveHeader = !CsvRowBlank(row) || !row.error.empty();
-  if (!haveHeader) {
-    Complain(file + ": no header row");
+  PhoneImportPlan plan = PhoneImportReadFile(file, text, list);
+  if (!plan.notPhoneList.empty()) {
+    Complain(file + ": not a phone list: " + plan.notPhoneList);
     return kExitError;
   }
-  PhoneCsvHeader header;
-  std::string reason;
-  if (!row.error.empty()) reason = row.error;
-  if (!reason.empty() || !PhoneCsvReadHeader(row.fields, &header, &reason)) {
-    Complain(file + ":" + std::to_string(row.line) + ": " + reason);
-    return kExitError;
-  }
-  for (const std::string& label : header.unknown)
-    std::fprintf(stderr, "%s:%d: unknown column \"%s\" skipped\n", file.c_str(), row.line,
-                 label.c_str());
+  const auto say = [&file](int line, const std::string& text) {
+    std::fprintf(stderr, "%s:%d: %s\n", file.c_str(), line, text.c_str());
+  };
+  for (const PhoneImportLine& l : plan.skippedColumns) say(l.line, l.text);
+  // Refusals while reading and while adding come out in line order.
   ImportCounts counts;
-  while (reader.Next(&row)) {
-    if (row.error.empty() && CsvRowBlank(row)) continue;
-    if (!ImportRow(phones, file, header, row, list, &counts)) {
+  counts.refused = int(plan.refused.size());
+  size_t nextRefused = 0;
+  const auto refusedBefore = [&](int line) {
+    for (; nextRefused < plan.refused.size() && plan.refused[nextRefused].line < line;
+         ++nextRefused)
+      say(plan.refused[nextRefused].line, plan.refused[nextRefused].text);
+  };
+  for (PhoneImportPlan::Row& row : plan.rows) {
+    refusedBefore(row.line);
+    std::string reason;
+    bool duplicate = false;
+    const int added = PhoneImportAdd(phones, row.record, &reason, &duplicate);
+    if (added < 0) {
+      say(row.line, reason);
       Complain(file + ": import stopped");
       return kExitError;
     }
+    if (added == 1) {
+      ++counts.added;
+      for (const std::string& note : row.notes)
+        say(row.line, Cp1252ToUtf8(row.record.Listname()) + ": " + note);
+      continue;
+    }
+    say(row.line, reason);
+    ++counts.refused;
+    if (duplicate) ++counts.duplicates;
   }
+  refusedBefore(INT_MAX);
   std::printf("%d added, %d refused (%d duplicates)\n", counts.added, counts.refused,
               counts.duplicates);
   return counts.refused > 0 ? kExitProblems : kExitOk;
@@ -126,7 +116,7 @@ int RunPhoneCsv(const std::vector<std::string>& args, bool import) {
   const char* command = import ? "import-phone" : "export-phone";
   if (args.size() != 3) {
     Complain(std::string(command) + " needs a directory, a list and a file: dpadmin " + command +
-             " DIR LIST FILE.csv");
+             (import ? " DIR LIST FILE.csv|FILE.vcf" : " DIR LIST FILE.csv"));
     return kExitError;
   }
   std::string text;

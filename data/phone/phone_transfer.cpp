@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -64,6 +65,22 @@ void ReadVCards(std::string_view text, int32_t list, PhoneImportPlan* plan) {
 PhoneImportPlan PhoneImportRead(std::string_view text, int32_t list) {
   PhoneImportPlan plan;
   if (LooksLikeVCard(text))
+    ReadVCards(text, list, &plan);
+  else
+    ReadCsv(text, list, &plan);
+  return plan;
+}
+
+PhoneImportPlan PhoneImportReadFile(std::string_view path, std::string_view text, int32_t list) {
+  const auto endsWith = [path](std::string_view ending) {
+    if (path.size() < ending.size()) return false;
+    const std::string_view tail = path.substr(path.size() - ending.size());
+    for (size_t i = 0; i < ending.size(); ++i)
+      if (std::tolower(static_cast<unsigned char>(tail[i])) != ending[i]) return false;
+    return true;
+  };
+  PhoneImportPlan plan;
+  if (endsWith(".vcf") || endsWith(".vcard") || LooksLikeVCard(text))
     ReadVCards(text, list, &plan);
   else
     ReadCsv(text, list, &plan);

@@ -44,6 +44,10 @@ struct PhoneImportPlan {
 
 // Reads a CSV text, or a vCard text when it begins with BEGIN:VCARD.
 PhoneImportPlan PhoneImportRead(std::string_view text, int32_t list);
+// The same for a file's text: vCards also when the file's name ends in
+// ".vcf" or ".vcard" (letter case aside), so a card file that does not
+// begin with a card says so instead of being read as CSV.
+PhoneImportPlan PhoneImportReadFile(std::string_view path, std::string_view text, int32_t list);
 
 // Adds one entry of a plan: 1 added; 0 refused with the reason (a
 // duplicate, a Listname that cannot be stored), *duplicate set for the
