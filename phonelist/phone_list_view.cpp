@@ -17,15 +17,16 @@ int PhoneScrollPosition(uint8_t initial) {
   return initial - 'A' + 1;
 }
 
-TPhoneListView::TPhoneListView(QWidget* parent, const QRect& rect, PhoneTable& phones, int32_t list)
-    : TPhoneListView(parent, rect, phones, std::make_shared<int32_t>(list)) {}
+TPhoneListView::TPhoneListView(QWidget* parent, const QRect& rect, PhoneTable& phones, int32_t list,
+                               bool tagging)
+    : TPhoneListView(parent, rect, phones, std::make_shared<int32_t>(list), tagging) {}
 
 TPhoneListView::TPhoneListView(QWidget* parent, const QRect& rect, PhoneTable& phones,
-                               std::shared_ptr<int32_t> list)
+                               std::shared_ptr<int32_t> list, bool tagging)
     : TDBList(
           parent, rect, kId, phones.table,
           [list](const uint8_t* entry) { return FieldI32(entry, x1::kList) == *list ? 1 : -1; },
-          true),
+          tagging),
       list_(std::move(list)) {
   // The base filled its first page from wherever the handle stood: start
   // on the list's own first entry.
@@ -56,8 +57,8 @@ int TPhoneListView::SeekKey(int32_t list, const std::string& listname, const std
     return 1;
   }
   // Past the list's last entry: back onto it (an empty list has none, and
-  // the page then stays empty).
-  if (DbPositionState(table_) == kPosEnd) return Last();
+  // the page then stays empty). From the index's end too one step back is
+  // the last entry, found without searching the tree again.
   return Prev();
 }
 
@@ -80,10 +81,11 @@ bool TPhoneListView::DrawEntry(QPainter& painter, const QRect& row, const uint8_
   const auto text = [entry](Field f) {
     return FromRecordText(reinterpret_cast<const char*>(entry + f.offset), size_t(f.width));
   };
-  // "%s\t%s": the tab stop is the phone's column; the tag mark takes the
-  // first 16 pixels.
+  // "%s\t%s": the tab stop is the phone's column; the tag mark, when the
+  // list tags, takes the first 16 pixels.
+  const int left = row.left() + (Tagging() ? 20 : 4);
   const int tab = row.left() + std::max(120, row.width() * 3 / 5);
-  painter.drawText(QRect(row.left() + 20, row.top(), tab - row.left() - 24, row.height()),
+  painter.drawText(QRect(left, row.top(), tab - left - 4, row.height()),
                    Qt::AlignVCenter | Qt::AlignLeft, text(x1::kListname));
   painter.drawText(QRect(tab, row.top(), row.right() - tab, row.height()),
                    Qt::AlignVCenter | Qt::AlignLeft, text(x1::kPhone1));
@@ -91,6 +93,14 @@ bool TPhoneListView::DrawEntry(QPainter& painter, const QRect& row, const uint8_
 }
 
 int TPhoneListView::FindText(const std::string& text) {
+  return FindAndSelect(text, true);
+}
+
+int TPhoneListView::ShowFrom(const std::string& name) {
+  return FindAndSelect(name, false);
+}
+
+int TPhoneListView::FindAndSelect(const std::string& text, bool prefixOnly) {
   bool inList = false;
   if (!SeekKey(*list_, text, "", &inList)) return 0;
   if (!inList) {
@@ -99,7 +109,7 @@ int TPhoneListView::FindText(const std::string& text) {
     return 1;
   }
   const std::string name = FieldText(table_.Current().currentEntry, x1::kListname);
-  return Refresh(0, NameBeginsWith(name, text) ? 0 : -1);
+  return Refresh(0, !prefixOnly || NameBeginsWith(name, text) ? 0 : -1);
 }
 
 int TPhoneListView::ShowEntry(const PhoneEntry& entry, int row) {

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include "data/office/dpmain.h"
@@ -137,8 +138,11 @@ void TPhoneListClass::Build() {
   connect(close, &QPushButton::clicked, this, [this] { reject(); });
   grid->addLayout(buttons, 0, 2, 2, 1);
 
+  // The list's own notice of the new selection updates the buttons and the
+  // pane; only a find that failed before reaching it leaves that here.
   connect(find_, &QLineEdit::textChanged, this, [this] {
-    if (!list_->FindText(ToCp1252(find_->text()))) ShowError();
+    if (list_->FindText(ToCp1252(find_->text()))) return;
+    ShowError();
     SelectionChanged();
   });
   connect(list_, &TDBList::Notify, this, [this](int code) {
@@ -176,6 +180,7 @@ void TPhoneListClass::ShowPane(bool shown) {
   paneShown_ = shown;
   pane_->setVisible(shown);
   paneButton_->setText(shown ? "&<<" : "&>>");
+  UpdatePane();
 }
 
 void TPhoneListClass::SelectionChanged() {
@@ -186,9 +191,10 @@ void TPhoneListClass::SelectionChanged() {
 }
 
 void TPhoneListClass::UpdatePane() {
+  // A hidden pane reads nothing: the entry is read when the pane shows.
   PhoneEntry entry;
-  if (!list_->Selected(&entry)) {
-    pane_->clear();
+  if (!paneShown_ || !list_->Selected(&entry)) {
+    if (!pane_->document()->isEmpty()) pane_->clear();
     return;
   }
   PhoneRecord record;

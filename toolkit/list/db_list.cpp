@@ -125,31 +125,47 @@ int TDBList::RowHeight() const {
   return std::max(16, box_->fontMetrics().height()) + 2;
 }
 
-// Counted movements.
+// Counted movements. Each notes where it left the index (Moved), so that
+// the page read that follows the list's own positioning starts there
+// instead of finding its place again.
 
 int TDBList::First() {
   ++reads_;
-  return DbFirst(table_);
+  return Moved(DbFirst(table_));
 }
 
 int TDBList::Last() {
   ++reads_;
-  return DbLast(table_);
+  return Moved(DbLast(table_));
 }
 
 int TDBList::Next() {
   ++reads_;
-  return DbNext(table_);
+  return Moved(DbNext(table_));
 }
 
 int TDBList::Prev() {
   ++reads_;
-  return DbPrev(table_);
+  return Moved(DbPrev(table_));
 }
 
 int TDBList::Find(const uint8_t* entry, int* exact) {
   ++reads_;
-  return DbFind(table_, entry, exact);
+  return Moved(DbFind(table_, entry, exact));
+}
+
+int TDBList::Moved(int ok) {
+  placed_ = ok != 0;
+  placedRecord_ = DbCurrentRecord(table_);
+  placedState_ = DbPositionState(table_);
+  return ok;
+}
+
+// Whether the index still stands where the list's last movement left it:
+// nobody else has moved the handle since.
+bool TDBList::StillPlaced() {
+  return placed_ && DbCurrentRecord(table_) == placedRecord_ &&
+         DbPositionState(table_) == placedState_;
 }
 
 bool TDBList::IndexAtEnd() {
@@ -191,9 +207,25 @@ void TDBList::Rebuild() {
   Fill(0);
 }
 
-// Puts the index back on the entry it names: another handle may have
-// changed the tree, and a deleted entry's successor is then the right place.
+// Puts the index back on the page's first entry, by key: another handle
+// may have changed the tree since the page was read, and a deleted entry's
+// successor is then the right place. Without a page, the entry the index
+// stands on is found again.
 int TDBList::Resync() {
+  const int len = entryLength_;
+  if (topSet_ && len > 0) {
+    // Among equal keys the search finds the first: step on to the row's
+    // own record.
+    int exact = 0;
+    if (!Find(top_, &exact)) return 0;
+    const KeyComparator compare = table_.Current().compare;
+    const int32_t record = GetI32(top_);
+    while (DbCurrentRecord(table_) != record && !IndexAtEnd() &&
+           compare(top_, table_.Current().currentEntry) == 0) {
+      if (!Next()) return 0;
+    }
+    return 1;
+  }
   const int32_t state = DbPositionState(table_);
   if (state == kPosEnd) return 1;
   if (DbCurrentRecord(table_) == -1 && state == kPosOrdinary) return First();
@@ -241,8 +273,8 @@ int TDBList::StepIndex(int count) {
 }
 
 // Reads the page from the current position: rows the filter hides are
-// used again for the next entry, a stop ends the page. The index is left on
-// the page's first entry again.
+// used again for the next entry, a stop ends the page. The index is left
+// after the page; the next read finds the page again by its first entry.
 int TDBList::ReadPage(std::vector<uint8_t>& page, int* kept, bool* ended) {
   const int len = entryLength_;
   *kept = 0;
@@ -262,26 +294,66 @@ int TDBList::ReadPage(std::vector<uint8_t>& page, int* kept, bool* ended) {
     if (!Next()) return 0;
   }
   if (IndexAtEnd()) *ended = true;
-  if (*kept == 0) return 1;
-  // Back to the first row by key; among equal keys the search finds the
-  // first, so step on to the row's own record.
-  int exact = 0;
-  if (!Find(&page[0], &exact)) return 0;
-  const KeyComparator compare = table_.Current().compare;
-  const int32_t record = GetI32(&page[0]);
-  while (DbCurrentRecord(table_) != record && !IndexAtEnd() &&
-         compare(&page[0], table_.Current().currentEntry) == 0) {
-    if (!Next()) return 0;
-  }
   return 1;
+}
+
+// Reads the page that ends at the current position, stepping backwards
+// until the page is full or the list begins: the last page costs a step an
+// entry, as the first does. A position past the list's end (the index's
+// end, or one stop after the list) is stepped back over first.
+int TDBList::ReadPageBack(std::vector<uint8_t>& page, int* kept) {
+  const int len = entryLength_;
+  const int rows = rowsPerPage_;
+  *kept = 0;
+  bool first = true;
+  bool steppedOverStop = false;
+  uint8_t entry[kEntryBufferSize] = {};
+  while (*kept < rows) {
+    const int32_t state = DbPositionState(table_);
+    // The index's end only where the reading starts (an empty index stays
+    // at its end however far it steps back).
+    if (state == kPosBeforeFirst || (state == kPosEnd && !first)) break;
+    first = false;
+    if (state != kPosEnd) {
+      if (!DbCurrentEntry(table_, entry)) return 0;
+      const int answer = filter_ ? filter_(entry) : 1;
+      if (answer < 0) {
+        if (*kept > 0 || steppedOverStop) break;
+        steppedOverStop = true;
+      } else if (answer != 0) {
+        ++*kept;
+        std::memcpy(&page[size_t(rows - *kept) * size_t(len)], entry, size_t(len));
+        if (*kept == rows) break;
+      }
+    }
+    if (!Prev()) return 0;
+  }
+  // The rows were filled from the bottom up: move them to the top.
+  if (*kept > 0 && *kept < rows)
+    std::memmove(&page[0], &page[size_t(rows - *kept) * size_t(len)], size_t(*kept) * size_t(len));
+  return 1;
+}
+
+void TDBList::TakePage(std::vector<uint8_t>& page, int kept, bool ended) {
+  atEnd_ = ended;
+  const bool countChanged = kept != rowsFilled_;
+  page_ = std::move(page);
+  rowsFilled_ = kept;
+  topSet_ = kept > 0;
+  if (topSet_) std::memcpy(top_, &page_[0], size_t(entryLength_));
+  if (countChanged && selected_ >= rowsFilled_) selected_ = -1;
+  lastFocus_ = -1;
+  placed_ = false;
+  box_->update();
 }
 
 int TDBList::Fill(int step) {
   if (atEnd_ && step > 0) return 1;
   if (rowsPerPage_ <= 0 || entryLength_ <= 0 || !table_.IsOpen()) return 1;
   const int len = entryLength_;
-  // The current position is the page's first entry: check it is still there.
-  if (!Resync()) return 0;
+  // Unless the list has just placed the index itself, the page starts at
+  // the shown page's first entry: find it again.
+  if (!StillPlaced() && !Resync()) return 0;
   if (step != 0 && !StepIndex(step)) return 0;
 
   std::vector<uint8_t> page(size_t(rowsPerPage_) * size_t(len), 0);
@@ -294,13 +366,7 @@ int TDBList::Fill(int step) {
   if (kept == 0 && ended) {
     if (!StepIndex(-rowsPerPage_) || !ReadPage(page, &kept, &ended)) return 0;
   }
-  atEnd_ = ended;
-  const bool countChanged = kept != rowsFilled_;
-  page_ = std::move(page);
-  rowsFilled_ = kept;
-  if (countChanged && selected_ >= rowsFilled_) selected_ = -1;
-  lastFocus_ = -1;
-  box_->update();
+  TakePage(page, kept, ended);
   return 1;
 }
 
@@ -391,9 +457,13 @@ void TDBList::Home() {
 }
 
 void TDBList::End() {
-  // The last page, not just the last entry: step back from it to fill the
-  // rows above.
-  if (SeekPosition(kLastPosition)) Fill(-(rowsPerPage_ - 1));
+  // The last page, not just the last entry: read backwards from it to fill
+  // the rows above.
+  if (SeekPosition(kLastPosition) && rowsPerPage_ > 0 && entryLength_ > 0) {
+    std::vector<uint8_t> page(size_t(rowsPerPage_) * size_t(entryLength_), 0);
+    int kept = 0;
+    if (ReadPageBack(page, &kept)) TakePage(page, kept, true);
+  }
   SelectRow(rowsFilled_ - 1);
 }
 

@@ -125,8 +125,12 @@ class TDBList : public QWidget {
   void Rebuild();
   int Fill(int step);
   int ReadPage(std::vector<uint8_t>& page, int* kept, bool* ended);
+  int ReadPageBack(std::vector<uint8_t>& page, int* kept);
+  void TakePage(std::vector<uint8_t>& page, int kept, bool ended);
   int StepIndex(int step);
   int Resync();
+  int Moved(int ok);
+  bool StillPlaced();
   bool IndexAtEnd();
   void SelectRow(int row);
   void UpdateScrollBar();
@@ -151,6 +155,14 @@ class TDBList : public QWidget {
   std::vector<uint8_t> page_;
   uint8_t anchor_[kMaxEntryLength] = {};
   bool anchorSet_ = false;
+  // The page's first entry, by which a page is found again in the index.
+  uint8_t top_[kMaxEntryLength] = {};
+  bool topSet_ = false;
+  // Where the list's own last movement left the index: a page read right
+  // after the list placed the index starts there without finding it again.
+  bool placed_ = false;
+  int32_t placedRecord_ = -1;
+  int32_t placedState_ = 0;
   bool atEnd_ = false;
   int selected_ = -1;
   int lastFocus_ = -1;
