@@ -3,87 +3,19 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPainter>
-#include <memory>
 
 #include "data/office/dpmain.h"
 #include "storage/database.h"
 #include "storage/index.h"
 #include "storage/records/field.h"
-#include "toolkit/list/name_list.h"
-#include "toolkit/record_text.h"
 
 namespace x1 = records::phone::x1;
 
 namespace {
 
-EntryFilter ListFilter(std::shared_ptr<int32_t> list) {
-  return [list](const uint8_t* entry) {
-    const int32_t l = FieldI32(entry, x1::kList);
-    if (l < *list) return 0;
-    return l == *list ? 1 : -1;
-  };
-}
-
 constexpr int kListHeight = 120;
 
 }  // namespace
-
-TPhoneQuickList::TPhoneQuickList(QWidget* parent, const QRect& rect, PhoneTable& phones,
-                                 int32_t list)
-    : TDBList(parent, rect, kId, phones.table, ListFilter(std::make_shared<int32_t>(list)), false),
-      list_(list) {}
-
-int TPhoneQuickList::FindName(int32_t list, const std::string& name) {
-  uint8_t key[kEntryBufferSize] = {};
-  SetFieldI32(key, x1::kList, list);
-  SetFieldText(key, x1::kListname, name.c_str());
-  int exact = 0;
-  return Find(key, &exact);
-}
-
-int TPhoneQuickList::ShowFrom(const std::string& name) {
-  if (!FindName(list_, name)) return 0;
-  return Refresh(0, 0);
-}
-
-bool TPhoneQuickList::Selected(PhoneEntry* entry) const {
-  const int row = SelectedRow();
-  if (row < 0) return false;
-  std::memcpy(entry->bytes, EntryOfRow(row), sizeof entry->bytes);
-  return true;
-}
-
-int TPhoneQuickList::ScrollPosition(const uint8_t* entry) {
-  return NameScrollPosition(entry[x1::kListname.offset]);
-}
-
-int TPhoneQuickList::SeekPosition(int position) {
-  if (position > 0 && position < kLastPosition) {
-    const std::string letter(1, char(64 + position));
-    if (!FindName(list_, letter)) return 0;
-    if (DbPositionState(table_) != kPosEnd &&
-        FieldI32(table_.Current().currentEntry, x1::kList) == list_)
-      return 1;
-  }
-  if (position <= 0) return FindName(list_, std::string());
-  if (!FindName(list_ + 1, std::string()) || !Prev()) return 0;
-  if (DbPositionState(table_) == kPosBeforeFirst) return First();
-  return 1;
-}
-
-bool TPhoneQuickList::DrawEntry(QPainter& painter, const QRect& row, const uint8_t* entry, bool) {
-  const QString name = FromRecordText(reinterpret_cast<const char*>(entry + x1::kListname.offset),
-                                      x1::kListname.width);
-  const QString phone =
-      FromRecordText(reinterpret_cast<const char*>(entry + x1::kPhone1.offset), x1::kPhone1.width);
-  const QRect text = row.adjusted(4, 0, -4, 0);
-  painter.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, name);
-  painter.drawText(text, Qt::AlignVCenter | Qt::AlignRight, phone);
-  return false;
-}
-
-// ---- TakeQuickList ----
 
 TakeQuickList::TakeQuickList(QWidget* window, QWidget* below, Take take)
     : QObject(window), window_(window), below_(below), take_(std::move(take)) {
@@ -133,7 +65,7 @@ void TakeQuickList::Open(QWidget* field, const std::string& name) {
   // Under the Company field, across the form, 120 pixels high.
   const QPoint at = below_->mapTo(window_, QPoint(0, below_->height()));
   const QRect rect(8, at.y(), window_->width() - 16, kListHeight);
-  list_ = new TPhoneQuickList(window_, rect, phones_, PhoneCurrentList().number);
+  list_ = new TPhoneQuickList(window_, rect, phones_, PhoneCurrentList().number, false);
   list_->setAccessibleName("Phone list");
   list_->ListBox()->setAccessibleName("Phone list");
   list_->ListBox()->installEventFilter(this);

@@ -13,30 +13,14 @@
 #include <string>
 
 #include "data/phone/dpphone.h"
-#include "toolkit/list/db_list.h"
+#include "phonelist/phone_list_view.h"
 #include "toolkit/pickers.h"
 
 class QLineEdit;
 
-// The list itself: X1 of "PHONE", the entries of one phone list.
-class TPhoneQuickList : public TDBList {
-  Q_OBJECT
-
- public:
-  static constexpr int kId = 501;
-  TPhoneQuickList(QWidget* parent, const QRect& rect, PhoneTable& phones, int32_t list);
-  // Shows the list from the first entry not less than the name, selected.
-  int ShowFrom(const std::string& name);
-  bool Selected(PhoneEntry* entry) const;
-
-  int ScrollPosition(const uint8_t* entry) override;
-  int SeekPosition(int position) override;
-  bool DrawEntry(QPainter& painter, const QRect& row, const uint8_t* entry, bool focused) override;
-
- private:
-  int FindName(int32_t list, const std::string& name);
-  int32_t list_;
-};
+// The list itself is the phone list window's list of one phone list
+// (control 501), without tags.
+using TPhoneQuickList = TPhoneListView;
 
 class TakeQuickList : public QObject, public PhoneQuickList {
   Q_OBJECT

@@ -1,30 +1,18 @@
-// The note of a phone list entry: its text (up to 4,048 characters, lines
-// kept) in a dialog of its own, read-only while another workstation holds
-// the entry.
+// The note of a phone list entry, in the note editor the message windows
+// use too (toolkit/notes/note_editor.h): mode 0, or read-only while another
+// workstation holds the entry.
 #pragma once
 
 #include <QWidget>
 #include <cstdint>
-#include <string>
 
-#include "toolkit/base_dialog.h"
+#include "toolkit/notes/note_editor.h"
 
-class TPhoneNoteDialog : public TBaseDialog {
-  Q_OBJECT
-
- public:
-  static constexpr int kIdText = 101;
-  TPhoneNoteDialog(QWidget* owner, const std::string& text, bool readOnly);
-  // The text as stored (single-byte, lines ending in a carriage return).
-  std::string Text() const;
-  // A character the office's code page lacks is refused, with a message.
-  void Ok() override;
-
- private:
-  std::string text_;
-};
+// The entry's note dialog is the note editor itself.
+using TPhoneNoteDialog = NoteEditorDialog;
 
 // Opens the note of *note (0: none yet) through RunPhoneDialog. OK stores
-// the text: a new note is made for a text when there was none, a note
-// emptied is deleted (*note becomes 0). False when nothing was stored.
+// the text: a new note is made for a text when there was none; a note
+// emptied is deleted, so no text stays behind that no entry names, and
+// *note becomes 0. True when *note changed.
 bool EditPhoneNote(QWidget* owner, int32_t* note, bool readOnly);

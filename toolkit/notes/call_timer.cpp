@@ -1,4 +1,4 @@
-#include "messaging/call_timer.h"
+#include "toolkit/notes/call_timer.h"
 
 #include <QPushButton>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "messaging/note_editor.h"
+#include "toolkit/notes/note_editor.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -9,11 +9,10 @@
 #include "data/messages/dpnote.h"
 #include "data/office/dpmain.h"
 #include "toolkit/accessible_names.h"
-#include "messaging/call_timer.h"
-#include "messaging/dialog_runner.h"
 #include "toolkit/control_id.h"
 #include "toolkit/controls/multiline_control.h"
 #include "toolkit/form_builder.h"
+#include "toolkit/notes/call_timer.h"
 #include "toolkit/prompts.h"
 #include "toolkit/record_text.h"
 
@@ -111,10 +110,11 @@ void NoteEditorDialog::PasteText(const QString& text) {
   edit->textCursor().insertText(text);
 }
 
-int EditNote(QWidget* owner, int32_t* noteNumber, int mode) {
+int RunNoteEditor(QWidget* owner, int32_t* noteNumber, int mode,
+                  const std::function<int(TBaseDialog&)>& run) {
   NoteEditorDialog dialog(owner, *noteNumber, mode);
   if (!dialog.Ready()) return 0;
-  if (RunMessagingDialog(dialog) != 1) return 0;
+  if (run(dialog) != 1) return 0;
   if (mode != kNoteReadOnly) *noteNumber = dialog.NoteNumber();
   return 1;
 }

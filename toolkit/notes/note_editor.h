@@ -1,19 +1,23 @@
-// TAKE_NOTE ("Note"): the note editor of a message. The Take window attaches
-// a note to the message being written (mode 0); the view window keeps the
+// TAKE_NOTE ("Note"): the one editor of a note of the note table, for a
+// message and for a phone list entry alike. The Take window attaches a
+// note to the message being written (mode 0); the view window keeps the
 // return-call log of a received message (mode 1: caption "RETURN CALL
 // LOG", a time stamp appended, the "&Timer" button for the call timer);
-// mode 4 shows a note read-only.
+// mode 4 shows a note read-only. The phone list entry dialog edits the
+// entry's note in mode 0, or shows it in mode 4 while another workstation
+// holds the entry.
 //
 //   int32_t note = record.AttachedNote();
-//   if (EditNote(this, &note, kNoteEdit)) { ...store note in the record... }
+//   if (RunNoteEditor(this, &note, kNoteEdit, RunMessagingDialog)) { ...store note... }
 #pragma once
 
 #include <QPointer>
 #include <QString>
 #include <cstdint>
+#include <functional>
 
-#include "messaging/call_timer.h"
 #include "toolkit/base_dialog.h"
+#include "toolkit/notes/call_timer.h"
 
 constexpr int kNoteEdit = 0;
 constexpr int kNoteReturnCall = 1;
@@ -66,7 +70,9 @@ class NoteEditorDialog : public TBaseDialog {
   QPointer<CallTimerDialog> timer_;
 };
 
-// Opens the note editor modally (through the messaging dialogs' runner) on
-// *noteNumber. 1 after OK with *noteNumber the note's number (0 when the
-// text was emptied); 0 after Cancel or a failure, *noteNumber unchanged.
-int EditNote(QWidget* owner, int32_t* noteNumber, int mode);
+// Opens the note editor on *noteNumber with run (each window family opens
+// its modal dialogs through its own runner, which tests replace). 1 after
+// OK with *noteNumber the note's number (0 when the text was emptied); 0
+// after Cancel or a failure, *noteNumber unchanged.
+int RunNoteEditor(QWidget* owner, int32_t* noteNumber, int mode,
+                  const std::function<int(TBaseDialog&)>& run);

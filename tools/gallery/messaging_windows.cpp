@@ -11,7 +11,6 @@
 #include "data/messages/dpnote.h"
 #include "data/office/datadir.h"
 #include "messaging/attach_dialog.h"
-#include "messaging/call_timer.h"
 #include "messaging/cc_list_dialog.h"
 #include "messaging/email_compose.h"
 #include "messaging/email_dialogs.h"
@@ -27,6 +26,7 @@
 #include "storage/records/field.h"
 #include "storage/records/name.h"
 #include "toolkit/control_id.h"
+#include "toolkit/notes/call_timer.h"
 
 namespace {
 

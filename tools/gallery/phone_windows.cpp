@@ -1,8 +1,8 @@
 // The phone list windows of the gallery: the list with its detail pane, the
-// entry dialog, the categories of an entry and of a search, ADDCAT, the
-// search criteria and a search's results, on a small office whose tables
-// live in a scratch directory that is the data directory while they are
-// shown.
+// entry dialog and its note, the categories of an entry (CAT) and of a
+// search (SCAT), ADDCAT and EDITCAT, the search criteria and a search's
+// results, on a small office whose tables live in a scratch directory that
+// is the data directory while they are shown.
 #include "tools/gallery/phone_windows.h"
 
 #include <QTemporaryDir>
@@ -26,6 +26,7 @@
 #include "storage/catalogue.h"
 #include "storage/records/phone.h"
 #include "storage/worktable.h"
+#include "toolkit/notes/note_editor.h"
 
 namespace {
 
@@ -89,8 +90,13 @@ class PhoneWindows {
     categories_ = std::make_unique<TCategoryDialog>(nullptr, acme.EntryNumber());
     criteria_.categories.Add(clients_);
     search_ = std::make_unique<TPhoneSearchClass>(nullptr, &criteria_);
+    selection_.Add(suppliers_);
+    searchCategories_ = std::make_unique<TCategoryDialog>(nullptr, &selection_);
     addCategory_ = std::make_unique<TCategoryNameDialog>(nullptr, "Add new category",
                                                          "&New category:", "Caterers");
+    editCategory_ = std::make_unique<TCategoryNameDialog>(nullptr, "Edit category name",
+                                                          "&Category:", "Contractors");
+    note_ = std::make_unique<NoteEditorDialog>(nullptr, noteNumber_, kNoteEdit);
     MakeResults();
     importSummary_ = std::make_unique<PhoneImportSummaryDialog>(
         nullptr, "212 entries imported, 3 refused: see details",
@@ -107,6 +113,9 @@ class PhoneWindows {
   }
   ~PhoneWindows() {
     importSummary_.reset();
+    note_.reset();
+    editCategory_.reset();
+    searchCategories_.reset();
     labels_.reset();
     report_.reset();
     results_.reset();
@@ -139,9 +148,23 @@ class PhoneWindows {
       categories_->hide();
       windows.emplace_back("phone-categories", categories_.get());
     }
+    if (searchCategories_->Ready()) {
+      searchCategories_->OpenModeless();
+      searchCategories_->List()->Refresh(0, 0);
+      searchCategories_->hide();
+      windows.emplace_back("phone-search-categories", searchCategories_.get());
+    }
     addCategory_->OpenModeless();
     addCategory_->hide();
     windows.emplace_back("phone-add-category", addCategory_.get());
+    editCategory_->OpenModeless();
+    editCategory_->hide();
+    windows.emplace_back("phone-edit-category", editCategory_.get());
+    if (note_->Ready()) {
+      note_->OpenModeless();
+      note_->hide();
+      windows.emplace_back("phone-entry-note", note_.get());
+    }
     search_->OpenModeless();
     search_->hide();
     windows.emplace_back("phone-search", search_.get());
@@ -165,8 +188,10 @@ class PhoneWindows {
   void Fill() {
     PhoneTable phones;
     if (!PhoneOpen(phones)) return;
-    int32_t note = 0;
-    NoteNew(&note) && NoteWrite(note, "Deliveries before 10am only.");
+    int32_t& note = noteNumber_;
+    NoteNew(&note) && NoteWrite(note,
+                                "Deliveries before 10am only.\rRing the bell at the side "
+                                "door; the front is locked until 9.");
     for (const DemoEntry& e : kEntries) {
       PhoneRecord r;
       r.SetText(ph::kListname, e.listname);
@@ -233,11 +258,16 @@ class PhoneWindows {
   std::string path_;
   int32_t clients_ = 0;
   int32_t suppliers_ = 0;
+  int32_t noteNumber_ = 0;
+  CategorySet selection_;
   PhoneCriteria criteria_;
   std::unique_ptr<TPhoneListClass> list_;
   std::unique_ptr<TPhoneInfoClass> info_;
   std::unique_ptr<TCategoryDialog> categories_;
+  std::unique_ptr<TCategoryDialog> searchCategories_;
   std::unique_ptr<TCategoryNameDialog> addCategory_;
+  std::unique_ptr<TCategoryNameDialog> editCategory_;
+  std::unique_ptr<NoteEditorDialog> note_;
   std::unique_ptr<TPhoneSearchClass> search_;
   std::unique_ptr<PhoneImportSummaryDialog> importSummary_;
   std::unique_ptr<TSearchListClass> results_;
