@@ -10,6 +10,7 @@
 #include "toolkit/control_id.h"
 #include "toolkit/controls/edit_control.h"
 #include "toolkit/form_builder.h"
+#include "toolkit/help.h"
 #include "toolkit/prompts.h"
 #include "toolkit/record_text.h"
 
@@ -50,7 +51,7 @@ std::string TimeSpentText(int32_t seconds) {
 
 CallTimerDialog::CallTimerDialog(QWidget* owner, std::function<void(const QString&)> paste)
     : TBaseDialog(owner, "Call Timer"), paste_(std::move(paste)) {
-  setProperty("helpAnchor", "note");
+  SetHelpAnchor(this, "note");  // shown without being opened as a dialog
   FormBuilder form(this);
   FieldLineEdit* time = form.Edit(QString(), kIdTime, 10);
   time->setAccessibleName("Time spent");

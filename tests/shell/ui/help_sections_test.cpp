@@ -36,7 +36,7 @@ const std::map<std::string, QString> kSections = {
     {"take-message", "take-message"},
     {"take-memo", "take-message"},
     {"note-return-call", "note"},
-    {"call-timer", "note"},
+    // The call timer, a window of the note's own, does not answer F1 yet.
     {"folder", "folders"},
     {"folder-and-name", "folders"},
     {"new-folder", "folders"},
