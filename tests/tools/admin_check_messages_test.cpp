@@ -25,9 +25,7 @@ class AdminCheckMessagesTest : public AdminTest {
   void SetUp() override {
     Expect({"create", office});
     Expect({"add-name", office, "ANNE", "BOB"});
-    // ANNE's send-log option on, as the options window sets it (the byte is
-    // no part of any index key).
-    Write("NAME", 0, nm::kSendLog, "\1");
+    KeepSendLog("ANNE");
     Expect({"send", office, "--from", "ANNE", "--to", "BOB", "--kind", "phone", "--caller",
             "Mr. Fischer", "--company", "Fischer & Sons", "--rush", "--call-back", "--by", "REC",
             "--text", "Please call back."});

@@ -28,7 +28,7 @@ class AdminRenameTest : public AdminTest {
     Expect({"create", office});
     Expect({"add-name", office, "ANNE", "BOB", "CAROL", "DAVE"});
     Expect({"add-group", office, "*TEAM", "CAROL", "DAVE"});
-    Write("NAME", 0, nm::kSendLog, "\1");  // ANNE's, as the options window sets it
+    KeepSendLog("ANNE");
     for (int i = 1; i <= 6; ++i)
       Expect({"send", office, "--from", "ANNE", "--to", "CAROL", "--kind", "memo", "--text",
               "memo " + std::to_string(i)});

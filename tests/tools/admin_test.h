@@ -15,6 +15,7 @@
 #include "storage/catalogue.h"
 #include "storage/le.h"
 #include "storage/records/field.h"
+#include "storage/records/name.h"
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/temp_dir.h"
 
@@ -58,6 +59,19 @@ class AdminTest : public ::testing::Test {
     const int32_t number = NameLookup(name, &record) ? record.Number() : 0;
     SetDataDirectory("");
     return number;
+  }
+
+  // Turns a person's send-log option on in their name record, as the
+  // options window does (the byte is no part of any index key).
+  void KeepSendLog(const std::string& name) {
+    namespace nm = records::name;
+    const std::string all = Records("NAME");
+    for (size_t at = nm::kHeaderSize; at + nm::kRecordSize <= all.size(); at += nm::kRecordSize) {
+      if (all[at] == 0 && all.compare(at + size_t(nm::kName.offset), name.size() + 1, name.c_str(),
+                                      name.size() + 1) == 0)
+        return Write("NAME", int((at - nm::kHeaderSize) / nm::kRecordSize), nm::kSendLog, "\1");
+    }
+    FAIL() << name << " has no record";
   }
 
   std::string Records(const std::string& table) const {

@@ -168,7 +168,7 @@ TEST_F(OfficeCommandsTest, AllReachesEveryPersonAndTheSendersOwnCopyRaisesNothin
 }
 
 TEST_F(OfficeCommandsTest, SendersSendLogOptionKeepsACopy) {
-  Write("NAME", 0, records::name::kSendLog, "\1");  // ALICE's, as the options window sets it
+  KeepSendLog("ALICE");
   Expect({"send", office, "--from", "ALICE", "--to", "BOB", "--kind", "memo", "--text", "Hi"});
   auto logged = Records(kSendLogTable);
   ASSERT_EQ(logged.size(), 1u);
