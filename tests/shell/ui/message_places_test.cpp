@@ -67,10 +67,10 @@ class MessagePlacesTest : public QObject {
   }
 
   void theListAndTheViewOpenWhereTheyStoodAndLeaveTheirPlaces() {
-    Open("MessageState=0,40,50,560,410,0\nViewState=2,60,70,660,500,7");
+    Open("MessageState=0,40,50,700,410,0\nViewState=2,60,70,660,500,7");
     win->Command(kCmdView);
     QVERIFY(List());
-    QCOMPARE(List()->geometry(), QRect(40, 50, 520, 360));
+    QCOMPARE(List()->geometry(), QRect(40, 50, 660, 360));
     List()->OpenView(0);
     auto* view = qobject_cast<TViewMessageBaseClass*>(List()->OpenViewWindow());
     QVERIFY(view);
@@ -89,27 +89,25 @@ class MessagePlacesTest : public QObject {
         FindControlAs<QPushButton>(List()->OpenViewWindow(), TViewMessageBaseClass::kIdClose),
         Qt::LeftButton);
     // The list still open when the program ends: its place is written too.
-    List()->setGeometry(30, 40, 600, 300);
+    List()->setGeometry(30, 40, 700, 300);
     win->close();
-    QCOMPARE(Written("MessageState"), std::string("0,30,40,630,340,0"));
+    QCOMPARE(Written("MessageState"), std::string("0,30,40,730,340,0"));
     QCOMPARE(Written("ViewState"), std::string("0,100,110,600,510,7"));
   }
 
-  void withoutRecordsTheListIsCentredAndItsPlaceKeptForTheNext() {
+  void withoutRecordsTheListsPlaceIsKeptForTheNext() {
     Open("");
     win->Command(kCmdView);
     QVERIFY(List());
-    const QRect screen = QApplication::primaryScreen()->availableGeometry();
-    QVERIFY(qAbs(List()->geometry().center().x() - screen.center().x()) <= 1);
-    List()->setGeometry(20, 30, 500, 300);
+    List()->setGeometry(20, 30, 700, 300);
     QTest::mouseClick(FindControlAs<QPushButton>(List(), TMessageListBaseClass::kIdClose),
                       Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     win->Command(kCmdView);
     QVERIFY(List());
-    QCOMPARE(List()->geometry(), QRect(20, 30, 500, 300));
+    QCOMPARE(List()->geometry(), QRect(20, 30, 700, 300));
     QCOMPARE(win->Settings().windows[kMessageWindowState],
-             std::optional<WindowStateRecord>(WindowStateRecord{0, {20, 30, 520, 330}, 0}));
+             std::optional<WindowStateRecord>(WindowStateRecord{0, {20, 30, 720, 330}, 0}));
   }
 };
 
