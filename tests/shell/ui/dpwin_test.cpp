@@ -84,15 +84,21 @@ class DpWinTest : public QObject {
 
   // ---- Start-up ----
 
+  void aMissingPathOrNameIsToldAndNothingStarts_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("Path") << "Name=BOB\n"
+                          << "Unable to read Path in DPDESK.INI";
+    QTest::newRow("Name") << "Path=%1\n"
+                          << "Unable to read Name in DPDESK.INI";
+  }
   void aMissingPathOrNameIsToldAndNothingStarts() {
-    const std::pair<std::string, QString> cases[] = {
-        {"Name=BOB\n", "Unable to read Path in DPDESK.INI"},
-        {"Path=" + office->dir.Path() + "\n", "Unable to read Name in DPDESK.INI"}};
-    for (const auto& [keys, told] : cases) {
-      WriteText(office->IniPath(), "[DESKpost]\n" + keys);
-      QVERIFY(!Open());
-      QVERIFY(Asked(told));
-    }
+    QFETCH(QString, keys);
+    QFETCH(QString, told);
+    WriteText(office->IniPath(),
+              "[DESKpost]\n" + keys.arg(QString::fromStdString(office->dir.Path())).toStdString());
+    QVERIFY(!Open());
+    QVERIFY(Asked(told));
   }
 
   void aPersonNotInTheOfficeGetsTheNameErrorAndNothingStarts() {
