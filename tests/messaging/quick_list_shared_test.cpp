@@ -44,7 +44,7 @@ class QuickListSharedTest : public QObject {
  private slots:
   void init() {
     office = std::make_unique<MessagingOffice>(MessagingOffice::Options());
-    QVERIFY(office->made);
+    QVERIFY(office->ok);
     const int32_t anne = office->numbers["ANNE"];
     const int32_t bob = office->numbers["BOB"];
     // ANNE's list lies between the common list and BOB's in the index.

@@ -80,7 +80,7 @@ class ViewCompletionTest : public QObject {
     MessagingOffice::Options options;
     options.fromSearch = fromSearch;
     office = std::make_unique<MessagingOffice>(options);
-    QVERIFY(office->made);
+    QVERIFY(office->ok);
     QVERIFY(AddEntry("Acme Corp", "Acme Corporation", "555-0100", "12"));
     QVERIFY(AddEntry("Johnson, Pat", "Bolt & Nut Supply", "555-0199", ""));
     const int32_t me = office->numbers["RECEPTION"];

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "data/office/profile.h"
+#include "scheduler/sched_view.h"
 #include "scheduler/scheduler.h"
 #include "scheduler/todo_window.h"
 #include "shell/toolbar_layout.h"
