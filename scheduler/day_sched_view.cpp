@@ -253,10 +253,11 @@ void DaySchedView::ShowDetail() {
   SchedRecord entry;
   bool shown = false;
   if (number >= 0) {
-    const SavedAppError saved = SaveAppError();
+    const int code = AppErrorCode();
+    const std::string name = AppErrorName();
     shown = SchedRead(Table(), number, &entry) == 1;
     if (!shown) DbClearError();
-    RestoreAppError(saved);
+    SetAppError(code, name);
   }
   start_->setText(shown ? QString::fromStdString(TimeFieldText(entry.Start())).trimmed()
                         : QString());

@@ -46,10 +46,11 @@ bool DefaultScheduleOwner(const std::string& option, ScheduleOwner* owner, std::
   }
   NameTable names;
   NameEntry entry;
-  const SavedAppError saved = SaveAppError();
+  const int code = AppErrorCode();
+  const std::string errorName = AppErrorName();
   bool found = NameOpen(names) && NameFind(names, name, &entry);
   if (names.open) NameClose(names);
-  RestoreAppError(saved);
+  SetAppError(code, errorName);
   if (!found) {
     *message = "Could not find default schedule user: " + name;
     return false;

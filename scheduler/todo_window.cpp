@@ -591,10 +591,11 @@ void TodoWindow::ShowDetail() {
   TodoRecord item;
   bool shown = false;
   if (number >= 0) {
-    const SavedAppError saved = SaveAppError();
+    const int code = AppErrorCode();
+    const std::string name = AppErrorName();
     shown = TodoRead(table_, number, &item) == 1;
     if (!shown) DbClearError();
-    RestoreAppError(saved);
+    SetAppError(code, name);
   }
   priority_->setText(shown ? FromCp1252(item.Priority()) : QString());
   QString text = shown ? FromCp1252(item.Text()) : QString();

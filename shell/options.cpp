@@ -110,9 +110,10 @@ int DefaultFolderName(NameRecord* person, std::string* name) {
   } else {
     ok = 0;
   }
-  const SavedAppError saved = SaveAppError();
+  const int code = AppErrorCode();
+  const std::string errorName = AppErrorName();
   FolderClose(folders);
-  if (!ok) RestoreAppError(saved);
+  if (!ok) SetAppError(code, errorName);
   return ok;
 }
 
@@ -139,10 +140,11 @@ int SavePersonOptions(const std::string& iniPath, const std::string& name,
       DbUnlockRecord(names.table, entry.RecordNumber());
     }
   }
-  const SavedAppError failure = SaveAppError();
+  const int code = AppErrorCode();
+  const std::string errorName = AppErrorName();
   NameClose(names);
   if (!ok) {
-    RestoreAppError(failure);
+    SetAppError(code, errorName);
     return 0;
   }
   WriteWorkstationOptions(iniPath, workstation);

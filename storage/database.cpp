@@ -1,7 +1,6 @@
 #include "storage/database.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -40,27 +39,6 @@ int MarkDeleted(Table& t, const uint8_t* record, int32_t recordNumber) {
   std::vector<uint8_t> copy(record, record + t.recordSize);
   copy[0] = kDeletedMark;
   return DbWriteRecord(t, recordNumber, copy.data());
-}
-
-// A table opened only for reading (DbOpenTable) refuses every change at
-// once, with the reason a read-only file system gives.
-bool Writable(Table& t) {
-  if (!t.data.ReadOnly()) return true;
-  errno = EROFS;
-  DbSetError(kDbWriteFailed, t.name);
-  return false;
-}
-
-// Opens a table's file for reading and writing, or, where this user may
-// only read it (a read-only share, a file or directory without write
-// permission), for reading: commands that only read work there too.
-bool OpenShared(File& file, const std::string& path) {
-  if (file.Open(path, OpenMode::kShared)) return true;
-  const SystemReason why = File::LastReason();
-  if (why != SystemReason::kAccessDenied && why != SystemReason::kReadOnly) return false;
-  if (file.Open(path, OpenMode::kReadOnly)) return true;
-  errno = why == SystemReason::kReadOnly ? EROFS : EACCES;
-  return false;
 }
 
 int AlwaysBelow(const uint8_t*, const uint8_t*) {
@@ -130,7 +108,7 @@ int DbCreateTable(Table& t, const std::string& directory, uint8_t version) {
 int DbOpenTable(Table& t, const std::string& directory) {
   if (!DP_CHECK(!t.IsOpen())) return 0;
   std::string path = DbDataPath(directory, t.name);
-  if (!OpenShared(t.data, path)) {
+  if (!t.data.Open(path, OpenMode::kShared)) {
     DbSetError(kDbOpenFailed, path);
     return 0;
   }
@@ -209,7 +187,7 @@ int DbReadRecord(Table& t, int32_t recordNumber, uint8_t* buffer) {
 }
 
 int DbWriteRecord(Table& t, int32_t recordNumber, const uint8_t* buffer) {
-  if (!Usable(t) || !Writable(t)) return 0;
+  if (!Usable(t)) return 0;
   size_t length = size_t(t.recordSize - 1);
   if (recordNumber < 0 ||
       WriteAtWaiting(t.data, SlotOffset(t, recordNumber), buffer, length) != long(length)) {
@@ -220,7 +198,7 @@ int DbWriteRecord(Table& t, int32_t recordNumber, const uint8_t* buffer) {
 }
 
 int DbAppendRecord(Table& t, const uint8_t* record, int32_t* recordNumberOut) {
-  if (!Usable(t) || !Writable(t)) return 0;
+  if (!Usable(t)) return 0;
   if (!DbLockHeader(t)) return 0;
   int64_t end = t.data.Size();
   if (end < 0) {
@@ -277,15 +255,14 @@ int DbAppendRecord(Table& t, const uint8_t* record, int32_t* recordNumberOut) {
     // would point at a deleted slot), and marked deleted so that a rebuild
     // of the indexes does not bring back a record its writer was told was
     // never stored.
-    const int code = IdxGetError();
-    const SystemReason why = DbErrorReason();
+    int code = IdxGetError();
     for (size_t j = 0; j < i; ++j) {
       uint8_t taken[kEntryBufferSize];
       DbMakeEntry(t, int(j), record, recordNumber, taken);
       IdxDelete(t.indexes[j], taken);
     }
     MarkDeleted(t, record, recordNumber);
-    IdxSetError(code, why);
+    IdxSetError(code);
     return ReportIndex(t, int(i));
   }
   return 1;
@@ -293,7 +270,7 @@ int DbAppendRecord(Table& t, const uint8_t* record, int32_t* recordNumberOut) {
 
 int DbDeleteRecord(Table& t, const uint8_t* record, int32_t recordNumber) {
   DbClearError();
-  if (!Usable(t) || !Writable(t)) return 0;
+  if (!Usable(t)) return 0;
   if (!DbLockRecord(t, recordNumber)) {
     DbSetLockedError();
     return 0;
@@ -313,7 +290,7 @@ int DbDeleteRecord(Table& t, const uint8_t* record, int32_t recordNumber) {
 }
 
 int DbRekeyRecord(Table& t, const uint8_t* oldEntry, const uint8_t* newRecord) {
-  if (!HasCurrentIndex(t) || !Writable(t)) return 0;
+  if (!HasCurrentIndex(t)) return 0;
   Index& index = t.Current();
   uint8_t old[kEntryBufferSize] = {};
   std::memcpy(old, oldEntry, index.entryLength);
@@ -324,11 +301,10 @@ int DbRekeyRecord(Table& t, const uint8_t* oldEntry, const uint8_t* newRecord) {
   DbMakeEntry(t, t.currentIndex, newRecord, recordNumber, fresh);
   if (!IdxDelete(index, old)) return ReportIndex(t, t.currentIndex);
   if (IdxInsert(index, fresh)) return DbWriteRecord(t, recordNumber, newRecord);
-  const int code = IdxGetError();
-  const SystemReason why = DbErrorReason();
+  int code = IdxGetError();
   ReportIndex(t, t.currentIndex);
   IdxInsert(index, old);
-  IdxSetError(code, why);
+  IdxSetError(code);
   return 0;
 }
 
@@ -343,7 +319,7 @@ int DbReadHeader(Table& t, uint8_t* buffer) {
 }
 
 int DbWriteHeader(Table& t, const uint8_t* buffer) {
-  if (!Usable(t) || !Writable(t)) return 0;
+  if (!Usable(t)) return 0;
   if (t.data.WriteAt(0, buffer, size_t(t.headerSize)) != long(t.headerSize)) {
     DbSetError(kDbWriteFailed, t.name);
     return 0;
@@ -483,7 +459,7 @@ int DbCurrentEntry(Table& t, uint8_t* buffer) {
 }
 
 int GetUniqueNumber(Table& t, uint32_t* number) {
-  if (!Usable(t) || !DP_CHECK(t.headerSize >= 4) || !Writable(t)) return 0;
+  if (!Usable(t) || !DP_CHECK(t.headerSize >= 4)) return 0;
   std::vector<uint8_t> header(size_t(t.headerSize));
   if (!DbLockHeader(t)) return 0;
   if (!DbReadHeader(t, header.data())) {

@@ -16,9 +16,7 @@ struct EngineState {
 struct AppState {
   int code = 0;
   std::string name;
-  // Why a write was refused, when the message says it: a full disk or a
-  // read-only data directory.
-  SystemReason why = SystemReason::kNone;
+  bool diskFull = false;  // the write error was a full disk
 };
 
 EngineState& Engine() {
@@ -54,9 +52,8 @@ SystemReason ReasonFromErrno(int err) {
       return SystemReason::kNoHandles;
     case EACCES:
     case EPERM:
-      return SystemReason::kAccessDenied;
     case EROFS:
-      return SystemReason::kReadOnly;
+      return SystemReason::kAccessDenied;
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
@@ -111,13 +108,7 @@ int IdxGetError() {
 
 void IdxSetError(int code) {
   Engine().indexCode = code;
-  if (code == kIdxOpenFailed || code == kIdxShortRead || code == kIdxShortWrite)
-    Engine().reason = ReasonFromErrno(errno);
-}
-
-void IdxSetError(int code, SystemReason reason) {
-  Engine().indexCode = code;
-  Engine().reason = reason;
+  if (code == kIdxOpenFailed) Engine().reason = ReasonFromErrno(errno);
 }
 
 void DbSetErrorReporter(ErrorReporter reporter) {
@@ -127,35 +118,7 @@ void DbSetErrorReporter(ErrorReporter reporter) {
 void SetAppError(int code, std::string_view name) {
   App().code = code;
   App().name = CutName(name);
-  App().why = SystemReason::kNone;
-}
-
-namespace {
-// The reasons a write error's message names.
-SystemReason Told(SystemReason reason) {
-  return reason == SystemReason::kDiskFull || reason == SystemReason::kReadOnly
-             ? reason
-             : SystemReason::kNone;
-}
-}  // namespace
-
-void SetAppWriteError(SystemReason reason, std::string_view path) {
-  SetAppError(AppCodeForWriteFailure(reason), path);
-  App().why = Told(reason);
-}
-
-SavedAppError SaveAppError() {
-  return {App().code, App().name, App().why};
-}
-
-void RestoreAppError(const SavedAppError& saved) {
-  App().code = saved.code;
-  App().name = saved.name;
-  App().why = saved.why;
-}
-
-bool AppErrorIsDiskFull() {
-  return App().why == SystemReason::kDiskFull;
+  App().diskFull = false;
 }
 
 int AppErrorCode() {
@@ -167,7 +130,7 @@ const std::string& AppErrorName() {
 void ClearAppError() {
   App().code = 0;
   App().name.clear();
-  App().why = SystemReason::kNone;
+  App().diskFull = false;
 }
 
 const char* AppErrorText(int code) {
@@ -229,15 +192,8 @@ const char* AppErrorText(int code) {
   }
 }
 
-namespace {
-// A read-only file system refuses as access denied does.
-SystemReason Denied(SystemReason reason) {
-  return reason == SystemReason::kReadOnly ? SystemReason::kAccessDenied : reason;
-}
-}  // namespace
-
 int AppCodeForOpenFailure(SystemReason reason) {
-  switch (Denied(reason)) {
+  switch (reason) {
     case SystemReason::kNotFound:
       return kAppNoSuchFile;
     case SystemReason::kNoHandles:
@@ -250,11 +206,11 @@ int AppCodeForOpenFailure(SystemReason reason) {
 }
 
 int AppCodeForReadFailure(SystemReason reason) {
-  return Denied(reason) == SystemReason::kAccessDenied ? kAppReadAccessDenied : kAppReadError;
+  return reason == SystemReason::kAccessDenied ? kAppReadAccessDenied : kAppReadError;
 }
 
 int AppCodeForWriteFailure(SystemReason reason) {
-  return Denied(reason) == SystemReason::kAccessDenied ? kAppWriteAccessDenied : kAppWriteError;
+  return reason == SystemReason::kAccessDenied ? kAppWriteAccessDenied : kAppWriteError;
 }
 
 int AppCodeForEngineError() {
@@ -291,15 +247,12 @@ void TranslateEngineError() {
   int code = AppCodeForEngineError();
   // Out of memory is reported without a name.
   SetAppError(code, code == kAppNoMemory ? std::string_view() : std::string_view(Engine().name));
-  const bool write = code == kAppWriteError || code == kAppWriteAccessDenied;
-  App().why = write ? Told(Engine().reason) : SystemReason::kNone;
+  App().diskFull = code == kAppWriteError && Engine().reason == SystemReason::kDiskFull;
 }
 
 std::string FormatAppError() {
   const char* text = AppErrorText(App().code);
-  const std::string why = App().why == SystemReason::kDiskFull   ? " (the disk is full)"
-                          : App().why == SystemReason::kReadOnly ? " (the data directory is read-only)"
-                                                                 : "";
+  const std::string why = App().diskFull ? " (the disk is full)" : "";
   if (text) return std::string(text) + ": " + App().name + why;
   return "Error " + std::to_string(App().code) + ": " + App().name + why;
 }

@@ -73,18 +73,8 @@ enum AppCode {
 // Why the operating system refused a file call, for choosing between the
 // variants of an application code.
 // kDiskFull: no room left for the file (the disk, the user's quota or the
-// largest file the system allows). kReadOnly: the file lies on a read-only
-// file system, or was opened only for reading because this user may not
-// write it; it counts as access denied.
-enum class SystemReason {
-  kNone,
-  kNotFound,
-  kNoHandles,
-  kAccessDenied,
-  kReadOnly,
-  kDiskFull,
-  kOther
-};
+// largest file the system allows).
+enum class SystemReason { kNone, kNotFound, kNoHandles, kAccessDenied, kDiskFull, kOther };
 SystemReason ReasonFromErrno(int err);
 
 // ---- Engine error state ----
@@ -105,12 +95,9 @@ int DbGetError(std::string* name = nullptr);
 const std::string& DbErrorName();
 SystemReason DbErrorReason();
 
-// The index module's own code. A failed open, read or write also keeps the
-// system's reason for it (errno), as DbSetError does.
+// The index module's own code.
 int IdxGetError();
 void IdxSetError(int code);
-// Puts back an index failure noted earlier, with the reason it had then.
-void IdxSetError(int code, SystemReason reason);
 
 using ErrorReporter = std::function<void()>;
 void DbSetErrorReporter(ErrorReporter reporter);
@@ -118,24 +105,9 @@ void DbSetErrorReporter(ErrorReporter reporter);
 // ---- Application error state ----
 
 void SetAppError(int code, std::string_view name);
-// A write to the file at path refused for the reason given: access denied
-// or a plain write error; the message says when the disk was full or the
-// data directory read-only.
-void SetAppWriteError(SystemReason reason, std::string_view path);
 int AppErrorCode();
 const std::string& AppErrorName();
 void ClearAppError();
-// The whole application error, to put back after clean-up that may fail on
-// its own: the reason of the first failure is the one to show.
-struct SavedAppError {
-  int code = 0;
-  std::string name;
-  SystemReason why = SystemReason::kNone;
-};
-SavedAppError SaveAppError();
-void RestoreAppError(const SavedAppError& saved);
-// Whether the current application error is a write refused by a full disk.
-bool AppErrorIsDiskFull();
 // The fixed text of an application code, or nullptr when it has none.
 const char* AppErrorText(int code);
 // The application code that the current engine/index state stands for.
@@ -144,8 +116,7 @@ int AppCodeForEngineError();
 // the reporter that the start-up installs.
 void TranslateEngineError();
 // "text: name", or "Error <code>: name" for a code without a text; a write
-// refused for want of room adds " (the disk is full)", one refused by a
-// read-only data directory " (the data directory is read-only)".
+// refused for want of room adds " (the disk is full)".
 std::string FormatAppError();
 
 // Application codes for a failed open, read and write, by system reason;

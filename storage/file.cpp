@@ -105,10 +105,7 @@ File::~File() {
 }
 
 File::File(File&& other) noexcept
-    : fd_(other.fd_),
-      fileSystem_(other.fileSystem_),
-      unflushed_(other.unflushed_),
-      readOnly_(other.readOnly_) {
+    : fd_(other.fd_), fileSystem_(other.fileSystem_), unflushed_(other.unflushed_) {
   other.fd_ = -1;
 }
 
@@ -118,7 +115,6 @@ File& File::operator=(File&& other) noexcept {
     fd_ = other.fd_;
     fileSystem_ = other.fileSystem_;
     unflushed_ = other.unflushed_;
-    readOnly_ = other.readOnly_;
     other.fd_ = -1;
   }
   return *this;
@@ -147,7 +143,6 @@ bool File::Open(const std::string& path, OpenMode mode) {
   } while (fd < 0 && errno == EINTR);
   Remember(fd);
   fd_ = fd;
-  readOnly_ = fd_ >= 0 && mode == OpenMode::kReadOnly;
   fileSystem_ = FileSystemKind::kLocal;
   struct statfs fs;
   if (fd_ >= 0 && ::fstatfs(fd_, &fs) == 0) fileSystem_ = FileSystemOfType(long(fs.f_type));
@@ -164,7 +159,6 @@ void File::Close() {
   fd_ = -1;
   fileSystem_ = FileSystemKind::kLocal;
   unflushed_ = false;
-  readOnly_ = false;
 }
 
 long File::ReadAt(int64_t offset, void* buffer, size_t length) {

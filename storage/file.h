@@ -47,8 +47,6 @@ class File {
   bool Open(const std::string& path, OpenMode mode);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
-  // Opened kReadOnly: every lock taken through it is a shared one.
-  bool ReadOnly() const { return readOnly_; }
   int Descriptor() const { return fd_; }
 
   // Reads or writes at an offset; the byte count moved, or -1. A short count
@@ -106,7 +104,6 @@ class File {
   int fd_ = -1;
   FileSystemKind fileSystem_ = FileSystemKind::kLocal;
   bool unflushed_ = false;  // written on a network share since the last flush
-  bool readOnly_ = false;
 };
 
 bool FileExists(const std::string& path);

@@ -20,7 +20,6 @@
 #include "storage/index.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "storage/check.h"
@@ -66,13 +65,6 @@ uint32_t freeHead = kNoPage;
 
 uint32_t lastOpenId = 0;
 
-// New pages the running insert wrote past the old end of the file before
-// it began (see ReserveRoom): the first of them, how many, how many taken.
-uint32_t reservedFirst = 0;
-uint32_t reservedCount = 0;
-uint32_t reservedUsed = 0;
-int64_t sizeBeforeReserve = 0;
-
 // The open index whose kept pages this locked operation may use: set once
 // its search has found page 0 as this process last knew it (or has started
 // keeping pages against the page 0 it just read), cleared with the lock.
@@ -83,14 +75,6 @@ uint32_t trustedOpenId = 0;
 int Fail(int code) {
   IdxSetError(code);
   return 0;
-}
-
-// A change to an index opened only for reading is refused before anything.
-bool Writable(const Index& index) {
-  if (!index.file.ReadOnly()) return true;
-  errno = EROFS;
-  Fail(kIdxShortWrite);
-  return false;
 }
 
 void Forget() {
@@ -151,11 +135,10 @@ int Unlock(Index& index) {
 // Releases the lock after a failure, keeping the failure's code. What is
 // kept of the index is forgotten: an update may have stopped half way.
 int UnlockAfterFailure(Index& index) {
-  const int code = IdxGetError();
-  const SystemReason why = DbErrorReason();
+  int code = IdxGetError();
   index_keep::Forget(index.openId);
   Unlock(index);
-  IdxSetError(code, why);
+  IdxSetError(code);
   return 0;
 }
 
@@ -384,58 +367,12 @@ int AllocatePage(Index& index, uint32_t* page) {
     *page = taken;
     return 1;
   }
-  if (reservedUsed < reservedCount) {
-    *page = reservedFirst + reservedUsed++;
-    return 1;
-  }
   const int64_t size = index.file.Size();
   if (size < 0) return Fail(kIdxSeekFailed);
   const int64_t end = size / kPageSize;
   if (end == 0 || end >= int64_t(kNoPage)) return Fail(kIdxCorrupt);
   *page = uint32_t(end);
   return 1;
-}
-
-// An insert into full pages takes new pages past the end of the file, one
-// for each full page on the path from the leaf up, two when that reaches a
-// full root (it moves down, then splits). They are written, empty, before
-// the update marks page 0: when the disk is full (or the file may grow no
-// further) the file is cut back and the index stands untouched and sound,
-// instead of an update stopped half way that only a rebuild mends. Pages
-// the free list supplies instead are cut off again by ReleaseRoom.
-int ReserveRoom(Index& index) {
-  reservedFirst = reservedCount = reservedUsed = 0;
-  const int max = MaxEntriesPerPage(index.entryLength);
-  uint32_t needed = 0;
-  for (int d = pathDepth; d >= 0 && path[d].count >= max; --d) needed += d == 0 ? 2 : 1;
-  if (needed == 0) return 1;
-  const int64_t size = index.file.Size();
-  if (size < 0) return Fail(kIdxSeekFailed);
-  const int64_t end = size / kPageSize;
-  if (end == 0 || end + needed >= int64_t(kNoPage)) return Fail(kIdxCorrupt);
-  static const uint8_t empty[kPageSize * (kMaxTreeDepth + 1)] = {};
-  const long length = long(needed) * kPageSize;
-  if (index.file.WriteAt(end * kPageSize, empty, size_t(length)) != length) {
-    const int reason = errno;
-    index.file.Truncate(size);
-    errno = reason;
-    return Fail(kIdxShortWrite);
-  }
-  sizeBeforeReserve = size;
-  reservedFirst = uint32_t(end);
-  reservedCount = needed;
-  return 1;
-}
-
-// Cuts off the reserved pages the insert did not take (always the last).
-void ReleaseRoom(Index& index) {
-  if (reservedUsed < reservedCount) {
-    const int reason = errno;
-    index.file.Truncate(
-        std::max(sizeBeforeReserve, int64_t(reservedFirst + reservedUsed) * kPageSize));
-    errno = reason;
-  }
-  reservedFirst = reservedCount = reservedUsed = 0;
 }
 
 // Points a neighbour's link (previous or next) that named `from` at `to`;
@@ -776,16 +713,7 @@ int IdxCreate(Index& index, const std::string& path) {
 
 int IdxOpen(Index& index, const std::string& path) {
   if (!UsableDefinition(index) || !DP_CHECK(!path.empty())) return Fail(kIdxOpenFailed);
-  // Where this user may only read the file, it is opened for reading: its
-  // searches and walks take the index lock shared, and changes are refused.
-  if (!index.file.Open(path, OpenMode::kShared)) {
-    const SystemReason why = File::LastReason();
-    const bool denied = why == SystemReason::kAccessDenied || why == SystemReason::kReadOnly;
-    if (!denied || !index.file.Open(path, OpenMode::kReadOnly)) {
-      errno = why == SystemReason::kReadOnly ? EROFS : errno;
-      return Fail(kIdxOpenFailed);
-    }
-  }
+  if (!index.file.Open(path, OpenMode::kShared)) return Fail(kIdxOpenFailed);
   index.lockDepth = 0;
   if (++lastOpenId == 0) ++lastOpenId;
   index.openId = lastOpenId;
@@ -838,7 +766,7 @@ int IdxSearch(Index& index, const uint8_t* entry, int* exact) {
 
 int IdxInsert(Index& index, const uint8_t* entry) {
   IdxSetError(kIdxOk);
-  if (!Usable(index) || !Writable(index)) return 0;
+  if (!Usable(index)) return 0;
   const int length = index.entryLength;
   uint8_t added[kEntryBufferSize] = {};
   std::memcpy(added, entry, size_t(length));
@@ -858,9 +786,7 @@ int IdxInsert(Index& index, const uint8_t* entry) {
     IdxSetError(kIdxCorrupt);
     return UnlockAfterFailure(index);
   }
-  if (!ReserveRoom(index)) return UnlockAfterFailure(index);
   const bool done = BeginUpdate(index) && InsertLocked(index, added) && EndUpdate(index);
-  ReleaseRoom(index);
   // What the buffer holds is no walker's position any more; the next step
   // finds the position again by key, after the inserted entry.
   Forget();
@@ -873,7 +799,7 @@ int IdxInsert(Index& index, const uint8_t* entry) {
 
 int IdxDelete(Index& index, const uint8_t* entry) {
   IdxSetError(kIdxOk);
-  if (!Usable(index) || !Writable(index)) return 0;
+  if (!Usable(index)) return 0;
   const int length = index.entryLength;
   uint8_t removed[kEntryBufferSize] = {};
   std::memcpy(removed, entry, size_t(length));
@@ -972,9 +898,8 @@ int Walk(Index& index, int (*step)(Index&)) {
   if (!Lock(index)) return 0;
   if (!step(index)) {
     const int code = IdxGetError();
-    const SystemReason why = DbErrorReason();
     Unlock(index);
-    IdxSetError(code, why);
+    IdxSetError(code);
     return 0;
   }
   return Unlock(index);

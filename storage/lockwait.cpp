@@ -54,10 +54,7 @@ bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question
       }
       if (elapsed >= kLockWaitTicks) break;
       if (elapsed % kLockAttemptEvery == 0) {
-        // A handle opened only for reading can hold only a shared lock, and
-        // needs no more: it reads under the lock, and a shared lock keeps
-        // writers out just the same.
-        LockResult r = file.ReadOnly() ? file.TryLockShared(offset) : file.TryLock(offset);
+        LockResult r = file.TryLock(offset);
         if (r == LockResult::kGranted) {
           if (observer && refused) observer(waited + elapsed, true);
           return true;

@@ -34,8 +34,7 @@ TickSource& Ticks();
 using LockRetryQuestion = std::function<bool()>;
 
 // Locks one byte at offset with the retry loop; false when the time ran out
-// and the question (if any) declined to retry. Through a read-only handle
-// the lock is a shared one.
+// and the question (if any) declined to retry.
 bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question);
 
 // A read or write of bytes that another workstation may hold locked (byte 0

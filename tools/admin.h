@@ -70,11 +70,6 @@ std::string IndexFileName(const TableDef& def, int indexNumber);
 std::vector<uint8_t> BuildEntry(const TableDef& def, int x, const uint8_t* record,
                                 int32_t recordNumber);
 
-// Why a file of the data directory could not be opened for writing, from
-// errno: "the data directory is read-only" where this user may only read
-// it, the system's words otherwise.
-std::string WriteRefusal(int err);
-
 // Writes "dpadmin: <text>" to standard error.
 void Complain(const std::string& text);
 

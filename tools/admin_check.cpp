@@ -13,7 +13,6 @@
 #include "data/messages/dpnote.h"
 #include "data/office/dpname.h"
 #include "data/phone/dpphone.h"
-#include "data/phone/phone_category.h"
 #include "data/schedule/dpsched.h"
 #include "data/schedule/dptodo.h"
 #include "storage/catalogue.h"
@@ -109,7 +108,8 @@ std::optional<std::set<int32_t>> NotesOf(const std::string& dir) {
 
 // What the fields of a table's live records hold that none can, one line a
 // field, and a unique number held by more than one record. The tables whose
-// field rules are written: every table of the catalogue.
+// field rules are written so far: NAME, MESSAGE, SENDLOG, SCHED, TODO,
+// PHONE, FOLDER, NOTE and CC.
 class FieldCheck {
  public:
   FieldCheck(const std::string& dir, const TableDef& def, const std::string& file, ProblemLog& log)
@@ -122,13 +122,8 @@ class FieldCheck {
     // A message's long-text note goes only with the message.
     if (&def == &kMessageTable || &def == &kSendLogTable) notes_ = NotesOf(dir);
     if (&def == &kSchedTable || &def == &kTodoTable || &def == &kPhoneTable ||
-        &def == &kFolderTable || &def == &kCatTable)
+        &def == &kFolderTable)
       otherLastIssued_ = LastIssuedOf(dir, kNameTable);
-    // An assignment links a phone list entry with a category.
-    if (&def == &kLcTable) {
-      otherLastIssued_ = LastIssuedOf(dir, kPhoneTable);
-      categoriesLastIssued_ = LastIssuedOf(dir, kCatTable);
-    }
   }
 
   void Record(int32_t n, const uint8_t* bytes, uint32_t lastIssued) {
@@ -183,17 +178,6 @@ class FieldCheck {
       uint8_t record[records::cc::kRecordSize];
       std::memcpy(record, bytes, sizeof record);
       problems = CcRecordProblems(record, otherLastIssued_);
-    } else if (&def_ == &kCatTable) {
-      CategoryRecord record;
-      std::memcpy(record.bytes, bytes, sizeof record.bytes);
-      problems = CategoryRecordProblems(record, lastIssued, otherLastIssued_);
-      uniqueField = "category number";
-      unique = record.Number();
-    } else if (&def_ == &kLcTable) {
-      // The index keeps each (entry, category) pair to one record.
-      uint8_t record[records::lc::kRecordSize];
-      std::memcpy(record, bytes, sizeof record);
-      problems = AssignmentRecordProblems(record, otherLastIssued_, categoriesLastIssued_);
     } else {
       return;
     }
@@ -214,7 +198,6 @@ class FieldCheck {
   std::map<int32_t, int32_t> firstWithNumber_;
   // The last number the other table this one's numbers come from issued.
   uint32_t otherLastIssued_ = 0;
-  uint32_t categoriesLastIssued_ = 0;  // for assignments
   std::optional<std::set<int32_t>> notes_;
 };
 
@@ -227,15 +210,16 @@ void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Ou
     return;
   }
   File data;
-  if (!data.Open(dataPath, OpenMode::kShared) && !data.Open(dataPath, OpenMode::kReadOnly)) {
+  bool writable = data.Open(dataPath, OpenMode::kShared);
+  if (!writable && !data.Open(dataPath, OpenMode::kReadOnly)) {
     Complain(dataPath + ": cannot open: " + std::strerror(errno));
     outcome.ioError = true;
     return;
   }
   // Hold the append lock and every index lock while reading, so that no
-  // workstation changes the table half-way through the check (shared,
-  // where this user may only read the files).
-  if (!LockByte(data, 0))
+  // workstation changes the table half-way through the check.
+  bool appendLocked = writable && LockByte(data, 0);
+  if (writable && !appendLocked)
     Complain(dataName + ": another workstation holds the append lock; checking anyway");
 
   std::vector<File> indexFiles(size_t(def.indexCount));
@@ -244,13 +228,14 @@ void CheckTable(const std::string& dir, const TableDef& def, ProblemLog& log, Ou
     const std::string path = DbIndexPath(dir, def.name, x + 1);
     if (!FileExists(path)) continue;
     File& f = indexFiles[size_t(x)];
-    if (!f.Open(path, OpenMode::kShared) && !f.Open(path, OpenMode::kReadOnly)) {
+    bool w = f.Open(path, OpenMode::kShared);
+    if (!w && !f.Open(path, OpenMode::kReadOnly)) {
       Complain(path + ": cannot open: " + std::strerror(errno));
       outcome.ioError = true;
       continue;
     }
     present[size_t(x)] = true;
-    if (!LockByte(f, kIndexLockByte))
+    if (w && !LockByte(f, kIndexLockByte))
       Complain(IndexFileName(def, x + 1) +
                ": another workstation holds the index lock; checking anyway");
   }

@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <cerrno>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -14,11 +13,6 @@
 std::string WithSlash(const std::string& directory) {
   if (!directory.empty() && directory.back() == '/') return directory;
   return directory + "/";
-}
-
-std::string WriteRefusal(int err) {
-  if (err == EROFS || err == EACCES || err == EPERM) return "the data directory is read-only";
-  return std::strerror(err);
 }
 
 void Complain(const std::string& text) {

@@ -136,7 +136,7 @@ void ReindexTable(const std::string& dir, const TableDef& def, Result& result) {
   const std::string dataName = DataFileName(def);
   File data;
   if (!data.Open(DbDataPath(dir, def.name), OpenMode::kShared)) {
-    Complain(DbDataPath(dir, def.name) + ": cannot open: " + WriteRefusal(errno));
+    Complain(DbDataPath(dir, def.name) + ": cannot open: " + std::strerror(errno));
     result.failed = true;
     return;
   }
@@ -151,7 +151,7 @@ void ReindexTable(const std::string& dir, const TableDef& def, Result& result) {
     const std::string path = DbIndexPath(dir, def.name, x + 1);
     if (!FileExists(path)) continue;
     if (!olds[size_t(x)].Open(path, OpenMode::kShared)) {
-      Complain(path + ": cannot open: " + WriteRefusal(errno));
+      Complain(path + ": cannot open: " + std::strerror(errno));
       result.failed = true;
       return;
     }

@@ -220,7 +220,7 @@ int AttachmentRemove(EmailHeader& header, int index) {
   if (!IsStoredAttachmentName(storedName)) return FailInvalidName(storedName);
   std::string path = AttachmentFilePath(storedName);
   if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-    return FailEmailWrite(ReasonFromErrno(errno), path);
+    return FailEmailApp(AppCodeForWriteFailure(ReasonFromErrno(errno)), path);
   uint8_t* first = header.bytes + email::Attachment(index).offset;
   uint8_t* next = first + email::kEntrySize;
   uint8_t* end = header.bytes + email::kAttachments.End();
@@ -273,7 +273,7 @@ int AttachmentsDeleteFiles(const EmailHeader& header) {
     }
     std::string path = AttachmentFilePath(storedName);
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-      FailEmailWrite(ReasonFromErrno(errno), path);
+      FailEmailApp(AppCodeForWriteFailure(ReasonFromErrno(errno)), path);
       failure.Note();
     }
   }

@@ -140,19 +140,20 @@ namespace dpmess {
 void FirstFailure::Note() {
   if (failed) return;
   failed = true;
-  error = SaveAppError();
+  code = AppErrorCode();
+  name = AppErrorName();
   engineCode = DbGetError();
 }
 
 int FirstFailure::Result() const {
   if (!failed) return 1;
-  RestoreAppError(error);
+  SetAppError(code, name);
   return 0;
 }
 
-KeepAppError::KeepAppError() : saved_(SaveAppError()) {}
+KeepAppError::KeepAppError() : code_(AppErrorCode()), name_(AppErrorName()) {}
 KeepAppError::~KeepAppError() {
-  RestoreAppError(saved_);
+  SetAppError(code_, name_);
 }
 
 RecordLock::RecordLock(Table& table, int32_t recordNumber)
@@ -170,12 +171,13 @@ int ReadStored(Table& table, int32_t recordNumber, int32_t messageNumber, bool a
                MessageRecord* record, bool* gone) {
   *gone = false;
   if (recordNumber < 0) return FailStaleEntry(table);
-  const SavedAppError saved = SaveAppError();
+  int code = AppErrorCode();
+  std::string name = AppErrorName();
   if (!DbReadRecord(table, recordNumber, record->bytes)) {
     if (!allowGone || DbGetError() != kDbRecordDeleted) return 0;
     // Deleted meanwhile: done, and nothing to report.
     DbClearError();
-    RestoreAppError(saved);
+    SetAppError(code, name);
     *gone = true;
     return 1;
   }

@@ -5,7 +5,6 @@
 #include <string>
 
 #include "data/messages/dpmess.h"
-#include "storage/errors.h"
 
 namespace dpmess {
 
@@ -13,7 +12,8 @@ namespace dpmess {
 // back at the end.
 struct FirstFailure {
   bool failed = false;
-  SavedAppError error;
+  int code = 0;
+  std::string name;
   int engineCode = 0;
   void Note();
   // 1, or 0 with the first failure's application error put back.
@@ -30,7 +30,8 @@ class KeepAppError {
   KeepAppError& operator=(const KeepAppError&) = delete;
 
  private:
-  SavedAppError saved_;
+  int code_;
+  std::string name_;
 };
 
 // A record's lock for one change, one attempt. Refused: engine code 9,

@@ -92,7 +92,8 @@ int GroupWalk(MessageTable& handle, MessageRecord& record, const std::vector<int
     // Without a list (one recipient, or it could not be made) the copies
     // go out without CC.
   }
-  const SavedAppError ccSaved = SaveAppError();
+  const int ccCode = AppErrorCode();
+  const std::string ccName = AppErrorName();
 
   Table& names = tables.names.table;
   int walked = DbFirst(names);
@@ -140,7 +141,7 @@ int GroupWalk(MessageTable& handle, MessageRecord& record, const std::vector<int
   }
   if (failure.failed) return failure.Result();
   // A CC list cut at 100 names is left for the caller to show.
-  if (done.ccTruncated) RestoreAppError(ccSaved);
+  if (done.ccTruncated) SetAppError(ccCode, ccName);
   return 1;
 }
 

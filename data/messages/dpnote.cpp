@@ -245,9 +245,10 @@ int NoteDuplicate(int32_t number, int32_t* newNumber) {
     }
     if (!ok) {
       // No half copy is left behind; the error of the failure is kept.
-      const SavedAppError saved = SaveAppError();
+      int app = AppErrorCode();
+      std::string name = AppErrorName();
       DeleteNote(handle, copy);
-      RestoreAppError(saved);
+      SetAppError(app, name);
       return 0;
     }
   }

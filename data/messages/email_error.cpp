@@ -26,13 +26,6 @@ int FailEmailApp(int code, std::string_view name, std::string_view sentence) {
   return FailEmail(sentence);
 }
 
-int FailEmailWrite(SystemReason reason, std::string_view name, std::string_view sentence) {
-  SetAppWriteError(reason, name);
-  if (sentence.empty()) return FailEmailFromAppError();
-  if (AppErrorIsDiskFull()) return FailEmail(std::string(sentence) + " The disk is full.");
-  return FailEmail(sentence);
-}
-
 int FailEmailFromAppError() {
   return FailEmail(FormatAppError());
 }
@@ -41,12 +34,13 @@ void EmailFirstFailure::Note() {
   if (failed_) return;
   failed_ = true;
   sentence_ = lastError;
-  error_ = SaveAppError();
+  code_ = AppErrorCode();
+  name_ = AppErrorName();
 }
 
 int EmailFirstFailure::Result() const {
   if (!failed_) return 1;
-  RestoreAppError(error_);
+  SetAppError(code_, name_);
   return FailEmail(sentence_);
 }
 

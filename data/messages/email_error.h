@@ -12,8 +12,6 @@
 #include <string>
 #include <string_view>
 
-#include "storage/errors.h"
-
 const std::string& EmailError();
 void ClearEmailError();
 
@@ -22,9 +20,6 @@ int FailEmail(std::string_view sentence);
 // Sets the application error (code, name) and a sentence for it: the given
 // one, or the reporter's "text: name" when none is given.
 int FailEmailApp(int code, std::string_view name, std::string_view sentence = {});
-// A write refused for the reason given (SetAppWriteError), with the
-// sentence as FailEmailApp; when the disk was full the sentence says so.
-int FailEmailWrite(SystemReason reason, std::string_view name, std::string_view sentence = {});
 // The sentence is the current application error as the reporter words it.
 int FailEmailFromAppError();
 
@@ -40,7 +35,8 @@ class EmailFirstFailure {
  private:
   bool failed_ = false;
   std::string sentence_;
-  SavedAppError error_;
+  int code_ = 0;
+  std::string name_;
 };
 
 // A name from a file made printable for a message: bytes below 32 and 127

@@ -30,13 +30,13 @@ int FailRead(const std::string& path, std::string_view sentence = {}) {
   return FailEmailApp(AppCodeForReadFailure(File::LastReason()), path, sentence);
 }
 int FailWrite(const std::string& path, std::string_view sentence = {}) {
-  return FailEmailWrite(File::LastReason(), path, sentence);
+  return FailEmailApp(AppCodeForWriteFailure(File::LastReason()), path, sentence);
 }
 
 // Deletes a file; one that is not there counts as deleted.
 int RemoveFile(const std::string& path) {
   if (::unlink(path.c_str()) == 0 || errno == ENOENT) return 1;
-  return FailEmailWrite(ReasonFromErrno(errno), path);
+  return FailEmailApp(AppCodeForWriteFailure(ReasonFromErrno(errno)), path);
 }
 
 int ReadHeader(File& file, const std::string& path, EmailHeader* header) {
@@ -160,7 +160,7 @@ int EmailRewrite(const EmailHeader& header, std::string_view body, int32_t numbe
   }
   temp.Close();
   if (::rename(tempPath.c_str(), path.c_str()) != 0) {
-    FailEmailWrite(ReasonFromErrno(errno), path);
+    FailEmailApp(AppCodeForWriteFailure(ReasonFromErrno(errno)), path);
     ::unlink(tempPath.c_str());
     return 0;
   }
@@ -242,9 +242,10 @@ int EmailCopyFile(const std::string& source, const std::string& target,
     }
     // Keep the failure's message over anything the clean-up reports.
     std::string sentence = EmailError();
-    const SavedAppError saved = SaveAppError();
+    int code = AppErrorCode();
+    std::string name = AppErrorName();
     AttachmentsDeleteFiles(duplicates);
-    RestoreAppError(saved);
+    SetAppError(code, name);
     return FailEmail(sentence);
   };
   File out;

@@ -115,9 +115,10 @@ class OpenMessages {
   int Open(std::string* message) { return MsgOpen(table) ? 1 : FailApp(message); }
   ~OpenMessages() {
     if (table.open) {
-      const SavedAppError saved = SaveAppError();
+      int code = AppErrorCode();
+      std::string name = AppErrorName();
       MsgClose(table);
-      RestoreAppError(saved);
+      SetAppError(code, name);
     }
   }
   MessageTable table;

@@ -74,10 +74,11 @@ int CarryTable(TableHandle& handle, NameField field, std::string_view oldName,
   for (size_t i = 0; ok && i < found.size(); ++i)
     ok = CarryOne(handle.table, field, found[i], oldName, newName);
   // A failed close after a failure is not what the caller should see.
-  const SavedAppError saved = SaveAppError();
+  int code = AppErrorCode();
+  std::string name = AppErrorName();
   int closed = HandleClose(handle);
   if (!ok) {
-    RestoreAppError(saved);
+    SetAppError(code, name);
     return 0;
   }
   return closed;

@@ -69,7 +69,7 @@ int SetFlag(int bit, bool set, int32_t userNumber) {
   }
   if (value == 0) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
-      SetAppWriteError(ReasonFromErrno(errno), path);
+      SetAppError(AppCodeForWriteFailure(ReasonFromErrno(errno)), path);
       return 0;
     }
     return 1;
@@ -88,11 +88,11 @@ int SetFlag(int bit, bool set, int32_t userNumber) {
   int result = 1;
   static const char zeros[256] = {};
   if (::ftruncate(fd, value - 1) != 0 || ::pwrite(fd, zeros, size_t(value - 1), 0) != value - 1) {
-    SetAppWriteError(ReasonFromErrno(errno), path);
+    SetAppError(AppCodeForWriteFailure(ReasonFromErrno(errno)), path);
     result = 0;
   }
   if (::close(fd) != 0 && result) {
-    SetAppWriteError(ReasonFromErrno(errno), path);
+    SetAppError(AppCodeForWriteFailure(ReasonFromErrno(errno)), path);
     result = 0;
   }
   return result;

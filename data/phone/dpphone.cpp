@@ -347,9 +347,10 @@ int PhoneCopyToList(PhoneTable& handle, int32_t recordNumber, int32_t targetList
   }
   if (!ok) {
     // No stray note copy is left behind; the failure's error is kept.
-    const SavedAppError failure = SaveAppError();
+    int app = AppErrorCode();
+    std::string name = AppErrorName();
     DeleteNoteOf(copy.Note());
-    RestoreAppError(failure);
+    SetAppError(app, name);
     Restore(handle, had, saved);
     return 0;
   }

@@ -11,9 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
-#include "data/field_problem.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
 #include "storage/records/cat.h"
@@ -105,18 +103,3 @@ int CategoryAssigned(AssignmentTable& handle, int32_t entryNumber, int32_t categ
 // and writes nothing.
 int CategoryToggle(AssignmentTable& handle, int32_t entryNumber, int32_t category,
                    CategorySet* set);
-
-// What a stored category's fields hold that none can, for dpadmin check:
-// a name without its NUL or empty, a category number the table never
-// issued (1 to lastIssued), a list that is neither 0 (COMMON) nor a number
-// the name table issued (1 to nameLastIssued). Whether a category number is
-// held by one record only is the caller's to see across the table.
-std::vector<FieldProblem> CategoryRecordProblems(const CategoryRecord& record, uint32_t lastIssued,
-                                                 uint32_t nameLastIssued);
-// The same for an assignment: its mark, an entry number the phone table
-// never issued, a category number the category table never issued. An
-// assignment may outlive its entry or category (deleting a category leaves
-// them), so a number once issued is a sound link.
-std::vector<FieldProblem> AssignmentRecordProblems(const uint8_t (&record)[records::lc::kRecordSize],
-                                                   uint32_t phoneLastIssued,
-                                                   uint32_t categoryLastIssued);

@@ -104,11 +104,12 @@ Key KeyOf(const Record& record, int32_t recordNumber,
 template <typename Record, typename Read>
 int ReadOrGone(Read read, int32_t recordNumber, Record* record, bool* gone) {
   *gone = false;
-  const SavedAppError saved = SaveAppError();
+  int code = AppErrorCode();
+  std::string name = AppErrorName();
   if (read(recordNumber, record)) return 1;
   if (DbGetError() != kDbRecordDeleted) return 0;
   DbClearError();
-  RestoreAppError(saved);
+  SetAppError(code, name);
   *gone = true;
   return 1;
 }

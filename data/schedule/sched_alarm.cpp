@@ -72,9 +72,10 @@ int SchedFindNextAlarm(SchedTable* handle, int32_t user, AlarmState* state) {
     state->pending = keepPending;
   }
   if (table == &own) {
-    const SavedAppError saved = SaveAppError();
+    int code = AppErrorCode();
+    std::string name = AppErrorName();
     SchedClose(own);
-    if (!ok) RestoreAppError(saved);
+    if (!ok) SetAppError(code, name);
   }
   return ok;
 }

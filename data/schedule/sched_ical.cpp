@@ -3,7 +3,6 @@
 #include <libical/ical.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
@@ -586,17 +585,18 @@ int SchedExportIcsFile(int32_t owner, const std::string& ownerName, const std::s
   if (!SchedOpen(handle)) return 0;
   std::string text;
   const int ok = SchedExportIcs(handle, owner, ownerName, &text, count);
-  const SavedAppError saved = SaveAppError();
+  const int code = AppErrorCode();
+  const std::string name = AppErrorName();
   SchedClose(handle);
   if (!ok) {
-    RestoreAppError(saved);
+    SetAppError(code, name);
     return 0;
   }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << text;
   out.close();
   if (!out) {
-    SetAppWriteError(ReasonFromErrno(errno), path);
+    SetAppError(kAppWriteError, path);
     return 0;
   }
   return 1;
@@ -617,8 +617,9 @@ int SchedImportIcsFile(int32_t owner, const std::string& path, IcsImportResult* 
   SchedTable handle;
   if (!SchedOpen(handle)) return 0;
   const int ok = SchedImportIcs(handle, owner, text.str(), result);
-  const SavedAppError saved = SaveAppError();
+  const int code = AppErrorCode();
+  const std::string name = AppErrorName();
   SchedClose(handle);
-  if (!ok) RestoreAppError(saved);
+  if (!ok) SetAppError(code, name);
   return ok;
 }
