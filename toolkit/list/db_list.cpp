@@ -209,11 +209,14 @@ void TDBList::Rebuild() {
 
 // Puts the index back on the page's first entry, by key: another handle
 // may have changed the tree since the page was read, and a deleted entry's
-// successor is then the right place. Without a page, the entry the index
-// stands on is found again.
+// successor is then the right place. Without a page, or when the owner has
+// placed the index itself since (a name just added, a search), the entry
+// the index stands on is found again.
 int TDBList::Resync() {
   const int len = entryLength_;
-  if (topSet_ && len > 0) {
+  const bool leftByRead = DbCurrentRecord(table_) == placedRecord_ &&
+                          DbPositionState(table_) == placedState_;
+  if (topSet_ && len > 0 && leftByRead) {
     // Among equal keys the search finds the first: step on to the row's
     // own record.
     int exact = 0;
@@ -343,7 +346,11 @@ void TDBList::TakePage(std::vector<uint8_t>& page, int kept, bool ended) {
   if (topSet_) std::memcpy(top_, &page_[0], size_t(entryLength_));
   if (countChanged && selected_ >= rowsFilled_) selected_ = -1;
   lastFocus_ = -1;
+  // Where the reading left the index: as long as it stands there, the next
+  // read finds the page again by its first entry.
   placed_ = false;
+  placedRecord_ = DbCurrentRecord(table_);
+  placedState_ = DbPositionState(table_);
   box_->update();
 }
 

@@ -76,15 +76,15 @@ class MessagePlacesTest : public QObject {
     QVERIFY(view);
     QVERIFY(view->windowState() & Qt::WindowMaximized);
     view->setWindowState(Qt::WindowNoState);
-    view->setGeometry(100, 110, 500, 400);
+    view->setGeometry(100, 110, 900, 480);  // wider than the view's least width
     QTest::mouseClick(FindControlAs<QPushButton>(view, TViewMessageBaseClass::kIdClose),
                       Qt::LeftButton);
     // The spare value belongs to the record's window and stays.
     QCOMPARE(win->Settings().windows[kViewWindowState],
-             std::optional<WindowStateRecord>(WindowStateRecord{0, {100, 110, 600, 510}, 7}));
+             std::optional<WindowStateRecord>(WindowStateRecord{0, {100, 110, 1000, 590}, 7}));
     // The next view opens there.
     List()->OpenView(0);
-    QCOMPARE(List()->OpenViewWindow()->geometry(), QRect(100, 110, 500, 400));
+    QCOMPARE(List()->OpenViewWindow()->geometry(), QRect(100, 110, 900, 480));
     QTest::mouseClick(
         FindControlAs<QPushButton>(List()->OpenViewWindow(), TViewMessageBaseClass::kIdClose),
         Qt::LeftButton);
