@@ -92,7 +92,7 @@ class MessagePlacesTest : public QObject {
     List()->setGeometry(30, 40, 700, 300);
     win->close();
     QCOMPARE(Written("MessageState"), std::string("0,30,40,730,340,0"));
-    QCOMPARE(Written("ViewState"), std::string("0,100,110,600,510,7"));
+    QCOMPARE(Written("ViewState"), std::string("0,100,110,1000,590,7"));
   }
 
   void withoutRecordsTheListsPlaceIsKeptForTheNext() {
