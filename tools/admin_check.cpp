@@ -13,6 +13,7 @@
 #include "data/messages/dpnote.h"
 #include "data/office/dpname.h"
 #include "data/phone/dpphone.h"
+#include "data/phone/phone_category.h"
 #include "data/schedule/dpsched.h"
 #include "data/schedule/dptodo.h"
 #include "storage/catalogue.h"
@@ -108,8 +109,7 @@ std::optional<std::set<int32_t>> NotesOf(const std::string& dir) {
 
 // What the fields of a table's live records hold that none can, one line a
 // field, and a unique number held by more than one record. The tables whose
-// field rules are written so far: NAME, MESSAGE, SENDLOG, SCHED, TODO,
-// PHONE, FOLDER, NOTE and CC.
+// field rules are written: every table of the catalogue.
 class FieldCheck {
  public:
   FieldCheck(const std::string& dir, const TableDef& def, const std::string& file, ProblemLog& log)
@@ -122,8 +122,13 @@ class FieldCheck {
     // A message's long-text note goes only with the message.
     if (&def == &kMessageTable || &def == &kSendLogTable) notes_ = NotesOf(dir);
     if (&def == &kSchedTable || &def == &kTodoTable || &def == &kPhoneTable ||
-        &def == &kFolderTable)
+        &def == &kFolderTable || &def == &kCatTable)
       otherLastIssued_ = LastIssuedOf(dir, kNameTable);
+    // An assignment joins a phone list entry and a category.
+    if (&def == &kLcTable) {
+      otherLastIssued_ = LastIssuedOf(dir, kPhoneTable);
+      secondLastIssued_ = LastIssuedOf(dir, kCatTable);
+    }
   }
 
   void Record(int32_t n, const uint8_t* bytes, uint32_t lastIssued) {
@@ -178,6 +183,16 @@ class FieldCheck {
       uint8_t record[records::cc::kRecordSize];
       std::memcpy(record, bytes, sizeof record);
       problems = CcRecordProblems(record, otherLastIssued_);
+    } else if (&def_ == &kCatTable) {
+      CategoryRecord record;
+      std::memcpy(record.bytes, bytes, sizeof record.bytes);
+      problems = CategoryRecordProblems(record, lastIssued, otherLastIssued_);
+      uniqueField = "category number";
+      unique = record.Number();
+    } else if (&def_ == &kLcTable) {
+      uint8_t record[records::lc::kRecordSize];
+      std::memcpy(record, bytes, sizeof record);
+      problems = AssignmentRecordProblems(record, otherLastIssued_, secondLastIssued_);
     } else {
       return;
     }
@@ -198,6 +213,7 @@ class FieldCheck {
   std::map<int32_t, int32_t> firstWithNumber_;
   // The last number the other table this one's numbers come from issued.
   uint32_t otherLastIssued_ = 0;
+  uint32_t secondLastIssued_ = 0;
   std::optional<std::set<int32_t>> notes_;
 };
 

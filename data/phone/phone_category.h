@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "data/field_problem.h"
 #include "data/table_handle.h"
 #include "storage/catalogue.h"
 #include "storage/records/cat.h"
@@ -103,3 +105,13 @@ int CategoryAssigned(AssignmentTable& handle, int32_t entryNumber, int32_t categ
 // and writes nothing.
 int CategoryToggle(AssignmentTable& handle, int32_t entryNumber, int32_t category,
                    CategorySet* set);
+
+// The values a category's and an assignment's fields can hold, for dpadmin
+// check. An assignment may name a category or an entry that has since been
+// deleted (deleting either leaves its assignments), so only numbers never
+// issued are impossible.
+std::vector<FieldProblem> CategoryRecordProblems(const CategoryRecord& record, uint32_t lastIssued,
+                                                 uint32_t nameLastIssued);
+std::vector<FieldProblem> AssignmentRecordProblems(const uint8_t (&record)[records::lc::kRecordSize],
+                                                   uint32_t phoneLastIssued,
+                                                   uint32_t categoryLastIssued);

@@ -1,16 +1,20 @@
-// dpadmin check against phone list entries ("PHONE") whose fields hold
-// what no entry can: an entry of the common list and one of ANNE's list are
-// added by dpadmin; each impossible value is written into one of the real
-// records, the index is rebuilt so that it agrees with the damage, and
+// dpadmin check against phone list entries ("PHONE"), their categories
+// ("CAT") and assignments ("LC") whose fields hold what none can: an entry
+// of the common list and one of ANNE's list are added by dpadmin, each with
+// a category of its list; each impossible value is written into one of the
+// real records, the index is rebuilt so that it agrees with the damage, and
 // check must name table, record and field and say "problems found".
 #include <string>
 
+#include "data/phone/phone_category.h"
 #include "storage/records/phone.h"
 #include "tests/tools/admin_test.h"
 
 namespace {
 
 namespace ph = records::phone;
+namespace ct = records::cat;
+namespace lc = records::lc;
 
 constexpr int kFischer = 0;  // the common list's entry
 constexpr int kLang = 1;     // ANNE's
@@ -116,6 +120,97 @@ TEST_F(AdminCheckPhoneTest, TheEdgesOfEachFieldsValuesAreClean) {
   WriteNumber("PHONE", kLang, ph::kEntryNumber, int32_t(LastIssued("PHONE")));
   WriteNumber("PHONE", kFischer, ph::kEntryNumber, 1);
   WriteNumber("PHONE", kLang, ph::kList, int32_t(LastIssued("NAME")));
+  ExpectCheckClean();
+}
+
+// ---- Categories and their assignments ----
+
+class AdminCheckCategoryTest : public AdminCheckPhoneTest {
+ protected:
+  // CAT record 0 is the common list's "Clients", record 1 ANNE's "Friends";
+  // LC record 0 puts the common entry into Clients, record 1 ANNE's into
+  // Friends.
+  void SetUp() override {
+    AdminCheckPhoneTest::SetUp();
+    const int32_t anne = NumberOf("ANNE");
+    const int32_t entries[] = {Number("PHONE", kFischer, ph::kEntryNumber),
+                               Number("PHONE", kLang, ph::kEntryNumber)};
+    SetDataDirectory(office);
+    CategoryTable categories;
+    AssignmentTable assignments;
+    ASSERT_EQ(CategoryOpen(categories), 1);
+    ASSERT_EQ(AssignmentOpen(assignments), 1);
+    CategoryRecord added[2];
+    EXPECT_EQ(CategoryAdd(categories, ph::kCommonList, "Clients", &added[0]), 1);
+    EXPECT_EQ(CategoryAdd(categories, anne, "Friends", &added[1]), 1);
+    for (int i = 0; i < 2; ++i) {
+      CategorySet set;
+      EXPECT_EQ(CategoryToggle(assignments, entries[i], added[i].Number(), &set), 1);
+    }
+    CategoryClose(categories);
+    AssignmentClose(assignments);
+    SetDataDirectory("");
+  }
+};
+
+struct CategoryDamage {
+  const char* table;
+  int record;
+  Field where;
+  AdminTest::Spoiling how;
+  const char* counter;  // the table whose last number is passed
+  int32_t value;
+  const char* field;
+  const char* said;
+};
+
+void PrintTo(const CategoryDamage& d, std::ostream* os) {
+  *os << d.table << " record " << d.record << ", " << d.field << ": " << d.value << d.said;
+}
+
+class AdminCheckCategoryDamageTest : public AdminCheckCategoryTest,
+                                     public ::testing::WithParamInterface<CategoryDamage> {};
+
+TEST_P(AdminCheckCategoryDamageTest, EachImpossibleValueIsReportedWithTableRecordAndField) {
+  const CategoryDamage& d = GetParam();
+  const int32_t number = d.how == kNumber ? d.value : int32_t(LastIssued(d.counter)) + 1;
+  Spoil(d.table, d.record, d.where, d.how, d.value, d.counter);
+  ExpectOneProblem(std::string(d.table) + ".DAT: record " + std::to_string(d.record) + ", " +
+                   d.field + ": " +
+                   (d.how == kByte || d.how == kFill ? "" : std::to_string(number)) + d.said);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Categories, AdminCheckCategoryDamageTest,
+    ::testing::Values(
+        CategoryDamage{"CAT", 0, ct::kName, AdminTest::kFill, "", 'C', "name",
+                       "no NUL within its 21 bytes"},
+        CategoryDamage{"CAT", 1, Field{0, 1}, AdminTest::kByte, "", 0, "name", "empty"},
+        CategoryDamage{"CAT", 0, ct::kNumber, AdminTest::kNumber, "", 0, "category number",
+                       ", not a number the table issued (1 to 2)"},
+        CategoryDamage{"CAT", 1, ct::kNumber, AdminTest::kNumber, "", 1, "category number",
+                       ", already the number of record 0"},
+        CategoryDamage{"CAT", 0, ct::kList, AdminTest::kNumber, "", -1, "list number",
+                       ", neither 0 (COMMON) nor a number the name table issued (1 to 3)"},
+        CategoryDamage{"CAT", 1, ct::kList, AdminTest::kNumberPastLast, "NAME", 0, "list number",
+                       ", neither 0"},
+        CategoryDamage{"LC", 0, lc::kMark, AdminTest::kByte, "", 1, "mark",
+                       "1, not 0 (or 255 for deleted)"},
+        CategoryDamage{"LC", 0, lc::kEntryNumber, AdminTest::kNumber, "", 0, "entry number",
+                       ", not a number the phone table issued (1 to 2)"},
+        CategoryDamage{"LC", 1, lc::kEntryNumber, AdminTest::kNumberPastLast, "PHONE", 0,
+                       "entry number", ", not a number the phone table issued"},
+        CategoryDamage{"LC", 1, lc::kCategory, AdminTest::kNumberPastLast, "CAT", 0,
+                       "category number", ", not a number the category table issued"}));
+
+// The edges are clean: a full-width name and the last issued numbers of
+// the name, phone and category tables.
+TEST_F(AdminCheckCategoryTest, TheEdgesOfEachFieldsValuesAreClean) {
+  ExpectCheckClean();  // as added
+  Write("CAT", 0, ct::kName, std::string(20, 'C'));
+  WriteNumber("CAT", 0, ct::kList, int32_t(LastIssued("NAME")));
+  WriteNumber("LC", 0, lc::kEntryNumber, int32_t(LastIssued("PHONE")));
+  WriteNumber("LC", 0, lc::kCategory, int32_t(LastIssued("CAT")));
   ExpectCheckClean();
 }
 
