@@ -29,6 +29,15 @@ void Byte(const uint8_t* record, Field f, const char* field, int highest,
     out->push_back({field, std::to_string(v) + ", not 0 to " + std::to_string(highest)});
 }
 
+void OwnerNumber(const uint8_t* record, Field f, const char* field, const char* common,
+                 uint32_t nameLastIssued, std::vector<FieldProblem>* out) {
+  const int32_t owner = FieldI32(record, f);
+  if (owner != 0 && !Issued(owner, nameLastIssued))
+    out->push_back({field, std::to_string(owner) + ", neither 0 (" + common +
+                               ") nor a number the name table issued (" +
+                               NumberRange(nameLastIssued) + ")"});
+}
+
 void OwnNumber(const uint8_t* record, Field f, const char* field, uint32_t lastIssued,
                std::vector<FieldProblem>* out) {
   const int32_t number = FieldI32(record, f);

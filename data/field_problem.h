@@ -29,6 +29,10 @@ void Text(const uint8_t* record, Field f, const char* field, std::vector<FieldPr
 // A byte from 0 to highest.
 void Byte(const uint8_t* record, Field f, const char* field, int highest,
           std::vector<FieldProblem>* out);
+// The number of the person a list or folder belongs to: 0 for the common
+// one (named as given in the report) or a number the name table issued.
+void OwnerNumber(const uint8_t* record, Field f, const char* field, const char* common,
+                 uint32_t nameLastIssued, std::vector<FieldProblem>* out);
 // A unique number of the table's own: 1 to lastIssued.
 void OwnNumber(const uint8_t* record, Field f, const char* field, uint32_t lastIssued,
                std::vector<FieldProblem>* out);

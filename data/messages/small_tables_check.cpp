@@ -12,11 +12,8 @@ std::vector<FieldProblem> FolderRecordProblems(const FolderRecord& record, uint3
                                                uint32_t nameLastIssued) {
   std::vector<FieldProblem> out;
   field_check::Text(record.bytes, fo::kName, "name", &out);
-  if (const int32_t owner = FieldI32(record.bytes, fo::kOwner);
-      owner != fo::kCommonOwner && !field_check::Issued(owner, nameLastIssued))
-    out.push_back({"owner", std::to_string(owner) +
-                                ", neither 0 (common) nor a number the name table issued (" +
-                                field_check::NumberRange(nameLastIssued) + ")"});
+  static_assert(fo::kCommonOwner == 0);
+  field_check::OwnerNumber(record.bytes, fo::kOwner, "owner", "common", nameLastIssued, &out);
   field_check::OwnNumber(record.bytes, fo::kNumber, "folder number", lastIssued, &out);
   return out;
 }

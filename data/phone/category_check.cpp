@@ -1,6 +1,5 @@
 // The values category and assignment records can hold, for dpadmin check.
 #include "data/phone/phone_category.h"
-#include "storage/records/phone.h"
 
 namespace ct = records::cat;
 namespace lc = records::lc;
@@ -11,11 +10,7 @@ std::vector<FieldProblem> CategoryRecordProblems(const CategoryRecord& record, u
   field_check::Text(record.bytes, ct::kName, "name", &out);
   if (record.bytes[ct::kName.offset] == 0) out.push_back({"name", "empty"});
   field_check::OwnNumber(record.bytes, ct::kNumber, "category number", lastIssued, &out);
-  if (const int32_t list = record.List();
-      list != records::phone::kCommonList && !field_check::Issued(list, nameLastIssued))
-    out.push_back({"list number", std::to_string(list) +
-                                      ", neither 0 (COMMON) nor a number the name table issued (" +
-                                      field_check::NumberRange(nameLastIssued) + ")"});
+  field_check::OwnerNumber(record.bytes, ct::kList, "list number", "COMMON", nameLastIssued, &out);
   return out;
 }
 

@@ -15,10 +15,7 @@ std::vector<FieldProblem> PhoneRecordProblems(const PhoneRecord& record, uint32_
   if (const int32_t note = record.Note(); note < 0)
     out.push_back({"note number", std::to_string(note) + ", neither 0 (none) nor a note number"});
   field_check::OwnNumber(record.bytes, ph::kEntryNumber, "entry number", lastIssued, &out);
-  if (const int32_t list = record.List();
-      list != ph::kCommonList && !field_check::Issued(list, nameLastIssued))
-    out.push_back({"list number", std::to_string(list) +
-                                      ", neither 0 (COMMON) nor a number the name table issued (" +
-                                      field_check::NumberRange(nameLastIssued) + ")"});
+  static_assert(ph::kCommonList == 0);
+  field_check::OwnerNumber(record.bytes, ph::kList, "list number", "COMMON", nameLastIssued, &out);
   return out;
 }
