@@ -1,7 +1,5 @@
 #include "messaging/message_printing.h"
 
-#include <QApplication>
-
 #include "data/office/dpmain.h"
 #include "printing/line_printer.h"
 #include "printing/print_job.h"
@@ -27,14 +25,10 @@ MessageHeadingOf PrintHeadingOf(const ListRequest& request) {
 
 bool PrintMessageRows(QWidget* owner, const ListRequest& request,
                       const std::vector<MessageRef>& messages) {
-  if (PrintJob::Running()) {
-    QApplication::beep();
-    return false;
-  }
-  auto job = PrintJob::ToPrinter(owner);
-  if (!job) return false;
-  if (!job->Start(owner)) {
-    Prompter().Inform(job->Error());
+  QString error;
+  auto job = PrintJob::StartOnPrinter(owner, &error);
+  if (!job) {
+    if (!error.isEmpty()) Prompter().Inform(error);
     return false;
   }
   std::vector<std::string> warnings;

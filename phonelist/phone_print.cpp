@@ -57,16 +57,12 @@ bool Entries(const std::vector<ResultRow>& rows, int32_t selection, bool notes,
   return true;
 }
 
-// A started job on the printer of the run, or nullptr (cancelled, or the
-// failure said).
+// A started job on the printer of the run, or nullptr (cancelled, a job
+// running, or the failure said).
 std::unique_ptr<PrintJob> StartJob(QWidget* owner) {
-  if (PrintJob::Running()) return nullptr;
-  auto job = PrintJob::ToPrinter(owner);
-  if (!job) return nullptr;
-  if (!job->Start(owner)) {
-    Prompter().Inform(job->Error());
-    return nullptr;
-  }
+  QString error;
+  auto job = PrintJob::StartOnPrinter(owner, &error);
+  if (!job && !error.isEmpty()) Prompter().Inform(error);
   return job;
 }
 

@@ -96,6 +96,20 @@ std::unique_ptr<PrintJob> PrintJob::ToPrinter(QWidget* owner) {
       new PrintJob(&printer, nullptr, printer.printerName() + ",DESKpost," + port));
 }
 
+std::unique_ptr<PrintJob> PrintJob::StartOnPrinter(QWidget* owner, QString* error) {
+  error->clear();
+  if (g_running) {
+    QApplication::beep();
+    return nullptr;
+  }
+  std::unique_ptr<PrintJob> job = ToPrinter(owner);
+  if (job && !job->Start(owner)) {
+    *error = job->Error();
+    return nullptr;
+  }
+  return job;
+}
+
 bool PrintJob::Running() {
   return g_running;
 }

@@ -61,6 +61,11 @@ class PrintJob {
   // goes to a PDF file chosen through PrintDialogs(); nullptr when that was
   // cancelled.
   static std::unique_ptr<PrintJob> ToPrinter(QWidget* owner);
+  // A job onto the printer of the run, started with its abort box: what
+  // every Print command does. nullptr when a job is running already (with
+  // a beep), when the choice of a PDF file was cancelled, or when the
+  // device could not be opened (*error then says so).
+  static std::unique_ptr<PrintJob> StartOnPrinter(QWidget* owner, QString* error);
 
   ~PrintJob();
   PrintJob(const PrintJob&) = delete;

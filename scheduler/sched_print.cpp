@@ -1,7 +1,5 @@
 #include "scheduler/sched_print.h"
 
-#include <QApplication>
-
 #include "data/local_time.h"
 #include "data/office/datadir.h"
 #include "printing/print_job.h"
@@ -43,14 +41,10 @@ namespace {
 // is said, unless the user stopped the print with the abort box.
 bool RunPrint(QWidget* owner, const SchedPrintRequest& request, SchedPage page, int32_t from,
               int32_t to) {
-  if (PrintJob::Running()) {
-    QApplication::beep();
-    return false;
-  }
-  auto job = PrintJob::ToPrinter(owner);
-  if (!job) return false;
-  if (!job->Start(owner)) {
-    Prompter().Inform(job->Error());
+  QString error;
+  auto job = PrintJob::StartOnPrinter(owner, &error);
+  if (!job) {
+    if (!error.isEmpty()) Prompter().Inform(error);
     return false;
   }
   ScheduleRequest r;
