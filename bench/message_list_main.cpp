@@ -26,6 +26,7 @@
 #include "data/office/datadir.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
+#include "data/office/empty_office.h"
 #include "messaging/message_list.h"
 #include "storage/catalogue.h"
 #include "storage/records/field.h"
@@ -51,12 +52,7 @@ double Median(std::vector<double> v) {
 
 // The office: BOB's New folder holds `rows` messages from a few senders.
 bool MakeOffice(const std::string& dir, int rows) {
-  const TableDef* const* tables = CatalogueTables();
-  for (int i = 0; i < kCatalogueSize; ++i) {
-    Table t(*tables[i]);
-    if (!DbCreateTable(t, dir, tables[i]->version)) return false;
-  }
-  std::ofstream(dir + "DP.EXE") << "DESKpost data directory\n";
+  if (!CreateEmptyOffice(dir)) return false;
   SetDataDirectory(dir);
   DbSetErrorReporter(TranslateEngineError);
   NameTable names;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "data/office/datadir.h"
+#include "data/office/empty_office.h"
 #include "data/phone/dpphone.h"
 #include "data/phone/phone_category.h"
 #include "data/phone/phone_search.h"
@@ -76,10 +77,7 @@ int main(int argc, char** argv) {
   const int repeats = argc > 2 ? std::max(1, std::atoi(argv[2])) : 301;
   QTemporaryDir dir;
   const std::string path = dir.path().toStdString() + "/";
-  for (const TableDef* def : {&kPhoneTable, &kCatTable, &kLcTable, &kNoteTable, &kNameTable}) {
-    Table t(*def);
-    DbCreateTable(t, path, def->version);
-  }
+  CreateCatalogueTables(path);
   SetDataDirectory(path);
 
   QElapsedTimer fill;

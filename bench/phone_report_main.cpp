@@ -13,6 +13,7 @@
 #include <string>
 
 #include "data/office/datadir.h"
+#include "data/office/empty_office.h"
 #include "data/phone/dpphone.h"
 #include "data/phone/phone_csv.h"
 #include "printing/print_job.h"
@@ -44,10 +45,7 @@ int main(int argc, char** argv) {
   const int count = argc > 1 ? std::atoi(argv[1]) : 10000;
   QTemporaryDir dir;
   const std::string path = dir.path().toStdString() + "/";
-  for (const TableDef* def : {&kPhoneTable, &kNoteTable, &kNameTable}) {
-    Table t(*def);
-    DbCreateTable(t, path, def->version);
-  }
+  CreateCatalogueTables(path);
   SetDataDirectory(path);
 
   QElapsedTimer t;

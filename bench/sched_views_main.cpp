@@ -20,6 +20,7 @@
 #include "data/local_time.h"
 #include "data/office/datadir.h"
 #include "data/office/dpname.h"
+#include "data/office/empty_office.h"
 #include "data/schedule/dptodo.h"
 #include "data/schedule/sched_calendar.h"
 #include "scheduler/month_view.h"
@@ -49,11 +50,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QTemporaryDir dir;
   const std::string path = dir.path().toStdString() + "/";
-  const TableDef* const* tables = CatalogueTables();
-  for (int i = 0; i < kCatalogueSize; ++i) {
-    Table t(*tables[i]);
-    DbCreateTable(t, path, tables[i]->version);
-  }
+  CreateEmptyOffice(path);
   SetDataDirectory(path);
   DbSetErrorReporter(TranslateEngineError);
   const int32_t now = FromLocal(2027, 3, 16, 9, 0);

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "data/office/empty_office.h"
 #include "data/office/startup_settings.h"
 #include "data/phone/label_table.h"
 #include "storage/catalogue.h"
@@ -17,10 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Start-up locks the first byte of DP.EXE to prove that locking works, so
-// the marker must not be empty.
-constexpr char kMarkerText[] = "DESKpost data directory\n";
 
 bool WriteFile(const std::string& path, const std::string& content) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -111,13 +108,10 @@ bool RemoveStaleFiles(const std::string& dir, const std::vector<OfficeFile>& fil
 }
 
 bool CreateTables(const std::string& dir) {
-  for (int i = 0; i < kCatalogueSize; ++i) {
-    const TableDef& def = *CatalogueTables()[i];
-    Table table(def);
-    if (!DbCreateTable(table, dir, def.version)) {
-      Complain(std::string(def.name) + ": cannot create the table (" + DbErrorName() + ")");
-      return false;
-    }
+  const TableDef* failed = nullptr;
+  if (!CreateCatalogueTables(dir, &failed)) {
+    Complain(std::string(failed->name) + ": cannot create the table (" + DbErrorName() + ")");
+    return false;
   }
   // The directory's version is read from CAT.DAT at start-up: make sure it
   // is there.
@@ -207,7 +201,7 @@ int RunCreate(const std::vector<std::string>& args) {
     return kExitError;
   // The marker last: start-up refuses a directory without it, so one left
   // half-made by a failure is never used.
-  if (!WriteFile(dir + "DP.EXE", kMarkerText)) return kExitError;
+  if (!WriteFile(dir + "DP.EXE", kOfficeMarkerText)) return kExitError;
   std::printf("%s: data directory created (%d tables)\n", dir.c_str(), kCatalogueSize);
   return kExitOk;
 }

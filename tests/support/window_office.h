@@ -30,6 +30,7 @@
 #include "data/office/datadir.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
+#include "data/office/empty_office.h"
 #include "data/office/flags.h"
 #include "data/office/passwords.h"
 #include "data/office/startup_prompts.h"
@@ -73,12 +74,7 @@ class WindowOffice {
     now = FromLocal(2027, 3, 15, 9, 0);  // a Monday
     SetClock([this] { return now; });
     SetPrompts(&dataPrompts);
-    const TableDef* const* tables = CatalogueTables();
-    for (int i = 0; i < kCatalogueSize; ++i) {
-      Table t(*tables[i]);
-      ok = ok && DbCreateTable(t, dir.Path(), tables[i]->version) == 1;
-    }
-    std::ofstream(dir.File("DP.EXE")) << "DESKpost data directory\n";
+    ok = ok && CreateEmptyOffice(dir.Path());
     AsOtherWorkstation([&] {
       for (const char* name : people) ok = ok && AddName(name) != 0;
       return ok;

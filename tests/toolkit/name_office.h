@@ -14,6 +14,7 @@
 
 #include "data/office/datadir.h"
 #include "data/office/dpname.h"
+#include "data/office/empty_office.h"
 #include "data/office/passwords.h"
 #include "data/office/startup_prompts.h"
 #include "storage/catalogue.h"
@@ -29,11 +30,7 @@ class NameOffice {
     DbSetErrorReporter(TranslateEngineError);
     DbSetLockRetry(nullptr);
     IdxSetLockRetry(nullptr);
-    const TableDef* const* tables = CatalogueTables();
-    for (int i = 0; i < kCatalogueSize; ++i) {
-      Table t(*tables[i]);
-      DbCreateTable(t, dir.Path(), tables[i]->version);
-    }
+    CreateCatalogueTables(dir.Path());
     SetDataDirectory(dir.Path());
     SetPrompts(&dataPrompts);
     ClearAppError();

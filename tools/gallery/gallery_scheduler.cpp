@@ -4,6 +4,7 @@
 #include "data/local_time.h"
 #include "data/office/datadir.h"
 #include "data/office/dpname.h"
+#include "data/office/empty_office.h"
 #include "data/schedule/sched_time_text.h"
 #include "scheduler/day_sched_view.h"
 #include "scheduler/edit_sched_dialog.h"
@@ -28,11 +29,7 @@ int32_t At(int day, int hour = 0, int minute = 0) {
 
 GalleryScheduler::GalleryScheduler() {
   const std::string path = dir_.path().toStdString() + "/";
-  const TableDef* const* tables = CatalogueTables();
-  for (int i = 0; i < kCatalogueSize; ++i) {
-    Table t(*tables[i]);
-    DbCreateTable(t, path, tables[i]->version);
-  }
+  CreateEmptyOffice(path);
   SetDataDirectory(path);
   const int32_t now = At(16, 9, 10);
   SetClock([now] { return now; });

@@ -13,6 +13,7 @@
 #include "data/office/datadir.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
+#include "data/office/empty_office.h"
 #include "data/phone/dpphone.h"
 #include "messaging/copy_dialog.h"
 #include "messaging/memo_reply.h"
@@ -107,12 +108,7 @@ void AddPhoneEntries() {
 
 GalleryListWindows::GalleryListWindows() {
   const std::string path = dir_.path().toStdString() + "/";
-  const TableDef* const* tables = CatalogueTables();
-  for (int i = 0; i < kCatalogueSize; ++i) {
-    Table t(*tables[i]);
-    if (!DbCreateTable(t, path, tables[i]->version)) return;
-  }
-  std::ofstream(path + "DP.EXE") << "DESKpost data directory\n";
+  if (!CreateEmptyOffice(path)) return;
   QDir().mkpath(QString::fromStdString(path + "DPE"));
   SetDataDirectory(path);
   int32_t numbers[3] = {};

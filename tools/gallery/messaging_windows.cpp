@@ -10,6 +10,7 @@
 #include "data/messages/attachments.h"
 #include "data/messages/dpnote.h"
 #include "data/office/datadir.h"
+#include "data/office/empty_office.h"
 #include "messaging/attach_dialog.h"
 #include "messaging/cc_list_dialog.h"
 #include "messaging/email_compose.h"
@@ -45,11 +46,7 @@ void SetText(QWidget* window, int id, const char* text) {
 GalleryMessagingWindows::GalleryMessagingWindows() {
   const std::string path = dir_.path().toStdString() + "/";
   before_ = DataDirectory();
-  const TableDef* const* tables = CatalogueTables();
-  for (int i = 0; i < kCatalogueSize; ++i) {
-    Table t(*tables[i]);
-    if (!DbCreateTable(t, path, tables[i]->version)) return;
-  }
+  if (!CreateEmptyOffice(path)) return;
   SetDataDirectory(path);
   NameTable names;
   int32_t anne = 0;

@@ -11,6 +11,7 @@
 #include "data/messages/dpnote.h"
 #include "data/office/datadir.h"
 #include "data/office/dpname.h"
+#include "data/office/empty_office.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"
 #include "storage/errors.h"
@@ -24,11 +25,7 @@ class OfficeDirTest : public ::testing::Test {
     DbSetLockRetry(nullptr);
     IdxSetLockRetry(nullptr);
     SetCheckHandler([](const char*, unsigned) {});
-    const TableDef* const* tables = CatalogueTables();
-    for (int i = 0; i < kCatalogueSize; ++i) {
-      Table t(*tables[i]);
-      ASSERT_EQ(DbCreateTable(t, dir.Path(), tables[i]->version), 1) << tables[i]->name;
-    }
+    ASSERT_TRUE(CreateCatalogueTables(dir.Path()));
     SetDataDirectory(dir.Path());
     ClearAppError();
     openAtStart = OpenTableCount();

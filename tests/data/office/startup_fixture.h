@@ -12,6 +12,7 @@
 #include "data/office/datadir.h"
 #include "data/office/dpmain.h"
 #include "data/office/dpname.h"
+#include "data/office/empty_office.h"
 #include "data/office/startup_prompts.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"
@@ -54,12 +55,7 @@ inline void WriteTextFile(const std::string& path, const std::string& text) {
 
 // Makes an empty data directory the way the installation does.
 inline void MakeDataDirectory(const std::string& dir) {
-  const TableDef* const* tables = CatalogueTables();
-  for (int i = 0; i < kCatalogueSize; ++i) {
-    Table t(*tables[i]);
-    ASSERT_EQ(DbCreateTable(t, dir, tables[i]->version), 1) << tables[i]->name;
-  }
-  WriteTextFile(dir + "DP.EXE", "DESKpost data directory\n");
+  ASSERT_TRUE(CreateEmptyOffice(dir));
 }
 
 class StartupTest : public ::testing::Test {

@@ -15,6 +15,7 @@
 #include "data/messages/message_user.h"
 #include "data/office/datadir.h"
 #include "data/office/dpname.h"
+#include "data/office/empty_office.h"
 #include "data/office/flags.h"
 #include "shell/ui/sound_player.h"
 #include "storage/catalogue.h"
@@ -31,12 +32,7 @@ class Office {
  public:
   // False when the directory could not be made.
   bool Make() {
-    const TableDef* const* tables = CatalogueTables();
-    for (int i = 0; i < kCatalogueSize; ++i) {
-      Table t(*tables[i]);
-      if (DbCreateTable(t, dir.Path(), tables[i]->version) != 1) return false;
-    }
-    WriteText(dir.File("DP.EXE"), "DESKpost data directory\n");
+    if (!CreateEmptyOffice(dir.Path())) return false;
     return AsOtherWorkstation([this] {
       NameTable names;
       if (!NameOpen(names)) return false;

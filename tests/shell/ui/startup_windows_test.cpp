@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "data/office/dpmain.h"
+#include "data/office/empty_office.h"
 #include "shell/ui/startup/run_setup.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"
@@ -54,12 +55,7 @@ class StartupWindowsTest : public QObject {
     started.clear();
     SetCheckHandler([](const char*, unsigned) {});
     // An office directory as the installation makes it.
-    const TableDef* const* tables = CatalogueTables();
-    for (int i = 0; i < kCatalogueSize; ++i) {
-      Table t(*tables[i]);
-      QCOMPARE(DbCreateTable(t, office->Path(), tables[i]->version), 1);
-    }
-    WriteFile(office->File("DP.EXE"), "DESKpost data directory\n");
+    QVERIFY(CreateEmptyOffice(office->Path()));
     // dpsetup beside the program; nothing of that name on PATH.
     WriteFile(programDir->File("dpsetup"), "#!/bin/sh\n");
     QFile::setPermissions(QString::fromStdString(programDir->File("dpsetup")),
