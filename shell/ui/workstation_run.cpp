@@ -42,7 +42,7 @@ int RunWorkstation(const std::string& iniPath) {
   };
   hooks.masterPasswordSet = PasswordManagementEnabled;
   hooks.about = ShowAbout;
-  hooks.help = [](QWidget*) { ShowHelp(); };
+  hooks.help = [](QWidget*) { OpenHelp(); };
   hooks.runSetup = [](const std::string& ini) { StartSetupProgram(ini); };
   TakeWiring take;
   take.Fill(hooks);

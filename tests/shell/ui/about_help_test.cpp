@@ -12,6 +12,7 @@
 #include "shell/ui/about/help_page.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/control_id.h"
+#include "toolkit/help.h"
 #include "toolkit/scripted_desktop.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -71,20 +72,22 @@ class AboutHelpTest : public QObject {
 
   void f1OpensTheHelpPageInTheViewerOrSaysWhyNot() {
     const QString page = MakePage(root + "bin/help/deskpost.html");
-    QVERIFY(ShowHelp(DesktopUrlOpener(), root + "bin"));
+    SetHelpPage(HelpPagePath(root + "bin"));
+    QVERIFY(OpenHelp());
     QCOMPARE(desktop->OpenedUrls().size(), size_t(1));
     QCOMPARE(desktop->OpenedUrls()[0], QUrl::fromLocalFile(page));
     QVERIFY(prompts->Questions().empty());
     // A viewer that fails is reported.
     desktop->SetUrlsOpen(false);
-    QVERIFY(!ShowHelp(DesktopUrlOpener(), root + "bin"));
+    QVERIFY(!OpenHelp());
     QCOMPARE(prompts->Questions().size(), size_t(1));
     QCOMPARE(prompts->Questions()[0].text, "Could not open the help page: " + page);
   }
 
   void aMissingHelpPageIsReported() {
     if (!HelpPagePath(root + "nothing").isEmpty()) QSKIP("DESKpost is installed on this machine");
-    QVERIFY(!ShowHelp(DesktopUrlOpener(), root + "nothing"));
+    SetHelpPage(HelpPagePath(root + "nothing"));
+    QVERIFY(!OpenHelp());
     QVERIFY(desktop->OpenedUrls().empty());
     QCOMPARE(prompts->Questions()[0].text, QString("The DESKpost help page could not be found."));
   }
