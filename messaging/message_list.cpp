@@ -366,7 +366,7 @@ void TMessageListBaseClass::SetTitle() {
 void TMessageListBaseClass::Initialise() {
   TBaseDialog::Initialise();
   if (PreviewRemembered() != previewShown_) TogglePreview();
-  PlaceWindow(this, PlacedWindow::kList);
+  PlaceWindowCentred(*this, Places().list);
   list_->setFocus();
 }
 
@@ -905,7 +905,7 @@ void TMessageListBaseClass::Ok() {
   // "Close": the send log applies its marks here, the in-box whenever its
   // window goes.
   ApplyMarks();
-  LeavePlace(this, PlacedWindow::kList);
+  KeepPlacement(*this, Places().list);
   CloseWith(1);
   deleteLater();
 }
@@ -934,7 +934,7 @@ void TMessageListBaseClass::Dismiss() {
   } else {
     ApplyMarks();
   }
-  LeavePlace(this, PlacedWindow::kList);
+  KeepPlacement(*this, Places().list);
   CloseWith(0);
   deleteLater();
 }

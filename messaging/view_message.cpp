@@ -389,7 +389,7 @@ void TViewMessageBaseClass::Initialise() {
   TBaseDialog::Initialise();
   ShowActions();
   RefreshTitle();
-  PlaceWindow(this, PlacedWindow::kView);
+  PlaceWindowCentred(*this, Places().view);
   delete_->setFocus();
 }
 
@@ -539,7 +539,7 @@ void TViewMessageBaseClass::Step(int result) {
   if (!ConfirmDiscard()) return;
   row_.SetTagged(tag_->isChecked());
   Unlock();
-  LeavePlace(this, PlacedWindow::kView);
+  KeepPlacement(*this, Places().view);
   CloseWith(result);
 }
 
@@ -547,7 +547,7 @@ void TViewMessageBaseClass::CloseView() {
   if (!ConfirmDiscard()) return;
   row_.SetTagged(tag_->isChecked());
   Unlock();
-  LeavePlace(this, PlacedWindow::kView);
+  KeepPlacement(*this, Places().view);
   CloseWith(0);
 }
 

@@ -159,10 +159,9 @@ void TPhoneListClass::Build() {
   });
   NameControlsByLabels(this);
 
-  const PhoneWindowPlacement& placement = PhoneSettings().placement;
-  if (placement.rect) setGeometry(*placement.rect);
-  if (placement.maximised) setWindowState(Qt::WindowMaximized);
-  ShowPane(placement.paneShown);
+  const WindowPlacement& placement = PhoneSettings().placement;
+  PlaceWindow(*this, placement);
+  ShowPane(placement.spare != 0);
   SelectionChanged();
 }
 
@@ -350,12 +349,8 @@ void TPhoneListClass::Finish() {
   if (finished_) return;
   finished_ = true;
   PhoneListSettings& settings = PhoneSettings();
-  settings.placement.paneShown = paneShown_;
-  if (!isMaximized() && !isMinimized()) settings.placement.rect = geometry();
-  settings.placement.maximised = isMaximized();
-  if (settings.savePlacement)
-    settings.savePlacement(normalGeometry().isValid() ? normalGeometry() : geometry(),
-                           isMaximized(), isMinimized(), paneShown_);
+  settings.placement.spare = paneShown_ ? 1 : 0;
+  KeepPlacement(*this, settings.placement);
   CloseWith(0);
   emit Closed();
 }

@@ -5,7 +5,6 @@
 // The program fills them once the user is started; tests fill their own.
 #pragma once
 
-#include <QRect>
 #include <QUrl>
 #include <QWidget>
 #include <functional>
@@ -15,16 +14,9 @@
 #include "data/office/passwords.h"
 #include "data/phone/phone_dial.h"
 #include "toolkit/accessible_names.h"
+#include "toolkit/window_placement.h"
 
 class TBaseDialog;
-
-// The phone list window's placement: the PhoneState record of the INI file,
-// whose spare value says whether the detail pane is shown.
-struct PhoneWindowPlacement {
-  std::optional<QRect> rect;
-  bool maximised = false;
-  bool paneShown = false;
-};
 
 // What the Take window holds when a new entry is opened, for "Use message
 // info?" and "Use email info?".
@@ -40,10 +32,9 @@ struct PhoneListSettings {
   bool phoneDelete = true;  // the workstation's PhoneDelete right
   DialSettings dial;
   bool allCaps = false;  // the user's "All Caps" option
-  PhoneWindowPlacement placement;
-  // Called when the list window closes, with its placement.
-  std::function<void(const QRect& rect, bool maximised, bool minimised, bool paneShown)>
-      savePlacement;
+  // The list window's placement, kept in the PhoneState record of the INI
+  // file; its spare value says whether the detail pane is shown.
+  WindowPlacement placement;
   // The access checks' password questions; nullptr: a password that is
   // needed is refused.
   PasswordPrompt* passwords = nullptr;

@@ -17,7 +17,7 @@
 #include "data/office/passwords.h"
 #include "data/schedule/dpsched.h"
 #include "scheduler/sched_options.h"
-#include "scheduler/window_placement.h"
+#include "toolkit/window_placement.h"
 
 class SchedView;
 class QWidget;

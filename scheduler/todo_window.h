@@ -15,7 +15,7 @@
 #include "data/office/passwords.h"
 #include "data/schedule/dptodo.h"
 #include "scheduler/sched_options.h"
-#include "scheduler/window_placement.h"
+#include "toolkit/window_placement.h"
 #include "toolkit/base_dialog.h"
 
 class DpCalendar;

@@ -10,24 +10,8 @@
 #include "shell/ui/command_ids.h"
 #include "shell/ui/dpwin.h"
 #include "shell/ui/passwords/get_password_dialog.h"
-#include "shell/window_state.h"
+#include "shell/ui/placement_records.h"
 #include "shell/workstation_settings.h"
-
-namespace {
-
-WindowPlace PlaceOf(const std::optional<WindowStateRecord>& record) {
-  WindowPlace place;
-  if (!record) return place;
-  const WindowRestore restore = RestoreWindow(*record);
-  if (restore.move) {
-    const WindowRect& r = restore.rect;
-    place.rect = QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-  }
-  place.maximised = restore.maximise;
-  return place;
-}
-
-}  // namespace
 
 void ListWiring::Fill(DpWinHooks& hooks) {
   for (int command :
@@ -49,18 +33,8 @@ void ListWiring::SetMainWindow(DpWin* window) {
   main_ = window;
   QPointer<DpWin> main(window);
   window->installEventFilter(this);
-  MessagePlaces& places = Places();
-  places.list = PlaceOf(window->Settings().windows[kMessageWindowState]);
-  places.view = PlaceOf(window->Settings().windows[kViewWindowState]);
-  places.left = [main](PlacedWindow which, const QRect& rect, bool maximised, bool minimised) {
-    if (!main) return;
-    const int key = which == PlacedWindow::kList ? kMessageWindowState : kViewWindowState;
-    WindowStateRecord record = main->Settings().windows[size_t(key)].value_or(WindowStateRecord());
-    SaveWindowState(
-        record, maximised, minimised,
-        {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()});
-    main->SetWindowState(key, record);
-  };
+  BindPlacement(*window, kMessageWindowState, Places().list);
+  BindPlacement(*window, kViewWindowState, Places().view);
   MessageWindows::Instance().mainCommand = [main](int command) {
     if (main) main->Command(command);
   };
@@ -74,7 +48,7 @@ bool ListWiring::eventFilter(QObject* watched, QEvent* event) {
     // A view open keeps the main window from closing; the list alone
     // stays open until the program's end, so its place is taken now.
     if (TMessageListBaseClass* list = MessageWindows::Instance().List(); list && list->isVisible())
-      LeavePlace(list, PlacedWindow::kList);
+      KeepPlacement(*list, Places().list);
   }
   return QObject::eventFilter(watched, event);
 }

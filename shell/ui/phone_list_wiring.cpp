@@ -12,7 +12,7 @@
 #include "shell/ui/command_ids.h"
 #include "shell/ui/dpwin.h"
 #include "shell/ui/passwords/get_password_dialog.h"
-#include "shell/window_state.h"
+#include "shell/ui/placement_records.h"
 #include "shell/workstation_settings.h"
 #include "toolkit/desktop.h"
 
@@ -58,25 +58,7 @@ void PhoneListWiring::Start(DpWin& window, const std::string& iniPath) {
   s.allCaps = user.dialogOption != 0;
   s.passwords = passwords_.get();
   s.openUrl = [](const QUrl& url) { return Desktop().OpenUrl(url); };
-  if (const auto& record = ws.windows[kPhoneWindowState]) {
-    const WindowRestore restore = RestoreWindow(*record);
-    if (restore.move) {
-      const WindowRect& r = restore.rect;
-      s.placement.rect = QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-    }
-    s.placement.maximised = restore.maximise;
-    s.placement.paneShown = record->spare != 0;
-  }
-  s.savePlacement = [this](const QRect& rect, bool maximised, bool minimised, bool pane) {
-    if (!window_) return;
-    WindowStateRecord record =
-        window_->Settings().windows[kPhoneWindowState].value_or(WindowStateRecord());
-    SaveWindowState(
-        record, maximised, minimised,
-        {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()});
-    record.spare = pane ? 1 : 0;
-    window_->SetWindowState(kPhoneWindowState, record);
-  };
+  BindPlacement(window, kPhoneWindowState, s.placement);
 }
 
 bool PhoneListWiring::eventFilter(QObject* watched, QEvent* event) {

@@ -10,35 +10,8 @@
 #include "scheduler/todo_window.h"
 #include "shell/toolbar_layout.h"
 #include "shell/ui/dpwin.h"
-#include "shell/window_state.h"
+#include "shell/ui/placement_records.h"
 #include "shell/workstation_settings.h"
-
-namespace {
-
-// The record's placement for a window about to open.
-void PlaceFrom(const std::optional<WindowStateRecord>& record, WindowPlacement& placement) {
-  if (!record) return;
-  const WindowRestore restore = RestoreWindow(*record);
-  if (restore.move) {
-    const WindowRect& r = restore.rect;
-    placement.rect = QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
-  }
-  placement.maximised = restore.maximise;
-}
-
-// A closing window's placement into the main window's record of it; the
-// spare value stays as it was.
-void KeepInto(DpWin* window, int key, WindowPlacement& placement) {
-  placement.kept = [window, key](const QRect& rect, bool maximised, bool minimised) {
-    WindowStateRecord record = window->Settings().windows[size_t(key)].value_or(WindowStateRecord());
-    SaveWindowState(
-        record, maximised, minimised,
-        {rect.left(), rect.top(), rect.left() + rect.width(), rect.top() + rect.height()});
-    window->SetWindowState(key, record);
-  };
-}
-
-}  // namespace
 
 void RunSchedulerCommand(Scheduler& scheduler, PollAlert& alerts, QWidget* owner) {
   if (alerts.AlarmPending()) {
@@ -67,11 +40,8 @@ SchedulerWindows::~SchedulerWindows() {
 void SchedulerWindows::Start(DpWin& window) {
   window_ = &window;
   window.installEventFilter(this);
-  const WorkstationSettings& settings = window.Settings();
-  PlaceFrom(settings.windows[kSchedWindowState], scheduler_->Placement());
-  PlaceFrom(settings.windows[kTodoWindowState], todo_->Placement());
-  KeepInto(&window, kSchedWindowState, scheduler_->Placement());
-  KeepInto(&window, kTodoWindowState, todo_->Placement());
+  BindPlacement(window, kSchedWindowState, scheduler_->Placement());
+  BindPlacement(window, kTodoWindowState, todo_->Placement());
 }
 
 bool SchedulerWindows::eventFilter(QObject* watched, QEvent* event) {

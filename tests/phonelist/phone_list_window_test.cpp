@@ -426,11 +426,11 @@ class PhoneListWindowTest : public QObject {
     QRect savedRect;
     bool savedPane = false;
     int saves = 0;
-    PhoneSettings().placement.paneShown = true;
+    PhoneSettings().placement.spare = 1;
     PhoneSettings().placement.rect = QRect(50, 60, 700, 420);
-    PhoneSettings().savePlacement = [&](const QRect& r, bool, bool, bool pane) {
+    PhoneSettings().placement.kept = [&](const QRect& r, bool, bool, int pane) {
       savedRect = r;
-      savedPane = pane;
+      savedPane = pane != 0;
       ++saves;
     };
     Open();

@@ -285,7 +285,7 @@ class SchedPrintWindowTest : public QObject {
     std::vector<QRect> told;
     scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
     scheduler->Placement().rect = kept;
-    scheduler->Placement().kept = [&told](const QRect& r, bool, bool) { told.push_back(r); };
+    scheduler->Placement().kept = [&told](const QRect& r, bool, bool, int) { told.push_back(r); };
     QVERIFY(scheduler->Open());
     QCOMPARE(scheduler->Window()->geometry(), kept);
     scheduler->Window()->setGeometry(QRect(90, 80, 900, 640));

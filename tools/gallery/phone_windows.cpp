@@ -12,6 +12,7 @@
 
 #include "data/messages/dpnote.h"
 #include "data/office/datadir.h"
+#include "data/office/empty_office.h"
 #include "data/phone/dpphone.h"
 #include "data/phone/phone_category.h"
 #include "data/phone/phone_search.h"
@@ -74,14 +75,11 @@ class PhoneWindows {
  public:
   PhoneWindows() {
     path_ = dir_.path().toStdString() + "/";
-    for (const TableDef* def : {&kPhoneTable, &kCatTable, &kLcTable, &kNoteTable, &kNameTable}) {
-      Table t(*def);
-      DbCreateTable(t, path_, def->version);
-    }
+    CreateCatalogueTables(path_);
     SetDataDirectory(path_);
     PhoneSetCurrentList(PhoneList());
     Fill();
-    PhoneSettings().placement.paneShown = true;
+    PhoneSettings().placement.spare = 1;
 
     list_ = std::make_unique<TPhoneListClass>(nullptr);
     list_->resize(720, 420);
