@@ -1,6 +1,7 @@
 #include "storage/database.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <vector>
@@ -23,6 +24,16 @@ int ReportIndex(Table& t, int indexNumber) {
 bool Usable(const Table& t) {
   return DP_CHECK(t.IsOpen()) && DP_CHECK(t.headerSize >= 0 && t.headerSize <= kMaxHeaderSize) &&
          DP_CHECK(t.recordSize > 1);
+}
+
+// A table opened read only (a read-only share) refuses every change as
+// access denied before it takes any lock, so no change is half made and
+// the message says why.
+bool Writable(const Table& t) {
+  if (!t.data.ReadOnly()) return true;
+  errno = EROFS;
+  DbSetError(kDbWriteFailed, t.name);
+  return false;
 }
 
 bool HasCurrentIndex(const Table& t) {
@@ -108,7 +119,8 @@ int DbCreateTable(Table& t, const std::string& directory, uint8_t version) {
 int DbOpenTable(Table& t, const std::string& directory) {
   if (!DP_CHECK(!t.IsOpen())) return 0;
   std::string path = DbDataPath(directory, t.name);
-  if (!t.data.Open(path, OpenMode::kShared)) {
+  if (!t.data.Open(path, OpenMode::kShared) &&
+      !(RefusedForWriting(File::LastReason()) && t.data.Open(path, OpenMode::kReadOnly))) {
     DbSetError(kDbOpenFailed, path);
     return 0;
   }
@@ -187,7 +199,7 @@ int DbReadRecord(Table& t, int32_t recordNumber, uint8_t* buffer) {
 }
 
 int DbWriteRecord(Table& t, int32_t recordNumber, const uint8_t* buffer) {
-  if (!Usable(t)) return 0;
+  if (!Usable(t) || !Writable(t)) return 0;
   size_t length = size_t(t.recordSize - 1);
   if (recordNumber < 0 ||
       WriteAtWaiting(t.data, SlotOffset(t, recordNumber), buffer, length) != long(length)) {
@@ -198,7 +210,7 @@ int DbWriteRecord(Table& t, int32_t recordNumber, const uint8_t* buffer) {
 }
 
 int DbAppendRecord(Table& t, const uint8_t* record, int32_t* recordNumberOut) {
-  if (!Usable(t)) return 0;
+  if (!Usable(t) || !Writable(t)) return 0;
   if (!DbLockHeader(t)) return 0;
   int64_t end = t.data.Size();
   if (end < 0) {
@@ -270,7 +282,7 @@ int DbAppendRecord(Table& t, const uint8_t* record, int32_t* recordNumberOut) {
 
 int DbDeleteRecord(Table& t, const uint8_t* record, int32_t recordNumber) {
   DbClearError();
-  if (!Usable(t)) return 0;
+  if (!Usable(t) || !Writable(t)) return 0;
   if (!DbLockRecord(t, recordNumber)) {
     DbSetLockedError();
     return 0;
@@ -290,7 +302,7 @@ int DbDeleteRecord(Table& t, const uint8_t* record, int32_t recordNumber) {
 }
 
 int DbRekeyRecord(Table& t, const uint8_t* oldEntry, const uint8_t* newRecord) {
-  if (!HasCurrentIndex(t)) return 0;
+  if (!HasCurrentIndex(t) || !Writable(t)) return 0;
   Index& index = t.Current();
   uint8_t old[kEntryBufferSize] = {};
   std::memcpy(old, oldEntry, index.entryLength);
@@ -319,7 +331,7 @@ int DbReadHeader(Table& t, uint8_t* buffer) {
 }
 
 int DbWriteHeader(Table& t, const uint8_t* buffer) {
-  if (!Usable(t)) return 0;
+  if (!Usable(t) || !Writable(t)) return 0;
   if (t.data.WriteAt(0, buffer, size_t(t.headerSize)) != long(t.headerSize)) {
     DbSetError(kDbWriteFailed, t.name);
     return 0;
@@ -329,7 +341,7 @@ int DbWriteHeader(Table& t, const uint8_t* buffer) {
 }
 
 int DbLockHeader(Table& t) {
-  if (!Usable(t)) return 0;
+  if (!Usable(t) || !Writable(t)) return 0;
   if (LockWithRetry(t.data, 0, DbLockRetry())) return 1;
   DbSetError(kDbLockTimedOut, t.name);
   return 0;
@@ -341,7 +353,7 @@ int DbUnlockHeader(Table& t) {
 }
 
 int DbLockRecord(Table& t, int32_t recordNumber) {
-  if (!Usable(t)) return 0;
+  if (!Usable(t) || !Writable(t)) return 0;
   if (t.lockDepth > 0) {
     // One record per handle: nesting on another record would pretend to
     // hold a lock that nobody took.

@@ -105,7 +105,10 @@ File::~File() {
 }
 
 File::File(File&& other) noexcept
-    : fd_(other.fd_), fileSystem_(other.fileSystem_), unflushed_(other.unflushed_) {
+    : fd_(other.fd_),
+      fileSystem_(other.fileSystem_),
+      unflushed_(other.unflushed_),
+      readOnly_(other.readOnly_) {
   other.fd_ = -1;
 }
 
@@ -115,6 +118,7 @@ File& File::operator=(File&& other) noexcept {
     fd_ = other.fd_;
     fileSystem_ = other.fileSystem_;
     unflushed_ = other.unflushed_;
+    readOnly_ = other.readOnly_;
     other.fd_ = -1;
   }
   return *this;
@@ -143,6 +147,7 @@ bool File::Open(const std::string& path, OpenMode mode) {
   } while (fd < 0 && errno == EINTR);
   Remember(fd);
   fd_ = fd;
+  readOnly_ = fd_ >= 0 && mode == OpenMode::kReadOnly;
   fileSystem_ = FileSystemKind::kLocal;
   struct statfs fs;
   if (fd_ >= 0 && ::fstatfs(fd_, &fs) == 0) fileSystem_ = FileSystemOfType(long(fs.f_type));
@@ -157,6 +162,7 @@ void File::Close() {
     ::close(fd_);
   }
   fd_ = -1;
+  readOnly_ = false;
   fileSystem_ = FileSystemKind::kLocal;
   unflushed_ = false;
 }
@@ -296,6 +302,10 @@ void File::SimulateSmbShare(bool on) {
 
 void File::ObserveCalls(FileCallObserver observer) {
   Observer() = std::move(observer);
+}
+
+bool RefusedForWriting(SystemReason reason) {
+  return reason == SystemReason::kAccessDenied;
 }
 
 bool FileExists(const std::string& path) {

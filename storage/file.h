@@ -47,6 +47,9 @@ class File {
   bool Open(const std::string& path, OpenMode mode);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
+  // Opened read only: a read-only share, where a handle holds shared locks
+  // only and every change is refused before it is tried.
+  bool ReadOnly() const { return readOnly_; }
   int Descriptor() const { return fd_; }
 
   // Reads or writes at an offset; the byte count moved, or -1. A short count
@@ -104,7 +107,13 @@ class File {
   int fd_ = -1;
   FileSystemKind fileSystem_ = FileSystemKind::kLocal;
   bool unflushed_ = false;  // written on a network share since the last flush
+  bool readOnly_ = false;
 };
+
+// Whether an open for reading and writing failed because the file may only
+// be read here (a read-only share, or no write permission): the engine then
+// opens it read only.
+bool RefusedForWriting(SystemReason reason);
 
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);

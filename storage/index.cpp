@@ -116,7 +116,12 @@ int Lock(Index& index) {
     ++index.lockDepth;
     return 1;
   }
-  if (!LockWithRetry(index.file, kIndexLockByte, IdxLockRetry())) return Fail(kIdxLockTimedOut);
+  // A read-only handle only reads under the lock: a shared lock keeps the
+  // writers out just the same.
+  const bool locked = index.file.ReadOnly()
+                          ? LockSharedWithRetry(index.file, kIndexLockByte, IdxLockRetry())
+                          : LockWithRetry(index.file, kIndexLockByte, IdxLockRetry());
+  if (!locked) return Fail(kIdxLockTimedOut);
   index.lockDepth = 1;
   return 1;
 }
@@ -713,7 +718,9 @@ int IdxCreate(Index& index, const std::string& path) {
 
 int IdxOpen(Index& index, const std::string& path) {
   if (!UsableDefinition(index) || !DP_CHECK(!path.empty())) return Fail(kIdxOpenFailed);
-  if (!index.file.Open(path, OpenMode::kShared)) return Fail(kIdxOpenFailed);
+  if (!index.file.Open(path, OpenMode::kShared) &&
+      !(RefusedForWriting(File::LastReason()) && index.file.Open(path, OpenMode::kReadOnly)))
+    return Fail(kIdxOpenFailed);
   index.lockDepth = 0;
   if (++lastOpenId == 0) ++lastOpenId;
   index.openId = lastOpenId;

@@ -37,7 +37,9 @@ TickSource& Ticks() {
   return source ? *source : SystemTicks();
 }
 
-bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question) {
+namespace {
+
+bool WaitForLock(File& file, int64_t offset, const LockRetryQuestion& question, bool shared) {
   TickSource& ticks = Ticks();
   int32_t waited = 0;
   // A wait that is granted within its first tick reads 0 ticks, yet it was a
@@ -54,7 +56,7 @@ bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question
       }
       if (elapsed >= kLockWaitTicks) break;
       if (elapsed % kLockAttemptEvery == 0) {
-        LockResult r = file.TryLock(offset);
+        LockResult r = shared ? file.TryLockShared(offset) : file.TryLock(offset);
         if (r == LockResult::kGranted) {
           if (observer && refused) observer(waited + elapsed, true);
           return true;
@@ -70,6 +72,16 @@ bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question
       return false;
     }
   }
+}
+
+}  // namespace
+
+bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question) {
+  return WaitForLock(file, offset, question, false);
+}
+
+bool LockSharedWithRetry(File& file, int64_t offset, const LockRetryQuestion& question) {
+  return WaitForLock(file, offset, question, true);
 }
 
 namespace {

@@ -36,6 +36,8 @@ using LockRetryQuestion = std::function<bool()>;
 // Locks one byte at offset with the retry loop; false when the time ran out
 // and the question (if any) declined to retry.
 bool LockWithRetry(File& file, int64_t offset, const LockRetryQuestion& question);
+// The same for a shared lock, what a read-only handle holds while it reads.
+bool LockSharedWithRetry(File& file, int64_t offset, const LockRetryQuestion& question);
 
 // A read or write of bytes that another workstation may hold locked (byte 0
 // is the append lock, and record 0 of a table without header starts there).
