@@ -38,11 +38,6 @@ double Ms(Clock::time_point since) {
   return std::chrono::duration<double, std::milli>(Clock::now() - since).count();
 }
 
-class NoPasswords : public PasswordPrompt {
- public:
-  std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {

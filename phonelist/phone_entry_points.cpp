@@ -22,11 +22,6 @@ QPointer<TPhoneListClass>& Window() {
 }
 
 // Without a prompt of the program's, a password that is needed is refused.
-class NoPasswords : public PasswordPrompt {
- public:
-  std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
-};
-
 PasswordPrompt& Passwords() {
   static NoPasswords none;
   PasswordPrompt* prompt = PhoneSettings().passwords;

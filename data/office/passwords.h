@@ -49,6 +49,13 @@ class PasswordPrompt {
   virtual std::optional<std::string> Ask(const std::string& prompt) = 0;
 };
 
+// Asks nobody: a password that is needed is refused. For callers without
+// a window to ask from, the gallery and the tests.
+class NoPasswords : public PasswordPrompt {
+ public:
+  std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
+};
+
 struct OfficePasswords {
   std::string master;
   std::string phone;

@@ -334,16 +334,6 @@ int SelectName(QWidget* owner, NamePickRequest& request, PasswordPrompt& passwor
   return RunNameDialog(dialog);
 }
 
-namespace {
-
-// The recipient fields ask no password.
-class NoPasswords : public PasswordPrompt {
- public:
-  std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
-};
-
-}  // namespace
-
 bool DialogNamePicker::PickName(uint8_t* nameRecord, int32_t* tagSet, int mode,
                                 const std::string& startText) {
   NamePickRequest request;

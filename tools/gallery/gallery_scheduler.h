@@ -32,10 +32,6 @@ class GalleryScheduler {
   void Close();
 
  private:
-  class NoPasswords : public PasswordPrompt {
-   public:
-    std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
-  };
   QTemporaryDir dir_;
   NoPasswords passwords_;
   std::unique_ptr<Scheduler> day_;

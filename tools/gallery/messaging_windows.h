@@ -28,11 +28,6 @@ class GalleryMessagingWindows {
   void Close();
 
  private:
-  class NoPasswords : public PasswordPrompt {
-   public:
-    std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
-  };
-
   void AddEmailWindows(const std::string& path);
 
   QTemporaryDir dir_;

@@ -23,11 +23,6 @@ class GalleryNameWindows {
   void Close();
 
  private:
-  class NoPasswords : public PasswordPrompt {
-   public:
-    std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
-  };
-
   QTemporaryDir dir_;
   NoPasswords passwords_;
   int32_t tags_[kTagSetSize] = {};

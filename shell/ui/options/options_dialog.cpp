@@ -86,13 +86,6 @@ QLineEdit* AddChosen(QFormLayout* form, QWidget* page, const QString& label, int
   return edit;
 }
 
-// The pickers of the options ask for no password: choosing whose list or
-// schedule is shown by default opens nothing yet.
-class NoPasswordsAsked : public PasswordPrompt {
- public:
-  std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
-};
-
 }  // namespace
 
 OptionsChoosers DialogOptionsChoosers() {
@@ -100,7 +93,9 @@ OptionsChoosers DialogOptionsChoosers() {
   c.name = [](QWidget* owner, NameEntry* chosen) {
     NamePickRequest request;
     request.mode = kPickOwner;
-    NoPasswordsAsked none;
+    // No password is asked: choosing whose list or schedule is shown by
+    // default opens nothing yet.
+    NoPasswords none;
     if (SelectName(owner, request, none) == 0) return false;
     if (request.slot.Name().empty()) return false;
     *chosen = request.slot;

@@ -41,11 +41,6 @@ using D = OptionsDialog;
 
 namespace {
 
-class NoPasswords : public PasswordPrompt {
- public:
-  std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
-};
-
 enum class Kind { kCombo, kCheck, kEdit };
 
 // One field of a page, set by the user, and where its value must land:

@@ -27,15 +27,6 @@
 #include "toolkit/control_id.h"
 #include "toolkit/scripted_prompts.h"
 
-namespace {
-
-class NoPasswords : public PasswordPrompt {
- public:
-  std::optional<std::string> Ask(const std::string&) override { return std::nullopt; }
-};
-
-}  // namespace
-
 class WindowPlacesTest : public QObject {
   Q_OBJECT
 
