@@ -1,6 +1,7 @@
 #include "data/clock.h"
 
 #include <ctime>
+#include <utility>
 
 namespace {
 
@@ -16,6 +17,6 @@ int32_t ClockNow() {
   return int32_t(std::time(nullptr));
 }
 
-void SetClock(WallClock clock) {
-  Installed() = std::move(clock);
+WallClock SetClock(WallClock clock) {
+  return std::exchange(Installed(), std::move(clock));
 }

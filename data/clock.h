@@ -12,5 +12,6 @@ using WallClock = std::function<int32_t()>;
 
 // The current time value.
 int32_t ClockNow();
-// Replaces the clock; nullptr restores the system's.
-void SetClock(WallClock clock);
+// Replaces the clock and returns the one it replaced; nullptr restores the
+// system's.
+WallClock SetClock(WallClock clock);

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -111,8 +112,8 @@ void IdxSetError(int code) {
   if (code == kIdxOpenFailed) Engine().reason = ReasonFromErrno(errno);
 }
 
-void DbSetErrorReporter(ErrorReporter reporter) {
-  Engine().reporter = std::move(reporter);
+ErrorReporter DbSetErrorReporter(ErrorReporter reporter) {
+  return std::exchange(Engine().reporter, std::move(reporter));
 }
 
 void SetAppError(int code, std::string_view name) {

@@ -100,7 +100,8 @@ int IdxGetError();
 void IdxSetError(int code);
 
 using ErrorReporter = std::function<void()>;
-void DbSetErrorReporter(ErrorReporter reporter);
+// Returns the reporter it replaced.
+ErrorReporter DbSetErrorReporter(ErrorReporter reporter);
 
 // ---- Application error state ----
 

@@ -44,7 +44,9 @@ void ListWiring::SetMainWindow(DpWin* window) {
 }
 
 bool ListWiring::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == main_ && event->type() == QEvent::Close) {
+  // The type is asked first: while the main window is being destroyed its
+  // QPointer must not be read as a DpWin any more.
+  if (event->type() == QEvent::Close && watched == main_) {
     // A view open keeps the main window from closing; the list alone
     // stays open until the program's end, so its place is taken now.
     if (TMessageListBaseClass* list = MessageWindows::Instance().List(); list && list->isVisible())

@@ -47,15 +47,16 @@ class Office {
     });
   }
 
-  // Runs work against the office as another workstation would, while this
-  // process has no user started.
+  // Runs work against the office as another workstation would. A user
+  // started in this process keeps its data directory and error reporter.
   template <typename Work>
   bool AsOtherWorkstation(Work work) {
+    const std::string directory = DataDirectory();
     SetDataDirectory(dir.Path());
-    DbSetErrorReporter(TranslateEngineError);
+    ErrorReporter reporter = DbSetErrorReporter(TranslateEngineError);
     const bool ok = work();
-    SetDataDirectory("");
-    DbSetErrorReporter(nullptr);
+    SetDataDirectory(directory);
+    DbSetErrorReporter(std::move(reporter));
     ClearAppError();
     return ok;
   }
@@ -77,8 +78,9 @@ class Office {
                 bool urgent) {
     namespace m = records::message;
     return AsOtherWorkstation([&] {
-      SetClock([this] { return now; });
+      WallClock clock = SetClock([this] { return now; });
       now += 60;
+      const MessageUser user = CurrentMessageUser();
       SetMessageUser({from, numbers[from], false});
       MessageRecord r;
       SetFieldByte(r.bytes, m::kKind, m::kKindMemo);
@@ -90,8 +92,8 @@ class Office {
       bool ok = MsgOpen(handle) == 1;
       ok = ok && MsgSendOne(&handle, r, numbers[to], false, 1) == 1;
       if (handle.open) MsgClose(handle);
-      SetMessageUser(MessageUser());
-      SetClock(nullptr);
+      SetMessageUser(user);
+      SetClock(std::move(clock));
       return ok;
     });
   }
