@@ -58,11 +58,15 @@ TEST_F(AttachmentsTest, AddStoresACopyUnderItsShortNameWithItsSizeOrNothingWitho
   EXPECT_EQ(b.ownName, "QUARTE~1.XLS");
   EXPECT_EQ(b.size, 5000u);
   EXPECT_EQ(h.bytes[email::Attachment(1).offset + email::entry::kZero.offset], 0);
+  // An empty file is an attachment too.
+  ASSERT_EQ(AttachmentAdd(h, Source("empty.txt", ""), &index), 1) << EmailError();
+  EXPECT_EQ(AttachmentAt(h, 2).size, 0u);
+  EXPECT_EQ(ReadWholeFile(AttachmentFilePath(AttachmentAt(h, 2).storedName)), "");
   // A missing source is an open error and stores nothing.
   EXPECT_EQ(AttachmentAdd(h, dir.File("nowhere.txt")), 0);
   EXPECT_EQ(EmailError(), "Error opening file.");
-  EXPECT_EQ(AttachmentCount(h), 2);
-  EXPECT_EQ(FilesIn("DPE").size(), 2u);
+  EXPECT_EQ(AttachmentCount(h), 3);
+  EXPECT_EQ(FilesIn("DPE").size(), 3u);
 }
 
 TEST_F(AttachmentsTest, TheFortyFirstAttachmentIsRefused) {
