@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/office/dpname.h"
+#include "data/office/name_picking.h"
 #include "storage/errors.h"
 #include "tools/admin.h"
 #include "tools/admin_office.h"
@@ -181,6 +182,12 @@ int RunRenameName(const std::vector<std::string>& args) {
     return kExitProblems;
   }
   std::printf("%s is now %s\n", args[1].c_str(), args[2].c_str());
+  // Each workstation names its user in its own DPDESK.INI, which only that
+  // workstation can reach; left as it is, DESKpost there no longer finds
+  // its user.
+  if (!NameIsGroup(newName))
+    std::printf("Where %s starts DESKpost, set Name=%s in DPDESK.INI (or run dpsetup there)\n",
+                args[1].c_str(), args[2].c_str());
   return kExitOk;
 }
 

@@ -67,6 +67,8 @@ TEST_F(AdminRenameTest, RenamedPersonKeepsMessagesSendLogCopiesAndGroups) {
   DpadminRun run = Run({"rename-name", office, "CAROL", "CAROLINE"});
   ASSERT_EQ(run.status, 0) << ShowRun(run);
   EXPECT_TRUE(Contains(run.out, "CAROL is now CAROLINE")) << run.out;
+  // Her workstation's INI is out of reach: the administrator is told.
+  EXPECT_TRUE(Contains(run.out, "set Name=CAROLINE in DPDESK.INI")) << run.out;
   ExpectCarried();
   DpadminRun old = Run({"messages", office, "CAROL"});
   EXPECT_NE(old.status, 0) << ShowRun(old);

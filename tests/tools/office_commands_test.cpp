@@ -83,6 +83,10 @@ TEST_F(OfficeCommandsTest, GroupKeepsMembersInTheOrderGivenAndAnUnknownMemberCha
   EXPECT_EQ(Expect({"names", office}).find("*NEW"), std::string::npos);
   EXPECT_EQ(Run({"add-group", office, "*BAD", "*SALES"}).status, 1);
   EXPECT_EQ(Run({"members", office, "ALICE"}).status, 1);
+  // A group starts no workstation: its rename says nothing of INI files.
+  const std::string renamed = Expect({"rename-name", office, "*SALES", "*FIELD"});
+  EXPECT_EQ(renamed.find("DPDESK.INI"), std::string::npos) << renamed;
+  EXPECT_EQ(Expect({"members", office, "*FIELD"}), "CAROL\nALICE\nBOB\n");
 }
 
 TEST_F(OfficeCommandsTest, PhoneSlipStoresEveryFieldAndRaisesTheRecipientsFlag) {
