@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "storage/index_failure.h"
+
 namespace {
 
 struct EngineState {
@@ -110,6 +112,11 @@ int IdxGetError() {
 void IdxSetError(int code) {
   Engine().indexCode = code;
   if (code == kIdxOpenFailed) Engine().reason = ReasonFromErrno(errno);
+}
+
+void IdxSetWriteFailure(SystemReason reason) {
+  Engine().indexCode = kIdxShortWrite;
+  Engine().reason = reason;
 }
 
 ErrorReporter DbSetErrorReporter(ErrorReporter reporter) {

@@ -24,6 +24,7 @@
 
 #include "storage/check.h"
 #include "storage/errors.h"
+#include "storage/index_failure.h"
 #include "storage/index_keep.h"
 #include "storage/lockwait.h"
 
@@ -74,6 +75,12 @@ uint32_t trustedOpenId = 0;
 
 int Fail(int code) {
   IdxSetError(code);
+  return 0;
+}
+
+// A write or flush of the index file that failed: the file layer knows why.
+int FailWrite() {
+  IdxSetWriteFailure(File::LastReason());
   return 0;
 }
 
@@ -212,7 +219,7 @@ int ReadHeader(Index& index, uint32_t page, uint8_t* header) {
 
 int WriteHeader(Index& index, uint32_t page, const uint8_t* header) {
   if (index.file.WriteAt(PageOffset(page), header, kPageHeaderSize) != kPageHeaderSize)
-    return Fail(kIdxShortWrite);
+    return FailWrite();
   index_keep::Wrote(index.openId, page, 0, header, kPageHeaderSize);
   return 1;
 }
@@ -232,7 +239,7 @@ int WriteRootField(Index& index, int offset, uint32_t value) {
   uint8_t field[4];
   PutU32(field, value);
   if (index.file.WriteAt(offset, field, sizeof field) != long(sizeof field))
-    return Fail(kIdxShortWrite);
+    return FailWrite();
   index_keep::Wrote(index.openId, 0, offset, field, sizeof field);
   return 1;
 }
@@ -255,12 +262,12 @@ int WritePage(Index& index, uint32_t page, uint8_t* p, bool full) {
     length = std::min<long>(length, kPage0Length);
   }
   if (index.file.WriteAt(PageOffset(page), p, size_t(length)) != length)
-    return Fail(kIdxShortWrite);
+    return FailWrite();
   if (full && page != 0)
     index_keep::Keep(index.openId, page, p);
   else
     index_keep::Wrote(index.openId, page, 0, p, int(length));
-  if (full && !index.file.Flush()) return Fail(kIdxShortWrite);
+  if (full && !index.file.Flush()) return FailWrite();
   return 1;
 }
 
@@ -353,7 +360,7 @@ int EndUpdate(Index& index) {
   // Counting on past 0xFFFFFFFE would leave the interrupted-update marker.
   if (next == kCounterUpdating) next = 0;
   if (!WriteRootField(index, kPagePrevOffset, next)) return 0;
-  if (!index.file.Flush()) return Fail(kIdxShortWrite);
+  if (!index.file.Flush()) return FailWrite();
   return 1;
 }
 
@@ -711,7 +718,7 @@ int IdxCreate(Index& index, const std::string& path) {
   // The page is written up to the lock byte; extending the file makes the
   // whole page exist without writing that byte.
   if (file.WriteAt(0, page, kPage0Length) != kPage0Length || !file.Truncate(kPageSize))
-    return Fail(kIdxShortWrite);
+    return FailWrite();
   file.Close();
   return 1;
 }

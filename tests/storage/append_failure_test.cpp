@@ -133,6 +133,49 @@ TEST_F(AppendFailureTest, ATornSlotPassedOverByAnAppendDoesNotBecomeARecord) {
   EXPECT_EQ(DbGetError(), kDbRecordDeleted) << "the torn bytes became a live record";
 }
 
+// A table of small records, so that its index files outgrow its record
+// file: a limit the record file stays under can stop an index's growth.
+constexpr int kSmallRecord = 32;
+const TableDef kSmallPeople = {kHeader, kSmallRecord, 2, kIndexes, "SMALL", 3};
+
+TEST(IndexAppendFailureTest, AFullDiskStoppingAnIndexSaysTheDiskIsFull) {
+  DbSetErrorReporter(nullptr);
+  DbSetLockRetry(nullptr);
+  IdxSetLockRetry(nullptr);
+  TempDir dir;
+  Table fresh(kSmallPeople);
+  ASSERT_EQ(DbCreateTable(fresh, dir.Path(), kSmallPeople.version), 1);
+  Table table(kSmallPeople);
+  ASSERT_EQ(DbOpenTable(table, dir.Path()), 1);
+  const std::string index = DbIndexPath(dir.Path(), "SMALL", 1);
+  auto add = [&](int n) {
+    std::vector<uint8_t> r(kSmallRecord, 0);
+    const std::string name = "person" + std::to_string(1000 + n);
+    std::memcpy(r.data() + kNameOffset, name.data(), name.size());
+    return DbAppendRecord(table, r.data());
+  };
+  // Enough people for the index to have split once, so it has grown past
+  // the record file.
+  const int64_t empty = int64_t(ReadWholeFile(index).size());
+  int n = 0;
+  while (int64_t(ReadWholeFile(index).size()) == empty && n < 1000) ASSERT_EQ(add(n++), 1);
+  const int64_t indexLength = int64_t(ReadWholeFile(index).size());
+  ASSERT_LT(int64_t(ReadWholeFile(dir.File("SMALL.DAT")).size()), indexLength);
+  const int answer = WithFileSizeLimit(rlim_t(indexLength), [&] {
+    DbSetErrorReporter(TranslateEngineError);
+    for (int i = n; i < n + 1000; ++i) {
+      if (add(i)) continue;
+      if (DbErrorReason() != SystemReason::kDiskFull) return 11;
+      if (FormatAppError() != "Error writing file: SMALL.X1 (the disk is full)") return 12;
+      return 0;
+    }
+    return 10;
+  });
+  EXPECT_EQ(answer, 0) << "10: the index grew past the limit, 11: not a full disk, "
+                          "12: the message does not say the disk is full";
+  DbCloseTable(table);
+}
+
 // Index number (0-based) whose file is cut in half, for each of the table's
 // indexes: the record must be gone from the file's live records and from
 // the indexes that took its entry before the refusal.
