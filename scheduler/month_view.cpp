@@ -57,6 +57,8 @@ MonthSchedView::MonthSchedView(Scheduler& scheduler) : SchedView(scheduler, "MON
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->horizontalHeader()->setDefaultSectionSize(kDayWidth);
+  // The days share a wider window's width; the minimum size keeps kDayWidth.
+  grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   grid_->verticalHeader()->setDefaultSectionSize(kWeekHeight);
   grid_->setWordWrap(false);
   QFont small = grid_->font();

@@ -57,7 +57,14 @@ WeekSchedView::WeekSchedView(Scheduler& scheduler) : SchedView(scheduler, "WEEK_
     grid_->setColumnWidth(d, kDayWidth);
     grid_->setItemDelegateForColumn(d, new BracketDelegate(grid_));
   }
-  grid_->horizontalHeader()->setSectionsClickable(true);
+  // The days share what the window gives beyond the times, so a wider
+  // window leaves no empty strip on the right; the window's minimum size
+  // keeps each day at least kDayWidth.
+  QHeaderView* header = grid_->horizontalHeader();
+  header->setMinimumSectionSize(kNarrowWidth);
+  header->setSectionResizeMode(0, QHeaderView::Fixed);
+  for (int d = 1; d <= 7; ++d) header->setSectionResizeMode(d, QHeaderView::Stretch);
+  header->setSectionsClickable(true);
   grid_->verticalHeader()->setDefaultSectionSize(20);
   layout_->addWidget(grid_, 1);
   connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -174,8 +181,11 @@ int32_t WeekSchedView::SelectedSlotTime() const {
 void WeekSchedView::HeadingClicked(int column) {
   if (column == 0) {
     narrowWeekend_ = !narrowWeekend_;
-    grid_->setColumnWidth(1, narrowWeekend_ ? kNarrowWidth : kDayWidth);
-    grid_->setColumnWidth(7, narrowWeekend_ ? kNarrowWidth : kDayWidth);
+    for (int weekend : {1, 7}) {
+      grid_->horizontalHeader()->setSectionResizeMode(
+          weekend, narrowWeekend_ ? QHeaderView::Fixed : QHeaderView::Stretch);
+      if (narrowWeekend_) grid_->setColumnWidth(weekend, kNarrowWidth);
+    }
     return;
   }
   scheduler_.SetCurrentDay(week_.days[size_t(column - 1)]);

@@ -137,6 +137,28 @@ class ViewsTest : public QObject {
     QCOMPARE(Title(month), QString("February, 2027"));
   }
 
+  // Widened, each grid's columns fill it to the right edge; the week's
+  // time heading still narrows the weekend.
+  void theGridsFillAWiderWindow() {
+    for (int kind : {kViewWeek, kViewMonth}) {
+      QTableWidget* grid = kind == kViewWeek ? Open<WeekSchedView>(kind)->Grid()
+                                             : Open<MonthSchedView>(kind)->Grid();
+      QWidget* view = grid->window();
+      view->resize(view->minimumWidth() + 300, view->minimumHeight());
+      view->show();
+      QCoreApplication::processEvents();
+      int total = 0;
+      for (int c = 0; c < grid->columnCount(); ++c) total += grid->columnWidth(c);
+      QCOMPARE(total, grid->viewport()->width());
+      if (kind != kViewWeek) continue;
+      const int before = grid->columnWidth(2);
+      qobject_cast<WeekSchedView*>(view)->HeadingClicked(0);
+      QCoreApplication::processEvents();
+      QCOMPARE(grid->columnWidth(1), 25);
+      QVERIFY(grid->columnWidth(2) > before);
+    }
+  }
+
   void goToTakesAReadableDateOnly() {
     auto* day = Open<DaySchedView>(kViewDay);
     QVERIFY(day);
