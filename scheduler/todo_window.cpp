@@ -284,6 +284,9 @@ void TodoWindow::BuildGrid() {
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->horizontalHeader()->setDefaultSectionSize(week ? 120 : 110);
+  // The days share a wider window's width; the minimum size keeps the width
+  // above.
+  grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   if (!week) {
     grid_->setHorizontalHeaderLabels({"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"});
     grid_->verticalHeader()->setDefaultSectionSize(84);

@@ -17,6 +17,7 @@
 #include "scheduler/edit_todo_dialog.h"
 #include "scheduler/sched_search.h"
 #include "scheduler/scheduler.h"
+#include "tests/scheduler/grid_width.h"
 #include "tests/scheduler/sched_window_office.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -255,6 +256,11 @@ class TodoWindowTest : public QObject {
     QCOMPARE(grid->item(0, 2)->text(), QString("3-Done Tuesday"));
     QCOMPARE(grid->item(0, 1)->text(), QString(""));
     QVERIFY(!grid->item(0, 2)->icon().isNull());
+    {
+      // Widened, the days fill the window to its right edge.
+      const auto [columns, viewport] = ColumnsAgainstViewport(grid);
+      QCOMPARE(columns, viewport);
+    }
 
     todo->SwitchView(kViewMonth);
     TodoWindow* month = todo->Window();
@@ -263,6 +269,8 @@ class TodoWindowTest : public QObject {
     QCOMPARE(month->Grid()->item(17 / 7, 17 % 7)->text(), QString("17* \nCarried"));
     QCOMPARE(month->Grid()->item(15 / 7, 15 % 7)->text(), QString("15 "));
     QCOMPARE(month->Grid()->item(16 / 7, 16 % 7)->text(), QString("16 \nDone Tuesday"));
+    const auto [columns, viewport] = ColumnsAgainstViewport(month->Grid());
+    QCOMPARE(columns, viewport);
   }
 };
 

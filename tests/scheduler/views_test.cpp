@@ -17,6 +17,7 @@
 #include "scheduler/sched_search.h"
 #include "scheduler/scheduler.h"
 #include "scheduler/week_view.h"
+#include "tests/scheduler/grid_width.h"
 #include "tests/scheduler/sched_window_office.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -143,16 +144,11 @@ class ViewsTest : public QObject {
     for (int kind : {kViewWeek, kViewMonth}) {
       QTableWidget* grid = kind == kViewWeek ? Open<WeekSchedView>(kind)->Grid()
                                              : Open<MonthSchedView>(kind)->Grid();
-      QWidget* view = grid->window();
-      view->resize(view->minimumWidth() + 300, view->minimumHeight());
-      view->show();
-      QCoreApplication::processEvents();
-      int total = 0;
-      for (int c = 0; c < grid->columnCount(); ++c) total += grid->columnWidth(c);
-      QCOMPARE(total, grid->viewport()->width());
+      const auto [columns, viewport] = ColumnsAgainstViewport(grid);
+      QCOMPARE(columns, viewport);
       if (kind != kViewWeek) continue;
       const int before = grid->columnWidth(2);
-      qobject_cast<WeekSchedView*>(view)->HeadingClicked(0);
+      qobject_cast<WeekSchedView*>(grid->window())->HeadingClicked(0);
       QCoreApplication::processEvents();
       QCOMPARE(grid->columnWidth(1), 25);
       QVERIFY(grid->columnWidth(2) > before);
