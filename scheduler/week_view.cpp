@@ -53,10 +53,7 @@ WeekSchedView::WeekSchedView(Scheduler& scheduler) : SchedView(scheduler, "WEEK_
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setColumnWidth(0, kTimeWidth);
-  for (int d = 1; d <= 7; ++d) {
-    grid_->setColumnWidth(d, kDayWidth);
-    grid_->setItemDelegateForColumn(d, new BracketDelegate(grid_));
-  }
+  for (int d = 1; d <= 7; ++d) grid_->setItemDelegateForColumn(d, new BracketDelegate(grid_));
   // The days share what the window gives beyond the times, so a wider
   // window leaves no empty strip on the right; the window's minimum size
   // keeps each day at least kDayWidth.

@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -148,6 +149,7 @@ TEST(IndexAppendFailureTest, AFullDiskStoppingAnIndexSaysTheDiskIsFull) {
   Table table(kSmallPeople);
   ASSERT_EQ(DbOpenTable(table, dir.Path()), 1);
   const std::string index = DbIndexPath(dir.Path(), "SMALL", 1);
+  auto size = [](const std::string& path) { return int64_t(std::filesystem::file_size(path)); };
   auto add = [&](int n) {
     std::vector<uint8_t> r(kSmallRecord, 0);
     const std::string name = "person" + std::to_string(1000 + n);
@@ -156,11 +158,11 @@ TEST(IndexAppendFailureTest, AFullDiskStoppingAnIndexSaysTheDiskIsFull) {
   };
   // Enough people for the index to have split once, so it has grown past
   // the record file.
-  const int64_t empty = int64_t(ReadWholeFile(index).size());
+  const int64_t empty = size(index);
   int n = 0;
-  while (int64_t(ReadWholeFile(index).size()) == empty && n < 1000) ASSERT_EQ(add(n++), 1);
-  const int64_t indexLength = int64_t(ReadWholeFile(index).size());
-  ASSERT_LT(int64_t(ReadWholeFile(dir.File("SMALL.DAT")).size()), indexLength);
+  while (size(index) == empty && n < 1000) ASSERT_EQ(add(n++), 1);
+  const int64_t indexLength = size(index);
+  ASSERT_LT(size(dir.File("SMALL.DAT")), indexLength);
   const int answer = WithFileSizeLimit(rlim_t(indexLength), [&] {
     DbSetErrorReporter(TranslateEngineError);
     for (int i = n; i < n + 1000; ++i) {
