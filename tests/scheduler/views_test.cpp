@@ -98,6 +98,16 @@ class ViewsTest : public QObject {
     QVERIFY(!week->Button(SchedView::kIdDelete)->isEnabled());
     week->SelectCell(1, 1);  // Monday 9:00
     QVERIFY(week->Button(SchedView::kIdDelete)->isEnabled());
+    // An entry is found again by its record, as after an edit.
+    week->SelectCell(1, 2);  // Tuesday 9:00
+    const int32_t dentist = week->SelectedRecord();
+    week->SelectCell(4, 3);
+    week->SelectRecord(dentist);
+    QCOMPARE(QPoint(grid->currentColumn(), grid->currentRow()), QPoint(3, 1));
+    // A cell a screen reader selects becomes the current one.
+    grid->clearSelection();
+    grid->item(2, 2)->setSelected(true);
+    QCOMPARE(QPoint(grid->currentColumn(), grid->currentRow()), QPoint(2, 2));
 
     // ">" a week on; a day's heading opens that day.
     QTest::mouseClick(FindControlAs<QPushButton>(week, SchedView::kIdForward), Qt::LeftButton);
