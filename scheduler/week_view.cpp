@@ -4,20 +4,18 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 
 #include "data/local_time.h"
 #include "data/office/dpmain.h"
-#include "data/schedule/sched_time_text.h"
 #include "scheduler/bracket_delegate.h"
 #include "scheduler/scheduler.h"
+#include "scheduler/week_model.h"
 #include "storage/errors.h"
 #include "toolkit/control_id.h"
-#include "toolkit/record_text.h"
 
 namespace {
 
-const QColor kUntimed(255, 255, 128);
 constexpr int kTimeWidth = 75;
 constexpr int kDayWidth = 100;
 constexpr int kNarrowWidth = 25;
@@ -46,7 +44,9 @@ WeekSchedView::WeekSchedView(Scheduler& scheduler) : SchedView(scheduler, "WEEK_
   connect(forward, &QPushButton::clicked, this,
           [this] { MoveTo(AddDays(scheduler_.CurrentDay(), 7)); });
 
-  grid_ = new QTableWidget(0, 8, this);
+  model_ = new WeekModel(this);
+  grid_ = new QTableView(this);
+  grid_->setModel(model_);
   SetControlId(grid_, kIdGrid);
   grid_->setAccessibleName("Week");
   grid_->verticalHeader()->hide();
@@ -66,26 +66,30 @@ WeekSchedView::WeekSchedView(Scheduler& scheduler) : SchedView(scheduler, "WEEK_
   layout_->addWidget(grid_, 1);
   connect(grid_->horizontalHeader(), &QHeaderView::sectionClicked, this,
           [this](int column) { HeadingClicked(column); });
-  connect(grid_, &QTableWidget::currentCellChanged, this, [this](int row, int column) {
-    if (filling_ || row < 0) return;
-    if (column >= 1) scheduler_.SetCurrentDay(week_.days[size_t(column - 1)]);
+  QItemSelectionModel* selection = grid_->selectionModel();
+  connect(selection, &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& at) {
+    if (filling_ || !at.isValid()) return;
+    if (at.column() >= 1) scheduler_.SetCurrentDay(Week().days[size_t(at.column() - 1)]);
     EnableEntryCommands();
   });
   // A screen reader selects a cell without making it current: the
   // selected cell becomes the current one, as a click makes it.
-  connect(grid_, &QTableWidget::itemSelectionChanged, this, [this] {
-    const QList<QTableWidgetItem*> selected = grid_->selectedItems();
-    if (filling_ || selected.size() != 1 || selected[0] == grid_->currentItem()) return;
-    grid_->setCurrentItem(selected[0]);
+  connect(selection, &QItemSelectionModel::selectionChanged, this, [this, selection] {
+    const QModelIndexList selected = selection->selectedIndexes();
+    if (filling_ || selected.size() != 1 || selected[0] == grid_->currentIndex()) return;
+    grid_->setCurrentIndex(selected[0]);
   });
-  connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { EditSelected(); });
+  connect(grid_, &QTableView::doubleClicked, this, [this] { EditSelected(); });
   WatchEntryKeys(grid_);
   setMinimumSize(kTimeWidth + 7 * kDayWidth + 40, 560);
 }
 
+const WeekView& WeekSchedView::Week() const {
+  return model_->Week();
+}
+
 WeekCell WeekSchedView::CellOf(int row, int column) const {
-  if (row < 0 || size_t(row) >= week_.rows.size() || column < 1 || column > 7) return {};
-  return WeekCellAt(week_, size_t(row), column - 1);
+  return model_->CellOf(row, column);
 }
 
 bool WeekSchedView::Reload() {
@@ -98,65 +102,29 @@ bool WeekSchedView::Reload() {
     ShowError();
     return false;
   }
-  week_ = std::move(week);
   filling_ = true;
-  grid_->clearContents();
-  grid_->setRowCount(int(week_.rows.size()));
-  QStringList headings{"Time"};
-  for (int d = 0; d < 7; ++d) headings << QString::fromStdString(WeekHeading(week_, d));
-  grid_->setHorizontalHeaderLabels(headings);
-  const QColor grey = grid_->palette().color(QPalette::Disabled, QPalette::Text);
-  for (size_t r = 0; r < week_.rows.size(); ++r) {
-    const WeekRow& row = week_.rows[r];
-    auto* time = new QTableWidgetItem(QString::fromStdString(WeekRowTimeText(week_, r)).trimmed());
-    const bool untimed = row.timeOfDay == 0 && !row.preset;
-    if (untimed) time->setBackground(kUntimed);
-    if (row.preset) time->setForeground(grey);
-    grid_->setItem(int(r), 0, time);
-    // The row's wall-clock time is the same on every day: it is said from
-    // the row, not worked out again (through the time zone) for each cell.
-    const QString said = QString::fromStdString(
-        untimed ? std::string("no time")
-                : ClockText(row.timeOfDay / 3600, row.timeOfDay / 60 % 60, ClockForm::kList));
-    for (int d = 0; d < 7; ++d) {
-      const WeekCell cell = WeekCellAt(week_, r, d);
-      auto* item = new QTableWidgetItem;
-      QString reading = headings[d + 1] + ", " + said;
-      if (cell.line) {
-        item->setText(FromCp1252(cell.line->description));
-        item->setData(kBracketRole, int(cell.line->bracket));
-        reading += cell.line->IsEndLine() ? QString(", end of entry")
-                                          : ", " + FromCp1252(cell.line->description);
-      } else {
-        item->setData(kBracketRole, cell.bar ? int(kBracketBar) : 0);
-        reading += ", empty";
-      }
-      item->setData(Qt::AccessibleTextRole, reading);
-      if (untimed) item->setBackground(kUntimed);
-      grid_->setItem(int(r), d + 1, item);
-    }
-  }
+  model_->SetWeek(std::move(week), grid_->palette().color(QPalette::Disabled, QPalette::Text));
   filling_ = false;
-  title_->setText(QString::fromStdString(WeekTitle(week_)));
+  title_->setText(QString::fromStdString(WeekTitle(Week())));
   const int weekday = ToLocal(day).weekday;
   SelectCell(0, weekday);
   return true;
 }
 
 void WeekSchedView::SelectCell(int row, int weekday) {
-  if (row < grid_->rowCount()) grid_->setCurrentCell(row, weekday + 1);
-  scheduler_.SetCurrentDay(week_.days[size_t(weekday)]);
+  if (row < model_->rowCount()) grid_->setCurrentIndex(model_->index(row, weekday + 1));
+  scheduler_.SetCurrentDay(Week().days[size_t(weekday)]);
   EnableEntryCommands();
 }
 
 int32_t WeekSchedView::SelectedRecord() const {
-  const WeekCell cell = CellOf(grid_->currentRow(), grid_->currentColumn());
+  const WeekCell cell = CellOf(grid_->currentIndex().row(), grid_->currentIndex().column());
   if (!cell.line) return -1;
   return cell.line->IsEndLine() ? cell.line->endOf : cell.line->key.RecordNumber();
 }
 
 void WeekSchedView::SelectRecord(int32_t recordNumber) {
-  for (int r = 0; r < grid_->rowCount(); ++r) {
+  for (int r = 0; r < model_->rowCount(); ++r) {
     for (int c = 1; c <= 7; ++c) {
       const WeekCell cell = CellOf(r, c);
       if (cell.line && !cell.line->IsEndLine() && cell.line->key.RecordNumber() == recordNumber) {
@@ -168,11 +136,11 @@ void WeekSchedView::SelectRecord(int32_t recordNumber) {
 }
 
 int32_t WeekSchedView::SelectedSlotTime() const {
-  const int row = grid_->currentRow();
-  const int column = grid_->currentColumn();
-  if (row < 0 || size_t(row) >= week_.rows.size() || column < 1) return 0;
+  const int row = grid_->currentIndex().row();
+  const int column = grid_->currentIndex().column();
+  if (row < 0 || size_t(row) >= Week().rows.size() || column < 1) return 0;
   if (CellOf(row, column).line) return 0;
-  return WeekRowTime(week_, size_t(row), column - 1);
+  return WeekRowTime(Week(), size_t(row), column - 1);
 }
 
 void WeekSchedView::HeadingClicked(int column) {
@@ -185,6 +153,6 @@ void WeekSchedView::HeadingClicked(int column) {
     }
     return;
   }
-  scheduler_.SetCurrentDay(week_.days[size_t(column - 1)]);
+  scheduler_.SetCurrentDay(Week().days[size_t(column - 1)]);
   scheduler_.SwitchView(kViewDay);
 }

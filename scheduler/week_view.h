@@ -9,7 +9,8 @@
 #include "scheduler/sched_view.h"
 
 class QLabel;
-class QTableWidget;
+class QTableView;
+class WeekModel;
 
 class WeekSchedView : public SchedView {
   Q_OBJECT
@@ -23,8 +24,8 @@ class WeekSchedView : public SchedView {
   void SelectRecord(int32_t recordNumber) override;
   int32_t SelectedSlotTime() const override;
 
-  const WeekView& Week() const { return week_; }
-  QTableWidget* Grid() const { return grid_; }
+  const WeekView& Week() const;
+  QTableView* Grid() const { return grid_; }
   // The cell of a row on a weekday (0 Sunday); the current day follows it.
   void SelectCell(int row, int weekday);
   void HeadingClicked(int column);
@@ -32,8 +33,8 @@ class WeekSchedView : public SchedView {
  private:
   WeekCell CellOf(int row, int column) const;
 
-  WeekView week_;
-  QTableWidget* grid_ = nullptr;
+  WeekModel* model_ = nullptr;
+  QTableView* grid_ = nullptr;
   QLabel* title_ = nullptr;
   bool filling_ = false;
   bool narrowWeekend_ = false;

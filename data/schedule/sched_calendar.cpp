@@ -32,8 +32,8 @@ int32_t FirstOfMonth(int32_t day) {
 }
 
 // The (time of day, occurrence) of every line of a day, in line order.
-std::vector<std::pair<int32_t, int>> Slots(const std::vector<DayLine>& lines) {
-  std::vector<std::pair<int32_t, int>> out;
+std::vector<WeekSlot> Slots(const std::vector<DayLine>& lines) {
+  std::vector<WeekSlot> out;
   for (size_t i = 0; i < lines.size(); ++i) {
     int32_t tod = TimeOfDay(lines[i].time);
     int occurrence = 0;
@@ -194,9 +194,11 @@ void BuildWeekRows(WeekView& view, PresetHours hours) {
       return r.timeOfDay == tod && r.occurrence == occurrence;
     });
   };
-  for (const auto& lines : view.lines)
-    for (const auto& [tod, occurrence] : Slots(lines))
+  for (int d = 0; d < 7; ++d) {
+    view.lineSlots[size_t(d)] = Slots(view.lines[size_t(d)]);
+    for (const auto& [tod, occurrence] : view.lineSlots[size_t(d)])
       if (!has(tod, occurrence)) rows.push_back({tod, occurrence, false});
+  }
   for (int h = hours.first; h <= hours.last; ++h) {
     int32_t tod = h == 0 ? 1 : h * 3600;
     if (!has(tod, 0)) rows.push_back({tod, 0, true});
@@ -224,16 +226,18 @@ WeekCell WeekCellAt(const WeekView& view, size_t row, int weekday) {
   WeekCell cell;
   if (row >= view.rows.size() || weekday < 0 || weekday > 6) return cell;
   const WeekRow& r = view.rows[row];
-  const std::vector<DayLine>& lines = view.lines[weekday];
-  auto slots = Slots(lines);
+  const std::vector<DayLine>& lines = view.lines[size_t(weekday)];
+  const std::vector<WeekSlot>& slots = view.lineSlots[size_t(weekday)];
+  const WeekSlot wanted(r.timeOfDay, r.occurrence);
+  // Not a binary search: on the night the clocks go back, a later line can
+  // stand at an earlier wall-clock time.
   const DayLine* previous = nullptr;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    if (slots[i].first == r.timeOfDay && slots[i].second == r.occurrence) {
+  for (size_t i = 0; i < lines.size() && i < slots.size(); ++i) {
+    if (slots[i] == wanted) {
       cell.line = &lines[i];
       return cell;
     }
-    if (std::make_pair(slots[i].first, slots[i].second) < std::make_pair(r.timeOfDay, r.occurrence))
-      previous = &lines[i];
+    if (slots[i] < wanted) previous = &lines[i];
   }
   cell.bar = previous && (previous->bracket == kBracketTop || previous->bracket == kBracketBar ||
                           previous->overlap);

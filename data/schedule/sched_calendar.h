@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/schedule/dpsched.h"
@@ -84,10 +85,17 @@ struct WeekRow {
   bool preset = false;    // added for a preset hour, holds no line
 };
 
+// Where a line stands in the week: its (time of day, occurrence) row.
+using WeekSlot = std::pair<int32_t, int>;
+
 struct WeekView {
   std::array<int32_t, 7> days{};  // Sunday to Saturday, day values
   std::array<std::vector<DayLine>, 7> lines;
   std::vector<WeekRow> rows;
+  // Each line's slot, worked out once with the rows: a cell is looked up
+  // for every row and day, and a line's time of day goes through the time
+  // zone.
+  std::array<std::vector<WeekSlot>, 7> lineSlots;
 };
 
 // What a day's cell of a row shows: the line standing there, or none and
@@ -110,6 +118,7 @@ void BuildWeekRows(WeekView& view, PresetHours hours);
 // 1980 to 2037 is refused with 1017 under the date.
 int SchedLoadWeek(SchedTable& handle, int32_t day, int32_t owner, PresetHours hours,
                   WeekView* view);
+// The cell of a row on one weekday, from the slots BuildWeekRows keeps.
 WeekCell WeekCellAt(const WeekView& view, size_t row, int weekday);
 // The time column of a row: nothing for the untimed row (midnight exactly)
 // and for a row at the same time as the one above, else "%2d:%02d%s".

@@ -4,15 +4,15 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QTableWidget>
+#include <QTableView>
 #include <utility>
 
-inline std::pair<int, int> ColumnsAgainstViewport(QTableWidget* grid) {
+inline std::pair<int, int> ColumnsAgainstViewport(QTableView* grid) {
   QWidget* window = grid->window();
   window->resize(window->minimumWidth() + 300, window->minimumHeight());
   window->show();
   QCoreApplication::processEvents();
   int columns = 0;
-  for (int c = 0; c < grid->columnCount(); ++c) columns += grid->columnWidth(c);
+  for (int c = 0; c < grid->model()->columnCount(); ++c) columns += grid->columnWidth(c);
   return {columns, grid->viewport()->width()};
 }

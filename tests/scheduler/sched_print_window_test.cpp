@@ -3,8 +3,8 @@
 // the keys and clicks of the views that reach the entry dialog; and the
 // windows' placement carried from one window to the next.
 #include <QLabel>
-#include <QTableWidget>
 #include <QTest>
+#include <QTableView>
 #include <QTreeWidget>
 #include <filesystem>
 #include <memory>
@@ -17,6 +17,7 @@
 #include "scheduler/scheduler.h"
 #include "scheduler/todo_window.h"
 #include "scheduler/week_view.h"
+#include "tests/scheduler/grid_cell.h"
 #include "tests/scheduler/sched_window_office.h"
 #include "tests/support/pdf_text.h"
 #include "toolkit/scripted_prompts.h"
@@ -217,8 +218,8 @@ class SchedPrintWindowTest : public QObject {
     auto* week = qobject_cast<WeekSchedView*>(Open(kViewWeek));
     QVERIFY(week);
     int row = -1;
-    for (int r = 0; r < week->Grid()->rowCount() && row < 0; ++r)
-      if (week->Grid()->item(r, 3)->text() == "Lunch") row = r;
+    for (int r = 0; r < week->Grid()->model()->rowCount() && row < 0; ++r)
+      if (GridCell(week->Grid(), r, 3) == "Lunch") row = r;
     QVERIFY(row >= 0);
     // An empty cell: Delete does nothing, as its button is off.
     week->SelectCell(row, 1);

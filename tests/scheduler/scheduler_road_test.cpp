@@ -7,7 +7,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <memory>
 
@@ -22,6 +22,7 @@
 #include "shell/ui/dpwin.h"
 #include "shell/ui/scheduler_windows.h"
 #include "shell/ui/session.h"
+#include "tests/scheduler/grid_cell.h"
 #include "tests/scheduler/sched_window_office.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -158,9 +159,9 @@ class SchedulerRoadTest : public QObject {
     QStringList tuesdays;
     for (int w = 0; w < 5; ++w) {
       QString found;
-      for (int r = 0; r < week->Grid()->rowCount(); ++r)
-        if (week->Grid()->item(r, 3)->text() == "Team meeting")
-          found = week->Grid()->horizontalHeaderItem(3)->text();
+      for (int r = 0; r < week->Grid()->model()->rowCount(); ++r)
+        if (GridCell(week->Grid(), r, 3) == "Team meeting")
+          found = GridHeading(week->Grid(), 3);
       tuesdays << found;
       week->MoveTo(AddDays(scheduler.CurrentDay(), 7));
     }
@@ -168,8 +169,8 @@ class SchedulerRoadTest : public QObject {
 
     // From the third meeting on: two go, two stay.
     week->MoveTo(SchedOffice::At(2027, 3, 30));
-    for (int r = 0; r < week->Grid()->rowCount(); ++r)
-      if (week->Grid()->item(r, 3)->text() == "Team meeting") week->SelectCell(r, 2);
+    for (int r = 0; r < week->Grid()->model()->rowCount(); ++r)
+      if (GridCell(week->Grid(), r, 3) == "Team meeting") week->SelectCell(r, 2);
     prompts.Answer(2);
     prompts.Answer(true);
     week->Command(SchedView::kIdDelete);

@@ -17,6 +17,7 @@
 #include "scheduler/sched_search.h"
 #include "scheduler/scheduler.h"
 #include "scheduler/week_view.h"
+#include "tests/scheduler/grid_cell.h"
 #include "tests/scheduler/grid_width.h"
 #include "tests/scheduler/sched_window_office.h"
 #include "toolkit/scripted_prompts.h"
@@ -77,18 +78,18 @@ class ViewsTest : public QObject {
     QVERIFY(week);
     QCOMPARE(week->objectName(), QString("WEEK_VIEW"));
     QCOMPARE(Title(week), QString("March 14 - March 20, 2027"));
-    QTableWidget* grid = week->Grid();
+    QTableView* grid = week->Grid();
     QCOMPARE(grid->accessibleName(), QString("Week"));
-    QCOMPARE(grid->horizontalHeaderItem(2)->text(), QString("Mon 15"));
+    QCOMPARE(GridHeading(grid, 2), QString("Mon 15"));
     QStringList times;
-    for (int r = 0; r < 5; ++r) times << grid->item(r, 0)->text();
+    for (int r = 0; r < 5; ++r) times << GridCell(grid, r, 0);
     QCOMPARE(times, QStringList({"8:00am", "9:00am", "", "9:30am", "10:00am"}));
-    QCOMPARE(grid->rowCount(), 12);
-    QCOMPARE(grid->item(1, 2)->text(), QString("Coffee"));
-    QCOMPARE(grid->item(2, 2)->text(), QString("Standup"));
-    QCOMPARE(grid->item(1, 3)->text(), QString("Dentist"));
-    QCOMPARE(grid->item(2, 3)->text(), QString(""));
-    QCOMPARE(grid->item(1, 3)->data(Qt::AccessibleTextRole).toString(),
+    QCOMPARE(grid->model()->rowCount(), 12);
+    QCOMPARE(GridCell(grid, 1, 2), QString("Coffee"));
+    QCOMPARE(GridCell(grid, 2, 2), QString("Standup"));
+    QCOMPARE(GridCell(grid, 1, 3), QString("Dentist"));
+    QCOMPARE(GridCell(grid, 2, 3), QString(""));
+    QCOMPARE(GridCell(grid, 1, 3, Qt::AccessibleTextRole),
              QString("Tue 16, 9:00am, Dentist"));
 
     // An empty cell starts an entry at its row's time on its day.
@@ -103,11 +104,11 @@ class ViewsTest : public QObject {
     const int32_t dentist = week->SelectedRecord();
     week->SelectCell(4, 3);
     week->SelectRecord(dentist);
-    QCOMPARE(QPoint(grid->currentColumn(), grid->currentRow()), QPoint(3, 1));
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 3));
     // A cell a screen reader selects becomes the current one.
     grid->clearSelection();
-    grid->item(2, 2)->setSelected(true);
-    QCOMPARE(QPoint(grid->currentColumn(), grid->currentRow()), QPoint(2, 2));
+    grid->selectionModel()->select(grid->model()->index(2, 2), QItemSelectionModel::Select);
+    QCOMPARE(grid->currentIndex(), grid->model()->index(2, 2));
 
     // ">" a week on; a day's heading opens that day.
     QTest::mouseClick(FindControlAs<QPushButton>(week, SchedView::kIdForward), Qt::LeftButton);
@@ -152,8 +153,8 @@ class ViewsTest : public QObject {
   // time heading still narrows the weekend.
   void theGridsFillAWiderWindow() {
     for (int kind : {kViewWeek, kViewMonth}) {
-      QTableWidget* grid = kind == kViewWeek ? Open<WeekSchedView>(kind)->Grid()
-                                             : Open<MonthSchedView>(kind)->Grid();
+      QTableView* grid = kind == kViewWeek ? Open<WeekSchedView>(kind)->Grid()
+                                           : Open<MonthSchedView>(kind)->Grid();
       const auto [columns, viewport] = ColumnsAgainstViewport(grid);
       QCOMPARE(columns, viewport);
       if (kind != kViewWeek) continue;
