@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "data/clock.h"
 #include "data/local_time.h"
 #include "data/messages/dpmess.h"
@@ -39,15 +40,12 @@ namespace msg = records::message;
 
 namespace {
 
+using bench::Median;
+
 int32_t g_now = 0;
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 // The office: BOB's New folder holds `rows` messages from a few senders.

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "data/office/datadir.h"
 #include "data/office/empty_office.h"
 #include "data/phone/dpphone.h"
@@ -31,6 +32,8 @@
 namespace ph = records::phone;
 
 namespace {
+
+using bench::Median;
 
 std::string Name(int i) {
   char text[32];
@@ -52,11 +55,6 @@ double BareWalk(PhoneTable& h, const std::string& from, int rows) {
   int ok = 1;
   for (int i = 1; ok && i < rows; ++i) ok = PhoneNextInList(h, 0, &e);
   return Ms(t);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
 }
 
 // One case: the window's action and the bare walk, repeats times each in

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median.h"
 #include "data/clock.h"
 #include "data/local_time.h"
 #include "data/messages/dpmess.h"
@@ -37,16 +38,13 @@ namespace nm = records::name;
 
 namespace {
 
+using bench::Median;
+
 int32_t g_now = 0;
 constexpr char kGroup[] = "*STAFF";
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
 }
 
 // RECEPTION, the members "STAFF 01" and on, and the group of them all.

@@ -8,6 +8,7 @@
 #include "data/local_time.h"
 #include "data/office/dpmain.h"
 #include "data/schedule/sched_time_text.h"
+#include "scheduler/month_day_delegate.h"
 #include "scheduler/scheduler.h"
 #include "storage/errors.h"
 #include "toolkit/control_id.h"
@@ -61,6 +62,7 @@ MonthSchedView::MonthSchedView(Scheduler& scheduler) : SchedView(scheduler, "MON
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   grid_->verticalHeader()->setDefaultSectionSize(kWeekHeight);
   grid_->setWordWrap(false);
+  grid_->setItemDelegate(new MonthDayDelegate(grid_));
   QFont small = grid_->font();
   small.setPointSize(7);
   grid_->setFont(small);
@@ -80,11 +82,22 @@ MonthSchedView::MonthSchedView(Scheduler& scheduler) : SchedView(scheduler, "MON
   setMinimumSize(7 * kDayWidth + 40, 6 * kWeekHeight + 120);
 }
 
+QStringList MonthSchedView::EntryTexts(int dayOfMonth) const {
+  QStringList texts;
+  for (const DayLine& line : month_.days[size_t(dayOfMonth)])
+    texts << FromCp1252(MonthEntryText(line));
+  return texts;
+}
+
 QString MonthSchedView::CellText(int cell) const {
+  return CellText(cell, EntryTexts(month_.calendar.cells[size_t(cell)].day));
+}
+
+QString MonthSchedView::CellText(int cell, const QStringList& entries) const {
   const CalendarCell& c = month_.calendar.cells[size_t(cell)];
   if (c.day == 0) return QString();
   QString text = c.mark == kMarkToday ? QString("%1* ").arg(c.day) : QString("%1 ").arg(c.day);
-  for (const DayLine& line : month_.days[c.day]) text += "\n" + FromCp1252(MonthEntryText(line));
+  for (const QString& entry : entries) text += "\n" + entry;
   return text;
 }
 
@@ -101,9 +114,11 @@ bool MonthSchedView::Reload() {
   filling_ = true;
   grid_->clearContents();
   for (int cell = 0; cell < kCalendarCells; ++cell) {
-    auto* item = new QTableWidgetItem(CellText(cell));
-    item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
     const CalendarCell& c = month_.calendar.cells[size_t(cell)];
+    // A day's entries are put in words once, for the cell and its reading.
+    const QStringList entries = EntryTexts(c.day);
+    auto* item = new QTableWidgetItem(CellText(cell, entries));
+    item->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (c.day == 0) {
       item->setFlags(Qt::NoItemFlags);
       if (!scheduler_.Options().noShading) item->setBackground(kShade);
@@ -115,8 +130,7 @@ bool MonthSchedView::Reload() {
                             .arg(c.day)
                             .arg(month_.calendar.year);
       if (c.mark == kMarkToday) reading += ", today";
-      for (const DayLine& line : month_.days[c.day])
-        reading += "; " + FromCp1252(MonthEntryText(line));
+      for (const QString& entry : entries) reading += "; " + entry;
       item->setData(Qt::AccessibleTextRole, reading);
     }
     grid_->setItem(cell / 7, cell % 7, item);

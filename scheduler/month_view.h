@@ -4,6 +4,8 @@
 // "&Edit" shows that day in the day view.
 #pragma once
 
+#include <QStringList>
+
 #include "data/schedule/sched_calendar.h"
 #include "scheduler/sched_view.h"
 
@@ -31,6 +33,9 @@ class MonthSchedView : public SchedView {
   bool CopyOffered() const override { return false; }
 
  private:
+  QStringList EntryTexts(int dayOfMonth) const;
+  QString CellText(int cell, const QStringList& entries) const;
+
   MonthView month_;
   QTableWidget* grid_ = nullptr;
   QLabel* title_ = nullptr;
