@@ -171,8 +171,10 @@ int SchedLoadMonth(SchedTable& handle, int32_t day, int32_t owner, MonthView* vi
 }
 
 std::string MonthEntryText(const DayLine& line) {
-  if (IsUntimedLine(line)) return line.description;
-  LocalTime l = ToLocal(line.time);
+  // One trip through the time zone gives both the date, for the untimed
+  // test (the line at its day's midnight), and the clock time.
+  const LocalTime l = ToLocal(line.time);
+  if (line.time != 0 && line.time == FromLocal(l.year, l.month, l.day)) return line.description;
   return ClockText(l.hour, l.minute, ClockForm::kCell) + " " + line.description;
 }
 
