@@ -31,9 +31,18 @@ void BracketDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->drawLine(x, r.top(), x, mid);
     painter->drawLine(x, mid, x + 6, mid);
   }
-  const QRect text = r.adjusted(15, 0, -2, 0);
-  const QString shown = option.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
-                                                      Qt::ElideRight, text.width());
-  painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter, shown);
+  // Most cells of a week are empty; a text is drawn at its baseline as it
+  // is, elided only when it is too long for the cell.
+  QString text = index.data(Qt::DisplayRole).toString();
+  if (!text.isEmpty()) {
+    const QFontMetrics& metrics = option.fontMetrics;
+    const int width = r.width() - textIndent_ - 2;
+    if (metrics.horizontalAdvance(text) > width)
+      text = metrics.elidedText(text, Qt::ElideRight, width);
+    painter->setClipRect(r);
+    painter->drawText(QPoint(r.left() + textIndent_,
+                             r.top() + (r.height() - metrics.height()) / 2 + metrics.ascent()),
+                      text);
+  }
   painter->restore();
 }

@@ -53,6 +53,7 @@ WeekSchedView::WeekSchedView(Scheduler& scheduler) : SchedView(scheduler, "WEEK_
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setSelectionMode(QAbstractItemView::SingleSelection);
   grid_->setColumnWidth(0, kTimeWidth);
+  grid_->setItemDelegateForColumn(0, new BracketDelegate(grid_, 4));
   for (int d = 1; d <= 7; ++d) grid_->setItemDelegateForColumn(d, new BracketDelegate(grid_));
   // The days share what the window gives beyond the times, so a wider
   // window leaves no empty strip on the right; the window's minimum size

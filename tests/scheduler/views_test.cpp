@@ -120,6 +120,29 @@ class ViewsTest : public QObject {
     QCOMPARE(Title(day), QString("Tuesday, March 23, 2027"));
   }
 
+  // The week's edges: Sunday and Saturday, and the untimed row that heads
+  // the grid on its yellow ground; a preset hour's time is greyed.
+  void theWeekShowsItsFirstAndLastDayAndTheUntimedRow() {
+    office->Add(O::Entry(Anne(), At(3, 14), "Holiday"));
+    office->Add(O::Entry(Anne(), At(3, 20, 9), "Market"));
+    auto* week = Open<WeekSchedView>(kViewWeek);
+    QVERIFY(week);
+    QTableView* grid = week->Grid();
+    QCOMPARE(GridCell(grid, 0, 1), QString("Holiday"));
+    QCOMPARE(GridCell(grid, 0, 1, Qt::AccessibleTextRole), QString("Sun 14, no time, Holiday"));
+    QCOMPARE(GridCell(grid, 0, 0), QString(""));
+    QCOMPARE(grid->model()->index(0, 4).data(Qt::BackgroundRole).value<QBrush>().color(),
+             QColor(255, 255, 128));
+    QCOMPARE(GridCell(grid, 1, 0), QString("8:00am"));
+    QCOMPARE(grid->model()->index(1, 0).data(Qt::BackgroundRole), QVariant());
+    QCOMPARE(grid->model()->index(1, 0).data(Qt::ForegroundRole).value<QBrush>().color(),
+             grid->palette().color(QPalette::Disabled, QPalette::Text));
+    QCOMPARE(GridCell(grid, 2, 0), QString("9:00am"));
+    QCOMPARE(grid->model()->index(2, 0).data(Qt::ForegroundRole), QVariant());
+    QCOMPARE(GridCell(grid, 2, 7), QString("Market"));
+    QCOMPARE(GridHeading(grid, 7), QString("Sat 20"));
+  }
+
   void aWeekLeavingTheYearsIsNotShown() {
     auto* week = Open<WeekSchedView>(kViewWeek);
     QVERIFY(week);
