@@ -106,19 +106,34 @@ int TodoMarkMonth(TodoTable& handle, int32_t owner, int32_t anyDay, std::vector<
   const int32_t today = Today();
   TodoRecord probe;
   probe.SetOwner(owner);
-  probe.SetDate(first);
   TodoKey key;
   int32_t number = -1;
-  ClearAppError();
   bool failed = false;
-  bool more = TodoFindKey(handle, TodoKeyOf(probe, 0), &number, &key) != 0;
-  if (!more) {
-    if (AppErrorCode() != kAppEndOfFile) return 0;
+  // Positions at the owner's first key on or after the date.
+  auto seek = [&](int32_t date) {
+    probe.SetDate(date);
     ClearAppError();
-  }
+    if (TodoFindKey(handle, TodoKeyOf(probe, 0), &number, &key)) return true;
+    if (AppErrorCode() == kAppEndOfFile) {
+      ClearAppError();
+    } else {
+      failed = true;
+    }
+    return false;
+  };
+  bool more = seek(first);
+  // A busy day (up to 256 items) is marked by its first item that shows;
+  // the walk then goes on from the next day instead of through the rest.
+  int32_t markedDate = INT32_MIN;
   while (more && key.Owner() == owner && key.Date() < next) {
-    if (TodoMarksItsDay(key.Date(), key.Done(), today))
+    if (key.Date() == markedDate) {
+      more = seek(AddDays(key.Date(), 1));
+      continue;
+    }
+    if (TodoMarksItsDay(key.Date(), key.Done(), today)) {
       (*marked)[size_t(ToLocal(key.Date()).day)] = true;
+      markedDate = key.Date();
+    }
     more = Advance(handle, &key, &failed);
   }
   return failed ? 0 : 1;

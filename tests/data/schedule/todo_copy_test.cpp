@@ -75,12 +75,23 @@ TEST_F(TodoCopyTest, OnlyDaysThatShowAnItemAreMarked) {
   Item(alice, At(2027, 3, 11), "Done", true);
   Item(alice, At(2027, 3, 20), "Coming");
   Item(bob, At(2027, 3, 12), "Bob's", true);
+  // Busy days: the walk leaves a marked day for the next one, and stops at
+  // the month's end.
+  for (int i = 0; i < 5; ++i) {
+    Item(alice, At(2027, 3, 22), "Busy " + std::to_string(i));
+    Item(alice, At(2027, 3, 31), "Last " + std::to_string(i));
+  }
+  Item(alice, At(2027, 3, 23), "After the busy day");
+  Item(alice, At(2027, 4, 1), "April");
   std::vector<bool> marked;
   ASSERT_EQ(TodoMarkMonth(todo, alice, At(2027, 3, 1), &marked), 1);
   std::vector<int> days;
   for (int d = 1; d <= 31; ++d)
     if (marked[size_t(d)]) days.push_back(d);
-  EXPECT_EQ(days, (std::vector<int>{11, 20}));
+  EXPECT_EQ(days, (std::vector<int>{11, 20, 22, 23, 31}));
+  ASSERT_EQ(TodoMarkMonth(todo, alice, At(2027, 4, 1), &marked), 1);
+  EXPECT_TRUE(marked[1]);
+  EXPECT_FALSE(marked[31]);
 }
 
 TEST_F(TodoCopyTest, SearchIgnoresCaseAndShowsACarriedItemOnToday) {
