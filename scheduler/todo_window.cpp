@@ -1,6 +1,7 @@
 #include "scheduler/todo_window.h"
 
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -36,6 +37,21 @@
 #include "toolkit/record_text.h"
 
 namespace {
+
+// The check mark of a done item. The style looks it up in the icon theme,
+// files on disk, so it is made once, and let go as the application ends.
+QIcon* g_doneMark = nullptr;
+
+const QIcon& DoneMark(const QStyle& style) {
+  if (!g_doneMark) {
+    g_doneMark = new QIcon(style.standardIcon(QStyle::SP_DialogApplyButton));
+    qAddPostRoutine([] {
+      delete g_doneMark;
+      g_doneMark = nullptr;
+    });
+  }
+  return *g_doneMark;
+}
 
 struct CommandButton {
   int id;
@@ -377,7 +393,7 @@ bool TodoWindow::LoadDay() {
     if (cell >= 0 && marked[size_t(d)] && calendar.cells[size_t(cell)].mark != kMarkToday)
       calendar.cells[size_t(cell)].mark = kMarkEntries;
   }
-  const QIcon done = style()->standardIcon(QStyle::SP_DialogApplyButton);
+  const QIcon& done = DoneMark(*style());
   QPixmap empty(16, 16);
   empty.fill(Qt::transparent);
   const QIcon blank(empty);
@@ -426,7 +442,7 @@ bool TodoWindow::LoadWeek() {
   days_ = std::move(days);
   size_t rows = 0;
   for (const auto& c : items_) rows = std::max(rows, c.size());
-  const QIcon done = style()->standardIcon(QStyle::SP_DialogApplyButton);
+  const QIcon& done = DoneMark(*style());
   filling_ = true;
   grid_->clearContents();
   grid_->setRowCount(int(rows));
