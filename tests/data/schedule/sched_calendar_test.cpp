@@ -59,6 +59,8 @@ TEST_F(CalendarTest, WeekRowsOfTheExample) {
   EXPECT_EQ(WeekHeading(week, 0), "Sun 21");
   EXPECT_EQ(WeekHeading(week, 6), "Sat 27");
   EXPECT_EQ(WeekRowTime(week, 2, 5), At(2027, 3, 26, 9, 0));
+  EXPECT_EQ(WeekRowTime(week, 2, 0), At(2027, 3, 21, 9, 0));  // Sunday
+  EXPECT_EQ(WeekRowTime(week, 2, 6), At(2027, 3, 27, 9, 0));  // Saturday
 }
 
 TEST_F(CalendarTest, WeekCellsCarryABracketDownThroughEmptyRows) {
@@ -128,7 +130,14 @@ TEST_F(CalendarTest, AMonthDayKeepsItsFirstFiveEntries) {
   EXPECT_EQ(c.cells[c.CellOf(1)].mark, kMarkEntries);
   EXPECT_EQ(c.cells[c.CellOf(16)].mark, kMarkNone);
   EXPECT_EQ(c.DayOfCell(c.CellOf(15)), At(2027, 3, 15));
+  EXPECT_EQ(c.DayOfCell(0), 0);  // a blank cell is no day
   EXPECT_EQ(MonthTitle(At(2027, 3, 20)), "March, 2027");
+
+  // 1 August 2027 is a Sunday: its entry marks the first cell.
+  Add(Entry(kAnne, 2027, 8, 1, 9, 0, "Sunday the first"));
+  ASSERT_EQ(SchedLoadMonth(sched, At(2027, 8, 5), kAnne, &month), 1);
+  EXPECT_EQ(month.calendar.cells[0].day, 1);
+  EXPECT_EQ(month.calendar.cells[0].mark, kMarkEntries);
 }
 
 TEST_F(CalendarTest, MiniCalendarMarksDaysWithEntriesButTodayStaysToday) {
