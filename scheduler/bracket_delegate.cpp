@@ -3,22 +3,13 @@
 #include <QPainter>
 
 #include "data/schedule/sched_daylines.h"
+#include "scheduler/cell_ground.h"
 
 void BracketDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const {
-  const bool selected = option.state & QStyle::State_Selected;
   const QRect r = option.rect;
   painter->save();
-  if (selected) {
-    painter->fillRect(r, option.palette.highlight());
-  } else if (index.data(Qt::BackgroundRole).canConvert<QBrush>()) {
-    painter->fillRect(r, index.data(Qt::BackgroundRole).value<QBrush>());
-  }
-  QColor ink = option.palette.text().color();
-  if (index.data(Qt::ForegroundRole).canConvert<QBrush>())
-    ink = index.data(Qt::ForegroundRole).value<QBrush>().color();
-  if (selected) ink = option.palette.highlightedText().color();
-  painter->setPen(ink);
+  PaintCellGround(painter, option, index);
   const int bracket = index.data(kBracketRole).toInt();
   const int x = r.left() + 5;
   const int mid = r.center().y();

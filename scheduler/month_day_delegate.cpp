@@ -2,21 +2,13 @@
 
 #include <QPainter>
 
+#include "scheduler/cell_ground.h"
+
 void MonthDayDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
-  const bool selected = option.state & QStyle::State_Selected;
   const QRect r = option.rect;
   painter->save();
-  if (selected) {
-    painter->fillRect(r, option.palette.highlight());
-  } else if (index.data(Qt::BackgroundRole).canConvert<QBrush>()) {
-    painter->fillRect(r, index.data(Qt::BackgroundRole).value<QBrush>());
-  }
-  QColor ink = option.palette.text().color();
-  if (index.data(Qt::ForegroundRole).canConvert<QBrush>())
-    ink = index.data(Qt::ForegroundRole).value<QBrush>().color();
-  if (selected) ink = option.palette.highlightedText().color();
-  painter->setPen(ink);
+  PaintCellGround(painter, option, index);
   painter->setFont(option.font);
   painter->setClipRect(r);
   const QString text = index.data(Qt::DisplayRole).toString();
