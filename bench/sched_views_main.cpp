@@ -13,11 +13,17 @@
 // Each case runs the bare work and the window in turn, 15 times, and
 // reports the medians side by side: a slow moment of the machine then
 // weighs on both alike.
+//
+//   sched_views [--only month|week|todo] [--rounds N]
+// runs one case, or more times, as a profiler wants it.
 #include <QApplication>
 #include <QPixmap>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "bench/median.h"
@@ -65,6 +71,21 @@ double Painted(QWidget* window) {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  std::string only;
+  int rounds = 15;
+  for (int i = 1; i < argc; i += 2) {
+    const std::string option = argv[i];
+    const bool valued = i + 1 < argc;
+    if (valued && option == "--only") {
+      only = argv[i + 1];
+    } else if (valued && option == "--rounds") {
+      rounds = std::max(1, std::atoi(argv[i + 1]));
+    } else {
+      std::fprintf(stderr, "usage: sched_views [--only month|week|todo] [--rounds N]\n");
+      return 2;
+    }
+  }
+  const auto wanted = [&only](const char* what) { return only.empty() || only == what; };
   QTemporaryDir dir;
   const std::string path = dir.path().toStdString() + "/";
   CreateEmptyOffice(path);
@@ -104,11 +125,10 @@ int main(int argc, char** argv) {
   // The workstation's settings, as a person's scheduler has them: closing
   // a view writes a setting only when it changed.
   const std::string ini = path + "DPDESK.INI";
-  const int rounds = 15;
   NoPasswords passwords;
   std::vector<double> bare, window, painting;
   // ---- month ----
-  for (int n = 0; n < rounds; ++n) {
+  for (int n = 0; wanted("month") && n < rounds; ++n) {
     auto t0 = Clock::now();
     MonthView month;
     SchedLoadMonth(sched, now, owner, &month);
@@ -127,13 +147,13 @@ int main(int argc, char** argv) {
     window.push_back(Ms(t0));
     scheduler.Close();
   }
-  Report("month view, 5000 entries a year", window, painting, bare);
+  if (wanted("month")) Report("month view, 5000 entries a year", window, painting, bare);
 
   // ---- week ----
   bare.clear();
   window.clear();
   painting.clear();
-  for (int n = 0; n < rounds; ++n) {
+  for (int n = 0; wanted("week") && n < rounds; ++n) {
     auto t0 = Clock::now();
     for (int w = 0; w < 20; ++w) {
       WeekView week;
@@ -156,13 +176,13 @@ int main(int argc, char** argv) {
     painting.push_back(painted);
     scheduler.Close();
   }
-  Report("week view, twenty weeks forward", window, painting, bare);
+  if (wanted("week")) Report("week view, twenty weeks forward", window, painting, bare);
 
   // ---- to-do ----
   bare.clear();
   window.clear();
   painting.clear();
-  for (int n = 0; n < rounds; ++n) {
+  for (int n = 0; wanted("todo") && n < rounds; ++n) {
     auto t0 = Clock::now();
     std::vector<TodoListEntry> items;
     TodoCollect(todo, now, owner, true, kMaxTodoItems, &items);
@@ -176,7 +196,7 @@ int main(int argc, char** argv) {
     window.push_back(Ms(t0));
     list.Close();
   }
-  Report("to-do day, 256 items", window, painting, bare);
+  if (wanted("todo")) Report("to-do day, 256 items", window, painting, bare);
   SchedClose(sched);
   TodoClose(todo);
   SetClock(nullptr);
