@@ -61,7 +61,6 @@ MonthSchedView::MonthSchedView(Scheduler& scheduler) : SchedView(scheduler, "MON
   // The days share a wider window's width; the minimum size keeps kDayWidth.
   grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   grid_->verticalHeader()->setDefaultSectionSize(kWeekHeight);
-  grid_->setWordWrap(false);
   grid_->setItemDelegate(new MonthDayDelegate(grid_));
   QFont small = grid_->font();
   small.setPointSize(7);

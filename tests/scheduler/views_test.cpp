@@ -168,8 +168,28 @@ class ViewsTest : public QObject {
     QCOMPARE(month->Grid()->item(0, 0)->background().color(), QColor(224, 224, 224));
     QCOMPARE(month->Grid()->item(2, 1)->foreground().color(), QColor(255, 0, 0));
     QVERIFY(!month->Button(SchedView::kIdCopy)->isVisible());
-    QTest::mouseClick(FindControlAs<QPushButton>(month, SchedView::kIdBack), Qt::LeftButton);
+    // A screen reader hears a cell as its date and its entries.
+    QTableWidget* grid = FindControlAs<QTableWidget>(month, MonthSchedView::kIdGrid);
+    QCOMPARE(grid, month->Grid());
+    QCOMPARE(grid->accessibleName(), QString("Month"));
+    QCOMPARE(grid->item(2, 5)->data(Qt::AccessibleTextRole).toString(),
+             QString("Friday, March 19, 2027; Holiday"));
+    QCOMPARE(grid->item(2, 1)->data(Qt::AccessibleTextRole).toString(),
+             QString("Monday, March 15, 2027, today"));
+    // Choosing a cell makes its day current; a blank cell leaves it.
+    grid->setCurrentCell(3, 2);
+    QCOMPARE(scheduler->CurrentDay(), At(3, 23));
+    grid->setCurrentCell(0, 0);
+    QCOMPARE(scheduler->CurrentDay(), At(3, 23));
+    auto* back = FindControlAs<QPushButton>(month, SchedView::kIdBack);
+    auto* forward = FindControlAs<QPushButton>(month, SchedView::kIdForward);
+    QCOMPARE(back->accessibleName(), QString("Previous month"));
+    QCOMPARE(forward->accessibleName(), QString("Next month"));
+    QTest::mouseClick(back, Qt::LeftButton);
     QCOMPARE(Title(month), QString("February, 2027"));
+    QTest::mouseClick(forward, Qt::LeftButton);
+    QTest::mouseClick(forward, Qt::LeftButton);
+    QCOMPARE(Title(month), QString("April, 2027"));
   }
 
   // Widened, each grid's columns fill it to the right edge; the week's
