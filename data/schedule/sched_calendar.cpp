@@ -32,13 +32,17 @@ int32_t FirstOfMonth(int32_t day) {
 }
 
 // The (time of day, occurrence) of every line of a day, in line order.
+// A time's occurrence counts every earlier line at that wall-clock time,
+// not only the line before: on the night the clocks go back, 1:30 daylight
+// time, 1:15 and 1:30 standard time stand in that order, and the second
+// 1:30 must not take the first one's row.
 std::vector<WeekSlot> Slots(const std::vector<DayLine>& lines) {
   std::vector<WeekSlot> out;
   for (size_t i = 0; i < lines.size(); ++i) {
-    int32_t tod = TimeOfDay(lines[i].time);
-    int occurrence = 0;
-    if (!out.empty() && out.back().first == tod) occurrence = out.back().second + 1;
-    out.emplace_back(tod, occurrence);
+    const int32_t tod = TimeOfDay(lines[i].time);
+    const auto occurrence = std::count_if(out.begin(), out.end(),
+                                          [tod](const WeekSlot& s) { return s.first == tod; });
+    out.emplace_back(tod, int(occurrence));
   }
   return out;
 }

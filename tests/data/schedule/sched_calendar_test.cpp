@@ -79,6 +79,28 @@ TEST_F(CalendarTest, WeekCellsCarryABracketDownThroughEmptyRows) {
   EXPECT_FALSE(WeekCellAt(week, 3, 2).bar);
 }
 
+TEST_F(CalendarTest, OnTheNightTheClocksGoBackEveryEntryOfTheRepeatedHourHasItsCell) {
+  // 7 November 2027: 1:00 to 2:00 comes twice, first daylight time, then
+  // standard time. In time order: 1:30 EDT, 1:15 EST, 1:30 EST.
+  const int32_t midnight = At(2027, 11, 7);
+  const std::pair<int32_t, const char*> entries[] = {
+      {midnight + 5400, "Half past, summer"},
+      {midnight + 8100, "Quarter past, winter"},
+      {midnight + 9000, "Half past, winter"}};
+  for (const auto& [start, text] : entries) {
+    SchedRecord r = Entry(kAnne, 2027, 11, 7, 0, 0, text);
+    r.SetStart(start);
+    Add(r);
+  }
+  WeekView week;
+  ASSERT_EQ(SchedLoadWeek(sched, midnight, kAnne, PresetHours{8, 9}, &week), 1);
+  std::vector<std::string> shown;
+  for (size_t row = 0; row < week.rows.size(); ++row)
+    if (const DayLine* line = WeekCellAt(week, row, 0).line) shown.push_back(line->description);
+  EXPECT_EQ(shown, (std::vector<std::string>{"Quarter past, winter", "Half past, summer",
+                                             "Half past, winter"}));
+}
+
 TEST_F(CalendarTest, UntimedEntriesMakeTheFirstRowWithoutATimeAndWeeksStayInTheYears) {
   Add(Entry(kAnne, 2027, 3, 22, -1, 0, "Holiday"));
   WeekView week;
