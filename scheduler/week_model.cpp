@@ -62,8 +62,7 @@ QVariant WeekModel::data(const QModelIndex& index, int role) const {
   if (column == 0) {
     if (role == Qt::DisplayRole)
       return QString::fromStdString(WeekRowTimeText(week_, size_t(row))).trimmed();
-    if (role == Qt::ForegroundRole && week_.rows[size_t(row)].preset)
-      return QBrush(presetInk_);
+    if (role == Qt::ForegroundRole && week_.rows[size_t(row)].preset) return QBrush(presetInk_);
     return {};
   }
   switch (role) {

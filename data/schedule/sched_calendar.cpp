@@ -40,8 +40,8 @@ std::vector<WeekSlot> Slots(const std::vector<DayLine>& lines) {
   std::vector<WeekSlot> out;
   for (size_t i = 0; i < lines.size(); ++i) {
     const int32_t tod = TimeOfDay(lines[i].time);
-    const auto occurrence = std::count_if(out.begin(), out.end(),
-                                          [tod](const WeekSlot& s) { return s.first == tod; });
+    const auto occurrence =
+        std::count_if(out.begin(), out.end(), [tod](const WeekSlot& s) { return s.first == tod; });
     out.emplace_back(tod, int(occurrence));
   }
   return out;

@@ -14,17 +14,12 @@
 
 using E = EditSchedDialog;
 
-class AlarmClockTest : public QObject {
+class AlarmClockTest : public QObject, SchedWindowSet<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<SchedOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  std::unique_ptr<DialogSteps> dialogs;
-  std::unique_ptr<ScriptedPasswordAnswers> passwords;
   std::unique_ptr<Scheduler> scheduler;
 
-  int32_t Anne() { return office->numbers["ANNE"]; }
   DaySchedView* Open() {
     scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
     if (!scheduler->Open()) return nullptr;
@@ -32,19 +27,10 @@ class AlarmClockTest : public QObject {
   }
 
  private slots:
-  void init() {
-    office = std::make_unique<SchedOffice>();
-    QVERIFY(office->ok);
-    prompts = std::make_unique<ScriptedPrompts>();
-    dialogs = std::make_unique<DialogSteps>();
-    passwords = std::make_unique<ScriptedPasswordAnswers>();
-  }
+  void init() { QVERIFY(MakeSet()); }
   void cleanup() {
     scheduler.reset();
-    dialogs.reset();
-    passwords.reset();
-    prompts.reset();
-    office.reset();
+    DropSet();
   }
 
   void anAlarmEditedToAnEarlierTimeRingsThen() {

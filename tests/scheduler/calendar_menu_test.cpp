@@ -31,14 +31,10 @@ constexpr char kTwoEvents[] =
 
 }  // namespace
 
-class CalendarMenuTest : public QObject {
+class CalendarMenuTest : public QObject, SchedWindowSet<> {
   Q_OBJECT
 
-  std::unique_ptr<SchedOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
   std::unique_ptr<ScriptedDesktop> desktop;
-  std::unique_ptr<DialogSteps> dialogs;
-  std::unique_ptr<ScriptedPasswordAnswers> passwords;
   std::unique_ptr<Scheduler> scheduler;
 
   SchedView* Open(const ScheduleOwner& owner) {
@@ -72,20 +68,13 @@ class CalendarMenuTest : public QObject {
 
  private slots:
   void init() {
-    office = std::make_unique<SchedOffice>();
-    QVERIFY(office->ok);
-    prompts = std::make_unique<ScriptedPrompts>();
+    QVERIFY(MakeSet());
     desktop = std::make_unique<ScriptedDesktop>();
-    dialogs = std::make_unique<DialogSteps>();
-    passwords = std::make_unique<ScriptedPasswordAnswers>();
   }
   void cleanup() {
     scheduler.reset();
-    dialogs.reset();
-    passwords.reset();
     desktop.reset();
-    prompts.reset();
-    office.reset();
+    DropSet();
   }
 
   void exportWritesTheScheduleShown_data() {

@@ -25,18 +25,11 @@
 using E = EditSchedDialog;
 using O = SchedOffice;
 
-class DayViewTest : public QObject {
+class DayViewTest : public QObject, SchedWindowSet<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<SchedOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  std::unique_ptr<DialogSteps> dialogs;
-  std::unique_ptr<ScriptedPasswordAnswers> passwords;
   std::unique_ptr<Scheduler> scheduler;
-
-  int32_t Anne() { return office->numbers["ANNE"]; }
-  int32_t Bob() { return office->numbers["BOB"]; }
 
   DaySchedView* Open() {
     scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
@@ -69,19 +62,12 @@ class DayViewTest : public QObject {
 
  private slots:
   void init() {
-    office = std::make_unique<SchedOffice>();
-    QVERIFY(office->ok);
-    prompts = std::make_unique<ScriptedPrompts>();
-    dialogs = std::make_unique<DialogSteps>();
-    passwords = std::make_unique<ScriptedPasswordAnswers>();
+    QVERIFY(MakeSet());
     ForgetPasswordCache();
   }
   void cleanup() {
     scheduler.reset();
-    dialogs.reset();
-    passwords.reset();
-    prompts.reset();
-    office.reset();
+    DropSet();
   }
 
   void theDayShowsPresetHoursAndBracketsOverlappingEntries() {

@@ -35,18 +35,12 @@ void Tick(QWidget& d, int id, bool on) {
 
 }  // namespace
 
-class RepeatDialogsTest : public QObject {
+class RepeatDialogsTest : public QObject, SchedWindowSet<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<SchedOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  std::unique_ptr<DialogSteps> dialogs;
-  std::unique_ptr<ScriptedPasswordAnswers> passwords;
   std::unique_ptr<Scheduler> scheduler;
   DaySchedView* view = nullptr;
-
-  int32_t Anne() { return office->numbers["ANNE"]; }
 
   // Every date of ANNE's entries with the description, in key order.
   QStringList Dates(const std::string& text = "") {
@@ -85,11 +79,7 @@ class RepeatDialogsTest : public QObject {
 
  private slots:
   void init() {
-    office = std::make_unique<SchedOffice>();
-    QVERIFY(office->ok);
-    prompts = std::make_unique<ScriptedPrompts>();
-    dialogs = std::make_unique<DialogSteps>();
-    passwords = std::make_unique<ScriptedPasswordAnswers>();
+    QVERIFY(MakeSet());
     CurrentRepeatRules() = RepeatRules();
     scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
     QVERIFY(scheduler->Open());
@@ -98,10 +88,7 @@ class RepeatDialogsTest : public QObject {
   }
   void cleanup() {
     scheduler.reset();
-    dialogs.reset();
-    passwords.reset();
-    prompts.reset();
-    office.reset();
+    DropSet();
   }
 
   void eachKindsDialogSetsItsRuleAndTheEntriesFollow_data() {

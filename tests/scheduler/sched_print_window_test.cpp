@@ -40,18 +40,13 @@ int PageOf(int view) {
 
 }  // namespace
 
-class SchedPrintWindowTest : public QObject {
+class SchedPrintWindowTest : public QObject, SchedWindowSet<PrintPrompts> {
   Q_OBJECT
 
-  std::unique_ptr<SchedOffice> office;
-  std::unique_ptr<PrintPrompts> prompts;
-  std::unique_ptr<DialogSteps> dialogs;
-  std::unique_ptr<ScriptedPasswordAnswers> passwords;
   std::unique_ptr<ScriptedPrintDialogs> printDialogs;
   std::unique_ptr<Scheduler> scheduler;
   std::string pdf;
 
-  int32_t Anne() { return office->numbers["ANNE"]; }
   static int32_t At(int d, int h = 0, int m = 0) { return SchedOffice::At(2027, 3, d, h, m); }
 
   SchedView* Open(int kind) {
@@ -73,15 +68,11 @@ class SchedPrintWindowTest : public QObject {
 
  private slots:
   void init() {
-    office = std::make_unique<SchedOffice>();
-    QVERIFY(office->ok);
+    QVERIFY(MakeSet());
     // The workstation's working day, which the printed day shows.
     office->WriteIni("PresetStart=7\nPresetEnd=9\n");
     for (const char* name : {"daily.wmf", "daily2.wmf", "weekly.wmf", "monthly.wmf"})
       std::filesystem::copy_file(std::string(TEMPLATE_DIR) + name, office->dir.File(name));
-    prompts = std::make_unique<PrintPrompts>();
-    dialogs = std::make_unique<DialogSteps>();
-    passwords = std::make_unique<ScriptedPasswordAnswers>();
     // Printer setup chose a PDF file: every print of the run goes there.
     printDialogs = std::make_unique<ScriptedPrintDialogs>();
     pdf = office->config.File("print.pdf");
@@ -102,10 +93,7 @@ class SchedPrintWindowTest : public QObject {
     scheduler.reset();
     FreePrinterSettings();
     printDialogs.reset();
-    dialogs.reset();
-    passwords.reset();
-    prompts.reset();
-    office.reset();
+    DropSet();
   }
 
   void printsThePageChosenWithTheLayoutShownOfferedFirst_data() {

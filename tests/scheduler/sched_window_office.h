@@ -5,6 +5,7 @@
 // open (the scheduler's own and the name picker) answered from DialogSteps.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "scheduler/sched_dialogs.h"
 #include "tests/support/window_office.h"
 #include "toolkit/names/name_dialog_runner.h"
+#include "toolkit/scripted_prompts.h"
 
 class SchedOffice : public WindowOffice {
  public:
@@ -101,3 +103,34 @@ class DialogSteps : public DialogQueue {
 };
 
 using ScriptedPasswordAnswers = ScriptedPasswords;
+
+// What every scheduler window test keeps: the office, the scripted prompts,
+// the dialogs' steps and the password answers, made afresh for each test
+// function and let go in the reverse order. A test class takes it as a
+// second base beside QObject.
+template <class Prompts = ScriptedPrompts>
+class SchedWindowSet {
+ protected:
+  // False when the office could not be made.
+  bool MakeSet() {
+    office = std::make_unique<SchedOffice>();
+    if (!office->ok) return false;
+    prompts = std::make_unique<Prompts>();
+    dialogs = std::make_unique<DialogSteps>();
+    passwords = std::make_unique<ScriptedPasswordAnswers>();
+    return true;
+  }
+  void DropSet() {
+    dialogs.reset();
+    passwords.reset();
+    prompts.reset();
+    office.reset();
+  }
+  int32_t Anne() { return office->numbers["ANNE"]; }
+  int32_t Bob() { return office->numbers["BOB"]; }
+
+  std::unique_ptr<SchedOffice> office;
+  std::unique_ptr<Prompts> prompts;
+  std::unique_ptr<DialogSteps> dialogs;
+  std::unique_ptr<ScriptedPasswordAnswers> passwords;
+};

@@ -160,8 +160,7 @@ class SchedulerRoadTest : public QObject {
     for (int w = 0; w < 5; ++w) {
       QString found;
       for (int r = 0; r < week->Grid()->model()->rowCount(); ++r)
-        if (GridCell(week->Grid(), r, 3) == "Team meeting")
-          found = GridHeading(week->Grid(), 3);
+        if (GridCell(week->Grid(), r, 3) == "Team meeting") found = GridHeading(week->Grid(), 3);
       tuesdays << found;
       week->MoveTo(AddDays(scheduler.CurrentDay(), 7));
     }

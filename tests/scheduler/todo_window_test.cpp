@@ -23,18 +23,12 @@
 
 using T = TodoWindow;
 
-class TodoWindowTest : public QObject {
+class TodoWindowTest : public QObject, SchedWindowSet<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<SchedOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  std::unique_ptr<DialogSteps> dialogs;
-  std::unique_ptr<ScriptedPasswordAnswers> passwords;
   std::unique_ptr<TodoList> todo;
 
-  int32_t Anne() { return office->numbers["ANNE"]; }
-  int32_t Bob() { return office->numbers["BOB"]; }
   static int32_t Day(int d) { return SchedOffice::At(2027, 3, d); }
 
   int32_t AddItem(int32_t owner, int32_t date, const std::string& priority, const std::string& text,
@@ -76,19 +70,12 @@ class TodoWindowTest : public QObject {
 
  private slots:
   void init() {
-    office = std::make_unique<SchedOffice>();
-    QVERIFY(office->ok);
+    QVERIFY(MakeSet());
     office->StandOn(2027, 3, 17, 9, 0);  // a Wednesday
-    prompts = std::make_unique<ScriptedPrompts>();
-    dialogs = std::make_unique<DialogSteps>();
-    passwords = std::make_unique<ScriptedPasswordAnswers>();
   }
   void cleanup() {
     todo.reset();
-    dialogs.reset();
-    passwords.reset();
-    prompts.reset();
-    office.reset();
+    DropSet();
   }
 
   void anOpenItemOfAPastDayIsCarriedToTodayUntilDone() {

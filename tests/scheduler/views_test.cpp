@@ -24,18 +24,12 @@
 
 using O = SchedOffice;
 
-class ViewsTest : public QObject {
+class ViewsTest : public QObject, SchedWindowSet<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<SchedOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  std::unique_ptr<DialogSteps> dialogs;
-  std::unique_ptr<ScriptedPasswordAnswers> passwords;
   std::unique_ptr<Scheduler> scheduler;
 
-  int32_t Anne() { return office->numbers["ANNE"]; }
-  int32_t Bob() { return office->numbers["BOB"]; }
   static int32_t At(int m, int d, int h = 0, int min = 0) { return O::At(2027, m, d, h, min); }
   template <class View>
   View* Open(int kind) {
@@ -54,19 +48,10 @@ class ViewsTest : public QObject {
   }
 
  private slots:
-  void init() {
-    office = std::make_unique<SchedOffice>();
-    QVERIFY(office->ok);
-    prompts = std::make_unique<ScriptedPrompts>();
-    dialogs = std::make_unique<DialogSteps>();
-    passwords = std::make_unique<ScriptedPasswordAnswers>();
-  }
+  void init() { QVERIFY(MakeSet()); }
   void cleanup() {
     scheduler.reset();
-    dialogs.reset();
-    passwords.reset();
-    prompts.reset();
-    office.reset();
+    DropSet();
   }
 
   void theWeekLaysEntriesAtOneTimeSideBySideWithThePresetHours() {
@@ -89,8 +74,7 @@ class ViewsTest : public QObject {
     QCOMPARE(GridCell(grid, 2, 2), QString("Standup"));
     QCOMPARE(GridCell(grid, 1, 3), QString("Dentist"));
     QCOMPARE(GridCell(grid, 2, 3), QString(""));
-    QCOMPARE(GridCell(grid, 1, 3, Qt::AccessibleTextRole),
-             QString("Tue 16, 9:00am, Dentist"));
+    QCOMPARE(GridCell(grid, 1, 3, Qt::AccessibleTextRole), QString("Tue 16, 9:00am, Dentist"));
 
     // An empty cell starts an entry at its row's time on its day.
     week->SelectCell(4, 3);  // Wednesday 10:00

@@ -83,10 +83,9 @@ TEST_F(CalendarTest, OnTheNightTheClocksGoBackEveryEntryOfTheRepeatedHourHasItsC
   // 7 November 2027: 1:00 to 2:00 comes twice, first daylight time, then
   // standard time. In time order: 1:30 EDT, 1:15 EST, 1:30 EST.
   const int32_t midnight = At(2027, 11, 7);
-  const std::pair<int32_t, const char*> entries[] = {
-      {midnight + 5400, "Half past, summer"},
-      {midnight + 8100, "Quarter past, winter"},
-      {midnight + 9000, "Half past, winter"}};
+  const std::pair<int32_t, const char*> entries[] = {{midnight + 5400, "Half past, summer"},
+                                                     {midnight + 8100, "Quarter past, winter"},
+                                                     {midnight + 9000, "Half past, winter"}};
   for (const auto& [start, text] : entries) {
     SchedRecord r = Entry(kAnne, 2027, 11, 7, 0, 0, text);
     r.SetStart(start);
