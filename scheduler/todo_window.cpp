@@ -38,8 +38,9 @@
 
 namespace {
 
-// The check mark of a done item. The style looks it up in the icon theme,
-// files on disk, so it is made once, and let go as the application ends.
+// The check mark of a done item. The style decodes its images afresh each
+// time it is asked, so it is made once, and let go as the application
+// ends.
 QIcon* g_doneMark = nullptr;
 
 const QIcon& DoneMark(const QStyle& style) {

@@ -17,7 +17,6 @@ void WeekModel::SetWeek(WeekView week, QColor presetInk) {
   headings_ = QStringList{"Time"};
   for (int d = 0; d < 7; ++d) headings_ << QString::fromStdString(WeekHeading(week_, d));
   endResetModel();
-  emit headerDataChanged(Qt::Horizontal, 0, 7);
 }
 
 WeekCell WeekModel::CellOf(int row, int column) const {
