@@ -41,11 +41,12 @@ bool Advance(TodoTable& handle, TodoKey* key, bool* failed) {
   return false;
 }
 
-// Positions at the owner's first key; false when there is none.
-bool FirstOf(TodoTable& handle, int32_t owner, TodoKey* key, bool* failed) {
+// Positions at the owner's first key on or after the date; false when
+// there is none.
+bool FirstFrom(TodoTable& handle, int32_t owner, int32_t date, TodoKey* key, bool* failed) {
   TodoRecord probe;
   probe.SetOwner(owner);
-  probe.SetDate(INT32_MIN);
+  probe.SetDate(date);
   int32_t number = -1;
   ClearAppError();
   if (TodoFindKey(handle, TodoKeyOf(probe, 0), &number, key)) return key->Owner() == owner;
@@ -104,30 +105,15 @@ int TodoMarkMonth(TodoTable& handle, int32_t owner, int32_t anyDay, std::vector<
   const int32_t first = FromLocal(t.year, t.month, 1);
   const int32_t next = FromLocal(t.year, t.month + 1, 1);
   const int32_t today = Today();
-  TodoRecord probe;
-  probe.SetOwner(owner);
   TodoKey key;
-  int32_t number = -1;
   bool failed = false;
-  // Positions at the owner's first key on or after the date.
-  auto seek = [&](int32_t date) {
-    probe.SetDate(date);
-    ClearAppError();
-    if (TodoFindKey(handle, TodoKeyOf(probe, 0), &number, &key)) return true;
-    if (AppErrorCode() == kAppEndOfFile) {
-      ClearAppError();
-    } else {
-      failed = true;
-    }
-    return false;
-  };
-  bool more = seek(first);
+  bool more = FirstFrom(handle, owner, first, &key, &failed);
   // A busy day (up to 256 items) is marked by its first item that shows;
   // the walk then goes on from the next day instead of through the rest.
   int32_t markedDate = INT32_MIN;
   while (more && key.Owner() == owner && key.Date() < next) {
     if (key.Date() == markedDate) {
-      more = seek(AddDays(key.Date(), 1));
+      more = FirstFrom(handle, owner, AddDays(key.Date(), 1), &key, &failed);
       continue;
     }
     if (TodoMarksItsDay(key.Date(), key.Done(), today)) {
@@ -147,7 +133,7 @@ int TodoSearch(TodoTable& handle, int32_t owner, const std::string& text,
   const int32_t today = Today();
   TodoKey key;
   bool failed = false;
-  bool more = FirstOf(handle, owner, &key, &failed);
+  bool more = FirstFrom(handle, owner, INT32_MIN, &key, &failed);
   while (more && key.Owner() == owner) {
     if (keepGoing && !keepGoing()) return 1;
     TodoRecord item;

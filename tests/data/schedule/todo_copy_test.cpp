@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -94,10 +95,28 @@ TEST_F(TodoCopyTest, OnlyDaysThatShowAnItemAreMarked) {
   EXPECT_FALSE(marked[31]);
 }
 
+TEST_F(TodoCopyTest, MarkingEndsCleanlyWhereTheTableEnds) {
+  // The owner's items are the table's last keys: going on past a marked
+  // busy day, or looking at a month after them all, meets the table's end,
+  // which is no failure.
+  constexpr int32_t kLast = 999;
+  for (int i = 0; i < 3; ++i) Item(kLast, At(2027, 3, 20), "Busy " + std::to_string(i));
+  std::vector<bool> marked;
+  ASSERT_EQ(TodoMarkMonth(todo, kLast, At(2027, 3, 1), &marked), 1);
+  EXPECT_TRUE(marked[20]);
+  ASSERT_EQ(TodoMarkMonth(todo, kLast, At(2027, 4, 1), &marked), 1);
+  EXPECT_EQ(std::count(marked.begin(), marked.end(), true), 0);
+  // Stepping on from the table's last key, an open item carried to today.
+  Item(kLast + 1, At(2027, 3, 10), "Carried, last of all");
+  ASSERT_EQ(TodoMarkMonth(todo, kLast + 1, At(2027, 3, 1), &marked), 1);
+  EXPECT_EQ(std::count(marked.begin(), marked.end(), true), 0);
+}
+
 TEST_F(TodoCopyTest, SearchIgnoresCaseAndShowsACarriedItemOnToday) {
   Item(alice, At(2027, 3, 10), "Renew the LICENCE\rat the office");
   Item(alice, At(2027, 3, 20), "Licence plates");
   Item(bob, At(2027, 3, 10), "licence of Bob");
+  Item(alice, At(2027, 3, 11), "Water the plants");
   std::vector<TodoMatch> matches;
   ASSERT_EQ(TodoSearch(todo, alice, "licence ", nullptr, &matches), 1);
   ASSERT_EQ(matches.size(), 2u);
