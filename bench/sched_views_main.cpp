@@ -23,6 +23,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,17 @@ void Report(const char* what, const std::vector<double>& window,
   const double w = bench::Median(window), p = bench::Median(painting), b = bench::Median(bare);
   std::printf("%s: window %.2f ms (painting %.2f ms), bare %.2f ms, ratio %.2f (%.2f unpainted)\n",
               what, w, p, b, w / b, bench::Median(unpainted) / b);
+}
+
+// ANNE's scheduler, opened on the day view at the day: where a switch of
+// view starts from.
+std::unique_ptr<Scheduler> OpenedOnTheDay(const std::string& ini, PasswordPrompt& passwords,
+                                          int32_t owner, int32_t day) {
+  auto scheduler = std::make_unique<Scheduler>(ini, passwords);
+  scheduler->SetOwner({owner, "ANNE"});
+  scheduler->SetCurrentDay(day);
+  scheduler->Open();
+  return scheduler;
 }
 
 double Painted(QWidget* window) {
@@ -126,77 +138,73 @@ int main(int argc, char** argv) {
   // a view writes a setting only when it changed.
   const std::string ini = path + "DPDESK.INI";
   NoPasswords passwords;
-  std::vector<double> bare, window, painting;
   // ---- month ----
-  for (int n = 0; wanted("month") && n < rounds; ++n) {
-    auto t0 = Clock::now();
-    MonthView month;
-    SchedLoadMonth(sched, now, owner, &month);
-    for (int d = 1; d <= 31; ++d) {
-      std::vector<DayLine> lines;
-      SchedBuildDayLines(sched, FromLocal(2027, 3, d), owner, nullptr, &lines);
+  {
+    std::vector<double> bare, window, painting;
+    for (int n = 0; wanted("month") && n < rounds; ++n) {
+      auto t0 = Clock::now();
+      MonthView month;
+      SchedLoadMonth(sched, now, owner, &month);
+      for (int d = 1; d <= 31; ++d) {
+        std::vector<DayLine> lines;
+        SchedBuildDayLines(sched, FromLocal(2027, 3, d), owner, nullptr, &lines);
+      }
+      bare.push_back(Ms(t0));
+      auto scheduler = OpenedOnTheDay(ini, passwords, owner, now);  // not timed
+      t0 = Clock::now();
+      scheduler->SwitchView(kViewMonth);
+      painting.push_back(Painted(scheduler->Window()));
+      window.push_back(Ms(t0));
+      scheduler->Close();
     }
-    bare.push_back(Ms(t0));
-    Scheduler scheduler(ini, passwords);
-    scheduler.SetOwner({owner, "ANNE"});
-    scheduler.SetCurrentDay(now);
-    scheduler.Open();  // the day view: opened, not timed
-    t0 = Clock::now();
-    scheduler.SwitchView(kViewMonth);
-    painting.push_back(Painted(scheduler.Window()));
-    window.push_back(Ms(t0));
-    scheduler.Close();
+    if (wanted("month")) Report("month view, 5000 entries a year", window, painting, bare);
   }
-  if (wanted("month")) Report("month view, 5000 entries a year", window, painting, bare);
 
   // ---- week ----
-  bare.clear();
-  window.clear();
-  painting.clear();
-  for (int n = 0; wanted("week") && n < rounds; ++n) {
-    auto t0 = Clock::now();
-    for (int w = 0; w < 20; ++w) {
-      WeekView week;
-      SchedLoadWeek(sched, AddDays(now, 7 * w), owner, PresetHours(), &week);
+  {
+    std::vector<double> bare, window, painting;
+    for (int n = 0; wanted("week") && n < rounds; ++n) {
+      auto t0 = Clock::now();
+      for (int w = 0; w < 20; ++w) {
+        WeekView week;
+        SchedLoadWeek(sched, AddDays(now, 7 * w), owner, PresetHours(), &week);
+      }
+      bare.push_back(Ms(t0));
+      auto scheduler = OpenedOnTheDay(ini, passwords, owner, now);
+      scheduler->SwitchView(kViewWeek);
+      auto* view = static_cast<WeekSchedView*>(scheduler->Window());
+      t0 = Clock::now();
+      double painted = 0;
+      for (int w = 0; w < 20; ++w) {
+        view->MoveTo(AddDays(scheduler->CurrentDay(), 7));
+        painted += Painted(view);
+      }
+      window.push_back(Ms(t0));
+      painting.push_back(painted);
+      scheduler->Close();
     }
-    bare.push_back(Ms(t0));
-    Scheduler scheduler(ini, passwords);
-    scheduler.SetOwner({owner, "ANNE"});
-    scheduler.SetCurrentDay(now);
-    scheduler.Open();
-    scheduler.SwitchView(kViewWeek);
-    auto* view = static_cast<WeekSchedView*>(scheduler.Window());
-    t0 = Clock::now();
-    double painted = 0;
-    for (int w = 0; w < 20; ++w) {
-      view->MoveTo(AddDays(scheduler.CurrentDay(), 7));
-      painted += Painted(view);
-    }
-    window.push_back(Ms(t0));
-    painting.push_back(painted);
-    scheduler.Close();
+    if (wanted("week")) Report("week view, twenty weeks forward", window, painting, bare);
   }
-  if (wanted("week")) Report("week view, twenty weeks forward", window, painting, bare);
 
   // ---- to-do ----
-  bare.clear();
-  window.clear();
-  painting.clear();
-  for (int n = 0; wanted("todo") && n < rounds; ++n) {
-    auto t0 = Clock::now();
-    std::vector<TodoListEntry> items;
-    TodoCollect(todo, now, owner, true, kMaxTodoItems, &items);
-    bare.push_back(Ms(t0));
-    TodoList list(ini, passwords);
-    list.SetOwner({owner, "ANNE"});
-    list.SetCurrentDay(DayOf(now));
-    t0 = Clock::now();
-    list.Open();
-    painting.push_back(Painted(list.Window()));
-    window.push_back(Ms(t0));
-    list.Close();
+  {
+    std::vector<double> bare, window, painting;
+    for (int n = 0; wanted("todo") && n < rounds; ++n) {
+      auto t0 = Clock::now();
+      std::vector<TodoListEntry> items;
+      TodoCollect(todo, now, owner, true, kMaxTodoItems, &items);
+      bare.push_back(Ms(t0));
+      TodoList list(ini, passwords);
+      list.SetOwner({owner, "ANNE"});
+      list.SetCurrentDay(DayOf(now));
+      t0 = Clock::now();
+      list.Open();
+      painting.push_back(Painted(list.Window()));
+      window.push_back(Ms(t0));
+      list.Close();
+    }
+    if (wanted("todo")) Report("to-do day, 256 items", window, painting, bare);
   }
-  if (wanted("todo")) Report("to-do day, 256 items", window, painting, bare);
   SchedClose(sched);
   TodoClose(todo);
   SetClock(nullptr);
