@@ -138,6 +138,9 @@ int LoadGatewayConfig(const std::string& path, GatewayConfig* config, std::strin
   std::string retry = take("retry_seconds");
   if (!retry.empty() && !ParseNumber(retry, 0, 86400, &c.retrySeconds))
     return bad("retry_seconds is a number from 0 to 86400");
+  std::string giveUp = take("give_up_hours");
+  if (!giveUp.empty() && !ParseNumber(giveUp, 1, 8760, &c.giveUpHours))
+    return bad("give_up_hours is a number from 1 to 8760");
   c.postmaster = take("postmaster");
   if (c.postmaster.empty())
     return bad("postmaster is missing (the person who gets mail for nobody)");

@@ -42,6 +42,9 @@ struct GatewayConfig {
   // The first wait after a temporary refusal; it doubles with every
   // further attempt, up to six hours.
   int retrySeconds = 60;
+  // How long a message may be put off before the gateway gives up on it
+  // and tells its sender, as a mail server gives up on a queued message.
+  int giveUpHours = 120;
 };
 
 // Reads the configuration and its password file. 0 with *error saying what

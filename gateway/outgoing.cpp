@@ -33,16 +33,24 @@ constexpr int kMaxRetryWait = 6 * 3600;
 struct Retry {
   int attempts = 0;
   int64_t next = 0;
+  int64_t first = 0;  // when the server first put it off
   bool operator==(const Retry&) const = default;
 };
 
-// "number attempts next" lines.
+// "number attempts next first" lines. A line of an older gateway has no
+// first: its message counts as put off from now, never given up at once.
 std::map<int32_t, Retry> ReadRetries(const std::string& path) {
   std::map<int32_t, Retry> retries;
   std::istringstream in(ReadStateFile(path));
-  long number = 0, attempts = 0;
-  long long next = 0;
-  while (in >> number >> attempts >> next) retries[int32_t(number)] = {int(attempts), next};
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    long number = 0, attempts = 0;
+    long long next = 0, first = 0;
+    if (!(fields >> number >> attempts >> next)) continue;
+    if (!(fields >> first)) first = ClockNow();
+    retries[int32_t(number)] = {int(attempts), next, first};
+  }
   return retries;
 }
 
@@ -50,8 +58,15 @@ int WriteRetries(const std::string& path, const std::map<int32_t, Retry>& retrie
   std::string text;
   for (const auto& [number, r] : retries)
     text += std::to_string(number) + " " + std::to_string(r.attempts) + " " +
-            std::to_string(r.next) + "\n";
+            std::to_string(r.next) + " " + std::to_string(r.first) + "\n";
   return WriteStateFile(path, text);
+}
+
+// "5 days", "1 hour", "30 hours": how long a message was put off.
+std::string HoursText(int hours) {
+  const bool days = hours % 24 == 0;
+  const int n = days ? hours / 24 : hours;
+  return std::to_string(n) + (days ? " day" : " hour") + (n == 1 ? "" : "s");
 }
 
 std::string ReadFileBytes(const std::string& path, bool* ok) {
@@ -128,6 +143,7 @@ class MailboxPass {
     int ok = MailboxEntries(table_, &entries);
     if (!ok) log_("cannot read the mailbox: " + FormatAppError());
     retries_ = ReadRetries(retriesPath_);
+    const std::map<int32_t, Retry> read = retries_;
     FinishFromJournal(entries);
     domain_ = ReadOfficeConfig(config_.dataDirectory).domain;
     for (const MessageEntry& entry : entries) {
@@ -135,11 +151,12 @@ class MailboxPass {
       if (entry.Number() == finishedNumber_) continue;
       One(entry);
     }
-    // Waits of messages no longer in the mailbox are forgotten.
+    // Waits of messages sent, refused or no longer in the mailbox are
+    // forgotten.
     std::map<int32_t, Retry> kept;
     for (const MessageEntry& entry : entries)
       if (retries_.count(entry.Number())) kept[entry.Number()] = retries_[entry.Number()];
-    if (kept != retries_) WriteRetries(retriesPath_, kept);
+    if (kept != read) WriteRetries(retriesPath_, kept);
     MsgClose(table_);
     return ok;
   }
@@ -187,9 +204,21 @@ class MailboxPass {
     ++report_->refused;
   }
 
-  void Deferred(int32_t number, const std::string& why) {
+  // Put off by the server: tried again later, until the message has waited
+  // longer than the office allows; then its sender learns it did not go.
+  void Deferred(const MessageEntry& entry, const MessageRecord& record, const std::string& why) {
+    const int32_t number = entry.Number();
     Retry& r = retries_[number];
+    if (r.attempts == 0) r.first = ClockNow();
     ++r.attempts;
+    if (ClockNow() - r.first >= int64_t(config_.giveUpHours) * 3600) {
+      retries_.erase(number);
+      WriteRetries(retriesPath_, retries_);
+      Refused(entry, record,
+              "the mail server put it off for " + HoursText(config_.giveUpHours) +
+                  "; its last answer: " + why);
+      return;
+    }
     const int64_t wait = RetryWait(config_.retrySeconds, r.attempts);
     r.next = ClockNow() + wait;
     WriteRetries(retriesPath_, retries_);
@@ -265,7 +294,7 @@ class MailboxPass {
       Refused(entry, record, why);
       retries_.erase(number);
     } else {
-      Deferred(number, result.reply);
+      Deferred(entry, record, result.reply);
     }
     RemoveStateFile(journal_);
   }

@@ -47,12 +47,16 @@ TEST_F(GatewayConfigTest, SettingsTakeTheirDefaultsAndPasswordsComeFromTheirOwnF
   EXPECT_EQ(c.in.password, "other");
   EXPECT_EQ(c.mailbox, "INBOX");
   EXPECT_EQ(c.pollSeconds, 60);
+  EXPECT_EQ(c.giveUpHours, 120);
 
-  ASSERT_EQ(
-      Load(Base(dir.File("pw")) + "smtp_tls = tls\nincoming = pop3\nin_tls = tls\n", &c, &error), 1)
+  ASSERT_EQ(Load(Base(dir.File("pw")) +
+                     "smtp_tls = tls\nincoming = pop3\nin_tls = tls\ngive_up_hours = 8760\n",
+                 &c, &error),
+            1)
       << error;
   EXPECT_EQ(c.smtp.port, 465);
   EXPECT_EQ(c.in.port, 995);
+  EXPECT_EQ(c.giveUpHours, 8760);
 }
 
 TEST_F(GatewayConfigTest, WrongSettingsAndReadablePasswordFilesAreRefused) {
@@ -72,6 +76,8 @@ TEST_F(GatewayConfigTest, WrongSettingsAndReadablePasswordFilesAreRefused) {
       {Base(dir.File("pw")) + "smtp_port = 0\n", "smtp_port is a number"},
       {Base(dir.File("pw")) + "smtp_tls = maybe\n", "smtp_tls is starttls, tls or none"},
       {Base(dir.File("pw")) + "colour = blue\n", "unknown setting colour"},
+      {Base(dir.File("pw")) + "give_up_hours = 0\n", "give_up_hours is a number from 1 to 8760"},
+      {Base(dir.File("pw")) + "give_up_hours = 8761\n", "give_up_hours is a number"},
       {Base(dir.File("pw")) + "just words\n", "not a \"key = value\" line"},
       {"smtp_host = x\n", "data_directory is missing"},
   };

@@ -112,6 +112,22 @@ class GatewayServersTest : public ::testing::Test {
   DpadminRun Gateway(const std::string& config) {
     return RunProgram(DPGATEWAY_PATH, {"--once", config}, work.Path());
   }
+  // One pass on a wall clock moved on by offset ("+2h"), through libfaketime;
+  // timers keep the real monotonic clock.
+  DpadminRun GatewayLater(const std::string& config, const char* offset) {
+    const char* library = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1";
+    if (::access(library, R_OK) != 0) {
+      ADD_FAILURE() << "libfaketime is not installed; scripts/install-deps installs faketime";
+      return {};
+    }
+    ::setenv("LD_PRELOAD", library, 1);
+    ::setenv("FAKETIME", offset, 1);
+    ::setenv("FAKETIME_DONT_FAKE_MONOTONIC", "1", 1);
+    DpadminRun run = Gateway(config);
+    for (const char* name : {"LD_PRELOAD", "FAKETIME", "FAKETIME_DONT_FAKE_MONOTONIC"})
+      ::unsetenv(name);
+    return run;
+  }
 
   int32_t SendEmail(const std::string& to, const std::string& subject, const std::string& body,
                     const std::string& attachmentName = "", const std::string& bytes = "") {
@@ -438,6 +454,50 @@ TEST_F(GatewayServersTest, ATemporaryRefusalKeepsTheMailForALaterAttempt) {
   EXPECT_EQ(mailbox[0].Number(), number);
   EXPECT_EQ(mailbox[0].Folder(), msg::kFolderNew);
   EXPECT_TRUE(MessagesTo("ANNE").empty());  // no memo for a delay
+}
+
+TEST_F(GatewayServersTest, AMailPutOffLongerThanTheOfficeAllowsGoesBackToItsSender) {
+  const int32_t number = SendEmail("later@example.net", "Quarterly figures", "Body\r\n");
+  const std::string config = Config("in1", "retry_seconds = 60\ngive_up_hours = 1\n");
+  ASSERT_EQ(Gateway(config).status, 0);
+  EXPECT_TRUE(MessagesTo("ANNE").empty());
+  // Half an hour on, still put off and still waiting.
+  DpadminRun waiting = GatewayLater(config, "+30m");
+  ASSERT_EQ(waiting.status, 0) << ShowRun(waiting);
+  EXPECT_NE(waiting.err.find("not sent, tried again in 120 s: 451"), std::string::npos)
+      << waiting.err;
+  EXPECT_TRUE(MessagesTo("ANNE").empty());
+
+  // Past the hour the office allows: ANNE learns it did not go.
+  DpadminRun late = GatewayLater(config, "+2h");
+  ASSERT_EQ(late.status, 0) << ShowRun(late);
+  std::vector<MessageRecord> anne = MessagesTo("ANNE");
+  ASSERT_EQ(anne.size(), 1u);
+  const std::string text = FieldText(anne[0].bytes, msg::kMemoText);
+  EXPECT_NE(text.find("Your e-mail \"Quarterly figures\" was not sent: the mail server put it off "
+                      "for 1 hour; its last answer: 451"),
+            std::string::npos)
+      << text;
+  std::vector<MessageRecord> mailbox = MessagesTo(kMailServerName);
+  ASSERT_EQ(mailbox.size(), 1u);
+  EXPECT_EQ(mailbox[0].Number(), number);
+  EXPECT_EQ(mailbox[0].Folder(), msg::kFolderArchive);
+  // Given up once: no second memo, nothing left waiting.
+  ASSERT_EQ(GatewayLater(config, "+3h").status, 0);
+  EXPECT_EQ(MessagesTo("ANNE").size(), 1u);
+  EXPECT_EQ(ReadWholeFile(work.File("state/outgoing.retry")), "");
+}
+
+TEST_F(GatewayServersTest, AWaitAnOlderGatewayRecordedCountsFromTheFirstAttemptAfterIt) {
+  const int32_t number = SendEmail("later@example.net", "Old wait", "Body\r\n");
+  const std::string config = Config("in1", "give_up_hours = 1\n");
+  // An older gateway's line: number, attempts, next attempt; no first.
+  ::mkdir(work.File("state").c_str(), 0700);
+  Write(work.File("state/outgoing.retry"), std::to_string(number) + " 9 0\n");
+  DpadminRun run = GatewayLater(config, "+2h");
+  ASSERT_EQ(run.status, 0) << ShowRun(run);
+  EXPECT_NE(run.err.find("not sent, tried again in"), std::string::npos) << run.err;
+  EXPECT_TRUE(MessagesTo("ANNE").empty());
 }
 
 TEST_F(GatewayServersTest, SigtermEndsTheRunningGatewayAfterTheMessageInHand) {
