@@ -276,7 +276,13 @@ int StartUser(const std::string& directory, const std::string& userName,
 
   s.messageWork = Table(user.workTableNames[kWorkMessages], records::message::list_row::kLength);
   if (!DbOpenWorkTable(s.messageWork, DataDirectory())) {
-    ShowError();
+    // The first file a start writes: on a read-only share this is where a
+    // start ends, and the person must learn that it is the share.
+    std::string text = FormatAppError();
+    if (DbErrorReason() == SystemReason::kAccessDenied)
+      text += " (this workstation may not write in the data directory " + DataDirectory() +
+              ", where DESKpost keeps each person's work files)";
+    Prompts().Inform(kCaption, text);
     AbandonStart();
     return 0;
   }

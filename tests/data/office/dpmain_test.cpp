@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -374,6 +375,43 @@ TEST_F(DpMainTest, AGroupAsTheUserOrAWorkTableThatCannotBeMadeEndsTheStart) {
   EXPECT_EQ(prompts.shown[0].rfind("DESKpost|Error opening file: ", 0), 0u) << prompts.shown[0];
   EXPECT_FALSE(DataDirectoryOpen());
   EXPECT_EQ(OpenTableCount(), 0);
+}
+
+// A read-only share, as a workstation that may not write there: the office
+// reads, but the start cannot make the person's work table, and says why.
+// As root, whom permissions do not stop, the start runs as nobody in a child.
+TEST_F(DpMainTest, AShareThisWorkstationMayNotWriteEndsTheStartSayingSo) {
+  AddName("Alice");
+  // The office as a first start left it, with its mail folders.
+  ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
+  StopUser();
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
+  int pipe[2];
+  ASSERT_EQ(::pipe(pipe), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::close(pipe[0]);
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    const int started = StartUser(dir.Path(), "Alice");
+    const std::string said = prompts.shown.empty() ? "" : prompts.shown[0];
+    (void)!::write(pipe[1], said.data(), said.size());
+    ::_exit(started == 0 && !DataDirectoryOpen() ? 0 : 1);
+  }
+  ::close(pipe[1]);
+  std::string said;
+  char buffer[512];
+  for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) said.append(buffer, size_t(n));
+  ::close(pipe[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ::chmod(dir.Path().c_str(), 0755);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(said.rfind("DESKpost|Access denied opening file: " + dir.Path() + "W", 0), 0u) << said;
+  EXPECT_NE(said.find("(this workstation may not write in the data directory " + dir.Path() +
+                      ", where DESKpost keeps each person's work files)"),
+            std::string::npos)
+      << said;
 }
 
 TEST_F(DpMainTest, ALockHeldTooLongAsksTimedOutLockingFile) {
