@@ -733,6 +733,9 @@ void TMessageListBaseClass::ShowPreview(int row) {
       break;
     }
   }
+  // A long caller and company read from their start.
+  previewFrom_->setCursorPosition(0);
+  previewSubject_->setCursorPosition(0);
 }
 
 // ---- Copy ----

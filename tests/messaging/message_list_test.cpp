@@ -292,6 +292,7 @@ class MessageListTest : public QObject {
     QCOMPARE(text->accessibleName(), QString("Preview"));
     list->SelectRow(0);
     QCOMPARE(from->text(), QString("Mr Smith, ACME"));
+    QCOMPARE(from->cursorPosition(), 0);  // a long caller reads from the start
     QCOMPARE(text->toPlainText(), QString("Call about the lease"));
     Key(*list, Qt::Key_Down);
     QCOMPARE(from->text(), QString("ANNE"));

@@ -97,6 +97,8 @@ class FieldControlsTest : public QObject {
     dialog->TransferIn();
     QCOMPARE(Edit(kIdCaller)->text(), QString("JONES"));
     QCOMPARE(dialog->Modified(), 0u);
+    // A field not entered yet shows its text from the start.
+    QCOMPARE(Edit(kIdCaller)->cursorPosition(), 0);
     auto* edit = static_cast<TEditControl*>(dialog->Binding(kIdCaller));
     edit->SetTextQuietly("BROWN");
     edit->SetTextQuietly("BROWN");  // the same text again changes nothing either

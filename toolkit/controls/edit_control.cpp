@@ -41,6 +41,9 @@ void TEditControl::SetTextQuietly(const QString& text) {
   justSet = true;
   e->setText(t);
   justSet = false;
+  // A field too narrow for its text shows the text's start, where a person
+  // begins to read; setText leaves the cursor, and the view, at its end.
+  e->setCursorPosition(0);
 }
 
 void TEditControl::TransferIn() {
