@@ -90,7 +90,10 @@ std::string HtmlToText(std::string_view html) {
   };
   while (i < html.size()) {
     char c = html[i];
-    if (c == '<') {
+    // A '<' that opens no tag, comment or declaration is text, as a browser
+    // shows it: "if a < b" must not swallow what follows.
+    const unsigned char next = i + 1 < html.size() ? static_cast<unsigned char>(html[i + 1]) : 0;
+    if (c == '<' && (std::isalpha(next) || next == '/' || next == '!' || next == '?')) {
       if (html.compare(i, 4, "<!--") == 0) {
         size_t end = html.find("-->", i + 4);
         i = end == std::string_view::npos ? html.size() : end + 3;

@@ -126,7 +126,13 @@ TEST(GatewayMime, HtmlBecomesReadableText) {
       {"<!-- hidden -->shown", "shown\n"},
       {"<td>a</td><td>b</td>", "a b\n"},
       {"<p", ""},
+      // A '<' that opens no tag is text, whatever follows.
+      {"if a < b and b <= c then <b>a</b> < 5", "if a < b and b <= c then a < 5\n"},
+      {"<3 <", "<3 <\n"},
+      {"<?xml version=\"1.0\"?><!DOCTYPE html>x</P>y", "x\ny\n"},
       {"&#0;&#xD800;", "??\n"},
+      // A reference is at most ten characters from '&' to ';'.
+      {"&#00000252; &#000000252;", "\xC3\xBC &#000000252;\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(HtmlToText(c.html), c.text) << c.html;
 }
