@@ -80,8 +80,15 @@ struct Walker {
     if (GMIME_IS_PART(object)) {
       a.bytes = PartBytes(GMIME_PART(object));
     } else {
+      // The forwarded message itself, from its own headers on: the part's
+      // headers in front of it would make a mail program read its headers
+      // as text.
+      GMimeObject* inner =
+          GMIME_IS_MESSAGE_PART(object)
+              ? GMIME_OBJECT(g_mime_message_part_get_message(GMIME_MESSAGE_PART(object)))
+              : object;
       GPtr<GMimeStream> out(g_mime_stream_mem_new());
-      g_mime_object_write_to_stream(object, nullptr, out.get());
+      if (inner) g_mime_object_write_to_stream(inner, nullptr, out.get());
       a.bytes = MemStreamBytes(out.get());
     }
     mail->attachments.push_back(std::move(a));

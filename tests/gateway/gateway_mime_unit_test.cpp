@@ -109,6 +109,74 @@ TEST(GatewayMime, HostileMailParsesIntoBoundedSafeParts) {
   EXPECT_TRUE(garbage.attachments.empty());
 }
 
+// What a mail client of today sends: the body is the plain part where there
+// is one, in UTF-8 whatever its charset; every other part is a file, named
+// by the sender or by its type; a group's members are recipients.
+TEST(GatewayMime, IncomingPartsBecomeTheBodyAndFiles) {
+  struct Case {
+    const char* what;
+    std::string raw;  // after the common header lines
+    const char* body;
+    std::vector<std::string> files;  // "name=first bytes"
+  };
+  const std::string mixed = "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n";
+  const Case cases[] = {
+      {"plain beside html",
+       "Content-Type: multipart/alternative; boundary=\"a\"\r\n\r\n--a\r\n"
+       "Content-Type: text/plain\r\n\r\nPlain words\r\n--a\r\n"
+       "Content-Type: text/html\r\n\r\n<p>Html words</p>\r\n--a--\r\n",
+       "Plain words",
+       {}},
+      {"html alone",
+       "Content-Type: text/html\r\n\r\n<p>Only <b>html</b></p>\r\n",
+       "Only html\n",
+       {}},
+      {"latin-1, quoted-printable",
+       "Content-Type: text/plain; charset=iso-8859-1\r\n"
+       "Content-Transfer-Encoding: quoted-printable\r\n\r\nGr=FC=DFe\r\n",
+       "Gr\xC3\xBC\xC3\x9F"
+       "e",
+       {}},
+      {"a charset nobody knows keeps the bytes",
+       "Content-Type: text/plain; charset=x-no-such-set\r\n\r\nAs \xFC sent\r\n",
+       "As \xFC sent",
+       {}},
+      {"a forwarded message stays whole",
+       mixed + "--b\r\nContent-Type: text/plain\r\n\r\nSee below\r\n--b\r\n"
+               "Content-Type: message/rfc822\r\n\r\nSubject: Inner\r\n\r\nInner text\r\n--b--\r\n",
+       "See below",
+       {"message.eml=Subject: Inner"}},
+      {"a second text and nameless parts are files",
+       mixed + "--b\r\nContent-Type: text/plain\r\n\r\nFirst\r\n--b\r\n"
+               "Content-Type: text/plain\r\n\r\nSecond\r\n--b\r\n"
+               "Content-Type: application/octet-stream\r\n\r\nBYTES\r\n--b--\r\n",
+       "First",
+       {"part.plain=Second", "part.octet-stream=BYTES"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    IncomingMail mail = ParseIncoming(
+        "From: a@example.net\r\nTo: b@example.net\r\nMIME-Version: 1.0\r\n" + c.raw, 40);
+    EXPECT_EQ(mail.body.substr(0, std::string(c.body).size()), c.body);
+    ASSERT_EQ(mail.attachments.size(), c.files.size());
+    EXPECT_EQ(mail.attachmentCount, c.files.size());
+    for (size_t i = 0; i < c.files.size(); ++i) {
+      const IncomingAttachment& a = mail.attachments[i];
+      const std::string first = c.files[i].substr(c.files[i].find('=') + 1);
+      EXPECT_EQ(a.name + "=" + a.bytes.substr(0, first.size()), c.files[i]);
+    }
+  }
+}
+
+TEST(GatewayMime, EveryMemberOfAnAddressGroupIsARecipient) {
+  IncomingMail mail = ParseIncoming(
+      "From: a@example.net\r\nTo: Team: Anne@Office.Example, bob@office.example;\r\n"
+      "Cc: undisclosed-recipients:;, <carol@office.example>\r\nSubject: s\r\n\r\nx\r\n",
+      40);
+  EXPECT_EQ(mail.recipients, (std::vector<std::string>{"anne@office.example", "bob@office.example",
+                                                       "carol@office.example"}));
+}
+
 TEST(GatewayMime, HtmlBecomesReadableText) {
   struct Case {
     const char* html;
