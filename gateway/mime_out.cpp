@@ -1,5 +1,6 @@
 #include "gateway/mime_out.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "data/cp1252.h"
@@ -61,6 +62,15 @@ int BuildMail(const OutgoingMail& mail, BuiltMail* built, std::string* error) {
 
   AddRecipients(message.get(), GMIME_ADDRESS_TYPE_TO, mail.to, &built->recipients);
   AddRecipients(message.get(), GMIME_ADDRESS_TYPE_CC, mail.cc, &built->recipients);
+  // An address named twice (in To and again in CC, say) gets one copy: the
+  // envelope names it once.
+  std::vector<std::string> once;
+  for (const std::string& r : built->recipients)
+    if (std::none_of(once.begin(), once.end(), [&r](const std::string& o) {
+          return g_ascii_strcasecmp(o.c_str(), r.c_str()) == 0;
+        }))
+      once.push_back(r);
+  built->recipients = std::move(once);
   if (built->recipients.empty()) {
     *error = "no Internet address among the recipients";
     return 0;

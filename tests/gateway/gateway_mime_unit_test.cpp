@@ -12,7 +12,8 @@ TEST(GatewayMime, AnOfficeEmailBecomesUtf8WithEncodedWordsAndReadsBackTheSame) {
   OutgoingMail mail;
   mail.from = "Anne M\xFCller <anne@office.example>";
   mail.to = "BOB, friend@example.net, \"Smith, Jo\" <jo@example.org>";
-  mail.cc = "carl@example.com, CARL";
+  // An address in To and again in CC is sent to once.
+  mail.cc = "carl@example.com, CARL, Friend@Example.NET";
   mail.subject =
       "Gr\xFC\xDF"
       "e f\xFCr 5 \x80";
@@ -52,8 +53,8 @@ TEST(GatewayMime, AnOfficeEmailBecomesUtf8WithEncodedWordsAndReadsBackTheSame) {
             "ber.txt");
   EXPECT_EQ(back.attachments[0].bytes, std::string("a\0b", 3));
   EXPECT_EQ(back.attachments[1].bytes, std::string(3000, '\xFF'));
-  EXPECT_EQ(back.recipients,
-            (std::vector<std::string>{"friend@example.net", "jo@example.org", "carl@example.com"}));
+  EXPECT_EQ(back.recipients, (std::vector<std::string>{"friend@example.net", "jo@example.org",
+                                                       "carl@example.com", "friend@example.net"}));
 }
 
 TEST(GatewayMime, AMailWithoutAnInternetSenderOrRecipientIsNotBuilt) {

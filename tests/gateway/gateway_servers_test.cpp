@@ -316,6 +316,15 @@ TEST_F(GatewayServersTest, AnHtmlMailWithTwoAttachmentsFromOutsideReachesAnnesIn
   // A second pass brings nothing new; the office is sound.
   ASSERT_EQ(Gateway(Config("in2")).status, 0);
   EXPECT_EQ(MessagesTo("ANNE").size(), 1u);
+  // The next mail is the next UID: fetched once, and nothing before it is
+  // fetched again.
+  Inject("in2@office.example",
+         "From: fritz@example.net\r\nTo: anne@office.example\r\nSubject: Second\r\n"
+         "Message-ID: <second@example.net>\r\n\r\nAnd again\r\n");
+  DpadminRun next = Gateway(Config("in2"));
+  ASSERT_EQ(next.status, 0) << ShowRun(next);
+  EXPECT_EQ(MessagesTo("ANNE").size(), 2u);
+  EXPECT_EQ(next.err.find("delivered before"), std::string::npos) << next.err;
   DpadminRun check = RunDpadmin({"check", office}, work.Path());
   EXPECT_EQ(check.status, 0) << ShowRun(check);
 }
