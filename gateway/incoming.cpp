@@ -94,8 +94,7 @@ int OfficePeople(const std::string& domain, std::vector<Person>* people) {
       std::string own = FieldText(record.bytes, nm::kEmailFrom);
       std::string ownName, ownAddress;
       SplitAddress(own, &ownName, 128, &ownAddress, 128);
-      if (!ownAddress.empty())
-        p.addresses.push_back(Lower(Cp1252ToUtf8(ownAddress)));
+      if (!ownAddress.empty()) p.addresses.push_back(Lower(Cp1252ToUtf8(ownAddress)));
       if (!domain.empty()) p.addresses.push_back(Lower(Cp1252ToUtf8(p.name) + "@" + domain));
       people->push_back(std::move(p));
     }
@@ -210,7 +209,8 @@ int DeliverIncoming(std::string_view raw, const std::string& key, const std::str
     SetFieldText(record.bytes, msg::kFrom, from.substr(0, msg::kFrom.width - 1).c_str());
     SetFieldText(record.bytes, msg::kSubject, header.Subject().c_str());
     SetFieldText(record.bytes, msg::kRawStem, stem.c_str());
-    if (!MsgSendOne(&table, record, person.number, false, msg::kFolderNew)) {
+    int32_t at = -1;
+    if (!MsgSendOne(&table, record, person.number, false, msg::kFolderNew, &at)) {
       *error = "the message for " + person.name + " cannot be stored: " + FormatAppError();
       AttachmentsDeleteFiles(own);
       std::remove(RawFilePath(stem).c_str());
@@ -219,6 +219,11 @@ int DeliverIncoming(std::string_view raw, const std::string& key, const std::str
     }
     if (!EmailWrite(own, body, record.Number())) {
       *error = "the e-mail file for " + person.name + " cannot be written: " + EmailError();
+      // The copy goes with its files: delivered again next time, it must
+      // not meet a copy that cannot be read.
+      MsgDelete(table, MessageEntryOf(record, at));
+      AttachmentsDeleteFiles(own);
+      std::remove(RawFilePath(stem).c_str());
       ok = 0;
       break;
     }

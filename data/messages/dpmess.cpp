@@ -398,7 +398,8 @@ int SendLogClose(SendLogTable& handle) {
 
 // ---- Storing ----
 
-int MsgStore(MessageTable& handle, MessageRecord& record, int32_t recipientNumber) {
+int MsgStore(MessageTable& handle, MessageRecord& record, int32_t recipientNumber,
+             int32_t* recordNumber) {
   if (!HandleReady(handle)) return 0;
   if (!DP_CHECK(ValidKind(record.Kind())) || !UserReady()) {
     SetAppError(kAppInvalidName, "MsgStore");
@@ -413,7 +414,7 @@ int MsgStore(MessageTable& handle, MessageRecord& record, int32_t recipientNumbe
   SetFieldI32(record.bytes, msg::kViewer, 0);
   SetFieldI32(record.bytes, msg::kSender, user.number);
   if (record.Time() == 0) SetFieldI32(record.bytes, msg::kTime, ClockNow());
-  if (!DbAppendRecord(handle.table, record.bytes)) return 0;
+  if (!DbAppendRecord(handle.table, record.bytes, recordNumber)) return 0;
   if (!SameName(record.To(), user.name)) {
     // The copy is stored; a flag that cannot be raised is found at the
     // recipient's next refresh, like a bit lost to two senders at once.

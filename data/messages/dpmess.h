@@ -106,14 +106,18 @@ int SendLogClose(SendLogTable& handle);
 // is 0. The recipient's flag file gets bit 2 for an urgent copy, else bit
 // 1, unless the recipient is the user. A flag file that cannot be written
 // does not undo the copy: the recipient finds it at the next refresh. The
-// record comes back as stored.
-int MsgStore(MessageTable& handle, MessageRecord& record, int32_t recipientNumber);
+// record comes back as stored, and its record number in *recordNumber when
+// given.
+int MsgStore(MessageTable& handle, MessageRecord& record, int32_t recipientNumber,
+             int32_t* recordNumber = nullptr);
 // Stores the copy into the folder (opening "MESSAGE" when no handle is
 // given) and, with keepLog, a send-log copy of it. The copy keeps the
 // record's long-text note. When the copy is stored but its send-log copy
 // fails, the answer is 0 and the record holds the stored copy's number.
+// The copy's record number goes to *recordNumber when given, so that a
+// caller whose own part of the send fails can take the copy back.
 int MsgSendOne(MessageTable* handle, MessageRecord& record, int32_t recipientNumber, bool keepLog,
-               int32_t folder);
+               int32_t folder, int32_t* recordNumber = nullptr);
 // Sends to one person into the in-box, with the user's send-log option. The
 // copy gets its own duplicate of the long-text note, so the caller keeps
 // its own. A name beginning with '*': 1021 with the name.

@@ -27,9 +27,9 @@ int FailInvalidName(std::string_view name) {
 // Stores a copy whose long-text note the copy is to own, and its send-log
 // copy. *stored tells whether the copy itself went in.
 int SendOwned(MessageTable& handle, MessageRecord& record, int32_t recipientNumber, bool keepLog,
-              int32_t folder, bool* stored) {
+              int32_t folder, bool* stored, int32_t* recordNumber = nullptr) {
   SetFieldI32(record.bytes, msg::kFolder, folder);
-  *stored = MsgStore(handle, record, recipientNumber) != 0;
+  *stored = MsgStore(handle, record, recipientNumber, recordNumber) != 0;
   if (!*stored) return 0;
   return keepLog ? SendLogAdd(record) : 1;
 }
@@ -148,7 +148,7 @@ int GroupWalk(MessageTable& handle, MessageRecord& record, const std::vector<int
 }  // namespace
 
 int MsgSendOne(MessageTable* handle, MessageRecord& record, int32_t recipientNumber, bool keepLog,
-               int32_t folder) {
+               int32_t folder, int32_t* recordNumber) {
   MessageTable own;
   MessageTable* table = handle;
   if (!table) {
@@ -156,7 +156,7 @@ int MsgSendOne(MessageTable* handle, MessageRecord& record, int32_t recipientNum
     table = &own;
   }
   bool stored = false;
-  int ok = SendOwned(*table, record, recipientNumber, keepLog, folder, &stored);
+  int ok = SendOwned(*table, record, recipientNumber, keepLog, folder, &stored, recordNumber);
   if (own.open) {
     KeepAppError keep;
     MsgClose(own);

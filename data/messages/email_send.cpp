@@ -92,9 +92,19 @@ class Delivery {
     SetFieldI32(record_.bytes, msg::kTime, 0);
     // The send-log copy is added here, after the e-mail file, so that it
     // can name another recipient than the message.
-    if (!MsgSendOne(&table_, record_, number, false, folder)) return FailApp(message);
+    int32_t at = -1;
+    if (!MsgSendOne(&table_, record_, number, false, folder, &at)) return FailApp(message);
     const int32_t stored = record_.Number();
-    if (!makeFile(stored)) return FailEmailOp(message);
+    if (!makeFile(stored)) {
+      // A copy without its e-mail file would only tell its reader "Error
+      // reading email file.", and a send tried again would bring it twice:
+      // the copy goes, and the failure stays the file's.
+      EmailFirstFailure failure;
+      failure.Note();
+      MsgDelete(table_, MessageEntryOf(record_, at));
+      failure.Result();
+      return FailEmailOp(message);
+    }
     if (!keepLog_) return 1;
     MessageRecord log = record_;
     SetFieldText(log.bytes, msg::kTo, logTo.c_str());

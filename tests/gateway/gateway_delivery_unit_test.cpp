@@ -1,9 +1,15 @@
 // Delivering Internet mail into the office, without servers: who gets it,
 // what the e-mail file keeps, and a delivery finished after a crash.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <set>
 
 #include "data/messages/attachments.h"
 #include "data/messages/dpmess.h"
+#include "data/messages/email_file.h"
 #include "data/messages/message_user.h"
 #include "data/office/dpname.h"
 #include "gateway/incoming.h"
@@ -180,6 +186,39 @@ TEST_F(DeliveryTest, ADeliveryCutShortByACrashIsFinishedWithoutSecondCopies) {
   // Once more: both have it.
   ASSERT_EQ(Deliver(raw, "crash", true, &result), 1);
   EXPECT_EQ(Records().size(), 2u);
+}
+
+// The e-mail file of a copy cannot be written (a full disk, say): the copy
+// goes with every file it had, and the next attempt delivers it whole.
+TEST_F(DeliveryTest, ACopyWhoseEmailFileCannotBeWrittenIsTakenBackAndDeliveredNextTime) {
+  DeliveryResult result;
+  ASSERT_EQ(Deliver(Mail("anne@office.example", "", "first"), "one", false, &result), 1);
+  const int32_t next = Records().back().Number() + 1;
+  ASSERT_EQ(::mkdir(EmailFilePath(next).c_str(), 0700), 0);  // in the way of the next file
+  auto files = [this] {
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir.File("DPE")))
+      names.insert(e.path().filename().string());
+    return names;
+  };
+  const std::set<std::string> before = files();
+
+  const std::string raw = Mail("anne@office.example", "", "second", 2);
+  std::string error;
+  EXPECT_EQ(DeliverIncoming(raw, "two", "POST", false, &result, &error), 0);
+  EXPECT_NE(error.find("the e-mail file for ANNE cannot be written"), std::string::npos) << error;
+  EXPECT_EQ(Records().size(), 1u);
+  EXPECT_EQ(files(), before);  // no raw file, no attachment left behind
+
+  ASSERT_EQ(::rmdir(EmailFilePath(next).c_str()), 0);
+  ASSERT_EQ(Deliver(raw, "two", true, &result), 1);
+  std::vector<MessageRecord> all = Records();
+  ASSERT_EQ(all.size(), 2u);
+  EmailHeader header;
+  std::string body;
+  ASSERT_EQ(EmailRead(EmailFilePath(all[1].Number()), &header, &body, 100000, nullptr), 1);
+  EXPECT_EQ(body.substr(0, 6), "second");
+  EXPECT_EQ(AttachmentCount(header), 2);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "data/messages/email_send.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -214,6 +215,28 @@ TEST_F(EmailSendTest, AFailedSendLeavesTheDraftWithAttachmentFilesOfItsOwn) {
   const std::string draftOwn = AttachmentAt(d.header, 0).storedName;
   EXPECT_NE(draftOwn, original);
   EXPECT_EQ(ReadWholeFile(AttachmentFilePath(draftOwn)), "sheet");
+}
+
+// A copy whose e-mail file cannot be written (a full disk, say) is taken
+// back: nobody gets a message that cannot be read, and sending again
+// delivers it once, with the draft's file.
+TEST_F(EmailSendTest, ACopyWhoseEmailFileCannotBeWrittenIsTakenBack) {
+  EmailDraft first = Draft("Bob");
+  ASSERT_EQ(EmailSend(first, &message), 1) << message;
+  const int32_t next = Records(kMessageTable).back().Number() + 1;
+  ASSERT_EQ(::mkdir(EmailFilePath(next).c_str(), 0700), 0);  // in the way of the next file
+  EmailDraft d = Draft("Bob");
+  Attach(d, "sheet");
+  EXPECT_EQ(EmailSend(d, &message), 0);
+  EXPECT_FALSE(message.empty());
+  EXPECT_EQ(Records(kMessageTable).size(), 1u);
+  EXPECT_EQ(ReadWholeFile(AttachmentFilePath(AttachmentAt(d.header, 0).storedName)), "sheet");
+
+  ASSERT_EQ(::rmdir(EmailFilePath(next).c_str()), 0);
+  ASSERT_EQ(EmailSend(d, &message), 1) << message;
+  std::vector<MessageRecord> sent = Records(kMessageTable);
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(StoredContent(HeaderOf(sent[1].Number()), 0), "sheet");
 }
 
 class EmailCopyTest : public EmailSendTest {
