@@ -97,9 +97,10 @@ int MailboxEntries(MessageTable& table, std::vector<MessageEntry>* entries) {
   return 1;
 }
 
-// Tells the sender that the mail did not go out: a memo from the mailbox,
-// to the person who sent it, or to the postmaster when that person is gone.
-int SendRefusalMemo(MessageTable& table, const MessageRecord& mail, const std::string& why,
+// Tells the sender what became of the mail ("Your e-mail "Subject" " and
+// then what): a memo from the mailbox, to the person who sent it, or to the
+// postmaster when that person is gone.
+int SendRefusalMemo(MessageTable& table, const MessageRecord& mail, const std::string& what,
                     const std::string& postmaster) {
   std::string name;
   int32_t number = 0;
@@ -115,7 +116,7 @@ int SendRefusalMemo(MessageTable& table, const MessageRecord& mail, const std::s
   }
   if (name.empty()) return 0;
   std::string subject = FieldText(mail.bytes, msg::kSubject);
-  std::string text = "Your e-mail \"" + subject + "\" was not sent: " + why;
+  std::string text = "Your e-mail \"" + subject + "\" " + what;
   MessageRecord memo;
   SetFieldByte(memo.bytes, msg::kKind, msg::kKindMemo);
   SetFieldText(memo.bytes, msg::kFrom, kMailServerName);
@@ -195,13 +196,31 @@ class MailboxPass {
 
   void Refused(const MessageEntry& entry, const MessageRecord& record, const std::string& why) {
     log_("message " + std::to_string(record.Number()) + " refused: " + why);
-    if (!SendRefusalMemo(table_, record, Utf8ToCp1252Lossy(why), config_.postmaster))
+    if (!SendRefusalMemo(table_, record, "was not sent: " + Utf8ToCp1252Lossy(why),
+                         config_.postmaster))
       log_("message " + std::to_string(record.Number()) +
            ": the sender cannot be told: " + FormatAppError());
     if (!MsgMoveToFolder(table_, entry, msg::kFolderArchive))
       log_("message " + std::to_string(record.Number()) +
            ": cannot move to the archive: " + FormatAppError());
     ++report_->refused;
+  }
+
+  // Sent, but some recipients took none: the sender learns which, and why.
+  void PartlyRefused(const MessageRecord& record,
+                     const std::vector<std::pair<std::string, std::string>>& refused) {
+    std::string who;
+    for (const auto& [address, reply] : refused) {
+      who += (who.empty() ? "" : "; ") + address + ": " + reply;
+      log_("message " + std::to_string(record.Number()) + ": the mail server refused " + address +
+           ": " + reply);
+    }
+    if (!SendRefusalMemo(
+            table_, record,
+            "went to everyone else, but the mail server refused " + Utf8ToCp1252Lossy(who),
+            config_.postmaster))
+      log_("message " + std::to_string(record.Number()) +
+           ": the sender cannot be told: " + FormatAppError());
   }
 
   // Put off by the server: tried again later, until the message has waited
@@ -284,6 +303,7 @@ class MailboxPass {
       Delivered(entry, record);
       retries_.erase(number);
       ++report_->sent;
+      if (!result.refusedOnly.empty()) PartlyRefused(record, result.refusedOnly);
       log_("message " + std::to_string(number) + " sent to " +
            std::to_string(built.recipients.size()) + " address(es)");
     } else if (result.permanent) {

@@ -103,6 +103,13 @@ struct Upload {
   size_t offset = 0;
 };
 
+// "<a@b>" as "a@b".
+std::string Bracketless(std::string address) {
+  if (!address.empty() && address.front() == '<') address.erase(0, 1);
+  if (!address.empty() && address.back() == '>') address.pop_back();
+  return address;
+}
+
 size_t ReadUpload(char* buffer, size_t size, size_t count, void* user) {
   auto* upload = static_cast<Upload*>(user);
   size_t n = std::min(size * count, upload->data->size() - upload->offset);
@@ -129,6 +136,12 @@ SmtpResult SmtpSender::Send(const std::string& from, const std::vector<std::stri
     list.reset(curl_slist_append(list.release(), item.c_str()));
   }
   curl_easy_setopt(c, CURLOPT_MAIL_RCPT, list.get());
+  // A refused recipient does not stop the mail while another takes it.
+#if LIBCURL_VERSION_NUM >= 0x080200
+  curl_easy_setopt(c, CURLOPT_MAIL_RCPT_ALLOWFAILS, 1L);
+#else
+  curl_easy_setopt(c, CURLOPT_MAIL_RCPT_ALLLOWFAILS, 1L);  // its name before curl 8.2
+#endif
   Upload upload{&data};
   curl_easy_setopt(c, CURLOPT_READFUNCTION, &ReadUpload);
   curl_easy_setopt(c, CURLOPT_READDATA, &upload);
@@ -136,6 +149,18 @@ SmtpResult SmtpSender::Send(const std::string& from, const std::vector<std::stri
   curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, curl_off_t(data.size()));
   if (connection_.Perform()) {
     result.sent = true;
+    // Each RCPT's reply follows it: the ones that took no mail.
+    std::string address;
+    for (const std::string& line : connection_.Dialogue()) {
+      if (line.rfind("> ", 0) == 0) {
+        address = line.rfind("> RCPT TO:", 0) == 0 ? Bracketless(line.substr(10)) : "";
+      } else if (!address.empty() && line.size() >= 3 && (line[2] == '4' || line[2] == '5')) {
+        result.refusedOnly.emplace_back(address, line.substr(2));
+        address.clear();
+      } else {
+        address.clear();
+      }
+    }
     return result;
   }
   // Which command the refusal answered: the last one sent before the first
@@ -151,12 +176,8 @@ SmtpResult SmtpSender::Send(const std::string& from, const std::vector<std::stri
     if (first != '4' && first != '5') continue;
     result.reply = line.substr(2);
     result.permanent = first == '5';
-    if (lastCommand.rfind("RCPT TO:", 0) == 0) {
-      std::string address = lastCommand.substr(8);
-      if (!address.empty() && address.front() == '<') address.erase(0, 1);
-      if (!address.empty() && address.back() == '>') address.pop_back();
-      result.refusedAddress = address;
-    }
+    if (lastCommand.rfind("RCPT TO:", 0) == 0)
+      result.refusedAddress = Bracketless(lastCommand.substr(8));
     return result;
   }
   // No refusal of the envelope: the connection, TLS or the login failed.

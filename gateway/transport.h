@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gateway/gateway_config.h"
@@ -70,6 +71,9 @@ struct SmtpResult {
   bool permanent = false;
   std::string refusedAddress;  // the recipient refused, when one was
   std::string reply;           // the server's words, or the transfer's error
+  // Sent to the others, these recipients refused, each with the server's
+  // words: one wrong address does not keep a mail from the rest.
+  std::vector<std::pair<std::string, std::string>> refusedOnly;
 };
 
 class SmtpSender {

@@ -356,6 +356,28 @@ TEST_F(GatewayServersTest, ARefusedRecipientGivesTheSenderAMemoAndTheMailGoesToT
   EXPECT_EQ(MessagesTo("ANNE").size(), 1u);
 }
 
+TEST_F(GatewayServersTest, OneRefusedRecipientAmongOthersDoesNotKeepTheMailFromThem) {
+  const size_t before = Maildir("friend").size();
+  SendEmail("friend@example.net, refuse-me@example.net, later@example.net", "Minutes",
+            "Hello\r\n");
+  DpadminRun run = Gateway(Config("in1"));
+  ASSERT_EQ(run.status, 0) << ShowRun(run);
+  EXPECT_EQ(Maildir("friend").size(), before + 1);
+  // Sent: out of the mailbox, and the send log says so.
+  EXPECT_TRUE(MessagesTo(kMailServerName).empty());
+  EXPECT_NE(Records(kSendLogTable)[0].ViewedTime(), 0);
+  // ANNE learns who did not get it, and why.
+  std::vector<MessageRecord> anne = MessagesTo("ANNE");
+  ASSERT_EQ(anne.size(), 1u);
+  const std::string text = FieldText(anne[0].bytes, msg::kMemoText);
+  EXPECT_EQ(text.rfind("Your e-mail \"Minutes\" went to everyone else, but the mail server "
+                       "refused refuse-me@example.net: 550",
+                       0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("; later@example.net: 451"), std::string::npos) << text;
+}
+
 TEST_F(GatewayServersTest, AGatewayKilledAfterTheServerAcceptedSendsNothingTwice) {
   const std::string log = servers.dir + "accepted.log";
   auto accepted = [&] {
