@@ -4,6 +4,7 @@
 #include "data/phone/dpphone.h"
 #include "data/phone/phone_dial.h"
 #include "phonelist/phone_settings.h"
+#include "scheduler/sched_view.h"
 #include "scheduler/scheduler.h"
 #include "shell/poll_alert.h"
 #include "shell/ui/command_ids.h"
@@ -29,9 +30,11 @@ void ApplyOptions(const NameRecord& person, const WorkstationOptions& workstatio
   sched.sendUpdate = workstation.schedSendUpdate;
   sched.presets = PresetHoursFromOptions(workstation.presetStart, workstation.presetEnd);
   sched.defaultSchedule = workstation.defaultSchedule;
-  // The schedule shown next is the new default's; an open window keeps
-  // the schedule it shows.
-  if (!scheduler->Window()) {
+  // An open window shows the new preset hours at once and keeps the
+  // schedule it shows; the schedule shown next is the new default's.
+  if (SchedView* open = scheduler->Window()) {
+    open->Reload();
+  } else {
     ScheduleOwner owner{user.number, user.name};
     std::string message;
     if (DefaultScheduleOwner(workstation.defaultSchedule, &owner, &message))

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTreeWidget>
 #include <functional>
 #include <memory>
 
@@ -24,6 +25,7 @@
 #include "data/office/profile.h"
 #include "data/phone/dpphone.h"
 #include "phonelist/phone_settings.h"
+#include "scheduler/day_sched_view.h"
 #include "scheduler/scheduler.h"
 #include "shell/options.h"
 #include "shell/ui/command_ids.h"
@@ -246,6 +248,28 @@ class OptionsDialogTest : public QObject {
     QCOMPARE(runs, 2);
     for (int i = 0; i < 10; ++i) win->Tick();
     QCOMPARE(win->Alerts().Level(), 1);
+  }
+
+  // The preset hours show in the open day view as soon as OK is pressed.
+  void theOpenDayViewShowsNewPresetHoursAtOnce() {
+    Start("UsePresets=1\n");
+    QVERIFY(scheduler->Open());
+    auto* view = qobject_cast<DaySchedView*>(scheduler->Window());
+    QVERIFY(view);
+    auto times = [view] {
+      QStringList shown;
+      for (int i = 0; i < view->List()->topLevelItemCount(); ++i)
+        shown << view->List()->topLevelItem(i)->text(0);
+      return shown;
+    };
+    QVERIFY(times().contains("8:00am"));
+    QVERIFY(!times().contains("7:00am"));
+    RunOptions([](OptionsDialog& d) {
+      On<QComboBox>(d, D::kScheduler, D::kIdPresetStart)->setCurrentIndex(7);
+      Press(d, kIdOk);
+    });
+    QVERIFY(times().contains("7:00am"));
+    scheduler->Close();
   }
 
   // A page never shown is not copied back: its settings stay as they were
