@@ -93,7 +93,7 @@ TEST(OptionsRules, ThePortListHoldsTheStoredPortOrTapi) {
     uint8_t stored;
     bool tapi;
     int shown;
-  } cases[] = {{0, false, 0}, {3, false, 3}, {2, true, 4}, {9, false, 0}};
+  } cases[] = {{0, false, 0}, {3, false, 3}, {4, false, 0}, {2, true, 4}, {9, false, 0}};
   for (const Case& c : cases) {
     NameRecord r;
     SetFieldByte(r.bytes, nm::kModemPort, c.stored);
