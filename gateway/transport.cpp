@@ -92,7 +92,9 @@ int MailConnection::Debug(CURL*, curl_infotype type, char* data, size_t size, vo
   } else {
     line = "< " + line;
   }
-  if (connection->dialogue_.size() < 200) connection->dialogue_.push_back(line);
+  // Enough for a command and its reply for each of a thousand recipients;
+  // a server that talks on and on is not kept without end.
+  if (connection->dialogue_.size() < 2100) connection->dialogue_.push_back(line);
   return 0;
 }
 
