@@ -367,8 +367,7 @@ TEST_F(GatewayServersTest, ARefusedRecipientGivesTheSenderAMemoAndTheMailGoesToT
 
 TEST_F(GatewayServersTest, OneRefusedRecipientAmongOthersDoesNotKeepTheMailFromThem) {
   const size_t before = Maildir("friend").size();
-  SendEmail("friend@example.net, refuse-me@example.net, later@example.net", "Minutes",
-            "Hello\r\n");
+  SendEmail("friend@example.net, refuse-me@example.net, later@example.net", "Minutes", "Hello\r\n");
   DpadminRun run = Gateway(Config("in1"));
   ASSERT_EQ(run.status, 0) << ShowRun(run);
   EXPECT_EQ(Maildir("friend").size(), before + 1);
