@@ -467,6 +467,23 @@ TEST_F(GatewayServersTest, ACrashAfterDeliveryDeliversOnceOverPop3AndImap) {
   EXPECT_EQ(check.status, 0) << ShowRun(check);
 }
 
+// POP3 tells messages apart by their UIDL alone: a second mail of exactly
+// the first one's size, arriving later, is still new.
+TEST_F(GatewayServersTest, Pop3DeliversALaterMailOfTheSameSizeToo) {
+  const std::string config =
+      Config("in5", "incoming = pop3\nin_port = " + std::to_string(servers.pop3) + "\n");
+  const size_t before = MessagesTo("ANNE").size();
+  for (const char* n : {"1", "2"}) {
+    Inject("in5@office.example", std::string("From: a@example.net\r\nTo: anne@office.example\r\n"
+                                             "Subject: Same size ") +
+                                     n + "\r\nMessage-ID: <same-" + n +
+                                     "@example.net>\r\n\r\nHello\r\n");
+    DpadminRun run = Gateway(config);
+    ASSERT_EQ(run.status, 0) << ShowRun(run);
+  }
+  EXPECT_EQ(MessagesTo("ANNE").size(), before + 2);
+}
+
 TEST_F(GatewayServersTest, TlsFromTheFirstByteOnPort465WorksToo) {
   const size_t before = Maildir("friend").size();
   SendEmail("friend@example.net", "Over TLS", "Body\r\n");
