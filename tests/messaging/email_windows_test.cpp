@@ -22,6 +22,7 @@
 
 #include "data/messages/attachments.h"
 #include "data/messages/dpfolder.h"
+#include "data/messages/dpnote.h"
 #include "data/messages/email_file.h"
 #include "data/messages/email_send.h"
 #include "data/phone/dpphone.h"
@@ -737,6 +738,47 @@ class EmailWindowsTest : public QObject {
     const std::string person = to.contains('@') ? "DPMAIL SERVER" : c.to;
     if (!to.endsWith('@'))
       QCOMPARE(office->Folder(msgrec::kFolderNew, person).size(), size_t(c.copies));
+  }
+
+  // The dialog's own controls: "From:" offers the user's own From and gives
+  // the original back when unticked, "Attach note" opens the note with its
+  // heading, and Cancel copies nothing.
+  void copyingOneEmailWithANoteAndCancellingOne() {
+    SendFromAnne("BOB", "S", "b", true);
+    V* v = OpenView();
+    dialogs->Then([](TBaseDialog& d) {
+      auto* from = FindControlAs<QLineEdit>(&d, TGetEmailCopyInfo::kIdFrom);
+      Press(&d, TGetEmailCopyInfo::kIdUseFrom);
+      QVERIFY(from->isEnabled());
+      QVERIFY(from->text() != "(Use original From field)");
+      Press(&d, TGetEmailCopyInfo::kIdUseFrom);
+      QVERIFY(!from->isEnabled());
+      QCOMPARE(from->text(), QString("(Use original From field)"));
+      auto* note = FindControlAs<QPlainTextEdit>(&d, TGetEmailCopyInfo::kIdNote);
+      QVERIFY(!note->isEnabled());
+      Press(&d, TGetEmailCopyInfo::kIdAttachNote);
+      QVERIFY(note->isEnabled());
+      QVERIFY(note->toPlainText().startsWith("From BOB "));
+      note->moveCursor(QTextCursor::End);
+      TypeBody(&d, TGetEmailCopyInfo::kIdNote, "Please handle");
+      Type(&d, TGetEmailCopyInfo::kIdTo, "CAROL");
+      Press(&d, kIdOk);
+    });
+    Press(v, V::kIdCopy);
+    const auto carol = office->Folder(msgrec::kFolderNew, "CAROL");
+    QCOMPARE(carol.size(), size_t(1));
+    std::string note;
+    QVERIFY(NoteRead(FieldI32(carol[0].bytes, msgrec::kAttachedNote), &note));
+    QVERIFY(QString::fromStdString(note).startsWith("From BOB "));
+    QVERIFY(QString::fromStdString(note).endsWith("Please handle"));
+
+    dialogs->Then([this](TBaseDialog& d) {
+      Type(&d, TGetEmailCopyInfo::kIdTo, "CAROL");
+      prompts->Answer(true);  // "Changes not saved, are you sure?"
+      Press(&d, kIdCancel);
+    });
+    Press(v, V::kIdCopy);
+    QCOMPARE(office->Folder(msgrec::kFolderNew, "CAROL").size(), size_t(1));
   }
 
   // Several e-mails from the list: one dialog, and GET_EMAIL_FROM once for
