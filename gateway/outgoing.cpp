@@ -151,6 +151,12 @@ class MailboxPass {
       if (!ok || (stop && stop->load())) break;
       if (entry.Number() == finishedNumber_) continue;
       One(entry);
+      // Each of the others would wait out the same time-out: they wait
+      // for the next pass instead.
+      if (unreachable_) {
+        log_("the mail server cannot be reached; the other messages wait for the next pass");
+        break;
+      }
     }
     // Waits of messages sent, refused or no longer in the mailbox are
     // forgotten.
@@ -315,6 +321,7 @@ class MailboxPass {
       retries_.erase(number);
     } else {
       Deferred(entry, record, result.reply);
+      unreachable_ = result.unreachable;
     }
     RemoveStateFile(journal_);
   }
@@ -329,6 +336,7 @@ class MailboxPass {
   std::map<int32_t, Retry> retries_;
   MessageTable table_;
   int32_t finishedNumber_ = 0;
+  bool unreachable_ = false;
 };
 
 }  // namespace

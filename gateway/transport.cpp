@@ -184,6 +184,7 @@ SmtpResult SmtpSender::Send(const std::string& from, const std::vector<std::stri
   }
   // No refusal of the envelope: the connection, TLS or the login failed.
   result.reply = connection_.Error();
+  result.unreachable = true;
   return result;
 }
 

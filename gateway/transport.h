@@ -71,6 +71,9 @@ struct SmtpResult {
   bool permanent = false;
   std::string refusedAddress;  // the recipient refused, when one was
   std::string reply;           // the server's words, or the transfer's error
+  // No reply to the message at all: the server could not be reached, or
+  // TLS or the login failed. The next message would fare no better.
+  bool unreachable = false;
   // Sent to the others, these recipients refused, each with the server's
   // words: one wrong address does not keep a mail from the rest.
   std::vector<std::pair<std::string, std::string>> refusedOnly;

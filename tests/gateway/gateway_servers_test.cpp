@@ -4,8 +4,11 @@
 // sent with the data layer's own send, and the real dpgateway program runs
 // one pass at a time. What arrives on the Internet side is read with
 // Python's e-mail parser (mail_tool.py).
+#include <arpa/inet.h>
 #include <dirent.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -553,6 +556,35 @@ TEST_F(GatewayServersTest, AWaitAnOlderGatewayRecordedCountsFromTheFirstAttemptA
   DpadminRun run = GatewayLater(config, "+2h");
   ASSERT_EQ(run.status, 0) << ShowRun(run);
   EXPECT_NE(run.err.find("not sent, tried again in"), std::string::npos) << run.err;
+  EXPECT_TRUE(MessagesTo("ANNE").empty());
+}
+
+// A mail server nobody answers at: one message finds it out, and the others
+// wait for the next pass instead of each waiting out the same failure.
+TEST_F(GatewayServersTest, AnUnreachableServerIsTriedOncePerPass) {
+  const int32_t first = SendEmail("friend@example.net", "One", "Body\r\n");
+  const int32_t second = SendEmail("friend@example.net", "Two", "Body\r\n");
+  // A port nothing listens on.
+  const int s = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  ::close(s);
+  const std::string config = Config(
+      "in1", "incoming = none\nsmtp_port = " + std::to_string(ntohs(address.sin_port)) + "\n");
+  for (const int32_t tried : {first, second}) {
+    DpadminRun run = Gateway(config);
+    EXPECT_NE(run.err.find("message " + std::to_string(tried) + " not sent"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find(" not sent", run.err.find(" not sent") + 1), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find("the other messages wait for the next pass"), std::string::npos)
+        << run.err;
+  }
+  EXPECT_EQ(MessagesTo(kMailServerName).size(), 2u);
   EXPECT_TRUE(MessagesTo("ANNE").empty());
 }
 
