@@ -1,18 +1,19 @@
 // dpadmin import-phone and export-phone: a phone list in and out as CSV
-// with a header row of the entry dialog's labels; import-phone reads vCard
-// files too.
+// with a header row of the entry dialog's labels, or as vCard files.
 //
 // Import adds each data row or card as an entry of the list; one that
 // cannot be stored (too long a field, no Listname, a character the office
 // code page lacks, an unreadable quote or card) is reported with its line
 // number and the rest go on. An entry the list has already (same Listname and Phone 1,
 // letter case aside) is reported and not stored twice.
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 
 #include "data/cp1252.h"
 #include "data/phone/phone_transfer.h"
@@ -94,10 +95,21 @@ int Import(PhoneTable& phones, const std::string& file, const std::string& text,
   return counts.refused > 0 ? kExitProblems : kExitOk;
 }
 
+// vCard 3.0 for a name ending in .vcf or .vcard (the version address books
+// read most widely), CSV for any other.
+PhoneFileFormat ExportFormatOf(std::string name) {
+  for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
+  const auto endsWith = [&name](std::string_view ending) {
+    return name.size() > ending.size() &&
+           name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+  };
+  return endsWith(".vcf") || endsWith(".vcard") ? PhoneFileFormat::kVCard30 : PhoneFileFormat::kCsv;
+}
+
 int Export(PhoneTable& phones, const std::string& file, int32_t list) {
   std::string text;
   int count = 0;
-  if (!PhoneExportText(phones, list, PhoneFileFormat::kCsv, &text, &count)) {
+  if (!PhoneExportText(phones, list, ExportFormatOf(file), &text, &count)) {
     ComplainAppError("PHONE");
     return kExitError;
   }
@@ -116,7 +128,7 @@ int RunPhoneCsv(const std::vector<std::string>& args, bool import) {
   const char* command = import ? "import-phone" : "export-phone";
   if (args.size() != 3) {
     Complain(std::string(command) + " needs a directory, a list and a file: dpadmin " + command +
-             (import ? " DIR LIST FILE.csv|FILE.vcf" : " DIR LIST FILE.csv"));
+             " DIR LIST FILE.csv|FILE.vcf");
     return kExitError;
   }
   std::string text;

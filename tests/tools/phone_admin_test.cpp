@@ -112,6 +112,23 @@ TEST_F(PhoneAdminTest, ExportedListImportsIntoAnotherListAsTheSameEntries) {
   EXPECT_NE(again.out.find("0 added, 4 refused (4 duplicates)"), std::string::npos) << again.out;
 }
 
+// A name ending in .vcf writes vCards, which import-phone reads back into
+// the same entries.
+TEST_F(PhoneAdminTest, ExportedVCardsImportIntoAnotherListAsTheSameEntries) {
+  ASSERT_EQ(Run({"add-phone", office, "COMMON", "--listname", "Caf\u00E9 \u20AC", "--phone",
+                 "(555) 123-4567", "--email", "a@b.example", "--misc", "two\nlines"})
+                .status,
+            0);
+  ASSERT_EQ(Run({"export-phone", office, "COMMON", scratch.File("a.VCF")}).status, 0);
+  const std::string cards = ReadWholeFile(scratch.File("a.VCF"));
+  EXPECT_EQ(cards.rfind("BEGIN:VCARD\r\nVERSION:3.0\r\n", 0), 0u) << cards;
+  DpadminRun in = Run({"import-phone", office, "ANNE", scratch.File("a.VCF")});
+  ASSERT_EQ(in.status, 0) << ShowRun(in);
+  ASSERT_EQ(Run({"export-phone", office, "ANNE", scratch.File("a.csv")}).status, 0);
+  ASSERT_EQ(Run({"export-phone", office, "COMMON", scratch.File("b.csv")}).status, 0);
+  EXPECT_EQ(ReadWholeFile(scratch.File("a.csv")), ReadWholeFile(scratch.File("b.csv")));
+}
+
 TEST_F(PhoneAdminTest, CheckIsCleanAfterAWorkloadOfPhoneListChanges) {
   std::string csv = "Listname,Phone 1,Company,Misc info\n";
   for (int i = 0; i < 300; ++i)
