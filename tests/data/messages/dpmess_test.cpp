@@ -201,6 +201,23 @@ TEST_F(MessageSendTest, SendingToANameRefusesAGroupAndGivesTheCopyItsOwnNoteAndV
   EXPECT_EQ(Stored().size(), 1u);
 }
 
+// A copy that cannot be stored takes its duplicate of the long text with
+// it: the caller keeps its own note, and no note is left over.
+TEST_F(MessageSendTest, ACopyThatCannotBeStoredLeavesNoNoteOfItsOwn) {
+  FastTicks fast;
+  LockHolder holder(dir.File("MESSAGE.DAT"), 0);  // another workstation appends
+  ASSERT_TRUE(holder.Held());
+  const int32_t callers = NewNote("the whole text");
+  MessageRecord memo = Memo("", "Short.");
+  SetFieldI32(memo.bytes, msg::kLongTextNote, callers);
+  EXPECT_EQ(MsgSendToName(messages, memo, "BOB", bob), 0);
+  holder.Release();
+  EXPECT_TRUE(Stored().empty());
+  EXPECT_EQ(memo.LongTextNote(), callers);
+  EXPECT_EQ(Records(kNoteTable).size(), 1u);
+  EXPECT_EQ(NoteText(callers), "the whole text");
+}
+
 TEST_F(MessageSendTest, SendOneOpensTheTableItselfWhenGivenNone) {
   MessageRecord memo = Memo("BOB", "Hello.");
   ASSERT_EQ(MsgSendOne(nullptr, memo, bob, true, 1), 1) << FormatAppError();
