@@ -5,6 +5,7 @@
 // several e-mails. Files are real; faults are caused for real.
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -320,6 +321,29 @@ class EmailWindowsTest : public QObject {
       QCOMPARE(Line(w, C::kIdTo), after);
       if (!said.isEmpty()) QCOMPARE(prompts->Questions().back().text, said);
     }
+  }
+
+  // A tag whose text the calling field has no room for is refused: the row
+  // stays untagged and nothing is picked.
+  void thePickerRefusesATagThereIsNoRoomFor() {
+    TTakeEmailClass* w = OpenTake();
+    FindControlAs<QLineEdit>(w, C::kIdTo)->setText(QString(252, 'x'));
+    dialogs->Then([this](TBaseDialog& d) {
+      auto& picker = static_cast<TSelectMailToClass&>(d);
+      Press(&d, TSelectMailToClass::kIdNameList);
+      Type(&d, TSelectMailToClass::kIdFind, "ANNE");
+      QWidget* names = FindControl(&d, TSelectMailToClass::kIdNames);
+      QTest::keyClick(names, Qt::Key_Space, Qt::ControlModifier);
+      QCOMPARE(prompts->Questions().back().text, QString("Not enough room in field."));
+      QVERIFY(picker.NameItems().empty());
+      // No row reads as tagged, to the eye or to a screen reader.
+      QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(names);
+      QVERIFY(rows && rows->childCount() > 0);
+      for (int i = 0; i < rows->childCount(); ++i) QVERIFY(!rows->child(i)->state().checked);
+      Press(&d, kIdCancel);
+    });
+    Press(w, C::kIdPickTo);
+    QCOMPARE(Line(w, C::kIdTo), QString(252, 'x'));
   }
 
   // The picker's phone list adds entries' E-mail fields; an entry without
