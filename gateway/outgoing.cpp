@@ -62,6 +62,14 @@ int WriteRetries(const std::string& path, const std::map<int32_t, Retry>& retrie
   return WriteStateFile(path, text);
 }
 
+// "a@b.example: 550 …; c@d.example: 451 …".
+std::string RefusalList(const std::vector<std::pair<std::string, std::string>>& refused) {
+  std::string text;
+  for (const auto& [address, reply] : refused)
+    text += (text.empty() ? "" : "; ") + address + ": " + reply;
+  return text;
+}
+
 // "5 days", "1 hour", "30 hours": how long a message was put off.
 std::string HoursText(int hours) {
   const bool days = hours % 24 == 0;
@@ -215,12 +223,9 @@ class MailboxPass {
   // Sent, but some recipients took none: the sender learns which, and why.
   void PartlyRefused(const MessageRecord& record,
                      const std::vector<std::pair<std::string, std::string>>& refused) {
-    std::string who;
-    for (const auto& [address, reply] : refused) {
-      who += (who.empty() ? "" : "; ") + address + ": " + reply;
-      log_("message " + std::to_string(record.Number()) + ": the mail server refused " + address +
-           ": " + reply);
-    }
+    const std::string who = RefusalList(refused);
+    log_("message " + std::to_string(record.Number()) + " went out; the mail server refused " +
+         who);
     if (!SendRefusalMemo(
             table_, record,
             "went to everyone else, but the mail server refused " + Utf8ToCp1252Lossy(who),
@@ -314,13 +319,16 @@ class MailboxPass {
            std::to_string(built.recipients.size()) + " address(es)");
     } else if (result.permanent) {
       std::string why =
-          result.refusedAddress.empty()
+          !result.refusedOnly.empty() ? "the mail server refused " + RefusalList(result.refusedOnly)
+          : result.refusedAddress.empty()
               ? "the mail server refused it: " + result.reply
               : "the mail server refused " + result.refusedAddress + ": " + result.reply;
       Refused(entry, record, why);
       retries_.erase(number);
     } else {
-      Deferred(entry, record, result.reply);
+      // Some recipients only put it off: all of them are tried again.
+      Deferred(entry, record,
+               result.refusedOnly.empty() ? result.reply : RefusalList(result.refusedOnly));
       unreachable_ = result.unreachable;
     }
     RemoveStateFile(journal_);

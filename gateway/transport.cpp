@@ -112,6 +112,24 @@ std::string Bracketless(std::string address) {
   return address;
 }
 
+// The recipients the server refused, each with its reply: a RCPT's reply
+// follows it in the dialogue.
+std::vector<std::pair<std::string, std::string>> RefusedRecipients(
+    const std::vector<std::string>& dialogue) {
+  std::vector<std::pair<std::string, std::string>> refused;
+  std::string address;
+  for (const std::string& line : dialogue) {
+    if (line.rfind("> ", 0) == 0) {
+      address = line.rfind("> RCPT TO:", 0) == 0 ? Bracketless(line.substr(10)) : "";
+    } else {
+      if (!address.empty() && line.size() >= 3 && (line[2] == '4' || line[2] == '5'))
+        refused.emplace_back(address, line.substr(2));
+      address.clear();
+    }
+  }
+  return refused;
+}
+
 size_t ReadUpload(char* buffer, size_t size, size_t count, void* user) {
   auto* upload = static_cast<Upload*>(user);
   size_t n = std::min(size * count, upload->data->size() - upload->offset);
@@ -151,18 +169,7 @@ SmtpResult SmtpSender::Send(const std::string& from, const std::vector<std::stri
   curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, curl_off_t(data.size()));
   if (connection_.Perform()) {
     result.sent = true;
-    // Each RCPT's reply follows it: the ones that took no mail.
-    std::string address;
-    for (const std::string& line : connection_.Dialogue()) {
-      if (line.rfind("> ", 0) == 0) {
-        address = line.rfind("> RCPT TO:", 0) == 0 ? Bracketless(line.substr(10)) : "";
-      } else if (!address.empty() && line.size() >= 3 && (line[2] == '4' || line[2] == '5')) {
-        result.refusedOnly.emplace_back(address, line.substr(2));
-        address.clear();
-      } else {
-        address.clear();
-      }
-    }
+    result.refusedOnly = RefusedRecipients(connection_.Dialogue());
     return result;
   }
   // Which command the refusal answered: the last one sent before the first
@@ -178,8 +185,14 @@ SmtpResult SmtpSender::Send(const std::string& from, const std::vector<std::stri
     if (first != '4' && first != '5') continue;
     result.reply = line.substr(2);
     result.permanent = first == '5';
-    if (lastCommand.rfind("RCPT TO:", 0) == 0)
+    if (lastCommand.rfind("RCPT TO:", 0) == 0) {
       result.refusedAddress = Bracketless(lastCommand.substr(8));
+      // Every recipient refused: the mail is refused for good only when each
+      // of them is, and the sender hears of them all.
+      result.refusedOnly = RefusedRecipients(connection_.Dialogue());
+      for (const auto& [address, reply] : result.refusedOnly)
+        if (reply[0] != '5') result.permanent = false;
+    }
     return result;
   }
   // No refusal of the envelope: the connection, TLS or the login failed.

@@ -74,8 +74,9 @@ struct SmtpResult {
   // No reply to the message at all: the server could not be reached, or
   // TLS or the login failed. The next message would fare no better.
   bool unreachable = false;
-  // Sent to the others, these recipients refused, each with the server's
-  // words: one wrong address does not keep a mail from the rest.
+  // The recipients refused, each with the server's words: when the mail
+  // was sent, to the others (one wrong address does not keep a mail from
+  // the rest); when it was not, every recipient.
   std::vector<std::pair<std::string, std::string>> refusedOnly;
 };
 

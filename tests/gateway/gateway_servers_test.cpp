@@ -389,6 +389,32 @@ TEST_F(GatewayServersTest, OneRefusedRecipientAmongOthersDoesNotKeepTheMailFromT
   EXPECT_NE(text.find("; later@example.net: 451"), std::string::npos) << text;
 }
 
+// Every recipient refused: for good only when each is, and the sender hears
+// of them all; one only put off keeps the mail for a later attempt.
+TEST_F(GatewayServersTest, WhenEveryRecipientIsRefusedEachIsNamed) {
+  SendEmail("refuse-me@example.net, refuse-too@example.net", "Both wrong", "Hello\r\n");
+  ASSERT_EQ(Gateway(Config("in1")).status, 0);
+  std::vector<MessageRecord> anne = MessagesTo("ANNE");
+  ASSERT_EQ(anne.size(), 1u);
+  const std::string text = FieldText(anne[0].bytes, msg::kMemoText);
+  EXPECT_NE(text.find("was not sent: the mail server refused refuse-me@example.net: 550"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("; refuse-too@example.net: 550"), std::string::npos) << text;
+
+  const int32_t mixed =
+      SendEmail("refuse-me@example.net, later@example.net", "One wrong, one busy", "Hello\r\n");
+  DpadminRun run = Gateway(Config("in1", "retry_seconds = 600\n"));
+  ASSERT_EQ(run.status, 0) << ShowRun(run);
+  EXPECT_NE(run.err.find("refuse-me@example.net: 550"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("later@example.net: 451"), std::string::npos) << run.err;
+  EXPECT_EQ(MessagesTo("ANNE").size(), 1u);  // no memo yet
+  bool waiting = false;
+  for (const MessageRecord& r : MessagesTo(kMailServerName))
+    waiting = waiting || (r.Number() == mixed && r.Folder() == msg::kFolderNew);
+  EXPECT_TRUE(waiting);
+}
+
 TEST_F(GatewayServersTest, AGatewayKilledAfterTheServerAcceptedSendsNothingTwice) {
   const std::string log = servers.dir + "accepted.log";
   auto accepted = [&] {
@@ -503,7 +529,9 @@ TEST_F(GatewayServersTest, ATemporaryRefusalKeepsTheMailForALaterAttempt) {
   const std::string config = Config("in1", "retry_seconds = 600\n");
   DpadminRun first = Gateway(config);
   ASSERT_EQ(first.status, 0) << ShowRun(first);
-  EXPECT_NE(first.err.find("not sent, tried again in 600 s: 451"), std::string::npos) << first.err;
+  EXPECT_NE(first.err.find("not sent, tried again in 600 s: later@example.net: 451"),
+            std::string::npos)
+      << first.err;
   // Not tried again before its time, and still waiting in the in-box.
   DpadminRun second = Gateway(config);
   ASSERT_EQ(second.status, 0) << ShowRun(second);
@@ -523,7 +551,8 @@ TEST_F(GatewayServersTest, AMailPutOffLongerThanTheOfficeAllowsGoesBackToItsSend
   // Half an hour on, still put off and still waiting.
   DpadminRun waiting = GatewayLater(config, "+30m");
   ASSERT_EQ(waiting.status, 0) << ShowRun(waiting);
-  EXPECT_NE(waiting.err.find("not sent, tried again in 120 s: 451"), std::string::npos)
+  EXPECT_NE(waiting.err.find("not sent, tried again in 120 s: later@example.net: 451"),
+            std::string::npos)
       << waiting.err;
   EXPECT_TRUE(MessagesTo("ANNE").empty());
 
@@ -534,7 +563,7 @@ TEST_F(GatewayServersTest, AMailPutOffLongerThanTheOfficeAllowsGoesBackToItsSend
   ASSERT_EQ(anne.size(), 1u);
   const std::string text = FieldText(anne[0].bytes, msg::kMemoText);
   EXPECT_NE(text.find("Your e-mail \"Quarterly figures\" was not sent: the mail server put it off "
-                      "for 1 hour; its last answer: 451"),
+                      "for 1 hour; its last answer: later@example.net: 451"),
             std::string::npos)
       << text;
   std::vector<MessageRecord> mailbox = MessagesTo(kMailServerName);
