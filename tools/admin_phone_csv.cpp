@@ -6,14 +6,12 @@
 // code page lacks, an unreadable quote or card) is reported with its line
 // number and the rest go on. An entry the list has already (same Listname and Phone 1,
 // letter case aside) is reported and not stored twice.
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <string_view>
 
 #include "data/cp1252.h"
 #include "data/phone/phone_transfer.h"
@@ -95,21 +93,13 @@ int Import(PhoneTable& phones, const std::string& file, const std::string& text,
   return counts.refused > 0 ? kExitProblems : kExitOk;
 }
 
-// vCard 3.0 for a name ending in .vcf or .vcard (the version address books
-// read most widely), CSV for any other.
-PhoneFileFormat ExportFormatOf(std::string name) {
-  for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
-  const auto endsWith = [&name](std::string_view ending) {
-    return name.size() > ending.size() &&
-           name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
-  };
-  return endsWith(".vcf") || endsWith(".vcard") ? PhoneFileFormat::kVCard30 : PhoneFileFormat::kCsv;
-}
-
 int Export(PhoneTable& phones, const std::string& file, int32_t list) {
   std::string text;
   int count = 0;
-  if (!PhoneExportText(phones, list, ExportFormatOf(file), &text, &count)) {
+  // vCard 3.0, the version address books read most widely, for a card file.
+  const PhoneFileFormat format =
+      IsVCardFileName(file) ? PhoneFileFormat::kVCard30 : PhoneFileFormat::kCsv;
+  if (!PhoneExportText(phones, list, format, &text, &count)) {
     ComplainAppError("PHONE");
     return kExitError;
   }

@@ -71,7 +71,7 @@ PhoneImportPlan PhoneImportRead(std::string_view text, int32_t list) {
   return plan;
 }
 
-PhoneImportPlan PhoneImportReadFile(std::string_view path, std::string_view text, int32_t list) {
+bool IsVCardFileName(std::string_view path) {
   const auto endsWith = [path](std::string_view ending) {
     if (path.size() < ending.size()) return false;
     const std::string_view tail = path.substr(path.size() - ending.size());
@@ -79,8 +79,12 @@ PhoneImportPlan PhoneImportReadFile(std::string_view path, std::string_view text
       if (std::tolower(static_cast<unsigned char>(tail[i])) != ending[i]) return false;
     return true;
   };
+  return endsWith(".vcf") || endsWith(".vcard");
+}
+
+PhoneImportPlan PhoneImportReadFile(std::string_view path, std::string_view text, int32_t list) {
   PhoneImportPlan plan;
-  if (endsWith(".vcf") || endsWith(".vcard") || LooksLikeVCard(text))
+  if (IsVCardFileName(path) || LooksLikeVCard(text))
     ReadVCards(text, list, &plan);
   else
     ReadCsv(text, list, &plan);

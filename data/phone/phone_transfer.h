@@ -42,6 +42,10 @@ struct PhoneImportPlan {
   std::vector<PhoneImportLine> refused;
 };
 
+// Whether a file's name ends in ".vcf" or ".vcard" (letter case aside): a
+// vCard file, whatever it holds.
+bool IsVCardFileName(std::string_view path);
+
 // Reads a CSV text, or a vCard text when it begins with BEGIN:VCARD.
 PhoneImportPlan PhoneImportRead(std::string_view text, int32_t list);
 // The same for a file's text: vCards also when the file's name ends in
