@@ -189,6 +189,11 @@ int DeliverIncoming(std::string_view raw, const std::string& key, const std::str
       break;
     }
     EmailHeader own = header;
+    // What a copy that does not go through leaves behind.
+    const auto dropFiles = [&own, &stem] {
+      AttachmentsDeleteFiles(own);
+      std::remove(RawFilePath(stem).c_str());
+    };
     for (const IncomingAttachment& a : mail.attachments) {
       std::string name = Utf8ToCp1252Lossy(a.name);
       if (!AttachmentAddBytes(own, name, a.bytes)) {
@@ -198,8 +203,7 @@ int DeliverIncoming(std::string_view raw, const std::string& key, const std::str
       }
     }
     if (!ok) {
-      AttachmentsDeleteFiles(own);
-      std::remove(RawFilePath(stem).c_str());
+      dropFiles();
       break;
     }
     MessageRecord record;
@@ -212,8 +216,7 @@ int DeliverIncoming(std::string_view raw, const std::string& key, const std::str
     int32_t at = -1;
     if (!MsgSendOne(&table, record, person.number, false, msg::kFolderNew, &at)) {
       *error = "the message for " + person.name + " cannot be stored: " + FormatAppError();
-      AttachmentsDeleteFiles(own);
-      std::remove(RawFilePath(stem).c_str());
+      dropFiles();
       ok = 0;
       break;
     }
@@ -222,8 +225,7 @@ int DeliverIncoming(std::string_view raw, const std::string& key, const std::str
       // The copy goes with its files: delivered again next time, it must
       // not meet a copy that cannot be read.
       MsgDelete(table, MessageEntryOf(record, at));
-      AttachmentsDeleteFiles(own);
-      std::remove(RawFilePath(stem).c_str());
+      dropFiles();
       ok = 0;
       break;
     }

@@ -314,21 +314,18 @@ class MailboxPass {
       Delivered(entry, record);
       retries_.erase(number);
       ++report_->sent;
-      if (!result.refusedOnly.empty()) PartlyRefused(record, result.refusedOnly);
+      if (!result.refused.empty()) PartlyRefused(record, result.refused);
       log_("message " + std::to_string(number) + " sent to " +
            std::to_string(built.recipients.size()) + " address(es)");
     } else if (result.permanent) {
-      std::string why =
-          !result.refusedOnly.empty() ? "the mail server refused " + RefusalList(result.refusedOnly)
-          : result.refusedAddress.empty()
-              ? "the mail server refused it: " + result.reply
-              : "the mail server refused " + result.refusedAddress + ": " + result.reply;
+      const std::string why =
+          "the mail server refused " +
+          (result.refused.empty() ? "it: " + result.reply : RefusalList(result.refused));
       Refused(entry, record, why);
       retries_.erase(number);
     } else {
       // Some recipients only put it off: all of them are tried again.
-      Deferred(entry, record,
-               result.refusedOnly.empty() ? result.reply : RefusalList(result.refusedOnly));
+      Deferred(entry, record, result.refused.empty() ? result.reply : RefusalList(result.refused));
       unreachable_ = result.unreachable;
     }
     RemoveStateFile(journal_);

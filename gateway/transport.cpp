@@ -169,7 +169,7 @@ SmtpResult SmtpSender::Send(const std::string& from, const std::vector<std::stri
   curl_easy_setopt(c, CURLOPT_INFILESIZE_LARGE, curl_off_t(data.size()));
   if (connection_.Perform()) {
     result.sent = true;
-    result.refusedOnly = RefusedRecipients(connection_.Dialogue());
+    result.refused = RefusedRecipients(connection_.Dialogue());
     return result;
   }
   // Which command the refusal answered: the last one sent before the first
@@ -186,11 +186,10 @@ SmtpResult SmtpSender::Send(const std::string& from, const std::vector<std::stri
     result.reply = line.substr(2);
     result.permanent = first == '5';
     if (lastCommand.rfind("RCPT TO:", 0) == 0) {
-      result.refusedAddress = Bracketless(lastCommand.substr(8));
       // Every recipient refused: the mail is refused for good only when each
       // of them is, and the sender hears of them all.
-      result.refusedOnly = RefusedRecipients(connection_.Dialogue());
-      for (const auto& [address, reply] : result.refusedOnly)
+      result.refused = RefusedRecipients(connection_.Dialogue());
+      for (const auto& [address, reply] : result.refused)
         if (reply[0] != '5') result.permanent = false;
     }
     return result;

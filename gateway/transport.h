@@ -69,15 +69,14 @@ struct SmtpResult {
   // The server refused the message for good (a 5xx reply to the envelope
   // or the data), not for a fault of the connection or the login.
   bool permanent = false;
-  std::string refusedAddress;  // the recipient refused, when one was
-  std::string reply;           // the server's words, or the transfer's error
+  std::string reply;  // the server's words, or the transfer's error
   // No reply to the message at all: the server could not be reached, or
   // TLS or the login failed. The next message would fare no better.
   bool unreachable = false;
   // The recipients refused, each with the server's words: when the mail
   // was sent, to the others (one wrong address does not keep a mail from
   // the rest); when it was not, every recipient.
-  std::vector<std::pair<std::string, std::string>> refusedOnly;
+  std::vector<std::pair<std::string, std::string>> refused;
 };
 
 class SmtpSender {
