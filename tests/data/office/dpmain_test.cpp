@@ -374,6 +374,7 @@ TEST_F(DpMainTest, AGroupAsTheUserOrAWorkTableThatCannotBeMadeEndsTheStart) {
   ASSERT_EQ(prompts.shown.size(), 1u);
   EXPECT_EQ(prompts.shown[0].rfind("DESKpost|Error opening file: ", 0), 0u) << prompts.shown[0];
   EXPECT_FALSE(DataDirectoryOpen());
+  EXPECT_EQ(CurrentMessageUser().name, "");  // nobody sends as Alice
   EXPECT_EQ(OpenTableCount(), 0);
 }
 
