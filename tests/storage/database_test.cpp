@@ -3,8 +3,11 @@
 // handles and other processes, positioning and skipping.
 #include "storage/database.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <functional>
@@ -160,6 +163,63 @@ TEST_F(DatabaseTest, AMissingTableOrIndexIsReportedUnderItsFile) {
   EXPECT_EQ(DbCreateTable(bad, dir.Path(), 0), 0);
   SetCheckHandler(nullptr);
   EXPECT_FALSE(FileExists(dir.File("BAD.DAT")));
+  Table largest(TableDef{kMaxHeaderSize, kRecord, 2, kPeopleIndexes, "LARGEST", 0});
+  EXPECT_EQ(DbCreateTable(largest, dir.Path(), 0), 1);
+  // A data file cut short before its version byte cannot be read.
+  DbCloseTable(table);
+  ASSERT_EQ(::truncate(dir.File("PEOPLE.DAT").c_str(), 2), 0);
+  DbSetError(kDbOk, "");
+  EXPECT_EQ(DbOpenTable(table, dir.Path()), 0);
+  EXPECT_EQ(DbGetError(), kDbReadFailed);
+  EXPECT_EQ(DbErrorName(), dir.File("PEOPLE.DAT"));
+  EXPECT_FALSE(table.IsOpen());
+}
+
+// The header's write lands on a file the system refuses to write (as a
+// share that went away would): the write is reported failed, not done.
+TEST_F(DatabaseTest, AHeaderWriteTheFileRefusesFails) {
+  std::vector<uint8_t> header(512, 0);
+  ASSERT_EQ(DbReadHeader(table, header.data()), 1);
+  const int readOnly = ::open(dir.File("PEOPLE.DAT").c_str(), O_RDONLY);
+  ASSERT_GE(readOnly, 0);
+  ASSERT_GE(::dup2(readOnly, table.data.Descriptor()), 0);
+  ::close(readOnly);
+  header[100] = 1;
+  EXPECT_EQ(DbWriteHeader(table, header.data()), 0);
+  EXPECT_EQ(DbGetError(), kDbWriteFailed);
+  EXPECT_EQ(DbErrorName(), "PEOPLE");
+}
+
+// A table only readable here (a read-only share; as root, whom permissions
+// do not stop, the child runs as nobody) opens for reading and refuses
+// every change as a failed write before it takes a lock.
+TEST_F(DatabaseTest, ATableThisWorkstationMayNotWriteRefusesChangesAsWrites) {
+  Add("alice", 1);
+  DbCloseTable(table);
+  for (const char* file : {"PEOPLE.DAT", "PEOPLE.X1", "PEOPLE.X2"})
+    ASSERT_EQ(::chmod(dir.File(file).c_str(), 0444), 0);
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+    Table readable(kPeople);
+    if (!DbOpenTable(readable, dir.Path()) || !readable.data.ReadOnly()) ::_exit(3);
+    if (WalkNames(readable) != std::vector<std::string>{"alice"}) ::_exit(4);
+    std::vector<uint8_t> header(512, 0);
+    if (!DbReadHeader(readable, header.data())) ::_exit(5);
+    const auto refused = [](int result) { return result == 0 && DbGetError() == kDbWriteFailed; };
+    auto r = Person("bob", 2);
+    if (!refused(DbLockHeader(readable))) ::_exit(6);
+    if (!refused(DbWriteHeader(readable, header.data()))) ::_exit(7);
+    if (!refused(DbAppendRecord(readable, r.data()))) ::_exit(8);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ::chmod(dir.Path().c_str(), 0700);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 // A closed handle is a broken precondition: every call fails through a
@@ -179,9 +239,15 @@ TEST_F(DatabaseTest, CallsOnAClosedTableFailThroughChecks) {
   EXPECT_EQ(DbDeleteRecord(table, buffer.data(), 0), 0);
   EXPECT_EQ(GetUniqueNumber(table, &number), 0);
   EXPECT_EQ(DbFirst(table), 0);
+  EXPECT_EQ(DbLast(table), 0);
+  EXPECT_EQ(DbNext(table), 0);
+  EXPECT_EQ(DbPrev(table), 0);
   EXPECT_EQ(DbCurrentEntry(table, buffer.data()), 0);
+  EXPECT_EQ(DbReadHeader(table, buffer.data()), 0);
+  EXPECT_EQ(DbWriteHeader(table, buffer.data()), 0);
+  EXPECT_EQ(DbLockHeader(table), 0);
   EXPECT_EQ(DbGetError(), kDbOk);
-  EXPECT_GE(CheckFailureCount() - before, 7u);
+  EXPECT_GE(CheckFailureCount() - before, 13u);
   // A table without a header has no unique-number counter to take from.
   Table bare(TableDef{0, kRecord, 2, kPeopleIndexes, "BARE", 0});
   ASSERT_EQ(DbCreateTable(bare, dir.Path(), 0), 1);

@@ -491,6 +491,33 @@ TEST_F(IndexTest, RefusedUpdatesFailWithTheirCodeAndChangeNothing) {
   }
 }
 
+// A closed index is a broken precondition: every call fails through a check
+// with the open failure's code, never as a success.
+TEST_F(IndexTest, EveryCallOnAClosedIndexFails) {
+  Start(12);
+  InsertAll(index, {1, 2, 3});
+  IdxClose(index);
+  const Entry entry = MakeEntry(2, 12);
+  int exact = 0;
+  const struct {
+    const char* what;
+    std::function<int()> call;
+  } cases[] = {
+      {"search", [&] { return IdxSearch(index, entry.data(), &exact); }},
+      {"insert", [&] { return IdxInsert(index, entry.data()); }},
+      {"delete", [&] { return IdxDelete(index, entry.data()); }},
+      {"next", [&] { return IdxNext(index); }},
+      {"previous", [&] { return IdxPrev(index); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    IdxSetError(0);
+    EXPECT_EQ(c.call(), 0);
+    EXPECT_EQ(IdxGetError(), kIdxOpenFailed);
+  }
+  expectedChecks_ = int(std::size(cases));
+}
+
 TEST_F(IndexTest, RandomInsertsAndDeletesKeepTheTreeSound) {
   for (int length : {12, 62}) {
     SCOPED_TRACE(length);
@@ -668,17 +695,23 @@ TEST_F(CorruptIndexTest, AWalkIntoDamageEndsWith7) {
        },
        1, IdxNext},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    ReplaceFile(path, sound);
-    IdxForgetPageBuffer();
-    c.damage();
-    ASSERT_EQ(IdxOpen(index, path), 1);
-    int exact = 0;
-    ASSERT_EQ(c.from ? Find(index, KeyIn(leaves[1]), &exact) : First(index), 1);
-    EXPECT_EQ(StepUntilFailure(c.step), kIdxCorrupt);
-    IdxClose(index);
+  // On a share each step takes the index lock: the failure outlives its
+  // release.
+  for (const bool share : {false, true}) {
+    File::SimulateSmbShare(share);
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (share ? " on a share" : ""));
+      ReplaceFile(path, sound);
+      IdxForgetPageBuffer();
+      c.damage();
+      ASSERT_EQ(IdxOpen(index, path), 1);
+      int exact = 0;
+      ASSERT_EQ(c.from ? Find(index, KeyIn(leaves[1]), &exact) : First(index), 1);
+      EXPECT_EQ(StepUntilFailure(c.step), kIdxCorrupt);
+      IdxClose(index);
+    }
   }
+  File::SimulateSmbShare(false);
 }
 
 // An emptied leaf is linked out of its chain only when its neighbours link
