@@ -253,11 +253,10 @@ void DaySchedView::ShowDetail() {
   SchedRecord entry;
   bool shown = false;
   if (number >= 0) {
-    const int code = AppErrorCode();
-    const std::string name = AppErrorName();
+    const AppError kept = CurrentAppError();
     shown = SchedRead(Table(), number, &entry) == 1;
     if (!shown) DbClearError();
-    SetAppError(code, name);
+    RestoreAppError(kept);
   }
   start_->setText(shown ? QString::fromStdString(TimeFieldText(entry.Start())).trimmed()
                         : QString());

@@ -46,11 +46,10 @@ bool DefaultScheduleOwner(const std::string& option, ScheduleOwner* owner, std::
   }
   NameTable names;
   NameEntry entry;
-  const int code = AppErrorCode();
-  const std::string errorName = AppErrorName();
+  const AppError kept = CurrentAppError();
   bool found = NameOpen(names) && NameFind(names, name, &entry);
   if (names.open) NameClose(names);
-  SetAppError(code, errorName);
+  RestoreAppError(kept);
   if (!found) {
     *message = "Could not find default schedule user: " + name;
     return false;

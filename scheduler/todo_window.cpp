@@ -611,11 +611,10 @@ void TodoWindow::ShowDetail() {
   TodoRecord item;
   bool shown = false;
   if (number >= 0) {
-    const int code = AppErrorCode();
-    const std::string name = AppErrorName();
+    const AppError kept = CurrentAppError();
     shown = TodoRead(table_, number, &item) == 1;
     if (!shown) DbClearError();
-    SetAppError(code, name);
+    RestoreAppError(kept);
   }
   priority_->setText(shown ? FromCp1252(item.Priority()) : QString());
   QString text = shown ? FromCp1252(item.Text()) : QString();
@@ -695,8 +694,8 @@ bool TodoWindow::eventFilter(QObject* watched, QEvent* event) {
   // themselves: the window's keys come first.
   if (event->type() == QEvent::KeyPress && (watched == list_ || watched == grid_)) {
     auto* key = static_cast<QKeyEvent*>(event);
-    const bool ours = key->key() == Qt::Key_Insert || key->key() == Qt::Key_Delete ||
-                      key->key() == Qt::Key_Space;
+    const bool ours =
+        key->key() == Qt::Key_Insert || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Space;
     if (ours && !(key->modifiers() & ~Qt::KeypadModifier)) {
       keyPressEvent(key);
       return true;

@@ -110,10 +110,9 @@ int DefaultFolderName(NameRecord* person, std::string* name) {
   } else {
     ok = 0;
   }
-  const int code = AppErrorCode();
-  const std::string errorName = AppErrorName();
+  const AppError kept = CurrentAppError();
   FolderClose(folders);
-  if (!ok) SetAppError(code, errorName);
+  if (!ok) RestoreAppError(kept);
   return ok;
 }
 
@@ -140,11 +139,10 @@ int SavePersonOptions(const std::string& iniPath, const std::string& name,
       DbUnlockRecord(names.table, entry.RecordNumber());
     }
   }
-  const int code = AppErrorCode();
-  const std::string errorName = AppErrorName();
+  const AppError kept = CurrentAppError();
   NameClose(names);
   if (!ok) {
-    SetAppError(code, errorName);
+    RestoreAppError(kept);
     return 0;
   }
   WriteWorkstationOptions(iniPath, workstation);

@@ -13,13 +13,8 @@ struct EngineState {
   int indexCode = 0;
   std::string name;
   SystemReason reason = SystemReason::kNone;
+  bool readOnly = false;  // refused by a file only readable here (EROFS)
   ErrorReporter reporter;
-};
-
-struct AppState {
-  int code = 0;
-  std::string name;
-  bool diskFull = false;  // the write error was a full disk
 };
 
 EngineState& Engine() {
@@ -27,8 +22,10 @@ EngineState& Engine() {
   return state;
 }
 
-AppState& App() {
-  static AppState state;
+// diskFull: the write error was a full disk; readOnly: the write was
+// refused by a read-only data directory.
+AppError& App() {
+  static AppError state;
   return state;
 }
 
@@ -69,6 +66,7 @@ SystemReason ReasonFromErrno(int err) {
 void DbSetError(int code, std::string_view name) {
   EngineState& s = Engine();
   s.reason = ReasonFromErrno(errno);
+  s.readOnly = errno == EROFS;
   s.indexCode = 0;
   s.code = code;
   s.name = CutName(name);
@@ -124,9 +122,7 @@ ErrorReporter DbSetErrorReporter(ErrorReporter reporter) {
 }
 
 void SetAppError(int code, std::string_view name) {
-  App().code = code;
-  App().name = CutName(name);
-  App().diskFull = false;
+  App() = AppError{code, CutName(name)};
 }
 
 int AppErrorCode() {
@@ -135,10 +131,14 @@ int AppErrorCode() {
 const std::string& AppErrorName() {
   return App().name;
 }
+AppError CurrentAppError() {
+  return App();
+}
+void RestoreAppError(const AppError& error) {
+  App() = error;
+}
 void ClearAppError() {
-  App().code = 0;
-  App().name.clear();
-  App().diskFull = false;
+  App() = AppError{};
 }
 
 const char* AppErrorText(int code) {
@@ -256,11 +256,16 @@ void TranslateEngineError() {
   // Out of memory is reported without a name.
   SetAppError(code, code == kAppNoMemory ? std::string_view() : std::string_view(Engine().name));
   App().diskFull = code == kAppWriteError && Engine().reason == SystemReason::kDiskFull;
+  // Only a write: where an open is refused, the caller knows what the
+  // person should be told of the share.
+  App().readOnly = code == kAppWriteAccessDenied && Engine().readOnly;
 }
 
 std::string FormatAppError() {
   const char* text = AppErrorText(App().code);
-  const std::string why = App().diskFull ? " (the disk is full)" : "";
+  const std::string why = App().diskFull   ? " (the disk is full)"
+                          : App().readOnly ? " (the data directory is read-only here)"
+                                           : "";
   if (text) return std::string(text) + ": " + App().name + why;
   return "Error " + std::to_string(App().code) + ": " + App().name + why;
 }

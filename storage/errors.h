@@ -108,6 +108,16 @@ ErrorReporter DbSetErrorReporter(ErrorReporter reporter);
 void SetAppError(int code, std::string_view name);
 int AppErrorCode();
 const std::string& AppErrorName();
+// The application error whole, with why it happened, for keeping it across
+// clean-up work that may fail in its turn.
+struct AppError {
+  int code = 0;
+  std::string name;
+  bool diskFull = false;
+  bool readOnly = false;
+};
+AppError CurrentAppError();
+void RestoreAppError(const AppError& error);
 void ClearAppError();
 // The fixed text of an application code, or nullptr when it has none.
 const char* AppErrorText(int code);
@@ -117,7 +127,8 @@ int AppCodeForEngineError();
 // the reporter that the start-up installs.
 void TranslateEngineError();
 // "text: name", or "Error <code>: name" for a code without a text; a write
-// refused for want of room adds " (the disk is full)".
+// refused for want of room adds " (the disk is full)", one refused by a
+// read-only data directory " (the data directory is read-only here)".
 std::string FormatAppError();
 
 // Application codes for a failed open, read and write, by system reason;

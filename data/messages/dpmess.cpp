@@ -140,20 +140,19 @@ namespace dpmess {
 void FirstFailure::Note() {
   if (failed) return;
   failed = true;
-  code = AppErrorCode();
-  name = AppErrorName();
+  error = CurrentAppError();
   engineCode = DbGetError();
 }
 
 int FirstFailure::Result() const {
   if (!failed) return 1;
-  SetAppError(code, name);
+  RestoreAppError(error);
   return 0;
 }
 
-KeepAppError::KeepAppError() : code_(AppErrorCode()), name_(AppErrorName()) {}
+KeepAppError::KeepAppError() : kept_(CurrentAppError()) {}
 KeepAppError::~KeepAppError() {
-  SetAppError(code_, name_);
+  RestoreAppError(kept_);
 }
 
 RecordLock::RecordLock(Table& table, int32_t recordNumber)
@@ -171,13 +170,12 @@ int ReadStored(Table& table, int32_t recordNumber, int32_t messageNumber, bool a
                MessageRecord* record, bool* gone) {
   *gone = false;
   if (recordNumber < 0) return FailStaleEntry(table);
-  int code = AppErrorCode();
-  std::string name = AppErrorName();
+  const AppError kept = CurrentAppError();
   if (!DbReadRecord(table, recordNumber, record->bytes)) {
     if (!allowGone || DbGetError() != kDbRecordDeleted) return 0;
     // Deleted meanwhile: done, and nothing to report.
     DbClearError();
-    SetAppError(code, name);
+    RestoreAppError(kept);
     *gone = true;
     return 1;
   }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/messages/dpmess.h"
+#include "storage/errors.h"
 
 namespace dpmess {
 
@@ -12,8 +13,7 @@ namespace dpmess {
 // back at the end.
 struct FirstFailure {
   bool failed = false;
-  int code = 0;
-  std::string name;
+  AppError error;
   int engineCode = 0;
   void Note();
   // 1, or 0 with the first failure's application error put back.
@@ -30,8 +30,7 @@ class KeepAppError {
   KeepAppError& operator=(const KeepAppError&) = delete;
 
  private:
-  int code_;
-  std::string name_;
+  AppError kept_;
 };
 
 // A record's lock for one change, one attempt. Refused: engine code 9,

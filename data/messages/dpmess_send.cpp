@@ -92,8 +92,7 @@ int GroupWalk(MessageTable& handle, MessageRecord& record, const std::vector<int
     // Without a list (one recipient, or it could not be made) the copies
     // go out without CC.
   }
-  const int ccCode = AppErrorCode();
-  const std::string ccName = AppErrorName();
+  const AppError ccError = CurrentAppError();
 
   Table& names = tables.names.table;
   int walked = DbFirst(names);
@@ -141,7 +140,7 @@ int GroupWalk(MessageTable& handle, MessageRecord& record, const std::vector<int
   }
   if (failure.failed) return failure.Result();
   // A CC list cut at 100 names is left for the caller to show.
-  if (done.ccTruncated) SetAppError(ccCode, ccName);
+  if (done.ccTruncated) RestoreAppError(ccError);
   return 1;
 }
 

@@ -245,10 +245,9 @@ int NoteDuplicate(int32_t number, int32_t* newNumber) {
     }
     if (!ok) {
       // No half copy is left behind; the error of the failure is kept.
-      int app = AppErrorCode();
-      std::string name = AppErrorName();
+      const AppError kept = CurrentAppError();
       DeleteNote(handle, copy);
-      SetAppError(app, name);
+      RestoreAppError(kept);
       return 0;
     }
   }

@@ -34,13 +34,12 @@ void EmailFirstFailure::Note() {
   if (failed_) return;
   failed_ = true;
   sentence_ = lastError;
-  code_ = AppErrorCode();
-  name_ = AppErrorName();
+  error_ = CurrentAppError();
 }
 
 int EmailFirstFailure::Result() const {
   if (!failed_) return 1;
-  SetAppError(code_, name_);
+  RestoreAppError(error_);
   return FailEmail(sentence_);
 }
 

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "storage/errors.h"
+
 const std::string& EmailError();
 void ClearEmailError();
 
@@ -35,8 +37,7 @@ class EmailFirstFailure {
  private:
   bool failed_ = false;
   std::string sentence_;
-  int code_ = 0;
-  std::string name_;
+  AppError error_;
 };
 
 // A name from a file made printable for a message: bytes below 32 and 127

@@ -242,10 +242,9 @@ int EmailCopyFile(const std::string& source, const std::string& target,
     }
     // Keep the failure's message over anything the clean-up reports.
     std::string sentence = EmailError();
-    int code = AppErrorCode();
-    std::string name = AppErrorName();
+    const AppError kept = CurrentAppError();
     AttachmentsDeleteFiles(duplicates);
-    SetAppError(code, name);
+    RestoreAppError(kept);
     return FailEmail(sentence);
   };
   File out;

@@ -125,10 +125,9 @@ class OpenMessages {
   int Open(std::string* message) { return MsgOpen(table) ? 1 : FailApp(message); }
   ~OpenMessages() {
     if (table.open) {
-      int code = AppErrorCode();
-      std::string name = AppErrorName();
+      const AppError kept = CurrentAppError();
       MsgClose(table);
-      SetAppError(code, name);
+      RestoreAppError(kept);
     }
   }
   MessageTable table;

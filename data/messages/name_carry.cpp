@@ -74,11 +74,10 @@ int CarryTable(TableHandle& handle, NameField field, std::string_view oldName,
   for (size_t i = 0; ok && i < found.size(); ++i)
     ok = CarryOne(handle.table, field, found[i], oldName, newName);
   // A failed close after a failure is not what the caller should see.
-  int code = AppErrorCode();
-  std::string name = AppErrorName();
+  const AppError kept = CurrentAppError();
   int closed = HandleClose(handle);
   if (!ok) {
-    SetAppError(code, name);
+    RestoreAppError(kept);
     return 0;
   }
   return closed;

@@ -347,10 +347,9 @@ int PhoneCopyToList(PhoneTable& handle, int32_t recordNumber, int32_t targetList
   }
   if (!ok) {
     // No stray note copy is left behind; the failure's error is kept.
-    int app = AppErrorCode();
-    std::string name = AppErrorName();
+    const AppError kept = CurrentAppError();
     DeleteNoteOf(copy.Note());
-    SetAppError(app, name);
+    RestoreAppError(kept);
     Restore(handle, had, saved);
     return 0;
   }

@@ -104,12 +104,11 @@ Key KeyOf(const Record& record, int32_t recordNumber,
 template <typename Record, typename Read>
 int ReadOrGone(Read read, int32_t recordNumber, Record* record, bool* gone) {
   *gone = false;
-  int code = AppErrorCode();
-  std::string name = AppErrorName();
+  const AppError kept = CurrentAppError();
   if (read(recordNumber, record)) return 1;
   if (DbGetError() != kDbRecordDeleted) return 0;
   DbClearError();
-  SetAppError(code, name);
+  RestoreAppError(kept);
   *gone = true;
   return 1;
 }

@@ -72,10 +72,9 @@ int SchedFindNextAlarm(SchedTable* handle, int32_t user, AlarmState* state) {
     state->pending = keepPending;
   }
   if (table == &own) {
-    int code = AppErrorCode();
-    std::string name = AppErrorName();
+    const AppError kept = CurrentAppError();
     SchedClose(own);
-    if (!ok) SetAppError(code, name);
+    if (!ok) RestoreAppError(kept);
   }
   return ok;
 }

@@ -585,11 +585,10 @@ int SchedExportIcsFile(int32_t owner, const std::string& ownerName, const std::s
   if (!SchedOpen(handle)) return 0;
   std::string text;
   const int ok = SchedExportIcs(handle, owner, ownerName, &text, count);
-  const int code = AppErrorCode();
-  const std::string name = AppErrorName();
+  const AppError kept = CurrentAppError();
   SchedClose(handle);
   if (!ok) {
-    SetAppError(code, name);
+    RestoreAppError(kept);
     return 0;
   }
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -617,9 +616,8 @@ int SchedImportIcsFile(int32_t owner, const std::string& path, IcsImportResult* 
   SchedTable handle;
   if (!SchedOpen(handle)) return 0;
   const int ok = SchedImportIcs(handle, owner, text.str(), result);
-  const int code = AppErrorCode();
-  const std::string name = AppErrorName();
+  const AppError kept = CurrentAppError();
   SchedClose(handle);
-  if (!ok) SetAppError(code, name);
+  if (!ok) RestoreAppError(kept);
   return ok;
 }
