@@ -139,6 +139,8 @@ int main(int argc, char** argv) {
       PhoneClose(fresh);
       walk.push_back(Ms(t));
     }
+    // The first opening also pays for what Qt sets up once (fonts, style).
+    std::printf("opening, first page painted: first in the process %.2f ms\n", inWindow.front());
     std::printf(
         "opening, first page painted: window %.2f ms, bare open and walk %.3f ms, ratio %.1f\n",
         Median(inWindow), Median(walk), Median(inWindow) / Median(walk));
@@ -181,6 +183,7 @@ int main(int argc, char** argv) {
   // then the category in its own dialog), the search, the results window
   // painted. Against it, the data layer's collection and search alone.
   SetNameDialogRunner([](TBaseDialog& d) {
+    d.OpenModeless();
     if (auto* cats = dynamic_cast<TCategoryDialog*>(&d)) {
       cats->List()->Refresh(0, 0);
       cats->Choose();
@@ -189,7 +192,7 @@ int main(int argc, char** argv) {
       FindControlAs<QAbstractButton>(&d, TPhoneSearchClass::kIdCategories)->click();
     }
     FindControlAs<QAbstractButton>(&d, kIdOk)->click();
-    return d.result();
+    return d.Result();
   });
   PhoneCriteria criteria;
   criteria.city = "Boston";
@@ -200,6 +203,10 @@ int main(int argc, char** argv) {
     t.restart();
     SearchPhoneList(&window, 0);
     if (TSearchListClass* results = SearchResults()) results->repaint();
+    if (!SearchResults()) {
+      std::fprintf(stderr, "the window's search found nothing\n");
+      return 1;
+    }
     inWindow.push_back(Ms(t));
     CloseSearchResults();
     QApplication::processEvents();

@@ -348,14 +348,22 @@ void QtPromptService::Working(bool on, const QString& text) {
   }
 }
 
+void QtPromptService::PumpEventsOncePerTick(bool boxJustOpened) {
+  const int32_t now = Ticks().Now();
+  if (!boxJustOpened && now == pumpedAt_) return;
+  pumpedAt_ = now;
+  QCoreApplication::processEvents();
+}
+
 int QtPromptService::Progress(const ProgressStep& step) {
   if (!progress_) {
     progress_ = std::make_unique<ProgressBox>(ActiveOwner());
     progressDisabled_ = std::make_unique<ModelessDisabled>(progress_.get());
     progress_->show();
+    PumpEventsOncePerTick(true);
+  } else {
+    PumpEventsOncePerTick(false);
   }
-  // Let the box see its waiting input, Cancel above all.
-  QCoreApplication::processEvents();
   if ((step.cancelAllowed && progress_->Cancelled()) || step.finished) {
     progress_.reset();
     progressDisabled_.reset();
@@ -369,8 +377,10 @@ int QtPromptService::Searching(bool finished) {
   if (!searching_) {
     searching_ = std::make_unique<SearchingBox>(ActiveOwner());
     searching_->show();
+    PumpEventsOncePerTick(true);
+  } else {
+    PumpEventsOncePerTick(false);
   }
-  QCoreApplication::processEvents();
   if (finished || !searching_->Step()) {
     searching_.reset();
     return 0;

@@ -181,6 +181,12 @@ class QtPromptService : public PromptService {
 
  private:
   int ShowBox(BoxKind kind, const QString& text, const QString& caption = QString());
+  // Lets the open box see its waiting input (Cancel above all) once a tick:
+  // a search calls in for every entry it reads, and the event loop each
+  // time cost more than the search itself.
+  void PumpEventsOncePerTick(bool boxJustOpened);
+
+  int32_t pumpedAt_ = 0;
 
   std::unique_ptr<ProgressBox> progress_;
   std::unique_ptr<ModelessDisabled> progressDisabled_;

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "field_dialog.h"
@@ -192,6 +193,38 @@ class PromptsTest : public QObject {
     QTest::mouseClick(Button(box, kIdCancel), Qt::LeftButton);
     QCOMPARE(qt.Searching(false), 0);
     QVERIFY(qt.SearchingWindow() == nullptr);
+  }
+
+  // A search calls in for every entry it reads: the boxes look at waiting
+  // input when they open and then once a tick, not at every call.
+  void theBoxesLookAtWaitingInputOncePerTick() {
+    ManualTicks ticks;
+    QtPromptService qt;
+    struct Receiver : QObject {
+      int seen = 0;
+      bool event(QEvent* e) override {
+        if (e->type() != QEvent::User) return QObject::event(e);
+        ++seen;
+        return true;
+      }
+    } receiver;
+    const std::function<int(bool)> boxes[] = {
+        [&](bool finished) { return qt.Searching(finished); },
+        [&](bool finished) {
+          return qt.Progress({"Progress...", "Export", 1, 1000, true, finished});
+        },
+    };
+    for (const auto& call : boxes) {
+      receiver.seen = 0;
+      QCOMPARE(call(false), 1);
+      QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
+      for (int i = 0; i < 100; ++i) call(false);
+      QCOMPARE(receiver.seen, 0);
+      ticks.now += 1;
+      QCOMPARE(call(false), 1);
+      QCOMPARE(receiver.seen, 1);
+      QCOMPARE(call(true), 0);
+    }
   }
 
   void theFlashNoticeGoesAtAClickInIt() {
