@@ -154,6 +154,9 @@ int main(int argc, char** argv) {
   const int rows = list->RowsPerPage();
   std::printf("rows per page: %d\n", rows);
   const Case cases[] = {
+      // The page an opening fills, without the window's making.
+      {"Home", [list] { list->HandleKey(Qt::Key_End, Qt::NoModifier); },
+       [list] { list->HandleKey(Qt::Key_Home, Qt::NoModifier); }, ""},
       {"quick find, late name", [list] { list->FindText(Name(0)); },
        [list, count] { list->FindText(Name(count - 10)); }, Name(count - 10)},
       {"End", [list] { list->HandleKey(Qt::Key_Home, Qt::NoModifier); },
