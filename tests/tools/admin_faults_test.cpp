@@ -143,6 +143,19 @@ TEST_F(AdminFaultsTest, ASendReportedAsNotStoredDoesNotComeBackAfterAReindex) {
 
 // ---- a full disk ----
 
+// The send's clean-up after the failed copy must not lose why it failed.
+TEST_F(AdminFaultsTest, ASendStoppedByAFullDiskSaysTheDiskIsFull) {
+  MakeDemo();
+  const std::string before = Run({"messages", office, "BOB"}).out;
+  DpadminRun send = RunWithFileSizeLimit(
+      {"send", office, "--from", "ANNE", "--to", "BOB", "--kind", "memo", "--text", "Room?"},
+      rlim_t(ReadWholeFile(office + "MESSAGE.DAT").size() + 100));
+  EXPECT_NE(send.status, 0) << ShowRun(send);
+  EXPECT_TRUE(Contains(send.err, "Error writing file: MESSAGE (the disk is full)")) << send.err;
+  EXPECT_EQ(Run({"messages", office, "BOB"}).out, before);
+  ExpectCheckClean();
+}
+
 std::string PhoneRows(int count) {
   std::string csv = "Listname,Phone 1\n";
   for (int i = 0; i < count; ++i)
