@@ -4,8 +4,14 @@
 #include "data/phone/phone_search.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <functional>
 
 #include "data/office/datadir.h"
+#include "storage/check.h"
+#include "storage/index_page.h"
 #include "storage/worktable.h"
 #include "tests/data/office/office_dir.h"
 
@@ -144,17 +150,20 @@ TEST_F(PhoneSearchTest, ListNameOrPhoneSearchesTheCurrentList) {
 
 TEST_F(PhoneSearchTest, CategoriesNarrowTheSearchToAssignedEntries) {
   int32_t fischer = Add(kCommon, "Fischer");
-  Add(kCommon, "Lang");
+  int32_t lang = Add(kCommon, "Lang");
   AssignmentTable lcs;
   ASSERT_EQ(AssignmentOpen(lcs), 1);
   CategorySet own;
   ASSERT_EQ(CategoryToggle(lcs, fischer, 12, &own), 1);
+  // Assignments of categories not asked for are not collected.
+  ASSERT_EQ(CategoryToggle(lcs, lang, 13, &own), 1);
   PhoneCriteria c;
   c.categories.Add(12);
   AssignmentPairs assigned;
   ASSERT_EQ(PhoneCollectAssignments(lcs, c.categories, picked, &assigned), 1);
   AssignmentClose(lcs);
   EXPECT_EQ(picked.scratch, 1);
+  EXPECT_EQ(assigned, (AssignmentPairs{{fischer, 12}}));
   EXPECT_EQ(Found(c, assigned), (std::vector<std::string>{"Fischer"}));
 }
 
@@ -166,6 +175,76 @@ TEST_F(PhoneSearchTest, CancelEndsTheSearchWithTheRowsFoundSoFar) {
   ASSERT_EQ(
       PhoneSearch(phones, kCommon, PhoneCriteria{}, {}, results, [&] { return ++asked <= 2; }), 1);
   EXPECT_EQ(results.scratch, 2);
+}
+
+// Another workstation deletes an entry between the search's step to it and
+// the read of its record: the entry is passed over and the search goes on.
+TEST_F(PhoneSearchTest, AnEntryDeletedElsewhereMidSearchIsPassedOver) {
+  for (const char* name : {"A", "B", "C"}) Add(kCommon, name, "555-0100");
+  PhoneTable other;
+  ASSERT_EQ(PhoneOpen(other), 1);
+  PhoneEntry b;
+  ASSERT_EQ(PhoneFind(other, kCommon, "B", "", &b), 1);
+  PhoneCriteria c;
+  c.phone = "0100";
+  int asked = 0;
+  auto deleteB = [&] { return ++asked != 2 || PhoneDelete(other, b.RecordNumber()) == 1; };
+  EXPECT_EQ(PhoneSearch(phones, kCommon, c, {}, results, deleteB), 1) << FormatAppError();
+  PhoneClose(other);
+  EXPECT_EQ(AppErrorCode(), 0);
+  EXPECT_EQ(results.scratch, 2);
+  EXPECT_EQ(Found(c), (std::vector<std::string>{"A", "C"}));
+}
+
+// A search that cannot read its table fails with the reason, and its work
+// table holds no half list: exactly the rows it counts.
+TEST_F(PhoneSearchTest, ASearchThatCannotReadItsTableFails) {
+  struct Case {
+    const char* what;
+    std::function<void()> damage;  // before the search
+    std::function<void()> midway;  // at its first entry
+    int code;
+    unsigned checks;
+  };
+  const std::string index = dir.File("PHONE.X1"), records = dir.File("PHONE.DAT");
+  const Case cases[] = {
+      {"an index root claiming more entries than a page holds",
+       [&] {
+         // Another program's change, counted so the cached page is dropped.
+         std::string bytes = ReadWholeFile(index);
+         bytes[kPageCountOffset] = bytes[kPageCountOffset + 1] = '\xff';
+         ++bytes[kPagePrevOffset];
+         std::fstream(index, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+       },
+       nullptr, kAppIndexCorrupt, 0},
+      {"a record file cut short under the search", nullptr,
+       [&] { ASSERT_EQ(truncate(records.c_str(), 0), 0); }, kAppReadError, 0},
+      {"a table not opened", [&] { PhoneClose(phones); }, nullptr, 0, 1},
+  };
+  Add(kCommon, "A", "555-0100");
+  Add(kCommon, "B", "555-0100");
+  PhoneCriteria c;
+  c.phone = "0100";
+  const std::string goodIndex = ReadWholeFile(index), goodRecords = ReadWholeFile(records);
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.what);
+    ASSERT_EQ(Found(c).size(), 2u);
+    if (k.damage) k.damage();
+    ClearAppError();
+    const unsigned checks = CheckFailureCount();
+    auto keepGoing = [&] {
+      if (k.midway) k.midway();
+      return true;
+    };
+    EXPECT_EQ(PhoneSearch(phones, kCommon, c, {}, results, keepGoing), 0);
+    EXPECT_EQ(AppErrorCode(), k.code) << FormatAppError();
+    EXPECT_EQ(CheckFailureCount() - checks, k.checks);
+    EXPECT_EQ(results.data.Size(), int64_t(results.scratch) * ph::x1::kLength);
+    if (phones.open) PhoneClose(phones);
+    std::ofstream(index, std::ios::binary | std::ios::trunc) << goodIndex;
+    std::ofstream(records, std::ios::binary | std::ios::trunc) << goodRecords;
+    ASSERT_EQ(PhoneOpen(phones), 1);
+  }
 }
 
 }  // namespace

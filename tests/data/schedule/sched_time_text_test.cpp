@@ -90,15 +90,18 @@ TEST_F(TimeTextTest, DatesAreMonthDayAndTwoDigitYear) {
   EXPECT_EQ(DateText(d), "12-31-37");
   ASSERT_TRUE(ParseDateText("1-1-80", &d));
   EXPECT_EQ(d, FromLocal(1980, 1, 1));
+  // A number may take four places, blanks included.
+  ASSERT_TRUE(ParseDateText("  03-15-27", &d));
+  EXPECT_EQ(d, day_);
   ASSERT_TRUE(ParseDateText("    ", &d));
   EXPECT_EQ(d, 0);
 }
 
 TEST_F(TimeTextTest, DatesOutsideTheCalendarOrTheYearsAreRefused) {
   int32_t d = 0;
-  for (const char* t :
-       {"2-30-99", "1-1-38", "1-1-75", "1-1-1999", "1-1-123", "13-1-27", "0-1-27", "3-32-27",
-        "3--15-27", "3-15", "3-15-27-", "3-15-27x", "3-15-", "x", "3-15-2 7 7"}) {
+  for (const char* t : {"2-30-99", "1-1-38", "1-1-70", "1-1-75", "12-31-79", "1-1-1999", "1-1-123",
+                        "13-1-27", "0-1-27", "3-32-27", "3--15-27", "3-15", "3-15-27-", "3-15-27x",
+                        "3-15-", "x", "3-15-2 7 7"}) {
     EXPECT_FALSE(ParseDateText(t, &d)) << t;
   }
   EXPECT_TRUE(ParseDateText("2-29-28", &d));
@@ -120,6 +123,27 @@ TEST_F(TimeTextTest, HoursOfADaylightSavingChangeDayAreWallClockHours) {
   EXPECT_EQ(AddDays(back, 1) - back, 25 * 3600);
   EXPECT_EQ(TimeFieldText(ReadTimeText(" 5:00PM", back)), " 5:00PM");
   EXPECT_EQ(DayOf(ReadTimeText("11:59PM", back)), back);
+  // What a typed time reads as, and whether its refusal is for the hour the
+  // clocks skip.
+  const int32_t lastDay = FromLocal(2038, 1, 18);
+  const struct {
+    const char* typed;
+    int32_t day;
+    int32_t time;
+    bool skipped;
+  } typed[] = {
+      {"230a", change, 0, true},
+      {"3a", change, change + 2 * 3600, false},
+      {"230a", day_, day_ + 2 * 3600 + 30 * 60, false},
+      {"noon", change, 0, false},
+      // 23:00 on the last day the time value reaches lies beyond its end.
+      {"10p", lastDay, lastDay + 22 * 3600, false},
+      {"11p", lastDay, 0, false},
+  };
+  for (const auto& t : typed) {
+    EXPECT_EQ(ParseTypedTime(t.typed, t.day), t.time) << t.typed;
+    EXPECT_EQ(SkippedClockTime(t.typed, t.day), t.skipped) << t.typed;
+  }
   // The last day of the range still fits the time value.
   int32_t d = 0;
   ASSERT_TRUE(ParseDateText("12-31-37", &d, true));
