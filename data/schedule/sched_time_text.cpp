@@ -77,7 +77,9 @@ std::string NormaliseTimeText(std::string_view typed) {
     return std::string(typed);
   }
 
-  if (hour > 24) hour %= 24;
+  // 24:00 is midnight, the start of the day as the field keeps it (taken
+  // as 24 - 12, it read as noon).
+  if (hour >= 24) hour %= 24;
   // A 24-hour clock time says its half itself.
   if (hour > 12) {
     hour -= 12;

@@ -32,6 +32,8 @@ TEST_F(TimeTextTest, TypedTimesBecomeTheFieldsForm) {
   // Out-of-range hours and minutes wrap.
   EXPECT_EQ(NormaliseTimeText("12:75"), "12:15PM");
   EXPECT_EQ(NormaliseTimeText("25"), " 1:00PM");
+  EXPECT_EQ(NormaliseTimeText("24"), "12:00AM");
+  EXPECT_EQ(NormaliseTimeText("24:30"), "12:30AM");
   EXPECT_EQ(NormaliseTimeText("0030"), "12:30AM");
 }
 
