@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 #include <memory>
 
 #include "name_dialogs.h"
@@ -67,6 +68,53 @@ void SetFirstMaster(const std::string& master) {
   Click(&dialog, kIdSetPassword);
   dialog.CloseWith(1);
 }
+
+// What the person was doing when the name table failed them.
+constexpr int kChoose = 0, kSetUser = 1, kUserOk = 2, kSetMaster = 3;
+// How it failed them.
+constexpr int kTableIsAFolder = 0, kTableCutShort = 1, kRecordHeld = 2, kHeaderHeld = 3;
+
+// The name table failing the way a file server or another workstation makes
+// it fail, until this goes: the file replaced by a folder (which stops root
+// too, unlike a file's mode) or cut short inside its header, or Tom's record
+// or the header held through another handle.
+class NameTableInTheWay {
+ public:
+  NameTableInTheWay(const TempDir& dir, int fault)
+      : file_(dir.File("NAME.DAT")), kept_(dir.File("NAME.kept")), fault_(fault) {
+    if (fault == kTableIsAFolder || fault == kTableCutShort) {
+      std::filesystem::copy_file(file_, kept_);
+      if (fault == kTableIsAFolder) {
+        std::filesystem::remove(file_);
+        std::filesystem::create_directory(file_);
+      } else {
+        std::filesystem::resize_file(file_, 100);
+      }
+      return;
+    }
+    QVERIFY(NameOpen(other_));
+    if (fault == kHeaderHeld) {
+      QVERIFY(DbLockHeader(other_.table));
+    } else {
+      QVERIFY(NameFind(other_, "Baker Tom", &tom_));
+      QVERIFY(DbLockRecord(other_.table, tom_.RecordNumber()));
+    }
+  }
+  ~NameTableInTheWay() {
+    if (fault_ == kHeaderHeld) DbUnlockHeader(other_.table);
+    if (fault_ == kRecordHeld) DbUnlockRecord(other_.table, tom_.RecordNumber());
+    if (other_.open) NameClose(other_);
+    if (!std::filesystem::exists(kept_)) return;
+    std::filesystem::remove(file_);
+    std::filesystem::rename(kept_, file_);
+  }
+
+ private:
+  std::string file_, kept_;
+  int fault_;
+  NameTable other_;
+  NameEntry tom_;
+};
 
 }  // namespace
 
@@ -151,6 +199,8 @@ class PasswordDialogsTest : public QObject {
     std::optional<bool> phoneSet = PhonePasswordOpening(admin);
     QVERIFY(phoneSet);
     QVERIFY(!*phoneSet);
+    Click(&dialog, kIdOk);
+    QCOMPARE(dialog.Result(), 1);
   }
 
   void masterDialogOpensSetOnlyForTheMasterPassword() {
@@ -390,7 +440,14 @@ class PasswordDialogsTest : public QObject {
     QCOMPARE(Informed(*prompts), QStringList{"Invalid name: *Sales"});
   }
 
+  void openingAPasswordDialogForgetsRememberedNames_data() {
+    QTest::addColumn<int>("dialog");
+    QTest::newRow("user") << 0;
+    QTest::newRow("master") << 1;
+    QTest::newRow("phone") << 2;
+  }
   void openingAPasswordDialogForgetsRememberedNames() {
+    QFETCH(int, dialog);
     SetFirstMaster("boss");
     // Nobody guards anything yet: Tom is remembered as open for messages.
     QVERIFY(CheckArea("Baker Tom", kAreaMessages, ask));
@@ -398,44 +455,78 @@ class PasswordDialogsTest : public QObject {
     WriteProtectedAreas("Baker Tom", kAreaMessages);
     QVERIFY(CheckArea("Baker Tom", kAreaMessages, ask));
     QVERIFY(ask.asked.empty());
-    OpenUserPassword([] { return std::optional<std::string>(); });
+    // Given up at once, the opening has still forgotten.
+    ScriptedPasswordPrompt admin;
+    if (dialog == 0) OpenUserPassword([] { return std::optional<std::string>(); });
+    if (dialog == 1) QVERIFY(!MasterPasswordOpening(admin));
+    if (dialog == 2) QVERIFY(!PhonePasswordOpening(admin));
     QVERIFY(!CheckArea("Baker Tom", kAreaMessages, ask));
     QCOMPARE(ask.asked, std::vector<std::string>{"Password:"});
   }
 
-  // ---- Another workstation in the way ----
+  // ---- The name table in the way ----
 
-  void aPersonRecordInUseElsewhereIsReportedAndNothingChanges() {
-    TUserPasswordClass dialog(nullptr, ask, "Baker Tom", UserPassword());
-    dialog.OpenModeless();
-    // Another workstation edits Tom's record: a second handle holds its lock.
-    NameTable other;
-    NameEntry tom;
-    QVERIFY(NameOpen(other));
-    QVERIFY(NameFind(other, "Baker Tom", &tom));
-    QVERIFY(DbLockRecord(other.table, tom.RecordNumber()));
-    SetTo(&dialog, ask, "tom", "tom");
-    DbUnlockRecord(other.table, tom.RecordNumber());
-    NameClose(other);
-    QCOMPARE(Informed(*prompts), QStringList{"Error locking file: Baker Tom"});
-    QVERIFY(!dialog.PasswordSet());
-    QCOMPARE(office->User("Baker Tom").password, std::string());
+  void aNameTableThatFailsIsShownAndNothingIsChanged_data() {
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("choosing, the table a folder")
+        << kChoose << kTableIsAFolder << QString("Error opening file: <dir>NAME.DAT");
+    QTest::newRow("choosing, the table cut short")
+        << kChoose << kTableCutShort << QString("Error reading file: NAME");
+    QTest::newRow("user set, the record held")
+        << kSetUser << kRecordHeld << QString("Error locking file: Baker Tom");
+    QTest::newRow("user OK, the record held")
+        << kUserOk << kRecordHeld << QString("Error locking file: Baker Tom");
+    QTest::newRow("user OK, the table a folder")
+        << kUserOk << kTableIsAFolder << QString("Error opening file: <dir>NAME.DAT");
+    QTest::newRow("master set, the table a folder")
+        << kSetMaster << kTableIsAFolder << QString("Error opening file: <dir>NAME.DAT");
+    QTest::newRow("master set, the table cut short")
+        << kSetMaster << kTableCutShort << QString("Error reading file: NAME");
+    QTest::newRow("master set, the header held")
+        << kSetMaster << kHeaderHeld << QString("Error locking file: NAME");
   }
-
-  void aNameTableHeaderHeldElsewhereLeavesPasswordsOff() {
-    FastTicks ticks;
-    TMasterPasswordClass dialog(nullptr, ask, false);
-    dialog.OpenModeless();
-    NameTable other;
-    QVERIFY(NameOpen(other));
-    QVERIFY(DbLockHeader(other.table));
-    SetTo(&dialog, ask, "boss", "boss");
-    DbUnlockHeader(other.table);
-    NameClose(other);
-    QStringList informed = Informed(*prompts);
-    QCOMPARE(informed.size(), 1);
-    QVERIFY(!informed.contains("Passwords are now enabled."));
-    QVERIFY(!dialog.PasswordSet());
+  void aNameTableThatFailsIsShownAndNothingIsChanged() {
+    QFETCH(int, step);
+    QFETCH(int, fault);
+    QFETCH(QString, shown);
+    FastTicks ticks;  // a held header is waited for, in no real time
+    // Tom's first password is the one whose failure could be taken for
+    // "Passwords are now enabled"; the areas need a password to be kept.
+    if (step != kSetUser) {
+      WriteUserPassword("Baker Tom", "tom");
+      WriteProtectedAreas("Baker Tom", kAreaScheduler);
+    }
+    const UserPassword tom = office->User("Baker Tom");
+    std::unique_ptr<TPasswordDialog> dialog;
+    if (step == kSetMaster) dialog = std::make_unique<TMasterPasswordClass>(nullptr, ask, false);
+    if (step == kSetUser || step == kUserOk) {
+      dialog = std::make_unique<TUserPasswordClass>(nullptr, ask, "Baker Tom", tom);
+    }
+    if (dialog) dialog->OpenModeless();
+    const bool wasSet = dialog && dialog->PasswordSet();
+    prompts->Clear();
+    {
+      NameTableInTheWay inTheWay(office->dir, fault);
+      switch (step) {
+        case kChoose:
+          QVERIFY(!OpenUserPassword([] { return std::optional<std::string>("Baker Tom"); }));
+          break;
+        case kUserOk:
+          FindControlAs<QCheckBox>(dialog.get(), kIdAreaMessages)->click();
+          Click(dialog.get(), kIdOk);
+          QVERIFY(dialog->IsOpen());
+          break;
+        default:
+          SetTo(dialog.get(), ask, "new", "new");
+          QCOMPARE(dialog->PasswordSet(), wasSet);
+      }
+    }
+    QCOMPARE(Informed(*prompts),
+             QStringList{shown.replace("<dir>", QString::fromStdString(office->dir.Path()))});
+    QCOMPARE(office->User("Baker Tom").password, tom.password);
+    QCOMPARE(office->User("Baker Tom").areas, tom.areas);
     QVERIFY(!office->Office().MasterSet());
   }
 
