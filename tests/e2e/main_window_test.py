@@ -1,6 +1,7 @@
 """The main window as a screen reader meets it: menus and buttons read by
 name, every control named, commands offered alike from the menu and the
-toolbar, the floating toolbar, the About box and a failed start."""
+toolbar, every entry and button opening its window, the floating toolbar,
+the About box and a failed start."""
 
 from desk import Node, Office, check, check_named, run, wait_until
 
@@ -81,6 +82,24 @@ NOT_WALKED = {
 }
 
 
+# Buttons the walk leaves alone, and why.
+NOT_PRESSED = {
+    "Help": "hands the help page to the desktop's browser",
+    "Toolbar": "turns the window into the floating toolbar, pressed below",
+    "FULL": "brings the whole window back, pressed below",
+    "Exit": "ends the program",
+}
+
+
+def press_each_button(station, window: Node, before: set, walked: dict, where: str) -> None:
+    """Presses every button of the window once, closing what each opens."""
+    names = [b.name for b in window.find_all(role="push button") if b.name not in NOT_PRESSED]
+    for name in names:
+        what = f"{where} {name}"
+        station.main_window().get(role="push button", name=name).press()
+        walked[what] = close_new_windows(station, before, what)
+
+
 # The desktop's own dialogs, which Qt builds and names: their inner panes
 # are not ours to name.
 SYSTEM_DIALOGS = {"Print Setup"}
@@ -126,15 +145,20 @@ def test_every_menu_entry_and_button_is_offered_and_opens_a_window_that_closes_a
             continue
         anne.menu(*path)
         walked[" > ".join(path)] = close_new_windows(anne, before, " > ".join(path))
+    press_each_button(anne, anne.main_window(), before, walked, "button")
     # The floating toolbar's buttons too.
     anne.main_window().get(role="push button", name="Toolbar").press()
     wait_until(lambda: not anne.menu_bar().showing, "the floating toolbar")
     disabled += [f"floating {b}" for b in disabled_buttons(anne.main_window())]
+    press_each_button(anne, anne.main_window(), before, walked, "floating")
     anne.main_window().get(role="push button", name="FULL").press()
     wait_until(lambda: anne.menu_bar().showing, "the full window's menu")
     check(not disabled, f"disabled: {disabled}")
     check(walked.get("Setup > About...") == ["About DESKpost"], f"the walk went: {walked}")
     check(walked.get("File > DESKpost Fax...") == ["DESKpost"], f"the walk went: {walked}")
+    unpressed = [b for b in BUTTONS if b not in NOT_PRESSED and f"button {b}" not in walked]
+    check(not unpressed, f"toolbar buttons not pressed: {unpressed}; the walk went: {walked}")
+    check(any(what.startswith("floating ") for what in walked), f"the walk went: {walked}")
 
 
 def test_the_floating_toolbar_reads_by_name_and_full_brings_the_whole_window(office: Office):
