@@ -130,15 +130,16 @@ int WritePhonePassword(std::string_view phone) {
       [&](uint8_t* header) { SetFieldText(header, nm::kPhonePassword, text.c_str()); });
 }
 
+UserPassword UserPasswordOf(const NameRecord& person) {
+  // A group's bytes past the name are its members.
+  if (person.IsGroup()) return UserPassword();
+  return {FieldText(person.bytes, nm::kPassword), FieldByte(person.bytes, nm::kProtectedAreas)};
+}
+
 int ReadUserPassword(std::string_view name, UserPassword* user) {
   NameRecord record;
   if (!NameLookup(name, &record)) return 0;
-  if (record.IsGroup()) {
-    *user = UserPassword();
-    return 1;
-  }
-  user->password = FieldText(record.bytes, nm::kPassword);
-  user->areas = FieldByte(record.bytes, nm::kProtectedAreas);
+  *user = UserPasswordOf(record);
   return 1;
 }
 

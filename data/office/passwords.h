@@ -82,6 +82,9 @@ struct UserPassword {
 };
 // A person's password and protected areas; 1017 for an unknown name.
 int ReadUserPassword(std::string_view name, UserPassword* user);
+// The same, from a person's record already read (a group has none).
+struct NameRecord;
+UserPassword UserPasswordOf(const NameRecord& person);
 // Store into the person's record found by name, holding the record's lock
 // for the change; a record another workstation is editing is refused with
 // 1012 and left unchanged.

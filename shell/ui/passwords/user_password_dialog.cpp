@@ -99,12 +99,11 @@ std::optional<UserPasswordOpening> OpenUserPassword(const PasswordPersonChooser&
     ShowError();
     return std::nullopt;
   }
+  // From the record just read: a second lookup could find the person
+  // gone, or changed, since.
   UserPasswordOpening opening;
   opening.name = record.Name();
-  if (!ReadUserPassword(opening.name, &opening.user)) {
-    ShowError();
-    return std::nullopt;
-  }
+  opening.user = UserPasswordOf(record);
   return opening;
 }
 
