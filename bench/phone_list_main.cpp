@@ -205,11 +205,12 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 7; ++i) {
     t.restart();
     SearchPhoneList(&window, 0);
-    if (TSearchListClass* results = SearchResults()) results->repaint();
-    if (!SearchResults()) {
+    TSearchListClass* shown = SearchResults();
+    if (!shown) {
       std::fprintf(stderr, "the window's search found nothing\n");
       return 1;
     }
+    shown->repaint();
     inWindow.push_back(Ms(t));
     CloseSearchResults();
     QApplication::processEvents();

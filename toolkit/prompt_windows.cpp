@@ -356,14 +356,13 @@ void QtPromptService::PumpEventsOncePerTick(bool boxJustOpened) {
 }
 
 int QtPromptService::Progress(const ProgressStep& step) {
-  if (!progress_) {
+  const bool opening = !progress_;
+  if (opening) {
     progress_ = std::make_unique<ProgressBox>(ActiveOwner());
     progressDisabled_ = std::make_unique<ModelessDisabled>(progress_.get());
     progress_->show();
-    PumpEventsOncePerTick(true);
-  } else {
-    PumpEventsOncePerTick(false);
   }
+  PumpEventsOncePerTick(opening);
   if ((step.cancelAllowed && progress_->Cancelled()) || step.finished) {
     progress_.reset();
     progressDisabled_.reset();
@@ -374,13 +373,12 @@ int QtPromptService::Progress(const ProgressStep& step) {
 }
 
 int QtPromptService::Searching(bool finished) {
-  if (!searching_) {
+  const bool opening = !searching_;
+  if (opening) {
     searching_ = std::make_unique<SearchingBox>(ActiveOwner());
     searching_->show();
-    PumpEventsOncePerTick(true);
-  } else {
-    PumpEventsOncePerTick(false);
   }
+  PumpEventsOncePerTick(opening);
   if (finished || !searching_->Step()) {
     searching_.reset();
     return 0;
