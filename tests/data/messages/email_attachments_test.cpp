@@ -1,3 +1,6 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstring>
 
 #include "data/messages/attachments.h"
@@ -151,6 +154,9 @@ TEST_F(AttachmentsTest, OnlyTheNamesThisSystemWritesAreUsedInAPath) {
     EXPECT_EQ(AppErrorCode(), kAppInvalidName);
     EXPECT_FALSE(FileExists(target)) << name;
   }
+  // A name is shown printable: control bytes as "?", blanks as they are.
+  EXPECT_EQ(AttachmentSave("a b\tc\x7f", target), 0);
+  EXPECT_EQ(EmailError(), "Invalid attachment name: a b?c?.");
   EXPECT_TRUE(IsStoredAttachmentName("0123abcd"));
 }
 
@@ -167,6 +173,27 @@ TEST_F(AttachmentsTest, HostileNamesInAHeaderAreNeitherDuplicatedNorRemoved) {
   EXPECT_EQ(AttachmentsDeleteFiles(copy), 0);
   EXPECT_EQ(ReadWholeFile(dir.File("victim.ATT")), "precious");
   EXPECT_EQ(FilesIn("DPE").size(), 1u);  // only the file "a.txt" was stored in
+}
+
+// Deleting goes on past a failure, and what the caller is told, sentence
+// and error alike, is the first failure, not the last.
+TEST_F(AttachmentsTest, DeletingGoesOnPastFailuresAndReportsTheFirst) {
+  EmailHeader h;
+  for (const char* name : {"a.txt", "b.txt", "c.txt"})
+    ASSERT_EQ(AttachmentAdd(h, Source(name, name)), 1);
+  const std::string b = AttachmentFilePath(AttachmentAt(h, 1).storedName);
+  const std::string c = AttachmentFilePath(AttachmentAt(h, 2).storedName);
+  std::memcpy(h.bytes + email::Attachment(0).offset + email::entry::kStoredName.offset, "../victim",
+              9);
+  // A folder with something in it, which no one can unlink, root included.
+  ASSERT_EQ(::unlink(b.c_str()), 0);
+  ASSERT_EQ(::mkdir(b.c_str(), 0700), 0);
+  WriteFile(b + "/inside", "x");
+  EXPECT_EQ(AttachmentsDeleteFiles(h), 0);
+  EXPECT_EQ(EmailError(), "Invalid attachment name: ../victim.");
+  EXPECT_EQ(AppErrorCode(), kAppInvalidName);
+  EXPECT_EQ(AppErrorName(), "../victim");
+  EXPECT_FALSE(FileExists(c));
 }
 
 TEST_F(AttachmentsTest, NamesWithoutAnEightDotThreeFormGetAShortForm) {
