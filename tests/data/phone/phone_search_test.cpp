@@ -13,7 +13,7 @@
 #include "storage/check.h"
 #include "storage/index_page.h"
 #include "storage/worktable.h"
-#include "tests/data/office/office_dir.h"
+#include "tests/data/phone/phone_fixture.h"
 
 namespace ph = records::phone;
 
@@ -92,26 +92,18 @@ TEST(PhoneRecordTest, EveryChosenCategoryMustBeAssigned) {
   EXPECT_TRUE(PhoneCriteriaNeedRecords(c));
 }
 
-class PhoneSearchTest : public OfficeDirTest {
+class PhoneSearchTest : public PhoneTableTest {
  protected:
-  void SetUp() override {
-    OfficeDirTest::SetUp();
-    ASSERT_EQ(PhoneOpen(phones), 1);
-  }
   void TearDown() override {
     if (results.IsOpen()) DbCloseWorkTable(results);
     if (picked.IsOpen()) DbCloseWorkTable(picked);
-    if (phones.open) PhoneClose(phones);
-    OfficeDirTest::TearDown();
+    PhoneTableTest::TearDown();
   }
 
-  int32_t Add(int32_t list, const std::string& listname, const std::string& fax = "") {
-    PhoneRecord r;
-    r.SetText(ph::kListname, listname);
+  int32_t AddFax(int32_t list, const std::string& listname, const std::string& fax) {
+    PhoneRecord r = Make(list, listname);
     r.SetText(ph::kFax, fax);
-    SetFieldI32(r.bytes, ph::kList, list);
-    EXPECT_EQ(PhoneAdd(phones, r), 1);
-    return r.EntryNumber();
+    return Add(r);
   }
 
   std::vector<std::string> Found(const PhoneCriteria& c, const AssignmentPairs& assigned = {}) {
@@ -125,7 +117,6 @@ class PhoneSearchTest : public OfficeDirTest {
     return names;
   }
 
-  PhoneTable phones;
   Table results{"Wa9", ph::x1::kLength};
   Table picked{"Wb9", records::lc::x1::kLength};
 };
@@ -141,16 +132,16 @@ TEST_F(PhoneSearchTest, ListNameOrPhoneSearchesTheCurrentList) {
   c.listname = "";
   EXPECT_EQ(Found(c).size(), 3u);
   // The phone criterion finds an entry by its fax.
-  Add(kCommon, "Lang Ltd", "555-8888");
-  Add(kAnne, "Other", "555-7777");
-  Add(kCommon, "Fax only", "555-7777");
+  AddFax(kCommon, "Lang Ltd", "555-8888");
+  AddFax(kAnne, "Other", "555-7777");
+  AddFax(kCommon, "Fax only", "555-7777");
   c.phone = "7777";
   EXPECT_EQ(Found(c), (std::vector<std::string>{"Fax only"}));
 }
 
 TEST_F(PhoneSearchTest, CategoriesNarrowTheSearchToAssignedEntries) {
-  int32_t fischer = Add(kCommon, "Fischer");
-  int32_t lang = Add(kCommon, "Lang");
+  int32_t fischer = Read(Add(kCommon, "Fischer")).EntryNumber();
+  int32_t lang = Read(Add(kCommon, "Lang")).EntryNumber();
   AssignmentTable lcs;
   ASSERT_EQ(AssignmentOpen(lcs), 1);
   CategorySet own;
@@ -180,7 +171,7 @@ TEST_F(PhoneSearchTest, CancelEndsTheSearchWithTheRowsFoundSoFar) {
 // Another workstation deletes an entry between the search's step to it and
 // the read of its record: the entry is passed over and the search goes on.
 TEST_F(PhoneSearchTest, AnEntryDeletedElsewhereMidSearchIsPassedOver) {
-  for (const char* name : {"A", "B", "C"}) Add(kCommon, name, "555-0100");
+  for (const char* name : {"A", "B", "C"}) AddFax(kCommon, name, "555-0100");
   PhoneTable other;
   ASSERT_EQ(PhoneOpen(other), 1);
   PhoneEntry b;
@@ -221,8 +212,8 @@ TEST_F(PhoneSearchTest, ASearchThatCannotReadItsTableFails) {
        [&] { ASSERT_EQ(truncate(records.c_str(), 0), 0); }, kAppReadError, 0},
       {"a table not opened", [&] { PhoneClose(phones); }, nullptr, 0, 1},
   };
-  Add(kCommon, "A", "555-0100");
-  Add(kCommon, "B", "555-0100");
+  AddFax(kCommon, "A", "555-0100");
+  AddFax(kCommon, "B", "555-0100");
   PhoneCriteria c;
   c.phone = "0100";
   const std::string goodIndex = ReadWholeFile(index), goodRecords = ReadWholeFile(records);
