@@ -35,47 +35,38 @@ bool Matches(const PhoneCriteria& c, const PhoneRecord& r) {
   return PhoneRecordMatches(c, r, r.List(), AssignmentPairs{});
 }
 
-TEST(PhoneRecordTest, PhoneCriterionMatchesAnyOfTheFourNumbers) {
+// A criterion matches a part of its field, or of any of its fields, in
+// any case; an exact one the whole text, trailing blanks aside.
+TEST(PhoneRecordTest, EachCriterionLooksAtItsFields) {
   PhoneRecord r = Entry(kCommon, "Fischer", "555-0100");
   r.SetText(ph::kFax, "(555) 987-6543");
-  PhoneCriteria c;
-  c.phone = "987-65";
-  EXPECT_TRUE(Matches(c, r));
-  c.phone = "555-0100";
-  EXPECT_TRUE(Matches(c, r));
-  c.phone = "111";
-  EXPECT_FALSE(Matches(c, r));
   r.SetText(ph::kCell, "111-2222");
-  EXPECT_TRUE(Matches(c, r));
-  // Another list never matches.
-  EXPECT_FALSE(PhoneRecordMatches(PhoneCriteria{}, r, kAnne, AssignmentPairs{}));
-}
-
-TEST(PhoneRecordTest, StreetAndEmailCriteriaLookAtBothTheirFields) {
-  PhoneRecord r = Entry(kCommon, "Fischer", "1");
   r.SetText(ph::kStreet2, "Suite 400");
   r.SetText(ph::kUrl, "www.fischer.example");
-  PhoneCriteria c;
-  c.street = "suite";
-  c.email = "FISCHER.EXAMPLE";
-  EXPECT_TRUE(Matches(c, r));
-  c.street = "Main";
-  EXPECT_FALSE(Matches(c, r));
-}
-
-TEST(PhoneRecordTest, ExactMatchIgnoresCaseAndTrailingBlanksButNotMoreText) {
-  PhoneRecord caps = Entry(kCommon, "A", "1");
-  caps.SetText(ph::kCompany, "ACME TOOLS   ");
-  PhoneRecord longer = Entry(kCommon, "B", "1");
-  longer.SetText(ph::kCompany, "Acme Tools International");
-  PhoneCriteria c;
-  c.company = "acme tools ";
-  c.exact = true;
-  EXPECT_TRUE(Matches(c, caps));
-  EXPECT_FALSE(Matches(c, longer));
-  c.exact = false;
-  EXPECT_TRUE(Matches(c, caps));
-  EXPECT_TRUE(Matches(c, longer));
+  r.SetText(ph::kCompany, "ACME TOOLS   ");
+  using C = PhoneCriteria;
+  const struct {
+    std::string C::*criterion;
+    const char* text;
+    bool exact, matches;
+  } cases[] = {{&C::phone, "987-65", false, true},
+               {&C::phone, "555-0100", false, true},
+               {&C::phone, "111", false, true},
+               {&C::phone, "999", false, false},
+               {&C::street, "suite", false, true},
+               {&C::street, "Main", false, false},
+               {&C::email, "FISCHER.EXAMPLE", false, true},
+               {&C::company, "acme tools ", true, true},
+               {&C::company, "acme", true, false},
+               {&C::company, "acme", false, true}};
+  for (const auto& c : cases) {
+    PhoneCriteria criteria;
+    criteria.*c.criterion = c.text;
+    criteria.exact = c.exact;
+    EXPECT_EQ(Matches(criteria, r), c.matches) << c.text << (c.exact ? " exact" : "");
+  }
+  // Another list never matches.
+  EXPECT_FALSE(PhoneRecordMatches(PhoneCriteria{}, r, kAnne, AssignmentPairs{}));
 }
 
 TEST(PhoneRecordTest, EveryChosenCategoryMustBeAssigned) {
