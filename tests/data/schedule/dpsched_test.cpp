@@ -20,12 +20,6 @@ using Names = std::vector<std::string>;
 
 class SchedTest : public SchedTableTest {
  protected:
-  // Fills a day with untimed entries up to the given number of lines.
-  void FillDay(int32_t owner, int day, int lines) {
-    for (int i = 0; i < lines; ++i)
-      Add(Entry(owner, 2027, 3, day, 8, i, "Filler " + std::to_string(i)));
-  }
-
   // Writes the entry back changed; the update's answer, with a refusal's
   // reason in the error state.
   int Update(int32_t number, SchedRecord r) {
@@ -51,15 +45,8 @@ class SchedTest : public SchedTableTest {
   }
 };
 
-TEST_F(SchedTest, AnEntryWithAnEndTimeCountsTwoLinesAndA39LineDayStillTakesOne) {
-  FillDay(kAlice, 15, 39);
-  EXPECT_EQ(Lines(kAlice, At(2027, 3, 15)), 39);
-  Add(Entry(kAlice, 2027, 3, 15, 14, 0, "Board meeting", 16));
-  EXPECT_EQ(Lines(kAlice, At(2027, 3, 15)), 41);
-}
-
 TEST_F(SchedTest, AFullDayRefusesWhatNeedsAnotherLineAndTakesEveryOtherChange) {
-  FillDay(kAlice, 15, 37);
+  for (int i = 0; i < 37; ++i) Add(Entry(kAlice, 2027, 3, 15, 8, i, "Filler " + std::to_string(i)));
   int32_t review = Add(Entry(kAlice, 2027, 3, 15, 9, 0, "Review", 11));
   int32_t dentist = Add(Entry(kAlice, 2027, 3, 15, 9, 0, "Dentist"));
   int32_t lunch = Add(Entry(kAlice, 2027, 3, 16, 9, 0, "Lunch"));

@@ -186,10 +186,10 @@ TEST_F(TodoCopyTest, TaggedNamesGetACopyButGroupsAndTheOwnerDoNot) {
                                  {numbers["*SALES"], bob, carol, alice}, inform),
             1)
       << FormatAppError();
-  EXPECT_EQ(Count(bob, At(2027, 3, 15)), 1);
-  EXPECT_EQ(Count(carol, At(2027, 3, 15)), 1);
-  EXPECT_EQ(Count(alice, At(2027, 3, 15)), 1);
-  EXPECT_EQ(Count(numbers["*SALES"], At(2027, 3, 15)), 0);
+  std::vector<int> counts;
+  for (int32_t owner : {bob, carol, alice, numbers["*SALES"]})
+    counts.push_back(Count(owner, At(2027, 3, 15)));
+  EXPECT_EQ(counts, (std::vector<int>{1, 1, 1, 0}));
   EXPECT_TRUE(told.empty());
 }
 
