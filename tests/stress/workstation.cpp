@@ -85,7 +85,6 @@ class Workstation {
   std::vector<OwnName> ownNames_;
   int namesMade_ = 0;
   std::vector<Entry> stable_[2];
-  LockHistogram waits_;
   std::map<std::string, long> counts_;
 };
 
@@ -93,7 +92,8 @@ int Workstation::Run(int goFd) {
   SetCheckHandler([this](const char* module, unsigned line) {
     Problem("check failed: " + std::string(module) + ", line " + std::to_string(line));
   });
-  SetLockWaitObserver([this](int32_t ticks, bool granted) { waits_.Add(ticks, granted); });
+  SetLockWaitObserver(
+      [this](int32_t ticks, bool granted) { ++counts_[LockWaitBucket(ticks, granted)]; });
   stable_[0] = StableEntries(plan_, 0);
   stable_[1] = StableEntries(plan_, 1);
   if (!DbOpenTable(messages_, plan_.dir)) Unexpected("open MESSAGE");
@@ -130,7 +130,6 @@ void Workstation::Finish() {
   DbCloseTable(names_);
   for (const auto& [name, count] : counts_)
     ledger_.Line("COUNT " + name + " " + std::to_string(count));
-  ledger_.Line(waits_.Text());
 }
 
 void Workstation::Unexpected(const std::string& what) {
