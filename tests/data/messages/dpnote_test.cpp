@@ -212,9 +212,12 @@ TEST_F(NoteTest, DeleteRemovesEveryPartOrNoneWhileAnotherWorkstationHoldsOne) {
     EXPECT_EQ(DbGetError(), kDbRecordLocked);
     // Refused whole: not one part went before the held one stopped it.
     EXPECT_EQ(Read(note), Text(3000));
+    // Nor does a shorter text that must delete the held part say it was written.
+    EXPECT_TRUE(Fails(NoteWrite(note, "short"), kAppLockError));
   }
   // On a share this workstation may only read, the delete says why; as
   // root, whom permissions do not stop, it runs as nobody in a child.
+  const std::string before = Read(note);
   for (const char* file : {"NOTE.DAT", "NOTE.X1"})
     ASSERT_EQ(::chmod(dir.File(file).c_str(), 0444), 0);
   ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
@@ -224,7 +227,9 @@ TEST_F(NoteTest, DeleteRemovesEveryPartOrNoneWhileAnotherWorkstationHoldsOne) {
             }),
             0);
   ::chmod(dir.Path().c_str(), 0755);
-  EXPECT_EQ(Read(note), Text(3000));
+  EXPECT_EQ(Read(note), before);
+  NoteTable unopened;
+  EXPECT_EQ(NoteDelete(unopened, note), 0);
   EXPECT_EQ(Delete(note), 1);
   EXPECT_EQ(Delete(note), 1);  // already gone
   EXPECT_EQ(Delete(0), 1);     // no note
