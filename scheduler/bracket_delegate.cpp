@@ -23,17 +23,15 @@ void BracketDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     painter->drawLine(x, mid, x + 6, mid);
   }
   // Most cells of a week are empty; a text is drawn at its baseline as it
-  // is, elided only when it is too long for the cell.
-  QString text = index.data(Qt::DisplayRole).toString();
+  // is.
+  const QString text = index.data(Qt::DisplayRole).toString();
   if (!text.isEmpty()) {
     const QFontMetrics& metrics = option.fontMetrics;
-    const int width = r.width() - textIndent_ - 2;
-    if (metrics.horizontalAdvance(text) > width)
-      text = metrics.elidedText(text, Qt::ElideRight, width);
     painter->setClipRect(r);
-    painter->drawText(QPoint(r.left() + textIndent_,
-                             r.top() + (r.height() - metrics.height()) / 2 + metrics.ascent()),
-                      text);
+    lines_.Draw(painter, option.font, metrics, text,
+                QPoint(r.left() + textIndent_,
+                       r.top() + (r.height() - metrics.height()) / 2 + metrics.ascent()),
+                r.width() - textIndent_ - 2);
   }
   painter->restore();
 }

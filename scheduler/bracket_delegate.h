@@ -7,6 +7,8 @@
 
 #include <QStyledItemDelegate>
 
+#include "scheduler/plain_line.h"
+
 constexpr int kBracketRole = Qt::UserRole + 1;
 
 class BracketDelegate : public QStyledItemDelegate {
@@ -19,4 +21,5 @@ class BracketDelegate : public QStyledItemDelegate {
 
  private:
   int textIndent_;
+  mutable PlainLinePainter lines_;
 };

@@ -4,9 +4,9 @@
 // are never laid out.
 #pragma once
 
-#include <QFont>
-#include <QRawFont>
 #include <QStyledItemDelegate>
+
+#include "scheduler/plain_line.h"
 
 class MonthDayDelegate : public QStyledItemDelegate {
   Q_OBJECT
@@ -16,7 +16,5 @@ class MonthDayDelegate : public QStyledItemDelegate {
              const QModelIndex& index) const override;
 
  private:
-  // The cells' font as glyphs, made once for every cell painted in it.
-  mutable QRawFont plainFont_;
-  mutable QFont plainFontOf_;
+  mutable PlainLinePainter lines_;
 };
