@@ -169,46 +169,60 @@ TEST_F(PollAlertTest, TheAlertEndsWhenTheMessagesHaveBeenSeen) {
   EXPECT_EQ(window.Last(), Effects{});
 }
 
-TEST_F(PollAlertTest, EndingRestoresTheToolbarsPlaceAboveOthersWhenAlwaysOnTop) {
-  window.facts.alwaysOnTop = true;
-  window.facts.topMost = true;
-  Flag(kFlagNewMessage);
-  Start();
-  // Top-most: the caption does not flash.
-  EXPECT_EQ(window.Count("flash"), 0);
-  Clear(kFlagNewMessage);
-  PollAtOnce();
-  EXPECT_EQ(window.Last().back(), "top-most");
-}
-
-TEST_F(PollAlertTest, AMinimisedWindowOnlyFlashesItsCaption) {
-  window.facts = {.floating = false, .minimised = true};
-  Flag(kFlagNewMessage);
-  Start();
-  Tick(3);
-  EXPECT_EQ(window.Count("flash"), 4);
-  EXPECT_EQ(window.Count("blink view green"), 0);
-  EXPECT_EQ(window.Count("show"), 1);
-  Clear(kFlagNewMessage);
-  PollAtOnce();
-  EXPECT_EQ(window.Last().back(), "show minimised");
-}
-
-TEST_F(PollAlertTest, TheFullApplicationInFrontBlinksWithoutFlashingOrRaising) {
-  window.facts = {.floating = false, .foreground = true, .visibleModeless = 1};
-  Flag(kFlagUrgentMessage);
-  Start();
-  Tick(3);
-  EXPECT_EQ(window.Count("flash"), 0);
-  EXPECT_EQ(window.Count("show top-most"), 0);
-  EXPECT_EQ(window.Count("blink view red"), 4);
-}
-
-TEST_F(PollAlertTest, OneVisibleModelessWindowRaisesTheToolbarForAnyMessage) {
-  window.facts.visibleModeless = 1;
-  Flag(kFlagNewMessage);
-  Start();
-  EXPECT_EQ(window.Count("show top-most"), 1);
+// Where the window is decides how the alert shows: what the first poll
+// asks, what each tick after it asks, and what the alert's end asks.
+TEST_F(PollAlertTest, WhereTheWindowIsDecidesHowTheAlertShows) {
+  const struct {
+    const char* what;
+    WindowFacts facts;
+    int flag;
+    Effects start, tick, end;
+  } cases[] = {
+      // Top-most: the caption does not flash; the end puts it back above others.
+      {"always on top",
+       {.floating = true, .topMost = true, .alwaysOnTop = true},
+       kFlagNewMessage,
+       {"icon ICON_2", "view normal", "show", "timer 500", "blink view green", "beep"},
+       {"blink view green", "beep"},
+       {"icon ICON_1", "view normal", "stop blinking", "stop flashing", "timer 2000", "top-most"}},
+      // Minimised: only the caption flashes, and the end leaves it minimised.
+      {"minimised",
+       {.minimised = true},
+       kFlagNewMessage,
+       {"icon ICON_2", "view normal", "show", "timer 500", "flash", "beep"},
+       {"flash", "beep"},
+       {"icon ICON_1", "view normal", "stop blinking", "stop flashing", "timer 2000",
+        "show minimised"}},
+      // The full application in front blinks without flashing or raising.
+      {"full and in front",
+       {.foreground = true, .visibleModeless = 1},
+       kFlagUrgentMessage,
+       {"icon ICON_7", "view urgent", "timer 500", "blink view red", "beep exclamation"},
+       {"blink view red", "beep exclamation"},
+       {"icon ICON_1", "view normal", "stop blinking", "stop flashing", "timer 2000"}},
+      // One visible modeless window raises the toolbar for any message.
+      {"a modeless window",
+       {.floating = true, .visibleModeless = 1},
+       kFlagNewMessage,
+       {"icon ICON_2", "view normal", "show top-most", "timer 500", "blink view green", "flash",
+        "beep"},
+       {"blink view green", "flash", "beep"},
+       {"icon ICON_1", "view normal", "stop blinking", "stop flashing", "timer 2000",
+        "not top-most"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    machine.reset();
+    window.facts = c.facts;
+    Flag(c.flag);
+    Start();
+    EXPECT_EQ(window.Last(), c.start);
+    Tick();
+    EXPECT_EQ(window.Last(), c.tick);
+    Clear(c.flag);
+    PollAtOnce();
+    EXPECT_EQ(window.Last(), c.end);
+  }
 }
 
 TEST_F(PollAlertTest, SoundNoneBlinksAndFlashesButNeverSounds) {
