@@ -86,21 +86,39 @@ TEST_F(PollAlertTest, WithoutAFlagFileNothingHappens) {
   EXPECT_EQ(alarmSearches, 1);  // at start only
 }
 
-TEST_F(PollAlertTest, TheFirstTickPollsAndANewMessageStartsTheAlertWithItsSound) {
+TEST_F(PollAlertTest, TheFirstTickPollsAndAMessageStartsTheAlertWithItsSound) {
   config.messageSound = "ding.wav";
-  Flag(kFlagNewMessage);
-  Start();
-  EXPECT_EQ(Machine().Level(), 1);
-  EXPECT_EQ(window.Last(), (Effects{"icon ICON_2", "view normal", "show", "timer 500",
-                                    "blink view green", "flash", "sound ding.wav"}));
-  // The sound played: no beeps after it, the blinking goes on.
-  Tick(5);
-  for (size_t i = 1; i < window.ticks.size(); ++i) {
-    EXPECT_EQ(window.ticks[i], (Effects{"blink view green", "flash"}));
+  config.urgentSound = "siren.wav";
+  // An urgent message blinks red, raises the window and plays the urgent sound.
+  const struct {
+    int flag, level;
+    Effects start, tick;
+  } cases[] = {{kFlagNewMessage,
+                1,
+                {"icon ICON_2", "view normal", "show", "timer 500", "blink view green", "flash",
+                 "sound ding.wav"},
+                {"blink view green", "flash"}},
+               {kFlagUrgentMessage,
+                2,
+                {"icon ICON_7", "view urgent", "show top-most", "timer 500", "blink view red",
+                 "flash", "sound siren.wav"},
+                {"blink view red", "flash"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.level);
+    machine.reset();
+    window.ticks.clear();
+    Flag(c.flag);
+    Start();
+    EXPECT_EQ(Machine().Level(), c.level);
+    EXPECT_EQ(window.Last(), c.start);
+    // The sound played: no beeps after it, the blinking goes on.
+    Tick(5);
+    for (size_t i = 1; i < window.ticks.size(); ++i) EXPECT_EQ(window.ticks[i], c.tick);
+    // A one-time sound sounds only once.
+    Tick(20000);
+    EXPECT_EQ(window.Count(c.start.back()), 1);
+    Clear(c.flag);
   }
-  // A one-time sound sounds only once.
-  Tick(20000);
-  EXPECT_EQ(window.Count("sound ding.wav"), 1);
 }
 
 TEST_F(PollAlertTest, AnAlertWithoutASoundGivesThreeBeepsHalfASecondApart) {
@@ -128,16 +146,6 @@ TEST_F(PollAlertTest, ASoundThatCannotPlayFallsBackToBeeps) {
   Tick(5);
   EXPECT_EQ(window.TicksWith("sound missing.wav"), (std::vector<int>{1}));
   EXPECT_EQ(window.TicksWith("beep"), (std::vector<int>{1, 2, 3}));
-}
-
-TEST_F(PollAlertTest, AnUrgentMessageBlinksRedRaisesTheWindowAndPlaysTheUrgentSound) {
-  config.messageSound = "ding.wav";
-  config.urgentSound = "siren.wav";
-  Flag(kFlagUrgentMessage);
-  Start();
-  EXPECT_EQ(Machine().Level(), 2);
-  EXPECT_EQ(window.Last(), (Effects{"icon ICON_7", "view urgent", "show top-most", "timer 500",
-                                    "blink view red", "flash", "sound siren.wav"}));
 }
 
 TEST_F(PollAlertTest, AnUrgentMessageArrivingDuringAnAlertRestartsItsSound) {
@@ -241,7 +249,7 @@ TEST_F(PollAlertTest, SoundNoneBlinksAndFlashesButNeverSounds) {
   EXPECT_EQ(window.Count("flash"), 3101);
 }
 
-TEST_F(PollAlertTest, EveryMinuteRepeatsTheSoundWithinAMinute) {
+TEST_F(PollAlertTest, EveryMinuteRepeatsTheSoundOrTheThreeBeepsWithinAMinute) {
   config.soundRepeat = kSoundEveryMinute;
   config.messageSound = "ding.wav";
   Flag(kFlagNewMessage);
@@ -253,14 +261,13 @@ TEST_F(PollAlertTest, EveryMinuteRepeatsTheSoundWithinAMinute) {
     EXPECT_LE(at[i] - at[i - 1], 121);
     EXPECT_GE(at[i] - at[i - 1], 110);
   }
-}
-
-TEST_F(PollAlertTest, EveryMinuteRepeatsTheThreeBeepsWithoutASoundFile) {
-  config.soundRepeat = kSoundEveryMinute;
-  Flag(kFlagNewMessage);
+  // Without a sound file the three beeps come again.
+  machine.reset();
+  window.ticks.clear();
+  config.messageSound = "";
   Start();
   Tick(130);
-  std::vector<int> at = window.TicksWith("beep");
+  at = window.TicksWith("beep");
   ASSERT_EQ(at.size(), 6u);
   EXPECT_EQ(at[3] - at[0], 121);
 }
