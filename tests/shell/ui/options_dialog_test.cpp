@@ -289,10 +289,8 @@ class OptionsDialogTest : public WorkstationTest {
     QVERIFY(!PhoneSettings().dial.useTapi);
   }
 
-  // The INI keys as a hand-edited file gives them, and as the pages show
-  // them.
-  // The pages show the keys as read by their rules (options_test has the
-  // rules themselves).
+  // The pages show the INI keys of a hand-edited file as read by their
+  // rules (options_test has the rules themselves).
   void thePagesShowTheIniKeysAsRead() {
     StartBob("PresetStart=30\nPresetEnd=20\nInitMode=2\nDefaultSchedule=* - ALL");
     RunOptions([&](OptionsDialog& d) {
