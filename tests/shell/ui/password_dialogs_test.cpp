@@ -22,6 +22,7 @@
 #include "shell/ui/passwords/phone_password_dialog.h"
 #include "shell/ui/passwords/user_password_dialog.h"
 #include "storage/database.h"
+#include "tests/support/test_rows.h"
 #include "toolkit/control_id.h"
 #include "toolkit/names/name_picker.h"
 #include "toolkit/scripted_prompts.h"
@@ -116,6 +117,25 @@ void SetFirstMaster(const std::string& master) {
 constexpr int kChoose = 0, kSetUser = 1, kUserOk = 2, kSetMaster = 3;
 // How it failed them.
 constexpr int kTableIsAFolder = 0, kTableCutShort = 1, kRecordHeld = 2, kHeaderHeld = 3;
+
+// What the person was doing when the name table failed them, how it
+// failed them, and what they were shown.
+struct Failure {
+  const char* name;
+  int step, fault;
+  const char* shown;
+};
+constexpr Failure kFailures[] = {
+    {"choosing, the table a folder", kChoose, kTableIsAFolder, "Error opening file: <dir>NAME.DAT"},
+    {"choosing, the table cut short", kChoose, kTableCutShort, "Error reading file: NAME"},
+    {"user set, the record held", kSetUser, kRecordHeld, "Error locking file: Baker Tom"},
+    {"user OK, the record held", kUserOk, kRecordHeld, "Error locking file: Baker Tom"},
+    {"user OK, the table a folder", kUserOk, kTableIsAFolder, "Error opening file: <dir>NAME.DAT"},
+    {"master set, the table a folder", kSetMaster, kTableIsAFolder,
+     "Error opening file: <dir>NAME.DAT"},
+    {"master set, the table cut short", kSetMaster, kTableCutShort, "Error reading file: NAME"},
+    {"master set, the header held", kSetMaster, kHeaderHeld, "Error locking file: NAME"},
+};
 
 // The name table failing the way a file server or another workstation makes
 // it fail, until this goes: the file replaced by a folder (which stops root
@@ -446,9 +466,8 @@ class PasswordDialogsTest : public QObject {
 
   void openingAPasswordDialogForgetsRememberedNames_data() {
     QTest::addColumn<int>("dialog");
-    QTest::newRow("user") << 0;
-    QTest::newRow("master") << 1;
-    QTest::newRow("phone") << 2;
+    int dialog = 0;
+    for (const char* name : {"user", "master", "phone"}) QTest::newRow(name) << dialog++;
   }
   void openingAPasswordDialogForgetsRememberedNames() {
     QFETCH(int, dialog);
@@ -470,31 +489,10 @@ class PasswordDialogsTest : public QObject {
 
   // ---- The name table in the way ----
 
-  void aNameTableThatFailsIsShownAndNothingIsChanged_data() {
-    QTest::addColumn<int>("step");
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("choosing, the table a folder")
-        << kChoose << kTableIsAFolder << QString("Error opening file: <dir>NAME.DAT");
-    QTest::newRow("choosing, the table cut short")
-        << kChoose << kTableCutShort << QString("Error reading file: NAME");
-    QTest::newRow("user set, the record held")
-        << kSetUser << kRecordHeld << QString("Error locking file: Baker Tom");
-    QTest::newRow("user OK, the record held")
-        << kUserOk << kRecordHeld << QString("Error locking file: Baker Tom");
-    QTest::newRow("user OK, the table a folder")
-        << kUserOk << kTableIsAFolder << QString("Error opening file: <dir>NAME.DAT");
-    QTest::newRow("master set, the table a folder")
-        << kSetMaster << kTableIsAFolder << QString("Error opening file: <dir>NAME.DAT");
-    QTest::newRow("master set, the table cut short")
-        << kSetMaster << kTableCutShort << QString("Error reading file: NAME");
-    QTest::newRow("master set, the header held")
-        << kSetMaster << kHeaderHeld << QString("Error locking file: NAME");
-  }
+  void aNameTableThatFailsIsShownAndNothingIsChanged_data() { AddRows(kFailures); }
   void aNameTableThatFailsIsShownAndNothingIsChanged() {
-    QFETCH(int, step);
-    QFETCH(int, fault);
-    QFETCH(QString, shown);
+    const Failure& f = TestRow(kFailures);
+    const int step = f.step;
     FastTicks ticks;  // a held header is waited for, in no real time
     // Tom's first password is the one whose failure could be taken for
     // "Passwords are now enabled"; the areas need a password to be kept.
@@ -510,7 +508,7 @@ class PasswordDialogsTest : public QObject {
     const bool wasSet = dialog && dialog->PasswordSet();
     prompts->Clear();
     {
-      NameTableInTheWay inTheWay(office->dir, fault);
+      NameTableInTheWay inTheWay(office->dir, f.fault);
       switch (step) {
         case kChoose:
           QVERIFY(!OpenUserPassword([] { return std::optional<std::string>("Baker Tom"); }));
@@ -525,8 +523,8 @@ class PasswordDialogsTest : public QObject {
           QCOMPARE(dialog->PasswordSet(), wasSet);
       }
     }
-    QCOMPARE(Informed(*prompts),
-             QStringList{shown.replace("<dir>", QString::fromStdString(office->dir.Path()))});
+    QCOMPARE(Informed(*prompts), QStringList{QString(f.shown).replace(
+                                     "<dir>", QString::fromStdString(office->dir.Path()))});
     QCOMPARE(office->User("Baker Tom").password, tom.password);
     QCOMPARE(office->User("Baker Tom").areas, tom.areas);
     QVERIFY(!office->Office().MasterSet());

@@ -27,7 +27,37 @@
 #include "shell/ui/main_menu.h"
 #include "storage/records/name.h"
 #include "tests/shell/ui/workstation_test.h"
+#include "tests/support/test_rows.h"
 #include "toolkit/control_id.h"
+
+namespace {
+
+// A window's record in the INI file and what the end writes back. The spare
+// value is the window's own and stays as it was; the phone list's is
+// whether its pane shows.
+struct Place {
+  const char *name, *key;
+  int command;
+  bool closedFirst;
+  const char *record, *written;
+};
+constexpr Place kPlaces[] = {
+    {"schedule, still open", "SchedState", kCmdScheduler, false, "0,40,50,840,650,7",
+     "0,100,90,1000,790,7"},
+    {"schedule, closed", "SchedState", kCmdScheduler, true, "0,40,50,840,650,0",
+     "0,100,90,1000,790,0"},
+    {"to-do, still open", "TodoState", kCmdTodo, false, "0,40,50,840,650,0", "0,100,90,1000,790,0"},
+    // A maximised window keeps its rectangle for the next restore.
+    {"to-do, maximised", "TodoState", kCmdTodo, true, "2,40,50,840,650,0", "2,40,50,840,650,0"},
+    {"message list, still open", "MessageState", kCmdView, false, "0,40,50,840,650,3",
+     "0,100,90,1000,790,3"},
+    {"message list, closed", "MessageState", kCmdView, true, "0,40,50,840,650,0",
+     "0,100,90,1000,790,0"},
+    {"phone list, still open", "PhoneState", kCmdPhoneList, false, "0,40,50,840,650,0",
+     "0,100,90,1000,790,1"},
+};
+
+}  // namespace
 
 class WiringTest : public WorkstationTest {
   Q_OBJECT
@@ -202,64 +232,29 @@ class WiringTest : public WorkstationTest {
 
   // ---- Where the windows stand ----
 
-  void eachWindowOpensFromItsRecordAndTheEndWritesWhereItStood_data() {
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("command");
-    QTest::addColumn<bool>("closedFirst");
-    QTest::addColumn<QString>("record");
-    QTest::addColumn<QString>("written");
-    // The spare value is the window's own and stays as it was; the phone
-    // list's is whether its pane shows.
-    const struct {
-      const char *name, *key;
-      int command;
-      bool closedFirst;
-      const char *record, *written;
-    } rows[] = {
-        {"schedule, still open", "SchedState", kCmdScheduler, false, "0,40,50,840,650,7",
-         "0,100,90,1000,790,7"},
-        {"schedule, closed", "SchedState", kCmdScheduler, true, "0,40,50,840,650,0",
-         "0,100,90,1000,790,0"},
-        {"to-do, still open", "TodoState", kCmdTodo, false, "0,40,50,840,650,0",
-         "0,100,90,1000,790,0"},
-        // A maximised window keeps its rectangle for the next restore.
-        {"to-do, maximised", "TodoState", kCmdTodo, true, "2,40,50,840,650,0", "2,40,50,840,650,0"},
-        {"message list, still open", "MessageState", kCmdView, false, "0,40,50,840,650,3",
-         "0,100,90,1000,790,3"},
-        {"message list, closed", "MessageState", kCmdView, true, "0,40,50,840,650,0",
-         "0,100,90,1000,790,0"},
-        {"phone list, still open", "PhoneState", kCmdPhoneList, false, "0,40,50,840,650,0",
-         "0,100,90,1000,790,1"},
-    };
-    for (const auto& r : rows)
-      QTest::newRow(r.name) << r.key << r.command << r.closedFirst << r.record << r.written;
-  }
+  void eachWindowOpensFromItsRecordAndTheEndWritesWhereItStood_data() { AddRows(kPlaces); }
   void eachWindowOpensFromItsRecordAndTheEndWritesWhereItStood() {
-    QFETCH(QString, key);
-    QFETCH(int, command);
-    QFETCH(bool, closedFirst);
-    QFETCH(QString, record);
-    QFETCH(QString, written);
+    const Place& p = TestRow(kPlaces);
     QVERIFY(office->SendMemo("ANNE", "BOB", "first", false));
-    QVERIFY(Start((key + "=" + record).toStdString()));
-    win->Command(command);
-    QWidget* window = WindowOf(command);
+    QVERIFY(Start(std::string(p.key) + "=" + p.record));
+    win->Command(p.command);
+    QWidget* window = WindowOf(p.command);
     QVERIFY(window);
-    const bool maximised = record.startsWith("2,");
+    const bool maximised = p.record[0] == '2';
     QCOMPARE(window->isMaximized(), maximised);
     if (!maximised) {
       QCOMPARE(window->geometry(), QRect(40, 50, 800, 600));
       window->setGeometry(QRect(100, 90, 900, 700));
     }
-    if (command == kCmdPhoneList) PhoneListWindow()->ShowPane(true);
-    if (closedFirst) {
+    if (p.command == kCmdPhoneList) PhoneListWindow()->ShowPane(true);
+    if (p.closedFirst) {
       if (List()) List()->close();
       schedule->Schedule().Close();
       schedule->Todo().Close();
     }
     win->close();
     QVERIFY(!PhoneListWindow());
-    QCOMPARE(Written(key), written);
+    QCOMPARE(Written(p.key), QString(p.written));
   }
 
   void aMaximisedViewOpensMaximisedAndTheNextViewOpensWhereTheLastStood() {
