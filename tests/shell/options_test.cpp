@@ -27,61 +27,39 @@ class OptionsTest : public ::testing::Test {
   std::string ini = dir.File("DPDESK.INI");
 };
 
-struct IniCase {
-  const char* keys;
-  int initMode;
-  bool useTapi;
-  const char* schedule;
-  int start;
-  int end;
-  bool sendUpdate;
-};
+// The six keys in one line.
+std::string Text(const WorkstationOptions& o) {
+  return std::to_string(o.initMode) + " " + std::to_string(o.useTapi) + " '" + o.defaultSchedule +
+         "' " + std::to_string(o.presetStart) + "-" + std::to_string(o.presetEnd) + " " +
+         std::to_string(o.schedSendUpdate);
+}
 
 TEST_F(OptionsTest, TheWorkstationKeysAreReadByTheirRules) {
-  const IniCase cases[] = {
-      {"", 1, false, "", 8, 17, true},
-      {"InitMode=0\nUseTAPI=1\nSchedSendUpdate=0", 0, true, "", 8, 17, false},
-      {"InitMode=3", 1, false, "", 8, 17, true},
-      {"InitMode=-1", 1, false, "", 8, 17, true},
-      {"PresetStart=30", 1, false, "", 8, 17, true},
-      {"PresetStart=30\nInitMode=2", 2, false, "", 8, 17, true},
-      {"PresetStart=-4\nPresetEnd=12", 1, false, "", 8, 12, true},
-      {"PresetStart=8\nPresetEnd=5", 1, false, "", 8, 8, true},
-      {"PresetStart=23\nPresetEnd=23", 1, false, "", 23, 23, true},
-      {"PresetStart=0\nPresetEnd=30", 1, false, "", 0, 23, true},
-      {"DefaultSchedule=* - ALL", 1, false, "* COMMON", 8, 17, true},
-      {"DefaultSchedule=ANNE", 1, false, "ANNE", 8, 17, true},
-      {"DefaultSchedule=ABCDEFGHIJKLMNOPQRSTUVWXYZ", 1, false, "ABCDEFGHIJKLMNOPQRS", 8, 17, true},
+  const std::pair<const char*, const char*> cases[] = {
+      {"", "1 0 '' 8-17 1"},
+      {"InitMode=0\nUseTAPI=1\nSchedSendUpdate=0", "0 1 '' 8-17 0"},
+      {"InitMode=3", "1 0 '' 8-17 1"},
+      {"InitMode=-1", "1 0 '' 8-17 1"},
+      {"PresetStart=30", "1 0 '' 8-17 1"},
+      {"PresetStart=30\nInitMode=2", "2 0 '' 8-17 1"},
+      {"PresetStart=-4\nPresetEnd=12", "1 0 '' 8-12 1"},
+      {"PresetStart=8\nPresetEnd=5", "1 0 '' 8-8 1"},
+      {"PresetStart=23\nPresetEnd=23", "1 0 '' 23-23 1"},
+      {"PresetStart=0\nPresetEnd=30", "1 0 '' 0-23 1"},
+      {"DefaultSchedule=* - ALL", "1 0 '* COMMON' 8-17 1"},
+      {"DefaultSchedule=ANNE", "1 0 'ANNE' 8-17 1"},
+      {"DefaultSchedule=ABCDEFGHIJKLMNOPQRSTUVWXYZ", "1 0 'ABCDEFGHIJKLMNOPQRS' 8-17 1"},
   };
-  for (const IniCase& c : cases) {
-    WriteIni(c.keys);
-    const WorkstationOptions o = ReadWorkstationOptions(ini);
-    EXPECT_EQ(o.initMode, c.initMode) << c.keys;
-    EXPECT_EQ(o.useTapi, c.useTapi) << c.keys;
-    EXPECT_EQ(o.defaultSchedule, c.schedule) << c.keys;
-    EXPECT_EQ(o.presetStart, c.start) << c.keys;
-    EXPECT_EQ(o.presetEnd, c.end) << c.keys;
-    EXPECT_EQ(o.schedSendUpdate, c.sendUpdate) << c.keys;
+  for (const auto& [keys, read] : cases) {
+    WriteIni(keys);
+    EXPECT_EQ(Text(ReadWorkstationOptions(ini)), read) << keys;
   }
 }
 
 TEST_F(OptionsTest, WrittenKeysReadBackAndLeaveTheOthers) {
   WriteIni("NameDelete=0");
-  WorkstationOptions o;
-  o.initMode = 2;
-  o.useTapi = true;
-  o.defaultSchedule = "* COMMON";
-  o.presetStart = 6;
-  o.presetEnd = 21;
-  o.schedSendUpdate = false;
-  WriteWorkstationOptions(ini, o);
-  const WorkstationOptions back = ReadWorkstationOptions(ini);
-  EXPECT_EQ(back.initMode, 2);
-  EXPECT_TRUE(back.useTapi);
-  EXPECT_EQ(back.defaultSchedule, "* COMMON");
-  EXPECT_EQ(back.presetStart, 6);
-  EXPECT_EQ(back.presetEnd, 21);
-  EXPECT_FALSE(back.schedSendUpdate);
+  WriteWorkstationOptions(ini, {2, true, "* COMMON", 6, 21, false});
+  EXPECT_EQ(Text(ReadWorkstationOptions(ini)), "2 1 '* COMMON' 6-21 0");
   EXPECT_EQ(ProfileGetString(ini, "DESKpost", "PresetEnd", "", 10), "21");
   EXPECT_EQ(ProfileGetString(ini, "DESKpost", "UseTAPI", "", 10), "1");
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "NameDelete", 1), 0);
@@ -155,16 +133,6 @@ TEST(OptionsRules, TheStartHourMayNotBeLaterThanTheEnd) {
   EXPECT_EQ(PresetHoursProblem(23, 0), "Start time cannot be later than end time.");
   EXPECT_EQ(PresetHoursProblem(8, 8), "");
   EXPECT_EQ(PresetHoursProblem(0, 23), "");
-}
-
-TEST(OptionsRules, TheListsHoldTheirTexts) {
-  EXPECT_STREQ(kSoundChoices[0], "One time");
-  EXPECT_STREQ(kSoundChoices[6], "Every hour");
-  EXPECT_STREQ(kPresetHourTexts[0], "12:00am");
-  EXPECT_STREQ(kPresetHourTexts[11], "11:00am");
-  EXPECT_STREQ(kPresetHourTexts[12], "12:00pm");
-  EXPECT_STREQ(kPresetHourTexts[23], "11:00pm");
-  EXPECT_STREQ(kPortChoices[kPortChoiceTapi], "TAPI");
 }
 
 }  // namespace

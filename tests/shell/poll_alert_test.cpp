@@ -1,6 +1,8 @@
 // The poll and alert machine driven tick by tick against real flag files in
 // a temporary data directory, with a window that records what it is asked
-// to do.
+// to do; and over the real schedule: alarms of the user's own entries ring
+// when due, and an entry another person adds to the user's schedule is
+// found through bit 4 of the flag file.
 #include "shell/poll_alert.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +15,9 @@
 
 #include "data/office/datadir.h"
 #include "data/office/flags.h"
+#include "data/schedule/sched_alarm.h"
 #include "storage/errors.h"
+#include "tests/data/schedule/sched_office_fixture.h"
 #include "tests/shell/recording_window.h"
 #include "tests/support/temp_dir.h"
 
@@ -86,21 +90,39 @@ TEST_F(PollAlertTest, WithoutAFlagFileNothingHappens) {
   EXPECT_EQ(alarmSearches, 1);  // at start only
 }
 
-TEST_F(PollAlertTest, TheFirstTickPollsAndANewMessageStartsTheAlertWithItsSound) {
+TEST_F(PollAlertTest, TheFirstTickPollsAndAMessageStartsTheAlertWithItsSound) {
   config.messageSound = "ding.wav";
-  Flag(kFlagNewMessage);
-  Start();
-  EXPECT_EQ(Machine().Level(), 1);
-  EXPECT_EQ(window.Last(), (Effects{"icon ICON_2", "view normal", "show", "timer 500",
-                                    "blink view green", "flash", "sound ding.wav"}));
-  // The sound played: no beeps after it, the blinking goes on.
-  Tick(5);
-  for (size_t i = 1; i < window.ticks.size(); ++i) {
-    EXPECT_EQ(window.ticks[i], (Effects{"blink view green", "flash"}));
+  config.urgentSound = "siren.wav";
+  // An urgent message blinks red, raises the window and plays the urgent sound.
+  const struct {
+    int flag, level;
+    Effects start, tick;
+  } cases[] = {{kFlagNewMessage,
+                1,
+                {"icon ICON_2", "view normal", "show", "timer 500", "blink view green", "flash",
+                 "sound ding.wav"},
+                {"blink view green", "flash"}},
+               {kFlagUrgentMessage,
+                2,
+                {"icon ICON_7", "view urgent", "show top-most", "timer 500", "blink view red",
+                 "flash", "sound siren.wav"},
+                {"blink view red", "flash"}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.level);
+    machine.reset();
+    window.ticks.clear();
+    Flag(c.flag);
+    Start();
+    EXPECT_EQ(Machine().Level(), c.level);
+    EXPECT_EQ(window.Last(), c.start);
+    // The sound played: no beeps after it, the blinking goes on.
+    Tick(5);
+    for (size_t i = 1; i < window.ticks.size(); ++i) EXPECT_EQ(window.ticks[i], c.tick);
+    // A one-time sound sounds only once.
+    Tick(20000);
+    EXPECT_EQ(window.Count(c.start.back()), 1);
+    Clear(c.flag);
   }
-  // A one-time sound sounds only once.
-  Tick(20000);
-  EXPECT_EQ(window.Count("sound ding.wav"), 1);
 }
 
 TEST_F(PollAlertTest, AnAlertWithoutASoundGivesThreeBeepsHalfASecondApart) {
@@ -128,16 +150,6 @@ TEST_F(PollAlertTest, ASoundThatCannotPlayFallsBackToBeeps) {
   Tick(5);
   EXPECT_EQ(window.TicksWith("sound missing.wav"), (std::vector<int>{1}));
   EXPECT_EQ(window.TicksWith("beep"), (std::vector<int>{1, 2, 3}));
-}
-
-TEST_F(PollAlertTest, AnUrgentMessageBlinksRedRaisesTheWindowAndPlaysTheUrgentSound) {
-  config.messageSound = "ding.wav";
-  config.urgentSound = "siren.wav";
-  Flag(kFlagUrgentMessage);
-  Start();
-  EXPECT_EQ(Machine().Level(), 2);
-  EXPECT_EQ(window.Last(), (Effects{"icon ICON_7", "view urgent", "show top-most", "timer 500",
-                                    "blink view red", "flash", "sound siren.wav"}));
 }
 
 TEST_F(PollAlertTest, AnUrgentMessageArrivingDuringAnAlertRestartsItsSound) {
@@ -169,46 +181,60 @@ TEST_F(PollAlertTest, TheAlertEndsWhenTheMessagesHaveBeenSeen) {
   EXPECT_EQ(window.Last(), Effects{});
 }
 
-TEST_F(PollAlertTest, EndingRestoresTheToolbarsPlaceAboveOthersWhenAlwaysOnTop) {
-  window.facts.alwaysOnTop = true;
-  window.facts.topMost = true;
-  Flag(kFlagNewMessage);
-  Start();
-  // Top-most: the caption does not flash.
-  EXPECT_EQ(window.Count("flash"), 0);
-  Clear(kFlagNewMessage);
-  PollAtOnce();
-  EXPECT_EQ(window.Last().back(), "top-most");
-}
-
-TEST_F(PollAlertTest, AMinimisedWindowOnlyFlashesItsCaption) {
-  window.facts = {.floating = false, .minimised = true};
-  Flag(kFlagNewMessage);
-  Start();
-  Tick(3);
-  EXPECT_EQ(window.Count("flash"), 4);
-  EXPECT_EQ(window.Count("blink view green"), 0);
-  EXPECT_EQ(window.Count("show"), 1);
-  Clear(kFlagNewMessage);
-  PollAtOnce();
-  EXPECT_EQ(window.Last().back(), "show minimised");
-}
-
-TEST_F(PollAlertTest, TheFullApplicationInFrontBlinksWithoutFlashingOrRaising) {
-  window.facts = {.floating = false, .foreground = true, .visibleModeless = 1};
-  Flag(kFlagUrgentMessage);
-  Start();
-  Tick(3);
-  EXPECT_EQ(window.Count("flash"), 0);
-  EXPECT_EQ(window.Count("show top-most"), 0);
-  EXPECT_EQ(window.Count("blink view red"), 4);
-}
-
-TEST_F(PollAlertTest, OneVisibleModelessWindowRaisesTheToolbarForAnyMessage) {
-  window.facts.visibleModeless = 1;
-  Flag(kFlagNewMessage);
-  Start();
-  EXPECT_EQ(window.Count("show top-most"), 1);
+// Where the window is decides how the alert shows: what the first poll
+// asks, what each tick after it asks, and what the alert's end asks.
+TEST_F(PollAlertTest, WhereTheWindowIsDecidesHowTheAlertShows) {
+  const struct {
+    const char* what;
+    WindowFacts facts;
+    int flag;
+    Effects start, tick, end;
+  } cases[] = {
+      // Top-most: the caption does not flash; the end puts it back above others.
+      {"always on top",
+       {.floating = true, .topMost = true, .alwaysOnTop = true},
+       kFlagNewMessage,
+       {"icon ICON_2", "view normal", "show", "timer 500", "blink view green", "beep"},
+       {"blink view green", "beep"},
+       {"icon ICON_1", "view normal", "stop blinking", "stop flashing", "timer 2000", "top-most"}},
+      // Minimised: only the caption flashes, and the end leaves it minimised.
+      {"minimised",
+       {.minimised = true},
+       kFlagNewMessage,
+       {"icon ICON_2", "view normal", "show", "timer 500", "flash", "beep"},
+       {"flash", "beep"},
+       {"icon ICON_1", "view normal", "stop blinking", "stop flashing", "timer 2000",
+        "show minimised"}},
+      // The full application in front blinks without flashing or raising.
+      {"full and in front",
+       {.foreground = true, .visibleModeless = 1},
+       kFlagUrgentMessage,
+       {"icon ICON_7", "view urgent", "timer 500", "blink view red", "beep exclamation"},
+       {"blink view red", "beep exclamation"},
+       {"icon ICON_1", "view normal", "stop blinking", "stop flashing", "timer 2000"}},
+      // One visible modeless window raises the toolbar for any message.
+      {"a modeless window",
+       {.floating = true, .visibleModeless = 1},
+       kFlagNewMessage,
+       {"icon ICON_2", "view normal", "show top-most", "timer 500", "blink view green", "flash",
+        "beep"},
+       {"blink view green", "flash", "beep"},
+       {"icon ICON_1", "view normal", "stop blinking", "stop flashing", "timer 2000",
+        "not top-most"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    machine.reset();
+    window.facts = c.facts;
+    Flag(c.flag);
+    Start();
+    EXPECT_EQ(window.Last(), c.start);
+    Tick();
+    EXPECT_EQ(window.Last(), c.tick);
+    Clear(c.flag);
+    PollAtOnce();
+    EXPECT_EQ(window.Last(), c.end);
+  }
 }
 
 TEST_F(PollAlertTest, SoundNoneBlinksAndFlashesButNeverSounds) {
@@ -227,7 +253,7 @@ TEST_F(PollAlertTest, SoundNoneBlinksAndFlashesButNeverSounds) {
   EXPECT_EQ(window.Count("flash"), 3101);
 }
 
-TEST_F(PollAlertTest, EveryMinuteRepeatsTheSoundWithinAMinute) {
+TEST_F(PollAlertTest, EveryMinuteRepeatsTheSoundOrTheThreeBeepsWithinAMinute) {
   config.soundRepeat = kSoundEveryMinute;
   config.messageSound = "ding.wav";
   Flag(kFlagNewMessage);
@@ -239,14 +265,13 @@ TEST_F(PollAlertTest, EveryMinuteRepeatsTheSoundWithinAMinute) {
     EXPECT_LE(at[i] - at[i - 1], 121);
     EXPECT_GE(at[i] - at[i - 1], 110);
   }
-}
-
-TEST_F(PollAlertTest, EveryMinuteRepeatsTheThreeBeepsWithoutASoundFile) {
-  config.soundRepeat = kSoundEveryMinute;
-  Flag(kFlagNewMessage);
+  // Without a sound file the three beeps come again.
+  machine.reset();
+  window.ticks.clear();
+  config.messageSound = "";
   Start();
   Tick(130);
-  std::vector<int> at = window.TicksWith("beep");
+  at = window.TicksWith("beep");
   ASSERT_EQ(at.size(), 6u);
   EXPECT_EQ(at[3] - at[0], 121);
 }
@@ -414,6 +439,112 @@ TEST_F(PollAlertTest, TheTakeWindowsClockIsRefreshedAboutEveryFiveSeconds) {
   Tick(8);
   // Normal ticks add four half seconds: every third tick passes ten.
   EXPECT_EQ(window.takeTimeRefreshes, 3);
+}
+
+// ---- Alarms over the real schedule ----
+
+namespace n = records::name;
+
+class AlarmAlertTest : public SchedOfficeTest {
+ protected:
+  void SetUp() override {
+    SchedOfficeTest::SetUp();
+    CurrentAlarm() = AlarmState();
+    user.number = alice;
+    user.flagPath = FlagFilePath(dir.Path(), alice);
+    settings.alarmSound = "bell.wav";
+  }
+  void TearDown() override {
+    CurrentAlarm() = AlarmState();
+    SchedOfficeTest::TearDown();
+  }
+  PollAlert& Alice() {
+    if (!machine) {
+      machine = std::make_unique<PollAlert>(MakePollAlertConfig(user, settings, 8), window,
+                                            ScheduleAlarmHooks(alice));
+      machine->Start();
+    }
+    return *machine;
+  }
+
+  UserState user;
+  WorkstationSettings settings;
+  RecordingWindow window;
+  std::unique_ptr<PollAlert> machine;
+};
+
+TEST_F(AlarmAlertTest, AnAlarmRingsAtItsMinuteAndTheNextIsFoundWhenItIsShown) {
+  Add(Entry(alice, At(2027, 3, 15, 10, 15), "Dentist", 0, At(2027, 3, 15, 10, 0)));
+  Add(Entry(alice, At(2027, 3, 15, 11, 15), "Lunch", 0, At(2027, 3, 15, 11, 0)));
+  StandOn(2027, 3, 15, 9, 59);
+  Alice().Tick();
+  EXPECT_FALSE(Alice().AlarmPending());
+
+  StandOn(2027, 3, 15, 10, 0);
+  Alice().Tick();
+  EXPECT_TRUE(Alice().AlarmPending());
+  EXPECT_TRUE(CurrentAlarm().pending);
+  EXPECT_EQ(CurrentAlarm().description, "Dentist");
+  EXPECT_EQ(window.Count("sound bell.wav"), 1);
+  EXPECT_EQ(window.timer, 500);
+  Alice().Tick();
+  EXPECT_EQ(window.Count("blink scheduler"), 2);
+
+  StandOn(2027, 3, 15, 10, 2);
+  Alice().AlarmShown();
+  EXPECT_FALSE(Alice().AlertRunning());
+  EXPECT_EQ(window.timer, 2000);
+  EXPECT_FALSE(CurrentAlarm().pending);
+  EXPECT_EQ(CurrentAlarm().description, "Lunch");
+}
+
+TEST_F(AlarmAlertTest, AnEntryAddedBySomeoneElseRingsAfterTheNextPoll) {
+  StandOn(2027, 3, 15, 9, 0);
+  Alice();
+  EXPECT_FALSE(CurrentAlarm().HasAlarm());
+  // BOB's workstation stores an entry in ALICE's schedule and raises bit 4.
+  Add(Entry(alice, At(2027, 3, 15, 9, 30), "Meeting", 0, At(2027, 3, 15, 9, 20)));
+  ASSERT_EQ(SetFlag(kFlagScheduleChanged, true, alice), 1);
+  for (int i = 0; i < 8; ++i) Alice().Tick();
+  EXPECT_EQ(CurrentAlarm().description, "Meeting");
+  EXPECT_EQ(Flag(alice), 0);
+  EXPECT_FALSE(Alice().AlarmPending());
+
+  StandOn(2027, 3, 15, 9, 20);
+  Alice().Tick();
+  EXPECT_TRUE(Alice().AlarmPending());
+}
+
+TEST_F(AlarmAlertTest, NotifyOffNeitherPollsNorAlertsForMessagesButAlarmsStillRing) {
+  SetFieldByte(user.record.bytes, n::kNotify, 1);
+  Add(Entry(alice, At(2027, 3, 15, 9, 15), "Call", 0, At(2027, 3, 15, 9, 5)));
+  ASSERT_EQ(SetFlag(kFlagUrgentMessage, true, alice), 1);
+  for (int i = 0; i < 20; ++i) Alice().Tick();
+  EXPECT_EQ(Alice().Level(), 0);
+  StandOn(2027, 3, 15, 9, 5);
+  Alice().Tick();
+  EXPECT_TRUE(Alice().AlarmPending());
+}
+
+TEST(PollAlertConfig, TheUsersOptionsAndTheWorkstationsSoundsAreTaken) {
+  UserState user;
+  user.number = 12;
+  user.flagPath = "/office/12.nam";
+  SetFieldByte(user.record.bytes, n::kSoundRepeat, kSoundEvery15Minutes);
+  WorkstationSettings settings;
+  settings.urgentSound = "siren.wav";
+  PollAlertConfig c = MakePollAlertConfig(user, settings, 3);
+  EXPECT_EQ(c.flagPath, "/office/12.nam");
+  EXPECT_EQ(c.user, 12);
+  EXPECT_EQ(c.pollTicks, 3);
+  EXPECT_TRUE(c.notify);
+  EXPECT_EQ(c.soundRepeat, kSoundEvery15Minutes);
+  EXPECT_EQ(c.urgentSound, "siren.wav");
+  // Only 1 means Off.
+  SetFieldByte(user.record.bytes, n::kNotify, 1);
+  EXPECT_FALSE(MakePollAlertConfig(user, settings, 3).notify);
+  SetFieldByte(user.record.bytes, n::kNotify, 200);
+  EXPECT_TRUE(MakePollAlertConfig(user, settings, 3).notify);
 }
 
 }  // namespace

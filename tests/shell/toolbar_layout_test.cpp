@@ -4,65 +4,62 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 using Shown = std::array<bool, kToolbarItemCount>;
 constexpr Shown kAll = {true, true, true, true, true};
 
+// Each button as "resource id/control id label at x,y".
+std::vector<std::string> Buttons(const ToolbarLayout& t) {
+  std::vector<std::string> shown;
+  for (const auto& b : t.buttons) {
+    shown.push_back(std::to_string(b.resourceId) + "/" + std::to_string(b.controlId) + " " +
+                    b.label + " at " + std::to_string(b.x) + "," + std::to_string(b.y));
+  }
+  return shown;
+}
+
 TEST(ToolbarLayout, ShownItemsTakeTheButtonsInOrderWithTheirCommandsAsIds) {
-  ToolbarLayout t = LayOutToolbar(kShapeHorizontal, {false, true, false, true, true}, 40, 40);
-  ASSERT_EQ(t.buttons.size(), 4u);
-  EXPECT_EQ(t.buttons[0].controlId, kCmdFull);
-  EXPECT_EQ(t.buttons[0].label, "&FULL");
-  EXPECT_EQ(t.buttons[1].resourceId, 400);
-  EXPECT_EQ(t.buttons[1].controlId, 252);
-  EXPECT_EQ(t.buttons[1].label, "&View messages");
-  EXPECT_EQ(t.buttons[2].resourceId, 401);
-  EXPECT_EQ(t.buttons[2].controlId, 254);
-  EXPECT_EQ(t.buttons[3].resourceId, 402);
-  EXPECT_EQ(t.buttons[3].controlId, 255);
-  EXPECT_EQ(t.buttons[3].label, "To-&do list");
+  EXPECT_EQ(
+      Buttons(LayOutToolbar(kShapeHorizontal, {false, true, false, true, true}, 40, 40)),
+      (std::vector<std::string>{"218/218 &FULL at 0,0", "400/252 &View messages at 40,0",
+                                "401/254 &Scheduler at 80,0", "402/255 To-&do list at 120,0"}));
 }
 
-TEST(ToolbarLayout, HorizontalAndVerticalShrinkByOneButtonPerHiddenItem) {
-  ToolbarLayout h = LayOutToolbar(kShapeHorizontal, kAll, 40, 40);
-  EXPECT_EQ(h.width, 240);
-  EXPECT_EQ(h.height, 40);
-  EXPECT_TRUE(h.minimiseBox);
-  EXPECT_EQ(h.buttons[5].x, 200);
-  h = LayOutToolbar(kShapeHorizontal, {true, false, false, true, false}, 40, 40);
-  EXPECT_EQ(h.width, 120);
-
-  ToolbarLayout v = LayOutToolbar(kShapeVertical, {true, true, true, false, false}, 40, 40);
-  EXPECT_EQ(v.width, 40);
-  EXPECT_EQ(v.height, 160);
-  EXPECT_EQ(v.buttons[3].y, 120);
-  EXPECT_FALSE(v.minimiseBox);
-}
-
-TEST(ToolbarLayout, SquareIsThreeColumnsOfTwoRowsWithFiveItems) {
-  ToolbarLayout s = LayOutToolbar(kShapeSquare, kAll, 50, 30);
-  EXPECT_EQ(s.width, 150);
-  EXPECT_EQ(s.height, 60);
-  EXPECT_TRUE(s.minimiseBox);
-  std::vector<std::pair<int, int>> at;
-  for (const auto& b : s.buttons) at.push_back({b.x, b.y});
-  EXPECT_EQ(at, (std::vector<std::pair<int, int>>{
-                    {0, 0}, {50, 0}, {0, 30}, {50, 30}, {100, 0}, {100, 30}}));
-}
-
-TEST(ToolbarLayout, ASquareWithOneItemIsOneColumnNarrowerAndOneRowLower) {
-  ToolbarLayout s = LayOutToolbar(kShapeSquare, {false, false, true, false, false}, 50, 30);
-  EXPECT_EQ(s.width, 100);
-  EXPECT_EQ(s.height, 30);
-  EXPECT_FALSE(s.minimiseBox);
-  ASSERT_EQ(s.buttons.size(), 2u);
-  EXPECT_EQ(s.buttons[1].x, 50);
-  EXPECT_EQ(s.buttons[1].y, 0);
-  // Three items: two columns, both rows.
-  s = LayOutToolbar(kShapeSquare, {true, true, true, false, false}, 50, 30);
-  EXPECT_EQ(s.width, 100);
-  EXPECT_EQ(s.height, 60);
+// Horizontal and vertical shrink by one button per hidden item; the square
+// is three columns of two rows with five items, and one column narrower
+// and one row lower with one. The size, the minimise box and the last
+// button's place.
+TEST(ToolbarLayout, EachShapeShrinksWithTheHiddenItems) {
+  const struct {
+    ToolbarShape shape;
+    Shown shown;
+    int w, h;
+    const char* laidOut;
+  } cases[] = {
+      {kShapeHorizontal, kAll, 40, 40, "240x40 box, last at 200,0"},
+      {kShapeHorizontal, {true, false, false, true, false}, 40, 40, "120x40 box, last at 80,0"},
+      {kShapeVertical, {true, true, true, false, false}, 40, 40, "40x160, last at 0,120"},
+      {kShapeSquare, kAll, 50, 30, "150x60 box, last at 100,30"},
+      {kShapeSquare, {false, false, true, false, false}, 50, 30, "100x30, last at 50,0"},
+      {kShapeSquare, {true, true, true, false, false}, 50, 30, "100x60, last at 50,30"},
+  };
+  for (const auto& c : cases) {
+    const ToolbarLayout t = LayOutToolbar(c.shape, c.shown, c.w, c.h);
+    EXPECT_EQ(std::to_string(t.width) + "x" + std::to_string(t.height) +
+                  (t.minimiseBox ? " box" : "") + ", last at " +
+                  std::to_string(t.buttons.back().x) + "," + std::to_string(t.buttons.back().y),
+              c.laidOut);
+  }
+  // The square fills its columns top to bottom.
+  EXPECT_EQ(
+      Buttons(LayOutToolbar(kShapeSquare, kAll, 50, 30)),
+      (std::vector<std::string>{"218/218 &FULL at 0,0", "400/251 &Take a message at 50,0",
+                                "401/252 &View messages at 0,30", "402/253 Phone&List at 50,30",
+                                "403/254 &Scheduler at 100,0", "404/255 To-&do list at 100,30"}));
 }
 
 TEST(ToolbarPlacement, AStoredPositionOnTheScreenIsKept) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "data/office/profile.h"
@@ -28,27 +29,23 @@ class WorkstationSettingsTest : public ::testing::Test {
   std::string ini = dir.File("DPDESK.INI");
 };
 
-// Every setting but the toolbar's items at its default.
-void ExpectDefaults(const WorkstationSettings& s) {
-  EXPECT_EQ(s.initMode, kStartFloating);
-  EXPECT_EQ(s.floatShape, kShapeHorizontal);
-  EXPECT_EQ(s.initX, -1);
-  EXPECT_EQ(s.initY, -1);
-  EXPECT_FALSE(s.alwaysOnTop);
-  EXPECT_EQ(s.urgentSound, "");
-  EXPECT_EQ(s.messageSound, "");
-  EXPECT_EQ(s.alarmSound, "");
-  EXPECT_TRUE(s.nameDelete && s.phoneDelete && s.schedDelete && s.todoDelete);
-  EXPECT_FALSE(s.noShading);
-  EXPECT_FALSE(s.useTapi);
-  EXPECT_FALSE(s.pollTime);
-  for (const auto& w : s.windows) EXPECT_FALSE(w);
+// Every setting in one line, to compare whole settings.
+std::string Text(const WorkstationSettings& s) {
+  std::ostringstream o;
+  o << "mode " << s.initMode << " shape " << s.floatShape << " at " << s.initX << "," << s.initY
+    << " top " << s.alwaysOnTop << " sounds " << s.urgentSound << "|" << s.messageSound << "|"
+    << s.alarmSound << " delete " << s.nameDelete << s.phoneDelete << s.schedDelete << s.todoDelete
+    << " shading " << s.noShading << " tapi " << s.useTapi << " poll " << s.pollTime.value_or(-1)
+    << " items ";
+  for (bool shown : s.toolbarShown) o << shown;
+  for (const auto& w : s.windows) o << " " << (w ? FormatWindowState(*w) : "-");
+  return o.str();
 }
 
 TEST_F(WorkstationSettingsTest, AMissingFileGivesEveryDefault) {
-  WorkstationSettings s = ReadWorkstationSettings(ini);
-  ExpectDefaults(s);
-  for (bool shown : s.toolbarShown) EXPECT_TRUE(shown);
+  EXPECT_EQ(Text(ReadWorkstationSettings(ini)),
+            "mode 1 shape 1 at -1,-1 top 0 sounds || delete 1111 shading 0 tapi 0 poll -1 items "
+            "11111 - - - - - -");
   EXPECT_EQ(PollTicks(), kDefaultPollTicks);
 }
 
@@ -59,22 +56,10 @@ TEST_F(WorkstationSettingsTest, ValuesInTheirRangesAreTaken) {
       "MainWnd=2,10,20,300,400,0\nTodoState=0,1,2,3,4,5\n"
       "[Sounds]\nUrgent=C:\\SOUNDS\\SIREN.WAV\nMessage=ding.wav\nAlarm=bell.wav\n"
       "[ToolBar]\nTakeButton=0\nTodoButton=0\n");
-  WorkstationSettings s = ReadWorkstationSettings(ini);
-  EXPECT_EQ(s.initMode, kStartIcon);
-  EXPECT_EQ(s.floatShape, kShapeSquare);
-  EXPECT_EQ(s.initX, 0);
-  EXPECT_EQ(s.initY, 9999);
-  EXPECT_TRUE(s.alwaysOnTop);
-  EXPECT_FALSE(s.nameDelete || s.phoneDelete || s.schedDelete || s.todoDelete);
-  EXPECT_TRUE(s.noShading);
-  EXPECT_TRUE(s.useTapi);
-  EXPECT_EQ(s.urgentSound, "C:\\SOUNDS\\SIREN.WAV");
-  EXPECT_EQ(s.messageSound, "ding.wav");
-  EXPECT_EQ(s.alarmSound, "bell.wav");
-  EXPECT_EQ(s.toolbarShown, (std::array<bool, 5>{false, true, true, true, false}));
-  EXPECT_EQ(s.windows[kMainWindowState], (WindowStateRecord{2, {10, 20, 300, 400}, 0}));
-  EXPECT_EQ(s.windows[kTodoWindowState], (WindowStateRecord{0, {1, 2, 3, 4}, 5}));
-  EXPECT_FALSE(s.windows[kViewWindowState]);
+  EXPECT_EQ(Text(ReadWorkstationSettings(ini)),
+            "mode 2 shape 0 at 0,9999 top 1 sounds C:\\SOUNDS\\SIREN.WAV|ding.wav|bell.wav "
+            "delete 0000 shading 1 tapi 1 poll -1 items 01110 2,10,20,300,400,0 - - - - "
+            "0,1,2,3,4,5");
 }
 
 TEST_F(WorkstationSettingsTest, OddValuesLeaveTheDefaults) {
@@ -83,10 +68,10 @@ TEST_F(WorkstationSettingsTest, OddValuesLeaveTheDefaults) {
       "NameDelete=no\nPhoneDelete=99999999999999999999999\nNoShading=yes\nUseTAPI=\n"
       "MainWnd=1,2,3\nViewState=0,2000,0,2100,100,0\n"
       "[ToolBar]\nTakeButton=off\nInboxButton=\nPhoneListButton=00\n");
-  WorkstationSettings s = ReadWorkstationSettings(ini);
-  ExpectDefaults(s);
   // Only a zero hides an item.
-  EXPECT_EQ(s.toolbarShown, (std::array<bool, 5>{true, true, false, true, true}));
+  WorkstationSettings want;
+  want.toolbarShown = {true, true, false, true, true};
+  EXPECT_EQ(Text(ReadWorkstationSettings(ini)), Text(want));
 }
 
 TEST_F(WorkstationSettingsTest, InitModeOfManyDigitsIsNotCutIntoARangeValue) {
@@ -113,15 +98,8 @@ TEST_F(WorkstationSettingsTest, KeysWrittenAtTheEndReadBackAndLeaveTheRestOfTheF
   ASSERT_TRUE(WriteToolbarItems(ini, s));
   ASSERT_TRUE(WriteWindowSettings(ini, s));
 
-  WorkstationSettings back = ReadWorkstationSettings(ini);
-  EXPECT_EQ(back.initX, 812);
-  EXPECT_EQ(back.initY, 0);
-  EXPECT_EQ(back.floatShape, kShapeVertical);
-  EXPECT_TRUE(back.alwaysOnTop);
-  EXPECT_EQ(back.toolbarShown, s.toolbarShown);
-  EXPECT_EQ(back.windows, s.windows);
-  EXPECT_FALSE(back.nameDelete);
-  EXPECT_EQ(back.messageSound, "ding.wav");
+  // What was read (NameDelete, the sounds) and what was changed.
+  EXPECT_EQ(Text(ReadWorkstationSettings(ini)), Text(s));
 
   EXPECT_EQ(ProfileGetString(ini, kToolBarSection, "InboxButton", "", 10), "0");
   EXPECT_EQ(ProfileGetString(ini, kMainSection, "SchedState", "", 80), "2,0,0,0,0,3");

@@ -2,8 +2,6 @@
 // settings as the window uses them, the alert's look and sound, the View
 // command's urgent case, the floating toolbar's shapes and placement,
 // closing and the settings written back, and the lost share.
-#include "shell/ui/dpwin.h"
-
 #include <unistd.h>
 
 #include <QAbstractButton>
@@ -14,46 +12,18 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
-#include <memory>
 
 #include "data/office/passwords.h"
 #include "data/office/profile.h"
 #include "shell/ui/command_ids.h"
 #include "shell/ui/main_menu.h"
-#include "shell/ui/session.h"
 #include "storage/records/name.h"
-#include "tests/shell/ui/office_fixture.h"
+#include "tests/shell/ui/workstation_test.h"
 #include "toolkit/control_id.h"
-#include "toolkit/names/name_picker.h"
-#include "toolkit/scripted_prompts.h"
 
-class DpWinTest : public QObject {
+class DpWinTest : public WorkstationTest {
   Q_OBJECT
 
- private:
-  std::unique_ptr<Office> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  RecordingSound sound;
-  DpWinHooks hooks;
-  std::unique_ptr<Session> session;
-  std::unique_ptr<DpWin> win;
-
-  // Starts BOB's workstation on the INI file as written; false when the
-  // start-up failed.
-  bool Open() {
-    session = std::make_unique<Session>(office->IniPath(), hooks);
-    if (!session->Start()) return false;
-    win = session->OpenWindow(sound);
-    win->Start();
-    return true;
-  }
-  void OpenWith(const std::string& mainKeys, const std::string& otherSections = "") {
-    office->WriteIni(mainKeys, otherSections);
-    QVERIFY(Open());
-  }
-  void Tick(int times = 1) {
-    for (int i = 0; i < times; ++i) win->Tick();
-  }
   QString Ini(const char* section, const char* key) {
     auto value = ProfileFind(office->IniPath(), section, key);
     return value ? QString::fromStdString(*value) : QString("(missing)");
@@ -67,39 +37,11 @@ class DpWinTest : public QObject {
   }
 
  private slots:
-  void init() {
-    office = std::make_unique<Office>();
-    QVERIFY(office->Make());
-    prompts = std::make_unique<ScriptedPrompts>();
-    sound = RecordingSound();
-    hooks = DpWinHooks();
-  }
-  void cleanup() {
-    win.reset();
-    session.reset();
-    prompts.reset();
-    office.reset();
-    SetNameDeleteAllowed(true);
-  }
+  // Only the hooks a test gives: the other windows' commands stay disabled.
+  void init() { Begin(false); }
+  void cleanup() { End(); }
 
   // ---- Start-up ----
-
-  void aMissingPathOrNameIsToldAndNothingStarts_data() {
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("told");
-    QTest::newRow("Path") << "Name=BOB\n"
-                          << "Unable to read Path in DPDESK.INI";
-    QTest::newRow("Name") << "Path=%1\n"
-                          << "Unable to read Name in DPDESK.INI";
-  }
-  void aMissingPathOrNameIsToldAndNothingStarts() {
-    QFETCH(QString, keys);
-    QFETCH(QString, told);
-    WriteText(office->IniPath(),
-              "[DESKpost]\n" + keys.arg(QString::fromStdString(office->dir.Path())).toStdString());
-    QVERIFY(!Open());
-    QVERIFY(Asked(told));
-  }
 
   void aPersonNotInTheOfficeGetsTheNameErrorAndNothingStarts() {
     QStringList errors;
@@ -114,7 +56,7 @@ class DpWinTest : public QObject {
   }
 
   void theFullApplicationHasItsMenuBarAndPicture() {
-    OpenWith("InitMode=0");
+    QVERIFY(Start("InitMode=0"));
     QVERIFY(!win->Floating());
     QCOMPARE(win->windowTitle(), QString("DESKpost for BOB"));  // not DPDESK.INI
     QCOMPARE(win->menuBar()->objectName(), QString("MENU_1"));
@@ -141,17 +83,20 @@ class DpWinTest : public QObject {
     QVERIFY(FindCommand(win->menuBar(), kCmdAbout)->isEnabled());
   }
 
-  void aWindowGivenByItsHookIsOffered() {
-    int opened = 0;
-    hooks.windows[kCmdScheduler] = [&] { ++opened; };
-    OpenWith("InitMode=0");
+  void aWindowOrPasswordEntryGivenByItsHookIsOfferedAndGoesToIt() {
+    std::vector<int> opened;
+    hooks.windows[kCmdScheduler] = [&] { opened.push_back(kCmdScheduler); };
+    hooks.password = [&](QWidget*, int id) { opened.push_back(id); };
+    hooks.masterPasswordSet = [] { return true; };
+    QVERIFY(Start("InitMode=0"));
     QVERIFY(win->ToolbarButton(kCmdScheduler)->isEnabled());
     QTest::mouseClick(win->ToolbarButton(kCmdScheduler), Qt::LeftButton);
-    QCOMPARE(opened, 1);
+    FindCommand(win->menuBar(), kCmdPasswordUser)->trigger();
+    QCOMPARE(opened, (std::vector<int>{kCmdScheduler, kCmdPasswordUser}));
   }
 
   void theMenusOwnCommandsAnswerThemselves() {
-    OpenWith("InitMode=0");
+    QVERIFY(Start("InitMode=0"));
     FindCommand(win->menuBar(), kCmdCompanionPager)->trigger();
     QCOMPARE(prompts->Questions().size(), size_t(1));
     QCOMPARE(prompts->Questions()[0].kind, QString("Inform"));
@@ -168,7 +113,7 @@ class DpWinTest : public QObject {
     // A master password set by the master dialog shows in the popup at
     // once, for a screen reader reading the menu without opening it.
     hooks.password = [](QWidget*, int) { WriteMasterPassword("secret", true); };
-    OpenWith("InitMode=0");
+    QVERIFY(Start("InitMode=0"));
     auto* popup = win->menuBar()->findChild<QMenu*>("Password");
     QVERIFY(popup != nullptr);
     QVERIFY(!FindCommand(popup, kCmdPasswordPhone)->isEnabled());
@@ -185,19 +130,10 @@ class DpWinTest : public QObject {
     QVERIFY(!FindCommand(popup, kCmdPasswordPhone)->isEnabled());
   }
 
-  void aPasswordEntryGoesToItsHook() {
-    std::vector<int> asked;
-    hooks.password = [&](QWidget*, int id) { asked.push_back(id); };
-    hooks.masterPasswordSet = [] { return true; };
-    OpenWith("InitMode=0");
-    FindCommand(win->menuBar(), kCmdPasswordUser)->trigger();
-    QCOMPARE(asked, std::vector<int>{kCmdPasswordUser});
-  }
-
   void runSetupAsksThenClosesAndStartsSetupWithTheIniFile() {
     std::vector<std::string> started;
     hooks.runSetup = [&](const std::string& ini) { started.push_back(ini); };
-    OpenWith("InitMode=0");
+    QVERIFY(Start("InitMode=0"));
     prompts->Answer(false);
     win->Command(kCmdRunSetup);
     QVERIFY(started.empty());
@@ -223,11 +159,9 @@ class DpWinTest : public QObject {
                        {"POLLTIME=1\n", "", 8},
                        {"POLLTIME=0\n", "PollTime=4", 2}};
     for (const auto& c : cases) {
-      win.reset();
-      session.reset();
       if (*c.cfg) WriteText(office->dir.File("DPDESK.CFG"), c.cfg);
       ::unlink(office->FlagPath("BOB").c_str());
-      OpenWith(c.keys);
+      QVERIFY(Start(c.keys));
       office->SetFlagValue("BOB", kFlagNewMessage);
       Tick(c.ticks ? c.ticks - 1 : 40);
       QVERIFY2(win->Alerts().Level() == 0, c.keys);
@@ -240,7 +174,7 @@ class DpWinTest : public QObject {
 
   void aMessageAlertPlaysItsSoundOnceAndWithoutOneBeepsThreeTimes() {
     office->SetFlagValue("BOB", kFlagNewMessage);
-    OpenWith("PollTime=2", "[Sounds]\nMessage=/usr/share/sounds/message.wav\n");
+    QVERIFY(Start("PollTime=2", "[Sounds]\nMessage=/usr/share/sounds/message.wav\n"));
     Tick(10);
     QCOMPARE(sound.played, std::vector<std::string>{"/usr/share/sounds/message.wav"});
     QCOMPARE(sound.beeps, 0);
@@ -274,7 +208,7 @@ class DpWinTest : public QObject {
       QVERIFY(MsgMarkViewed(handle, entry, &record));
       MsgClose(handle);
     };
-    OpenWith("");
+    QVERIFY(Start(""));
     QCOMPARE(win->Alerts().Level(), 2);
     // View is offered while an urgent message waits, since it can open it.
     QVERIFY(win->ToolbarButton(kCmdView)->isEnabled());
@@ -294,7 +228,7 @@ class DpWinTest : public QObject {
   // ---- The floating toolbar ----
 
   void initXBeyondTheScreenPutsTheToolbarAtTheRightEdge() {
-    OpenWith("InitMode=1\nFloat=1\nInitX=9000\nInitY=9000");
+    QVERIFY(Start("InitMode=1\nFloat=1\nInitX=9000\nInitY=9000"));
     const QRect screen = win->screen()->geometry();
     QVERIFY(win->Floating());
     QCOMPARE(win->centralWidget()->objectName(), QString("HFLOATTOOLBAR"));
@@ -304,7 +238,7 @@ class DpWinTest : public QObject {
   }
 
   void theSquareToolbarWithOneItemIsOneColumnNarrowerAndOneRowLower() {
-    OpenWith("InitMode=1\nFloat=0");
+    QVERIFY(Start("InitMode=1\nFloat=0"));
     QCOMPARE(win->centralWidget()->objectName(), QString("FLOATTOOLBAR"));
     const QSize five = win->size();
     win->Command(kCmdFull);
@@ -319,7 +253,7 @@ class DpWinTest : public QObject {
   }
 
   void aChangeOfShapeWhileMinimisedTakesEffectOnRestore() {
-    OpenWith("InitMode=1\nFloat=1");
+    QVERIFY(Start("InitMode=1\nFloat=1"));
     win->showMinimized();
     QVERIFY(win->isMinimized());
     win->Command(kMenuVertical);
@@ -332,7 +266,7 @@ class DpWinTest : public QObject {
   }
 
   void theSystemMenuShowsTheSettingsAndChangesThem() {
-    OpenWith("InitMode=1\nFloat=2\nAlwaysOnTop=1", "[ToolBar]\nTodoButton=0\n");
+    QVERIFY(Start("InitMode=1\nFloat=2\nAlwaysOnTop=1", "[ToolBar]\nTodoButton=0\n"));
     std::unique_ptr<QMenu> menu(win->BuildSystemMenu(nullptr));
     QVERIFY(FindCommand(menu.get(), kMenuAlwaysOnTop)->isChecked());
     QVERIFY(FindCommand(menu.get(), kMenuVertical)->isChecked());
@@ -348,7 +282,7 @@ class DpWinTest : public QObject {
   }
 
   void theToolbarButtonSwitchesBackAndForth() {
-    OpenWith("InitMode=0");
+    QVERIFY(Start("InitMode=0"));
     QTest::mouseClick(win->ToolbarButton(kCmdToolbar), Qt::LeftButton);
     QVERIFY(win->Floating());
     QVERIFY(!win->menuBar()->isVisible());
@@ -364,7 +298,7 @@ class DpWinTest : public QObject {
   void closingIsRefusedWithABeepWhileAModalDialogIsUpOrByAnUnsentTakeWindow() {
     bool mayClose = false;
     hooks.takeMayClose = [&] { return mayClose; };
-    OpenWith("");
+    QVERIFY(Start(""));
     QDialog dialog(win.get());
     dialog.setModal(true);
     dialog.show();
@@ -382,28 +316,26 @@ class DpWinTest : public QObject {
   }
 
   void closingWritesTheKeysBack() {
-    OpenWith(
-        "InitMode=1\nFloat=1\nInitX=100\nInitY=50\n; the administrator's note\n"
-        "NameDelete=0");
+    QVERIFY(
+        Start("InitMode=1\nFloat=1\nInitX=100\nInitY=50\n; the administrator's note\n"
+              "NameDelete=0"));
     QVERIFY(!NameDeleteAllowed());  // the workstation's right reaches the name picker
     win->move(300, 200);
     win->Command(kMenuAlwaysOnTop);
     win->Command(kMenuSquare);
     win->Command(624);  // hide the phone list item
     QVERIFY(win->close());
-    QCOMPARE(Ini("DESKpost", "InitX"), QString("300"));
-    QCOMPARE(Ini("DESKpost", "InitY"), QString("200"));
-    QCOMPARE(Ini("DESKpost", "Float"), QString("0"));
-    QCOMPARE(Ini("DESKpost", "AlwaysOnTop"), QString("1"));
-    QCOMPARE(Ini("DESKpost", "NameDelete"), QString("0"));
-    QCOMPARE(Ini("ToolBar", "PhoneListButton"), QString("0"));
-    QCOMPARE(Ini("ToolBar", "TakeButton"), QString("1"));
+    QStringList written;
+    for (const char* key : {"InitX", "InitY", "Float", "AlwaysOnTop", "NameDelete"})
+      written << Ini("DESKpost", key);
+    written << Ini("ToolBar", "PhoneListButton") << Ini("ToolBar", "TakeButton");
+    QCOMPARE(written, QStringList({"300", "200", "0", "1", "0", "0", "1"}));
     QVERIFY(ReadWholeFile(office->IniPath()).find("; the administrator's note") !=
             std::string::npos);
   }
 
   void theFullWindowsPlacementIsWrittenToMainWnd() {
-    OpenWith("InitMode=1");
+    QVERIFY(Start("InitMode=1"));
     win->Command(kCmdFull);
     win->showNormal();
     win->setGeometry(20, 30, 600, 400);
@@ -414,7 +346,7 @@ class DpWinTest : public QObject {
   // ---- The lost share ----
 
   void aLostShareWarnsWritesTheSettingsAndEndsWithExitCode1() {
-    OpenWith("PollTime=2\nInitX=10\nInitY=20");
+    QVERIFY(Start("PollTime=2\nInitX=10\nInitY=20"));
     QSignalSpy finished(win.get(), &DpWin::finished);
     // The flag file can no longer be examined: its name now loops back on
     // itself, which the file system answers with an error that is not

@@ -1,27 +1,30 @@
-// F1 in each of the program's windows opens the help page at that window's
-// section: the gallery's windows (the ones the help page pictures) and the
-// main window, each pressed F1 in, with the desktop recording the address.
-// Every section named exists in the page, and every picture the page shows
-// is beside it in the build tree.
+// The About box, and the help page: where it is found in a build tree and
+// after installation, and that F1 hands it to the desktop's viewer (which
+// records the address here) or says why it cannot. F1 in each of the
+// program's windows opens the page at that window's section: the gallery's
+// windows (the ones the help page pictures) and the main window. Every
+// section named exists in the page, and every picture the page shows is
+// beside it in the build tree.
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 
+#include "shell/ui/about/about_box.h"
 #include "shell/ui/about/help_page.h"
 #include "shell/ui/command_ids.h"
-#include "shell/ui/dpwin.h"
-#include "shell/ui/session.h"
-#include "tests/shell/ui/office_fixture.h"
+#include "tests/shell/ui/workstation_test.h"
 #include "toolkit/base_dialog.h"
+#include "toolkit/control_id.h"
 #include "toolkit/help.h"
 #include "toolkit/scripted_desktop.h"
-#include "toolkit/scripted_prompts.h"
 #include "tools/gallery/gallery_scheduler.h"
 #include "tools/gallery/gallery_shell.h"
 #include "tools/gallery/message_list_windows.h"
@@ -31,83 +34,64 @@
 
 namespace {
 
-// The gallery's windows by their picture names, and the section F1 opens.
-const std::map<std::string, QString> kSections = {
-    {"take-message", "take-message"},
-    {"take-memo", "take-message"},
-    {"note-return-call", "note"},
-    // The call timer, a window of the note's own, does not answer F1 yet.
-    {"folder", "folders"},
-    {"folder-and-name", "folders"},
-    {"new-folder", "folders"},
-    {"edit-folder", "folders"},
-    {"cc-list", "cc-lists"},
-    {"take-email", "email"},
-    {"email-cc", "email"},
-    {"email-cc-list", "email"},
-    {"email-signature", "email"},
-    {"email-options", "email"},
-    {"email-from", "email"},
-    {"select-email-to", "email"},
-    {"attachments", "attachments"},
-    {"reply-email", "reply"},
-    {"memo-reply", "reply"},
-    {"copy-email", "copy-message"},
-    {"copy", "copy-message"},
-    {"message-list", "message-list"},
-    {"view-message", "view-message"},
-    {"view-memo", "view-message"},
-    {"send-log-list", "send-log"},
-    {"send-log-view", "view-message"},
-    {"search", "message-search"},
-    {"name-picker", "name-picker"},
-    {"members", "name-picker"},
-    {"add-name", "name-picker"},
-    {"get-password", "passwords"},
-    {"master-password", "passwords"},
-    {"phone-password", "passwords"},
-    {"user-password", "passwords"},
-    {"about", "about"},
-    {"options-general", "options"},
-    {"options-message", "options"},
-    {"options-phonelist", "options"},
-    {"options-scheduler", "options"},
-    {"schedule-day", "scheduler-day"},
-    {"schedule-week", "week-view"},
-    {"schedule-month", "month-view"},
-    {"todo-day", "todo"},
-    {"todo-week", "todo"},
-    {"todo-month", "todo"},
-    {"edit-schedule", "schedule-entry"},
-    {"schedule-note", "schedule-entry"},
-    {"repeat-daily", "repeating-entries"},
-    {"repeat-weekly", "repeating-entries"},
-    {"repeat-monthly", "repeating-entries"},
-    {"repeat-yearly", "repeating-entries"},
-    {"go-to-date", "go-to-date"},
-    {"search-schedule", "schedule-search"},
-    {"copy-schedule", "schedule-copy"},
-    {"alarm", "alarm"},
-    {"edit-todo", "todo-item"},
-    {"phone-list", "phone-list"},
-    {"phone-entry", "phone-entry"},
-    {"phone-categories", "phone-categories"},
-    {"phone-add-category", "phone-categories"},
-    {"phone-search", "phone-search"},
-    {"phone-search-results", "phone-search"},
-    {"phone-import-summary", "phone-files"},
-    {"phone-report-setup", "phone-reports"},
-    {"phone-label-setup", "phone-labels"},
+// The section F1 opens, with the gallery's windows (by their picture
+// names) that open it. The call timer, a window of the note's own, does
+// not answer F1 yet.
+const std::map<QString, std::vector<std::string>> kSections = {
+    {"take-message", {"take-message", "take-memo"}},
+    {"note", {"note-return-call"}},
+    {"folders", {"folder", "folder-and-name", "new-folder", "edit-folder"}},
+    {"cc-lists", {"cc-list"}},
+    {"email",
+     {"take-email", "email-cc", "email-cc-list", "email-signature", "email-options", "email-from",
+      "select-email-to"}},
+    {"attachments", {"attachments"}},
+    {"reply", {"reply-email", "memo-reply"}},
+    {"copy-message", {"copy-email", "copy"}},
+    {"message-list", {"message-list"}},
+    {"view-message", {"view-message", "view-memo", "send-log-view"}},
+    {"send-log", {"send-log-list"}},
+    {"message-search", {"search"}},
+    {"name-picker", {"name-picker", "members", "add-name"}},
+    {"passwords", {"get-password", "master-password", "phone-password", "user-password"}},
+    {"about", {"about"}},
+    {"options", {"options-general", "options-message", "options-phonelist", "options-scheduler"}},
+    {"scheduler-day", {"schedule-day"}},
+    {"week-view", {"schedule-week"}},
+    {"month-view", {"schedule-month"}},
+    {"todo", {"todo-day", "todo-week", "todo-month"}},
+    {"schedule-entry", {"edit-schedule", "schedule-note"}},
+    {"repeating-entries", {"repeat-daily", "repeat-weekly", "repeat-monthly", "repeat-yearly"}},
+    {"go-to-date", {"go-to-date"}},
+    {"schedule-search", {"search-schedule"}},
+    {"schedule-copy", {"copy-schedule"}},
+    {"alarm", {"alarm"}},
+    {"todo-item", {"edit-todo"}},
+    {"phone-list", {"phone-list"}},
+    {"phone-entry", {"phone-entry"}},
+    {"phone-categories", {"phone-categories", "phone-add-category"}},
+    {"phone-search", {"phone-search", "phone-search-results"}},
+    {"phone-files", {"phone-import-summary"}},
+    {"phone-reports", {"phone-report-setup"}},
+    {"phone-labels", {"phone-label-setup"}},
 };
 
 // Sections the page has beside those of the windows: what the main window,
 // printing and setting up the office need.
-const char* const kOtherSections[] = {"main-window", "floating-toolbar", "alerts", "printing",
-                                      "starting", "office-setup"};
+const char* const kOtherSections[] = {"main-window", "floating-toolbar", "alerts",
+                                      "printing",    "starting",         "office-setup"};
 
 QString PageText(const QString& path) {
   QFile page(path);
   return page.open(QIODevice::ReadOnly) ? QString::fromUtf8(page.readAll()) : QString();
+}
+
+QString MakePage(const QString& path) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile page(path);
+  page.open(QIODevice::WriteOnly);
+  page.write("<html><body>DESKpost Help</body></html>\n");
+  return QFileInfo(path).absoluteFilePath();
 }
 
 QSet<QString> Matches(const QString& text, const char* pattern) {
@@ -118,10 +102,9 @@ QSet<QString> Matches(const QString& text, const char* pattern) {
 
 }  // namespace
 
-class HelpSectionsTest : public QObject {
+class HelpSectionsTest : public WorkstationTest {
   Q_OBJECT
 
-  std::unique_ptr<ScriptedPrompts> prompts;
   std::unique_ptr<ScriptedDesktop> desktop;
   QString page;
 
@@ -139,7 +122,7 @@ class HelpSectionsTest : public QObject {
 
  private slots:
   void init() {
-    prompts = std::make_unique<ScriptedPrompts>();
+    Begin(false);
     desktop = std::make_unique<ScriptedDesktop>();
     // The page as the build tree holds it beside the program.
     page = HelpPagePath(DESKPOST_PROGRAM_DIR);
@@ -149,14 +132,52 @@ class HelpSectionsTest : public QObject {
   void cleanup() {
     SetHelpPage(QString());
     desktop.reset();
-    prompts.reset();
+    End();
+  }
+
+  void aboutShowsTheVersionAndTheDataDirectory() {
+    TAboutClass about(nullptr, "/srv/office/");
+    about.OpenModeless();
+    QCOMPARE(about.windowTitle(), QString("About DESKpost"));
+    auto* version = FindControlAs<QLabel>(&about, kIdAboutVersion);
+    QVERIFY(version);
+    QVERIFY(QRegularExpression("^Version \\d+\\.\\d+").match(version->text()).hasMatch());
+    QCOMPARE(FindControlAs<QLabel>(&about, kIdAboutDirectory)->text(), QString("/srv/office/"));
+    QTest::mouseClick(FindControl(&about, kIdOk), Qt::LeftButton);
+    QVERIFY(!about.IsOpen());
+  }
+
+  void theHelpPageIsFoundBesideTheProgramOrWhereTheInstallationPutsIt() {
+    TempDir dir;
+    const QString root = QString::fromStdString(dir.Path());
+    const QString built = MakePage(root + "build/help/deskpost.html");
+    QCOMPARE(HelpPagePath(root + "build"), built);
+    QDir().mkpath(root + "usr/bin");
+    QCOMPARE(HelpPagePath(root + "usr/bin"),
+             MakePage(root + "usr/share/doc/deskpost/deskpost.html"));
+    // The viewer is handed the page; one that fails is reported.
+    SetHelpPage(built);
+    QVERIFY(OpenHelp());
+    QCOMPARE(desktop->OpenedUrls().back(), QUrl::fromLocalFile(built));
+    QVERIFY(prompts->Questions().empty());
+    desktop->SetUrlsOpen(false);
+    QVERIFY(!OpenHelp());
+    QCOMPARE(prompts->Questions().back().text, "Could not open the help page: " + built);
+    // Nowhere to be found, unless DESKpost is installed on this machine.
+    if (!HelpPagePath(root + "nothing").isEmpty()) QSKIP("DESKpost is installed on this machine");
+    const size_t handed = desktop->OpenedUrls().size();
+    SetHelpPage(HelpPagePath(root + "nothing"));
+    QVERIFY(!OpenHelp());
+    QCOMPARE(desktop->OpenedUrls().size(), handed);
+    QCOMPARE(prompts->Questions().back().text,
+             QString("The DESKpost help page could not be found."));
   }
 
   void thePageHasEverySectionAndItsPicturesAreBesideIt() {
     const QString text = PageText(page);
     const QSet<QString> ids = Matches(text, "id=\"([^\"]+)\"");
     std::set<QString> wanted(std::begin(kOtherSections), std::end(kOtherSections));
-    for (const auto& [window, anchor] : kSections) wanted.insert(anchor);
+    for (const auto& [anchor, windows] : kSections) wanted.insert(anchor);
     for (const QString& anchor : wanted)
       QVERIFY2(ids.contains(anchor), qPrintable("no section #" + anchor));
     // Every link inside the page leads to a section of it.
@@ -185,15 +206,17 @@ class HelpSectionsTest : public QObject {
 
     std::set<std::string> pressed;
     for (auto& [name, window] : windows) {
-      const auto section = kSections.find(name);
-      if (section == kSections.end()) continue;  // the prompts: no section of their own
-      pressed.insert(name);
-      const QUrl opened = PressF1(window);
-      QVERIFY2(opened == HelpUrl(section->second),
-               qPrintable(QString("F1 in %1 opened \"%2\"").arg(name, opened.toString())));
+      for (const auto& [section, names] : kSections) {  // the prompts have none of their own
+        if (std::find(names.begin(), names.end(), name) == names.end()) continue;
+        pressed.insert(name);
+        const QUrl opened = PressF1(window);
+        QVERIFY2(opened == HelpUrl(section),
+                 qPrintable(QString("F1 in %1 opened \"%2\"").arg(name, opened.toString())));
+      }
     }
-    for (const auto& [name, anchor] : kSections)
-      QVERIFY2(pressed.count(name), ("the gallery has no window " + name).c_str());
+    for (const auto& [section, names] : kSections)
+      for (const std::string& name : names)
+        QVERIFY2(pressed.count(name), ("the gallery has no window " + name).c_str());
     QVERIFY(prompts->Questions().empty());
     names.Close();
     messaging.Close();
@@ -221,20 +244,11 @@ class HelpSectionsTest : public QObject {
   }
 
   void f1InTheMainWindowOpensItsSectionInBothModes() {
-    Office office;
-    QVERIFY(office.Make());
-    office.WriteIni("InitMode=0");
-    DpWinHooks hooks;
-    Session session(office.IniPath(), hooks);
-    QVERIFY(session.Start());
-    RecordingSound sound;
-    std::unique_ptr<DpWin> win = session.OpenWindow(sound);
-    win->Start();
+    QVERIFY(Start("InitMode=0"));
     QCOMPARE(PressF1(win.get()), HelpUrl("main-window"));
     win->Command(kCmdToolbar);
     QVERIFY(win->Floating());
     QCOMPARE(PressF1(win.get()), HelpUrl("main-window"));
-    win.reset();
   }
 };
 

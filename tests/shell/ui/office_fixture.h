@@ -61,13 +61,13 @@ class Office {
     return ok;
   }
 
-  // The person's record with one byte changed: one of the person's
-  // options, such as the Sound option.
-  bool SetPersonByte(const std::string& name, Field field, uint8_t value) {
+  // Changes the person's record as another workstation would.
+  template <typename Edit>
+  bool EditPerson(const std::string& name, Edit edit) {
     return AsOtherWorkstation([&] {
       NameRecord record;
       if (NameLookup(name, &record) != 1) return false;
-      SetFieldByte(record.bytes, field, value);
+      edit(record);
       return NameUpdate(record) == 1;
     });
   }
@@ -123,7 +123,7 @@ class RecordingSound : public SoundPlayer {
  public:
   bool Play(const std::string& file) override {
     played.push_back(file);
-    return playable;
+    return true;
   }
   void Beep(BeepKind kind) override {
     ++beeps;
@@ -132,5 +132,4 @@ class RecordingSound : public SoundPlayer {
   std::vector<std::string> played;
   int beeps = 0;
   int exclamations = 0;
-  bool playable = true;
 };

@@ -14,29 +14,20 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <functional>
-#include <memory>
 
-#include "data/clock.h"
-#include "data/local_time.h"
 #include "data/messages/dpfolder.h"
 #include "data/messages/message_user.h"
 #include "data/office/dpmain.h"
 #include "data/office/flags.h"
 #include "data/office/profile.h"
-#include "data/phone/dpphone.h"
-#include "phonelist/phone_settings.h"
 #include "scheduler/day_sched_view.h"
 #include "scheduler/scheduler.h"
 #include "shell/options.h"
 #include "shell/ui/command_ids.h"
-#include "shell/ui/dpwin.h"
-#include "shell/ui/options/options_wiring.h"
-#include "shell/ui/session.h"
-#include "tests/shell/ui/office_fixture.h"
+#include "tests/shell/ui/workstation_test.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/test_rows.h"
 #include "toolkit/control_id.h"
-#include "toolkit/scripted_prompts.h"
 
 namespace nm = records::name;
 using D = OptionsDialog;
@@ -69,27 +60,16 @@ constexpr ChooserCase kChooserCases[] = {{"a person", "ANNE", "ANNE", "ANNE"},
 
 }  // namespace
 
-class OptionsDialogTest : public QObject {
+class OptionsDialogTest : public WorkstationTest {
   Q_OBJECT
 
-  std::unique_ptr<Office> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  RecordingSound sound;
-  NoPasswords passwords;
-  std::unique_ptr<Scheduler> scheduler;
-  std::unique_ptr<OptionsWiring> options;
-  std::unique_ptr<Session> session;
-  std::unique_ptr<DpWin> win;
   // What the name picker and the folder selection answer.
   NameEntry pickedName;
   FolderRecord pickedFolder;
   int runs = 0;
 
-  void Start(const std::string& iniKeys = "") {
-    office->WriteIni(iniKeys);
-    prompts = std::make_unique<ScriptedPrompts>();
-    scheduler = std::make_unique<Scheduler>(office->IniPath(), passwords);
-    options = std::make_unique<OptionsWiring>(office->IniPath());
+  void StartBob(const std::string& iniKeys = "") {
+    QVERIFY(Start(iniKeys));
     options->choosers.name = [this](QWidget*, NameEntry* chosen) {
       if (pickedName.Name().empty()) return false;
       *chosen = pickedName;
@@ -100,15 +80,8 @@ class OptionsDialogTest : public QObject {
       *chosen = pickedFolder;
       return true;
     };
-    DpWinHooks hooks;
-    options->Install(
-        hooks, [this]() -> QWidget* { return win.get(); },
-        [this] { return win ? &win->Alerts() : nullptr; }, scheduler.get());
-    session = std::make_unique<Session>(office->IniPath(), hooks);
-    QVERIFY(session->Start());
-    win = session->OpenWindow(sound);
-    win->Start();
   }
+  Scheduler& Schedule() { return schedule->Schedule(); }
 
   // Runs the Options command; the dialog is handed to `work`, which
   // presses OK or Cancel itself.
@@ -187,26 +160,15 @@ class OptionsDialogTest : public QObject {
 
  private slots:
   void init() {
-    SetClock([] { return FromLocal(2027, 3, 15, 9, 5, 0); });
-    office = std::make_unique<Office>();
-    QVERIFY(office->Make());
+    Begin();
     pickedName = NameEntry();
     pickedFolder = FolderRecord();
     runs = 0;
   }
-  void cleanup() {
-    win.reset();
-    session.reset();
-    options.reset();
-    scheduler.reset();
-    if (prompts) QCOMPARE(prompts->Unanswered(), 0);
-    prompts.reset();
-    office.reset();
-    SetClock(nullptr);
-  }
+  void cleanup() { End(); }
 
   void everyFieldIsStoredWhereItBelongsAndShownAgain() {
-    Start();
+    StartBob();
     RunOptions([](OptionsDialog& d) {
       for (const FieldCase& c : Fields()) Set(d, c);
       Press(d, kIdOk);
@@ -232,9 +194,9 @@ class OptionsDialogTest : public QObject {
     QCOMPARE(int(user.dialogOption), 1);
     QVERIFY(PhoneSettings().allCaps);
     QCOMPARE(PhoneSettings().dial.prefix, std::string("ATDP"));
-    QCOMPARE(scheduler->Options().presets.first, 7);
-    QCOMPARE(scheduler->Options().presets.last, 19);
-    QVERIFY(!scheduler->Options().sendUpdate);
+    QCOMPARE(Schedule().Options().presets.first, 7);
+    QCOMPARE(Schedule().Options().presets.last, 19);
+    QVERIFY(!Schedule().Options().sendUpdate);
     // Notify Off: a new message raises no alert.
     office->SetFlagValue("BOB", kFlagNewMessage);
     for (int i = 0; i < 10; ++i) win->Tick();
@@ -252,9 +214,9 @@ class OptionsDialogTest : public QObject {
 
   // The preset hours show in the open day view as soon as OK is pressed.
   void theOpenDayViewShowsNewPresetHoursAtOnce() {
-    Start("UsePresets=1\n");
-    QVERIFY(scheduler->Open());
-    auto* view = qobject_cast<DaySchedView*>(scheduler->Window());
+    StartBob("UsePresets=1\n");
+    QVERIFY(Schedule().Open());
+    auto* view = qobject_cast<DaySchedView*>(Schedule().Window());
     QVERIFY(view);
     auto times = [view] {
       QStringList shown;
@@ -269,17 +231,16 @@ class OptionsDialogTest : public QObject {
       Press(d, kIdOk);
     });
     QVERIFY(times().contains("7:00am"));
-    scheduler->Close();
+    Schedule().Close();
   }
 
   // A page never shown is not copied back: its settings stay as they were
   // even when another workstation changed them meanwhile.
   void aPageNotShownKeepsItsSettings() {
-    Start();
+    StartBob();
     RunOptions([this](OptionsDialog& d) {
-      NameRecord r = BobsRecord();
-      SetFieldByte(r.bytes, nm::kModemPort, 3);
-      QVERIFY(NameUpdate(r));
+      QVERIFY(office->EditPerson("BOB",
+                                 [](NameRecord& r) { SetFieldByte(r.bytes, nm::kModemPort, 3); }));
       On<QComboBox>(d, D::kGeneral, D::kIdSound)->setCurrentIndex(6);
       Press(d, kIdOk);
     });
@@ -291,7 +252,7 @@ class OptionsDialogTest : public QObject {
   }
 
   void cancelLeavesEverythingAsItWas() {
-    Start();
+    StartBob();
     const NameRecord before = BobsRecord();
     RunOptions([](OptionsDialog& d) {
       for (const FieldCase& c : Fields()) Set(d, c);
@@ -306,10 +267,9 @@ class OptionsDialogTest : public QObject {
   // "TAPI" keeps the stored port and comes back on reopening; a port
   // choice afterwards takes UseTAPI away again.
   void tapiKeepsTheStoredPort() {
-    Start();
-    NameRecord r = BobsRecord();
-    SetFieldByte(r.bytes, nm::kModemPort, 1);
-    QVERIFY(NameUpdate(r));
+    StartBob();
+    QVERIFY(
+        office->EditPerson("BOB", [](NameRecord& r) { SetFieldByte(r.bytes, nm::kModemPort, 1); }));
     RunOptions([](OptionsDialog& d) {
       QCOMPARE(On<QComboBox>(d, D::kPhoneList, D::kIdModemPort)->currentText(), QString("2"));
       On<QComboBox>(d, D::kPhoneList, D::kIdModemPort)->setCurrentIndex(4);
@@ -329,12 +289,10 @@ class OptionsDialogTest : public QObject {
     QVERIFY(!PhoneSettings().dial.useTapi);
   }
 
-  // The INI keys as a hand-edited file gives them, and as the pages show
-  // them.
-  // The pages show the keys as read by their rules (options_test has the
-  // rules themselves).
+  // The pages show the INI keys of a hand-edited file as read by their
+  // rules (options_test has the rules themselves).
   void thePagesShowTheIniKeysAsRead() {
-    Start("PresetStart=30\nPresetEnd=20\nInitMode=2\nDefaultSchedule=* - ALL");
+    StartBob("PresetStart=30\nPresetEnd=20\nInitMode=2\nDefaultSchedule=* - ALL");
     RunOptions([&](OptionsDialog& d) {
       auto* start = On<QComboBox>(d, D::kScheduler, D::kIdPresetStart);
       QCOMPARE(start->currentIndex(), 8);
@@ -348,7 +306,7 @@ class OptionsDialogTest : public QObject {
   }
 
   void aStartHourAfterTheEndHourIsRefused() {
-    Start();
+    StartBob();
     RunOptions([this](OptionsDialog& d) {
       On<QComboBox>(d, D::kScheduler, D::kIdPresetStart)->setCurrentIndex(18);
       On<QComboBox>(d, D::kScheduler, D::kIdPresetEnd)->setCurrentIndex(9);
@@ -373,7 +331,7 @@ class OptionsDialogTest : public QObject {
     const ChooserCase& c = TestRow(kChooserCases);
     const QString phoneList(c.phoneList), schedule(c.schedule);
     const bool commonList = *c.picked == '*';
-    Start();
+    StartBob();
     SetFieldText(pickedName.bytes, records::name::x1::kName, c.picked);
     SetFieldI32(pickedName.bytes, records::name::x1::kNumber, office->numbers["ANNE"]);
     RunOptions([&](OptionsDialog& d) {
@@ -391,7 +349,7 @@ class OptionsDialogTest : public QObject {
              schedule);
     // At once: the phone list and the scheduler's next opening.
     QCOMPARE(QString::fromStdString(CurrentUser().phoneListOwner), phoneList);
-    QCOMPARE(scheduler->Owner().number, commonList ? -1 : office->numbers["ANNE"]);
+    QCOMPARE(Schedule().Owner().number, commonList ? -1 : office->numbers["ANNE"]);
   }
 
   void theFolderIsChosenAndAGoneFolderIsCleared() {
@@ -402,13 +360,9 @@ class OptionsDialogTest : public QObject {
       FolderClose(folders);
       return ok;
     }));
-    QVERIFY(office->AsOtherWorkstation([&] {
-      NameRecord r;
-      if (!NameLookup("BOB", &r)) return false;
-      SetFieldI32(r.bytes, nm::kDefaultFolder, 4242);  // no such folder
-      return NameUpdate(r) == 1;
-    }));
-    Start();
+    QVERIFY(office->EditPerson(  // a folder that is no more
+        "BOB", [](NameRecord& r) { SetFieldI32(r.bytes, nm::kDefaultFolder, 4242); }));
+    StartBob();
     // A folder number that names no folder any more is cleared on OK.
     RunOptions([&](OptionsDialog& d) {
       QCOMPARE(On<QLineEdit>(d, D::kMessage, D::kIdFolder)->text(), QString());
@@ -435,7 +389,7 @@ class OptionsDialogTest : public QObject {
   // opens; while the dialog is open OK reports it, writes nothing and
   // stays open.
   void aRecordRemovedElsewhereIsReported() {
-    Start();
+    StartBob();
     RunOptions([this](OptionsDialog& d) {
       NameTable names;
       QVERIFY(NameOpen(names));
@@ -461,7 +415,7 @@ class OptionsDialogTest : public QObject {
   // the reason, the dialog stays open and nothing is written; once the
   // record is free OK goes through.
   void aRecordHeldElsewhereKeepsTheDialogOpen() {
-    Start();
+    StartBob();
     NameTable names;
     NameEntry bob;
     QVERIFY(NameOpen(names) && NameFind(names, "BOB", &bob));
@@ -490,7 +444,7 @@ class OptionsDialogTest : public QObject {
   // A character Windows-1252 has no byte for is refused as it is typed,
   // with a notice; the field keeps what it had.
   void aCharacterThatCannotBeStoredIsRefused() {
-    Start();
+    StartBob();
     RunOptions([&](OptionsDialog& d) {
       const std::pair<int, int> fields[] = {{D::kMessage, D::kIdInitials},
                                             {D::kMessage, D::kIdEmailFrom},
@@ -516,7 +470,7 @@ class OptionsDialogTest : public QObject {
   // Every control can be found by a screen reader: a name from its label,
   // or its own caption.
   void everyControlHasAnAccessibleName() {
-    Start();
+    StartBob();
     RunOptions([](OptionsDialog& d) {
       QCOMPARE(d.windowTitle(), QString("DESKpost Options"));
       QStringList tabs;

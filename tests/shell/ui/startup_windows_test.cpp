@@ -1,6 +1,10 @@
 // The start-up's windows: NAME_ERROR for a user missing from the name list,
 // whose "&Run Setup..." starts dpsetup with the INI file's name, and the
-// main menu's Run Setup question.
+// main menu's Run Setup question. And a start that fails: the program's own
+// run (what main hands over to) with a missing INI file, one without Path,
+// and a Path that is not an office; the box says which INI file was read
+// and whether it or the directory exists, and the run ends with an exit
+// code that is not 0.
 #include "shell/ui/startup/startup_windows.h"
 
 #include <QFile>
@@ -11,6 +15,7 @@
 #include "data/office/dpmain.h"
 #include "data/office/empty_office.h"
 #include "shell/ui/startup/run_setup.h"
+#include "shell/ui/workstation_run.h"
 #include "storage/catalogue.h"
 #include "storage/check.h"
 #include "storage/errors.h"
@@ -128,6 +133,38 @@ class StartupWindowsTest : public QObject {
     QCOMPARE(StartUser(office->Path(), "Nobody", "x.ini"), 0);
     QVERIFY(prompts->Questions().empty());
     QVERIFY(started.empty());
+  }
+
+  void aFailedStartTellsWhichIniFileAndEndsWithAnExitCode_data() {
+    QTest::addColumn<QString>("iniText");  // empty: no INI file at all
+    QTest::addColumn<QString>("box");      // %INI% and %DIR% stand for the paths
+    QTest::newRow("no INI file") << ""
+                                 << "Unable to read Path in DPDESK.INI (%INI% does not exist)";
+    QTest::newRow("no Path") << "[DESKpost]\nName=ANNE\n"
+                             << "Unable to read Path in DPDESK.INI (%INI%)";
+    QTest::newRow("no Name") << "[DESKpost]\nPath=%DIR%\n"
+                             << "Unable to read Name in DPDESK.INI (%INI%)";
+    QTest::newRow("a Path that does not exist")
+        << "[DESKpost]\nPath=%DIR%nowhere\nName=ANNE\n"
+        << "Could not find DESKpost in this location: %DIR%nowhere/ (the directory does not "
+           "exist; Path in %INI%)";
+    QTest::newRow("a Path that is no office") << "[DESKpost]\nPath=%DIR%\nName=ANNE\n"
+                                              << "Could not find DESKpost in this location: "
+                                                 "%DIR% (Path in %INI%)";
+  }
+  void aFailedStartTellsWhichIniFileAndEndsWithAnExitCode() {
+    QFETCH(QString, iniText);
+    QFETCH(QString, box);
+    TempDir config, dir;
+    const QString ini = QString::fromStdString(config.File("FRONT.INI"));
+    const QString path = QString::fromStdString(dir.Path());
+    if (!iniText.isEmpty())
+      WriteFile(ini.toStdString(), iniText.replace("%DIR%", path).toStdString());
+    QCOMPARE(RunWorkstation(ini.toStdString()), kExitStartFailed);
+    const auto asked = prompts->Questions();
+    QCOMPARE(asked.size(), size_t(1));
+    QCOMPARE(asked[0].caption, QString("DESKpost"));
+    QCOMPARE(asked[0].text, box.replace("%INI%", ini).replace("%DIR%", path));
   }
 };
 

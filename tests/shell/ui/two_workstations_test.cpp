@@ -8,7 +8,6 @@
 #include <QProcess>
 #include <QTest>
 #include <fstream>
-#include <sstream>
 
 #include "data/office/profile.h"
 #include "tests/support/temp_dir.h"
@@ -17,13 +16,6 @@ namespace {
 
 constexpr int kPollMs = 2000;  // PollTime=2: every 2-second tick polls
 constexpr int kMarginMs = 1500;
-
-std::string ReadTrace(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 }  // namespace
 
@@ -44,6 +36,7 @@ class TwoWorkstationsTest : public QObject {
 
   std::string Ini(const std::string& name) { return config.File(name + ".INI"); }
   std::string TracePath(const std::string& name) { return config.File(name + ".trace"); }
+  std::string Trace(const std::string& name) { return ReadWholeFile(TracePath(name)); }
 
   void Workstation(QProcess& process, const std::string& name) {
     std::ofstream(Ini(name)) << "[DESKpost]\nPath=" << office.Path() << "\nName=" << name
@@ -60,7 +53,7 @@ class TwoWorkstationsTest : public QObject {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < ms) {
-      if (ReadTrace(TracePath(name)).find(line) != std::string::npos) return true;
+      if (Trace(name).find(line) != std::string::npos) return true;
       QTest::qWait(50);
     }
     return false;
@@ -79,17 +72,16 @@ class TwoWorkstationsTest : public QObject {
     QVERIFY(WaitForTrace("BOB", "started BOB", 60000));
     // Nothing has come yet: no alert on either side.
     QTest::qWait(kPollMs);
-    QVERIFY(ReadTrace(TracePath("BOB")).find("alert start") == std::string::npos);
+    QVERIFY(Trace("BOB").find("alert start") == std::string::npos);
 
     QCOMPARE(Admin({"send", dir, "--from", "ANNE", "--to", "BOB", "--text", "Lunch at noon?"}), 0);
     // The flag is raised once the message is stored: BOB's next tick, at
     // most one poll away, sees it. The margin is for a loaded machine.
     QElapsedTimer stored;
     stored.start();
-    QVERIFY2(WaitForTrace("BOB", "alert start level 1", kPollMs + kMarginMs),
-             ReadTrace(TracePath("BOB")).c_str());
+    QVERIFY2(WaitForTrace("BOB", "alert start level 1", kPollMs + kMarginMs), Trace("BOB").c_str());
     QVERIFY(stored.elapsed() <= kPollMs + kMarginMs);
-    QVERIFY(ReadTrace(TracePath("ANNE")).find("alert start") == std::string::npos);
+    QVERIFY(Trace("ANNE").find("alert start") == std::string::npos);
 
     // SIGTERM is a close: settings written, exit code 0, nothing left
     // running.
