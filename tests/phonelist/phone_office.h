@@ -60,11 +60,13 @@ class PhoneOffice : public NameOffice {
   }
   // The entry of the list with the Listname and Phone 1, as stored.
   bool Find(int32_t list, const std::string& listname, const std::string& phone1,
-            PhoneRecord* record = nullptr, int32_t* recordNumber = nullptr) {
+            PhoneRecord* record = nullptr, int32_t* recordNumber = nullptr,
+            PhoneEntry* entry = nullptr) {
     PhoneTable h;
     if (!PhoneOpen(h)) return false;
     PhoneEntry e;
     bool ok = PhoneFind(h, list, listname, phone1, &e) != 0;
+    if (ok && entry) *entry = e;
     if (ok && record) ok = PhoneRead(h, e.RecordNumber(), record) != 0;
     if (ok && recordNumber) *recordNumber = e.RecordNumber();
     PhoneClose(h);
