@@ -152,10 +152,12 @@ class CategoryDialogsTest : public QObject, PhoneWindowSet {
     QCOMPARE(n, 4);
   }
 
-  void editRenamesUnlessTheNameIsTaken() {
+  void editRenamesUnlessTheNameIsTakenAndDeleteKeepsThePlace() {
     OpenForEntry();
     Press(d.get(), TCategoryDialog::kIdEdit);
-    QCOMPARE(Asked(*prompts), QStringList{"Edit|No entry selected."});
+    Press(d.get(), TCategoryDialog::kIdDelete);
+    QCOMPARE(Asked(*prompts),
+             (QStringList{"Edit|No entry selected.", "Delete|No entry selected."}));
     prompts->Clear();
     d->List()->Refresh(0, 1);
     TypeCategory(*script, "vendors");
@@ -170,12 +172,8 @@ class CategoryDialogsTest : public QObject, PhoneWindowSet {
     QVERIFY(CategoryOpen(h) && CategoryFind(h, 0, "Family", &e));
     CategoryClose(h);
     QCOMPARE(e.Number(), cats["Friends"]);
-  }
-
-  void deleteAsksAndKeepsThePlace() {
+    // Delete asks, and the row after the deleted one takes its place.
     OpenForEntry();
-    Press(d.get(), TCategoryDialog::kIdDelete);
-    QCOMPARE(Asked(*prompts), QStringList{"Delete|No entry selected."});
     d->List()->Refresh(0, 1);
     prompts->Answer(true);
     Press(d.get(), TCategoryDialog::kIdDelete);
