@@ -4,6 +4,8 @@
 // are never laid out.
 #pragma once
 
+#include <QFont>
+#include <QRawFont>
 #include <QStyledItemDelegate>
 
 class MonthDayDelegate : public QStyledItemDelegate {
@@ -12,4 +14,9 @@ class MonthDayDelegate : public QStyledItemDelegate {
   using QStyledItemDelegate::QStyledItemDelegate;
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override;
+
+ private:
+  // The cells' font as glyphs, made once for every cell painted in it.
+  mutable QRawFont plainFont_;
+  mutable QFont plainFontOf_;
 };

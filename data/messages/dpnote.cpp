@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "storage/check.h"
 #include "storage/errors.h"
@@ -109,15 +110,37 @@ int DeletePart(NoteTable& handle, const Part& record, int32_t recordNumber) {
 }
 
 int DeleteNote(NoteTable& handle, int32_t number) {
+  struct Found {
+    int32_t recordNumber;
+    Part record;
+  };
   // Every part slot is looked at, so a part left behind a gap goes too.
+  std::vector<Found> parts;
   for (int part = 0; part < nt::kMaxParts; ++part) {
     int32_t recordNumber = -1;
     if (!FindPart(handle, number, part, &recordNumber)) return 0;
     if (recordNumber < 0) continue;
-    Part record;
-    if (!ReadPart(handle, recordNumber, number, part, &record)) return 0;
-    if (!DeletePart(handle, record, recordNumber)) return 0;
+    Found found{recordNumber, {}};
+    if (!ReadPart(handle, recordNumber, number, part, &found.record)) return 0;
+    parts.push_back(found);
   }
+  // A part another workstation holds refuses the delete before any part
+  // goes: a delete that fails leaves the note whole, to read or delete
+  // again. The handle holds one record lock at a time, so each is tried.
+  for (const Found& found : parts) {
+    DbClearError();
+    if (!DbLockRecord(handle.table, found.recordNumber)) {
+      // A table that refuses changes (a read-only share) has said why.
+      if (DbGetError() != kDbOk) return 0;
+      DbSetLockedError();
+      return FailRecordLocked(kTableName);
+    }
+    DbUnlockRecord(handle.table, found.recordNumber);
+  }
+  // The last part first: should a part be taken between the try and its
+  // delete, the note keeps its beginning.
+  for (auto found = parts.rbegin(); found != parts.rend(); ++found)
+    if (!DeletePart(handle, found->record, found->recordNumber)) return 0;
   return 1;
 }
 

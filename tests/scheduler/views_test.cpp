@@ -202,6 +202,43 @@ class ViewsTest : public QObject, SchedWindowSet<> {
     QCOMPARE(Title(month), QString("April, 2027"));
   }
 
+  // A cell's lines are painted one under another; a line too wide for the
+  // cell ends in an ellipsis inside it rather than at the cell's edge.
+  void theMonthPaintsEachLineAndElidesALongOne() {
+    office->Add(O::Entry(Anne(), At(3, 18, 9), std::string(60, 'W')));
+    office->Add(O::Entry(Anne(), At(3, 18, 10), "Tea"));
+    auto* month = OpenView<MonthSchedView>(kViewMonth);
+    QVERIFY(month);
+    QTableWidget* grid = month->Grid();
+    const int cell = month->Month().calendar.CellOf(18);
+    const QRect r = grid->visualRect(grid->model()->index(cell / 7, cell % 7));
+    const QImage image = grid->viewport()->grab().toImage();
+    // The cell's navy ink, told from its white ground and grey grid lines.
+    const auto inked = [&image](int x, int y) {
+      const QColor c = image.pixelColor(x, y);
+      return c.blue() > c.red() + 40;
+    };
+    // Each line's first inked row and its last inked column.
+    QList<QPoint> lines;
+    bool inLine = false;
+    for (int y = r.top(); y < r.bottom(); ++y) {
+      int last = -1;
+      for (int x = r.left(); x <= r.right(); ++x)
+        if (inked(x, y)) last = x;
+      if (last >= 0 && !inLine) lines.push_back(QPoint(last, y));
+      if (last >= 0) lines.back().rx() = std::max(lines.back().x(), last);
+      inLine = last >= 0;
+    }
+    // "18 ", the long entry, "10:00a Tea": their digits' tops a line apart.
+    QCOMPARE(lines.size(), 3);
+    const int height = QFontMetrics(grid->font()).height();
+    QCOMPARE(lines[1].y() - lines[0].y(), height);
+    QCOMPARE(lines[2].y() - lines[1].y(), height);
+    QVERIFY(lines[1].x() <= r.right() - 2);
+    QVERIFY(lines[1].x() > r.right() - 20);
+    QVERIFY(lines[2].x() < lines[1].x() - 10);
+  }
+
   // Widened, each grid's columns fill it to the right edge; the week's
   // time heading still narrows the weekend.
   void theGridsFillAWiderWindow() {

@@ -4,6 +4,7 @@
 #include "data/messages/dpnote.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 
@@ -60,7 +61,9 @@ class NoteTest : public OfficeDirTest {
     for (const auto& [part, record] : PartRecords(number)) parts.push_back(part);
     return parts;
   }
-  int32_t PartRecord(int32_t number, int part) { return PartRecords(number).at(size_t(part)).second; }
+  int32_t PartRecord(int32_t number, int part) {
+    return PartRecords(number).at(size_t(part)).second;
+  }
 };
 
 TEST_F(NoteTest, NewNotesTakeRisingNumbersAndOnePartPer506Bytes) {
@@ -197,16 +200,36 @@ TEST_F(NoteTest, DuplicateIsAnIndependentCopyUnderANewNumber) {
   }
 }
 
-TEST_F(NoteTest, DeleteRemovesEveryPartAndFailsWhileAnotherWorkstationHoldsOne) {
+TEST_F(NoteTest, DeleteRemovesEveryPartOrNoneWhileAnotherWorkstationHoldsOne) {
   int32_t note = NewNote(Text(3000));
   int32_t other = NewNote("other");
   int32_t slot = PartRecord(note, 1);
   {
-    LockHolder holder(dir.File("NOTE.DAT"), nt::kHeaderSize + int64_t(slot + 1) * nt::kRecordSize - 1);
+    LockHolder holder(dir.File("NOTE.DAT"),
+                      nt::kHeaderSize + int64_t(slot + 1) * nt::kRecordSize - 1);
     ASSERT_TRUE(holder.Held());
     EXPECT_TRUE(Fails(Delete(note), kAppLockError));
     EXPECT_EQ(DbGetError(), kDbRecordLocked);
+    // Refused whole: not one part went before the held one stopped it.
+    EXPECT_EQ(Read(note), Text(3000));
+    // Nor does a shorter text that must delete the held part say it was written.
+    EXPECT_TRUE(Fails(NoteWrite(note, "short"), kAppLockError));
   }
+  // On a share this workstation may only read, the delete says why; as
+  // root, whom permissions do not stop, it runs as nobody in a child.
+  const std::string before = Read(note);
+  for (const char* file : {"NOTE.DAT", "NOTE.X1"})
+    ASSERT_EQ(::chmod(dir.File(file).c_str(), 0444), 0);
+  ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
+  EXPECT_EQ(InChild([&] {
+              if (!BecomeNobody()) return 2;
+              return !Delete(note) && DbGetError() == kDbWriteFailed ? 0 : 1;
+            }),
+            0);
+  ::chmod(dir.Path().c_str(), 0755);
+  EXPECT_EQ(Read(note), before);
+  NoteTable unopened;
+  EXPECT_EQ(NoteDelete(unopened, note), 0);
   EXPECT_EQ(Delete(note), 1);
   EXPECT_EQ(Delete(note), 1);  // already gone
   EXPECT_EQ(Delete(0), 1);     // no note
