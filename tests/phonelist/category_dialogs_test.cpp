@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "phone_office.h"
-#include "toolkit/live_windows.h"
 
 namespace {
 
@@ -34,12 +33,9 @@ void TypeCategory(DialogScript& script, const QString& name) {
 
 }  // namespace
 
-class CategoryDialogsTest : public QObject {
+class CategoryDialogsTest : public QObject, PhoneWindowSet {
   Q_OBJECT
 
-  std::unique_ptr<PhoneOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  std::unique_ptr<DialogScript> script;
   std::unique_ptr<TCategoryDialog> d;
   int32_t entry = 0;
   std::map<std::string, int32_t> cats;
@@ -57,9 +53,7 @@ class CategoryDialogsTest : public QObject {
 
  private slots:
   void init() {
-    office = std::make_unique<PhoneOffice>();
-    prompts = std::make_unique<ScriptedPrompts>();
-    script = std::make_unique<DialogScript>();
+    MakeSet();
     const int32_t at = office->AddEntry(0, "Acme");
     PhoneRecord r;
     QVERIFY(office->Find(0, "Acme", "", &r));
@@ -70,16 +64,15 @@ class CategoryDialogsTest : public QObject {
   }
   void cleanup() {
     d.reset();
-    script.reset();
-    prompts.reset();
-    office.reset();
     cats.clear();
-    QCOMPARE(LiveWindowCount(), 0);
+    DropSet();
   }
 
   void choosingARowAssignsAndUnassignsIt() {
     OpenForEntry();
     QCOMPARE(d->windowTitle(), QString("Categories"));
+    QCOMPARE(Unnamed(d.get()), QStringList());
+    QCOMPARE(d->Search()->accessibleName(), QString("Search:"));
     QCOMPARE(Names(*d->List()), (std::vector<std::string>{"Clients", "Friends", "Vendors"}));
     Choose(1);
     QVERIFY(office->Assigned(entry).Contains(cats["Friends"]));
@@ -119,22 +112,19 @@ class CategoryDialogsTest : public QObject {
     QVERIFY(office->Assigned(entry).Contains(cats["Vendors"]));
   }
 
-  void theSearchFieldFindsTheFirstCategoryStartingWithTheText_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("first");
-    QTest::newRow("letter") << "f" << 0 << "Friends";
-    QTest::newRow("whole name, other case") << "VENDORS" << 0 << "Vendors";
-    QTest::newRow("nothing starts so") << "Fz" << -1 << "Vendors";
-  }
   void theSearchFieldFindsTheFirstCategoryStartingWithTheText() {
-    QFETCH(QString, typed);
-    QFETCH(int, row);
-    QFETCH(QString, first);
+    const struct {
+      const char* typed;
+      int row;
+      std::string first;
+    } cases[] = {{"f", 0, "Friends"}, {"VENDORS", 0, "Vendors"}, {"Fz", -1, "Vendors"}};
     OpenForEntry();
-    QTest::keyClicks(d->Search(), typed);
-    QCOMPARE(d->List()->SelectedRow(), row);
-    QCOMPARE(QString::fromStdString(Names(*d->List()).front()), first);
+    for (const auto& c : cases) {
+      d->Search()->clear();
+      QTest::keyClicks(d->Search(), c.typed);
+      QCOMPARE(d->List()->SelectedRow(), c.row);
+      QCOMPARE(Names(*d->List()).front(), c.first);
+    }
   }
 
   void addRefusesABlankNameAndPassesOverOneTheListHas() {
@@ -162,10 +152,12 @@ class CategoryDialogsTest : public QObject {
     QCOMPARE(n, 4);
   }
 
-  void editRenamesUnlessTheNameIsTaken() {
+  void editRenamesUnlessTheNameIsTakenAndDeleteKeepsThePlace() {
     OpenForEntry();
     Press(d.get(), TCategoryDialog::kIdEdit);
-    QCOMPARE(Asked(*prompts), QStringList{"Edit|No entry selected."});
+    Press(d.get(), TCategoryDialog::kIdDelete);
+    QCOMPARE(Asked(*prompts),
+             (QStringList{"Edit|No entry selected.", "Delete|No entry selected."}));
     prompts->Clear();
     d->List()->Refresh(0, 1);
     TypeCategory(*script, "vendors");
@@ -180,12 +172,8 @@ class CategoryDialogsTest : public QObject {
     QVERIFY(CategoryOpen(h) && CategoryFind(h, 0, "Family", &e));
     CategoryClose(h);
     QCOMPARE(e.Number(), cats["Friends"]);
-  }
-
-  void deleteAsksAndKeepsThePlace() {
+    // Delete asks, and the row after the deleted one takes its place.
     OpenForEntry();
-    Press(d.get(), TCategoryDialog::kIdDelete);
-    QCOMPARE(Asked(*prompts), QStringList{"Delete|No entry selected."});
     d->List()->Refresh(0, 1);
     prompts->Answer(true);
     Press(d.get(), TCategoryDialog::kIdDelete);
@@ -206,12 +194,6 @@ class CategoryDialogsTest : public QObject {
     QCOMPARE(office->Assigned(entry).Count(), 0);
     Press(d.get(), kIdOk);
     QVERIFY(!d->IsOpen());
-  }
-
-  void everyControlHasAName() {
-    OpenForEntry();
-    QCOMPARE(Unnamed(d.get()), QStringList());
-    QCOMPARE(d->Search()->accessibleName(), QString("Search:"));
   }
 };
 

@@ -18,7 +18,6 @@
 #include "phone_office.h"
 #include "phonelist/phone_list_view.h"
 #include "phonelist/phone_list_window.h"
-#include "toolkit/live_windows.h"
 
 namespace {
 
@@ -93,18 +92,15 @@ class HayesModem {
 
 }  // namespace
 
-class PhoneDialerTest : public QObject {
+class PhoneDialerTest : public QObject, PhoneWindowSet {
   Q_OBJECT
 
-  std::unique_ptr<PhoneOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
   std::unique_ptr<HayesModem> modem;
   std::string savedDevices[kDialPorts];
 
  private slots:
   void init() {
-    office = std::make_unique<PhoneOffice>();
-    prompts = std::make_unique<ScriptedPrompts>();
+    MakeSet();
     modem = std::make_unique<HayesModem>();
     QVERIFY(!modem->Device().empty());
     for (int p = 1; p <= kDialPorts; ++p) savedDevices[p - 1] = DialPortDevice(p);
@@ -113,71 +109,60 @@ class PhoneDialerTest : public QObject {
   void cleanup() {
     for (int p = 1; p <= kDialPorts; ++p) SetDialPortDevice(p, savedDevices[p - 1]);
     modem.reset();
-    prompts.reset();
-    office.reset();
-    QCOMPARE(LiveWindowCount(), 0);
+    DropSet();
   }
 
-  void theModemIsSentTheFilteredNumber_data() {
-    QTest::addColumn<QString>("number");
-    QTest::addColumn<bool>("longDistance");
-    QTest::addColumn<QString>("sent");
-    QTest::newRow("ten digits written with parentheses, blanks and dashes")
-        << "(617) 555-1234" << false << "ATDT6175551234;H0\r";
-    QTest::newRow("ten digits, long distance on")
-        << "(617) 555-1234" << true << "ATDT16175551234;H0\r";
-    QTest::newRow("seven digits never get the 1") << "555-1234" << true << "ATDT5551234;H0\r";
-    QTest::newRow("commas are kept") << "9,,555-1234" << true << "ATDT9,,5551234;H0\r";
-    QTest::newRow("eleven digits as they are")
-        << "1-617-555-1234" << true << "ATDT16175551234;H0\r";
-  }
-  void theModemIsSentTheFilteredNumber() {
-    QFETCH(QString, number);
-    QFETCH(bool, longDistance);
-    QFETCH(QString, sent);
-    PhoneSettings().dial.addLongDistance = longDistance;
-    QVERIFY(DialNumber("Acme", number.toStdString()));
-    QCOMPARE(modem->Commands(), std::vector<std::string>{sent.toStdString()});
-    QCOMPARE(Asked(*prompts), QStringList{"Status|Dialing..."});
-  }
-
-  void thePrefixAndSuffixFrameTheNumber() {
-    PhoneSettings().dial.prefix = "ATX3DP";
-    PhoneSettings().dial.suffix = "W";
-    QVERIFY(DialNumber("Acme", "555-1234"));
-    QCOMPARE(modem->Commands(), std::vector<std::string>{"ATX3DP5551234W;H0\r"});
+  // The settings reach the modem: the number's digits, the "1" of a long
+  // distance call, the prefix and suffix around them.
+  void theModemIsSentTheNumberAsTheSettingsSay() {
+    const struct {
+      const char* number;
+      bool longDistance;
+      const char *prefix, *suffix;  // nullptr: as the settings start
+      const char* sent;
+    } cases[] = {{"(617) 555-1234", false, nullptr, nullptr, "ATDT6175551234;H0\r"},
+                 {"(617) 555-1234", true, nullptr, nullptr, "ATDT16175551234;H0\r"},
+                 {"555-1234", true, "ATX3DP", "W", "ATX3DP5551234W;H0\r"}};
+    for (const auto& c : cases) {
+      prompts->Clear();
+      PhoneSettings().dial.addLongDistance = c.longDistance;
+      if (c.prefix) PhoneSettings().dial.prefix = c.prefix;
+      if (c.suffix) PhoneSettings().dial.suffix = c.suffix;
+      QVERIFY(DialNumber("Acme", c.number));
+      QCOMPARE(modem->Commands().back(), std::string(c.sent));
+      QCOMPARE(Asked(*prompts), QStringList{"Status|Dialing..."});
+    }
+    QCOMPARE(modem->Commands().size(), std::size(cases));
   }
 
-  void aModemThatRefusesTheCallIsReported_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("said");
-    QTest::newRow("busy") << int(HayesModem::Mode::kBusy) << "DESKpost|The line is busy.";
-    QTest::newRow("no carrier") << int(HayesModem::Mode::kNoCarrier)
-                                << "DESKpost|The call did not go through (no carrier).";
-    QTest::newRow("silent") << int(HayesModem::Mode::kSilent)
-                            << "DESKpost|The modem on COM1 does not answer.";
-  }
   void aModemThatRefusesTheCallIsReported() {
-    QFETCH(int, mode);
-    QFETCH(QString, said);
-    modem->SetMode(HayesModem::Mode(mode));
+    const struct {
+      HayesModem::Mode mode;
+      const char* said;
+    } cases[] = {
+        {HayesModem::Mode::kBusy, "DESKpost|The line is busy."},
+        {HayesModem::Mode::kNoCarrier, "DESKpost|The call did not go through (no carrier)."},
+        {HayesModem::Mode::kSilent, "DESKpost|The modem on COM1 does not answer."}};
     PhoneSettings().modemAnswerMs = 300;
-    QVERIFY(!DialNumber("Acme", "555-1234"));
-    QCOMPARE(Asked(*prompts), QStringList{said});
-    QCOMPARE(modem->Commands().size(), size_t(1));
+    for (const auto& c : cases) {
+      prompts->Clear();
+      modem->SetMode(c.mode);
+      QVERIFY(!DialNumber("Acme", "555-1234"));
+      QCOMPARE(Asked(*prompts), QStringList{c.said});
+    }
+    QCOMPARE(modem->Commands().size(), std::size(cases));
   }
 
   void aPortThatCannotBeOpenedIsNamed() {
-    SetDialPortDevice(2, office->dir.File("no-such-tty"));
     PhoneSettings().dial.port = 2;
-    QVERIFY(!DialNumber("Acme", "555-1234"));
-    QCOMPARE(Asked(*prompts), QStringList{"DESKpost|Unable to use COM2"});
     // A file that is no terminal is refused as well.
     if (FILE* f = fopen(office->dir.File("plain").c_str(), "w")) fclose(f);
-    SetDialPortDevice(2, office->dir.File("plain"));
-    prompts->Clear();
-    QVERIFY(!DialNumber("Acme", "555-1234"));
-    QCOMPARE(Asked(*prompts), QStringList{"DESKpost|Unable to use COM2"});
+    for (const char* device : {"no-such-tty", "plain"}) {
+      SetDialPortDevice(2, office->dir.File(device));
+      prompts->Clear();
+      QVERIFY(!DialNumber("Acme", "555-1234"));
+      QCOMPARE(Asked(*prompts), QStringList{"DESKpost|Unable to use COM2"});
+    }
   }
 
   void thePortIsThisProgramsAlone() {
@@ -219,20 +204,16 @@ class PhoneDialerTest : public QObject {
     QCOMPARE(modem->Commands(), std::vector<std::string>{"ATDT16175551234;H0\r"});
   }
 
-  void finalAnswersAreWholeLinesAfterTheEcho_data() {
-    QTest::addColumn<QString>("received");
-    QTest::addColumn<int>("answer");
-    QTest::newRow("nothing") << "" << int(ModemAnswer::kSilent);
-    QTest::newRow("echo only") << "ATDT5551234;H0\r\r\n" << int(ModemAnswer::kSilent);
-    QTest::newRow("half an answer") << "ATDT5551234;H0\r\r\nO" << int(ModemAnswer::kSilent);
-    QTest::newRow("ok") << "ATDT5551234;H0\r\r\nOK\r\n" << int(ModemAnswer::kOk);
-    QTest::newRow("no dialtone") << "\r\nNO DIALTONE\r\n" << int(ModemAnswer::kNoDialtone);
-    QTest::newRow("error") << "\r\nERROR\r\n" << int(ModemAnswer::kError);
-  }
   void finalAnswersAreWholeLinesAfterTheEcho() {
-    QFETCH(QString, received);
-    QFETCH(int, answer);
-    QCOMPARE(int(ModemFinalAnswer(received.toStdString())), answer);
+    const std::pair<const char*, ModemAnswer> cases[] = {
+        {"", ModemAnswer::kSilent},
+        {"ATDT5551234;H0\r\r\n", ModemAnswer::kSilent},   // the echo alone
+        {"ATDT5551234;H0\r\r\nO", ModemAnswer::kSilent},  // half an answer
+        {"ATDT5551234;H0\r\r\nOK\r\n", ModemAnswer::kOk},
+        {"\r\nNO DIALTONE\r\n", ModemAnswer::kNoDialtone},
+        {"\r\nERROR\r\n", ModemAnswer::kError}};
+    for (const auto& [received, answer] : cases)
+      QVERIFY2(ModemFinalAnswer(received) == answer, received);
   }
 };
 

@@ -1,8 +1,9 @@
 // PHONEINFO on a real office: a new entry saved into the current list, the
 // refusals of Save, the choice between overwriting and saving as new when
 // the key changed, the record lock taken at the first change and another
-// workstation's lock, edit and delete, the note, the Take window's
-// content, and the field rules (code page, "All Caps").
+// workstation's lock, edit and delete, the note in the note editor the
+// message windows use, the Take window's content, and the field rules (code
+// page, "All Caps").
 #include "phonelist/phone_info_dialog.h"
 
 #include <QCheckBox>
@@ -14,7 +15,6 @@
 
 #include "phone_office.h"
 #include "phonelist/phone_note_dialog.h"
-#include "toolkit/live_windows.h"
 
 namespace {
 
@@ -22,26 +22,17 @@ using D = TPhoneInfoClass;
 
 }  // namespace
 
-class PhoneInfoDialogTest : public QObject {
+class PhoneInfoDialogTest : public QObject, PhoneWindowSet {
   Q_OBJECT
 
-  std::unique_ptr<PhoneOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  std::unique_ptr<DialogScript> script;
   std::unique_ptr<D> d;
 
+  // The entry of the current list with the Listname and Phone 1, or a new one.
   D& Open(const char* listname = nullptr, const char* phone = "") {
-    if (listname) {
-      PhoneTable h;
-      PhoneEntry e;
-      if (PhoneOpen(h)) {
-        if (!PhoneFind(h, PhoneCurrentList().number, listname, phone, &e)) qWarning("no entry");
-        PhoneClose(h);
-      }
-      d = std::make_unique<D>(nullptr, &e);
-    } else {
-      d = std::make_unique<D>(nullptr, nullptr);
-    }
+    PhoneEntry e;
+    if (listname && !office->Find(PhoneCurrentList().number, listname, phone, nullptr, nullptr, &e))
+      qWarning("no entry");
+    d = std::make_unique<D>(nullptr, listname ? &e : nullptr);
     d->OpenModeless();
     return *d;
   }
@@ -58,17 +49,10 @@ class PhoneInfoDialogTest : public QObject {
   }
 
  private slots:
-  void init() {
-    office = std::make_unique<PhoneOffice>();
-    prompts = std::make_unique<ScriptedPrompts>();
-    script = std::make_unique<DialogScript>();
-  }
+  void init() { MakeSet(); }
   void cleanup() {
     d.reset();
-    script.reset();
-    prompts.reset();
-    office.reset();
-    QCOMPARE(LiveWindowCount(), 0);
+    DropSet();
   }
 
   void aNewEntryIsSavedIntoTheCurrentList() {
@@ -100,26 +84,21 @@ class PhoneInfoDialogTest : public QObject {
     QVERIFY(office->Listnames(0).empty());
   }
 
-  void saveRefusesABlankListnameAndADuplicate_data() {
-    QTest::addColumn<QString>("listname");
-    QTest::addColumn<QString>("phone");
-    QTest::addColumn<QString>("said");
-    QTest::newRow("blank") << QString("   ") << QString() << "DESKpost|Please enter Listname";
-    QTest::newRow("same, other case")
-        << QString("ACME") << QString("555-0100")
-        << "DESKpost|A PhoneList entry already exists with this Listname and Phone number.";
-  }
   void saveRefusesABlankListnameAndADuplicate() {
-    QFETCH(QString, listname);
-    QFETCH(QString, phone);
-    QFETCH(QString, said);
     office->AddEntry(0, "Acme", "555-0100");
+    const char* const cases[][3] = {
+        {"   ", "", "DESKpost|Please enter Listname"},
+        {"ACME", "555-0100",  // the same, in other case
+         "DESKpost|A PhoneList entry already exists with this Listname and Phone number."}};
     Open();
-    Type(D::kIdListname, listname);
-    Type(D::kIdPhone1, phone);
-    Press(d.get(), D::kIdSave);
-    QCOMPARE(Asked(*prompts), QStringList{said});
-    QVERIFY(d->IsOpen());
+    for (const auto& [listname, phone, said] : cases) {
+      prompts->Clear();
+      Type(D::kIdListname, listname);
+      Type(D::kIdPhone1, phone);
+      Press(d.get(), D::kIdSave);
+      QCOMPARE(Asked(*prompts), QStringList{said});
+      QVERIFY(d->IsOpen());
+    }
     QCOMPARE(office->Listnames(0), std::vector<std::string>{"Acme"});
   }
 
@@ -188,11 +167,7 @@ class PhoneInfoDialogTest : public QObject {
     Press(d.get(), kIdCancel);
     QCOMPARE(Asked(*prompts), QStringList{"DESKpost|Changes not saved, are you sure?"});
     QVERIFY(!d->HoldsLock());
-    PhoneTable other;
-    QVERIFY(PhoneOpen(other));
-    QVERIFY(DbLockRecord(other.table, at));
-    DbUnlockRecord(other.table, at);
-    PhoneClose(other);
+    QVERIFY(LockHolder(office->PhonePath(), PhoneOffice::LockByte(at)).Held());
   }
 
   void anEntryAnotherWorkstationHoldsIsOnlyShown() {
@@ -206,9 +181,7 @@ class PhoneInfoDialogTest : public QObject {
     QVERIFY(d->ReadOnly());
     Press(d.get(), D::kIdSave);
     QVERIFY(d->IsOpen());
-    PhoneRecord r;
-    QVERIFY(office->Find(0, "Acme", "555-0100", &r));
-    QCOMPARE(r.Text(ph::kCity), std::string("Boston"));
+    QCOMPARE(office->Text(0, "Acme", "555-0100", ph::kCity), std::string("Boston"));
   }
 
   void anEntryChangedElsewhereShowsItsChangesBeforeTheUsersOwn() {
@@ -247,86 +220,110 @@ class PhoneInfoDialogTest : public QObject {
         Asked(*prompts),
         QStringList{"DESKpost|This entry was deleted on another workstation. Save adds it again."});
     Press(d.get(), D::kIdSave);
-    PhoneRecord r;
-    QVERIFY(office->Find(0, "Acme", "555-0100", &r));
-    QCOMPARE(r.Text(ph::kCity), std::string("Boston"));
+    QCOMPARE(office->Text(0, "Acme", "555-0100", ph::kCity), std::string("Boston"));
   }
 
-  void theNoteIsWrittenWithoutCountingAsAnEdit() {
-    const int32_t at = office->AddEntry(0, "Acme", "555-0100");
-    Open("Acme", "555-0100");
-    auto* tick = FindControlAs<QCheckBox>(d.get(), D::kIdNoteTick);
-    QVERIFY(!tick->isChecked());
-    script->Then([](TBaseDialog& note) {
-      QTest::keyClicks(FindControlAs<QPlainTextEdit>(&note, TPhoneNoteDialog::kIdText),
-                       "Call after 3");
-      DialogScript::Press(note, kIdOk);
-    });
-    Press(d.get(), D::kIdNote);
-    QVERIFY(tick->isChecked());
-    QCOMPARE(script->opened.at(0).caption, QString("Note"));
-    PhoneRecord r;
-    QVERIFY(office->Find(0, "Acme", "555-0100", &r));
-    QVERIFY(r.Note() != 0);
-    QCOMPARE(r.ChangeCount(), uint16_t(0));
-    std::string text;
-    QVERIFY(NoteRead(r.Note(), &text));
-    QCOMPARE(text, std::string("Call after 3"));
-    // Emptied, the note goes.
-    script->Then([](TBaseDialog& note) {
-      FindControlAs<QPlainTextEdit>(&note, TPhoneNoteDialog::kIdText)->clear();
-      DialogScript::Press(note, kIdOk);
-    });
-    QTest::mouseClick(tick, Qt::LeftButton, Qt::NoModifier, QPoint(8, tick->height() / 2));
-    QCOMPARE(Asked(*prompts), QStringList());
-    QCOMPARE(script->opened.size(), size_t(2));
-    QVERIFY(!tick->isChecked());
-    const int32_t old = r.Note();
-    QVERIFY(office->Find(0, "Acme", "555-0100", &r));
-    QCOMPARE(r.Note(), 0);
-    QVERIFY(!office->NoteExists(old));
-    (void)at;
-  }
-
-  void aNewEntryMayTakeTheTakeWindowsContent_data() {
-    QTest::addColumn<bool>("email");
-    QTest::addColumn<QString>("company");
-    QTest::addColumn<QString>("question");
-    QTest::addColumn<QString>("listname");
-    const QString message = "Use message info?";
-    QTest::newRow("message with company") << false << QString("Acme") << message << "Acme";
-    QTest::newRow("message without company") << false << QString() << message << "Mary";
-    QTest::newRow("email") << true << QString() << "Use email info?"
-                           << "Ann Smith";
-  }
-  void aNewEntryMayTakeTheTakeWindowsContent() {
-    QFETCH(bool, email);
-    QFETCH(QString, company);
-    QFETCH(QString, question);
-    QFETCH(QString, listname);
-    PhoneSettings().takeWindow = [&]() -> std::optional<TakeWindowInfo> {
-      TakeWindowInfo info;
-      info.email = email;
-      info.from = "Mary";
-      info.company = company.toStdString();
-      info.phone = "555-0100";
-      info.address = "Ann Smith <ann@example.com>";
-      return info;
-    };
-    prompts->Answer(true);
-    Open();
-    QCOMPARE(Asked(*prompts), QStringList{"DESKpost|" + question});
-    QCOMPARE(Field(D::kIdListname)->text(), listname);
-    if (email) {
-      QCOMPARE(Field(D::kIdEmail)->text(), QString("ann@example.com"));
-    } else {
-      QCOMPARE(Field(D::kIdPhone1)->text(), QString("555-0100"));
-      QCOMPARE(Field(D::kIdContact)->text(), QString("Mary"));
+  // Through the "&Note" button or the tick beside it; either way the note
+  // is no edit of the entry.
+  void theNoteIsEditedInTheSharedEditor() {
+    const struct {
+      const char* before;  // the entry's note; "": none
+      bool heldElsewhere, byTick;
+      const char* typed;  // replaces the text; nullptr: nothing typed
+      const char* after;  // the entry's note then; "": none
+      bool oldNoteKept;
+    } cases[] = {{"", false, false, "Call after 3", "Call after 3", true},
+                 {"Old", false, false, "New", "New", true},
+                 {"Old", false, true, "", "", false},          // emptied: the note goes
+                 {"Old", true, false, nullptr, "Old", true}};  // held elsewhere: shown only
+    for (const auto& c : cases) {
+      const std::string listname = "Acme " + std::to_string(&c - cases);
+      const int32_t at = office->AddEntry(0, listname, "555-0100");
+      const int32_t oldNote = *c.before ? office->GiveNote(at, c.before) : 0;
+      std::unique_ptr<LockHolder> other;
+      if (c.heldElsewhere)
+        other = std::make_unique<LockHolder>(office->PhonePath(), PhoneOffice::LockByte(at));
+      prompts->Clear();
+      Open(listname.c_str(), "555-0100");
+      auto* tick = FindControlAs<QCheckBox>(d.get(), D::kIdNoteTick);
+      QCOMPARE(tick->isChecked(), *c.before != 0);
+      bool readOnly = false;
+      QString shown;
+      script->Then([&](TBaseDialog& note) {
+        auto* text = FindControlAs<QPlainTextEdit>(&note, TPhoneNoteDialog::kIdText);
+        QVERIFY(text);
+        shown = text->toPlainText();
+        readOnly = text->isReadOnly();
+        if (c.typed) {
+          text->clear();
+          QTest::keyClicks(text, c.typed);
+        }
+        DialogScript::Press(note, kIdOk);
+      });
+      if (c.byTick)
+        QTest::mouseClick(tick, Qt::LeftButton, Qt::NoModifier, QPoint(8, tick->height() / 2));
+      else
+        Press(d.get(), D::kIdNote);
+      QCOMPARE(script->opened.size(), size_t(&c - cases + 1));
+      QCOMPARE(script->opened.back().caption, QString("Note"));
+      QCOMPARE(shown, QString(c.before));
+      QCOMPARE(readOnly, c.heldElsewhere);
+      QCOMPARE(Asked(*prompts),
+               c.heldElsewhere ? QStringList{"DESKpost|Record in use."} : QStringList());
+      PhoneRecord r;
+      QVERIFY(office->Find(0, listname, "555-0100", &r));
+      QCOMPARE(r.ChangeCount(), uint16_t(0));
+      QCOMPARE(tick->isChecked(), *c.after != 0);
+      std::string text;
+      if (*c.after) {
+        QVERIFY(NoteRead(r.Note(), &text));
+        QCOMPARE(text, std::string(c.after));
+      } else {
+        QCOMPARE(r.Note(), 0);
+      }
+      if (oldNote != 0) QCOMPARE(office->NoteExists(oldNote), c.oldNoteKept);
+      d.reset();
     }
   }
 
-  void fieldsRefuseWhatTheCodePageLacksAndFollowAllCaps() {
+  void aNewEntryMayTakeTheTakeWindowsContent() {
+    const struct {
+      bool email;
+      const char *company, *question, *listname;
+    } cases[] = {{false, "Acme", "Use message info?", "Acme"},
+                 {false, "", "Use message info?", "Mary"},
+                 {true, "", "Use email info?", "Ann Smith"}};
+    for (const auto& c : cases) {
+      PhoneSettings().takeWindow = [&c]() -> std::optional<TakeWindowInfo> {
+        TakeWindowInfo info;
+        info.email = c.email;
+        info.from = "Mary";
+        info.company = c.company;
+        info.phone = "555-0100";
+        info.address = "Ann Smith <ann@example.com>";
+        return info;
+      };
+      prompts->Clear();
+      prompts->Answer(true);
+      Open();
+      QCOMPARE(Asked(*prompts), QStringList{QString("DESKpost|") + c.question});
+      QCOMPARE(Field(D::kIdListname)->text(), QString(c.listname));
+      if (c.email) {
+        QCOMPARE(Field(D::kIdEmail)->text(), QString("ann@example.com"));
+      } else {
+        QCOMPARE(Field(D::kIdPhone1)->text(), QString("555-0100"));
+        QCOMPARE(Field(D::kIdContact)->text(), QString("Mary"));
+      }
+      d.reset();
+    }
+  }
+
+  void fieldsRefuseWhatTheCodePageLacksFollowAllCapsAndHaveNames() {
     Open();
+    QCOMPARE(Unnamed(d.get()), QStringList());
+    QCOMPARE(Field(D::kIdCell)->accessibleName(), QString("Cell / Pager:"));
+    QVERIFY(FindControl(d.get(), D::kIdPrint)->isEnabled());
+    QVERIFY(!FindControl(d.get(), D::kIdLinked)->isEnabled());
     // "Łódź", typed key by key.
     QLineEdit* city = Field(D::kIdCity);
     city->setFocus();
@@ -358,9 +355,7 @@ class PhoneInfoDialogTest : public QObject {
     prompts->Answer(true);
     Press(d.get(), D::kIdCopy);
     QCOMPARE(Asked(*prompts), QStringList{"DESKpost|Overwrite existing entry? Y/N"});
-    PhoneRecord r;
-    QVERIFY(office->Find(office->anne, "Acme", "555-0100", &r));
-    QCOMPARE(r.Text(ph::kCity), std::string("New"));
+    QCOMPARE(office->Text(office->anne, "Acme", "555-0100", ph::kCity), std::string("New"));
   }
 
   void pastePutsTheAddressAsShownOnTheClipboard() {
@@ -371,14 +366,6 @@ class PhoneInfoDialogTest : public QObject {
     QCOMPARE(QApplication::clipboard()->text(), QString("John Smith\r\n1 Main St\r\nBoston \r\n"));
     QCOMPARE(Asked(*prompts), QStringList{"|Address added to clipboard"});
     QVERIFY(d->IsOpen());
-  }
-
-  void everyControlHasAName() {
-    Open();
-    QCOMPARE(Unnamed(d.get()), QStringList());
-    QCOMPARE(Field(D::kIdCell)->accessibleName(), QString("Cell / Pager:"));
-    QVERIFY(FindControl(d.get(), D::kIdPrint)->isEnabled());
-    QVERIFY(!FindControl(d.get(), D::kIdLinked)->isEnabled());
   }
 };
 

@@ -1,10 +1,19 @@
 // PHONELIST on a real office: the quick find, the list kept inside the
 // current list, the detail pane, the buttons without a selection, Select
 // List, Paste, deleting and copying the tagged entries, the context menu
-// and the placement, driven by control id with real keys and clicks.
+// and the placement, driven by control id with real keys and clicks; and
+// its Import... and Export...: files chosen through the scripted desktop,
+// CSV and vCards in, refusals and duplicates named by line in the summary,
+// files that are no phone list, Cancel in the progress box, another
+// workstation holding the table, and exports in each format that read back
+// as the list, never leaving half a file behind.
 #include "phonelist/phone_list_window.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QClipboard>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -12,11 +21,15 @@
 #include <QScrollBar>
 #include <memory>
 
+#include "data/phone/phone_transfer.h"
 #include "phone_office.h"
 #include "phonelist/phone_entry_points.h"
+#include "phonelist/phone_info_dialog.h"
 #include "phonelist/phone_list_view.h"
-#include "toolkit/live_windows.h"
+#include "phonelist/phone_transfer_window.h"
+#include "tests/support/temp_dir.h"
 #include "toolkit/names/name_picker.h"
+#include "toolkit/scripted_desktop.h"
 
 namespace {
 
@@ -35,14 +48,26 @@ std::string K(int i) {
   return QString::asprintf("K%02d", i).toStdString();
 }
 
+QByteArray Slurp(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+}
+
+// What the summary dialog showed, when it opened.
+struct Summary {
+  bool shown = false;
+  QString text;
+  QString details;
+  QStringList unnamed;
+};
+
 }  // namespace
 
-class PhoneListWindowTest : public QObject {
+class PhoneListWindowTest : public QObject, PhoneWindowSet {
   Q_OBJECT
 
-  std::unique_ptr<PhoneOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  std::unique_ptr<DialogScript> script;
+  std::unique_ptr<ScriptedDesktop> desktop;
+  std::unique_ptr<TempDir> files;
   std::unique_ptr<TPhoneListClass> w;
 
   TPhoneListClass& Open() {
@@ -73,37 +98,56 @@ class PhoneListWindowTest : public QObject {
     }
     PhoneSetCurrentList({office->anne, "ANNE"});
   }
+  // A file of the bytes in the test's folder; answers its path.
+  QString Write(const std::string& name, const QByteArray& bytes) {
+    const QString path = QString::fromStdString(files->File(name));
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) qWarning("cannot write %s", qPrintable(path));
+    f.write(bytes);
+    return path;
+  }
+
+  // The summary dialog, read and closed with OK when it opens.
+  void ExpectSummary(Summary* seen) {
+    script->Then([seen](TBaseDialog& d) {
+      auto& s = static_cast<PhoneImportSummaryDialog&>(d);
+      seen->shown = true;
+      seen->text = s.Summary();
+      seen->details = s.Details();
+      seen->unnamed = Unnamed(&d);
+      DialogScript::Press(d, kIdOk);
+    });
+  }
+  QStringList Informed() const {
+    QStringList out;
+    for (const auto& a : prompts->AskedList())
+      if (a.kind == "Inform" || a.kind == "Flash") out << a.caption + "|" + a.text;
+    return out;
+  }
 
  private slots:
   void init() {
-    office = std::make_unique<PhoneOffice>();
-    prompts = std::make_unique<ScriptedPrompts>();
-    script = std::make_unique<DialogScript>();
+    MakeSet();
+    desktop = std::make_unique<ScriptedDesktop>();
+    files = std::make_unique<TempDir>();
   }
   void cleanup() {
     w.reset();
-    script.reset();
-    prompts.reset();
-    office.reset();
-    QCOMPARE(LiveWindowCount(), 0);
+    desktop.reset();
+    files.reset();
+    DropSet();
   }
 
-  void quickFindPositionsOnTheFirstEntryThatStartsWithTheText_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("selected");
-    QTest::addColumn<QString>("firstRow");  // the last row past the list's end
-    const char* rows[][4] = {{"empty", "", "(none)", "Adams"},
-                             {"one letter, other case", "b", "Baker", "Baker"},
-                             {"longer", "BAKER &", "Baker & Sons", "Baker & Sons"},
-                             {"between entries", "Bz", "(none)", "Carter"},
-                             {"late name", "Young", "Young, Sam", "Young, Sam"},
-                             {"past the list's last", "Zz", "(none)", "Young, Sam"}};
-    for (const auto& r : rows) QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << r[3];
-  }
   void quickFindPositionsOnTheFirstEntryThatStartsWithTheText() {
-    QFETCH(QString, typed);
-    QFETCH(QString, selected);
-    QFETCH(QString, firstRow);
+    const struct {
+      const char *typed, *selected;
+      const char* firstRow;  // past the list's end: the last row
+    } cases[] = {{"", "(none)", "Adams"},
+                 {"b", "Baker", "Baker"},  // one letter, other case
+                 {"BAKER &", "Baker & Sons", "Baker & Sons"},
+                 {"Bz", "(none)", "Carter"},  // between entries
+                 {"Young", "Young, Sam", "Young, Sam"},
+                 {"Zz", "(none)", "Young, Sam"}};  // past the list's last
     AnnesListBetweenOthers();
     for (const char* n : {"Adams", "Baker", "Baker & Sons", "Carter", "Young, Sam"})
       office->AddEntry(office->anne, n, "555-0100");
@@ -111,20 +155,23 @@ class PhoneListWindowTest : public QObject {
       office->AddEntry(office->anne, "M" + QString::asprintf("%02d", i).toStdString());
     Open();
     QCOMPARE(w->windowTitle(), QString("PhoneList (ANNE)"));
-    Type(typed);
-    QCOMPARE(QString::fromStdString(SelectedName(*w->List())), selected);
-    const auto page = Page(*w->List());
-    QVERIFY(!page.empty());
-    const bool past = QString(QTest::currentDataTag()) == "past the list's last";
-    QCOMPARE(QString::fromStdString(past ? page.back() : page.front()), firstRow);
-    for (int i = 0; i < w->List()->RowsFilled(); ++i)
-      QCOMPARE(w->List()->Entry(i).List(), office->anne);
-    // Down moves into the list.
-    QTest::keyClick(w->FindField(), Qt::Key_Down);
-    QVERIFY(Box()->hasFocus());
+    for (const auto& c : cases) {
+      w->FindField()->setFocus();
+      Type(c.typed);
+      QCOMPARE(SelectedName(*w->List()), std::string(c.selected));
+      const auto page = Page(*w->List());
+      QVERIFY(!page.empty());
+      QCOMPARE(std::string(c.typed) == "Zz" ? page.back() : page.front(), std::string(c.firstRow));
+      for (int i = 0; i < w->List()->RowsFilled(); ++i)
+        QCOMPARE(w->List()->Entry(i).List(), office->anne);
+      // Down moves into the list, onto a row.
+      QTest::keyClick(w->FindField(), Qt::Key_Down);
+      QVERIFY(Box()->hasFocus());
+      QVERIFY(w->List()->SelectedRow() >= 0);
+    }
   }
 
-  void pagingNeverLeavesTheList() {
+  void pagingAndDeletingStayInTheList() {
     AnnesListBetweenOthers();
     for (int i = 0; i < 40; ++i) office->AddEntry(office->anne, K(i));
     Open();
@@ -142,6 +189,19 @@ class PhoneListWindowTest : public QObject {
     QTest::keyClick(Box(), Qt::Key_Up);
     QTest::keyClick(Box(), Qt::Key_PageUp);
     QCOMPARE(Page(*w->List()).front(), std::string("K00"));
+    // Deleting the whole last page shows the new last page.
+    QTest::keyClick(Box(), Qt::Key_End);
+    ClickRow(0);
+    ClickRow(rows - 1, Qt::ShiftModifier);
+    QCOMPARE(w->List()->Tags().Count(), rows);
+    prompts->Answer(true);
+    Press(w.get(), TPhoneListClass::kIdDelete);
+    QCOMPARE(office->Listnames(office->anne).size(), size_t(40 - rows));
+    const std::string last = K(39 - rows);
+    QCOMPARE(Page(*w->List()).back(), last);
+    QCOMPARE(w->List()->RowsFilled(), rows);
+    QCOMPARE(w->List()->SelectedRow(), rows - 1);
+    QCOMPARE(SelectedName(*w->List()), last);
     // An empty list shows nothing, whatever lies around it.
     PhoneSetCurrentList({office->bob + 1000, "NOBODY"});
     w->Reload();
@@ -223,6 +283,14 @@ class PhoneListWindowTest : public QObject {
     QCOMPARE(w->List()->SelectedRow(), -1);
     ClickRow(0);
     for (int id : ids) QVERIFY(FindControl(w.get(), id)->isEnabled());
+    QCOMPARE(Unnamed(w.get()), QStringList());
+    QCOMPARE(w->FindField()->accessibleName(), QString("Find:"));
+    // Delete needs the right.
+    PhoneSettings().phoneDelete = false;
+    Press(w.get(), TPhoneListClass::kIdDelete);
+    QCOMPARE(Asked(*prompts),
+             QStringList{"DESKpost|You do not have access rights for this action."});
+    QCOMPARE(office->Listnames(0).size(), size_t(1));
   }
 
   void selectListChoosesAPersonsListOrCommon() {
@@ -252,7 +320,7 @@ class PhoneListWindowTest : public QObject {
   }
 
   void whileAModalChildIsOpenTheOtherEntryPointsDoNothing() {
-    office->AddEntry(0, "A");
+    for (const char* n : {"A", "B", "C"}) office->AddEntry(0, n);
     OpenPhoneListWindow(nullptr);
     TPhoneListClass* window = PhoneListWindow();
     QVERIFY(window);
@@ -270,6 +338,16 @@ class PhoneListWindowTest : public QObject {
     QVERIFY(!window->Busy());
     QCOMPARE(script->opened.size(), size_t(1));
     QCOMPARE(script->opened[0].caption, QString("PhoneList Detail"));
+    // Saved under a new Listname, the entry is shown selected in its place.
+    script->Then([](TBaseDialog& entry) {
+      auto* e = FindControlAs<QLineEdit>(&entry, TPhoneInfoClass::kIdListname);
+      e->selectAll();
+      QTest::keyClicks(e, "D");
+      DialogScript::Press(entry, TPhoneInfoClass::kIdSave);
+    });
+    prompts->Answer(1);
+    Press(window, TPhoneListClass::kIdInfo);
+    QCOMPARE(SelectedName(*window->List()), std::string("D"));
     ClosePhoneListWindow();
   }
 
@@ -330,38 +408,6 @@ class PhoneListWindowTest : public QObject {
     QCOMPARE(prompts->WorkingDepth(), 0);
   }
 
-  void deletingTheWholeLastPageShowsTheNewLastPage() {
-    for (int i = 0; i < 40; ++i) office->AddEntry(0, K(i));
-    office->AddEntry(office->bob, "After");
-    Open();
-    const int rows = w->List()->RowsPerPage();
-    Box()->setFocus();
-    QTest::keyClick(Box(), Qt::Key_End);
-    QCOMPARE(Page(*w->List()).back(), std::string("K39"));
-    ClickRow(0);
-    ClickRow(rows - 1, Qt::ShiftModifier);
-    QCOMPARE(w->List()->Tags().Count(), rows);
-    prompts->Answer(true);
-    Press(w.get(), TPhoneListClass::kIdDelete);
-    QCOMPARE(office->Listnames(0).size(), size_t(40 - rows));
-    const std::string last = K(39 - rows);
-    QCOMPARE(Page(*w->List()).back(), last);
-    QCOMPARE(w->List()->RowsFilled(), rows);
-    QCOMPARE(w->List()->SelectedRow(), rows - 1);
-    QCOMPARE(SelectedName(*w->List()), last);
-  }
-
-  void deleteNeedsTheRight() {
-    office->AddEntry(0, "A");
-    PhoneSettings().phoneDelete = false;
-    Open();
-    ClickRow(0);
-    Press(w.get(), TPhoneListClass::kIdDelete);
-    QCOMPARE(Asked(*prompts),
-             QStringList{"DESKpost|You do not have access rights for this action."});
-    QCOMPARE(office->Listnames(0).size(), size_t(1));
-  }
-
   void copyAsksAboutDuplicatesAndNoToAllStopsAsking() {
     for (const char* n : {"A", "B", "C", "D"})
       office->AddEntry(0, n, "555-0100", {{ph::kCity, "New"}});
@@ -379,27 +425,23 @@ class PhoneListWindowTest : public QObject {
     QCOMPARE(Asked(*prompts),
              (QStringList{"Confirm|B already exists, would you like to overwrite it?",
                           "Confirm|C already exists, would you like to overwrite it?"}));
-    PhoneRecord r;
+    auto annesCities = [this] {
+      std::vector<std::string> cities;
+      for (const char* n : {"A", "B", "C", "D"})
+        cities.push_back(office->Text(office->anne, n, "555-0100", ph::kCity));
+      return cities;
+    };
+    QCOMPARE(annesCities(), (std::vector<std::string>{"New", "New", "Old", "Old"}));
     int32_t at = -1;
-    QVERIFY(office->Find(office->anne, "A", "555-0100", &r));
-    QCOMPARE(r.Text(ph::kCity), std::string("New"));
-    QVERIFY(office->Find(office->anne, "B", "555-0100", &r, &at));
-    QCOMPARE(r.Text(ph::kCity), std::string("New"));
+    QVERIFY(office->Find(office->anne, "B", "555-0100", nullptr, &at));
     QCOMPARE(at, oldB);
-    for (const char* n : {"C", "D"}) {
-      QVERIFY(office->Find(office->anne, n, "555-0100", &r));
-      QCOMPARE(r.Text(ph::kCity), std::string("Old"));
-    }
     // Yes to All copies over every duplicate without asking again.
     prompts->Clear();
     ChooseName(*script, "ANNE");
     prompts->Answer(kIdYesToAll);
     Press(w.get(), TPhoneListClass::kIdCopy);
     QCOMPARE(Asked(*prompts).size(), 1);
-    for (const char* n : {"C", "D"}) {
-      QVERIFY(office->Find(office->anne, n, "555-0100", &r));
-      QCOMPARE(r.Text(ph::kCity), std::string("New"));
-    }
+    QCOMPARE(annesCities(), (std::vector<std::string>{"New", "New", "New", "New"}));
     QCOMPARE(office->Listnames(0).size(), size_t(4));
   }
 
@@ -485,11 +527,209 @@ class PhoneListWindowTest : public QObject {
     ClosePhoneListWindow();
   }
 
-  void everyControlHasAName() {
-    office->AddEntry(0, "A");
+  void importSaysWhatWentInAndWhatWasRefusedByLine_data() {
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("told");     // an information box, when no summary
+    QTest::addColumn<QString>("summary");  // the summary dialog's sentence
+    QTest::addColumn<QStringList>("details");
+    QTest::addColumn<QStringList>("listnames");
+
+    QTest::newRow("csv, all good")
+        << QByteArray(
+               "Listname,Phone 1,Misc info\r\nZed,555-0003,\"two\r\nlines\"\r\nAlpha,555-0001,\r\n")
+        << "Import PhoneList|2 entries imported."
+        << "" << QStringList() << QStringList{"ACME", "Alpha", "Zed"};
+    QTest::newRow("csv with refusals and a duplicate")
+        << QByteArray(
+               "Listname,Phone 1,Company,Birthday\n"
+               "Bravo,1,,\n"
+               "acme,555-0100,,\n"
+               "Snow \xE2\x98\x83,2,,\n"
+               "Long,3,12345678901234567890123456789012345678901,\n"
+               "\"broken\"x,4\n"
+               "Charlie,5,,\n")
+        << ""
+        << "2 entries imported, 4 refused: see details"
+        << QStringList{"line 1: unknown column \"Birthday\" skipped",
+                       "line 3: refused: duplicate: acme with phone \"555-0100\" is in the list "
+                       "already",
+                       "line 4: refused: Listname holds \"\xE2\x98\x83\", which Windows-1252 lacks",
+                       "line 5: refused: Company is longer than 40 characters",
+                       "line 6: refused: text after a closing quote"}
+        << QStringList{"ACME", "Bravo", "Charlie"};
+    QTest::newRow("vCards, one holding more than an entry keeps")
+        << QByteArray(
+               "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Delta\r\nTEL;TYPE=WORK:1\r\nTITLE:Boss\r\n"
+               "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:4.0\r\nFN:Echo\r\nEND:VCARD\r\n")
+        << ""
+        << "2 entries imported: see details" << QStringList{"line 1: Delta: TITLE was not stored"}
+        << QStringList{"ACME", "Delta", "Echo"};
+    QTest::newRow("a picture is no phone list")
+        << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
+        << "Import PhoneList|Nothing was imported: in.csv is not a phone list of CSV or vCard "
+           "text (line 1: no Listname column in the header)."
+        << "" << QStringList() << QStringList{"ACME"};
+    QTest::newRow("a header and nothing else")
+        << QByteArray("Listname,Phone 1\r\n\r\n")
+        << "Import PhoneList|Nothing was imported: in.csv holds no entries."
+        << "" << QStringList() << QStringList{"ACME"};
+  }
+  void importSaysWhatWentInAndWhatWasRefusedByLine() {
+    QFETCH(QByteArray, file);
+    QFETCH(QString, told);
+    QFETCH(QString, summary);
+    QFETCH(QStringList, details);
+    QFETCH(QStringList, listnames);
+    office->AddEntry(0, "ACME", "555-0100");
+    const QString path = Write("in.csv", file);
     Open();
-    QCOMPARE(Unnamed(w.get()), QStringList());
-    QCOMPARE(w->FindField()->accessibleName(), QString("Find:"));
+    desktop->Answer(path);
+    Summary seen;
+    ExpectSummary(&seen);
+    Press(w.get(), TPhoneListClass::kIdImport);
+
+    QCOMPARE(desktop->Requests().size(), size_t(1));
+    QCOMPARE(desktop->Requests()[0].kind, QString("Open"));
+    QCOMPARE(desktop->Requests()[0].caption, QString("Import PhoneList"));
+    QCOMPARE(Informed(), told.isEmpty() ? QStringList() : QStringList{told});
+    QCOMPARE(seen.shown, !summary.isEmpty());
+    if (seen.shown) {
+      QCOMPARE(seen.text, summary);
+      QCOMPARE(seen.details.split('\n'), details);
+      QCOMPARE(seen.unnamed, QStringList());
+    }
+    std::vector<std::string> want;
+    for (const QString& n : listnames) want.push_back(n.toStdString());
+    QCOMPARE(office->Listnames(0), want);
+    // The window shows the list as it now is.
+    QCOMPARE(w->List()->RowsFilled(), int(want.size()));
+  }
+
+  void importGoesIntoTheListTheWindowShows() {
+    PhoneSetCurrentList({office->anne, "ANNE"});
+    const QString path =
+        Write("anne.vcf", "BEGIN:VCARD\nVERSION:3.0\nFN:Foxtrot\nNOTE:a\\nb\nEND:VCARD\n");
+    Open();
+    desktop->Answer(path);
+    Press(w.get(), TPhoneListClass::kIdImport);
+    QCOMPARE(Informed(), QStringList{"Import PhoneList|1 entry imported."});
+    QCOMPARE(office->Listnames(office->anne), std::vector<std::string>{"Foxtrot"});
+    QCOMPARE(office->Listnames(0), std::vector<std::string>());
+    PhoneRecord r;
+    QVERIFY(office->Find(office->anne, "Foxtrot", "", &r));
+    QCOMPARE(r.Text(ph::kMisc), std::string("a\rb"));
+  }
+
+  void cancelAndAFileThatCannotBeReadLeaveNothingUnsaid() {
+    // Cancel in the progress box after two entries.
+    const QString path = Write("four.csv", "Listname\nA\nB\nC\nD\n");
+    Open();
+    desktop->Answer(path);
+    prompts->AnswerProgress(1);
+    prompts->AnswerProgress(1);
+    prompts->AnswerProgress(0);
+    Summary seen;
+    ExpectSummary(&seen);
+    Press(w.get(), TPhoneListClass::kIdImport);
+    QVERIFY(seen.shown);
+    QCOMPARE(seen.text, QString("Import cancelled at line 4. 2 entries imported; the entries from "
+                                "line 4 on were not imported: see details"));
+    QCOMPARE(seen.details, QString("line 4 and after: not imported (cancelled)"));
+    QCOMPARE(office->Listnames(0), (std::vector<std::string>{"A", "B"}));
+
+    // A file gone between the dialog and the reading.
+    prompts->Clear();
+    desktop->Answer(QString::fromStdString(files->File("gone.csv")));
+    Press(w.get(), TPhoneListClass::kIdImport);
+    QCOMPARE(Informed(), QStringList{"Import PhoneList|Nothing was imported: gone.csv cannot be "
+                                     "read (No such file or directory)."});
+    // Cancel in the file dialog does nothing at all.
+    prompts->Clear();
+    Press(w.get(), TPhoneListClass::kIdImport);
+    QCOMPARE(prompts->AskedList().size(), size_t(0));
+  }
+
+  void anotherWorkstationHoldingTheTableStopsTheImportAndSaysWhere() {
+    const QString path = Write("two.csv", "Listname\nA\nB\n");
+    Open();
+    FastTicks ticks;
+    // The table's header byte, which every append takes.
+    LockHolder other(office->PhonePath(), 0);
+    QVERIFY(other.Held());
+    desktop->Answer(path);
+    Summary seen;
+    ExpectSummary(&seen);
+    Press(w.get(), TPhoneListClass::kIdImport);
+    other.Release();
+    QVERIFY(seen.shown);
+    QVERIFY2(seen.text.startsWith("Import stopped at line 2: "), qPrintable(seen.text));
+    QVERIFY2(seen.text.endsWith("0 entries imported; the entries from line 2 on were not "
+                                "imported: see details"),
+             qPrintable(seen.text));
+    QVERIFY(seen.details.startsWith("line 2 and after: not imported ("));
+    QCOMPARE(office->Listnames(0), std::vector<std::string>());
+  }
+
+  // Each format reads back as the list; a file that cannot be written is
+  // named with the reason and leaves nothing behind.
+  void exportWritesTheListInTheChosenFormatOrSaysWhyNot() {
+    office->AddEntry(0, "Smith, Jo", "555-1", {{ph::kMisc, "a\rb"}, {ph::kCity, "K\xF6ln"}});
+    office->AddEntry(0, "Zed", "");
+    office->AddEntry(office->anne, "Not mine", "");
+    const QString path = Write("out", "an older file");
+    Open();
+    const char* const formats[][2] = {{"COMMON.csv", "Listname,Company,"},  // by the choice
+                                      {"COMMON.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\n"},
+                                      {"COMMON.vcf", "BEGIN:VCARD\r\nVERSION:4.0\r\n"}};
+    for (int choice = 0; choice < 3; ++choice) {
+      prompts->Clear();
+      prompts->Answer(choice);
+      desktop->Answer(path);
+      Press(w.get(), TPhoneListClass::kIdExport);
+      QCOMPARE(desktop->Requests().size(), size_t(choice + 1));
+      QCOMPARE(desktop->Requests().back().kind, QString("Save"));
+      const QString suggested = desktop->Requests().back().detail;
+      QVERIFY2(suggested.endsWith(QString("/") + formats[choice][0]), qPrintable(suggested));
+      QCOMPARE(Informed(), QStringList{"|2 entries exported to out."});
+      const QByteArray text = Slurp(path);
+      QVERIFY2(text.startsWith(formats[choice][1]), text.constData());
+      QVERIFY(!QFile::exists(path + ".tmp"));
+      // What was written reads back as the list.
+      PhoneImportPlan back = PhoneImportRead(text.toStdString(), office->bob);
+      QCOMPARE(back.rows.size(), size_t(2));
+      QCOMPARE(back.rows[0].record.Listname(), std::string("Smith, Jo"));
+      QCOMPARE(back.rows[0].record.Text(ph::kMisc), std::string("a\rb"));
+      QCOMPARE(back.rows[0].record.Text(ph::kCity), std::string("K\xF6ln"));
+      QCOMPARE(back.rows[1].record.Listname(), std::string("Zed"));
+    }
+    // Root passes every mode: the kernel's own read-only tree then.
+    const bool root = geteuid() == 0;
+    if (!root) mkdir(files->File("shut").c_str(), 0555);
+    mkdir(files->File("adir").c_str(), 0755);
+    const std::pair<std::string, const char*> failures[] = {
+        {files->File("gone/list.csv"), "No such file or directory"},
+        {root ? "/sys/list.csv" : files->File("shut/list.csv"), "Permission denied"},
+        {files->File("adir"), "Is a directory"}};
+    for (const auto& [file, reason] : failures) {
+      const QString full = QString::fromStdString(file);
+      prompts->Clear();
+      prompts->Answer(0);
+      desktop->Answer(full);
+      Press(w.get(), TPhoneListClass::kIdExport);
+      QCOMPARE(Informed(),
+               QStringList{QString("Export PhoneList|The PhoneList was not exported: %1 cannot be "
+                                   "written (%2).")
+                               .arg(full, reason)});
+      QVERIFY(!QFile::exists(full + ".tmp"));
+      QCOMPARE(QFile::exists(full), full.endsWith("adir"));
+    }
+    // Cancel in the format choice or the file dialog writes nothing.
+    prompts->Clear();
+    prompts->Answer(-1);
+    Press(w.get(), TPhoneListClass::kIdExport);
+    prompts->Answer(1);
+    Press(w.get(), TPhoneListClass::kIdExport);
+    QCOMPARE(Informed(), QStringList());
   }
 };
 

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QTest>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "phonelist/phone_settings.h"
 #include "storage/records/phone.h"
 #include "tests/support/lock_holder.h"
+#include "toolkit/live_windows.h"
 #include "toolkit/names/name_picker.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -58,17 +60,25 @@ class PhoneOffice : public NameOffice {
   }
   // The entry of the list with the Listname and Phone 1, as stored.
   bool Find(int32_t list, const std::string& listname, const std::string& phone1,
-            PhoneRecord* record = nullptr, int32_t* recordNumber = nullptr) {
+            PhoneRecord* record = nullptr, int32_t* recordNumber = nullptr,
+            PhoneEntry* entry = nullptr) {
     PhoneTable h;
     if (!PhoneOpen(h)) return false;
     PhoneEntry e;
     bool ok = PhoneFind(h, list, listname, phone1, &e) != 0;
+    if (ok && entry) *entry = e;
     if (ok && record) ok = PhoneRead(h, e.RecordNumber(), record) != 0;
     if (ok && recordNumber) *recordNumber = e.RecordNumber();
     PhoneClose(h);
     ClearAppError();
     DbClearError();
     return ok;
+  }
+  // One field of that entry, or "(none)" when there is no such entry.
+  std::string Text(int32_t list, const std::string& listname, const std::string& phone1,
+                   Field field) {
+    PhoneRecord r;
+    return Find(list, listname, phone1, &r) ? r.Text(field) : "(none)";
   }
   // The Listnames of a list in index order.
   std::vector<std::string> Listnames(int32_t list) {
@@ -147,6 +157,29 @@ class PhoneOffice : public NameOffice {
 
   int32_t anne = 0;
   int32_t bob = 0;
+};
+
+// What every phone list window test keeps: the office, the scripted prompts
+// and dialogs, made afresh for each test function and let go in the reverse
+// order, when no window may be left open. A test class takes it as a second
+// base beside QObject.
+class PhoneWindowSet {
+ protected:
+  void MakeSet() {
+    office = std::make_unique<PhoneOffice>();
+    prompts = std::make_unique<ScriptedPrompts>();
+    script = std::make_unique<DialogScript>();
+  }
+  void DropSet() {
+    script.reset();
+    prompts.reset();
+    office.reset();
+    QCOMPARE(LiveWindowCount(), 0);
+  }
+
+  std::unique_ptr<PhoneOffice> office;
+  std::unique_ptr<ScriptedPrompts> prompts;
+  std::unique_ptr<DialogScript> script;
 };
 
 // The prompts asked, as "caption|text" (informations and questions).

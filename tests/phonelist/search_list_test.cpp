@@ -1,20 +1,29 @@
 // PHONE_SEARCH and SEARCH_LIST on a real office: criteria and categories
 // chosen in the dialog, the results in index order from the user's work
 // table, tags on the rows, an entry opened and saved from the results, a
-// copy to another list, and "No matches found.".
+// copy to another list, and "No matches found.". Printing from the results:
+// REPORT and LABEL set up a report or labels, which go to text files,
+// comma-delimited files or the printer (a PDF file here, chosen through the
+// scripted print dialogs); a file output needs its name, a file that cannot
+// be written says so, and labels need the office's LABEL.DAT.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMouseEvent>
+#include <fstream>
 #include <memory>
 
+#include "data/phone/label_table.h"
 #include "phone_office.h"
 #include "phonelist/category_dialogs.h"
 #include "phonelist/phone_entry_points.h"
 #include "phonelist/phone_info_dialog.h"
+#include "phonelist/phone_print.h"
 #include "phonelist/phone_search_dialogs.h"
-#include "toolkit/live_windows.h"
+#include "printing/scripted_print_dialogs.h"
+#include "tests/support/pdf_text.h"
 
 namespace {
 
@@ -27,28 +36,54 @@ QStringList Rows(TSearchListClass& list) {
   return out;
 }
 
-void TypeInto(QWidget& d, int id, const QString& text) {
+void TypeInto(QWidget& d, int id, const std::string& text) {
   auto* e = FindControlAs<QLineEdit>(&d, id);
   QVERIFY2(e, qPrintable(QString::number(id)));
   e->setFocus();
-  QTest::keyClicks(e, text);
+  e->selectAll();
+  QTest::keyClicks(e, QString::fromStdString(text));
+}
+
+void Choose(QWidget& d, int id, int index) {
+  auto* c = FindControlAs<QComboBox>(&d, id);
+  QVERIFY2(c, qPrintable(QString::number(id)));
+  c->setCurrentIndex(index);
 }
 
 }  // namespace
 
-class SearchListTest : public QObject {
+class SearchListTest : public QObject, PhoneWindowSet {
   Q_OBJECT
 
-  std::unique_ptr<PhoneOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  std::unique_ptr<DialogScript> script;
   int32_t clients = 0;
+  std::unique_ptr<TempDir> out;
+
+  // The search (every entry) in a mode, answered by the script.
+  TSearchListClass* Search(int mode) {
+    script->Then([](TBaseDialog& d) { DialogScript::Press(d, kIdOk); });
+    SearchPhoneList(nullptr, mode);
+    return SearchResults();
+  }
+  // What the prints show: three entries with company and contact, in BOB's
+  // list, made the current one.
+  void PrintEntries() {
+    PhoneSetCurrentList({office->bob, "BOB"});
+    office->AddEntry(office->bob, "Acme", "617-555-1000",
+                     {{ph::kCompany, "Acme Tools"}, {ph::kContact, "Ann Acme"}});
+    office->AddEntry(office->bob, "Baker", "617-555-2000",
+                     {{ph::kCompany, "Baker Bread"}, {ph::kContact, "Bob Baker"}});
+    office->AddEntry(office->bob, "Carter", "617-555-3000",
+                     {{ph::kCompany, "Carter Cars"}, {ph::kContact, "Cy Carter"}});
+  }
 
  private slots:
   void init() {
-    office = std::make_unique<PhoneOffice>();
-    prompts = std::make_unique<ScriptedPrompts>();
-    script = std::make_unique<DialogScript>();
+    MakeSet();
+    out = std::make_unique<TempDir>();
+    PhoneReportSettings() = ReportSettings();
+    PhoneLabelSettings() = LabelSettings();
+    std::ofstream(office->dir.File("LABEL.DAT"), std::ios::binary)
+        << LabelFileBytes(StandardLabelFormats());
     office->AddEntry(0, "Acme", "617-555-1000", {{ph::kCompany, "ACME  "}});
     office->AddEntry(0, "Acme Corp", "617-555-2000", {{ph::kCompany, "ACME CORP"}});
     office->AddEntry(0, "Baker", "", {{ph::kCity, "Boston"}});
@@ -64,15 +99,15 @@ class SearchListTest : public QObject {
   }
   void cleanup() {
     CloseSearchResults();
-    script.reset();
-    prompts.reset();
-    office.reset();
-    QCOMPARE(LiveWindowCount(), 0);
+    out.reset();
+    DropSet();
   }
 
   void aCategoryAndAPhoneFindTheEntryWhoseFaxHoldsTheDigits() {
     script->Then([this](TBaseDialog& d) {
       QCOMPARE(d.windowTitle(), QString("PhoneList Search Criteria"));
+      QCOMPARE(Unnamed(&d), QStringList());
+      QCOMPARE(FindControl(&d, S::kIdStreet)->accessibleName(), QString("Street1&2:"));
       QVERIFY(FindControlAs<QLabel>(&d, S::kIdCategoryState)->text().isEmpty());
       DialogScript::Press(d, S::kIdCategories);
       QCOMPARE(FindControlAs<QLabel>(&d, S::kIdCategoryState)->text(), QString("Selected..."));
@@ -92,25 +127,19 @@ class SearchListTest : public QObject {
     QCOMPARE(Rows(*list), QStringList{"      Carter\t617-555-3000"});
   }
 
-  void theCompanyCriterionMatchesExactlyOrAnywhere_data() {
-    QTest::addColumn<bool>("exact");
-    QTest::addColumn<QStringList>("rows");
-    QTest::newRow("exact") << true << QStringList{"      Acme\t617-555-1000"};
-    QTest::newRow("anywhere") << false
-                              << QStringList{"      Acme\t617-555-1000",
-                                             "      Acme Corp\t617-555-2000"};
-  }
   void theCompanyCriterionMatchesExactlyOrAnywhere() {
-    QFETCH(bool, exact);
-    QFETCH(QStringList, rows);
-    script->Then([exact](TBaseDialog& d) {
-      TypeInto(d, S::kIdCompany, "acme");
-      if (exact) FindControlAs<QCheckBox>(&d, S::kIdExact)->setChecked(true);
-      DialogScript::Press(d, kIdOk);
-    });
-    SearchPhoneList(nullptr, 0);
-    QVERIFY(SearchResults());
-    QCOMPARE(Rows(*SearchResults()), rows);
+    const QString acme = "      Acme\t617-555-1000", corp = "      Acme Corp\t617-555-2000";
+    for (const bool exact : {true, false}) {
+      script->Then([exact](TBaseDialog& d) {
+        TypeInto(d, S::kIdCompany, "acme");
+        FindControlAs<QCheckBox>(&d, S::kIdExact)->setChecked(exact);
+        DialogScript::Press(d, kIdOk);
+      });
+      SearchPhoneList(nullptr, 0);
+      QVERIFY(SearchResults());
+      QCOMPARE(Rows(*SearchResults()), exact ? QStringList{acme} : (QStringList{acme, corp}));
+      CloseSearchResults();
+    }
   }
 
   void noMatchesSaySoAndCancelSearchesNothing() {
@@ -128,9 +157,7 @@ class SearchListTest : public QObject {
   }
 
   void theResultRowsAreTaggedOpenedAndCopied() {
-    script->Then([](TBaseDialog& d) { DialogScript::Press(d, kIdOk); });
-    SearchPhoneList(nullptr, 2);
-    TSearchListClass* list = SearchResults();
+    TSearchListClass* list = Search(2);
     QVERIFY(list);
     QCOMPARE(list->Mode(), 2);
     QCOMPARE(Rows(*list).size(), 4);
@@ -171,10 +198,9 @@ class SearchListTest : public QObject {
   }
 
   void withoutASelectedRowTheButtonsSaySo() {
-    script->Then([](TBaseDialog& d) { DialogScript::Press(d, kIdOk); });
-    SearchPhoneList(nullptr, 0);
-    TSearchListClass* list = SearchResults();
+    TSearchListClass* list = Search(0);
     QVERIFY(list);
+    QCOMPARE(Unnamed(list), QStringList());
     list->View()->setCurrentIndex(QModelIndex());
     Press(list, TSearchListClass::kIdInfo);
     Press(list, TSearchListClass::kIdCat);
@@ -183,14 +209,114 @@ class SearchListTest : public QObject {
                                            "Copy|No entry selected."}));
   }
 
-  void everyControlHasAName() {
-    PhoneCriteria criteria;
-    S d(nullptr, &criteria);
-    QCOMPARE(Unnamed(&d), QStringList());
-    QCOMPARE(FindControl(&d, S::kIdStreet)->accessibleName(), QString("Street1&2:"));
-    script->Then([](TBaseDialog& s) { DialogScript::Press(s, kIdOk); });
-    SearchPhoneList(nullptr, 0);
-    QCOMPARE(Unnamed(SearchResults()), QStringList());
+  void aReportGoesToATextOrDelimitedFileOfTheSelectedRows() {
+    PrintEntries();
+    struct Case {
+      int target;
+      int selection;
+      std::vector<const char*> present;
+      std::vector<const char*> absent;
+    };
+    const Case cases[] = {
+        {1, 0, {"PHONE LIST", "Acme Tools", "Baker Bread", "Carter Cars"}, {}},
+        {2, 0, {"\"Acme Tools\",\"Ann Acme\",\"617-555-1000\",\"\"\n"}, {"PHONE LIST"}},
+        {2, 1, {"\"Baker Bread\""}, {"Acme Tools", "Carter Cars"}},
+        {2, 2, {"\"Acme Tools\"", "\"Carter Cars\""}, {"Baker Bread"}},
+    };
+    for (const Case& c : cases) {
+      TSearchListClass* list = Search(2);
+      QVERIFY(list);
+      list->View()->Results()->ToggleTag(1);  // Baker
+      const std::string path = out->File("report.txt");
+      std::remove(path.c_str());
+      script->Then([&](TBaseDialog& d) {
+        QCOMPARE(d.windowTitle(), QString("Report Setup"));
+        Choose(d, TReportSetupClass::kIdPrintTo, c.target);
+        Choose(d, TReportSetupClass::kIdSelection, c.selection);
+        TypeInto(d, TReportSetupClass::kIdFileName, path);
+        DialogScript::Press(d, kIdOk);
+      });
+      Press(list, TSearchListClass::kIdPrint);
+      const std::string text = ReadWholeFile(path);
+      for (const char* p : c.present) QVERIFY2(text.find(p) != std::string::npos, p);
+      for (const char* a : c.absent) QVERIFY2(text.find(a) == std::string::npos, a);
+      CloseSearchResults();
+    }
+    // The settings are kept for the next report of the run.
+    QCOMPARE(PhoneReportSettings().target, 2);
+  }
+
+  void aFileOutputNeedsANameAndAFileThatCannotBeWrittenSaysSo() {
+    PrintEntries();
+    TSearchListClass* list = Search(0);
+    QVERIFY(list);
+    const std::string nowhere = out->File("none/r.txt");
+    script->Then([&](TBaseDialog& d) {
+      Choose(d, TReportSetupClass::kIdPrintTo, 1);
+      DialogScript::Press(d, kIdOk);
+      QVERIFY(d.IsOpen());  // refused: no file name
+      TypeInto(d, TReportSetupClass::kIdFileName, nowhere);
+      DialogScript::Press(d, kIdOk);
+    });
+    Press(list, TSearchListClass::kIdPrint);
+    QCOMPARE(Asked(*prompts),
+             (QStringList{"DESKpost|Please provide filename for export.",
+                          "PATH OR FILE DOES NOT EXIST:|" + QString::fromStdString(nowhere)}));
+  }
+
+  void labelsListTheOfficesFormatsPrintWithOrWithoutContactAndNeedLabelDat() {
+    PrintEntries();
+    for (bool contact : {true, false}) {
+      TSearchListClass* list = Search(1);
+      QVERIFY(list);
+      const std::string path = out->File("labels.txt");
+      script->Then([&](TBaseDialog& d) {
+        QCOMPARE(d.windowTitle(), QString("Label Setup"));
+        auto* types = FindControlAs<QComboBox>(&d, TLabelSetupClass::kIdType);
+        QCOMPARE(types->count(), int(StandardLabelFormats().size()));
+        QCOMPARE(types->itemText(0), QString("3 across, 30 a sheet"));
+        Choose(d, TLabelSetupClass::kIdPrintTo, 1);
+        TypeInto(d, TLabelSetupClass::kIdFileName, path);
+        FindControlAs<QCheckBox>(&d, TLabelSetupClass::kIdContact)->setChecked(contact);
+        DialogScript::Press(d, kIdOk);
+      });
+      Press(list, TSearchListClass::kIdPrint);
+      const std::string text = ReadWholeFile(path);
+      QVERIFY2(text.find("Acme Tools") != std::string::npos, text.c_str());
+      // Three across: the three companies share a line.
+      const size_t line = text.find("Acme Tools");
+      const std::string row = text.substr(line, text.find("\r\n", line) - line);
+      QVERIFY2(row.find("Carter Cars") != std::string::npos, row.c_str());
+      QCOMPARE(text.find("Ann Acme") != std::string::npos, contact);
+      CloseSearchResults();
+    }
+    // Without the office's LABEL.DAT they say so and open nothing.
+    std::remove(office->dir.File("LABEL.DAT").c_str());
+    TSearchListClass* list = Search(1);
+    QVERIFY(list);
+    prompts->Clear();
+    Press(list, TSearchListClass::kIdPrint);
+    const QStringList asked = Asked(*prompts);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked[0].contains("LABEL.DAT"), qPrintable(asked[0]));
+  }
+
+  void aReportOnThePrinterPrintsThePhoneListPages() {
+    PrintEntries();
+    ScriptedPrintDialogs dialogs;
+    FreePrinterSettings();
+    const std::string pdf = out->File("report.pdf");
+    dialogs.AnswerSetup(QString::fromStdString(pdf));
+    QVERIFY(PrinterSetup(nullptr));
+    TSearchListClass* list = Search(2);
+    QVERIFY(list);
+    script->Then([](TBaseDialog& d) { DialogScript::Press(d, kIdOk); });
+    Press(list, TSearchListClass::kIdPrint);
+    const std::string text = PdfText(pdf);
+    QVERIFY2(text.find("BOB's PhoneList") != std::string::npos, text.c_str());
+    QVERIFY2(text.find("Acm-Car") != std::string::npos, text.c_str());
+    QVERIFY(text.find("Baker Bread") != std::string::npos);
+    FreePrinterSettings();
   }
 };
 

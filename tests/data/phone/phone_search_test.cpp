@@ -69,6 +69,33 @@ TEST(PhoneRecordTest, EachCriterionLooksAtItsFields) {
   EXPECT_FALSE(PhoneRecordMatches(PhoneCriteria{}, r, kAnne, AssignmentPairs{}));
 }
 
+// Each of the other criteria looks at its own field alone: the field's text
+// matches, the next field's does not; and any of them has the records read.
+TEST(PhoneRecordTest, IdAddressContactAndMiscCriteriaLookAtTheirOwnField) {
+  using C = PhoneCriteria;
+  const struct {
+    std::string C::*criterion;
+    Field field;
+    const char* text;
+  } cases[] = {{&C::id, ph::kId, "AC1"},
+               {&C::city, ph::kCity, "Boston"},
+               {&C::state, ph::kState, "MA"},
+               {&C::zip, ph::kZip, "02110"},
+               {&C::country, ph::kCountry, "Peru"},
+               {&C::contact, ph::kContact, "John Smith"},
+               {&C::misc, ph::kMisc, "Open late"}};
+  PhoneRecord r = Entry(kCommon, "Fischer", "555-0100");
+  for (const auto& c : cases) r.SetText(c.field, c.text);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    PhoneCriteria criteria;
+    criteria.*cases[i].criterion = cases[i].text;
+    EXPECT_TRUE(Matches(criteria, r)) << cases[i].text;
+    EXPECT_TRUE(PhoneCriteriaNeedRecords(criteria)) << cases[i].text;
+    criteria.*cases[i].criterion = cases[(i + 1) % std::size(cases)].text;
+    EXPECT_FALSE(Matches(criteria, r)) << cases[i].text;
+  }
+}
+
 TEST(PhoneRecordTest, EveryChosenCategoryMustBeAssigned) {
   PhoneRecord r = Entry(kCommon, "Fischer", "1");
   PhoneCriteria c;
