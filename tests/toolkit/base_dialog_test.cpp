@@ -1,9 +1,12 @@
 // The dialog base: bindings, transfers, the modified and read-only rules,
-// confirm-discard and the ways a dialog opens and closes.
+// confirm-discard and the ways a dialog opens and closes; and the field
+// kinds, typed into by real key events.
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <memory>
@@ -48,6 +51,30 @@ class BaseDialogTest : public QObject {
 
   FieldRecord rec;
   std::unique_ptr<ScriptedPrompts> prompts;
+  std::unique_ptr<FieldDialog> dialog;
+
+  // The dialog of the field tests, open and active from its first use.
+  FieldDialog* Fields() {
+    if (!dialog) {
+      dialog = std::make_unique<FieldDialog>(&rec);
+      dialog->OpenModeless();
+      if (!ShowActive(dialog.get())) qWarning("the field dialog is not active");
+    }
+    return dialog.get();
+  }
+  QLineEdit* Edit(int id) { return Fields()->Control<QLineEdit>(id); }
+
+  // Types into an empty field, leaves it, and answers the text it shows.
+  QString Left(int id, const QString& typed) {
+    Edit(id)->clear();
+    TypeAndLeave(Edit(id), typed);
+    return Edit(id)->text();
+  }
+  // Types a date and answers whether the dialog accepts it.
+  bool DateAccepted(const QString& typed) {
+    Left(kIdDate, typed);
+    return Fields()->TransferOut();
+  }
 
  private slots:
   void init() {
@@ -58,6 +85,7 @@ class BaseDialogTest : public QObject {
     });
   }
   void cleanup() {
+    dialog.reset();
     SetCheckHandler(nullptr);
     prompts.reset();
     QCOMPARE(LiveWindowCount(), 0);
@@ -211,26 +239,215 @@ class BaseDialogTest : public QObject {
   void theEditMenuFollowsTheSelectionAndTheClipboard() {
     FieldDialog d(&rec);
     auto* caller = d.Control<QLineEdit>(kIdCaller);
+    // Undo, Cut, Copy, Paste, Delete and Select All, enabled or not.
+    const auto enabled = [&] {
+      auto menu = MakeEditMenu(caller);
+      std::vector<bool> out;
+      for (int id : {kCmdUndo, kCmdCut, kCmdCopy, kCmdPaste, kCmdDelete, kCmdSelectAll})
+        out.push_back(EditMenuAction(menu.get(), id)->isEnabled());
+      return out;
+    };
     QApplication::clipboard()->clear();
-    auto empty = MakeEditMenu(caller);
-    QCOMPARE(empty->title(), QString("Edit Control"));
-    QVERIFY(!EditMenuAction(empty.get(), kCmdCut)->isEnabled());
-    QVERIFY(!EditMenuAction(empty.get(), kCmdCopy)->isEnabled());
-    QVERIFY(!EditMenuAction(empty.get(), kCmdDelete)->isEnabled());
-    QVERIFY(!EditMenuAction(empty.get(), kCmdUndo)->isEnabled());
-    QVERIFY(!EditMenuAction(empty.get(), kCmdPaste)->isEnabled());
-
+    QCOMPARE(MakeEditMenu(caller)->title(), QString("Edit Control"));
+    QCOMPARE(enabled(), (std::vector<bool>{0, 0, 0, 0, 0, 1}));
     caller->setText("JONES");
     caller->setSelection(0, 2);
     QApplication::clipboard()->setText("x");
-    auto some = MakeEditMenu(caller);
-    QVERIFY(EditMenuAction(some.get(), kCmdCut)->isEnabled());
-    QVERIFY(EditMenuAction(some.get(), kCmdPaste)->isEnabled());
-    QVERIFY(EditMenuAction(some.get(), kCmdSelectAll)->isEnabled());
-    EditMenuAction(some.get(), kCmdSelectAll)->trigger();
+    QCOMPARE(enabled(), (std::vector<bool>{0, 1, 1, 1, 1, 1}));
+    auto menu = MakeEditMenu(caller);
+    EditMenuAction(menu.get(), kCmdSelectAll)->trigger();
     QCOMPARE(caller->selectedText(), QString("JONES"));
-    auto all = MakeEditMenu(caller);
-    QVERIFY(!EditMenuAction(all.get(), kCmdSelectAll)->isEnabled());
+    QCOMPARE(enabled(), (std::vector<bool>{0, 1, 1, 1, 1, 0}));
+  }
+
+  // ---- The field kinds ----
+
+  // The rules themselves are field_rules_test's: here the field applies them.
+  void phonesAndTimesAreNormalisedWhenTheFieldIsLeft() {
+    QCOMPARE(Left(kIdPhone, "6175551234"), QString("617-555-1234"));
+    QCOMPARE(Left(kIdPhone, "555 1234"), QString("555 1234"));
+    QCOMPARE(Left(kIdTime, "130"), QString(" 1:30PM"));
+    QCOMPARE(Left(kIdTime, "1:2:3"), QString("1:2:3"));
+  }
+
+  void reformattingAPhoneDoesNotCountAsAChangeOfItsOwn() {
+    Fields()->TransferIn();
+    TypeAndLeave(Edit(kIdPhone), "5551234");
+    QCOMPARE(Fields()->Modified(), 1u);
+    Fields()->SetModified(0);
+    Edit(kIdPhone)->setFocus();
+    QTest::keyClick(Edit(kIdPhone), Qt::Key_Tab);
+    QCOMPARE(Fields()->Modified(), 0u);
+  }
+
+  void datesOutsideTheTwoDigitYearsOrTheMonthAreRefused() {
+    QVERIFY(!DateAccepted("2-30-99"));
+    QCOMPARE(Fields()->FailedControlId(), int(kIdDate));
+    QVERIFY(DateAccepted("12-31-37"));
+    QCOMPARE(FormatDate(rec.date), std::string("12-31-37"));
+    QVERIFY(!DateAccepted("1-1-38"));
+    QVERIFY(DateAccepted(""));
+    QCOMPARE(rec.date, 0);
+    // A stored date shows as month-day-year.
+    QVERIFY(ParseDate("7-04-99", &rec.date));
+    Fields()->TransferIn();
+    QCOMPARE(Edit(kIdDate)->text(), QString("7-04-99"));
+  }
+
+  void settingAValueDoesNotMarkModifiedButTheFirstKeystrokeDoes() {
+    std::strcpy(rec.caller, "JONES");
+    Fields()->TransferIn();
+    QCOMPARE(Edit(kIdCaller)->text(), QString("JONES"));
+    QCOMPARE(Fields()->Modified(), 0u);
+    // A field not entered yet shows its text from the start.
+    QCOMPARE(Edit(kIdCaller)->cursorPosition(), 0);
+    auto* edit = static_cast<TEditControl*>(Fields()->Binding(kIdCaller));
+    edit->SetTextQuietly("BROWN");
+    edit->SetTextQuietly("BROWN");  // the same text again changes nothing either
+    QCOMPARE(Fields()->Modified(), 0u);
+    Edit(kIdCaller)->setFocus();
+    QTest::keyClick(Edit(kIdCaller), Qt::Key_X);
+    QCOMPARE(Fields()->Modified(), 1u);
+  }
+
+  void enteringAFieldPutsTheCaretAtTheStart() {
+    std::strcpy(rec.caller, "JONES");
+    Fields()->TransferIn();
+    Edit(kIdPhone)->setFocus();
+    QTest::keyClick(Edit(kIdPhone), Qt::Key_Backtab);
+    QVERIFY(Edit(kIdCaller)->hasFocus());
+    QCOMPARE(Edit(kIdCaller)->cursorPosition(), 0);
+    QVERIFY(!Edit(kIdCaller)->hasSelectedText());
+    // So does entering a wholly selected multi-line field.
+    std::strcpy(rec.text, "one\rtwo\rthree");
+    Fields()->TransferIn();
+    auto* text = Fields()->Control<QPlainTextEdit>(kIdText);
+    text->selectAll();
+    Edit(kIdCaller)->setFocus();
+    text->setFocus();
+    QVERIFY(!text->textCursor().hasSelection());
+    QCOMPARE(text->textCursor().position(), 0);
+  }
+
+  void textIsStoredAsWindows1252AndTruncatedToTheBuffer() {
+    Edit(kIdCaller)->setFocus();
+    TypeText(Edit(kIdCaller), QString::fromUtf8("Müller €"));
+    QVERIFY(Fields()->TransferOut());
+    QCOMPARE(std::string(rec.caller), std::string("M\xFCller \x80"));
+    Edit(kIdCaller)->clear();
+    QTest::keyClicks(Edit(kIdCaller), QString(30, 'a'));
+    QCOMPARE(Edit(kIdCaller)->text().size(), 20);
+    // A character without a Windows-1252 byte is refused.
+    Edit(kIdCaller)->clear();
+    TypeText(Edit(kIdCaller), QString::fromUtf8("A\u4e2dB"));
+    QCOMPARE(Edit(kIdCaller)->text(), QString("AB"));
+  }
+
+  void allCapsTurnsTypedLettersIntoCapitals() {
+    Fields()->Binding(kIdCaller)->SetUpperCase(true);
+    Edit(kIdCaller)->setFocus();
+    TypeText(Edit(kIdCaller), QString::fromUtf8("jones é"));
+    QCOMPARE(Edit(kIdCaller)->text(), QString::fromUtf8("JONES É"));
+  }
+
+  void multiLineTextKeepsSingleCarriageReturns() {
+    std::strcpy(rec.text, "first\rsecond");
+    Fields()->TransferIn();
+    auto* text = Fields()->Control<QPlainTextEdit>(kIdText);
+    QCOMPARE(text->toPlainText(), QString("first\nsecond"));
+    QCOMPARE(text->textCursor().position(), int(text->toPlainText().size()));
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_Return);
+    QTest::keyClicks(text, "third");
+    QVERIFY(Fields()->TransferOut());
+    QCOMPARE(std::string(rec.text), std::string("first\rsecond\rthird"));
+    QCOMPARE(Fields()->Modified(), 1u);
+    // Pasted text without Windows-1252 bytes shows question marks.
+    text->clear();
+    text->insertPlainText(QString::fromUtf8("a\u4e2db"));
+    QCOMPARE(text->toPlainText(), QString("a?b"));
+  }
+
+  void comboAndCheckBoxMarkModifiedOnlyWhenTheUserChooses() {
+    rec.kind = 1;
+    rec.rush = 7;
+    Fields()->TransferIn();
+    auto* combo = Fields()->Control<QComboBox>(kIdKind);
+    auto* rush = Fields()->Control<QCheckBox>(kIdRush);
+    QCOMPARE(combo->currentText(), QString("Memo"));
+    QVERIFY(rush->isChecked());
+    QCOMPARE(Fields()->Modified(), 0u);
+    QTest::mouseClick(rush, Qt::LeftButton, {}, QPoint(6, rush->height() / 2));
+    QCOMPARE(Fields()->Modified(), 1u);
+    Fields()->SetModified(0);
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QCOMPARE(Fields()->Modified(), 1u);
+    QVERIFY(Fields()->TransferOut());
+    QCOMPARE(rec.kind, 2);
+    QCOMPARE(rec.rush, uint8_t(0));
+  }
+
+  void typingInTheRecipientOpensThePickerWithTheTypedText() {
+    Fields()->TransferIn();
+    Edit(kIdTo)->setFocus();
+    QTest::keyClick(Edit(kIdTo), Qt::Key_S);
+    QCOMPARE(Fields()->picker.starts.size(), size_t(1));
+    QCOMPARE(Fields()->picker.starts[0], std::string("s"));
+    QCOMPARE(Edit(kIdTo)->text(), QString("SMITH"));
+    QVERIFY(!Edit(kIdTo)->hasFocus());
+    QCOMPARE(Fields()->Modified(), 0u);
+    QCOMPARE(FieldText(rec.to, records::name::kName), std::string("SMITH"));
+  }
+
+  void theCompanyFieldCompletesFromThePhoneList() {
+    Fields()->TransferIn();
+    Edit(kIdCompany)->setFocus();
+    QTest::keyClicks(Edit(kIdCompany), "ba");
+    QVERIFY(Fields()->quick.open);
+    QCOMPARE(Fields()->quick.shown, std::string("BAKER & SONS"));
+    QTest::keyClick(Edit(kIdCompany), Qt::Key_R);
+    QCOMPARE(Fields()->quick.shown, std::string("BARLOW LTD"));
+    QTest::keyClick(Edit(kIdCompany), Qt::Key_X);
+    QVERIFY(!Fields()->quick.open);
+    QCOMPARE(Fields()->Modified(), 1u);
+  }
+
+  void aScheduleRecipientShowsEverybodyAsTheCommonSchedule() {
+    TBaseDialog d(nullptr);
+    FormBuilder form(&d);
+    form.Edit("For:", 301);
+    form.Edit("Next:", 302);
+    uint8_t who[records::name::kRecordSize] = {};
+    int32_t tags[100] = {};
+    FakePicker picker;
+    picker.answer = "* - ALL";
+    d.Bind<TToControl>(301, who, tags, TToControl::kModeSchedule, &picker);
+    d.OpenModeless();
+    QVERIFY(ShowActive(&d));
+    auto* to = d.findChildren<QLineEdit*>()[0];
+    to->setFocus();
+    QTest::keyClick(to, Qt::Key_Asterisk);
+    QCOMPARE(picker.modes, std::vector<int>{TToControl::kModeSchedule});
+    QCOMPARE(to->text(), QString("* COMMON"));
+    QCOMPARE(to->cursorPosition(), int(to->text().size()));
+  }
+
+  void anOwnerDrawnButtonShowsItsUpAndDownBitmaps() {
+    SetBitmapSource([](int id) {
+      QPixmap p(16, 16);
+      p.fill(id == 1 ? Qt::green : Qt::red);
+      return p;
+    });
+    TBaseDialog d(nullptr);
+    FormBuilder form(&d);
+    BitmapButton* b = form.Bitmap("Alarm:", 401);
+    QVERIFY(d.Bind<TOwnerDrawButton>(401, 1, 2));
+    SetBitmapSource(nullptr);
+    b->resize(16, 16);
+    QCOMPARE(b->grab().toImage().pixelColor(8, 8), QColor(Qt::green));
+    b->setDown(true);
+    QCOMPARE(b->grab().toImage().pixelColor(8, 8), QColor(Qt::red));
   }
 };
 
