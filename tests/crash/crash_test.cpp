@@ -31,7 +31,6 @@
 #include "tests/crash/office_model.h"
 #include "tests/crash/writer.h"
 #include "tests/support/dpadmin_run.h"
-#include "tests/support/lock_holder.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -188,14 +187,9 @@ class CrashTest : public ::testing::Test {
   void SetUp() override {
     DbSetErrorReporter(nullptr);
     SetLockWaitObserver([this](int32_t, bool) { ++waitsSeen_; });
-    DbSetLockRetry([this] {
-      ++tally_.retryQuestions;
-      return false;
-    });
-    IdxSetLockRetry([this] {
-      ++tally_.retryQuestions;
-      return false;
-    });
+    const auto decline = [this] { return ++tally_.retryQuestions, false; };
+    DbSetLockRetry(decline);
+    IdxSetLockRetry(decline);
   }
   void TearDown() override {
     SetLockWaitObserver(nullptr);
@@ -447,51 +441,6 @@ TEST_F(CrashTest, KilledWritersLoseNothingThatReturnedAndReindexMakesTheTablesCl
   DpadminRun check = RunDpadmin({"check", offices[0].dir}, temp_.Path());
   EXPECT_EQ(check.status, 0) << ShowRun(check);
   EXPECT_EQ(tally_.retryQuestions, 0);
-}
-
-TEST_F(CrashTest, LocksHeldByAKilledWorkstationAreReleased) {
-  Office office = MakeOffice("office", 3, 7);
-  ASSERT_FALSE(HasFailure());
-  // The append lock, an index lock and a record lock, as a workstation
-  // holds them in the middle of its work.
-  const std::string dataPath = DbDataPath(office.dir, "MESSAGE");
-  const std::string indexPath = DbIndexPath(office.dir, "MESSAGE", 2);
-  const int64_t recordLock = kMessageTable.headerSize + 2 * int64_t(kMessageTable.recordSize) - 1;
-  LockHolder holders[] = {{dataPath, 0}, {indexPath, kIndexLockByte}, {dataPath, recordLock}};
-  for (const LockHolder& h : holders) ASSERT_TRUE(h.Held());
-  File data;
-  ASSERT_TRUE(data.Open(dataPath, OpenMode::kShared));
-  {
-    // While it lives, the table does not open (its index is locked), an
-    // append would wait in vain and the record is in use.
-    FastTicks fast;
-    Table messages(kMessageTable);
-    EXPECT_EQ(DbOpenTable(messages, office.dir), 0);
-    EXPECT_EQ(IdxGetError(), kIdxLockTimedOut);
-    EXPECT_FALSE(LockWithRetry(data, 0, nullptr));
-    EXPECT_EQ(data.TryLock(recordLock), LockResult::kBusy);
-  }
-  tally_.retryQuestions = 0;  // the wait above ended by declining the question
-
-  for (LockHolder& h : holders) h.Kill();
-  EXPECT_FALSE(data.IsLockedElsewhere(0));
-  EXPECT_FALSE(data.IsLockedElsewhere(recordLock));
-  // The next workstation goes about its work without waiting.
-  waitsSeen_ = 0;
-  const auto start = Clock::now();
-  Table messages(kMessageTable);
-  ASSERT_EQ(DbOpenTable(messages, office.dir), 1);
-  MessageFacts f;
-  ASSERT_EQ(GetUniqueNumber(messages, &f.number), 1);
-  uint8_t record[msg::kRecordSize];
-  BuildMessage(f, record);
-  EXPECT_EQ(DbAppendRecord(messages, record), 1);
-  BuildMessage(*office.model.slots[1], record);
-  EXPECT_EQ(DbDeleteRecord(messages, record, 1), 1);
-  DbCloseTable(messages);
-  EXPECT_EQ(waitsSeen_, 0);
-  EXPECT_EQ(tally_.retryQuestions, 0);
-  EXPECT_LT(std::chrono::duration<double>(Clock::now() - start).count(), 1.0);
 }
 
 }  // namespace

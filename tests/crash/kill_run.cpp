@@ -48,6 +48,17 @@ struct Told {
   }
 };
 
+// Kills the writer and takes in everything it told.
+WriterRun Ended(pid_t child, Told& told, WriterRun& run) {
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+  told.ReadAll();
+  close(told.fd);
+  run.report = ParseWriterReport(told.text);
+  run.lines = int(told.Lines().size());
+  return run;
+}
+
 pid_t StartWriter(WriterPlan plan, int fds[2], bool traced) {
   pid_t child = fork();
   if (child == 0) {
@@ -97,13 +108,7 @@ WriterRun KillAfterLines(const WriterPlan& plan, KillPoint at) {
          told.ReadSome()) {
   }
   Spin(at.micros);
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  told.ReadAll();
-  close(fds[0]);
-  run.report = ParseWriterReport(told.text);
-  run.lines = int(told.Lines().size());
-  return run;
+  return Ended(child, told, run);
 }
 
 WriterRun KillAtSystemCall(const WriterPlan& plan, KillPoint at) {
@@ -139,13 +144,7 @@ WriterRun KillAtSystemCall(const WriterPlan& plan, KillPoint at) {
     if (told.Over()) break;
     ++run.systemCalls;
   }
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-  told.ReadAll();
-  close(fds[0]);
-  run.report = ParseWriterReport(told.text);
-  run.lines = int(told.Lines().size());
-  return run;
+  return Ended(child, told, run);
 }
 
 }  // namespace

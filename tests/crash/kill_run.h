@@ -14,8 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/crash/office_model.h"
 #include "tests/crash/writer.h"
-#include "tests/crash/writer_report.h"
 
 enum class KillMethod {
   kAtSystemCall,  // ptrace: killed on entry to system call number `target`

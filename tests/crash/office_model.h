@@ -1,7 +1,9 @@
-// What the parent knows "MESSAGE" must hold: for each record slot, the
-// message it holds or that it is deleted. Operations that returned success
-// are applied as facts; the one cut short by the kill may have happened or
-// not, and the files decide which.
+// What the parent learns from the lines a writer sent before it died: the
+// operations that returned success, in order, and the one that was running
+// (announced, never reported done) when the kill came; and what it knows
+// "MESSAGE" must hold: for each record slot, the message it holds or that it
+// is deleted. Operations that returned success are applied as facts; the one
+// cut short by the kill may have happened or not, and the files decide which.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +12,27 @@
 #include <string>
 #include <vector>
 
-#include "tests/crash/writer_report.h"
+#include "tests/support/test_messages.h"
+
+struct WriterOp {
+  char kind = 0;        // 'A' append, 'D' delete, 'R' re-key, 'N' GetUniqueNumber
+  int32_t record = -1;  // unknown (-1) for an append that never returned
+  MessageFacts facts;   // append: the record written
+  int32_t folder = 0;   // re-key: the new folder and flags
+  uint8_t flags = 0;
+};
+
+struct WriterReport {
+  bool ready = false;
+  bool done = false;
+  long doneMicros = 0;
+  std::vector<uint32_t> numbers;  // from GetUniqueNumber, in order
+  std::vector<WriterOp> completed;
+  std::optional<WriterOp> inFlight;
+  std::vector<std::string> failures;  // "E" lines and lines that make no sense
+};
+
+WriterReport ParseWriterReport(const std::string& text);
 
 struct OfficeModel {
   std::vector<std::optional<MessageFacts>> slots;  // nullopt: deleted

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdio>
+#include <fstream>
 
 #include "gateway/gateway_config.h"
 #include "gateway/outgoing.h"
@@ -14,11 +14,8 @@ namespace {
 class GatewayConfigTest : public ::testing::Test {
  protected:
   void Write(const std::string& path, const std::string& text, mode_t mode = 0600) {
-    FILE* f = std::fopen(path.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs(text.c_str(), f);
-    std::fclose(f);
-    ::chmod(path.c_str(), mode);
+    std::ofstream(path) << text;
+    ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
   }
   std::string Base(const std::string& passwordFile) {
     return "# the office\ndata_directory = " + dir.File("office") +

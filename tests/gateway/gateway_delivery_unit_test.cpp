@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <set>
 
 #include "data/messages/attachments.h"
@@ -15,7 +14,7 @@
 #include "gateway/incoming.h"
 #include "storage/records/name.h"
 #include "tests/data/messages/email_fixture.h"
-#include "tests/gateway/base64.h"
+#include "tests/gateway/mail_text.h"
 
 namespace msg = records::message;
 
@@ -53,12 +52,12 @@ class DeliveryTest : public EmailDirTest {
     DbCloseTable(t);
     return out;
   }
-  int Deliver(const std::string& raw, const std::string& key, bool recovering,
-              DeliveryResult* result) {
+  // A delivery that must succeed.
+  DeliveryResult Deliver(const std::string& raw, const std::string& key, bool recovering = false) {
+    DeliveryResult result;
     std::string error;
-    int ok = DeliverIncoming(raw, key, "POST", recovering, result, &error);
-    EXPECT_TRUE(ok) << error;
-    return ok;
+    EXPECT_EQ(DeliverIncoming(raw, key, "POST", recovering, &result, &error), 1) << error;
+    return result;
   }
 };
 
@@ -93,8 +92,7 @@ TEST_F(DeliveryTest, EveryPersonNamedGetsACopyWithFilesOfTheirOwnAndStrangersGoT
   for (const Case& c : cases) {
     SCOPED_TRACE(c.to);
     const size_t before = Records().size();
-    DeliveryResult result;
-    ASSERT_EQ(Deliver(Mail(c.to, c.cc, "text", 1), "k" + std::to_string(++k), false, &result), 1);
+    DeliveryResult result = Deliver(Mail(c.to, c.cc, "text", 1), "k" + std::to_string(++k));
     EXPECT_EQ(result.people, c.people);
     EXPECT_EQ(result.toPostmaster, c.postmaster);
     std::vector<MessageRecord> all = Records();
@@ -119,9 +117,8 @@ TEST_F(DeliveryTest, EveryPersonNamedGetsACopyWithFilesOfTheirOwnAndStrangersGoT
 TEST_F(DeliveryTest, ALongBodyAndManyFilesKeepTheirWholeInTheRawFile) {
   std::string body;
   while (body.size() < 40000) body += "0123456789 abcdefghij\r\n";
-  DeliveryResult result;
   const std::string raw = Mail("anne@office.example", "", body, 45);
-  ASSERT_EQ(Deliver(raw, "long", false, &result), 1);
+  Deliver(raw, "long");
   std::vector<MessageRecord> all = Records();
   ASSERT_EQ(all.size(), 1u);
   EmailHeader h;
@@ -130,8 +127,8 @@ TEST_F(DeliveryTest, ALongBodyAndManyFilesKeepTheirWholeInTheRawFile) {
   ASSERT_EQ(EmailRead(EmailFilePath(all[0].Number()), &h, &stored, 100000, &truncated), 1);
   EXPECT_FALSE(truncated);
   EXPECT_EQ(stored.size(), kStoredBodyLimit);
-  EXPECT_NE(stored.find("[The text goes on in the raw e-mail.]"), std::string::npos);
-  EXPECT_NE(stored.find("[5 more attachment(s) are in the raw e-mail.]"), std::string::npos);
+  EXPECT_TRUE(Holds(stored, "[The text goes on in the raw e-mail.]"));
+  EXPECT_TRUE(Holds(stored, "[5 more attachment(s) are in the raw e-mail.]"));
   EXPECT_EQ(AttachmentCount(h), 40);
   EXPECT_EQ(AttachmentAt(h, 39).ownName, "file39.dat");
   EXPECT_EQ(ReadWholeFile(RawFilePath(FieldText(all[0].bytes, msg::kRawStem))), raw);
@@ -155,8 +152,7 @@ TEST_F(DeliveryTest, TheStoredTextEndsEveryLineInCrLfAndShowsWhatItCannotHold) {
         "Content-Type: text/plain; charset=utf-8\r\n"
         "Content-Transfer-Encoding: base64\r\n\r\n" +
         Base64(c.utf8) + "\r\n";
-    DeliveryResult result;
-    ASSERT_EQ(Deliver(raw, "t" + std::to_string(++k), false, &result), 1);
+    Deliver(raw, "t" + std::to_string(++k));
     std::string body;
     ASSERT_EQ(EmailRead(EmailFilePath(Records().back().Number()), nullptr, &body, 100000, nullptr),
               1);
@@ -166,8 +162,7 @@ TEST_F(DeliveryTest, TheStoredTextEndsEveryLineInCrLfAndShowsWhatItCannotHold) {
 
 TEST_F(DeliveryTest, ADeliveryCutShortByACrashIsFinishedWithoutSecondCopies) {
   const std::string raw = Mail("anne@office.example", "bob@office.example", "text");
-  DeliveryResult result;
-  ASSERT_EQ(Deliver(raw, "crash", false, &result), 1);
+  Deliver(raw, "crash");
   ASSERT_EQ(Records().size(), 2u);
   // As if the crash came after ANNE's copy: BOB's is not there yet.
   MessageTable table;
@@ -177,41 +172,35 @@ TEST_F(DeliveryTest, ADeliveryCutShortByACrashIsFinishedWithoutSecondCopies) {
   ASSERT_EQ(MsgDelete(table, bob), 1);
   MsgClose(table);
 
-  ASSERT_EQ(Deliver(raw, "crash", true, &result), 1);
+  DeliveryResult result = Deliver(raw, "crash", true);
   std::vector<MessageRecord> all = Records();
   ASSERT_EQ(all.size(), 2u);
   EXPECT_EQ(all[0].To(), "ANNE");
   EXPECT_EQ(all[1].To(), "BOB");
   EXPECT_EQ(result.people, (std::vector<std::string>{"ANNE", "BOB"}));
   // Once more: both have it.
-  ASSERT_EQ(Deliver(raw, "crash", true, &result), 1);
+  Deliver(raw, "crash", true);
   EXPECT_EQ(Records().size(), 2u);
 }
 
 // The e-mail file of a copy cannot be written (a full disk, say): the copy
 // goes with every file it had, and the next attempt delivers it whole.
 TEST_F(DeliveryTest, ACopyWhoseEmailFileCannotBeWrittenIsTakenBackAndDeliveredNextTime) {
-  DeliveryResult result;
-  ASSERT_EQ(Deliver(Mail("anne@office.example", "", "first"), "one", false, &result), 1);
+  Deliver(Mail("anne@office.example", "", "first"), "one");
   const int32_t next = Records().back().Number() + 1;
   ASSERT_EQ(::mkdir(EmailFilePath(next).c_str(), 0700), 0);  // in the way of the next file
-  auto files = [this] {
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.File("DPE")))
-      names.insert(e.path().filename().string());
-    return names;
-  };
-  const std::set<std::string> before = files();
+  const std::set<std::string> before = FilesIn("DPE");
 
   const std::string raw = Mail("anne@office.example", "", "second", 2);
+  DeliveryResult result;
   std::string error;
   EXPECT_EQ(DeliverIncoming(raw, "two", "POST", false, &result, &error), 0);
-  EXPECT_NE(error.find("the e-mail file for ANNE cannot be written"), std::string::npos) << error;
+  EXPECT_TRUE(Holds(error, "the e-mail file for ANNE cannot be written"));
   EXPECT_EQ(Records().size(), 1u);
-  EXPECT_EQ(files(), before);  // no raw file, no attachment left behind
+  EXPECT_EQ(FilesIn("DPE"), before);  // no raw file, no attachment left behind
 
   ASSERT_EQ(::rmdir(EmailFilePath(next).c_str()), 0);
-  ASSERT_EQ(Deliver(raw, "two", true, &result), 1);
+  Deliver(raw, "two", true);
   std::vector<MessageRecord> all = Records();
   ASSERT_EQ(all.size(), 2u);
   EmailHeader header;

@@ -5,6 +5,7 @@
 #include "gateway/html_text.h"
 #include "gateway/mime_in.h"
 #include "gateway/mime_out.h"
+#include "tests/gateway/mail_text.h"
 
 namespace {
 
@@ -35,10 +36,9 @@ TEST(GatewayMime, AnOfficeEmailBecomesUtf8WithEncodedWordsAndReadsBackTheSame) {
             (std::vector<std::string>{"friend@example.net", "jo@example.org", "carl@example.com"}));
   // Nothing but ASCII on the wire, lines ending CRLF.
   for (char c : built.data) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
-  EXPECT_NE(built.data.find("Subject: =?"), std::string::npos);
-  EXPECT_NE(built.data.find("filename*=UTF-8''%C3%BCber.txt"), std::string::npos) << built.data;
-  EXPECT_NE(built.data.find("charset=utf-8"), std::string::npos);
-  EXPECT_EQ(built.data.find("\n\n"), std::string::npos);
+  for (const char* piece : {"Subject: =?", "filename*=UTF-8''%C3%BCber.txt", "charset=utf-8"})
+    EXPECT_TRUE(Holds(built.data, piece));
+  EXPECT_FALSE(Holds(built.data, "\n\n"));
 
   IncomingMail back = ParseIncoming(built.data, 40);
   EXPECT_EQ(back.subject,

@@ -10,71 +10,32 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <fstream>
-#include <memory>
 #include <optional>
 
 #include "data/messages/attachments.h"
-#include "data/messages/dpfolder.h"
-#include "data/messages/dpnote.h"
 #include "data/messages/email_file.h"
 #include "data/messages/email_send.h"
-#include "data/phone/dpphone.h"
 #include "messaging/attach_dialog.h"
 #include "messaging/email_compose.h"
 #include "messaging/email_dialogs.h"
 #include "messaging/email_settings.h"
 #include "messaging/mail_copy.h"
 #include "messaging/mail_reply.h"
-#include "messaging/message_list.h"
 #include "messaging/select_mail_to.h"
 #include "messaging/take_email.h"
 #include "messaging/take_windows.h"
-#include "messaging/view_message.h"
-#include "storage/records/name.h"
 #include "tests/messaging/messaging_office.h"
 #include "tests/support/test_rows.h"
 #include "toolkit/scripted_desktop.h"
 
 namespace {
 
-namespace nm = records::name;
 using V = TViewMessageBaseClass;
 using C = EmailComposer;
-
-void Press(QWidget* dialog, int id) {
-  MessagingScript::Press(*dialog, id);
-}
-void Type(QWidget* dialog, int id, const QString& text) {
-  MessagingScript::Type(*dialog, id, text);
-}
-QString Line(QWidget* dialog, int id) {
-  return FindControlAs<QLineEdit>(dialog, id)->text();
-}
-QString Body(QWidget* dialog, int id) {
-  return FindControlAs<QPlainTextEdit>(dialog, id)->toPlainText();
-}
-bool Checked(QWidget* dialog, int id) {
-  return FindControlAs<QCheckBox>(dialog, id)->isChecked();
-}
-
-// Types into a multi-line field; "\n" is the Enter key.
-void TypeBody(QWidget* dialog, int id, const QString& text) {
-  auto* e = FindControlAs<QPlainTextEdit>(dialog, id);
-  e->setFocus();
-  const QStringList lines = text.split('\n');
-  for (int i = 0; i < lines.size(); ++i) {
-    if (i > 0) QTest::keyClick(e, Qt::Key_Return);
-    QTest::keyClicks(e, lines[i]);
-  }
-}
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -145,28 +106,28 @@ constexpr CopyCase kCopyCases[] = {
      1},
 };
 
-class EmailWindowsTest : public QObject {
+struct ReplyCase {
+  const char *name, *subject;
+  bool copyOver;
+  const char *replySubject, *replyBody;
+};
+constexpr ReplyCase kReplyCases[] = {
+    {"quoted", "Plans", true, "Re: Plans", "\n\n> one\n> two\n"},
+    {"not copied", "RE: Plans", false, "RE: Plans", ""},
+};
+
+class EmailWindowsTest : public QObject, MessagingTest {
   Q_OBJECT
 
  private slots:
   void init() {
-    MessagingOffice::Options bob;
-    bob.user = "BOB";
-    office = std::make_unique<MessagingOffice>(bob);
-    QVERIFY(office->ok);
-    prompts = std::make_unique<ScriptedPrompts>();
+    Begin(As("BOB"));
     desktop = std::make_unique<ScriptedDesktop>();
-    dialogs = std::make_unique<MessagingScript>();
   }
   void cleanup() {
-    list.reset();
     take.reset();
-    dialogs.reset();
     desktop.reset();
-    prompts.reset();
-    QVERIFY(office->checks.empty());
-    office.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    End(false);
   }
 
   // ---- The Send E-mail window ----
@@ -176,18 +137,18 @@ class EmailWindowsTest : public QObject {
   void fromFollowsTheOptionsAndTheAddresses_data() { AddRows(kFromCases); }
   void fromFollowsTheOptionsAndTheAddresses() {
     const FromCase& c = TestRow(kFromCases);
-    SetOption(nm::kEmailFrom, c.option);
+    Begin({.user = "BOB", .emailFrom = c.option});
     if (*c.domain) std::ofstream(office->dir.File("DPDESK.CFG")) << "DOMAIN=" << c.domain << "\n";
     TTakeEmailClass* w = OpenTake();
-    QCOMPARE(Line(w, C::kIdFrom), QString(c.cleared));
+    QCOMPARE(LineText(w, C::kIdFrom), QString(c.cleared));
     Type(w, C::kIdTo, c.to);
     FindControl(w, C::kIdSubject)->setFocus();
-    QCOMPARE(Line(w, C::kIdFrom), QString(c.derived));
+    QCOMPARE(LineText(w, C::kIdFrom), QString(c.derived));
     // Once the user edits From it stays.
     Type(w, C::kIdFrom, "me@mine.example");
     Type(w, C::kIdTo, "ANNE");
     FindControl(w, C::kIdSubject)->setFocus();
-    QCOMPARE(Line(w, C::kIdFrom), QString("me@mine.example"));
+    QCOMPARE(LineText(w, C::kIdFrom), QString("me@mine.example"));
   }
 
   // One local name and one Internet address: ANNE gets her own message,
@@ -200,7 +161,7 @@ class EmailWindowsTest : public QObject {
     Type(w, C::kIdTo, "anne, someone@outside.example");
     Type(w, C::kIdFrom, "bob@office.example");
     Type(w, C::kIdSubject, "Figures");
-    TypeBody(w, C::kIdBody, "See the report.\nBob");
+    TypeKeys(w, C::kIdBody, "See the report.\nBob");
     desktop->Answer(QString::fromStdString(source));
     dialogs->Then([](TBaseDialog& d) {
       Press(&d, TAttachDialog::kIdAdd);
@@ -236,7 +197,7 @@ class EmailWindowsTest : public QObject {
     QCOMPARE(ReadAll(AttachmentFilePath(AttachmentAt(g, 0).storedName)),
              std::string("quarterly figures"));
     // Cleared for the next one, and the stored files stay with the messages.
-    QCOMPARE(Line(w, C::kIdTo), QString());
+    QCOMPARE(LineText(w, C::kIdTo), QString());
     QVERIFY(!Checked(w, C::kIdAttachments));
     QVERIFY(QFileInfo::exists(
         QString::fromStdString(AttachmentFilePath(AttachmentAt(a, 0).storedName))));
@@ -252,7 +213,7 @@ class EmailWindowsTest : public QObject {
     Type(w, C::kIdSubject, "kept");
     QVERIFY(!w->Send());
     QCOMPARE(prompts->Questions().back().text, QString(c.said));
-    QCOMPARE(Line(w, C::kIdSubject), QString("kept"));
+    QCOMPARE(LineText(w, C::kIdSubject), QString("kept"));
     QCOMPARE(office->Folder(msgrec::kFolderNew, "ANNE").size(), size_t(0));
   }
 
@@ -264,7 +225,7 @@ class EmailWindowsTest : public QObject {
       TypeCharacters(field, QString::fromUtf8("a\u0142b"));
       QCOMPARE(prompts->Questions().back().text,
                QString::fromUtf8("The character \"\u0142\" cannot be stored."));
-      QCOMPARE(id == C::kIdBody ? Body(w, id) : Line(w, id), QString("ab"));
+      QCOMPARE(id == C::kIdBody ? PlainText(w, id) : LineText(w, id), QString("ab"));
     }
   }
 
@@ -318,7 +279,7 @@ class EmailWindowsTest : public QObject {
         Press(&d, kIdOk);
       });
       Press(w, C::kIdPickTo);
-      QCOMPARE(Line(w, C::kIdTo), after);
+      QCOMPARE(LineText(w, C::kIdTo), after);
       if (!said.isEmpty()) QCOMPARE(prompts->Questions().back().text, said);
     }
   }
@@ -343,14 +304,14 @@ class EmailWindowsTest : public QObject {
       Press(&d, kIdCancel);
     });
     Press(w, C::kIdPickTo);
-    QCOMPARE(Line(w, C::kIdTo), QString(252, 'x'));
+    QCOMPARE(LineText(w, C::kIdTo), QString(252, 'x'));
   }
 
   // The picker's phone list adds entries' E-mail fields; an entry without
   // one adds nothing.
   void thePickerTakesAddressesFromThePhoneList() {
-    AddPhoneEntry("ACME", "sales@acme.example");
-    AddPhoneEntry("BETA", "");
+    QVERIFY(AddPhoneEntry(0, "ACME", "", "", "", "sales@acme.example"));
+    QVERIFY(AddPhoneEntry(0, "BETA", "", ""));
     auto* w = OpenTake();
     dialogs->Then([](TBaseDialog& d) {
       auto& picker = static_cast<TSelectMailToClass&>(d);
@@ -363,7 +324,7 @@ class EmailWindowsTest : public QObject {
       Press(&d, kIdOk);
     });
     Press(w, C::kIdPickTo);
-    QCOMPARE(Line(w, C::kIdTo), QString("sales@acme.example"));
+    QCOMPARE(LineText(w, C::kIdTo), QString("sales@acme.example"));
   }
 
   // "&CC:": OK keeps the text, Cancel the old; From follows the CC.
@@ -372,7 +333,7 @@ class EmailWindowsTest : public QObject {
     TTakeEmailClass* w = OpenTake();
     Type(w, C::kIdTo, "ANNE");
     FindControl(w, C::kIdSubject)->setFocus();
-    QCOMPARE(Line(w, C::kIdFrom), QString("BOB"));
+    QCOMPARE(LineText(w, C::kIdFrom), QString("BOB"));
     // OK, then Cancel over a changed text.
     for (auto [typed, button] :
          {std::pair{"carol@outside.example", kIdOk}, std::pair{"changed", kIdCancel}}) {
@@ -382,7 +343,7 @@ class EmailWindowsTest : public QObject {
       });
       Press(w, C::kIdCC);
       QCOMPARE(w->Composer().Header().Cc(), std::string("carol@outside.example"));
-      QCOMPARE(Line(w, C::kIdFrom), QString("bob@office.example"));
+      QCOMPARE(LineText(w, C::kIdFrom), QString("bob@office.example"));
     }
   }
 
@@ -391,8 +352,8 @@ class EmailWindowsTest : public QObject {
   void theChosenSignatureEndsTheBody() {
     TTakeEmailClass* w = OpenTake();
     dialogs->Then([](TBaseDialog& d) {
-      TypeBody(&d, TSignatureDlgClass::kIdText1, "Bob\nSales");
-      TypeBody(&d, TSignatureDlgClass::kIdText2, "B.");
+      TypeKeys(&d, TSignatureDlgClass::kIdText1, "Bob\nSales");
+      TypeKeys(&d, TSignatureDlgClass::kIdText2, "B.");
       Press(&d, TSignatureDlgClass::kIdUse1);
       Press(&d, TSignatureDlgClass::kIdDefault2);
       Press(&d, TSignatureDlgClass::kIdUse2);
@@ -406,7 +367,7 @@ class EmailWindowsTest : public QObject {
     QCOMPARE(s.text[0], std::string("Bob\nSales"));
     QCOMPARE(s.defaultChoice, 2);
     Type(w, C::kIdTo, "ANNE");
-    TypeBody(w, C::kIdBody, "Hi");
+    TypeKeys(w, C::kIdBody, "Hi");
     Press(w, C::kIdSend);
     const auto anne = office->Folder(msgrec::kFolderNew, "ANNE");
     QCOMPARE(anne.size(), size_t(1));
@@ -448,44 +409,40 @@ class EmailWindowsTest : public QObject {
 
   // Every control of the e-mail windows has a name for screen readers:
   // buttons by their captions, the rest by their labels or a plain name.
-  void everyControlIsNamed_data() {
-    QTest::addColumn<int>("window");
-    const char* names[] = {"TAKEMAIL",        "MAIL_RESPONSE", "Copy E-mail",   "GETCC",
-                           "EMAIL_CCLIST",    "SIGNATURE",     "EMAIL_OPTIONS", "GET_EMAIL_FROM",
-                           "SELECT_EMAIL_TO", "ATTACH"};
-    for (int i = 0; i < int(std::size(names)); ++i) QTest::newRow(names[i]) << i;
-  }
   void everyControlIsNamed() {
-    QFETCH(int, window);
     EmailHeader header;
     MessageRecord record;
-    const std::function<TBaseDialog*()> make[] = {
-        [] { return new TTakeEmailClass(nullptr); },
-        [] { return new TRespondToMailClass(nullptr, "a@b.example", "S", "", false); },
-        [&] { return new TGetEmailCopyInfo(nullptr, &record, false); },
-        [] { return new TGetCCDialog(nullptr, "x"); },
-        [] { return new EmailCCListDialog(nullptr, "x,y"); },
-        [] { return new TSignatureDlgClass(nullptr, 0); },
-        [] { return new EmailOptionsDialog(nullptr, ""); },
-        [] { return new GetEmailFromDialog(nullptr, ""); },
-        [] { return new TSelectMailToClass(nullptr, 255); },
-        [&] { return new TAttachDialog(nullptr, header); }};
-    std::unique_ptr<TBaseDialog> w(make[window]());
-    w->OpenModeless();
-    for (QWidget* c : w->findChildren<QWidget*>()) {
-      if (ControlId(c) <= 0 || !c->isVisibleTo(w.get())) continue;
-      const bool named = !c->accessibleName().isEmpty() || qobject_cast<QAbstractButton*>(c);
-      QVERIFY2(named, qPrintable(QString("control %1 has no name").arg(ControlId(c))));
+    const std::pair<const char*, std::function<TBaseDialog*()>> windows[] = {
+        {"TAKEMAIL", [] { return new TTakeEmailClass(nullptr); }},
+        {"MAIL_RESPONSE",
+         [] { return new TRespondToMailClass(nullptr, "a@b.example", "S", "", false); }},
+        {"Copy E-mail", [&] { return new TGetEmailCopyInfo(nullptr, &record, false); }},
+        {"GETCC", [] { return new TGetCCDialog(nullptr, "x"); }},
+        {"EMAIL_CCLIST", [] { return new EmailCCListDialog(nullptr, "x,y"); }},
+        {"SIGNATURE", [] { return new TSignatureDlgClass(nullptr, 0); }},
+        {"EMAIL_OPTIONS", [] { return new EmailOptionsDialog(nullptr, ""); }},
+        {"GET_EMAIL_FROM", [] { return new GetEmailFromDialog(nullptr, ""); }},
+        {"SELECT_EMAIL_TO", [] { return new TSelectMailToClass(nullptr, 255); }},
+        {"ATTACH", [&] { return new TAttachDialog(nullptr, header); }}};
+    for (const auto& [name, make] : windows) {
+      std::unique_ptr<TBaseDialog> w(make());
+      w->OpenModeless();
+      for (QWidget* c : w->findChildren<QWidget*>()) {
+        if (ControlId(c) <= 0 || !c->isVisibleTo(w.get())) continue;
+        const bool named = !c->accessibleName().isEmpty() || qobject_cast<QAbstractButton*>(c);
+        QVERIFY2(named,
+                 qPrintable(QString("%1: control %2 has no name").arg(name).arg(ControlId(c))));
+      }
+      w->CloseWith(0);
     }
-    w->CloseWith(0);
-    if (window > 0) return;
     // The Send window's fields are named by their labels.
+    TTakeEmailClass* w = OpenTake();
     const std::pair<int, const char*> labels[] = {{C::kIdTo, "To:"},
                                                   {C::kIdFrom, "From:"},
                                                   {C::kIdSubject, "Subject:"},
                                                   {C::kIdBody, "Message"}};
     for (const auto& [id, label] : labels)
-      QCOMPARE(FindControl(w.get(), id)->accessibleName(), QString(label));
+      QCOMPARE(FindControl(w, id)->accessibleName(), QString(label));
   }
 
   // ---- Reading ----
@@ -566,9 +523,9 @@ class EmailWindowsTest : public QObject {
     V* v = OpenView();
     QCOMPARE(v->objectName(), QString("VMAIL"));
     QCOMPARE(v->windowTitle(), QString("View Email"));
-    QCOMPARE(Line(v, V::kIdSubject), QString("Hello"));
-    QCOMPARE(Line(v, V::kIdMailFrom), QString("anne@office.example"));
-    QCOMPARE(Body(v, V::kIdBody), QString("Line one\nLine two"));
+    QCOMPARE(LineText(v, V::kIdSubject), QString("Hello"));
+    QCOMPARE(LineText(v, V::kIdMailFrom), QString("anne@office.example"));
+    QCOMPARE(PlainText(v, V::kIdBody), QString("Line one\nLine two"));
     QVERIFY(Checked(v, V::kIdAttachments));
     QVERIFY(!FindControl(v, V::kIdCC)->isVisibleTo(v));
     const std::string stored = AttachmentFilePath(AttachmentAt(v->Header(), 0).storedName);
@@ -583,36 +540,24 @@ class EmailWindowsTest : public QObject {
 
   // Reply quotes the lines as the body field shows them, "Re: " goes in
   // front of the subject once, and a body too large to quote is refused.
-  void replyQuotesTheShownLines_data() {
-    QTest::addColumn<QString>("subject");
-    QTest::addColumn<bool>("copyOver");
-    QTest::addColumn<QString>("replySubject");
-    QTest::addColumn<QString>("replyBody");
-    QTest::newRow("quoted") << "Plans" << true << "Re: Plans"
-                            << "\n\n> one\n> two\n";
-    QTest::newRow("not copied") << "RE: Plans" << false << "RE: Plans"
-                                << "";
-  }
+  void replyQuotesTheShownLines_data() { AddRows(kReplyCases); }
   void replyQuotesTheShownLines() {
-    QFETCH(QString, subject);
-    QFETCH(bool, copyOver);
-    QFETCH(QString, replySubject);
-    QFETCH(QString, replyBody);
-    SendFromAnne("BOB", subject.toStdString(), "one\r\ntwo", false);
+    const ReplyCase& c = TestRow(kReplyCases);
+    SendFromAnne("BOB", c.subject, "one\r\ntwo", false);
     V* v = OpenView();
-    prompts->Answer(copyOver);
+    prompts->Answer(c.copyOver);
     QString seenSubject, seenBody, seenTo;
     dialogs->Then([&](TBaseDialog& d) {
-      seenTo = Line(&d, C::kIdTo);
-      seenSubject = Line(&d, C::kIdSubject);
-      seenBody = Body(&d, C::kIdBody);
+      seenTo = LineText(&d, C::kIdTo);
+      seenSubject = LineText(&d, C::kIdSubject);
+      seenBody = PlainText(&d, C::kIdBody);
       Press(&d, C::kIdSend);
     });
     Press(v, V::kIdReply);
     QCOMPARE(prompts->Questions().at(0).text, QString("Copy message text over?"));
     QCOMPARE(seenTo, QString("anne@office.example"));
-    QCOMPARE(seenSubject, replySubject);
-    QCOMPARE(seenBody, replyBody);
+    QCOMPARE(seenSubject, QString(c.replySubject));
+    QCOMPARE(seenBody, QString(c.replyBody));
     QCOMPARE(dialogs->opened.back(), QString("Reply to E-mail"));
   }
   void aBodyTooLargeToQuoteIsNotAnswered() {
@@ -631,7 +576,8 @@ class EmailWindowsTest : public QObject {
   // Internet opens read-only.
   void optionsReflowAndShowTheRawText() {
     const MessageRecord sent = SendFromAnne("BOB", "S", "a line\r\ngoes on.\r\nNext", false);
-    SetRawStem(sent, "in0001");
+    QVERIFY(office->Rewrite(
+        sent, [](MessageRecord& r) { SetFieldText(r.bytes, msgrec::kRawStem, "in0001"); }));
     std::ofstream(office->dir.File("DPE/in0001.RAW")) << "Received: from outside";
     V* v = OpenView();
     dialogs->Then([](TBaseDialog& d) {
@@ -640,7 +586,7 @@ class EmailWindowsTest : public QObject {
     });
     Press(v, V::kIdOptions);
     QVERIFY(AutoFormat());
-    QCOMPARE(Body(v, V::kIdBody), QString("a line goes on.\nNext"));
+    QCOMPARE(PlainText(v, V::kIdBody), QString("a line goes on.\nNext"));
     dialogs->Then([](TBaseDialog& d) {
       Press(&d, EmailOptionsDialog::kIdViewRaw);
       Press(&d, EmailOptionsDialog::kIdAutoFormat);
@@ -648,7 +594,7 @@ class EmailWindowsTest : public QObject {
     });
     Press(v, V::kIdOptions);
     QVERIFY(!AutoFormat());
-    QCOMPARE(Body(v, V::kIdBody), QString("a line\ngoes on.\nNext"));
+    QCOMPARE(PlainText(v, V::kIdBody), QString("a line\ngoes on.\nNext"));
     QCOMPARE(desktop->OpenedUrls().size(), size_t(1));
     const QFileInfo raw(desktop->OpenedUrls()[0].toLocalFile());
     QCOMPARE(raw.fileName(), QString("in0001.RAW"));
@@ -671,11 +617,7 @@ class EmailWindowsTest : public QObject {
 
   // The send log's "&Sent" tells whether the gateway has sent it.
   void theSendLogTellsWhenTheGatewaySentIt() {
-    NameRecord me;
-    QVERIFY(NameLookup("BOB", &me));
-    SetFieldByte(me.bytes, nm::kSendLog, 1);
-    QVERIFY(NameUpdate(me));
-    SetMessageUser({"BOB", office->numbers["BOB"], true});
+    Begin({.user = "BOB", .sendLog = 1});
     TTakeEmailClass* w = OpenTake();
     Type(w, C::kIdTo, "x@y.example");
     Type(w, C::kIdFrom, "bob@office.example");
@@ -701,7 +643,8 @@ class EmailWindowsTest : public QObject {
     const std::string body(size_t(bodyLength), 'b');
     const MessageRecord sent = SendFromAnne("BOB", "Old subject", body, false);
     V* v = OpenView();
-    QCOMPARE(Body(v, V::kIdBody).size(), qsizetype(std::min(bodyLength, int(C::kBodySize) - 1)));
+    QCOMPARE(PlainText(v, V::kIdBody).size(),
+             qsizetype(std::min(bodyLength, int(C::kBodySize) - 1)));
     QCOMPARE(!prompts->Questions().empty() &&
                  prompts->Questions().front().text == "Not enough memory to show entire message.",
              bodyLength > 20);
@@ -723,7 +666,7 @@ class EmailWindowsTest : public QObject {
     for (bool deleted : {false, true}) {
       const MessageRecord sent = SendFromAnne("BOB", "Hello", "Line one\r\nLine two", false);
       if (deleted) QVERIFY(QFile::remove(QString::fromStdString(EmailFilePath(sent.Number()))));
-      Open(office->Request("BOB"));
+      QVERIFY(Open("BOB"));
       if (!shownBefore) shownBefore = list->PreviewShown();
       if (!list->PreviewShown()) list->TogglePreview();
       list->ShowPreview(list->RowCount() - 1);
@@ -748,7 +691,7 @@ class EmailWindowsTest : public QObject {
     V* v = OpenView();
     dialogs->Then([&](TBaseDialog& d) {
       QCOMPARE(d.windowTitle(), QString("Copy E-mail"));
-      QCOMPARE(Line(&d, TGetEmailCopyInfo::kIdFrom), QString("(Use original From field)"));
+      QCOMPARE(LineText(&d, TGetEmailCopyInfo::kIdFrom), QString("(Use original From field)"));
       Type(&d, TGetEmailCopyInfo::kIdTo, c.to);
       if (c.useFrom) {
         Press(&d, TGetEmailCopyInfo::kIdUseFrom);
@@ -784,7 +727,7 @@ class EmailWindowsTest : public QObject {
       QVERIFY(note->isEnabled());
       QVERIFY(note->toPlainText().startsWith("From BOB "));
       note->moveCursor(QTextCursor::End);
-      TypeBody(&d, TGetEmailCopyInfo::kIdNote, "Please handle");
+      TypeKeys(&d, TGetEmailCopyInfo::kIdNote, "Please handle");
       Type(&d, TGetEmailCopyInfo::kIdTo, "CAROL");
       Press(&d, kIdOk);
     });
@@ -810,7 +753,7 @@ class EmailWindowsTest : public QObject {
   void copyingSeveralEmailsAsksOnceForAnInternetFrom() {
     SendFromAnne("BOB", "one", "b", false, "", "ANNE");
     SendFromAnne("BOB", "two", "b", false, "", "ANNE");
-    Open(office->Request("BOB"));
+    QVERIFY(Open("BOB"));
     list->ToggleTag(0);
     list->ToggleTag(1);
     dialogs->Then([](TBaseDialog& d) {
@@ -841,24 +784,8 @@ class EmailWindowsTest : public QObject {
     if (!QTest::qWaitForWindowActive(take.get())) qWarning("the window did not become active");
     return take.get();
   }
-  void SetOption(Field field, const std::string& text) {
-    NameRecord me;
-    QVERIFY(NameLookup("BOB", &me));
-    SetFieldText(me.bytes, field, text.c_str());
-    QVERIFY(NameUpdate(me));
-  }
   int StoredFiles() {
     return int(QDir(QString::fromStdString(office->dir.File("DPE"))).entryList({"*.ATT"}).size());
-  }
-  void AddPhoneEntry(const std::string& listname, const std::string& email) {
-    PhoneTable phones;
-    QVERIFY(PhoneOpen(phones));
-    PhoneRecord r;
-    r.SetText(records::phone::kListname, listname);
-    r.SetText(records::phone::kEmail, email);
-    SetFieldI32(r.bytes, records::phone::kList, 0);
-    QVERIFY(PhoneAdd(phones, r));
-    PhoneClose(phones);
   }
   // An e-mail as ANNE's workstation sends it: from her Internet address,
   // with the attachment report.txt when asked.
@@ -886,35 +813,12 @@ class EmailWindowsTest : public QObject {
     const auto in = office->Folder(msgrec::kFolderNew, to);
     return in.empty() ? MessageRecord() : in.back();
   }
-  void SetRawStem(const MessageRecord& sent, const std::string& stem) {
-    MessageTable handle;
-    QVERIFY(MsgOpen(handle));
-    const int32_t rn = MessagingOffice::RecordNumberOf(sent);
-    MessageRecord r;
-    QVERIFY(MsgRead(handle, rn, &r));
-    SetFieldText(r.bytes, msgrec::kRawStem, stem.c_str());
-    QVERIFY(MsgWrite(handle, rn, r));
-    MsgClose(handle);
-  }
-  void Open(const ListRequest& r) {
-    list.reset();
-    OpenList opened(r);
-    QVERIFY(opened.started);
-    list = std::move(opened.list);
-  }
-  // The view of the list's first row.
+  // The view of the first row of BOB's in-box or of the list asked for.
   V* OpenView(const ListRequest& r = ListRequest()) {
-    Open(r.ownerName.empty() ? office->Request("BOB") : r);
-    if (!list) return nullptr;
-    list->OpenView(0);
-    return qobject_cast<V*>(list->OpenViewWindow());
+    return Open(r.ownerName.empty() ? office->Request("BOB") : r) ? View() : nullptr;
   }
 
-  std::unique_ptr<MessagingOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
   std::unique_ptr<ScriptedDesktop> desktop;
-  std::unique_ptr<MessagingScript> dialogs;
-  std::unique_ptr<TMessageListBaseClass> list;
   std::unique_ptr<TTakeEmailClass> take;
 };
 

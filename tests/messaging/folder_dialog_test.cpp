@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
-#include <memory>
 
 #include "data/messages/dpcc.h"
 #include "data/messages/take_send.h"
@@ -32,6 +31,13 @@ QStringList Shown(const TFolderList& list) {
 QString Selected(const TFolderList& list) {
   FolderEntry entry;
   return list.Selected(&entry) ? QString::fromStdString(entry.Name()) : QString();
+}
+
+// A choice of the owner's folders, starting at the folder number (0 none).
+FolderRecord Choice(int32_t owner, int32_t number) {
+  FolderRecord choice = MakeFolderRecord("", owner);
+  SetFieldI32(choice.bytes, records::folder::kNumber, number);
+  return choice;
 }
 
 bool Enabled(QWidget& d, int id) {
@@ -119,17 +125,14 @@ constexpr DeleteCase kDeleteCases[] = {
 
 }  // namespace
 
-class FolderDialogTest : public QObject {
+class FolderDialogTest : public QObject, MessagingTest {
   Q_OBJECT
 
-  std::unique_ptr<MessagingOffice> office;
-  std::unique_ptr<MessagingScript> script;
   int32_t me = 0, anne = 0;
   std::map<std::string, int32_t> folder;
 
   void Make(const MessagingOffice::Options& options = MessagingOffice::Options()) {
-    office = std::make_unique<MessagingOffice>(options);
-    QVERIFY(office->ok);
+    Begin(options);
     me = office->numbers["RECEPTION"];
     anne = office->numbers["ANNE"];
     folder.clear();
@@ -138,17 +141,11 @@ class FolderDialogTest : public QObject {
     for (const char* name : {"Calls", "Private", "Work"})
       folder[std::string("mine ") + name] = MessagingOffice::AddFolder(name, me);
     folder["anne Letters"] = MessagingOffice::AddFolder("Letters", anne);
-    script = std::make_unique<MessagingScript>();
   }
 
  private slots:
   void init() { Make(); }
-  void cleanup() {
-    script.reset();
-    QCOMPARE(office->prompts.Unanswered(), 0);
-    QVERIFY(office->checks.empty());
-    office.reset();
-  }
+  void cleanup() { End(true); }
 
   // What opens: the type follows the folder to start at (common without
   // one), the radio buttons are locked for no single person, and the list
@@ -160,12 +157,10 @@ class FolderDialogTest : public QObject {
     const bool locked = c.owner == -1;
     const QStringList shown = List(c.shown);
     const int32_t ownerNumber = c.owner == 1 ? me : c.owner;
-    FolderRecord choice = MakeFolderRecord("", ownerNumber);
-    if (!start.isEmpty())
-      SetFieldI32(choice.bytes, records::folder::kNumber,
-                  start == "gone" ? 999 : folder[start.toStdString()]);
+    // No folder to start at reads as number 0.
+    FolderRecord choice = Choice(ownerNumber, start == "gone" ? 999 : folder[c.start]);
     const FolderRecord before = choice;
-    script->Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       QCOMPARE(d.windowTitle(), QString("Select Folder"));
       auto* common = FindControlAs<QRadioButton>(&d, FolderDialog::kIdCommon);
       auto* personal = FindControlAs<QRadioButton>(&d, FolderDialog::kIdPersonal);
@@ -178,10 +173,10 @@ class FolderDialogTest : public QObject {
       QCOMPARE(Selected(*AsFolder(d).List()), search.isEmpty() ? shown.first() : search);
       QCOMPARE(FindControlAs<QLineEdit>(&d, FolderDialog::kIdSearch)->text(), search);
       QVERIFY(FindControl(&d, FolderDialog::kIdName) == nullptr);
-      MessagingScript::Press(d, kIdCancel);
+      Press(&d, kIdCancel);
     });
     QCOMPARE(ChooseFolder(nullptr, choice), 0);
-    QCOMPARE(script->opened.size(), size_t(1));
+    QCOMPARE(dialogs->opened.size(), size_t(1));
     // Cancel gives the choice back as it came.
     QVERIFY(std::memcmp(choice.bytes, before.bytes, sizeof choice.bytes) == 0);
   }
@@ -195,34 +190,34 @@ class FolderDialogTest : public QObject {
                               {"zz", ""},         // between, after the last
                               {"", "Accounts"}};  // emptied
     FolderRecord choice = MakeFolderRecord("", me);
-    script->Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       for (const auto& [typed, selected] : cases) {
-        MessagingScript::Type(d, FolderDialog::kIdSearch, "Wo");
-        MessagingScript::Type(d, FolderDialog::kIdSearch, typed);
+        Type(&d, FolderDialog::kIdSearch, "Wo");
+        Type(&d, FolderDialog::kIdSearch, typed);
         QCOMPARE(Selected(*AsFolder(d).List()), QString(selected));
         // Only common folders, whatever was typed.
         const QStringList shown = Shown(*AsFolder(d).List());
         QVERIFY(!shown.isEmpty() && !shown.contains("Calls") && !shown.contains("Letters"));
       }
-      MessagingScript::Press(d, kIdCancel);
+      Press(&d, kIdCancel);
     });
     ChooseFolder(nullptr, choice);
-    QCOMPARE(script->opened.size(), size_t(1));
+    QCOMPARE(dialogs->opened.size(), size_t(1));
   }
 
   void selectFillsTheChoiceAndNothingSelectedIsSaid() {
     FolderRecord choice = MakeFolderRecord("", me);
-    script->Then([&](TBaseDialog& d) {
-      MessagingScript::Type(d, FolderDialog::kIdSearch, "x");
-      MessagingScript::Press(d, FolderDialog::kIdSelect);
+    dialogs->Then([&](TBaseDialog& d) {
+      Type(&d, FolderDialog::kIdSearch, "x");
+      Press(&d, FolderDialog::kIdSelect);
       QVERIFY(d.IsOpen());
-      MessagingScript::Press(d, FolderDialog::kIdPersonal);
+      Press(&d, FolderDialog::kIdPersonal);
       QCOMPARE(Shown(*AsFolder(d).List()), QStringList({"Calls", "Private", "Work"}));
       ClickRow(*AsFolder(d).List(), 1);
-      MessagingScript::Press(d, FolderDialog::kIdSelect);
+      Press(&d, FolderDialog::kIdSelect);
     });
     QCOMPARE(ChooseFolder(nullptr, choice), 1);
-    QCOMPARE(Asked(office->prompts), QStringList({"Edit|No entry selected."}));
+    QCOMPARE(Asked(*prompts), QStringList({"Edit|No entry selected."}));
     QCOMPARE(choice.Name(), std::string("Private"));
     QCOMPARE(choice.Owner(), me);
     QCOMPARE(choice.Number(), folder["mine Private"]);
@@ -239,22 +234,22 @@ class FolderDialogTest : public QObject {
     FolderRecord choice = MakeFolderRecord("", me);
     QString got;
     bool personalShown = false;
-    script->Then([&](TBaseDialog& d) {
-      MessagingScript::Press(d, FolderDialog::kIdNew);
+    dialogs->Then([&](TBaseDialog& d) {
+      Press(&d, FolderDialog::kIdNew);
       got = Selected(*AsFolder(d).List());
       personalShown = AsFolder(d).SelectedType() == me;
-      MessagingScript::Press(d, FolderDialog::kIdSelect);
+      Press(&d, FolderDialog::kIdSelect);
     });
-    script->Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       QCOMPARE(d.windowTitle(), QString("Create new folder"));
-      MessagingScript::Press(d, kIdOk);
+      Press(&d, kIdOk);
       QVERIFY(d.IsOpen());
-      if (personal) MessagingScript::Press(d, NewFolderDialog::kIdPersonal);
-      MessagingScript::Type(d, NewFolderDialog::kIdName, name);
-      MessagingScript::Press(d, kIdOk);
+      if (personal) Press(&d, NewFolderDialog::kIdPersonal);
+      Type(&d, NewFolderDialog::kIdName, name);
+      Press(&d, kIdOk);
     });
     QCOMPARE(ChooseFolder(nullptr, choice), 1);
-    QCOMPARE(Asked(office->prompts), QStringList({"DESKpost|Please enter Folder name."}));
+    QCOMPARE(Asked(*prompts), QStringList({"DESKpost|Please enter Folder name."}));
     QCOMPARE(got, selected);
     QCOMPARE(personalShown, personal);
     QCOMPARE(QString::fromStdString(choice.Name()), selected);
@@ -263,17 +258,16 @@ class FolderDialogTest : public QObject {
   }
 
   void cancelAfterANewFolderKeepsTheFolderButNotTheChoice() {
-    FolderRecord choice = MakeFolderRecord("", me);
-    SetFieldI32(choice.bytes, records::folder::kNumber, folder["mine Calls"]);
+    FolderRecord choice = Choice(me, folder["mine Calls"]);
     const FolderRecord before = choice;
-    script->Then([&](TBaseDialog& d) {
-      MessagingScript::Press(d, FolderDialog::kIdNew);
+    dialogs->Then([&](TBaseDialog& d) {
+      Press(&d, FolderDialog::kIdNew);
       QCOMPARE(Selected(*AsFolder(d).List()), QString("Later"));
-      MessagingScript::Press(d, kIdCancel);
+      Press(&d, kIdCancel);
     });
-    script->Then([&](TBaseDialog& d) {
-      MessagingScript::Type(d, NewFolderDialog::kIdName, "Later");
-      MessagingScript::Press(d, kIdOk);
+    dialogs->Then([&](TBaseDialog& d) {
+      Type(&d, NewFolderDialog::kIdName, "Later");
+      Press(&d, kIdOk);
     });
     QCOMPARE(ChooseFolder(nullptr, choice), 0);
     QVERIFY(std::memcmp(choice.bytes, before.bytes, sizeof choice.bytes) == 0);
@@ -289,26 +283,25 @@ class FolderDialogTest : public QObject {
     const RenameCase& c = TestRow(kRenameCases);
     const QString to(c.to);
     const QStringList asked = *c.asked ? QStringList{c.asked} : QStringList();
-    FolderRecord choice = MakeFolderRecord("", me);
-    SetFieldI32(choice.bytes, records::folder::kNumber, folder["mine Private"]);
+    FolderRecord choice = Choice(me, folder["mine Private"]);
     QString shownAfter;
-    script->Then([&](TBaseDialog& d) {
-      MessagingScript::Press(d, FolderDialog::kIdEdit);
+    dialogs->Then([&](TBaseDialog& d) {
+      Press(&d, FolderDialog::kIdEdit);
       shownAfter = Selected(*AsFolder(d).List());
-      MessagingScript::Press(d, FolderDialog::kIdSelect);
+      Press(&d, FolderDialog::kIdSelect);
     });
-    script->Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       QCOMPARE(d.windowTitle(), QString("Edit folder name"));
       QCOMPARE(FindControlAs<QLineEdit>(&d, EditFolderDialog::kIdName)->text(), QString("Private"));
-      MessagingScript::Type(d, EditFolderDialog::kIdName, to);
-      MessagingScript::Press(d, kIdOk);
+      Type(&d, EditFolderDialog::kIdName, to);
+      Press(&d, kIdOk);
       if (!asked.isEmpty()) {
         QVERIFY(d.IsOpen());
-        MessagingScript::Press(d, kIdCancel);
+        Press(&d, kIdCancel);
       }
     });
     QCOMPARE(ChooseFolder(nullptr, choice), 1);
-    QCOMPARE(Asked(office->prompts), asked);
+    QCOMPARE(Asked(*prompts), asked);
     QCOMPARE(Names(MessagingOffice::Folders(me)), List(c.after));
     QCOMPARE(choice.Number(), folder["mine Private"]);
     QCOMPARE(QString::fromStdString(choice.Name()), asked.isEmpty() ? to : QString("Private"));
@@ -324,11 +317,7 @@ class FolderDialogTest : public QObject {
     const QString victim(c.victim);
     const bool yes = c.yes, gone = c.gone;
     const QStringList asked{c.asked};
-    script.reset();
-    office.reset();
-    MessagingOffice::Options options;
-    options.defaultFolder = "Calls";
-    Make(options);
+    Make({.defaultFolder = "Calls"});
     // The Calls folder made as the default came first; the fixture's own
     // "Calls" is then the same one.
     QCOMPARE(MessagingOffice::Folders(me), std::vector<std::string>({"Calls", "Private", "Work"}));
@@ -340,21 +329,20 @@ class FolderDialogTest : public QObject {
       TakeRecipients to{"ANNE", anne, {}};
       QCOMPARE(TakeSend(r, "", to, folder["mine Work"], [] { return false; }), 1);
     }
-    if (asked.contains("DESKpost|Are you sure?")) office->prompts.Answer(yes);
-    FolderRecord choice = MakeFolderRecord("", me);
-    SetFieldI32(choice.bytes, records::folder::kNumber, folder["mine " + victim.toStdString()]);
+    if (asked.contains("DESKpost|Are you sure?")) prompts->Answer(yes);
+    FolderRecord choice = Choice(me, folder["mine " + victim.toStdString()]);
     QStringList shown;
-    script->Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       QCOMPARE(Selected(*AsFolder(d).List()), victim);
-      MessagingScript::Press(d, FolderDialog::kIdDelete);
+      Press(&d, FolderDialog::kIdDelete);
       shown = Shown(*AsFolder(d).List());
       // A common folder: the button is off.
-      MessagingScript::Press(d, FolderDialog::kIdCommon);
+      Press(&d, FolderDialog::kIdCommon);
       QVERIFY(!Enabled(d, FolderDialog::kIdDelete));
-      MessagingScript::Press(d, kIdCancel);
+      Press(&d, kIdCancel);
     });
     ChooseFolder(nullptr, choice);
-    QCOMPARE(Asked(office->prompts), asked);
+    QCOMPARE(Asked(*prompts), asked);
     const auto mine = MessagingOffice::Folders(me);
     QCOMPARE(std::find(mine.begin(), mine.end(), victim.toStdString()) == mine.end(), gone);
     QCOMPARE(shown.contains(victim), !gone);
@@ -375,17 +363,16 @@ class FolderDialogTest : public QObject {
                              int64_t(entry.RecordNumber() + 1) * records::folder::kRecordSize - 1;
     LockHolder other(office->dir.File("FOLDER.DAT"), lockByte);
     QVERIFY(other.Held());
-    office->prompts.Answer(true);
-    FolderRecord choice = MakeFolderRecord("", me);
-    SetFieldI32(choice.bytes, records::folder::kNumber, folder["mine Private"]);
+    prompts->Answer(true);
+    FolderRecord choice = Choice(me, folder["mine Private"]);
     QStringList shown;
-    script->Then([&](TBaseDialog& d) {
-      MessagingScript::Press(d, FolderDialog::kIdDelete);
+    dialogs->Then([&](TBaseDialog& d) {
+      Press(&d, FolderDialog::kIdDelete);
       shown = Shown(*AsFolder(d).List());
-      MessagingScript::Press(d, kIdCancel);
+      Press(&d, kIdCancel);
     });
     ChooseFolder(nullptr, choice);
-    const QStringList asked = Asked(office->prompts);
+    const QStringList asked = Asked(*prompts);
     QCOMPARE(asked.size(), 2);
     QCOMPARE(asked[0], QString("DESKpost|Are you sure?"));
     QVERIFY(asked[1].startsWith("DESKpost|"));
@@ -404,7 +391,7 @@ class FolderDialogTest : public QObject {
     FolderRecord choice = MakeFolderRecord("", -1);
     ScriptedPasswords passwords;
     QStringList seen;
-    script->Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       QVERIFY(!PhonePasswordMode());
       auto* name = FindControlAs<QLineEdit>(&d, FolderDialog::kIdName);
       QVERIFY(name->isReadOnly());
@@ -412,20 +399,20 @@ class FolderDialogTest : public QObject {
       seen << name->text() << Shown(*AsFolder(d).List()).join(",");
       QVERIFY(!Enabled(d, FolderDialog::kIdPersonal));
       QVERIFY(!Enabled(d, FolderDialog::kIdCommon));
-      MessagingScript::Press(d, FolderDialog::kIdPick);
+      Press(&d, FolderDialog::kIdPick);
       seen << name->text();
-      MessagingScript::Press(d, FolderDialog::kIdPersonal);
+      Press(&d, FolderDialog::kIdPersonal);
       seen << Shown(*AsFolder(d).List()).join(",");
-      MessagingScript::Press(d, FolderDialog::kIdPick);  // cancelled: stays
+      Press(&d, FolderDialog::kIdPick);  // cancelled: stays
       seen << name->text() << Shown(*AsFolder(d).List()).join(",");
       ClickRow(*AsFolder(d).List(), 0);
-      MessagingScript::Press(d, FolderDialog::kIdSelect);
+      Press(&d, FolderDialog::kIdSelect);
     });
-    script->Then([](TBaseDialog& picker) {
-      MessagingScript::Type(picker, NamePickerDialog::kIdSearch, "ANNE");
-      MessagingScript::Press(picker, kIdOk);
+    dialogs->Then([](TBaseDialog& picker) {
+      Type(&picker, NamePickerDialog::kIdSearch, "ANNE");
+      Press(&picker, kIdOk);
     });
-    script->Cancel();
+    dialogs->Cancel();
     QCOMPARE(ChooseFolderAndPerson(nullptr, choice, slot, passwords), 1);
     QCOMPARE(seen, QStringList({"* - ALL", "Accounts,Projects,Work", "ANNE", "Letters", "ANNE",
                                 "Letters"}));
@@ -451,11 +438,11 @@ class FolderDialogTest : public QObject {
     for (const MessageRecord& m : MessagingOffice::Messages()) copies[m.To()] = m.Number();
     QCOMPARE(copies.size(), size_t(3));
     QStringList shown;
-    script->Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       QCOMPARE(d.windowTitle(), QString("CC:"));
       auto* list = FindControlAs<QListWidget>(&d, CCListDialog::kIdList);
       for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
-      MessagingScript::Press(d, kIdOk);
+      Press(&d, kIdOk);
     });
     QCOMPARE(ShowCCList(nullptr, copies["BOB"]), 1);
     QCOMPARE(shown, QStringList({"ANNE", "CAROL"}));
@@ -469,7 +456,7 @@ class FolderDialogTest : public QObject {
       if (m.Number() != copies["ANNE"] && m.To() == "ANNE") singleNumber = m.Number();
     QVERIFY(singleNumber != 0);
     QCOMPARE(ShowCCList(nullptr, singleNumber), 0);
-    QCOMPARE(script->opened.size(), size_t(1));
+    QCOMPARE(dialogs->opened.size(), size_t(1));
   }
 };
 

@@ -1,37 +1,44 @@
 // The message list window on a real office: what its rows and title say,
 // tags and marks, sorting, the preview, applying the marks when the list is
 // updated or closed, Copy of several messages, the search dialog's dates,
-// and rows whose message another workstation changed meanwhile.
+// and rows whose message another workstation changed meanwhile. Printing
+// from the lists: which rows "&Print" prints after its question, the main
+// window's Print New built and printed without a list window, and the
+// heading of each view; the printer is a PDF file chosen through the
+// scripted print dialogs, read back with pdftotext.
 #include "messaging/message_list.h"
 
-#include <QCheckBox>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <memory>
+#include <cstdio>
+#include <cstring>
 
 #include "messaging/copy_dialog.h"
-#include "messaging/message_windows.h"
+#include "messaging/message_printing.h"
 #include "messaging/remove_dialog.h"
 #include "messaging/search_dialog.h"
-#include "storage/records/name.h"
+#include "printing/scripted_print_dialogs.h"
 #include "tests/messaging/messaging_office.h"
+#include "tests/support/pdf_text.h"
+#include "tests/support/test_rows.h"
 
 namespace {
 
 namespace row = msgrec::list_row;
 
-void Select(TMessageListBaseClass& list, std::initializer_list<int> rows) {
+// Selects the rows given as digits, the first of them focused ("": none
+// selected or focused).
+void Select(TMessageListBaseClass& list, const char* rows) {
   list.List()->clearSelection();
-  for (int r : rows) {
-    list.List()->selectionModel()->select(list.Model()->index(r, 0),
+  list.List()->setCurrentIndex(QModelIndex());
+  for (const char* r = rows; *r; ++r)
+    list.List()->selectionModel()->select(list.Model()->index(*r - '0', 0),
                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
-  }
-  list.List()->selectionModel()->setCurrentIndex(list.Model()->index(*rows.begin(), 0),
-                                                 QItemSelectionModel::NoUpdate);
+  if (*rows)
+    list.List()->selectionModel()->setCurrentIndex(list.Model()->index(*rows - '0', 0),
+                                                   QItemSelectionModel::NoUpdate);
 }
 
 void Key(TMessageListBaseClass& list, Qt::Key key) {
@@ -44,81 +51,81 @@ QString Cell(TMessageListBaseClass& list, int rowNumber, const QString& header) 
   return "?";
 }
 
-void Press(QWidget* dialog, int id) {
-  MessagingScript::Press(*dialog, id);
-}
+// The rows tagged and selected, as digits, and the marks after, row by row
+// ("." none).
+struct MarkCase {
+  const char *name, *tagged, *selected, *marked;
+};
+constexpr MarkCase kMarkCases[] = {
+    {"three selected, two others tagged", "34", "012", "...AA"},
+    {"none tagged, two selected", "", "12", ".AA.."},
+    {"one tagged, itself selected", "2", "2", "..A.."},
+};
+
+// "&Print": the rows selected (the first focused) and tagged, the choices
+// offered ("": nothing asked), the answer and the rows printed.
+struct PrintCase {
+  const char *name, *selected, *tagged, *offered;
+  int answer;
+  const char* printed;
+};
+constexpr PrintCase kPrintCases[] = {
+    {"several selected print without asking", "02", "1", "", -1, "02"},
+    {"focused and tagged: this one", "1", "2", "Just this one\nAll\nTagged", 0, "1"},
+    {"focused and tagged: tagged", "1", "02", "Just this one\nAll\nTagged", 2, "02"},
+    {"focused, none tagged: all", "0", "", "Just this one\nAll", 1, "012"},
+    {"tagged, none focused", "", "1", "All\nTagged", 1, "1"},
+    {"neither: all", "", "", "", -1, "012"},
+    {"cancelled", "0", "", "Just this one\nAll", -1, ""},
+};
+constexpr const char* kPrintedMemos[] = {"first memo", "second memo", "third memo"};
 
 }  // namespace
 
-class MessageListTest : public QObject {
+class MessageListTest : public QObject, MessagingTest {
   Q_OBJECT
 
  private slots:
-  void init() {
-    MessagingOffice::Options bob;
-    bob.user = "BOB";
-    office = std::make_unique<MessagingOffice>(bob);
-    QVERIFY(office->ok);
-    prompts = std::make_unique<ScriptedPrompts>();
-  }
+  void init() { Begin(As("BOB")); }
   void cleanup() {
-    MessageWindows::Instance().CloseAll();
-    prompts.reset();
-    QVERIFY(office->checks.empty());
-    office.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    End(false);
+    FreePrinterSettings();
+    printDialogs.reset();
   }
 
   void anEmptyViewSaysNoMessagesAndOpensNoWindow() {
-    OpenList list(office->Request("BOB"));
-    QVERIFY(!list.started);
+    QVERIFY(!Open("BOB"));
     QCOMPARE(prompts->Questions().size(), size_t(1));
     QCOMPARE(prompts->Questions()[0].text, QString("No messages"));
   }
 
   void theTitleCountsTheRowsAndNamesTheViewAndPerson() {
     office->Memo("ANNE", "BOB", "one");
-    {
-      OpenList list(office->Request("BOB"));
-      QVERIFY(list.started);
-      QCOMPARE(list->windowTitle(), QString("1 message in New for BOB"));
-      QCOMPARE(list->List()->accessibleName(), QString("Messages"));
-    }
+    QVERIFY(Open("BOB"));
+    QCOMPARE(list->windowTitle(), QString("1 message in New for BOB"));
+    QCOMPARE(list->List()->accessibleName(), QString("Messages"));
+    list.reset();
     office->Memo("CAROL", "BOB", "two");
     ListRequest search = office->Request("BOB");
     search.search = true;
-    OpenList found(search);
-    QCOMPARE(found->windowTitle(), QString("Found 2 messages in New for BOB"));
+    QVERIFY(Open(search));
+    QCOMPARE(list->windowTitle(), QString("Found 2 messages in New for BOB"));
   }
 
   // The rows a mark goes to: the tagged rows when any row is tagged, else
   // the selected rows; the marked rows lose their tags.
-  void marksGoToTheTaggedRowsElseTheSelectedOnes_data() {
-    QTest::addColumn<QList<int>>("tagged");
-    QTest::addColumn<QList<int>>("selected");
-    QTest::addColumn<QString>("marked");  // row by row, "." for none
-    QTest::newRow("three selected, two others tagged")
-        << QList<int>{3, 4} << QList<int>{0, 1, 2} << QString("...AA");
-    QTest::newRow("none tagged, two selected")
-        << QList<int>{} << QList<int>{1, 2} << QString(".AA..");
-    QTest::newRow("one tagged, itself selected")
-        << QList<int>{2} << QList<int>{2} << QString("..A..");
-  }
+  void marksGoToTheTaggedRowsElseTheSelectedOnes_data() { AddRows(kMarkCases); }
   void marksGoToTheTaggedRowsElseTheSelectedOnes() {
-    QFETCH(QList<int>, tagged);
-    QFETCH(QList<int>, selected);
-    QFETCH(QString, marked);
+    const MarkCase& c = TestRow(kMarkCases);
+    const QString marked(c.marked);
     for (int i = 0; i < 5; ++i) office->Memo("ANNE", "BOB", "memo " + std::to_string(i));
-    OpenList list(office->Request("BOB"));
-    for (int r : tagged) {
-      Select(*list, {r});
+    QVERIFY(Open("BOB"));
+    for (const char* r = c.tagged; *r; ++r) {
+      Select(*list, std::string(1, *r).c_str());
       Key(*list, Qt::Key_Space);
     }
-    QCOMPARE(list->MarkedCount(), int(tagged.size()));
-    list->List()->clearSelection();
-    for (int r : selected)
-      list->List()->selectionModel()->select(
-          list->Model()->index(r, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QCOMPARE(list->MarkedCount(), int(std::strlen(c.tagged)));
+    Select(*list, c.selected);
     list->Mark(row::kActionArchive);
     QString seen;
     for (int r = 0; r < 5; ++r) {
@@ -133,8 +140,8 @@ class MessageListTest : public QObject {
 
   void deleteTwiceLeavesTheRowMarkedForDeletion() {
     office->Memo("ANNE", "BOB", "once");
-    OpenList list(office->Request("BOB"));
-    Select(*list, {0});
+    QVERIFY(Open("BOB"));
+    Select(*list, "0");
     Key(*list, Qt::Key_Delete);
     Key(*list, Qt::Key_Delete);
     QCOMPARE(list->Row(0).Action(), row::kActionDelete);
@@ -150,8 +157,8 @@ class MessageListTest : public QObject {
       const QString listed = newestFirst ? "CBA" : "ABC", reversed = newestFirst ? "ABC" : "CBA";
       ListRequest r = office->Request("BOB");
       r.newestFirst = newestFirst;
-      OpenList list(r);
-      auto order = [&list] {
+      QVERIFY(Open(r));
+      auto order = [this] {
         QString s;
         for (int i = 0; i < list->RowCount(); ++i) {
           MessageTable h;
@@ -179,7 +186,7 @@ class MessageListTest : public QObject {
     office->Memo("carol", "BOB", "1");
     office->Memo("ANNE", "BOB", "2");
     office->Memo("Carol", "BOB", "3");
-    OpenList list(office->Request("BOB"));
+    QVERIFY(Open("BOB"));
     list->Sort(1);
     QCOMPARE(Cell(*list, 0, "From"), QString("ANNE"));
     QCOMPARE(Cell(*list, 1, "From"), QString("carol"));
@@ -187,21 +194,18 @@ class MessageListTest : public QObject {
   }
 
   void closingTheInBoxListAppliesItsMarks() {
-    const MessageRecord kept = office->Memo("ANNE", "BOB", "keep");
-    const MessageRecord filed = office->Memo("ANNE", "BOB", "archive me");
+    office->Memo("ANNE", "BOB", "keep");
+    office->Memo("ANNE", "BOB", "archive me");
     const MessageRecord gone = office->Memo("ANNE", "BOB", "delete me");
-    {
-      OpenList list(office->Request("BOB"));
-      Select(*list, {1});
-      list->Mark(row::kActionArchive);
-      Select(*list, {2});
-      list->Mark(row::kActionDelete);
-      list->close();
-    }
-    QCOMPARE(office->Folder(1, "BOB").size(), size_t(1));
-    QCOMPARE(office->Folder(1, "BOB")[0].Number(), kept.Number());
-    QCOMPARE(office->Folder(3, "BOB").size(), size_t(1));
-    QCOMPARE(office->Folder(3, "BOB")[0].Number(), filed.Number());
+    QVERIFY(Open("BOB"));
+    Select(*list, "1");
+    list->Mark(row::kActionArchive);
+    Select(*list, "2");
+    list->Mark(row::kActionDelete);
+    list->close();
+    list.reset();
+    QCOMPARE(office->Texts(1, "BOB"), QStringList({"keep"}));
+    QCOMPARE(office->Texts(3, "BOB"), QStringList({"archive me"}));
     QCOMPARE(office->Read(gone).Number(), 0);
   }
 
@@ -214,10 +218,9 @@ class MessageListTest : public QObject {
     archive.view = kViewArchive;
     archive.folder = msgrec::kFolderArchive;
     for (bool closeButton : {false, true}) {
-      OpenList list(r);
-      QVERIFY(list.started);
+      QVERIFY(Open(r));
       QCOMPARE(list->windowTitle(), QString("1 message in Send log for BOB"));
-      Select(*list, {0});
+      Select(*list, "0");
       list->Mark(row::kActionArchive);
       QCOMPARE(Cell(*list, 0, "Viewed"), QString("-> ARCHIVE"));
       if (closeButton) {
@@ -226,16 +229,15 @@ class MessageListTest : public QObject {
         list->close();
       }
     }
-    OpenList after(archive);
-    QCOMPARE(after.started, true);
-    QCOMPARE(after->RowCount(), 1);
+    QVERIFY(Open(archive));
+    QCOMPARE(list->RowCount(), 1);
   }
 
   void updateAppliesTheMarksAndListsAgain() {
     office->Memo("ANNE", "BOB", "a");
     office->Memo("ANNE", "BOB", "b");
-    OpenList list(office->Request("BOB"));
-    Select(*list, {0});
+    QVERIFY(Open("BOB"));
+    Select(*list, "0");
     list->Mark(row::kActionDelete);
     Press(&*list, TMessageListBaseClass::kIdUpdate);
     QCOMPARE(list->RowCount(), 1);
@@ -246,12 +248,11 @@ class MessageListTest : public QObject {
   // offers the last choice first; after Undo, Folder... or Delete.
   void removeAsksAndRemembersTheLastChoice() {
     office->Memo("ANNE", "BOB", "a");
-    OpenList list(office->Request("BOB"));
-    MessagingScript dialogs;
+    QVERIFY(Open("BOB"));
     QStringList buttons;
     QList<int> defaults;
     auto choose = [&](int id) {
-      dialogs.Then([&, id](TBaseDialog& d) {
+      dialogs->Then([&, id](TBaseDialog& d) {
         buttons.clear();
         for (QPushButton* b : d.findChildren<QPushButton*>()) {
           buttons << b->text();
@@ -263,14 +264,14 @@ class MessageListTest : public QObject {
     choose(TRemoveDialog::kIdArchive);
     choose(TRemoveDialog::kIdUndo);
     choose(TRemoveDialog::kIdDelete);
-    Select(*list, {0});
+    Select(*list, "0");
     list->Remove();
     QCOMPARE(buttons, QStringList({"Delete", "Archive", "Folder...", "Undo"}));
     QCOMPARE(list->Row(0).Action(), row::kActionArchive);
     list->Remove();
     QCOMPARE(list->Row(0).Action(), uint8_t(0));
     list->Remove();
-    QCOMPARE(dialogs.opened, std::vector<QString>(3, "Remove Message"));
+    QCOMPARE(dialogs->opened, std::vector<QString>(3, "Remove Message"));
     QCOMPARE(defaults, QList<int>({TRemoveDialog::kIdDelete, TRemoveDialog::kIdArchive,
                                    TRemoveDialog::kIdFolder}));
     QCOMPARE(list->Row(0).Action(), row::kActionDelete);
@@ -279,7 +280,7 @@ class MessageListTest : public QObject {
   void thePreviewShowsTheFocusedMessage() {
     office->Send(msgrec::kKindPhone, "Mr Smith", "BOB", "Call about the lease", 0, false, "ACME");
     office->Memo("ANNE", "BOB", "Lunch?\rAt noon");
-    OpenList list(office->Request("BOB"));
+    QVERIFY(Open("BOB"));
     // The preview's state is kept for the next list window.
     if (list->PreviewShown()) Press(&*list, TMessageListBaseClass::kIdPreview);
     QVERIFY(!list->PreviewShown());
@@ -305,7 +306,7 @@ class MessageListTest : public QObject {
   void aRowDeletedMeanwhileIsSaidAndTheOthersStillApply() {
     const MessageRecord first = office->Memo("ANNE", "BOB", "first");
     office->Memo("ANNE", "BOB", "second");
-    OpenList list(office->Request("BOB"));
+    QVERIFY(Open("BOB"));
     {
       MessageTable h;
       MsgOpen(h);
@@ -317,28 +318,27 @@ class MessageListTest : public QObject {
     QCOMPARE(
         FindControlAs<QPlainTextEdit>(&*list, TMessageListBaseClass::kIdPreviewText)->toPlainText(),
         QString("Error reading message."));
-    Select(*list, {0, 1});
+    Select(*list, "01");
     list->Mark(row::kActionArchive);
     list->close();
-    QCOMPARE(office->Folder(3, "BOB").size(), size_t(1));
+    QCOMPARE(office->Texts(3, "BOB"), QStringList({"second"}));
     QCOMPARE(office->Read(first).Number(), 0);
   }
 
   void copyOfSeveralMessagesSendsEachWithoutANote() {
     office->Memo("ANNE", "BOB", "one", msgrec::kFlagUrgent);
     office->Send(msgrec::kKindPhone, "Caller", "BOB", "two");
-    OpenList list(office->Request("BOB"));
-    MessagingScript dialogs;
+    QVERIFY(Open("BOB"));
     bool attachEnabled = true;
-    dialogs.Then([&](TBaseDialog& d) {
+    dialogs->Then([&](TBaseDialog& d) {
       attachEnabled = FindControl(&d, TGetLocalCopyInfo::kIdAttachNote)->isEnabled();
       Press(&d, TGetLocalCopyInfo::kIdToButton);
       Press(&d, kIdOk);
     });
-    dialogs.PickName("CAROL");
-    Select(*list, {0, 1});
+    dialogs->PickName("CAROL");
+    Select(*list, "01");
     Press(&*list, TMessageListBaseClass::kIdCopy);
-    QCOMPARE(dialogs.opened.at(0), QString("Copy selected Messages"));
+    QCOMPARE(dialogs->opened.at(0), QString("Copy selected Messages"));
     QVERIFY(!attachEnabled);
     const auto copies = office->Folder(1, "CAROL");
     QCOMPARE(copies.size(), size_t(2));
@@ -389,7 +389,7 @@ class MessageListTest : public QObject {
 
   void theSystemMenuPostsTheMainWindowsViews() {
     office->Memo("ANNE", "BOB", "a");
-    OpenList list(office->Request("BOB"));
+    QVERIFY(Open("BOB"));
     QList<int> posted;
     QObject::connect(&*list, &TMessageListBaseClass::MainCommand,
                      [&posted](int c) { posted << c; });
@@ -410,7 +410,7 @@ class MessageListTest : public QObject {
     ListRequest r = office->Request("BOB");
     r.person = "* - ALL";
     r.folder = 1;
-    OpenList list(r);
+    QVERIFY(Open(r));
     QStringList headers;
     for (const ListColumn& c : list->Columns()) headers << c.header;
     QCOMPARE(headers, QStringList({"*", "To", "From", "Received", "Type"}));
@@ -422,9 +422,91 @@ class MessageListTest : public QObject {
     QCOMPARE(list->CellPictureName(0, 0), QString("Tagged"));
   }
 
+  // ---- Printing ----
+
+  // The question, its offered answers and its default, and what each
+  // answer prints.
+  void printAsksWhatToPrintAsTheRowsAllow_data() { AddRows(kPrintCases); }
+  void printAsksWhatToPrintAsTheRowsAllow() {
+    const PrintCase& c = TestRow(kPrintCases);
+    StartPrinting();
+    QVERIFY(Open("BOB"));
+    for (const char* r = c.tagged; *r; ++r) list->ToggleTag(*r - '0');
+    Select(*list, c.selected);
+    if (*c.offered) prompts->Answer(c.answer);
+    Press(&*list, TMessageListBaseClass::kIdPrint);
+    QStringList picks;
+    for (const auto& a : prompts->AskedList())
+      if (a.kind == "PickList") picks << a.caption + "|" + a.text;
+    QCOMPARE(picks, *c.offered ? QStringList{"Print|" + QString(c.offered)} : QStringList());
+    const std::string text = PdfText(pdf);
+    for (int row = 0; row < 3; ++row)
+      QVERIFY2((text.find(kPrintedMemos[row]) != std::string::npos) ==
+                   (std::strchr(c.printed, '0' + row) != nullptr),
+               kPrintedMemos[row]);
+    if (*c.printed) QVERIFY2(text.find("NEW MESSAGES FOR: BOB") != std::string::npos, text.c_str());
+  }
+
+  void printNewBuildsTheListWithoutAWindowAndPrintsIt() {
+    StartPrinting();
+    QVERIFY(MessageWindows::Instance().PrintList(nullptr, office->Request("BOB")));
+    QVERIFY(!MessageWindows::Instance().List());
+    const std::string text = PdfText(pdf);
+    for (const char* memo : kPrintedMemos) QVERIFY2(text.find(memo) != std::string::npos, memo);
+    // An empty view prints nothing and says so.
+    prompts->Clear();
+    QVERIFY(!MessageWindows::Instance().PrintList(nullptr, office->Request("CAROL")));
+    QCOMPARE(Asked(*prompts), QStringList({"DESKpost|No messages"}));
+  }
+
+  void theHeadingFollowsTheView() {
+    struct Case {
+      int view;
+      bool search;
+      bool sendLog;
+      PrintedView printed;
+    };
+    const Case cases[] = {
+        {kViewNew, false, false, PrintedView::kNew},
+        {kViewArchive, false, false, PrintedView::kArchive},
+        {kViewFolder, false, false, PrintedView::kFolder},
+        {kViewNew, true, false, PrintedView::kSearch},
+        {kViewAllFolders, true, false, PrintedView::kSearch},
+        {kViewArchive, false, true, PrintedView::kArchive},
+    };
+    ListRequest r = office->Request("BOB");
+    r.folderName = "CLIENTS";
+    for (const Case& c : cases) {
+      r.view = c.view;
+      r.search = c.search;
+      r.sendLog = c.sendLog;
+      const MessageHeadingOf h = PrintHeadingOf(r);
+      QCOMPARE(int(h.view), int(c.printed));
+      QCOMPARE(h.sendLog, c.sendLog);
+      QCOMPARE(h.person, std::string("BOB"));
+    }
+    r = office->Request("BOB");
+    r.view = kViewFolder;
+    r.folderName = "CLIENTS";
+    QCOMPARE(MessageHeading(PrintHeadingOf(r)),
+             std::string("\r\nMESSAGES IN CLIENTS FOR: BOB\r\n\r\n"));
+  }
+
  private:
-  std::unique_ptr<MessagingOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
+  // Printing goes to a PDF file chosen in the scripted print dialogs; BOB's
+  // in-box holds three memos.
+  void StartPrinting() {
+    pdf = office->dir.File("print.pdf");
+    FreePrinterSettings();
+    printDialogs = std::make_unique<ScriptedPrintDialogs>();
+    printDialogs->AnswerSetup(QString::fromStdString(pdf));
+    QVERIFY(PrinterSetup(nullptr));
+    std::remove(pdf.c_str());
+    for (const char* text : kPrintedMemos) office->Memo("ANNE", "BOB", text);
+  }
+
+  std::unique_ptr<ScriptedPrintDialogs> printDialogs;
+  std::string pdf;
 };
 
 QTEST_MAIN(MessageListTest)

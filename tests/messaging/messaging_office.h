@@ -3,17 +3,25 @@
 // of them started as this workstation's user (RECEPTION unless asked) with
 // the options of his name record, Check failures and boxes recorded, the
 // message lists opened as the main window opens them, and every messaging
-// dialog and name window answered from a MessagingScript.
+// dialog and name window answered from a MessagingScript. MessagingTest is
+// the set-up every test class here shares.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "data/messages/dpnote.h"
+#include "data/phone/dpphone.h"
 #include "messaging/dialog_runner.h"
 #include "messaging/message_list.h"
+#include "messaging/message_windows.h"
+#include "messaging/view_message.h"
 #include "storage/check.h"
 #include "storage/records/name.h"
 #include "tests/support/window_office.h"
@@ -31,8 +39,9 @@ class MessagingOffice : public WindowOffice {
     uint8_t defaultKind = 0;
     uint8_t fromSearch = 0;
     uint8_t sendLog = 0;
+    std::string emailFrom = "";
     // The name of a personal folder of the user to make the default folder.
-    std::string defaultFolder;
+    std::string defaultFolder = "";
   };
 
   MessagingOffice() : MessagingOffice(Options()) {}
@@ -51,6 +60,7 @@ class MessagingOffice : public WindowOffice {
       SetFieldByte(me.bytes, nm::kDefaultKind, options.defaultKind);
       SetFieldByte(me.bytes, nm::kFromSearch, options.fromSearch);
       SetFieldByte(me.bytes, nm::kSendLog, options.sendLog);
+      SetFieldText(me.bytes, nm::kEmailFrom, options.emailFrom.c_str());
       if (!options.defaultFolder.empty())
         SetFieldI32(me.bytes, nm::kDefaultFolder,
                     AddFolder(options.defaultFolder, numbers[options.user]));
@@ -69,26 +79,28 @@ class MessagingOffice : public WindowOffice {
     return r;
   }
 
+  // Rewrites the stored record of the message as another workstation would.
+  template <typename Change>
+  bool Rewrite(const MessageRecord& stored, Change change) {
+    MessageTable handle;
+    const int32_t rn = RecordNumberOf(stored);
+    MessageRecord r;
+    bool done = MsgOpen(handle) && MsgRead(handle, rn, &r);
+    change(r);
+    done = done && MsgWrite(handle, rn, r);
+    if (handle.open) MsgClose(handle);
+    return done;
+  }
+  // The memo texts of a folder addressed to the person, oldest first.
+  QStringList Texts(int32_t folder, const std::string& to) {
+    QStringList texts;
+    for (const MessageRecord& r : Folder(folder, to))
+      texts << QString::fromStdString(FieldText(r.bytes, msgrec::kMemoText));
+    return texts;
+  }
+
   ScriptedPrompts prompts;
   std::vector<std::string> checks;
-};
-
-// A message list window opened for a request; `started` says whether it
-// found anything to show.
-struct OpenList {
-  std::unique_ptr<TMessageListBaseClass> list;
-  bool started = false;
-  explicit OpenList(const ListRequest& r) {
-    if (r.sendLog) {
-      list.reset(new TSendlogListClass(nullptr, r));
-    } else {
-      list.reset(new TMessageListClass(nullptr, r));
-    }
-    started = list->Start();
-    if (started) list->OpenModeless();
-  }
-  TMessageListBaseClass* operator->() { return list.get(); }
-  TMessageListBaseClass& operator*() { return *list; }
 };
 
 // Opens every messaging dialog and name window modeless and runs the next
@@ -116,3 +128,113 @@ inline void TypeCharacters(QWidget* field, const QString& text) {
     QApplication::sendEvent(field, &release);
   }
 }
+
+// A window's controls by their ids.
+inline void Press(QWidget* w, int id) {
+  MessagingScript::Press(*w, id);
+}
+inline void Type(QWidget* w, int id, const QString& text) {
+  MessagingScript::Type(*w, id, text);
+}
+// Types into the field at its caret, as the keys come; "\n" is the Enter
+// key.
+inline void TypeKeys(QWidget* w, int id, const QString& text) {
+  QWidget* e = FindControl(w, id);
+  e->setFocus();
+  const QStringList lines = text.split('\n');
+  for (int i = 0; i < lines.size(); ++i) {
+    if (i > 0) QTest::keyClick(e, Qt::Key_Return);
+    QTest::keyClicks(e, lines[i]);
+  }
+}
+inline QString LineText(QWidget* w, int id) {
+  return FindControlAs<QLineEdit>(w, id)->text();
+}
+inline QString PlainText(QWidget* w, int id) {
+  return FindControlAs<QPlainTextEdit>(w, id)->toPlainText();
+}
+inline bool Checked(QWidget* w, int id) {
+  return FindControlAs<QAbstractButton>(w, id)->isChecked();
+}
+
+// The text of a stored note, "" for none.
+inline std::string NoteText(int32_t number) {
+  std::string text;
+  if (number != 0) NoteRead(number, &text);
+  return text;
+}
+
+// Adds an entry to a phone list (0 the common one).
+inline bool AddPhoneEntry(int32_t list, const char* listname, const char* company,
+                          const char* phone, const char* ext = "", const char* email = "") {
+  namespace ph = records::phone;
+  PhoneTable phones;
+  if (!PhoneOpen(phones)) return false;
+  PhoneRecord r;
+  r.SetText(ph::kListname, listname);
+  r.SetText(ph::kCompany, company);
+  r.SetText(ph::kPhone1, phone);
+  r.SetText(ph::kExt1, ext);
+  r.SetText(ph::kEmail, email);
+  SetFieldI32(r.bytes, ph::kList, list);
+  const int added = PhoneAdd(phones, r);
+  PhoneClose(phones);
+  return added == 1;
+}
+
+// What the test classes share: an office (Begin, again with other options
+// where a test needs them), its prompts, the dialogs answered from a script
+// and the list window opened; End checks that no Check failed and, where
+// asked, that no box went unanswered.
+class MessagingTest {
+ protected:
+  static MessagingOffice::Options As(const std::string& user) {
+    MessagingOffice::Options options;
+    options.user = user;
+    return options;
+  }
+  void Begin(const MessagingOffice::Options& options = MessagingOffice::Options()) {
+    End(false);
+    office = std::make_unique<MessagingOffice>(options);
+    prompts = &office->prompts;
+    dialogs = std::make_unique<MessagingScript>();
+    QVERIFY(office->ok);
+  }
+  void End(bool everyBoxAnswered) {
+    MessageWindows::Instance().CloseAll();
+    list.reset();
+    dialogs.reset();
+    if (!office) return;
+    const int unanswered = office->prompts.Unanswered();
+    const std::vector<std::string> checks = office->checks;
+    office.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (everyBoxAnswered) QCOMPARE(unanswered, 0);
+    QCOMPARE(checks, std::vector<std::string>());
+  }
+
+  // Opens the list window of the request (or of the person's in-box), as
+  // the main window opens it; false when it found nothing to show.
+  bool Open(const ListRequest& r) {
+    list.reset();
+    if (r.sendLog) {
+      list = std::make_unique<TSendlogListClass>(nullptr, r);
+    } else {
+      list = std::make_unique<TMessageListClass>(nullptr, r);
+    }
+    if (!list->Start()) return false;
+    list->OpenModeless();
+    return true;
+  }
+  bool Open(const std::string& person) { return Open(office->Request(person)); }
+  // The list's open view, the row's opened when none is.
+  TViewMessageBaseClass* View(int row = 0) {
+    if (list && !list->OpenViewWindow()) list->OpenView(row);
+    return list ? qobject_cast<TViewMessageBaseClass*>(list->OpenViewWindow()) : nullptr;
+  }
+
+  std::unique_ptr<MessagingOffice> office;
+  ScriptedPrompts* prompts = nullptr;
+  std::unique_ptr<MessagingScript> dialogs;
+  std::unique_ptr<TMessageListBaseClass> list;
+};

@@ -2,44 +2,24 @@
 // company (or, with "FROM search", the caller) is typed, takes an entry
 // into the slip with Enter, asks before it overwrites a phone number, and
 // "&Add" puts the caller into the list; and the fly-out tip of "&List".
+// It is the phone list window's list of one phone list, without tags:
+// "&List" opens it at the first entry not less than the company typed so
+// far, Home and End stay inside the selected phone list while other lists
+// lie before and after it in the index, and a click selects without
+// tagging.
 #include "messaging/quick_list.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
-#include <memory>
 
-#include "data/phone/dpphone.h"
 #include "messaging/flyout_tip.h"
 #include "messaging/take_window.h"
 #include "storage/records/phone.h"
 #include "tests/messaging/messaging_office.h"
+#include "tests/support/test_rows.h"
 
 namespace ph = records::phone;
 
 namespace {
-
-bool AddEntry(int32_t list, const char* listname, const char* company, const char* phone,
-              const char* ext) {
-  PhoneTable phones;
-  if (!PhoneOpen(phones)) return false;
-  PhoneRecord r;
-  r.SetText(ph::kListname, listname);
-  r.SetText(ph::kCompany, company);
-  r.SetText(ph::kPhone1, phone);
-  r.SetText(ph::kExt1, ext);
-  SetFieldI32(r.bytes, ph::kList, list);
-  const int ok = PhoneAdd(phones, r);
-  PhoneClose(phones);
-  return ok == 1;
-}
-
-QString TextOf(QWidget& w, int id) {
-  return FindControlAs<QLineEdit>(&w, id)->text();
-}
 
 QString SelectedName(TakeWindow& w) {
   TPhoneQuickList* list = w.QuickList()->List();
@@ -52,29 +32,54 @@ void Key(QWidget* to, int key) {
   QTest::keyClick(to, Qt::Key(key));
 }
 
+// Enter in the list over a phone number typed before, and the answer to
+// overwriting it.
+struct EnterCase {
+  const char *name, *phoneBefore;
+  bool overwrite;
+  const char *phoneAfter, *extAfter;
+};
+constexpr EnterCase kEnterCases[] = {
+    {"empty phone", "", false, "555-0100", "12"},
+    {"phone there, yes", "555-9999", true, "555-0100", "12"},
+    {"phone there, no", "555-9999", false, "555-9999", ""},
+};
+
+// "&List" over the company typed, in the phone list of the owner (""
+// common): the entry selected as it opens, after End and after Home.
+struct ListCase {
+  const char *name, *owner, *company, *opened, *atEnd, *atHome;
+};
+constexpr ListCase kListCases[] = {
+    {"common, a prefix", "", "Zen", "Zenith Labs", "Zenith Labs", "Acme Corp"},
+    // No entry starts so: the next one is still chosen, to be taken.
+    {"common, between", "", "B", "Johnson, Pat", "Zenith Labs", "Acme Corp"},
+    {"common, past the end", "", "zz", "Acme Corp", "Zenith Labs", "Acme Corp"},
+    {"ANNE's, blank", "ANNE", "", "Acme Annex", "Anne's garage", "Acme Annex"},
+    {"ANNE's, a prefix", "ANNE", "anne's g", "Anne's garage", "Anne's garage", "Acme Annex"},
+};
+
 }  // namespace
 
-class QuickListTest : public QObject {
+class QuickListTest : public QObject, MessagingTest {
   Q_OBJECT
 
-  std::unique_ptr<MessagingOffice> office;
-  std::unique_ptr<MessagingScript> script;
   std::unique_ptr<TakeWindow> w;
 
+  // The phone list: the common one, then ANNE's (never in the common quick
+  // list) and BOB's after it in the index.
   void Make(uint8_t fromSearch) {
     w.reset();
-    script.reset();
-    office.reset();
-    MessagingOffice::Options options;
-    options.fromSearch = fromSearch;
-    office = std::make_unique<MessagingOffice>(options);
-    QVERIFY(office->ok);
-    QVERIFY(AddEntry(0, "Acme Corp", "Acme Corporation", "555-0100", "12"));
-    QVERIFY(AddEntry(0, "Johnson, Pat", "Bolt & Nut Supply", "555-0199", ""));
-    QVERIFY(AddEntry(0, "Zenith Labs", "Zenith", "555-0300", "7"));
-    // ANNE's own list: never in the common quick list.
-    QVERIFY(AddEntry(office->numbers["ANNE"], "Acme Annex", "", "555-0400", ""));
-    script = std::make_unique<MessagingScript>();
+    Begin({.fromSearch = fromSearch});
+    QVERIFY(AddPhoneEntry(0, "Acme Corp", "Acme Corporation", "555-0100", "12"));
+    QVERIFY(AddPhoneEntry(0, "Johnson, Pat", "Bolt & Nut Supply", "555-0199"));
+    QVERIFY(AddPhoneEntry(0, "Zenith Labs", "Zenith", "555-0300", "7"));
+    for (const char* name : {"Acme Annex", "Anne's dentist", "Anne's garage"})
+      QVERIFY(AddPhoneEntry(office->numbers["ANNE"], name, "", "555-0400"));
+    QVERIFY(AddPhoneEntry(office->numbers["BOB"], "Bob's bank", "", "555-0300"));
+    OpenTake();
+  }
+  void OpenTake() {
     w = std::make_unique<TakeWindow>(nullptr, kTakePhone, nullptr);
     w->OpenModeless();
     w->activateWindow();
@@ -86,10 +91,8 @@ class QuickListTest : public QObject {
   void init() { Make(0); }
   void cleanup() {
     w.reset();
-    script.reset();
-    QCOMPARE(office->prompts.Unanswered(), 0);
-    QVERIFY(office->checks.empty());
-    office.reset();
+    PhoneSetCurrentList(PhoneList());
+    End(true);
   }
 
   // The list opens on the first entry not less than the typed company when
@@ -103,9 +106,8 @@ class QuickListTest : public QObject {
                               {"zz", ""},
                               {"Acme An", ""}};  // another person's list
     for (const auto& [typed, selected] : cases) {
-      Edit(TakeWindow::kIdCompany)->setFocus();
       Edit(TakeWindow::kIdCompany)->clear();
-      QTest::keyClicks(Edit(TakeWindow::kIdCompany), typed);
+      TypeKeys(w.get(), TakeWindow::kIdCompany, typed);
       QCOMPARE(w->QuickList()->IsOpen(), *selected != 0);
       QCOMPARE(SelectedName(*w), QString(selected));
       if (!*selected) continue;
@@ -120,40 +122,26 @@ class QuickListTest : public QObject {
   // Down arrow goes into the list, Enter takes the entry: the company's
   // list name, the phone and extension (asking first when a phone number
   // is there), and the focus goes on to the message.
-  void enterTakesTheEntryIntoTheSlip_data() {
-    QTest::addColumn<QString>("phoneBefore");
-    QTest::addColumn<bool>("overwrite");
-    QTest::addColumn<QString>("phoneAfter");
-    QTest::addColumn<QString>("extAfter");
-    QTest::newRow("empty phone") << "" << false << "555-0100"
-                                 << "12";
-    QTest::newRow("phone there, yes") << "555-9999" << true << "555-0100"
-                                      << "12";
-    QTest::newRow("phone there, no") << "555-9999" << false << "555-9999"
-                                     << "";
-  }
+  void enterTakesTheEntryIntoTheSlip_data() { AddRows(kEnterCases); }
   void enterTakesTheEntryIntoTheSlip() {
-    QFETCH(QString, phoneBefore);
-    QFETCH(bool, overwrite);
-    QFETCH(QString, phoneAfter);
-    QFETCH(QString, extAfter);
+    const EnterCase& c = TestRow(kEnterCases);
+    const QString phoneBefore(c.phoneBefore);
     Edit(TakeWindow::kIdPhone)->setText(phoneBefore);
-    if (!phoneBefore.isEmpty()) office->prompts.Answer(overwrite);
-    Edit(TakeWindow::kIdCompany)->setFocus();
-    QTest::keyClicks(Edit(TakeWindow::kIdCompany), "ac");
+    if (!phoneBefore.isEmpty()) prompts->Answer(c.overwrite);
+    TypeKeys(w.get(), TakeWindow::kIdCompany, "ac");
     QVERIFY(w->QuickList()->IsOpen());
     Key(Edit(TakeWindow::kIdCompany), Qt::Key_Down);
     QWidget* box = w->QuickList()->List()->ListBox();
     QVERIFY(box->hasFocus());
     Key(box, Qt::Key_Return);
     QVERIFY(!w->QuickList()->IsOpen());
-    QCOMPARE(TextOf(*w, TakeWindow::kIdCompany), QString("Acme Corp"));
-    QCOMPARE(TextOf(*w, TakeWindow::kIdPhone), phoneAfter);
-    QCOMPARE(TextOf(*w, TakeWindow::kIdExt), extAfter);
+    QCOMPARE(LineText(w.get(), TakeWindow::kIdCompany), QString("Acme Corp"));
+    QCOMPARE(LineText(w.get(), TakeWindow::kIdPhone), QString(c.phoneAfter));
+    QCOMPARE(LineText(w.get(), TakeWindow::kIdExt), QString(c.extAfter));
     QVERIFY(FindControl(w.get(), TakeWindow::kIdPhoneText)->hasFocus());
-    QCOMPARE(Asked(office->prompts), phoneBefore.isEmpty()
-                                         ? QStringList()
-                                         : QStringList{"DESKpost|Overwrite phone number?"});
+    QCOMPARE(Asked(*prompts), phoneBefore.isEmpty()
+                                  ? QStringList()
+                                  : QStringList{"DESKpost|Overwrite phone number?"});
     // Taking the entry did not open the list again.
     QCoreApplication::processEvents();
     QVERIFY(!w->QuickList()->IsOpen());
@@ -163,35 +151,52 @@ class QuickListTest : public QObject {
   // name (20 characters) and Company the entry's company.
   void theCallerCompletesWithFromSearch() {
     Make(1);
-    Edit(TakeWindow::kIdPhoneFrom)->setFocus();
-    QTest::keyClicks(Edit(TakeWindow::kIdPhoneFrom), "john");
+    TypeKeys(w.get(), TakeWindow::kIdPhoneFrom, "john");
     QCOMPARE(SelectedName(*w), QString("Johnson, Pat"));
     Key(Edit(TakeWindow::kIdPhoneFrom), Qt::Key_Down);
     Key(w->QuickList()->List()->ListBox(), Qt::Key_Return);
-    QCOMPARE(TextOf(*w, TakeWindow::kIdPhoneFrom), QString("Johnson, Pat"));
-    QCOMPARE(TextOf(*w, TakeWindow::kIdCompany), QString("Bolt & Nut Supply"));
-    QCOMPARE(TextOf(*w, TakeWindow::kIdPhone), QString("555-0199"));
+    QCOMPARE(LineText(w.get(), TakeWindow::kIdPhoneFrom), QString("Johnson, Pat"));
+    QCOMPARE(LineText(w.get(), TakeWindow::kIdCompany), QString("Bolt & Nut Supply"));
+    QCOMPARE(LineText(w.get(), TakeWindow::kIdPhone), QString("555-0199"));
   }
 
   void escapeClosesTheListAndKeepsTheWindow() {
-    Edit(TakeWindow::kIdCompany)->setFocus();
-    QTest::keyClicks(Edit(TakeWindow::kIdCompany), "z");
+    TypeKeys(w.get(), TakeWindow::kIdCompany, "z");
     Key(Edit(TakeWindow::kIdCompany), Qt::Key_Down);
     Key(w->QuickList()->List()->ListBox(), Qt::Key_Escape);
     QVERIFY(!w->QuickList()->IsOpen());
     QVERIFY(w->isVisible());
     QVERIFY(Edit(TakeWindow::kIdCompany)->hasFocus());
-    QCOMPARE(TextOf(*w, TakeWindow::kIdPhone), QString());
+    QCOMPARE(LineText(w.get(), TakeWindow::kIdPhone), QString());
   }
 
-  // "&List" opens the list at the company typed so far; another field
-  // taking the focus closes it.
-  void theListButtonOpensTheListAtTheCompany() {
-    Edit(TakeWindow::kIdCompany)->setText("Zen");
+  // "&List" opens the list at the company typed so far, keeping the focus
+  // in Company; End and Home stay in the current phone list, a click
+  // selects and tags nothing, and another field taking the focus closes it.
+  void theListButtonAndItsKeysStayInTheSelectedList_data() { AddRows(kListCases); }
+  void theListButtonAndItsKeysStayInTheSelectedList() {
+    const ListCase& c = TestRow(kListCases);
+    PhoneList list;
+    if (*c.owner) list = {office->numbers[c.owner], c.owner};
+    PhoneSetCurrentList(list);
+    OpenTake();
+    Edit(TakeWindow::kIdCompany)->setText(c.company);
     w->QuickList()->Close();
     QTest::mouseClick(FindControlAs<QPushButton>(w.get(), TakeWindow::kIdList), Qt::LeftButton);
-    QCOMPARE(SelectedName(*w), QString("Zenith Labs"));
+    TPhoneQuickList* quick = w->QuickList()->List();
+    QVERIFY(quick);
+    QVERIFY(!quick->Tagging());
+    QCOMPARE(SelectedName(*w), QString(c.opened));
     QVERIFY(Edit(TakeWindow::kIdCompany)->hasFocus());
+    quick->HandleKey(Qt::Key_End, Qt::NoModifier);
+    QCOMPARE(SelectedName(*w), QString(c.atEnd));
+    quick->HandleKey(Qt::Key_Home, Qt::NoModifier);
+    QCOMPARE(SelectedName(*w), QString(c.atHome));
+    for (int row = 0; row < quick->RowsFilled(); ++row)
+      QCOMPARE(FieldI32(quick->EntryOfRow(row), ph::x1::kList), list.number);
+    quick->ClickRow(quick->RowsFilled() - 1, Qt::ControlModifier, Qt::LeftButton);
+    QCOMPARE(quick->Tags().Count(), 0);
+    QCOMPARE(SelectedName(*w), QString(c.atEnd));
     Edit(TakeWindow::kIdExt)->setFocus();
     QCoreApplication::processEvents();
     QVERIFY(!w->QuickList()->IsOpen());
@@ -201,15 +206,14 @@ class QuickListTest : public QObject {
   // already exists.".
   void addPutsTheCallerIntoThePhoneListOnce() {
     w->AddToPhoneList();
-    QVERIFY(Asked(office->prompts).isEmpty());
+    QVERIFY(Asked(*prompts).isEmpty());
     Edit(TakeWindow::kIdPhoneFrom)->setText("Lee Nash");
     Edit(TakeWindow::kIdCompany)->setText("Nash Freight");
     w->QuickList()->Close();
     Edit(TakeWindow::kIdPhone)->setText("555-0777");
     w->AddToPhoneList();
     w->AddToPhoneList();
-    QCOMPARE(Asked(office->prompts),
-             QStringList({"|Entry added.", "DESKpost|Entry already exists."}));
+    QCOMPARE(Asked(*prompts), QStringList({"|Entry added.", "DESKpost|Entry already exists."}));
     PhoneTable phones;
     QVERIFY(PhoneOpen(phones));
     PhoneEntry entry;
@@ -243,21 +247,12 @@ class QuickListTest : public QObject {
     QVERIFY(!tip->isVisible());
     QVERIFY(!tip->Waiting());
     QTest::mouseRelease(button, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-  }
-
-  void theTipStaysOnTheScreen_data() {
-    QTest::addColumn<QPoint>("pointer");
-    QTest::addColumn<QPoint>("at");
-    const QRect screen(0, 0, 800, 600);
-    QTest::newRow("room") << QPoint(100, 100) << QPoint(112, 112);
-    // 60 wide: 112 + 60 > 800 until moved back 8 at a time to 736.
-    QTest::newRow("right edge") << QPoint(780, 100) << QPoint(736, 112);
-    QTest::newRow("bottom edge") << QPoint(100, 590) << QPoint(112, 570);
-  }
-  void theTipStaysOnTheScreen() {
-    QFETCH(QPoint, pointer);
-    QFETCH(QPoint, at);
-    QCOMPARE(FlyoutTip::Place(pointer, QSize(60, 30), QRect(0, 0, 800, 600)), at);
+    // It stays on the screen: 60 wide, 112 + 60 > 800 moves it back 8 at a
+    // time to 736.
+    const std::pair<QPoint, QPoint> places[] = {
+        {{100, 100}, {112, 112}}, {{780, 100}, {736, 112}}, {{100, 590}, {112, 570}}};
+    for (const auto& [pointer, at] : places)
+      QCOMPARE(FlyoutTip::Place(pointer, QSize(60, 30), QRect(0, 0, 800, 600)), at);
   }
 };
 

@@ -2,23 +2,25 @@
 // viewed stamp, editing under the record's lock, the marks and Prev/Next,
 // the send log's "&Viewed", Reply to a phone message, the memo reply with
 // its quote and kept text, and a long text whose note chain is damaged.
+// The phone message view and the phone list: the caller and company
+// complete as on the Take window ("FROM search" deciding for the caller),
+// "&List" is offered where the slip may be edited, "&Dial" dials in the
+// in-box and the send log, Alt+A adds the caller; and where the reply's
+// "Urgent" starts.
 #include "messaging/view_message.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <memory>
 
-#include "data/messages/dpnote.h"
 #include "data/messages/memo_reply.h"
 #include "messaging/copy_dialog.h"
 #include "messaging/memo_reply.h"
-#include "messaging/message_list.h"
+#include "messaging/quick_list.h"
+#include "phonelist/phone_settings.h"
 #include "storage/records/note.h"
 #include "tests/messaging/messaging_office.h"
 #include "tests/support/lock_holder.h"
+#include "tests/support/test_rows.h"
 
 namespace {
 
@@ -26,75 +28,78 @@ namespace row = msgrec::list_row;
 
 using V = TViewMessageBaseClass;
 
-void Press(QWidget* dialog, int id) {
-  MessagingScript::Press(*dialog, id);
-}
-
-QString TextOf(QWidget* dialog, int id) {
-  return FindControlAs<QPlainTextEdit>(dialog, id)->toPlainText();
-}
-
 QString Displayed(const std::string& stored) {
   QString s = QString::fromStdString(stored);
   s.replace('\r', '\n');
   return s;
 }
 
+// Typing into Company (or From) of the phone message's view.
+struct TypingCase {
+  const char* name;
+  uint8_t fromSearch;
+  int field;
+  const char *typed, *from, *company, *phone;  // from "": the list does not open
+};
+constexpr TypingCase kTypingCases[] = {
+    {"company", 0, V::kIdCompany, "ac", "Caller", "Acme Corp", "555-0100"},
+    {"caller with FROM search", 1, V::kIdPhoneFrom, "john", "Johnson, Pat", "Bolt & Nut Supply",
+     "555-0199"},
+    {"caller without FROM search", 0, V::kIdPhoneFrom, "john", "", "", ""},
+};
+
+// The view's "&List" and "&Dial" for a phone message in the folder.
+struct ButtonCase {
+  const char* name;
+  int32_t folder;
+  bool sendLog, listShown, listEnabled;
+};
+constexpr ButtonCase kButtonCases[] = {
+    {"in-box", msgrec::kFolderNew, false, true, true},
+    {"archived", msgrec::kFolderArchive, false, true, false},
+    {"send log", msgrec::kFolderNew, true, false, false},
+};
+
 }  // namespace
 
-class ViewMessageTest : public QObject {
+class ViewMessageTest : public QObject, MessagingTest {
   Q_OBJECT
 
  private slots:
-  void init() {
-    MessagingOffice::Options bob;
-    bob.user = "BOB";
-    office = std::make_unique<MessagingOffice>(bob);
-    QVERIFY(office->ok);
-    prompts = std::make_unique<ScriptedPrompts>();
-    dialogs = std::make_unique<MessagingScript>();
-  }
+  void init() { Begin(As("BOB")); }
   void cleanup() {
-    list.reset();
-    dialogs.reset();
-    prompts.reset();
-    QVERIFY(office->checks.empty());
-    office.reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    End(false);
+    dialled.clear();
+    PhoneSettings() = PhoneListSettings();
   }
 
   // Opening a message stamps it viewed once, unless it is the mail
   // gateway's or was stored without a sender.
-  void openingStampsViewedOnceAndKeepsTheFirstTime_data() {
-    QTest::addColumn<QString>("to");
-    QTest::addColumn<bool>("stamped");
-    QTest::newRow("a message to the user") << "BOB" << true;
-    QTest::newRow("a message to the mail gateway") << "DPMAIL SERVER" << false;
-  }
   void openingStampsViewedOnceAndKeepsTheFirstTime() {
-    QFETCH(QString, to);
-    QFETCH(bool, stamped);
-    const MessageRecord sent = office->Memo("ANNE", to.toStdString(), "hello");
-    Open(to.toStdString());
-    const int32_t firstOpen = office->now;
-    QVERIFY(View(0));
-    QCOMPARE(office->Read(sent).ViewedTime(), stamped ? firstOpen : 0);
-    QCOMPARE(office->Read(sent).Viewer(), stamped ? office->numbers["BOB"] : 0);
-    Press(View(0), V::kIdClose);
-    office->now += 3600;
-    QVERIFY(View(0));
-    QCOMPARE(office->Read(sent).ViewedTime(), stamped ? firstOpen : 0);
-    Press(View(0), V::kIdClose);
+    for (const std::string to : {"BOB", "DPMAIL SERVER"}) {
+      const bool stamped = to == "BOB";
+      const MessageRecord sent = office->Memo("ANNE", to, "hello");
+      QVERIFY(Open(to));
+      const int32_t firstOpen = office->now;
+      QVERIFY(View());
+      QCOMPARE(office->Read(sent).ViewedTime(), stamped ? firstOpen : 0);
+      QCOMPARE(office->Read(sent).Viewer(), stamped ? office->numbers["BOB"] : 0);
+      Press(View(), V::kIdClose);
+      office->now += 3600;
+      QVERIFY(View());
+      QCOMPARE(office->Read(sent).ViewedTime(), stamped ? firstOpen : 0);
+      Press(View(), V::kIdClose);
+    }
   }
 
   void theViewShowsTheMessageAndNamesItsControls() {
     office->Send(msgrec::kKindPhone, "Mr Smith", "BOB", "Please call", 0, false, "ACME");
-    Open("BOB");
-    V* v = View(0);
+    QVERIFY(Open("BOB"));
+    V* v = View();
     QVERIFY(v);
     QCOMPARE(v->windowTitle(), QString("View Message"));
     QCOMPARE(FindControlAs<QLineEdit>(v, V::kIdCompany)->text(), QString("ACME"));
-    QCOMPARE(TextOf(v, V::kIdPhoneText), QString("Please call"));
+    QCOMPARE(PlainText(v, V::kIdPhoneText), QString("Please call"));
     const std::pair<int, const char*> names[] = {
         {V::kIdPhoneText, "Message"}, {V::kIdTime, "Date and time"}, {V::kIdCompany, "Company:"}};
     for (const auto& [id, name] : names)
@@ -112,9 +117,9 @@ class ViewMessageTest : public QObject {
   // is saved.
   void aMessageHeldElsewhereRefusesTheChange() {
     const MessageRecord sent = office->Memo("ANNE", "BOB", "original");
-    Open("BOB");
+    QVERIFY(Open("BOB"));
     const int32_t rn = list->Row(0).RecordNumber();
-    V* v = View(0);
+    V* v = View();
     auto* text = FindControlAs<QPlainTextEdit>(v, V::kIdMemoText);
     {
       LockHolder other(office->dir.File("MESSAGE.DAT"), office->LockByteOf(rn));
@@ -141,14 +146,14 @@ class ViewMessageTest : public QObject {
   // was made: the view says so and does not open.
   void aMessageDeletedMeanwhileOpensNoView() {
     office->Memo("ANNE", "BOB", "soon gone");
-    Open("BOB");
+    QVERIFY(Open("BOB"));
     {
       MessageTable h;
       MsgOpen(h);
       QCOMPARE(MsgDelete(h, list->Row(0).Entry()), 1);
       MsgClose(h);
     }
-    QVERIFY(View(0) == nullptr);
+    QVERIFY(View() == nullptr);
     QCOMPARE(prompts->Questions().back().text,
              QString("Selected record has been deleted: MESSAGE"));
   }
@@ -158,7 +163,7 @@ class ViewMessageTest : public QObject {
   void aMarkOnAMessageHeldElsewhereIsSaidAndTheOthersApply() {
     office->Memo("ANNE", "BOB", "held");
     office->Memo("ANNE", "BOB", "free");
-    Open("BOB");
+    QVERIFY(Open("BOB"));
     LockHolder other(office->dir.File("MESSAGE.DAT"),
                      office->LockByteOf(list->Row(0).RecordNumber()));
     QVERIFY(other.Held());
@@ -172,7 +177,7 @@ class ViewMessageTest : public QObject {
 
   void anArchivedMessageIsReadOnly() {
     office->Memo("ANNE", "BOB", "old news");
-    Open("BOB");
+    QVERIFY(Open("BOB"));
     list->SelectRow(0);
     list->Mark(row::kActionArchive);
     list->Update();
@@ -180,8 +185,8 @@ class ViewMessageTest : public QObject {
     ListRequest archive = office->Request("BOB");
     archive.view = kViewArchive;
     archive.folder = msgrec::kFolderArchive;
-    OpenRequest(archive);
-    V* v = View(0);
+    QVERIFY(Open(archive));
+    V* v = View();
     QVERIFY(!FindControl(v, V::kIdSave)->isEnabled());
     QVERIFY(!FindControl(v, V::kIdArchive)->isEnabled());
     auto* text = FindControlAs<QPlainTextEdit>(v, V::kIdMemoText);
@@ -194,8 +199,8 @@ class ViewMessageTest : public QObject {
   // the list shows what the view left when it closes.
   void theMarkingButtonsToggleAndTheListKeepsTheResult() {
     office->Memo("ANNE", "BOB", "a");
-    Open("BOB");
-    V* v = View(0);
+    QVERIFY(Open("BOB"));
+    V* v = View();
     Press(v, V::kIdArchive);
     QCOMPARE(v->Row().Action(), row::kActionArchive);
     Press(v, V::kIdArchive);
@@ -213,8 +218,8 @@ class ViewMessageTest : public QObject {
   void nextAndPrevOpenTheNeighbouringRows() {
     const MessageRecord a = office->Memo("ANNE", "BOB", "a");
     const MessageRecord b = office->Memo("ANNE", "BOB", "b");
-    Open("BOB");
-    V* v = View(0);
+    QVERIFY(Open("BOB"));
+    V* v = View();
     QVERIFY(FindControl(v, V::kIdNext)->isEnabled());
     Press(v, V::kIdNext);
     auto* next = qobject_cast<V*>(list->OpenViewWindow());
@@ -235,15 +240,9 @@ class ViewMessageTest : public QObject {
     MessageRecord sent = office->Memo("ANNE", "BOB", whole.substr(0, 416));
     int32_t note = 0;
     QVERIFY(NoteNew(&note) && NoteWrite(note, whole));
+    QVERIFY(office->Rewrite(
+        sent, [&](MessageRecord& r) { SetFieldI32(r.bytes, msgrec::kLongTextNote, note); }));
     {
-      MessageTable h;
-      MsgOpen(h);
-      const int32_t rn = office->RecordNumberOf(sent);
-      MessageRecord stored;
-      MsgRead(h, rn, &stored);
-      SetFieldI32(stored.bytes, msgrec::kLongTextNote, note);
-      QCOMPARE(MsgWrite(h, rn, stored), 1);
-      MsgClose(h);
       // The chain's second part claims to be another part.
       NoteTable notes;
       NoteOpen(notes);
@@ -255,11 +254,11 @@ class ViewMessageTest : public QObject {
       QCOMPARE(DbWriteRecord(notes.table, count - 1, part), 1);
       NoteClose(notes);
     }
-    Open("BOB");
-    V* v = View(0);
+    QVERIFY(Open("BOB"));
+    V* v = View();
     QVERIFY(v);
     QVERIFY(prompts->Questions().back().text.contains("Index is corrupt"));
-    QCOMPARE(TextOf(v, V::kIdMemoText), QString::fromStdString(whole.substr(0, 416)));
+    QCOMPARE(PlainText(v, V::kIdMemoText), QString::fromStdString(whole.substr(0, 416)));
     Press(v, V::kIdClose);
     QCOMPARE(office->Read(sent).LongTextNote(), note);
   }
@@ -269,8 +268,8 @@ class ViewMessageTest : public QObject {
     const MessageRecord sent = office->Send(msgrec::kKindMemo, "BOB", "ANNE", "read me", 0, true);
     ListRequest log = office->Request("BOB");
     log.sendLog = true;
-    OpenRequest(log);
-    V* v = View(0);
+    QVERIFY(Open(log));
+    V* v = View();
     QCOMPARE(FindControlAs<QPushButton>(v, V::kIdSave)->text(), QString("&Viewed"));
     QVERIFY(FindControl(v, V::kIdReply)->isHidden());
     Press(v, V::kIdSave);
@@ -290,73 +289,52 @@ class ViewMessageTest : public QObject {
       MsgClose(h);
       SetMessageUser(me);
     }
-    OpenRequest(log);
-    Press(View(0), V::kIdSave);
+    QVERIFY(Open(log));
+    Press(View(), V::kIdSave);
     QCOMPARE(prompts->Questions().back().text,
              QString("Message viewed on: 3-15-27 at 2:05pm\nMachine: ANNE"));
     // The send log's fields are plain text.
-    QVERIFY(FindControlAs<QLineEdit>(View(0), V::kIdMemoFrom)->isReadOnly());
-    QVERIFY(FindControlAs<QPlainTextEdit>(View(0), V::kIdMemoText)->isReadOnly());
+    QVERIFY(FindControlAs<QLineEdit>(View(), V::kIdMemoFrom)->isReadOnly());
+    QVERIFY(FindControlAs<QPlainTextEdit>(View(), V::kIdMemoText)->isReadOnly());
   }
 
-  // Reply on a phone message goes back to the person who took it; when
-  // that person was removed from the name table, COPY opens with no
-  // recipient.
-  void replyToAPhoneMessageGoesToWhoeverTookIt_data() {
-    QTest::addColumn<bool>("removed");
-    QTest::addColumn<QString>("to");
-    QTest::newRow("taker still there") << false << "CAROL";
-    QTest::newRow("taker removed") << true << "";
-  }
+  // Reply on a phone message goes back to the person who took it (ANNE's
+  // desk took the call); when that person was removed from the name table,
+  // COPY opens with no recipient.
   void replyToAPhoneMessageGoesToWhoeverTookIt() {
-    QFETCH(bool, removed);
-    QFETCH(QString, to);
-    // CAROL took the call for BOB.
-    const MessageUser me = CurrentMessageUser();
-    SetMessageUser({"CAROL", office->numbers["CAROL"], false});
-    MessageRecord slip;
-    SetFieldByte(slip.bytes, msgrec::kKind, msgrec::kKindPhone);
-    SetFieldText(slip.bytes, msgrec::kTo, "BOB");
-    SetFieldText(slip.bytes, msgrec::kFrom, "Mr Smith");
-    SetFieldText(slip.bytes, msgrec::kPhoneText, "Call back");
-    MessageTable h;
-    MsgOpen(h);
-    QCOMPARE(MsgSendOne(&h, slip, office->numbers["BOB"], false, 1), 1);
-    MsgClose(h);
-    SetMessageUser(me);
-    if (removed) {
+    office->Send(msgrec::kKindPhone, "Mr Smith", "BOB", "Call back");
+    for (bool removed : {false, true}) {
       NameTable names;
-      NameOpen(names);
-      QCOMPARE(NameRemove(names, "CAROL"), 1);
-      NameClose(names);
+      if (removed) QVERIFY(NameOpen(names) && NameRemove(names, "ANNE"));
+      if (names.open) NameClose(names);
+      QVERIFY(Open("BOB"));
+      QString shownTo;
+      bool attach = false;
+      dialogs->Then([&](TBaseDialog& d) {
+        shownTo = LineText(&d, TGetLocalCopyInfo::kIdTo);
+        attach = Checked(&d, TGetLocalCopyInfo::kIdAttachNote);
+        d.CloseWith(0);
+      });
+      Press(View(), V::kIdReply);
+      QCOMPARE(dialogs->opened.back(), QString("Reply to message sender"));
+      QCOMPARE(shownTo, QString(removed ? "" : "ANNE"));
+      QVERIFY(attach);
     }
-    Open("BOB");
-    QString shownTo;
-    bool attach = false;
-    dialogs->Then([&](TBaseDialog& d) {
-      shownTo = FindControlAs<QLineEdit>(&d, TGetLocalCopyInfo::kIdTo)->text();
-      attach = FindControlAs<QCheckBox>(&d, TGetLocalCopyInfo::kIdAttachNote)->isChecked();
-      d.CloseWith(0);
-    });
-    Press(View(0), V::kIdReply);
-    QCOMPARE(dialogs->opened, std::vector<QString>{"Reply to message sender"});
-    QCOMPARE(shownTo, to);
-    QVERIFY(attach);
   }
 
   void copyOffersTheNoteWithTheUsersFromLine() {
     office->Memo("ANNE", "BOB", "pass it on");
-    Open("BOB");
+    QVERIFY(Open("BOB"));
     QString note;
     dialogs->Then([&](TBaseDialog& d) {
-      note = TextOf(&d, TGetLocalCopyInfo::kIdNote);
+      note = PlainText(&d, TGetLocalCopyInfo::kIdNote);
       Press(&d, TGetLocalCopyInfo::kIdToButton);
       QTest::mouseClick(FindControl(&d, TGetLocalCopyInfo::kIdAttachNote), Qt::LeftButton, {},
                         QPoint(5, 5));
       Press(&d, kIdOk);
     });
     dialogs->PickName("CAROL");
-    Press(View(0), V::kIdCopy);
+    Press(View(), V::kIdCopy);
     QCOMPARE(dialogs->opened.at(0), QString("Copy Message"));
     QCOMPARE(note, QString("From BOB 3-15-27 9:01am: "));
     const auto copies = office->Folder(1, "CAROL");
@@ -381,13 +359,13 @@ class ViewMessageTest : public QObject {
     for (const auto& [memo, quote] : cases)
       QCOMPARE(QString::fromStdString(QuoteMemo(memo.toStdString())), quote);
     office->Memo("ANNE", "BOB", cases[0].first.toStdString());
-    Open("BOB");
+    QVERIFY(Open("BOB"));
     QString shown, title;
     dialogs->Then([&](TBaseDialog& d) {
-      shown = TextOf(&d, TRespondToMemoClass::kIdText);
+      shown = PlainText(&d, TRespondToMemoClass::kIdText);
       title = d.windowTitle();
     });
-    Press(View(0), V::kIdReply);
+    Press(View(), V::kIdReply);
     QCOMPARE(title, QString("Reply to ANNE"));
     QCOMPARE(shown, Displayed(cases[0].second.toStdString()));
   }
@@ -396,18 +374,18 @@ class ViewMessageTest : public QObject {
   // says so and the next Reply starts from it. Send then sends it.
   void aClosedReplyIsKeptAndTheNextReplyStartsWithIt() {
     const MessageRecord memo = office->Memo("ANNE", "BOB", "Lunch?");
-    Open("BOB");
+    QVERIFY(Open("BOB"));
     dialogs->Then([&](TBaseDialog& d) {
       auto* text = FindControlAs<QPlainTextEdit>(&d, TRespondToMemoClass::kIdText);
       QTest::keyClicks(text, "Yes, at one.");
       Press(&d, TRespondToMemoClass::kIdClose);
     });
-    V* v = View(0);
+    V* v = View();
     Press(v, V::kIdReply);
     QCOMPARE(v->windowTitle(), QString("View Memo *** REPLY ATTACHED ***"));
     QString second;
     dialogs->Then([&](TBaseDialog& d) {
-      second = TextOf(&d, TRespondToMemoClass::kIdText);
+      second = PlainText(&d, TRespondToMemoClass::kIdText);
       Press(&d, TRespondToMemoClass::kIdSend);
     });
     Press(v, V::kIdReply);
@@ -422,34 +400,143 @@ class ViewMessageTest : public QObject {
 
   void aReplyWithoutARecipientIsRefused() {
     office->Memo("Someone", "BOB", "who am I?");
-    Open("BOB");
+    QVERIFY(Open("BOB"));
     bool stillOpen = false;
     dialogs->Then([&](TBaseDialog& d) {
       Press(&d, TRespondToMemoClass::kIdSend);
       stillOpen = d.IsOpen();
     });
-    Press(View(0), V::kIdReply);
+    Press(View(), V::kIdReply);
     QCOMPARE(prompts->Questions().back().text, QString("Please fill in To: field."));
     QVERIFY(stillOpen);
   }
 
- private:
-  void OpenRequest(const ListRequest& r) {
-    OpenList opened(r);
-    QVERIFY(opened.started);
-    list = std::move(opened.list);
-  }
-  void Open(const std::string& person) { OpenRequest(office->Request(person)); }
-  // The open view of the row, opened when none is.
-  V* View(int rowNumber) {
-    if (list->OpenViewWindow() == nullptr) list->OpenView(rowNumber);
-    return qobject_cast<V*>(list->OpenViewWindow());
+  // ---- The phone message view and the phone list ----
+
+  // Typing into Company (and into From with "FROM search") opens the phone
+  // list at the entry; Enter takes it into the slip, which the view then
+  // saves as its own change.
+  void typingCompletesFromThePhoneList_data() { AddRows(kTypingCases); }
+  void typingCompletesFromThePhoneList() {
+    const TypingCase& c = TestRow(kTypingCases);
+    const QString from(c.from), company(c.company);
+    OpenSlip(c.fromSearch);
+    if (QTest::currentTestFailed()) return;
+    QLineEdit* field = FindControlAs<QLineEdit>(View(), c.field);
+    field->setFocus();
+    field->selectAll();
+    prompts->Answer(true);  // "Overwrite phone number?"
+    QTest::keyClicks(field, c.typed);
+    QCOMPARE(View()->QuickList()->IsOpen(), !from.isEmpty());
+    if (from.isEmpty()) return;
+    QTest::keyClick(field, Qt::Key_Down);
+    QTest::keyClick(View()->QuickList()->List()->ListBox(), Qt::Key_Return);
+    QCOMPARE(LineText(View(), V::kIdPhoneFrom), from);
+    QCOMPARE(LineText(View(), V::kIdCompany), company);
+    QCOMPARE(LineText(View(), V::kIdPhone), QString(c.phone));
+    QVERIFY(View()->Locked());
+    Press(View(), V::kIdSave);
+    QCOMPARE(FieldText(MessagingOffice::Messages()[0].bytes, msgrec::kCompany),
+             std::string(c.company));
+    QCOMPARE(Asked(*prompts), QStringList({"DESKpost|Overwrite phone number?", "|Message saved."}));
+    Press(View(), V::kIdClose);
   }
 
-  std::unique_ptr<MessagingOffice> office;
-  std::unique_ptr<ScriptedPrompts> prompts;
-  std::unique_ptr<MessagingScript> dialogs;
-  std::unique_ptr<TMessageListBaseClass> list;
+  // "&List" where the slip may be edited; "&Dial" in the in-box and the send
+  // log alike, with the slip's phone for its company.
+  void theButtonsFollowTheView_data() { AddRows(kButtonCases); }
+  void theButtonsFollowTheView() {
+    const ButtonCase& c = TestRow(kButtonCases);
+    OpenSlip(0, c.folder, c.sendLog);
+    if (QTest::currentTestFailed()) return;
+    QPushButton* listButton = FindControlAs<QPushButton>(View(), V::kIdList);
+    QCOMPARE(listButton->isVisible(), c.listShown);
+    QCOMPARE(listButton->isEnabled(), c.listEnabled);
+    QVERIFY(FindControl(View(), V::kIdDial)->isVisible());
+    Press(View(), V::kIdDial);
+    QCOMPARE(dialled, QList<QUrl>{QUrl("tel:555-0123")});
+    if (c.listEnabled) {
+      FindControlAs<QLineEdit>(View(), V::kIdCompany)->setText("Acm");
+      View()->QuickList()->Close();
+      Press(View(), V::kIdList);
+      QVERIFY(View()->QuickList()->IsOpen());
+      QVERIFY(FindControl(View(), V::kIdCompany)->hasFocus());
+      View()->QuickList()->Close();
+      View()->SetModified(0);
+    }
+    Press(View(), V::kIdClose);
+  }
+
+  // Alt+A puts the caller into the current phone list, once.
+  void altAAddsTheCallerToThePhoneList() {
+    OpenSlip(0);
+    if (QTest::currentTestFailed()) return;
+    FindControlAs<QLineEdit>(View(), V::kIdCompany)->setText("Widgets Inc");
+    QTest::keyClick(View(), Qt::Key_A, Qt::AltModifier);
+    QTest::keyClick(View(), Qt::Key_A, Qt::AltModifier);
+    QCOMPARE(Asked(*prompts), QStringList({"|Entry added.", "|Entry already exists."}));
+    PhoneTable phones;
+    int32_t entries = 0;
+    QVERIFY(PhoneOpen(phones) && DbRecordCount(phones.table, &entries));
+    PhoneClose(phones);
+    QCOMPARE(entries, 3);
+    View()->SetModified(0);
+    Press(View(), V::kIdClose);
+  }
+
+  // The reply's "Urgent" starts ticked in the urgent alert's own window
+  // only, whatever the message's flags say.
+  void copyStartsUrgentOnlyFromTheAlert() {
+    OpenSlip(0, msgrec::kFolderNew, false, msgrec::kFlagUrgent);
+    if (QTest::currentTestFailed()) return;
+    Press(View(), V::kIdClose);
+    for (bool alertsWindow : {false, true}) {
+      std::unique_ptr<V> view(MakeMessageView(nullptr, list->MessageHandle(), list->Row(0), 0, 0,
+                                              list->Request(), alertsWindow));
+      QVERIFY(view);
+      bool urgent = !alertsWindow;
+      dialogs->Then([&](TBaseDialog& d) { urgent = Checked(&d, TGetLocalCopyInfo::kIdUrgent); });
+      view->Reply();
+      QCOMPARE(urgent, alertsWindow);
+    }
+  }
+
+ private:
+  // RECEPTION's phone message from a caller, in her in-box or archive (and,
+  // with sendLog, her send log), open in its view over the list; the phone
+  // list holds two entries, and dialling is recorded.
+  void OpenSlip(uint8_t fromSearch, int32_t folder = msgrec::kFolderNew, bool sendLog = false,
+                uint8_t flags = 0) {
+    Begin({.fromSearch = fromSearch});
+    QVERIFY(AddPhoneEntry(0, "Acme Corp", "Acme Corporation", "555-0100", "12"));
+    QVERIFY(AddPhoneEntry(0, "Johnson, Pat", "Bolt & Nut Supply", "555-0199"));
+    MessageRecord slip;
+    SetFieldByte(slip.bytes, msgrec::kKind, msgrec::kKindPhone);
+    SetFieldText(slip.bytes, msgrec::kTo, "RECEPTION");
+    SetFieldText(slip.bytes, msgrec::kFrom, "Caller");
+    SetFieldText(slip.bytes, msgrec::kPhone, "555-0123");
+    SetFieldText(slip.bytes, msgrec::kPhoneText, "Please call.");
+    SetFieldByte(slip.bytes, msgrec::kFlags, flags);
+    MessageTable h;
+    QVERIFY(MsgOpen(h));
+    QCOMPARE(MsgSendOne(&h, slip, office->numbers["RECEPTION"], sendLog, folder), 1);
+    MsgClose(h);
+    ListRequest r = office->Request("RECEPTION");
+    r.sendLog = sendLog;
+    r.view = folder == msgrec::kFolderArchive ? kViewArchive : kViewNew;
+    r.folder = folder;
+    QVERIFY(Open(r));
+    QVERIFY(View());
+    View()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(View()));
+    PhoneSettings().dial.useTapi = true;
+    PhoneSettings().openUrl = [this](const QUrl& url) {
+      dialled << url;
+      return true;
+    };
+  }
+
+  QList<QUrl> dialled;
 };
 
 QTEST_MAIN(ViewMessageTest)

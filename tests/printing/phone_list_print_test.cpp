@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/printing/text_pieces.h"
 #include "tests/support/pdf_text.h"
 #include "tests/support/temp_dir.h"
 
@@ -59,12 +60,6 @@ Printed PrintEntries(const std::vector<PhoneReportEntry>& entries, const std::st
   }
   printed.pages = PdfPages(temp.File("list.pdf"));
   return printed;
-}
-
-int Count(const std::string& text, const std::string& what) {
-  int n = 0;
-  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
 }
 
 // Whether a line of the page begins with the text as a word of its own: a

@@ -1,16 +1,33 @@
 // Phone list reports and labels as text: the pages of the text file, the
 // comma-delimited lines, and the rows of labels, as a reader of the file
-// (or of the printed page) finds them.
+// (or of the printed page) finds them; the label formats of LABEL.DAT, every
+// field checked before a label is laid out with it (the file the build
+// makes, and dpadmin create putting it into a new data directory, keeping
+// an office's own); the line breaking of printed text; and export files,
+// which reach their chosen name whole or not at all, each failure saying
+// what it was.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 
+#include "data/phone/label_table.h"
 #include "printing/labels.h"
 #include "printing/phone_report.h"
 #include "printing/print_text.h"
+#include "printing/text_output.h"
+#include "storage/errors.h"
+#include "tests/printing/text_pieces.h"
+#include "tests/support/dpadmin_run.h"
+#include "tests/support/file_size_limit.h"
+#include "tests/support/temp_dir.h"
 
 namespace ph = records::phone;
+namespace label = records::label;
 
 namespace {
 
@@ -48,12 +65,6 @@ ReportEntry Person(int i) {
                 {ph::kZip, "62701"}});
 }
 
-size_t Count(const std::string& text, const std::string& piece) {
-  size_t n = 0;
-  for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1)) ++n;
-  return n;
-}
-
 // Occurrences of the word followed by the number and no further digit.
 size_t CountNumber(const std::string& text, const std::string& word, int number) {
   const std::string piece = word + std::to_string(number);
@@ -88,8 +99,8 @@ TEST(TextReport, PagesHoldTheirEntriesUnderTheTitleAndDate) {
   struct Case {
     ReportType type;
     int entries;
-    size_t formFeeds;
-    size_t headers;
+    int formFeeds;
+    int headers;
     int lastPageEntries;
   };
   const Case cases[] = {
@@ -110,11 +121,11 @@ TEST(TextReport, PagesHoldTheirEntriesUnderTheTitleAndDate) {
     EXPECT_EQ(Count(text, "12-7-26"), c.headers);
     std::vector<std::string> pages = Pages(text);
     if (!pages.back().empty() || pages.size() == 1) {
-      EXPECT_EQ(c.formFeeds, 0u);
+      EXPECT_EQ(c.formFeeds, 0);
     } else {
       pages.pop_back();
       const std::string& last = pages.back();
-      EXPECT_EQ(int(Count(last, "Company ")), c.lastPageEntries);
+      EXPECT_EQ(Count(last, "Company "), c.lastPageEntries);
     }
     // Every entry is there once.
     for (int i = 1; i <= c.entries; ++i) EXPECT_EQ(CountNumber(text, "Company ", i), 1u) << i;
@@ -143,7 +154,7 @@ TEST(TextReport, MailingEntriesTakeOneHeightAndLeaveOutWhatIsNotSet) {
     ASSERT_TRUE(report.Add(e));
     const std::string header = out.text_.substr(0, out.text_.find("12-7-26\r\n") + 9);
     const std::string entry = out.text_.substr(header.size());
-    EXPECT_EQ(Count(entry, "\r\n"), 7u) << entry;
+    EXPECT_EQ(Count(entry, "\r\n"), 7) << entry;
     const bool set = e.record.Text(ph::kStreet2) == "Suite 4";
     EXPECT_EQ(entry.find("Suite 4") != std::string::npos, set);
     EXPECT_EQ(entry.find("USA") != std::string::npos, set);
@@ -232,15 +243,6 @@ TEST(ReportTitle, APrintedReportIsNamedForItsListAFileForItsKind) {
             "FULL REPORT");
 }
 
-TEST(Selection, TakesTheRowsItNames) {
-  EXPECT_TRUE(SelectionTakes(ReportSelection::kAll, true));
-  EXPECT_TRUE(SelectionTakes(ReportSelection::kAll, false));
-  EXPECT_TRUE(SelectionTakes(ReportSelection::kTagged, true));
-  EXPECT_FALSE(SelectionTakes(ReportSelection::kTagged, false));
-  EXPECT_FALSE(SelectionTakes(ReportSelection::kNotTagged, true));
-  EXPECT_TRUE(SelectionTakes(ReportSelection::kNotTagged, false));
-}
-
 // ---- Labels ----
 
 const LabelFormat kThreeAcross{"3 across", 24, 27, 6, 3, 2, 3, 10};
@@ -313,24 +315,13 @@ TEST(LabelLines, FillTheLabelAsTheRulesSay) {
     EXPECT_LE(l.size(), 8u) << l;
 }
 
-std::vector<std::string> LinesOf(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", start)) {
-    lines.push_back(text.substr(start, at - start));
-    start = at + 2;
-  }
-  lines.push_back(text.substr(start));
-  return lines;
-}
-
 TEST(PrintLabels, SevenEntriesThreeAcrossMakeThreeRowsTheLastWithOne) {
   std::vector<PhoneRecord> entries;
   for (int i = 1; i <= 7; ++i) entries.push_back(Address("Contact " + std::to_string(i), "Co"));
   Collected out;
   ASSERT_TRUE(PrintLabels(out, kThreeAcross, true, entries));
-  EXPECT_EQ(Count(out.text_, "\f"), 1u);  // the part-filled sheet
-  const std::vector<std::string> lines = LinesOf(out.text_);
+  EXPECT_EQ(Count(out.text_, "\f"), 1);  // the part-filled sheet
+  const std::vector<std::string> lines = Lines(out.text_);
   // Top margin 3, then rows of 5 printed lines with one blank between.
   ASSERT_GE(lines.size(), 3u + 5 + 1 + 5 + 1 + 5);
   EXPECT_EQ(lines[3].substr(2, 9), "Contact 1");
@@ -338,7 +329,7 @@ TEST(PrintLabels, SevenEntriesThreeAcrossMakeThreeRowsTheLastWithOne) {
   EXPECT_EQ(lines[3].substr(56, 9), "Contact 3");
   EXPECT_EQ(lines[9].substr(56, 9), "Contact 6");
   EXPECT_EQ(lines[15], "  Contact 7");
-  EXPECT_EQ(Count(out.text_, "Contact "), 7u);
+  EXPECT_EQ(Count(out.text_, "Contact "), 7);
 }
 
 TEST(PrintLabels, SheetsBreakAfterTheirRowsContinuousLabelsNever) {
@@ -355,9 +346,9 @@ TEST(PrintLabels, SheetsBreakAfterTheirRowsContinuousLabelsNever) {
   for (int p = 0; p < 3; ++p) EXPECT_EQ(pages[size_t(p)].substr(0, 6), "\r\n\r\n\r\n") << p;
   Collected continuous;
   ASSERT_TRUE(PrintLabels(continuous, kContinuous, true, entries));
-  EXPECT_EQ(Count(continuous.text_, "\f"), 0u);
+  EXPECT_EQ(Count(continuous.text_, "\f"), 0);
   // Each label takes its height: 5 printed lines and 2 blank ones.
-  EXPECT_EQ(LinesOf(continuous.text_).size(), 5u * 7 + 1);
+  EXPECT_EQ(Lines(continuous.text_).size(), 5u * 7 + 1);
 }
 
 TEST(PrintLabels, AFailedOutputStopsTheLabels) {
@@ -371,6 +362,226 @@ TEST(PrintLabels, AFailedOutputStopsTheLabels) {
           << format.name << " failing from output " << failing;
     }
   }
+}
+
+// ---- The label formats ----
+
+using Record = uint8_t[label::kRecordSize];
+
+TEST(LabelRecordProblems, EveryFieldIsChecked) {
+  const LabelFormat good{"3 across", 24, 27, 6, 3, 2, 3, 10};
+  struct Case {
+    const char* what;
+    std::function<void(Record&)> spoil;
+    const char* field;  // "" for a sound record
+  };
+  const Case cases[] = {
+      {"sound", [](Record&) {}, ""},
+      {"name without its end", [](Record& r) { std::memset(r, 'A', 21); }, "name"},
+      {"empty name", [](Record& r) { r[0] = 0; }, "name"},
+      {"no width", [](Record& r) { r[label::kWidth.offset] = 0; }, "label width"},
+      {"four lines high", [](Record& r) { r[label::kHeight.offset] = 4; }, "label height"},
+      {"none across", [](Record& r) { r[label::kAcross.offset] = 0; }, "labels across"},
+      // With no label in a row there is no row to reach past column 80.
+      {"none across, far left",
+       [](Record& r) {
+         r[label::kAcross.offset] = 0;
+         r[label::kLeftMargin.offset] = 90;
+       },
+       "labels across"},
+      {"pitch under width", [](Record& r) { r[label::kPitch.offset] = 23; }, "pitch"},
+      {"past column 80", [](Record& r) { r[label::kLeftMargin.offset] = 3; }, "left margin"},
+      {"pitch past column 80", [](Record& r) { r[label::kPitch.offset] = 28; }, "left margin"},
+      {"top margin of a page and more", [](Record& r) { r[label::kTopMargin.offset] = 61; },
+       "top margin"},
+      {"top margin of 60 lines", [](Record& r) { r[label::kTopMargin.offset] = 60; }, ""},
+  };
+  for (const Case& c : cases) {
+    Record record;
+    LabelRecordOf(good, record);
+    c.spoil(record);
+    const std::vector<FieldProblem> problems = LabelRecordProblems(record);
+    if (*c.field == 0) {
+      EXPECT_TRUE(problems.empty()) << c.what;
+    } else {
+      // Each fault is named once, and nothing else with it.
+      ASSERT_EQ(problems.size(), 1u) << c.what;
+      EXPECT_EQ(problems.front().field, c.field) << c.what;
+    }
+  }
+  // One label alone may be as wide as its pitch allows, or any pitch.
+  Record single;
+  LabelRecordOf({"wide", 80, 0, 5, 1, 0, 0, 0}, single);
+  EXPECT_TRUE(LabelRecordProblems(single).empty());
+}
+
+TEST(LabelFile, TheBuildsFileHoldsTheDeliveredFormatsAllSound) {
+  TempDir dir;
+  std::ofstream(dir.File("LABEL.DAT"), std::ios::binary) << ReadWholeFile(LABEL_DAT_PATH);
+  std::vector<LabelFormat> formats;
+  ASSERT_TRUE(LabelReadFormats(dir.Path(), &formats)) << AppErrorName();
+  const std::vector<LabelFormat> delivered = StandardLabelFormats();
+  ASSERT_EQ(formats.size(), delivered.size());
+  for (size_t i = 0; i < formats.size(); ++i) {
+    EXPECT_EQ(formats[i].name, delivered[i].name);
+    EXPECT_EQ(formats[i].across, delivered[i].across);
+    EXPECT_EQ(formats[i].rowsPerPage, delivered[i].rowsPerPage);
+  }
+  ASSERT_NE(FindLabelFormat(formats, "3 ACROSS, 30 A SHEET  "), nullptr);
+  EXPECT_EQ(FindLabelFormat(formats, "3 ACROSS, 30 A SHEET")->width, 24);
+  EXPECT_EQ(FindLabelFormat(formats, "4 across"), nullptr);
+}
+
+TEST(LabelFile, ADamagedRecordNamesItselfAndNothingIsUsed) {
+  TempDir dir;
+  std::string bytes = LabelFileBytes(StandardLabelFormats());
+  bytes[label::kRecordSize + label::kAcross.offset] = 0;  // the second format
+  std::ofstream(dir.File("LABEL.DAT"), std::ios::binary) << bytes;
+  std::vector<LabelFormat> formats{{"stale", 1, 1, 5, 1, 0, 0, 0}};
+  ClearAppError();
+  EXPECT_FALSE(LabelReadFormats(dir.Path(), &formats));
+  EXPECT_TRUE(formats.empty());
+  EXPECT_EQ(AppErrorCode(), kAppIndexCorrupt);
+  EXPECT_EQ(AppErrorName(), "LABEL.DAT record 2: labels across 0: no label in a row");
+  ClearAppError();
+}
+
+TEST(LabelFile, AFileMissingOrUnreadableFailsAndAPartRecordIsNotRead) {
+  TempDir dir;
+  // Missing, then a folder under the file's name, which opens but cannot
+  // be read: no formats are left either way.
+  for (const int error : {kDbOpenFailed, kDbReadFailed}) {
+    std::vector<LabelFormat> formats{{"stale", 1, 1, 5, 1, 0, 0, 0}};
+    DbClearError();
+    EXPECT_FALSE(LabelReadFormats(dir.Path(), &formats));
+    EXPECT_TRUE(formats.empty());
+    EXPECT_EQ(DbGetError(), error);
+    DbClearError();
+    std::filesystem::create_directory(dir.File("LABEL.DAT"));
+  }
+  std::filesystem::remove(dir.File("LABEL.DAT"));
+  // A record cut short at the end is no format.
+  std::vector<LabelFormat> formats;
+  std::string bytes = LabelFileBytes(StandardLabelFormats());
+  bytes.resize(bytes.size() - 5);
+  std::ofstream(dir.File("LABEL.DAT"), std::ios::binary) << bytes;
+  ASSERT_TRUE(LabelReadFormats(dir.Path(), &formats));
+  EXPECT_EQ(formats.size(), StandardLabelFormats().size() - 1);
+  // An empty file holds no formats, and that is no failure.
+  std::ofstream(dir.File("LABEL.DAT"), std::ios::binary | std::ios::trunc).flush();
+  ASSERT_TRUE(LabelReadFormats(dir.Path(), &formats));
+  EXPECT_TRUE(formats.empty());
+}
+
+TEST(LabelFile, CreateGivesANewOfficeTheFormatsAndKeepsAnOfficesOwn) {
+  TempDir scratch;
+  const std::string fresh = scratch.File("fresh");
+  DpadminRun run = RunDpadmin({"create", fresh}, scratch.Path());
+  ASSERT_EQ(run.status, 0) << ShowRun(run);
+  EXPECT_EQ(ReadWholeFile(fresh + "/LABEL.DAT"), ReadWholeFile(LABEL_DAT_PATH));
+
+  const std::string own = LabelFileBytes({{"Our own labels", 30, 32, 6, 2, 0, 0, 0}});
+  std::ofstream(fresh + "/LABEL.DAT", std::ios::binary) << own;
+  run = RunDpadmin({"create", fresh, "--force"}, scratch.Path());
+  ASSERT_EQ(run.status, 0) << ShowRun(run);
+  EXPECT_EQ(ReadWholeFile(fresh + "/LABEL.DAT"), own);
+}
+
+// ---- Export files and line breaking ----
+
+void Write(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(BreakLines, BreaksAtBlanksAndLineBreaksWithinTheWidth) {
+  struct Case {
+    const char* text;
+    size_t width;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {"", 10, {}},
+      {"short", 10, {"short"}},
+      {"exactly10!", 10, {"exactly10!"}},
+      {"two words here", 10, {"two words ", "here"}},
+      {"line\rbreak", 10, {"line", "break"}},
+      {"crlf\r\nkept once", 10, {"crlf", "kept once"}},
+      {"lf\nalso", 10, {"lf", "also"}},
+      {"blank\r\rline", 10, {"blank", "", "line"}},
+      {"abcdefghijklmnop", 10, {"abcdefghij", "klmnop"}},
+      {"0123456789\rnext", 10, {"0123456789", "next"}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(BreakLines(c.text, c.width), c.lines) << c.text;
+}
+
+TEST(Padding, FillsAndCutsToTheColumns) {
+  EXPECT_EQ(PadRight("ab", 4), "ab  ");
+  EXPECT_EQ(PadLeft("ab", 4), "  ab");
+  EXPECT_EQ(PadRight("abcdef", 4), "abcd");
+  EXPECT_EQ(Columns(Utf8("\xC4") + "x"), 2u);  // Windows-1252 "Ä" is one column
+}
+
+TEST(ExportFile, AWholeExportTakesTheChosenNameOneGivenUpLeavesTheOldFile) {
+  TempDir dir;
+  const std::string path = dir.File("list.txt");
+  Write(path, "the old export");
+  {
+    ExportFile file;
+    ASSERT_TRUE(file.Open(path));
+    ASSERT_TRUE(file.Output("half of it"));
+  }  // cancelled: never committed
+  EXPECT_EQ(ReadWholeFile(path), "the old export");
+  EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+  ExportFile file;
+  ASSERT_TRUE(file.Open(path));
+  EXPECT_EQ(ReadWholeFile(path), "the old export");  // untouched while writing
+  ASSERT_TRUE(file.Output("first,"));
+  ASSERT_TRUE(file.Output("second\r\n"));
+  ASSERT_TRUE(file.Commit());
+  EXPECT_EQ(ReadWholeFile(path), "first,second\r\n");
+  EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+}
+
+TEST(ExportFile, AFileThatCannotBeOpenedSaysWhy) {
+  TempDir dir;
+  std::filesystem::create_directory(dir.File("folder"));
+  Write(dir.File("plain"), "x");
+  struct Case {
+    std::string path;
+    const char* caption;
+  };
+  const Case cases[] = {
+      {dir.File("missing/list.txt"), "PATH OR FILE DOES NOT EXIST:"},
+      {dir.File("plain/list.txt"), "PATH OR FILE DOES NOT EXIST:"},
+      {dir.File("folder"), "ACCESS DENIED, COULD NOT OPEN:"},
+  };
+  for (const Case& c : cases) {
+    ExportFile file;
+    EXPECT_FALSE(file.Open(c.path)) << c.path;
+    EXPECT_EQ(file.Failure().caption, c.caption) << c.path;
+    EXPECT_EQ(file.Failure().name, c.path);
+    EXPECT_FALSE(file.Output("text"));
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(dir.File("folder")));
+}
+
+TEST(ExportFile, AFullDiskFailsTheExportAndKeepsTheOldFile) {
+  TempDir dir;
+  const std::string path = dir.File("list.csv");
+  Write(path, "the old export");
+  const std::string big(64 * 1024, 'x');
+  const int result = WithFileSizeLimit(16 * 1024, [&] {
+    ExportFile file;
+    if (!file.Open(path)) return 10;
+    bool written = true;
+    for (int i = 0; i < 4 && written; ++i) written = file.Output(big);
+    if (written) written = file.Commit();
+    if (written) return 11;
+    return file.Failure().caption == "ERROR WRITING:" && file.Failure().name == path ? 0 : 12;
+  });
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(ReadWholeFile(path), "the old export");
+  EXPECT_FALSE(std::filesystem::exists(path + ".part"));
 }
 
 }  // namespace

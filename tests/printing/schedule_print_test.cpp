@@ -1,15 +1,17 @@
 // Printed schedules through the real dpadmin: a person's day, weeks and
 // month on the data directory's templates, read back from the PDF with
-// pdftotext, and what a print says about templates it cannot use.
+// pdftotext; the day's empty hours as the workstation's INI file sets them;
+// and what a print says about templates it cannot use.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/printing/text_pieces.h"
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/pdf_text.h"
 #include "tests/support/temp_dir.h"
@@ -53,21 +55,6 @@ class Office {
   std::string dir_;
 };
 
-bool Has(const std::string& page, const std::string& text) {
-  return page.find(text) != std::string::npos;
-}
-
-// The line of the page holding the text, blanks squeezed.
-std::string LineWith(const std::string& page, const std::string& text) {
-  size_t at = page.find(text);
-  if (at == std::string::npos) return "";
-  const size_t start = page.rfind('\n', at) + 1;
-  const size_t end = page.find('\n', at);
-  std::string line = page.substr(start, end - start);
-  return std::regex_replace(std::regex_replace(line, std::regex(" +"), " "), std::regex("^ | $"),
-                            "");
-}
-
 bool LineStarts(const std::string& page, const std::string& text, const std::string& start) {
   return LineWith(page, text).rfind(start, 0) == 0;
 }
@@ -92,27 +79,20 @@ TEST(DailyPrint, OverlappingEntriesPrintWithTheirTimesAndTheToDoListGoesOnToTheN
   ASSERT_EQ(pages.size(), 2u) << ReadWholeFile(office.Pdf()).size();
 
   const std::string& first = pages[0];
-  EXPECT_TRUE(Has(first, "ANNE's daily schedule"));
-  EXPECT_TRUE(Has(first, "Monday"));
-  EXPECT_TRUE(Has(first, "July 7, 2036"));
-  // (The side column may share a line of the text.)
-  EXPECT_TRUE(LineStarts(first, "Budget", "9:00A-10:30A Budget review with the finance team"))
+  // The working day's empty hours, from the preset hours 8 to 17, and the
+  // calendars of this month and the next.
+  EXPECT_EQ(
+      Missing(first, {"ANNE's daily schedule", "Monday", "July 7, 2036", "Carol's birthday",
+                      " 8:00A", " 5:00P", "1-Call customer number 01", "JULY 2036", "AUGUST 2036"}),
+      "")
       << first;
+  // (The side column may share a line of the text.)
+  EXPECT_TRUE(LineStarts(first, "Budget", "9:00A-10:30A Budget review with the finance team"));
   EXPECT_TRUE(LineStarts(first, "supplier", "10:00A-11:00A Call with the paper supplier"));
-  EXPECT_TRUE(Has(first, "Carol's birthday"));
   EXPECT_FALSE(Has(first, "Bob's dentist"));
-  // The working day's empty hours, from the preset hours 8 to 17.
-  EXPECT_TRUE(Has(first, " 8:00A"));
-  EXPECT_TRUE(Has(first, " 5:00P"));
-  EXPECT_TRUE(Has(first, "1-Call customer number 01"));
-  // The calendars of this month and the next, today marked on a day's page
-  // only when it is today.
-  EXPECT_TRUE(Has(first, "JULY 2036"));
-  EXPECT_TRUE(Has(first, "AUGUST 2036"));
 
   const std::string& second = pages[1];
-  EXPECT_TRUE(Has(second, "CONTINUED"));
-  EXPECT_TRUE(Has(second, "1-Call customer number 40"));
+  EXPECT_EQ(Missing(second, {"CONTINUED", "1-Call customer number 40"}), "");
   // Every item is printed once, on one page or the other.
   for (int i = 1; i <= 40; ++i) {
     char text[40];
@@ -121,6 +101,49 @@ TEST(DailyPrint, OverlappingEntriesPrintWithTheirTimesAndTheToDoListGoesOnToTheN
   }
   // The schedule was all on the first page.
   EXPECT_FALSE(Has(second, "Budget review"));
+}
+
+// Whether a line of the page, blanks before it left out, starts with the text:
+// the hours stand at the left edge, wherever the calendars beside them fall.
+bool SomeLineStarts(const std::string& text, const std::string& start) {
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t first = line.find_first_not_of(' ');
+    if (first != std::string::npos && line.compare(first, start.size(), start) == 0) return true;
+  }
+  return false;
+}
+
+TEST(DailyPrint, TheDayShowsThePresetHoursOfTheWorkstationGiven) {
+  Office office;
+  office.Admin({"add-entry", office.Dir(), "ANNE", "7-7-36", "9:00AM", "Budget review"});
+  const struct {
+    const char* keys;  // the INI file's "DESKpost" keys, nullptr for no file
+    std::vector<const char*> shown;
+    std::vector<const char*> absent;
+  } cases[] = {
+      {nullptr, {"8:00A", "5:00P"}, {"7:00A", "6:00P"}},
+      {"PresetStart=7\nPresetEnd=18\n", {"7:00A", "6:00P"}, {"7:00P"}},
+      // Out of range: a start above 23 is 8, an end before the start is the start.
+      {"PresetStart=30\nPresetEnd=5\n", {"8:00A"}, {"9:00A-", "5:00P", "5:00A"}},
+  };
+  const std::string ini = office.File("DPDESK.INI");
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"daily", "ANNE", "7-7-36"};
+    if (c.keys) {
+      std::ofstream(ini) << "[DESKpost]\n" << c.keys;
+      args.insert(args.end(), {"--ini", ini});
+    }
+    const DpadminRun run = office.Print(args);
+    ASSERT_EQ(run.status, 0) << ShowRun(run);
+    const std::string text = PdfText(office.Pdf());
+    for (const char* s : c.shown) EXPECT_TRUE(SomeLineStarts(text, s)) << s << "\n" << text;
+    for (const char* s : c.absent) EXPECT_FALSE(SomeLineStarts(text, s)) << s << "\n" << text;
+  }
+  const DpadminRun missing =
+      office.Print({"daily", "ANNE", "7-7-36", "--ini", office.File("NONE.INI")});
+  EXPECT_NE(missing.status, 0);
+  EXPECT_NE(missing.err.find("NONE.INI: no such file"), std::string::npos) << ShowRun(missing);
 }
 
 TEST(DailyPrint, AnItemTooLongForItsRegionStopsThePrint) {
@@ -154,10 +177,10 @@ TEST(DailyPrint, ALibreOfficeDrawTemplatePrintsTheDay) {
   const std::vector<std::string> pages = office.Pages();
   ASSERT_EQ(pages.size(), 1u);
   const std::string& page = pages[0];
-  for (const char* text : {"Monday", "March 15, 2027", "ANNE's daily schedule", "MARCH 2027",
-                           "APRIL 2027", "Quarter closes", "A-File the VAT", "All day"}) {
-    EXPECT_TRUE(Has(page, text)) << text << "\n" << page;
-  }
+  EXPECT_EQ(Missing(page, {"Monday", "March 15, 2027", "ANNE's daily schedule", "MARCH 2027",
+                           "APRIL 2027", "Quarter closes", "A-File the VAT", "All day"}),
+            "")
+      << page;
   EXPECT_EQ(LineWith(page, "Fischer"), "9:30A-10:45A Fischer contract");
   // Labels and marker rectangles stay hidden.
   EXPECT_FALSE(Has(page, "~")) << page;
@@ -172,10 +195,7 @@ TEST(MonthlyPrint, AMonthStartingOnSaturdayFillsTheCellsFromC7ToC37) {
   const std::vector<std::string> pages = office.Pages();
   ASSERT_EQ(pages.size(), 1u);
   const std::string& page = pages[0];
-  EXPECT_TRUE(Has(page, "August"));
-  EXPECT_TRUE(Has(page, "2026"));
-  EXPECT_TRUE(Has(page, "JULY 2026"));
-  EXPECT_TRUE(Has(page, "SEPTEMBER 2026"));
+  EXPECT_EQ(Missing(page, {"August", "2026", "JULY 2026", "SEPTEMBER 2026"}), "");
   // The 1st alone in the first week, under Saturday; the 30th and 31st alone
   // in the sixth week, under Sunday and Monday.
   EXPECT_EQ(LineWith(page, "Summer fair"), "Summer fair");
@@ -193,11 +213,8 @@ TEST(CalendarPrint, NextMonthAfterDecemberIsJanuaryAndAfter2037NoMonthAtAll) {
   Office office;
   DpadminRun run = office.Print({"daily", "ANNE", "12-31-36"});
   ASSERT_EQ(run.status, 0) << ShowRun(run);
-  const std::string page = office.Pages().at(0);
-  EXPECT_TRUE(Has(page, "DECEMBER 2036"));
-  EXPECT_TRUE(Has(page, "JANUARY 2037"));
   // January 2037 begins on a Thursday.
-  EXPECT_TRUE(Has(page, "Wednesday"));
+  EXPECT_EQ(Missing(office.Pages().at(0), {"DECEMBER 2036", "JANUARY 2037", "Wednesday"}), "");
 
   run = office.Print({"daily", "ANNE", "12-7-37"});
   EXPECT_EQ(run.status, 1);
@@ -214,13 +231,11 @@ TEST(WeeklyPrint, EachWeekFromMondayToSundayOnItsOwnPage) {
   ASSERT_EQ(run.status, 0) << ShowRun(run);
   const std::vector<std::string> pages = office.Pages();
   ASSERT_EQ(pages.size(), 2u);
-  EXPECT_TRUE(Has(pages[0], "* COMMON's weekly schedule"));
-  EXPECT_TRUE(Has(pages[0], "Monday - Sunday"));
-  EXPECT_TRUE(Has(pages[0], "December 7, 2026 - December 13, 2026"));
-  EXPECT_TRUE(Has(pages[0], "Office closed"));
+  EXPECT_EQ(Missing(pages[0], {"* COMMON's weekly schedule", "Monday - Sunday",
+                               "December 7, 2026 - December 13, 2026", "Office closed"}),
+            "");
   // The second week is printed up to the last day asked for.
-  EXPECT_TRUE(Has(pages[1], "Monday - Wednesday"));
-  EXPECT_TRUE(Has(pages[1], "December 14, 2026 - December 16, 2026"));
+  EXPECT_EQ(Missing(pages[1], {"Monday - Wednesday", "December 14, 2026 - December 16, 2026"}), "");
   EXPECT_EQ(LineWith(pages[1], "Fire drill"), "3:00P -4:00P Fire drill");
 }
 

@@ -2,7 +2,9 @@
 // preset hours and the brackets of overlapping entries, the calendar and
 // its navigation, choosing whose schedule behind the schedule password,
 // and the entry dialog with its checks, the update memo and bit 4 in the
-// owner's flag file.
+// owner's flag file; the alarm as the entry dialog's saves move it, and the
+// day on the days the clocks change: every hour once, whichever way the
+// clock goes.
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -13,11 +15,10 @@
 #include <memory>
 
 #include "data/office/profile.h"
+#include "data/schedule/sched_alarm.h"
 #include "data/schedule/sched_daylines.h"
-#include "scheduler/day_sched_view.h"
 #include "scheduler/dp_calendar.h"
 #include "scheduler/edit_sched_dialog.h"
-#include "scheduler/scheduler.h"
 #include "tests/scheduler/sched_window_office.h"
 #include "tests/support/lock_holder.h"
 #include "toolkit/scripted_prompts.h"
@@ -29,23 +30,12 @@ class DayViewTest : public QObject, SchedWindowSet<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<Scheduler> scheduler;
-
-  DaySchedView* Open() {
-    scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
-    if (!scheduler->Open()) return nullptr;
-    return qobject_cast<DaySchedView*>(scheduler->Window());
-  }
+  DaySchedView* Open() { return OpenView(); }
   QStringList Column(DaySchedView* view, int column) {
     QStringList out;
     for (int i = 0; i < view->List()->topLevelItemCount(); ++i)
       out << view->List()->topLevelItem(i)->text(column);
     return out;
-  }
-  bool Asked(const QString& text) {
-    for (const auto& q : prompts->Questions())
-      if (q.text == text) return true;
-    return false;
   }
   // The entry dialog's fields typed in, then OK.
   void FillEntry(const QString& description, const QString& start, const QString& end = "",
@@ -65,10 +55,7 @@ class DayViewTest : public QObject, SchedWindowSet<> {
     QVERIFY(MakeSet());
     ForgetPasswordCache();
   }
-  void cleanup() {
-    scheduler.reset();
-    DropSet();
-  }
+  void cleanup() { DropSet(); }
 
   void theDayShowsPresetHoursAndBracketsOverlappingEntries() {
     office->WriteIni("UsePresets=1\nPresetStart=8\nPresetEnd=17\n");
@@ -136,36 +123,31 @@ class DayViewTest : public QObject, SchedWindowSet<> {
     QVERIFY(view->Button(SchedView::kIdPrint)->isEnabled());
   }
 
-  void theCalendarKeysAndButtonsMoveTheDay_data() {
-    QTest::addColumn<int>("startDay");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("Left") << 15 << int(Qt::Key_Left) << "Sunday, March 14, 2027";
-    QTest::newRow("Right") << 15 << int(Qt::Key_Right) << "Tuesday, March 16, 2027";
-    QTest::newRow("Up") << 15 << int(Qt::Key_Up) << "Monday, March 8, 2027";
-    QTest::newRow("Down") << 31 << int(Qt::Key_Down) << "Wednesday, April 7, 2027";
-    QTest::newRow("PageUp on the 31st") << 31 << int(Qt::Key_PageUp) << "Monday, February 1, 2027";
-    QTest::newRow("PageDown") << 31 << int(Qt::Key_PageDown) << "Thursday, April 1, 2027";
-  }
+  // The calendar's keys move the day; a move out of the years stays where
+  // it was.
   void theCalendarKeysAndButtonsMoveTheDay() {
-    QFETCH(int, startDay);
-    QFETCH(int, key);
-    QFETCH(QString, shown);
+    const struct {
+      int from;
+      Qt::Key key;
+      const char* shown;
+    } cases[] = {{15, Qt::Key_Left, "Sunday, March 14, 2027"},
+                 {15, Qt::Key_Right, "Tuesday, March 16, 2027"},
+                 {15, Qt::Key_Up, "Monday, March 8, 2027"},
+                 {31, Qt::Key_Down, "Wednesday, April 7, 2027"},
+                 {31, Qt::Key_PageUp, "Monday, February 1, 2027"},
+                 {31, Qt::Key_PageDown, "Thursday, April 1, 2027"}};
     DaySchedView* view = Open();
     QVERIFY(view);
-    view->MoveTo(O::At(2027, 3, startDay));
-    QTest::keyClick(view->Calendar(), Qt::Key(key));
-    QCOMPARE(FindControlAs<QLabel>(view, SchedView::kIdTitle)->text(), shown);
-  }
-
-  void aMoveOutOfTheYearsStaysWhereItWas() {
-    DaySchedView* view = Open();
-    QVERIFY(view);
+    auto* title = FindControlAs<QLabel>(view, SchedView::kIdTitle);
+    for (const auto& c : cases) {
+      view->MoveTo(O::At(2027, 3, c.from));
+      QTest::keyClick(view->Calendar(), c.key);
+      QCOMPARE(title->text(), QString(c.shown));
+    }
     view->MoveTo(O::At(1980, 1, 10));
     QTest::mouseClick(FindControlAs<QPushButton>(view, DaySchedView::kIdPrevMonth), Qt::LeftButton);
     QCOMPARE(scheduler->CurrentDay(), O::At(1980, 1, 10));
-    QCOMPARE(FindControlAs<QLabel>(view, SchedView::kIdTitle)->text(),
-             QString("Thursday, January 10, 1980"));
+    QCOMPARE(title->text(), QString("Thursday, January 10, 1980"));
   }
 
   void anEntryAddedToAnotherPersonsScheduleRaisesBit4AndSendsTheMemo() {
@@ -246,37 +228,25 @@ class DayViewTest : public QObject, SchedWindowSet<> {
     QCOMPARE(scheduler->Owner().number, Bob());
   }
 
-  void theEntryDialogsChecksKeepItOpenWithTheirMessage_data() {
-    QTest::addColumn<QString>("description");
-    QTest::addColumn<QString>("start");
-    QTest::addColumn<QString>("end");
-    QTest::addColumn<QString>("date");
-    QTest::addColumn<QString>("told");
-    const char* rows[][6] = {
-        {"start equals end", "Dentist", "9", "9", "", "Start time must be earlier than End time."},
-        {"no description", "  ", "9", "", "", "Please enter a description."},
-        {"no such date", "Dentist", "9", "", "2-30-27", "Invalid date"},
-        {"before 1980", "Dentist", "9", "", "12-31-79", "Invalid date"},
-        {"a full day", "Dentist", "9", "", "3-16-27",
-         "Maximum of 40 items reached for this date."}};
-    for (const auto& r : rows)
-      QTest::newRow(r[0]) << QString(r[1]) << QString(r[2]) << QString(r[3]) << QString(r[4])
-                          << QString(r[5]);
-  }
   void theEntryDialogsChecksKeepItOpenWithTheirMessage() {
-    QFETCH(QString, description);
-    QFETCH(QString, start);
-    QFETCH(QString, end);
-    QFETCH(QString, date);
-    QFETCH(QString, told);
+    const struct {
+      const char *description, *start, *end, *date, *told;
+    } cases[] = {{"Dentist", "9", "9", "", "Start time must be earlier than End time."},
+                 {"  ", "9", "", "", "Please enter a description."},
+                 {"Dentist", "9", "", "2-30-27", "Invalid date"},   // no such day
+                 {"Dentist", "9", "", "12-31-79", "Invalid date"},  // before 1980
+                 {"Dentist", "9", "", "3-16-27", "Maximum of 40 items reached for this date."}};
     for (int i = 0; i < 40; ++i)
       office->Add(O::Entry(Anne(), O::At(2027, 3, 16, 7) + 60 * i, "Filler"));
     DaySchedView* view = Open();
     QVERIFY(view);
-    FillEntry(description, start, end, "", date);
-    view->Command(SchedView::kIdAdd);
-    QVERIFY2(Asked(told), qPrintable(told));
-    QCOMPARE(dialogs->stillOpen.size(), size_t(1));
+    for (const auto& c : cases) {
+      prompts->Clear();
+      FillEntry(c.description, c.start, c.end, "", c.date);
+      view->Command(SchedView::kIdAdd);
+      QVERIFY2(Asked(c.told), c.told);
+      QCOMPARE(dialogs->stillOpen.size(), size_t(&c - cases + 1));
+    }
     QVERIFY(office->Day(Anne(), O::At(2027, 3, 15)).empty());
   }
 
@@ -344,26 +314,21 @@ class DayViewTest : public QObject, SchedWindowSet<> {
     QVERIFY(Column(view, 1).isEmpty());
   }
 
-  void theLayoutButtonsReopenTheWindowAndCloseClosesIt_data() {
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QString>("resource");
-    QTest::newRow("Week") << kViewWeek << "WEEK_VIEW";
-    QTest::newRow("Month") << kViewMonth << "MONTH_VIEW";
-  }
   void theLayoutButtonsReopenTheWindowAndCloseClosesIt() {
-    QFETCH(int, button);
-    QFETCH(QString, resource);
-    DaySchedView* view = Open();
-    QVERIFY(view);
-    QTest::mouseClick(view->Button(button), Qt::LeftButton);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    SchedView* other = scheduler->Window();
-    QVERIFY(other);
-    QCOMPARE(other->objectName(), resource);
-    QCOMPARE(scheduler->CurrentDay(), O::At(2027, 3, 15));
-    QTest::mouseClick(other->Button(SchedView::kIdClose), Qt::LeftButton);
-    QVERIFY(!scheduler->Window());
-    QVERIFY(!other->Table().open);
+    for (const auto& [button, resource] :
+         {std::pair<int, const char*>{kViewWeek, "WEEK_VIEW"}, {kViewMonth, "MONTH_VIEW"}}) {
+      DaySchedView* view = Open();
+      QVERIFY(view);
+      QTest::mouseClick(view->Button(button), Qt::LeftButton);
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+      SchedView* other = scheduler->Window();
+      QVERIFY(other);
+      QCOMPARE(other->objectName(), QString(resource));
+      QCOMPARE(scheduler->CurrentDay(), O::At(2027, 3, 15));
+      QTest::mouseClick(other->Button(SchedView::kIdClose), Qt::LeftButton);
+      QVERIFY(!scheduler->Window());
+      QVERIFY(!other->Table().open);
+    }
   }
 
   void anEmptyPresetSlotStartsANewEntryAtItsHour() {
@@ -381,6 +346,61 @@ class DayViewTest : public QObject, SchedWindowSet<> {
     view->Command(SchedView::kIdEdit);
     QCOMPARE(start, QString("10:00AM"));
     QCOMPARE(Column(view, 1)[2], QString("Walk"));
+  }
+
+  void anAlarmEditedToAnEarlierTimeRingsThen() {
+    const int32_t number = office->Add(
+        O::Entry(Anne(), O::At(2027, 3, 15, 11), "Interview", 0, O::At(2027, 3, 15, 10, 30)));
+    DaySchedView* view = Open();
+    QVERIFY(view);
+    QVERIFY(SchedFindNextAlarm(&view->Table(), Anne(), &CurrentAlarm()));
+    QCOMPARE(CurrentAlarm().hour, 10);
+    view->SelectRecord(number);
+    dialogs->Then([](TBaseDialog& d) {
+      DialogSteps::Type(d, E::kIdAlarm, "930");
+      DialogSteps::Press(d, kIdOk);
+    });
+    view->Command(SchedView::kIdEdit);
+    QCOMPARE(CurrentAlarm().hour, 9);
+    QCOMPARE(CurrentAlarm().minute, 30);
+    QVERIFY(!AlarmDue(CurrentAlarm(), O::At(2027, 3, 15, 9, 29)));
+    QVERIFY(AlarmDue(CurrentAlarm(), O::At(2027, 3, 15, 9, 30)));
+    // Deleting the entry leaves no alarm.
+    prompts->Answer(true);
+    view->Command(SchedView::kIdDelete);
+    QVERIFY(!CurrentAlarm().HasAlarm());
+  }
+
+  void anAlarmAlreadyPastNeverRings() {
+    DaySchedView* view = Open();
+    QVERIFY(view);
+    FillEntry("Too late", "10", "", "830");
+    view->Command(SchedView::kIdAdd);
+    QVERIFY(!CurrentAlarm().HasAlarm());
+  }
+
+  void theDayShowsEachHourOnceWhenTheClockChanges() {
+    const struct {
+      const char* zone;
+      int month, day;
+    } cases[] = {{"America/New_York", 3, 14},
+                 {"America/New_York", 11, 7},
+                 {"Europe/Berlin", 3, 28},
+                 {"Europe/Berlin", 10, 31}};
+    office->WriteIni("UsePresets=1\nPresetStart=0\nPresetEnd=5\n");
+    for (const auto& c : cases) {
+      TestZone here(c.zone);
+      // An entry at 4:00 by the wall clock of the day.
+      office->Add(O::Entry(Anne(), O::At(2027, c.month, c.day, 4), "Early"));
+      DaySchedView* view = Open();
+      QVERIFY(view);
+      view->MoveTo(O::At(2027, c.month, c.day));
+      // The hour the spring change skips has no slot; no hour shows twice.
+      QStringList expected{"12:00am", "1:00am", "2:00am", "3:00am", "4:00am", "5:00am"};
+      if (c.month == 3) expected.removeAll("2:00am");
+      QCOMPARE(Column(view, 0), expected);
+      QCOMPARE(Column(view, 1)[expected.indexOf("4:00am")], QString("Early"));
+    }
   }
 };
 

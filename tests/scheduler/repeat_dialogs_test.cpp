@@ -13,10 +13,8 @@
 #include <memory>
 
 #include "data/schedule/sched_repeat.h"
-#include "scheduler/day_sched_view.h"
 #include "scheduler/edit_sched_dialog.h"
 #include "scheduler/sched_search.h"
-#include "scheduler/scheduler.h"
 #include "tests/scheduler/sched_window_office.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -39,7 +37,6 @@ class RepeatDialogsTest : public QObject, SchedWindowSet<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<Scheduler> scheduler;
   DaySchedView* view = nullptr;
 
   // Every date of ANNE's entries with the description, in key order.
@@ -49,11 +46,6 @@ class RepeatDialogsTest : public QObject, SchedWindowSet<> {
     QStringList out;
     for (const auto& m : matches) out << QString::fromStdString(m.row).section('\t', 0, 0);
     return out;
-  }
-  bool Asked(const QString& text) {
-    for (const auto& q : prompts->Questions())
-      if (q.text == text) return true;
-    return false;
   }
   // A new entry "Stand-up" at 9:00 on the current day, repeated by the
   // steps given for the repeat dialogs (the yearly one opens first).
@@ -81,15 +73,9 @@ class RepeatDialogsTest : public QObject, SchedWindowSet<> {
   void init() {
     QVERIFY(MakeSet());
     CurrentRepeatRules() = RepeatRules();
-    scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
-    QVERIFY(scheduler->Open());
-    view = qobject_cast<DaySchedView*>(scheduler->Window());
-    QVERIFY(view);
+    QVERIFY(view = OpenView());
   }
-  void cleanup() {
-    scheduler.reset();
-    DropSet();
-  }
+  void cleanup() { DropSet(); }
 
   void eachKindsDialogSetsItsRuleAndTheEntriesFollow_data() {
     QTest::addColumn<int>("kind");
@@ -153,63 +139,50 @@ class RepeatDialogsTest : public QObject, SchedWindowSet<> {
     QCOMPARE(Dates(), dates);
   }
 
-  void theDialogsRefuseBadNumbersAndDatesAndStayOpen_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("field");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("until");
-    QTest::addColumn<QString>("told");
-    const int every = RepeatDailyDialog::kIdEvery;
-    QTest::newRow("every 0 days") << kRepeatDaily << every << QString("0") << QString("3-21-27")
-                                  << QString("Day must be between 1 and 999");
-    QTest::newRow("until past 2037")
-        << kRepeatDaily << every << QString("1") << QString("1-1-38") << QString("Invalid date.");
-    QTest::newRow("day 32") << kRepeatMonthly << int(RepeatMonthlyDialog::kIdDay) << QString("32")
-                            << QString("12-31-27") << QString("Day must be between 1 and 31");
-  }
   void theDialogsRefuseBadNumbersAndDatesAndStayOpen() {
-    QFETCH(int, kind);
-    QFETCH(int, field);
-    QFETCH(QString, typed);
-    QFETCH(QString, until);
-    QFETCH(QString, told);
-    bool stayed = false;
-    dialogs->Then([&](TBaseDialog& d) {
-      Click(d, E::kIdRepeat);
-      QVERIFY(!FindControlAs<QCheckBox>(&d, E::kIdRepeat)->isChecked());
-      d.CloseWith(0);
-    });
-    dialogs->Then([kind](TBaseDialog& d) { Click(d, kind); });
-    dialogs->Then([&](TBaseDialog& d) {
-      DialogSteps::Type(d, field, typed);
-      DialogSteps::Type(d, RepeatDialog::kIdUntil, until);
-      Click(d, kIdOk);
-      stayed = d.IsOpen();
-    });
-    view->Command(SchedView::kIdAdd);
-    QVERIFY(stayed);
-    QVERIFY2(Asked(told), qPrintable(told));
+    const struct {
+      int kind, field;
+      const char *typed, *until, *told;
+    } cases[] = {
+        {kRepeatDaily, RepeatDailyDialog::kIdEvery, "0", "3-21-27",
+         "Day must be between 1 and 999"},
+        {kRepeatDaily, RepeatDailyDialog::kIdEvery, "1", "1-1-38", "Invalid date."},  // past 2037
+        {kRepeatMonthly, RepeatMonthlyDialog::kIdDay, "32", "12-31-27",
+         "Day must be between 1 and 31"}};
+    for (const auto& c : cases) {
+      bool stayed = false;
+      prompts->Clear();
+      dialogs->Then([&](TBaseDialog& d) {
+        Click(d, E::kIdRepeat);
+        QVERIFY(!FindControlAs<QCheckBox>(&d, E::kIdRepeat)->isChecked());
+        d.CloseWith(0);
+      });
+      dialogs->Then([&](TBaseDialog& d) { Click(d, c.kind); });
+      dialogs->Then([&](TBaseDialog& d) {
+        DialogSteps::Type(d, c.field, c.typed);
+        DialogSteps::Type(d, RepeatDialog::kIdUntil, c.until);
+        Click(d, kIdOk);
+        stayed = d.IsOpen();
+      });
+      view->Command(SchedView::kIdAdd);
+      QVERIFY(stayed);
+      QVERIFY2(Asked(c.told), c.told);
+    }
   }
 
-  void theWeeklyDialogPreselectsTheOccurrenceOfTheDay_data() {
-    QTest::addColumn<int>("day");
-    QTest::addColumn<QString>("words");
-    QTest::newRow("7th") << 7 << "1st";
-    QTest::newRow("28th") << 28 << "4th";
-    QTest::newRow("29th") << 29 << "Last";
-  }
+  // Its until date is a year and a day on.
   void theWeeklyDialogPreselectsTheOccurrenceOfTheDay() {
-    QFETCH(int, day);
-    QFETCH(QString, words);
-    QString shown;
-    RepeatRules rules;
-    RepeatWeeklyDialog dialog(nullptr, 0, SchedOffice::At(2027, 3, day), rules);
-    dialog.OpenModeless();
-    QCOMPARE(FindControlAs<QLabel>(&dialog, RepeatWeeklyDialog::kIdOccurrenceWords)->text(), words);
-    // The until date is a year and a day on.
-    QCOMPARE(FindControlAs<QLineEdit>(&dialog, RepeatDialog::kIdUntil)->text(),
-             QString("3-%1-28").arg(day, 2, 10, QChar('0')));
-    dialog.CloseWith(0);
+    for (const auto& [day, words] :
+         {std::pair<int, const char*>{7, "1st"}, {28, "4th"}, {29, "Last"}}) {
+      RepeatRules rules;
+      RepeatWeeklyDialog dialog(nullptr, 0, SchedOffice::At(2027, 3, day), rules);
+      dialog.OpenModeless();
+      QCOMPARE(FindControlAs<QLabel>(&dialog, RepeatWeeklyDialog::kIdOccurrenceWords)->text(),
+               QString(words));
+      QCOMPARE(FindControlAs<QLineEdit>(&dialog, RepeatDialog::kIdUntil)->text(),
+               QString("3-%1-28").arg(day, 2, 10, QChar('0')));
+      dialog.CloseWith(0);
+    }
   }
 
   void aFullDayStopsTheGenerationQuietly() {
@@ -267,9 +240,7 @@ class RepeatDialogsTest : public QObject, SchedWindowSet<> {
 
   void withoutTheDeleteRightNothingIsDeleted() {
     office->WriteIni("SchedDelete=0\n");
-    scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
-    QVERIFY(scheduler->Open());
-    view = qobject_cast<DaySchedView*>(scheduler->Window());
+    QVERIFY(view = OpenView());
     office->Add(SchedOffice::Entry(Anne(), SchedOffice::At(2027, 3, 15, 9), "Dentist"));
     view->Reload();
     view->Command(SchedView::kIdDelete);

@@ -3,21 +3,19 @@
 // the keys and clicks of the views that reach the entry dialog; and the
 // windows' placement carried from one window to the next.
 #include <QLabel>
-#include <QTest>
 #include <QTableView>
+#include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 #include <memory>
 
 #include "printing/scripted_print_dialogs.h"
-#include "scheduler/day_sched_view.h"
 #include "scheduler/edit_sched_dialog.h"
 #include "scheduler/month_view.h"
 #include "scheduler/sched_print.h"
-#include "scheduler/scheduler.h"
 #include "scheduler/todo_window.h"
 #include "scheduler/week_view.h"
-#include "tests/scheduler/grid_cell.h"
+#include "tests/printing/text_pieces.h"
 #include "tests/scheduler/sched_window_office.h"
 #include "tests/support/pdf_text.h"
 #include "toolkit/scripted_prompts.h"
@@ -44,27 +42,10 @@ class SchedPrintWindowTest : public QObject, SchedWindowSet<PrintPrompts> {
   Q_OBJECT
 
   std::unique_ptr<ScriptedPrintDialogs> printDialogs;
-  std::unique_ptr<Scheduler> scheduler;
   std::string pdf;
 
   static int32_t At(int d, int h = 0, int m = 0) { return SchedOffice::At(2027, 3, d, h, m); }
-
-  SchedView* Open(int kind) {
-    scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
-    if (!scheduler->Open()) return nullptr;
-    if (kind != kViewDay) scheduler->SwitchView(kind);
-    return scheduler->Window();
-  }
-  bool Asked(const QString& text) {
-    for (const auto& q : prompts->Questions())
-      if (q.text == text) return true;
-    return false;
-  }
-  std::string Pages() {
-    std::string all;
-    for (const std::string& page : PdfPages(pdf)) all += page + "\f";
-    return all;
-  }
+  SchedView* Open(int kind) { return OpenView<SchedView>(kind); }
 
  private slots:
   void init() {
@@ -90,7 +71,6 @@ class SchedPrintWindowTest : public QObject, SchedWindowSet<PrintPrompts> {
     TodoClose(todo);
   }
   void cleanup() {
-    scheduler.reset();
     FreePrinterSettings();
     printDialogs.reset();
     DropSet();
@@ -109,9 +89,9 @@ class SchedPrintWindowTest : public QObject, SchedWindowSet<PrintPrompts> {
                          << QStringList{"ANNE's daily schedule", "Budget review", "7:00A",
                                         "9:00A-10:30A", "1-Order printer paper"}
                          << QStringList{"5:00P", "Dentist"};
-    QTest::newRow("day from the month") << kViewMonth << 0 << "" << 1
-                                        << QStringList{"ANNE's daily schedule"}
-                                        << QStringList{"monthly"};
+    QTest::newRow("day from the month")
+        << kViewMonth << 0 << "" << 1 << QStringList{"ANNE's daily schedule"}
+        << QStringList{"monthly"};
     QTest::newRow("week") << kViewWeek << 1 << "" << 1
                           << QStringList{"ANNE's weekly schedule", "Budget"}
                           << QStringList{"Dentist"};
@@ -138,8 +118,7 @@ class SchedPrintWindowTest : public QObject, SchedWindowSet<PrintPrompts> {
         // The range starts as the printed day's Monday to the Sunday after.
         QCOMPARE(FindControlAs<QLineEdit>(&d, PrintDatesDialog::kIdFrom)->text(),
                  QString("3-15-27"));
-        QCOMPARE(FindControlAs<QLineEdit>(&d, PrintDatesDialog::kIdTo)->text(),
-                 QString("3-21-27"));
+        QCOMPARE(FindControlAs<QLineEdit>(&d, PrintDatesDialog::kIdTo)->text(), QString("3-21-27"));
         if (!to.isEmpty()) DialogSteps::Type(d, PrintDatesDialog::kIdTo, to);
         DialogSteps::Press(d, kIdOk);
       });
@@ -148,42 +127,39 @@ class SchedPrintWindowTest : public QObject, SchedWindowSet<PrintPrompts> {
     QCOMPARE(prompts->offered, PageOf(view));
     QCOMPARE(prompts->Questions().size(), size_t(1));  // the pick list alone
     QCOMPARE(int(PdfPages(pdf).size()), pages);
-    const std::string text = Pages();
-    for (const QString& s : shown) QVERIFY2(text.find(s.toStdString()) != std::string::npos, qPrintable(s));
-    for (const QString& s : absent) QVERIFY2(text.find(s.toStdString()) == std::string::npos, qPrintable(s));
+    const std::string text = PdfText(pdf);
+    for (const QString& s : shown) QVERIFY2(Has(text, s.toStdString()), qPrintable(s));
+    for (const QString& s : absent) QVERIFY2(!Has(text, s.toStdString()), qPrintable(s));
   }
 
-  void aCancelledOrFailedPrintWritesNothingAndSaysWhy_data() {
-    QTest::addColumn<int>("choice");
-    QTest::addColumn<QString>("to");
-    QTest::addColumn<QString>("said");
-    QTest::newRow("pick list cancelled") << -1 << "" << "";
-    QTest::newRow("dates cancelled") << 1 << "" << "";
-    QTest::newRow("dates backwards") << 1 << "3-1-27" << "The last date must not be before the first.";
-    QTest::newRow("template gone") << 2 << "" << "Could not open page template DIRmonthly.wmf.";
-  }
   void aCancelledOrFailedPrintWritesNothingAndSaysWhy() {
-    QFETCH(int, choice);
-    QFETCH(QString, to);
-    QFETCH(QString, said);
+    const struct {
+      int choice;
+      const char *to, *said;
+    } cases[] = {{-1, "", ""},  // the pick list cancelled
+                 {1, "", ""},   // the dates cancelled
+                 {1, "3-1-27", "The last date must not be before the first."},
+                 {2, "", "Could not open page template DIRmonthly.wmf."}};
     std::filesystem::remove(office->dir.File("monthly.wmf"));
     SchedView* window = Open(kViewDay);
     QVERIFY(window);
-    prompts->Answer(choice);
-    if (!to.isEmpty()) {
-      dialogs->Then([to](TBaseDialog& d) {
-        DialogSteps::Type(d, PrintDatesDialog::kIdTo, to);
-        DialogSteps::Press(d, kIdOk);
-      });
+    for (const auto& c : cases) {
+      prompts->Clear();
+      prompts->Answer(c.choice);
+      if (*c.to) {
+        dialogs->Then([&c](TBaseDialog& d) {
+          DialogSteps::Type(d, PrintDatesDialog::kIdTo, c.to);
+          DialogSteps::Press(d, kIdOk);
+        });
+      }
+      window->Command(SchedView::kIdPrint);
+      const QString said = QString(c.said).replace("DIR", QString::fromStdString(DataDirectory()));
+      if (said.isEmpty())
+        QCOMPARE(prompts->Questions().size(), size_t(1));
+      else
+        QVERIFY2(Asked(said), qPrintable(said));
+      QVERIFY(!std::filesystem::exists(pdf) || !Has(PdfText(pdf), "schedule"));
     }
-    window->Command(SchedView::kIdPrint);
-    if (said.isEmpty()) {
-      QCOMPARE(prompts->Questions().size(), size_t(1));
-    } else {
-      said.replace("DIR", QString::fromStdString(DataDirectory()));
-      QVERIFY2(Asked(said), qPrintable(said));
-    }
-    QVERIFY(!std::filesystem::exists(pdf) || PdfText(pdf).find("schedule") == std::string::npos);
   }
 
   void theToDoListPrintsItsOwnersDay() {
@@ -193,9 +169,8 @@ class SchedPrintWindowTest : public QObject, SchedWindowSet<PrintPrompts> {
     QVERIFY(list.Window()->Button(TodoWindow::kIdPrint)->isEnabled());
     list.Window()->Command(TodoWindow::kIdPrint);
     QVERIFY(prompts->Questions().empty());  // no pick list: the day page
-    const std::string text = Pages();
-    for (const char* s : {"ANNE's daily schedule", "1-Order printer paper", "7:00A"})
-      QVERIFY2(text.find(s) != std::string::npos, s);
+    QCOMPARE(Missing(PdfText(pdf), {"ANNE's daily schedule", "1-Order printer paper", "7:00A"}),
+             std::string());
     list.Close();
   }
 
@@ -205,9 +180,7 @@ class SchedPrintWindowTest : public QObject, SchedWindowSet<PrintPrompts> {
     office->Add(SchedOffice::Entry(Anne(), At(16, 11), "Lunch"));
     auto* week = qobject_cast<WeekSchedView*>(Open(kViewWeek));
     QVERIFY(week);
-    int row = -1;
-    for (int r = 0; r < week->Grid()->model()->rowCount() && row < 0; ++r)
-      if (GridCell(week->Grid(), r, 3) == "Lunch") row = r;
+    const int row = GridColumn(week->Grid(), 3).indexOf("Lunch");
     QVERIFY(row >= 0);
     // An empty cell: Delete does nothing, as its button is off.
     week->SelectCell(row, 1);

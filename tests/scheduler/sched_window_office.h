@@ -2,16 +2,23 @@
 // people ANNE, BOB and CAROL, ANNE signed in with a workstation INI file,
 // New York's time zone, the day's clock the test sets, schedule entries
 // made and read as another workstation would, and every dialog the windows
-// open (the scheduler's own and the name picker) answered from DialogSteps.
+// open (the scheduler's own and the name picker) answered from DialogSteps;
+// and the grids read as the view and a screen reader read them.
 #pragma once
 
+#include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QTableView>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/schedule/dpsched.h"
 #include "data/schedule/sched_alarm.h"
+#include "scheduler/day_sched_view.h"
 #include "scheduler/sched_dialogs.h"
+#include "scheduler/scheduler.h"
 #include "tests/support/window_office.h"
 #include "toolkit/names/name_dialog_runner.h"
 #include "toolkit/scripted_prompts.h"
@@ -105,9 +112,9 @@ class DialogSteps : public DialogQueue {
 using ScriptedPasswordAnswers = ScriptedPasswords;
 
 // What every scheduler window test keeps: the office, the scripted prompts,
-// the dialogs' steps and the password answers, made afresh for each test
-// function and let go in the reverse order. A test class takes it as a
-// second base beside QObject.
+// the dialogs' steps, the password answers and the scheduler opened, made
+// afresh for each test function and let go in the reverse order. A test
+// class takes it as a second base beside QObject.
 template <class Prompts = ScriptedPrompts>
 class SchedWindowSet {
  protected:
@@ -121,6 +128,7 @@ class SchedWindowSet {
     return true;
   }
   void DropSet() {
+    scheduler.reset();
     dialogs.reset();
     passwords.reset();
     prompts.reset();
@@ -128,9 +136,51 @@ class SchedWindowSet {
   }
   int32_t Anne() { return office->numbers["ANNE"]; }
   int32_t Bob() { return office->numbers["BOB"]; }
+  // The signed-in person's scheduler opened in a layout: its window, or
+  // null.
+  template <class View = DaySchedView>
+  View* OpenView(int kind = kViewDay) {
+    scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
+    if (!scheduler->Open()) return nullptr;
+    if (kind != kViewDay) scheduler->SwitchView(kind);
+    return qobject_cast<View*>(scheduler->Window());
+  }
+  bool Asked(const QString& text) {
+    for (const auto& q : prompts->Questions())
+      if (q.text == text) return true;
+    return false;
+  }
 
   std::unique_ptr<SchedOffice> office;
   std::unique_ptr<Prompts> prompts;
   std::unique_ptr<DialogSteps> dialogs;
   std::unique_ptr<ScriptedPasswordAnswers> passwords;
+  std::unique_ptr<Scheduler> scheduler;
 };
+
+// What a grid's cell or heading holds for a role, read through its model.
+inline QString GridCell(const QAbstractItemView* grid, int row, int column,
+                        int role = Qt::DisplayRole) {
+  return grid->model()->index(row, column).data(role).toString();
+}
+inline QStringList GridColumn(const QAbstractItemView* grid, int column) {
+  QStringList out;
+  for (int r = 0; r < grid->model()->rowCount(); ++r) out << GridCell(grid, r, column);
+  return out;
+}
+inline QString GridHeading(const QAbstractItemView* grid, int column) {
+  return grid->model()->headerData(column, Qt::Horizontal).toString();
+}
+
+// A grid in a window widened past its minimum: the width its columns take
+// against what its viewport offers, equal when no empty strip is left on
+// the right.
+inline std::pair<int, int> ColumnsAgainstViewport(QTableView* grid) {
+  QWidget* window = grid->window();
+  window->resize(window->minimumWidth() + 300, window->minimumHeight());
+  window->show();
+  QCoreApplication::processEvents();
+  int columns = 0;
+  for (int c = 0; c < grid->model()->columnCount(); ++c) columns += grid->columnWidth(c);
+  return {columns, grid->viewport()->width()};
+}

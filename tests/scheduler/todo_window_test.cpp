@@ -16,8 +16,6 @@
 #include "scheduler/dp_calendar.h"
 #include "scheduler/edit_todo_dialog.h"
 #include "scheduler/sched_search.h"
-#include "scheduler/scheduler.h"
-#include "tests/scheduler/grid_width.h"
 #include "tests/scheduler/sched_window_office.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -57,11 +55,6 @@ class TodoWindowTest : public QObject, SchedWindowSet<> {
     for (int i = 0; i < w->List()->topLevelItemCount(); ++i)
       out << w->List()->topLevelItem(i)->data(0, Qt::AccessibleTextRole).toString();
     return out;
-  }
-  bool Asked(const QString& text) {
-    for (const auto& q : prompts->Questions())
-      if (q.text == text) return true;
-    return false;
   }
   uint8_t Mark(TodoWindow* w, int day) {
     const MonthCalendar& cal = w->Calendar()->Calendar();

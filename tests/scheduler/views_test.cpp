@@ -1,57 +1,86 @@
-// The scheduler's week and month layouts, going to a date, searching, and
-// copying an entry into other people's schedules, on a real office.
+// The scheduler's week and month layouts, going to a date, searching,
+// copying an entry into other people's schedules, and the "&Calendar" menu
+// (Export writes the schedule shown to the file chosen in the save dialog;
+// Import adds a chosen file's events to it, tells what was added and
+// refused, and lets the owner's workstation know), on a real office.
+#include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <fstream>
 #include <memory>
 
-#include "scheduler/day_sched_view.h"
+#include "data/schedule/sched_ical.h"
 #include "scheduler/goto_date_dialog.h"
 #include "scheduler/month_view.h"
 #include "scheduler/sched_copy_dialog.h"
 #include "scheduler/sched_search.h"
-#include "scheduler/scheduler.h"
+#include "scheduler/sched_view_ics.h"
 #include "scheduler/week_view.h"
-#include "tests/scheduler/grid_cell.h"
-#include "tests/scheduler/grid_width.h"
 #include "tests/scheduler/sched_window_office.h"
+#include "toolkit/scripted_desktop.h"
 #include "toolkit/scripted_prompts.h"
 
 using O = SchedOffice;
+
+namespace {
+
+constexpr char kTwoEvents[] =
+    "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//test//\r\n"
+    "BEGIN:VEVENT\r\nUID:a@test\r\nSUMMARY:Dentist\r\n"
+    "DTSTART;TZID=America/New_York:20270315T140000\r\n"
+    "DTEND;TZID=America/New_York:20270315T150000\r\nEND:VEVENT\r\n"
+    "BEGIN:VEVENT\r\nUID:b@test\r\nSUMMARY:Moon landing\r\nDTSTART:19690720T201700Z\r\n"
+    "END:VEVENT\r\nEND:VCALENDAR\r\n";
+
+}  // namespace
 
 class ViewsTest : public QObject, SchedWindowSet<> {
   Q_OBJECT
 
  private:
-  std::unique_ptr<Scheduler> scheduler;
+  std::unique_ptr<ScriptedDesktop> desktop;
 
   static int32_t At(int m, int d, int h = 0, int min = 0) { return O::At(2027, m, d, h, min); }
-  template <class View>
-  View* Open(int kind) {
+  // The schedule of "ANNE", "BOB" or "* COMMON" opened, BOB's after his
+  // (empty) password.
+  SchedView* OpenFor(const ScheduleOwner& owner) {
+    if (owner.number == Bob()) passwords->answers.push_back("");
     scheduler = std::make_unique<Scheduler>(office->Ini(), *passwords);
-    if (!scheduler->Open()) return nullptr;
-    if (kind != kViewDay) scheduler->SwitchView(kind);
-    return qobject_cast<View*>(scheduler->Window());
+    scheduler->SetOwner(owner);
+    return scheduler->Open() ? scheduler->Window() : nullptr;
   }
-  bool Asked(const QString& text) {
-    for (const auto& q : prompts->Questions())
-      if (q.text == text) return true;
-    return false;
+  ScheduleOwner OwnerCalled(const QString& who) {
+    if (who == "* COMMON") return {kCommonScheduleOwner, kCommonScheduleName};
+    return {office->numbers[who.toStdString()], who.toStdString()};
+  }
+  static QAction* MenuAction(SchedView* view, const QString& text) {
+    for (QAction* menu : view->findChild<QMenuBar*>()->actions()) {
+      if (menu->text() != kCalendarMenu || !menu->menu()) continue;
+      for (QAction* a : menu->menu()->actions())
+        if (a->text() == text) return a;
+    }
+    return nullptr;
   }
   static QString Title(QWidget* view) {
     return FindControlAs<QLabel>(view, SchedView::kIdTitle)->text();
   }
 
  private slots:
-  void init() { QVERIFY(MakeSet()); }
+  void init() {
+    QVERIFY(MakeSet());
+    desktop = std::make_unique<ScriptedDesktop>();
+  }
   void cleanup() {
-    scheduler.reset();
     DropSet();
+    desktop.reset();
   }
 
   void theWeekLaysEntriesAtOneTimeSideBySideWithThePresetHours() {
@@ -59,21 +88,18 @@ class ViewsTest : public QObject, SchedWindowSet<> {
     office->Add(O::Entry(Anne(), At(3, 15, 9), "Coffee"));
     office->Add(O::Entry(Anne(), At(3, 15, 9, 30), "Review"));
     office->Add(O::Entry(Anne(), At(3, 16, 9), "Dentist"));
-    auto* week = Open<WeekSchedView>(kViewWeek);
+    auto* week = OpenView<WeekSchedView>(kViewWeek);
     QVERIFY(week);
     QCOMPARE(week->objectName(), QString("WEEK_VIEW"));
     QCOMPARE(Title(week), QString("March 14 - March 20, 2027"));
     QTableView* grid = week->Grid();
     QCOMPARE(grid->accessibleName(), QString("Week"));
     QCOMPARE(GridHeading(grid, 2), QString("Mon 15"));
-    QStringList times;
-    for (int r = 0; r < 5; ++r) times << GridCell(grid, r, 0);
-    QCOMPARE(times, QStringList({"8:00am", "9:00am", "", "9:30am", "10:00am"}));
+    QCOMPARE(GridColumn(grid, 0).mid(0, 5),
+             QStringList({"8:00am", "9:00am", "", "9:30am", "10:00am"}));
     QCOMPARE(grid->model()->rowCount(), 12);
-    QCOMPARE(GridCell(grid, 1, 2), QString("Coffee"));
-    QCOMPARE(GridCell(grid, 2, 2), QString("Standup"));
-    QCOMPARE(GridCell(grid, 1, 3), QString("Dentist"));
-    QCOMPARE(GridCell(grid, 2, 3), QString(""));
+    QCOMPARE(GridColumn(grid, 2).mid(0, 4), QStringList({"", "Coffee", "Standup", "Review"}));
+    QCOMPARE(GridColumn(grid, 3).mid(0, 3), QStringList({"", "Dentist", ""}));
     QCOMPARE(GridCell(grid, 1, 3, Qt::AccessibleTextRole), QString("Tue 16, 9:00am, Dentist"));
 
     // An empty cell starts an entry at its row's time on its day.
@@ -109,7 +135,7 @@ class ViewsTest : public QObject, SchedWindowSet<> {
   void theWeekShowsItsFirstAndLastDayAndTheUntimedRow() {
     office->Add(O::Entry(Anne(), At(3, 14), "Holiday"));
     office->Add(O::Entry(Anne(), At(3, 20, 9), "Market"));
-    auto* week = Open<WeekSchedView>(kViewWeek);
+    auto* week = OpenView<WeekSchedView>(kViewWeek);
     QVERIFY(week);
     QTableView* grid = week->Grid();
     QCOMPARE(GridCell(grid, 0, 1), QString("Holiday"));
@@ -128,7 +154,7 @@ class ViewsTest : public QObject, SchedWindowSet<> {
   }
 
   void aWeekLeavingTheYearsIsNotShown() {
-    auto* week = Open<WeekSchedView>(kViewWeek);
+    auto* week = OpenView<WeekSchedView>(kViewWeek);
     QVERIFY(week);
     // The week of 1 January 1980 begins on 30 December 1979.
     QVERIFY(!week->MoveTo(O::At(1980, 1, 2)));
@@ -140,7 +166,7 @@ class ViewsTest : public QObject, SchedWindowSet<> {
     for (int i = 0; i < 6; ++i)
       office->Add(O::Entry(Anne(), At(3, 18, 9 + i), "Item " + std::to_string(i)));
     office->Add(O::Entry(Anne(), At(3, 19), "Holiday"));
-    auto* month = Open<MonthSchedView>(kViewMonth);
+    auto* month = OpenView<MonthSchedView>(kViewMonth);
     QVERIFY(month);
     QCOMPARE(Title(month), QString("March, 2027"));
     const MonthCalendar& cal = month->Month().calendar;
@@ -180,8 +206,8 @@ class ViewsTest : public QObject, SchedWindowSet<> {
   // time heading still narrows the weekend.
   void theGridsFillAWiderWindow() {
     for (int kind : {kViewWeek, kViewMonth}) {
-      QTableView* grid = kind == kViewWeek ? Open<WeekSchedView>(kind)->Grid()
-                                           : Open<MonthSchedView>(kind)->Grid();
+      QTableView* grid = kind == kViewWeek ? OpenView<WeekSchedView>(kind)->Grid()
+                                           : OpenView<MonthSchedView>(kind)->Grid();
       const auto [columns, viewport] = ColumnsAgainstViewport(grid);
       QCOMPARE(columns, viewport);
       if (kind != kViewWeek) continue;
@@ -194,7 +220,7 @@ class ViewsTest : public QObject, SchedWindowSet<> {
   }
 
   void goToTakesAReadableDateOnly() {
-    auto* day = Open<DaySchedView>(kViewDay);
+    auto* day = OpenView<DaySchedView>(kViewDay);
     QVERIFY(day);
     dialogs->Then([](TBaseDialog& d) {
       QCOMPARE(FindControlAs<QLineEdit>(&d, GotoDateDialog::kIdDate)->text(), QString("3-15-27"));
@@ -218,7 +244,7 @@ class ViewsTest : public QObject, SchedWindowSet<> {
     const int32_t lunch = office->Add(r);
     office->Add(O::Entry(Anne(), At(3, 20, 8), "Budget review"));
     office->Add(O::Entry(Bob(), At(3, 20, 8), "Budget of Bob"));
-    auto* day = Open<DaySchedView>(kViewDay);
+    auto* day = OpenView<DaySchedView>(kViewDay);
     QVERIFY(day);
     std::vector<SchedMatch> found;
     dialogs->Then([&](TBaseDialog& d) {
@@ -252,7 +278,7 @@ class ViewsTest : public QObject, SchedWindowSet<> {
     SchedRecord r = O::Entry(Anne(), At(3, 15, 9), "Standup");
     r.SetRepeatGroup(77);
     const int32_t number = office->Add(r);
-    auto* day = Open<DaySchedView>(kViewDay);
+    auto* day = OpenView<DaySchedView>(kViewDay);
     QVERIFY(day);
     day->SelectRecord(number);
     bool repeatsOffered = false;
@@ -277,6 +303,71 @@ class ViewsTest : public QObject, SchedWindowSet<> {
     QVERIFY(SchedFindFirst(handle, At(3, 15), Bob(), &key));
     QCOMPARE(key.RepeatGroup(), 0);
     SchedClose(handle);
+  }
+
+  void exportWritesTheScheduleShown() {
+    const struct {
+      const char* owner;
+      const char* suggested;
+    } cases[] = {{"ANNE", "ANNE.ics"}, {"BOB", "BOB.ics"}, {"* COMMON", "COMMON.ics"}};
+    for (const auto& c : cases) {
+      const ScheduleOwner who = OwnerCalled(c.owner);
+      office->Add(O::Entry(who.number, At(3, 15, 10), std::string("Planning ") + c.owner));
+      office->Add(O::Entry(office->numbers["CAROL"], At(3, 15, 11), "Not shown"));
+      SchedView* view = OpenFor(who);
+      QVERIFY(view);
+      const QString path = QString::fromStdString(office->dir.File("out.ics"));
+      desktop->Answer(path);
+      MenuAction(view, kCalendarExport)->trigger();
+      QCOMPARE(desktop->Requests().back().kind, QString("Save"));
+      QCOMPARE(desktop->Requests().back().detail, QString(c.suggested));
+      const std::string text = ReadWholeFile(path.toStdString());
+      QVERIFY2(text.find(std::string("SUMMARY:Planning ") + c.owner) != std::string::npos, c.owner);
+      QVERIFY(text.find("Not shown") == std::string::npos);
+      QCOMPARE(prompts->AskedList().back().text, QString("1 entry exported."));
+    }
+  }
+
+  void cancellingTheCalendarsFileDialogsDoesNothing() {
+    SchedView* view = OpenFor(OwnerCalled("ANNE"));
+    QVERIFY(view);
+    MenuAction(view, kCalendarExport)->trigger();
+    MenuAction(view, kCalendarImport)->trigger();
+    QCOMPARE(desktop->Requests().size(), size_t(2));
+    QCOMPARE(desktop->Requests()[1].kind, QString("Open"));
+    QVERIFY(prompts->AskedList().empty());
+    // A file gone is named.
+    const std::string gone = office->dir.File("gone.ics");
+    desktop->Answer(QString::fromStdString(gone));
+    MenuAction(view, kCalendarImport)->trigger();
+    QCOMPARE(prompts->Questions().size(), size_t(1));
+    QVERIFY(prompts->Questions()[0].text.contains(QString::fromStdString(gone)));
+  }
+
+  void importAddsTheEventsAndSaysWhatWasRefused_data() {
+    QTest::addColumn<QString>("owner");
+    QTest::addColumn<bool>("flagged");
+    QTest::newRow("her own") << "ANNE" << false;
+    QTest::newRow("a colleague's") << "BOB" << true;
+    QTest::newRow("the office's") << "* COMMON" << false;
+  }
+  void importAddsTheEventsAndSaysWhatWasRefused() {
+    QFETCH(QString, owner);
+    QFETCH(bool, flagged);
+    const ScheduleOwner who = OwnerCalled(owner);
+    const std::string path = office->dir.File("in.ics");
+    std::ofstream(path, std::ios::binary) << kTwoEvents;
+    SchedView* view = OpenFor(who);
+    QVERIFY(view);
+    desktop->Answer(QString::fromStdString(path));
+    MenuAction(view, kCalendarImport)->trigger();
+    QCOMPARE(prompts->Questions().back().text,
+             QString("1 entry added from 2 events.\n1 refused:\n"
+                     "  Moon landing (7-20-69): year outside 1980 to 2037\n"));
+    QCOMPARE(office->Day(who.number, At(3, 15)), std::vector<std::string>{"Dentist"});
+    if (who.number > 0)
+      QCOMPARE((office->Flag(owner.toStdString()) & kFlagScheduleChanged) != 0, flagged);
+    QCOMPARE(prompts->WorkingDepth(), 0);
   }
 };
 

@@ -1,6 +1,9 @@
 // Record files through the engine: opening, versions, reading deleted
 // records, appends with duplicate keys, unique numbers, locks held by other
-// handles and other processes, positioning and skipping.
+// handles and other processes, positioning and skipping; and appends that
+// fail half way (a disk that fills up, an index that refuses the entry, a
+// slot torn by a write that died), after which the files hold what the
+// append answered.
 #include "storage/database.h"
 
 #include <fcntl.h>
@@ -10,6 +13,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +21,7 @@
 #include "storage/check.h"
 #include "storage/errors.h"
 #include "storage/lockwait.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/temp_dir.h"
 
@@ -55,6 +60,10 @@ std::vector<uint8_t> Person(const std::string& name, int32_t number) {
   return r;
 }
 
+int Append(Table& t, const std::string& name, int32_t number, int32_t* at = nullptr) {
+  return DbAppendRecord(t, Person(name, number).data(), at);
+}
+
 std::vector<uint8_t> NameKey(const std::string& name) {
   std::vector<uint8_t> entry(kEntryBufferSize, 0);
   std::memcpy(entry.data() + 4, name.data(), name.size());
@@ -74,18 +83,30 @@ class DatabaseTest : public ::testing::Test {
     DbSetErrorReporter(nullptr);
     DbSetLockRetry(nullptr);
     IdxSetLockRetry(nullptr);
-    Table fresh(kPeople);
-    ASSERT_EQ(DbCreateTable(fresh, dir.Path(), kPeople.version), 1);
-    ASSERT_EQ(DbOpenTable(table, dir.Path()), 1);
+    Recreate();
   }
   void TearDown() override {
     DbCloseTable(table);
     DbSetErrorReporter(nullptr);
   }
 
+  // An empty table, opened.
+  void Recreate() {
+    DbCloseTable(table);
+    Table fresh(kPeople);
+    ASSERT_EQ(DbCreateTable(fresh, dir.Path(), kPeople.version), 1);
+    ASSERT_EQ(DbOpenTable(table, dir.Path()), 1);
+  }
+  // Writes into the record file behind the engine's back.
+  void WriteRaw(int64_t offset, const std::vector<uint8_t>& bytes) {
+    File raw;
+    ASSERT_TRUE(raw.Open(dir.File("PEOPLE.DAT"), OpenMode::kShared));
+    ASSERT_EQ(raw.WriteAt(offset, bytes.data(), bytes.size()), long(bytes.size()));
+  }
+  int64_t DataLength() { return int64_t(ReadWholeFile(dir.File("PEOPLE.DAT")).size()); }
+
   void Add(const std::string& name, int32_t number) {
-    auto r = Person(name, number);
-    ASSERT_EQ(DbAppendRecord(table, r.data()), 1) << name;
+    ASSERT_EQ(Append(table, name, number), 1) << name;
   }
   int Delete(Table& t, const std::string& name, int32_t number, int32_t recordNumber) {
     auto r = Person(name, number);
@@ -131,11 +152,7 @@ TEST_F(DatabaseTest, AFreshTableHasItsHeaderAndNoRecords) {
 
 TEST_F(DatabaseTest, ATableOfAnotherVersionIsRefusedWithItsPath) {
   DbCloseTable(table);
-  File raw;
-  ASSERT_TRUE(raw.Open(dir.File("PEOPLE.DAT"), OpenMode::kShared));
-  uint8_t three = 3;
-  raw.WriteAt(4, &three, 1);
-  raw.Close();
+  WriteRaw(4, {3});
   DbSetErrorReporter(TranslateEngineError);
   EXPECT_EQ(DbOpenTable(table, dir.Path()), 0);
   EXPECT_EQ(DbGetError(), kDbWrongVersion);
@@ -209,10 +226,9 @@ TEST_F(DatabaseTest, ATableThisWorkstationMayNotWriteRefusesChangesAsWrites) {
     std::vector<uint8_t> header(512, 0);
     if (!DbReadHeader(readable, header.data())) ::_exit(5);
     const auto refused = [](int result) { return result == 0 && DbGetError() == kDbWriteFailed; };
-    auto r = Person("bob", 2);
     if (!refused(DbLockHeader(readable))) ::_exit(6);
     if (!refused(DbWriteHeader(readable, header.data()))) ::_exit(7);
-    if (!refused(DbAppendRecord(readable, r.data()))) ::_exit(8);
+    if (!refused(Append(readable, "bob", 2))) ::_exit(8);
     ::_exit(0);
   }
   int status = 0;
@@ -232,20 +248,22 @@ TEST_F(DatabaseTest, CallsOnAClosedTableFailThroughChecks) {
   std::vector<uint8_t> buffer(kRecord);
   int32_t count = 7;
   uint32_t number = 0;
-  EXPECT_EQ(DbRecordCount(table, &count), 0);
+  // Evaluated in order, as braced lists are.
+  const std::vector<int> results = {DbRecordCount(table, &count),
+                                    DbReadRecord(table, 0, buffer.data()),
+                                    DbAppendRecord(table, buffer.data()),
+                                    DbDeleteRecord(table, buffer.data(), 0),
+                                    GetUniqueNumber(table, &number),
+                                    DbFirst(table),
+                                    DbLast(table),
+                                    DbNext(table),
+                                    DbPrev(table),
+                                    DbCurrentEntry(table, buffer.data()),
+                                    DbReadHeader(table, buffer.data()),
+                                    DbWriteHeader(table, buffer.data()),
+                                    DbLockHeader(table)};
+  EXPECT_EQ(results, std::vector<int>(results.size(), 0));
   EXPECT_EQ(count, 0);
-  EXPECT_EQ(DbReadRecord(table, 0, buffer.data()), 0);
-  EXPECT_EQ(DbAppendRecord(table, buffer.data()), 0);
-  EXPECT_EQ(DbDeleteRecord(table, buffer.data(), 0), 0);
-  EXPECT_EQ(GetUniqueNumber(table, &number), 0);
-  EXPECT_EQ(DbFirst(table), 0);
-  EXPECT_EQ(DbLast(table), 0);
-  EXPECT_EQ(DbNext(table), 0);
-  EXPECT_EQ(DbPrev(table), 0);
-  EXPECT_EQ(DbCurrentEntry(table, buffer.data()), 0);
-  EXPECT_EQ(DbReadHeader(table, buffer.data()), 0);
-  EXPECT_EQ(DbWriteHeader(table, buffer.data()), 0);
-  EXPECT_EQ(DbLockHeader(table), 0);
   EXPECT_EQ(DbGetError(), kDbOk);
   EXPECT_GE(CheckFailureCount() - before, 13u);
   // A table without a header has no unique-number counter to take from.
@@ -304,8 +322,7 @@ TEST_F(DatabaseTest, ADuplicateKeyLeavesADeletedSlotAndNoStrayEntries) {
   EXPECT_EQ(DbCurrentRecord(table), -1);
   ASSERT_EQ(DbSetCurrentIndex(table, 0), 1);
   // Same name: the first index refuses it.
-  auto again = Person("alice", 5);
-  EXPECT_EQ(DbAppendRecord(table, again.data()), 0);
+  EXPECT_EQ(Append(table, "alice", 5), 0);
   EXPECT_EQ(DbErrorName(), "PEOPLE.X1");
   EXPECT_EQ(Count(), 3);
 }
@@ -330,23 +347,23 @@ TEST_F(DatabaseTest, UniqueNumbersCountOnAfterDeletionsAndAcrossHandles) {
   EXPECT_EQ(data[4], 7) << "the version byte survives";
 }
 
-// A workstation died part way through writing a slot: half of it, or its
-// first byte alone.
+// A workstation died part way through writing a slot (half of it, or its
+// first byte alone), with the key of a record that is there: the next
+// append passes over it, keeps records aligned, and the torn bytes do not
+// become a record.
 TEST_F(DatabaseTest, AnAppendAfterATornSlotKeepsRecordsAligned) {
   Add("alice", 1);
   int32_t expected = 2;
   for (size_t torn : {size_t(kRecord / 2), size_t(1)}) {
     SCOPED_TRACE(torn);
-    File raw;
-    ASSERT_TRUE(raw.Open(dir.File("PEOPLE.DAT"), OpenMode::kShared));
-    std::vector<uint8_t> part(torn, 'x');
-    raw.WriteAt(512 + int64_t(expected - 1) * kRecord, part.data(), part.size());
-    raw.Close();
-    auto r = Person("bob" + std::to_string(expected), expected);
+    auto alice = Person("alice", 1);
+    WriteRaw(512 + int64_t(expected - 1) * kRecord, {alice.begin(), alice.begin() + long(torn)});
     int32_t number = -1;
-    ASSERT_EQ(DbAppendRecord(table, r.data(), &number), 1);
+    ASSERT_EQ(Append(table, "bob" + std::to_string(expected), expected, &number), 1);
     EXPECT_EQ(number, expected);
     EXPECT_EQ(ReadName(expected), "bob" + std::to_string(expected));
+    EXPECT_EQ(ReadName(expected - 1), "") << "the torn bytes became a live record";
+    EXPECT_EQ(DbGetError(), kDbRecordDeleted);
     expected += 2;
   }
 }
@@ -369,10 +386,7 @@ TEST_F(DatabaseTest, RekeyMovesTheEntryOrPutsTheOldOneBack) {
   SetCheckHandler([](const char*, unsigned) {});
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    DbCloseTable(table);
-    Table fresh(kPeople);
-    ASSERT_EQ(DbCreateTable(fresh, dir.Path(), kPeople.version), 1);
-    ASSERT_EQ(DbOpenTable(table, dir.Path()), 1);
+    Recreate();
     Add("alice", 1);
     Add("bob", 2);
     int exact = 0;
@@ -472,8 +486,7 @@ TEST_F(LockTest, AnAppendWaitsForTheAppendLockThenAsksToRetry) {
     ++asked;
     return false;
   });
-  auto r = Person("alice", 1);
-  EXPECT_EQ(DbAppendRecord(table, r.data()), 0);
+  EXPECT_EQ(Append(table, "alice", 1), 0);
   EXPECT_EQ(DbGetError(), kDbLockTimedOut);
   EXPECT_EQ(asked, 1);
   EXPECT_GE(ticks.Now(), kLockWaitTicks);
@@ -485,37 +498,34 @@ TEST_F(LockTest, AnAppendWaitsForTheAppendLockThenAsksToRetry) {
     DbUnlockHeader(other);
     return true;
   });
-  EXPECT_EQ(DbAppendRecord(table, r.data()), 1);
+  EXPECT_EQ(Append(table, "alice", 1), 1);
   EXPECT_EQ(asked, 2);
   // Once an append has returned, the other handle appends without waiting.
   const int32_t waited = ticks.Now();
-  auto b = Person("bob", 2);
-  EXPECT_EQ(DbAppendRecord(other, b.data()), 1);
+  EXPECT_EQ(Append(other, "bob", 2), 1);
   EXPECT_EQ(ticks.Now(), waited);
   DbCloseTable(other);
 }
 
+// Another process holds the append lock: unique numbers wait for it, ask,
+// and come at once when it lets go, also by being killed.
 TEST_F(LockTest, AnotherProcessHoldingTheAppendLockBlocksUniqueNumbers) {
-  LockHolder holder(dir.File("PEOPLE.DAT"), 0);
-  ASSERT_TRUE(holder.Held());
-  int asked = 0;
-  DbSetLockRetry([&] { return ++asked < 3; });
-  uint32_t n = 0;
-  EXPECT_EQ(GetUniqueNumber(table, &n), 0);
-  EXPECT_EQ(asked, 3);
-  EXPECT_EQ(DbGetError(), kDbLockTimedOut);
-  holder.Release();
-  EXPECT_EQ(GetUniqueNumber(table, &n), 1);
-  EXPECT_EQ(n, 1u);
-}
-
-TEST_F(LockTest, ALockOfAKilledProcessIsReleased) {
-  LockHolder holder(dir.File("PEOPLE.DAT"), 0);
-  ASSERT_TRUE(holder.Held());
-  holder.Kill();
-  uint32_t n = 0;
-  EXPECT_EQ(GetUniqueNumber(table, &n), 1);
-  EXPECT_EQ(ticks.Now(), 0) << "no waiting at all";
+  for (const bool killed : {false, true}) {
+    SCOPED_TRACE(killed ? "killed" : "released");
+    LockHolder holder(dir.File("PEOPLE.DAT"), 0);
+    ASSERT_TRUE(holder.Held());
+    int asked = 0;
+    DbSetLockRetry([&] { return ++asked < 3; });
+    uint32_t n = 0;
+    EXPECT_EQ(GetUniqueNumber(table, &n), 0);
+    EXPECT_EQ(asked, 3);
+    EXPECT_EQ(DbGetError(), kDbLockTimedOut);
+    killed ? holder.Kill() : holder.Release();
+    const int32_t waited = ticks.Now();
+    EXPECT_EQ(GetUniqueNumber(table, &n), 1);
+    EXPECT_EQ(n, killed ? 2u : 1u);
+    EXPECT_EQ(ticks.Now(), waited) << "no waiting at all";
+  }
 }
 
 TEST_F(LockTest, DeletingARecordBeingEditedElsewhereFailsAtOnceWithoutAsking) {
@@ -562,14 +572,12 @@ TEST_F(LockTest, AnIndexChangeWaitsForTheIndexLockOfAnotherProcess) {
   ASSERT_TRUE(holder.Held());
   int asked = 0;
   IdxSetLockRetry([&] { return ++asked, false; });
-  auto r = Person("bob", 2);
-  EXPECT_EQ(DbAppendRecord(table, r.data()), 0);
+  EXPECT_EQ(Append(table, "bob", 2), 0);
   EXPECT_EQ(IdxGetError(), kIdxLockTimedOut);
   EXPECT_EQ(DbErrorName(), "PEOPLE.X1");
   EXPECT_EQ(asked, 1);
   holder.Release();
-  auto c = Person("carl", 3);
-  EXPECT_EQ(DbAppendRecord(table, c.data()), 1);
+  EXPECT_EQ(Append(table, "carl", 3), 1);
   EXPECT_EQ(WalkNames(table), (std::vector<std::string>{"alice", "carl"}));
 }
 
@@ -582,13 +590,98 @@ TEST_F(DatabaseTest, AWalkerContinuesAfterItsEntryIsDeletedElsewhere) {
   Table other(kPeople);
   ASSERT_EQ(DbOpenTable(other, dir.Path()), 1);
   ASSERT_EQ(Delete(other, "bert", 'b', 1), 1);
-  auto bob = Person("bob", 200);  // inserted just after the walker's place
-  ASSERT_EQ(DbAppendRecord(other, bob.data()), 1);
+  ASSERT_EQ(Append(other, "bob", 200), 1);  // inserted just after the walker's place
   DbCloseTable(other);
   ASSERT_EQ(DbNext(table), 1);
   EXPECT_EQ(CurrentName(table), "bob");
   ASSERT_EQ(DbNext(table), 1);
   EXPECT_EQ(CurrentName(table), "carl");
+}
+
+// ---- Appends that fail half way ----
+
+// A full disk stops the third record half way, also after a slot torn by an
+// earlier write that died: the file is cut back to the last whole record,
+// the failure says the disk is full, and with room again the next append
+// takes the slot and no other record appears beside it.
+TEST_F(DatabaseTest, AFullDiskLeavesTheRecordFileAsItWasAndSaysSo) {
+  for (const bool torn : {false, true}) {
+    SCOPED_TRACE(torn ? "after a torn slot" : "");
+    Recreate();
+    Add("alice", 1);
+    Add("bob", 2);
+    const int64_t before = DataLength();
+    if (torn) WriteRaw(before, std::vector<uint8_t>(kRecord / 2, 'x'));
+    const int answer = WithFileSizeLimit(rlim_t(before + kRecord / 2 + (torn ? 10 : 0)), [&] {
+      DbSetErrorReporter(TranslateEngineError);
+      if (Append(table, "carl", 3) != 0) return 10;
+      if (DbErrorReason() != SystemReason::kDiskFull) return 11;
+      if (FormatAppError() != "Error writing file: PEOPLE (the disk is full)") return 12;
+      return 0;
+    });
+    EXPECT_EQ(answer, 0) << "10: the append was answered as done, 11: not a full disk, "
+                            "12: the message does not say the disk is full";
+    EXPECT_EQ(DataLength(), before) << "a torn record was left behind";
+    int32_t number = -1;
+    ASSERT_EQ(Append(table, "carl", 3, &number), 1);
+    EXPECT_EQ(number, 2);
+    EXPECT_EQ(Count(), 3);
+  }
+}
+
+// Small records, so that the index files outgrow the record file: a limit
+// the record file stays under can stop an index's growth.
+TEST_F(DatabaseTest, AFullDiskStoppingAnIndexSaysTheDiskIsFull) {
+  const TableDef smallPeople = {512, 32, 2, kPeopleIndexes, "SMALL", 7};
+  Table fresh(smallPeople), small(smallPeople);
+  ASSERT_EQ(DbCreateTable(fresh, dir.Path(), 7), 1);
+  ASSERT_EQ(DbOpenTable(small, dir.Path()), 1);
+  const std::string index = DbIndexPath(dir.Path(), "SMALL", 1);
+  auto size = [](const std::string& path) { return int64_t(std::filesystem::file_size(path)); };
+  auto add = [&](int n) { return Append(small, "person" + std::to_string(1000 + n), n); };
+  // Enough people for the index to have split once, so it has grown past
+  // the record file.
+  const int64_t empty = size(index);
+  int n = 0;
+  while (size(index) == empty && n < 1000) ASSERT_EQ(add(n++), 1);
+  const int64_t indexLength = size(index);
+  ASSERT_LT(size(dir.File("SMALL.DAT")), indexLength);
+  const int answer = WithFileSizeLimit(rlim_t(indexLength), [&] {
+    DbSetErrorReporter(TranslateEngineError);
+    for (int i = n; i < n + 1000; ++i) {
+      if (add(i)) continue;
+      if (DbErrorReason() != SystemReason::kDiskFull) return 11;
+      if (FormatAppError() != "Error writing file: SMALL.X1 (the disk is full)") return 12;
+      return 0;
+    }
+    return 10;
+  });
+  EXPECT_EQ(answer, 0) << "10: the index grew past the limit, 11: not a full disk, "
+                          "12: the message does not say the disk is full";
+  DbCloseTable(small);
+}
+
+// Each index in turn cut in half, so that it refuses the new entry: the
+// record is gone from the file's live records and from the index that took
+// its entry before the refusal.
+TEST_F(DatabaseTest, ARecordWhoseIndexEntryIsRefusedIsLeftDeleted) {
+  for (int broken = 1; broken <= kPeople.indexCount; ++broken) {
+    SCOPED_TRACE("X" + std::to_string(broken) + " cut in half");
+    Recreate();
+    Add("alice", 1);
+    const std::string index = DbIndexPath(dir.Path(), "PEOPLE", broken);
+    ASSERT_EQ(truncate(index.c_str(), int64_t(ReadWholeFile(index).size()) / 2), 0);
+    IdxForgetPageBuffer();
+    int32_t number = -1;
+    ASSERT_EQ(Append(table, "bob", 2, &number), 0) << "the cut index took the entry";
+    EXPECT_NE(IdxGetError(), kIdxOk);
+    ASSERT_EQ(number, 1);
+    EXPECT_EQ(ReadName(1), "") << "the refused record is live";
+    EXPECT_EQ(DbGetError(), kDbRecordDeleted);
+    if (broken == 2) {
+      EXPECT_EQ(WalkNames(table), std::vector<std::string>{"alice"}) << "X1 names it";
+    }
+  }
 }
 
 }  // namespace

@@ -10,48 +10,44 @@ const uint8_t* U(const char* s) {
   return reinterpret_cast<const uint8_t*>(s);
 }
 
-int NoCase(const char* a, const char* b, size_t width) {
-  return CompareTextNoCase(U(a), U(b), width);
-}
-
-TEST(TextCompare, LettersMatchInAnyCase) {
-  EXPECT_EQ(NoCase("Bob Smith", "BOB SMITH", 20), 0);
-  EXPECT_EQ(StrICmp("dpmail server", "DPMAIL SERVER"), 0);
-}
-
-TEST(TextCompare, CapitalsFoldToLowerCaseSoPunctuationBetweenSortsBeforeLetters) {
-  // '_' lies between 'Z' and 'a': folding to lower case puts it before every
-  // letter, as the C runtime's stricmp does.
-  EXPECT_LT(NoCase("_X", "Ab", 20), 0);
-  EXPECT_LT(StrICmp("[", "a"), 0);
-  EXPECT_LT(StrICmp("^", "Z"), 0);
-}
-
-TEST(TextCompare, BytesFrom128UpAreNeitherFoldedNorSigned) {
-  // Latin-1 capital and small A-umlaut stay different.
-  EXPECT_NE(NoCase("\xC4", "\xE4", 4), 0);
-  // Compared unsigned: 0x80 sorts after every ASCII letter.
-  EXPECT_GT(NoCase("\x80", "z", 4), 0);
-  EXPECT_GT(StrICmp("\xFF", "Z"), 0);
-  EXPECT_GT(CompareText(U("\xE9"), U("e"), 4), 0);
-}
-
-TEST(TextCompare, FixedWidthFieldsStopAtTheirWidthOrTheirNul) {
-  EXPECT_EQ(NoCase("ABCD", "abcdX", 4), 0);
-  EXPECT_EQ(NoCase("ab\0x", "AB\0y", 4), 0);
-  EXPECT_EQ(CompareText(U("ab\0x"), U("ab\0y"), 4), 0);
-  EXPECT_NE(NoCase("ABCD", "abcdX", 5), 0);
-}
-
-TEST(TextCompare, AShorterTextSortsFirst) {
-  EXPECT_LT(NoCase("ab", "ABC", 20), 0);
-  EXPECT_GT(NoCase("ABC", "ab", 20), 0);
-  EXPECT_LT(CompareText(U("1"), U("10"), 4), 0);
-}
-
-TEST(TextCompare, ByteWiseComparisonKeepsCase) {
-  EXPECT_LT(CompareText(U("Zebra"), U("apple"), 20), 0);
-  EXPECT_NE(CompareText(U("bob"), U("BOB"), 20), 0);
+// Each comparison's sign: case folded over a width (CompareTextNoCase), case
+// folded over whole texts (StrICmp), or byte for byte (CompareText).
+TEST(TextCompare, ComparisonsFoldOnlyAsciiLettersAndStopAtTheWidthOrTheNul) {
+  enum Kind { kNoCase, kStrICmp, kBytes };
+  const struct {
+    Kind kind;
+    const char *a, *b;
+    size_t width;
+    int sign;
+  } cases[] = {
+      {kNoCase, "Bob Smith", "BOB SMITH", 20, 0},
+      {kStrICmp, "dpmail server", "DPMAIL SERVER", 0, 0},
+      // '_' lies between 'Z' and 'a': folding to lower case puts it before
+      // every letter, as the C runtime's stricmp does.
+      {kNoCase, "_X", "Ab", 20, -1},
+      {kStrICmp, "[", "a", 0, -1},
+      {kStrICmp, "^", "Z", 0, -1},
+      // Bytes from 128 up are neither folded (Latin-1 A-umlaut) nor signed.
+      {kNoCase, "\xC4", "\xE4", 4, -1},
+      {kNoCase, "\x80", "z", 4, 1},
+      {kStrICmp, "\xFF", "Z", 0, 1},
+      {kBytes, "\xE9", "e", 4, 1},
+      {kNoCase, "ABCD", "abcdX", 4, 0},
+      {kNoCase, "ABCD", "abcdX", 5, -1},
+      {kNoCase, "ab\0x", "AB\0y", 4, 0},
+      {kBytes, "ab\0x", "ab\0y", 4, 0},
+      {kNoCase, "ab", "ABC", 20, -1},
+      {kNoCase, "ABC", "ab", 20, 1},
+      {kBytes, "1", "10", 4, -1},
+      {kBytes, "Zebra", "apple", 20, -1},
+      {kBytes, "bob", "BOB", 20, 1},
+  };
+  for (const auto& c : cases) {
+    const int result = c.kind == kNoCase  ? CompareTextNoCase(U(c.a), U(c.b), c.width)
+                       : c.kind == kBytes ? CompareText(U(c.a), U(c.b), c.width)
+                                          : StrICmp(c.a, c.b);
+    EXPECT_EQ((result > 0) - (result < 0), c.sign) << c.kind << " " << c.a << " " << c.b;
+  }
 }
 
 TEST(TextCompare, PutTextCutsToTheFieldAndClearsTheRest) {

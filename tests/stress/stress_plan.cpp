@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <numeric>
-#include <sstream>
 
 #include "storage/catalogue.h"
 #include "storage/lockwait.h"
@@ -81,66 +79,17 @@ StressPlan PlanFromEnvironment() {
   return plan;
 }
 
-// ---- Lock waits ----
-
-namespace {
-
-// Lower bound (in ticks) of each granted bucket. A wait granted within its
-// first tick reads 0 ticks; waits then try again every third tick.
-constexpr int32_t kLower[LockHistogram::kBuckets - 1] = {0, 1, 3, 6, 12, 24, 48, 96};
-
-}  // namespace
-
-void LockHistogram::Add(int32_t ticks, bool granted) {
-  int bucket = kBuckets - 1;
-  if (granted)
-    for (bucket = 0; bucket + 1 < kBuckets - 1 && ticks >= kLower[bucket + 1];) ++bucket;
-  ++counts_[size_t(bucket)];
-}
-
-std::string LockHistogram::Text() const {
-  std::string text = "HIST";
-  for (long c : counts_) text += " " + std::to_string(c);
-  return text;
-}
-
-bool LockHistogram::Parse(const std::string& line) {
-  std::istringstream in(line);
-  std::string word;
-  if (!(in >> word) || word != "HIST") return false;
-  for (long& c : counts_)
-    if (!(in >> c)) return false;
-  return true;
-}
-
-void LockHistogram::Merge(const LockHistogram& other) {
-  for (size_t i = 0; i < counts_.size(); ++i) counts_[i] += other.counts_[i];
-}
-
-long LockHistogram::Total() const {
-  return std::accumulate(counts_.begin(), counts_.end(), 0L);
-}
-
-std::string LockHistogram::Table() const {
-  std::string table = "  granted after        ticks       ms     waits\n";
-  char line[128];
-  for (int i = 0; i < kBuckets; ++i) {
-    const bool gaveUp = i == kBuckets - 1, open = i == kBuckets - 2;
-    const int32_t low = gaveUp ? kLockWaitTicks : kLower[i];
-    const int32_t high = gaveUp || open ? low : kLower[i + 1];
-    std::string ticks = std::to_string(low), ms = std::to_string(low * kTickMilliseconds);
-    if (i == 0) {
-      ms = "< " + std::to_string(kTickMilliseconds);
-    } else if (open) {
-      ticks += "+";
-      ms += "+";
-    } else if (!gaveUp) {
-      ticks += "-" + std::to_string(high - 1);
-      ms += "-" + std::to_string(high * kTickMilliseconds);
-    }
-    std::snprintf(line, sizeof line, "  %-16s %9s %10s %9ld\n", gaveUp ? "gave up (timeout)" : "",
-                  ticks.c_str(), ms.c_str(), counts_[size_t(i)]);
-    table += line;
-  }
-  return table;
+std::string LockWaitBucket(int32_t ticks, bool granted) {
+  // Lower bounds in ticks: a wait granted within its first tick reads 0
+  // ticks; waits then try again every third tick.
+  constexpr int32_t kLower[] = {0, 1, 3, 6, 12, 24, 48, 96, kLockWaitTicks};
+  if (!granted) return "lock waits 9: gave up (timeout)";
+  int b = 0;
+  while (b < 7 && ticks >= kLower[b + 1]) ++b;
+  auto range = [&](int32_t scale) {
+    return std::to_string(kLower[b] * scale) +
+           (b == 7 ? "+" : "-" + std::to_string(kLower[b + 1] * scale - (scale == 1)));
+  };
+  return "lock waits " + std::to_string(b + 1) + ": granted after " + range(1) + " ticks (" +
+         range(kTickMilliseconds) + " ms)";
 }

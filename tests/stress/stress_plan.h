@@ -5,7 +5,6 @@
 // entries come and go around them.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -47,25 +46,11 @@ std::string LedgerPath(const StressPlan& plan, int workstation);
 // DESKPOST_STRESS_OPS (per workstation), DESKPOST_STRESS_SEED.
 StressPlan PlanFromEnvironment();
 
-// A histogram of lock waits in ticks of the real 55 ms clock, as the
-// engine's lock-wait observer reports them: every wait whose first attempt
-// was refused, with the ticks it took and whether it was granted.
-class LockHistogram {
- public:
-  static constexpr int kBuckets = 9;  // 8 ranges of ticks, then waits that gave up
-
-  void Add(int32_t ticks, bool granted);
-  // "HIST c0 c1 ... c8" and back.
-  std::string Text() const;
-  bool Parse(const std::string& line);
-  void Merge(const LockHistogram& other);
-  long Total() const;
-  // A table with the tick and millisecond range of each bucket.
-  std::string Table() const;
-
- private:
-  std::array<long, kBuckets> counts_{};
-};
+// The bucket of the lock-wait histogram a wait falls in, as the engine's
+// lock-wait observer reports it (every wait whose first attempt was refused,
+// with the ticks of the real 55 ms clock it took and whether it was
+// granted): the name under which a workstation counts it.
+std::string LockWaitBucket(int32_t ticks, bool granted);
 
 // One workstation, run in a child process of its own: it opens its own
 // handles on the shared directory and does a random mix of what an office

@@ -16,7 +16,7 @@
 //   NA rec number name     a name was appended
 //   ND rec                 a duplicate name was refused, its slot left deleted
 //   NX rec                 a name was deleted
-//   COUNT what n, HIST ... counts and lock waits at the end
+//   COUNT what n           counts at the end, lock waits among them
 //   E text                 an unexpected failure; the workstation stopped
 //   DONE                   the workstation finished its work
 #include <gtest/gtest.h>
@@ -64,7 +64,6 @@ struct Account {
   std::vector<uint32_t> messageNumbers;
   std::vector<uint32_t> nameNumbers;
   std::map<std::string, long> counts;
-  LockHistogram waits;
   std::vector<std::string> failures;  // workstations' own and the ledgers' contradictions
   int finished = 0;
   int corruptIndexErrors = 0;
@@ -128,9 +127,6 @@ void ReadLedger(const std::string& path, int id, Account& a) {
     } else if (tag == "COUNT") {
       const size_t last = line.rfind(' ');
       a.counts[line.substr(6, last - 6)] += std::stol(line.substr(last + 1));
-    } else if (tag == "HIST") {
-      LockHistogram h;
-      if (h.Parse(line)) a.waits.Merge(h);
     } else if (tag == "E") {
       a.failures.push_back(who + line.substr(2));
       if (line.find("index code 7") != std::string::npos) ++a.corruptIndexErrors;
@@ -305,9 +301,7 @@ void PrintReport(const StressPlan& plan, const Account& a, double seconds) {
       " seed %u, %.1f s\n",
       plan.processes, plan.opsPerProcess, long(plan.processes) * plan.opsPerProcess,
       count("changes made mid-walk"), plan.seed, seconds);
-  for (const auto& [what, n] : a.counts) std::printf("  %-28s %9ld\n", what.c_str(), n);
-  std::printf("lock waits whose first attempt was refused: %ld\n%s", a.waits.Total(),
-              a.waits.Table().c_str());
+  for (const auto& [what, n] : a.counts) std::printf("  %-50s %9ld\n", what.c_str(), n);
   std::fflush(stdout);
 }
 

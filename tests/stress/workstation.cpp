@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <random>
 #include <thread>
@@ -32,17 +33,6 @@ struct OwnName {
   std::string name;
   uint32_t number;
 };
-
-// How often each kind of work is chosen, out of 100.
-constexpr int kAppendShare = 26;
-constexpr int kRewriteShare = 10;
-constexpr int kRekeyShare = 16;
-constexpr int kDeleteShare = 14;
-constexpr int kViewShare = 10;
-constexpr int kNameShare = 8;
-constexpr int kDuplicateNameShare = 2;
-constexpr int kNameDeleteShare = 4;
-// The rest: walks.
 
 // A walker does one of its own changes between two steps about this often,
 // as a user acting from an open list does.
@@ -95,7 +85,6 @@ class Workstation {
   std::vector<OwnName> ownNames_;
   int namesMade_ = 0;
   std::vector<Entry> stable_[2];
-  LockHistogram waits_;
   std::map<std::string, long> counts_;
 };
 
@@ -103,7 +92,8 @@ int Workstation::Run(int goFd) {
   SetCheckHandler([this](const char* module, unsigned line) {
     Problem("check failed: " + std::string(module) + ", line " + std::to_string(line));
   });
-  SetLockWaitObserver([this](int32_t ticks, bool granted) { waits_.Add(ticks, granted); });
+  SetLockWaitObserver(
+      [this](int32_t ticks, bool granted) { ++counts_[LockWaitBucket(ticks, granted)]; });
   stable_[0] = StableEntries(plan_, 0);
   stable_[1] = StableEntries(plan_, 1);
   if (!DbOpenTable(messages_, plan_.dir)) Unexpected("open MESSAGE");
@@ -114,27 +104,20 @@ int Workstation::Run(int goFd) {
   }
   close(goFd);
 
+  // How often each kind of work is chosen, out of 100.
+  const std::pair<int, std::function<void()>> mix[] = {
+      {26, [this] { AppendMessage(); }}, {10, [this] { ChangeOwn(false); }},
+      {16, [this] { ChangeOwn(true); }}, {14, [this] { DeleteMessage(); }},
+      {10, [this] { ViewMessage(); }},   {8, [this] { AppendName(); }},
+      {2, [this] { AppendName(true); }}, {4, [this] { DeleteName(); }},
+      {10, [this] { Walk(); }}};
   for (int op = 0; op < plan_.opsPerProcess; ++op) {
     int pick = Random(100);
-    if ((pick -= kAppendShare) < 0) {
-      AppendMessage();
-    } else if ((pick -= kRewriteShare) < 0) {
-      ChangeOwn(false);
-    } else if ((pick -= kRekeyShare) < 0) {
-      ChangeOwn(true);
-    } else if ((pick -= kDeleteShare) < 0) {
-      DeleteMessage();
-    } else if ((pick -= kViewShare) < 0) {
-      ViewMessage();
-    } else if ((pick -= kNameShare) < 0) {
-      AppendName();
-    } else if ((pick -= kDuplicateNameShare) < 0) {
-      AppendName(true);
-    } else if ((pick -= kNameDeleteShare) < 0) {
-      DeleteName();
-    } else {
-      Walk();
-    }
+    for (const auto& [share, work] : mix)
+      if ((pick -= share) < 0) {
+        work();
+        break;
+      }
   }
   Finish();
   ledger_.Line("DONE");
@@ -147,7 +130,6 @@ void Workstation::Finish() {
   DbCloseTable(names_);
   for (const auto& [name, count] : counts_)
     ledger_.Line("COUNT " + name + " " + std::to_string(count));
-  ledger_.Line(waits_.Text());
 }
 
 void Workstation::Unexpected(const std::string& what) {

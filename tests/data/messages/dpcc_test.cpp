@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/data/messages/message_checks.h"
 #include "tests/data/office/office_dir.h"
 
 namespace {
+
+using Names = std::vector<std::string>;
 
 class CCTest : public OfficeDirTest {
  protected:
@@ -32,9 +35,20 @@ class CCTest : public OfficeDirTest {
     list.to = to;
     list.numbers = std::move(numbers);
   }
+  void Start(const std::string& to, std::vector<int32_t> numbers) {
+    Prepare(to, std::move(numbers));
+    ASSERT_EQ(CCStart(list), 1);
+  }
+  // Writes the CC records of each copy (message number, recipient) of the
+  // started list and ends it.
+  void WriteAndEnd(std::initializer_list<std::pair<int32_t, const char*>> copies) {
+    for (const auto& [message, recipient] : copies)
+      ASSERT_EQ(CCWrite(list, message, recipient), 1) << recipient;
+    ASSERT_EQ(CCEnd(list), 1);
+  }
 
-  std::vector<std::string> CC(int32_t messageNumber) {
-    std::vector<std::string> cc;
+  Names CC(int32_t messageNumber) {
+    Names cc;
     EXPECT_EQ(CCReadNames(messageNumber, &cc), 1);
     return cc;
   }
@@ -47,14 +61,11 @@ TEST_F(CCTest, EachCopyOfATwoPersonMessageNamesTheOther) {
   int32_t alice = Add("Alice");
   int32_t bob = Add("Bob");
   Add("Carol");
-  Prepare("*Pair", {alice, bob});
-  ASSERT_EQ(CCStart(list), 1);
+  Start("*Pair", {alice, bob});
   EXPECT_TRUE(list.started);
-  ASSERT_EQ(CCWrite(list, 10, "Alice"), 1);
-  ASSERT_EQ(CCWrite(list, 11, "Bob"), 1);
-  ASSERT_EQ(CCEnd(list), 1);
-  EXPECT_EQ(CC(10), std::vector<std::string>{"Bob"});
-  EXPECT_EQ(CC(11), std::vector<std::string>{"Alice"});
+  WriteAndEnd({{10, "Alice"}, {11, "Bob"}});
+  EXPECT_EQ(CC(10), Names{"Bob"});
+  EXPECT_EQ(CC(11), Names{"Alice"});
   EXPECT_EQ(RecordCount(kCcTable), 2);
 }
 
@@ -63,46 +74,35 @@ TEST_F(CCTest, MessageToOnePersonOrOnePersonAndAGroupHasNoCCList) {
   Add("Bob");
   Prepare("*Solo", {alice});
   ClearAppError();
-  EXPECT_EQ(CCStart(list), 0);
-  EXPECT_EQ(AppErrorCode(), 0);
+  EXPECT_TRUE(Fails(CCStart(list), 0));
   EXPECT_FALSE(list.started);
   EXPECT_EQ(OpenTableCount(), openAtStart + 1);  // only the name table
-  EXPECT_EQ(CCWrite(list, 10, "Alice"), 1);
-  EXPECT_EQ(CCEnd(list), 1);
+  WriteAndEnd({{10, "Alice"}});
   EXPECT_EQ(RecordCount(kCcTable), 0);
   EXPECT_TRUE(CC(10).empty());
   // Groups among the numbers are not recipients.
-  int32_t sales = Add("*Sales");
-  Prepare("*Mixed", {alice, sales});
+  Prepare("*Mixed", {alice, Add("*Sales")});
   EXPECT_EQ(CCStart(list), 0);
   EXPECT_FALSE(list.started);
 }
 
 TEST_F(CCTest, MessageToEverybodyGetsTheSingleNameEverybody) {
-  Add("* - ALL");
-  Add("Alice");
-  Add("Bob");
-  Add("Carol");
-  Prepare("* - ALL", {1});
-  ASSERT_EQ(CCStart(list), 1);
-  EXPECT_EQ(list.recipients, std::vector<std::string>{"* - ALL"});
-  for (int32_t message : {20, 21, 22})
-    ASSERT_EQ(CCWrite(list, message, message == 20 ? "Alice" : "Bob"), 1);
-  CCEnd(list);
-  EXPECT_EQ(CC(20), std::vector<std::string>{"* - ALL"});
-  EXPECT_EQ(CC(22), std::vector<std::string>{"* - ALL"});
+  for (const char* name : {"* - ALL", "Alice", "Bob", "Carol"}) Add(name);
+  Start("* - ALL", {1});
+  EXPECT_EQ(list.recipients, Names{"* - ALL"});
+  WriteAndEnd({{20, "Alice"}, {21, "Bob"}, {22, "Bob"}});
+  EXPECT_EQ(CC(20), Names{"* - ALL"});
+  EXPECT_EQ(CC(22), Names{"* - ALL"});
 }
 
 TEST_F(CCTest, CCNamesComeInNameOrderAndLeaveOutOnlyTheRecipient) {
   std::vector<int32_t> chosen;
   for (std::string n : {"dave", "Alice", "carol", "Bob"}) chosen.push_back(Add(n));
   Add("Eve");  // not chosen
-  Prepare("*Four", chosen);
-  ASSERT_EQ(CCStart(list), 1);
-  EXPECT_EQ(list.recipients, (std::vector<std::string>{"Alice", "Bob", "carol", "dave"}));
-  ASSERT_EQ(CCWrite(list, 30, "CAROL"), 1);  // in any case
-  CCEnd(list);
-  EXPECT_EQ(CC(30), (std::vector<std::string>{"Alice", "Bob", "dave"}));
+  Start("*Four", chosen);
+  EXPECT_EQ(list.recipients, (Names{"Alice", "Bob", "carol", "dave"}));
+  WriteAndEnd({{30, "CAROL"}});  // in any case
+  EXPECT_EQ(CC(30), (Names{"Alice", "Bob", "dave"}));
 }
 
 TEST_F(CCTest, AHundredNamesFitAndMoreKeepTheFirstHundredAndReport) {
@@ -119,29 +119,20 @@ TEST_F(CCTest, AHundredNamesFitAndMoreKeepTheFirstHundredAndReport) {
   EXPECT_EQ(AppErrorCode(), 0);
   EXPECT_EQ(list.recipients.size(), 100u);
   CCEnd(list);
-  Prepare("*Everyone", chosen);
-  ASSERT_EQ(CCStart(list), 1);
+  Start("*Everyone", chosen);
   EXPECT_TRUE(list.truncated);
   EXPECT_EQ(AppErrorCode(), kAppMaxRecords);
   ASSERT_EQ(list.recipients.size(), 100u);
   EXPECT_EQ(list.recipients.front(), "Person 000");
   EXPECT_EQ(list.recipients.back(), "Person 099");
-  ASSERT_EQ(CCWrite(list, 40, "Person 000"), 1);
-  ASSERT_EQ(CCWrite(list, 41, "Person 100"), 1);
-  CCEnd(list);
+  WriteAndEnd({{40, "Person 000"}, {41, "Person 100"}});
   EXPECT_EQ(CC(40).size(), 99u);
   EXPECT_EQ(CC(41).size(), 100u);
 }
 
 TEST_F(CCTest, FindAndNextWalkOneMessageOnly) {
-  int32_t a = Add("Alice");
-  int32_t b = Add("Bob");
-  int32_t c = Add("Carol");
-  Prepare("*Three", {a, b, c});
-  ASSERT_EQ(CCStart(list), 1);
-  ASSERT_EQ(CCWrite(list, 50, "Alice"), 1);
-  ASSERT_EQ(CCWrite(list, 51, "Bob"), 1);
-  CCEnd(list);
+  Start("*Three", {Add("Alice"), Add("Bob"), Add("Carol")});
+  WriteAndEnd({{50, "Alice"}, {51, "Bob"}});
   CCTable cc;
   ASSERT_EQ(CCOpen(cc), 1);
   CCEntry entry;
@@ -150,12 +141,9 @@ TEST_F(CCTest, FindAndNextWalkOneMessageOnly) {
   EXPECT_EQ(entry.MessageNumber(), 50);
   ASSERT_EQ(CCNext(cc, 50, &entry), 1);
   EXPECT_EQ(entry.Name(), "Carol");
-  EXPECT_EQ(CCNext(cc, 50, &entry), 0);
-  EXPECT_EQ(AppErrorCode(), kAppEndOfFile);
-  EXPECT_EQ(CCFind(cc, 49, &entry), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
-  EXPECT_EQ(CCFind(cc, 52, &entry), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  EXPECT_TRUE(Fails(CCNext(cc, 50, &entry), kAppEndOfFile));
+  EXPECT_TRUE(Fails(CCFind(cc, 49, &entry), kAppNotFound));
+  EXPECT_TRUE(Fails(CCFind(cc, 52, &entry), kAppNotFound));
   CCClose(cc);
 }
 
@@ -171,12 +159,9 @@ TEST_F(CCTest, StartWithoutAnOpenNameTableIsACheckFailureAndWithoutTheCCTableAFa
   EXPECT_EQ(CCStart(list), 0);
   EXPECT_FALSE(list.started);
   // A missing CC table fails the start.
-  int32_t a = Add("Alice");
-  int32_t b = Add("Bob");
+  Prepare("*Pair", {Add("Alice"), Add("Bob")});
   ASSERT_EQ(std::remove(dir.File("CC.DAT").c_str()), 0);
-  Prepare("*Pair", {a, b});
-  EXPECT_EQ(CCStart(list), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
+  EXPECT_TRUE(Fails(CCStart(list), kAppNoSuchFile));
   EXPECT_FALSE(list.started);
   EXPECT_TRUE(list.recipients.empty());
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/data/messages/message_checks.h"
 #include "tests/data/office/office_dir.h"
 #include "tests/support/lock_holder.h"
 
@@ -14,6 +15,9 @@ namespace {
 constexpr int32_t kCommon = 0;
 constexpr int32_t kAlice = 5;
 constexpr int32_t kBob = 6;
+
+// Folders as the walk shows them: owner and name.
+using Folders = std::vector<std::pair<int32_t, std::string>>;
 
 class FolderTest : public OfficeDirTest {
  protected:
@@ -31,9 +35,17 @@ class FolderTest : public OfficeDirTest {
     EXPECT_EQ(FolderAdd(folders, record), 1) << name;
     return record.Number();
   }
+  // The name of the folder of that number, or "" when there is none.
+  std::string NameOf(int32_t number) {
+    FolderRecord record;
+    return FolderFindNumber(folders, number, &record) ? record.Name() : "";
+  }
+  int Rename(int32_t owner, const std::string& from, const std::string& to) {
+    return FolderRename(folders, owner, from, MakeFolderRecord(to, owner));
+  }
 
-  std::vector<std::pair<int32_t, std::string>> All() {
-    std::vector<std::pair<int32_t, std::string>> all;
+  Folders All() {
+    Folders all;
     FolderEntry entry;
     for (int ok = FolderFirst(folders, &entry); ok; ok = FolderNext(folders, &entry))
       all.emplace_back(entry.Owner(), entry.Name());
@@ -56,113 +68,80 @@ TEST_F(FolderTest, NumbersPassOverTheInboxAndTheArchiveAndAddStandsOnTheNewFolde
   EXPECT_EQ(record.bytes[fd::kSpare.offset], 0);
 }
 
-TEST_F(FolderTest, NamesAreUniquePerOwnerInAnyCase) {
+TEST_F(FolderTest, NamesAreUniquePerOwnerInAnyCaseAndMustBeStorable) {
   Add("Clients", kCommon);
   Add("clients", kAlice);
   Add("Clients", kBob);
-  for (int32_t owner : {kCommon, kAlice}) {
-    FolderRecord duplicate = MakeFolderRecord("CLIENTS", owner);
+  // An empty name, and a first byte of 255, the deleted mark of a folder
+  // record, cannot be stored.
+  for (const auto& [name, owner, code] :
+       {std::tuple{"CLIENTS", kCommon, kAppDuplicate}, std::tuple{"CLIENTS", kAlice, kAppDuplicate},
+        std::tuple{"", kCommon, kAppInvalidName}, std::tuple{"\xFFtude", kCommon, kAppInvalidName}}) {
+    FolderRecord refused = MakeFolderRecord(name, owner);
     ClearAppError();
-    EXPECT_EQ(FolderAdd(folders, duplicate), 0);
-    EXPECT_EQ(AppErrorCode(), kAppDuplicate);
-    EXPECT_EQ(AppErrorName(), "CLIENTS");
+    EXPECT_TRUE(Fails(FolderAdd(folders, refused), code, code == kAppDuplicate ? name : nullptr));
   }
   // Refused before anything was written: no deleted slot is left behind.
   EXPECT_EQ(RecordCount(kFolderTable), 3);
-  EXPECT_EQ(All(), (std::vector<std::pair<int32_t, std::string>>{
-                       {kCommon, "Clients"}, {kAlice, "clients"}, {kBob, "Clients"}}));
-}
-
-TEST_F(FolderTest, NamesThatCannotBeStoredAreRefused) {
-  FolderRecord empty = MakeFolderRecord("", kCommon);
-  EXPECT_EQ(FolderAdd(folders, empty), 0);
-  EXPECT_EQ(AppErrorCode(), kAppInvalidName);
-  // A first byte of 255 is the deleted mark of a folder record.
-  FolderRecord marked = MakeFolderRecord("\xFFtude", kCommon);
-  ClearAppError();
-  EXPECT_EQ(FolderAdd(folders, marked), 0);
-  EXPECT_EQ(AppErrorCode(), kAppInvalidName);
-  EXPECT_EQ(RecordCount(kFolderTable), 0);
+  EXPECT_EQ(All(), (Folders{{kCommon, "Clients"}, {kAlice, "clients"}, {kBob, "Clients"}}));
   // A name filling the whole field is cut to thirty.
   FolderRecord record;
   std::memset(record.bytes, 'A', fd::kName.width);
   SetFieldI32(record.bytes, fd::kOwner, kCommon);
   ASSERT_EQ(FolderAdd(folders, record), 1);
   EXPECT_EQ(record.Name(), std::string(30, 'A'));
-  FolderEntry entry;
-  EXPECT_EQ(FolderFind(folders, kCommon, std::string(30, 'a'), &entry), 1);
+  EXPECT_EQ(FolderFind(folders, kCommon, std::string(30, 'a')), 1);
 }
 
-TEST_F(FolderTest, FindIsByOwnerAndNameWithoutRegardToCase) {
+TEST_F(FolderTest, FindIsByOwnerAndNameInAnyCaseAndByNumberLeavesTheWalkThere) {
   int32_t number = Add("Clients", kAlice);
   FolderEntry entry;
   ASSERT_EQ(FolderFind(folders, kAlice, "CLIENTS", &entry), 1);
   EXPECT_EQ(entry.Number(), number);
   EXPECT_EQ(entry.Name(), "Clients");
-  EXPECT_EQ(FolderFind(folders, kCommon, "Clients"), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
-  EXPECT_EQ(AppErrorName(), "Clients");
-}
-
-TEST_F(FolderTest, FindNumberLeavesTheWalkOnThatFolder) {
+  EXPECT_TRUE(Fails(FolderFind(folders, kCommon, "Clients"), kAppNotFound, "Clients"));
   Add("A", kCommon);
   int32_t b = Add("B", kCommon);
   Add("C", kCommon);
+  EXPECT_EQ(NameOf(b), "B");
+  ASSERT_EQ(FolderNext(folders, &entry), 1);
+  EXPECT_EQ(entry.Name(), "C");
   FolderRecord record;
-  ASSERT_EQ(FolderFindNumber(folders, b, &record), 1);
-  EXPECT_EQ(record.Name(), "B");
-  FolderEntry next;
-  ASSERT_EQ(FolderNext(folders, &next), 1);
-  EXPECT_EQ(next.Name(), "C");
-  EXPECT_EQ(FolderFindNumber(folders, 99, &record), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  EXPECT_TRUE(Fails(FolderFindNumber(folders, 99, &record), kAppNotFound));
 }
 
 TEST_F(FolderTest, WalkGoesByOwnerThenName) {
-  EXPECT_EQ(FolderFirst(folders), 0);
-  EXPECT_EQ(AppErrorCode(), kAppEndOfFile);
+  EXPECT_TRUE(Fails(FolderFirst(folders), kAppEndOfFile));
   Add("Zoo", kAlice);
   Add("beta", kCommon);
   Add("Alpha", kCommon);
   Add("Mine", kBob);
-  EXPECT_EQ(All(), (std::vector<std::pair<int32_t, std::string>>{
-                       {kCommon, "Alpha"}, {kCommon, "beta"}, {kAlice, "Zoo"}, {kBob, "Mine"}}));
+  EXPECT_EQ(All(), (Folders{{kCommon, "Alpha"}, {kCommon, "beta"}, {kAlice, "Zoo"}, {kBob, "Mine"}}));
   EXPECT_EQ(AppErrorCode(), kAppEndOfFile);
   FolderRecord record;
-  EXPECT_EQ(FolderReadCurrent(folders, &record), 0);
-  EXPECT_EQ(AppErrorCode(), kAppEndOfFile);
+  EXPECT_TRUE(Fails(FolderReadCurrent(folders, &record), kAppEndOfFile));
   ASSERT_EQ(FolderFirst(folders), 1);
-  EXPECT_EQ(FolderPrev(folders), 0);
-  EXPECT_EQ(AppErrorCode(), kAppBeginningOfFile);
+  EXPECT_TRUE(Fails(FolderPrev(folders), kAppBeginningOfFile));
 }
 
-TEST_F(FolderTest, RenameKeepsTheNumber) {
+TEST_F(FolderTest, RenameKeepsTheNumberAndRefusesANameTheOwnerHasAlready) {
   int32_t number = Add("Clients", kAlice);
   FolderRecord renamed = MakeFolderRecord("Customers", kAlice);
   SetFieldI32(renamed.bytes, fd::kNumber, 777);  // the number is not the caller's to change
   ASSERT_EQ(FolderRename(folders, kAlice, "clients", renamed), 1);
-  FolderRecord record;
-  ASSERT_EQ(FolderFindNumber(folders, number, &record), 1);
-  EXPECT_EQ(record.Name(), "Customers");
+  EXPECT_EQ(NameOf(number), "Customers");
   EXPECT_EQ(FolderFind(folders, kAlice, "Clients"), 0);
-  EXPECT_EQ(FolderFindNumber(folders, 777, &record), 0);
+  EXPECT_EQ(NameOf(777), "");
   // A rename may change only the letter case; a missing folder is not found.
-  ASSERT_EQ(FolderRename(folders, kAlice, "customers", MakeFolderRecord("CUSTOMERS", kAlice)), 1);
-  EXPECT_EQ(All(), (std::vector<std::pair<int32_t, std::string>>{{kAlice, "CUSTOMERS"}}));
-  EXPECT_EQ(FolderRename(folders, kAlice, "Nothing", MakeFolderRecord("Something", kAlice)), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
-}
-
-TEST_F(FolderTest, RenameOntoAnotherFolderOfTheOwnerIsRefused) {
+  ASSERT_EQ(Rename(kAlice, "customers", "CUSTOMERS"), 1);
+  EXPECT_EQ(All(), (Folders{{kAlice, "CUSTOMERS"}}));
+  EXPECT_TRUE(Fails(Rename(kAlice, "Nothing", "Something"), kAppNotFound));
   Add("Clients", kAlice);
-  Add("Customers", kAlice);
   Add("Old", kCommon);
-  EXPECT_EQ(FolderRename(folders, kAlice, "Clients", MakeFolderRecord("CUSTOMERS", kAlice)), 0);
-  EXPECT_EQ(AppErrorCode(), kAppDuplicate);
+  EXPECT_TRUE(Fails(Rename(kAlice, "Clients", "Customers"), kAppDuplicate));
   // Another owner's folder of that name is no obstacle.
-  EXPECT_EQ(FolderRename(folders, kCommon, "Old", MakeFolderRecord("Customers", kCommon)), 1);
-  EXPECT_EQ(All(), (std::vector<std::pair<int32_t, std::string>>{
-                       {kCommon, "Customers"}, {kAlice, "Clients"}, {kAlice, "Customers"}}));
+  EXPECT_EQ(Rename(kCommon, "Old", "Customers"), 1);
+  EXPECT_EQ(All(), (Folders{{kCommon, "Customers"}, {kAlice, "Clients"}, {kAlice, "CUSTOMERS"}}));
 }
 
 TEST_F(FolderTest, DeletedFolderIsGoneByNameAndByNumberAndAMissingOneSucceeds) {
@@ -177,8 +156,7 @@ TEST_F(FolderTest, DeletedFolderIsGoneByNameAndByNumberAndAMissingOneSucceeds) {
   ASSERT_EQ(FolderDelete(folders, kAlice, "CLIENTS"), 1);
   EXPECT_EQ(FolderFind(folders, kAlice, "Clients"), 0);
   FolderRecord record;
-  EXPECT_EQ(FolderFindNumber(folders, number, &record), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  EXPECT_TRUE(Fails(FolderFindNumber(folders, number, &record), kAppNotFound));
   // Its number is not given out again.
   EXPECT_GT(Add("Clients", kAlice), number);
 }
@@ -190,9 +168,8 @@ TEST_F(FolderTest, DeleteFailsWhileAnotherWorkstationHoldsTheFolder) {
   int64_t lockByte = fd::kHeaderSize + int64_t(entry.RecordNumber() + 1) * fd::kRecordSize - 1;
   LockHolder editor(dir.File("FOLDER.DAT"), lockByte);
   ASSERT_TRUE(editor.Held());
-  EXPECT_EQ(FolderDelete(folders, kCommon, "Clients"), 0);
+  EXPECT_TRUE(Fails(FolderDelete(folders, kCommon, "Clients"), kAppLockError));
   EXPECT_EQ(DbGetError(), kDbRecordLocked);
-  EXPECT_EQ(AppErrorCode(), kAppLockError);
   editor.Release();
   EXPECT_EQ(FolderDelete(folders, kCommon, "Clients"), 1);
 }
@@ -208,25 +185,16 @@ TEST_F(FolderTest, FolderAddedThroughOneHandleIsSeenThroughAnother) {
   FolderClose(other);
 }
 
-}  // namespace
-
 TEST_F(FolderTest, APersonHasTheInboxTheArchiveTheirOwnAndCommonFoldersOnly) {
   const int32_t common = Add("Clients", kCommon);
   const int32_t own = Add("Private", kAlice);
   const int32_t others = Add("Private", kAlice + 1);
-  struct Case {
-    int32_t number;
-    int expected;
-  };
-  const Case cases[] = {{1, 1},          {3, 1},  {common, 1}, {own, 1}, {others, 0},
-                        {others + 1, 0}, {99, 0}, {0, 0},      {-1, 0}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.number);
+  for (int32_t number : {1, 3, common, own}) EXPECT_EQ(FolderOfPerson(folders, kAlice, number), 1);
+  for (int32_t number : {others, others + 1, 99, 0, -1}) {
     ClearAppError();
-    EXPECT_EQ(FolderOfPerson(folders, kAlice, c.number), c.expected);
-    if (!c.expected) {
-      EXPECT_EQ(AppErrorCode(), kAppNotFound);
-      EXPECT_EQ(AppErrorName(), std::to_string(c.number));
-    }
+    EXPECT_TRUE(Fails(FolderOfPerson(folders, kAlice, number), kAppNotFound,
+                      std::to_string(number).c_str()));
   }
 }
+
+}  // namespace

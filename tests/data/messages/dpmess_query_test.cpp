@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "data/messages/dpmess.h"
 #include "data/messages/email_file.h"
@@ -13,6 +14,8 @@ namespace msg = records::message;
 
 namespace {
 
+using Times = std::vector<int32_t>;
+
 class MessageQueryTest : public MessageTest {
  protected:
   // Sends a memo at a given time.
@@ -21,21 +24,19 @@ class MessageQueryTest : public MessageTest {
     return Send(r, number);
   }
 
-  static std::vector<int32_t> Times(const std::vector<MessageEntry>& rows) {
-    std::vector<int32_t> times;
+  static Times TimesOf(const std::vector<MessageEntry>& rows) {
+    Times times;
     for (const MessageEntry& e : rows) times.push_back(e.Time());
     return times;
   }
-  static std::vector<std::string> Tos(const std::vector<MessageEntry>& rows) {
-    std::vector<std::string> tos;
-    for (const MessageEntry& e : rows) tos.push_back(e.To());
-    return tos;
-  }
+  Times QueryTimes(const MessageCriteria& c) { return TimesOf(Query(c)); }
 
-  static MessageCriteria Folder(int32_t folder, const std::string& person = "*") {
+  static MessageCriteria Folder(int32_t folder, const std::string& person = "*",
+                                bool newestFirst = false) {
     MessageCriteria c;
     c.folder = folder;
     c.person = person;
+    c.newestFirst = newestFirst;
     return c;
   }
 
@@ -52,11 +53,8 @@ TEST_F(MessageQueryTest, AReverseQueryOfTheInboxForEverybodyListsTheNewestFirst)
   SendAt(t0 + 30, Memo("CAROL", "2"), carol);
   SendAt(t0 + 20, Memo("BOB", "3"), bob);
   SendAt(t0 + 10, Memo("ALICE", "4"), alice);
-  MessageCriteria c = Folder(msg::kFolderNew);
-  c.newestFirst = true;
-  EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0 + 30, t0 + 20, t0 + 10, t0}));
-  c.newestFirst = false;
-  EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0, t0 + 10, t0 + 20, t0 + 30}));
+  EXPECT_EQ(QueryTimes(Folder(msg::kFolderNew, "*", true)), (Times{t0 + 30, t0 + 20, t0 + 10, t0}));
+  EXPECT_EQ(QueryTimes(Folder(msg::kFolderNew)), (Times{t0, t0 + 10, t0 + 20, t0 + 30}));
   // A row is the message's entry followed by zeros.
   uint8_t row[msg::list_row::kLength];
   ASSERT_EQ(DbReadCached(work, 0, row), 1);
@@ -70,11 +68,10 @@ TEST_F(MessageQueryTest, APersonsFolderListsOnlyTheirMessagesInTimeOrderEitherWa
   SendAt(t0 + 10, Memo("BOB", "b1"), bob);
   SendAt(t0 + 15, Memo("CAROL", "c"), carol);
   SendAt(t0 + 5, Memo("ALICE", "a"), alice);
-  MessageCriteria c = Folder(msg::kFolderNew, "bob");
-  EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0 + 10, t0 + 20}));
-  c.newestFirst = true;
-  EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0 + 20, t0 + 10}));
-  EXPECT_EQ(Tos(Query(c)), (std::vector<std::string>{"BOB", "BOB"}));
+  EXPECT_EQ(QueryTimes(Folder(msg::kFolderNew, "bob")), (Times{t0 + 10, t0 + 20}));
+  std::vector<MessageEntry> rows = Query(Folder(msg::kFolderNew, "bob", true));
+  EXPECT_EQ(TimesOf(rows), (Times{t0 + 20, t0 + 10}));
+  EXPECT_EQ(rows.at(0).To() + rows.at(1).To(), "BOBBOB");
 }
 
 TEST_F(MessageQueryTest, AFolderListsNothingOfOtherFolders) {
@@ -84,31 +81,23 @@ TEST_F(MessageQueryTest, AFolderListsNothingOfOtherFolders) {
   ASSERT_EQ(MsgMoveToFolder(messages, Query(Folder(1, "BOB")).at(1), msg::kFolderArchive), 1);
   ASSERT_EQ(MsgMoveToFolder(messages, FirstIn(1, "CAROL"), 77), 1);
   for (bool reverse : {false, true}) {
-    MessageCriteria c = Folder(msg::kFolderNew);
-    c.newestFirst = reverse;
-    EXPECT_EQ(Times(Query(c)), std::vector<int32_t>{t0});
-    c.folder = msg::kFolderArchive;
-    EXPECT_EQ(Times(Query(c)), std::vector<int32_t>{t0 + 1});
-    c.folder = 77;
-    EXPECT_EQ(Times(Query(c)), std::vector<int32_t>{t0 + 2});
-    c.folder = 2;
-    EXPECT_TRUE(Query(c).empty());
+    EXPECT_EQ(QueryTimes(Folder(msg::kFolderNew, "*", reverse)), Times{t0});
+    EXPECT_EQ(QueryTimes(Folder(msg::kFolderArchive, "*", reverse)), Times{t0 + 1});
+    EXPECT_EQ(QueryTimes(Folder(77, "*", reverse)), Times{t0 + 2});
+    EXPECT_TRUE(Query(Folder(2, "*", reverse)).empty());
   }
   // An in-box empty for one person is empty in either order whatever lies after it.
   ASSERT_EQ(MsgMoveToFolder(messages, FirstIn(1, "BOB"), msg::kFolderArchive), 1);
-  for (bool reverse : {false, true}) {
-    MessageCriteria c = Folder(msg::kFolderNew, "BOB");
-    c.newestFirst = reverse;
-    EXPECT_TRUE(Query(c).empty());
-  }
+  for (bool reverse : {false, true})
+    EXPECT_TRUE(Query(Folder(msg::kFolderNew, "BOB", reverse)).empty());
 }
 
 TEST_F(MessageQueryTest, ANewestFirstListForEverybodyIncludesNamesBeyondPlainLetters) {
   SendAt(t0, Memo("\xC9MILE", "accented"), AddNames({"\xC9MILE"})["\xC9MILE"]);
   SendAt(t0 + 1, Memo("BOB", "plain"), bob);
-  MessageCriteria c = Folder(msg::kFolderNew);
-  c.newestFirst = true;
-  EXPECT_EQ(Tos(Query(c)), (std::vector<std::string>{"BOB", "\xC9MILE"}));
+  std::vector<MessageEntry> rows = Query(Folder(msg::kFolderNew, "*", true));
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].To() + "," + rows[1].To(), "BOB,\xC9MILE");
 }
 
 TEST_F(MessageQueryTest, ADateRangeIncludesBothEndsInEveryWalk) {
@@ -116,31 +105,29 @@ TEST_F(MessageQueryTest, ADateRangeIncludesBothEndsInEveryWalk) {
     SendAt(t0 + 100 * i, Memo(i % 2 ? "BOB" : "CAROL", "m"), i % 2 ? bob : carol);
   SendAt(t0 + 150, Memo("BOB", "filed"), bob);
   ASSERT_EQ(MsgMoveToFolder(messages, Query(Folder(1, "BOB")).at(1), msg::kFolderArchive), 1);
+  // Folder 0 is every folder: the archived message at +150 too; an end of 0 is open.
+  const struct {
+    int32_t folder;
+    const char* person;
+    int32_t start, end;
+    Times times;
+  } cases[] = {
+      {msg::kFolderNew, "*", t0 + 100, t0 + 200, {t0 + 100, t0 + 200}},
+      {msg::kFolderNew, "BOB", t0 + 100, t0 + 200, {t0 + 100}},
+      {0, "*", t0 + 100, t0 + 200, {t0 + 100, t0 + 150, t0 + 200}},
+      {0, "BOB", t0 + 100, t0 + 200, {t0 + 100, t0 + 150}},
+      {0, "*", t0 + 100, 0, {t0 + 100, t0 + 150, t0 + 200, t0 + 300}},
+      {0, "*", 0, t0 + 100, {t0, t0 + 100}},
+  };
   for (bool reverse : {false, true}) {
-    auto ordered = [reverse](std::vector<int32_t> v) {
-      if (reverse) std::reverse(v.begin(), v.end());
-      return v;
-    };
-    MessageCriteria c = Folder(msg::kFolderNew);
-    c.start = t0 + 100;
-    c.end = t0 + 200;
-    c.newestFirst = reverse;
-    EXPECT_EQ(Times(Query(c)), ordered({t0 + 100, t0 + 200})) << reverse;
-    c.person = "BOB";
-    EXPECT_EQ(Times(Query(c)), ordered({t0 + 100})) << reverse;
-    // Every folder: the archived message at +150 too.
-    c.folder = 0;
-    c.person = "*";
-    EXPECT_EQ(Times(Query(c)), ordered({t0 + 100, t0 + 150, t0 + 200})) << reverse;
-    c.person = "BOB";
-    EXPECT_EQ(Times(Query(c)), ordered({t0 + 100, t0 + 150})) << reverse;
-    // An open end.
-    c.person = "*";
-    c.end = 0;
-    EXPECT_EQ(Times(Query(c)), ordered({t0 + 100, t0 + 150, t0 + 200, t0 + 300})) << reverse;
-    c.start = 0;
-    c.end = t0 + 100;
-    EXPECT_EQ(Times(Query(c)), ordered({t0, t0 + 100})) << reverse;
+    for (const auto& c : cases) {
+      MessageCriteria criteria = Folder(c.folder, c.person, reverse);
+      criteria.start = c.start;
+      criteria.end = c.end;
+      Times expected = c.times;
+      if (reverse) std::reverse(expected.begin(), expected.end());
+      EXPECT_EQ(QueryTimes(criteria), expected) << c.folder << c.person << " " << reverse;
+    }
   }
 }
 
@@ -151,16 +138,14 @@ TEST_F(MessageQueryTest, OnlyTheChosenKindsAreListed) {
   MessageCriteria c = Folder(msg::kFolderNew, "BOB");
   c.memo = false;
   c.email = false;
-  ASSERT_EQ(Query(c).size(), 1u);
-  EXPECT_EQ(Query(c)[0].Kind(), msg::kKindPhone);
+  EXPECT_EQ(QueryTimes(c), Times{t0});  // the phone message
   c.phone = false;
   c.email = true;
-  ASSERT_EQ(Query(c).size(), 1u);
-  EXPECT_EQ(Query(c)[0].Kind(), msg::kKindEmail);
+  EXPECT_EQ(QueryTimes(c), Times{t0 + 2});  // the e-mail
   // Across every folder too.
   c.folder = 0;
   c.memo = true;
-  EXPECT_EQ(Query(c).size(), 2u);
+  EXPECT_EQ(QueryTimes(c), (Times{t0 + 1, t0 + 2}));
 }
 
 TEST_F(MessageQueryTest, TextsMatchAnywhereInTheFieldIgnoringCaseAndTrailingBlanks) {
@@ -170,14 +155,14 @@ TEST_F(MessageQueryTest, TextsMatchAnywhereInTheFieldIgnoringCaseAndTrailingBlan
   for (int32_t folder : {msg::kFolderNew, 0}) {
     MessageCriteria c = Folder(folder, "BOB");
     c.companyText = "acme  ";
-    EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0, t0 + 2}));  // memos have no company
+    EXPECT_EQ(QueryTimes(c), (Times{t0, t0 + 2}));  // memos have no company
     c.companyText = "";
     c.fromText = "JOE";
-    EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0, t0 + 2}));
+    EXPECT_EQ(QueryTimes(c), (Times{t0, t0 + 2}));
     c.text = "QUOTE";
-    EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0, t0 + 2}));
+    EXPECT_EQ(QueryTimes(c), (Times{t0, t0 + 2}));
     c.phoneText = "9999";
-    EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0 + 2}));
+    EXPECT_EQ(QueryTimes(c), (Times{t0 + 2}));
     c = Folder(folder, "BOB");
     c.text = "   ";  // blank: matches everything
     EXPECT_EQ(Query(c).size(), 3u);
@@ -186,13 +171,13 @@ TEST_F(MessageQueryTest, TextsMatchAnywhereInTheFieldIgnoringCaseAndTrailingBlan
     c.exact = true;
     c.text = "";
     c.companyText = "ACME TOOLS ";
-    EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0, t0 + 2}));
+    EXPECT_EQ(QueryTimes(c), (Times{t0, t0 + 2}));
     c.companyText = "acme";
-    EXPECT_EQ(Times(Query(c)), std::vector<int32_t>{t0 + 2});
+    EXPECT_EQ(QueryTimes(c), Times{t0 + 2});
   }
 }
 
-TEST_F(MessageQueryTest, TheTextOfALongMessageIsSearchedInItsLongTextNote) {
+TEST_F(MessageQueryTest, TheTextOfALongMessageOrAnEmailIsSearchedInItsNoteOrItsFile) {
   std::string longText = std::string(300, 'a') + " the needle " + std::string(3000, 'b');
   MessageRecord phone = Phone("BOB", "Joe", "Acme", "555", longText.substr(0, 260).c_str());
   SetFieldI32(phone.bytes, msg::kLongTextNote, NewNote(longText));
@@ -201,25 +186,22 @@ TEST_F(MessageQueryTest, TheTextOfALongMessageIsSearchedInItsLongTextNote) {
   SendAt(t0 + 2, Memo("BOB", "nothing"), bob);
   MessageCriteria c = Folder(msg::kFolderNew, "BOB");
   c.text = "NEEDLE";
-  EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0, t0 + 1}));
-}
-
-TEST_F(MessageQueryTest, AnEmailMatchesOnItsAddressSubjectOrBodyFile) {
-  MessageRecord a = SendAt(t0, Email("BOB", "joe@acme.com", "Prices"), bob);
-  MessageRecord b = SendAt(t0 + 1, Email("BOB", "ann@widgets.com", "Hello"), bob);
-  MessageRecord c3 = SendAt(t0 + 2, Email("BOB", "sue@acme.com", "Hi"), bob);
-  WriteBody(a.Number(), false, "Dear Bob,\r\nattached are the new prices.\r\n");
-  WriteBody(b.Number(), false, "The PRICES went up.\r\n");
-  // c3 has no e-mail file at all: it has no body to match.
-  (void)c3;
-  MessageCriteria c = Folder(msg::kFolderNew, "BOB");
+  EXPECT_EQ(QueryTimes(c), (Times{t0, t0 + 1}));
+  // An e-mail matches on its address, subject or body; the last has no
+  // e-mail file at all, so no body to match.
+  WriteBody(SendAt(t0 + 3, Email("BOB", "joe@acme.com", "Prices"), bob).Number(), false,
+            "Dear Bob,\r\nattached are the new prices.\r\n");
+  WriteBody(SendAt(t0 + 4, Email("BOB", "ann@widgets.com", "Hello"), bob).Number(), false,
+            "The PRICES went up.\r\n");
+  SendAt(t0 + 5, Email("BOB", "sue@acme.com", "Hi"), bob);
+  c.text = "";
   c.fromText = "ACME.COM";
-  EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0, t0 + 2}));
+  EXPECT_EQ(QueryTimes(c), (Times{t0 + 3, t0 + 5}));
   c.fromText = "";
   c.text = "prices";
-  EXPECT_EQ(Times(Query(c)), (std::vector<int32_t>{t0, t0 + 1}));
+  EXPECT_EQ(QueryTimes(c), (Times{t0 + 3, t0 + 4}));
   c.text = "went up";
-  EXPECT_EQ(Times(Query(c)), std::vector<int32_t>{t0 + 1});
+  EXPECT_EQ(QueryTimes(c), Times{t0 + 4});
   c.fromText = "widgets";
   c.text = "dear bob";
   EXPECT_TRUE(Query(c).empty());
@@ -237,13 +219,13 @@ TEST_F(MessageQueryTest, TheListsOwnFilterSeesEachEntryAndCanEndTheList) {
   MessageCriteria c = Folder(msg::kFolderNew, "BOB");
   c.text = "m";  // record mode: the filter still sees X1 entries
   ASSERT_EQ(MsgQuery(messages, c, work, evenTimes), 1);
-  EXPECT_EQ(Times(ListRows()), (std::vector<int32_t>{t0, t0 + 2, t0 + 4}));
+  EXPECT_EQ(TimesOf(ListRows()), (Times{t0, t0 + 2, t0 + 4}));
   // A sender criterion keeps only that sender's messages.
   BecomeUser("CAROL", false);
   SendAt(t0 + 9, Memo("BOB", "from carol"), bob);
   c = Folder(msg::kFolderNew, "BOB");
   c.sender = carol;
-  EXPECT_EQ(Times(Query(c)), std::vector<int32_t>{t0 + 9});
+  EXPECT_EQ(QueryTimes(c), Times{t0 + 9});
 }
 
 TEST_F(MessageQueryTest, TheSendLogListsTheUsersOwnCopiesWithTheirRows) {
@@ -257,15 +239,12 @@ TEST_F(MessageQueryTest, TheSendLogListsTheUsersOwnCopiesWithTheirRows) {
   SendLogTable log;
   ASSERT_EQ(SendLogOpen(log), 1);
   Table logWork("Wc1", records::sendlog::kListRowLength);
-  MessageCriteria c = Folder(msg::kFolderNew);
-  c.newestFirst = true;
+  MessageCriteria c = Folder(msg::kFolderNew, "*", true);
   ASSERT_EQ(SendLogQuery(log, c, logWork), 1) << FormatAppError();
   ASSERT_EQ(logWork.scratch, 2);
   SendLogEntry row;
   ASSERT_EQ(DbReadCached(logWork, 0, row.bytes), 1);
-  EXPECT_EQ(row.Time(), t0 + 10);
-  EXPECT_EQ(row.To(), "CAROL");
-  EXPECT_EQ(row.Sender(), alice);
+  EXPECT_EQ(std::tuple(row.Time(), row.To(), row.Sender()), std::tuple(t0 + 10, "CAROL", alice));
   ASSERT_EQ(DbReadCached(logWork, 1, row.bytes), 1);
   EXPECT_EQ(row.Time(), t0);
 

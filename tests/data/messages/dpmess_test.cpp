@@ -8,16 +8,20 @@
 #include <algorithm>
 #include <fstream>
 #include <set>
+#include <tuple>
 
 #include "data/messages/dpcc.h"
 #include "data/messages/dpmess_internal.h"
 #include "data/messages/email_file.h"
+#include "tests/data/messages/message_checks.h"
 #include "tests/data/messages/message_fixture.h"
 #include "tests/support/lock_holder.h"
 
 namespace msg = records::message;
 
 namespace {
+
+using Names = std::vector<std::string>;
 
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -36,10 +40,9 @@ std::string EmailFile(const std::vector<std::string>& stored, const std::string&
   return header + body;
 }
 
-std::vector<std::string> ToNames(const std::vector<MessageRecord>& records) {
-  std::vector<std::string> names;
-  for (const MessageRecord& r : records) names.push_back(r.To());
-  return names;
+MessageRecord WithLongText(MessageRecord r, int32_t note) {
+  SetFieldI32(r.bytes, msg::kLongTextNote, note);
+  return r;
 }
 
 using MessageSendTest = MessageTest;
@@ -50,19 +53,17 @@ TEST_F(MessageSendTest, ASendToEverybodyStoresOneCopyPerPersonAndTheSendersRaise
   ASSERT_EQ(MsgSendToGroup(messages, memo, {}, false, &result), 1) << FormatAppError();
   EXPECT_EQ(result.stored, 3);
   std::vector<MessageRecord> copies = Stored();
-  EXPECT_EQ(ToNames(copies), (std::vector<std::string>{"ALICE", "BOB", "CAROL"}));
+  EXPECT_EQ(ToNames(copies), (Names{"ALICE", "BOB", "CAROL"}));
   std::set<int32_t> numbersSeen;
   for (const MessageRecord& r : copies) {
     numbersSeen.insert(r.Number());
-    EXPECT_EQ(r.Folder(), msg::kFolderNew);
-    EXPECT_EQ(r.Sender(), alice);
-    EXPECT_EQ(r.Time(), now);
-    EXPECT_TRUE(r.Flags() & msg::kFlagNotViewed);
+    EXPECT_EQ(std::tuple(r.Folder(), r.Sender(), r.Time(), r.Flags() & msg::kFlagNotViewed),
+              std::tuple(msg::kFolderNew, alice, now, int(msg::kFlagNotViewed)))
+        << r.To();
   }
   EXPECT_EQ(numbersSeen.size(), 3u);
-  EXPECT_EQ(Flag(alice), 0);
-  EXPECT_EQ(Flag(bob), kFlagNewMessage);
-  EXPECT_EQ(Flag(carol), kFlagNewMessage);
+  EXPECT_EQ(std::tuple(Flag(alice), Flag(bob), Flag(carol)),
+            std::tuple(0, kFlagNewMessage, kFlagNewMessage));
 }
 
 TEST_F(MessageSendTest, StoringStampsTheTimeWhenNoneIsGivenAndRaisesTheRecipientsBit) {
@@ -72,9 +73,8 @@ TEST_F(MessageSendTest, StoringStampsTheTimeWhenNoneIsGivenAndRaisesTheRecipient
   SetFieldI32(taken.bytes, msg::kViewer, 7);
   SetFieldByte(taken.bytes, msg::kFlags, msg::kFlagUrgent);
   taken = Send(taken, bob);
-  EXPECT_EQ(taken.Time(), 900000000);
-  EXPECT_EQ(taken.ViewedTime(), 0);
-  EXPECT_EQ(taken.Viewer(), 0);
+  EXPECT_EQ(std::tuple(taken.Time(), taken.ViewedTime(), taken.Viewer()),
+            std::tuple(900000000, 0, 0));
   // An urgent message raises the urgent bit only.
   EXPECT_EQ(Flag(bob), kFlagUrgentMessage);
   MessageRecord fresh = Send(Memo("BOB", "Now."), bob);
@@ -85,14 +85,18 @@ TEST_F(MessageSendTest, StoringStampsTheTimeWhenNoneIsGivenAndRaisesTheRecipient
   Send(Memo("ALICE", "Remember the dentist."), alice);
   EXPECT_EQ(Stored().size(), 3u);
   EXPECT_EQ(Flag(alice), 0);
+  // Given no table, a send opens it itself.
+  MessageRecord memo = Memo("BOB", "Hello.");
+  ASSERT_EQ(MsgSendOne(nullptr, memo, bob, true, 1), 1) << FormatAppError();
+  EXPECT_EQ(Stored().size(), 4u);
+  EXPECT_EQ(Logged().size(), 1u);
 }
 
 TEST_F(MessageSendTest, AGroupMessageGivesEveryCopyAndEverySendLogCopyItsOwnNote) {
   BecomeUser("ALICE", true);
   const std::string longText(900, 'x');
   const int32_t callers = NewNote(longText);
-  MessageRecord memo = Memo("*SALES", "See the long text.");
-  SetFieldI32(memo.bytes, msg::kLongTextNote, callers);
+  MessageRecord memo = WithLongText(Memo("*SALES", "See the long text."), callers);
   ASSERT_EQ(MsgSendToGroup(messages, memo, {bob, carol}, false), 1) << FormatAppError();
 
   std::set<int32_t> notes{callers};
@@ -115,8 +119,7 @@ TEST_F(MessageSendTest, AGroupMessageGivesEveryCopyAndEverySendLogCopyItsOwnNote
 
 TEST_F(MessageSendTest, TheTakeWindowsGroupSendHandsItsNoteToTheFirstCopy) {
   const int32_t callers = NewNote(std::string(600, 'y'));
-  MessageRecord memo = Memo("*SALES", "Long.");
-  SetFieldI32(memo.bytes, msg::kLongTextNote, callers);
+  MessageRecord memo = WithLongText(Memo("*SALES", "Long."), callers);
   ASSERT_EQ(MsgGroupSend(messages, memo, {bob, carol}, false), 1) << FormatAppError();
   std::vector<MessageRecord> copies = Stored();
   ASSERT_EQ(copies.size(), 2u);
@@ -126,32 +129,29 @@ TEST_F(MessageSendTest, TheTakeWindowsGroupSendHandsItsNoteToTheFirstCopy) {
 }
 
 TEST_F(MessageSendTest, TheCCListNamesTheOthersEverybodyOrNobodyForOneRecipient) {
-  MessageRecord memo = Memo("*SALES", "Meeting at ten.");
-  ASSERT_EQ(MsgSendToGroup(messages, memo, {bob, carol}, true), 1) << FormatAppError();
-  memo = Memo("* - ALL", "Fire drill.");
-  ASSERT_EQ(MsgSendToGroup(messages, memo, {}, true), 1) << FormatAppError();
-  memo = Memo("*SALES", "Only Bob.");
-  ASSERT_EQ(MsgSendToGroup(messages, memo, {bob}, true), 1) << FormatAppError();
+  for (const auto& [to, numbers] : {std::pair{"*SALES", std::vector<int32_t>{bob, carol}},
+                                    std::pair{"* - ALL", std::vector<int32_t>{}},
+                                    std::pair{"*SALES", std::vector<int32_t>{bob}}}) {
+    MessageRecord memo = Memo(to, "Meeting at ten.");
+    ASSERT_EQ(MsgSendToGroup(messages, memo, numbers, true), 1) << FormatAppError();
+  }
   std::vector<MessageRecord> copies = Stored();
   ASSERT_EQ(copies.size(), 6u);
-  for (size_t i = 0; i < 5; ++i) {
+  for (size_t i = 0; i < 6; ++i) {
     const MessageRecord& r = copies[i];
-    EXPECT_TRUE(r.Flags() & msg::kFlagCcList);
-    std::vector<std::string> cc;
+    Names cc;
     ASSERT_EQ(CCReadNames(r.Number(), &cc), 1);
-    std::string other = i >= 2 ? "* - ALL" : r.To() == "BOB" ? "CAROL" : "BOB";
-    EXPECT_EQ(cc, std::vector<std::string>{other}) << i;
+    Names others = i == 5   ? Names{}
+                   : i >= 2 ? Names{"* - ALL"}
+                            : Names{r.To() == "BOB" ? "CAROL" : "BOB"};
+    EXPECT_EQ(cc, others) << i;
+    EXPECT_EQ(bool(r.Flags() & msg::kFlagCcList), i < 5) << i;
   }
-  EXPECT_FALSE(copies[5].Flags() & msg::kFlagCcList);
-  std::vector<std::string> none;
-  ASSERT_EQ(CCReadNames(copies[5].Number(), &none), 1);
-  EXPECT_TRUE(none.empty());
 }
 
 TEST_F(MessageSendTest, AGroupSendWithoutRecipientsSucceedsAndLeavesNoNoteBehind) {
   const int32_t callers = NewNote("text");
-  MessageRecord memo = Memo("*SALES", "Nobody.");
-  SetFieldI32(memo.bytes, msg::kLongTextNote, callers);
+  MessageRecord memo = WithLongText(Memo("*SALES", "Nobody."), callers);
   ASSERT_EQ(MsgSendToGroup(messages, memo, {}, true), 1) << FormatAppError();
   EXPECT_TRUE(Stored().empty());
   EXPECT_EQ(memo.LongTextNote(), callers);
@@ -161,31 +161,35 @@ TEST_F(MessageSendTest, AGroupSendWithoutRecipientsSucceedsAndLeavesNoNoteBehind
   EXPECT_EQ(Records(kNoteTable).size(), 1u);
 }
 
-TEST_F(MessageSendTest, CopiesThatCannotBeStoredDoNotStopTheGroupAndGetNoSendLogCopy) {
+// Another workstation holds the message table's append lock throughout:
+// both recipients of a group are tried, nothing is logged, and a copy
+// takes its duplicate of the long text with it, the caller keeping its own.
+TEST_F(MessageSendTest, CopiesThatCannotBeStoredDoNotStopTheGroupAndLeaveNothingBehind) {
   BecomeUser("ALICE", true);
   FastTicks fast;
-  // Another workstation holds the message table's append lock throughout.
   LockHolder holder(dir.File("MESSAGE.DAT"), 0);
   ASSERT_TRUE(holder.Held());
   MessageRecord memo = Memo("*SALES", "Will not arrive.");
   GroupSendResult result;
   EXPECT_EQ(MsgSendToGroup(messages, memo, {bob, carol}, false, &result), 0);
-  EXPECT_EQ(result.failed, 2);  // both recipients were tried
-  EXPECT_EQ(result.stored, 0);
+  EXPECT_EQ(std::tuple(result.failed, result.stored), std::tuple(2, 0));
   EXPECT_NE(AppErrorCode(), 0);
+  const int32_t callers = NewNote("the whole text");
+  memo = WithLongText(Memo("", "Short."), callers);
+  EXPECT_EQ(MsgSendToName(messages, memo, "BOB", bob), 0);
   holder.Release();
   EXPECT_TRUE(Stored().empty());
   EXPECT_TRUE(Logged().empty());
   EXPECT_EQ(Flag(bob), 0);
+  EXPECT_EQ(memo.LongTextNote(), callers);
+  EXPECT_EQ(Records(kNoteTable).size(), 1u);
+  EXPECT_EQ(NoteText(callers), "the whole text");
 }
 
 TEST_F(MessageSendTest, SendingToANameRefusesAGroupAndGivesTheCopyItsOwnNoteAndViceVersa) {
   const int32_t callers = NewNote("the whole text");
-  MessageRecord memo = Memo("", "Short.");
-  SetFieldI32(memo.bytes, msg::kLongTextNote, callers);
-  EXPECT_EQ(MsgSendToName(messages, memo, "*SALES", 0), 0);
-  EXPECT_EQ(AppErrorCode(), kAppInvalidName);
-  EXPECT_EQ(AppErrorName(), "*SALES");
+  MessageRecord memo = WithLongText(Memo("", "Short."), callers);
+  EXPECT_TRUE(Fails(MsgSendToName(messages, memo, "*SALES", 0), kAppInvalidName, "*SALES"));
   ASSERT_EQ(MsgSendToName(messages, memo, "BOB", bob), 1) << FormatAppError();
   std::vector<MessageRecord> copies = Stored();
   ASSERT_EQ(copies.size(), 1u);
@@ -196,33 +200,8 @@ TEST_F(MessageSendTest, SendingToANameRefusesAGroupAndGivesTheCopyItsOwnNoteAndV
   // Sending to a group refuses a person's name.
   memo = Memo("BOB", "Not a group.");
   ClearAppError();
-  EXPECT_EQ(MsgSendToGroup(messages, memo, {bob}, false), 0);
-  EXPECT_EQ(AppErrorCode(), kAppInvalidName);
+  EXPECT_TRUE(Fails(MsgSendToGroup(messages, memo, {bob}, false), kAppInvalidName));
   EXPECT_EQ(Stored().size(), 1u);
-}
-
-// A copy that cannot be stored takes its duplicate of the long text with
-// it: the caller keeps its own note, and no note is left over.
-TEST_F(MessageSendTest, ACopyThatCannotBeStoredLeavesNoNoteOfItsOwn) {
-  FastTicks fast;
-  LockHolder holder(dir.File("MESSAGE.DAT"), 0);  // another workstation appends
-  ASSERT_TRUE(holder.Held());
-  const int32_t callers = NewNote("the whole text");
-  MessageRecord memo = Memo("", "Short.");
-  SetFieldI32(memo.bytes, msg::kLongTextNote, callers);
-  EXPECT_EQ(MsgSendToName(messages, memo, "BOB", bob), 0);
-  holder.Release();
-  EXPECT_TRUE(Stored().empty());
-  EXPECT_EQ(memo.LongTextNote(), callers);
-  EXPECT_EQ(Records(kNoteTable).size(), 1u);
-  EXPECT_EQ(NoteText(callers), "the whole text");
-}
-
-TEST_F(MessageSendTest, SendOneOpensTheTableItselfWhenGivenNone) {
-  MessageRecord memo = Memo("BOB", "Hello.");
-  ASSERT_EQ(MsgSendOne(nullptr, memo, bob, true, 1), 1) << FormatAppError();
-  EXPECT_EQ(Stored().size(), 1u);
-  EXPECT_EQ(Logged().size(), 1u);
 }
 
 TEST_F(MessageSendTest, ASendLogCopyThatCannotBeStoredFailsTheSendAndLeavesNoNote) {
@@ -231,11 +210,8 @@ TEST_F(MessageSendTest, ASendLogCopyThatCannotBeStoredFailsTheSendAndLeavesNoNot
   // Another workstation holds the send log's append lock throughout.
   LockHolder holder(dir.File("SENDLOG.DAT"), 0);
   ASSERT_TRUE(holder.Held());
-  const int32_t callers = NewNote("long text");
-  MessageRecord memo = Memo("", "Logged?");
-  SetFieldI32(memo.bytes, msg::kLongTextNote, callers);
-  EXPECT_EQ(MsgSendToName(messages, memo, "BOB", bob), 0);
-  EXPECT_EQ(AppErrorCode(), kAppLockError);
+  MessageRecord memo = WithLongText(Memo("", "Logged?"), NewNote("long text"));
+  EXPECT_TRUE(Fails(MsgSendToName(messages, memo, "BOB", bob), kAppLockError));
   EXPECT_EQ(SendLogAdd(memo), 0);
   holder.Release();
   // Bob has his copy, the log has none, and no note of a log copy is left.
@@ -250,19 +226,31 @@ TEST_F(MessageSendTest, ASendLogCopyThatCannotBeStoredFailsTheSendAndLeavesNoNot
 
 // ---- Moving, touching, deleting ----
 
-using MessageChangeTest = MessageTest;
+class MessageChangeTest : public MessageTest {
+ protected:
+  // Those of the files of the data directory that exist.
+  Names Existing(const Names& names) {
+    Names existing;
+    for (const std::string& name : names)
+      if (FileExists(dir.File(name))) existing.push_back(name);
+    return existing;
+  }
+  MessageEntry Bobs() { return FirstIn(msg::kFolderNew, "BOB"); }
+  static std::string DpeName(const MessageRecord& r, bool sendLog = false) {
+    return (sendLog ? "SENDLOG/" : "DPE/") + std::to_string(r.Number()) + ".DPE";
+  }
+};
 
 // The row still says folder 1 after the first move; the second goes from
 // where the message is now, and the archive clears not-viewed though the
 // message was never opened.
 TEST_F(MessageChangeTest, AMoveFromAnOldListRowFindsTheMessageAndTheArchiveClearsNotViewed) {
   Send(Memo("BOB", "Moved twice."), bob);
-  MessageEntry row = FirstIn(msg::kFolderNew, "BOB");
+  MessageEntry row = Bobs();
   ASSERT_TRUE(row.Flags() & msg::kFlagNotViewed);
   ASSERT_EQ(MsgMoveToFolder(messages, row, 77), 1);
   ASSERT_EQ(MsgMoveToFolder(messages, row, msg::kFolderArchive), 1) << FormatAppError();
-  EXPECT_EQ(MsgFindFirst(messages, msg::kFolderNew, "BOB"), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  EXPECT_TRUE(Fails(MsgFindFirst(messages, msg::kFolderNew, "BOB"), kAppNotFound));
   EXPECT_EQ(MsgFindFirst(messages, 77, "BOB"), 0);
   MessageEntry archived = FirstIn(msg::kFolderArchive, "bob");
   EXPECT_FALSE(archived.Flags() & msg::kFlagNotViewed);
@@ -273,32 +261,29 @@ TEST_F(MessageChangeTest, AMoveFromAnOldListRowFindsTheMessageAndTheArchiveClear
 
 TEST_F(MessageChangeTest, AFolderHoldingAMessageForAnyoneIsFoundInUse) {
   // Folders 76 and 78 lie either side of the one in use.
-  EXPECT_EQ(MsgFindInFolder(messages, 77), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  EXPECT_TRUE(Fails(MsgFindInFolder(messages, 77), kAppNotFound));
   Send(Memo("BOB", "Filed."), bob);
-  ASSERT_EQ(MsgMoveToFolder(messages, FirstIn(msg::kFolderNew, "BOB"), 77), 1);
+  ASSERT_EQ(MsgMoveToFolder(messages, Bobs(), 77), 1);
   MessageEntry found;
   ASSERT_EQ(MsgFindInFolder(messages, 77, &found), 1) << FormatAppError();
   EXPECT_EQ(found.To(), "BOB");
   EXPECT_EQ(found.Folder(), 77);
   EXPECT_EQ(MsgFindInFolder(messages, 76), 0);
-  EXPECT_EQ(MsgFindInFolder(messages, 78), 0);
-  EXPECT_EQ(AppErrorName(), "78");
+  EXPECT_TRUE(Fails(MsgFindInFolder(messages, 78), kAppNotFound, "78"));
 }
 
 TEST_F(MessageChangeTest, ADeletedMessageCountsAsMovedAndDeletedButNotAsTouched) {
   Send(Memo("BOB", "Gone."), bob);
-  MessageEntry entry = FirstIn(msg::kFolderNew, "BOB");
+  MessageEntry entry = Bobs();
   ASSERT_EQ(MsgDelete(messages, entry), 1) << FormatAppError();
   EXPECT_TRUE(Stored().empty());
   // Nothing to report: the application error stays, the engine's is cleared.
   SetAppError(kAppNotFound, "before");
   EXPECT_EQ(MsgMoveToFolder(messages, entry, msg::kFolderArchive), 1);
   EXPECT_EQ(DbGetError(), kDbOk);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
-  EXPECT_EQ(AppErrorName(), "before");
   EXPECT_EQ(MsgDelete(messages, entry), 1) << FormatAppError();
   EXPECT_EQ(DbGetError(), kDbOk);
+  EXPECT_EQ(std::tuple(AppErrorCode(), AppErrorName()), std::tuple(kAppNotFound, "before"));
   // A change made by a view has nothing left to change.
   MessageRecord r = Memo("BOB", "Gone.");
   EXPECT_EQ(MsgTouch(messages, entry, r), 0);
@@ -306,76 +291,64 @@ TEST_F(MessageChangeTest, ADeletedMessageCountsAsMovedAndDeletedButNotAsTouched)
 }
 
 TEST_F(MessageChangeTest, DeletingRemovesTheLongTextButKeepsAttachedNoteAndLog) {
-  MessageRecord memo = Memo("BOB", "With notes.");
   const int32_t longText = NewNote("long");
   const int32_t attached = NewNote("attached");
   const int32_t log = NewNote("log");
-  SetFieldI32(memo.bytes, msg::kLongTextNote, longText);
+  MessageRecord memo = WithLongText(Memo("BOB", "With notes."), longText);
   SetFieldI32(memo.bytes, msg::kAttachedNote, attached);
   SetFieldI32(memo.bytes, msg::kLogNote, log);
   Send(memo, bob);
-  ASSERT_EQ(MsgDelete(messages, FirstIn(msg::kFolderNew, "BOB")), 1) << FormatAppError();
+  ASSERT_EQ(MsgDelete(messages, Bobs()), 1) << FormatAppError();
   EXPECT_EQ(NoteText(longText), "<no note>");
   EXPECT_EQ(NoteText(attached), "attached");
   EXPECT_EQ(NoteText(log), "log");
 }
 
-TEST_F(MessageChangeTest, DeletingAnEmailRemovesItsFileAttachmentsAndRawText) {
-  MessageRecord mail = Email("BOB", "x@example.com", "Files");
-  SetFieldText(mail.bytes, msg::kRawStem, "in000042");
-  mail = Send(mail, bob);
-  const std::string dpe = dir.File("DPE/");
-  WriteFile(EmailFilePath(mail.Number(), false), EmailFile({"0000abcd", "0000abce"}, "body"));
-  WriteFile(dpe + "0000abcd.ATT", "one");
-  WriteFile(dpe + "0000abce.ATT", "two");
-  WriteFile(dpe + "0000abcf.ATT", "not this one's");
-  WriteFile(dpe + "in000042.RAW", "raw");
-  ASSERT_EQ(MsgDelete(messages, FirstIn(msg::kFolderNew, "BOB")), 1) << FormatAppError();
-  EXPECT_FALSE(FileExists(EmailFilePath(mail.Number(), false)));
-  EXPECT_FALSE(FileExists(dpe + "0000abcd.ATT"));
-  EXPECT_FALSE(FileExists(dpe + "0000abce.ATT"));
-  EXPECT_FALSE(FileExists(dpe + "in000042.RAW"));
-  EXPECT_TRUE(FileExists(dpe + "0000abcf.ATT"));
-}
-
-TEST_F(MessageChangeTest, AStoredNameOfAnotherFormIsNeverUsedAsAPath) {
-  MessageRecord mail = Email("BOB", "x@example.com", "Trap");
-  SetFieldText(mail.bytes, msg::kRawStem, "../precious");
-  mail = Send(mail, bob);
-  WriteFile(dir.File("precious.RAW"), "keep");
-  WriteFile(dir.File("victim.ATT"), "keep");
-  WriteFile(dir.File("DPE/0000abcd.ATT"), "mine");
-  WriteFile(EmailFilePath(mail.Number(), false), EmailFile({"../victim", "0000abcd"}, "body"));
-  EXPECT_EQ(MsgDelete(messages, FirstIn(msg::kFolderNew, "BOB")), 0);
-  EXPECT_EQ(AppErrorCode(), kAppInvalidName);
-  EXPECT_EQ(AppErrorName(), "../victim");
-  EXPECT_TRUE(FileExists(dir.File("victim.ATT")));
-  EXPECT_TRUE(FileExists(dir.File("precious.RAW")));
-  // The message and everything of the proper form are gone.
+// An e-mail goes with its file, attachments and raw text; a stored name of
+// another form is never used as a path, though all else still goes.
+TEST_F(MessageChangeTest, DeletingAnEmailRemovesItsFilesButNeverANameOfAnotherForm) {
+  for (const char* name : {"DPE/0000abcd.ATT", "DPE/0000abce.ATT", "DPE/0000abcf.ATT",
+                           "DPE/in000042.RAW", "precious.RAW", "victim.ATT"})
+    WriteFile(dir.File(name), "keep");
+  const struct {
+    const char* rawStem;
+    Names stored;
+  } mails[] = {{"in000042", {"0000abcd", "0000abce"}}, {"../precious", {"../victim", "0000abcf"}}};
+  std::vector<MessageRecord> sent;
+  for (const auto& m : mails) {
+    MessageRecord mail = Email("BOB", "x@example.com", "Files");
+    SetFieldText(mail.bytes, msg::kRawStem, m.rawStem);
+    sent.push_back(Send(mail, bob));
+    WriteFile(dir.File(DpeName(sent.back())), EmailFile(m.stored, "body"));
+  }
+  ASSERT_EQ(MsgDelete(messages, Bobs()), 1) << FormatAppError();
+  EXPECT_EQ(Existing({DpeName(sent[0]), "DPE/0000abcd.ATT", "DPE/0000abce.ATT", "DPE/0000abcf.ATT",
+                      "DPE/in000042.RAW"}),
+            Names{"DPE/0000abcf.ATT"});
+  EXPECT_TRUE(Fails(MsgDelete(messages, Bobs()), kAppInvalidName, "../victim"));
   EXPECT_TRUE(Stored().empty());
-  EXPECT_FALSE(FileExists(dir.File("DPE/0000abcd.ATT")));
-  EXPECT_FALSE(FileExists(EmailFilePath(mail.Number(), false)));
+  EXPECT_EQ(Existing({DpeName(sent[1]), "DPE/0000abcf.ATT", "precious.RAW", "victim.ATT"}),
+            (Names{"precious.RAW", "victim.ATT"}));
 }
 
 // Another workstation has the message open: it is not deleted, moved or
 // marked viewed, and the application error is left as it was.
 TEST_F(MessageChangeTest, AMessageLockedElsewhereIsNotChangedAndKeepsTheApplicationError) {
   Send(Memo("BOB", "Open elsewhere."), bob);
-  MessageEntry entry = FirstIn(msg::kFolderNew, "BOB");
+  MessageEntry entry = Bobs();
   const int64_t lockByte =
       msg::kHeaderSize + int64_t(entry.RecordNumber() + 1) * msg::kRecordSize - 1;
   LockHolder view(dir.File("MESSAGE.DAT"), lockByte);
   ASSERT_TRUE(view.Held());
   SetAppError(kAppEndOfFile, "earlier");
-  EXPECT_EQ(MsgDelete(messages, entry), 0);
-  EXPECT_EQ(DbGetError(), kDbRecordLocked);
-  EXPECT_EQ(AppErrorCode(), kAppEndOfFile);
-  EXPECT_EQ(AppErrorName(), "earlier");
-  EXPECT_EQ(MsgMoveToFolder(messages, entry, msg::kFolderArchive), 0);
-  EXPECT_EQ(DbGetError(), kDbRecordLocked);
   BecomeUser("BOB", false);
+  EXPECT_TRUE(Fails(MsgDelete(messages, entry), kAppEndOfFile, "earlier"));
+  EXPECT_EQ(DbGetError(), kDbRecordLocked);
+  EXPECT_TRUE(
+      Fails(MsgMoveToFolder(messages, entry, msg::kFolderArchive), kAppEndOfFile, "earlier"));
+  EXPECT_EQ(DbGetError(), kDbRecordLocked);
   MessageRecord seen;
-  EXPECT_EQ(MsgMarkViewed(messages, entry, &seen), 0);
+  EXPECT_TRUE(Fails(MsgMarkViewed(messages, entry, &seen), kAppEndOfFile, "earlier"));
   EXPECT_EQ(DbGetError(), kDbRecordLocked);
   view.Release();
   EXPECT_EQ(ReadBack(entry).ViewedTime(), 0);
@@ -386,21 +359,20 @@ TEST_F(MessageChangeTest, AMessageLockedElsewhereIsNotChangedAndKeepsTheApplicat
 
 TEST_F(MessageChangeTest, TouchingRaisesTheChangeCountAndTheEntryFollowsTheFlags) {
   Send(Memo("BOB", "Edit me."), bob);
-  MessageEntry entry = FirstIn(msg::kFolderNew, "BOB");
+  MessageEntry entry = Bobs();
   MessageRecord r = ReadBack(entry);
   SetFieldByte(r.bytes, msg::kFlags, msg::kFlagUrgent);
   SetFieldText(r.bytes, msg::kFrom, "ANNE");
   ASSERT_EQ(MsgTouch(messages, entry, r), 1) << FormatAppError();
-  MessageEntry after = FirstIn(msg::kFolderNew, "BOB");
-  EXPECT_EQ(after.ChangeCount(), 1);
-  EXPECT_EQ(after.Flags(), msg::kFlagUrgent);
-  EXPECT_EQ(after.From(), "ANNE");
-  EXPECT_EQ(ReadBack(after).ChangeCount(), 1);
+  MessageEntry after = Bobs();
+  EXPECT_EQ(
+      std::tuple(after.ChangeCount(), after.Flags(), after.From(), ReadBack(after).ChangeCount()),
+      std::tuple(1, msg::kFlagUrgent, "ANNE", 1));
 }
 
 TEST_F(MessageChangeTest, APlainWriteMayNotChangeWhatTheIndexesHold) {
   Send(Memo("BOB", "Plain."), bob);
-  MessageEntry entry = FirstIn(msg::kFolderNew, "BOB");
+  MessageEntry entry = Bobs();
   MessageRecord r = ReadBack(entry);
   SetFieldI32(r.bytes, msg::kAttachedNote, 12);
   ASSERT_EQ(MsgWrite(messages, entry.RecordNumber(), r), 1);
@@ -418,8 +390,8 @@ TEST_F(MessageChangeTest, APlainWriteMayNotChangeWhatTheIndexesHold) {
 TEST_F(MessageChangeTest, TheSendLogCopyOfAnEmailGoesWithItsOwnFile) {
   BecomeUser("ALICE", true);
   MessageRecord mail = Send(Email("BOB", "alice@example.com", "Logged"), bob);
-  WriteFile(EmailFilePath(mail.Number(), true), EmailFile({"0000beef"}, "sent"));
-  WriteFile(EmailFilePath(mail.Number(), false), EmailFile({"0000bee0"}, "sent"));
+  WriteFile(dir.File(DpeName(mail, true)), EmailFile({"0000beef"}, "sent"));
+  WriteFile(dir.File(DpeName(mail)), EmailFile({"0000bee0"}, "sent"));
   WriteFile(dir.File("DPE/0000beef.ATT"), "log's");
   WriteFile(dir.File("DPE/0000bee0.ATT"), "bob's");
   SendLogTable log;
@@ -429,15 +401,13 @@ TEST_F(MessageChangeTest, TheSendLogCopyOfAnEmailGoesWithItsOwnFile) {
   ASSERT_EQ(SendLogDelete(log, SendLogEntryOf(logged, 0)), 1) << FormatAppError();
   SendLogClose(log);
   EXPECT_TRUE(Logged().empty());
-  EXPECT_FALSE(FileExists(EmailFilePath(mail.Number(), true)));
-  EXPECT_FALSE(FileExists(dir.File("DPE/0000beef.ATT")));
-  EXPECT_TRUE(FileExists(EmailFilePath(mail.Number(), false)));
-  EXPECT_TRUE(FileExists(dir.File("DPE/0000bee0.ATT")));
+  EXPECT_EQ(Existing({DpeName(mail, true), "DPE/0000beef.ATT", DpeName(mail), "DPE/0000bee0.ATT"}),
+            (Names{DpeName(mail), "DPE/0000bee0.ATT"}));
 }
 
 // ---- Viewing ----
 
-using MessageViewTest = MessageTest;
+using MessageViewTest = MessageChangeTest;
 
 TEST_F(MessageViewTest, OpeningStampsTheViewerClearsTheFlagsAndUpdatesTheSendLogCopy) {
   BecomeUser("ALICE", true);
@@ -448,19 +418,14 @@ TEST_F(MessageViewTest, OpeningStampsTheViewerClearsTheFlagsAndUpdatesTheSendLog
   now += 300;
   MessageRecord seen;
   bool changed = false;
-  ASSERT_EQ(MsgMarkViewed(messages, FirstIn(msg::kFolderNew, "BOB"), &seen, &changed), 1)
-      << FormatAppError();
+  ASSERT_EQ(MsgMarkViewed(messages, Bobs(), &seen, &changed), 1) << FormatAppError();
   EXPECT_TRUE(changed);
-  EXPECT_EQ(seen.ViewedTime(), now);
-  EXPECT_EQ(seen.Viewer(), bob);
-  EXPECT_EQ(seen.Flags() & (msg::kFlagNotViewed | msg::kFlagUrgent), 0);
-  EXPECT_EQ(seen.ChangeCount(), 1);
-  MessageEntry entry = FirstIn(msg::kFolderNew, "BOB");
-  EXPECT_EQ(entry.Flags(), 0);
-  EXPECT_EQ(entry.ChangeCount(), 1);
+  EXPECT_EQ(std::tuple(seen.ViewedTime(), seen.Viewer(), seen.Flags(), seen.ChangeCount()),
+            std::tuple(now, bob, 0, 1));
+  MessageEntry entry = Bobs();
+  EXPECT_EQ(std::tuple(entry.Flags(), entry.ChangeCount()), std::tuple(0, 1));
   MessageRecord logged = Logged().at(0);
-  EXPECT_EQ(logged.ViewedTime(), now);
-  EXPECT_EQ(logged.Viewer(), bob);
+  EXPECT_EQ(std::tuple(logged.ViewedTime(), logged.Viewer()), std::tuple(now, bob));
 
   // Opening it again keeps the first time.
   const int32_t first = now;
@@ -480,10 +445,9 @@ TEST_F(MessageViewTest, TheSendLogCopyIsFoundAfterTheSenderArchivedIt) {
   SendLogClose(log);
   BecomeUser("BOB", false);
   MessageRecord seen;
-  ASSERT_EQ(MsgMarkViewed(messages, FirstIn(msg::kFolderNew, "BOB"), &seen), 1) << FormatAppError();
+  ASSERT_EQ(MsgMarkViewed(messages, Bobs(), &seen), 1) << FormatAppError();
   MessageRecord logged = Logged().at(0);
-  EXPECT_EQ(logged.Folder(), msg::kFolderArchive);
-  EXPECT_EQ(logged.ViewedTime(), now);
+  EXPECT_EQ(std::tuple(logged.Folder(), logged.ViewedTime()), std::tuple(msg::kFolderArchive, now));
 }
 
 // The message is stamped first; a send log that cannot be opened then
@@ -494,9 +458,8 @@ TEST_F(MessageViewTest, ASendLogThatCannotBeOpenedFailsTheViewingOfAStampedMessa
   ASSERT_EQ(std::remove(dir.File("SENDLOG.DAT").c_str()), 0);
   BecomeUser("BOB", false);
   MessageRecord seen;
-  EXPECT_EQ(MsgMarkViewed(messages, FirstIn(msg::kFolderNew, "BOB"), &seen), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
-  EXPECT_EQ(ReadBack(FirstIn(msg::kFolderNew, "BOB")).ViewedTime(), now);
+  EXPECT_TRUE(Fails(MsgMarkViewed(messages, Bobs(), &seen), kAppNoSuchFile));
+  EXPECT_EQ(ReadBack(Bobs()).ViewedTime(), now);
 }
 
 TEST_F(MessageViewTest, SomeoneElseOpeningStampsItAndTheRecipientStillClearsTheFlags) {
@@ -504,16 +467,15 @@ TEST_F(MessageViewTest, SomeoneElseOpeningStampsItAndTheRecipientStillClearsTheF
   BecomeUser("CAROL", false);
   MessageRecord seen;
   bool changed = false;
-  ASSERT_EQ(MsgMarkViewed(messages, FirstIn(msg::kFolderNew, "BOB"), &seen), 1);
+  ASSERT_EQ(MsgMarkViewed(messages, Bobs(), &seen), 1);
   EXPECT_EQ(seen.Viewer(), carol);
   EXPECT_TRUE(seen.Flags() & msg::kFlagNotViewed);
   BecomeUser("BOB", false);
-  ASSERT_EQ(MsgMarkViewed(messages, FirstIn(msg::kFolderNew, "BOB"), &seen, &changed), 1)
-      << FormatAppError();
+  ASSERT_EQ(MsgMarkViewed(messages, Bobs(), &seen, &changed), 1) << FormatAppError();
   EXPECT_TRUE(changed);
   EXPECT_EQ(seen.Viewer(), carol);
   EXPECT_EQ(seen.Flags() & msg::kFlagNotViewed, 0);
-  EXPECT_EQ(FirstIn(msg::kFolderNew, "BOB").Flags(), 0);
+  EXPECT_EQ(Bobs().Flags(), 0);
   // Mail for the gateway is never stamped viewed.
   Send(Email(kMailServerName, "alice@example.com", "Out"), kMailServerNumber);
   changed = true;

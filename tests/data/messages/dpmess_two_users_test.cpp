@@ -23,16 +23,6 @@ namespace {
 
 constexpr int32_t kViewedAt = 1500000000;
 
-// What workstation A found wrong, as its exit code.
-enum AliceResult {
-  kAliceOk = 0,
-  kAliceNoStart = 10,
-  kAliceNotSent,
-  kAliceNoWord,
-  kAliceNoLog,
-  kAliceNotViewed,
-};
-
 bool Say(int fd, char c) {
   return write(fd, &c, 1) == 1;
 }
@@ -42,9 +32,11 @@ bool Hear(int fd, char expected) {
 }
 
 // Workstation A: Alice sends Bob a memo, keeps a send-log copy, and after
-// Bob has read it looks at her send log.
+// Bob has read it looks at her send log. Its exit code names what it found
+// wrong: 10 no start, 11 not sent, 12 no word from Bob, 13 no send-log
+// copy listed, 14 the copy not stamped viewed.
 int RunAlice(const std::string& directory, int32_t bob, int tell, int hear) {
-  if (!StartUser(directory, "ALICE")) return kAliceNoStart;
+  if (!StartUser(directory, "ALICE")) return 10;
   MessageTable messages;
   MessageRecord memo;
   SetFieldByte(memo.bytes, msg::kKind, msg::kKindMemo);
@@ -54,40 +46,36 @@ int RunAlice(const std::string& directory, int32_t bob, int tell, int hear) {
   bool sent = MsgOpen(messages) &&
               MsgSendOne(&messages, memo, bob, CurrentMessageUser().sendLog, msg::kFolderNew);
   if (messages.open) MsgClose(messages);
-  if (!sent) return kAliceNotSent;
-  if (!Say(tell, 's') || !Hear(hear, 'v')) return kAliceNoWord;
+  if (!sent) return 11;
+  if (!Say(tell, 's') || !Hear(hear, 'v')) return 12;
 
   SendLogTable log;
   Table rows(CurrentUser().workTableNames[kWorkC], records::sendlog::kListRowLength);
   MessageCriteria mine;
   mine.folder = msg::kFolderNew;
   SendLogEntry entry;
-  bool listed = SendLogOpen(log) && SendLogQuery(log, mine, rows) && rows.scratch == 1 &&
-                DbReadCached(rows, 0, entry.bytes);
   MessageRecord copy;
-  bool read = listed && DbReadRecord(log.table, entry.RecordNumber(), copy.bytes);
+  bool read = SendLogOpen(log) && SendLogQuery(log, mine, rows) && rows.scratch == 1 &&
+              DbReadCached(rows, 0, entry.bytes) &&
+              DbReadRecord(log.table, entry.RecordNumber(), copy.bytes);
   DbCloseWorkTable(rows);
   if (log.open) SendLogClose(log);
   StopUser();
-  if (!read || entry.Number() != memo.Number()) return kAliceNoLog;
+  if (!read || entry.Number() != memo.Number()) return 13;
   if (entry.ViewedTime() != kViewedAt || copy.ViewedTime() != kViewedAt || copy.Viewer() == 0)
-    return kAliceNotViewed;
-  return kAliceOk;
+    return 14;
+  return 0;
 }
 
-// The other workstation's process and our ends of the pipes to it: on
-// any way out of the test the pipes close and the process is gone.
+// Alice's process and our ends of the pipes to it: on any way out of the
+// test the pipes close and the process is gone.
 struct Workstation {
   pid_t pid = -1;
-  int tell = -1;
-  int hear = -1;
+  int tell = -1, hear = -1;
   ~Workstation() {
     if (tell >= 0) close(tell);
     if (hear >= 0) close(hear);
-    if (pid > 0) {
-      kill(pid, SIGKILL);
-      waitpid(pid, nullptr, 0);
-    }
+    if (pid > 0 && kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
   }
 };
 
@@ -101,9 +89,9 @@ TEST_F(TwoWorkstationsTest, AMessageIsSentFlaggedListedViewedAndTheSenderSeesWhe
   ASSERT_EQ(pipe(toBob), 0);
   ASSERT_EQ(pipe(toAlice), 0);
   Workstation a;
-  pid_t alice = fork();
-  ASSERT_GE(alice, 0);
-  if (alice == 0) {
+  a.pid = fork();
+  ASSERT_GE(a.pid, 0);
+  if (a.pid == 0) {
     close(toBob[0]);
     close(toAlice[1]);
     _exit(RunAlice(dir.Path(), bob, toBob[1], toAlice[0]));
@@ -112,7 +100,6 @@ TEST_F(TwoWorkstationsTest, AMessageIsSentFlaggedListedViewedAndTheSenderSeesWhe
   // is heard as the end of its pipe rather than waited for.
   close(toBob[1]);
   close(toAlice[0]);
-  a.pid = alice;
   a.hear = toBob[0];
   a.tell = toAlice[1];
 
@@ -144,10 +131,10 @@ TEST_F(TwoWorkstationsTest, AMessageIsSentFlaggedListedViewedAndTheSenderSeesWhe
   ASSERT_TRUE(Say(a.tell, 'v'));
 
   int status = 0;
-  ASSERT_EQ(waitpid(alice, &status, 0), alice);
+  ASSERT_EQ(waitpid(a.pid, &status, 0), a.pid);
   a.pid = -1;
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), kAliceOk);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace

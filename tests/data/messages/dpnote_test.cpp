@@ -7,6 +7,7 @@
 
 #include <cstdio>
 
+#include "tests/data/messages/message_checks.h"
 #include "tests/data/office/office_dir.h"
 #include "tests/support/lock_holder.h"
 
@@ -28,11 +29,17 @@ class NoteTest : public OfficeDirTest {
     EXPECT_EQ(NoteRead(number, &text, size), 1) << number;
     return text;
   }
-
-  // The part numbers the index holds for a note, in order.
-  std::vector<int> Parts(int32_t number) {
+  int Delete(int32_t number) {
     NoteTable handle;
-    std::vector<int> parts;
+    int deleted = NoteOpen(handle) && NoteDelete(handle, number);
+    NoteClose(handle);
+    return deleted;
+  }
+
+  // The parts the index holds for a note, in order, with their record numbers.
+  std::vector<std::pair<int, int32_t>> PartRecords(int32_t number) {
+    NoteTable handle;
+    std::vector<std::pair<int, int32_t>> parts;
     if (!NoteOpen(handle)) return parts;
     uint8_t key[kEntryBufferSize] = {};
     SetFieldI32(key, nt::x1::kNumber, number);
@@ -42,26 +49,18 @@ class NoteTest : public OfficeDirTest {
     while (!AtEnd(handle.table)) {
       DbCurrentEntry(handle.table, entry);
       if (FieldI32(entry, nt::x1::kNumber) != number) break;
-      parts.push_back(FieldByte(entry, nt::x1::kPart));
+      parts.emplace_back(FieldByte(entry, nt::x1::kPart), DbCurrentRecord(handle.table));
       DbNext(handle.table);
     }
     NoteClose(handle);
     return parts;
   }
-
-  // The record number of one part, found through the index.
-  int32_t PartRecord(int32_t number, int part) {
-    NoteTable handle;
-    if (!NoteOpen(handle)) return -1;
-    uint8_t key[kEntryBufferSize] = {};
-    SetFieldI32(key, nt::x1::kNumber, number);
-    SetFieldByte(key, nt::x1::kPart, uint8_t(part));
-    int exact = 0;
-    DbFind(handle.table, key, &exact);
-    int32_t record = exact ? DbCurrentRecord(handle.table) : -1;
-    NoteClose(handle);
-    return record;
+  std::vector<int> Parts(int32_t number) {
+    std::vector<int> parts;
+    for (const auto& [part, record] : PartRecords(number)) parts.push_back(part);
+    return parts;
   }
+  int32_t PartRecord(int32_t number, int part) { return PartRecords(number).at(size_t(part)).second; }
 };
 
 TEST_F(NoteTest, NewNotesTakeRisingNumbersAndOnePartPer506Bytes) {
@@ -81,13 +80,22 @@ TEST_F(NoteTest, NewNotesTakeRisingNumbersAndOnePartPer506Bytes) {
   EXPECT_EQ(Parts(5), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
 }
 
-TEST_F(NoteTest, TextOf4049BytesIsRefusedAndTheNoteKept) {
+TEST_F(NoteTest, NoNoteIsNotFoundAndTextOf4049BytesIsRefusedWithTheNoteKept) {
+  std::string text = "left";
+  int32_t copy = 0;
+  EXPECT_TRUE(Fails(NoteRead(0, &text), kAppNotFound));
+  EXPECT_EQ(text, "");
+  ClearAppError();
+  EXPECT_TRUE(Fails(NoteRead(42, &text), kAppNotFound));
+  ClearAppError();
+  EXPECT_TRUE(Fails(NoteWrite(42, "text"), kAppNotFound));
+  ClearAppError();
+  EXPECT_TRUE(Fails(NoteDuplicate(42, &copy), kAppNotFound));
+  EXPECT_EQ(RecordCount(kNoteTable), 0);
   int32_t note = NewNote("kept");
-  int32_t records = RecordCount(kNoteTable);
-  EXPECT_EQ(NoteWrite(note, Text(4049)), 0);
-  EXPECT_EQ(AppErrorCode(), kAppMaxRecords);
+  EXPECT_TRUE(Fails(NoteWrite(note, Text(4049)), kAppMaxRecords));
   EXPECT_EQ(Read(note), "kept");
-  EXPECT_EQ(RecordCount(kNoteTable), records);
+  EXPECT_EQ(RecordCount(kNoteTable), 1);
 }
 
 TEST_F(NoteTest, RewritingAddsOrDeletesPartsAndLeavesNoTailOrNeighbourTouched) {
@@ -137,23 +145,6 @@ TEST_F(NoteTest, ReadStopsAtTheSizeAskedOrAtANulUnlessBytesAreAsked) {
   EXPECT_EQ(bytes.substr(251, 3), "two");
 }
 
-TEST_F(NoteTest, NoNoteIsNotFound) {
-  std::string text = "left";
-  EXPECT_EQ(NoteRead(0, &text), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
-  EXPECT_EQ(text, "");
-  ClearAppError();
-  EXPECT_EQ(NoteRead(42, &text), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
-  ClearAppError();
-  EXPECT_EQ(NoteWrite(42, "text"), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
-  EXPECT_EQ(RecordCount(kNoteTable), 0);
-  int32_t copy = 0;
-  EXPECT_EQ(NoteDuplicate(42, &copy), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
-}
-
 TEST_F(NoteTest, PartCarryingAnotherNoteNumberIsACorruptIndex) {
   int32_t a = NewNote("first note");
   int32_t b = NewNote("second note");
@@ -168,33 +159,25 @@ TEST_F(NoteTest, PartCarryingAnotherNoteNumberIsACorruptIndex) {
   DbCloseTable(raw);
 
   std::string text;
-  EXPECT_EQ(NoteRead(a, &text), 0);
-  EXPECT_EQ(AppErrorCode(), kAppIndexCorrupt);
-  EXPECT_EQ(AppErrorName(), "NOTE.IDX");
+  EXPECT_TRUE(Fails(NoteRead(a, &text), kAppIndexCorrupt, "NOTE.IDX"));
   // Nor is that slot overwritten or deleted on a's behalf.
-  EXPECT_EQ(NoteWrite(a, "overwrite"), 0);
-  EXPECT_EQ(AppErrorCode(), kAppIndexCorrupt);
-  NoteTable handle;
-  ASSERT_EQ(NoteOpen(handle), 1);
-  EXPECT_EQ(NoteDelete(handle, a), 0);
-  NoteClose(handle);
+  ClearAppError();
+  EXPECT_TRUE(Fails(NoteWrite(a, "overwrite"), kAppIndexCorrupt));
+  EXPECT_EQ(Delete(a), 0);
   EXPECT_EQ(Read(b), "second note");
 }
 
-TEST_F(NoteTest, PartAfterAGapIsNotReadAsTheNextPart) {
+TEST_F(NoteTest, PartAfterAGapIsNotReadAsTheNextPartButIsDeletedWithTheNote) {
   int32_t note = NewNote(std::string(506, 'a') + std::string(506, 'b') + std::string(10, 'c'));
-  NoteTable handle;
-  ASSERT_EQ(NoteOpen(handle), 1);
+  Table raw(kNoteTable);
+  ASSERT_EQ(DbOpenTable(raw, dir.Path()), 1);
   uint8_t record[nt::kRecordSize];
   int32_t slot = PartRecord(note, 1);
-  ASSERT_EQ(DbReadRecord(handle.table, slot, record), 1);
-  ASSERT_EQ(DbDeleteRecord(handle.table, record, slot), 1);
-  NoteClose(handle);
+  ASSERT_EQ(DbReadRecord(raw, slot, record), 1);
+  ASSERT_EQ(DbDeleteRecord(raw, record, slot), 1);
+  DbCloseTable(raw);
   EXPECT_EQ(Read(note), std::string(506, 'a'));
-  // Deleting the note removes the part beyond the gap as well.
-  ASSERT_EQ(NoteOpen(handle), 1);
-  EXPECT_EQ(NoteDelete(handle, note), 1);
-  NoteClose(handle);
+  EXPECT_EQ(Delete(note), 1);
   EXPECT_TRUE(Parts(note).empty());
 }
 
@@ -214,35 +197,23 @@ TEST_F(NoteTest, DuplicateIsAnIndependentCopyUnderANewNumber) {
   }
 }
 
-TEST_F(NoteTest, DeleteRemovesEveryPart) {
+TEST_F(NoteTest, DeleteRemovesEveryPartAndFailsWhileAnotherWorkstationHoldsOne) {
   int32_t note = NewNote(Text(3000));
   int32_t other = NewNote("other");
-  NoteTable handle;
-  ASSERT_EQ(NoteOpen(handle), 1);
-  EXPECT_EQ(NoteDelete(handle, note), 1);
-  EXPECT_EQ(NoteDelete(handle, note), 1);  // already gone
-  EXPECT_EQ(NoteDelete(handle, 0), 1);     // no note
-  NoteClose(handle);
+  int32_t slot = PartRecord(note, 1);
+  {
+    LockHolder holder(dir.File("NOTE.DAT"), nt::kHeaderSize + int64_t(slot + 1) * nt::kRecordSize - 1);
+    ASSERT_TRUE(holder.Held());
+    EXPECT_TRUE(Fails(Delete(note), kAppLockError));
+    EXPECT_EQ(DbGetError(), kDbRecordLocked);
+  }
+  EXPECT_EQ(Delete(note), 1);
+  EXPECT_EQ(Delete(note), 1);  // already gone
+  EXPECT_EQ(Delete(0), 1);     // no note
   EXPECT_TRUE(Parts(note).empty());
   std::string text;
   EXPECT_EQ(NoteRead(note, &text), 0);
   EXPECT_EQ(Read(other), "other");
-}
-
-TEST_F(NoteTest, DeleteFailsWhileAnotherWorkstationHoldsAPart) {
-  int32_t note = NewNote(Text(700));
-  int32_t slot = PartRecord(note, 1);
-  int64_t lockByte = nt::kHeaderSize + int64_t(slot + 1) * nt::kRecordSize - 1;
-  LockHolder holder(dir.File("NOTE.DAT"), lockByte);
-  ASSERT_TRUE(holder.Held());
-  NoteTable handle;
-  ASSERT_EQ(NoteOpen(handle), 1);
-  EXPECT_EQ(NoteDelete(handle, note), 0);
-  EXPECT_EQ(DbGetError(), kDbRecordLocked);
-  EXPECT_EQ(AppErrorCode(), kAppLockError);
-  holder.Release();
-  EXPECT_EQ(NoteDelete(handle, note), 1);
-  NoteClose(handle);
 }
 
 TEST_F(NoteTest, BegunNoteHandleIsBorrowedInsteadOfOpeningTheTable) {
@@ -269,8 +240,7 @@ TEST_F(NoteTest, BegunNoteHandleIsBorrowedInsteadOfOpeningTheTable) {
   ASSERT_EQ(NoteEnd(), 1);
   EXPECT_FALSE(NoteBegun());
   std::string text;
-  EXPECT_EQ(NoteRead(note, &text), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
+  EXPECT_TRUE(Fails(NoteRead(note, &text), kAppNoSuchFile));
   ASSERT_EQ(std::rename(dir.File("NOTE.OLD").c_str(), dir.File("NOTE.DAT").c_str()), 0);
   EXPECT_EQ(Read(fresh), "during");
 }

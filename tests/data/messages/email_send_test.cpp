@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <tuple>
 
 #include "data/messages/attachments.h"
 #include "data/messages/dpfolder.h"
@@ -14,6 +15,7 @@
 #include "data/office/dpname.h"
 #include "storage/records/email.h"
 #include "tests/data/messages/email_fixture.h"
+#include "tests/data/messages/message_checks.h"
 
 namespace msg = records::message;
 
@@ -32,32 +34,24 @@ class EmailSendTest : public EmailDirTest {
   }
   void User(bool sendLog) { SetMessageUser({"Sue", number["Sue"], sendLog}); }
 
-  std::vector<MessageRecord> Records(const TableDef& def) {
-    std::vector<MessageRecord> out;
-    Table t(def);
-    int32_t count = 0;
-    if (!DbOpenTable(t, dir.Path())) return out;
-    DbRecordCount(t, &count);
-    for (int32_t i = 0; i < count; ++i) {
-      MessageRecord r;
-      if (DbReadRecord(t, i, r.bytes) && r.bytes[0] == 0) out.push_back(r);
-    }
-    DbCloseTable(t);
-    return out;
-  }
+  std::vector<MessageRecord> Sent() { return LiveRecords(dir.Path(), kMessageTable); }
+  std::vector<MessageRecord> Log() { return LiveRecords(dir.Path(), kSendLogTable); }
   EmailHeader HeaderOf(int32_t messageNumber, bool sendLog = false, std::string* body = nullptr) {
     EmailHeader h;
     EXPECT_EQ(EmailRead(EmailFilePath(messageNumber, sendLog), &h, body, kEmailBodyLimit, nullptr),
               1);
     return h;
   }
-  std::string StoredContent(const EmailHeader& h, int i) {
+  std::string StoredName(int32_t messageNumber, bool sendLog = false) {
+    return AttachmentAt(HeaderOf(messageNumber, sendLog), 0).storedName;
+  }
+  std::string StoredContent(const EmailHeader& h, int i = 0) {
     return ReadWholeFile(AttachmentFilePath(AttachmentAt(h, i).storedName));
   }
-  EmailDraft Draft(const std::string& to) {
+  EmailDraft Draft(const std::string& to, const std::string& from = "sue@office.example") {
     EmailDraft d;
     d.to = to;
-    d.from = "sue@office.example";
+    d.from = from;
     d.subject = "Figures";
     d.body = "See the sheet.\r\n";
     return d;
@@ -68,9 +62,8 @@ class EmailSendTest : public EmailDirTest {
     ASSERT_EQ(AttachmentAdd(d.header, source), 1) << EmailError();
     std::remove(source.c_str());
   }
-  std::string Subject(const MessageRecord& r) { return FieldText(r.bytes, msg::kSubject); }
-  std::string SenderAddress(const MessageRecord& r) {
-    return FieldText(r.bytes, msg::kSenderAddress);
+  bool FlagRaised(const std::string& name) {
+    return FileExists(dir.File(std::to_string(number[name]) + ".nam"));
   }
 
   std::map<std::string, int32_t> number;
@@ -78,45 +71,33 @@ class EmailSendTest : public EmailDirTest {
 };
 
 TEST_F(EmailSendTest, OneLocalNameAndOneAddressGiveTwoMessagesWithSeparateAttachmentFiles) {
-  EmailDraft d = Draft("bob, ann@example.com");
-  d.from = "sue.brown@office.example";
+  EmailDraft d = Draft("bob, ann@example.com", "sue.brown@office.example");
   Attach(d, "a,b,c\r\n");
   const std::string original = AttachmentAt(d.header, 0).storedName;
   ASSERT_EQ(EmailSend(d, &message), 1) << message;
 
-  std::vector<MessageRecord> sent = Records(kMessageTable);
+  std::vector<MessageRecord> sent = Sent();
   ASSERT_EQ(sent.size(), 2u);
   EXPECT_EQ(sent[0].To(), "Bob");
   EXPECT_EQ(sent[1].To(), "DPMAIL SERVER");
   for (const MessageRecord& r : sent) {
-    EXPECT_EQ(r.Kind(), msg::kKindEmail);
-    EXPECT_EQ(r.Folder(), msg::kFolderNew);
-    EXPECT_EQ(r.Sender(), number["Sue"]);
-    EXPECT_EQ(r.From(), "sue.brown@office.exa");  // its first 20 characters
-    EXPECT_EQ(SenderAddress(r), "sue.brown@office.example");
-    EXPECT_EQ(Subject(r), "Figures");
+    // The list's From is the address's first 20 characters.
+    EXPECT_EQ(
+        std::tuple(r.Kind(), r.Folder(), r.Sender(), r.From(),
+                   FieldText(r.bytes, msg::kSenderAddress), FieldText(r.bytes, msg::kSubject)),
+        std::tuple(msg::kKindEmail, msg::kFolderNew, number["Sue"], "sue.brown@office.exa",
+                   "sue.brown@office.example", "Figures"));
     std::string body;
     EmailHeader h = HeaderOf(r.Number(), false, &body);
-    EXPECT_EQ(h.To(), "Bob, ann@example.com");  // both recipients, as stored
-    EXPECT_EQ(h.From(), "sue.brown@office.example");
-    EXPECT_EQ(h.Subject(), "Figures");
-    EXPECT_EQ(body, "See the sheet.\r\n");
-    ASSERT_EQ(AttachmentCount(h), 1);
-    EXPECT_EQ(StoredContent(h, 0), "a,b,c\r\n");
+    // Both recipients, as stored.
+    EXPECT_EQ(std::tuple(h.To(), h.From(), h.Subject(), body, AttachmentCount(h), StoredContent(h)),
+              std::tuple("Bob, ann@example.com", "sue.brown@office.example", "Figures",
+                         "See the sheet.\r\n", 1, "a,b,c\r\n"));
   }
-  const std::string bobs = AttachmentAt(HeaderOf(sent[0].Number()), 0).storedName;
-  const std::string gateways = AttachmentAt(HeaderOf(sent[1].Number()), 0).storedName;
-  EXPECT_EQ(bobs, original);  // the first message takes the draft's file
-  EXPECT_NE(gateways, bobs);
-  // Each message's delete takes its own files only.
-  MessageTable t;
-  ASSERT_EQ(MsgOpen(t), 1);
-  ASSERT_EQ(MsgDelete(t, MessageEntryOf(sent[0], 0)), 1);
-  MsgClose(t);
-  EXPECT_FALSE(FileExists(AttachmentFilePath(bobs)));
-  EXPECT_EQ(ReadWholeFile(AttachmentFilePath(gateways)), "a,b,c\r\n");
-  EXPECT_TRUE(FileExists(EmailFilePath(sent[1].Number())));
-  EXPECT_TRUE(FileExists(dir.File(std::to_string(number["Bob"]) + ".nam")));
+  // The first message takes the draft's file, the next a copy of its own.
+  EXPECT_EQ(StoredName(sent[0].Number()), original);
+  EXPECT_NE(StoredName(sent[1].Number()), original);
+  EXPECT_TRUE(FlagRaised("Bob"));
 }
 
 TEST_F(EmailSendTest, SendLogKeepsCopiesWithFilesOfTheirOwnNamingTheFirstAddress) {
@@ -126,22 +107,20 @@ TEST_F(EmailSendTest, SendLogKeepsCopiesWithFilesOfTheirOwnNamingTheFirstAddress
   Attach(d, "sheet");
   ASSERT_EQ(EmailSend(d, &message), 1) << message;
 
-  std::vector<MessageRecord> sent = Records(kMessageTable);
-  std::vector<MessageRecord> log = Records(kSendLogTable);
+  std::vector<MessageRecord> sent = Sent();
+  std::vector<MessageRecord> log = Log();
   ASSERT_EQ(sent.size(), 3u);
   ASSERT_EQ(log.size(), 3u);
   EXPECT_EQ(sent[1].To(), "Carl");  // CC recipients follow the To ones
-  EXPECT_EQ(log[0].To(), "Bob");
-  EXPECT_EQ(log[1].To(), "Carl");
-  EXPECT_EQ(log[2].To(), "ann@example.com");
+  EXPECT_EQ(ToNames(log), (std::vector<std::string>{"Bob", "Carl", "ann@example.com"}));
   std::set<std::string> stored;
   for (size_t i = 0; i < 3; ++i) {
     EXPECT_EQ(log[i].Number(), sent[i].Number());
     EmailHeader copy = HeaderOf(sent[i].Number(), true);
     EXPECT_EQ(copy.Cc(), "Carl");
-    EXPECT_EQ(StoredContent(copy, 0), "sheet");
+    EXPECT_EQ(StoredContent(copy), "sheet");
     stored.insert(AttachmentAt(copy, 0).storedName);
-    stored.insert(AttachmentAt(HeaderOf(sent[i].Number()), 0).storedName);
+    stored.insert(StoredName(sent[i].Number()));
   }
   EXPECT_EQ(stored.size(), 6u);  // every e-mail file has its own attachment file
 }
@@ -160,20 +139,18 @@ TEST_F(EmailSendTest, FieldsAreCheckedBeforeAnythingIsSentThenUrgencyAndSignatur
       {"Bob", "Sue", "ann@example.com", "Emails must have a valid FROM field."},
   };
   for (const Case& c : cases) {
-    EmailDraft d = Draft(c.to);
-    d.from = c.from;
+    EmailDraft d = Draft(c.to, c.from);
     d.header.SetCc(c.cc);
     EXPECT_EQ(EmailSend(d, &message), 0) << c.to;
     EXPECT_EQ(message, c.expected) << c.to;
   }
-  EXPECT_TRUE(Records(kMessageTable).empty());
+  EXPECT_TRUE(Sent().empty());
   // Between people in the office any From will do; urgent and signed here.
-  EmailDraft d = Draft("Bob");
-  d.from = "Sue";
+  EmailDraft d = Draft("Bob", "Sue");
   d.urgent = true;
   d.signature = "Sue\r\nAccounts";
   ASSERT_EQ(EmailSend(d, &message), 1) << message;
-  std::vector<MessageRecord> sent = Records(kMessageTable);
+  std::vector<MessageRecord> sent = Sent();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_TRUE(sent[0].Flags() & msg::kFlagUrgent);
   std::string body;
@@ -189,17 +166,16 @@ TEST_F(EmailSendTest, SendToFolderFilesItWithTheSenderAlone) {
   FolderRecord drafts = MakeFolderRecord("Drafts", number["Sue"]);
   ASSERT_EQ(FolderAdd(folders, drafts), 1);
   FolderClose(folders);
-  const int32_t folder = drafts.Number();
   EmailDraft d = Draft("Bob, ann@example.com");
   d.header.SetCc("not checked@ here, Dora");
-  d.folder = folder;
+  d.folder = drafts.Number();
   ASSERT_EQ(EmailSend(d, &message), 1) << message;
-  std::vector<MessageRecord> sent = Records(kMessageTable);
+  std::vector<MessageRecord> sent = Sent();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0].To(), "Sue");
-  EXPECT_EQ(sent[0].Folder(), folder);
+  EXPECT_EQ(sent[0].Folder(), drafts.Number());
   EXPECT_EQ(HeaderOf(sent[0].Number()).To(), "Sue");
-  EXPECT_FALSE(FileExists(dir.File(std::to_string(number["Sue"]) + ".nam")));
+  EXPECT_FALSE(FlagRaised("Sue"));
 }
 
 TEST_F(EmailSendTest, AFailedSendLeavesTheDraftWithAttachmentFilesOfItsOwn) {
@@ -210,9 +186,9 @@ TEST_F(EmailSendTest, AFailedSendLeavesTheDraftWithAttachmentFilesOfItsOwn) {
   const std::string original = AttachmentAt(d.header, 0).storedName;
   EXPECT_EQ(EmailSend(d, &message), 0);
   EXPECT_EQ(message, "Error creating email file.");
-  std::vector<MessageRecord> sent = Records(kMessageTable);
+  std::vector<MessageRecord> sent = Sent();
   ASSERT_EQ(sent.size(), 1u);  // Bob's message was delivered; Carl's never started
-  EXPECT_EQ(AttachmentAt(HeaderOf(sent[0].Number()), 0).storedName, original);
+  EXPECT_EQ(StoredName(sent[0].Number()), original);
   const std::string draftOwn = AttachmentAt(d.header, 0).storedName;
   EXPECT_NE(draftOwn, original);
   EXPECT_EQ(ReadWholeFile(AttachmentFilePath(draftOwn)), "sheet");
@@ -232,10 +208,10 @@ TEST_F(EmailSendTest, ACopyWhoseEmailFileCannotBeWrittenIsTakenBack) {
   };
   // The first copy's file fails; then the second's, after Bob's went. A
   // copy taken back has used its number.
-  int32_t lastNumber = Records(kMessageTable).back().Number();
+  int32_t lastNumber = Sent().back().Number();
   for (const auto& [to, delivered] : {std::pair{"Bob", 0}, std::pair{"Bob, Carl", 1}}) {
     SCOPED_TRACE(to);
-    const size_t before = Records(kMessageTable).size();
+    const size_t before = Sent().size();
     const int32_t blocked = lastNumber + 1 + delivered;
     lastNumber = blocked;
     ASSERT_EQ(::mkdir(EmailFilePath(blocked).c_str(), 0700), 0);  // in the way of its file
@@ -244,10 +220,10 @@ TEST_F(EmailSendTest, ACopyWhoseEmailFileCannotBeWrittenIsTakenBack) {
     const size_t files = attachmentFiles();
     EXPECT_EQ(EmailSend(d, &message), 0);
     EXPECT_FALSE(message.empty());
-    std::vector<MessageRecord> sent = Records(kMessageTable);
+    std::vector<MessageRecord> sent = Sent();
     ASSERT_EQ(sent.size(), before + size_t(delivered));
     if (delivered) {
-      EXPECT_EQ(StoredContent(HeaderOf(sent.back().Number()), 0), "sheet");
+      EXPECT_EQ(StoredContent(HeaderOf(sent.back().Number())), "sheet");
     }
     EXPECT_EQ(ReadWholeFile(AttachmentFilePath(AttachmentAt(d.header, 0).storedName)), "sheet");
     // Bob's copy took the draft's file and the draft a copy of its own;
@@ -258,149 +234,24 @@ TEST_F(EmailSendTest, ACopyWhoseEmailFileCannotBeWrittenIsTakenBack) {
   EmailDraft again = Draft("Bob");
   Attach(again, "sheet");
   ASSERT_EQ(EmailSend(again, &message), 1) << message;
-  EXPECT_EQ(StoredContent(HeaderOf(Records(kMessageTable).back().Number()), 0), "sheet");
+  EXPECT_EQ(StoredContent(HeaderOf(Sent().back().Number())), "sheet");
 }
-
-class EmailCopyTest : public EmailSendTest {
- protected:
-  // An e-mail in Bob's in-box, as if it came in through the gateway.
-  MessageRecord Incoming(const std::string& from, const std::string& rawStem = "") {
-    EmailDraft d = Draft("Bob");
-    d.from = from;
-    Attach(d, "sheet");
-    EXPECT_EQ(EmailSend(d, &message), 1) << message;
-    MessageRecord r = Records(kMessageTable).back();
-    if (!rawStem.empty()) {
-      SetFieldText(r.bytes, msg::kRawStem, rawStem.c_str());
-      WriteFile(dir.File("DPE/" + rawStem + ".RAW"), "raw");
-    }
-    return r;
-  }
-};
-
-TEST_F(EmailCopyTest, CopyGoesToEachLocalNameAndOnceToTheGateway) {
-  MessageRecord source = Incoming("ann@example.com", "in0001");
-  const size_t before = Records(kMessageTable).size();
-  EmailCopyRequest request;
-  request.to = "carl, zed@example.com";
-  request.cc = "Sue";
-  request.urgent = true;
-  request.attachNote = true;
-  request.note = "For you.";
-  ASSERT_EQ(EmailCopy(request, source, false, &message), 1) << message;
-
-  std::vector<MessageRecord> all = Records(kMessageTable);
-  ASSERT_EQ(all.size(), before + 3);
-  EXPECT_EQ(all[before].To(), "Carl");
-  EXPECT_EQ(all[before + 1].To(), "Sue");
-  EXPECT_EQ(all[before + 2].To(), "DPMAIL SERVER");
-  std::set<int32_t> notes;
-  for (size_t i = before; i < all.size(); ++i) {
-    const MessageRecord& r = all[i];
-    EXPECT_EQ(r.Flags() & (msg::kFlagUrgent | msg::kFlagCcList), msg::kFlagUrgent);
-    EXPECT_EQ(SenderAddress(r), "ann@example.com");
-    EXPECT_EQ(FieldText(r.bytes, msg::kRawStem), "");  // the raw file stays the original's
-    int32_t note = FieldI32(r.bytes, msg::kAttachedNote);
-    std::string text;
-    ASSERT_EQ(NoteRead(note, &text), 1);
-    EXPECT_EQ(text, "For you.");
-    notes.insert(note);
-    EmailHeader h = HeaderOf(r.Number());
-    EXPECT_EQ(h.To(), "Carl, zed@example.com");
-    EXPECT_EQ(h.Cc(), "Sue");
-    EXPECT_EQ(h.From(), "ann@example.com");
-    EXPECT_NE(AttachmentAt(h, 0).storedName, AttachmentAt(HeaderOf(source.Number()), 0).storedName);
-    EXPECT_EQ(StoredContent(h, 0), "sheet");
-  }
-  EXPECT_EQ(notes.size(), 3u);  // a note of its own per copy
-}
-
-TEST_F(EmailCopyTest, DialogChecks) {
-  MessageRecord source = Incoming("Bob");
-  EmailCopyRequest request;
-  EXPECT_EQ(EmailCopy(request, source, false, &message), 0);
-  EXPECT_EQ(message, "Please enter TO field.");
-  request.to = "Carl, Dora";
-  EXPECT_EQ(EmailCopy(request, source, false, &message), 0);
-  EXPECT_EQ(message, "Invalid name: Dora");
-  request.to = "Carl";
-  request.cc = "x@";
-  EXPECT_EQ(EmailCopy(request, source, false, &message), 0);
-  EXPECT_EQ(message, "Invalid CC name: x@");
-  request.cc = "zed@example.com";
-  EXPECT_EQ(EmailCopy(request, source, false, &message), 0);  // its own From is "Bob"
-  EXPECT_EQ(message, "Internet Emails must have a valid From field.");
-  request.useFrom = true;
-  request.from = "sue@office.example";
-  EXPECT_EQ(EmailCopy(request, source, false, &message), 1) << message;
-  const MessageRecord copy = Records(kMessageTable).back();
-  EXPECT_EQ(HeaderOf(copy.Number()).From(), "sue@office.example");
-  // The lists show the short From: the copy's, not the original's.
-  EXPECT_EQ(FieldText(copy.bytes, msg::kFrom), "sue@office.example");
-}
-
-TEST_F(EmailCopyTest, SeveralEmailsAskForAnInternetFromOnce) {
-  std::vector<MessageRecord> sources = {Incoming("Bob"), Incoming("ann@example.com"),
-                                        Incoming("Carl")};
-  const size_t before = Records(kMessageTable).size();
-  EmailCopyRequest request;
-  request.to = "zed@example.com";
-  int asked = 0;
-  AskEmailFrom cancel = [&](std::string*) {
-    ++asked;
-    return false;
-  };
-  EXPECT_EQ(EmailCopySeveral(request, sources, false, cancel, &message), 0);
-  EXPECT_EQ(message, "");
-  EXPECT_EQ(asked, 1);
-  EXPECT_EQ(Records(kMessageTable).size(), before);  // the first e-mail needed the answer
-
-  AskEmailFrom answer = [&](std::string* from) {
-    ++asked;
-    *from = "sue@office.example";
-    return true;
-  };
-  asked = 0;
-  ASSERT_EQ(EmailCopySeveral(request, sources, false, answer, &message), 1) << message;
-  EXPECT_EQ(asked, 1);
-  std::vector<MessageRecord> all = Records(kMessageTable);
-  ASSERT_EQ(all.size(), before + 3);
-  EXPECT_EQ(HeaderOf(all[before].Number()).From(), "sue@office.example");
-  EXPECT_EQ(HeaderOf(all[before + 1].Number()).From(), "ann@example.com");
-  EXPECT_EQ(HeaderOf(all[before + 2].Number()).From(), "sue@office.example");
-}
-
-TEST_F(EmailCopyTest, CopyFromTheSendLogReadsTheSendLogFile) {
-  User(true);
-  MessageRecord source = Incoming("sue@office.example");
-  MessageRecord logged = Records(kSendLogTable).back();
-  // The in-box copy is gone; the send-log one is still there to copy.
-  std::remove(EmailFilePath(source.Number()).c_str());
-  EmailCopyRequest request;
-  request.to = "Carl";
-  ASSERT_EQ(EmailCopy(request, logged, true, &message), 1) << message;
-  EXPECT_EQ(Records(kMessageTable).back().To(), "Carl");
-  EXPECT_EQ(EmailCopy(request, logged, false, &message), 0);
-  EXPECT_EQ(message, "Error reading DPE file.");
-}
-
-}  // namespace
 
 TEST_F(EmailSendTest, TheGatewayStampsTheSendLogCopyOfWhatItSent) {
   User(true);
   EmailDraft draft = Draft("Bob, ann@example.com");
   ASSERT_EQ(EmailSend(draft, &message), 1) << message;
-  std::vector<MessageRecord> sent = Records(kMessageTable);
+  std::vector<MessageRecord> sent = Sent();
   ASSERT_EQ(sent.size(), 2u);
   ASSERT_EQ(sent[1].To(), kMailServerName);
 
   ASSERT_EQ(MsgStampSent(sent[1], 0x60001234), 1) << FormatAppError();
-  std::vector<MessageRecord> log = Records(kSendLogTable);
+  std::vector<MessageRecord> log = Log();
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[0].ViewedTime(), 0);  // Bob's copy is his to open
   EXPECT_EQ(log[1].ViewedTime(), 0x60001234);
   EXPECT_EQ(log[1].Viewer(), kMailServerNumber);
-  EXPECT_EQ(Records(kMessageTable)[1].ViewedTime(), 0);  // the mailbox's message is not touched
+  EXPECT_EQ(Sent()[1].ViewedTime(), 0);  // the mailbox's message is not touched
   // The send-log list finds the copy under its new viewed time.
   SendLogTable handle;
   ASSERT_EQ(SendLogOpen(handle), 1);
@@ -420,6 +271,126 @@ TEST_F(EmailSendTest, TheGatewayStampsTheSendLogCopyOfWhatItSent) {
   User(false);
   EmailDraft plain = Draft("ann@example.com");
   ASSERT_EQ(EmailSend(plain, &message), 1) << message;
-  EXPECT_EQ(MsgStampSent(Records(kMessageTable).back(), 0x60001300), 1);
-  EXPECT_EQ(Records(kSendLogTable).size(), 2u);
+  EXPECT_EQ(MsgStampSent(Sent().back(), 0x60001300), 1);
+  EXPECT_EQ(Log().size(), 2u);
 }
+
+class EmailCopyTest : public EmailSendTest {
+ protected:
+  // An e-mail in Bob's in-box, as if it came in through the gateway.
+  MessageRecord Incoming(const std::string& from, const std::string& rawStem = "") {
+    EmailDraft d = Draft("Bob", from);
+    Attach(d, "sheet");
+    EXPECT_EQ(EmailSend(d, &message), 1) << message;
+    MessageRecord r = Sent().back();
+    if (!rawStem.empty()) {
+      SetFieldText(r.bytes, msg::kRawStem, rawStem.c_str());
+      WriteFile(dir.File("DPE/" + rawStem + ".RAW"), "raw");
+    }
+    return r;
+  }
+};
+
+TEST_F(EmailCopyTest, CopyGoesToEachLocalNameAndOnceToTheGateway) {
+  MessageRecord source = Incoming("ann@example.com", "in0001");
+  const size_t before = Sent().size();
+  EmailCopyRequest request;
+  request.to = "carl, zed@example.com";
+  request.cc = "Sue";
+  request.urgent = true;
+  request.attachNote = true;
+  request.note = "For you.";
+  ASSERT_EQ(EmailCopy(request, source, false, &message), 1) << message;
+
+  std::vector<MessageRecord> all = Sent();
+  all.erase(all.begin(), all.begin() + long(before));
+  EXPECT_EQ(ToNames(all), (std::vector<std::string>{"Carl", "Sue", "DPMAIL SERVER"}));
+  std::set<int32_t> notes;
+  for (const MessageRecord& r : all) {
+    // The raw file stays the original's.
+    EXPECT_EQ(
+        std::tuple(r.Flags() & (msg::kFlagUrgent | msg::kFlagCcList),
+                   FieldText(r.bytes, msg::kSenderAddress), FieldText(r.bytes, msg::kRawStem)),
+        std::tuple(msg::kFlagUrgent, "ann@example.com", ""));
+    int32_t note = FieldI32(r.bytes, msg::kAttachedNote);
+    std::string text;
+    ASSERT_EQ(NoteRead(note, &text), 1);
+    EXPECT_EQ(text, "For you.");
+    notes.insert(note);
+    EmailHeader h = HeaderOf(r.Number());
+    EXPECT_EQ(std::tuple(h.To(), h.Cc(), h.From(), StoredContent(h)),
+              std::tuple("Carl, zed@example.com", "Sue", "ann@example.com", "sheet"));
+    EXPECT_NE(AttachmentAt(h, 0).storedName, StoredName(source.Number()));
+  }
+  EXPECT_EQ(notes.size(), 3u);  // a note of its own per copy
+}
+
+TEST_F(EmailCopyTest, TheDialogsChecksComeFirstAndATickedFromIsTheCopysOwn) {
+  MessageRecord source = Incoming("Bob");
+  const struct {
+    const char *to, *cc, *expected;
+  } refused[] = {
+      {"", "", "Please enter TO field."},
+      {"Carl, Dora", "", "Invalid name: Dora"},
+      {"Carl", "x@", "Invalid CC name: x@"},
+      {"Carl", "zed@example.com", "Internet Emails must have a valid From field."},  // From "Bob"
+  };
+  EmailCopyRequest request;
+  for (const auto& c : refused) {
+    request.to = c.to;
+    request.cc = c.cc;
+    EXPECT_EQ(EmailCopy(request, source, false, &message), 0) << c.expected;
+    EXPECT_EQ(message, c.expected);
+  }
+  request.useFrom = true;
+  request.from = "sue@office.example";
+  EXPECT_EQ(EmailCopy(request, source, false, &message), 1) << message;
+  const MessageRecord copy = Sent().back();
+  EXPECT_EQ(HeaderOf(copy.Number()).From(), "sue@office.example");
+  // The lists show the short From: the copy's, not the original's.
+  EXPECT_EQ(FieldText(copy.bytes, msg::kFrom), "sue@office.example");
+}
+
+TEST_F(EmailCopyTest, SeveralEmailsAskForAnInternetFromOnce) {
+  std::vector<MessageRecord> sources = {Incoming("Bob"), Incoming("ann@example.com"),
+                                        Incoming("Carl")};
+  const size_t before = Sent().size();
+  EmailCopyRequest request;
+  request.to = "zed@example.com";
+  int asked = 0;
+  std::string answer;  // none: cancelled
+  AskEmailFrom ask = [&](std::string* from) {
+    ++asked;
+    *from = answer;
+    return !answer.empty();
+  };
+  EXPECT_EQ(EmailCopySeveral(request, sources, false, ask, &message), 0);
+  EXPECT_EQ(message, "");
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(Sent().size(), before);  // the first e-mail needed the answer
+
+  answer = "sue@office.example";
+  ASSERT_EQ(EmailCopySeveral(request, sources, false, ask, &message), 1) << message;
+  EXPECT_EQ(asked, 2);
+  std::vector<MessageRecord> all = Sent();
+  ASSERT_EQ(all.size(), before + 3);
+  EXPECT_EQ(HeaderOf(all[before].Number()).From(), "sue@office.example");
+  EXPECT_EQ(HeaderOf(all[before + 1].Number()).From(), "ann@example.com");
+  EXPECT_EQ(HeaderOf(all[before + 2].Number()).From(), "sue@office.example");
+}
+
+TEST_F(EmailCopyTest, CopyFromTheSendLogReadsTheSendLogFile) {
+  User(true);
+  MessageRecord source = Incoming("sue@office.example");
+  MessageRecord logged = Log().back();
+  // The in-box copy is gone; the send-log one is still there to copy.
+  std::remove(EmailFilePath(source.Number()).c_str());
+  EmailCopyRequest request;
+  request.to = "Carl";
+  ASSERT_EQ(EmailCopy(request, logged, true, &message), 1) << message;
+  EXPECT_EQ(Sent().back().To(), "Carl");
+  EXPECT_EQ(EmailCopy(request, logged, false, &message), 0);
+  EXPECT_EQ(message, "Error reading DPE file.");
+}
+
+}  // namespace

@@ -17,6 +17,7 @@
 #include "data/messages/message_user.h"
 #include "data/office/dpname.h"
 #include "data/office/flags.h"
+#include "tests/data/messages/message_checks.h"
 #include "tests/data/office/office_dir.h"
 
 class MessageTest : public OfficeDirTest {
@@ -48,35 +49,31 @@ class MessageTest : public OfficeDirTest {
     SetMessageUser({name, numbers[name], sendLog});
   }
 
-  static MessageRecord Memo(const std::string& to, const std::string& text,
-                            const std::string& from = "ALICE") {
+  static MessageRecord Record(uint8_t kind, const std::string& to, const std::string& from) {
     MessageRecord r;
-    SetFieldByte(r.bytes, records::message::kKind, records::message::kKindMemo);
+    SetFieldByte(r.bytes, records::message::kKind, kind);
     SetFieldText(r.bytes, records::message::kTo, to.c_str());
     SetFieldText(r.bytes, records::message::kFrom, from.c_str());
+    return r;
+  }
+  static MessageRecord Memo(const std::string& to, const std::string& text,
+                            const std::string& from = "ALICE") {
+    MessageRecord r = Record(records::message::kKindMemo, to, from);
     SetFieldText(r.bytes, records::message::kMemoText, text.c_str());
     return r;
   }
-
   static MessageRecord Phone(const std::string& to, const std::string& caller,
                              const std::string& company, const std::string& phone,
                              const std::string& text) {
-    MessageRecord r;
-    SetFieldByte(r.bytes, records::message::kKind, records::message::kKindPhone);
-    SetFieldText(r.bytes, records::message::kTo, to.c_str());
-    SetFieldText(r.bytes, records::message::kFrom, caller.c_str());
+    MessageRecord r = Record(records::message::kKindPhone, to, caller);
     SetFieldText(r.bytes, records::message::kCompany, company.c_str());
     SetFieldText(r.bytes, records::message::kPhone, phone.c_str());
     SetFieldText(r.bytes, records::message::kPhoneText, text.c_str());
     return r;
   }
-
   static MessageRecord Email(const std::string& to, const std::string& address,
                              const std::string& subject) {
-    MessageRecord r;
-    SetFieldByte(r.bytes, records::message::kKind, records::message::kKindEmail);
-    SetFieldText(r.bytes, records::message::kTo, to.c_str());
-    SetFieldText(r.bytes, records::message::kFrom, address.c_str());
+    MessageRecord r = Record(records::message::kKindEmail, to, address);
     SetFieldText(r.bytes, records::message::kSenderAddress, address.c_str());
     SetFieldText(r.bytes, records::message::kSubject, subject.c_str());
     return r;
@@ -92,20 +89,7 @@ class MessageTest : public OfficeDirTest {
   int Flag(int32_t user) { return GetFlagValue(FlagFilePath(dir.Path(), user)); }
 
   // Every live record of a table, in record order.
-  std::vector<MessageRecord> Records(const TableDef& def) {
-    std::vector<MessageRecord> out;
-    Table t(def);
-    int32_t count = 0;
-    if (!DbOpenTable(t, dir.Path()) || !DbRecordCount(t, &count)) return out;
-    for (int32_t i = 0; i < count; ++i) {
-      MessageRecord r;
-      if (DbReadRecord(t, i, r.bytes)) out.push_back(r);
-    }
-    DbClearError();
-    ClearAppError();
-    DbCloseTable(t);
-    return out;
-  }
+  std::vector<MessageRecord> Records(const TableDef& def) { return LiveRecords(dir.Path(), def); }
   std::vector<MessageRecord> Stored() { return Records(kMessageTable); }
   std::vector<MessageRecord> Logged() { return Records(kSendLogTable); }
 

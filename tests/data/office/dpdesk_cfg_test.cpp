@@ -11,10 +11,6 @@
 
 namespace {
 
-OfficeConfig Parse(const std::string& text) {
-  return ParseOfficeConfig(text);
-}
-
 TEST(OfficeConfig, ReadsTheFileInTheDataDirectoryAndAMissingFileSetsNothing) {
   TempDir dir;
   OfficeConfig missing = ReadOfficeConfig(dir.Path());
@@ -67,7 +63,7 @@ TEST(OfficeConfig, LinesAreReadWithTheirRules) {
       {junk, "", none},
   };
   for (const auto& c : cases) {
-    OfficeConfig config = Parse(c.text);
+    OfficeConfig config = ParseOfficeConfig(c.text);
     EXPECT_EQ(config.pollTicks, c.pollTicks) << c.text;
     if (c.text != junk) {
       EXPECT_EQ(config.domain, c.domain) << c.text;
@@ -85,9 +81,9 @@ TEST(OfficeConfig, LinesAreReadWithTheirRules) {
 TEST(PollInterval, TheIniPollTimeWinsAndOneStopsPolling) {
   TempDir dir;
   OfficeConfig none;
-  OfficeConfig cfg10 = Parse("POLLTIME=10");
-  OfficeConfig cfg0 = Parse("POLLTIME=0");
-  OfficeConfig cfg1 = Parse("POLLTIME=1");
+  OfficeConfig cfg10 = ParseOfficeConfig("POLLTIME=10");
+  OfficeConfig cfg0 = ParseOfficeConfig("POLLTIME=0");
+  OfficeConfig cfg1 = ParseOfficeConfig("POLLTIME=1");
   EXPECT_EQ(PollIntervalTicks(none, std::nullopt), kDefaultPollTicks);
   EXPECT_EQ(PollIntervalTicks(cfg1, std::nullopt), kDefaultPollTicks);
   EXPECT_EQ(PollIntervalTicks(cfg0, std::nullopt), 0);

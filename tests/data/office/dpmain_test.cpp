@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -53,8 +52,13 @@ TEST_F(DpMainTest, PathWithoutTheTrailingSeparatorWorksLikePathWithIt) {
   EXPECT_TRUE(prompts.shown.empty());
 }
 
-TEST_F(DpMainTest, MissingPathOrNameShowsItsBoxAndEnds) {
+TEST_F(DpMainTest, PathAndNameAreCutToTheirLengthsAndAMissingOneShowsItsBox) {
   StartupSettings settings;
+  const std::string longPath = "/" + std::string(100, 'p');
+  ASSERT_TRUE(ReadStartupSettings(Ini("Path=" + longPath + "\nName=ABCDEFGHIJKLMNOPQRSTUVWXYZ\n"),
+                                  &settings));
+  EXPECT_EQ(settings.directory, longPath.substr(0, 78) + "/");
+  EXPECT_EQ(settings.userName, "ABCDEFGHIJKLMNOPQRS");
   EXPECT_FALSE(ReadStartupSettings(dir.File("none.ini"), &settings));
   EXPECT_FALSE(ReadStartupSettings(Ini("Path=\nName=Alice\n"), &settings));
   EXPECT_FALSE(ReadStartupSettings(Ini("Path=/srv/x\n"), &settings));
@@ -70,16 +74,7 @@ TEST_F(DpMainTest, MissingPathOrNameShowsItsBoxAndEnds) {
                            }));
 }
 
-TEST_F(DpMainTest, PathAndNameAreReadWithTheirMaximumLengths) {
-  StartupSettings settings;
-  const std::string longPath = "/" + std::string(100, 'p');
-  ASSERT_TRUE(ReadStartupSettings(Ini("Path=" + longPath + "\nName=ABCDEFGHIJKLMNOPQRSTUVWXYZ\n"),
-                                  &settings));
-  EXPECT_EQ(settings.directory, longPath.substr(0, 78) + "/");
-  EXPECT_EQ(settings.userName, "ABCDEFGHIJKLMNOPQRS");
-}
-
-TEST_F(DpMainTest, AnEnvironmentVariableNamesTheUserAndAMissingOneIsTheNameError) {
+TEST_F(DpMainTest, AnEnvironmentVariableNamesTheUserAndAMissingOneIsTheNameErrorOfferingSetup) {
   setenv("DP_TEST_USER", "Bob", 1);
   setenv("DP_TEST_LONG_USER", "ABCDEFGHIJKLMNOPQRSTUVWXYZ", 1);
   EXPECT_EQ(ResolveUserName("%DP_TEST_USER%"), "Bob");
@@ -89,10 +84,10 @@ TEST_F(DpMainTest, AnEnvironmentVariableNamesTheUserAndAMissingOneIsTheNameError
   unsetenv("DP_TEST_USER");
   unsetenv("DP_TEST_LONG_USER");
   // A missing variable leaves the name as written, and it ends in the name error.
-  AddName("Alice");
   EXPECT_EQ(ResolveUserName("%DP_TEST_NOVAR%junk"), "%DP_TEST_NOVAR%");
   EXPECT_EQ(ResolveUserName("%NO_CLOSE"), "%NO_CLOSE");
   EXPECT_EQ(ResolveUserName("%%"), "%%");
+  AddName("Alice");
   StartupSettings settings;
   ASSERT_TRUE(
       ReadStartupSettings(Ini("Path=" + dir.Path() + "\nName=%DP_TEST_NOVAR%\n"), &settings));
@@ -107,9 +102,7 @@ TEST_F(DpMainTest, AnEnvironmentVariableNamesTheUserAndAMissingOneIsTheNameError
   EXPECT_FALSE(DataDirectoryOpen());
   EXPECT_FALSE(CurrentUser().started);
   EXPECT_EQ(OpenTableCount(), 0);
-}
-
-TEST_F(DpMainTest, RunSetupStartsTheSetupProgramWithTheIniFile) {
+  // "Run Setup..." starts the setup program with the INI file.
   prompts.runSetup = true;
   EXPECT_EQ(StartUser(dir.Path(), "Nobody", "/home/ann/.config/deskpost/FRONT.INI"), 0);
   EXPECT_EQ(
@@ -188,18 +181,18 @@ TEST_F(DpMainTest, ADirectoryThatCannotBeOpenedNamesWhatIsWrong) {
   }
 }
 
-TEST_F(DpMainTest, WithoutDpExeTheDirectoryIsNotDeskpostsAndTheBoxSaysSo) {
+TEST_F(DpMainTest, DpExeLockedByAnotherWorkstationIsNoErrorAndWithoutItTheBoxSaysSo) {
+  {
+    LockHolder other(dir.File("DP.EXE"), 0);
+    ASSERT_TRUE(other.Held());
+    EXPECT_EQ(OpenDataDirectory(dir.Path()), 1) << FormatAppError();
+    CloseDataDirectory();
+  }
   ASSERT_EQ(unlink(dir.File("DP.EXE").c_str()), 0);
   EXPECT_EQ(StartUser(dir.Path(), "Alice"), 0);
   EXPECT_EQ(AppErrorCode(), kAppNotInstalledHere);
   EXPECT_EQ(prompts.shown, std::vector<std::string>{
                                "DESKpost|Could not find DESKpost in this location: " + dir.Path()});
-}
-
-TEST_F(DpMainTest, DpExeLockedByAnotherWorkstationIsNoError) {
-  LockHolder other(dir.File("DP.EXE"), 0);
-  ASSERT_TRUE(other.Held());
-  EXPECT_EQ(OpenDataDirectory(dir.Path()), 1) << FormatAppError();
 }
 
 TEST_F(DpMainTest, CatalogueVersionFiveIsRefusedBeforeAnyTableIsOpened) {
@@ -217,25 +210,32 @@ TEST_F(DpMainTest, CatalogueVersionFiveIsRefusedBeforeAnyTableIsOpened) {
   EXPECT_EQ(OpenTableCount(), 0);
 }
 
-TEST_F(DpMainTest, MissingMailFoldersAreMade) {
+TEST_F(DpMainTest, OpeningMakesTheMailFoldersInstallsTheErrorReporterAndCountsOpenTables) {
+  DbSetErrorReporter(nullptr);
+  DbSetLockRetry([] { return true; });
+  IdxSetLockRetry([] { return true; });
   EXPECT_FALSE(DirectoryExists(dir.File("DPE")));
   ASSERT_EQ(OpenDataDirectory(dir.Path()), 1);
   EXPECT_TRUE(DirectoryExists(dir.File("DPE")));
   EXPECT_TRUE(DirectoryExists(dir.File("SENDLOG")));
-}
-
-TEST_F(DpMainTest, OpeningInstallsTheErrorReporterClearsTheRetryQuestionsAndHappensOnce) {
-  DbSetErrorReporter(nullptr);
-  DbSetLockRetry([] { return true; });
-  IdxSetLockRetry([] { return true; });
-  ASSERT_EQ(OpenDataDirectory(dir.Path()), 1);
   EXPECT_FALSE(DbLockRetry());
   EXPECT_FALSE(IdxLockRetry());
-  Table missing(kNoteTable);
-  ASSERT_EQ(unlink(dir.File("NOTE.DAT").c_str()), 0);
-  EXPECT_EQ(DbOpenTable(missing, dir.Path()), 0);
+  // Tables opened in the data directory are counted; a failed open is not,
+  // and the engine's error reaches the application's.
+  Table a(kNoteTable), b(kNoteTable), missing(kSchedTable);
+  ASSERT_EQ(DataOpenTable(a), 1);
+  ASSERT_EQ(DataOpenTable(b), 1);
+  EXPECT_EQ(OpenTableCount(), 2);
+  DataCloseTable(a);
+  DataCloseTable(a);  // closing twice counts once
+  EXPECT_EQ(OpenTableCount(), 1);
+  DataCloseTable(b);
+  ASSERT_EQ(unlink(dir.File("SCHED.DAT").c_str()), 0);
+  EXPECT_EQ(DataOpenTable(missing), 0);
+  EXPECT_EQ(DbGetError(), kDbOpenFailed);
+  EXPECT_EQ(OpenTableCount(), 0);
   EXPECT_EQ(AppErrorCode(), kAppNoSuchFile);
-  EXPECT_EQ(AppErrorName(), dir.File("NOTE.DAT"));
+  EXPECT_EQ(AppErrorName(), dir.File("SCHED.DAT"));
   // Opening twice and closing with a table open are failed checks.
   EXPECT_EQ(OpenDataDirectory(dir.Path()), 0);
   EXPECT_EQ(checks.size(), 1u);
@@ -261,10 +261,8 @@ TEST_F(DpMainTest, StartingBuildsTheUsersStateAndOpensTheMessageWorkTable) {
   EXPECT_EQ(user.name, "Alice");
   EXPECT_EQ(user.number, alice);
   const std::string n = std::to_string(alice);
-  EXPECT_EQ(user.workTableNames[kWorkMessages], "W" + n);
-  EXPECT_EQ(user.workTableNames[kWorkA], "Wa" + n);
-  EXPECT_EQ(user.workTableNames[kWorkB], "Wb" + n);
-  EXPECT_EQ(user.workTableNames[kWorkC], "Wc" + n);
+  EXPECT_EQ(std::vector<std::string>(user.workTableNames, user.workTableNames + kWorkTableCount),
+            (std::vector<std::string>{"W" + n, "Wa" + n, "Wb" + n, "Wc" + n}));
   EXPECT_EQ(user.phoneListOwner, "COMMON");
   EXPECT_EQ(user.phoneListOwnerNumber, 0);
   EXPECT_EQ(user.defaultFolder, 0);
@@ -386,28 +384,20 @@ TEST_F(DpMainTest, AShareThisWorkstationMayNotWriteEndsTheStartSayingSo) {
   // The office as a first start left it, with its mail folders.
   ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
   StopUser();
+  // What the child was told comes back in a file anybody may write.
+  const std::string told = dir.File("told.txt");
+  WriteTextFile(told, "");
+  ASSERT_EQ(::chmod(told.c_str(), 0666), 0);
   ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
-  int pipe[2];
-  ASSERT_EQ(::pipe(pipe), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::close(pipe[0]);
-    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
-    const int started = StartUser(dir.Path(), "Alice");
-    const std::string said = prompts.shown.empty() ? "" : prompts.shown[0];
-    (void)!::write(pipe[1], said.data(), said.size());
-    ::_exit(started == 0 && !DataDirectoryOpen() ? 0 : 1);
-  }
-  ::close(pipe[1]);
-  std::string said;
-  char buffer[512];
-  for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) said.append(buffer, size_t(n));
-  ::close(pipe[0]);
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_EQ(InChild([&] {
+              if (!BecomeNobody()) return 2;
+              const int started = StartUser(dir.Path(), "Alice");
+              WriteTextFile(told, prompts.shown.empty() ? "" : prompts.shown[0]);
+              return started == 0 && !DataDirectoryOpen() ? 0 : 1;
+            }),
+            0);
   ::chmod(dir.Path().c_str(), 0755);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  const std::string said = ReadWholeFile(told);
   EXPECT_EQ(said.rfind("DESKpost|Access denied opening file: " + dir.Path() + "W", 0), 0u) << said;
   EXPECT_NE(said.find("(this workstation may not write in the data directory " + dir.Path() +
                       ", where DESKpost keeps each person's work files)"),

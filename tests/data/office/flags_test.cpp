@@ -4,8 +4,9 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include "tests/data/office/startup_fixture.h"
 
@@ -18,10 +19,6 @@ class FlagTest : public StartupTest {
     ASSERT_EQ(OpenDataDirectory(dir.Path()), 1) << FormatAppError();
   }
   std::string Flag(int32_t user) { return FlagFilePath(dir.Path(), user); }
-  int64_t SizeOf(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 ? st.st_size : -1;
-  }
 };
 
 TEST_F(FlagTest, TheValueIsTheFileSizePlusOneAndALargerFileMeansNewMessages) {
@@ -36,38 +33,31 @@ TEST_F(FlagTest, TheValueIsTheFileSizePlusOneAndALargerFileMeansNewMessages) {
   }
   // Setting the urgent bit on it gives the ordinary 2-byte file.
   ASSERT_EQ(SetFlag(kFlagUrgentMessage, true, 7), 1);
-  EXPECT_EQ(SizeOf(Flag(7)), 2);
+  EXPECT_EQ(ReadWholeFile(Flag(7)), std::string(2, '\0'));
   EXPECT_EQ(GetFlagValue(Flag(7)), 3);
 }
 
-TEST_F(FlagTest, AnEmptyFileIsBitOneSettingTwoMakesTwoBytesClearingOneDeletesIt) {
-  WriteTextFile(Flag(5), "");
-  EXPECT_EQ(GetFlagValue(Flag(5)), kFlagNewMessage);
-  ASSERT_EQ(SetFlag(kFlagUrgentMessage, true, 5), 1);
-  EXPECT_EQ(SizeOf(Flag(5)), 2);
-  EXPECT_EQ(GetFlagValue(Flag(5)), 3);
-  EXPECT_EQ(ReadWholeFile(Flag(5)), std::string(2, '\0'));
-  ASSERT_EQ(SetFlag(kFlagNewMessage, false, 5), 1);
-  EXPECT_FALSE(FileExists(Flag(5)));
-  EXPECT_EQ(GetFlagValue(Flag(5)), 0);
-}
-
-TEST_F(FlagTest, ClearingTheUrgentBitAloneKeepsNewMessages) {
-  ASSERT_EQ(SetFlag(kFlagNewMessage, true, 5), 1);
-  EXPECT_EQ(SizeOf(Flag(5)), 0);
-  ASSERT_EQ(SetFlag(kFlagUrgentMessage, true, 5), 1);
-  ASSERT_EQ(SetFlag(kFlagScheduleChanged, true, 5), 1);
-  EXPECT_EQ(GetFlagValue(Flag(5)), 7);
-  EXPECT_EQ(SizeOf(Flag(5)), 6);
-  ASSERT_EQ(SetFlag(kFlagUrgentMessage, false, 5), 1);
-  EXPECT_EQ(GetFlagValue(Flag(5)), 5);
-  ASSERT_EQ(SetFlag(kFlagNewMessage, false, 5), 1);
-  EXPECT_EQ(GetFlagValue(Flag(5)), kFlagScheduleChanged);
-  ASSERT_EQ(SetFlag(kFlagScheduleChanged, false, 5), 1);
-  EXPECT_FALSE(FileExists(Flag(5)));
-  // Clearing what is not set leaves no file behind.
-  ASSERT_EQ(SetFlag(kFlagNewMessage, false, 5), 1);
-  EXPECT_FALSE(FileExists(Flag(5)));
+// Each change leaves a file of zeros one byte shorter than the value, or
+// none; clearing new messages clears the urgent bit too.
+TEST_F(FlagTest, SettingAndClearingBitsLeavesAFileAsLongAsTheValueLessOne) {
+  const struct {
+    int bit;
+    bool set;
+    int value;
+  } steps[] = {
+      {kFlagNewMessage, true, 1},      {kFlagUrgentMessage, true, 3},
+      {kFlagScheduleChanged, true, 7}, {kFlagUrgentMessage, false, 5},
+      {kFlagNewMessage, false, 4},     {kFlagScheduleChanged, false, 0},
+      {kFlagNewMessage, false, 0},     {kFlagNewMessage, true, 1},
+      {kFlagUrgentMessage, true, 3},   {kFlagNewMessage, false, 0},
+  };
+  for (const auto& s : steps) {
+    SCOPED_TRACE(std::to_string(s.bit) + (s.set ? " set" : " cleared"));
+    ASSERT_EQ(SetFlag(s.bit, s.set, 5), 1);
+    EXPECT_EQ(GetFlagValue(Flag(5)), s.value);
+    EXPECT_EQ(FileExists(Flag(5)), s.value != 0);
+    EXPECT_EQ(ReadWholeFile(Flag(5)), std::string(std::max(s.value - 1, 0), '\0'));
+  }
 }
 
 TEST_F(FlagTest, AFailedExaminationIsRememberedUntilTheFileIsBack) {
@@ -96,29 +86,16 @@ TEST_F(FlagTest, OneWorkstationRaisesAnothersFlagAndTheOtherClearsIt) {
   CloseDataDirectory();
   AddName("Alice");
   int32_t bob = AddName("Bob");
-  int go[2];
-  ASSERT_EQ(pipe(go), 0);
-  pid_t alice = fork();
-  ASSERT_GE(alice, 0);
-  if (alice == 0) {
-    close(go[1]);
-    char c;
-    if (read(go[0], &c, 1) != 1) _exit(3);
-    if (!StartUser(dir.Path(), "Alice")) _exit(1);
-    bool ok = SetFlag(kFlagNewMessage, true, bob) && SetFlag(kFlagScheduleChanged, true, bob);
-    StopUser();
-    _exit(ok ? 0 : 2);
-  }
-  close(go[0]);
+  ASSERT_EQ(InChild([&] {
+              if (!StartUser(dir.Path(), "Alice")) return 1;
+              bool ok =
+                  SetFlag(kFlagNewMessage, true, bob) && SetFlag(kFlagScheduleChanged, true, bob);
+              StopUser();
+              return ok ? 0 : 2;
+            }),
+            0);
   ASSERT_EQ(StartUser(dir.Path(), "Bob"), 1) << FormatAppError();
   const std::string own = CurrentUser().flagPath;
-  EXPECT_EQ(GetFlagValue(own), 0);
-  ASSERT_EQ(write(go[1], "g", 1), 1);
-  close(go[1]);
-  int status = 0;
-  waitpid(alice, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(WEXITSTATUS(status), 0);
   EXPECT_EQ(GetFlagValue(own), kFlagNewMessage | kFlagScheduleChanged);
   // Bob opens his new messages: bits 1 and 2 go, the schedule bit stays.
   ASSERT_EQ(SetFlag(kFlagNewMessage, false, CurrentUser().number), 1);

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <map>
+#include <optional>
 #include <string>
 
 #include "data/messages/dpnote.h"
@@ -17,6 +20,47 @@
 #include "storage/errors.h"
 #include "storage/lockwait.h"
 #include "tests/support/temp_dir.h"
+
+// A call that answered 0 with the application error's code, and its name
+// when one is given. The error is cleared for the next call, so that a call
+// failing without an error of its own is not covered by an older one.
+inline ::testing::AssertionResult FailedWith(int result, int code,
+                                             std::optional<std::string> name = std::nullopt) {
+  const int got = AppErrorCode();
+  const std::string gotName = AppErrorName();
+  ClearAppError();
+  if (result == 0 && got == code && (!name || gotName == *name))
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << "answered " << result << " with error " << got << " \"" << gotName << "\"";
+}
+
+// The last byte of a record, which a workstation locks while it edits it.
+inline int64_t RecordLockByte(int headerSize, int recordSize, int32_t record) {
+  return int64_t(headerSize) + int64_t(record + 1) * recordSize - 1;
+}
+
+// Another program or workstation: a forked child doing the work, whose
+// answer is its exit code. ChildExit waits for it (-1: it did not exit).
+template <typename Work>
+pid_t StartChild(Work work) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(work());
+  return child;
+}
+inline int ChildExit(pid_t child) {
+  int status = 0;
+  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+template <typename Work>
+int InChild(Work work) {
+  return ChildExit(StartChild(work));
+}
+// In a child, root becomes nobody, whom permissions stop.
+inline bool BecomeNobody() {
+  return ::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0);
+}
 
 class OfficeDirTest : public ::testing::Test {
  protected:

@@ -4,7 +4,6 @@
 #include "data/office/passwords.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <deque>
@@ -183,20 +182,6 @@ TEST_F(PasswordTest, OfficePasswordsLieInTheHeaderAndMarkItWritten) {
   EXPECT_EQ(office.phone, "AVeryLongMasterPass");
 }
 
-TEST_F(PasswordTest, AHeaderHeldByAnotherWorkstationLeavesThePasswordsUnchanged) {
-  FastTicks fast;
-  ASSERT_EQ(WriteMasterPassword("Old", true), 1);
-  LockHolder other(dir.File("NAME.DAT"), 0);
-  ASSERT_TRUE(other.Held());
-  EXPECT_EQ(WriteMasterPassword("New", true), 0);
-  EXPECT_EQ(AppErrorCode(), kAppLockError);
-  other.Release();
-  OfficePasswords office;
-  ASSERT_EQ(ReadOfficePasswords(&office), 1);
-  EXPECT_EQ(office.master, "Old");
-  EXPECT_EQ(OpenTableCount(), 0);
-}
-
 TEST_F(PasswordTest, UserPasswordAndAreasChangeOnlyTheirOwnBytes) {
   NameRecord before;
   ASSERT_EQ(NameLookup("Alice", &before), 1);
@@ -213,24 +198,34 @@ TEST_F(PasswordTest, UserPasswordAndAreasChangeOnlyTheirOwnBytes) {
     if (i == nm::kProtectedAreas.offset) continue;
     EXPECT_EQ(after.bytes[i], before.bytes[i]) << "byte " << i;
   }
-  EXPECT_EQ(ReadUserPassword("Ghost", &user), 0);
-  EXPECT_EQ(AppErrorCode(), kAppNotFound);
+  EXPECT_TRUE(FailedWith(ReadUserPassword("Ghost", &user), kAppNotFound));
   EXPECT_EQ(WriteUserPassword("*Sales", "x"), 0);
 }
 
-TEST_F(PasswordTest, ARecordBeingEditedElsewhereIsNotChanged) {
-  NameTable names;
-  NameEntry entry;
-  ASSERT_EQ(NameOpen(names), 1);
-  ASSERT_EQ(NameFind(names, "Alice", &entry), 1);
-  NameClose(names);
-  const int64_t lockByte =
-      int64_t(nm::kHeaderSize) + int64_t(entry.RecordNumber() + 1) * nm::kRecordSize - 1;
-  LockHolder editor(dir.File("NAME.DAT"), lockByte);
+// Another workstation holds the name table's header, or Alice's record.
+TEST_F(PasswordTest, WhatAnotherWorkstationHoldsIsNotChanged) {
+  FastTicks fast;
+  ASSERT_EQ(WriteMasterPassword("Old", true), 1);
+  NameEntry alice;
+  {
+    NameTable names;
+    ASSERT_EQ(NameOpen(names), 1);
+    ASSERT_EQ(NameFind(names, "Alice", &alice), 1);
+    NameClose(names);
+  }
+  {
+    LockHolder header(dir.File("NAME.DAT"), 0);
+    ASSERT_TRUE(header.Held());
+    EXPECT_TRUE(FailedWith(WriteMasterPassword("New", true), kAppLockError));
+  }
+  LockHolder editor(dir.File("NAME.DAT"),
+                    RecordLockByte(nm::kHeaderSize, nm::kRecordSize, alice.RecordNumber()));
   ASSERT_TRUE(editor.Held());
-  EXPECT_EQ(WriteUserPassword("Alice", "x"), 0);
-  EXPECT_EQ(AppErrorCode(), kAppLockError);
+  EXPECT_TRUE(FailedWith(WriteUserPassword("Alice", "x"), kAppLockError));
   editor.Release();
+  OfficePasswords office;
+  ASSERT_EQ(ReadOfficePasswords(&office), 1);
+  EXPECT_EQ(office.master, "Old");
   UserPassword user;
   ASSERT_EQ(ReadUserPassword("Alice", &user), 1);
   EXPECT_EQ(user.password, "");
@@ -279,17 +274,13 @@ TEST_F(PasswordTest, TheAreaCheckRemembersOneNamePerAreaThatNeededNoPassword) {
 TEST_F(PasswordTest, AMasterPasswordSetOnAnotherWorkstationTakesEffectAtOnce) {
   EXPECT_EQ(CheckUnasked("*Sales", kAreaMessages), kPasswordNotNeeded);
   CloseDataDirectory();
-  pid_t admin = fork();
-  ASSERT_GE(admin, 0);
-  if (admin == 0) {
-    if (!OpenDataDirectory(dir.Path())) _exit(1);
-    int ok = WriteMasterPassword("Boss", true);
-    CloseDataDirectory();
-    _exit(ok ? 0 : 2);
-  }
-  int status = 0;
-  waitpid(admin, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_EQ(InChild([&] {
+              if (!OpenDataDirectory(dir.Path())) return 1;
+              int ok = WriteMasterPassword("Boss", true);
+              CloseDataDirectory();
+              return ok ? 0 : 2;
+            }),
+            0);
   ASSERT_EQ(OpenDataDirectory(dir.Path()), 1);
   EXPECT_EQ(Check("*Sales", kAreaMessages, "boss"), kPasswordMaster);
 }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,8 +11,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 
+#include "tests/data/office/office_dir.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/temp_dir.h"
 
@@ -24,32 +25,27 @@ void WriteFile(const std::string& path, const std::string& text) {
   out << text;
 }
 
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old, hadOld_ = true;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
+// Sets an environment variable (nullptr: unsets it) for the life of the object.
+struct ScopedEnv {
+  ScopedEnv(const char* name, const char* value) : name(name) {
+    if (const char* was = std::getenv(name)) old = was;
+    value ? setenv(name, value, 1) : unsetenv(name);
   }
-  ~ScopedEnv() {
-    if (hadOld_) {
-      setenv(name_.c_str(), old_.c_str(), 1);
-    } else {
-      unsetenv(name_.c_str());
-    }
-  }
-
- private:
-  std::string name_;
-  std::string old_;
-  bool hadOld_ = false;
+  ~ScopedEnv() { old ? setenv(name.c_str(), old->c_str(), 1) : unsetenv(name.c_str()); }
+  std::string name;
+  std::optional<std::string> old;
 };
 
-TEST(Profile, StringsReadWithTheProfileRules) {
+class Profile : public ::testing::Test {
+ protected:
+  int FilesInDir() {
+    return int(std::distance(std::filesystem::directory_iterator(dir.Path()), {}));
+  }
+  TempDir dir;
+  std::string ini = dir.File("a.ini");
+};
+
+TEST_F(Profile, StringsReadWithTheProfileRules) {
   struct Case {
     std::string file;
     const char* section;
@@ -91,8 +87,6 @@ TEST(Profile, StringsReadWithTheProfileRules) {
       // A value ends at a NUL byte.
       {std::string("[DESKpost]\nName=Ann\0junk\n", 25), "DESKpost", "Name", "", 78, "Ann"},
   };
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
   for (const Case& c : cases) {
     WriteFile(ini, c.file);
     // An errno left by an interrupted call elsewhere is not this read's.
@@ -102,36 +96,30 @@ TEST(Profile, StringsReadWithTheProfileRules) {
   }
 }
 
-TEST(Profile, MissingFileGivesTheDefaultsAndStaysMissing) {
-  TempDir dir;
-  std::string ini = dir.File("none.ini");
+TEST_F(Profile, MissingFileGivesTheDefaultsAndStaysMissing) {
   EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "fallback", 78), "fallback");
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "InitMode", 1), 1);
   EXPECT_FALSE(ProfileFind(ini, "DESKpost", "Path"));
   EXPECT_FALSE(FileExists(ini));
 }
 
-TEST(Profile, IntegersReadLikeThePlatformsProfileCalls) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
+TEST_F(Profile, IntegersReadLikeThePlatformsProfileCalls) {
   WriteFile(ini,
             "[DESKpost]\nA= 42 \nB=-7\nC=12abc\nD=abc\nE=99999999999999999999\n"
             "F=-99999999999999999999\nG=+5\nH=\n");
-  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "A", 0), 42);
-  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "B", 0), -7);
-  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "C", 0), 12);
-  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "D", 5), 0);
-  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "E", 0), INT_MAX);
-  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "F", 0), INT_MIN);
-  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "G", 0), 5);
-  // An integer needs digits: an empty value keeps the default.
-  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "H", 1), 1);
-  EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "Missing", -1), -1);
+  // An integer needs digits: H, empty, keeps the default.
+  const struct {
+    const char* key;
+    int fallback, expected;
+  } cases[] = {
+      {"A", 0, 42},      {"B", 0, -7}, {"C", 0, 12}, {"D", 5, 0},         {"E", 0, INT_MAX},
+      {"F", 0, INT_MIN}, {"G", 0, 5},  {"H", 1, 1},  {"Missing", -1, -1},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ProfileGetInt(ini, "DESKpost", c.key, c.fallback), c.expected) << c.key;
 }
 
-TEST(Profile, WritingAKeyKeepsEveryOtherByteOfTheFile) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
+TEST_F(Profile, WritingAKeyKeepsEveryOtherByteOfTheFile) {
   const std::string longLine = "Note=" + std::string(100000, 'x');
   const std::string junk("\x01\xff\xfe\x80garbage\x7f", 13);
   const std::string before = "; written by hand\r\n\r\n[DESKpost]\r\nPath = /srv/old/ ; keep\r\n" +
@@ -145,9 +133,7 @@ TEST(Profile, WritingAKeyKeepsEveryOtherByteOfTheFile) {
   EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Note", "", 200000), longLine.substr(5));
 }
 
-TEST(Profile, AFileOfBinaryJunkReadsAsDefaultsAndIsKeptWhenAKeyIsAdded) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
+TEST_F(Profile, AFileOfBinaryJunkReadsAsDefaultsAndIsKeptWhenAKeyIsAdded) {
   std::string junk;
   uint32_t x = 12345;
   for (int i = 0; i < 65536; ++i) {
@@ -163,7 +149,7 @@ TEST(Profile, AFileOfBinaryJunkReadsAsDefaultsAndIsKeptWhenAKeyIsAdded) {
   EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "/x/");
 }
 
-TEST(Profile, AWrittenKeyReplacesTheFirstOrFollowsTheLastSettingOfItsSection) {
+TEST_F(Profile, AWrittenKeyReplacesTheFirstOrFollowsTheLastSettingOfItsSection) {
   struct Case {
     const char* before;
     const char* section;
@@ -185,8 +171,6 @@ TEST(Profile, AWrittenKeyReplacesTheFirstOrFollowsTheLastSettingOfItsSection) {
       {"[DESKpost]\r\nPath=/x/\r\n[ToolBar]\r\nTodoButton=0\r\n", "DESKpost", "Name", "Ann",
        "[DESKpost]\r\nPath=/x/\r\nName=Ann\r\n[ToolBar]\r\nTodoButton=0\r\n"},
   };
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
   for (const Case& c : cases) {
     WriteFile(ini, c.before);
     ASSERT_TRUE(ProfileWriteString(ini, c.section, c.key, c.value)) << c.before;
@@ -196,16 +180,13 @@ TEST(Profile, AWrittenKeyReplacesTheFirstOrFollowsTheLastSettingOfItsSection) {
   EXPECT_EQ(ProfileGetInt(ini, "DESKpost", "InitX", 0), -1);
 }
 
-TEST(Profile, WritingMakesTheFileAndItsDirectory) {
-  TempDir dir;
-  std::string ini = dir.File("config/deskpost/DPDESK.INI");
-  ASSERT_TRUE(ProfileWriteString(ini, "DESKpost", "Path", "/srv/office/"));
-  EXPECT_EQ(ReadWholeFile(ini), "[DESKpost]\nPath=/srv/office/\n");
+TEST_F(Profile, WritingMakesTheFileAndItsDirectory) {
+  const std::string deep = dir.File("config/deskpost/DPDESK.INI");
+  ASSERT_TRUE(ProfileWriteString(deep, "DESKpost", "Path", "/srv/office/"));
+  EXPECT_EQ(ReadWholeFile(deep), "[DESKpost]\nPath=/srv/office/\n");
 }
 
-TEST(Profile, TextThatWouldNotReadBackIsRefusedAndTheFileLeftAlone) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
+TEST_F(Profile, TextThatWouldNotReadBackIsRefusedAndTheFileLeftAlone) {
   const std::string before = "[DESKpost]\nPath=/x/\n";
   WriteFile(ini, before);
   const std::string refused[][3] = {
@@ -224,43 +205,38 @@ TEST(Profile, TextThatWouldNotReadBackIsRefusedAndTheFileLeftAlone) {
 
 // As root, whom permissions do not stop, the program runs as nobody in a
 // child, in a directory it may write.
-TEST(Profile, AFileThatCannotBeReadIsNeverReplaced) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
+TEST_F(Profile, AFileThatCannotBeReadIsNeverReplaced) {
   WriteFile(ini, "[DESKpost]\nPath=/x/\n");
   ASSERT_EQ(chmod(ini.c_str(), 0200), 0);
   if (geteuid() == 0) {
     ASSERT_EQ(chown(dir.Path().c_str(), 65534, 65534), 0);
     ASSERT_EQ(chown(ini.c_str(), 65534, 65534), 0);
   }
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(2);
-    if (ProfileGetString(ini, "DESKpost", "Path", "default", 78) != "default") _exit(3);
-    _exit(ProfileWriteString(ini, "DESKpost", "Name", "Ann") ? 4 : 0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  auto nobody = [&] {
+    if (!BecomeNobody()) return 2;
+    if (ProfileGetString(ini, "DESKpost", "Path", "default", 78) != "default") return 3;
+    return ProfileWriteString(ini, "DESKpost", "Name", "Ann") ? 4 : 0;
+  };
+  EXPECT_EQ(InChild(nobody), 0);
   ASSERT_EQ(chmod(ini.c_str(), 0600), 0);
   EXPECT_EQ(ReadWholeFile(ini), "[DESKpost]\nPath=/x/\n");
 }
 
 // The disk fills while the new text is written: the write fails and the old
 // file stays, with no scratch file beside it.
-TEST(Profile, ARewriteTheDiskCannotTakeFailsAndKeepsTheFile) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
+TEST_F(Profile, ARewriteTheDiskCannotTakeFailsAndKeepsTheFile) {
   WriteFile(ini, "[DESKpost]\nPath=/x/\n");
-  auto write = [&] { return ProfileWriteString(ini, "DESKpost", "Name", std::string(200, 'n')); };
-  EXPECT_EQ(WithFileSizeLimit(100, [&] { return write() ? 0 : 1; }), 1);
+  EXPECT_EQ(WithFileSizeLimit(
+                100,
+                [&] {
+                  return ProfileWriteString(ini, "DESKpost", "Name", std::string(200, 'n')) ? 0 : 1;
+                }),
+            1);
   EXPECT_EQ(ReadWholeFile(ini), "[DESKpost]\nPath=/x/\n");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+  EXPECT_EQ(FilesInDir(), 1);
 }
 
-TEST(Profile, ADirectoryInPlaceOfTheFileOrAnOversizedFileReadsAsDefaultsAndIsKept) {
-  TempDir dir;
+TEST_F(Profile, ADirectoryInPlaceOfTheFileOrAnOversizedFileReadsAsDefaultsAndIsKept) {
   const std::string folder = dir.File("folder.ini"), big = dir.File("big.ini");
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
   const std::string before = "[DESKpost]\nPath=/x/\n" + std::string(kMaxProfileBytes, ';');
@@ -273,10 +249,8 @@ TEST(Profile, ADirectoryInPlaceOfTheFileOrAnOversizedFileReadsAsDefaultsAndIsKep
   EXPECT_EQ(ReadWholeFile(big).size(), before.size());
 }
 
-TEST(Profile, ARewriteKeepsThePermissionsAndFollowsASymbolicLink) {
-  TempDir dir;
-  std::string real = dir.File("real.ini");
-  std::string link = dir.File("DPDESK.INI");
+TEST_F(Profile, ARewriteKeepsThePermissionsAndFollowsASymbolicLink) {
+  const std::string real = dir.File("real.ini"), link = dir.File("DPDESK.INI");
   WriteFile(real, "[DESKpost]\nPath=/x/\n");
   ASSERT_EQ(chmod(real.c_str(), 0640), 0);
   ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
@@ -287,18 +261,10 @@ TEST(Profile, ARewriteKeepsThePermissionsAndFollowsASymbolicLink) {
   ASSERT_EQ(stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
   EXPECT_EQ(ReadWholeFile(real), "[DESKpost]\nPath=/y/\n");
-  // No temporary file is left beside it.
-  int files = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir.Path())) {
-    (void)e;
-    ++files;
-  }
-  EXPECT_EQ(files, 2);
+  EXPECT_EQ(FilesInDir(), 2);  // no temporary file is left beside it
 }
 
-TEST(Profile, DeletingAKeyRemovesOnlyItsLine) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
+TEST_F(Profile, DeletingAKeyRemovesOnlyItsLine) {
   WriteFile(ini, "[DESKpost]\nPath=/x/\nName=Ann\n; end\n");
   EXPECT_TRUE(ProfileDeleteKey(ini, "DESKpost", "path"));
   EXPECT_EQ(ReadWholeFile(ini), "[DESKpost]\nName=Ann\n; end\n");
@@ -312,58 +278,40 @@ TEST(Profile, DeletingAKeyRemovesOnlyItsLine) {
   EXPECT_EQ(text.Text(), "[DESKpost]\n");
 }
 
-TEST(Profile, TwoProgramsWritingAtOnceLoseNoKey) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
+TEST_F(Profile, TwoProgramsWritingAtOnceLoseNoKey) {
   WriteFile(ini, "[DESKpost]\n");
-  pid_t children[2];
+  auto key = [](int program, int i) {
+    return "K" + std::to_string(program) + "_" + std::to_string(i);
+  };
+  pid_t programs[2];
   for (int c = 0; c < 2; ++c) {
-    children[c] = fork();
-    ASSERT_GE(children[c], 0);
-    if (children[c] == 0) {
+    programs[c] = StartChild([&] {
       bool ok = true;
-      for (int i = 0; i < 40; ++i) {
-        ok = ProfileWriteInt(ini, "DESKpost", "K" + std::to_string(c) + "_" + std::to_string(i),
-                             i) &&
-             ok;
-      }
-      _exit(ok ? 0 : 1);
-    }
+      for (int i = 0; i < 40; ++i) ok = ProfileWriteInt(ini, "DESKpost", key(c, i), i) && ok;
+      return ok ? 0 : 1;
+    });
   }
-  for (pid_t child : children) {
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  }
-  for (int c = 0; c < 2; ++c) {
-    for (int i = 0; i < 40; ++i) {
-      EXPECT_EQ(
-          ProfileGetInt(ini, "DESKpost", "K" + std::to_string(c) + "_" + std::to_string(i), -1), i);
-    }
-  }
+  for (pid_t program : programs) EXPECT_EQ(ChildExit(program), 0);
+  for (int c = 0; c < 2; ++c)
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(ProfileGetInt(ini, "DESKpost", key(c, i), -1), i);
 }
 
 // A program started with its standard input closed holds the profile's lock
 // on descriptor 0; it lets go of it like any other, or its next write would
 // wait for itself.
-TEST(Profile, AProgramWithoutStandardInputWritesAgain) {
-  TempDir dir;
-  std::string ini = dir.File("a.ini");
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
+TEST_F(Profile, AProgramWithoutStandardInputWritesAgain) {
+  auto withoutInput = [&] {
     close(0);
     alarm(10);  // ends a child stuck on its own lock
-    _exit(ProfileWriteInt(ini, "DESKpost", "A", 1) && ProfileWriteInt(ini, "DESKpost", "B", 2) ? 0
-                                                                                               : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const bool ok =
+        ProfileWriteInt(ini, "DESKpost", "A", 1) && ProfileWriteInt(ini, "DESKpost", "B", 2);
+    return ok ? 0 : 1;
+  };
+  EXPECT_EQ(InChild(withoutInput), 0);
   EXPECT_EQ(ReadWholeFile(ini), "[DESKpost]\nA=1\nB=2\n");
 }
 
-TEST(Profile, TheIniFileComesFromTheCommandLineOrTheConfigDirectory) {
+TEST_F(Profile, TheIniFileComesFromTheCommandLineOrTheConfigDirectory) {
   ScopedEnv xdg("XDG_CONFIG_HOME", "/home/ann/.cfg");
   EXPECT_EQ(IniFilePath(""), "/home/ann/.cfg/deskpost/DPDESK.INI");
   EXPECT_EQ(IniFilePath("   "), "/home/ann/.cfg/deskpost/DPDESK.INI");

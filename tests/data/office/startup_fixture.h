@@ -9,16 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "data/office/datadir.h"
 #include "data/office/dpmain.h"
-#include "data/office/dpname.h"
-#include "data/office/empty_office.h"
 #include "data/office/startup_prompts.h"
-#include "storage/catalogue.h"
-#include "storage/check.h"
-#include "storage/errors.h"
-#include "storage/lockwait.h"
-#include "tests/support/temp_dir.h"
+#include "tests/data/office/office_dir.h"
 
 // Records every box; answers questions from the script.
 class ScriptedPrompts : public StartupPrompts {

@@ -89,17 +89,17 @@ class PhoneCsvRowTest : public ::testing::Test {
     ASSERT_TRUE(
         PhoneCsvReadHeader({"Listname", "Company", "Misc info", "E-Mail"}, &header, &reason));
   }
-  bool Row(const std::vector<std::string>& fields) {
-    reason.clear();
-    return PhoneCsvRecord(header, fields, 7, &record, &reason);
+  // Why the row cannot be stored; "" when it can.
+  std::string Why(const std::vector<std::string>& fields) {
+    std::string reason = "(no reason)";
+    return PhoneCsvRecord(header, fields, 7, &record, &reason) ? "" : reason;
   }
   PhoneCsvHeader header;
   PhoneRecord record;
-  std::string reason;
 };
 
 TEST_F(PhoneCsvRowTest, RowBecomesAnEntryInTheCodePage) {
-  ASSERT_TRUE(Row({"Z\u00FCrich AG", "Caf\u00E9 \u20AC", "line one\r\nline two\nthree", ""}));
+  ASSERT_EQ(Why({"Z\u00FCrich AG", "Caf\u00E9 \u20AC", "line one\r\nline two\nthree", ""}), "");
   EXPECT_EQ(record.Listname(), "Z\xFCrich AG");
   EXPECT_EQ(record.Text(ph::kCompany), "Caf\xE9 \x80");
   EXPECT_EQ(record.Text(ph::kMisc), "line one\rline two\rthree");
@@ -107,21 +107,17 @@ TEST_F(PhoneCsvRowTest, RowBecomesAnEntryInTheCodePage) {
 }
 
 TEST_F(PhoneCsvRowTest, RowsThatCannotBeStoredSayWhy) {
-  EXPECT_FALSE(Row({"  ", "Acme"}));
-  EXPECT_EQ(reason, "Listname is missing");
-  EXPECT_FALSE(Row({"Acme", std::string(41, 'x')}));
-  EXPECT_EQ(reason, "Company is longer than 40 characters");
-  EXPECT_TRUE(Row({"Acme", std::string(40, 'x')}));
-  EXPECT_FALSE(Row({"Acme", "", "", "\u6771\u4EAC@example.com"}));
-  EXPECT_EQ(reason, "E-Mail holds \"\u6771\", which Windows-1252 lacks");
-  EXPECT_FALSE(Row({"Acme", "caf\xE9"}));
-  EXPECT_EQ(reason, "Company is not UTF-8 text");
-  EXPECT_FALSE(Row({"Acme", "two\nlines"}));
-  EXPECT_EQ(reason, "Company holds a line break");
-  EXPECT_FALSE(Row({"Acme", "", "", "", "surplus"}));
-  EXPECT_TRUE(Row({"Acme", "", "", "", ""}));  // a trailing comma
+  EXPECT_EQ(Why({"  ", "Acme"}), "Listname is missing");
+  EXPECT_EQ(Why({"Acme", std::string(41, 'x')}), "Company is longer than 40 characters");
+  EXPECT_EQ(Why({"Acme", std::string(40, 'x')}), "");
+  EXPECT_EQ(Why({"Acme", "", "", "\u6771\u4EAC@example.com"}),
+            "E-Mail holds \"\u6771\", which Windows-1252 lacks");
+  EXPECT_EQ(Why({"Acme", "caf\xE9"}), "Company is not UTF-8 text");
+  EXPECT_EQ(Why({"Acme", "two\nlines"}), "Company holds a line break");
+  EXPECT_NE(Why({"Acme", "", "", "", "surplus"}), "");
+  EXPECT_EQ(Why({"Acme", "", "", "", ""}), "");  // a trailing comma
   // Multi-byte characters count as the one byte each they become.
-  EXPECT_TRUE(Row({"Acme", "\u00E9" + std::string(39, 'e')}));
+  EXPECT_EQ(Why({"Acme", "\u00E9" + std::string(39, 'e')}), "");
 }
 
 TEST(PhoneCsvTest, EntryLineReadsBackAsTheSameEntry) {

@@ -2,18 +2,16 @@
 // refuses before anything is stored, duplicates refused as they are added,
 // an export that reads back as the same list in every format, and a file
 // written whole or not at all when the disk fills or the folder is shut.
-#include "data/phone/phone_transfer.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 #include "data/phone/phone_csv.h"
-#include "tests/data/office/office_dir.h"
+#include "data/phone/phone_transfer.h"
+#include "tests/data/phone/phone_fixture.h"
 #include "tests/support/file_size_limit.h"
 
 namespace ph = records::phone;
@@ -23,11 +21,18 @@ namespace {
 constexpr int32_t kAnne = 7;
 constexpr int32_t kBob = 8;
 
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+// A plan as text: each row's line, list and notes, then each refusal and
+// skipped column with its line.
+std::string Lines(const PhoneImportPlan& plan) {
+  std::string out = plan.notPhoneList;
+  for (const auto& r : plan.rows) {
+    out += "row " + std::to_string(r.line) + " of list " + std::to_string(r.record.List());
+    for (const std::string& note : r.notes) out += ", " + note;
+    out += "\n";
+  }
+  for (const auto& r : plan.refused) out += std::to_string(r.line) + ": " + r.text + "\n";
+  for (const auto& c : plan.skippedColumns) out += std::to_string(c.line) + ": " + c.text + "\n";
+  return out;
 }
 
 TEST(PhoneImportReadTest, AFileThatIsNoPhoneListImportsNothingAndSaysWhy) {
@@ -49,9 +54,7 @@ TEST(PhoneImportReadTest, AFileThatIsNoPhoneListImportsNothingAndSaysWhy) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    PhoneImportPlan plan = PhoneImportRead(c.text, 0);
-    EXPECT_EQ(plan.notPhoneList, c.why);
-    EXPECT_TRUE(plan.rows.empty());
+    EXPECT_EQ(Lines(PhoneImportRead(c.text, 0)), c.why);
   }
 }
 
@@ -63,45 +66,23 @@ TEST(PhoneImportReadTest, RowsAndCardsAreReadAndRefusedByLine) {
       ",2,,\n"
       "Zed,3,,\n",
       kAnne);
-  EXPECT_EQ(csv.notPhoneList, "");
-  ASSERT_EQ(csv.rows.size(), 2u);
-  EXPECT_EQ(csv.rows[0].line, 2);
+  EXPECT_EQ(Lines(csv),
+            "row 2 of list 7\nrow 6 of list 7\n"
+            "4: Listname holds \"\xE2\x98\x83\", which Windows-1252 lacks\n"
+            "5: Listname is missing\n1: unknown column \"Birthday\" skipped\n");
+  ASSERT_FALSE(csv.rows.empty());
   EXPECT_EQ(csv.rows[0].record.Text(ph::kMisc), "two\rlines");
-  EXPECT_EQ(csv.rows[0].record.List(), kAnne);
-  EXPECT_EQ(csv.rows[1].line, 6);
-  ASSERT_EQ(csv.refused.size(), 2u);
-  EXPECT_EQ(csv.refused[0].line, 4);
-  EXPECT_EQ(csv.refused[0].text, "Listname holds \"\xE2\x98\x83\", which Windows-1252 lacks");
-  EXPECT_EQ(csv.refused[1].line, 5);
-  EXPECT_EQ(csv.refused[1].text, "Listname is missing");
-  ASSERT_EQ(csv.skippedColumns.size(), 1u);
-  EXPECT_EQ(csv.skippedColumns[0].text, "unknown column \"Birthday\" skipped");
 
   PhoneImportPlan cards = PhoneImportRead(
       "\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nTITLE:Boss\r\nEND:VCARD\r\n"
       "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:\xE2\x98\x83\r\nEND:VCARD\r\n",
       kBob);
-  EXPECT_EQ(cards.notPhoneList, "");
-  ASSERT_EQ(cards.rows.size(), 1u);
-  EXPECT_EQ(cards.rows[0].line, 2);
-  EXPECT_EQ(cards.rows[0].record.List(), kBob);
-  EXPECT_EQ(cards.rows[0].notes, (std::vector<std::string>{"TITLE was not stored"}));
-  ASSERT_EQ(cards.refused.size(), 1u);
-  EXPECT_EQ(cards.refused[0].line, 7);
+  EXPECT_EQ(Lines(cards),
+            "row 2 of list 8, TITLE was not stored\n"
+            "7: Listname holds \"\xE2\x98\x83\", which Windows-1252 lacks\n");
 }
 
-class PhoneTransferTest : public OfficeDirTest {
- protected:
-  void SetUp() override {
-    OfficeDirTest::SetUp();
-    ASSERT_EQ(PhoneOpen(phones), 1);
-  }
-  void TearDown() override {
-    if (phones.open) PhoneClose(phones);
-    OfficeDirTest::TearDown();
-  }
-  PhoneTable phones;
-};
+using PhoneTransferTest = PhoneTableTest;
 
 TEST_F(PhoneTransferTest, ADuplicateIsRefusedAndNotStoredTwice) {
   PhoneImportPlan plan = PhoneImportRead("Listname,Phone 1\nAcme,1\nACME,1\nAcme,2\n", kAnne);
@@ -181,8 +162,7 @@ TEST(WriteFileWholeTest, AFailedWriteLeavesTheOldFileAndNoScratch) {
     std::string reason;
     EXPECT_FALSE(WriteFileWhole(c.path, "text", &reason));
     EXPECT_FALSE(reason.empty());
-    struct stat st;
-    EXPECT_NE(stat((c.path + ".tmp").c_str(), &st), 0);
+    EXPECT_NE(access((c.path + ".tmp").c_str(), F_OK), 0);
   }
   // The disk fills in the middle: the file keeps its old content.
   const std::string file = dir.File("list.csv");
@@ -192,13 +172,12 @@ TEST(WriteFileWholeTest, AFailedWriteLeavesTheOldFileAndNoScratch) {
     return WriteFileWhole(file, std::string(5000, 'x'), &reason) ? 0 : 1;
   });
   EXPECT_EQ(status, 1);
-  EXPECT_EQ(Slurp(file), "old");
-  struct stat st;
-  EXPECT_NE(stat((file + ".tmp").c_str(), &st), 0);
+  EXPECT_EQ(ReadWholeFile(file), "old");
+  EXPECT_NE(access((file + ".tmp").c_str(), F_OK), 0);
   // And a write that goes through replaces it.
   std::string reason;
   ASSERT_TRUE(WriteFileWhole(file, "new", &reason)) << reason;
-  EXPECT_EQ(Slurp(file), "new");
+  EXPECT_EQ(ReadWholeFile(file), "new");
 }
 
 }  // namespace

@@ -13,7 +13,7 @@
 #include "storage/check.h"
 #include "storage/index_page.h"
 #include "storage/worktable.h"
-#include "tests/data/office/office_dir.h"
+#include "tests/data/phone/phone_fixture.h"
 
 namespace ph = records::phone;
 
@@ -35,47 +35,38 @@ bool Matches(const PhoneCriteria& c, const PhoneRecord& r) {
   return PhoneRecordMatches(c, r, r.List(), AssignmentPairs{});
 }
 
-TEST(PhoneRecordTest, PhoneCriterionMatchesAnyOfTheFourNumbers) {
+// A criterion matches a part of its field, or of any of its fields, in
+// any case; an exact one the whole text, trailing blanks aside.
+TEST(PhoneRecordTest, EachCriterionLooksAtItsFields) {
   PhoneRecord r = Entry(kCommon, "Fischer", "555-0100");
   r.SetText(ph::kFax, "(555) 987-6543");
-  PhoneCriteria c;
-  c.phone = "987-65";
-  EXPECT_TRUE(Matches(c, r));
-  c.phone = "555-0100";
-  EXPECT_TRUE(Matches(c, r));
-  c.phone = "111";
-  EXPECT_FALSE(Matches(c, r));
   r.SetText(ph::kCell, "111-2222");
-  EXPECT_TRUE(Matches(c, r));
-  // Another list never matches.
-  EXPECT_FALSE(PhoneRecordMatches(PhoneCriteria{}, r, kAnne, AssignmentPairs{}));
-}
-
-TEST(PhoneRecordTest, StreetAndEmailCriteriaLookAtBothTheirFields) {
-  PhoneRecord r = Entry(kCommon, "Fischer", "1");
   r.SetText(ph::kStreet2, "Suite 400");
   r.SetText(ph::kUrl, "www.fischer.example");
-  PhoneCriteria c;
-  c.street = "suite";
-  c.email = "FISCHER.EXAMPLE";
-  EXPECT_TRUE(Matches(c, r));
-  c.street = "Main";
-  EXPECT_FALSE(Matches(c, r));
-}
-
-TEST(PhoneRecordTest, ExactMatchIgnoresCaseAndTrailingBlanksButNotMoreText) {
-  PhoneRecord caps = Entry(kCommon, "A", "1");
-  caps.SetText(ph::kCompany, "ACME TOOLS   ");
-  PhoneRecord longer = Entry(kCommon, "B", "1");
-  longer.SetText(ph::kCompany, "Acme Tools International");
-  PhoneCriteria c;
-  c.company = "acme tools ";
-  c.exact = true;
-  EXPECT_TRUE(Matches(c, caps));
-  EXPECT_FALSE(Matches(c, longer));
-  c.exact = false;
-  EXPECT_TRUE(Matches(c, caps));
-  EXPECT_TRUE(Matches(c, longer));
+  r.SetText(ph::kCompany, "ACME TOOLS   ");
+  using C = PhoneCriteria;
+  const struct {
+    std::string C::*criterion;
+    const char* text;
+    bool exact, matches;
+  } cases[] = {{&C::phone, "987-65", false, true},
+               {&C::phone, "555-0100", false, true},
+               {&C::phone, "111", false, true},
+               {&C::phone, "999", false, false},
+               {&C::street, "suite", false, true},
+               {&C::street, "Main", false, false},
+               {&C::email, "FISCHER.EXAMPLE", false, true},
+               {&C::company, "acme tools ", true, true},
+               {&C::company, "acme", true, false},
+               {&C::company, "acme", false, true}};
+  for (const auto& c : cases) {
+    PhoneCriteria criteria;
+    criteria.*c.criterion = c.text;
+    criteria.exact = c.exact;
+    EXPECT_EQ(Matches(criteria, r), c.matches) << c.text << (c.exact ? " exact" : "");
+  }
+  // Another list never matches.
+  EXPECT_FALSE(PhoneRecordMatches(PhoneCriteria{}, r, kAnne, AssignmentPairs{}));
 }
 
 TEST(PhoneRecordTest, EveryChosenCategoryMustBeAssigned) {
@@ -92,26 +83,18 @@ TEST(PhoneRecordTest, EveryChosenCategoryMustBeAssigned) {
   EXPECT_TRUE(PhoneCriteriaNeedRecords(c));
 }
 
-class PhoneSearchTest : public OfficeDirTest {
+class PhoneSearchTest : public PhoneTableTest {
  protected:
-  void SetUp() override {
-    OfficeDirTest::SetUp();
-    ASSERT_EQ(PhoneOpen(phones), 1);
-  }
   void TearDown() override {
     if (results.IsOpen()) DbCloseWorkTable(results);
     if (picked.IsOpen()) DbCloseWorkTable(picked);
-    if (phones.open) PhoneClose(phones);
-    OfficeDirTest::TearDown();
+    PhoneTableTest::TearDown();
   }
 
-  int32_t Add(int32_t list, const std::string& listname, const std::string& fax = "") {
-    PhoneRecord r;
-    r.SetText(ph::kListname, listname);
+  int32_t AddFax(int32_t list, const std::string& listname, const std::string& fax) {
+    PhoneRecord r = Make(list, listname);
     r.SetText(ph::kFax, fax);
-    SetFieldI32(r.bytes, ph::kList, list);
-    EXPECT_EQ(PhoneAdd(phones, r), 1);
-    return r.EntryNumber();
+    return Add(r);
   }
 
   std::vector<std::string> Found(const PhoneCriteria& c, const AssignmentPairs& assigned = {}) {
@@ -125,7 +108,6 @@ class PhoneSearchTest : public OfficeDirTest {
     return names;
   }
 
-  PhoneTable phones;
   Table results{"Wa9", ph::x1::kLength};
   Table picked{"Wb9", records::lc::x1::kLength};
 };
@@ -141,16 +123,16 @@ TEST_F(PhoneSearchTest, ListNameOrPhoneSearchesTheCurrentList) {
   c.listname = "";
   EXPECT_EQ(Found(c).size(), 3u);
   // The phone criterion finds an entry by its fax.
-  Add(kCommon, "Lang Ltd", "555-8888");
-  Add(kAnne, "Other", "555-7777");
-  Add(kCommon, "Fax only", "555-7777");
+  AddFax(kCommon, "Lang Ltd", "555-8888");
+  AddFax(kAnne, "Other", "555-7777");
+  AddFax(kCommon, "Fax only", "555-7777");
   c.phone = "7777";
   EXPECT_EQ(Found(c), (std::vector<std::string>{"Fax only"}));
 }
 
 TEST_F(PhoneSearchTest, CategoriesNarrowTheSearchToAssignedEntries) {
-  int32_t fischer = Add(kCommon, "Fischer");
-  int32_t lang = Add(kCommon, "Lang");
+  int32_t fischer = Read(Add(kCommon, "Fischer")).EntryNumber();
+  int32_t lang = Read(Add(kCommon, "Lang")).EntryNumber();
   AssignmentTable lcs;
   ASSERT_EQ(AssignmentOpen(lcs), 1);
   CategorySet own;
@@ -180,7 +162,7 @@ TEST_F(PhoneSearchTest, CancelEndsTheSearchWithTheRowsFoundSoFar) {
 // Another workstation deletes an entry between the search's step to it and
 // the read of its record: the entry is passed over and the search goes on.
 TEST_F(PhoneSearchTest, AnEntryDeletedElsewhereMidSearchIsPassedOver) {
-  for (const char* name : {"A", "B", "C"}) Add(kCommon, name, "555-0100");
+  for (const char* name : {"A", "B", "C"}) AddFax(kCommon, name, "555-0100");
   PhoneTable other;
   ASSERT_EQ(PhoneOpen(other), 1);
   PhoneEntry b;
@@ -221,8 +203,8 @@ TEST_F(PhoneSearchTest, ASearchThatCannotReadItsTableFails) {
        [&] { ASSERT_EQ(truncate(records.c_str(), 0), 0); }, kAppReadError, 0},
       {"a table not opened", [&] { PhoneClose(phones); }, nullptr, 0, 1},
   };
-  Add(kCommon, "A", "555-0100");
-  Add(kCommon, "B", "555-0100");
+  AddFax(kCommon, "A", "555-0100");
+  AddFax(kCommon, "B", "555-0100");
   PhoneCriteria c;
   c.phone = "0100";
   const std::string goodIndex = ReadWholeFile(index), goodRecords = ReadWholeFile(records);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/data/schedule/sched_office_fixture.h"
 
 namespace {
@@ -15,6 +17,12 @@ class AlarmTest : public SchedOfficeTest {
     EXPECT_EQ(SchedFindNextAlarm(useOpenTable ? &sched : nullptr, alice, &state), 1)
         << FormatAppError();
     return state;
+  }
+  // The alarm as the window shows it: "[y-m-d h:m] start-end alarm text".
+  static std::string Shown(const AlarmState& a) {
+    return "[" + std::to_string(a.year) + "-" + std::to_string(a.month) + "-" +
+           std::to_string(a.day) + " " + std::to_string(a.hour) + ":" + std::to_string(a.minute) +
+           "] " + a.startText + "-" + a.endText + " " + a.alarmText + " " + a.description;
   }
   void AddAlarm(int hour, int minute, const std::string& text, int32_t owner = 0) {
     Add(Entry(owner ? owner : alice, At(2027, 3, 15, hour, minute + 15), text, 0,
@@ -31,13 +39,7 @@ TEST_F(AlarmTest, TheEarliestFutureAlarmOfTodayIsNext) {
   Add(Entry(kCommonScheduleOwner, At(2027, 3, 15, 9, 45), "Office", 0, At(2027, 3, 15, 9, 40)));
   Add(Entry(alice, At(2027, 3, 16, 9, 45), "Tomorrow", 0, At(2027, 3, 16, 9, 10)));
   AlarmState a = Search();
-  ASSERT_TRUE(a.HasAlarm());
-  EXPECT_EQ(a.hour, 10);
-  EXPECT_EQ(a.minute, 0);
-  EXPECT_EQ(a.description, "Sooner");
-  EXPECT_EQ(a.startText, "10:15AM");
-  EXPECT_EQ(a.endText, "");
-  EXPECT_EQ(a.alarmText, "10:00AM");
+  EXPECT_EQ(Shown(a), "[2027-3-15 10:0] 10:15AM- 10:00AM Sooner");
   EXPECT_EQ(AlarmWindowTitle(a), "Alarm: 10:00AM");
   EXPECT_EQ(sched.open, true) << "the scheduler's table stays open";
 }
@@ -82,11 +84,7 @@ TEST_F(AlarmTest, AnAlarmAtTheCurrentMinuteHasPassed) {
 
 TEST_F(AlarmTest, DueIsComparedToTheMinuteFieldByField) {
   AlarmState a;
-  a.year = 2027;
-  a.month = 3;
-  a.day = 15;
-  a.hour = 10;
-  a.minute = 30;
+  std::tie(a.year, a.month, a.day, a.hour, a.minute) = std::tuple(2027, 3, 15, 10, 30);
   EXPECT_FALSE(AlarmDue(a, At(2027, 3, 15, 10, 29, 59)));
   EXPECT_TRUE(AlarmDue(a, At(2027, 3, 15, 10, 30, 0)));
   EXPECT_TRUE(AlarmDue(a, At(2027, 3, 16, 0, 0)));
@@ -98,9 +96,7 @@ TEST_F(AlarmTest, DueIsComparedToTheMinuteFieldByField) {
 TEST_F(AlarmTest, AMidnightStartShowsAsTwelveInTheAlarmWindow) {
   StandOn(2027, 3, 15, 0, 0);
   Add(Entry(alice, At(2027, 3, 15), "Untimed with alarm", 0, At(2027, 3, 15, 6, 0)));
-  AlarmState a = Search();
-  EXPECT_EQ(a.startText, "12:00AM");
-  EXPECT_EQ(a.alarmText, " 6:00AM");
+  EXPECT_EQ(Shown(Search()), "[2027-3-15 6:0] 12:00AM-  6:00AM Untimed with alarm");
 }
 
 }  // namespace

@@ -15,6 +15,28 @@ namespace {
 constexpr int32_t kAnne = 7;
 
 using CalendarTest = SchedTableTest;
+using Rows = std::vector<std::string>;
+
+// The week's rows as "time|Sun|Mon|...|Sat": the Time column's text with
+// "*" on a preset row, then each cell's description ("T" after a bracket's
+// top, "L" after its bottom), or ":" where a bracket's bar passes.
+Rows Grid(const WeekView& week) {
+  Rows rows;
+  for (size_t row = 0; row < week.rows.size(); ++row) {
+    std::string text = WeekRowTimeText(week, row) + (week.rows[row].preset ? "*" : "");
+    for (int day = 0; day < 7; ++day) {
+      const WeekCell cell = WeekCellAt(week, row, day);
+      const DayLine* l = cell.line;
+      text += "|" + (l          ? l->description + (l->bracket == kBracketTop      ? "T"
+                                                    : l->bracket == kBracketBottom ? "L"
+                                                                                   : "")
+                     : cell.bar ? ":"
+                                : "");
+    }
+    rows.push_back(text);
+  }
+  return rows;
+}
 
 TEST_F(CalendarTest, WeekRowsOfTheExample) {
   // Monday 22 March: two at 9:00, one at 9:30; Tuesday: one at 9:00.
@@ -24,36 +46,15 @@ TEST_F(CalendarTest, WeekRowsOfTheExample) {
   Add(Entry(kAnne, 2027, 3, 23, 9, 0, "Tue A"));
   WeekView week;
   ASSERT_EQ(SchedLoadWeek(sched, At(2027, 3, 24), kAnne, PresetHours{8, 17}, &week), 1);
-
-  std::vector<std::pair<std::string, int>> rows;
-  for (const WeekRow& r : week.rows)
-    rows.emplace_back(
-        std::to_string(r.timeOfDay / 3600) + ":" + std::to_string(r.timeOfDay / 60 % 60),
-        r.occurrence);
-  std::vector<std::pair<std::string, int>> expected = {
-      {"8:0", 0}, {"9:0", 0}, {"9:0", 1}, {"9:30", 0}};
-  for (int h = 10; h <= 17; ++h) expected.emplace_back(std::to_string(h) + ":0", 0);
-  EXPECT_EQ(rows, expected);
-  EXPECT_TRUE(week.rows[0].preset);
-  EXPECT_FALSE(week.rows[1].preset);
-  EXPECT_FALSE(week.rows[3].preset);
-  EXPECT_TRUE(week.rows[4].preset);
-
   // The Time column shows 9:00 once.
-  EXPECT_EQ(WeekRowTimeText(week, 0), " 8:00am");
-  EXPECT_EQ(WeekRowTimeText(week, 1), " 9:00am");
-  EXPECT_EQ(WeekRowTimeText(week, 2), "");
-  EXPECT_EQ(WeekRowTimeText(week, 3), " 9:30am");
-  EXPECT_EQ(WeekRowTimeText(week, 11), " 5:00pm");
-
-  // Cells: Monday holds both 9:00 rows, Tuesday only the first.
-  ASSERT_NE(WeekCellAt(week, 1, 1).line, nullptr);
-  EXPECT_EQ(WeekCellAt(week, 1, 1).line->description, "Mon A");
-  EXPECT_EQ(WeekCellAt(week, 2, 1).line->description, "Mon B");
-  EXPECT_EQ(WeekCellAt(week, 3, 1).line->description, "Mon C");
-  EXPECT_EQ(WeekCellAt(week, 1, 2).line->description, "Tue A");
-  EXPECT_EQ(WeekCellAt(week, 2, 2).line, nullptr);
-  EXPECT_EQ(WeekCellAt(week, 1, 0).line, nullptr);
+  Rows expected = {" 8:00am*|||||||", " 9:00am||Mon A|Tue A||||", "||Mon B|||||",
+                   " 9:30am||Mon C|||||"};
+  for (const char* hour :
+       {"10:00am", "11:00am", "12:00pm", " 1:00pm", " 2:00pm", " 3:00pm", " 4:00pm", " 5:00pm"})
+    expected.push_back(std::string(hour) + "*|||||||");
+  EXPECT_EQ(Grid(week), expected);
+  EXPECT_EQ(week.rows[2].timeOfDay, 9 * 3600);
+  EXPECT_EQ(week.rows[2].occurrence, 1);
 
   EXPECT_EQ(WeekTitle(week), "March 21 - March 27, 2027");
   EXPECT_EQ(WeekHeading(week, 0), "Sun 21");
@@ -68,15 +69,9 @@ TEST_F(CalendarTest, WeekCellsCarryABracketDownThroughEmptyRows) {
   Add(Entry(kAnne, 2027, 3, 23, 10, 0, "Other day"));
   WeekView week;
   ASSERT_EQ(SchedLoadWeek(sched, At(2027, 3, 22), kAnne, PresetHours{8, 13}, &week), 1);
-  // Rows 8, 9 (Workshop), 10, 11, 12 (its end), 13.
-  ASSERT_EQ(week.rows.size(), 6u);
-  EXPECT_FALSE(WeekCellAt(week, 0, 1).bar);
-  EXPECT_EQ(WeekCellAt(week, 1, 1).line->bracket, kBracketTop);
-  EXPECT_TRUE(WeekCellAt(week, 2, 1).bar);
-  EXPECT_TRUE(WeekCellAt(week, 3, 1).bar);
-  EXPECT_EQ(WeekCellAt(week, 4, 1).line->bracket, kBracketBottom);
-  EXPECT_FALSE(WeekCellAt(week, 5, 1).bar);
-  EXPECT_FALSE(WeekCellAt(week, 3, 2).bar);
+  EXPECT_EQ(Grid(week),
+            (Rows{" 8:00am*|||||||", " 9:00am||WorkshopT|||||", "10:00am||:|Other day||||",
+                  "11:00am*||:|||||", "12:00pm||L|||||", " 1:00pm*|||||||"}));
 }
 
 TEST_F(CalendarTest, OnTheNightTheClocksGoBackEveryEntryOfTheRepeatedHourHasItsCell) {
@@ -93,22 +88,17 @@ TEST_F(CalendarTest, OnTheNightTheClocksGoBackEveryEntryOfTheRepeatedHourHasItsC
   }
   WeekView week;
   ASSERT_EQ(SchedLoadWeek(sched, midnight, kAnne, PresetHours{8, 9}, &week), 1);
-  std::vector<std::string> shown;
-  for (size_t row = 0; row < week.rows.size(); ++row)
-    if (const DayLine* line = WeekCellAt(week, row, 0).line) shown.push_back(line->description);
-  EXPECT_EQ(shown, (std::vector<std::string>{"Quarter past, winter", "Half past, summer",
-                                             "Half past, winter"}));
+  EXPECT_EQ(Grid(week),
+            (Rows{" 1:15am|Quarter past, winter||||||", " 1:30am|Half past, summer||||||",
+                  "|Half past, winter||||||", " 8:00am*|||||||", " 9:00am*|||||||"}));
 }
 
 TEST_F(CalendarTest, UntimedEntriesMakeTheFirstRowWithoutATimeAndWeeksStayInTheYears) {
   Add(Entry(kAnne, 2027, 3, 22, -1, 0, "Holiday"));
   WeekView week;
   ASSERT_EQ(SchedLoadWeek(sched, At(2027, 3, 22), kAnne, PresetHours{0, 0}, &week), 1);
-  ASSERT_EQ(week.rows.size(), 2u);
-  EXPECT_EQ(week.rows[0].timeOfDay, 0);
+  EXPECT_EQ(Grid(week), (Rows{"||Holiday|||||", "12:00am*|||||||"}));
   EXPECT_EQ(week.rows[1].timeOfDay, 1) << "hour 0 stands at one second past midnight";
-  EXPECT_EQ(WeekRowTimeText(week, 0), "");
-  EXPECT_EQ(WeekRowTimeText(week, 1), "12:00am");
   // Weeks leaving the years are refused.
   EXPECT_TRUE(WeekInRange(At(2037, 12, 26)));
   // The week of 31 December 2037 ends in 2038.

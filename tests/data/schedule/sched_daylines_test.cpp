@@ -32,8 +32,9 @@ class DayLinesTest : public SchedTableTest {
     return lines;
   }
 
-  // One line as "time-text|bracket|overlap|description", for comparing
-  // whole days at a glance.
+  // The lines as the day view shows them, one a line: the Time column,
+  // the bracket, "!" for an overlap, and the description ("-" for a slot,
+  // "end" for an end line), for comparing whole days at a glance.
   static std::string Show(const std::vector<DayLine>& lines) {
     std::string out;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -42,7 +43,7 @@ class DayLinesTest : public SchedTableTest {
                      : l.bracket == kBracketBar    ? '|'
                      : l.bracket == kBracketBottom ? 'L'
                                                    : ' ';
-      out += ListTimeText(l.time) + bracket + (l.overlap ? "!" : "") +
+      out += DayLineTimeText(lines, i) + bracket + (l.overlap ? "!" : "") +
              (l.IsSlot()      ? "-"
               : l.IsEndLine() ? "end"
                               : l.description) +
@@ -82,25 +83,23 @@ TEST_F(DayLinesTest, LinesFollowTimeThenTheWholeDescription) {
   Add(Entry(kAnne, 2027, 3, 15, 9, 0, "Quarterly planning: apple"));
   Add(Entry(kAnne, 2027, 3, 15, 8, 0, "Early"));
   Add(Entry(kAnne, 2027, 3, 15, -1, 0, "All day"));
-
   std::vector<DayLine> lines = Build();
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[2].description, "Quarterly planning: apple");
-  EXPECT_EQ(lines[3].description, "Quarterly planning: zebra");
+  EXPECT_EQ(Show(lines),
+            " All day\n"
+            " 8:00am Early\n"
+            " 9:00am Quarterly planning: apple\n"
+            " Quarterly planning: zebra\n");
+  ASSERT_FALSE(lines.empty());
   EXPECT_TRUE(IsUntimedLine(lines[0]));
-  EXPECT_EQ(DayLineTimeText(lines, 0), "");
-  EXPECT_EQ(DayLineTimeText(lines, 1), " 8:00am");
-  EXPECT_EQ(DayLineTimeText(lines, 2), " 9:00am");
-  EXPECT_EQ(DayLineTimeText(lines, 3), "") << "same time as the line above";
 }
 
 TEST_F(DayLinesTest, AnEndLineGoesBeforeEntriesStartingAtItsTime) {
   AddAt(9, 0, "Standup", 10);
   AddAt(10, 0, "Next");
   EXPECT_EQ(Show(Build()),
-            "9:00amTStandup\n"
+            " 9:00amTStandup\n"
             "10:00amLend\n"
-            "10:00am Next\n");
+            " Next\n");
 }
 
 TEST_F(DayLinesTest, PresetHoursFillTheWorkingDayAroundTheEntries) {
@@ -108,26 +107,21 @@ TEST_F(DayLinesTest, PresetHoursFillTheWorkingDayAroundTheEntries) {
   PresetHours hours{8, 17};
   int slots = -1;
   std::vector<DayLine> lines = Build(&hours, &slots);
-  ASSERT_EQ(lines.size(), 10u);
+  EXPECT_EQ(Show(lines),
+            " 8:00am -\n 9:00am Dentist\n10:00am -\n11:00am -\n12:00pm -\n 1:00pm -\n"
+            " 2:00pm -\n 3:00pm -\n 4:00pm -\n 5:00pm -\n");
   EXPECT_EQ(slots, 9);
-  for (int h = 8; h <= 17; ++h) {
-    const DayLine& l = lines[h - 8];
-    EXPECT_EQ(l.time, At(2027, 3, 15, h)) << h;
-    EXPECT_EQ(l.IsSlot(), h != 9) << h;
-    EXPECT_EQ(l.endOf, -1);
-  }
-  EXPECT_EQ(lines[1].description, "Dentist");
+  ASSERT_EQ(lines.size(), 10u);
+  for (int h = 8; h <= 17; ++h) EXPECT_EQ(lines[size_t(h - 8)].time, At(2027, 3, 15, h)) << h;
 }
 
 TEST_F(DayLinesTest, MidnightSlotStandsWhereATimedMidnightEntryIs) {
   Add(Entry(kAnne, 2027, 3, 15, -1, 0, "Untimed"));
   PresetHours hours{0, 1};
   std::vector<DayLine> lines = Build(&hours);
+  EXPECT_EQ(Show(lines), " Untimed\n12:00am -\n 1:00am -\n");
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0].description, "Untimed");
   EXPECT_EQ(lines[1].time, At(2027, 3, 15, 0, 0, 1));
-  EXPECT_TRUE(lines[1].IsSlot());
-  EXPECT_EQ(DayLineTimeText(lines, 1), "12:00am");
 }
 
 TEST_F(DayLinesTest, PresetOptionsOutOfRangeAreTamed) {
@@ -174,13 +168,10 @@ TEST_F(DayLinesTest, SlotsOnADaylightSavingDayAreWallClockHours) {
   int slots = 0;
   std::vector<DayLine> lines = Build(&hours, &slots, At(2027, 3, 14));
   // No 2 o'clock on that day: hours 1 and 3 to 10, nine in all.
-  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(Show(lines),
+            " 1:00am -\n 3:00am -\n 4:00am -\n 5:00am -\n 6:00am -\n 7:00am -\n 8:00am -\n"
+            " 9:00am Brunch\n10:00am -\n");
   EXPECT_EQ(slots, 8);
-  std::vector<std::string> texts;
-  for (size_t i = 0; i < lines.size(); ++i) texts.push_back(DayLineTimeText(lines, i));
-  EXPECT_EQ(texts, (std::vector<std::string>{" 1:00am", " 3:00am", " 4:00am", " 5:00am", " 6:00am",
-                                             " 7:00am", " 8:00am", " 9:00am", "10:00am"}));
-  EXPECT_EQ(lines[7].description, "Brunch");
 }
 
 }  // namespace

@@ -32,12 +32,14 @@ class EntrySaveTest : public SchedOfficeTest {
   }
 
   static EntryDialogValues Values(const std::string& description, const std::string& start = "",
-                                  const std::string& end = "", const std::string& alarm = "") {
+                                  const std::string& end = "", const std::string& alarm = "",
+                                  int32_t date = 0) {
     EntryDialogValues v;
     v.description = description;
     v.startText = start;
     v.endText = end;
     v.alarmText = alarm;
+    v.date = date;
     return v;
   }
 
@@ -79,32 +81,23 @@ TEST_F(EntrySaveTest, ChecksComeInTheDialogsOrder) {
   v.endText = "10:00AM";
   EXPECT_EQ(Ok(v), "");
   EXPECT_TRUE(result.written);
-  EXPECT_EQ(result.record.Start(), At(2027, 3, 15, 9));
-  EXPECT_EQ(result.record.End(), At(2027, 3, 15, 10));
+  EXPECT_EQ(EntryTimes(result.record), "3-15 09:00 to 10:00");
   EXPECT_EQ(result.record.Owner(), alice);
   EXPECT_NE(result.record.UniqueId(), 0);
 }
 
 TEST_F(EntrySaveTest, UntimedMidnightAndDaylightSavingEntriesAreStoredApart) {
-  EntryDialogValues v = Values("Holiday", "", "10:00AM", " 7:00AM");
-  v.date = At(2027, 3, 20);
-  ASSERT_EQ(Ok(v), "");
-  EXPECT_EQ(result.record.Start(), At(2027, 3, 20));
-  EXPECT_EQ(result.record.End(), 0) << "an untimed entry has no end";
-  EXPECT_EQ(result.record.Alarm(), At(2027, 3, 20, 7));
+  ASSERT_EQ(Ok(Values("Holiday", "", "10:00AM", " 7:00AM", At(2027, 3, 20))), "");
+  // An untimed entry has no end.
+  EXPECT_EQ(EntryTimes(result.record), "3-20 00:00 alarm 07:00");
   EXPECT_EQ(context.currentDay, At(2027, 3, 20)) << "the scheduler moves to the entry's day";
 
   ASSERT_EQ(Ok(Values("Midnight", "12:00AM")), "");
-  EXPECT_EQ(result.record.Start(), At(2027, 3, 20, 0, 0, 1));
+  EXPECT_EQ(EntryTimes(result.record), "3-20 00:00:01");
   EXPECT_EQ(TimeFieldText(result.record.Start()), "12:00AM");
   // Times on a daylight-saving day are wall-clock times.
-  v = Values("Brunch", "11:00AM", "12:30PM", "10:45AM");
-  v.date = At(2027, 3, 14);
-  ASSERT_EQ(Ok(v), "");
-  EXPECT_EQ(result.record.Start() - At(2027, 3, 14), 10 * 3600) << "23-hour day";
-  EXPECT_EQ(TimeFieldText(result.record.Start()), "11:00AM");
-  EXPECT_EQ(TimeFieldText(result.record.End()), "12:30PM");
-  EXPECT_EQ(TimeFieldText(result.record.Alarm()), "10:45AM");
+  ASSERT_EQ(Ok(Values("Brunch", "11:00AM", "12:30PM", "10:45AM", At(2027, 3, 14))), "");
+  EXPECT_EQ(EntryTimes(result.record), "3-14 11:00 to 12:30 alarm 10:45");
 }
 
 TEST_F(EntrySaveTest, AFullDayRefusesAddsAndUpdatesThatAddLines) {
@@ -126,10 +119,9 @@ TEST_F(EntrySaveTest, AFullDayRefusesAddsAndUpdatesThatAddLines) {
   ASSERT_EQ(Ok(Values("Short one, renamed", " 1:30PM")), "");
   EXPECT_TRUE(result.written);
   // Moving to another day's full day is refused too.
-  EntryDialogValues move = Values("Short one, renamed", " 1:30PM");
-  move.date = At(2027, 3, 16);
   for (int i = 0; i < 40; ++i) Add(Entry(alice, At(2027, 3, 16, 7) + 60 * i, "Other filler"));
-  EXPECT_EQ(Ok(move), "Maximum of 40 items reached for this date.");
+  EXPECT_EQ(Ok(Values("Short one, renamed", " 1:30PM", "", "", At(2027, 3, 16))),
+            "Maximum of 40 items reached for this date.");
 }
 
 TEST_F(EntrySaveTest, AnUnchangedEditWritesNothingAndOneDeletedMeanwhileIsAddedAgain) {
@@ -138,9 +130,7 @@ TEST_F(EntrySaveTest, AnUnchangedEditWritesNothingAndOneDeletedMeanwhileIsAddedA
   uint16_t count = result.record.ChangeCount();
   ASSERT_EQ(Ok(Values("Dentist", " 9:00AM", "10:00AM", " 8:45AM")), "");
   EXPECT_FALSE(result.written);
-  SchedRecord stored;
-  ASSERT_EQ(SchedRead(sched, context.editing, &stored), 1);
-  EXPECT_EQ(stored.ChangeCount(), count);
+  EXPECT_EQ(Read(context.editing).ChangeCount(), count);
   ASSERT_EQ(Ok(Values("Dentist", " 9:00AM", "10:00AM", " 8:50AM")), "");
   EXPECT_TRUE(result.written);
   // An entry deleted meanwhile is added again.
@@ -187,33 +177,23 @@ TEST_F(EntrySaveTest, OwnEntriesRaiseNoFlagAndFindTheirAlarm) {
 }
 
 TEST_F(EntrySaveTest, EditingARepeatedEntryAsksOnlyWhenMoreThanItsDateChanged) {
-  SchedRecord e = Entry(alice, At(2027, 3, 15, 9), "Weekly");
-  e.SetRepeatGroup(5);
-  int32_t first = Add(e);
-  SchedRecord other = Entry(alice, At(2027, 3, 22, 9), "Weekly");
-  other.SetRepeatGroup(5);
-  int32_t second = Add(other);
+  int32_t first = Add(InGroup(Entry(alice, At(2027, 3, 15, 9), "Weekly"), 5));
+  int32_t second = Add(InGroup(Entry(alice, At(2027, 3, 22, 9), "Weekly"), 5));
 
   context.editing = first;
-  EntryDialogValues moved = Values("Weekly", " 9:00AM");
-  moved.date = At(2027, 3, 16);
-  ASSERT_EQ(Ok(moved), "");
+  ASSERT_EQ(Ok(Values("Weekly", " 9:00AM", "", "", At(2027, 3, 16))), "");
   EXPECT_TRUE(questions.empty());
 
   answer = true;
-  EntryDialogValues renamed = Values("Weekly sync", " 9:00AM");
-  renamed.date = At(2027, 3, 16);
-  ASSERT_EQ(Ok(renamed), "");
+  ASSERT_EQ(Ok(Values("Weekly sync", " 9:00AM", "", "", At(2027, 3, 16))), "");
   EXPECT_EQ(questions, (std::vector<std::string>{"Change repeating items?"}));
-  SchedRecord r;
-  ASSERT_EQ(SchedRead(sched, second, &r), 1);
-  EXPECT_EQ(r.Description(), "Weekly sync");
-  EXPECT_EQ(r.Start(), At(2027, 3, 22, 9)) << "the others keep their dates";
+  // The others keep their dates.
+  EXPECT_EQ(Read(second).Description() + " " + EntryTimes(Read(second)),
+            "Weekly sync 3-22 09:00 grouped");
 
   answer = false;
   ASSERT_EQ(Ok(Values("Weekly standup", "10:00AM")), "");
-  ASSERT_EQ(SchedRead(sched, second, &r), 1);
-  EXPECT_EQ(r.Description(), "Weekly sync") << "No changes the edited entry alone";
+  EXPECT_EQ(Read(second).Description(), "Weekly sync") << "No changes the edited entry alone";
 }
 
 TEST_F(EntrySaveTest, ARepeatKindGeneratesAfterTheSave) {

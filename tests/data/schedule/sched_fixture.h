@@ -4,14 +4,20 @@
 // chosen local time.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "data/clock.h"
 #include "data/local_time.h"
 #include "data/schedule/dpsched.h"
+#include "data/schedule/dptodo.h"
 #include "tests/data/office/office_dir.h"
 
 // Sets TZ for the life of the object and puts the old value back.
@@ -34,6 +40,49 @@ class ZoneForTest {
   std::optional<std::string> old_;
 };
 
+// A local date and time.
+inline int32_t At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+  return FromLocal(year, month, day, hour, minute, second);
+}
+
+// An entry's times as local text: "3-15 09:30" (with ":ss" when the
+// seconds are not zero), then " to 10:00" and " alarm 09:15" when it has an
+// end and an alarm, and " grouped" when it belongs to a repeat group.
+inline std::string EntryTimes(const SchedRecord& r) {
+  auto clock = [](int32_t t, bool date) {
+    const LocalTime l = ToLocal(t);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d-%d ", l.month, l.day);
+    std::string out = date ? text : "";
+    std::snprintf(text, sizeof text, l.second ? "%02d:%02d:%02d" : "%02d:%02d", l.hour, l.minute,
+                  l.second);
+    return out + text;
+  };
+  return clock(r.Start(), true) + (r.End() ? " to " + clock(r.End(), false) : "") +
+         (r.Alarm() ? " alarm " + clock(r.Alarm(), false) : "") +
+         (r.RepeatGroup() ? " grouped" : "");
+}
+
+// The records of a person's entries, in key order.
+inline std::vector<SchedRecord> EntriesOf(SchedTable& sched, int32_t owner) {
+  std::vector<SchedRecord> out;
+  SchedKey probe, key;
+  SetFieldI32(probe.bytes, records::sched::x1::kOwner, owner);
+  SetFieldI32(probe.bytes, records::sched::x1::kStart, INT32_MIN);
+  for (int ok = SchedFindKey(sched, probe, nullptr, &key); ok && key.Owner() == owner;
+       ok = SchedNext(sched, &key)) {
+    out.emplace_back();
+    EXPECT_EQ(SchedRead(sched, key.RecordNumber(), &out.back()), 1);
+  }
+  return out;
+}
+
+// The entry as one of a repeat group.
+inline SchedRecord InGroup(SchedRecord r, int32_t group) {
+  r.SetRepeatGroup(group);
+  return r;
+}
+
 class SchedDirTest : public OfficeDirTest {
  protected:
   void SetUp() override {
@@ -51,10 +100,6 @@ class SchedDirTest : public OfficeDirTest {
     SetClock([now] { return now; });
   }
 
-  static int32_t At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    return FromLocal(year, month, day, hour, minute, second);
-  }
-
   // A schedule entry; hour -1 makes it untimed (00:00:00 of the date).
   static SchedRecord Entry(int32_t owner, int year, int month, int day, int hour, int minute,
                            const std::string& text, int endHour = -1) {
@@ -69,16 +114,18 @@ class SchedDirTest : public OfficeDirTest {
   ZoneForTest zone{"America/New_York"};
 };
 
-// The same with "SCHED" open for the whole test, and entries added to it.
-class SchedTableTest : public SchedDirTest {
+// The same over any office fixture, with "SCHED" open for the whole test
+// and entries added to it.
+template <class Office>
+class SchedOpenTest : public Office {
  protected:
   void SetUp() override {
-    SchedDirTest::SetUp();
+    Office::SetUp();
     ASSERT_EQ(SchedOpen(sched), 1);
   }
   void TearDown() override {
     if (sched.open) SchedClose(sched);
-    SchedDirTest::TearDown();
+    Office::TearDown();
   }
 
   int32_t Add(SchedRecord record) {
@@ -87,5 +134,50 @@ class SchedTableTest : public SchedDirTest {
     return number;
   }
 
+  SchedRecord Read(int32_t number) {
+    SchedRecord r;
+    EXPECT_EQ(SchedRead(sched, number, &r), 1) << number;
+    return r;
+  }
+
   SchedTable sched;
+};
+using SchedTableTest = SchedOpenTest<SchedDirTest>;
+
+// The to-do table open for the whole test over an office fixture, and
+// items added to it.
+template <class Office>
+class TodoOpenTest : public Office {
+ protected:
+  void SetUp() override {
+    Office::SetUp();
+    ASSERT_EQ(TodoOpen(todo), 1);
+  }
+  void TearDown() override {
+    if (todo.open) TodoClose(todo);
+    Office::TearDown();
+  }
+
+  static TodoRecord Item(int32_t owner, int32_t date, const std::string& priority,
+                         const std::string& text, bool done = false) {
+    TodoRecord r;
+    r.SetOwner(owner);
+    r.SetDate(date);
+    r.SetPriority(priority);
+    r.SetText(text);
+    if (done) r.SetStatus(records::todo::kStatusDone);
+    return r;
+  }
+
+  // Adds an item; its record number, and the record as stored in *stored.
+  int32_t AddItem(int32_t owner, int32_t date, const std::string& priority, const std::string& text,
+                  bool done = false, TodoRecord* stored = nullptr) {
+    TodoRecord r = Item(owner, date, priority, text, done);
+    int32_t number = -1;
+    EXPECT_EQ(TodoAdd(todo, r, &number), 1) << text;
+    if (stored) *stored = r;
+    return number;
+  }
+
+  TodoTable todo;
 };

@@ -11,29 +11,15 @@
 #include "tests/data/messages/message_fixture.h"
 #include "tests/data/schedule/sched_fixture.h"
 
-class SchedOfficeTest : public MessageTest {
+class SchedOfficeTest : public SchedOpenTest<MessageTest> {
  protected:
   void SetUp() override {
-    MessageTest::SetUp();
+    SchedOpenTest::SetUp();
     StandOn(2027, 3, 15, 9, 0);
-    ASSERT_EQ(SchedOpen(sched), 1);
-  }
-  void TearDown() override {
-    if (sched.open) SchedClose(sched);
-    MessageTest::TearDown();
   }
 
   void StandOn(int year, int month, int day, int hour, int minute = 0) {
     now = FromLocal(year, month, day, hour, minute);
-  }
-  static int32_t At(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
-    return FromLocal(year, month, day, hour, minute, second);
-  }
-
-  int32_t Add(SchedRecord record) {
-    int32_t number = -1;
-    EXPECT_EQ(SchedAdd(sched, record, &number), 1) << record.Description();
-    return number;
   }
   static SchedRecord Entry(int32_t owner, int32_t start, const std::string& text, int32_t end = 0,
                            int32_t alarm = 0) {
@@ -47,5 +33,4 @@ class SchedOfficeTest : public MessageTest {
   }
 
   ZoneForTest zone{"America/New_York"};
-  SchedTable sched;
 };

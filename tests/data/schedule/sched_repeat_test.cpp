@@ -26,13 +26,7 @@ class RepeatTest : public SchedTableTest {
   // Every start of a person's entries, in key order.
   std::vector<int32_t> Starts(int32_t owner = kAlice) {
     std::vector<int32_t> starts;
-    SchedKey key;
-    SchedKey probe;
-    SetFieldI32(probe.bytes, records::sched::x1::kOwner, owner);
-    SetFieldI32(probe.bytes, records::sched::x1::kStart, INT32_MIN);
-    for (int ok = SchedFindKey(sched, probe, nullptr, &key); ok && key.Owner() == owner;
-         ok = SchedNext(sched, &key))
-      starts.push_back(key.Start());
+    for (const SchedRecord& r : EntriesOf(sched, owner)) starts.push_back(r.Start());
     return starts;
   }
 
@@ -64,8 +58,7 @@ TEST_F(RepeatTest, DailyEveryDayFrom10To12MarchAddsThe11thAnd12th) {
             (std::vector<int32_t>{At(2027, 3, 10, 9), At(2027, 3, 11, 9), At(2027, 3, 12, 9)}));
   // The repeated entry stays where it was and carries the group, as do
   // the copies, each with its own unique id and its end on its own date.
-  SchedRecord stored;
-  ASSERT_EQ(SchedRead(sched, number, &stored), 1);
+  const SchedRecord stored = Read(number);
   EXPECT_NE(stored.RepeatGroup(), 0);
   EXPECT_EQ(entry.RepeatGroup(), stored.RepeatGroup());
   SchedKey key;
@@ -83,9 +76,7 @@ TEST_F(RepeatTest, UntilBeforeTheStartGeneratesNothingAndTakesNoGroupNumber) {
   DayOfMonthRule monthly{entry.Start(), Until(2027, 3, 9), 5, {}};
   monthly.month[2] = true;
   ASSERT_EQ(RepeatDayOfMonth(sched, number, entry, monthly), 1);
-  SchedRecord stored;
-  ASSERT_EQ(SchedRead(sched, number, &stored), 1);
-  EXPECT_EQ(stored.RepeatGroup(), 0);
+  EXPECT_EQ(Read(number).RepeatGroup(), 0);
   EXPECT_EQ(Starts().size(), 1u);
   // The table's counter was not touched: the next entry takes the next id.
   SchedRecord next = Save(Entry(kAlice, 2027, 3, 11, 9, 0, "Next"));
@@ -182,9 +173,7 @@ TEST_F(RepeatTest, AGenerationStopsQuietlyAtAFullDayKeepingWhatItAdded) {
   ASSERT_EQ(SchedCountLines(sched, At(2027, 3, 11), kAlice, &lines), 1);
   EXPECT_EQ(lines, 1);
   // The repeated entry keeps its group.
-  SchedRecord stored;
-  ASSERT_EQ(SchedRead(sched, number, &stored), 1);
-  EXPECT_NE(stored.RepeatGroup(), 0);
+  EXPECT_NE(Read(number).RepeatGroup(), 0);
 }
 
 TEST_F(RepeatTest, AGenerationThatFailsOtherwiseAnswersFailure) {

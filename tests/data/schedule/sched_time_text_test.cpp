@@ -12,45 +12,27 @@ class TimeTextTest : public ::testing::Test {
   int32_t day_ = FromLocal(2027, 3, 15);
 };
 
-TEST_F(TimeTextTest, TypedTimesBecomeTheFieldsForm) {
-  EXPECT_EQ(NormaliseTimeText("8"), " 8:00AM");
-  EXPECT_EQ(NormaliseTimeText("130"), " 1:30PM");
-  EXPECT_EQ(NormaliseTimeText("1730"), " 5:30PM");
-  EXPECT_EQ(NormaliseTimeText("0"), "12:00AM");
-  EXPECT_EQ(NormaliseTimeText("9p"), " 9:00PM");
-  EXPECT_EQ(NormaliseTimeText("9:30AM"), " 9:30AM");
-  EXPECT_EQ(NormaliseTimeText("9:30 am"), " 9:30AM");
-  EXPECT_EQ(NormaliseTimeText(" 9 : 30 p"), " 9:30PM");
-  EXPECT_EQ(NormaliseTimeText("930p"), " 9:30PM");
-  EXPECT_EQ(NormaliseTimeText("14:00"), " 2:00PM");
-  EXPECT_EQ(NormaliseTimeText("12"), "12:00PM");
-  EXPECT_EQ(NormaliseTimeText("12a"), "12:00AM");
-  EXPECT_EQ(NormaliseTimeText("12:30am"), "12:30AM");
-  EXPECT_EQ(NormaliseTimeText("7"), " 7:00AM");
-  EXPECT_EQ(NormaliseTimeText("6"), " 6:00PM");
-  EXPECT_EQ(NormaliseTimeText("11:59"), "11:59AM");
-  // Out-of-range hours and minutes wrap.
-  EXPECT_EQ(NormaliseTimeText("12:75"), "12:15PM");
-  EXPECT_EQ(NormaliseTimeText("25"), " 1:00PM");
-  EXPECT_EQ(NormaliseTimeText("24"), "12:00AM");
-  EXPECT_EQ(NormaliseTimeText("24:30"), "12:30AM");
-  EXPECT_EQ(NormaliseTimeText("0030"), "12:30AM");
-}
-
-TEST_F(TimeTextTest, TextsThatAreNoTimeStayAsTyped) {
+// Out-of-range hours and minutes wrap; texts that are no time stay as typed.
+TEST_F(TimeTextTest, TypedTimesBecomeTheFieldsFormAndOtherTextsStayAsTyped) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"8", " 8:00AM"},       {"130", " 1:30PM"},       {"1730", " 5:30PM"},
+      {"0", "12:00AM"},       {"9p", " 9:00PM"},        {"9:30AM", " 9:30AM"},
+      {"9:30 am", " 9:30AM"}, {" 9 : 30 p", " 9:30PM"}, {"930p", " 9:30PM"},
+      {"14:00", " 2:00PM"},   {"12", "12:00PM"},        {"12a", "12:00AM"},
+      {"12:30am", "12:30AM"}, {"7", " 7:00AM"},         {"6", " 6:00PM"},
+      {"11:59", "11:59AM"},   {"12:75", "12:15PM"},     {"25", " 1:00PM"},
+      {"24", "12:00AM"},      {"24:30", "12:30AM"},     {"0030", "12:30AM"}};
+  for (const auto& [typed, shown] : cases) EXPECT_EQ(NormaliseTimeText(typed), shown) << typed;
   for (const char* t : {"1:2:3", ":30", "noon", "12345", "123:45", "12:345", "   ", ""})
     EXPECT_EQ(NormaliseTimeText(t), t) << t;
 }
 
-TEST_F(TimeTextTest, FieldTextIsReadOnTheEntrysDate) {
+TEST_F(TimeTextTest, FieldTextIsReadOnTheEntrysDateAndOtherTextsAsNoTime) {
   EXPECT_EQ(ReadTimeText(" 9:30AM", day_), FromLocal(2027, 3, 15, 9, 30));
   EXPECT_EQ(ReadTimeText(" 9:30PM", day_), FromLocal(2027, 3, 15, 21, 30));
   EXPECT_EQ(ReadTimeText("12:00AM", day_), day_);
   EXPECT_EQ(ReadTimeText("12:15PM", day_), FromLocal(2027, 3, 15, 12, 15));
   EXPECT_EQ(ReadTimeText("11:05PM", day_ + 3600), FromLocal(2027, 3, 15, 23, 5));
-}
-
-TEST_F(TimeTextTest, TextsNotInTheFieldsFormReadAsNoTime) {
   for (const char* t : {"", "       ", "9:30AM", " 9:30", " 9-30AM", "13:00PM", " 0:30AM",
                         " 9:60AM", " 9:30XM", " 9:30am", "x9:30AM", " 9:30AMX"})
     EXPECT_EQ(ReadTimeText(t, day_), 0) << t;
@@ -76,38 +58,35 @@ TEST_F(TimeTextTest, UntimedStartShowsNothingButMidnightAlarmWindowDoes) {
   EXPECT_EQ(ListTimeText(FromLocal(2027, 3, 15, 12, 0)), "12:00pm");
 }
 
-TEST_F(TimeTextTest, DatesAreMonthDayAndTwoDigitYear) {
+TEST_F(TimeTextTest, DatesAreMonthDayAndTwoDigitYearWithinTheCalendarAndTheYears) {
   EXPECT_EQ(DateText(day_), "3-15-27");
   EXPECT_EQ(DateText(day_, true), " 3-15-27");
   EXPECT_EQ(DateText(FromLocal(2001, 11, 2)), "11-02-01");
+  EXPECT_EQ(DateText(FromLocal(2037, 12, 31)), "12-31-37");
   EXPECT_EQ(DateText(0), "");
-  int32_t d = 0;
-  ASSERT_TRUE(ParseDateText("3-15-27", &d));
-  EXPECT_EQ(d, day_);
-  ASSERT_TRUE(ParseDateText(" 3/15/27", &d));
-  EXPECT_EQ(d, day_);
-  ASSERT_TRUE(ParseDateText("3-15-27", &d, true));
-  EXPECT_EQ(d, FromLocal(2027, 3, 15, 23, 59, 59));
-  ASSERT_TRUE(ParseDateText("12-31-37", &d));
-  EXPECT_EQ(DateText(d), "12-31-37");
-  ASSERT_TRUE(ParseDateText("1-1-80", &d));
-  EXPECT_EQ(d, FromLocal(1980, 1, 1));
-  // A number may take four places, blanks included.
-  ASSERT_TRUE(ParseDateText("  03-15-27", &d));
-  EXPECT_EQ(d, day_);
-  ASSERT_TRUE(ParseDateText("    ", &d));
-  EXPECT_EQ(d, 0);
-}
-
-TEST_F(TimeTextTest, DatesOutsideTheCalendarOrTheYearsAreRefused) {
-  int32_t d = 0;
-  for (const char* t : {"2-30-99", "1-1-38", "1-1-70", "1-1-75", "12-31-79", "1-1-1999", "1-1-123",
-                        "13-1-27", "0-1-27", "3-32-27", "3--15-27", "3-15", "3-15-27-", "3-15-27x",
-                        "3-15-", "x", "3-15-2 7 7"}) {
+  // What a typed date reads as; a number may take four places, blanks
+  // included.
+  const std::pair<const char*, int32_t> cases[] = {{"3-15-27", day_},
+                                                   {" 3/15/27", day_},
+                                                   {"  03-15-27", day_},
+                                                   {"    ", 0},
+                                                   {"12-31-37", FromLocal(2037, 12, 31)},
+                                                   {"1-1-80", FromLocal(1980, 1, 1)},
+                                                   {"2-29-28", FromLocal(2028, 2, 29)}};
+  for (const auto& [typed, day] : cases) {
+    int32_t d = -1;
+    EXPECT_TRUE(ParseDateText(typed, &d)) << typed;
+    EXPECT_EQ(d, day) << typed;
+  }
+  for (const char* t : {"2-29-27", "2-30-99", "1-1-38", "1-1-70", "1-1-75", "12-31-79", "1-1-1999",
+                        "1-1-123", "13-1-27", "0-1-27", "3-32-27", "3--15-27", "3-15", "3-15-27-",
+                        "3-15-27x", "3-15-", "x", "3-15-2 7 7"}) {
+    int32_t d = 0;
     EXPECT_FALSE(ParseDateText(t, &d)) << t;
   }
-  EXPECT_TRUE(ParseDateText("2-29-28", &d));
-  EXPECT_FALSE(ParseDateText("2-29-27", &d));
+  int32_t d = 0;
+  ASSERT_TRUE(ParseDateText("3-15-27", &d, true));
+  EXPECT_EQ(d, FromLocal(2027, 3, 15, 23, 59, 59));
 }
 
 TEST_F(TimeTextTest, HoursOfADaylightSavingChangeDayAreWallClockHours) {

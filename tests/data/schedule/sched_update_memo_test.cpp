@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "storage/records/message.h"
@@ -18,14 +19,8 @@ class UpdateMemoTest : public SchedOfficeTest {
  protected:
   std::vector<std::string> Owned(int32_t owner) {
     std::vector<std::string> out;
-    SchedKey key;
-    ClearAppError();
-    SchedKey probe;
-    SetFieldI32(probe.bytes, records::sched::x1::kOwner, owner);
-    SetFieldI32(probe.bytes, records::sched::x1::kStart, INT32_MIN);
-    for (int ok = SchedFindKey(sched, probe, nullptr, &key); ok && key.Owner() == owner;
-         ok = SchedNext(sched, &key))
-      out.push_back(key.Prefix() + (key.RepeatGroup() ? " (group)" : ""));
+    for (const SchedRecord& r : EntriesOf(sched, owner))
+      out.push_back(r.Description() + (r.RepeatGroup() ? " (group)" : ""));
     return out;
   }
   std::vector<std::string> MemosTo(const std::string& name) {
@@ -76,11 +71,9 @@ TEST_F(UpdateMemoTest, MemoGoesToTheOwnersInBoxWithASendLogCopy) {
   ASSERT_EQ(SendUpdateMemo(e, false, "BOB", bob), 1) << FormatAppError();
   std::vector<MessageRecord> stored = Stored();
   ASSERT_EQ(stored.size(), 1u);
-  EXPECT_EQ(stored[0].Kind(), msg::kKindMemo);
-  EXPECT_EQ(stored[0].To(), "BOB");
-  EXPECT_EQ(stored[0].From(), "ALICE");
-  EXPECT_EQ(stored[0].Folder(), msg::kFolderNew);
-  EXPECT_EQ(stored[0].Sender(), alice);
+  const MessageRecord& m = stored[0];
+  EXPECT_EQ(std::tuple(int(m.Kind()), m.To(), m.From(), int(m.Folder()), m.Sender()),
+            std::tuple(int(msg::kKindMemo), "BOB", "ALICE", int(msg::kFolderNew), alice));
   EXPECT_EQ(FieldText(stored[0].bytes, msg::kMemoText), UpdateMemoText(e, false));
   EXPECT_EQ(Logged().size(), 1u);
   EXPECT_EQ(Flag(bob) & kFlagNewMessage, kFlagNewMessage);
@@ -122,24 +115,19 @@ TEST_F(UpdateMemoTest, CopyToTheTaggedNamesSkipsGroupsAndTheOwner) {
       n,    alice, kTaggedRecipient, {numbers["*SALES"], bob, carol, alice, numbers["* - ALL"]},
       true, false};
   ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1) << FormatAppError();
-  EXPECT_EQ(Owned(bob).size(), 1u);
-  EXPECT_EQ(Owned(carol).size(), 1u);
-  EXPECT_EQ(Owned(alice).size(), 1u);
-  EXPECT_TRUE(Owned(numbers["*SALES"]).empty());
   // "* - ALL" is taken, but gets no memo.
-  EXPECT_EQ(Owned(numbers["* - ALL"]).size(), 1u);
+  std::vector<size_t> copies;
+  for (int32_t owner : {bob, carol, alice, numbers["*SALES"], numbers["* - ALL"]})
+    copies.push_back(Owned(owner).size());
+  EXPECT_EQ(copies, (std::vector<size_t>{1, 1, 1, 0, 1}));
   EXPECT_EQ(MemosTo("BOB").size(), 1u);
   EXPECT_EQ(MemosTo("CAROL").size(), 1u);
   EXPECT_EQ(Stored().size(), 2u);
 }
 
 TEST_F(UpdateMemoTest, ARepeatedEntryCopiedAloneLosesItsGroup) {
-  SchedRecord e = Entry(alice, At(2027, 3, 15, 9), "Weekly");
-  e.SetRepeatGroup(77);
-  int32_t n = Add(e);
-  SchedRecord later = Entry(alice, At(2027, 3, 22, 9), "Weekly");
-  later.SetRepeatGroup(77);
-  Add(later);
+  int32_t n = Add(InGroup(Entry(alice, At(2027, 3, 15, 9), "Weekly"), 77));
+  Add(InGroup(Entry(alice, At(2027, 3, 22, 9), "Weekly"), 77));
   SchedCopyRequest request{n, alice, "BOB", {}, true, false};
   ASSERT_EQ(SchedCopyToRecipients(sched, request, inform), 1);
   EXPECT_EQ(Owned(bob), (std::vector<std::string>{"Weekly"}));

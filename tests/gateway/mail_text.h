@@ -1,12 +1,21 @@
-// Mail bodies and attachments in base64 of the standard alphabet, made here
-// from known bytes: in lines of 76 characters as mailers write them, or in
-// one line.
+// Texts of the gateway's tests: mail bodies and attachments in base64 made
+// here from known bytes, and a check that a text holds a piece.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
 
+// The text holds the piece; where it does not, the message shows the text.
+inline ::testing::AssertionResult Holds(const std::string& text, const std::string& piece) {
+  if (text.find(piece) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "\"" << piece << "\" is not in:\n" << text;
+}
+
+// In the standard alphabet: in lines of 76 characters as mailers write them,
+// or in one line.
 inline std::string Base64(const std::string& in, bool lines = false) {
   static const char* t = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
   std::string out;
