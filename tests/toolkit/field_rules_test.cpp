@@ -26,7 +26,8 @@ TEST(PhoneRules, SevenTenAndElevenDigitsAreGroupedWithHyphensOtherTextStaysAsTyp
   const char* const pairs[] = {"5551234", "555-1234",   "6175551234", "617-555-1234",
                                "16175551234", "1-617-555-1234",   "5551234   ", "555-1234",
                                "555 1234", "555 1234",   "55512345", "55512345",
-                               "555123456", "555123456",   "555-1234 x12", "555-1234 x12",   "", ""};
+                               "555123456", "555123456",   "555-1234 x12", "555-1234 x12",   "", "",
+                               "5550199", "555-0199",   "555-123", "555-123"};
   // clang-format on
   for (size_t i = 0; i < std::size(pairs); i += 2)
     EXPECT_EQ(ReformatPhone(pairs[i]), pairs[i + 1]) << pairs[i];
@@ -89,6 +90,7 @@ TEST(DateRules, ClockTimesShowTwelveHoursWithAmOrPm) {
 
 TEST(LineBreaks, StoredCarriageReturnsGainALineFeedForDisplayAndLoseItAgain) {
   EXPECT_EQ(StoredToDisplayLines("one\rtwo\r"), "one\r\ntwo\r\n");
+  EXPECT_EQ(StoredToDisplayLines("a\r\nb\r\n"), "a\r\nb\r\n");  // already shown so
   EXPECT_EQ(DisplayToStoredLines("one\r\ntwo\r\n"), "one\rtwo\r");
   EXPECT_EQ(DisplayToStoredLines("one\ntwo"), "one\rtwo");
   EXPECT_EQ(DisplayToStoredLines(StoredToDisplayLines("a\r\rb")), "a\r\rb");
