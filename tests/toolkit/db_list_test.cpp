@@ -1,6 +1,10 @@
 // The database list: paging through a names index with real keys and
 // mouse, the filter, the scroll bar and its tip, tagging, refresh after
-// another handle changed the index, and the read bound on a large index.
+// another handle changed the index, the read bound on a large index, and
+// the list read as a screen reader reads it, through Qt's accessibility
+// interfaces: one item per visible row named by the text it shows, the
+// selected and tagged rows marked, the rows' actions selecting and opening.
+#include <QAccessible>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
@@ -16,6 +20,7 @@
 #include "storage/records/name.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/control_id.h"
+#include "toolkit/list/db_list_accessible.h"
 #include "toolkit/list/name_list.h"
 #include "toolkit/list/scroll_tip.h"
 #include "toolkit/live_windows.h"
@@ -108,6 +113,14 @@ struct Window {
   std::vector<std::string> Page() const {
     std::vector<std::string> out;
     for (int i = 0; i < list->RowsFilled(); ++i) out.push_back(At(i));
+    return out;
+  }
+  QAccessibleInterface* Accessible() const { return QAccessible::queryAccessibleInterface(Box()); }
+  // The names of the accessible items.
+  std::vector<std::string> Items() const {
+    std::vector<std::string> out;
+    for (int i = 0; i < Accessible()->childCount(); ++i)
+      out.push_back(Accessible()->child(i)->text(QAccessible::Name).toStdString());
     return out;
   }
 };
@@ -492,6 +505,66 @@ class DbListTest : public QObject {
       w.list->Refresh(0, 0);
     });
     QCOMPARE(w.At(0), std::string("M000012"));
+  }
+
+  // ---- Read through the accessibility interfaces ----
+
+  void theListReadsAsItsVisibleRowsByTheirText() {
+    Window w(Series('P', 25));
+    w.list->setAccessibleName("Names");
+    QAccessibleInterface* box = w.Accessible();
+    QVERIFY(box);
+    QCOMPARE(box->role(), QAccessible::List);
+    QCOMPARE(box->text(QAccessible::Name), QString("Names"));
+    QCOMPARE(w.Items(), Series('P', kRows));
+    QCOMPARE(box->child(0)->role(), QAccessible::ListItem);
+    QCOMPARE(box->child(0)->text(QAccessible::Description), QString());
+    // Row rectangles lie inside the list box, one under the other.
+    const QRect first = box->child(0)->rect(), second = box->child(1)->rect();
+    QVERIFY(box->rect().contains(first));
+    QCOMPARE(second.top(), first.bottom() + 1);
+    QCOMPARE(box->childAt(second.center().x(), second.center().y()), box->child(1));
+    // Paging: the same items now read the next names.
+    w.Key(Qt::Key_PageDown);
+    w.Key(Qt::Key_PageDown);
+    QCOMPARE(w.Items(), (std::vector<std::string>{"P20", "P21", "P22", "P23", "P24"}));
+  }
+
+  void theSelectedRowIsMarkedAndItsActionsSelectAndOpen() {
+    Window w(Series('P', 4));
+    QAccessibleInterface* box = w.Accessible();
+    QSignalSpy notes(w.list, &TDBList::Notify);
+    QAccessibleActionInterface* third = box->child(2)->actionInterface();
+    QVERIFY(third);
+    QVERIFY(third->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    third->doAction(QAccessibleActionInterface::setFocusAction());
+    QCOMPARE(w.list->SelectedRow(), 2);
+    QVERIFY(box->child(2)->state().selected);
+    QVERIFY(box->child(2)->state().focused);
+    QVERIFY(!box->child(0)->state().selected);
+    QVERIFY(notes.contains({kListSelChanged}));
+    QVERIFY(!notes.contains({kListDoubleClick}));
+    box->child(1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    QCOMPARE(w.list->SelectedRow(), 1);
+    QVERIFY(notes.contains({kListDoubleClick}));
+  }
+
+  void taggedRowsReadAsChecked() {
+    Window w(Series('P', 4), nullptr, true);
+    QAccessibleInterface* box = w.Accessible();
+    QTest::mouseClick(w.Box(), Qt::LeftButton, Qt::ControlModifier,
+                      box->child(3)->rect().center() - w.Box()->mapToGlobal(QPoint()));
+    QVERIFY(box->child(3)->state().checkable);
+    QVERIFY(box->child(3)->state().checked);
+    QVERIFY(!box->child(2)->state().checked);
+  }
+
+  void rowsOutsideTheFilledOnesReadEmpty() {
+    Window w(Series('P', 2));
+    QCOMPARE(w.Accessible()->childCount(), 2);
+    QVERIFY(w.Accessible()->child(2) == nullptr);
+    QCOMPARE(DbListRowText(*w.list, 2), QString());
+    QCOMPARE(DbListRowText(*w.list, -1), QString());
   }
 };
 

@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <iterator>
+#include <vector>
 
 namespace {
 
@@ -25,7 +26,8 @@ TEST(PhoneRules, SevenTenAndElevenDigitsAreGroupedWithHyphensOtherTextStaysAsTyp
   const char* const pairs[] = {"5551234", "555-1234",   "6175551234", "617-555-1234",
                                "16175551234", "1-617-555-1234",   "5551234   ", "555-1234",
                                "555 1234", "555 1234",   "55512345", "55512345",
-                               "555123456", "555123456",   "555-1234 x12", "555-1234 x12",   "", ""};
+                               "555123456", "555123456",   "555-1234 x12", "555-1234 x12",   "", "",
+                               "5550199", "555-0199",   "555-123", "555-123"};
   // clang-format on
   for (size_t i = 0; i < std::size(pairs); i += 2)
     EXPECT_EQ(ReformatPhone(pairs[i]), pairs[i + 1]) << pairs[i];
@@ -43,37 +45,30 @@ TEST(TimeRules, ShortFormsAreCompletedAndOtherTextStays) {
     EXPECT_EQ(NormaliseTime(pairs[i]), pairs[i + 1]) << pairs[i];
 }
 
-TEST(DateRules, TwoDigitYearsFrom1980To2037AreAccepted) {
-  int32_t v = -1;
-  ASSERT_TRUE(ParseDate("12-31-37", &v));
-  EXPECT_EQ(v, LocalMidnight(2037, 12, 31));
-  ASSERT_TRUE(ParseDate("1-1-80", &v));
-  EXPECT_EQ(v, LocalMidnight(1980, 1, 1));
-  ASSERT_TRUE(ParseDate("3/4/05", &v));
-  EXPECT_EQ(v, LocalMidnight(2005, 3, 4));
-}
-
-TEST(DateRules, ImpossibleDatesAndOtherYearsAreInvalid) {
-  int32_t v = 77;
+// Two-digit years from 1980 to 2037 give the local midnight of the day (or
+// its last second, for an end of day); blanks give no date.
+TEST(DateRules, TwoDigitYearsAreDatesBlanksNoneAndAnythingElseInvalid) {
+  struct Case {
+    const char* typed;
+    int32_t value;
+    bool endOfDay = false;
+  } cases[] = {{"12-31-37", LocalMidnight(2037, 12, 31)},
+               {"1-1-80", LocalMidnight(1980, 1, 1)},
+               {"3/4/05", LocalMidnight(2005, 3, 4)},
+               {"6-15-99", LocalMidnight(1999, 6, 15, 23, 59, 59), true},
+               {"", 0},
+               {"    ", 0}};
+  for (const Case& c : cases) {
+    int32_t v = -1;
+    EXPECT_TRUE(ParseDate(c.typed, &v, c.endOfDay)) << c.typed;
+    EXPECT_EQ(v, c.value) << c.typed;
+  }
   for (const char* text :
-       {"2-30-99", "1-1-38", "1-1-75", "1-1-1999", "13-1-99", "1-0-99", "1--99", "1-1", "abc"})
+       {"2-30-99", "1-1-38", "1-1-75", "1-1-1999", "13-1-99", "1-0-99", "1--99", "1-1", "abc"}) {
+    int32_t v = 77;
     EXPECT_FALSE(ParseDate(text, &v)) << text;
-  EXPECT_EQ(v, 77);
-}
-
-TEST(DateRules, BlanksAreNoDate) {
-  int32_t v = 5;
-  EXPECT_TRUE(ParseDate("", &v));
-  EXPECT_EQ(v, 0);
-  v = 5;
-  EXPECT_TRUE(ParseDate("    ", &v));
-  EXPECT_EQ(v, 0);
-}
-
-TEST(DateRules, EndOfDayIsTheLastSecondOfTheDate) {
-  int32_t v = 0;
-  ASSERT_TRUE(ParseDate("6-15-99", &v, true));
-  EXPECT_EQ(v, LocalMidnight(1999, 6, 15, 23, 59, 59));
+    EXPECT_EQ(v, 77) << text;
+  }
 }
 
 TEST(DateRules, ShownDatesReadBackToTheSameDay) {
@@ -95,22 +90,19 @@ TEST(DateRules, ClockTimesShowTwelveHoursWithAmOrPm) {
 
 TEST(LineBreaks, StoredCarriageReturnsGainALineFeedForDisplayAndLoseItAgain) {
   EXPECT_EQ(StoredToDisplayLines("one\rtwo\r"), "one\r\ntwo\r\n");
+  EXPECT_EQ(StoredToDisplayLines("a\r\nb\r\n"), "a\r\nb\r\n");  // already shown so
   EXPECT_EQ(DisplayToStoredLines("one\r\ntwo\r\n"), "one\rtwo\r");
   EXPECT_EQ(DisplayToStoredLines("one\ntwo"), "one\rtwo");
   EXPECT_EQ(DisplayToStoredLines(StoredToDisplayLines("a\r\rb")), "a\r\rb");
 }
 
 TEST(EditMenu, CutCopyDeleteNeedASelectionAndSelectAllNeedsSomethingUnselected) {
-  EditMenuEnables none = EditMenuRules({});
-  EXPECT_FALSE(none.cut);
-  EXPECT_FALSE(none.copy);
-  EXPECT_FALSE(none.del);
-  EXPECT_FALSE(none.paste);
-  EXPECT_FALSE(none.undo);
-  EXPECT_TRUE(none.selectAll);
-  EditMenuEnables all = EditMenuRules({true, true, true, true});
-  EXPECT_TRUE(all.cut && all.copy && all.del && all.paste && all.undo);
-  EXPECT_FALSE(all.selectAll);
+  const auto enabled = [](const EditMenuEnables& e) {
+    return std::vector<bool>{e.undo, e.cut, e.copy, e.paste, e.del, e.selectAll};
+  };
+  EXPECT_EQ(enabled(EditMenuRules({})), (std::vector<bool>{0, 0, 0, 0, 0, 1}));
+  EXPECT_EQ(enabled(EditMenuRules({true, true, true, true})),
+            (std::vector<bool>{1, 1, 1, 1, 1, 0}));
 }
 
 }  // namespace

@@ -95,6 +95,11 @@ inline void ClickRow(TDBList& list, int row, Qt::KeyboardModifiers mods = Qt::No
                      Qt::MouseButton button = Qt::LeftButton) {
   QTest::mouseClick(list.ListBox(), button, mods, RowPoint(list, row));
 }
+inline void ClickRow(TDBList& list, const std::string& name,
+                     Qt::KeyboardModifiers mods = Qt::NoModifier,
+                     Qt::MouseButton button = Qt::LeftButton) {
+  ClickRow(list, RowOf(list, name), mods, button);
+}
 
 inline std::string SelectedName(const TPickerList& list) {
   std::string name;

@@ -1,6 +1,8 @@
-// SELECT_NAME on a real name table in a temporary office directory: the
-// search field, the modes, the tag set, the pseudo-names, the buttons and
-// the password check, driven by control id with real keys and clicks.
+// SELECT_NAME and SELECT_MEMBERS on a real name table in a temporary office
+// directory, driven by control id with real keys and clicks: the picker's
+// search field, modes, tag set, pseudo-names, buttons and password check;
+// the member dialog's people-only list, toggling clicks, 100 members at
+// most, OK writing the list and Cancel leaving it.
 #include "toolkit/names/name_picker.h"
 
 #include <QApplication>
@@ -94,7 +96,17 @@ class NamePickerTest : public QObject {
     d->OpenModeless();
     return d;
   }
+  std::unique_ptr<MemberDialog> OpenMembers() {
+    auto d = std::make_unique<MemberDialog>(nullptr, "*Sales");
+    d->OpenModeless();
+    return d;
+  }
   std::string Chosen() const { return r->request.slot.Name(); }
+  // Types the name into the search field and presses OK.
+  static void Choose(NamePickerDialog& d, const QString& name) {
+    TypeSearch(d.Search(), name);
+    DialogScript::Press(d, kIdOk);
+  }
   std::vector<int32_t> Numbers(std::initializer_list<const char*> names) {
     std::vector<int32_t> out;
     for (const char* name : names) out.push_back(office->Number(name));
@@ -113,7 +125,7 @@ class NamePickerTest : public QObject {
     });
     SetNameDeleteAllowed(true);
     SetPhonePasswordMode(false);
-    for (auto n : {"* - ALL", "Adams", "Baker", "Barnes", "Carter"}) office->Add(n);
+    for (auto n : {"* - ALL", "*Sales", "Adams", "Baker", "Barnes", "Carter"}) office->Add(n);
   }
   void cleanup() {
     SetCheckHandler(nullptr);
@@ -151,7 +163,6 @@ class NamePickerTest : public QObject {
     QCOMPARE(d->Search()->maxLength(), 19);
     QVERIFY(!Visible(*d, NamePickerDialog::kIdWho));
     // Starting on a group shows its Who and Edit at once.
-    office->Add("*Sales");
     d = Open(kPickEverything, false, 0, "*Sales");
     QVERIFY(Visible(*d, NamePickerDialog::kIdWho));
     QVERIFY(Visible(*d, NamePickerDialog::kIdEdit));
@@ -170,7 +181,6 @@ class NamePickerTest : public QObject {
   // ---- Modes ----
 
   void peopleOnlyListsNoGroupAndModeOneNoEverybody() {
-    office->Add("*Sales");
     auto d = Open(kPickPeople);
     QCOMPARE(PageNames(*d->List()),
              (std::vector<std::string>{"Adams", "Baker", "Barnes", "Carter"}));
@@ -183,7 +193,6 @@ class NamePickerTest : public QObject {
   }
 
   void whoAndEditShowOnlyForAGroupOtherThanEverybody() {
-    office->Add("*Sales");
     auto d = Open(kPickEverything);
     TypeSearch(d->Search(), "*S");
     QVERIFY(Visible(*d, NamePickerDialog::kIdWho));
@@ -191,9 +200,9 @@ class NamePickerTest : public QObject {
     TypeSearch(d->Search(), "* - ALL");
     QVERIFY(!Visible(*d, NamePickerDialog::kIdWho));
     QVERIFY(!Visible(*d, NamePickerDialog::kIdEdit));
-    ClickRow(*d->List(), RowOf(*d->List(), "*Sales"));
+    ClickRow(*d->List(), "*Sales");
     QVERIFY(Visible(*d, NamePickerDialog::kIdWho));
-    ClickRow(*d->List(), RowOf(*d->List(), "Adams"));
+    ClickRow(*d->List(), "Adams");
     QVERIFY(!Visible(*d, NamePickerDialog::kIdWho));
   }
 
@@ -201,8 +210,7 @@ class NamePickerTest : public QObject {
 
   void okCopiesTheChosenEntryIntoTheSlot() {
     auto d = Open(kPickEverything);
-    TypeSearch(d->Search(), "Carter");
-    DialogScript::Press(*d, kIdOk);
+    Choose(*d, "Carter");
     QCOMPARE(d->Result(), 1);
     QCOMPARE(Chosen(), std::string("Carter"));
     QCOMPARE(r->request.slot.Number(), office->Number("Carter"));
@@ -220,8 +228,7 @@ class NamePickerTest : public QObject {
   void okWithNoSelectionAndNoTagsReturnsAnEmptyNameAndFails() {
     for (bool tagging : {true, false}) {  // with a password area, or none
       auto d = Open(kPickEverything, tagging, tagging ? kAreaMessages : 0);
-      TypeSearch(d->Search(), "Zz");
-      DialogScript::Press(*d, kIdOk);
+      Choose(*d, "Zz");
       QCOMPARE(d->Result(), 0);
       QCOMPARE(Chosen(), std::string());
     }
@@ -230,7 +237,7 @@ class NamePickerTest : public QObject {
 
   void cancelEmptiesTheNameAndLeavesTheTagSetAsItWas() {
     auto d = Open(kPickEverything, true, 0, "Baker");
-    ClickRow(*d->List(), RowOf(*d->List(), "Adams"));
+    ClickRow(*d->List(), "Adams");
     QTest::keyClick(d->List()->ListBox(), Qt::Key_Space);
     DialogScript::Press(*d, kIdCancel);
     QCOMPARE(d->Result(), 0);
@@ -242,7 +249,7 @@ class NamePickerTest : public QObject {
 
   void theSpaceBarTagsAndUntagsTheFocusedName() {
     auto d = Open(kPickEverything, true);
-    ClickRow(*d->List(), RowOf(*d->List(), "Baker"));
+    ClickRow(*d->List(), "Baker");
     QTest::keyClick(d->List()->ListBox(), Qt::Key_Space);
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(d->Result(), 1);
@@ -253,9 +260,9 @@ class NamePickerTest : public QObject {
   void theRightButtonActsOnEveryRowOfASelectionOfTwoOrMore() {
     auto d = Open(kPickEverything, true);
     TPickerList& list = *d->List();
-    ClickRow(list, RowOf(list, "Adams"));
-    ClickRow(list, RowOf(list, "Barnes"), Qt::ShiftModifier);
-    ClickRow(list, RowOf(list, "Baker"), Qt::NoModifier, Qt::RightButton);
+    ClickRow(list, "Adams");
+    ClickRow(list, "Barnes", Qt::ShiftModifier);
+    ClickRow(list, "Baker", Qt::NoModifier, Qt::RightButton);
     QCOMPARE(TagSetCount(r->tags), 0);  // nothing handed back before OK
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(TagSetNumbers(r->tags), Numbers({"Adams", "Baker", "Barnes"}));
@@ -263,8 +270,8 @@ class NamePickerTest : public QObject {
 
   void okWithTwoRowsSelectedAndNothingTaggedTagsThem() {
     auto d = Open(kPickEverything, true);
-    ClickRow(*d->List(), RowOf(*d->List(), "Adams"));
-    ClickRow(*d->List(), RowOf(*d->List(), "Carter"), Qt::ControlModifier);
+    ClickRow(*d->List(), "Adams");
+    ClickRow(*d->List(), "Carter", Qt::ControlModifier);
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(Chosen(), std::string("* - TAG"));
     QCOMPARE(TagSetNumbers(r->tags), Numbers({"Adams", "Carter"}));
@@ -283,7 +290,7 @@ class NamePickerTest : public QObject {
 
   void aGroupFindingTheSetFullStopsItsMembersWithoutAFullStop() {
     const std::vector<int32_t> people = office->AddPeople(98);
-    const int32_t sales = office->Add("*Sales");
+    const int32_t sales = office->Number("*Sales");
     office->SetMembers("*Sales", Numbers({"Adams", "Baker", "Carter"}));
     auto d = Open(kPickEverything, true, 0, nullptr, people);
     TypeSearch(d->Search(), "*Sales");
@@ -296,19 +303,17 @@ class NamePickerTest : public QObject {
   }
 
   void choosingAGroupWithNothingTaggedReturnsTagWithTheGroupAndItsMembers() {
-    const int32_t sales = office->Add("*Sales");
+    const int32_t sales = office->Number("*Sales");
     office->SetMembers("*Sales", Numbers({"Adams", "Carter"}));
     auto d = Open(kPickEverything, true);
-    TypeSearch(d->Search(), "*Sales");
-    DialogScript::Press(*d, kIdOk);
+    Choose(*d, "*Sales");
     QCOMPARE(d->Result(), 1);
     QCOMPARE(Chosen(), std::string("* - TAG"));
     QCOMPARE(TagSetNumbers(r->tags),
              (std::vector<int32_t>{sales, office->Number("Adams"), office->Number("Carter")}));
     // Everybody chosen the same way is returned as itself.
     d = Open(kPickEverything, true);
-    TypeSearch(d->Search(), "* - ALL");
-    DialogScript::Press(*d, kIdOk);
+    Choose(*d, "* - ALL");
     QCOMPARE(d->Result(), 1);
     QCOMPARE(Chosen(), std::string("* - ALL"));
     QCOMPARE(r->request.slot.Number(), office->Number("* - ALL"));
@@ -317,7 +322,7 @@ class NamePickerTest : public QObject {
 
   // ---- Add, Group, Edit, Who ----
 
-  void addPutsTheNewPersonInTheListAndSelectsIt() {
+  void addPutsTheNewPersonInTheListAndSelectsItAndCancelAddsNothing() {
     script->TypeName("Young");
     auto d = Open(kPickEverything);
     DialogScript::Press(*d, NamePickerDialog::kIdAdd);
@@ -326,13 +331,17 @@ class NamePickerTest : public QObject {
     QCOMPARE(script->opened[0].maxLength, 19);
     QVERIFY(office->Exists("Young"));
     QCOMPARE(SelectedName(*d->List()), std::string("Young"));
+    // Cancelled, it adds nothing.
+    script->Cancel();
+    DialogScript::Press(*d, NamePickerDialog::kIdGroup);
+    QCOMPARE(script->opened.size(), size_t(2));
+    QVERIFY(!office->Exists("*"));
   }
 
   void addingANameWithAnAsteriskOpensItsMemberDialog() {
     script->TypeName("*Night shift");
     script->Then([](TBaseDialog& d) {
-      auto& members = static_cast<MemberDialog&>(d);
-      ClickRow(*members.List(), RowOf(*members.List(), "Baker"));
+      ClickRow(*static_cast<MemberDialog&>(d).List(), "Baker");
       DialogScript::Press(d, kIdOk);
     });
     auto d = Open(kPickEverything);
@@ -343,7 +352,7 @@ class NamePickerTest : public QObject {
   }
 
   void aGroupTypedWithoutItsAsteriskIsStoredWithOne() {
-    script->TypeName("Sales");
+    script->TypeName("Team");
     script->Then([](TBaseDialog& d) { DialogScript::Press(d, kIdOk); });
     script->TypeName("ABCDEFGHIJKLMNOPQRS");
     script->Cancel();
@@ -351,25 +360,17 @@ class NamePickerTest : public QObject {
     DialogScript::Press(*d, NamePickerDialog::kIdGroup);
     QCOMPARE(script->opened[0].caption, QString("Create new group"));
     QCOMPARE(script->opened[0].maxLength, 18);
-    QVERIFY(office->Exists("*Sales"));
-    QVERIFY(!office->Exists("Sales"));
-    QCOMPARE(SelectedName(*d->List()), std::string("*Sales"));
+    QVERIFY(office->Exists("*Team"));
+    QVERIFY(!office->Exists("Team"));
+    QCOMPARE(SelectedName(*d->List()), std::string("*Team"));
     QCOMPARE(script->opened[1].caption, QString("Members"));
     // A nineteen-character text is cut so the name has nineteen.
     DialogScript::Press(*d, NamePickerDialog::kIdGroup);
     QVERIFY(office->Exists("*ABCDEFGHIJKLMNOPQR"));
   }
 
-  void cancellingAddNameAddsNothing() {
-    script->Cancel();
-    auto d = Open(kPickEverything);
-    DialogScript::Press(*d, NamePickerDialog::kIdGroup);
-    QCOMPARE(script->opened.size(), size_t(1));
-    QVERIFY(!office->Exists("*"));
-  }
-
   void editRenamesTheGroupKeepingItsNumberAndMembers() {
-    const int32_t sales = office->Add("*Sales");
+    const int32_t sales = office->Number("*Sales");
     office->SetMembers("*Sales", Numbers({"Adams"}));
     script->TypeName("Sales team");
     auto d = Open(kPickEverything);
@@ -392,7 +393,6 @@ class NamePickerTest : public QObject {
   }
 
   void whoOpensTheMembersOfTheSelectedGroup() {
-    office->Add("*Sales");
     script->Cancel();
     auto d = Open(kPickEverything);
     TypeSearch(d->Search(), "Zz");
@@ -431,7 +431,6 @@ class NamePickerTest : public QObject {
   }
 
   void deletingAsksThePersonOrGroupWarningAndNoKeepsThem() {
-    office->Add("*Sales");
     auto d = Open(kPickEverything);
     TypeSearch(d->Search(), "Baker");
     prompts->Answer(0);
@@ -501,15 +500,13 @@ class NamePickerTest : public QObject {
   void theChoiceIsCheckedForThePasswordArea() {
     const auto& [row, master, phone, typed, mode, area, name, result, chosen, phoneMode] =
         TestRow(kPasswordCases);
-    office->Add("*Sales");
     if (master) QVERIFY(WriteMasterPassword("boss", true));
     if (*phone) QVERIFY(WritePhonePassword(phone));
     QVERIFY(WriteUserPassword("Adams", "apple"));
     QVERIFY(WriteProtectedAreas("Adams", kAreaMessages));
     passwords->answers = {typed};
     auto d = Open(mode, false, area);
-    TypeSearch(d->Search(), QString(name));
-    DialogScript::Press(*d, kIdOk);
+    Choose(*d, name);
     QCOMPARE(passwords->asked.size(), size_t(master ? 1 : 0));
     if (result == 0) QCOMPARE(passwords->asked, std::vector<std::string>{"Password:"});
     QCOMPARE(d->Result(), result);
@@ -517,21 +514,94 @@ class NamePickerTest : public QObject {
     QCOMPARE(PhonePasswordMode(), phoneMode);
   }
 
+  // ---- SELECT_MEMBERS ----
+
+  void theMemberListShowsPeopleOnlyUnderTheCaptionMembers() {
+    auto d = OpenMembers();
+    QCOMPARE(d->windowTitle(), QString("Members"));
+    QCOMPARE(PageNames(*d->List()),
+             (std::vector<std::string>{"Adams", "Baker", "Barnes", "Carter"}));
+    // The space bar toggles the focused person.
+    TypeSearch(d->Search(), "Ca");
+    QTest::keyClick(d->List()->ListBox(), Qt::Key_Space);
+    QCOMPARE(d->Members(), Numbers({"Carter"}));
+  }
+
+  void clicksToggleMembershipOkWritesTheListAndCancelLeavesIt() {
+    office->SetMembers("*Sales", Numbers({"Baker"}));
+    auto d = OpenMembers();
+    for (const char* name : {"Adams", "Baker", "Carter"}) ClickRow(*d->List(), name);
+    QCOMPARE(office->Members("*Sales"), Numbers({"Baker"}));
+    DialogScript::Press(*d, kIdOk);
+    QCOMPARE(d->Result(), 1);
+    // Baker's freed slot, the first, went to Carter.
+    QCOMPARE(office->Members("*Sales"), Numbers({"Carter", "Adams"}));
+    d = OpenMembers();
+    ClickRow(*d->List(), "Baker");
+    DialogScript::Press(*d, kIdCancel);
+    QCOMPARE(d->Result(), 0);
+    QCOMPARE(office->Members("*Sales"), Numbers({"Carter", "Adams"}));
+  }
+
+  void theHundredAndFirstMemberIsRefused() {
+    const std::vector<int32_t> hundred = office->AddPeople(100);
+    office->SetMembers("*Sales", hundred);
+    auto d = OpenMembers();
+    TypeSearch(d->Search(), "Adams");
+    ClickRow(*d->List(), 0);
+    QCOMPARE(prompts->Questions().size(), size_t(1));
+    QCOMPARE(prompts->Questions()[0].text, QString("Maximum of 100 members."));
+    DialogScript::Press(*d, kIdOk);
+    QCOMPARE(office->Members("*Sales"), hundred);
+    // Freeing a slot makes room again.
+    d = OpenMembers();
+    for (const char* name : {"P000", "Adams"}) {
+      TypeSearch(d->Search(), name);
+      ClickRow(*d->List(), 0);
+    }
+    DialogScript::Press(*d, kIdOk);
+    std::vector<int32_t> expected = hundred;
+    expected[0] = office->Number("Adams");
+    QCOMPARE(office->Members("*Sales"), expected);
+  }
+
+  void selectMembersOfAPersonOrEverybodyAnswersOneAtOnce() {
+    QCOMPARE(SelectMembers(nullptr, "Adams"), 1);
+    QCOMPARE(SelectMembers(nullptr, "* - ALL"), 1);
+    QVERIFY(script->opened.empty());
+    // For a group it answers one only when saved.
+    script->Then([](TBaseDialog& d) { DialogScript::Press(d, kIdOk); });
+    QCOMPARE(SelectMembers(nullptr, "*Sales"), 1);
+    script->Cancel();
+    QCOMPARE(SelectMembers(nullptr, "*Sales"), 0);
+  }
+
+  void aGroupRemovedWhileItsMembersAreChosenIsShownAndNotWritten() {
+    auto d = OpenMembers();
+    ClickRow(*d->List(), 0);
+    {
+      NameTable h;
+      QVERIFY(NameOpen(h));
+      QVERIFY(NameRemove(h, "*Sales"));
+      NameClose(h);
+    }
+    DialogScript::Press(*d, kIdOk);
+    QVERIFY(d->IsOpen());
+    QCOMPARE(prompts->Questions().size(), size_t(1));
+    QVERIFY(prompts->Questions()[0].text.startsWith("Could not locate record"));
+    d->reject();
+  }
+
   // ---- The ways in ----
 
   void selectNameRunsThePickerAndAnswersItsResult() {
-    script->Then([](TBaseDialog& d) {
-      auto& picker = static_cast<NamePickerDialog&>(d);
-      TypeSearch(picker.Search(), "Carter");
-      DialogScript::Press(d, kIdOk);
-    });
+    script->Then([](TBaseDialog& d) { Choose(static_cast<NamePickerDialog&>(d), "Carter"); });
     Request req(kPickEverything, false, 0, nullptr);
     QCOMPARE(SelectName(nullptr, req.request, *passwords), 1);
     QCOMPARE(req.request.slot.Name(), std::string("Carter"));
     // The recipient fields' picker starts from the typed text.
     script->Then([](TBaseDialog& d) {
-      auto& picker = static_cast<NamePickerDialog&>(d);
-      QCOMPARE(picker.Search()->text(), QString("Bar"));
+      QCOMPARE(static_cast<NamePickerDialog&>(d).Search()->text(), QString("Bar"));
       DialogScript::Press(d, kIdOk);
     });
     uint8_t record[records::name::kRecordSize] = {};
@@ -554,8 +624,7 @@ class NamePickerTest : public QObject {
     form.Bind<TToControl>(108, record, tags, kPickEverything, &picker);
     form.OpenModeless();
     script->Then([](TBaseDialog& d) {
-      auto& names = static_cast<NamePickerDialog&>(d);
-      QCOMPARE(names.Search()->text(), QString("C"));
+      QCOMPARE(static_cast<NamePickerDialog&>(d).Search()->text(), QString("C"));
       DialogScript::Press(d, kIdOk);
     });
     QTest::keyClicks(FindControlAs<QLineEdit>(&form, 108), "C");

@@ -19,37 +19,39 @@
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/temp_dir.h"
 
-inline bool Contains(const std::string& text, const std::string& part) {
-  return text.find(part) != std::string::npos;
+// Whether text holds part, saying which and showing the text either way.
+inline ::testing::AssertionResult Contains(const std::string& text, const std::string& part) {
+  const bool in = text.find(part) != std::string::npos;
+  return (in ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
+         << "\"" << part << (in ? "\" is in:\n" : "\" is not in:\n") << text;
 }
 
 class AdminTest : public ::testing::Test {
- public:
-  // How a field is spoiled: one byte, a number, the whole width filled with
-  // a character, or the number after the last one the counter table issued.
-  enum Spoiling { kByte, kNumber, kFill, kNumberPastLast };
-
  protected:
   DpadminRun Run(const std::vector<std::string>& args, const std::string& input = {}) {
     return RunDpadmin(args, scratch.Path(), input);
   }
   // Runs a command that must succeed and answers its output.
   std::string Expect(const std::vector<std::string>& args, const std::string& input = {}) {
+    return Exits(0, args, input).out;
+  }
+  // Runs a command that must end with the exit status given; answers its run.
+  DpadminRun Exits(int status, const std::vector<std::string>& args,
+                   const std::string& input = {}) {
     DpadminRun run = Run(args, input);
-    EXPECT_EQ(run.status, 0) << args[0] << "\n" << ShowRun(run);
-    return run.out;
+    std::string command;
+    for (const std::string& arg : args) command += " " + arg;
+    EXPECT_EQ(run.status, status) << "dpadmin" << command << "\n" << ShowRun(run);
+    return run;
   }
   void ExpectCheckClean() {
-    DpadminRun check = Run({"check", office});
-    EXPECT_EQ(check.status, 0) << ShowRun(check);
-    EXPECT_TRUE(Contains(check.out, "no problems found")) << check.out;
+    EXPECT_TRUE(Contains(Exits(0, {"check", office}).out, "no problems found"));
   }
   // check of the whole office finds one problem, reported on the line given.
   void ExpectOneProblem(const std::string& line) {
-    DpadminRun check = Run({"check", office});
-    EXPECT_EQ(check.status, 1) << ShowRun(check);
-    EXPECT_TRUE(Contains(check.out, line)) << line << "\n" << check.out;
-    EXPECT_TRUE(Contains(check.out, "1 problem found")) << check.out;
+    const std::string out = Exits(1, {"check", office}).out;
+    EXPECT_TRUE(Contains(out, line));
+    EXPECT_TRUE(Contains(out, "1 problem found"));
   }
 
   // A person's name number, as the office's name table holds it.
@@ -109,13 +111,6 @@ class AdminTest : public ::testing::Test {
     uint8_t bytes[4];
     PutI32(bytes, value);
     Write(table, n, field, std::string(reinterpret_cast<const char*>(bytes), 4));
-  }
-
-  void Spoil(const std::string& table, int n, Field field, Spoiling how, int value,
-             const std::string& counter) {
-    if (how == kByte) return Write(table, n, field, std::string(1, char(value)));
-    if (how == kFill) return Write(table, n, field, std::string(size_t(field.width), char(value)));
-    WriteNumber(table, n, field, how == kNumber ? value : int32_t(LastIssued(counter)) + 1);
   }
 
   TempDir scratch;

@@ -106,16 +106,14 @@ class DpadminTest : public AdminTest {
     office = scratch.File("office/data/");  // two levels create makes on the way
   }
 
-  const std::string& Dir() const { return office; }
-  DpadminRun Admin(const std::vector<std::string>& args) { return Run(args); }
-  void Create() { Expect({"create", Dir()}); }
+  void Create() { Expect({"create", office}); }
 
   // A directory with enough names for a tree of several leaves and a few
   // messages in two folders.
   void CreateWithData() {
     Create();
     Table names(kNameTable);
-    ASSERT_EQ(DbOpenTable(names, Dir()), 1);
+    ASSERT_EQ(DbOpenTable(names, office), 1);
     for (int i = 0; i < kNames; ++i) {
       // The table issues the numbers, as it does for every name added.
       uint32_t number = 0;
@@ -125,7 +123,7 @@ class DpadminTest : public AdminTest {
     }
     DbCloseTable(names);
     Table messages(kMessageTable);
-    ASSERT_EQ(DbOpenTable(messages, Dir()), 1);
+    ASSERT_EQ(DbOpenTable(messages, office), 1);
     for (int i = 0; i < kMessages; ++i) {
       // Message numbers come from the table's counter, as a send takes them.
       uint32_t number = 0;
@@ -141,7 +139,7 @@ class DpadminTest : public AdminTest {
   void ExpectEveryNameFound() {
     IdxForgetPageBuffer();
     Table names(kNameTable);
-    ASSERT_EQ(DbOpenTable(names, Dir()), 1);
+    ASSERT_EQ(DbOpenTable(names, office), 1);
     for (int i = 0; i < kNames; ++i) {
       EXPECT_TRUE(FindExact(names, NameOf(i))) << NameOf(i);
       EXPECT_EQ(DbCurrentRecord(names), i);
@@ -150,10 +148,9 @@ class DpadminTest : public AdminTest {
   }
 
   void ExpectCheckClean() {
-    DpadminRun run = Admin({"check", Dir()});
-    EXPECT_EQ(run.status, 0) << ShowRun(run);
+    DpadminRun run = Exits(0, {"check", office});
     EXPECT_EQ(run.err, "");  // no lock was found held, nothing failed to open
-    EXPECT_TRUE(Contains(run.out, "no problems found")) << run.out;
+    EXPECT_TRUE(Contains(run.out, "no problems found"));
   }
 
   static constexpr int kNames = 300;  // 72 entries fit a page: five leaves
@@ -167,47 +164,43 @@ TEST_F(DpadminTest, CreateMakesACompleteDirectoryThatChecksClean) {
   for (int i = 0; i < kCatalogueSize; ++i) {
     const TableDef& def = *CatalogueTables()[i];
     SCOPED_TRACE(def.name);
-    std::string data = ReadWholeFile(Dir() + def.name + ".DAT");
+    std::string data = ReadWholeFile(office + def.name + ".DAT");
     ASSERT_EQ(data.size(), size_t(def.headerSize));
     if (def.headerSize > kVersionOffset) {
       EXPECT_EQ(uint8_t(data[kVersionOffset]), def.version);
     }
     for (int x = 1; x <= def.indexCount; ++x)
-      EXPECT_EQ(ReadWholeFile(DbIndexPath(Dir(), def.name, x)).size(), size_t(kPageSize));
+      EXPECT_EQ(ReadWholeFile(DbIndexPath(office, def.name, x)).size(), size_t(kPageSize));
     // The engine itself accepts every table.
     Table table(def);
-    EXPECT_EQ(DbOpenTable(table, Dir()), 1);
+    EXPECT_EQ(DbOpenTable(table, office), 1);
     DbCloseTable(table);
   }
-  EXPECT_EQ(ReadWholeFile(Dir() + "CAT.DAT")[kVersionOffset], 6);
-  EXPECT_FALSE(ReadWholeFile(Dir() + "DP.EXE").empty());
-  EXPECT_TRUE(DirectoryExists(Dir() + "DPE"));
-  EXPECT_TRUE(DirectoryExists(Dir() + "SENDLOG"));
-  EXPECT_TRUE(FileExists(Dir() + "DPDESK.CFG"));
-  EXPECT_TRUE(ReadWholeFile(Dir() + "DPDESK.CFG").empty());
+  EXPECT_EQ(ReadWholeFile(office + "CAT.DAT")[kVersionOffset], 6);
+  EXPECT_FALSE(ReadWholeFile(office + "DP.EXE").empty());
+  EXPECT_TRUE(DirectoryExists(office + "DPE"));
+  EXPECT_TRUE(DirectoryExists(office + "SENDLOG"));
+  EXPECT_TRUE(FileExists(office + "DPDESK.CFG"));
+  EXPECT_TRUE(ReadWholeFile(office + "DPDESK.CFG").empty());
   ExpectCheckClean();
 }
 
 TEST_F(DpadminTest, DemoMakesAnOfficeThatChecksCleanAndIsFoundThroughTheEngine) {
-  DpadminRun run = Admin({"demo", Dir()});
-  ASSERT_EQ(run.status, 0) << ShowRun(run);
+  Expect({"demo", office});
   ExpectCheckClean();
   Table names(kNameTable);
-  ASSERT_EQ(DbOpenTable(names, Dir()), 1);
+  ASSERT_EQ(DbOpenTable(names, office), 1);
   EXPECT_TRUE(FindExact(names, "anne"));  // names are found in any letter case
   DbCloseTable(names);
-  DpadminRun dump = Admin({"dump", Dir(), "MESSAGE"});
-  EXPECT_TRUE(Contains(dump.out, "Lab results are in")) << ShowRun(dump);
+  EXPECT_TRUE(Contains(Expect({"dump", office, "MESSAGE"}), "Lab results are in"));
   // A second demo into the same place is refused like create.
-  EXPECT_EQ(Admin({"demo", Dir()}).status, 1);
+  Exits(1, {"demo", office});
 }
 
 TEST_F(DpadminTest, CreateRefusesAnExistingDataDirectoryAndLeavesItAlone) {
   CreateWithData();
-  DpadminRun again = Admin({"create", Dir()});
-  EXPECT_EQ(again.status, 1) << ShowRun(again);
-  EXPECT_TRUE(Contains(again.err, "--force")) << again.err;
-  EXPECT_EQ(ReadWholeFile(Dir() + "NAME.DAT").size(),
+  EXPECT_TRUE(Contains(Exits(1, {"create", office}).err, "--force"));
+  EXPECT_EQ(ReadWholeFile(office + "NAME.DAT").size(),
             size_t(r::name::kHeaderSize + kNames * r::name::kRecordSize));
   ExpectEveryNameFound();
   ExpectCheckClean();  // a table filled through the engine
@@ -216,8 +209,7 @@ TEST_F(DpadminTest, CreateRefusesAnExistingDataDirectoryAndLeavesItAlone) {
 // ---- usage and directories ----
 
 TEST_F(DpadminTest, UsageAndDirectoryMistakesAreExplained) {
-  DpadminRun help = Admin({"--help"});
-  EXPECT_EQ(help.status, 0);
+  DpadminRun help = Exits(0, {"--help"});
   EXPECT_TRUE(Contains(help.out, "dpadmin reindex DIR TABLE|--all"));
   EXPECT_TRUE(help.err.empty());
   Create();
@@ -233,40 +225,34 @@ TEST_F(DpadminTest, UsageAndDirectoryMistakesAreExplained) {
                          {{"dump", "/tmp"}, {}},
                          {{"check", scratch.File("nowhere")}, {"no such directory"}},
                          {{"dump", scratch.Path(), "NAME"}, {"not a DESKpost data directory"}},
-                         {{"reindex", Dir(), "PEOPLE"}, {"unknown table: PEOPLE", "SENDLOG"}}}) {
-    DpadminRun run = Admin(c.args);
-    EXPECT_EQ(run.status, 2) << ShowRun(run);
+                         {{"reindex", office, "PEOPLE"}, {"unknown table: PEOPLE", "SENDLOG"}}}) {
+    DpadminRun run = Exits(2, c.args);
     EXPECT_FALSE(run.err.empty());
     EXPECT_TRUE(run.out.empty());
-    for (const std::string& text : c.told) EXPECT_TRUE(Contains(run.err, text)) << run.err;
+    for (const std::string& text : c.told) EXPECT_TRUE(Contains(run.err, text));
   }
 }
 
 TEST_F(DpadminTest, CheckReportsAWrongDirectoryVersion) {
   Create();
   File cat;
-  ASSERT_TRUE(cat.Open(Dir() + "CAT.DAT", OpenMode::kShared));
+  ASSERT_TRUE(cat.Open(office + "CAT.DAT", OpenMode::kShared));
   uint8_t five = 5;
   cat.WriteAt(kVersionOffset, &five, 1);
   cat.Close();
-  DpadminRun run = Admin({"check", Dir()});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(Contains(run.out, "CAT.DAT: version 5, expected 6")) << run.out;
-  DpadminRun reindex = Admin({"reindex", Dir(), "CAT"});
-  EXPECT_EQ(reindex.status, 2) << ShowRun(reindex);
-  EXPECT_TRUE(Contains(reindex.err, "version")) << reindex.err;
+  EXPECT_TRUE(Contains(Exits(1, {"check", office}).out, "CAT.DAT: version 5, expected 6"));
+  EXPECT_TRUE(Contains(Exits(2, {"reindex", office, "CAT"}).err, "version"));
 }
 
 TEST_F(DpadminTest, CheckReportsARecordFileWithAPartialSlot) {
   CreateWithData();
-  ASSERT_EQ(truncate((Dir() + "NAME.DAT").c_str(),
+  ASSERT_EQ(truncate((office + "NAME.DAT").c_str(),
                      r::name::kHeaderSize + kNames * r::name::kRecordSize - 100),
             0);
-  DpadminRun run = Admin({"check", Dir(), "NAME"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_TRUE(Contains(run.out, "NAME.DAT: length")) << run.out;
+  const std::string out = Exits(1, {"check", office, "NAME"}).out;
+  EXPECT_TRUE(Contains(out, "NAME.DAT: length"));
   // The last record's slot is no longer whole: its entry points nowhere.
-  EXPECT_TRUE(Contains(run.out, "entry for record 299, which does not exist")) << run.out;
+  EXPECT_TRUE(Contains(out, "entry for record 299, which does not exist"));
 }
 
 // ---- damage, check and reindex ----
@@ -291,15 +277,12 @@ class DpadminTestDamage : public DpadminTest, public ::testing::WithParamInterfa
 TEST_P(DpadminTestDamage, IsReportedWithoutHangingAndRebuilt) {
   const Damage& d = GetParam();
   CreateWithData();
-  d.apply(Dir());
-  DpadminRun check = Admin({"check", Dir(), d.table});
-  EXPECT_EQ(check.status, 1) << ShowRun(check);
-  for (const std::string& text : d.reported) EXPECT_TRUE(Contains(check.out, text)) << check.out;
-  for (const std::string& text : d.notReported)
-    EXPECT_FALSE(Contains(check.out, text)) << check.out;
-  DpadminRun reindex = Admin({"reindex", Dir(), d.table});
-  ASSERT_EQ(reindex.status, 0) << ShowRun(reindex);
-  EXPECT_FALSE(FileExists(Dir() + d.table + ".X1.new"));
+  d.apply(office);
+  const std::string out = Exits(1, {"check", office, d.table}).out;
+  for (const std::string& text : d.reported) EXPECT_TRUE(Contains(out, text));
+  for (const std::string& text : d.notReported) EXPECT_FALSE(Contains(out, text));
+  Expect({"reindex", office, d.table});
+  EXPECT_FALSE(FileExists(office + d.table + ".X1.new"));
   ExpectCheckClean();
   if (std::string(d.table) == "NAME" && d.everyNameStays) ExpectEveryNameFound();
 }
@@ -442,24 +425,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DpadminTest, AnInterruptedUpdateIsReportedAndTheRebuiltIndexOpensAgain) {
   CreateWithData();
-  RawIndex(Dir() + "MESSAGE.X1").SetCounter(kCounterUpdating);
+  RawIndex(office + "MESSAGE.X1").SetCounter(kCounterUpdating);
   Table messages(kMessageTable);
-  EXPECT_EQ(DbOpenTable(messages, Dir()), 0);
+  EXPECT_EQ(DbOpenTable(messages, office), 0);
   EXPECT_EQ(IdxGetError(), kIdxCorrupt);
 
-  DpadminRun check = Admin({"check", Dir()});
-  EXPECT_EQ(check.status, 1) << ShowRun(check);
-  EXPECT_TRUE(Contains(check.out, "MESSAGE.X1: an update was cut short")) << check.out;
-  EXPECT_FALSE(Contains(check.out, "MESSAGE.X2")) << check.out;
+  const std::string out = Exits(1, {"check", office}).out;
+  EXPECT_TRUE(Contains(out, "MESSAGE.X1: an update was cut short"));
+  EXPECT_FALSE(Contains(out, "MESSAGE.X2"));
 
-  DpadminRun reindex = Admin({"reindex", Dir(), "--all"});
-  ASSERT_EQ(reindex.status, 0) << ShowRun(reindex);
+  Expect({"reindex", office, "--all"});
   ExpectCheckClean();
   // After an interrupted update the counter starts afresh: it must not be
   // the marker, and (see below) not a value a workstation may remember.
-  EXPECT_NE(RawIndex(Dir() + "MESSAGE.X1").Counter(), kCounterUpdating);
+  EXPECT_NE(RawIndex(office + "MESSAGE.X1").Counter(), kCounterUpdating);
   IdxForgetPageBuffer();
-  ASSERT_EQ(DbOpenTable(messages, Dir()), 1);
+  ASSERT_EQ(DbOpenTable(messages, office), 1);
   ASSERT_EQ(DbFirst(messages), 1);
   int walked = 0;
   while (DbCurrentRecord(messages) != -1 && walked <= kMessages) {
@@ -472,24 +453,22 @@ TEST_F(DpadminTest, AnInterruptedUpdateIsReportedAndTheRebuiltIndexOpensAgain) {
 
 TEST_F(DpadminTest, ReindexRaisesTheChangeCounterSoWalkersElsewhereResynchronise) {
   CreateWithData();
-  uint32_t before = RawIndex(Dir() + "NAME.X1").Counter();
+  uint32_t before = RawIndex(office + "NAME.X1").Counter();
   ASSERT_NE(before, kCounterUpdating);
-  DpadminRun reindex = Admin({"reindex", Dir(), "NAME"});
-  ASSERT_EQ(reindex.status, 0) << ShowRun(reindex);
-  EXPECT_EQ(RawIndex(Dir() + "NAME.X1").Counter(), before + 1);
+  Expect({"reindex", office, "NAME"});
+  EXPECT_EQ(RawIndex(office + "NAME.X1").Counter(), before + 1);
 }
 
 TEST_F(DpadminTest, ReindexReplacesTheContentSoHandlesOpenElsewhereStayOnTheLiveFile) {
   CreateWithData();
   struct stat before;
-  ASSERT_EQ(stat((Dir() + "NAME.X1").c_str(), &before), 0);
+  ASSERT_EQ(stat((office + "NAME.X1").c_str(), &before), 0);
   // Another workstation has the table open while the index is rebuilt.
   Table open(kNameTable);
-  ASSERT_EQ(DbOpenTable(open, Dir()), 1);
-  DpadminRun reindex = Admin({"reindex", Dir(), "NAME"});
-  ASSERT_EQ(reindex.status, 0) << ShowRun(reindex);
+  ASSERT_EQ(DbOpenTable(open, office), 1);
+  Expect({"reindex", office, "NAME"});
   struct stat after;
-  ASSERT_EQ(stat((Dir() + "NAME.X1").c_str(), &after), 0);
+  ASSERT_EQ(stat((office + "NAME.X1").c_str(), &after), 0);
   EXPECT_EQ(before.st_ino, after.st_ino);
 
   // What that workstation adds afterwards lands in the file everybody reads.
@@ -500,8 +479,7 @@ TEST_F(DpadminTest, ReindexReplacesTheContentSoHandlesOpenElsewhereStayOnTheLive
   ASSERT_EQ(DbAppendRecord(open, late.data()), 1);
   DbCloseTable(open);
   ExpectCheckClean();
-  DpadminRun dump = Admin({"dump", Dir(), "NAME"});
-  EXPECT_TRUE(Contains(dump.out, "name=\"LATECOMER\"")) << dump.out;
+  EXPECT_TRUE(Contains(Expect({"dump", office, "NAME"}), "name=\"LATECOMER\""));
 }
 
 // A workstation's append cut short inside its index update: the record is
@@ -517,10 +495,10 @@ TEST_F(DpadminTest, AHandleOpenAcrossRebuildsAfterInterruptedUpdatesSeesTheRebui
   CreateWithData();
   // An interrupted update, rebuilt; then a workstation opens the table and
   // finds a name, which leaves it knowing the rebuilt index.
-  RawIndex(Dir() + "NAME.X1").SetCounter(kCounterUpdating);
-  ASSERT_EQ(Admin({"reindex", Dir(), "NAME"}).status, 0);
+  RawIndex(office + "NAME.X1").SetCounter(kCounterUpdating);
+  Expect({"reindex", office, "NAME"});
   Table open(kNameTable);
-  ASSERT_EQ(DbOpenTable(open, Dir()), 1);
+  ASSERT_EQ(DbOpenTable(open, office), 1);
   ASSERT_TRUE(FindExact(open, NameOf(50)));
 
   // Another workstation dies inside its append of a name next to that one,
@@ -529,8 +507,8 @@ TEST_F(DpadminTest, AHandleOpenAcrossRebuildsAfterInterruptedUpdatesSeesTheRebui
   ASSERT_EQ(GetUniqueNumber(open, &numbers[0]), 1);
   ASSERT_EQ(GetUniqueNumber(open, &numbers[1]), 1);
   Bytes late = NameRecord(NameOf(50) + "A", int32_t(numbers[0]));
-  AppendCutShort(Dir(), late);
-  ASSERT_EQ(Admin({"reindex", Dir(), "NAME"}).status, 0);
+  AppendCutShort(office, late);
+  Expect({"reindex", office, "NAME"});
 
   EXPECT_TRUE(FindExact(open, NameOf(50) + "A"))
       << "the rebuilt index holds the name, but the open "
@@ -543,12 +521,12 @@ TEST_F(DpadminTest, AHandleOpenAcrossRebuildsAfterInterruptedUpdatesSeesTheRebui
 
 TEST_F(DpadminTest, ReindexWaitsForAnIndexOperationRunningElsewhere) {
   CreateWithData();
-  ASSERT_EQ(truncate((Dir() + "NAME.X1").c_str(), 1000), 0);
-  LockHolder other(Dir() + "NAME.X1", kIndexLockByte);
+  ASSERT_EQ(truncate((office + "NAME.X1").c_str(), 1000), 0);
+  LockHolder other(office + "NAME.X1", kIndexLockByte);
   ASSERT_TRUE(other.Held());
-  auto reindex = std::async(std::launch::async, [&] { return Admin({"reindex", Dir(), "NAME"}); });
+  auto reindex = std::async(std::launch::async, [&] { return Run({"reindex", office, "NAME"}); });
   EXPECT_EQ(reindex.wait_for(std::chrono::milliseconds(700)), std::future_status::timeout);
-  EXPECT_EQ(ReadWholeFile(Dir() + "NAME.X1").size(),
+  EXPECT_EQ(ReadWholeFile(office + "NAME.X1").size(),
             1000u);  // untouched while held
   other.Release();
   DpadminRun run = reindex.get();
@@ -563,19 +541,17 @@ TEST_F(DpadminTest, CollidingKeysAreReportedAndLeftOutOfTheRebuiltIndex) {
   // an existing one only in letter case.
   {
     File raw;
-    ASSERT_TRUE(raw.Open(Dir() + "NAME.DAT", OpenMode::kShared));
+    ASSERT_TRUE(raw.Open(office + "NAME.DAT", OpenMode::kShared));
     Bytes twin = NameRecord("person 007", 5000);
     raw.WriteAt(raw.Size(), twin.data(), twin.size());
   }
-  DpadminRun reindex = Admin({"reindex", Dir(), "NAME"});
-  EXPECT_EQ(reindex.status, 1) << ShowRun(reindex);
-  EXPECT_TRUE(Contains(reindex.out, "NAME.X1: record 300 left out")) << reindex.out;
-  EXPECT_TRUE(Contains(reindex.out, "already taken by record 7")) << reindex.out;
-  EXPECT_TRUE(Contains(reindex.out, "\"person 007\"")) << reindex.out;
+  const std::string out = Exits(1, {"reindex", office, "NAME"}).out;
+  EXPECT_TRUE(Contains(out, "NAME.X1: record 300 left out"));
+  EXPECT_TRUE(Contains(out, "already taken by record 7"));
+  EXPECT_TRUE(Contains(out, "\"person 007\""));
   // The record is still there, and check keeps saying it lacks its entry.
-  DpadminRun check = Admin({"check", Dir(), "NAME"});
-  EXPECT_EQ(check.status, 1);
-  EXPECT_TRUE(Contains(check.out, "NAME.X1: record 300 has no entry")) << check.out;
+  EXPECT_TRUE(
+      Contains(Exits(1, {"check", office, "NAME"}).out, "NAME.X1: record 300 has no entry"));
   ExpectEveryNameFound();
 }
 
@@ -584,7 +560,7 @@ TEST_F(DpadminTest, CollidingKeysAreReportedAndLeftOutOfTheRebuiltIndex) {
 TEST_F(DpadminTest, DumpShowsHeaderRecordsAndEntriesInIndexOrder) {
   Create();
   Table names(kNameTable);
-  ASSERT_EQ(DbOpenTable(names, Dir()), 1);
+  ASSERT_EQ(DbOpenTable(names, office), 1);
   uint32_t number = 0;
   for (const char* n : {"ZOE", "*SALES", "adam"}) {
     ASSERT_EQ(GetUniqueNumber(names, &number), 1);
@@ -596,28 +572,21 @@ TEST_F(DpadminTest, DumpShowsHeaderRecordsAndEntriesInIndexOrder) {
   ASSERT_EQ(DbDeleteRecord(names, sales.data(), 1), 1);
   DbCloseTable(names);
 
-  DpadminRun dump = Admin({"dump", Dir(), "name"});
-  ASSERT_EQ(dump.status, 0) << ShowRun(dump);
-  EXPECT_TRUE(Contains(dump.out, "unique number 3, version 1")) << dump.out;
-  EXPECT_TRUE(Contains(dump.out, "record 0: name=\"ZOE\" number=1")) << dump.out;
-  EXPECT_TRUE(Contains(dump.out, "record 2: name=\"adam\" number=3")) << dump.out;
-  EXPECT_FALSE(Contains(dump.out, "SALES")) << dump.out;
-  size_t adam = dump.out.find("  record 2: name=\"adam\"");
-  size_t zoe = dump.out.find("  record 0: name=\"ZOE\"");
-  ASSERT_NE(adam, std::string::npos) << dump.out;
-  ASSERT_NE(zoe, std::string::npos) << dump.out;
-  EXPECT_LT(adam, zoe);
-
-  DpadminRun all = Admin({"dump", Dir(), "NAME", "--all"});
-  EXPECT_TRUE(Contains(all.out, "record 1 (deleted)")) << all.out;
+  const std::string dump = Expect({"dump", office, "name"});
+  EXPECT_TRUE(Contains(dump, "unique number 3, version 1"));
+  EXPECT_FALSE(Contains(dump, "SALES"));
+  // In index order.
+  const size_t zoe = dump.find("  record 0: name=\"ZOE\" number=1");
+  ASSERT_NE(zoe, std::string::npos) << dump;
+  EXPECT_LT(dump.find("  record 2: name=\"adam\" number=3"), zoe) << dump;
+  EXPECT_TRUE(Contains(Expect({"dump", office, "NAME", "--all"}), "record 1 (deleted)"));
 }
 
 TEST_F(DpadminTest, DumpShowsMultiLineTextOnOneLine) {
   CreateWithData();
-  DpadminRun dump = Admin({"dump", Dir(), "MESSAGE"});
-  ASSERT_EQ(dump.status, 0) << ShowRun(dump);
-  EXPECT_TRUE(Contains(dump.out, "text=\"Please call back\\rabout the order\"")) << dump.out;
-  EXPECT_TRUE(Contains(dump.out, "MESSAGE.X2: 40 entries")) << dump.out;
+  const std::string dump = Expect({"dump", office, "MESSAGE"});
+  EXPECT_TRUE(Contains(dump, "text=\"Please call back\\rabout the order\""));
+  EXPECT_TRUE(Contains(dump, "MESSAGE.X2: 40 entries"));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // "Path" is not a DESKpost data directory.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
@@ -13,96 +14,48 @@
 
 namespace {
 
-#ifdef DPSETUP_PATH
-DpadminRun RunDpsetup(const std::vector<std::string>& args, const std::string& scratch) {
-  return RunProgram(DPSETUP_PATH, args, scratch);
-}
-#endif
-
-class DpsetupTest : public ::testing::Test {
- protected:
-  void SetUp() override {
+TEST(DpsetupTest, AddsTheIniFilesUserOnceAndSaysWhyItCannot) {
 #ifndef DPSETUP_PATH
-    GTEST_SKIP() << "dpsetup is not built here";
+  GTEST_SKIP() << "dpsetup is not built here";
 #else
-    office = scratch.Path() + "office/";
-    ASSERT_EQ(mkdir(office.c_str(), 0755), 0);
-    DpadminRun made = RunDpadmin({"create", office}, scratch.Path());
-    ASSERT_EQ(made.status, 0) << ShowRun(made);
-    DpadminRun added = RunDpadmin({"add-name", office, "Baker Tom"}, scratch.Path());
-    ASSERT_EQ(added.status, 0) << ShowRun(added);
-#endif
-  }
-
-  std::string WriteIni(const std::string& path, const std::string& name) {
-    const std::string ini = scratch.Path() + "DPDESK.INI";
-    std::ofstream(ini) << "[DESKpost]\nPath=" << path << "\nName=" << name << "\n";
-    return ini;
-  }
-
-  std::string Names() {
-    return RunDpadmin({"names", office}, scratch.Path()).out;
-  }
-
   TempDir scratch;
-  std::string office;
-};
-
-#ifdef DPSETUP_PATH
-
-TEST_F(DpsetupTest, AddsTheMissingUserToTheNameListOnce) {
-  const std::string ini = WriteIni(office, "Carter Ann");
-  DpadminRun first = RunDpsetup({"--add", ini}, scratch.Path());
-  EXPECT_EQ(first.status, 0) << ShowRun(first);
-  EXPECT_EQ(first.out, "Added to the DESKpost name list.\n");
-  EXPECT_NE(Names().find("Carter Ann"), std::string::npos) << Names();
-
-  const std::string before = Names();
-  DpadminRun again = RunDpsetup({"--add", WriteIni(office, "CARTER ANN")}, scratch.Path());
-  EXPECT_EQ(again.status, 0) << ShowRun(again);
-  EXPECT_EQ(again.out, "Already in the DESKpost name list.\n");
-  EXPECT_EQ(Names(), before);
-}
-
-TEST_F(DpsetupTest, APathWithoutTheTrailingSlashWorks) {
-  DpadminRun run = RunDpsetup(
-      {"--add", WriteIni(office.substr(0, office.size() - 1), "Dunn Peter")}, scratch.Path());
-  EXPECT_EQ(run.status, 0) << ShowRun(run);
-  EXPECT_NE(Names().find("Dunn Peter"), std::string::npos);
-}
-
-TEST_F(DpsetupTest, ADirectoryThatIsNotADeskpostDirectoryIsReported) {
-  const std::string elsewhere = scratch.Path() + "elsewhere/";
+  const std::string office = scratch.Path() + "office/", elsewhere = scratch.File("elsewhere/");
   ASSERT_EQ(mkdir(elsewhere.c_str(), 0755), 0);
-  DpadminRun run = RunDpsetup({"--add", WriteIni(elsewhere, "Carter Ann")}, scratch.Path());
-  EXPECT_EQ(run.status, 1) << ShowRun(run);
-  EXPECT_NE(run.err.find("Could not find DESKpost in this location"), std::string::npos)
-      << ShowRun(run);
-  // Nothing was made there.
-  EXPECT_NE(access((elsewhere + "NAME.DAT").c_str(), F_OK), 0);
-}
-
-TEST_F(DpsetupTest, AGroupNameIsNotAddedAsAUser) {
-  DpadminRun run = RunDpsetup({"--add", WriteIni(office, "*Sales")}, scratch.Path());
-  EXPECT_EQ(run.status, 1) << ShowRun(run);
-  EXPECT_NE(run.err.find("is a group, not a person"), std::string::npos) << ShowRun(run);
-  EXPECT_EQ(Names().find("*Sales"), std::string::npos);
-}
-
-TEST_F(DpsetupTest, AnIniFileWithoutTheSettingsIsReported) {
-  const std::string ini = scratch.Path() + "EMPTY.INI";
-  std::ofstream(ini) << "[DESKpost]\n";
-  DpadminRun run = RunDpsetup({"--add", ini}, scratch.Path());
-  EXPECT_EQ(run.status, 1) << ShowRun(run);
-  EXPECT_NE(run.err.find("Unable to read Path in DPDESK.INI"), std::string::npos) << ShowRun(run);
-}
-
-TEST_F(DpsetupTest, AWrongCommandLineShowsTheUsage) {
-  DpadminRun run = RunDpsetup({"--add"}, scratch.Path());
-  EXPECT_EQ(run.status, 2);
-  EXPECT_NE(run.err.find("usage: dpsetup"), std::string::npos);
-}
-
+  const auto names = [&] { return RunDpadmin({"names", office}, scratch.Path()).out; };
+  ASSERT_EQ(RunDpadmin({"create", office}, scratch.Path()).status, 0);
+  ASSERT_EQ(RunDpadmin({"add-name", office, "Baker Tom"}, scratch.Path()).status, 0);
+  struct Case {
+    std::string path;  // the INI file's Path; none at all when empty
+    const char* name;
+    int status;
+    const char* said;  // the whole output, or part of the errors
+    bool added;
+  } cases[] = {
+      {office, "Carter Ann", 0, "Added to the DESKpost name list.\n", true},
+      {office, "CARTER ANN", 0, "Already in the DESKpost name list.\n", false},
+      {office.substr(0, office.size() - 1), "Dunn Peter", 0, "Added to the DESKpost name list.\n",
+       true},
+      {elsewhere, "Evans Sue", 1, "Could not find DESKpost in this location", false},
+      {office, "*Sales", 1, "is a group, not a person", false},
+      {"", "Fox Ian", 1, "Unable to read Path in DPDESK.INI", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path + " " + c.name);
+    const std::string ini = scratch.File("DPDESK.INI"), before = names();
+    std::ofstream(ini) << "[DESKpost]\n"
+                       << (c.path.empty() ? "" : "Path=" + c.path + "\nName=" + c.name + "\n");
+    DpadminRun run = RunProgram(DPSETUP_PATH, {"--add", ini}, scratch.Path());
+    EXPECT_EQ(run.status, c.status) << ShowRun(run);
+    EXPECT_TRUE(c.status == 0 ? run.out == c.said : run.err.find(c.said) != std::string::npos)
+        << ShowRun(run);
+    EXPECT_EQ(names().find(c.name) != std::string::npos, c.added) << names();
+    EXPECT_TRUE(c.added || names() == before) << names();
+  }
+  EXPECT_NE(access((elsewhere + "NAME.DAT").c_str(), F_OK), 0) << "an office was made there";
+  DpadminRun usage = RunProgram(DPSETUP_PATH, {"--add"}, scratch.Path());
+  EXPECT_EQ(usage.status, 2);
+  EXPECT_NE(usage.err.find("usage: dpsetup"), std::string::npos) << usage.err;
 #endif
+}
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <random>
 #include <set>
@@ -87,13 +88,8 @@ TEST_F(MessageWorkloadTest, AfterHundredsOfSendsMovesViewsAndDeletesEverythingCh
   std::mt19937 random(20261206);
   auto pick = [&](size_t n) { return size_t(random() % n); };
   auto someone = [&] { return people[pick(people.size())]; };
-  std::string attachment = scratch.File("quote.txt");
-  {
-    std::FILE* f = std::fopen(attachment.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fputs("price list", f);
-    std::fclose(f);
-  }
+  const std::string attachment = scratch.File("quote.txt");
+  std::ofstream(attachment) << "price list";
 
   MessageTable messages;
   ASSERT_EQ(MsgOpen(messages), 1);

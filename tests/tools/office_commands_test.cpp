@@ -1,8 +1,12 @@
 // dpadmin's office commands run as a separate program against a directory
 // made by dpadmin create: names and groups, messages dropped by a script as
 // the program's Send would store them, the lists and flag files that show
-// what arrived, and text the files cannot hold refused before anything is
-// written.
+// what arrived, text the files cannot hold refused before anything is
+// written, and rename-name: the renamed person's messages, the send-log
+// copies of what was sent to them, the CC lists and group memberships go
+// with the new name, and a record held by another workstation stops the
+// rename with a message saying which, after which a second run finishes it.
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -14,6 +18,7 @@
 #include "storage/records/cc.h"
 #include "storage/records/message.h"
 #include "storage/records/name.h"
+#include "tests/support/lock_holder.h"
 #include "tests/tools/admin_test.h"
 
 namespace {
@@ -54,21 +59,18 @@ class OfficeCommandsTest : public AdminTest {
 };
 
 TEST_F(OfficeCommandsTest, NamesAreAddedRenamedAndRemovedAsTheNamePickerDoes) {
-  EXPECT_NE(Expect({"add-name", office, "alice"}).find("already there as ALICE"),
-            std::string::npos);
+  EXPECT_TRUE(Contains(Expect({"add-name", office, "alice"}), "already there as ALICE"));
   Expect({"rename-name", office, "BOB", "ROBERT"});
-  std::string names = Expect({"names", office});
-  EXPECT_NE(names.find("* - ALL"), std::string::npos) << names;
-  EXPECT_NE(names.find("ROBERT"), std::string::npos) << names;
-  EXPECT_EQ(names.find("BOB "), std::string::npos) << names;
+  const std::string names = Expect({"names", office});
+  EXPECT_TRUE(Contains(names, "* - ALL"));
+  EXPECT_TRUE(Contains(names, "ROBERT"));
+  EXPECT_FALSE(Contains(names, "BOB "));
   Expect({"remove-name", office, "robert"});
-  EXPECT_EQ(Expect({"names", office}).find("ROBERT"), std::string::npos);
+  EXPECT_FALSE(Contains(Expect({"names", office}), "ROBERT"));
 
-  EXPECT_EQ(Run({"remove-name", office, "* - ALL"}).status, 1);
-  EXPECT_EQ(Run({"remove-name", office, "NOBODY"}).status, 1);
-  EXPECT_EQ(Run({"add-name", office, "*GROUP"}).status, 1);
-  EXPECT_EQ(Run({"add-name", office, "TWENTY CHARACTERS XX"}).status, 1);
-  EXPECT_EQ(Run({"rename-name", office, "ALICE", "CAROL"}).status, 1);
+  Exits(1, {"remove-name", office, "* - ALL"});
+  Exits(1, {"remove-name", office, "NOBODY"});
+  Exits(1, {"rename-name", office, "ALICE", "CAROL"});
   ExpectCheckClean();
 }
 
@@ -77,15 +79,12 @@ TEST_F(OfficeCommandsTest, GroupKeepsMembersInTheOrderGivenAndAnUnknownMemberCha
   Expect({"add-group", office, "*sales", "BOB", "ALICE"});
   EXPECT_EQ(Expect({"members", office, "*SALES"}), "CAROL\nALICE\nBOB\n");
 
-  DpadminRun refused = Run({"add-group", office, "*NEW", "ALICE", "NOBODY"});
-  EXPECT_EQ(refused.status, 1);
-  EXPECT_NE(refused.err.find("NOBODY"), std::string::npos) << ShowRun(refused);
-  EXPECT_EQ(Expect({"names", office}).find("*NEW"), std::string::npos);
-  EXPECT_EQ(Run({"add-group", office, "*BAD", "*SALES"}).status, 1);
-  EXPECT_EQ(Run({"members", office, "ALICE"}).status, 1);
+  EXPECT_TRUE(Contains(Exits(1, {"add-group", office, "*NEW", "ALICE", "NOBODY"}).err, "NOBODY"));
+  EXPECT_FALSE(Contains(Expect({"names", office}), "*NEW"));
+  Exits(1, {"add-group", office, "*BAD", "*SALES"});
+  Exits(1, {"members", office, "ALICE"});
   // A group starts no workstation: its rename says nothing of INI files.
-  const std::string renamed = Expect({"rename-name", office, "*SALES", "*FIELD"});
-  EXPECT_EQ(renamed.find("DPDESK.INI"), std::string::npos) << renamed;
+  EXPECT_FALSE(Contains(Expect({"rename-name", office, "*SALES", "*FIELD"}), "DPDESK.INI"));
   EXPECT_EQ(Expect({"members", office, "*FIELD"}), "CAROL\nALICE\nBOB\n");
 }
 
@@ -105,16 +104,13 @@ TEST_F(OfficeCommandsTest, PhoneSlipStoresEveryFieldAndRaisesTheRecipientsFlag) 
   ASSERT_EQ(stored.size(), 1u);
   const uint8_t* r = stored[0].data();
   EXPECT_EQ(FieldByte(r, msg::kKind), msg::kKindPhone);
-  EXPECT_EQ(FieldText(r, msg::kTo), "BOB");
-  EXPECT_EQ(FieldText(r, msg::kFrom), "Mr. Fischer");
-  EXPECT_EQ(FieldText(r, msg::kCompany), "Fischer & Sons");
-  EXPECT_EQ(FieldText(r, msg::kPhone), "(555) 123-4567");
-  EXPECT_EQ(FieldText(r, msg::kExtension), "12");
-  EXPECT_EQ(FieldText(r, msg::kPhoneText), "Call back\rabout the order");
-  EXPECT_EQ(FieldText(r, msg::kBy), "AB");
-  EXPECT_EQ(FieldText(r, msg::kCallBack), "><");
-  EXPECT_EQ(FieldText(r, msg::kRush), "><");
-  EXPECT_EQ(FieldText(r, msg::kWillCall), "");
+  std::vector<std::string> texts;
+  for (Field field : {msg::kTo, msg::kFrom, msg::kCompany, msg::kPhone, msg::kExtension,
+                      msg::kPhoneText, msg::kBy, msg::kCallBack, msg::kRush, msg::kWillCall})
+    texts.push_back(FieldText(r, field));
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"BOB", "Mr. Fischer", "Fischer & Sons", "(555) 123-4567",
+                                      "12", "Call back\rabout the order", "AB", "><", "><", ""}));
   EXPECT_EQ(FieldByte(r, msg::kFlags), msg::kFlagNotViewed | msg::kFlagUrgent);
   EXPECT_NE(FieldI32(r, msg::kTime), 0);
   EXPECT_EQ(Flags("BOB"), "2 (urgent message)\n");
@@ -134,11 +130,10 @@ TEST_F(OfficeCommandsTest, LongMemoToAGroupWithCCGivesEveryCopyItsOwnNoteAndCCRe
   Expect({"add-group", office, "*TEAM", "BOB", "CAROL"});
   std::string text(600, 'x');
   text.replace(0, 5, "Hello");
-  DpadminRun run = Run(
-      {"send", office, "--from", "ALICE", "--to", "*TEAM", "--kind", "memo", "--text", "-", "--cc"},
-      text);
-  ASSERT_EQ(run.status, 0) << ShowRun(run);
-  EXPECT_NE(run.out.find("2 copies stored with a CC list"), std::string::npos) << run.out;
+  EXPECT_TRUE(Contains(Expect({"send", office, "--from", "ALICE", "--to", "*TEAM", "--kind", "memo",
+                               "--text", "-", "--cc"},
+                              text),
+                       "2 copies stored with a CC list"));
   auto stored = Records(kMessageTable);
   ASSERT_EQ(stored.size(), 2u);
   std::vector<int32_t> notes;
@@ -167,8 +162,8 @@ TEST_F(OfficeCommandsTest, AllReachesEveryPersonAndTheSendersOwnCopyRaisesNothin
   EXPECT_EQ(Records(kMessageTable).size(), 3u);
   EXPECT_EQ(Flags("ALICE"), "0 (nothing waiting)\n");
   EXPECT_EQ(Flags("CAROL"), "1 (new message)\n");
-  EXPECT_NE(Expect({"messages", office, "ALICE"}).find("memo from ALICE: Fire drill at noon"),
-            std::string::npos);
+  EXPECT_TRUE(
+      Contains(Expect({"messages", office, "ALICE"}), "memo from ALICE: Fire drill at noon"));
 }
 
 TEST_F(OfficeCommandsTest, SendersSendLogOptionKeepsACopy) {
@@ -181,11 +176,9 @@ TEST_F(OfficeCommandsTest, SendersSendLogOptionKeepsACopy) {
 
 TEST_F(OfficeCommandsTest, EmailToALocalNameAndAnInternetAddressGivesTwoMessagesWithOwnFiles) {
   const std::string attachment = scratch.File("price list.txt");
-  ASSERT_EQ(
-      Run({"send", office, "--from", "ALICE", "--to", "BOB, pat@example.com", "--kind", "email",
-           "--subject", "Prices", "--body", "See the list.\n", "--attach", attachment})
-          .status,
-      1);  // the file is not there yet: nothing is sent
+  // The file is not there yet: nothing is sent.
+  Exits(1, {"send", office, "--from", "ALICE", "--to", "BOB, pat@example.com", "--kind", "email",
+            "--subject", "Prices", "--body", "See the list.\n", "--attach", attachment});
   EXPECT_TRUE(Records(kMessageTable).empty());
   std::ofstream(attachment) << "widgets 3.50\n";
   Expect({"send", office, "--from", "ALICE", "--to", "BOB, pat@example.com", "--kind", "email",
@@ -201,8 +194,8 @@ TEST_F(OfficeCommandsTest, EmailToALocalNameAndAnInternetAddressGivesTwoMessages
         FileExists(office + "DPE/" + std::to_string(FieldI32(r.data(), msg::kNumber)) + ".DPE"));
   }
   EXPECT_EQ(to, (std::vector<std::string>{"BOB", "DPMAIL SERVER"}));
-  EXPECT_NE(Expect({"messages", office, "BOB"}).find("e-mail from alice@example.com: Prices"),
-            std::string::npos);
+  EXPECT_TRUE(
+      Contains(Expect({"messages", office, "BOB"}), "e-mail from alice@example.com: Prices"));
 }
 
 TEST_F(OfficeCommandsTest, MessagesListsTheFolderAskedOldestOrNewestFirst) {
@@ -214,17 +207,18 @@ TEST_F(OfficeCommandsTest, MessagesListsTheFolderAskedOldestOrNewestFirst) {
   EXPECT_LT(newest.find("third"), newest.find("first")) << newest;
   EXPECT_EQ(Expect({"messages", office, "BOB", "--folder", "archive"}), "");
   EXPECT_EQ(Expect({"messages", office, "CAROL"}), "");
-  EXPECT_EQ(Run({"messages", office, "BOB", "--folder", "Nonesuch"}).status, 1);
+  Exits(1, {"messages", office, "BOB", "--folder", "Nonesuch"});
 }
 
 TEST_F(OfficeCommandsTest, TextTheFilesCannotHoldIsRefusedBeforeAnythingIsStored) {
-  DpadminRun run = Run({"send", office, "--from", "ALICE", "--to", "BOB", "--kind", "memo",
-                        "--text", "caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5"});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("\xE6\x97\xA5"), std::string::npos) << ShowRun(run);
-  run = Run({"send", office, "--from", "ALICE", "--to", "BOB", "--company", std::string(30, 'c')});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("at most 29"), std::string::npos) << ShowRun(run);
+  EXPECT_TRUE(Contains(Exits(1, {"send", office, "--from", "ALICE", "--to", "BOB", "--kind", "memo",
+                                 "--text", "caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5"})
+                           .err,
+                       "\xE6\x97\xA5"));
+  EXPECT_TRUE(Contains(Exits(1, {"send", office, "--from", "ALICE", "--to", "BOB", "--company",
+                                 std::string(30, 'c')})
+                           .err,
+                       "at most 29"));
   EXPECT_TRUE(Records(kMessageTable).empty());
   EXPECT_EQ(Flags("BOB"), "0 (nothing waiting)\n");
 
@@ -237,14 +231,86 @@ TEST_F(OfficeCommandsTest, TextTheFilesCannotHoldIsRefusedBeforeAnythingIsStored
 }
 
 TEST_F(OfficeCommandsTest, BadUsageAndUnknownPeopleAreTold) {
-  EXPECT_EQ(Run({"send", office, "--from", "ALICE"}).status, 2);
-  EXPECT_EQ(Run({"send", office, "--from", "ALICE", "--to", "BOB", "--colour", "red"}).status, 2);
-  EXPECT_EQ(Run({"send", office, "--from", "ALICE", "--to", "BOB", "--kind", "fax"}).status, 2);
-  EXPECT_EQ(Run({"send", office, "--from", "NOBODY", "--to", "BOB"}).status, 1);
-  EXPECT_EQ(Run({"send", office, "--from", "ALICE", "--to", "NOBODY"}).status, 1);
-  EXPECT_EQ(Run({"send", scratch.File("nowhere/"), "--from", "A", "--to", "B"}).status, 2);
-  EXPECT_EQ(Run({"flags", office, "*SALES"}).status, 1);
+  Exits(2, {"send", office, "--from", "ALICE"});
+  Exits(2, {"send", office, "--from", "ALICE", "--to", "BOB", "--colour", "red"});
+  Exits(2, {"send", office, "--from", "ALICE", "--to", "BOB", "--kind", "fax"});
+  Exits(1, {"send", office, "--from", "NOBODY", "--to", "BOB"});
+  Exits(1, {"send", office, "--from", "ALICE", "--to", "NOBODY"});
+  Exits(2, {"send", scratch.File("nowhere/"), "--from", "A", "--to", "B"});
+  Exits(1, {"flags", office, "*SALES"});
   EXPECT_TRUE(Records(kMessageTable).empty());
+}
+
+// ---- rename-name ----
+
+int Lines(const std::string& text) {
+  return int(std::count(text.begin(), text.end(), '\n'));
+}
+
+class AdminRenameTest : public AdminTest {
+ protected:
+  // The office of the fault: six memos from Anne to Carol (records 0 to 5
+  // of MESSAGE), a team memo with a CC list, and a memo Carol sent Bob.
+  void SetUp() override {
+    Expect({"create", office});
+    Expect({"add-name", office, "ANNE", "BOB", "CAROL", "DAVE"});
+    Expect({"add-group", office, "*TEAM", "CAROL", "DAVE"});
+    KeepSendLog("ANNE");
+    for (int i = 1; i <= 6; ++i)
+      Expect({"send", office, "--from", "ANNE", "--to", "CAROL", "--kind", "memo", "--text",
+              "memo " + std::to_string(i)});
+    Expect({"send", office, "--from", "ANNE", "--to", "*TEAM", "--cc", "--kind", "memo", "--text",
+            "team"});
+    Expect({"send", office, "--from", "CAROL", "--to", "BOB", "--kind", "memo", "--text", "hello"});
+  }
+
+  void ExpectCarried() {
+    const std::string listed = Expect({"messages", office, "CAROLINE"});
+    EXPECT_EQ(Lines(listed), 7) << listed;
+    EXPECT_TRUE(Contains(listed, "memo 6"));
+    EXPECT_TRUE(Contains(listed, "team"));
+    EXPECT_TRUE(Contains(Expect({"flags", office, "CAROLINE"}), "new message"));
+    // Bob still has what she sent him.
+    EXPECT_TRUE(Contains(Expect({"messages", office, "BOB"}), "hello"));
+    EXPECT_TRUE(Contains(Expect({"members", office, "*TEAM"}), "CAROLINE"));
+    for (const char* table : {"MESSAGE", "SENDLOG", "CC"}) {
+      const std::string dump = Expect({"dump", office, table});
+      EXPECT_FALSE(Contains(dump, "to=\"CAROL\""));
+      EXPECT_FALSE(Contains(dump, "name=\"CAROL\""));
+    }
+    EXPECT_TRUE(Contains(Expect({"dump", office, "SENDLOG"}), "to=\"CAROLINE\""));
+    EXPECT_TRUE(Contains(Expect({"dump", office, "CC"}), "name=\"CAROLINE\""));
+    ExpectCheckClean();
+  }
+};
+
+TEST_F(AdminRenameTest, RenamedPersonKeepsMessagesSendLogCopiesAndGroups) {
+  const std::string out = Expect({"rename-name", office, "CAROL", "CAROLINE"});
+  EXPECT_TRUE(Contains(out, "CAROL is now CAROLINE"));
+  // Her workstation's INI is out of reach: the administrator is told.
+  EXPECT_TRUE(Contains(out, "set Name=CAROLINE in DPDESK.INI"));
+  ExpectCarried();
+  Exits(1, {"messages", office, "CAROL"});
+}
+
+TEST_F(AdminRenameTest, AMessageInUseStopsTheRenameAndASecondRunFinishesIt) {
+  {
+    // Another workstation has Carol's fourth memo open.
+    const int64_t lockByte = msg::kHeaderSize + int64_t(3 + 1) * msg::kRecordSize - 1;
+    LockHolder view(office + "MESSAGE.DAT", lockByte);
+    ASSERT_TRUE(view.Held());
+    DpadminRun run = Exits(1, {"rename-name", office, "CAROL", "CAROLINE"});
+    EXPECT_TRUE(Contains(run.err, "Record in use."));
+    EXPECT_TRUE(Contains(run.err, "MESSAGE record 3"));
+    EXPECT_TRUE(Contains(run.err, "run rename-name again"));
+    EXPECT_FALSE(Contains(run.out, "is now"));
+    // She is still Carol, so the rename can be run again.
+    const std::string names = Expect({"names", office});
+    EXPECT_TRUE(Contains(names, "CAROL "));
+    EXPECT_FALSE(Contains(names, "CAROLINE"));
+  }
+  Expect({"rename-name", office, "CAROL", "CAROLINE"});
+  ExpectCarried();
 }
 
 }  // namespace
