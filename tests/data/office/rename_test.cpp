@@ -210,7 +210,7 @@ TEST_F(RenameTest, ATableThatCannotBeOpenedStopsTheRenameUnderTheOldName) {
   ClearAppError();
   NameRecord r;
   EXPECT_EQ(NameLookup("CAROL", &r), 1);
-  EXPECT_TRUE(FailedWith(NameLookup("CAROLINE", &r), kAppNotFound));
+  EXPECT_TRUE(Fails(NameLookup("CAROLINE", &r), kAppNotFound));
   DbClearError();
 }
 
