@@ -76,10 +76,11 @@ TEST_F(FolderTest, NamesAreUniquePerOwnerInAnyCaseAndMustBeStorable) {
   // record, cannot be stored.
   for (const auto& [name, owner, code] :
        {std::tuple{"CLIENTS", kCommon, kAppDuplicate}, std::tuple{"CLIENTS", kAlice, kAppDuplicate},
-        std::tuple{"", kCommon, kAppInvalidName}, std::tuple{"\xFFtude", kCommon, kAppInvalidName}}) {
+        std::tuple{"", kCommon, kAppInvalidName},
+        std::tuple{"\xFFtude", kCommon, kAppInvalidName}}) {
     FolderRecord refused = MakeFolderRecord(name, owner);
-    ClearAppError();
-    EXPECT_TRUE(Fails(FolderAdd(folders, refused), code, code == kAppDuplicate ? name : nullptr));
+    EXPECT_TRUE(Fails(FolderAdd(folders, refused), code,
+                      code == kAppDuplicate ? std::optional<std::string>(name) : std::nullopt));
   }
   // Refused before anything was written: no deleted slot is left behind.
   EXPECT_EQ(RecordCount(kFolderTable), 3);
@@ -116,7 +117,8 @@ TEST_F(FolderTest, WalkGoesByOwnerThenName) {
   Add("beta", kCommon);
   Add("Alpha", kCommon);
   Add("Mine", kBob);
-  EXPECT_EQ(All(), (Folders{{kCommon, "Alpha"}, {kCommon, "beta"}, {kAlice, "Zoo"}, {kBob, "Mine"}}));
+  EXPECT_EQ(All(),
+            (Folders{{kCommon, "Alpha"}, {kCommon, "beta"}, {kAlice, "Zoo"}, {kBob, "Mine"}}));
   EXPECT_EQ(AppErrorCode(), kAppEndOfFile);
   FolderRecord record;
   EXPECT_TRUE(Fails(FolderReadCurrent(folders, &record), kAppEndOfFile));
@@ -190,11 +192,9 @@ TEST_F(FolderTest, APersonHasTheInboxTheArchiveTheirOwnAndCommonFoldersOnly) {
   const int32_t own = Add("Private", kAlice);
   const int32_t others = Add("Private", kAlice + 1);
   for (int32_t number : {1, 3, common, own}) EXPECT_EQ(FolderOfPerson(folders, kAlice, number), 1);
-  for (int32_t number : {others, others + 1, 99, 0, -1}) {
-    ClearAppError();
-    EXPECT_TRUE(Fails(FolderOfPerson(folders, kAlice, number), kAppNotFound,
-                      std::to_string(number).c_str()));
-  }
+  for (int32_t number : {others, others + 1, 99, 0, -1})
+    EXPECT_TRUE(
+        Fails(FolderOfPerson(folders, kAlice, number), kAppNotFound, std::to_string(number)));
 }
 
 }  // namespace

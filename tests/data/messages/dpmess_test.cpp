@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
+#include <functional>
 #include <set>
 #include <tuple>
 
@@ -22,11 +22,6 @@ namespace msg = records::message;
 namespace {
 
 using Names = std::vector<std::string>;
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << bytes;
-}
 
 // An e-mail file whose attachment table names the stored files given.
 std::string EmailFile(const std::vector<std::string>& stored, const std::string& body) {
@@ -199,7 +194,6 @@ TEST_F(MessageSendTest, SendingToANameRefusesAGroupAndGivesTheCopyItsOwnNoteAndV
   EXPECT_EQ(NoteText(callers), "the whole text");
   // Sending to a group refuses a person's name.
   memo = Memo("BOB", "Not a group.");
-  ClearAppError();
   EXPECT_TRUE(Fails(MsgSendToGroup(messages, memo, {bob}, false), kAppInvalidName));
   EXPECT_EQ(Stored().size(), 1u);
 }
@@ -340,16 +334,17 @@ TEST_F(MessageChangeTest, AMessageLockedElsewhereIsNotChangedAndKeepsTheApplicat
       msg::kHeaderSize + int64_t(entry.RecordNumber() + 1) * msg::kRecordSize - 1;
   LockHolder view(dir.File("MESSAGE.DAT"), lockByte);
   ASSERT_TRUE(view.Held());
-  SetAppError(kAppEndOfFile, "earlier");
   BecomeUser("BOB", false);
-  EXPECT_TRUE(Fails(MsgDelete(messages, entry), kAppEndOfFile, "earlier"));
-  EXPECT_EQ(DbGetError(), kDbRecordLocked);
-  EXPECT_TRUE(
-      Fails(MsgMoveToFolder(messages, entry, msg::kFolderArchive), kAppEndOfFile, "earlier"));
-  EXPECT_EQ(DbGetError(), kDbRecordLocked);
   MessageRecord seen;
-  EXPECT_TRUE(Fails(MsgMarkViewed(messages, entry, &seen), kAppEndOfFile, "earlier"));
-  EXPECT_EQ(DbGetError(), kDbRecordLocked);
+  const std::function<int()> changes[] = {
+      [&] { return MsgDelete(messages, entry); },
+      [&] { return MsgMoveToFolder(messages, entry, msg::kFolderArchive); },
+      [&] { return MsgMarkViewed(messages, entry, &seen); }};
+  for (const auto& change : changes) {
+    SetAppError(kAppEndOfFile, "earlier");
+    EXPECT_TRUE(Fails(change(), kAppEndOfFile, "earlier"));
+    EXPECT_EQ(DbGetError(), kDbRecordLocked);
+  }
   view.Release();
   EXPECT_EQ(ReadBack(entry).ViewedTime(), 0);
   EXPECT_EQ(ReadBack(entry).Folder(), msg::kFolderNew);

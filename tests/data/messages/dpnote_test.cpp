@@ -88,11 +88,8 @@ TEST_F(NoteTest, NoNoteIsNotFoundAndTextOf4049BytesIsRefusedWithTheNoteKept) {
   int32_t copy = 0;
   EXPECT_TRUE(Fails(NoteRead(0, &text), kAppNotFound));
   EXPECT_EQ(text, "");
-  ClearAppError();
   EXPECT_TRUE(Fails(NoteRead(42, &text), kAppNotFound));
-  ClearAppError();
   EXPECT_TRUE(Fails(NoteWrite(42, "text"), kAppNotFound));
-  ClearAppError();
   EXPECT_TRUE(Fails(NoteDuplicate(42, &copy), kAppNotFound));
   EXPECT_EQ(RecordCount(kNoteTable), 0);
   int32_t note = NewNote("kept");
@@ -164,7 +161,6 @@ TEST_F(NoteTest, PartCarryingAnotherNoteNumberIsACorruptIndex) {
   std::string text;
   EXPECT_TRUE(Fails(NoteRead(a, &text), kAppIndexCorrupt, "NOTE.IDX"));
   // Nor is that slot overwritten or deleted on a's behalf.
-  ClearAppError();
   EXPECT_TRUE(Fails(NoteWrite(a, "overwrite"), kAppIndexCorrupt));
   EXPECT_EQ(Delete(a), 0);
   EXPECT_EQ(Read(b), "second note");

@@ -1,5 +1,7 @@
 #include "data/messages/email_address.h"
 
+#include <tuple>
+
 #include "data/office/dpname.h"
 #include "tests/data/messages/email_fixture.h"
 #include "tests/data/messages/message_checks.h"
@@ -38,12 +40,9 @@ TEST_F(RecipientsTest, LocalNamesAreSpelledAsStoredAndAddressesKept) {
   std::string spelled;
   ASSERT_EQ(ResolveRecipients("bob, \"Smith, Ann\" <ann@x.org>,CARL JONES", &r, &spelled), 1);
   ASSERT_EQ(r.size(), 3u);
-  EXPECT_TRUE(r[0].local);
-  EXPECT_EQ(r[0].text, "Bob");
-  EXPECT_EQ(r[0].number, bob);
-  EXPECT_FALSE(r[1].local);
-  EXPECT_EQ(r[1].text, "\"Smith, Ann\" <ann@x.org>");
-  EXPECT_EQ(r[2].text, "Carl Jones");
+  EXPECT_EQ(std::tuple(r[0].local, r[0].text, r[0].number), std::tuple(true, "Bob", bob));
+  EXPECT_EQ(std::tuple(r[1].local, r[1].text), std::tuple(false, "\"Smith, Ann\" <ann@x.org>"));
+  EXPECT_EQ(std::tuple(r[2].local, r[2].text), std::tuple(true, "Carl Jones"));
   EXPECT_EQ(spelled, "Bob, \"Smith, Ann\" <ann@x.org>,Carl Jones");
 }
 

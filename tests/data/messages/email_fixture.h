@@ -41,13 +41,6 @@ class EmailDirTest : public OfficeDirTest {
     return names;
   }
 
-  void WriteFile(const std::string& path, const std::string& content) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr) << path;
-    std::fwrite(content.data(), 1, content.size(), f);
-    std::fclose(f);
-  }
-
   // Each test starts its stored names at a clock value of its own, above
   // every earlier test's, since the name counter only ever rises.
   int32_t now = 0x60000000;

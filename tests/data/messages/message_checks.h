@@ -11,14 +11,6 @@
 #include "storage/database.h"
 #include "storage/errors.h"
 
-// The call answered 0 and left the application error given (and its name,
-// when one is given).
-inline ::testing::AssertionResult Fails(int answer, int code, const char* name = nullptr) {
-  if (answer == 0 && AppErrorCode() == code && (!name || AppErrorName() == name))
-    return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "answered " << answer << " with " << FormatAppError();
-}
-
 // The recipients of records, in order.
 inline std::vector<std::string> ToNames(const std::vector<MessageRecord>& records) {
   std::vector<std::string> names;

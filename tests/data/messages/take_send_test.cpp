@@ -11,17 +11,7 @@ namespace {
 
 class TakeSendTest : public MessageTest {
  protected:
-  MessageRecord Fresh(uint8_t kind) {
-    MessageRecord r;
-    SetFieldByte(r.bytes, msg::kKind, kind);
-    SetFieldText(r.bytes, msg::kFrom, "ALICE");
-    return r;
-  }
-  std::string NoteOf(const MessageRecord& r) {
-    std::string text;
-    EXPECT_EQ(NoteRead(r.LongTextNote(), &text), 1);
-    return text;
-  }
+  static MessageRecord Fresh(uint8_t kind) { return Record(kind, "", "ALICE"); }
 };
 
 TEST_F(TakeSendTest, TextOfExactlyTheFieldStaysInTheRecordAlone) {
@@ -58,7 +48,7 @@ TEST_F(TakeSendTest, LongTextReachesThePersonAsTheirOwnNoteAndAShortOneDropsIt) 
   ASSERT_EQ(stored.size(), 1u);
   EXPECT_EQ(stored[0].To(), "BOB");
   EXPECT_EQ(stored[0].Time(), now);
-  EXPECT_EQ(NoteOf(stored[0]), text);
+  EXPECT_EQ(NoteText(stored[0].LongTextNote()), text);
   EXPECT_EQ(Flag(bob), 1);
   // A short text after a long one drops the old note.
   r = Fresh(msg::kKindMemo);

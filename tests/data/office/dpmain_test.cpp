@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <tuple>
 
 #include "data/messages/dpfolder.h"
 #include "data/messages/message_user.h"
@@ -27,7 +28,7 @@ class DpMainTest : public StartupTest {
  protected:
   std::string Ini(const std::string& body) {
     std::string path = dir.File("DPDESK.INI");
-    WriteTextFile(path, "[DESKpost]\n" + body);
+    WriteFile(path, "[DESKpost]\n" + body);
     return path;
   }
   std::string NoSlash() const { return dir.Path().substr(0, dir.Path().size() - 1); }
@@ -163,7 +164,7 @@ TEST_F(DpMainTest, ADirectoryThatCannotBeOpenedNamesWhatIsWrong) {
       {"no catalogue", [](const std::string& d) { ASSERT_EQ(unlink((d + "CAT.DAT").c_str()), 0); },
        "", kAppNoSuchFile, "CAT.DAT"},
       {"a file where a mail folder goes",
-       [](const std::string& d) { WriteTextFile(d + "SENDLOG", "not a folder"); }, "",
+       [](const std::string& d) { WriteFile(d + "SENDLOG", "not a folder"); }, "",
        kAppCannotCreateDir, "SENDLOG"},
   };
   int n = 0;
@@ -257,19 +258,15 @@ TEST_F(DpMainTest, StartingBuildsTheUsersStateAndOpensTheMessageWorkTable) {
   });
   ASSERT_EQ(StartUser(dir.Path(), "ALICE"), 1) << FormatAppError();
   const UserState& user = CurrentUser();
-  EXPECT_TRUE(user.started);
-  EXPECT_EQ(user.name, "Alice");
-  EXPECT_EQ(user.number, alice);
+  EXPECT_EQ(std::tuple(user.started, user.name, user.number, user.phoneListOwner,
+                       user.phoneListOwnerNumber, user.defaultFolder, user.dialogOption),
+            std::tuple(true, "Alice", alice, "COMMON", 0, 0, 1));
   const std::string n = std::to_string(alice);
   EXPECT_EQ(std::vector<std::string>(user.workTableNames, user.workTableNames + kWorkTableCount),
             (std::vector<std::string>{"W" + n, "Wa" + n, "Wb" + n, "Wc" + n}));
-  EXPECT_EQ(user.phoneListOwner, "COMMON");
-  EXPECT_EQ(user.phoneListOwnerNumber, 0);
-  EXPECT_EQ(user.defaultFolder, 0);
-  EXPECT_EQ(user.dialogOption, 1);
-  EXPECT_EQ(CurrentMessageUser().name, "Alice");
-  EXPECT_EQ(CurrentMessageUser().number, alice);
-  EXPECT_TRUE(CurrentMessageUser().sendLog);
+  const MessageUser& sender = CurrentMessageUser();
+  EXPECT_EQ(std::tuple(sender.name, sender.number, sender.sendLog),
+            std::tuple("Alice", alice, true));
   EXPECT_TRUE(MessageWorkTable().IsOpen());
   EXPECT_EQ(MessageWorkTable().recordSize, 99);
   EXPECT_TRUE(FileExists(dir.File("W" + n + ".DAT")));
@@ -348,14 +345,14 @@ TEST_F(DpMainTest, TheDefaultFolderKeepsTenCharactersAndAMissingOneBecomesNone) 
   ChangePerson("Alice",
                [&](NameRecord& r) { SetFieldI32(r.bytes, nm::kDefaultFolder, folderNumber); });
   ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
-  EXPECT_EQ(CurrentUser().defaultFolder, folderNumber);
-  EXPECT_EQ(CurrentUser().defaultFolderName, "Customer c");
+  EXPECT_EQ(std::tuple(CurrentUser().defaultFolder, CurrentUser().defaultFolderName),
+            std::tuple(folderNumber, "Customer c"));
   StopUser();
 
   ChangePerson("Alice", [](NameRecord& r) { SetFieldI32(r.bytes, nm::kDefaultFolder, 9999); });
   ASSERT_EQ(StartUser(dir.Path(), "Alice"), 1) << FormatAppError();
-  EXPECT_EQ(CurrentUser().defaultFolder, 0);
-  EXPECT_EQ(CurrentUser().defaultFolderName, "");
+  EXPECT_EQ(std::tuple(CurrentUser().defaultFolder, CurrentUser().defaultFolderName),
+            std::tuple(0, ""));
   EXPECT_TRUE(prompts.shown.empty());
 }
 
@@ -386,13 +383,13 @@ TEST_F(DpMainTest, AShareThisWorkstationMayNotWriteEndsTheStartSayingSo) {
   StopUser();
   // What the child was told comes back in a file anybody may write.
   const std::string told = dir.File("told.txt");
-  WriteTextFile(told, "");
+  WriteFile(told, "");
   ASSERT_EQ(::chmod(told.c_str(), 0666), 0);
   ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
   EXPECT_EQ(InChild([&] {
               if (!BecomeNobody()) return 2;
               const int started = StartUser(dir.Path(), "Alice");
-              WriteTextFile(told, prompts.shown.empty() ? "" : prompts.shown[0]);
+              WriteFile(told, prompts.shown.empty() ? "" : prompts.shown[0]);
               return started == 0 && !DataDirectoryOpen() ? 0 : 1;
             }),
             0);

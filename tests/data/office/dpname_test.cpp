@@ -118,9 +118,9 @@ TEST_F(NameTest, EachBrokenNameIsRefusedWithItsReasonAndNothingIsStoredOrRenamed
     EXPECT_NE(reason.find(c.reason), std::string::npos) << reason;
     EXPECT_EQ(reason.back(), '.');
     EXPECT_FALSE(NameIsValid(c.name));
-    EXPECT_TRUE(FailedWith(NameAdd(names, c.name), kAppInvalidName, c.name));
+    EXPECT_TRUE(Fails(NameAdd(names, c.name), kAppInvalidName, c.name));
     const std::string from = c.name.starts_with("*") ? "*SALES" : "ALICE";
-    EXPECT_TRUE(FailedWith(NameRename(names, from, c.name), kAppInvalidName));
+    EXPECT_TRUE(Fails(NameRename(names, from, c.name), kAppInvalidName));
     EXPECT_EQ(NameFind(names, from), 1);
   }
   EXPECT_EQ(RecordCount(kNameTable), 2);
@@ -136,7 +136,7 @@ TEST_F(NameTest, NamesWithinTheRulesAreTakenAndALongNameIsNotTheNameItBeginsWith
     Add(good);
   }
   EXPECT_EQ(RecordCount(kNameTable), 9);
-  EXPECT_TRUE(FailedWith(NameFind(names, "NINETEEN CHARACTERS2"), kAppNotFound));
+  EXPECT_TRUE(Fails(NameFind(names, "NINETEEN CHARACTERS2"), kAppNotFound));
   EXPECT_EQ(NameRemove(names, "NINETEEN CHARACTERS2"), 1);
   EXPECT_EQ(NameFind(names, "NINETEEN CHARACTERS"), 1);
 }
@@ -170,10 +170,10 @@ TEST_F(NameTest, NamesAnOlderOfficeHoldsAreStillFoundListedAndUsed) {
 TEST_F(NameTest, MissingNameOrNumberIsNotFoundAndAFoundNumberPositions) {
   Add("Carol");
   Add("Alice");
-  EXPECT_TRUE(FailedWith(NameFind(names, "Bob"), kAppNotFound, "Bob"));
-  EXPECT_TRUE(FailedWith(NameFindNumber(names, 7), kAppNotFound));
+  EXPECT_TRUE(Fails(NameFind(names, "Bob"), kAppNotFound, "Bob"));
+  EXPECT_TRUE(Fails(NameFindNumber(names, 7), kAppNotFound));
   NameRecord record;
-  EXPECT_TRUE(FailedWith(NameLookup("Bob", &record), kAppNotFound));
+  EXPECT_TRUE(Fails(NameLookup("Bob", &record), kAppNotFound));
   NameEntry entry;
   ASSERT_EQ(NameFindNumber(names, 1, &entry), 1);
   EXPECT_EQ(entry.Name(), "Carol");
@@ -182,23 +182,23 @@ TEST_F(NameTest, MissingNameOrNumberIsNotFoundAndAFoundNumberPositions) {
 
 TEST_F(NameTest, WalkGoesInNameOrderGroupsFirstAndStopsAtBothEnds) {
   NameRecord record;
-  EXPECT_TRUE(FailedWith(NameFirst(names), kAppEndOfFile));
-  EXPECT_TRUE(FailedWith(NamePrev(names), kAppBeginningOfFile));
+  EXPECT_TRUE(Fails(NameFirst(names), kAppEndOfFile));
+  EXPECT_TRUE(Fails(NamePrev(names), kAppBeginningOfFile));
   for (std::string n : {"bob", "* - ALL", "Alice", "*Sales", "carol"}) Add(n);
   // A fresh handle stands nowhere: reading is end of file.
   NameClose(names);
   ASSERT_EQ(NameOpen(names), 1);
-  EXPECT_TRUE(FailedWith(NameReadCurrent(names, &record), kAppEndOfFile));
+  EXPECT_TRUE(Fails(NameReadCurrent(names, &record), kAppEndOfFile));
   EXPECT_EQ(AllNames(), (std::vector<std::string>{"* - ALL", "*Sales", "Alice", "bob", "carol"}));
-  EXPECT_TRUE(FailedWith(0, kAppEndOfFile, "NAME"));  // where the walk stopped
+  EXPECT_TRUE(Fails(0, kAppEndOfFile, "NAME"));  // where the walk stopped
   // At the end, reading or writing the current entry is end of file too.
-  EXPECT_TRUE(FailedWith(NameReadCurrent(names, &record), kAppEndOfFile));
-  EXPECT_TRUE(FailedWith(NameWriteCurrent(names, record), kAppEndOfFile));
+  EXPECT_TRUE(Fails(NameReadCurrent(names, &record), kAppEndOfFile));
+  EXPECT_TRUE(Fails(NameWriteCurrent(names, record), kAppEndOfFile));
   NameEntry entry;
   ASSERT_EQ(NameFind(names, "*Sales"), 1);
   ASSERT_EQ(NamePrev(names, &entry), 1);
   EXPECT_EQ(entry.Name(), "* - ALL");
-  EXPECT_TRUE(FailedWith(NamePrev(names, &entry), kAppBeginningOfFile));
+  EXPECT_TRUE(Fails(NamePrev(names, &entry), kAppBeginningOfFile));
 }
 
 TEST_F(NameTest, UpdateWritesTheSettingsOfThatPersonOnly) {
@@ -213,13 +213,13 @@ TEST_F(NameTest, UpdateWritesTheSettingsOfThatPersonOnly) {
   EXPECT_EQ(FieldByte(again.bytes, nm::kSendLog), 1);
   // Writing a record of another name where Alice stands is refused.
   ASSERT_EQ(NameFind(names, "Alice"), 1);
-  EXPECT_TRUE(FailedWith(NameWriteCurrent(names, Lookup("Bob")), kAppNotFound));
+  EXPECT_TRUE(Fails(NameWriteCurrent(names, Lookup("Bob")), kAppNotFound));
   EXPECT_EQ(Lookup("Alice").Number(), 1);
   // An update of a name removed and added again leaves the new person alone.
   ASSERT_EQ(NameRemove(names, "Alice"), 1);
   Add("Alice");
   SetFieldText(alice.bytes, nm::kInitials, "OLD");
-  EXPECT_TRUE(FailedWith(NameUpdate(alice), kAppNotFound));
+  EXPECT_TRUE(Fails(NameUpdate(alice), kAppNotFound));
   NameRecord now = Lookup("Alice");
   EXPECT_EQ(now.Number(), 3);
   EXPECT_EQ(FieldText(now.bytes, nm::kInitials), "");
@@ -228,7 +228,7 @@ TEST_F(NameTest, UpdateWritesTheSettingsOfThatPersonOnly) {
 TEST_F(NameTest, RemovingIsInAnyCaseAMissingNameSucceedsEverybodyStaysAndNoNumberReturns) {
   for (std::string n : {"* - ALL", "Alice", "Bob"}) Add(n);
   ASSERT_EQ(NameRemove(names, "ALICE"), 1);
-  EXPECT_TRUE(FailedWith(NameFind(names, "Alice"), kAppNotFound));
+  EXPECT_TRUE(Fails(NameFind(names, "Alice"), kAppNotFound));
   EXPECT_EQ(NameRemove(names, "Nobody"), 1);
   EXPECT_EQ(AppErrorCode(), 0);
   EXPECT_EQ(NameRemove(names, "* - all"), 1);
@@ -274,8 +274,8 @@ TEST_F(NameTest, RefusedRenamesChangeNothing) {
   };
   for (std::string n : {"* - ALL", "*Sales", "Alice", "Bob"}) Add(n);
   for (const auto& c : cases)
-    EXPECT_TRUE(FailedWith(NameRename(names, c.from, c.to), c.code)) << c.from << " -> " << c.to;
-  EXPECT_TRUE(FailedWith(NameRename(names, "Nobody", "Somebody"), kAppNotFound, "Nobody"));
+    EXPECT_TRUE(Fails(NameRename(names, c.from, c.to), c.code)) << c.from << " -> " << c.to;
+  EXPECT_TRUE(Fails(NameRename(names, "Nobody", "Somebody"), kAppNotFound, "Nobody"));
   EXPECT_EQ(AllNames(), (std::vector<std::string>{"* - ALL", "*Sales", "Alice", "Bob"}));
   EXPECT_EQ(Lookup("Alice").Number(), 3);
 }
@@ -293,7 +293,7 @@ TEST_F(NameTest, RemoveFailsWhileAnotherHandleOrWorkstationHoldsTheRecord) {
                     RecordLockByte(nm::kHeaderSize, nm::kRecordSize, bob.RecordNumber()));
   ASSERT_TRUE(editor.Held());
   for (const char* name : {"Alice", "Bob"}) {
-    EXPECT_TRUE(FailedWith(NameRemove(names, name), kAppLockError)) << name;
+    EXPECT_TRUE(Fails(NameRemove(names, name), kAppLockError)) << name;
     EXPECT_EQ(DbGetError(), kDbRecordLocked);
     EXPECT_EQ(NameFind(names, name), 1);
   }
@@ -314,7 +314,7 @@ TEST_F(NameTest, EntryWhoseRecordCarriesAnotherNameIsCorrupt) {
   SetFieldText(record.bytes, nm::kName, "Mallory");
   ASSERT_EQ(DbWriteRecord(names.table, entry.RecordNumber(), record.bytes), 1);
   ASSERT_EQ(NameFind(names, "Alice"), 1);
-  EXPECT_TRUE(FailedWith(NameReadCurrent(names, &record), kAppIndexCorrupt, "NAME.X1"));
+  EXPECT_TRUE(Fails(NameReadCurrent(names, &record), kAppIndexCorrupt, "NAME.X1"));
 }
 
 TEST_F(NameTest, AClosedHandleIsACheckFailureAndAMissingTableTheEngineError) {
@@ -325,7 +325,7 @@ TEST_F(NameTest, AClosedHandleIsACheckFailureAndAMissingTableTheEngineError) {
   EXPECT_GT(CheckFailureCount(), before);
   NameClose(names);
   ASSERT_EQ(std::remove(dir.File("NAME.DAT").c_str()), 0);
-  EXPECT_TRUE(FailedWith(NameOpen(names), kAppNoSuchFile, dir.File("NAME.DAT")));
+  EXPECT_TRUE(Fails(NameOpen(names), kAppNoSuchFile, dir.File("NAME.DAT")));
   EXPECT_FALSE(names.open);
 }
 
@@ -343,7 +343,7 @@ TEST(GroupMembersTest, RepeatsAndZerosAreDroppedFreeSlotsClearedAndAHundredIsThe
   ASSERT_EQ(SetGroupMembers(group, many), 1);
   EXPECT_EQ(GroupMembers(group).size(), 100u);
   many.push_back(101);
-  EXPECT_TRUE(FailedWith(SetGroupMembers(group, many), kAppMaxRecords));
+  EXPECT_TRUE(Fails(SetGroupMembers(group, many), kAppMaxRecords));
   EXPECT_EQ(GroupMembers(group).size(), 100u);
   EXPECT_FALSE(IsGroupMember(group, 101));
 }

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
@@ -24,8 +25,8 @@
 // A call that answered 0 with the application error's code, and its name
 // when one is given. The error is cleared for the next call, so that a call
 // failing without an error of its own is not covered by an older one.
-inline ::testing::AssertionResult FailedWith(int result, int code,
-                                             std::optional<std::string> name = std::nullopt) {
+inline ::testing::AssertionResult Fails(int result, int code,
+                                        std::optional<std::string> name = std::nullopt) {
   const int got = AppErrorCode();
   const std::string gotName = AppErrorName();
   ClearAppError();
@@ -33,6 +34,10 @@ inline ::testing::AssertionResult FailedWith(int result, int code,
     return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
          << "answered " << result << " with error " << got << " \"" << gotName << "\"";
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 // The last byte of a record, which a workstation locks while it edits it.

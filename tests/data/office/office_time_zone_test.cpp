@@ -31,7 +31,7 @@ class OfficeZoneTest : public StartupTest {
     ApplyOfficeTimeZone(dir.Path() + "none/");
   }
   void SetOfficeZone(const std::string& zone) {
-    WriteTextFile(dir.Path() + "DPDESK.CFG", "DOMAIN=example.com\r\nTIMEZONE=" + zone + "\r\n");
+    WriteFile(dir.Path() + "DPDESK.CFG", "DOMAIN=example.com\r\nTIMEZONE=" + zone + "\r\n");
   }
 };
 

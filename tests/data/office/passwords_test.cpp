@@ -198,7 +198,7 @@ TEST_F(PasswordTest, UserPasswordAndAreasChangeOnlyTheirOwnBytes) {
     if (i == nm::kProtectedAreas.offset) continue;
     EXPECT_EQ(after.bytes[i], before.bytes[i]) << "byte " << i;
   }
-  EXPECT_TRUE(FailedWith(ReadUserPassword("Ghost", &user), kAppNotFound));
+  EXPECT_TRUE(Fails(ReadUserPassword("Ghost", &user), kAppNotFound));
   EXPECT_EQ(WriteUserPassword("*Sales", "x"), 0);
 }
 
@@ -216,12 +216,12 @@ TEST_F(PasswordTest, WhatAnotherWorkstationHoldsIsNotChanged) {
   {
     LockHolder header(dir.File("NAME.DAT"), 0);
     ASSERT_TRUE(header.Held());
-    EXPECT_TRUE(FailedWith(WriteMasterPassword("New", true), kAppLockError));
+    EXPECT_TRUE(Fails(WriteMasterPassword("New", true), kAppLockError));
   }
   LockHolder editor(dir.File("NAME.DAT"),
                     RecordLockByte(nm::kHeaderSize, nm::kRecordSize, alice.RecordNumber()));
   ASSERT_TRUE(editor.Held());
-  EXPECT_TRUE(FailedWith(WriteUserPassword("Alice", "x"), kAppLockError));
+  EXPECT_TRUE(Fails(WriteUserPassword("Alice", "x"), kAppLockError));
   editor.Release();
   OfficePasswords office;
   ASSERT_EQ(ReadOfficePasswords(&office), 1);

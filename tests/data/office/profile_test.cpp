@@ -10,7 +10,6 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
@@ -19,11 +18,6 @@
 #include "tests/support/temp_dir.h"
 
 namespace {
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
 
 // Sets an environment variable (nullptr: unsets it) for the life of the object.
 struct ScopedEnv {

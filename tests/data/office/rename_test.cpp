@@ -84,11 +84,7 @@ class RenameTest : public MessageTest {
   }
 
   // The to names of every live record of the table.
-  std::vector<std::string> Tos(const TableDef& def) {
-    std::vector<std::string> out;
-    for (const MessageRecord& r : Records(def)) out.push_back(r.To());
-    return out;
-  }
+  std::vector<std::string> Tos(const TableDef& def) { return ToNames(Records(def)); }
 
   std::vector<std::string> CcNames() {
     std::vector<std::string> out;
@@ -210,7 +206,7 @@ TEST_F(RenameTest, ATableThatCannotBeOpenedStopsTheRenameUnderTheOldName) {
   ClearAppError();
   NameRecord r;
   EXPECT_EQ(NameLookup("CAROL", &r), 1);
-  EXPECT_TRUE(FailedWith(NameLookup("CAROLINE", &r), kAppNotFound));
+  EXPECT_TRUE(Fails(NameLookup("CAROLINE", &r), kAppNotFound));
   DbClearError();
 }
 

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -40,11 +39,6 @@ class RecordingLauncher : public SetupLauncher {
   }
   std::vector<std::string> started;
 };
-
-inline void WriteTextFile(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
 
 // Makes an empty data directory the way the installation does.
 inline void MakeDataDirectory(const std::string& dir) {
