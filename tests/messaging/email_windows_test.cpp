@@ -734,10 +734,9 @@ class EmailWindowsTest : public QObject, MessagingTest {
     Press(v, V::kIdCopy);
     const auto carol = office->Folder(msgrec::kFolderNew, "CAROL");
     QCOMPARE(carol.size(), size_t(1));
-    std::string note;
-    QVERIFY(NoteRead(FieldI32(carol[0].bytes, msgrec::kAttachedNote), &note));
-    QVERIFY(QString::fromStdString(note).startsWith("From BOB "));
-    QVERIFY(QString::fromStdString(note).endsWith("Please handle"));
+    const QString note =
+        QString::fromStdString(NoteText(FieldI32(carol[0].bytes, msgrec::kAttachedNote)));
+    QVERIFY(note.startsWith("From BOB ") && note.endsWith("Please handle"));
 
     dialogs->Then([this](TBaseDialog& d) {
       Type(&d, TGetEmailCopyInfo::kIdTo, "CAROL");

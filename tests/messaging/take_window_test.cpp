@@ -510,7 +510,6 @@ class TakeWindowTest : public QObject, MessagingTest {
   void okStoresTheTextAndCancelKeepsTheNote() {
     const NoteCase& c = TestRow(kNoteCases);
     const QString before(c.before), typed(c.typed), after(c.after);
-    const bool sameNumber = c.sameNumber;
     const int32_t original = before.isEmpty() ? 0 : StoredNote(before.toStdString());
     int32_t number = original;
     QString shown;
@@ -529,8 +528,9 @@ class TakeWindowTest : public QObject, MessagingTest {
     QCOMPARE(EditNote(nullptr, &number, c.mode), c.result);
     QCOMPARE(shown, before);
     QCOMPARE(QString::fromStdString(NoteText(number)), after);
-    if (after.isEmpty()) QCOMPARE(number, sameNumber ? original : 0);
-    if (!after.isEmpty()) QCOMPARE(number == original, sameNumber);
+    // An emptied note is gone: number 0 unless there was none to begin with.
+    QCOMPARE(number == original, c.sameNumber);
+    if (after.isEmpty()) QCOMPARE(number == 0, true);
   }
 
   // The return-call log: its caption, the "&Timer" button, and the stamp of
@@ -552,9 +552,9 @@ class TakeWindowTest : public QObject, MessagingTest {
       Press(&d, kIdOk);
     });
     QCOMPARE(EditNote(nullptr, &number, kNoteReturnCall), 1);
-    QCOMPARE(shown, QString::fromStdString(before) + added);
-    QVERIFY(number != 0);
     QString expected = QString::fromStdString(before) + added;
+    QCOMPARE(shown, expected);
+    QVERIFY(number != 0);
     QCOMPARE(QString::fromStdString(NoteText(number)), expected.replace('\n', '\r'));
   }
 

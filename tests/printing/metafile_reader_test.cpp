@@ -47,6 +47,12 @@ std::string StopMessage(const wmf::TemplateLayout& layout) {
   return "";
 }
 
+// The layout of a file that must read.
+wmf::TemplateLayout LayOut(const std::vector<uint8_t>& bytes, wmf::Metafile* file) {
+  EXPECT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), file));
+  return wmf::LayOutTemplate(*file);
+}
+
 // A small plain template: a font, a region with its label, a framed box and
 // a line of text.
 Bytes SmallTemplate() {
@@ -112,9 +118,8 @@ TEST(DeliveredTemplates, EachReadsWholeAndNamesTheRegionsOfItsPage) {
     SCOPED_TRACE(c.file);
     const Bytes bytes = FileBytes(std::string(TEMPLATE_DIR) + c.file);
     wmf::Metafile file;
-    ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
+    const wmf::TemplateLayout layout = LayOut(bytes, &file);
     EXPECT_FALSE(file.placeable);
-    const wmf::TemplateLayout layout = wmf::LayOutTemplate(file);
     EXPECT_EQ(StopMessage(layout), "");
     std::set<std::string> names;
     for (const std::string& l : Labels(layout)) names.insert(l.substr(0, l.find(',')));
@@ -125,12 +130,10 @@ TEST(DeliveredTemplates, EachReadsWholeAndNamesTheRegionsOfItsPage) {
 }
 
 TEST(LibreOfficeTemplate, WholeLabelsAndMidEdgePolylinesMakeItsRegions) {
-  const Bytes bytes = LibreOfficeDaily();
   wmf::Metafile file;
-  ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
+  const wmf::TemplateLayout layout = LayOut(LibreOfficeDaily(), &file);
   EXPECT_TRUE(file.placeable);
   EXPECT_EQ(file.unitsPerInch, 2540);
-  const wmf::TemplateLayout layout = wmf::LayOutTemplate(file);
   EXPECT_EQ(StopMessage(layout), "");
   EXPECT_EQ(Labels(layout),
             (std::vector<std::string>{"DAY,26", "DATE,13", "NAME,11", "TODAY,10", "TIME,10",
@@ -296,10 +299,8 @@ TEST(DrawnTemplateLayout, ClosedAxisParallelMarkerPolylinesAreRegions) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const Bytes bytes = Placeable(HandMade(c.records));
     wmf::Metafile file;
-    ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
-    const wmf::TemplateLayout layout = wmf::LayOutTemplate(file);
+    const wmf::TemplateLayout layout = LayOut(Placeable(HandMade(c.records)), &file);
     EXPECT_EQ(StopMessage(layout), c.message);
     EXPECT_EQ(layout.regions.size(), c.regions);
   }
@@ -309,10 +310,8 @@ TEST(TemplateLayout, RectanglesPastTheHundredthServeNoLabel) {
   WmfWriter w(9000);
   w.Font("Arial", 10);
   for (int i = 0; i < 101; ++i) w.Region(100, -i * 80, 3000, -i * 80 - 70, "R" + std::to_string(i));
-  const Bytes bytes = w.Bytes();
   wmf::Metafile file;
-  ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
-  const wmf::TemplateLayout layout = wmf::LayOutTemplate(file);
+  const wmf::TemplateLayout layout = LayOut(w.Bytes(), &file);
   EXPECT_EQ(layout.regions.size(), 100u);
   EXPECT_EQ(Labels(layout).size(), 100u);
   EXPECT_EQ(StopMessage(layout), "Could not find region boundary.");
@@ -463,10 +462,8 @@ TEST(TemplateLayout, RegionsAndLabelsThatDoNotHoldTogetherStopThePage) {
     WmfWriter w(2000);
     w.Font("Arial", 10);
     c.draw(w);
-    const Bytes bytes = w.Bytes();
     wmf::Metafile file;
-    ASSERT_TRUE(wmf::ReadMetafile(bytes.data(), bytes.size(), &file));
-    const wmf::TemplateLayout layout = wmf::LayOutTemplate(file);
+    const wmf::TemplateLayout layout = LayOut(w.Bytes(), &file);
     EXPECT_EQ(StopMessage(layout), c.message);
     EXPECT_EQ(Labels(layout), c.labels);
   }

@@ -44,6 +44,12 @@ class Office {
   std::string Pdf() const { return temp_.File("print.pdf"); }
   // The PDF's pages as pdftotext lays them out, one string a page.
   std::vector<std::string> Pages() const { return PdfPages(Pdf()); }
+  // The pages of a print that must succeed; none when it failed.
+  std::vector<std::string> Printed(const std::vector<std::string>& args) {
+    const DpadminRun run = Print(args);
+    EXPECT_EQ(run.status, 0) << ShowRun(run);
+    return run.status == 0 ? Pages() : std::vector<std::string>();
+  }
   void WriteTemplate(const std::string& name, const std::vector<uint8_t>& bytes) {
     std::ofstream(File(name), std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()),
@@ -73,9 +79,7 @@ TEST(DailyPrint, OverlappingEntriesPrintWithTheirTimesAndTheToDoListGoesOnToTheN
     std::snprintf(text, sizeof text, "Call customer number %02d", i);
     office.Admin({"add-todo", office.Dir(), "ANNE", "7-7-36", text});
   }
-  const DpadminRun run = office.Print({"daily", "ANNE", "7-7-36"});
-  ASSERT_EQ(run.status, 0) << ShowRun(run);
-  const std::vector<std::string> pages = office.Pages();
+  const std::vector<std::string> pages = office.Printed({"daily", "ANNE", "7-7-36"});
   ASSERT_EQ(pages.size(), 2u) << ReadWholeFile(office.Pdf()).size();
 
   const std::string& first = pages[0];
@@ -172,9 +176,7 @@ TEST(DailyPrint, ALibreOfficeDrawTemplatePrintsTheDay) {
       {"add-entry", office.Dir(), "ANNE", "3-15-27", "9:30AM", "10:45AM", "", "Fischer contract"});
   office.Admin({"add-entry", office.Dir(), "ANNE", "3-15-27", "Quarter closes"});
   office.Admin({"add-todo", office.Dir(), "ANNE", "3-15-27", "--priority", "A", "File the VAT"});
-  const DpadminRun run = office.Print({"daily", "ANNE", "3-15-27"});
-  ASSERT_EQ(run.status, 0) << ShowRun(run);
-  const std::vector<std::string> pages = office.Pages();
+  const std::vector<std::string> pages = office.Printed({"daily", "ANNE", "3-15-27"});
   ASSERT_EQ(pages.size(), 1u);
   const std::string& page = pages[0];
   EXPECT_EQ(Missing(page, {"Monday", "March 15, 2027", "ANNE's daily schedule", "MARCH 2027",
@@ -190,9 +192,7 @@ TEST(MonthlyPrint, AMonthStartingOnSaturdayFillsTheCellsFromC7ToC37) {
   Office office;
   office.Admin({"add-entry", office.Dir(), "ANNE", "8-1-26", "Summer fair"});
   office.Admin({"add-entry", office.Dir(), "ANNE", "8-31-26", "2:30PM", "Month-end close"});
-  const DpadminRun run = office.Print({"monthly", "ANNE", "8-12-26"});
-  ASSERT_EQ(run.status, 0) << ShowRun(run);
-  const std::vector<std::string> pages = office.Pages();
+  const std::vector<std::string> pages = office.Printed({"monthly", "ANNE", "8-12-26"});
   ASSERT_EQ(pages.size(), 1u);
   const std::string& page = pages[0];
   EXPECT_EQ(Missing(page, {"August", "2026", "JULY 2026", "SEPTEMBER 2026"}), "");
@@ -211,12 +211,12 @@ TEST(MonthlyPrint, AMonthStartingOnSaturdayFillsTheCellsFromC7ToC37) {
 
 TEST(CalendarPrint, NextMonthAfterDecemberIsJanuaryAndAfter2037NoMonthAtAll) {
   Office office;
-  DpadminRun run = office.Print({"daily", "ANNE", "12-31-36"});
-  ASSERT_EQ(run.status, 0) << ShowRun(run);
   // January 2037 begins on a Thursday.
-  EXPECT_EQ(Missing(office.Pages().at(0), {"DECEMBER 2036", "JANUARY 2037", "Wednesday"}), "");
+  const std::vector<std::string> pages = office.Printed({"daily", "ANNE", "12-31-36"});
+  ASSERT_EQ(pages.size(), 1u);
+  EXPECT_EQ(Missing(pages[0], {"DECEMBER 2036", "JANUARY 2037", "Wednesday"}), "");
 
-  run = office.Print({"daily", "ANNE", "12-7-37"});
+  const DpadminRun run = office.Print({"daily", "ANNE", "12-7-37"});
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(Has(run.err, "Date must be between 1980 and 2037.")) << ShowRun(run);
   EXPECT_FALSE(fs::exists(office.Pdf()));
@@ -227,9 +227,8 @@ TEST(WeeklyPrint, EachWeekFromMondayToSundayOnItsOwnPage) {
   office.Admin({"add-entry", office.Dir(), "* COMMON", "12-13-26", "Office closed"});
   office.Admin(
       {"add-entry", office.Dir(), "* COMMON", "12-16-26", "3:00PM", "4:00PM", "", "Fire drill"});
-  const DpadminRun run = office.Print({"weekly", "* COMMON", "12-9-26", "--to", "12-16-26"});
-  ASSERT_EQ(run.status, 0) << ShowRun(run);
-  const std::vector<std::string> pages = office.Pages();
+  const std::vector<std::string> pages =
+      office.Printed({"weekly", "* COMMON", "12-9-26", "--to", "12-16-26"});
   ASSERT_EQ(pages.size(), 2u);
   EXPECT_EQ(Missing(pages[0], {"* COMMON's weekly schedule", "Monday - Sunday",
                                "December 7, 2026 - December 13, 2026", "Office closed"}),
