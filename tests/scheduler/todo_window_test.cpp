@@ -17,6 +17,7 @@
 #include "scheduler/edit_todo_dialog.h"
 #include "scheduler/sched_search.h"
 #include "tests/scheduler/sched_window_office.h"
+#include "tests/support/todo_item.h"
 #include "toolkit/scripted_prompts.h"
 
 using T = TodoWindow;
@@ -34,12 +35,7 @@ class TodoWindowTest : public QObject, SchedWindowSet<> {
     TodoTable handle;
     int32_t number = -1;
     if (!TodoOpen(handle)) return -1;
-    TodoRecord r;
-    r.SetOwner(owner);
-    r.SetDate(date);
-    r.SetPriority(priority);
-    r.SetText(text);
-    if (done) r.SetStatus(records::todo::kStatusDone);
+    TodoRecord r = TodoItem(owner, date, priority, text, done);
     TodoAdd(handle, r, &number);
     TodoClose(handle);
     return number;

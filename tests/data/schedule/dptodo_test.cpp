@@ -110,7 +110,7 @@ TEST_F(TodoTest, ADayOf256ItemsRefusesAnotherAndAnItemMovingIn) {
   int count = 0;
   ASSERT_EQ(TodoCount(todo, today, kAlice, &count), 1);
   EXPECT_EQ(count, 256);
-  TodoRecord more = Item(kAlice, today, "1", "One too many");
+  TodoRecord more = TodoItem(kAlice, today, "1", "One too many");
   EXPECT_EQ(TodoAdd(todo, more), 0);
   EXPECT_EQ(AppErrorCode(), kAppMaxRecords);
   EXPECT_EQ(AppErrorName(), "");

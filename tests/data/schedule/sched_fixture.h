@@ -19,6 +19,7 @@
 #include "data/schedule/dpsched.h"
 #include "data/schedule/dptodo.h"
 #include "tests/data/office/office_dir.h"
+#include "tests/support/todo_item.h"
 
 // Sets TZ for the life of the object and puts the old value back.
 class ZoneForTest {
@@ -158,21 +159,10 @@ class TodoOpenTest : public Office {
     Office::TearDown();
   }
 
-  static TodoRecord Item(int32_t owner, int32_t date, const std::string& priority,
-                         const std::string& text, bool done = false) {
-    TodoRecord r;
-    r.SetOwner(owner);
-    r.SetDate(date);
-    r.SetPriority(priority);
-    r.SetText(text);
-    if (done) r.SetStatus(records::todo::kStatusDone);
-    return r;
-  }
-
   // Adds an item; its record number, and the record as stored in *stored.
   int32_t AddItem(int32_t owner, int32_t date, const std::string& priority, const std::string& text,
                   bool done = false, TodoRecord* stored = nullptr) {
-    TodoRecord r = Item(owner, date, priority, text, done);
+    TodoRecord r = TodoItem(owner, date, priority, text, done);
     int32_t number = -1;
     EXPECT_EQ(TodoAdd(todo, r, &number), 1) << text;
     if (stored) *stored = r;
