@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -20,6 +21,7 @@
 #include "data/schedule/sched_ical.h"
 #include "scheduler/goto_date_dialog.h"
 #include "scheduler/month_view.h"
+#include "scheduler/plain_line.h"
 #include "scheduler/sched_copy_dialog.h"
 #include "scheduler/sched_search.h"
 #include "scheduler/sched_view_ics.h"
@@ -237,6 +239,38 @@ class ViewsTest : public QObject, SchedWindowSet<> {
     QVERIFY(lines[1].x() <= r.right() - 2);
     QVERIFY(lines[1].x() > r.right() - 20);
     QVERIFY(lines[2].x() < lines[1].x() - 10);
+  }
+
+  // The cells' line painter keeps the font's glyphs between lines: a line in
+  // another font is drawn in that font, as a fresh painter draws it, and a
+  // line the font has no glyph for is drawn as the painter's text.
+  void theLinePainterDrawsInTheFontItIsGivenAndLeavesMissingGlyphsToText() {
+    const auto drawn = [](PlainLinePainter& lines, const QFont& font, const QString& text,
+                          bool asText = false) {
+      QImage image(240, 60, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      QPainter painter(&image);
+      const QFontMetrics metrics(font);
+      const QPoint baseline(2, 4 + metrics.ascent());
+      if (asText) {
+        painter.setFont(font);
+        painter.drawText(baseline, text);
+      } else {
+        lines.Draw(&painter, font, metrics, text, baseline, 230);
+      }
+      return image;
+    };
+    QFont small, large;
+    small.setPointSize(7);
+    large.setPointSize(20);
+    PlainLinePainter lines, fresh;
+    const QImage first = drawn(lines, small, "Hg");
+    const QImage second = drawn(lines, large, "Hg");
+    QVERIFY(first != second);
+    QCOMPARE(second, drawn(fresh, large, "Hg"));
+    QCOMPARE(drawn(lines, small, "Hg"), first);
+    const QString lacking = QString("A") + QChar(0xE000) + "B";
+    QCOMPARE(drawn(lines, small, lacking), drawn(fresh, small, lacking, true));
   }
 
   // Widened, each grid's columns fill it to the right edge; the week's
