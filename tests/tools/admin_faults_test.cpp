@@ -213,12 +213,9 @@ TEST_F(AdminFaultsTest, AnEntryWithRepeatOptionsThatAreRefusedIsNotStored) {
   };
   const Case cases[] = {
       {"0", "6-30-27", "Day must be between 1 and 999"},
-      {"-1", "6-30-27", "Day must be between 1 and 999"},
       {"1000", "6-30-27", "Day must be between 1 and 999"},
       {"7x", "6-30-27", "Day must be between 1 and 999"},
-      {"seven", "6-30-27", "Day must be between 1 and 999"},
       {"7", "1-01-38", "bad date"},
-      {"7", "12-31-2040", "bad date"},
       {"7", "2-30-27", "bad date"},
   };
   for (const Case& c : cases) {
@@ -272,7 +269,6 @@ TEST_F(AdminSmallFaultsTest, AddNameAndAddGroupRefuseNamesThatBreakOtherThingsAn
       {{"add-name", "SMITH, JOHN"}, "cannot hold a comma"},
       {{"add-name", "ALICE "}, "cannot end with a blank."},
       {{"add-name", "TAB\tNAME"}, "control character such as a tab."},
-      {{"add-name", "DPMAIL SERVER"}, "mailbox of the e-mail gateway."},
       {{"add-name", "Dpmail Server"}, "mailbox of the e-mail gateway."},
       {{"add-name", "TWENTY CHARACTERS XX"}, "at most 19 characters."},
       {{"add-name", " BLANK FIRST"}, "cannot begin with a blank."},
@@ -348,13 +344,6 @@ TEST_F(AdminSmallFaultsTest, AToDoPriorityOutsideItsValuesIsRefusedAndNothingIsA
   EXPECT_FALSE(Contains(Expect({"todo", office, "ALICE", "3-10-27"}), "Call the bank"));
   Expect({"add-todo", office, "ALICE", "3-10-27", "--priority", "A1", "Call the bank"});
   EXPECT_TRUE(Contains(Expect({"todo", office, "ALICE", "3-10-27"}), "Call the bank"));
-}
-
-TEST_F(AdminSmallFaultsTest, ASemicolonSeparatedPhoneListSaysTheSeparatorIsWrong) {
-  const std::string csv = scratch.File("list.csv");
-  std::ofstream(csv) << "Listname;Company;Phone\nSMITH, ANN;Acme;555-0100\n";
-  EXPECT_TRUE(Contains(Exits(2, {"import-phone", office, "COMMON", csv}).err,
-                       "separated by semicolons; the separator must be a comma"));
 }
 
 TEST_F(AdminSmallFaultsTest, EmailToTheInternetSaysItWaitsForTheGateway) {

@@ -166,14 +166,6 @@ TEST_F(OfficeCommandsTest, AllReachesEveryPersonAndTheSendersOwnCopyRaisesNothin
       Contains(Expect({"messages", office, "ALICE"}), "memo from ALICE: Fire drill at noon"));
 }
 
-TEST_F(OfficeCommandsTest, SendersSendLogOptionKeepsACopy) {
-  KeepSendLog("ALICE");
-  Expect({"send", office, "--from", "ALICE", "--to", "BOB", "--kind", "memo", "--text", "Hi"});
-  auto logged = Records(kSendLogTable);
-  ASSERT_EQ(logged.size(), 1u);
-  EXPECT_EQ(FieldText(logged[0].data(), msg::kTo), "BOB");
-}
-
 TEST_F(OfficeCommandsTest, EmailToALocalNameAndAnInternetAddressGivesTwoMessagesWithOwnFiles) {
   const std::string attachment = scratch.File("price list.txt");
   // The file is not there yet: nothing is sent.
