@@ -287,9 +287,7 @@ class BaseDialogTest : public QObject {
   // The rules themselves are field_rules_test's: here the field applies them.
   void phonesAndTimesAreNormalisedWhenTheFieldIsLeft() {
     QCOMPARE(Left(kIdPhone, "6175551234"), QString("617-555-1234"));
-    QCOMPARE(Left(kIdPhone, "555 1234"), QString("555 1234"));
     QCOMPARE(Left(kIdTime, "130"), QString(" 1:30PM"));
-    QCOMPARE(Left(kIdTime, "1:2:3"), QString("1:2:3"));
   }
 
   void reformattingAPhoneDoesNotCountAsAChangeOfItsOwn() {
@@ -307,9 +305,6 @@ class BaseDialogTest : public QObject {
     QCOMPARE(Fields()->FailedControlId(), int(kIdDate));
     QVERIFY(DateAccepted("12-31-37"));
     QCOMPARE(FormatDate(rec.date), std::string("12-31-37"));
-    QVERIFY(!DateAccepted("1-1-38"));
-    QVERIFY(DateAccepted(""));
-    QCOMPARE(rec.date, 0);
     // A stored date shows as month-day-year.
     QVERIFY(ParseDate("7-04-99", &rec.date));
     Fields()->TransferIn();

@@ -20,7 +20,6 @@
 #include "storage/database.h"
 #include "tests/support/test_rows.h"
 #include "toolkit/controls/picker_controls.h"
-#include "toolkit/form_builder.h"
 #include "toolkit/live_windows.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -613,24 +612,6 @@ class NamePickerTest : public QObject {
     script->Cancel();
     QVERIFY(!picker.PickName(record, tags, kPickEverything, "Ad"));
     QCOMPARE(FieldText(record, records::name::kName), std::string());
-  }
-
-  void typingInARecipientFieldOpensThePickerAndShowsTheChoice() {
-    uint8_t record[records::name::kRecordSize] = {};
-    int32_t tags[kTagSetSize] = {};
-    DialogNamePicker picker;
-    TBaseDialog form(nullptr, "Take");
-    FormBuilder(&form).Edit("&To:", 108);
-    form.Bind<TToControl>(108, record, tags, kPickEverything, &picker);
-    form.OpenModeless();
-    script->Then([](TBaseDialog& d) {
-      QCOMPARE(static_cast<NamePickerDialog&>(d).Search()->text(), QString("C"));
-      DialogScript::Press(d, kIdOk);
-    });
-    QTest::keyClicks(FindControlAs<QLineEdit>(&form, 108), "C");
-    QCOMPARE(FindControlAs<QLineEdit>(&form, 108)->text(), QString("Carter"));
-    QCOMPARE(FieldI32(record, records::name::kNumber), office->Number("Carter"));
-    form.CloseWith(0);
   }
 
   void aNameTableThatCannotBeOpenedOrIsEmptyIsShownAndAnswersZero() {
