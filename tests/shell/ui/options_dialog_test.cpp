@@ -50,12 +50,12 @@ struct FieldCase {
   int stored;  // the byte or INI number expected
 };
 
-// The ">>" choosers: a group stands for the common list or schedule.
+// The ">>" choosers: a group stands for the common list or schedule
+// (options_test has Everybody and the other names).
 struct ChooserCase {
   const char *name, *picked, *phoneList, *schedule;
 };
 constexpr ChooserCase kChooserCases[] = {{"a person", "ANNE", "ANNE", "ANNE"},
-                                         {"everybody", "* - ALL", "COMMON", "* COMMON"},
                                          {"a group", "*SALES", "COMMON", "* COMMON"}};
 
 }  // namespace
