@@ -256,7 +256,9 @@ class NamePickerTest : public QObject {
     QCOMPARE(TagSetNumbers(r->tags), Numbers({"Baker"}));
   }
 
-  void theRightButtonActsOnEveryRowOfASelectionOfTwoOrMore() {
+  // The right button, or OK with nothing tagged, tags every row of a
+  // selection of two or more.
+  void aSelectionOfTwoOrMoreIsTaggedByTheRightButtonOrByOk() {
     auto d = Open(kPickEverything, true);
     TPickerList& list = *d->List();
     ClickRow(list, "Adams");
@@ -265,10 +267,7 @@ class NamePickerTest : public QObject {
     QCOMPARE(TagSetCount(r->tags), 0);  // nothing handed back before OK
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(TagSetNumbers(r->tags), Numbers({"Adams", "Baker", "Barnes"}));
-  }
-
-  void okWithTwoRowsSelectedAndNothingTaggedTagsThem() {
-    auto d = Open(kPickEverything, true);
+    d = Open(kPickEverything, true);
     ClickRow(*d->List(), "Adams");
     ClickRow(*d->List(), "Carter", Qt::ControlModifier);
     DialogScript::Press(*d, kIdOk);
