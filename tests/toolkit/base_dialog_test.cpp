@@ -500,7 +500,7 @@ class BaseDialogTest : public QObject {
     QVERIFY(prompts->AskedList()[0].text.endsWith("\n"));
   }
 
-  void yesNoAllAnswersTheButtonsIdAndClosingIsNo() {
+  void yesNoAllAndOptionPromptsAnswerTheButtonsIdAndClosingIsNo() {
     YesNoAllBox box("Replace file?", nullptr);
     QCOMPARE(box.windowTitle(), QString("Confirm"));
     QStringList texts;
@@ -512,17 +512,15 @@ class BaseDialogTest : public QObject {
 
     QCOMPARE(Prompter().YesNoAll("Replace file?"), kIdNo);
     QCOMPARE(prompts->Unanswered(), 1);
+    // The option prompt answers one or two.
+    OptionBox option("Print", "Print what?", "&Day", "&Week", nullptr);
+    QCOMPARE(option.windowTitle(), QString("Print"));
+    option.show();
+    QTest::mouseClick(Button(&option, 602), Qt::LeftButton);
+    QCOMPARE(option.result(), 2);
   }
 
-  void optionPromptAnswersOneOrTwo() {
-    OptionBox box("Print", "Print what?", "&Day", "&Week", nullptr);
-    QCOMPARE(box.windowTitle(), QString("Print"));
-    box.show();
-    QTest::mouseClick(Button(&box, 602), Qt::LeftButton);
-    QCOMPARE(box.result(), 2);
-  }
-
-  void pickListOkWithoutASelectionSaysSoAndStaysOpen() {
+  void pickListOkWithoutASelectionSaysSoAndAnAnswerGivenStands() {
     PickListBox box("Folders", {"Inbox", "Clients"}, 1, nullptr);
     box.show();
     QCOMPARE(box.List()->currentRow(), 1);
@@ -536,18 +534,15 @@ class BaseDialogTest : public QObject {
     // A given row out of range starts at the first.
     PickListBox outside("Folders", {"Inbox", "Clients"}, 9, nullptr);
     QCOMPARE(outside.List()->currentRow(), 0);
-  }
-
-  void aPickListAnswerStandsWhenClosingTakesTheActivation() {
     // Hiding the box on OK takes its activation away, and losing the
     // activation answers 0: the answer given first must stand.
-    PickListBox box("Delete Repeating Item", {"Just this one", "All", "Later ones"}, 0, nullptr);
-    box.show();
-    box.List()->setCurrentRow(2);
-    box.Ok();
-    box.done(0);
-    QCOMPARE(box.result(), 3);
-    QCOMPARE(box.List()->accessibleName(), QString("Delete Repeating Item"));
+    PickListBox later("Delete Repeating Item", {"Just this one", "All", "Later ones"}, 0, nullptr);
+    later.show();
+    later.List()->setCurrentRow(2);
+    later.Ok();
+    later.done(0);
+    QCOMPARE(later.result(), 3);
+    QCOMPARE(later.List()->accessibleName(), QString("Delete Repeating Item"));
   }
 
   void theProgressBoxCancels() {
