@@ -81,6 +81,15 @@ class DpWinTest : public WorkstationTest {
     QVERIFY(!win->ToolbarButton(kCmdTake)->isEnabled());
     QVERIFY(win->ToolbarButton(kCmdExit)->isEnabled());
     QVERIFY(FindCommand(win->menuBar(), kCmdAbout)->isEnabled());
+    // The toolbar button switches to the floating toolbar and back.
+    QTest::mouseClick(win->ToolbarButton(kCmdToolbar), Qt::LeftButton);
+    QVERIFY(win->Floating());
+    QVERIFY(!win->menuBar()->isVisible());
+    QTest::mouseClick(win->ToolbarButton(kCmdFull), Qt::LeftButton);
+    QVERIFY(!win->Floating());
+    QVERIFY(win->menuBar()->isVisible());
+    QCOMPARE(win->windowTitle(), QString("DESKpost for BOB"));
+    QVERIFY(win->isMaximized());  // as it was before
   }
 
   void aWindowOrPasswordEntryGivenByItsHookIsOfferedAndGoesToIt() {
@@ -275,18 +284,6 @@ class DpWinTest : public WorkstationTest {
     QVERIFY(!(win->windowFlags() & Qt::WindowStaysOnTopHint));
     FindCommand(menu.get(), kMenuSquare)->trigger();
     QCOMPARE(win->centralWidget()->objectName(), QString("FLOATTOOLBAR"));
-  }
-
-  void theToolbarButtonSwitchesBackAndForth() {
-    QVERIFY(Start("InitMode=0"));
-    QTest::mouseClick(win->ToolbarButton(kCmdToolbar), Qt::LeftButton);
-    QVERIFY(win->Floating());
-    QVERIFY(!win->menuBar()->isVisible());
-    QTest::mouseClick(win->ToolbarButton(kCmdFull), Qt::LeftButton);
-    QVERIFY(!win->Floating());
-    QVERIFY(win->menuBar()->isVisible());
-    QCOMPARE(win->windowTitle(), QString("DESKpost for BOB"));
-    QVERIFY(win->isMaximized());  // as it was before
   }
 
   // ---- Closing ----
