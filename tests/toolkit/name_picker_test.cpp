@@ -191,7 +191,7 @@ class NamePickerTest : public QObject {
     QCOMPARE(RowOf(*d->List(), "* - ALL"), -1);
   }
 
-  void whoAndEditShowOnlyForAGroupOtherThanEverybody() {
+  void whoAndEditShowOnlyForAGroupOtherThanEverybodyAndWhoOpensItsMembers() {
     auto d = Open(kPickEverything);
     TypeSearch(d->Search(), "*S");
     QVERIFY(Visible(*d, NamePickerDialog::kIdWho));
@@ -203,6 +203,16 @@ class NamePickerTest : public QObject {
     QVERIFY(Visible(*d, NamePickerDialog::kIdWho));
     ClickRow(*d->List(), "Adams");
     QVERIFY(!Visible(*d, NamePickerDialog::kIdWho));
+    // Who without a group selected says so; with one it opens its members.
+    script->Cancel();
+    TypeSearch(d->Search(), "Zz");
+    d->Who();
+    QCOMPARE(Asked(), QStringList{"Group|No group selected."});
+    QVERIFY(script->opened.empty());
+    TypeSearch(d->Search(), "*Sales");
+    DialogScript::Press(*d, NamePickerDialog::kIdWho);
+    QCOMPARE(script->opened.size(), size_t(1));
+    QCOMPARE(script->opened[0].caption, QString("Members"));
   }
 
   // ---- OK, Cancel and double click ----
@@ -386,19 +396,6 @@ class NamePickerTest : public QObject {
     QCOMPARE(Asked().size(), 1);
     QVERIFY(office->Exists("*Sales team"));
     QCOMPARE(office->Members("*Sales team"), Numbers({"Adams"}));
-  }
-
-  void whoOpensTheMembersOfTheSelectedGroup() {
-    script->Cancel();
-    auto d = Open(kPickEverything);
-    TypeSearch(d->Search(), "Zz");
-    d->Who();
-    QCOMPARE(Asked(), QStringList{"Group|No group selected."});
-    QVERIFY(script->opened.empty());
-    TypeSearch(d->Search(), "*Sales");
-    DialogScript::Press(*d, NamePickerDialog::kIdWho);
-    QCOMPARE(script->opened.size(), size_t(1));
-    QCOMPARE(script->opened[0].caption, QString("Members"));
   }
 
   // ---- Delete ----
