@@ -176,7 +176,7 @@ class DbListTest : public QObject {
     QCOMPARE(LiveWindowCount(), 0);
   }
 
-  void fewerEntriesThanAPageFillOnlyThoseRows() {
+  void fewerEntriesThanAPageFillOnlyThoseRowsAndNoRowBeyond() {
     Window w({"Baker", "Adams", "Dunn", "Carter"});
     QCOMPARE(w.list->RowsPerPage(), kRows);
     QCOMPARE(w.Page(), (std::vector<std::string>{"Adams", "Baker", "Carter", "Dunn"}));
@@ -186,6 +186,13 @@ class DbListTest : public QObject {
     QCOMPARE(w.list->RowsFilled(), 4);
     w.Key(Qt::Key_PageUp);
     QCOMPARE(w.list->SelectedRow(), 0);
+    // A row outside the page fails the check.
+    const unsigned before = CheckFailureCount();
+    QCOMPARE(NameOf(w.list->EntryOfRow(4)), std::string());
+    QCOMPARE(CheckFailureCount(), before + 1);
+    w.list->EntryOfRow(-1);
+    QCOMPARE(CheckFailureCount(), before + 2);
+    QCOMPARE(prompts->Questions().front().kind, QString("Assert"));
     // An empty table leaves the page empty and nothing selected.
     Window empty({});
     QCOMPARE(empty.list->RowsFilled(), 0);
@@ -415,16 +422,6 @@ class DbListTest : public QObject {
     QTest::keyClick(box, Qt::Key_Down);
     QTest::keyClick(box, Qt::Key_Space);
     QCOMPARE(list->acted, (std::vector<std::string>{"V02", "V03"}));
-  }
-
-  void aRowOutsideThePageFailsTheCheck() {
-    Window w(Series('W', 3));
-    const unsigned before = CheckFailureCount();
-    QCOMPARE(NameOf(w.list->EntryOfRow(3)), std::string());
-    QCOMPARE(CheckFailureCount(), before + 1);
-    w.list->EntryOfRow(-1);
-    QCOMPARE(CheckFailureCount(), before + 2);
-    QCOMPARE(prompts->Questions().front().kind, QString("Assert"));
   }
 
   void theNamesListSeeksByTheOneLetterKey() {
