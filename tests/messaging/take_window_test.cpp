@@ -126,7 +126,6 @@ struct StampCase {
 };
 constexpr StampCase kStampCases[] = {
     {"no note", 0, " 3-15-27  9:05am: "},
-    {"some text", 5, "\n\n 3-15-27  9:05am: "},
     {"26 free", 4021, "\n\n 3-15-27  9:05am: "},
     {"25 free", 4022, ""},
     {"full", 4047, ""},
