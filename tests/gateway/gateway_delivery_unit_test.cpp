@@ -14,6 +14,7 @@
 #include "gateway/incoming.h"
 #include "storage/records/name.h"
 #include "tests/data/messages/email_fixture.h"
+#include "tests/data/messages/message_checks.h"
 #include "tests/gateway/mail_text.h"
 
 namespace msg = records::message;
@@ -39,19 +40,7 @@ class DeliveryTest : public EmailDirTest {
     SetMessageUser(MessageUser());
     EmailDirTest::TearDown();
   }
-  std::vector<MessageRecord> Records() {
-    std::vector<MessageRecord> out;
-    Table t(kMessageTable);
-    int32_t count = 0;
-    if (!DbOpenTable(t, dir.Path())) return out;
-    DbRecordCount(t, &count);
-    for (int32_t i = 0; i < count; ++i) {
-      MessageRecord r;
-      if (DbReadRecord(t, i, r.bytes) && r.bytes[0] == 0) out.push_back(r);
-    }
-    DbCloseTable(t);
-    return out;
-  }
+  std::vector<MessageRecord> Records() { return LiveRecords(dir.Path(), kMessageTable); }
   // A delivery that must succeed.
   DeliveryResult Deliver(const std::string& raw, const std::string& key, bool recovering = false) {
     DeliveryResult result;

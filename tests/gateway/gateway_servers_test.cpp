@@ -35,6 +35,7 @@
 #include "storage/database.h"
 #include "storage/errors.h"
 #include "storage/records/name.h"
+#include "tests/data/messages/message_checks.h"
 #include "tests/gateway/mail_text.h"
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/temp_dir.h"
@@ -150,19 +151,7 @@ class GatewayServersTest : public ::testing::Test {
     return Records(kMessageTable).empty() ? 0 : Records(kMessageTable).back().Number();
   }
 
-  std::vector<MessageRecord> Records(const TableDef& def) {
-    std::vector<MessageRecord> out;
-    Table t(def);
-    int32_t count = 0;
-    if (!DbOpenTable(t, office)) return out;
-    DbRecordCount(t, &count);
-    for (int32_t i = 0; i < count; ++i) {
-      MessageRecord r;
-      if (DbReadRecord(t, i, r.bytes) && r.bytes[0] == 0) out.push_back(r);
-    }
-    DbCloseTable(t);
-    return out;
-  }
+  std::vector<MessageRecord> Records(const TableDef& def) { return LiveRecords(office, def); }
   std::vector<MessageRecord> MessagesTo(const std::string& name) {
     std::vector<MessageRecord> out;
     for (const MessageRecord& r : Records(kMessageTable))

@@ -59,7 +59,6 @@ struct MarkCase {
 constexpr MarkCase kMarkCases[] = {
     {"three selected, two others tagged", "34", "012", "...AA"},
     {"none tagged, two selected", "", "12", ".AA.."},
-    {"one tagged, itself selected", "2", "2", "..A.."},
 };
 
 // "&Print": the rows selected (the first focused) and tagged, the choices
