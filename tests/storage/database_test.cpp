@@ -581,23 +581,6 @@ TEST_F(LockTest, AnIndexChangeWaitsForTheIndexLockOfAnotherProcess) {
   EXPECT_EQ(WalkNames(table), (std::vector<std::string>{"alice", "carl"}));
 }
 
-// ---- Other workstations' changes seen by a walker ----
-
-TEST_F(DatabaseTest, AWalkerContinuesAfterItsEntryIsDeletedElsewhere) {
-  for (const char* n : {"adam", "bert", "carl", "dora"}) Add(n, int32_t(n[0]));
-  int exact = 0;
-  ASSERT_EQ(DbFind(table, NameKey("bert").data(), &exact), 1);
-  Table other(kPeople);
-  ASSERT_EQ(DbOpenTable(other, dir.Path()), 1);
-  ASSERT_EQ(Delete(other, "bert", 'b', 1), 1);
-  ASSERT_EQ(Append(other, "bob", 200), 1);  // inserted just after the walker's place
-  DbCloseTable(other);
-  ASSERT_EQ(DbNext(table), 1);
-  EXPECT_EQ(CurrentName(table), "bob");
-  ASSERT_EQ(DbNext(table), 1);
-  EXPECT_EQ(CurrentName(table), "carl");
-}
-
 // ---- Appends that fail half way ----
 
 // A full disk stops the third record half way, also after a slot torn by an
