@@ -288,6 +288,9 @@ TEST_F(ShareLocksTest, AWalkStepWaitsForTheIndexLockOnlyOnAShare) {
     } else {
       EXPECT_EQ(ticks.pauses, 0);
     }
+    updating.Release();
+    EXPECT_TRUE(LockHolder(DbIndexPath(dir.Path(), t.name, 1), kIndexLockByte).Held())
+        << "the step kept the index lock";
     DbCloseTable(t);
   }
 }
