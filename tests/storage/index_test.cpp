@@ -1155,20 +1155,4 @@ TEST_F(IndexKeepTest, PagesGivenUpAndTakenBackStayTrue) {
   }));
 }
 
-TEST_F(IndexKeepTest, TwoHandlesOfOneProcessSeeEachOthersChanges) {
-  FillAndTouch(500);
-  Index other = OpenOther();
-  for (uint64_t k = 1; k <= 600; ++k) {
-    Index& writer = k % 2 ? index : other;
-    Index& reader = k % 2 ? other : index;
-    ASSERT_EQ(Insert(writer, k * 10 + 5), 1) << k;
-    ASSERT_EQ(Find(reader, k * 10 + 5), 1) << k;
-    if (k % 3 == 0 && k <= 500) {
-      ASSERT_EQ(Remove(reader, k * 10), 1) << k;
-      ASSERT_EQ(Find(writer, k * 10), 0) << k;
-    }
-  }
-  IdxClose(other);
-}
-
 }  // namespace
