@@ -566,38 +566,6 @@ TEST_F(LockTest, DeletingARecordBeingEditedElsewhereFailsAtOnceWithoutAsking) {
   EXPECT_EQ(Delete(table, "alice", 1, 0), 1);
 }
 
-TEST_F(LockTest, AnIndexChangeWaitsForTheIndexLockOfAnotherProcess) {
-  Add("alice", 1);
-  LockHolder holder(dir.File("PEOPLE.X1"), kIndexLockByte);
-  ASSERT_TRUE(holder.Held());
-  int asked = 0;
-  IdxSetLockRetry([&] { return ++asked, false; });
-  EXPECT_EQ(Append(table, "bob", 2), 0);
-  EXPECT_EQ(IdxGetError(), kIdxLockTimedOut);
-  EXPECT_EQ(DbErrorName(), "PEOPLE.X1");
-  EXPECT_EQ(asked, 1);
-  holder.Release();
-  EXPECT_EQ(Append(table, "carl", 3), 1);
-  EXPECT_EQ(WalkNames(table), (std::vector<std::string>{"alice", "carl"}));
-}
-
-// ---- Other workstations' changes seen by a walker ----
-
-TEST_F(DatabaseTest, AWalkerContinuesAfterItsEntryIsDeletedElsewhere) {
-  for (const char* n : {"adam", "bert", "carl", "dora"}) Add(n, int32_t(n[0]));
-  int exact = 0;
-  ASSERT_EQ(DbFind(table, NameKey("bert").data(), &exact), 1);
-  Table other(kPeople);
-  ASSERT_EQ(DbOpenTable(other, dir.Path()), 1);
-  ASSERT_EQ(Delete(other, "bert", 'b', 1), 1);
-  ASSERT_EQ(Append(other, "bob", 200), 1);  // inserted just after the walker's place
-  DbCloseTable(other);
-  ASSERT_EQ(DbNext(table), 1);
-  EXPECT_EQ(CurrentName(table), "bob");
-  ASSERT_EQ(DbNext(table), 1);
-  EXPECT_EQ(CurrentName(table), "carl");
-}
-
 // ---- Appends that fail half way ----
 
 // A full disk stops the third record half way, also after a slot torn by an
