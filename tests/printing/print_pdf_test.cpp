@@ -8,7 +8,7 @@
 #include <QImage>
 #include <QPushButton>
 #include <QTest>
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -28,21 +28,13 @@ namespace msg = records::message;
 
 namespace {
 
-std::string Run(const std::string& command) {
-  std::string out;
-  if (FILE* p = popen(command.c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
-    pclose(p);
-  }
-  return out;
-}
-
-// The first page as an image at 60 dots to the inch.
+// The first page as an image at 60 dots to the inch; null when pdftoppm
+// cannot make it.
 QImage PdfImage(const std::string& pdf, const std::string& stem) {
-  Run("pdftoppm -png -r 60 -f 1 -l 1 -singlefile '" + pdf + "' '" + stem + "'");
-  return QImage(QString::fromStdString(stem + ".png"));
+  const std::string command =
+      "pdftoppm -png -r 60 -f 1 -l 1 -singlefile '" + pdf + "' '" + stem + "'";
+  return std::system(command.c_str()) == 0 ? QImage(QString::fromStdString(stem + ".png"))
+                                           : QImage();
 }
 
 bool Dark(const QImage& image, int x, int y) {
@@ -168,11 +160,12 @@ class PrintPdfTest : public QObject {
       Send({"--from", "BOB", "--to", "ANNE", "--kind", "memo", "--text", Memo(1, c.lines)});
       const std::string text = ReadWholeFile(PrintFolder("memo.txt", "--text"));
       const std::vector<std::string> lines = Lines(text);
-      const auto top = std::find_if(lines.begin(), lines.end(),
-                                    [](const std::string& l) { return l.rfind("\u250C", 0) == 0; });
-      const auto bottom = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
-        return l.rfind("\u2514", 0) == 0;
-      });
+      // The slip's corners start its first and last line.
+      const auto starting = [&lines](const char* corner) {
+        return std::find_if(lines.begin(), lines.end(),
+                            [corner](const std::string& l) { return l.rfind(corner, 0) == 0; });
+      };
+      const auto top = starting("\u250C"), bottom = starting("\u2514");
       QVERIFY2(top != lines.end() && bottom != lines.end(), text.c_str());
       QCOMPARE(int(bottom - top) + 1, c.slipLines);
       QVERIFY(top[1].find("Memo from: BOB") != std::string::npos);
@@ -190,7 +183,6 @@ class PrintPdfTest : public QObject {
       std::vector<int> pageOf;  // the page each memo lands on, from 1
     };
     const Case cases[] = {
-        {"five fill 59 lines, the sixth goes over", {8, 8, 8, 8, 8, 8}, {1, 1, 1, 1, 1, 2}},
         {"the fifth ends on line 60", {8, 8, 8, 8, 9}, {1, 1, 1, 1, 1}},
         {"the fifth would end on line 61", {8, 8, 8, 8, 10}, {1, 1, 1, 1, 2}},
         // A slip longer than a page runs on over the next page by itself;

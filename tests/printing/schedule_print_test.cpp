@@ -240,6 +240,9 @@ TEST(WeeklyPrint, EachWeekFromMondayToSundayOnItsOwnPage) {
 
 // ---- Templates the print cannot use ----
 
+// A template the layout stops on ends the print with the layout's message
+// (one such stop here; the reader's tests hold every way a layout stops).
+
 TEST(TemplateFaults, EachFaultGivesItsMessage) {
   struct Case {
     const char* what;
@@ -273,13 +276,6 @@ TEST(TemplateFaults, EachFaultGivesItsMessage) {
       {"label outside every region",
        labelled([&](WmfWriter& w) { label(w, 3000, -5000, "DATE,10"); }), 1,
        "Could not find region boundary."},
-      {"two labels in one region", labelled([&](WmfWriter& w) { label(w, 2000, -400, "DATE,10"); }),
-       1, "Could not find region boundary."},
-      {"region not a rectangle", labelled([&](WmfWriter& w) {
-         w.Pen(templates::Rgb(255, 0, 0), 0);
-         w.Polyline({{100, -800}, {900, -800}, {900, -900}});
-       }),
-       1, "Error in metafile region."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -18,6 +18,7 @@
 #include "tests/printing/text_pieces.h"
 #include "tests/scheduler/sched_window_office.h"
 #include "tests/support/pdf_text.h"
+#include "tests/support/todo_item.h"
 #include "toolkit/scripted_prompts.h"
 
 namespace {
@@ -62,11 +63,7 @@ class SchedPrintWindowTest : public QObject, SchedWindowSet<PrintPrompts> {
     office->Add(SchedOffice::Entry(Anne(), At(15, 9), "Budget review", At(15, 10, 30)));
     office->Add(SchedOffice::Entry(Anne(), At(24, 14), "Dentist"));
     TodoTable todo;
-    TodoRecord item;
-    item.SetOwner(Anne());
-    item.SetDate(At(15));
-    item.SetPriority("1");
-    item.SetText("Order printer paper");
+    TodoRecord item = TodoItem(Anne(), At(15), "1", "Order printer paper");
     QVERIFY(TodoOpen(todo) && TodoAdd(todo, item));
     TodoClose(todo);
   }

@@ -1,7 +1,6 @@
 // The to-do list on a real office: carrying an open item of a past day to
-// today, marking items done and open again, the order of priorities, a
-// full day, the entry dialog's checks, copies, search and the week and
-// month layouts.
+// today, marking items done and open again, a full day, the entry dialog's
+// checks, copies, search and the week and month layouts.
 #include "scheduler/todo_window.h"
 
 #include <QLabel>
@@ -110,15 +109,6 @@ class TodoWindowTest : public QObject, SchedWindowSet<> {
     w->MoveTo(Day(17));
     QCOMPARE(Rows(w), QStringList({"Priority 1, Call the bank"}));
     QCOMPARE(Mark(w, 16), kMarkNone);
-  }
-
-  void prioritiesSortAsText() {
-    AddItem(Anne(), Day(17), "2", "Two");
-    AddItem(Anne(), Day(17), "10", "Ten");
-    AddItem(Anne(), Day(17), "1", "One");
-    TodoWindow* w = Open();
-    QVERIFY(w);
-    QCOMPARE(Rows(w), QStringList({"Priority 1, One", "Priority 10, Ten", "Priority 2, Two"}));
   }
 
   void theEntryDialogAddsEditsAndRefusesWithItsMessages() {

@@ -25,11 +25,11 @@ constexpr char kPython[] = "/usr/bin/python3";
 
 class SchedIcalTest : public SchedTableTest {
  protected:
-  // Runs a Python script; its standard output.
+  // Runs a Python script in the test's folder; its standard output.
   std::string Python(const std::string& script) {
     const std::string file = dir.File("script.py");
     const std::string out = dir.File("script.out");
-    std::ofstream(file, std::ios::binary) << script;
+    std::ofstream(file, std::ios::binary) << "import os\nos.chdir('" + dir.Path() + "')\n" + script;
     const std::string command =
         std::string(kPython) + " " + file + " > " + out + " 2> " + dir.File("script.err");
     EXPECT_EQ(std::system(command.c_str()), 0) << ReadWholeFile(dir.File("script.err"));
@@ -52,8 +52,8 @@ std::string OneEvent(const std::string& lines) {
 
 // Each exported event as Python's reader sees it, one line each.
 constexpr char kReadBack[] = R"(
-import icalendar, sys
-cal = icalendar.Calendar.from_ical(open(sys.argv[1] if len(sys.argv) > 1 else 'export.ics', 'rb').read())
+import icalendar
+cal = icalendar.Calendar.from_ical(open('export.ics', 'rb').read())
 print('zones', ','.join(str(z['TZID']) for z in cal.walk('VTIMEZONE')))
 for e in cal.walk('VEVENT'):
     s = e.decoded('DTSTART')
@@ -86,8 +86,7 @@ TEST_F(SchedIcalTest, AnExportedScheduleReadsBackInAnOutsideReader) {
   const int32_t group = daily.RepeatGroup();
 
   std::ofstream(dir.File("export.ics"), std::ios::binary) << Export(kBob, "BOB");
-  std::istringstream lines(
-      Python("import os\nos.chdir('" + dir.Path() + "')\n" + std::string(kReadBack)));
+  std::istringstream lines(Python(kReadBack));
   std::vector<std::string> got;
   for (std::string line; std::getline(lines, line);) got.push_back(line);
   const std::string g = std::to_string(group);
@@ -178,9 +177,7 @@ open('outside.ics', 'w', newline='').write(text)
 )";
 
 TEST_F(SchedIcalTest, AFileFromAnOutsideWriterIsImportedAndWhatCannotBeHeldIsNamed) {
-  const std::string script =
-      std::string("import os\nos.chdir(") + "'" + dir.Path() + "')\n" + kWriter;
-  Python(script);
+  Python(kWriter);
   IcsImportResult result;
   ASSERT_EQ(SchedImportIcsFile(kBob, dir.File("outside.ics"), &result), 1) << FormatAppError();
 
