@@ -180,14 +180,11 @@ TEST_F(EmailFileTest, DeleteRemovesBodyAttachmentsAndRawFileAndNothingElse) {
   EXPECT_EQ(FilesIn("DPE"),
             (Files{"11.DPE", "in-0002.RAW", AttachmentAt(other, 0).storedName + ".ATT"}));
   EXPECT_EQ(ReadWholeFile(StoredPath(other, 0)), "third");
-  // The raw stem may come from the record, and goes without the e-mail file.
+  // A raw file goes without its e-mail file. (The stem a message record
+  // names is taken with the message's delete.)
   WriteFile(dir.File("DPE/gone.RAW"), "raw");
   EXPECT_EQ(EmailDeleteFiles(EmailFilePath(13), "gone"), 1);
-  WriteFile(dir.File("DPE/msg11.RAW"), "raw");
-  uint8_t record[records::message::kRecordSize] = {};
-  SetFieldText(record, records::message::kRawStem, "msg11");
-  ASSERT_EQ(EmailDeleteFiles(record, EmailFilePath(11)), 1);
-  EXPECT_EQ(FilesIn("DPE"), Files{"in-0002.RAW"});
+  EXPECT_FALSE(FileExists(dir.File("DPE/gone.RAW")));
 }
 
 TEST_F(EmailFileTest, HostileAttachmentNamesAreRefusedAndNothingOutsideDpeIsDeleted) {
