@@ -62,9 +62,6 @@ class EmailSendTest : public EmailDirTest {
     ASSERT_EQ(AttachmentAdd(d.header, source), 1) << EmailError();
     std::remove(source.c_str());
   }
-  bool FlagRaised(const std::string& name) {
-    return FileExists(dir.File(std::to_string(number[name]) + ".nam"));
-  }
 
   std::map<std::string, int32_t> number;
   std::string message;
@@ -97,7 +94,7 @@ TEST_F(EmailSendTest, OneLocalNameAndOneAddressGiveTwoMessagesWithSeparateAttach
   // The first message takes the draft's file, the next a copy of its own.
   EXPECT_EQ(StoredName(sent[0].Number()), original);
   EXPECT_NE(StoredName(sent[1].Number()), original);
-  EXPECT_TRUE(FlagRaised("Bob"));
+  EXPECT_TRUE(FileExists(dir.File(std::to_string(number["Bob"]) + ".nam")));  // Bob's flag
 }
 
 TEST_F(EmailSendTest, SendLogKeepsCopiesWithFilesOfTheirOwnNamingTheFirstAddress) {
