@@ -264,13 +264,11 @@ TEST_F(MessageQueryTest, TheSendLogListsTheUsersOwnCopiesWithTheirRows) {
   SendLogClose(log);
 }
 
+// What the queries above do not show: the field's own trailing blanks go
+// too, a leading blank counts, and a text longer than the field is no match.
 TEST_F(MessageQueryTest, TheTextRules) {
-  EXPECT_TRUE(MessageTextMatches("", "anything", false));
-  EXPECT_TRUE(MessageTextMatches("   ", "anything", true));
-  EXPECT_TRUE(MessageTextMatches("ACME  ", "the acme co", false));
   EXPECT_FALSE(MessageTextMatches("acme co", "the acme", false));
   EXPECT_TRUE(MessageTextMatches("Acme ", "ACME   ", true));
-  EXPECT_FALSE(MessageTextMatches("acme", "acme tools", true));
   EXPECT_FALSE(MessageTextMatches(" acme", "acme", true));
 }
 

