@@ -233,6 +233,14 @@ class MessagingTest {
     return list ? qobject_cast<TViewMessageBaseClass*>(list->OpenViewWindow()) : nullptr;
   }
 
+  // Another workstation deletes the message of the list's row.
+  bool DeleteElsewhere(int row) {
+    MessageTable h;
+    const bool done = MsgOpen(h) && MsgDelete(h, list->Row(row).Entry()) == 1;
+    if (h.open) MsgClose(h);
+    return done;
+  }
+
   std::unique_ptr<MessagingOffice> office;
   ScriptedPrompts* prompts = nullptr;
   std::unique_ptr<MessagingScript> dialogs;

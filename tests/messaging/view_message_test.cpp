@@ -28,12 +28,6 @@ namespace row = msgrec::list_row;
 
 using V = TViewMessageBaseClass;
 
-QString Displayed(const std::string& stored) {
-  QString s = QString::fromStdString(stored);
-  s.replace('\r', '\n');
-  return s;
-}
-
 // Typing into Company (or From) of the phone message's view.
 struct TypingCase {
   const char* name;
@@ -147,12 +141,7 @@ class ViewMessageTest : public QObject, MessagingTest {
   void aMessageDeletedMeanwhileOpensNoView() {
     office->Memo("ANNE", "BOB", "soon gone");
     QVERIFY(Open("BOB"));
-    {
-      MessageTable h;
-      MsgOpen(h);
-      QCOMPARE(MsgDelete(h, list->Row(0).Entry()), 1);
-      MsgClose(h);
-    }
+    QVERIFY(DeleteElsewhere(0));
     QVERIFY(View() == nullptr);
     QCOMPARE(prompts->Questions().back().text,
              QString("Selected record has been deleted: MESSAGE"));
@@ -364,7 +353,7 @@ class ViewMessageTest : public QObject, MessagingTest {
     });
     Press(View(), V::kIdReply);
     QCOMPARE(title, QString("Reply to ANNE"));
-    QCOMPARE(shown, Displayed(cases[0].second.toStdString()));
+    QCOMPARE(shown, QString(cases[0].second).replace('\r', '\n'));
   }
 
   // Closing a reply after typing keeps it with the memo: the memo's title
