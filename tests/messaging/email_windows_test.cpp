@@ -602,9 +602,7 @@ class EmailWindowsTest : public QObject, MessagingTest {
     Type(w, C::kIdTo, "x@y.example");
     Type(w, C::kIdFrom, "bob@office.example");
     Press(w, C::kIdSend);
-    ListRequest log = office->Request("BOB");
-    log.sendLog = true;
-    V* v = OpenView(log);
+    V* v = OpenView(office->Request("BOB", true));
     QCOMPARE(FindControl(v, V::kIdSave)->property("text").toString(), QString("&Sent"));
     Press(v, V::kIdSave);
     QCOMPARE(prompts->Questions().back().text, QString("Message has not been sent."));

@@ -78,6 +78,16 @@ class MessagingOffice : public WindowOffice {
     r.ownerName = person;
     return r;
   }
+  // The person's send log or in-box, in New or the archive.
+  ListRequest Request(const std::string& person, bool sendLog, bool archive = false) {
+    ListRequest r = Request(person);
+    r.sendLog = sendLog;
+    if (archive) {
+      r.view = kViewArchive;
+      r.folder = msgrec::kFolderArchive;
+    }
+    return r;
+  }
 
   // Rewrites the stored record of the message as another workstation would.
   template <typename Change>

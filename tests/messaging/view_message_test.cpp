@@ -170,10 +170,7 @@ class ViewMessageTest : public QObject, MessagingTest {
     list->Mark(row::kActionArchive);
     list->Update();
     list.reset();
-    ListRequest archive = office->Request("BOB");
-    archive.view = kViewArchive;
-    archive.folder = msgrec::kFolderArchive;
-    QVERIFY(Open(archive));
+    QVERIFY(Open(office->Request("BOB", false, true)));
     V* v = View();
     QVERIFY(!FindControl(v, V::kIdSave)->isEnabled());
     QVERIFY(!FindControl(v, V::kIdArchive)->isEnabled());
@@ -253,8 +250,7 @@ class ViewMessageTest : public QObject, MessagingTest {
   // The send log's view says whether and when the copy was read.
   void theSendLogsViewedSaysWhenAndByWhom() {
     const MessageRecord sent = office->Send(msgrec::kKindMemo, "BOB", "ANNE", "read me", 0, true);
-    ListRequest log = office->Request("BOB");
-    log.sendLog = true;
+    const ListRequest log = office->Request("BOB", true);
     QVERIFY(Open(log));
     V* v = View();
     QCOMPARE(FindControlAs<QPushButton>(v, V::kIdSave)->text(), QString("&Viewed"));
@@ -506,11 +502,7 @@ class ViewMessageTest : public QObject, MessagingTest {
     QVERIFY(MsgOpen(h));
     QCOMPARE(MsgSendOne(&h, slip, office->numbers["RECEPTION"], sendLog, folder), 1);
     MsgClose(h);
-    ListRequest r = office->Request("RECEPTION");
-    r.sendLog = sendLog;
-    r.view = folder == msgrec::kFolderArchive ? kViewArchive : kViewNew;
-    r.folder = folder;
-    QVERIFY(Open(r));
+    QVERIFY(Open(office->Request("RECEPTION", sendLog, folder == msgrec::kFolderArchive)));
     QVERIFY(View());
     View()->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(View()));
