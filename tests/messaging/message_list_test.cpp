@@ -41,10 +41,6 @@ void Select(TMessageListBaseClass& list, const char* rows) {
                                                    QItemSelectionModel::NoUpdate);
 }
 
-void Key(TMessageListBaseClass& list, Qt::Key key) {
-  QTest::keyClick(list.List(), key);
-}
-
 QString Cell(TMessageListBaseClass& list, int rowNumber, const QString& header) {
   for (size_t i = 0; i < list.Columns().size(); ++i)
     if (list.Columns()[i].header == header) return list.CellText(rowNumber, int(i));
@@ -121,7 +117,7 @@ class MessageListTest : public QObject, MessagingTest {
     QVERIFY(Open("BOB"));
     for (const char* r = c.tagged; *r; ++r) {
       Select(*list, std::string(1, *r).c_str());
-      Key(*list, Qt::Key_Space);
+      QTest::keyClick(list->List(), Qt::Key_Space);
     }
     QCOMPARE(list->MarkedCount(), int(std::strlen(c.tagged)));
     Select(*list, c.selected);
@@ -141,8 +137,8 @@ class MessageListTest : public QObject, MessagingTest {
     office->Memo("ANNE", "BOB", "once");
     QVERIFY(Open("BOB"));
     Select(*list, "0");
-    Key(*list, Qt::Key_Delete);
-    Key(*list, Qt::Key_Delete);
+    QTest::keyClick(list->List(), Qt::Key_Delete);
+    QTest::keyClick(list->List(), Qt::Key_Delete);
     QCOMPARE(list->Row(0).Action(), row::kActionDelete);
     QCOMPARE(Cell(*list, 0, "Received"), QString("-> DELETE"));
   }
@@ -283,7 +279,7 @@ class MessageListTest : public QObject, MessagingTest {
     QCOMPARE(from->text(), QString("Mr Smith, ACME"));
     QCOMPARE(from->cursorPosition(), 0);  // a long caller reads from the start
     QCOMPARE(text->toPlainText(), QString("Call about the lease"));
-    Key(*list, Qt::Key_Down);
+    QTest::keyClick(list->List(), Qt::Key_Down);
     QCOMPARE(from->text(), QString("ANNE"));
     QCOMPARE(text->toPlainText(), QString("Lunch?\nAt noon"));
     QVERIFY(FindControl(&*list, TMessageListBaseClass::kIdPreviewSubject)->isHidden());

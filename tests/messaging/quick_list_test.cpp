@@ -28,10 +28,6 @@ QString SelectedName(TakeWindow& w) {
   return QString::fromStdString(entry.Listname());
 }
 
-void Key(QWidget* to, int key) {
-  QTest::keyClick(to, Qt::Key(key));
-}
-
 // Enter in the list over a phone number typed before, and the answer to
 // overwriting it.
 struct EnterCase {
@@ -130,10 +126,10 @@ class QuickListTest : public QObject, MessagingTest {
     if (!phoneBefore.isEmpty()) prompts->Answer(c.overwrite);
     TypeKeys(w.get(), TakeWindow::kIdCompany, "ac");
     QVERIFY(w->QuickList()->IsOpen());
-    Key(Edit(TakeWindow::kIdCompany), Qt::Key_Down);
+    QTest::keyClick(Edit(TakeWindow::kIdCompany), Qt::Key_Down);
     QWidget* box = w->QuickList()->List()->ListBox();
     QVERIFY(box->hasFocus());
-    Key(box, Qt::Key_Return);
+    QTest::keyClick(box, Qt::Key_Return);
     QVERIFY(!w->QuickList()->IsOpen());
     QCOMPARE(LineText(w.get(), TakeWindow::kIdCompany), QString("Acme Corp"));
     QCOMPARE(LineText(w.get(), TakeWindow::kIdPhone), QString(c.phoneAfter));
@@ -153,8 +149,8 @@ class QuickListTest : public QObject, MessagingTest {
     Make(1);
     TypeKeys(w.get(), TakeWindow::kIdPhoneFrom, "john");
     QCOMPARE(SelectedName(*w), QString("Johnson, Pat"));
-    Key(Edit(TakeWindow::kIdPhoneFrom), Qt::Key_Down);
-    Key(w->QuickList()->List()->ListBox(), Qt::Key_Return);
+    QTest::keyClick(Edit(TakeWindow::kIdPhoneFrom), Qt::Key_Down);
+    QTest::keyClick(w->QuickList()->List()->ListBox(), Qt::Key_Return);
     QCOMPARE(LineText(w.get(), TakeWindow::kIdPhoneFrom), QString("Johnson, Pat"));
     QCOMPARE(LineText(w.get(), TakeWindow::kIdCompany), QString("Bolt & Nut Supply"));
     QCOMPARE(LineText(w.get(), TakeWindow::kIdPhone), QString("555-0199"));
@@ -162,8 +158,8 @@ class QuickListTest : public QObject, MessagingTest {
 
   void escapeClosesTheListAndKeepsTheWindow() {
     TypeKeys(w.get(), TakeWindow::kIdCompany, "z");
-    Key(Edit(TakeWindow::kIdCompany), Qt::Key_Down);
-    Key(w->QuickList()->List()->ListBox(), Qt::Key_Escape);
+    QTest::keyClick(Edit(TakeWindow::kIdCompany), Qt::Key_Down);
+    QTest::keyClick(w->QuickList()->List()->ListBox(), Qt::Key_Escape);
     QVERIFY(!w->QuickList()->IsOpen());
     QVERIFY(w->isVisible());
     QVERIFY(Edit(TakeWindow::kIdCompany)->hasFocus());
