@@ -22,11 +22,7 @@ void TypeCategory(DialogScript& script, const QString& name) {
   script.Then([name](TBaseDialog& d) {
     auto* e = FindControlAs<QLineEdit>(&d, TCategoryNameDialog::kIdName);
     e->selectAll();
-    if (name.isEmpty()) {
-      QTest::keyClick(e, Qt::Key_Delete);
-    } else {
-      QTest::keyClicks(e, name);
-    }
+    QTest::keyClicks(e, name);
     DialogScript::Press(d, kIdOk);
   });
 }

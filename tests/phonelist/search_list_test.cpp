@@ -180,9 +180,7 @@ class SearchListTest : public QObject, PhoneWindowSet {
     QVERIFY(!rows->Tagged(1));
     // Info saves a new Listname into the row.
     script->Then([](TBaseDialog& d) {
-      auto* e = FindControlAs<QLineEdit>(&d, TPhoneInfoClass::kIdListname);
-      e->selectAll();
-      QTest::keyClicks(e, "Acme Inc");
+      TypeInto(d, TPhoneInfoClass::kIdListname, "Acme Inc");
       DialogScript::Press(d, TPhoneInfoClass::kIdSave);
     });
     prompts->Answer(1);
