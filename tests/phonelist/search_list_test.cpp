@@ -240,7 +240,6 @@ class SearchListTest : public QObject, PhoneWindowSet {
   }
 
   void aFileOutputNeedsANameAndAFileThatCannotBeWrittenSaysSo() {
-    PrintEntries();
     TSearchListClass* list = Search(0);
     QVERIFY(list);
     const std::string nowhere = out->File("none/r.txt");
