@@ -153,25 +153,21 @@ class PhoneDialerTest : public QObject, PhoneWindowSet {
     QCOMPARE(modem->Commands().size(), std::size(cases));
   }
 
+  // Missing, no terminal, or held by another opening: the port is this
+  // program's alone.
   void aPortThatCannotBeOpenedIsNamed() {
     PhoneSettings().dial.port = 2;
-    // A file that is no terminal is refused as well.
     if (FILE* f = fopen(office->dir.File("plain").c_str(), "w")) fclose(f);
-    for (const char* device : {"no-such-tty", "plain"}) {
-      SetDialPortDevice(2, office->dir.File(device));
+    ModemPort held;
+    QVERIFY(held.Open(modem->Device()));
+    for (const std::string& device :
+         {office->dir.File("no-such-tty"), office->dir.File("plain"), modem->Device()}) {
+      SetDialPortDevice(2, device);
       prompts->Clear();
       QVERIFY(!DialNumber("Acme", "555-1234"));
       QCOMPARE(Asked(*prompts), QStringList{"DESKpost|Unable to use COM2"});
     }
-  }
-
-  void thePortIsThisProgramsAlone() {
-    ModemPort first;
-    QVERIFY(first.Open(modem->Device()));
-    QVERIFY(!DialNumber("Acme", "555-1234"));
-    QCOMPARE(Asked(*prompts), QStringList{"DESKpost|Unable to use COM1"});
-    first.Close();
-    prompts->Clear();
+    held.Close();
     QVERIFY(DialNumber("Acme", "555-1234"));
   }
 

@@ -86,11 +86,8 @@ class PhoneOffice : public NameOffice {
     PhoneTable h;
     if (!PhoneOpen(h)) return names;
     PhoneEntry e;
-    int ok = PhoneFirstOfList(h, list, &e);
-    while (ok) {
+    for (int ok = PhoneFirstOfList(h, list, &e); ok; ok = PhoneNextInList(h, list, &e))
       names.push_back(e.Listname());
-      ok = PhoneNextInList(h, list, &e);
-    }
     PhoneClose(h);
     ClearAppError();
     DbClearError();

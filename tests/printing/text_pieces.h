@@ -27,9 +27,6 @@ inline std::string Missing(const std::string& text, const std::vector<std::strin
     if (Has(text, p) != present) out += "\"" + p + "\" ";
   return out;
 }
-inline std::string Present(const std::string& text, const std::vector<std::string>& pieces) {
-  return Missing(text, pieces, false);
-}
 
 // The lines of a text, without their line breaks (LF or CR LF).
 inline std::vector<std::string> Lines(const std::string& text) {

@@ -23,9 +23,7 @@ using Step = DialogSteps::Step;
 
 namespace {
 
-void Click(QWidget& d, int id) {
-  DialogSteps::Press(d, id);
-}
+constexpr auto* Click = &DialogSteps::Press;
 void Tick(QWidget& d, int id, bool on) {
   auto* box = FindControlAs<QCheckBox>(&d, id);
   if (box->isChecked() != on) DialogSteps::Press(d, id);

@@ -26,17 +26,13 @@
 class SchedOffice : public WindowOffice {
  public:
   SchedOffice() : WindowOffice({"ANNE", "BOB", "CAROL"}, "America/New_York") {
-    ok = ok && SignIn("ANNE");
+    // ANNE's workstation starts with the INI file as it is written.
+    if (ok) WriteIni(iniLines);
+    ok = ok && Start("ANNE", Ini());
     DbClearError();
     ClearAppError();
   }
   ~SchedOffice() { CurrentAlarm() = AlarmState(); }
-
-  // Starts the person's workstation with the INI file as it is written.
-  bool SignIn(const std::string& name) {
-    WriteIni(iniLines);
-    return Start(name, Ini());
-  }
 
   void StandOn(int year, int month, int day, int hour, int minute = 0) {
     now = FromLocal(year, month, day, hour, minute);
