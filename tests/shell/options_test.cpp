@@ -128,11 +128,4 @@ TEST(OptionsRules, AChosenNameGivesTheDefaultListAndSchedule) {
   EXPECT_EQ(DefaultScheduleShown("CAROL"), "CAROL");
 }
 
-TEST(OptionsRules, TheStartHourMayNotBeLaterThanTheEnd) {
-  EXPECT_EQ(PresetHoursProblem(9, 8), "Start time cannot be later than end time.");
-  EXPECT_EQ(PresetHoursProblem(23, 0), "Start time cannot be later than end time.");
-  EXPECT_EQ(PresetHoursProblem(8, 8), "");
-  EXPECT_EQ(PresetHoursProblem(0, 23), "");
-}
-
 }  // namespace

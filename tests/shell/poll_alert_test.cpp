@@ -308,16 +308,10 @@ TEST_F(PollAlertTest, DuringAnAlertPollsKeepTheirTwoSecondPace) {
   EXPECT_EQ(Machine().Level(), 0);
 }
 
-TEST_F(PollAlertTest, NoPollingWithIntervalZeroOrNotifyOff) {
+// Notify off is AlarmAlertTest's.
+TEST_F(PollAlertTest, NoPollingWithIntervalZero) {
   Flag(kFlagUrgentMessage);
   config.pollTicks = 0;
-  Start();
-  Tick(100);
-  EXPECT_EQ(Machine().Level(), 0);
-
-  machine.reset();
-  config.pollTicks = 8;
-  config.notify = false;
   Start();
   Tick(100);
   EXPECT_EQ(Machine().Level(), 0);

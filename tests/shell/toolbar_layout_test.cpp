@@ -62,12 +62,11 @@ TEST(ToolbarLayout, EachShapeShrinksWithTheHiddenItems) {
                                 "403/254 &Scheduler at 100,0", "404/255 To-&do list at 100,30"}));
 }
 
-TEST(ToolbarPlacement, AStoredPositionOnTheScreenIsKept) {
+// A stored position on the screen is kept; one beyond it or not set goes
+// to the right edge and the top.
+TEST(ToolbarPlacement, OnTheScreenIsKeptElseTheRightEdgeAndTheTop) {
   EXPECT_EQ(PlaceToolbar(100, 200, 240, 40, 1024, 768), (ScreenPoint{100, 200}));
   EXPECT_EQ(PlaceToolbar(784, 728, 240, 40, 1024, 768), (ScreenPoint{784, 728}));
-}
-
-TEST(ToolbarPlacement, BeyondTheScreenOrNotSetGoesToTheRightEdgeAndTheTop) {
   EXPECT_EQ(PlaceToolbar(5000, 5000, 240, 40, 1024, 768), (ScreenPoint{784, 0}));
   EXPECT_EQ(PlaceToolbar(-1, -1, 240, 40, 1024, 768), (ScreenPoint{784, 0}));
   // Partly off the screen counts as beyond: the toolbar must stay reachable.

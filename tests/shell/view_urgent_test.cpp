@@ -83,17 +83,6 @@ TEST_F(ViewUrgentTest, TwoUrgentMessagesKeepTheUrgentAlertAfterTheFirstIsOpened)
   EXPECT_EQ(Flag(carol), kFlagUrgentMessage);
 }
 
-TEST_F(ViewUrgentTest, OneUrgentMessageEndsTheAlertWhenNothingElseWaits) {
-  MessageRecord only = SendMemo("BOB", "urgent", true);
-  ASSERT_EQ(Bob().Level(), 2);
-  ViewChoice choice = View();
-  ASSERT_EQ(choice.action, ViewAction::kOpenMessage);
-  EXPECT_EQ(choice.entry.Number(), only.Number());
-  EXPECT_EQ(Flag(bob), 0);
-  EXPECT_EQ(Bob().Level(), 0);
-  EXPECT_FALSE(Bob().AlertRunning());
-}
-
 TEST_F(ViewUrgentTest, AnUrgentFlagWithoutAnUrgentMessageOpensTheNewView) {
   // The urgent message was filed away from another workstation meanwhile.
   SendMemo("BOB", "urgent", true);

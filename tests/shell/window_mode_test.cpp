@@ -22,8 +22,11 @@ TEST(WindowMode, TheStartModeDecidesHowTheWindowShows) {
 
 TEST(WindowMode, AMaximisedWindowComesBackMaximisedOverItsOldRectangle) {
   WorkstationSettings s;
-  s.windows[kMainWindowState] = WindowStateRecord{0, {10, 10, 500, 400}, 0};
   WindowMode mode;
+  // Without a stored rectangle the full window is not moved.
+  EnterFloating(mode, s, true, false, {0, 0, 1024, 768});
+  EXPECT_FALSE(LeaveFloating(mode, s, {0, 0}).rect);
+  s.windows[kMainWindowState] = WindowStateRecord{0, {10, 10, 500, 400}, 0};
   EnterFloating(mode, s, true, false, {0, 0, 1024, 768});
   EXPECT_TRUE(mode.floating);
   EXPECT_EQ(s.windows[kMainWindowState]->rect, (WindowRect{10, 10, 500, 400}));
@@ -45,13 +48,6 @@ TEST(WindowMode, ANormalWindowKeepsItsPlacementForTheWayBack) {
   FullShow full = LeaveFloating(mode, s, {0, 0});
   EXPECT_FALSE(full.maximise);
   EXPECT_EQ(full.rect, (WindowRect{30, 40, 630, 540}));
-}
-
-TEST(WindowMode, WithoutAStoredRectangleTheFullWindowIsNotMoved) {
-  WorkstationSettings s;
-  WindowMode mode;
-  EnterFloating(mode, s, true, false, {0, 0, 1024, 768});
-  EXPECT_FALSE(LeaveFloating(mode, s, {0, 0}).rect);
 }
 
 TEST(WindowMode, ClosingKeepsTheToolbarPositionOrTheFullPlacementAndWritesThem) {

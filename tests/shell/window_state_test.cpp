@@ -22,12 +22,6 @@ TEST(WindowStateRecord, ShortOrGarbledOrOffScreenRecordsAreIgnored) {
   EXPECT_TRUE(ParseWindowState("0,1024,768,1200,900"));
 }
 
-TEST(WindowStateRecord, WrittenTextReadsBackTheSame) {
-  WindowStateRecord r{2, {-8, 0, 1032, 776}, -1};
-  EXPECT_EQ(FormatWindowState(r), "2,-8,0,1032,776,-1");
-  EXPECT_EQ(ParseWindowState(FormatWindowState(r)), r);
-}
-
 TEST(WindowStateRecord, RestoringMovesOnlyWithABottomEdgeAndMaximisesOnStateTwo) {
   WindowRestore restore = RestoreWindow({0, {10, 20, 300, 400}, 0});
   EXPECT_TRUE(restore.move);

@@ -107,6 +107,13 @@ class DpadminTest : public AdminTest {
   }
 
   void Create() { Expect({"create", office}); }
+  // Appends a name under the next number the table issues, as adding one does.
+  static void AppendName(Table& names, const std::string& name) {
+    uint32_t number = 0;
+    ASSERT_EQ(GetUniqueNumber(names, &number), 1) << name;
+    Bytes rec = NameRecord(name, int32_t(number));
+    ASSERT_EQ(DbAppendRecord(names, rec.data()), 1) << name;
+  }
 
   // A directory with enough names for a tree of several leaves and a few
   // messages in two folders.
@@ -114,13 +121,7 @@ class DpadminTest : public AdminTest {
     Create();
     Table names(kNameTable);
     ASSERT_EQ(DbOpenTable(names, office), 1);
-    for (int i = 0; i < kNames; ++i) {
-      // The table issues the numbers, as it does for every name added.
-      uint32_t number = 0;
-      ASSERT_EQ(GetUniqueNumber(names, &number), 1) << i;
-      Bytes rec = NameRecord(NameOf(i), int32_t(number));
-      ASSERT_EQ(DbAppendRecord(names, rec.data()), 1) << i;
-    }
+    for (int i = 0; i < kNames; ++i) AppendName(names, NameOf(i));
     DbCloseTable(names);
     Table messages(kMessageTable);
     ASSERT_EQ(DbOpenTable(messages, office), 1);
@@ -465,10 +466,7 @@ TEST_F(DpadminTest, ReindexReplacesTheContentSoHandlesOpenElsewhereStayOnTheLive
 
   // What that workstation adds afterwards lands in the file everybody reads.
   IdxForgetPageBuffer();
-  uint32_t number = 0;
-  ASSERT_EQ(GetUniqueNumber(open, &number), 1);
-  Bytes late = NameRecord("LATECOMER", int32_t(number));
-  ASSERT_EQ(DbAppendRecord(open, late.data()), 1);
+  AppendName(open, "LATECOMER");
   DbCloseTable(open);
   ExpectCheckClean();
   EXPECT_TRUE(Contains(Expect({"dump", office, "NAME"}), "name=\"LATECOMER\""));
@@ -553,12 +551,7 @@ TEST_F(DpadminTest, DumpShowsHeaderRecordsAndEntriesInIndexOrder) {
   Create();
   Table names(kNameTable);
   ASSERT_EQ(DbOpenTable(names, office), 1);
-  uint32_t number = 0;
-  for (const char* n : {"ZOE", "*SALES", "adam"}) {
-    ASSERT_EQ(GetUniqueNumber(names, &number), 1);
-    Bytes rec = NameRecord(n, int32_t(number));
-    ASSERT_EQ(DbAppendRecord(names, rec.data()), 1);
-  }
+  for (const char* n : {"ZOE", "*SALES", "adam"}) AppendName(names, n);
   // Record 1 is deleted.
   Bytes sales = NameRecord("*SALES", 2);
   ASSERT_EQ(DbDeleteRecord(names, sales.data(), 1), 1);

@@ -211,14 +211,18 @@ TEST_F(MessageWorkloadTest, AfterHundredsOfSendsMovesViewsAndDeletesEverythingCh
   DpadminRun check = RunDpadmin({"check", dir.Path()}, scratch.Path());
   EXPECT_EQ(check.status, 0) << ShowRun(check);
 
-  // Every long-text note of a live message or send-log copy is its own.
+  // Every long-text note of a live message or send-log copy is its own; the
+  // e-mail files of both are gathered.
   std::set<int32_t> owned;
-  for (const TableDef* def : {&kMessageTable, &kSendLogTable}) {
-    EachRecord(*def, [&](const uint8_t* record) {
-      int32_t note = FieldI32(record, msg::kLongTextNote);
+  std::set<std::string> files;
+  for (bool sendLog : {false, true}) {
+    EachRecord(sendLog ? kSendLogTable : kMessageTable, [&](const uint8_t* record) {
+      const int32_t note = FieldI32(record, msg::kLongTextNote);
       if (note != 0) {
         EXPECT_TRUE(owned.insert(note).second) << "note " << note << " shared";
       }
+      if (FieldByte(record, msg::kKind) == msg::kKindEmail)
+        files.insert(EmailFilePath(FieldI32(record, msg::kNumber), sendLog));
     });
   }
   for (int32_t note : owned) {
@@ -231,13 +235,6 @@ TEST_F(MessageWorkloadTest, AfterHundredsOfSendsMovesViewsAndDeletesEverythingCh
     EXPECT_TRUE(owned.count(note)) << "note " << note << " has no message";
   });
   // A live e-mail file belongs to a live message or send-log copy.
-  std::set<std::string> files;
-  for (bool sendLog : {false, true}) {
-    EachRecord(sendLog ? kSendLogTable : kMessageTable, [&](const uint8_t* record) {
-      if (FieldByte(record, msg::kKind) == msg::kKindEmail)
-        files.insert(EmailFilePath(FieldI32(record, msg::kNumber), sendLog));
-    });
-  }
   for (const char* folder : {"DPE/", "SENDLOG/"}) {
     std::string list = dir.File(folder);
     for (int32_t n = 1; n < 2000; ++n) {

@@ -197,11 +197,9 @@ class HelpSectionsTest : public WorkstationTest {
     ShellGallery shell;
     GalleryScheduler scheduler;
     std::vector<std::pair<const char*, QWidget*>> windows;
-    for (auto& w : names.Windows()) windows.push_back(w);
-    for (auto& w : messaging.Windows()) windows.push_back(w);
-    for (auto& w : lists.Windows()) windows.push_back(w);
-    for (auto& w : shell.Windows()) windows.push_back(w);
-    for (auto& w : scheduler.Windows()) windows.push_back(w);
+    for (const auto& some : {names.Windows(), messaging.Windows(), lists.Windows(), shell.Windows(),
+                             scheduler.Windows()})
+      windows.insert(windows.end(), some.begin(), some.end());
     std::shared_ptr<void> phone = AddPhoneWindows(windows);
 
     std::set<std::string> pressed;
