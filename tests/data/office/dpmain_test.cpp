@@ -415,16 +415,14 @@ TEST_F(DpMainTest, ALockHeldTooLongAsksTimedOutLockingFile) {
   EXPECT_EQ(AppErrorCode(), kAppLockError);
 }
 
+// (A code's text with a name: the password test's unknown person.)
 TEST_F(DpMainTest, ShowErrorUsesTheCodesTextOrItsNumber) {
-  SetAppError(kAppNotFound, "Ghost");
-  ShowError();
   SetAppError(kAppPartialRow, "W12");
   ShowError();
   SetAppError(kAppPathTooLong, "");
   ShowError();
   EXPECT_EQ(prompts.shown,
-            (std::vector<std::string>{"DESKpost|Could not locate record: Ghost",
-                                      "DESKpost|Error 1023: W12", "DESKpost|Path is too long: "}));
+            (std::vector<std::string>{"DESKpost|Error 1023: W12", "DESKpost|Path is too long: "}));
 }
 
 }  // namespace
