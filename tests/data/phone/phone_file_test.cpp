@@ -102,7 +102,8 @@ TEST_F(PhoneTransferTest, AnExportReadsBackAsTheSameListInEveryFormat) {
   PhoneImportPlan plan = PhoneImportRead(
       "Listname,Company,Street 1,Street 2,City,State,ZIP,Country,Contact,Phone 1,Ext 1,Phone "
       "2,Ext 2,Fax,Cell / Pager,URL,E-Mail,ID,Misc info\n"
-      "\"Smith, Jo\",\"A; B\",1 Road,Flat 2,K\xC3\xB6ln,NW,50667,DE,Jo Smith,555-1,7,555-2,8,555-3,"
+      "\"Smith, Jo\",\"A; \"\"B\"\"\",1 Road,Flat 2,K\xC3\xB6ln,NW,50667,DE,Jo "
+      "Smith,555-1,7,555-2,8,555-3,"
       "555-4,http://x.example/a,jo@x.example,J1,\"line 1\nline 2\"\n"
       "Zed,,,,,,,,,,,,,,,,,,\n",
       kAnne);

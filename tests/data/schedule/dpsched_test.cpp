@@ -27,12 +27,6 @@ class SchedTest : public SchedTableTest {
     return SchedUpdate(sched, number, r);
   }
 
-  int Lines(int32_t owner, int32_t day) {
-    int count = -1;
-    EXPECT_EQ(SchedCountLines(sched, day, owner, &count), 1);
-    return count;
-  }
-
   // The descriptions of (owner, day) in key order.
   std::vector<std::string> Day(int32_t owner, int32_t day) {
     std::vector<std::string> seen;

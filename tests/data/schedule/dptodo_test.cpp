@@ -149,16 +149,6 @@ TEST_F(TodoTest, ACopyForAnotherPersonKeepsDatePriorityStatusAndText) {
   EXPECT_EQ(List(kAlice, At(2027, 3, 12)), Texts{});
 }
 
-TEST(TodoCarrying, TheShownDayAndTheCalendarMarkFollowTheCarryingRule) {
-  const int32_t today = 1000000, past = 900000, later = 1100000;
-  EXPECT_EQ(TodoShownDay(past, false, today), today);
-  EXPECT_EQ(TodoShownDay(past, true, today), past);
-  EXPECT_EQ(TodoShownDay(later, false, today), later);
-  EXPECT_FALSE(TodoMarksItsDay(past, false, today));
-  EXPECT_TRUE(TodoMarksItsDay(past, true, today));
-  EXPECT_TRUE(TodoMarksItsDay(today, false, today));
-}
-
 // Copying to-do items to other people, the month's marks and searching a
 // person's items.
 class TodoCopyTest : public TodoOpenTest<SchedOfficeTest> {
@@ -207,9 +197,11 @@ TEST_F(TodoCopyTest, AFullDayIsToldAndTheTaggedCopyGoesOn) {
 
 TEST_F(TodoCopyTest, OnlyDaysThatShowAnItemAreMarked) {
   // Today is 15 March: an open item of the 10th is carried, so the 10th
-  // stays unmarked; a done one of the 11th and an open one of the 20th mark.
+  // stays unmarked; a done one of the 11th and open ones of today and the
+  // 20th mark.
   Item(alice, At(2027, 3, 10), "Carried");
   Item(alice, At(2027, 3, 11), "Done", true);
+  Item(alice, At(2027, 3, 15), "Today");
   Item(alice, At(2027, 3, 20), "Coming");
   Item(bob, At(2027, 3, 12), "Bob's", true);
   // Busy days: the walk leaves a marked day for the next one, and stops at
@@ -225,7 +217,7 @@ TEST_F(TodoCopyTest, OnlyDaysThatShowAnItemAreMarked) {
   std::vector<int> days;
   for (int d = 1; d <= 31; ++d)
     if (marked[size_t(d)]) days.push_back(d);
-  EXPECT_EQ(days, (std::vector<int>{11, 20, 22, 23, 31}));
+  EXPECT_EQ(days, (std::vector<int>{11, 15, 20, 22, 23, 31}));
   ASSERT_EQ(TodoMarkMonth(todo, alice, At(2027, 4, 1), &marked), 1);
   EXPECT_TRUE(marked[1]);
   EXPECT_FALSE(marked[31]);
@@ -248,17 +240,19 @@ TEST_F(TodoCopyTest, MarkingEndsCleanlyWhereTheTableEnds) {
   EXPECT_EQ(std::count(marked.begin(), marked.end(), true), 0);
 }
 
-TEST_F(TodoCopyTest, SearchIgnoresCaseAndShowsACarriedItemOnToday) {
+TEST_F(TodoCopyTest, SearchIgnoresCaseAndShowsACarriedItemOnTodayAndADoneOneOnItsDay) {
+  Item(alice, At(2027, 3, 9), "Licence paid", true);
   Item(alice, At(2027, 3, 10), "Renew the LICENCE\rat the office");
   Item(alice, At(2027, 3, 20), "Licence plates");
   Item(bob, At(2027, 3, 10), "licence of Bob");
   Item(alice, At(2027, 3, 11), "Water the plants");
   std::vector<TodoMatch> matches;
   ASSERT_EQ(TodoSearch(todo, alice, "licence ", nullptr, &matches), 1);
-  ASSERT_EQ(matches.size(), 2u);
-  EXPECT_EQ(matches[0].row, "3-10-27\t1\tRenew the LICENCE");
-  EXPECT_EQ(matches[0].shownDay, At(2027, 3, 15));
-  EXPECT_EQ(matches[1].shownDay, At(2027, 3, 20));
+  ASSERT_EQ(matches.size(), 3u);
+  EXPECT_EQ(matches[1].row, "3-10-27\t1\tRenew the LICENCE");
+  EXPECT_EQ(matches[0].shownDay, At(2027, 3, 9));
+  EXPECT_EQ(matches[1].shownDay, At(2027, 3, 15));
+  EXPECT_EQ(matches[2].shownDay, At(2027, 3, 20));
 }
 
 }  // namespace

@@ -48,20 +48,13 @@ TEST_F(AlarmTest, AnAlarmRingsOnceAndASlowUserMissesTheNext) {
   StandOn(2027, 3, 15, 9, 0);
   AddAlarm(10, 0, "Ten");
   AddAlarm(10, 30, "Half past");
-  AlarmState a = Search(false);
-  EXPECT_EQ(a.description, "Ten");
-  EXPECT_FALSE(AlarmDue(a, At(2027, 3, 15, 9, 59, 59)));
-  EXPECT_TRUE(AlarmDue(a, At(2027, 3, 15, 10, 0)));
-  EXPECT_TRUE(AlarmDue(a, At(2027, 3, 15, 10, 45)));
-
+  EXPECT_EQ(Search(false).description, "Ten");
   // Shown at 10:01: the search after OK finds 10:30.
   StandOn(2027, 3, 15, 10, 1);
   EXPECT_EQ(Search(false).description, "Half past");
   // Shown only at 10:45: 10:30 has passed and is never shown.
   StandOn(2027, 3, 15, 10, 45);
-  AlarmState late = Search(false);
-  EXPECT_FALSE(late.HasAlarm());
-  EXPECT_FALSE(AlarmDue(late, At(2027, 3, 15, 23, 59)));
+  EXPECT_FALSE(Search(false).HasAlarm());
 }
 
 TEST_F(AlarmTest, EqualAlarmsRingForTheFirstInKeyOrderAndASearchKeepsThePendingFlag) {

@@ -50,11 +50,6 @@ class EntrySaveTest : public SchedOfficeTest {
     return result.message.empty() ? "<error " + FormatAppError() + ">" : result.message;
   }
 
-  int Lines(int32_t owner, int32_t day) {
-    int count = -1;
-    EXPECT_EQ(SchedCountLines(sched, day, owner, &count), 1);
-    return count;
-  }
   void FillTo(int32_t owner, int lines) {
     for (int i = 0; i < lines; ++i) Add(Entry(owner, At(2027, 3, 15, 7) + 60 * i, "Filler"));
   }

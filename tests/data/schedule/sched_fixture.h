@@ -141,6 +141,13 @@ class SchedOpenTest : public Office {
     return r;
   }
 
+  // How many lines the person's day takes.
+  int Lines(int32_t owner, int32_t day) {
+    int count = -1;
+    EXPECT_EQ(SchedCountLines(sched, day, owner, &count), 1);
+    return count;
+  }
+
   SchedTable sched;
 };
 using SchedTableTest = SchedOpenTest<SchedDirTest>;

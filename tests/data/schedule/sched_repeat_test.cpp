@@ -167,11 +167,8 @@ TEST_F(RepeatTest, AGenerationStopsQuietlyAtAFullDayKeepingWhatItAdded) {
   EXPECT_TRUE(outcome.stoppedFull);
   EXPECT_EQ(outcome.added, 1);
   EXPECT_EQ(AppErrorCode(), 0);
-  int lines = 0;
-  ASSERT_EQ(SchedCountLines(sched, At(2027, 3, 13), kAlice, &lines), 1);
-  EXPECT_EQ(lines, 0);
-  ASSERT_EQ(SchedCountLines(sched, At(2027, 3, 11), kAlice, &lines), 1);
-  EXPECT_EQ(lines, 1);
+  EXPECT_EQ(Lines(kAlice, At(2027, 3, 13)), 0);
+  EXPECT_EQ(Lines(kAlice, At(2027, 3, 11)), 1);
   // The repeated entry keeps its group.
   EXPECT_NE(Read(number).RepeatGroup(), 0);
 }

@@ -113,6 +113,8 @@ TEST_F(TimeTextTest, HoursOfADaylightSavingChangeDayAreWallClockHours) {
     int32_t time;
     bool skipped;
   } typed[] = {
+      {"159a", change, change + 3600 + 59 * 60, false},
+      {"2a", change, 0, true},
       {"230a", change, 0, true},
       {"3a", change, change + 2 * 3600, false},
       {"230a", day_, day_ + 2 * 3600 + 30 * 60, false},

@@ -57,10 +57,7 @@ TEST_F(UpdateMemoTest, TheMemoTextTellsDateTimesAlarmTextNoteAndRepeats) {
             "Time:  2:05PM\r"
             "Dentist");
   EXPECT_EQ(UpdateMemoText(e, true),
-            "Automatic notification of schedule update:\r\r"
-            "Date: 11-02-27\r"
-            "Time:  2:05PM\r"
-            "Dentist\r\r*This item also has repeating items.");
+            UpdateMemoText(e, false) + "\r\r*This item also has repeating items.");
   SchedRecord untimed = Entry(bob, At(2027, 11, 2), "Holiday");
   EXPECT_EQ(UpdateMemoText(untimed, false),
             "Automatic notification of schedule update:\r\rDate: 11-02-27\rTime: \rHoliday");
