@@ -101,12 +101,13 @@ class GatewayServersTest : public ::testing::Test {
 
   std::string Config(const std::string& inUser, const std::string& extra = "") {
     std::string path = work.File("gateway.conf");
-    WriteWholeFile(path, "data_directory = " + office + "\nstate_directory = " + work.File("state") +
-                    "\npassword_file = " + work.File("passwords") +
-                    "\nsmtp_host = 127.0.0.1\nsmtp_port = " + std::to_string(servers.smtp) +
-                    "\nsmtp_user = office\nin_host = 127.0.0.1\nin_port = " +
-                    std::to_string(servers.imap) + "\nin_user = " + inUser +
-                    "\nca_file = " + servers.dir + "cert.pem\npostmaster = BOB\n" + extra);
+    WriteWholeFile(path,
+                   "data_directory = " + office + "\nstate_directory = " + work.File("state") +
+                       "\npassword_file = " + work.File("passwords") +
+                       "\nsmtp_host = 127.0.0.1\nsmtp_port = " + std::to_string(servers.smtp) +
+                       "\nsmtp_user = office\nin_host = 127.0.0.1\nin_port = " +
+                       std::to_string(servers.imap) + "\nin_user = " + inUser +
+                       "\nca_file = " + servers.dir + "cert.pem\npostmaster = BOB\n" + extra);
     return path;
   }
   // One pass of the real program; later ("+2h") moves its wall clock on

@@ -20,8 +20,8 @@ namespace {
 class OptionsTest : public ::testing::Test {
  protected:
   void WriteIni(const std::string& keys) {
-    WriteWholeFile(ini,
-                   "[DESKpost]\nPath=/office/\nName=BOB\n" + keys + "\n[Sounds]\nUrgent=siren.wav\n");
+    WriteWholeFile(
+        ini, "[DESKpost]\nPath=/office/\nName=BOB\n" + keys + "\n[Sounds]\nUrgent=siren.wav\n");
   }
   TempDir dir;
   std::string ini = dir.File("DPDESK.INI");

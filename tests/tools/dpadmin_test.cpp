@@ -387,7 +387,8 @@ INSTANTIATE_TEST_SUITE_P(
                  TempDir other;
                  Table names(kNameTable);
                  ASSERT_EQ(DbCreateTable(names, other.Path(), kNameTable.version), 1);
-                 WriteWholeFile(dir + "NAME.X1", ReadWholeFile(DbIndexPath(other.Path(), "NAME", 1)));
+                 WriteWholeFile(dir + "NAME.X1",
+                                ReadWholeFile(DbIndexPath(other.Path(), "NAME", 1)));
                },
                {"NAME.X1: record 0 has no entry", "NAME.X1: 200 more problems not shown"}},
         Damage{"MissingIndex",

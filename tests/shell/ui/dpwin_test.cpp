@@ -49,7 +49,8 @@ class DpWinTest : public WorkstationTest {
       errors << QString::fromStdString(text);
       return false;
     };
-    WriteWholeFile(office->IniPath(), "[DESKpost]\nPath=" + office->dir.Path() + "\nName=ZACHARY\n");
+    WriteWholeFile(office->IniPath(),
+                   "[DESKpost]\nPath=" + office->dir.Path() + "\nName=ZACHARY\n");
     QVERIFY(!Open());
     QCOMPARE(errors.size(), 1);
     QVERIFY(errors[0].contains("ZACHARY"));

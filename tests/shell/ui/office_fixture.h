@@ -103,8 +103,8 @@ class Office {
   // The INI file of BOB's workstation with the extra lines of the
   // "DESKpost" section and any further sections.
   void WriteIni(const std::string& mainKeys, const std::string& otherSections = "") {
-    WriteWholeFile(IniPath(),
-              "[DESKpost]\nPath=" + dir.Path() + "\nName=BOB\n" + mainKeys + "\n" + otherSections);
+    WriteWholeFile(IniPath(), "[DESKpost]\nPath=" + dir.Path() + "\nName=BOB\n" + mainKeys + "\n" +
+                                  otherSections);
   }
 
   TempDir dir;
