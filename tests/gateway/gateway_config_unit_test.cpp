@@ -3,20 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-
 #include "gateway/gateway_config.h"
 #include "gateway/outgoing.h"
+#include "tests/support/file_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 class GatewayConfigTest : public ::testing::Test {
  protected:
-  void Write(const std::string& path, const std::string& text, mode_t mode = 0600) {
-    std::ofstream(path) << text;
-    ASSERT_EQ(::chmod(path.c_str(), mode), 0) << path;
-  }
   std::string Base(const std::string& passwordFile) {
     return "# the office\ndata_directory = " + dir.File("office") +
            "\nstate_directory = " + dir.File("state") + "\npassword_file = " + passwordFile +
@@ -24,7 +19,7 @@ class GatewayConfigTest : public ::testing::Test {
            "in_user = office\npostmaster = BOB\n";
   }
   int Load(const std::string& text, GatewayConfig* config, std::string* error) {
-    Write(dir.File("gw.conf"), text);
+    WriteWholeFile(dir.File("gw.conf"), text, 0600);
     return LoadGatewayConfig(dir.File("gw.conf"), config, error);
   }
   TempDir dir;
@@ -32,7 +27,7 @@ class GatewayConfigTest : public ::testing::Test {
 
 TEST_F(GatewayConfigTest, SettingsTakeTheirDefaultsAndPasswordsComeFromTheirOwnFile) {
   ::mkdir(dir.File("office").c_str(), 0755);
-  Write(dir.File("pw"), "smtp = s3cret\nincoming = other\n");
+  WriteWholeFile(dir.File("pw"), "smtp = s3cret\nincoming = other\n", 0600);
   GatewayConfig c;
   std::string error;
   ASSERT_EQ(Load(Base(dir.File("pw")), &c, &error), 1) << error;
@@ -58,9 +53,9 @@ TEST_F(GatewayConfigTest, SettingsTakeTheirDefaultsAndPasswordsComeFromTheirOwnF
 
 TEST_F(GatewayConfigTest, WrongSettingsAndReadablePasswordFilesAreRefused) {
   ::mkdir(dir.File("office").c_str(), 0755);
-  Write(dir.File("pw"), "smtp = s3cret\n");
-  Write(dir.File("open"), "smtp = s3cret\n", 0640);
-  Write(dir.File("office/pw"), "smtp = s3cret\n");
+  WriteWholeFile(dir.File("pw"), "smtp = s3cret\n", 0600);
+  WriteWholeFile(dir.File("open"), "smtp = s3cret\n", 0640);
+  WriteWholeFile(dir.File("office/pw"), "smtp = s3cret\n", 0600);
   struct Case {
     std::string text;
     std::string error;

@@ -4,10 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "fuzz/harness.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -21,10 +20,7 @@ TEST(GatewayHostileMail, EverySeedAndFindingIsDeliveredAndTheOfficeStaysSound) {
     std::error_code ignored;
     for (const auto& e : std::filesystem::directory_iterator(
              std::string(DESKPOST_FUZZ_DIR "/") + folder, ignored)) {
-      std::ifstream in(e.path(), std::ios::binary);
-      std::stringstream bytes;
-      bytes << in.rdbuf();
-      EXPECT_EQ(Deliver(bytes.str()), "") << e.path();
+      EXPECT_EQ(Deliver(ReadWholeFile(e.path())), "") << e.path();
       ++inputs;
     }
   }

@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -38,6 +37,7 @@
 #include "tests/data/messages/message_checks.h"
 #include "tests/gateway/mail_text.h"
 #include "tests/support/dpadmin_run.h"
+#include "tests/support/file_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace msg = records::message;
@@ -82,8 +82,8 @@ class GatewayServersTest : public ::testing::Test {
     office = work.File("office/");
     ASSERT_EQ(RunDpadmin({"create", office}, work.Path()).status, 0);
     ASSERT_EQ(RunDpadmin({"add-name", office, "ANNE", "BOB"}, work.Path()).status, 0);
-    Write(office + "DPDESK.CFG", "DOMAIN=office.example\r\n");
-    Write(work.File("passwords"), "smtp = secret\nincoming = secret\n");
+    WriteWholeFile(office + "DPDESK.CFG", "DOMAIN=office.example\r\n");
+    WriteWholeFile(work.File("passwords"), "smtp = secret\nincoming = secret\n");
     ::chmod(work.File("passwords").c_str(), 0600);
     ASSERT_EQ(OpenDataDirectory(office), 1) << FormatAppError();
     // ANNE keeps a send log.
@@ -99,18 +99,15 @@ class GatewayServersTest : public ::testing::Test {
     CloseDataDirectory();
   }
 
-  void Write(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-  }
-
   std::string Config(const std::string& inUser, const std::string& extra = "") {
     std::string path = work.File("gateway.conf");
-    Write(path, "data_directory = " + office + "\nstate_directory = " + work.File("state") +
-                    "\npassword_file = " + work.File("passwords") +
-                    "\nsmtp_host = 127.0.0.1\nsmtp_port = " + std::to_string(servers.smtp) +
-                    "\nsmtp_user = office\nin_host = 127.0.0.1\nin_port = " +
-                    std::to_string(servers.imap) + "\nin_user = " + inUser +
-                    "\nca_file = " + servers.dir + "cert.pem\npostmaster = BOB\n" + extra);
+    WriteWholeFile(path,
+                   "data_directory = " + office + "\nstate_directory = " + work.File("state") +
+                       "\npassword_file = " + work.File("passwords") +
+                       "\nsmtp_host = 127.0.0.1\nsmtp_port = " + std::to_string(servers.smtp) +
+                       "\nsmtp_user = office\nin_host = 127.0.0.1\nin_port = " +
+                       std::to_string(servers.imap) + "\nin_user = " + inUser +
+                       "\nca_file = " + servers.dir + "cert.pem\npostmaster = BOB\n" + extra);
     return path;
   }
   // One pass of the real program; later ("+2h") moves its wall clock on
@@ -199,7 +196,7 @@ class GatewayServersTest : public ::testing::Test {
 
   void Inject(const std::string& rcpt, const std::string& message) {
     std::string path = work.File("inject.eml");
-    Write(path, message);
+    WriteWholeFile(path, message);
     DpadminRun run = RunProgram("/usr/bin/python3",
                                 {kScripts + "mail_tool.py", "inject", std::to_string(servers.smtp),
                                  servers.dir + "cert.pem", rcpt, path},
@@ -476,7 +473,7 @@ TEST_F(GatewayServersTest, AWaitAnOlderGatewayRecordedCountsFromTheFirstAttemptA
   const int32_t number = SendEmail("later@example.net", "Old wait", "Body\r\n");
   // An older gateway's line: number, attempts, next attempt; no first.
   ::mkdir(work.File("state").c_str(), 0700);
-  Write(work.File("state/outgoing.retry"), std::to_string(number) + " 9 0\n");
+  WriteWholeFile(work.File("state/outgoing.retry"), std::to_string(number) + " 9 0\n");
   EXPECT_TRUE(
       Holds(Pass(Config("in1", "give_up_hours = 1\n"), "+2h").err, "not sent, tried again in"));
   EXPECT_TRUE(MessagesTo("ANNE").empty());

@@ -37,11 +37,6 @@ namespace {
 using V = TViewMessageBaseClass;
 using C = EmailComposer;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 }  // namespace
 
 // From as Clear fills it by the user's options, and as it follows To.
@@ -176,7 +171,7 @@ class EmailWindowsTest : public QObject, MessagingTest {
     QCOMPARE(AttachmentCount(a), 1);
     QCOMPARE(AttachmentCount(g), 1);
     QVERIFY(AttachmentAt(a, 0).storedName != AttachmentAt(g, 0).storedName);
-    QCOMPARE(ReadAll(AttachmentFilePath(AttachmentAt(g, 0).storedName)),
+    QCOMPARE(ReadWholeFile(AttachmentFilePath(AttachmentAt(g, 0).storedName)),
              std::string("quarterly figures"));
     // Cleared for the next one, and the stored files stay with the messages.
     QCOMPARE(LineText(w, C::kIdTo), QString());
@@ -457,7 +452,7 @@ class EmailWindowsTest : public QObject, MessagingTest {
     for (const auto& q : prompts->Questions()) asked << q.text;
     QCOMPARE(asked.contains("File exists, overwrite?"), c.exists);
     if (*c.said) QCOMPARE(asked.value(asked.size() - 1), QString(c.said));
-    if (*c.content) QCOMPARE(ReadAll(path.toStdString()), std::string(c.content));
+    if (*c.content) QCOMPARE(ReadWholeFile(path.toStdString()), std::string(c.content));
   }
 
   // A double click warns; on yes a copy under its own name, made safe, goes
@@ -481,7 +476,7 @@ class EmailWindowsTest : public QObject, MessagingTest {
     QCOMPARE(desktop->OpenedUrls().size(), size_t(2));
     const QString opened = desktop->OpenedUrls()[1].toLocalFile();
     QCOMPARE(QFileInfo(opened).fileName(), QString("report.txt"));
-    QCOMPARE(ReadAll(opened.toStdString()), std::string("quarterly"));
+    QCOMPARE(ReadWholeFile(opened.toStdString()), std::string("quarterly"));
     struct stat st;
     QCOMPARE(::stat(QFileInfo(opened).path().toLocal8Bit().constData(), &st), 0);
     QCOMPARE(int(st.st_mode & 0777), 0700);

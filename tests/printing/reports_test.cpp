@@ -12,7 +12,6 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "data/phone/label_table.h"
@@ -24,6 +23,7 @@
 #include "tests/printing/text_pieces.h"
 #include "tests/support/dpadmin_run.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/file_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace ph = records::phone;
@@ -402,7 +402,7 @@ TEST(LabelRecordProblems, EveryFieldIsChecked) {
 
 TEST(LabelFile, TheBuildsFileHoldsTheDeliveredFormatsAllSound) {
   TempDir dir;
-  std::ofstream(dir.File("LABEL.DAT"), std::ios::binary) << ReadWholeFile(LABEL_DAT_PATH);
+  WriteWholeFile(dir.File("LABEL.DAT"), ReadWholeFile(LABEL_DAT_PATH));
   std::vector<LabelFormat> formats;
   ASSERT_TRUE(LabelReadFormats(dir.Path(), &formats)) << AppErrorName();
   const std::vector<LabelFormat> delivered = StandardLabelFormats();
@@ -421,7 +421,7 @@ TEST(LabelFile, ADamagedRecordNamesItselfAndNothingIsUsed) {
   TempDir dir;
   std::string bytes = LabelFileBytes(StandardLabelFormats());
   bytes[label::kRecordSize + label::kAcross.offset] = 0;  // the second format
-  std::ofstream(dir.File("LABEL.DAT"), std::ios::binary) << bytes;
+  WriteWholeFile(dir.File("LABEL.DAT"), bytes);
   std::vector<LabelFormat> formats{{"stale", 1, 1, 5, 1, 0, 0, 0}};
   ClearAppError();
   EXPECT_FALSE(LabelReadFormats(dir.Path(), &formats));
@@ -449,11 +449,11 @@ TEST(LabelFile, AFileMissingOrUnreadableFailsAndAPartRecordIsNotRead) {
   std::vector<LabelFormat> formats;
   std::string bytes = LabelFileBytes(StandardLabelFormats());
   bytes.resize(bytes.size() - 5);
-  std::ofstream(dir.File("LABEL.DAT"), std::ios::binary) << bytes;
+  WriteWholeFile(dir.File("LABEL.DAT"), bytes);
   ASSERT_TRUE(LabelReadFormats(dir.Path(), &formats));
   EXPECT_EQ(formats.size(), StandardLabelFormats().size() - 1);
   // An empty file holds no formats, and that is no failure.
-  std::ofstream(dir.File("LABEL.DAT"), std::ios::binary | std::ios::trunc).flush();
+  WriteWholeFile(dir.File("LABEL.DAT"), "");
   ASSERT_TRUE(LabelReadFormats(dir.Path(), &formats));
   EXPECT_TRUE(formats.empty());
 }
@@ -466,17 +466,13 @@ TEST(LabelFile, CreateGivesANewOfficeTheFormatsAndKeepsAnOfficesOwn) {
   EXPECT_EQ(ReadWholeFile(fresh + "/LABEL.DAT"), ReadWholeFile(LABEL_DAT_PATH));
 
   const std::string own = LabelFileBytes({{"Our own labels", 30, 32, 6, 2, 0, 0, 0}});
-  std::ofstream(fresh + "/LABEL.DAT", std::ios::binary) << own;
+  WriteWholeFile(fresh + "/LABEL.DAT", own);
   run = RunDpadmin({"create", fresh, "--force"}, scratch.Path());
   ASSERT_EQ(run.status, 0) << ShowRun(run);
   EXPECT_EQ(ReadWholeFile(fresh + "/LABEL.DAT"), own);
 }
 
 // ---- Export files and line breaking ----
-
-void Write(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 TEST(BreakLines, BreaksAtBlanksAndLineBreaksWithinTheWidth) {
   struct Case {
@@ -509,7 +505,7 @@ TEST(Padding, FillsAndCutsToTheColumns) {
 TEST(ExportFile, AWholeExportTakesTheChosenNameOneGivenUpLeavesTheOldFile) {
   TempDir dir;
   const std::string path = dir.File("list.txt");
-  Write(path, "the old export");
+  WriteWholeFile(path, "the old export");
   {
     ExportFile file;
     ASSERT_TRUE(file.Open(path));
@@ -530,7 +526,7 @@ TEST(ExportFile, AWholeExportTakesTheChosenNameOneGivenUpLeavesTheOldFile) {
 TEST(ExportFile, AFileThatCannotBeOpenedSaysWhy) {
   TempDir dir;
   std::filesystem::create_directory(dir.File("folder"));
-  Write(dir.File("plain"), "x");
+  WriteWholeFile(dir.File("plain"), "x");
   struct Case {
     std::string path;
     const char* caption;
@@ -553,7 +549,7 @@ TEST(ExportFile, AFileThatCannotBeOpenedSaysWhy) {
 TEST(ExportFile, AFullDiskFailsTheExportAndKeepsTheOldFile) {
   TempDir dir;
   const std::string path = dir.File("list.csv");
-  Write(path, "the old export");
+  WriteWholeFile(path, "the old export");
   const std::string big(64 * 1024, 'x');
   const int result = WithFileSizeLimit(16 * 1024, [&] {
     ExportFile file;

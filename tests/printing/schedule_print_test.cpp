@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -13,6 +12,7 @@
 
 #include "tests/printing/text_pieces.h"
 #include "tests/support/dpadmin_run.h"
+#include "tests/support/file_text.h"
 #include "tests/support/pdf_text.h"
 #include "tests/support/temp_dir.h"
 #include "tools/templates/template_writer.h"
@@ -51,9 +51,7 @@ class Office {
     return run.status == 0 ? Pages() : std::vector<std::string>();
   }
   void WriteTemplate(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream(File(name), std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    WriteWholeFile(File(name), std::string(bytes.begin(), bytes.end()));
   }
 
  private:
@@ -135,7 +133,7 @@ TEST(DailyPrint, TheDayShowsThePresetHoursOfTheWorkstationGiven) {
   for (const auto& c : cases) {
     std::vector<std::string> args = {"daily", "ANNE", "7-7-36"};
     if (c.keys) {
-      std::ofstream(ini) << "[DESKpost]\n" << c.keys;
+      WriteWholeFile(ini, std::string("[DESKpost]\n") + c.keys);
       args.insert(args.end(), {"--ini", ini});
     }
     const DpadminRun run = office.Print(args);
@@ -307,7 +305,7 @@ TEST(DeliveredTemplates, ANewOfficeHoldsThemAndAnOutsideReaderAcceptsThem) {
 
 TEST(DeliveredTemplates, AnOfficesOwnTemplateIsKeptByCreateForce) {
   Office office;
-  std::ofstream(office.File("daily.wmf")) << "our own";
+  WriteWholeFile(office.File("daily.wmf"), "our own");
   office.Admin({"create", office.Dir(), "--force"});
   EXPECT_EQ(ReadWholeFile(office.File("daily.wmf")), "our own");
 }

@@ -6,11 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
 #include "data/office/profile.h"
 #include "storage/records/name.h"
+#include "tests/support/file_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace nm = records::name;
@@ -20,8 +20,8 @@ namespace {
 class OptionsTest : public ::testing::Test {
  protected:
   void WriteIni(const std::string& keys) {
-    std::ofstream out(ini, std::ios::binary | std::ios::trunc);
-    out << "[DESKpost]\nPath=/office/\nName=BOB\n" << keys << "\n[Sounds]\nUrgent=siren.wav\n";
+    WriteWholeFile(
+        ini, "[DESKpost]\nPath=/office/\nName=BOB\n" + keys + "\n[Sounds]\nUrgent=siren.wav\n");
   }
   TempDir dir;
   std::string ini = dir.File("DPDESK.INI");

@@ -4,25 +4,19 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "data/office/profile.h"
+#include "tests/support/file_text.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 class WorkstationSettingsTest : public ::testing::Test {
  protected:
-  void WriteIni(const std::string& text) {
-    std::ofstream out(ini, std::ios::binary | std::ios::trunc);
-    out << text;
-  }
-  void WriteCfg(const std::string& text) {
-    std::ofstream out(dir.File("DPDESK.CFG"), std::ios::binary | std::ios::trunc);
-    out << text;
-  }
+  void WriteIni(const std::string& text) { WriteWholeFile(ini, text); }
+  void WriteCfg(const std::string& text) { WriteWholeFile(dir.File("DPDESK.CFG"), text); }
   int32_t PollTicks() { return WorkstationPollTicks(dir.Path(), ReadWorkstationSettings(ini)); }
 
   TempDir dir;

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <climits>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -51,10 +49,9 @@ TEST(HostileFiles, SavedInputsAreHandledCleanly) {
     const std::vector<fs::path> files = SavedInputs(target);
     EXPECT_FALSE(files.empty()) << "no saved inputs for " << target;
     for (const fs::path& file : files) {
-      std::ifstream in(file, std::ios::binary);
-      std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                 std::istreambuf_iterator<char>()};
-      EXPECT_EQ(run(bytes.data(), bytes.size()), "") << target << ": " << file.filename();
+      const std::string bytes = ReadWholeFile(file);
+      EXPECT_EQ(run(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), "")
+          << target << ": " << file.filename();
     }
   }
 }

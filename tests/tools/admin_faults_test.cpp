@@ -17,6 +17,7 @@
 #include "data/office/dpname.h"
 #include "storage/records/phone.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/file_text.h"
 #include "tests/tools/admin_test.h"
 
 namespace {
@@ -36,10 +37,6 @@ class AdminFaultsTest : public AdminTest {
  protected:
   // The demo office: people ANNE, BOB, ..., messages, phone entries.
   void MakeDemo() { Expect({"demo", office}); }
-  void Write(const std::string& path, const std::string& text) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-  }
   // dpadmin in a process whose files may not grow past limit bytes, so its
   // writes fail as they do on a full disk.
   DpadminRun RunWithFileSizeLimit(const std::vector<std::string>& args, rlim_t limit) {
@@ -84,7 +81,7 @@ TEST_F(AdminFaultsTest, CreateRefusesADirectoryHoldingAnyFileOfAnOffice) {
                                  "DPE/12.DPE", "SENDLOG/3.TXT", "7.nam", "DP.EXE"}) {
     SCOPED_TRACE(file);
     TempDir dir;
-    Write(dir.File(file), "what the office had");
+    WriteWholeFile(dir.File(file), "what the office had");
     Exits(1, {"create", dir.Path()});
     EXPECT_EQ(ReadWholeFile(dir.File(file)), "what the office had");
     EXPECT_FALSE(FileExists(dir.File("CAT.DAT"))) << "create went ahead";
@@ -92,8 +89,8 @@ TEST_F(AdminFaultsTest, CreateRefusesADirectoryHoldingAnyFileOfAnOffice) {
 }
 
 TEST_F(AdminFaultsTest, CreateOnAnEmptyOrForeignDirectoryGoesAhead) {
-  Write(office + "notes.txt", "not an office's file");
-  Write(office + "DPDESK.CFG", "POLLTIME=3\n");
+  WriteWholeFile(office + "notes.txt", "not an office's file");
+  WriteWholeFile(office + "DPDESK.CFG", "POLLTIME=3\n");
   Expect({"create", office});
   EXPECT_EQ(ReadWholeFile(office + "DPDESK.CFG"), "POLLTIME=3\n");
   ExpectCheckClean();
@@ -103,9 +100,9 @@ TEST_F(AdminFaultsTest, CreateWithForceListsWhatItEmptiesAndRemoves) {
   MakeDemo();
   std::filesystem::remove(office + "DP.EXE");
   std::filesystem::remove(office + "CAT.DAT");
-  Write(office + "DPE/1.DPE", "an old e-mail");
-  Write(office + "5.nam", "");
-  Write(office + "DPDESK.CFG", "POLLTIME=3\n");
+  WriteWholeFile(office + "DPE/1.DPE", "an old e-mail");
+  WriteWholeFile(office + "5.nam", "");
+  WriteWholeFile(office + "DPDESK.CFG", "POLLTIME=3\n");
   const std::string out = Expect({"create", office, "--force"});
   EXPECT_TRUE(Contains(out, office + ": --force makes the data directory afresh, destroying:\n"));
   for (const std::string line : {"NAME.DAT: emptied (", "MESSAGE.DAT: emptied (",
@@ -167,7 +164,7 @@ TEST_F(AdminFaultsTest, AnImportStoppedByAFullDiskLeavesWholeRecordsAndSaysTheDi
   MakeDemo();
   const int64_t before = int64_t(ReadWholeFile(office + "PHONE.DAT").size());
   const std::string csv = scratch.File("rows.csv");
-  Write(csv, PhoneRows(10));
+  WriteWholeFile(csv, PhoneRows(10));
   // Room for three more records and half of a fourth.
   DpadminRun import = RunWithFileSizeLimit({"import-phone", office, "COMMON", csv},
                                            rlim_t(before + 3 * ph::kRecordSize + 512));

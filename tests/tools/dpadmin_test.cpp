@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
 #include <string>
@@ -18,6 +17,7 @@
 #include "storage/index_page.h"
 #include "storage/records/message.h"
 #include "storage/records/name.h"
+#include "tests/support/file_text.h"
 #include "tests/support/lock_holder.h"
 #include "tests/tools/admin_test.h"
 
@@ -52,10 +52,6 @@ int FindExact(Table& names, const std::string& name) {
   DbMakeEntry(names, 0, rec.data(), 0, key);
   int exact = 0;
   return DbFind(names, key, &exact) == 1 && exact == 1;
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
 std::string NameOf(int i) {
@@ -378,7 +374,7 @@ INSTANTIATE_TEST_SUITE_P(
                  ASSERT_EQ(DbReadRecord(names, 5, rec.data()), 1);
                  ASSERT_EQ(DbDeleteRecord(names, rec.data(), 5), 1);
                  DbCloseTable(names);
-                 WriteFile(dir + "NAME.X1", before);
+                 WriteWholeFile(dir + "NAME.X1", before);
                },
                {"NAME.X1: entry for record 5, which is deleted"},
                {},
@@ -391,7 +387,8 @@ INSTANTIATE_TEST_SUITE_P(
                  TempDir other;
                  Table names(kNameTable);
                  ASSERT_EQ(DbCreateTable(names, other.Path(), kNameTable.version), 1);
-                 WriteFile(dir + "NAME.X1", ReadWholeFile(DbIndexPath(other.Path(), "NAME", 1)));
+                 WriteWholeFile(dir + "NAME.X1",
+                                ReadWholeFile(DbIndexPath(other.Path(), "NAME", 1)));
                },
                {"NAME.X1: record 0 has no entry", "NAME.X1: 200 more problems not shown"}},
         Damage{"MissingIndex",

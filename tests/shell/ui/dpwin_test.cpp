@@ -49,7 +49,8 @@ class DpWinTest : public WorkstationTest {
       errors << QString::fromStdString(text);
       return false;
     };
-    WriteText(office->IniPath(), "[DESKpost]\nPath=" + office->dir.Path() + "\nName=ZACHARY\n");
+    WriteWholeFile(office->IniPath(),
+                   "[DESKpost]\nPath=" + office->dir.Path() + "\nName=ZACHARY\n");
     QVERIFY(!Open());
     QCOMPARE(errors.size(), 1);
     QVERIFY(errors[0].contains("ZACHARY"));
@@ -164,7 +165,7 @@ class DpWinTest : public WorkstationTest {
       int ticks;  // to the first poll, 0 for none
     } const cases[] = {{"POLLTIME=0\n", "", 0}, {"POLLTIME=0\n", "PollTime=4", 2}};
     for (const auto& c : cases) {
-      if (*c.cfg) WriteText(office->dir.File("DPDESK.CFG"), c.cfg);
+      if (*c.cfg) WriteWholeFile(office->dir.File("DPDESK.CFG"), c.cfg);
       ::unlink(office->FlagPath("BOB").c_str());
       QVERIFY(Start(c.keys));
       office->SetFlagValue("BOB", kFlagNewMessage);

@@ -6,7 +6,6 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
 #include <map>
 #include <string>
 
@@ -21,12 +20,8 @@
 #include "storage/catalogue.h"
 #include "storage/errors.h"
 #include "storage/records/message.h"
+#include "tests/support/file_text.h"
 #include "tests/support/temp_dir.h"
-
-inline void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << text;
-}
 
 class Office {
  public:
@@ -101,15 +96,15 @@ class Office {
   std::string FlagPath(const std::string& name) { return FlagFilePath(dir.Path(), numbers[name]); }
   // The flag file of the person with the value (its size is value - 1).
   void SetFlagValue(const std::string& name, int value) {
-    WriteText(FlagPath(name), std::string(size_t(value - 1), '\0'));
+    WriteWholeFile(FlagPath(name), std::string(size_t(value - 1), '\0'));
   }
 
   std::string IniPath() const { return config.File("BOB.INI"); }
   // The INI file of BOB's workstation with the extra lines of the
   // "DESKpost" section and any further sections.
   void WriteIni(const std::string& mainKeys, const std::string& otherSections = "") {
-    WriteText(IniPath(),
-              "[DESKpost]\nPath=" + dir.Path() + "\nName=BOB\n" + mainKeys + "\n" + otherSections);
+    WriteWholeFile(IniPath(), "[DESKpost]\nPath=" + dir.Path() + "\nName=BOB\n" + mainKeys + "\n" +
+                                  otherSections);
   }
 
   TempDir dir;

@@ -9,7 +9,6 @@
 
 #include <QFile>
 #include <QTest>
-#include <fstream>
 #include <memory>
 
 #include "data/office/dpmain.h"
@@ -19,6 +18,7 @@
 #include "storage/catalogue.h"
 #include "storage/check.h"
 #include "storage/errors.h"
+#include "tests/support/file_text.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/scripted_prompts.h"
 
@@ -28,10 +28,6 @@ struct Started {
   QString program;
   QStringList arguments;
 };
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
 
 }  // namespace
 
@@ -62,7 +58,7 @@ class StartupWindowsTest : public QObject {
     // An office directory as the installation makes it.
     QVERIFY(CreateEmptyOffice(office->Path()));
     // dpsetup beside the program; nothing of that name on PATH.
-    WriteFile(programDir->File("dpsetup"), "#!/bin/sh\n");
+    WriteWholeFile(programDir->File("dpsetup"), "#!/bin/sh\n");
     QFile::setPermissions(QString::fromStdString(programDir->File("dpsetup")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     savedPath = qgetenv("PATH");
@@ -159,7 +155,7 @@ class StartupWindowsTest : public QObject {
     const QString ini = QString::fromStdString(config.File("FRONT.INI"));
     const QString path = QString::fromStdString(dir.Path());
     if (!iniText.isEmpty())
-      WriteFile(ini.toStdString(), iniText.replace("%DIR%", path).toStdString());
+      WriteWholeFile(ini.toStdString(), iniText.replace("%DIR%", path).toStdString());
     QCOMPARE(RunWorkstation(ini.toStdString()), kExitStartFailed);
     const auto asked = prompts->Questions();
     QCOMPARE(asked.size(), size_t(1));
