@@ -155,6 +155,14 @@ struct PageImage {
   }
 };
 
+// Keys from `from` to `to` by `step`, shuffled by `seed` unless it is 0.
+std::vector<uint64_t> Keys(uint64_t from, uint64_t to, uint64_t step, unsigned seed = 0) {
+  std::vector<uint64_t> keys;
+  for (uint64_t k = from; k <= to; k += step) keys.push_back(k);
+  if (seed) std::shuffle(keys.begin(), keys.end(), std::mt19937(seed));
+  return keys;
+}
+
 // ---- The fixture ----
 
 class IndexTest : public ::testing::Test {
@@ -172,12 +180,13 @@ class IndexTest : public ::testing::Test {
     }
   }
 
-  // Creates the index file and opens `index` on it.
-  void Start(int length) {
+  // Creates the index file, opens `index` on it and inserts `keys`.
+  void Start(int length, const std::vector<uint64_t>& keys = {}) {
     length_ = length;
     index = Index(DefFor(length));
     ASSERT_EQ(IdxCreate(index, path), 1);
     ASSERT_EQ(IdxOpen(index, path), 1);
+    InsertAll(index, keys);
   }
   // Another handle on the same file, as another workstation would have.
   Index OpenOther() {
@@ -276,13 +285,6 @@ class IndexTest : public ::testing::Test {
   unsigned checksAtStart_ = 0;
 };
 
-std::vector<uint64_t> Shuffled(uint64_t from, uint64_t to, uint64_t step, unsigned seed) {
-  std::vector<uint64_t> keys;
-  for (uint64_t k = from; k <= to; k += step) keys.push_back(k);
-  std::shuffle(keys.begin(), keys.end(), std::mt19937(seed));
-  return keys;
-}
-
 // ---- The empty index and positions ----
 
 TEST_F(IndexTest, ACreatedIndexIsPageZeroHoldingOnlyTheSentinelAndWalksToTheEnd) {
@@ -308,8 +310,7 @@ TEST_F(IndexTest, ACreatedIndexIsPageZeroHoldingOnlyTheSentinelAndWalksToTheEnd)
 }
 
 TEST_F(IndexTest, PositionStatesMarkTheFirstTheLastAndTheEnd) {
-  Start(12);
-  InsertAll(index, {30, 10, 20});
+  Start(12, {30, 10, 20});
   ASSERT_EQ(First(index), 1);
   EXPECT_EQ(index.currentRecord, RecordOf(10));
   struct Step {
@@ -332,8 +333,7 @@ TEST_F(IndexTest, PositionStatesMarkTheFirstTheLastAndTheEnd) {
 }
 
 TEST_F(IndexTest, ASearchStopsAtTheFirstEntryNotBelowTheKey) {
-  Start(12);
-  InsertAll(index, {10, 20, 30});
+  Start(12, {10, 20, 30});
   const struct {
     uint64_t key;
     int exact;
@@ -357,7 +357,7 @@ TEST_P(IndexLengthTest, TheSentinelTakesASlotSoPageZeroFillsOneEntryEarly) {
   const int length = GetParam();
   Start(length);
   const int max = MaxEntriesPerPage(length);
-  std::vector<uint64_t> keys = Shuffled(1, uint64_t(max), 1, 7);
+  std::vector<uint64_t> keys = Keys(1, uint64_t(max), 1, 7);
   // max - 1 entries and the sentinel fill page 0.
   InsertAll(index, std::vector<uint64_t>(keys.begin(), keys.end() - 1));
   std::vector<uint8_t> bytes = FileBytes(path);
@@ -379,10 +379,9 @@ TEST_P(IndexLengthTest, TheSentinelTakesASlotSoPageZeroFillsOneEntryEarly) {
 
 TEST_P(IndexLengthTest, RandomInsertsBuildADeepTreeThatWalksAndSearchesInOrder) {
   const int length = GetParam();
-  Start(length);
   const uint64_t n = length == 12 ? 3000 : 2500;
-  std::vector<uint64_t> keys = Shuffled(2, 2 * n, 2, 11);
-  InsertAll(index, keys);
+  std::vector<uint64_t> keys = Keys(2, 2 * n, 2, 11);
+  Start(length, keys);
   EXPECT_GE(ExpectHolds(keys).levels, length == 12 ? 2 : 3);
   ExpectWalks(index, keys);
   for (uint64_t k : keys) {
@@ -414,7 +413,7 @@ TEST_F(IndexTest, EveryUpdateAdvancesTheChangeCounterAndNeverTouchesTheLockByte)
   ASSERT_EQ(Remove(index, 5), 1);
   EXPECT_EQ(Counter(), 2u);
   // Fill page 0, move the root, split the root branch, delete back down.
-  std::vector<uint64_t> keys = Shuffled(1, 3000, 1, 3);
+  std::vector<uint64_t> keys = Keys(1, 3000, 1, 3);
   InsertAll(index, keys);
   ASSERT_GE(Inspect(path, 62).levels, 3);
   for (size_t i = 0; i < keys.size(); i += 2) ASSERT_EQ(Remove(index, keys[i]), 1);
@@ -426,10 +425,8 @@ TEST_F(IndexTest, EveryUpdateAdvancesTheChangeCounterAndNeverTouchesTheLockByte)
 // ---- Deletion ----
 
 TEST_F(IndexTest, DeletingTheGreatestEntryOfALeafRewritesTheKeysAboveIt) {
-  Start(62);
-  std::vector<uint64_t> keys;
-  for (uint64_t k = 1; k <= 2000; ++k) keys.push_back(k);
-  InsertAll(index, keys);
+  const std::vector<uint64_t> keys = Keys(1, 2000, 1);
+  Start(62, keys);
   std::vector<uint8_t> bytes = FileBytes(path);
   ASSERT_EQ(Inspect(path, 62).levels, 3);
   // A leaf that is the last child of a branch that is not the root's last child.
@@ -452,10 +449,8 @@ TEST_F(IndexTest, DeletingTheGreatestEntryOfALeafRewritesTheKeysAboveIt) {
 }
 
 TEST_F(IndexTest, AnEmptiedLeafGoesOnTheFreeListAndTheNextSplitTakesItBack) {
-  Start(12);
-  std::vector<uint64_t> keys;
-  for (uint64_t k = 1; k <= 1000; ++k) keys.push_back(k * 100);
-  InsertAll(index, keys);
+  const std::vector<uint64_t> keys = Keys(100, 100000, 100);
+  Start(12, keys);
   const std::vector<uint32_t> leaves = ExpectHolds(keys).leaves;
   ASSERT_GE(leaves.size(), 5u);
   const size_t size = FileBytes(path).size();
@@ -496,9 +491,8 @@ TEST_F(IndexTest, AnEmptiedLeafGoesOnTheFreeListAndTheNextSplitTakesItBack) {
 }
 
 TEST_F(IndexTest, DeletingEverythingLeavesAWalkableEmptyIndex) {
-  Start(62);
-  std::vector<uint64_t> keys = Shuffled(1, 1500, 1, 5);
-  InsertAll(index, keys);
+  std::vector<uint64_t> keys = Keys(1, 1500, 1, 5);
+  Start(62, keys);
   std::shuffle(keys.begin(), keys.end(), std::mt19937(6));
   for (uint64_t k : keys) ASSERT_EQ(Remove(index, k), 1);
   ExpectHolds({});
@@ -512,8 +506,7 @@ TEST_F(IndexTest, DeletingEverythingLeavesAWalkableEmptyIndex) {
 }
 
 TEST_F(IndexTest, RefusedUpdatesFailWithTheirCodeAndChangeNothing) {
-  Start(12);
-  InsertAll(index, Shuffled(2, 800, 2, 2));
+  Start(12, Keys(2, 800, 2, 2));
   const std::vector<uint8_t> before = FileBytes(path);
   Entry sameKey = MakeEntry(402, 12);
   PutI32(sameKey.data(), 999999);  // another record with the same key
@@ -543,8 +536,7 @@ TEST_F(IndexTest, RefusedUpdatesFailWithTheirCodeAndChangeNothing) {
 // A closed index is a broken precondition: every call fails through a check
 // with the open failure's code, never as a success.
 TEST_F(IndexTest, EveryCallOnAClosedIndexFails) {
-  Start(12);
-  InsertAll(index, {1, 2, 3});
+  Start(12, {1, 2, 3});
   IdxClose(index);
   const Entry entry = MakeEntry(2, 12);
   int exact = 0;
@@ -597,9 +589,8 @@ TEST_F(IndexTest, RandomInsertsAndDeletesKeepTheTreeSound) {
 
 // Another workstation died inside an update: the counter keeps the marker.
 TEST_F(IndexTest, AnIndexLeftInTheMiddleOfAnUpdateCannotBeOpened) {
-  Start(12);
-  const std::vector<uint64_t> keys = Shuffled(10, 10000, 10, 1);
-  InsertAll(index, keys);
+  const std::vector<uint64_t> keys = Keys(10, 10000, 10, 1);
+  Start(12, keys);
   for (uint64_t k : keys) ASSERT_EQ(Find(index, k), 1);  // every page kept
   Poke(path, kPagePrevOffset, kCounterUpdating);
   // A handle that is already open sees the marker under the lock, though
@@ -619,9 +610,7 @@ class CorruptIndexTest : public IndexTest {
   void SetUp() override {
     IndexTest::SetUp();
     Start(12);
-    std::vector<uint64_t> keys;
-    for (uint64_t k = 1; k <= 1000; ++k) keys.push_back(k * 10);
-    InsertAll(index, keys);
+    InsertAll(index, Keys(10, 10000, 10));
     Shape s = Inspect(path, 12);
     ASSERT_EQ(s.error, "");
     ASSERT_EQ(s.levels, 2);
@@ -880,8 +869,7 @@ TEST_F(IndexTest, EveryOperationWaitsForTheIndexLockThenAsksAndCancelFailsWith6)
   FastTicks ticks;
   for (bool otherProcess : {false, true}) {
     SCOPED_TRACE(otherProcess ? "another process" : "another handle");
-    Start(12);
-    InsertAll(index, {1, 2, 3});
+    Start(12, {1, 2, 3});
     ASSERT_EQ(First(index), 1);
     File otherHandle;
     std::unique_ptr<LockHolder> holder;
@@ -953,8 +941,7 @@ TEST_F(IndexTest, AWalkerKeepsItsPlaceAcrossChangesOfAnyHandle) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Start(12);
-    InsertAll(index, Shuffled(10, 3000, 10, 4));
+    Start(12, Keys(10, 3000, 10, 4));
     Index other = OpenOther();
     ASSERT_EQ(Find(index, 500), 1);
     const auto change = [&](Index& by) {
@@ -978,10 +965,8 @@ TEST_F(IndexTest, AWalkerKeepsItsPlaceAcrossChangesOfAnyHandle) {
 TEST_F(IndexTest, AWalkerSeesEveryEntryOnceWhileAnotherHandleSplitsAndFreesPages) {
   for (int length : {12, 62}) {
     SCOPED_TRACE(length);
-    Start(length);
-    std::vector<uint64_t> keys;
-    for (uint64_t k = 10; k <= 10000; k += 10) keys.push_back(k);
-    InsertAll(index, keys);
+    const std::vector<uint64_t> keys = Keys(10, 10000, 10);
+    Start(length, keys);
     Index other = OpenOther();
     std::set<uint64_t> present(keys.begin(), keys.end());
     std::set<uint64_t> mustSee = present;  // ahead of the walker and never deleted
@@ -1034,8 +1019,7 @@ TEST_F(IndexTest, AWalkerSeesEveryEntryOnceWhileAnotherHandleSplitsAndFreesPages
 // touching its counter forget the page buffer; a walker then reads its page
 // afresh.
 TEST_F(IndexTest, AfterThePageBufferIsForgottenAWalkerReadsItsPageAfresh) {
-  Start(12);
-  InsertAll(index, {10, 20, 30});
+  Start(12, {10, 20, 30});
   ASSERT_EQ(First(index), 1);
   const Entry changed = MakeEntry(25, 12);
   WriteBytes(path, kPageEntriesOffset + 12, changed.data(), 12);
@@ -1047,8 +1031,7 @@ TEST_F(IndexTest, AfterThePageBufferIsForgottenAWalkerReadsItsPageAfresh) {
 // Handles on different files share one page buffer; a walker must never
 // take another file's page of the same number for its own.
 TEST_F(IndexTest, WalkersOnTwoFilesKeepTheirOwnPages) {
-  Start(12);
-  InsertAll(index, {10, 20, 30});
+  Start(12, {10, 20, 30});
   Index second(DefFor(12));
   const std::string secondPath = dir.File("TEST.X2");
   ASSERT_EQ(IdxCreate(second, secondPath), 1);
