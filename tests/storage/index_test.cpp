@@ -1093,8 +1093,8 @@ TEST_F(IndexKeepTest, SplitsAndFreedPagesOfAnotherWorkstationAreFollowed) {
   FillAndTouch(1000);
   // The other workstation empties a run of leaves (they go on the free list)
   // and then grows the tree elsewhere, so that splits take those pages back.
-  std::vector<uint64_t> gone, added;
-  for (uint64_t k = 2000; k <= 4000; k += 10) gone.push_back(k);
+  const std::vector<uint64_t> gone = Keys(2000, 4000, 10);
+  std::vector<uint64_t> added;
   for (uint64_t k = 7001; k <= 7009; ++k)
     for (uint64_t j = 0; j < 40; ++j) added.push_back(k * 1000 + j);
   ASSERT_TRUE(OtherWorkstation([&](Index& ix) {
