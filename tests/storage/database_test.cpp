@@ -90,12 +90,14 @@ class DatabaseTest : public ::testing::Test {
     DbSetErrorReporter(nullptr);
   }
 
-  // An empty table, opened.
-  void Recreate() {
+  // A new table, opened, holding `names` as numbers 1, 2, ...
+  void Recreate(std::initializer_list<const char*> names = {}) {
     DbCloseTable(table);
     Table fresh(kPeople);
     ASSERT_EQ(DbCreateTable(fresh, dir.Path(), kPeople.version), 1);
     ASSERT_EQ(DbOpenTable(table, dir.Path()), 1);
+    int32_t number = 0;
+    for (const char* name : names) Add(name, ++number);
   }
   // Writes into the record file behind the engine's back.
   void WriteRaw(int64_t offset, const std::vector<uint8_t>& bytes) {
@@ -278,8 +280,7 @@ TEST_F(DatabaseTest, CallsOnAClosedTableFailThroughChecks) {
 }
 
 TEST_F(DatabaseTest, RecordsAreReadBackWithoutTheirLockByteAndDeletedOnesFail) {
-  Add("alice", 1);
-  Add("bob", 2);
+  Recreate({"alice", "bob"});
   std::vector<uint8_t> buffer(kRecord, 0xAB);
   ASSERT_EQ(DbReadRecord(table, 1, buffer.data()), 1);
   EXPECT_EQ(NameIn(buffer.data() + kNameOffset), "bob");
@@ -386,9 +387,7 @@ TEST_F(DatabaseTest, RekeyMovesTheEntryOrPutsTheOldOneBack) {
   SetCheckHandler([](const char*, unsigned) {});
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Recreate();
-    Add("alice", 1);
-    Add("bob", 2);
+    Recreate({"alice", "bob"});
     int exact = 0;
     ASSERT_EQ(DbFind(table, NameKey(c.fromEnd ? "zz" : "alice").data(), &exact), 1);
     uint8_t old[kEntryBufferSize];
@@ -575,9 +574,7 @@ TEST_F(LockTest, DeletingARecordBeingEditedElsewhereFailsAtOnceWithoutAsking) {
 TEST_F(DatabaseTest, AFullDiskLeavesTheRecordFileAsItWasAndSaysSo) {
   for (const bool torn : {false, true}) {
     SCOPED_TRACE(torn ? "after a torn slot" : "");
-    Recreate();
-    Add("alice", 1);
-    Add("bob", 2);
+    Recreate({"alice", "bob"});
     const int64_t before = DataLength();
     if (torn) WriteRaw(before, std::vector<uint8_t>(kRecord / 2, 'x'));
     const int answer = WithFileSizeLimit(rlim_t(before + kRecord / 2 + (torn ? 10 : 0)), [&] {
@@ -635,8 +632,7 @@ TEST_F(DatabaseTest, AFullDiskStoppingAnIndexSaysTheDiskIsFull) {
 TEST_F(DatabaseTest, ARecordWhoseIndexEntryIsRefusedIsLeftDeleted) {
   for (int broken = 1; broken <= kPeople.indexCount; ++broken) {
     SCOPED_TRACE("X" + std::to_string(broken) + " cut in half");
-    Recreate();
-    Add("alice", 1);
+    Recreate({"alice"});
     const std::string index = DbIndexPath(dir.Path(), "PEOPLE", broken);
     ASSERT_EQ(truncate(index.c_str(), int64_t(ReadWholeFile(index).size()) / 2), 0);
     IdxForgetPageBuffer();
