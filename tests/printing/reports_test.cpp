@@ -310,9 +310,9 @@ TEST(PrintLabels, SevenEntriesThreeAcrossMakeThreeRowsTheLastWithOne) {
   const std::vector<std::string> lines = Lines(out.text_);
   // Top margin 3, then rows of 5 printed lines with one blank between.
   ASSERT_GE(lines.size(), 3u + 5 + 1 + 5 + 1 + 5);
-  EXPECT_EQ(lines[3].substr(2, 9), "Contact 1");
-  EXPECT_EQ(lines[3].substr(29, 9), "Contact 2");
-  EXPECT_EQ(lines[3].substr(56, 9), "Contact 3");
+  // Labels 27 columns apart after the left margin of 2.
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(lines[3].substr(size_t(2 + 27 * i), 9), "Contact " + std::to_string(i + 1));
   EXPECT_EQ(lines[9].substr(56, 9), "Contact 6");
   EXPECT_EQ(lines[15], "  Contact 7");
   EXPECT_EQ(Count(out.text_, "Contact "), 7);
