@@ -187,22 +187,17 @@ class BaseDialogTest : public QObject {
   }
 
   void okStoresTheValuesAndClosesWithOneUnlessAFieldIsInvalid() {
-    FieldDialog d(&rec);
-    d.OpenModeless();
-    QVERIFY(ShowActive(&d));
-    auto* date = d.Control<QLineEdit>(kIdDate);
-    date->setFocus();
-    QTest::keyClicks(date, "2-30-99");
-    QTest::mouseClick(d.Control<QPushButton>(kIdOk), Qt::LeftButton);
-    QVERIFY(d.IsOpen());
-    QCOMPARE(d.FailedControlId(), int(kIdDate));
-    date->clear();
-    auto* caller = d.Control<QLineEdit>(kIdCaller);
-    caller->setFocus();
-    QTest::keyClicks(caller, "BAKER");
-    QTest::mouseClick(d.Control<QPushButton>(kIdOk), Qt::LeftButton);
-    QCOMPARE(d.Result(), 1);
-    QVERIFY(!d.IsOpen());
+    Edit(kIdDate)->setFocus();
+    QTest::keyClicks(Edit(kIdDate), "2-30-99");
+    QTest::mouseClick(Fields()->Control<QPushButton>(kIdOk), Qt::LeftButton);
+    QVERIFY(Fields()->IsOpen());
+    QCOMPARE(Fields()->FailedControlId(), int(kIdDate));
+    Edit(kIdDate)->clear();
+    Edit(kIdCaller)->setFocus();
+    QTest::keyClicks(Edit(kIdCaller), "BAKER");
+    QTest::mouseClick(Fields()->Control<QPushButton>(kIdOk), Qt::LeftButton);
+    QCOMPARE(Fields()->Result(), 1);
+    QVERIFY(!Fields()->IsOpen());
     QCOMPARE(std::string(rec.caller), std::string("BAKER"));
   }
 
