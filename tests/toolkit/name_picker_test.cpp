@@ -101,6 +101,10 @@ class NamePickerTest : public QObject {
     return d;
   }
   std::string Chosen() const { return r->request.slot.Name(); }
+  // The dialog's result and the name handed back, as "result|name".
+  QString Outcome(const NamePickerDialog& d) const {
+    return QString("%1|%2").arg(d.Result()).arg(QString::fromStdString(Chosen()));
+  }
   // Types the name into the search field and presses OK.
   static void Choose(NamePickerDialog& d, const QString& name) {
     TypeSearch(d.Search(), name);
@@ -220,8 +224,7 @@ class NamePickerTest : public QObject {
   void okCopiesTheChosenEntryIntoTheSlot() {
     auto d = Open(kPickEverything);
     Choose(*d, "Carter");
-    QCOMPARE(d->Result(), 1);
-    QCOMPARE(Chosen(), std::string("Carter"));
+    QCOMPARE(Outcome(*d), QString("1|Carter"));
     QCOMPARE(r->request.slot.Number(), office->Number("Carter"));
     QVERIFY(r->request.slot.RecordNumber() >= 0);
     // A double click acts as OK; it begins with a click.
@@ -230,16 +233,14 @@ class NamePickerTest : public QObject {
     QTest::mouseClick(d->List()->ListBox(), Qt::LeftButton, Qt::NoModifier, baker);
     QTest::mouseDClick(d->List()->ListBox(), Qt::LeftButton, Qt::NoModifier, baker);
     QVERIFY(!d->IsOpen());
-    QCOMPARE(d->Result(), 1);
-    QCOMPARE(Chosen(), std::string("Baker"));
+    QCOMPARE(Outcome(*d), QString("1|Baker"));
   }
 
   void okWithNoSelectionAndNoTagsReturnsAnEmptyNameAndFails() {
     for (bool tagging : {true, false}) {  // with a password area, or none
       auto d = Open(kPickEverything, tagging, tagging ? kAreaMessages : 0);
       Choose(*d, "Zz");
-      QCOMPARE(d->Result(), 0);
-      QCOMPARE(Chosen(), std::string());
+      QCOMPARE(Outcome(*d), QString("0|"));
     }
     QVERIFY(passwords->asked.empty());
   }
@@ -249,8 +250,7 @@ class NamePickerTest : public QObject {
     ClickRow(*d->List(), "Adams");
     QTest::keyClick(d->List()->ListBox(), Qt::Key_Space);
     DialogScript::Press(*d, kIdCancel);
-    QCOMPARE(d->Result(), 0);
-    QCOMPARE(Chosen(), std::string());
+    QCOMPARE(Outcome(*d), QString("0|"));
     QCOMPARE(TagSetCount(r->tags), 0);
   }
 
@@ -261,8 +261,7 @@ class NamePickerTest : public QObject {
     ClickRow(*d->List(), "Baker");
     QTest::keyClick(d->List()->ListBox(), Qt::Key_Space);
     DialogScript::Press(*d, kIdOk);
-    QCOMPARE(d->Result(), 1);
-    QCOMPARE(Chosen(), std::string("* - TAG"));
+    QCOMPARE(Outcome(*d), QString("1|* - TAG"));
     QCOMPARE(TagSetNumbers(r->tags), Numbers({"Baker"}));
   }
 
@@ -315,15 +314,13 @@ class NamePickerTest : public QObject {
     office->SetMembers("*Sales", Numbers({"Adams", "Carter"}));
     auto d = Open(kPickEverything, true);
     Choose(*d, "*Sales");
-    QCOMPARE(d->Result(), 1);
-    QCOMPARE(Chosen(), std::string("* - TAG"));
+    QCOMPARE(Outcome(*d), QString("1|* - TAG"));
     QCOMPARE(TagSetNumbers(r->tags),
              (std::vector<int32_t>{sales, office->Number("Adams"), office->Number("Carter")}));
     // Everybody chosen the same way is returned as itself.
     d = Open(kPickEverything, true);
     Choose(*d, "* - ALL");
-    QCOMPARE(d->Result(), 1);
-    QCOMPARE(Chosen(), std::string("* - ALL"));
+    QCOMPARE(Outcome(*d), QString("1|* - ALL"));
     QCOMPARE(r->request.slot.Number(), office->Number("* - ALL"));
     QCOMPARE(TagSetCount(r->tags), 0);
   }
@@ -502,8 +499,7 @@ class NamePickerTest : public QObject {
     Choose(*d, name);
     QCOMPARE(passwords->asked.size(), size_t(master ? 1 : 0));
     if (result == 0) QCOMPARE(passwords->asked, std::vector<std::string>{"Password:"});
-    QCOMPARE(d->Result(), result);
-    QCOMPARE(Chosen(), std::string(chosen));
+    QCOMPARE(Outcome(*d), QString("%1|%2").arg(result).arg(chosen));
     QCOMPARE(PhonePasswordMode(), phoneMode);
   }
 
