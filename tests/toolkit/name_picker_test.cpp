@@ -105,10 +105,11 @@ class NamePickerTest : public QObject {
   QString Outcome(const NamePickerDialog& d) const {
     return QString("%1|%2").arg(d.Result()).arg(QString::fromStdString(Chosen()));
   }
-  // Types the name into the search field and presses OK.
-  static void Choose(NamePickerDialog& d, const QString& name) {
+  // Types the name into the search field and presses the button, OK unless
+  // another is given.
+  static void Choose(NamePickerDialog& d, const QString& name, int button = kIdOk) {
     TypeSearch(d.Search(), name);
-    DialogScript::Press(d, kIdOk);
+    DialogScript::Press(d, button);
   }
   std::vector<int32_t> Numbers(std::initializer_list<const char*> names) {
     std::vector<int32_t> out;
@@ -213,8 +214,7 @@ class NamePickerTest : public QObject {
     d->Who();
     QCOMPARE(Asked(), QStringList{"Group|No group selected."});
     QVERIFY(script->opened.empty());
-    TypeSearch(d->Search(), "*Sales");
-    DialogScript::Press(*d, NamePickerDialog::kIdWho);
+    Choose(*d, "*Sales", NamePickerDialog::kIdWho);
     QCOMPARE(script->opened.size(), size_t(1));
     QCOMPARE(script->opened[0].caption, QString("Members"));
   }
@@ -377,8 +377,7 @@ class NamePickerTest : public QObject {
     office->SetMembers("*Sales", Numbers({"Adams"}));
     script->TypeName("Sales team");
     auto d = Open(kPickEverything);
-    TypeSearch(d->Search(), "*Sales");
-    DialogScript::Press(*d, NamePickerDialog::kIdEdit);
+    Choose(*d, "*Sales", NamePickerDialog::kIdEdit);
     QCOMPARE(script->opened[0].caption, QString("Edit group name"));
     QCOMPARE(script->opened[0].initial, QString("Sales"));
     QVERIFY(!office->Exists("*Sales"));
@@ -410,25 +409,21 @@ class NamePickerTest : public QObject {
     QVERIFY(office->Exists("Baker"));
     SetNameDeleteAllowed(true);
     prompts->Clear();
-    TypeSearch(d->Search(), "Zz");
-    DialogScript::Press(*d, NamePickerDialog::kIdDelete);
+    Choose(*d, "Zz", NamePickerDialog::kIdDelete);
     QCOMPARE(Asked(), QStringList{"Delete|No entry selected."});
     prompts->Clear();
-    TypeSearch(d->Search(), "* - ALL");
-    DialogScript::Press(*d, NamePickerDialog::kIdDelete);
+    Choose(*d, "* - ALL", NamePickerDialog::kIdDelete);
     QVERIFY(Asked().isEmpty());
     QVERIFY(office->Exists("* - ALL"));
   }
 
   void deletingAsksThePersonOrGroupWarningAndNoKeepsThem() {
     auto d = Open(kPickEverything);
-    TypeSearch(d->Search(), "Baker");
     prompts->Answer(0);
-    DialogScript::Press(*d, NamePickerDialog::kIdDelete);
+    Choose(*d, "Baker", NamePickerDialog::kIdDelete);
     QVERIFY(office->Exists("Baker"));
-    TypeSearch(d->Search(), "*Sales");
     prompts->Answer(1);
-    DialogScript::Press(*d, NamePickerDialog::kIdDelete);
+    Choose(*d, "*Sales", NamePickerDialog::kIdDelete);
     QVERIFY(!office->Exists("*Sales"));
     QCOMPARE(Asked(),
              (QStringList{"DESKpost|WARNING!\nThis operation removes this person from the system, "
@@ -473,9 +468,8 @@ class NamePickerTest : public QObject {
     QVERIFY(DbOpenTable(other, office->dir.Path()));
     QVERIFY(DbLockRecord(other, baker.RecordNumber()));
     auto d = Open(kPickEverything);
-    TypeSearch(d->Search(), "Baker");
     prompts->Answer(1);
-    DialogScript::Press(*d, NamePickerDialog::kIdDelete);
+    Choose(*d, "Baker", NamePickerDialog::kIdDelete);
     DbUnlockRecord(other, baker.RecordNumber());
     DbCloseTable(other);
     QCOMPARE(Asked().size(), 2);
