@@ -215,11 +215,9 @@ class BaseDialogTest : public QObject {
     b.OpenModeless();
     {
       ModelessDisabled during;
-      QVERIFY(!a.isEnabled());
-      QVERIFY(!b.isEnabled());
+      QVERIFY(!a.isEnabled() && !b.isEnabled());
     }
-    QVERIFY(a.isEnabled());
-    QVERIFY(b.isEnabled());
+    QVERIFY(a.isEnabled() && b.isEnabled());
   }
 
   void aModelessDialogThatDisablesItsOwnerBlocksItAndReportsOnClose() {
