@@ -279,7 +279,6 @@ class BaseDialogTest : public QObject {
   }
 
   void reformattingAPhoneDoesNotCountAsAChangeOfItsOwn() {
-    Fields()->TransferIn();
     TypeAndLeave(Edit(kIdPhone), "5551234");
     QCOMPARE(Fields()->Modified(), 1u);
     Fields()->SetModified(0);
@@ -394,7 +393,6 @@ class BaseDialogTest : public QObject {
   }
 
   void typingInTheRecipientOpensThePickerWithTheTypedText() {
-    Fields()->TransferIn();
     Edit(kIdTo)->setFocus();
     QTest::keyClick(Edit(kIdTo), Qt::Key_S);
     QCOMPARE(Fields()->picker.starts.size(), size_t(1));
@@ -406,7 +404,6 @@ class BaseDialogTest : public QObject {
   }
 
   void theCompanyFieldCompletesFromThePhoneList() {
-    Fields()->TransferIn();
     Edit(kIdCompany)->setFocus();
     QTest::keyClicks(Edit(kIdCompany), "ba");
     QVERIFY(Fields()->quick.open);
