@@ -532,8 +532,7 @@ class NamePickerTest : public QObject {
     auto d = OpenMembers();
     TypeSearch(d->Search(), "Adams");
     ClickRow(*d->List(), 0);
-    QCOMPARE(prompts->Questions().size(), size_t(1));
-    QCOMPARE(prompts->Questions()[0].text, QString("Maximum of 100 members."));
+    QCOMPARE(Asked(), QStringList{"DESKpost|Maximum of 100 members."});
     DialogScript::Press(*d, kIdOk);
     QCOMPARE(office->Members("*Sales"), hundred);
     // Freeing a slot makes room again.
