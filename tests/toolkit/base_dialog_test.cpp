@@ -532,7 +532,6 @@ class BaseDialogTest : public QObject {
 
   void theProgressBoxCancels() {
     QtPromptService qt;
-    FieldRecord rec;
     FieldDialog other(&rec);
     other.OpenModeless();
     QCOMPARE(qt.Progress({"Printing", "Page", 1, 10, true, false}), 1);
