@@ -27,6 +27,7 @@
 #include "phonelist/phone_info_dialog.h"
 #include "phonelist/phone_list_view.h"
 #include "phonelist/phone_transfer_window.h"
+#include "tests/support/file_text.h"
 #include "tests/support/temp_dir.h"
 #include "toolkit/names/name_picker.h"
 #include "toolkit/scripted_desktop.h"
@@ -46,11 +47,6 @@ std::string SelectedName(const TPhoneListView& list) {
 
 std::string K(int i) {
   return QString::asprintf("K%02d", i).toStdString();
-}
-
-QByteArray Slurp(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
 }
 
 // What the summary dialog showed, when it opened.
@@ -100,15 +96,15 @@ class PhoneListWindowTest : public QObject, PhoneWindowSet {
   }
   // A file of the bytes in the test's folder; answers its path.
   QString Write(const std::string& name, const QByteArray& bytes) {
-    const QString path = QString::fromStdString(files->File(name));
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) qWarning("cannot write %s", qPrintable(path));
-    f.write(bytes);
-    return path;
+    WriteWholeFile(files->File(name), bytes.toStdString());
+    return QString::fromStdString(files->File(name));
   }
 
-  // The summary dialog, read and closed with OK when it opens.
-  void ExpectSummary(Summary* seen) {
+  // Imports the file through the window; the summary dialog, when it opens,
+  // is read and closed with OK.
+  Summary Import(const QString& path) {
+    desktop->Answer(path);
+    auto seen = std::make_shared<Summary>();
     script->Then([seen](TBaseDialog& d) {
       auto& s = static_cast<PhoneImportSummaryDialog&>(d);
       seen->shown = true;
@@ -117,6 +113,8 @@ class PhoneListWindowTest : public QObject, PhoneWindowSet {
       seen->unnamed = Unnamed(&d);
       DialogScript::Press(d, kIdOk);
     });
+    Press(w.get(), TPhoneListClass::kIdImport);
+    return *seen;
   }
   QStringList Informed() const {
     QStringList out;
@@ -586,11 +584,7 @@ class PhoneListWindowTest : public QObject, PhoneWindowSet {
     office->AddEntry(office->anne, "ACME", "555-0100");
     const QString path = Write("in.csv", file);
     Open();
-    desktop->Answer(path);
-    Summary seen;
-    ExpectSummary(&seen);
-    Press(w.get(), TPhoneListClass::kIdImport);
-
+    const Summary seen = Import(path);
     QCOMPARE(desktop->Requests().size(), size_t(1));
     QCOMPARE(desktop->Requests()[0].kind, QString("Open"));
     QCOMPARE(desktop->Requests()[0].caption, QString("Import PhoneList"));
@@ -613,13 +607,8 @@ class PhoneListWindowTest : public QObject, PhoneWindowSet {
     // Cancel in the progress box after two entries.
     const QString path = Write("four.csv", "Listname\nA\nB\nC\nD\n");
     Open();
-    desktop->Answer(path);
-    prompts->AnswerProgress(1);
-    prompts->AnswerProgress(1);
-    prompts->AnswerProgress(0);
-    Summary seen;
-    ExpectSummary(&seen);
-    Press(w.get(), TPhoneListClass::kIdImport);
+    for (int go : {1, 1, 0}) prompts->AnswerProgress(go);
+    const Summary seen = Import(path);
     QVERIFY(seen.shown);
     QCOMPARE(seen.text, QString("Import cancelled at line 4. 2 entries imported; the entries from "
                                 "line 4 on were not imported: see details"));
@@ -645,10 +634,7 @@ class PhoneListWindowTest : public QObject, PhoneWindowSet {
     // The table's header byte, which every append takes.
     LockHolder other(office->PhonePath(), 0);
     QVERIFY(other.Held());
-    desktop->Answer(path);
-    Summary seen;
-    ExpectSummary(&seen);
-    Press(w.get(), TPhoneListClass::kIdImport);
+    const Summary seen = Import(path);
     other.Release();
     QVERIFY(seen.shown);
     QVERIFY2(seen.text.startsWith("Import stopped at line 2: "), qPrintable(seen.text));
@@ -680,11 +666,11 @@ class PhoneListWindowTest : public QObject, PhoneWindowSet {
       const QString suggested = desktop->Requests().back().detail;
       QVERIFY2(suggested.endsWith(QString("/") + formats[choice][0]), qPrintable(suggested));
       QCOMPARE(Informed(), QStringList{"|2 entries exported to out."});
-      const QByteArray text = Slurp(path);
-      QVERIFY2(text.startsWith(formats[choice][1]), text.constData());
+      const std::string text = ReadWholeFile(path.toStdString());
+      QVERIFY2(text.rfind(formats[choice][1], 0) == 0, text.c_str());
       QVERIFY(!QFile::exists(path + ".tmp"));
       // What was written reads back as the list.
-      PhoneImportPlan back = PhoneImportRead(text.toStdString(), office->bob);
+      PhoneImportPlan back = PhoneImportRead(text, office->bob);
       QCOMPARE(back.rows.size(), size_t(2));
       QCOMPARE(back.rows[0].record.Listname(), std::string("Smith, Jo"));
       QCOMPARE(back.rows[0].record.Text(ph::kMisc), std::string("a\rb"));
