@@ -33,7 +33,7 @@ class DeliveryTest : public EmailDirTest {
     ASSERT_EQ(NameLookup("BOB", &bob), 1);
     SetFieldText(bob.bytes, records::name::kEmailFrom, "Bob B <Bob.Builder@Example.COM>");
     ASSERT_EQ(NameUpdate(bob), 1);
-    WriteFile(dir.File("DPDESK.CFG"), "DOMAIN=office.example\r\n");
+    WriteWholeFile(dir.File("DPDESK.CFG"), "DOMAIN=office.example\r\n");
     SetMessageUser({kMailServerName, kMailServerNumber, false});
   }
   void TearDown() override {

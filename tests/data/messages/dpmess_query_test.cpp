@@ -40,8 +40,8 @@ class MessageQueryTest : public MessageTest {
   }
 
   void WriteBody(int32_t number, bool sendLog, const std::string& body) {
-    WriteFile(EmailFilePath(number, sendLog),
-              std::string(size_t(records::email::kHeaderSize), '\0') + body);
+    WriteWholeFile(EmailFilePath(number, sendLog),
+                   std::string(size_t(records::email::kHeaderSize), '\0') + body);
   }
 
   const int32_t t0 = 1000000000;

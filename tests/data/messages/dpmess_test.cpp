@@ -303,7 +303,7 @@ TEST_F(MessageChangeTest, DeletingRemovesTheLongTextButKeepsAttachedNoteAndLog) 
 TEST_F(MessageChangeTest, DeletingAnEmailRemovesItsFilesButNeverANameOfAnotherForm) {
   for (const char* name : {"DPE/0000abcd.ATT", "DPE/0000abce.ATT", "DPE/0000abcf.ATT",
                            "DPE/in000042.RAW", "precious.RAW", "victim.ATT"})
-    WriteFile(dir.File(name), "keep");
+    WriteWholeFile(dir.File(name), "keep");
   const struct {
     const char* rawStem;
     Names stored;
@@ -313,7 +313,7 @@ TEST_F(MessageChangeTest, DeletingAnEmailRemovesItsFilesButNeverANameOfAnotherFo
     MessageRecord mail = Email("BOB", "x@example.com", "Files");
     SetFieldText(mail.bytes, msg::kRawStem, m.rawStem);
     sent.push_back(Send(mail, bob));
-    WriteFile(dir.File(DpeName(sent.back())), EmailFile(m.stored, "body"));
+    WriteWholeFile(dir.File(DpeName(sent.back())), EmailFile(m.stored, "body"));
   }
   ASSERT_EQ(MsgDelete(messages, Bobs()), 1) << FormatAppError();
   EXPECT_EQ(Existing({DpeName(sent[0]), "DPE/0000abcd.ATT", "DPE/0000abce.ATT", "DPE/0000abcf.ATT",
@@ -415,10 +415,10 @@ TEST_F(MessageViewTest, OpeningStampsTheViewerClearsTheFlagsAndUpdatesTheSendLog
 TEST_F(MessageViewTest, AnArchivedSendLogCopyIsStampedAndGoesWithItsOwnFile) {
   BecomeUser("ALICE", true);
   MessageRecord mail = Send(Email("BOB", "alice@example.com", "Logged"), bob);
-  WriteFile(dir.File(DpeName(mail, true)), EmailFile({"0000beef"}, "sent"));
-  WriteFile(dir.File(DpeName(mail)), EmailFile({"0000bee0"}, "sent"));
-  WriteFile(dir.File("DPE/0000beef.ATT"), "log's");
-  WriteFile(dir.File("DPE/0000bee0.ATT"), "bob's");
+  WriteWholeFile(dir.File(DpeName(mail, true)), EmailFile({"0000beef"}, "sent"));
+  WriteWholeFile(dir.File(DpeName(mail)), EmailFile({"0000bee0"}, "sent"));
+  WriteWholeFile(dir.File("DPE/0000beef.ATT"), "log's");
+  WriteWholeFile(dir.File("DPE/0000bee0.ATT"), "bob's");
   SendLogTable log;
   ASSERT_EQ(SendLogOpen(log), 1);
   ASSERT_EQ(SendLogMoveToFolder(log, SendLogEntryOf(Logged().at(0), 0), msg::kFolderArchive), 1);

@@ -33,7 +33,7 @@ class EmailFileTest : public EmailDirTest {
   // A source file to attach.
   std::string Source(const std::string& name, const std::string& content) {
     std::string path = dir.File(name);
-    WriteFile(path, content);
+    WriteWholeFile(path, content);
     return path;
   }
   // An attachment added from a file of the given content.
@@ -113,13 +113,13 @@ TEST_F(EmailFileTest, LongBodyIsReadCutAtTheLimitWithTheTruncatedFlag) {
 }
 
 TEST_F(EmailFileTest, FileShorterThanAHeaderIsAReadErrorAndOneWithoutNulsIsCutToItsFields) {
-  WriteFile(dir.File("DPE/5.DPE"), std::string(2047, '\0'));
+  WriteWholeFile(dir.File("DPE/5.DPE"), std::string(2047, '\0'));
   EmailHeader h;
   EXPECT_EQ(EmailRead(EmailFilePath(5), &h, nullptr, 0, nullptr), 0);
   EXPECT_EQ(EmailError(), "Error reading DPE file.");
   EXPECT_TRUE(Fails(EmailRead(EmailFilePath(6), &h, nullptr, 0, nullptr), kAppNoSuchFile));
   EXPECT_EQ(EmailError(), "Error reading DPE file.");
-  WriteFile(dir.File("DPE/9.DPE"), std::string(2048, '\xff') + "body");
+  WriteWholeFile(dir.File("DPE/9.DPE"), std::string(2048, '\xff') + "body");
   EXPECT_EQ(Body(9, false, &h), "body");
   EXPECT_EQ(h.To(), std::string(255, '\xff'));
   EXPECT_EQ(h.From(), std::string(127, '\xff'));
@@ -169,12 +169,12 @@ TEST_F(EmailFileTest, DeleteRemovesBodyAttachmentsAndRawFileAndNothingElse) {
   Attach(h, "a.txt", "first");
   Attach(h, "b.txt", "second");
   ASSERT_EQ(EmailWrite(h, "body", 10), 1);
-  WriteFile(dir.File("DPE/in-0001.RAW"), "raw mail");
+  WriteWholeFile(dir.File("DPE/in-0001.RAW"), "raw mail");
   // Another e-mail with an attachment of its own, and its raw file.
   EmailHeader other = SampleHeader();
   Attach(other, "c.txt", "third");
   ASSERT_EQ(EmailWrite(other, "other", 11), 1);
-  WriteFile(dir.File("DPE/in-0002.RAW"), "raw mail");
+  WriteWholeFile(dir.File("DPE/in-0002.RAW"), "raw mail");
 
   ASSERT_EQ(EmailDeleteFiles(EmailFilePath(10), "in-0001"), 1) << EmailError();
   EXPECT_EQ(FilesIn("DPE"),
@@ -182,14 +182,14 @@ TEST_F(EmailFileTest, DeleteRemovesBodyAttachmentsAndRawFileAndNothingElse) {
   EXPECT_EQ(ReadWholeFile(StoredPath(other, 0)), "third");
   // A raw file goes without its e-mail file. (The stem a message record
   // names is taken with the message's delete.)
-  WriteFile(dir.File("DPE/gone.RAW"), "raw");
+  WriteWholeFile(dir.File("DPE/gone.RAW"), "raw");
   EXPECT_EQ(EmailDeleteFiles(EmailFilePath(13), "gone"), 1);
   EXPECT_FALSE(FileExists(dir.File("DPE/gone.RAW")));
 }
 
 TEST_F(EmailFileTest, HostileAttachmentNamesAreRefusedAndNothingOutsideDpeIsDeleted) {
-  WriteFile(dir.File("victim.ATT"), "precious");
-  WriteFile(dir.File("DPE/12345678.ATT"), "not ours");
+  WriteWholeFile(dir.File("victim.ATT"), "precious");
+  WriteWholeFile(dir.File("DPE/12345678.ATT"), "not ours");
   EmailHeader h = SampleHeader();
   for (int i = 0; i < 3; ++i) ASSERT_EQ(AttachmentAddBytes(h, "a.txt", "x"), 1);
   std::string goodName = AttachmentAt(h, 0).storedName;
@@ -211,7 +211,7 @@ TEST_F(EmailFileTest, HostileAttachmentNamesAreRefusedAndNothingOutsideDpeIsDele
 }
 
 TEST_F(EmailFileTest, HostileRawStemsAreRefusedAndNothingOutsideDpeIsDeleted) {
-  WriteFile(dir.File("victim.RAW"), "precious");
+  WriteWholeFile(dir.File("victim.RAW"), "precious");
   for (const char* stem : {"../victim", "..", "a/b", "/etc/passwd", "c:\\x", "in*", "a\tb"}) {
     EXPECT_FALSE(IsRawStem(stem)) << stem;
     ASSERT_EQ(EmailWrite(SampleHeader(), "body", 15), 1);
@@ -291,7 +291,7 @@ using AttachmentsTest = EmailFileTest;
 
 TEST_F(AttachmentsTest, StoredNamesCountUpFromTheClockPastNamesAlreadyTaken) {
   now = 0x61000000;
-  WriteFile(dir.File("DPE/61000001.ATT"), "taken by another workstation");
+  WriteWholeFile(dir.File("DPE/61000001.ATT"), "taken by another workstation");
   std::string name;
   File f;
   ASSERT_EQ(CreateUniqueFile("ATT", &name, &f), 1);
@@ -306,7 +306,7 @@ TEST_F(AttachmentsTest, StoredNamesCountUpFromTheClockPastNamesAlreadyTaken) {
   // Ten names in a row taken: give up.
   now = 0x62000000;
   for (int i = 0; i < 10; ++i)
-    WriteFile(dir.File("DPE/" + std::to_string(62000000 + i) + ".ATT"), "");
+    WriteWholeFile(dir.File("DPE/" + std::to_string(62000000 + i) + ".ATT"), "");
   EXPECT_EQ(CreateUniqueFile("ATT", &name, &f), 0);
   EXPECT_EQ(EmailError(), "Could not create a unique file.");
 }
@@ -393,8 +393,8 @@ TEST_F(AttachmentsTest, SaveCopiesTheStoredFileOut) {
 }
 
 TEST_F(AttachmentsTest, OnlyTheNamesThisSystemWritesAreUsedInAPath) {
-  WriteFile(dir.File("secret"), "do not copy");
-  WriteFile(dir.File("DPE/ABCDEF12.ATT"), "not ours");
+  WriteWholeFile(dir.File("secret"), "do not copy");
+  WriteWholeFile(dir.File("DPE/ABCDEF12.ATT"), "not ours");
   std::string target = dir.File("out");
   for (const char* name : {"../../etc/passwd", "../secret", "ABCDEF12", "1234567", "12345678.x",
                            "/etc/passwd", "", "1234567g", "123456789"}) {
@@ -413,7 +413,7 @@ TEST_F(AttachmentsTest, OnlyTheNamesThisSystemWritesAreUsedInAPath) {
 // and error alike, is the first failure, not the last; a hostile name is
 // neither duplicated nor removed.
 TEST_F(AttachmentsTest, HostileNamesAreNotFollowedAndDeletingGoesOnPastFailuresReportingTheFirst) {
-  WriteFile(dir.File("victim.ATT"), "precious");
+  WriteWholeFile(dir.File("victim.ATT"), "precious");
   EmailHeader h;
   for (const char* name : {"a.txt", "b.txt", "c.txt"})
     ASSERT_EQ(AttachmentAdd(h, Source(name, name)), 1);
@@ -428,7 +428,7 @@ TEST_F(AttachmentsTest, HostileNamesAreNotFollowedAndDeletingGoesOnPastFailuresR
   // A folder with something in it, which no one can unlink, root included.
   ASSERT_EQ(::unlink(b.c_str()), 0);
   ASSERT_EQ(::mkdir(b.c_str(), 0700), 0);
-  WriteFile(b + "/inside", "x");
+  WriteWholeFile(b + "/inside", "x");
   EXPECT_TRUE(Fails(AttachmentsDeleteFiles(h), kAppInvalidName, "../victim"));
   EXPECT_EQ(EmailError(), "Invalid attachment name: ../victim.");
   EXPECT_FALSE(FileExists(c));

@@ -58,7 +58,7 @@ class EmailSendTest : public EmailDirTest {
   }
   void Attach(EmailDraft& d, const std::string& content) {
     std::string source = dir.File("sheet.csv");
-    WriteFile(source, content);
+    WriteWholeFile(source, content);
     ASSERT_EQ(AttachmentAdd(d.header, source), 1) << EmailError();
     std::remove(source.c_str());
   }
@@ -256,7 +256,7 @@ class EmailCopyTest : public EmailSendTest {
     MessageRecord r = Sent().back();
     if (!rawStem.empty()) {
       SetFieldText(r.bytes, msg::kRawStem, rawStem.c_str());
-      WriteFile(dir.File("DPE/" + rawStem + ".RAW"), "raw");
+      WriteWholeFile(dir.File("DPE/" + rawStem + ".RAW"), "raw");
     }
     return r;
   }

@@ -28,7 +28,7 @@ class DpMainTest : public StartupTest {
  protected:
   std::string Ini(const std::string& body) {
     std::string path = dir.File("DPDESK.INI");
-    WriteFile(path, "[DESKpost]\n" + body);
+    WriteWholeFile(path, "[DESKpost]\n" + body);
     return path;
   }
   std::string NoSlash() const { return dir.Path().substr(0, dir.Path().size() - 1); }
@@ -162,7 +162,7 @@ TEST_F(DpMainTest, ADirectoryThatCannotBeOpenedNamesWhatIsWrong) {
       {"no catalogue", [](const std::string& d) { ASSERT_EQ(unlink((d + "CAT.DAT").c_str()), 0); },
        "", kAppNoSuchFile, "CAT.DAT"},
       {"a file where a mail folder goes",
-       [](const std::string& d) { WriteFile(d + "SENDLOG", "not a folder"); }, "",
+       [](const std::string& d) { WriteWholeFile(d + "SENDLOG", "not a folder"); }, "",
        kAppCannotCreateDir, "SENDLOG"},
   };
   int n = 0;
@@ -381,13 +381,13 @@ TEST_F(DpMainTest, AShareThisWorkstationMayNotWriteEndsTheStartSayingSo) {
   StopUser();
   // What the child was told comes back in a file anybody may write.
   const std::string told = dir.File("told.txt");
-  WriteFile(told, "");
+  WriteWholeFile(told, "");
   ASSERT_EQ(::chmod(told.c_str(), 0666), 0);
   ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
   EXPECT_EQ(InChild([&] {
               if (!BecomeNobody()) return 2;
               const int started = StartUser(dir.Path(), "Alice");
-              WriteFile(told, prompts.shown.empty() ? "" : prompts.shown[0]);
+              WriteWholeFile(told, prompts.shown.empty() ? "" : prompts.shown[0]);
               return started == 0 && !DataDirectoryOpen() ? 0 : 1;
             }),
             0);

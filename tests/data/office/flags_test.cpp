@@ -28,7 +28,7 @@ TEST_F(FlagTest, TheValueIsTheFileSizePlusOneAndALargerFileMeansNewMessages) {
     int value;
   } cases[] = {{0, 1}, {3, 4}, {254, 255}, {255, 1}, {100000, 1}};
   for (const auto& c : cases) {
-    WriteFile(Flag(7), std::string(c.size, 'x'));
+    WriteWholeFile(Flag(7), std::string(c.size, 'x'));
     EXPECT_EQ(GetFlagValue(Flag(7)), c.value) << c.size;
   }
   // Setting the urgent bit on it gives the ordinary 2-byte file.
@@ -65,7 +65,7 @@ TEST_F(FlagTest, AFailedExaminationIsRememberedUntilTheFileIsBack) {
   EXPECT_EQ(FlagFailure(Flag(9)), SystemReason::kNotFound);
   EXPECT_EQ(GetFlagValue(Flag(9)), 0);
   EXPECT_EQ(FlagFailure(Flag(9)), SystemReason::kNotFound);
-  WriteFile(Flag(9), "");
+  WriteWholeFile(Flag(9), "");
   EXPECT_EQ(GetFlagValue(Flag(9)), 1);
   EXPECT_EQ(FlagFailure(Flag(9)), SystemReason::kNone);
   // Another user's file does not disturb what is known of this one.

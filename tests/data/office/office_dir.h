@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
@@ -20,6 +19,7 @@
 #include "storage/check.h"
 #include "storage/errors.h"
 #include "storage/lockwait.h"
+#include "tests/support/file_text.h"
 #include "tests/support/temp_dir.h"
 
 // A call that answered 0 with the application error's code, and its name
@@ -34,10 +34,6 @@ inline ::testing::AssertionResult Fails(int result, int code,
     return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
          << "answered " << result << " with error " << got << " \"" << gotName << "\"";
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 // The last byte of a record, which a workstation locks while it edits it.

@@ -29,7 +29,7 @@ class OfficeZoneTest : public StartupTest {
     ApplyOfficeTimeZone(dir.Path() + "none/");
   }
   void SetOfficeZone(const std::string& zone) {
-    WriteFile(dir.Path() + "DPDESK.CFG", "DOMAIN=example.com\r\nTIMEZONE=" + zone + "\r\n");
+    WriteWholeFile(dir.Path() + "DPDESK.CFG", "DOMAIN=example.com\r\nTIMEZONE=" + zone + "\r\n");
   }
 };
 

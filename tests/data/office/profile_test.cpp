@@ -82,7 +82,7 @@ TEST_F(Profile, StringsReadWithTheProfileRules) {
       {std::string("[DESKpost]\nName=Ann\0junk\n", 25), "DESKpost", "Name", "", 78, "Ann"},
   };
   for (const Case& c : cases) {
-    WriteFile(ini, c.file);
+    WriteWholeFile(ini, c.file);
     // An errno left by an interrupted call elsewhere is not this read's.
     errno = EINTR;
     EXPECT_EQ(ProfileGetString(ini, c.section, c.key, c.fallback, c.length), c.expected)
@@ -98,9 +98,9 @@ TEST_F(Profile, MissingFileGivesTheDefaultsAndStaysMissing) {
 }
 
 TEST_F(Profile, IntegersReadLikeThePlatformsProfileCalls) {
-  WriteFile(ini,
-            "[DESKpost]\nA= 42 \nB=-7\nC=12abc\nD=abc\nE=99999999999999999999\n"
-            "F=-99999999999999999999\nG=+5\nH=\n");
+  WriteWholeFile(ini,
+                 "[DESKpost]\nA= 42 \nB=-7\nC=12abc\nD=abc\nE=99999999999999999999\n"
+                 "F=-99999999999999999999\nG=+5\nH=\n");
   // An integer needs digits: H, empty, keeps the default.
   const struct {
     const char* key;
@@ -119,7 +119,7 @@ TEST_F(Profile, WritingAKeyKeepsEveryOtherByteOfTheFile) {
   const std::string before = "; written by hand\r\n\r\n[DESKpost]\r\nPath = /srv/old/ ; keep\r\n" +
                              longLine + "\r\n" + junk + "\r\nUnknownKey=1\r\n\r\n; sounds\r\n" +
                              "[Sounds]\nUrgent=bell.wav\n[ToolBar]\r\nTakeButton=0";
-  WriteFile(ini, before);
+  WriteWholeFile(ini, before);
   ASSERT_TRUE(ProfileWriteString(ini, "deskpost", "PATH", "/srv/new/"));
   std::string expected = before;
   expected.replace(expected.find("Path = /srv/old/ ; keep"), 23, "Path=/srv/new/");
@@ -135,7 +135,7 @@ TEST_F(Profile, AFileOfBinaryJunkReadsAsDefaultsAndIsKeptWhenAKeyIsAdded) {
     char c = char(x >> 24);
     junk += c == '\n' || c == '[' ? 'j' : c;
   }
-  WriteFile(ini, junk);
+  WriteWholeFile(ini, junk);
   EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "default");
   ASSERT_TRUE(ProfileWriteString(ini, "DESKpost", "Path", "/x/"));
   const std::string after = ReadWholeFile(ini);
@@ -166,7 +166,7 @@ TEST_F(Profile, AWrittenKeyReplacesTheFirstOrFollowsTheLastSettingOfItsSection) 
        "[DESKpost]\r\nPath=/x/\r\nName=Ann\r\n[ToolBar]\r\nTodoButton=0\r\n"},
   };
   for (const Case& c : cases) {
-    WriteFile(ini, c.before);
+    WriteWholeFile(ini, c.before);
     ASSERT_TRUE(ProfileWriteString(ini, c.section, c.key, c.value)) << c.before;
     EXPECT_EQ(ReadWholeFile(ini), c.after);
   }
@@ -182,7 +182,7 @@ TEST_F(Profile, WritingMakesTheFileAndItsDirectory) {
 
 TEST_F(Profile, TextThatWouldNotReadBackIsRefusedAndTheFileLeftAlone) {
   const std::string before = "[DESKpost]\nPath=/x/\n";
-  WriteFile(ini, before);
+  WriteWholeFile(ini, before);
   const std::string refused[][3] = {
       {"DESKpost", "Path", "/a/\n[Evil]\nk=v"},
       {"DESKpost", "Path", std::string("a\0b", 3)},
@@ -200,7 +200,7 @@ TEST_F(Profile, TextThatWouldNotReadBackIsRefusedAndTheFileLeftAlone) {
 // As root, whom permissions do not stop, the program runs as nobody in a
 // child, in a directory it may write.
 TEST_F(Profile, AFileThatCannotBeReadIsNeverReplaced) {
-  WriteFile(ini, "[DESKpost]\nPath=/x/\n");
+  WriteWholeFile(ini, "[DESKpost]\nPath=/x/\n");
   ASSERT_EQ(chmod(ini.c_str(), 0200), 0);
   if (geteuid() == 0) {
     ASSERT_EQ(chown(dir.Path().c_str(), 65534, 65534), 0);
@@ -219,7 +219,7 @@ TEST_F(Profile, AFileThatCannotBeReadIsNeverReplaced) {
 // The disk fills while the new text is written: the write fails and the old
 // file stays, with no scratch file beside it.
 TEST_F(Profile, ARewriteTheDiskCannotTakeFailsAndKeepsTheFile) {
-  WriteFile(ini, "[DESKpost]\nPath=/x/\n");
+  WriteWholeFile(ini, "[DESKpost]\nPath=/x/\n");
   EXPECT_EQ(WithFileSizeLimit(
                 100,
                 [&] {
@@ -234,7 +234,7 @@ TEST_F(Profile, ADirectoryInPlaceOfTheFileOrAnOversizedFileReadsAsDefaultsAndIsK
   const std::string folder = dir.File("folder.ini"), big = dir.File("big.ini");
   ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
   const std::string before = "[DESKpost]\nPath=/x/\n" + std::string(kMaxProfileBytes, ';');
-  WriteFile(big, before);
+  WriteWholeFile(big, before);
   for (const std::string& ini : {folder, big}) {
     EXPECT_EQ(ProfileGetString(ini, "DESKpost", "Path", "default", 78), "default") << ini;
     EXPECT_FALSE(ProfileWriteString(ini, "DESKpost", "Path", "/y/")) << ini;
@@ -245,7 +245,7 @@ TEST_F(Profile, ADirectoryInPlaceOfTheFileOrAnOversizedFileReadsAsDefaultsAndIsK
 
 TEST_F(Profile, ARewriteKeepsThePermissionsAndFollowsASymbolicLink) {
   const std::string real = dir.File("real.ini"), link = dir.File("DPDESK.INI");
-  WriteFile(real, "[DESKpost]\nPath=/x/\n");
+  WriteWholeFile(real, "[DESKpost]\nPath=/x/\n");
   ASSERT_EQ(chmod(real.c_str(), 0640), 0);
   ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
   ASSERT_TRUE(ProfileWriteString(link, "DESKpost", "Path", "/y/"));
@@ -259,7 +259,7 @@ TEST_F(Profile, ARewriteKeepsThePermissionsAndFollowsASymbolicLink) {
 }
 
 TEST_F(Profile, DeletingAKeyRemovesOnlyItsLine) {
-  WriteFile(ini, "[DESKpost]\nPath=/x/\nName=Ann\n; end\n");
+  WriteWholeFile(ini, "[DESKpost]\nPath=/x/\nName=Ann\n; end\n");
   EXPECT_TRUE(ProfileDeleteKey(ini, "DESKpost", "path"));
   EXPECT_EQ(ReadWholeFile(ini), "[DESKpost]\nName=Ann\n; end\n");
   EXPECT_TRUE(ProfileDeleteKey(ini, "DESKpost", "Missing"));
@@ -273,7 +273,7 @@ TEST_F(Profile, DeletingAKeyRemovesOnlyItsLine) {
 }
 
 TEST_F(Profile, TwoProgramsWritingAtOnceLoseNoKey) {
-  WriteFile(ini, "[DESKpost]\n");
+  WriteWholeFile(ini, "[DESKpost]\n");
   auto key = [](int program, int i) {
     return "K" + std::to_string(program) + "_" + std::to_string(i);
   };
